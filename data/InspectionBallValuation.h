@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QMap>
+#include <QtGlobal>
+
+// One points score of a question in one presentation.
+struct InspectionBallValuation {
+    qint32 iGroup = 0;
+    qint32 iQuest = 0;
+    qint32 FPGPar = 0;  // channel group ПГ
+    qint32 GSRPar = 0;  // channel group КГР
+    qint32 nRG = 0;     // channel group Дых
+    bool bEnable = true;
+};
+
+// Presentation number -> question index -> score.
+using BallValuationMap = QMap<qint32, QMap<qint32, InspectionBallValuation>>;

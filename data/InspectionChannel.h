@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QtGlobal>
+
+// The per-test record of one channel. The nine display settings point into the
+// program-wide channel display table and are not owned here.
+struct InspectionChannel {
+    qint32 Kod = 0;
+    qint32 KodDrv = 0;  // > 0 recorded, -1 freshly bound with calibration, 0 never set
+    bool *Enable = nullptr;
+    qint32 *PenWidth = nullptr;
+    QColor *Color = nullptr;
+    QColor *TubeColor = nullptr;
+    bool *Amp2 = nullptr;
+    qint32 *ChannelPos = nullptr;
+    bool *EnableFilter = nullptr;
+    bool *EnableFilter2 = nullptr;
+    bool *Inverse = nullptr;
+    double Offset = 0.0;
+    double Amplify = 0.0;
+    qint32 ADT = 0;
+    qint32 ShiftADT = 0;
+    bool ADTChanged = false;
+    bool ShiftADTChanged = false;
+};

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "ChannelCode.h"
+#include "InspectionAnalysisInterval.h"
+#include "InspectionBallValuation.h"
+#include "InspectionChannel.h"
+#include "InspectionLabel.h"
+#include "InspectionMetricValuation.h"
+#include "InspectionOrder.h"
+#include "InspectionTheme.h"
+
+#include <QDateTime>
+#include <QSet>
+#include <QString>
+#include <QUuid>
+#include <QVector>
+
+// One test of an examination: questions, presentation plan, recorded marks,
+// 13 sample arrays with their channel records, and the scores given to it.
+struct InspectionTest {
+    QUuid id;
+    bool recorded = false;
+    bool labelsModified = false;
+    bool ShowAllQuestSecondMonitor = false;
+    QUuid idsensor;
+    QString name;
+    InspectionAnalysisInterval ia;
+    QVector<InspectionTheme> themis;
+    QVector<InspectionTheme> themisNULL;
+    QVector<InspectionLabel> labels;
+    QVector<InspectionLabel> labelsForRestore;
+    QVector<InspectionLabel> labelsNULL;
+    QVector<InspectionOrder> orders;
+
+    QVector<qint16> dataGSR, dataGSR_C, dataPG, dataRG_HI, dataRG_LO, dataTRM, dataMIC, dataAD,
+        dataTGM, dataADVANCED, dataMIC2, dataAD2, dataRG_DIFF;
+    InspectionChannel channelGSR, channelGSR_C, channelPG, channelRG_HI, channelRG_LO, channelTRM,
+        channelMIC, channelAD, channelTGM, channelADVANCED, channelMIC2, channelAD2, channelRG_DIFF;
+
+    BallValuationMap valuationBall_3210123;
+    BallValuationMap valuationBall_101;
+    BallValuationMap valuationBall_012;
+    float valuationBall_ChannelK[3] = {1.0f, 1.0f, 1.0f};
+    QSet<qint32> valuationBall_GroupsDisabled;
+    MetricValuationMap valuationMetric;
+
+    QVector<qint32> TimeMM;
+    QDateTime DateTimeRecorded;
+    QString Comments;
+    qint32 extraMode = 0;
+    bool extraModeChanged = false;
+
+    InspectionTest();
+    explicit InspectionTest(const QString &testName);
+
+    // --- channels and samples ---
+    // The record of code 0-12; any other code yields a fallback record whose
+    // display settings point at constant defaults.
+    InspectionChannel &channel(int code);
+    const InspectionChannel &channel(int code) const;
+    InspectionChannel *findChannel(int code);
+    InspectionChannel *channelAtPosition(int pos);
+    QVector<qint16> *samples(int code);
+    const QVector<qint16> *samples(int code) const;
+
+    int labelCount() const { return labels.size(); }
+    int labelNullCount() const { return labelsNULL.size(); }
+    int presentationCount() const;
+    void clearRecording();
+
+    // --- questions and presentation plan ---
+    InspectionTheme &theme(int index);
+    int indexOfThemeType(int type) const;
+    int countThemesOfType(int type) const;
+    int countThemesOfSubType(int subType) const;
+    int countPictureThemes() const;
+    void addTheme(const QString &text, int kind, int group, int position);
+    void renumberThemes(int subType);
+    void renumberAllThemes();
+    int lastGroup() const;
+    InspectionOrder *findOrder(int group, int theme);
+    InspectionOrder *swapOrderThemes(int group, int themeA, int themeB);
+    InspectionOrder *orderTheme(int group, int n);
+    int indexOfOrder(int group, int n) const;
+    void addNeutralTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Neutral)); }
+    void addControlTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Control)); }
+    void addTestTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Test)); }
+    void addNullTheme(const QString &text) { themisNULL.append(InspectionTheme(text, -1)); }
+
+    // --- recorded marks ---
+    void appendLabel(const InspectionLabel &label);
+    void removeLastLabel();
+    InspectionLabel *findLabel(int group, int theme);
+    InspectionLabel *labelBefore(int tick);
+    InspectionLabel labelInForce(int tick) const;
+    InspectionLabel *labelAfter(int group, int theme);
+    bool isPresentationDone(int pos);
+    bool canFinishRecording(int pos);
+    int nextOrderIndex(int group, int theme, bool sameGroup);
+
+private:
+    void initChannels();
+    int insertPlanEntry(int headerIndex, const InspectionOrder &entry, int position);
+    const InspectionLabel *latestLabel() const;
+    const InspectionLabel *labelAt(int tick) const;
+};
