@@ -9,7 +9,7 @@ AlignmentDlg::AlignmentDlg(QWidget *parent)
 {
     setWindowTitle(tr("Юстировка каналов"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Юстировка каналов выполняется при подключённом сенсорном блоке.")));
+    layout->addWidget(new QLabel(tr("Юстировка каналов в этой версии недоступна.")));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
