@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QMessageBox>
+
+#include <functional>
 #include <QObject>
 #include <QQueue>
 #include <QStringList>
