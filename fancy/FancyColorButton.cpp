@@ -17,8 +17,8 @@ void FancyColorButton::mousePressEvent(QMouseEvent *event)
 {
     if (!(event->modifiers() & Qt::ShiftModifier))
         return;
-    const QColor colour =
-        QColorDialog::getColor(PanelStyle::requestedPanelColor(), m_owner, QString(), QColorDialog::ColorDialogOptions());
+    const QColor colour = QColorDialog::getColor(PanelStyle::requestedPanelColor(), m_owner, QString(),
+                                                 QColorDialog::ColorDialogOptions());
     if (colour.isValid())
         PanelStyle::setPanelColor(colour);
 }

@@ -43,6 +43,14 @@ QImage iconWithShadow(const QIcon &icon, QIcon::Mode mode, const QColor &shadow)
     return image;
 }
 
+QImage arrowImage(QStyle::PrimitiveElement element, const QStyleOption &option, const QSize &size)
+{
+    QImage image = transparentImage(size.width(), size.height());
+    QPainter painter(&image);
+    PanelStyle::paintArrow(element, &painter, &option);
+    return image;
+}
+
 // Columns holding any visible pixel, as the span [first, last]; (-1, -1) when empty.
 QPair<int, int> paintedColumns(const QImage &image)
 {
@@ -65,7 +73,11 @@ QPair<int, int> paintedRows(const QImage &image)
 
 QString hsv(const QColor &colour)
 {
-    return QStringLiteral("%1 %2 %3 %4").arg(colour.hue()).arg(colour.saturation()).arg(colour.value()).arg(colour.alpha());
+    return QStringLiteral("%1 %2 %3 %4")
+        .arg(colour.hue())
+        .arg(colour.saturation())
+        .arg(colour.value())
+        .arg(colour.alpha());
 }
 
 bool isCached(const QString &key)
@@ -217,11 +229,7 @@ private slots:
         QStyleOption option;
         option.state = QStyle::State_Enabled;
         option.rect = QRect(0, 0, 20, 8);
-        QImage image = transparentImage(20, 8);
-        {
-            QPainter painter(&image);
-            PanelStyle::paintArrow(QStyle::PE_IndicatorArrowDown, &painter, &option);
-        }
+        const QImage image = arrowImage(QStyle::PE_IndicatorArrowDown, option, QSize(20, 8));
         const QPair<int, int> columns = paintedColumns(image);
         QVERIFY(columns.first >= 6);
         QVERIFY(columns.second <= 13);
@@ -248,11 +256,7 @@ private slots:
         option.state = QStyle::State_None;
         option.rect = QRect(0, 0, 12, 12);
         option.palette.setColor(QPalette::Mid, QColor(0, 200, 0));
-        QImage image = transparentImage(12, 12);
-        {
-            QPainter painter(&image);
-            PanelStyle::paintArrow(QStyle::PE_IndicatorArrowUp, &painter, &option);
-        }
+        const QImage image = arrowImage(QStyle::PE_IndicatorArrowUp, option, QSize(12, 12));
         bool sawMid = false;
         for (int x = 0; x < 12; ++x)
             for (int y = 0; y < 12; ++y) {
@@ -268,11 +272,7 @@ private slots:
         QStyleOption option;
         option.state = QStyle::State_Enabled;
         option.rect = QRect(0, 0, 1, 8);
-        QImage image = transparentImage(20, 8);
-        {
-            QPainter painter(&image);
-            PanelStyle::paintArrow(QStyle::PE_IndicatorArrowDown, &painter, &option);
-        }
+        const QImage image = arrowImage(QStyle::PE_IndicatorArrowDown, option, QSize(20, 8));
         QCOMPARE(paintedColumns(image), qMakePair(-1, -1));
         QVERIFY(!isCached(PanelStyle::arrowKey(QStyle::PE_IndicatorArrowDown, &option, 1, 1)));
     }
