@@ -12,7 +12,7 @@ const int kFrequency = 500;
 const int kSampleCount = 160;
 const double kAmplitude = 120.0;
 
-QAudioFormat toneFormat()
+QAudioFormat toneFormat(QAudioFormat::SampleType type)
 {
     QAudioFormat format;
     format.setSampleRate(kSampleRate);
@@ -20,30 +20,36 @@ QAudioFormat toneFormat()
     format.setSampleSize(8);
     format.setCodec(QStringLiteral("audio/pcm"));
     format.setByteOrder(QAudioFormat::LittleEndian);
-    format.setSampleType(QAudioFormat::SignedInt);
+    format.setSampleType(type);
     return format;
 }
 
 }  // namespace
 
-QByteArray warningToneSamples()
+QByteArray warningToneSamples(QAudioFormat::SampleType type)
 {
+    const int offset = type == QAudioFormat::UnSignedInt ? 128 : 0;
     QByteArray samples(kSampleCount, '\0');
     for (int k = 0; k < kSampleCount; ++k)
-        samples[k] = char(qint8(kAmplitude * qSin(2.0 * M_PI * kFrequency * k / kSampleRate)));
+        samples[k] = char(int(kAmplitude * qSin(2.0 * M_PI * kFrequency * k / kSampleRate)) + offset);
     return samples;
 }
 
 void playTone(QObject *parent)
 {
-    const QAudioFormat format = toneFormat();
     const QAudioDeviceInfo device = QAudioDeviceInfo::defaultOutputDevice();
-    if (device.isNull() || !device.isFormatSupported(format))
+    if (device.isNull())
+        return;
+    // PulseAudio takes 8-bit samples only unsigned; the tone is the same either way.
+    QAudioFormat format = toneFormat(QAudioFormat::SignedInt);
+    if (!device.isFormatSupported(format))
+        format = toneFormat(QAudioFormat::UnSignedInt);
+    if (!device.isFormatSupported(format))
         return;
 
     auto *output = new QAudioOutput(device, format, parent);
     auto *buffer = new QBuffer(output);
-    buffer->setData(warningToneSamples());
+    buffer->setData(warningToneSamples(format.sampleType()));
     buffer->open(QIODevice::ReadOnly);
     // One output per beep: drop it once played, or every warning would keep a device open.
     QObject::connect(output, &QAudioOutput::stateChanged, output, [output](QAudio::State state) {

@@ -61,6 +61,7 @@ private slots:
     void captionNumberWrapsAt256();
     void orderTextListsEveryPlannedQuestion();
     void formatTextListsNullThenOrdinary();
+    void themeLookupForReadingAndWriting();
 };
 
 void TestInspectionTexts::kindLetters_data()
@@ -198,6 +199,23 @@ void TestInspectionTexts::formatTextListsNullThenOrdinary()
     QCOMPARE(test.formatText(), QStringLiteral("00\tНоль\n01П\tПервый\nR1Второй\n03К\tТретий\n"
                                                "04Н\tЧетвёртый\n05?\tПятый\n"));
     QCOMPARE(Inspection::_Test().formatText(), QString());
+}
+
+void TestInspectionTexts::themeLookupForReadingAndWriting()
+{
+    const Inspection::_Test source = twoGroupTest();
+    QCOMPARE(source.theme(1).Theme, QStringLiteral("Вы взяли?"));
+    QCOMPARE(source.theme(10000).Theme, QStringLiteral("Готовы?"));
+    QCOMPARE(source.theme(2).Type, qint16(-1));
+    QCOMPARE(source.theme(10001).Type, qint16(-1));
+    QCOMPARE(source.theme(-1).Type, qint16(-1));
+
+    Inspection::_Test copy = source;
+    copy.theme(1).Theme = QStringLiteral("changed");
+    copy.theme(10000).Theme = QStringLiteral("changed");
+    QCOMPARE(source.theme(1).Theme, QStringLiteral("Вы взяли?"));
+    QCOMPARE(source.theme(10000).Theme, QStringLiteral("Готовы?"));
+    QCOMPARE(copy.theme(1).Theme, QStringLiteral("changed"));
 }
 
 VUG_TEST_MAIN(TestInspectionTexts, QCoreApplication)
