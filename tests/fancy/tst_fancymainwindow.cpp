@@ -126,24 +126,6 @@ private slots:
         QVERIFY(dock->toggleViewAction()->isVisible());
         QVERIFY(window.resetLayoutAction()->isVisible());
     }
-
-    void dockActionSlotWithoutSenderDoesNothing()
-    {
-        FancyMainWindow window;
-        QDockWidget *dock = addDock(window, QStringLiteral("dock"));
-        window.show();
-        window.onDockActionTriggered();
-        QVERIFY(dock->isVisible());
-    }
-
-    void toolBarDockIsKept()
-    {
-        FancyMainWindow window;
-        QVERIFY(!window.toolBarDock());
-        QDockWidget *dock = addDock(window, QStringLiteral("tools"));
-        window.setToolBarDock(dock);
-        QCOMPARE(window.toolBarDock(), dock);
-    }
 };
 
 VUG_TEST_MAIN(TestFancyMainWindow, QApplication)
