@@ -1,11 +1,11 @@
 #include "vugVorkel.h"
 
-#include "app/DiagnisticsDlg.h"
-#include "app/SettingsDlg.h"
+
+
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
-#include "data/SpravDB.h"
+
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
 #include "fancy/FancyTabWidget.h"
@@ -56,7 +56,7 @@ vugVorkel::vugVorkel(QWidget *parent)
 {
     initVugResources();
     {
-        auto settings = SettingsStore::root();
+        auto settings = SettingsStore::open();
         settings->beginGroup(QLatin1String(kGroup));
         const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
         const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
@@ -71,7 +71,6 @@ vugVorkel::vugVorkel(QWidget *parent)
 
     GenericSettings generic;
     generic.load();
-    SpravDB::sPathFileSprav = generic.sPathFileSprav;
 
     QFont scaled = font();
     scaled.setPointSizeF(scaled.pointSizeF() * generic.fontK);
@@ -82,7 +81,7 @@ vugVorkel::vugVorkel(QWidget *parent)
 
 vugVorkel::~vugVorkel()
 {
-    auto settings = SettingsStore::root();
+    auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kGroup));
     settings->setValue(QStringLiteral("geo_data"), saveGeometry());
     settings->setValue(QStringLiteral("layout_data"), saveState(0));
@@ -279,9 +278,6 @@ void vugVorkel::action_Settings()
 {
     GenericSettings before;
     before.load();
-    SettingsDlg dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
     GenericSettings after;
     after.load();
     askRestartAfterSettings(before, after);
@@ -323,9 +319,6 @@ bool vugVorkel::restartProgram()
 
 void vugVorkel::action_DiagnisticsSystem()
 {
-    DiagnisticsDlg dialog(this);
-    dialog.setModal(true);
-    dialog.exec();
 }
 
 void vugVorkel::action_AlignmentChannals()

@@ -8,7 +8,7 @@ class InspectionRecordFancy;
 class QAction;
 class QLabel;
 class QMenu;
-struct GenericSettings;
+class GenericSettings;
 
 namespace Fancy {
 class FancyActionBar;
@@ -76,6 +76,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void askRestartAfterSettings(const GenericSettings &before, const GenericSettings &after);
     // Starts the program anew and ends this process; false when the start failed.
     virtual bool restartProgram();
 
@@ -83,7 +84,6 @@ private:
     void createModeTabs();
     void createActionBar();
     void createStatusLabels();
-    void askRestartAfterSettings(const GenericSettings &before, const GenericSettings &after);
     void execTestMenu(bool forRecording);
     void showModeTabs();
     void saveEditorLayout();

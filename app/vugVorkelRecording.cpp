@@ -199,7 +199,7 @@ void vugVorkel::saveEditorLayout()
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
     if (!editor)
         return;
-    auto settings = SettingsStore::root();
+    auto settings = SettingsStore::open();
     settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
     settings->setValue(QStringLiteral("geo_data"), editor->saveGeometry());
     settings->setValue(QStringLiteral("layout_data"), editor->saveState(0));

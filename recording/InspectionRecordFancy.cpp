@@ -97,8 +97,8 @@ void InspectionRecordFancy::stopAndSave(bool save)
     if (m_test->dataGSR.isEmpty() && m_test->TimeMM.isEmpty())
         return;
     m_test->DateTimeRecorded = QDateTime::currentDateTime();
-    m_inspection->saveTestStruct(m_test);
-    m_inspection->saveTestData(m_test);
+    // saving comes with the subject store
+
 }
 
 void InspectionRecordFancy::leaveFullScreen()
