@@ -129,8 +129,12 @@ void vugVorkel::showModeTabs()
 {
     QWidget *current = takeCentralWidget();
     if (current && current != tabWidget) {
+        // Kept as a hidden, nameless child until deleted, so it is neither taken
+        // for a top-level main window nor found as the recording screen.
+        current->setParent(this);
         current->hide();
         current->close();
+        current->setObjectName(QString());
         current->deleteLater();
     }
     setCentralWidget(tabWidget);

@@ -25,6 +25,9 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *parent)
       m_clock(new QTimer(this))
 {
     setObjectName(QStringLiteral("InspectionRecordFancy"));
+    // A main window is a top-level window by default; this one is always the
+    // main window's central widget.
+    setWindowFlags(Qt::Widget);
     QToolBar *tools = addToolBar(tr("Запись"));
     tools->addAction(m_stopAction);
     if (parent)
