@@ -1,4 +1,4 @@
-// Writes a short MPEG-4 Part 2 video in AVI: the program name over a gradient
+// Writes a short MPEG-4 video (FFmpeg's mpeg4 codec) in AVI: the program name over a gradient
 // with a progress bar. The build uses it for the splash video and for the
 // videos the player tests play.
 //
