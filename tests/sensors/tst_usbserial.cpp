@@ -1,12 +1,34 @@
 #include "sensors/serial/EmulatedUnit.h"
 #include "sensors/serial/SerialLink.h"
+#include "sensors/serial/SerialSensor.h"
 #include "sensors/serial/UsbSerial.h"
 #include "tests/support/TestHome.h"
 
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <memory>
+
 using namespace UsbSerial;
+
+namespace {
+
+// A unit whose handshake never succeeds: open takes a handle and reports failure.
+class SilentSensor : public SerialSensor
+{
+public:
+    SilentSensor()
+        : SerialSensor({"тест", "test", QUuid(), 0}, AdditionalInput::None, 0)
+    {
+    }
+    bool open(const QString &) override
+    {
+        m_link.open();
+        return false;
+    }
+};
+
+}  // namespace
 
 // The USB-serial layer against the emulated unit: the blocking read, the handles, the log.
 class TestUsbSerial : public QObject
@@ -261,6 +283,24 @@ private slots:
         unit.setPresent(false);
         QVERIFY(!link.open());
         QVERIFY(!link.handle());
+    }
+
+    // The next user can open the unit although the device before failed its open and was never closed.
+    void failedDeviceLeavesNoHandle()
+    {
+        EmulatedUnit unit;
+        auto device = std::make_unique<SilentSensor>();
+        QVERIFY(!device->open(QString()));
+        QVERIFY(!device->open(QString()));
+        QVERIFY(unit.isOpen());
+        QCOMPARE(unit.calls(), QStringList({"open 0", "close", "open 0"}));
+        device.reset();
+        QVERIFY(!unit.isOpen());
+        SilentSensor next;
+        next.open(QString());
+        QVERIFY(unit.isOpen());
+        QVERIFY(next.close());
+        QVERIFY(!unit.isOpen());
     }
 
     // With no emulated unit the real backend answers at once, never hangs.
