@@ -67,59 +67,43 @@ private:
     }
 
 private slots:
-    void readReturnsFullReplyAtOnce()
+    // What one blocking read of a 20-byte frame gets, and when it returns.
+    void blockingRead_data()
     {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("delayMs");
+        QTest::addColumn<quint32>("timeoutMs");
+        QTest::addColumn<QByteArray>("received");
+        QTest::addColumn<int>("atLeastMs");
+        QTest::addColumn<int>("underMs");
+
+        const QByteArray frame = frameReply();
+        QTest::newRow("full reply at once") << frame << 0 << 2000u << frame << 0 << 1000;
+        QTest::newRow("reply within the time-out") << frame << 150 << 2000u << frame << 140 << 1500;
+        QTest::newRow("short reply") << frame.left(12) << 0 << 250u << frame.left(12) << 240 << 2000;
+        QTest::newRow("silence") << QByteArray() << 0 << 250u << QByteArray() << 240 << 2000;
+        QTest::newRow("no time-out takes what is there") << frame << 500 << 0u << QByteArray() << 0 << 400;
+    }
+
+    void blockingRead()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, delayMs);
+        QFETCH(quint32, timeoutMs);
+        QFETCH(QByteArray, received);
+        QFETCH(int, atLeastMs);
+        QFETCH(int, underMs);
+
         EmulatedUnit unit;
-        unit.answer("go__", frameReply());
-        const Handle handle = openWithTimeout(2000);
+        unit.answer("go__", reply, delayMs);
+        const Handle handle = openWithTimeout(timeoutMs);
         QVERIFY(handle);
         const ReadResult result = requestFrame(handle, 20);
         QCOMPARE(result.status, Ok);
-        QCOMPARE(result.bytes, frameReply());
-        QVERIFY2(result.elapsedMs < 1000, qPrintable(QString::number(result.elapsedMs)));
-        close(handle);
-    }
-
-    void readWaitsForReplyWithinTimeout()
-    {
-        EmulatedUnit unit;
-        unit.answer("go__", frameReply(), 150);
-        const Handle handle = openWithTimeout(2000);
-        const ReadResult result = requestFrame(handle, 20);
-        QCOMPARE(result.bytes, frameReply());
-        QVERIFY2(result.elapsedMs >= 140 && result.elapsedMs < 1500, qPrintable(QString::number(result.elapsedMs)));
-        close(handle);
-    }
-
-    void shortReplyAndSilenceEndAtTheTimeout_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("short") << frameReply().left(12);
-        QTest::newRow("silent") << QByteArray();
-    }
-
-    void shortReplyAndSilenceEndAtTheTimeout()
-    {
-        QFETCH(QByteArray, reply);
-        EmulatedUnit unit;
-        unit.answer("go__", reply);
-        const Handle handle = openWithTimeout(250);
-        const ReadResult result = requestFrame(handle, 20);
-        QCOMPARE(result.status, Ok);
-        QCOMPARE(result.bytes, reply);
-        QVERIFY2(result.elapsedMs >= 240 && result.elapsedMs < 2000, qPrintable(QString::number(result.elapsedMs)));
-        QCOMPARE(unit.calls().last(), QString("read 20 -> %1").arg(reply.size()));
-        close(handle);
-    }
-
-    void zeroTimeoutTakesWhatHasArrived()
-    {
-        EmulatedUnit unit;
-        unit.answer("go__", frameReply(), 500);
-        const Handle handle = openWithTimeout(0);
-        const ReadResult result = requestFrame(handle, 20);
-        QVERIFY(result.bytes.isEmpty());
-        QVERIFY2(result.elapsedMs < 400, qPrintable(QString::number(result.elapsedMs)));
+        QCOMPARE(result.bytes, received);
+        QVERIFY2(result.elapsedMs >= atLeastMs && result.elapsedMs < underMs,
+                 qPrintable(QString::number(result.elapsedMs)));
+        QCOMPARE(unit.calls().last(), QString("read 20 -> %1").arg(received.size()));
         close(handle);
     }
 
