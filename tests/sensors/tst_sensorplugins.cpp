@@ -17,11 +17,11 @@ private:
     static QString pluginPath(const QString &fileName) { return binFolder() + "/" + fileName; }
 
     // Frames read by two devices one after the other, in a process that loads the library anew.
-    static QVector<QVector<int>> demoFrames(int framesPerDevice)
+    static QVector<QVector<int>> demoFrames(const QStringList &probeArguments)
     {
         QProcess probe;
         probe.start(QCoreApplication::applicationDirPath() + "/sensorprobe",
-                    {pluginPath("vugSensorDemo.so"), QString::number(framesPerDevice)});
+                    QStringList(pluginPath("vugSensorDemo.so")) + probeArguments);
         if (!probe.waitForFinished(30000) || probe.exitCode() != 0)
             return {};
         QVector<QVector<int>> frames;
@@ -199,7 +199,7 @@ private slots:
     // The counter starts at 0 when the library is loaded; a second device continues it.
     void demoFramesFromAFreshLibrary()
     {
-        const QVector<QVector<int>> frames = demoFrames(126);
+        const QVector<QVector<int>> frames = demoFrames({"126"});
         QCOMPARE(frames.size(), 252);
         compareDemoFrame(frames[0], {-400, -331, -409, -858, -504, -620, -666, -693});
         compareDemoFrame(frames[1], {-257, -199, -265, -760, -535, -496, -567, -627});
@@ -208,6 +208,14 @@ private slots:
         compareDemoFrame(frames[250], {-501, -1006, -934, -645, -682, -1051, -561, -712});
         for (const QVector<int> &frame : frames)
             checkUntouched(frame);
+    }
+
+    // Four threads read 10000 frames each at once; not one step of the counter is lost.
+    void demoCounterCountsEveryThread()
+    {
+        const QVector<QVector<int>> frames = demoFrames({"10000", "4"});
+        QCOMPARE(frames.size(), 1);
+        compareDemoFrame(frames[0], {-226, -174, -234, -736, -547, -461, -536, -601});
     }
 };
 
