@@ -1,6 +1,8 @@
 #include "BinaryJson.h"
 
-#include <QJsonArray>
+#include <QCborArray>
+#include <QCborMap>
+#include <QCborValue>
 #include <QJsonDocument>
 
 namespace {
@@ -12,43 +14,37 @@ constexpr qint64 kMaxSize = (qint64(1) << 27) - 1;
 // Slack for the bound below, which is close to exact rather than strict.
 constexpr qint64 kMargin = kMaxSize / 64;
 
-qint64 storageBound(const QJsonValue &value);
-
-qint64 stringBound(const QString &text)
+qint64 stringBound(qint64 length)
 {
-    return (4 + 2 * qint64(text.size()) + 3) & ~qint64(3);
+    return (4 + 2 * length + 3) & ~qint64(3);
 }
 
-qint64 containerBound(const QJsonArray &array)
-{
-    qint64 size = 16;
-    for (const QJsonValue &element : array)
-        size += 4 + storageBound(element);
-    return size;
-}
-
-qint64 containerBound(const QJsonObject &object)
-{
-    qint64 size = 16;
-    for (auto it = object.begin(); it != object.end(); ++it)
-        size += 8 + stringBound(it.key()) + storageBound(it.value());
-    return size;
-}
-
-// Bytes a value needs beyond its 4-byte slot; small whole numbers live in the slot.
-qint64 storageBound(const QJsonValue &value)
+// Bytes a value needs beyond its 4-byte slot; small whole numbers live in the
+// slot. Walked over the CBOR form, which shares the JSON value's storage and
+// is quicker to step through.
+qint64 storageBound(const QCborValue &value)
 {
     switch (value.type()) {
-    case QJsonValue::Double: {
-        const double number = value.toDouble();
-        return number == double(qint64(number)) && qAbs(number) < double(1 << 25) ? 0 : 8;
+    case QCborValue::Integer:
+        return qAbs(value.toInteger()) < (1 << 25) ? 0 : 8;
+    case QCborValue::Double:
+        return 8;
+    case QCborValue::String:
+        return stringBound(value.toString().size());
+    case QCborValue::Array: {
+        const QCborArray array = value.toArray();
+        qint64 size = 16;
+        for (const QCborValue &element : array)
+            size += 4 + storageBound(element);
+        return size;
     }
-    case QJsonValue::String:
-        return stringBound(value.toString());
-    case QJsonValue::Array:
-        return containerBound(value.toArray());
-    case QJsonValue::Object:
-        return containerBound(value.toObject());
+    case QCborValue::Map: {
+        const QCborMap map = value.toMap();
+        qint64 size = 16;
+        for (auto it = map.begin(); it != map.end(); ++it)
+            size += 8 + stringBound(it.key().toString().size()) + storageBound(it.value());
+        return size;
+    }
     default:
         return 0;
     }
@@ -65,7 +61,7 @@ namespace BinaryJson {
 
 QByteArray encode(const QJsonObject &object)
 {
-    if (8 + containerBound(object) > kMaxSize - kMargin)
+    if (8 + storageBound(QCborMap::fromJsonObject(object)) > kMaxSize - kMargin)
         return QByteArray();
     return QJsonDocument(object).toBinaryData();
 }
