@@ -11,6 +11,17 @@ QString suffix(int code)
     return isValid(code) ? QString::fromLatin1(suffixes[code]) : QString();
 }
 
+bool isPermutation(const std::array<int, Count> &positions)
+{
+    std::array<bool, Count> taken{};
+    for (int position : positions) {
+        if (!isValid(position) || taken[position])
+            return false;
+        taken[position] = true;
+    }
+    return true;
+}
+
 QString channelKey(int code) { return isValid(code) ? QStringLiteral("channel") + suffix(code) : QString(); }
 
 QString dataKey(int code) { return isValid(code) ? QStringLiteral("data") + suffix(code) : QString(); }

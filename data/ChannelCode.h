@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <array>
+
 // Integer 0-12 naming a channel; it indexes frames, sample arrays and channel records.
 namespace ChannelCode {
 
@@ -24,6 +26,9 @@ enum : int {
 constexpr int Count = 13;
 
 inline bool isValid(int code) { return code >= 0 && code < Count; }
+
+// True when the display positions, one per code, hold each of 0-12 once.
+bool isPermutation(const std::array<int, Count> &positions);
 
 // Key suffix of a code ("GSR" ... "RG_DIFF"); empty for an unknown code.
 QString suffix(int code);

@@ -91,6 +91,7 @@ struct InspectionTest {
 
     // --- questions and presentation plan ---
     InspectionTheme &theme(int index);
+    const InspectionTheme &theme(int index) const;
     int indexOfThemeType(int type) const;
     int countThemesOfType(int type) const;
     int countThemesOfSubType(int subType) const;
@@ -107,6 +108,11 @@ struct InspectionTest {
     void addControlTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Control)); }
     void addTestTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Test)); }
     void addNullTheme(const QString &text) { themisNULL.append(InspectionTheme(text, -1)); }
+
+    // --- texts: caption of a plan entry, the plan and the question list ---
+    QString questionCaption(int planIndex) const;
+    QString orderText() const;
+    QString formatText() const;
 
     // --- recorded marks ---
     void appendLabel(const InspectionLabel &label);

@@ -1,6 +1,8 @@
 // The JSON documents of a test: its structure, marks, channels and samples.
 #include "InspectionTest.h"
 
+#include "ChannelBindings.h"
+
 #include <QJsonArray>
 #include <QRegularExpression>
 
@@ -120,7 +122,8 @@ void InspectionTest::channelsFromJson(const QJsonObject &object)
 {
     for (int code = 0; code < ChannelCode::Count; ++code)
         channel(code).fromJson(object.value(ChannelCode::channelKey(code)).toObject());
-    // BIND-CHANNELS: bindChannelSettings(*this, false) goes here once the channel definitions exist.
+    // The display settings are the program's shared ones, not the stored copies.
+    bindChannelSettings(*this, false);
 }
 
 void InspectionTest::samplesToJson(QJsonObject &object) const

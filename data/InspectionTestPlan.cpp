@@ -15,22 +15,28 @@ InspectionOrder planEntry(int theme, int group)
 
 bool isGroupHeader(const InspectionOrder &entry) { return entry.Theme < 0 && entry.Group >= 0; }
 
-}  // namespace
-
-InspectionTheme &InspectionTest::theme(int index)
+// Stored plans come from files: an index that names no question yields a
+// shared empty question instead of reading outside the lists. One template for
+// both constness, so a written test still detaches from its copies.
+template <typename Test>
+auto themeAt(Test &test, int index) -> decltype(test.themis[index])
 {
-    // Stored plans come from files: an index that names no question yields a
-    // shared empty question instead of reading outside the lists.
     static InspectionTheme empty;
     if (index >= 10000) {
-        if (index - 10000 < themisNULL.size())
-            return themisNULL[index - 10000];
-    } else if (index >= 0 && index < themis.size()) {
-        return themis[index];
+        if (index - 10000 < test.themisNULL.size())
+            return test.themisNULL[index - 10000];
+    } else if (index >= 0 && index < test.themis.size()) {
+        return test.themis[index];
     }
     empty = InspectionTheme();
     return empty;
 }
+
+}  // namespace
+
+InspectionTheme &InspectionTest::theme(int index) { return themeAt(*this, index); }
+
+const InspectionTheme &InspectionTest::theme(int index) const { return themeAt(*this, index); }
 
 int InspectionTest::indexOfThemeType(int type) const
 {

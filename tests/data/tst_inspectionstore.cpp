@@ -122,6 +122,8 @@ void TestInspectionStore::recordingRoundTripsThroughTheFile()
         QCOMPARE(back->channel(code).ShiftADT, test->channel(code).ShiftADT);
         QCOMPARE(back->channel(code).Offset, test->channel(code).Offset);
         QCOMPARE(back->channel(code).Amplify, test->channel(code).Amplify);
+        // Bound afresh to the shared display settings, not to stored copies.
+        QVERIFY(back->channel(code).Enable && back->channel(code).Color && back->channel(code).ChannelPos);
     }
     QCOMPARE(back->TimeMM, test->TimeMM);
     QCOMPARE(back->labels.size(), 4);
