@@ -150,23 +150,17 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
 QJsonObject Inspection::recordingDocument(_Test &test, bool withSamples)
 {
     QJsonObject document;
-    QJsonObject part;
-    if (withSamples) {
-        test.samplesToJson(part);
-        document.insert(QStringLiteral("data"), part);
-    }
-    part = {};
-    test.labelsToJson(part);
-    document.insert(QStringLiteral("labels"), part);
-    part = {};
-    test.labelsForRestoreToJson(part);
-    document.insert(QStringLiteral("labelsForRestore"), part);
-    part = {};
-    test.channelsToJson(part);
-    document.insert(QStringLiteral("channels"), part);
-    part = {};
-    test.ia.toJson(part);
-    document.insert(QStringLiteral("ia"), part);
+    const auto insertPart = [&document](const char *key, auto write) {
+        QJsonObject part;
+        write(part);
+        document.insert(QLatin1String(key), part);
+    };
+    if (withSamples)
+        insertPart("data", [&test](QJsonObject &part) { test.samplesToJson(part); });
+    insertPart("labels", [&test](QJsonObject &part) { test.labelsToJson(part); });
+    insertPart("labelsForRestore", [&test](QJsonObject &part) { test.labelsForRestoreToJson(part); });
+    insertPart("channels", [&test](QJsonObject &part) { test.channelsToJson(part); });
+    insertPart("ia", [&test](QJsonObject &part) { test.ia.toJson(part); });
     document.insert(QStringLiteral("idsensor"), test.idsensor.toString());
     return document;
 }

@@ -53,6 +53,15 @@ inline Inspection::_Test recordedTest(const QString &name, int ticks, int seed =
     return test;
 }
 
+// Structure and recording of every test of the examination into its file.
+inline void saveTests(Inspection &inspection)
+{
+    for (Inspection::_Test &test : inspection.tests) {
+        inspection.saveTestStruct(&test);
+        inspection.saveRecording(&test);
+    }
+}
+
 inline QVector<InspectionStore::Row> rowsOf(const QString &path, int kind)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);

@@ -310,10 +310,7 @@ void TestInspectionStore::movedMarksAreSavedWhenTheExaminationGoes()
     {
         Inspection inspection(path);
         inspection.tests << recordedTest("a", 40) << recordedTest("b", 40);
-        for (Inspection::_Test &test : inspection.tests) {
-            inspection.saveTestStruct(&test);
-            inspection.saveRecording(&test);
-        }
+        saveTests(inspection);
     }
     QVERIFY(rowsOf(path, InspectionDataType::RecordingHeader).isEmpty());
     QUuid movedId;
@@ -390,11 +387,9 @@ void TestInspectionStore::damagedFilesLoadWhatTheyCan()
     const QString whole = pathOf("whole.qmz");
     {
         Inspection writer(whole);
-        for (int i = 0; i < 6; ++i) {
-            Inspection::_Test t = recordedTest(QString("t%1").arg(i), 4000, i);
-            writer.saveTestStruct(&t);
-            writer.saveRecording(&t);
-        }
+        for (int i = 0; i < 6; ++i)
+            writer.tests << recordedTest(QString("t%1").arg(i), 4000, i);
+        saveTests(writer);
     }
     const QByteArray bytes = fileBytes(whole);
     const QString cut = pathOf("cut.qmz");
@@ -411,10 +406,7 @@ void TestInspectionStore::damagedRowsAreSkippedAndKept()
     const QString path = pathOf("rows.qmz");
     Inspection inspection(path);
     inspection.tests << recordedTest("good", 30) << recordedTest("bad", 30);
-    for (Inspection::_Test &test : inspection.tests) {
-        inspection.saveTestStruct(&test);
-        inspection.saveRecording(&test);
-    }
+    saveTests(inspection);
     const QString bad = inspection.tests[1].rowId();
     const QString good = inspection.tests[0].rowId();
     const QByteArray garbage("qbjs\x01\0\0\0not binary json at all", 30);

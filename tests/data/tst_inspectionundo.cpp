@@ -20,7 +20,6 @@ private:
     QString storedName(const QUuid &id) const;
     QString m_path;
     QScopedPointer<QTemporaryDir> m_dir;
-    Inspection *m_inspection = nullptr;
 };
 
 QString TestInspectionUndo::storedName(const QUuid &id) const
