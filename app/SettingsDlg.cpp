@@ -27,7 +27,9 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     // Building the measuring unit page loads every plug-in.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setWindowTitle(tr("Настройки"));
-    setWindowFlags((Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    // Only now: setting the flags above adds the help button by itself.
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     m_settings.load();
     m_channels = std::make_unique<DefChannel>();
 

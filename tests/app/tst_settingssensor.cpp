@@ -1,0 +1,2 @@
+#include "tests/support/TestHome.h"
+int main(){return 0;}
