@@ -188,37 +188,24 @@ void SettingsChannelsPage::customSlot(const QString &)
         *channel->PenWidth = m_penWidth->text().toInt();
 }
 
-bool SettingsChannelsPage::chooseColor(const QColor &initial, QColor &chosen)
-{
-    const QColor color = QColorDialog::getColor(initial, window());
-    if (!color.isValid())
-        return false;
-    chosen = color;
-    return true;
-}
-
-void SettingsChannelsPage::onColor1()
+void SettingsChannelsPage::recolour(QColor *InspectionChannel::*colour)
 {
     InspectionChannel *channel = selectedChannel();
-    QColor chosen;
-    if (!channel || !chooseColor(*channel->Color, chosen))
+    if (!channel)
         return;
-    *channel->Color = chosen;
-    *channel->TubeColor = withLightness(chosen, kTubeLightness);
+    const QColor chosen = QColorDialog::getColor(*(channel->*colour), window());
+    if (!chosen.isValid())
+        return;
+    *(channel->*colour) = chosen;
+    if (colour == &InspectionChannel::Color)
+        *channel->TubeColor = withLightness(chosen, kTubeLightness);
     showChannel(*channel);
     fillList();
 }
 
-void SettingsChannelsPage::onColor2()
-{
-    InspectionChannel *channel = selectedChannel();
-    QColor chosen;
-    if (!channel || !chooseColor(*channel->TubeColor, chosen))
-        return;
-    *channel->TubeColor = chosen;
-    showChannel(*channel);
-    fillList();
-}
+void SettingsChannelsPage::onColor1() { recolour(&InspectionChannel::Color); }
+
+void SettingsChannelsPage::onColor2() { recolour(&InspectionChannel::TubeColor); }
 
 void SettingsChannelsPage::action_Up() { moveChannel(-1); }
 

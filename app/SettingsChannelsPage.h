@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/InspectionChannel.h"
+
 #include <QItemSelection>
 #include <QWidget>
 
@@ -10,7 +12,6 @@ class QPushButton;
 class QStandardItem;
 class QStandardItemModel;
 class QTreeView;
-struct InspectionChannel;
 
 // The "Каналы" page: order, visibility, colours, line width, inversion and
 // contrast of the thirteen channel types, changed at once in the shared
@@ -53,8 +54,9 @@ private:
     // The channel of the current row, or null.
     InspectionChannel *selectedChannel();
     InspectionChannel *channelAtRow(int row);
-    // Lets the examiner pick a colour starting at initial; false when cancelled.
-    bool chooseColor(const QColor &initial, QColor &chosen);
+    // Lets the examiner pick one of the selected channel's colours anew; a new
+    // signal colour brings its lighter band colour with it.
+    void recolour(QColor *InspectionChannel::*colour);
 
     DefChannel &m_channels;
     QTreeView *m_list = nullptr;
