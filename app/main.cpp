@@ -1,14 +1,70 @@
+#include "app/SplashPlayer.h"
+#include "app/vugVorkel.h"
+#include "data/ChannelUI.h"
+#include "data/ProcessLocale.h"
+#include "data/SettingsStore.h"
+#include "resources/VugResources.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QDebug>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QSurfaceFormat>
+#include <QTranslator>
+
+namespace {
+
+void setDefaultSurfaceFormat()
+{
+    QSurfaceFormat format;
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    format.setColorSpace(QSurfaceFormat::sRGBColorSpace);
+    format.setSamples(4);
+    QSurfaceFormat::setDefaultFormat(format);
+}
+
+// Loads a catalogue from Qt's translations folder, else from the one beside the
+// program; installed either way, so missing texts simply stay untranslated.
+void installTranslator(QTranslator &translator, const QString &name)
+{
+    if (!translator.load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        translator.load(name, QCoreApplication::applicationDirPath() + QStringLiteral("/translations"));
+    QCoreApplication::installTranslator(&translator);
+}
+
+}  // namespace
 
 int main(int argc, char *argv[])
 {
+    // The channel display table is loaded before anything reads it, and saved at exit.
+    initChannelsUI();
+    setDefaultSurfaceFormat();
+
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Компьютерный полиграф - Воркел"));
-    window.setCentralWidget(new QLabel(QStringLiteral("Воркел"), &window));
-    window.resize(800, 400);
+    QApplication::setAttribute(Qt::AA_ForceRasterWidgets, false);
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    initVugResources();
+
+    {
+        auto settings = SettingsStore::open();
+        sLocale = settings->value(QStringLiteral("Generic/Locale"), QStringLiteral("ru")).toString();
+    }
+    QLocale::setDefault(QLocale(sLocale));
+
+    QTranslator qtTranslator;
+    installTranslator(qtTranslator, QStringLiteral("qt_") + sLocale);
+    QTranslator programTranslator;
+    installTranslator(programTranslator, QStringLiteral("vugvorkel_") + sLocale);
+    qDebug().noquote() << QStringLiteral("QLocale=") + QLocale().name().section(QLatin1Char('_'), 0, 0);
+
+    auto *splash = new SplashPlayer;
+    splash->play();
+
+    vugVorkel window;
+    window.setWindowIcon(QIcon(QStringLiteral(":/Pelmar/Images/AppIcon.ico")));
     window.show();
-    return app.exec();
+    const int result = app.exec();
+    delete splash;
+    return result;
 }

@@ -1,0 +1,334 @@
+#include "vugVorkel.h"
+
+
+
+#include "data/GenericSettings.h"
+#include "data/Inspection.h"
+#include "data/SettingsStore.h"
+
+#include "editor/InspectionEditFancy.h"
+#include "fancy/FancyActionBar.h"
+#include "fancy/FancyTabWidget.h"
+#include "polygram/InspectionPoligrammeFancy.h"
+#include "recording/AlignmentDlg.h"
+#include "recording/InspectionRecordFancy.h"
+#include "resources/VugResources.h"
+#include "scoring/metric/InspectionAnalysisMetrFancy.h"
+#include "scoring/metric/InspectionAnalysisStatFancy.h"
+#include "scoring/points/InspectionAnalysisBallFancy.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+
+const char kGroup[] = "mainwindow";
+
+struct ModeTab {
+    const char *caption;
+    const char *icon;
+};
+
+const ModeTab kModeTabs[] = {
+    {QT_TRANSLATE_NOOP("vugVorkel", "Опросник\n(Alt+1)"), ":/Pelmar/Images/Action-StartInspection.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Полиграммы\n(Alt+2)"), ":/Pelmar/Images/analyzer_mode.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Бал.оценка\n(Alt+3)"), ":/Pelmar/Images/Map-Marker-Ball-Right-Azure-icon.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Метр.оценка\n(Alt+4)"), ":/Pelmar/Images/Rulers-icon.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Результат\n(Alt+5)"), ":/Pelmar/Images/Apps-math-icon.png"},
+};
+
+QString boldValue(const QString &caption, const QString &value)
+{
+    return caption + QStringLiteral("<b>") + value.toHtmlEscaped() + QStringLiteral("</b>");
+}
+
+}  // namespace
+
+vugVorkel::vugVorkel(QWidget *parent)
+    : QMainWindow(parent)
+{
+    initVugResources();
+    {
+        auto settings = SettingsStore::open();
+        settings->beginGroup(QLatin1String(kGroup));
+        const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
+        const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
+        settings->endGroup();
+        if (geometry.isEmpty())
+            resize(800, 400);
+        else
+            restoreGeometry(geometry);
+        if (!state.isEmpty())
+            restoreState(state, 0);
+    }
+
+    GenericSettings generic;
+    generic.load();
+
+    QFont scaled = font();
+    scaled.setPointSizeF(scaled.pointSizeF() * generic.fontK);
+    QApplication::setFont(scaled);
+
+    QTimer::singleShot(500, this, &vugVorkel::onInitialize);
+}
+
+vugVorkel::~vugVorkel()
+{
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QLatin1String(kGroup));
+    settings->setValue(QStringLiteral("geo_data"), saveGeometry());
+    settings->setValue(QStringLiteral("layout_data"), saveState(0));
+    settings->endGroup();
+    settings->sync();
+}
+
+void vugVorkel::onInitialize()
+{
+    if (tabWidget)
+        return;  // runs once
+    qApp->installEventFilter(this);
+
+    tabWidget = new Fancy::FancyTabWidget(this);
+    actionBar = new Fancy::FancyActionBar(tabWidget);
+    tabWidget->addCornerWidget(actionBar);
+    setCentralWidget(tabWidget);
+    tabWidget->show();
+
+    createModeTabs();
+    connect(tabWidget, SIGNAL(currentChanged(int)), this, SLOT(currentTabChanged(int)));
+    createActionBar();
+
+    tabWidget->setCurrentIndex(0);
+    tabWidget->setSelectionWidgetVisible(true);
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(tr("Компьютерный полиграф - Воркел"));
+    createMenus();
+    createStatusLabels();
+
+    auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
+    connect(editor, SIGNAL(notifyDefViewPoligramme(int)), this, SLOT(onDefViewPoligramme(int)));
+    connect(editor, SIGNAL(notifyDefRecordPoligramme(int)), this, SLOT(onDefRecordPoligramme(int)));
+    updateRecordingActions();
+
+    // Widgets show their context menus through customContextMenuRequested.
+    for (QWidget *widget : QApplication::allWidgets())
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void vugVorkel::createModeTabs()
+{
+    auto *editor = new InspectionEditFancy;
+    auto *review = new InspectionPoligrammeFancy;
+    auto *points = new InspectionAnalysisBallFancy;
+    auto *metric = new InspectionAnalysisMetrFancy;
+    auto *statistics = new InspectionAnalysisStatFancy;
+    QWidget *const pages[] = {editor, review, points, metric, statistics};
+    for (int index = 0; index < 5; ++index) {
+        tabWidget->insertModeTab(index, pages[index], QIcon(QString::fromLatin1(kModeTabs[index].icon)),
+                                 tr(kModeTabs[index].caption));
+        if (index == 0)
+            tabWidget->enableTab(0, true);
+    }
+
+    const char *const changed = SIGNAL(notifyChangePersone(QString, Inspection *));
+    const char *const changedSlot = SLOT(onChangedPersone(QString, Inspection *));
+    connect(editor, changed, this, SLOT(onChangePersone(QString, Inspection *)));
+    connect(editor, changed, review, changedSlot);
+    connect(review, SIGNAL(notifyPlayPoligramme(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
+    connect(editor, changed, points, changedSlot);
+    connect(points, SIGNAL(notifyPlayPoligrammeFromBall(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
+    connect(points, SIGNAL(notifyShowPoligrammeFromBall(int, int, int)), this,
+            SLOT(onLocalShowPoligramme(int, int, int)));
+    connect(editor, changed, metric, changedSlot);
+    connect(metric, SIGNAL(notifyPlayPoligrammeFromMetr(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
+    connect(metric, SIGNAL(notifyShowPoligrammeFromMetr(int, int, int)), this,
+            SLOT(onLocalShowPoligramme(int, int, int)));
+    connect(editor, changed, statistics, changedSlot);
+}
+
+void vugVorkel::createActionBar()
+{
+    auto *settings = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/EditorSettings.png")), tr("Настройки - F4"), this);
+    actionPlay = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-playback-start-icon.png")),
+                             tr("Воспроизведение полиграммы"), this);
+    actionRecord = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-record-icon.png")),
+                               tr("Запись полиграммы - F5"), this);
+    actionBar->insertActionButton(1, settings);
+    actionBar->insertActionButton(2, actionPlay);
+    actionBar->insertActionButton(3, actionRecord);
+    settings->setShortcut(QKeySequence(tr("F4")));
+    actionRecord->setShortcut(QKeySequence(tr("F5")));
+    connect(settings, SIGNAL(triggered()), this, SLOT(action_Settings()));
+    connect(actionPlay, SIGNAL(triggered()), this, SLOT(action_PlayRecording()));
+    connect(actionRecord, SIGNAL(triggered()), this, SLOT(action_StartRecording()));
+}
+
+void vugVorkel::createMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&Файл"));
+    file->addAction(tr("&Выход"), this, &QWidget::close);
+
+    QMenu *service = menuBar()->addMenu(tr("Се&рвис"));
+    actionAlignment = service->addAction(tr("Юстировка каналов..."), this, &vugVorkel::action_AlignmentChannals);
+
+    QMenu *help = menuBar()->addMenu(tr("&Справка"));
+    help->addAction(tr("Диагностика системы..."), this, &vugVorkel::action_DiagnisticsSystem);
+    help->addSeparator();
+    help->addAction(tr("О программе..."), this, &vugVorkel::action_About);
+}
+
+void vugVorkel::createStatusLabels()
+{
+    labelPersone = new QLabel;
+    labelPath = new QLabel;
+    labelTests = new QLabel;
+    QStatusBar *status = tabWidget->bottomStatusBar();
+    status->addWidget(labelPersone, 0);
+    status->addWidget(new QLabel(QStringLiteral("   ")), 0);
+    status->addWidget(labelTests, 0);
+    status->addWidget(new QLabel(QStringLiteral("   ")), 0);
+    status->addWidget(labelPath, 0);
+    status->setAutoFillBackground(true);
+}
+
+void vugVorkel::setStatusBarVisible(bool visible)
+{
+    if (tabWidget)
+        tabWidget->bottomStatusBar()->setVisible(visible);
+}
+
+QString vugVorkel::subjectText() const { return labelPersone ? labelPersone->text() : QString(); }
+QString vugVorkel::testsText() const { return labelTests ? labelTests->text() : QString(); }
+QString vugVorkel::pathText() const { return labelPath ? labelPath->text() : QString(); }
+
+void vugVorkel::updateRecordingActions()
+{
+    const bool examination = pInspect != nullptr;
+    if (tabWidget) {
+        for (int index = 1; index < 5; ++index)
+            tabWidget->enableTab(index, examination);
+    }
+    if (actionPlay)
+        actionPlay->setEnabled(examination);
+    if (actionRecord)
+        actionRecord->setEnabled(examination);
+    if (actionAlignment)
+        actionAlignment->setEnabled(!recordingScreen());
+}
+
+void vugVorkel::onChangePersone(QString path, Inspection *inspection)
+{
+    if (inspection) {
+        int recorded = 0;
+        for (const Inspection::_Test &test : inspection->tests)
+            recorded += test.recorded ? 1 : 0;
+        labelPersone->setText(
+            boldValue(tr("Испытуемый:"), QFileInfo(inspection->sPathFile).completeBaseName()));
+        labelTests->setText(boldValue(tr("Количество предъявленных тестов:"), QString::number(recorded)));
+        labelPath->setText(boldValue(tr("Путь к файлу:"), QFileInfo(path).path()));
+    } else {
+        labelPersone->clear();
+        labelTests->clear();
+        labelPath->clear();
+    }
+    pInspect = inspection;
+    updateRecordingActions();
+}
+
+void vugVorkel::currentTabChanged(int index)
+{
+    if (index == 2 || index == 3)
+        returnTabs = {index};
+    tabWidget->setSelectionWidgetVisible(true);
+}
+
+void vugVorkel::onDefViewPoligramme(int index)
+{
+    if (!pInspect || !pInspect->test(index))
+        return;
+    tabWidget->setCurrentIndex(1);
+    if (auto *review = findPage<InspectionPoligrammeFancy>(QStringLiteral("InspectionPoligrammeFancy")))
+        review->showTest(index, -1, -1);
+}
+
+void vugVorkel::onLocalShowPoligramme(int iIndexTest, int iPos, int iChannel)
+{
+    if (!pInspect || !pInspect->test(iIndexTest))
+        return;
+    if (auto *review = findPage<InspectionPoligrammeFancy>(QStringLiteral("InspectionPoligrammeFancy")))
+        review->showTest(iIndexTest, iPos, iChannel);
+    returnTabs = {tabWidget->currentTab()};
+    tabWidget->setCurrentIndex(1);
+}
+
+void vugVorkel::action_About()
+{
+    QMessageBox::about(this, tr("Воркел"),
+                       tr("Компьютерный полиграф «Воркел»\nВерсия %1").arg(QCoreApplication::applicationVersion()));
+}
+
+void vugVorkel::action_Settings()
+{
+    GenericSettings before;
+    before.load();
+    GenericSettings after;
+    after.load();
+    askRestartAfterSettings(before, after);
+}
+
+QStringList vugVorkel::restartQuestions(const GenericSettings &before, const GenericSettings &after)
+{
+    // File names on this platform are case-sensitive, so a change of case is a change.
+    QStringList questions;
+    if (before.sRootFolder != after.sRootFolder)
+        questions << tr("При изменении корневого каталога необходимо перезапустить программу. \nВыполнить перезапуск?");
+    if (before.sPathFileSprav != after.sPathFileSprav)
+        questions << tr("При изменении справочника необходимо перезапустить программу. \nВыполнить перезапуск?");
+    if (before.fontK != after.fontK)
+        questions << tr("При изменении шрифта необходимо перезапустить программу. \nВыполнить перезапуск?");
+    return questions;
+}
+
+void vugVorkel::askRestartAfterSettings(const GenericSettings &before, const GenericSettings &after)
+{
+    for (const QString &question : restartQuestions(before, after)) {
+        if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
+            if (restartProgram())
+                return;
+        }
+    }
+}
+
+bool vugVorkel::restartProgram()
+{
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
+        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось перезапустить программу."));
+        return false;
+    }
+    QCoreApplication::exit(0);
+    return true;
+}
+
+void vugVorkel::action_DiagnisticsSystem()
+{
+}
+
+void vugVorkel::action_AlignmentChannals()
+{
+    AlignmentDlg dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
+}
+
+QWidget *vugVorkel::modesWidget() const
+{
+    return tabWidget;
+}

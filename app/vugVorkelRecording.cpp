@@ -1,0 +1,212 @@
+// Starting, stopping and quitting around recordings and playbacks.
+#include "vugVorkel.h"
+
+#include "data/ActivePopupMenu.h"
+#include "data/Inspection.h"
+#include "data/SettingsStore.h"
+#include "editor/InspectionEditFancy.h"
+#include "fancy/FancyActionBar.h"
+#include "fancy/FancyTabWidget.h"
+#include "polygram/InspectionPoligrammeFancy.h"
+#include "recording/InspectionRecordFancy.h"
+#include "scoring/metric/InspectionAnalysisMetrFancy.h"
+#include "scoring/points/InspectionAnalysisBallFancy.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMessageBox>
+
+namespace {
+
+bool askYes(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, vugVorkel::tr("Воркел"), text, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+}  // namespace
+
+InspectionRecordFancy *vugVorkel::recordingScreen() const
+{
+    return findChild<InspectionRecordFancy *>(QStringLiteral("InspectionRecordFancy"));
+}
+
+QMenu *vugVorkel::createTestMenu(bool forRecording)
+{
+    auto *menu = new QMenu(this);
+    if (!pInspect)
+        return menu;
+    for (int index = 0; Inspection::_Test *test = pInspect->test(index); ++index) {
+        const bool offered = forRecording ? !test->recorded && !test->themis.isEmpty() : test->recorded;
+        if (!offered)
+            continue;
+        QString caption = test->name;
+        if (!forRecording && test->DateTimeRecorded.isValid())
+            caption += QStringLiteral(" (") + test->DateTimeRecorded.toString(QStringLiteral("dd.MM.yyyy hh:mm"))
+                       + QStringLiteral(")");
+        auto *action = new QAction(caption, menu);
+        action->setData(index);
+        connect(action, SIGNAL(triggered()), this,
+                forRecording ? SLOT(action_StartRecording2()) : SLOT(action_PlayRecording2()));
+        menu->addAction(action);
+    }
+    return menu;
+}
+
+QPoint vugVorkel::testMenuPosition(bool forRecording) const
+{
+    const int h = actionBar ? actionBar->buttonsLayout()->geometry().height() : 0;
+    const int y = forRecording ? height() - h / 3 : height() - 2 * (h / 3);
+    return mapToGlobal(QPoint(74, y));
+}
+
+void vugVorkel::execTestMenu(bool forRecording)
+{
+    // The menu and its actions go with it, whatever was chosen.
+    QScopedPointer<QMenu> menu(createTestMenu(forRecording));
+    ActivePopupMenu marker(menu.data());
+    menu->exec(testMenuPosition(forRecording));
+}
+
+void vugVorkel::action_StartRecording() { execTestMenu(true); }
+void vugVorkel::action_PlayRecording() { execTestMenu(false); }
+
+void vugVorkel::action_StartRecording2()
+{
+    if (auto *action = qobject_cast<QAction *>(sender()))
+        startRecordPoligramme(action->data().toInt());
+}
+
+void vugVorkel::action_PlayRecording2()
+{
+    if (auto *action = qobject_cast<QAction *>(sender()))
+        playPoligramme(action->data().toInt(), 0);
+}
+
+void vugVorkel::onDefRecordPoligramme(int index) { startRecordPoligramme(index); }
+void vugVorkel::onLocalPlayPoligramme(int iIndexTest, int iPos) { playPoligramme(iIndexTest, iPos); }
+
+void vugVorkel::startRecordPoligramme(int index)
+{
+    Inspection::_Test *test = pInspect ? pInspect->test(index) : nullptr;
+    if (!test || recordingScreen())
+        return;
+    if (QWidget *current = takeCentralWidget())
+        current->hide();
+    QApplication::processEvents();
+    auto *screen = new InspectionRecordFancy(this);
+    setCentralWidget(screen);
+    screen->show();
+    bPlayback = false;
+    if (!screen->start(pInspect, test, true, 0))
+        showModeTabs();
+    updateRecordingActions();
+}
+
+void vugVorkel::playPoligramme(int iIndexTest, int iPos)
+{
+    Inspection::_Test *test = pInspect ? pInspect->test(iIndexTest) : nullptr;
+    if (!test || recordingScreen())
+        return;
+    const QSize size = centralWidget() ? centralWidget()->size() : QSize();
+    auto *screen = new InspectionRecordFancy(this);
+    if (QWidget *current = takeCentralWidget())
+        current->hide();
+    setCentralWidget(screen);
+    screen->resize(size);
+    screen->show();
+    bPlayback = true;
+    if (!screen->start(pInspect, test, false, iPos))
+        showModeTabs();
+}
+
+// Puts the mode selector back in the middle; a recording screen in its place is
+// closed and deleted once control has left its handlers.
+void vugVorkel::showModeTabs()
+{
+    QWidget *current = takeCentralWidget();
+    if (current && current != tabWidget) {
+        // Kept as a hidden, nameless child until deleted, so it is neither taken
+        // for a top-level main window nor found as the recording screen.
+        current->setParent(this);
+        current->hide();
+        current->close();
+        current->setObjectName(QString());
+        current->deleteLater();
+    }
+    setCentralWidget(tabWidget);
+    tabWidget->show();
+}
+
+int vugVorkel::confirmStopRecording()
+{
+    if (!recordingScreen() || bPlayback)
+        return 0;
+    if (!askYes(this, tr("<p>Вы хотите завершить запись полиграммы ?</p>")))
+        return -1;
+    return askYes(this, tr("<p>Вы хотите сохранить записанную полиграмму ?</p>")) ? 1 : 0;
+}
+
+void vugVorkel::onStopRecordingAction()
+{
+    const int answer = confirmStopRecording();
+    if (answer >= 0)
+        closeCurrentView(answer > 0);
+}
+
+void vugVorkel::closeCurrentView(bool save)
+{
+    // Re-checked here: the screen may have gone while a question was open.
+    InspectionRecordFancy *screen = recordingScreen();
+    if (!screen)
+        return;
+    if (!bPlayback) {
+        screen->stopAndSave(save);
+        if (save) {
+            if (auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy")))
+                editor->updateView();
+            if (auto *review = findPage<InspectionPoligrammeFancy>(QStringLiteral("InspectionPoligrammeFancy")))
+                review->loadInspection();
+            if (auto *points = findPage<InspectionAnalysisBallFancy>(QStringLiteral("InspectionAnalysisBallFancy")))
+                points->updateTitle();
+            if (auto *metric = findPage<InspectionAnalysisMetrFancy>(QStringLiteral("InspectionAnalysisMetrFancy")))
+                metric->reload();
+        }
+    } else {
+        screen->stop();
+    }
+    showModeTabs();
+    updateRecordingActions();
+}
+
+void vugVorkel::closeEvent(QCloseEvent *event)
+{
+    if (!askYes(this, tr("<p>Вы действительно хотите выйти из программы?</p>"))) {
+        event->ignore();
+        return;
+    }
+    const int answer = confirmStopRecording();
+    if (answer >= 0) {
+        closeCurrentView(answer > 0);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    saveEditorLayout();
+}
+
+void vugVorkel::saveEditorLayout()
+{
+    auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
+    if (!editor)
+        return;
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
+    settings->setValue(QStringLiteral("geo_data"), editor->saveGeometry());
+    settings->setValue(QStringLiteral("layout_data"), editor->saveState(0));
+    settings->endGroup();
+    settings->sync();
+}

@@ -1,0 +1,3 @@
+#include "ProcessLocale.h"
+
+QString sLocale = QStringLiteral("ru");

@@ -1,0 +1,63 @@
+#include "sensors/interface/SensorPlugin.h"
+
+#include "sensors/interface/SensorExports.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+
+SensorPlugin::~SensorPlugin()
+{
+    release();
+}
+
+bool SensorPlugin::bind(const QString &filePath)
+{
+    release();
+    m_library.setFileName(filePath);
+    if (!m_library.load())
+        return false;
+    if (const auto create = reinterpret_cast<CreateObjectFunction>(m_library.resolve("_createObject")))
+        m_device = create(1);
+    if (!m_device)
+        release();
+    return m_device != nullptr;
+}
+
+bool SensorPlugin::release()
+{
+    if (m_library.isLoaded() && m_device) {
+        if (const auto destroy = reinterpret_cast<DeleteObjectFunction>(m_library.resolve("_deleteObject")))
+            destroy(1, m_device);
+    }
+    m_library.unload();
+    m_device = nullptr;
+    return true;
+}
+
+QString SensorPlugin::filePattern()
+{
+    return QStringLiteral("vugSensor*.so");
+}
+
+QString SensorPlugin::programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+QString SensorPlugin::userLanguage()
+{
+    return QLocale().name().section(QLatin1Char('_'), 0, 0);
+}
+
+QVector<SensorPlugin::Entry> SensorPlugin::discover(const QString &language, const QString &folder)
+{
+    QVector<Entry> found;
+    const QStringList names = QDir(folder).entryList({filePattern()}, QDir::Files, QDir::Name);
+    for (const QString &fileName : names) {
+        SensorPlugin plugin;
+        if (plugin.bind(folder + QLatin1Char('/') + fileName))
+            found.append({fileName, plugin.device()->name(language)});
+    }
+    return found;
+}

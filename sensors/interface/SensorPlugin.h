@@ -1,0 +1,44 @@
+#pragma once
+
+#include "sensors/interface/ISensorBase.h"
+
+#include <QLibrary>
+#include <QString>
+#include <QVector>
+
+// One plug-in library bound for a while, with the device object it made.
+// Destroying a SensorPlugin releases it, so no device outlives its library.
+class SensorPlugin
+{
+public:
+    struct Entry
+    {
+        QString fileName;
+        QString displayName;
+    };
+
+    SensorPlugin() = default;
+    ~SensorPlugin();
+    SensorPlugin(const SensorPlugin &) = delete;
+    SensorPlugin &operator=(const SensorPlugin &) = delete;
+
+    // Loads the library and creates its device; false (nothing bound) when the
+    // library does not load, lacks _createObject or yields no object.
+    bool bind(const QString &filePath);
+    // Destroys the device through its own library, then unloads it. Always true.
+    bool release();
+    ISensorBase *device() const { return m_device; }
+
+    // "vugSensor*.so"
+    static QString filePattern();
+    static QString programFolder();
+    // The default locale's language, e.g. "ru".
+    static QString userLanguage();
+    // Every loadable plug-in of the folder, by file name, with its display name.
+    static QVector<Entry> discover(const QString &language, const QString &folder);
+    static QVector<Entry> discover() { return discover(userLanguage(), programFolder()); }
+
+private:
+    QLibrary m_library;
+    ISensorBase *m_device = nullptr;
+};

@@ -1,0 +1,11 @@
+#include "sensors/mirel14/CSensorMirel14.h"
+
+#include "sensors/interface/SensorExports.h"
+
+VUG_SENSOR_PLUGIN(CSensorMirel14)
+
+CSensorMirel14::CSensorMirel14()
+    : SerialSensor({"Мирел 5,7 (12 бит)", "Mirel 5,7 (12 bit)", QUuid("{c583e7e6-fb07-423e-b4b3-9126439a6b5e}"), 0x1FBF},
+                   AdditionalInput::PgOrGsr, 0)
+{
+}

@@ -1,0 +1,11 @@
+#include "sensors/mirel16/CSensorMirel16.h"
+
+#include "sensors/interface/SensorExports.h"
+
+VUG_SENSOR_PLUGIN(CSensorMirel16)
+
+CSensorMirel16::CSensorMirel16()
+    : SerialSensor({"Мирел 5,7 (16 бит)", "Mirel 5,7 (16 bit)", QUuid("{a34f63ff-ac7a-46e1-bd4e-49fabaa572da}"), 0x1FBF},
+                   AdditionalInput::PgOrGsr, 0)
+{
+}

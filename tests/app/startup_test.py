@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""Starts the real program on the X server in DISPLAY, with a fresh home, and
+checks that it shows its main window and quits cleanly through the quit question.
+
+usage: startup_test.py PROGRAM [--without-splash]
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, XK, display, protocol
+from Xlib.ext import xtest
+
+TITLE = "Компьютерный полиграф - Воркел"
+
+
+def window_titles(d):
+    name_atom = d.intern_atom("_NET_WM_NAME")
+    utf8 = d.intern_atom("UTF8_STRING")
+    found = {}
+    for w in d.screen().root.query_tree().children:
+        prop = w.get_full_property(name_atom, utf8)
+        if prop:
+            found[w] = prop.value.decode("utf-8", "replace")
+    return found
+
+
+def wait_for(predicate, seconds):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.1)
+    return None
+
+
+def close_window(d, window):
+    protocols = d.intern_atom("WM_PROTOCOLS")
+    delete = d.intern_atom("WM_DELETE_WINDOW")
+    event = protocol.event.ClientMessage(window=window, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+    window.send_event(event)
+    d.flush()
+
+
+def press_return(d, window):
+    window.set_input_focus(X.RevertToParent, X.CurrentTime)
+    keycode = d.keysym_to_keycode(XK.string_to_keysym("Return"))
+    xtest.fake_input(d, X.KeyPress, keycode)
+    xtest.fake_input(d, X.KeyRelease, keycode)
+    d.flush()
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    home = tempfile.mkdtemp(prefix="vug-startup-")
+    if "--without-splash" in sys.argv:
+        # The program alone in a folder of its own: no splash video beside it.
+        folder = os.path.join(home, "bin")
+        os.makedirs(folder)
+        shutil.copy(program, folder)
+        program = os.path.join(folder, os.path.basename(program))
+    env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
+    env.pop("QT_QPA_PLATFORM", None)
+    child = subprocess.Popen([program], env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        d = display.Display()
+        main_window = wait_for(lambda: next((w for w, t in window_titles(d).items() if t == TITLE), None), 20)
+        if not main_window:
+            print("FAIL: no window titled", TITLE)
+            return 1
+        time.sleep(1)
+        close_window(d, main_window)
+        question = wait_for(lambda: next((w for w, t in window_titles(d).items() if t == "Воркел"), None), 10)
+        if not question:
+            print("FAIL: closing asked no quit question")
+            return 1
+        press_return(d, question)
+        output, _ = child.communicate(timeout=20)
+    except subprocess.TimeoutExpired:
+        child.kill()
+        print("FAIL: the program did not end after the quit question")
+        return 1
+    finally:
+        if child.poll() is None:
+            child.kill()
+        shutil.rmtree(home, ignore_errors=True)
+    text = output.decode("utf-8", "replace")
+    print(text)
+    if child.returncode != 0:
+        print("FAIL: exit code", child.returncode)
+        return 1
+    if "QLocale=ru" not in text:
+        print("FAIL: no QLocale=ru line")
+        return 1
+    for bad in ("QSqlDatabasePrivate", "QObject::", "Segmentation"):
+        if bad in text:
+            print("FAIL: unclean exit:", bad)
+            return 1
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,348 @@
+#include "app/vugVorkel.h"
+#include "data/ActivePopupMenu.h"
+#include "data/ChannelUI.h"
+#include "data/Inspection.h"
+#include "data/SettingsStore.h"
+#include "editor/InspectionEditFancy.h"
+#include "fancy/FancyActionBar.h"
+#include "fancy/FancyTabWidget.h"
+#include "recording/InspectionRecordFancy.h"
+#include "recording/RecordingEvents.h"
+#include "subjects/PreTestCanversationDockWindow.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TestHome.h"
+
+#include <QAction>
+#include <QLayout>
+#include <QMenu>
+
+namespace {
+
+// Test 0 has questions and no recording; test 1 is recorded; test 2 has no questions.
+void fillExamination(Inspection &inspection)
+{
+    inspection.sPathFile = QStringLiteral("/tmp/Сидоров.qmz");
+    Inspection::_Test fresh(QStringLiteral("Новый тест"));
+    fresh.addTheme(QStringLiteral("Вопрос"), 2, 1, -1);
+    Inspection::_Test recorded(QStringLiteral("Записанный"));
+    recorded.addTheme(QStringLiteral("Вопрос"), 2, 1, -1);
+    recorded.recorded = true;
+    recorded.DateTimeRecorded = QDateTime(QDate(2026, 3, 4), QTime(5, 6));
+    recorded.dataGSR.fill(0, 40);
+    Inspection::_Test empty(QStringLiteral("Пустой"));
+    inspection.tests = {fresh, recorded, empty};
+}
+
+QStringList captionsOf(QMenu *menu)
+{
+    QStringList captions;
+    for (QAction *action : menu->actions())
+        captions << action->text();
+    return captions;
+}
+
+}  // namespace
+
+class TestRecordingControl : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void menusOfferTheRightTests();
+    void menuPositionsFollowTheActionBar();
+    void recordingReplacesAndRestoresTheModeTabs();
+    void testWithoutQuestionsDoesNotStart();
+    void stopQuestionSequences();
+    void playbackStopsWithoutQuestions();
+    void eventsCloseTheScreen();
+    void eventDuringAnOpenQuestion();
+    void quitQuestionSequences();
+    void functionKeysReachThePreTestDock();
+    void tabCyclingAndModeDigits();
+    void escapeReturnsToRememberedTab();
+
+private:
+    void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0);
+    bool lastConsumed = false;
+    vugVorkel *window = nullptr;
+    Inspection inspection;
+};
+
+void TestRecordingControl::init()
+{
+    fillExamination(inspection);
+    window = new vugVorkel;
+    window->onInitialize();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.sPathFile, &inspection);
+}
+
+void TestRecordingControl::cleanup()
+{
+    delete window;
+    window = nullptr;
+}
+
+// Sends a key press to the focused widget; the filter's verdict is read by
+// sending the same event to the filter itself.
+void TestRecordingControl::pressKey(int key, Qt::KeyboardModifiers modifiers, quint32 scanCode)
+{
+    QKeyEvent probe(QEvent::KeyPress, key, modifiers, scanCode, 0, 0);
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : window;
+    lastConsumed = window->eventFilter(target, &probe);
+}
+
+void TestRecordingControl::menusOfferTheRightTests()
+{
+    QScopedPointer<QMenu> recording(window->createTestMenu(true));
+    QCOMPARE(captionsOf(recording.data()), QStringList{"Новый тест"});
+    QCOMPARE(recording->actions()[0]->data().toInt(), 0);
+    QScopedPointer<QMenu> playback(window->createTestMenu(false));
+    QCOMPARE(captionsOf(playback.data()), QStringList{"Записанный (04.03.2026 05:06)"});
+    inspection.tests[1].DateTimeRecorded = QDateTime();
+    QScopedPointer<QMenu> undated(window->createTestMenu(false));
+    QCOMPARE(captionsOf(undated.data()), QStringList{"Записанный"});
+}
+
+void TestRecordingControl::menuPositionsFollowTheActionBar()
+{
+    const int h = window->bar()->buttonsLayout()->geometry().height();
+    const int height = window->height();
+    QCOMPARE(window->testMenuPosition(true), window->mapToGlobal(QPoint(74, height - h / 3)));
+    QCOMPARE(window->testMenuPosition(false), window->mapToGlobal(QPoint(74, height - 2 * (h / 3))));
+    // The pop-up marker is set only while a menu executes, and the menu goes after use.
+    QCOMPARE(activePopupMenuId, quintptr(0));
+    const int menusBefore = window->findChildren<QMenu *>().size();
+    bool markedWhileOpen = false;
+    QTimer::singleShot(50, [&markedWhileOpen] {
+        markedWhileOpen = ActivePopupMenu::widget() != nullptr;
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget()))
+            menu->close();
+    });
+    window->action_StartRecording();
+    QVERIFY(markedWhileOpen);
+    QCOMPARE(activePopupMenuId, quintptr(0));
+    QCOMPARE(window->findChildren<QMenu *>().size(), menusBefore);
+}
+
+void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
+{
+    Fancy::FancyTabWidget *tabs = window->modeTabs();
+    window->startRecordPoligramme(0);
+    InspectionRecordFancy *screen = window->recordingScreen();
+    QVERIFY(screen);
+    QCOMPARE(window->centralWidget(), screen);
+    QVERIFY(!tabs->parent());  // detached, not destroyed
+    QVERIFY(!window->isPlayback());
+    QVERIFY(!window->alignmentAction()->isEnabled());
+    QCOMPARE(screen->range(), InspectionRecordFancy::kCapacity);
+    QVERIFY(screen->isRunning());
+
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+    window->onStopRecordingAction();
+    QCOMPARE(window->centralWidget(), tabs);
+    QCOMPARE(tabs->parent(), window);
+    QVERIFY(!window->recordingScreen());
+    QVERIFY(window->alignmentAction()->isEnabled());
+}
+
+void TestRecordingControl::testWithoutQuestionsDoesNotStart()
+{
+    window->startRecordPoligramme(2);
+    QVERIFY(!window->recordingScreen());
+    QCOMPARE(window->centralWidget(), window->modeTabs());
+    window->playPoligramme(2, 0);
+    QVERIFY(!window->recordingScreen());
+    QCOMPARE(window->centralWidget(), window->modeTabs());
+}
+
+void TestRecordingControl::stopQuestionSequences()
+{
+    window->startRecordPoligramme(0);
+    {
+        MessageBoxAnswerer answers({QMessageBox::No});
+        window->onStopRecordingAction();
+        QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(window->recordingScreen());  // No keeps recording
+        QVERIFY(window->recordingScreen()->isRunning());
+    }
+    {
+        inspection.tests[0].dataGSR.fill(5, 10);  // something was recorded
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+        window->onStopRecordingAction();
+        QCOMPARE(answers.asked(), (QStringList{"<p>Вы хотите завершить запись полиграммы ?</p>",
+                                               "<p>Вы хотите сохранить записанную полиграмму ?</p>"}));
+        QVERIFY(!window->recordingScreen());
+        QVERIFY(inspection.tests[0].dataGSR.isEmpty());  // discarded
+        QVERIFY(!inspection.tests[0].recorded);
+    }
+    QCOMPARE(window->confirmStopRecording(), 0);  // nothing to stop: no question
+}
+
+void TestRecordingControl::playbackStopsWithoutQuestions()
+{
+    window->playPoligramme(1, 15);
+    InspectionRecordFancy *screen = window->recordingScreen();
+    QVERIFY(screen);
+    QVERIFY(window->isPlayback());
+    QCOMPARE(screen->range(), 40);
+    QCOMPARE(screen->position(), 15);
+    MessageBoxAnswerer answers;
+    window->onStopRecordingAction();
+    QVERIFY(!window->recordingScreen());
+    QCOMPARE(answers.asked().size(), 0);
+}
+
+void TestRecordingControl::eventsCloseTheScreen()
+{
+    QCoreApplication::postEvent(window, new QEvent(RecordingEvents::LoopEnded));
+    QCoreApplication::processEvents();  // no screen: nothing happens
+    QCOMPARE(window->centralWidget(), window->modeTabs());
+
+    window->startRecordPoligramme(0);
+    // The same event type addressed elsewhere is not the main window's business.
+    QCoreApplication::postEvent(window->modeTabs(), new QEvent(RecordingEvents::DeviceError));
+    QCoreApplication::processEvents();
+    QVERIFY(window->recordingScreen());
+
+    inspection.tests[0].dataGSR.fill(3, 10);
+    QCoreApplication::postEvent(window, new QEvent(RecordingEvents::DeviceError));
+    QCoreApplication::processEvents();
+    QVERIFY(!window->recordingScreen());
+    QVERIFY(inspection.tests[0].dataGSR.isEmpty());  // closed without saving
+
+    window->playPoligramme(1, 38);
+    QVERIFY(!window->recordingScreen()->isWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(!window->recordingScreen(), 3000);  // the playback ends by itself with 2966
+    QCOMPARE(window->centralWidget(), window->modeTabs());
+}
+
+void TestRecordingControl::eventDuringAnOpenQuestion()
+{
+    window->startRecordPoligramme(0);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
+    answers.whileAsking = [this] {
+        if (window->recordingScreen())
+            QCoreApplication::postEvent(window, new QEvent(RecordingEvents::LoopEnded));
+    };
+    window->onStopRecordingAction();
+    QCoreApplication::processEvents();
+    QVERIFY(!window->recordingScreen());
+    QCOMPARE(window->centralWidget(), window->modeTabs());
+    QTest::qWait(20);  // the deferred deletion runs without touching a freed screen
+}
+
+void TestRecordingControl::quitQuestionSequences()
+{
+    window->startRecordPoligramme(0);
+    {
+        MessageBoxAnswerer answers({QMessageBox::No});
+        QVERIFY(!window->close());
+        QVERIFY(window->recordingScreen());
+    }
+    {
+        QFile::remove(SettingsStore::filePath());
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+        QVERIFY(!window->close());  // the recording goes on
+        QVERIFY(window->recordingScreen());
+        auto settings = SettingsStore::open();
+        QVERIFY(settings->contains(QStringLiteral("InspectionEditFancy_v3/geo_data")));
+    }
+    {
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::No});
+        QVERIFY(window->close());
+        QCOMPARE(answers.asked().size(), 3);
+        QVERIFY(!window->recordingScreen());
+    }
+    window->show();
+    window->playPoligramme(1, 0);
+    MessageBoxAnswerer answers({QMessageBox::Yes});
+    QVERIFY(window->close());
+    QCOMPARE(answers.asked().size(), 1);  // playback: only the quit question
+}
+
+void TestRecordingControl::functionKeysReachThePreTestDock()
+{
+    auto *dock = window->findChild<PreTestCanversationDockWindow *>(QStringLiteral("PreTestCanversationDockWindow"));
+    QVERIFY(dock);
+    window->modeTabs()->setCurrentIndex(0);
+    QTRY_VERIFY(dock->isVisible());
+    pressKey(Qt::Key_F12);
+    QVERIFY(lastConsumed);
+    QVERIFY(dock->isRecordingSpeech());
+    pressKey(Qt::Key_F12, Qt::ControlModifier);
+    QVERIFY(lastConsumed);
+    QVERIFY(!dock->isRecordingSpeech());
+    dock->hide();
+    pressKey(Qt::Key_F12);
+    QVERIFY(lastConsumed);  // consumed even with the dock hidden
+    QVERIFY(!dock->isRecordingSpeech());
+}
+
+void TestRecordingControl::tabCyclingAndModeDigits()
+{
+    Fancy::FancyTabWidget *tabs = window->modeTabs();
+    tabs->setCurrentIndex(4);
+    pressKey(Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(lastConsumed);
+    QCOMPARE(tabs->currentTab(), 0);
+    pressKey(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs->currentTab(), 4);
+    pressKey(Qt::Key_Tab);
+    QVERIFY(!lastConsumed);
+
+    // Digits of the main row, with and without native codes (X11 key codes 10-14).
+    pressKey(Qt::Key_3, Qt::AltModifier);
+    QVERIFY(lastConsumed);
+    QCOMPARE(tabs->currentTab(), 2);
+    pressKey(0x0448, Qt::AltModifier, 11);  // a Cyrillic layout's key on the digit 2 position
+    QCOMPARE(tabs->currentTab(), 1);
+    pressKey(Qt::Key_5, Qt::AltModifier | Qt::KeypadModifier);
+    QVERIFY(!lastConsumed);
+    QCOMPARE(tabs->currentTab(), 1);
+    pressKey(Qt::Key_4);
+    QVERIFY(!lastConsumed);
+
+    window->startRecordPoligramme(0);
+    pressKey(Qt::Key_Tab, Qt::ControlModifier);
+    QVERIFY(!lastConsumed);  // passed on while recording
+    pressKey(Qt::Key_1, Qt::AltModifier);
+    QVERIFY(lastConsumed);
+    QCOMPARE(tabs->currentTab(), 0);  // the hidden mode selector shows it when it returns
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+    window->onStopRecordingAction();
+}
+
+void TestRecordingControl::escapeReturnsToRememberedTab()
+{
+    window->modeTabs()->setCurrentIndex(3);
+    window->onLocalShowPoligramme(1, 0, 0);
+    QCOMPARE(window->modeTabs()->currentTab(), 1);
+    pressKey(Qt::Key_Escape);
+    QVERIFY(lastConsumed);
+    QCOMPARE(window->modeTabs()->currentTab(), 3);
+    QVERIFY(window->tabsToReturnTo().isEmpty());
+    pressKey(Qt::Key_Escape);
+    QVERIFY(!lastConsumed);
+
+    // An open pop-up menu keeps Escape for itself.
+    window->onLocalShowPoligramme(1, 0, 0);
+    QMenu menu;
+    ActivePopupMenu marker(&menu);
+    pressKey(Qt::Key_Escape);
+    QVERIFY(!lastConsumed);
+}
+
+int main(int argc, char *argv[])
+{
+    TestHome home;
+    QApplication app(argc, argv);
+    initChannelsUI();
+    TestRecordingControl test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_recordingcontrol.moc"
