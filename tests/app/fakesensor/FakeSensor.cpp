@@ -20,8 +20,8 @@ public:
     }
     QString name(const QString &language) const override
     {
-        // Built at run time: a literal's text would vanish with the unloaded library.
-        return QString::fromUtf8(language == QLatin1String("ru") ? "Блок " FAKE_NAME : "Unit " FAKE_NAME);
+        // Literals live in this library: discovery must copy them before unloading it.
+        return language == QLatin1String("ru") ? QStringLiteral("Блок " FAKE_NAME) : QStringLiteral("Unit " FAKE_NAME);
     }
     bool setGain(int, int) override { return false; }
     bool setShift(int, int) override { return false; }
