@@ -2,6 +2,7 @@
 
 
 
+#include "app/SettingsDlg.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
@@ -278,6 +279,9 @@ void vugVorkel::action_Settings()
 {
     GenericSettings before;
     before.load();
+    SettingsDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     GenericSettings after;
     after.load();
     askRestartAfterSettings(before, after);

@@ -3,17 +3,23 @@
 #include "InspectionAnalysisInterval.h"
 #include "InspectionBallValuation.h"
 #include "InspectionChannel.h"
+#include "InspectionDataType.h"
 #include "InspectionLabel.h"
 #include "InspectionMetricParam.h"
 #include "InspectionMetricValuation.h"
 #include "InspectionOrder.h"
 #include "InspectionTest.h"
 #include "InspectionTheme.h"
+#include "InspectionUndoHistory.h"
+#include "StoreResult.h"
 
+#include <QMap>
 #include <QString>
+#include <QUuid>
 #include <QVector>
 
-// The examination of one subject: the tests of one subject file.
+// The examination of one subject: the tests of one subject file, with their
+// storage and the undo history of their structures.
 class Inspection
 {
 public:
@@ -26,15 +32,54 @@ public:
     using _BallValuation = InspectionBallValuation;
     using _MetricParam = InspectionMetricParam;
     using _MetricValuation = InspectionMetricValuation;
+    using _UndoHistory = InspectionUndoHistory;
 
-    Inspection() = default;
-    explicit Inspection(const QString &path) : sPathFile(path) {}
+    Inspection();
+    explicit Inspection(const QString &path);
+    // Saves the recording headers of tests whose marks were moved.
+    ~Inspection();
 
     QVector<_Test> tests;
     QString sPathFile;
     QString preTestText;
     QVector<_MetricParam> metricParams;
+    QMap<QUuid, _UndoHistory> undoHistory;
 
     // The test at an index, or null when the index names none (indexes arrive through signals).
     _Test *test(int index) { return index >= 0 && index < tests.size() ? &tests[index] : nullptr; }
+    int indexOfTest(const QUuid &id) const;
+    void appendTest(const _Test &test) { tests.append(test); }
+    // Forgets the subject: path, tests, metric parameters, pre-test text and undo history.
+    void clear();
+
+    // --- subject file ---
+    // Replaces the examination by the tests stored at path.
+    StoreResult load(const QString &path);
+    // Writes the test's structure row, creating the file and its table when
+    // missing; with no test only the file and table are made.
+    StoreResult saveTestStruct(_Test *test, bool pushUndo = true);
+    StoreResult saveRecording(_Test *test);
+    StoreResult saveRecordingHeader(_Test *test);
+    // Fills the test's recording, marks, channels and interval from its rows.
+    StoreResult loadRecording(_Test *test, bool marksOnly = false);
+    void saveModifiedTests();
+    StoreResult deleteTest(const QUuid &id);
+    // Every row of the test except its structure.
+    StoreResult deleteTestData(const QUuid &id);
+    // Recorded tests first by recording date-time, then the others; stable.
+    void sortTestsByDate();
+
+    // --- undo history of test structures ---
+    void pushUndoState(_Test *test);
+    StoreResult stepUndo(_Test *test, int delta);
+    bool canUndo(const _Test *test) const;
+    bool canRedo(const _Test *test) const;
+
+private:
+    enum class RecordingPart { Marks, Header, Full };
+    StoreResult saveRecordingRow(_Test *test, int kind);
+    static QJsonObject recordingDocument(_Test &test, bool withSamples);
+    static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
+    void pushUndoObject(const QUuid &id, const QJsonObject &structure);
+    QString rowIdOf(const QUuid &id) const;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QJsonObject>
 #include <QtGlobal>
 
 // The per-test record of one channel. The nine display settings point into the
@@ -23,4 +24,9 @@ struct InspectionChannel {
     qint32 ShiftADT = 0;
     bool ADTChanged = false;
     bool ShiftADTChanged = false;
+
+    // Writes the calibration and, through the pointers, the display settings.
+    void toJson(QJsonObject &object) const;
+    // Reads the calibration only: display settings are shared and bound afresh.
+    void fromJson(const QJsonObject &object);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QtGlobal>
 
 // One recorded question mark; ticks are sample positions of the test's arrays.
@@ -12,4 +13,7 @@ struct InspectionLabel {
     qint32 TickAEnd = 0;
 
     bool isNull() const { return Theme > 9999; }
+
+    void toJson(QJsonObject &object) const;
+    void fromJson(const QJsonObject &object);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QtGlobal>
 
 // One entry of a test's presentation plan. Theme -1 marks the head entry and group headers.
@@ -9,4 +10,7 @@ struct InspectionOrder {
     qint16 Group = 0;  // presentation group from 1; -1 in the plan's head entry
 
     bool isQuestion() const { return Theme >= 0 && Group >= 0; }
+
+    void toJson(QJsonObject &object) const;
+    void fromJson(const QJsonObject &object);
 };

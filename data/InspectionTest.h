@@ -10,6 +10,7 @@
 #include "InspectionTheme.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QSet>
 #include <QString>
 #include <QUuid>
@@ -19,6 +20,9 @@
 // 13 sample arrays with their channel records, and the scores given to it.
 struct InspectionTest {
     QUuid id;
+    // The stored test_id text of a test whose row key is no GUID in our own
+    // form; empty otherwise. Saving under it keeps the test one row.
+    QString foreignId;
     bool recorded = false;
     bool labelsModified = false;
     bool ShowAllQuestSecondMonitor = false;
@@ -52,6 +56,23 @@ struct InspectionTest {
 
     InspectionTest();
     explicit InspectionTest(const QString &testName);
+
+    // The test_id under which the test's rows are stored.
+    QString rowId() const { return foreignId.isEmpty() ? id.toString() : foreignId; }
+
+    // --- JSON documents ---
+    // The test-structure document. Writing strips line breaks, tabs and quotes
+    // from the name in memory too, so the test matches what is stored.
+    void toJson(QJsonObject &object);
+    void fromJson(const QJsonObject &object);
+    void labelsToJson(QJsonObject &object) const;
+    void labelsFromJson(const QJsonObject &object);
+    void labelsForRestoreToJson(QJsonObject &object) const;
+    void labelsForRestoreFromJson(const QJsonObject &object);
+    void channelsToJson(QJsonObject &object) const;
+    void channelsFromJson(const QJsonObject &object);
+    void samplesToJson(QJsonObject &object) const;
+    void samplesFromJson(const QJsonObject &object);
 
     // --- channels and samples ---
     // The record of code 0-12; any other code yields a fallback record whose

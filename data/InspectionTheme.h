@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QtGlobal>
 
@@ -39,4 +40,7 @@ struct InspectionTheme {
 
     bool isNull() const { return Type > 9999; }
     bool hasPicture() const { return !PhotoImage4.isEmpty() || ShowQuestToSecondMonitor; }
+
+    void toJson(QJsonObject &object) const;
+    void fromJson(const QJsonObject &object);
 };

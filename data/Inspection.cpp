@@ -1,0 +1,233 @@
+#include "Inspection.h"
+
+#include "BinaryJson.h"
+#include "InspectionStore.h"
+#include "SharedConnection.h"
+
+#include <algorithm>
+
+namespace {
+
+// Row keys that are no GUID in our own text form get a stable identity of
+// their own, so each such test is still one test with its own undo history.
+const QUuid kForeignIdNamespace(QStringLiteral("{6f1e3c2a-8b4d-4f7e-9a21-3c5d7e9b1f40}"));
+
+void setIdFromRow(Inspection::_Test &test, const QString &rowId)
+{
+    const QUuid id(rowId);
+    if (id.toString() == rowId) {
+        test.id = id;
+        return;
+    }
+    test.id = QUuid::createUuidV5(kForeignIdNamespace, rowId);
+    test.foreignId = rowId;
+}
+
+StoreResult worse(StoreResult a, StoreResult b)
+{
+    return a == StoreResult::Ok ? b : a;
+}
+
+}  // namespace
+
+Inspection::Inspection()
+{
+    SharedConnection::database();
+}
+
+Inspection::Inspection(const QString &path)
+    : sPathFile(path)
+{
+    SharedConnection::database();
+}
+
+Inspection::~Inspection()
+{
+    saveModifiedTests();
+}
+
+int Inspection::indexOfTest(const QUuid &id) const
+{
+    for (int i = 0; i < tests.size(); ++i) {
+        if (tests[i].id == id)
+            return i;
+    }
+    return -1;
+}
+
+QString Inspection::rowIdOf(const QUuid &id) const
+{
+    const int index = indexOfTest(id);
+    return index < 0 ? id.toString() : tests[index].rowId();
+}
+
+void Inspection::clear()
+{
+    sPathFile.clear();
+    tests.clear();
+    metricParams.clear();
+    preTestText.clear();
+    undoHistory.clear();
+}
+
+StoreResult Inspection::load(const QString &path)
+{
+    saveModifiedTests();
+    clear();
+    sPathFile = path;
+
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    QVector<InspectionStore::Row> rows;
+    bool intact = store.readRows(InspectionDataType::Struct, rows);
+    for (const InspectionStore::Row &row : rows) {
+        QJsonObject document;
+        // A damaged row is left alone in the file: no test stands for it, so
+        // nothing can overwrite it with defaults.
+        if (!BinaryJson::decode(row.data, document)) {
+            intact = false;
+            continue;
+        }
+        _Test test;
+        setIdFromRow(test, row.testId);
+        const QJsonObject structure = document.value(QStringLiteral("struct")).toObject();
+        test.fromJson(structure);
+        QVector<InspectionStore::Row> recordings;
+        intact = store.readRows(test.rowId(), InspectionDataType::Recording, recordings) && intact;
+        test.recorded = !recordings.isEmpty();
+        tests.append(test);
+        pushUndoObject(test.id, structure);
+    }
+    sortTestsByDate();
+    return intact ? StoreResult::Ok : StoreResult::Damaged;
+}
+
+StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo)
+{
+    InspectionStore store(sPathFile, InspectionStore::CreateFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    if (!store.ensureTable())
+        return StoreResult::NotWritten;
+    if (!test)
+        return StoreResult::Ok;
+    QJsonObject structure;
+    test->toJson(structure);
+    const StoreResult result = store.writeDocument(test->rowId(), InspectionDataType::Struct,
+                                                   {{QStringLiteral("struct"), structure}});
+    if (result == StoreResult::Ok && pushUndo)
+        pushUndoObject(test->id, structure);
+    return result;
+}
+
+StoreResult Inspection::saveRecording(_Test *test)
+{
+    return saveRecordingRow(test, InspectionDataType::Recording);
+}
+
+StoreResult Inspection::saveRecordingHeader(_Test *test)
+{
+    return saveRecordingRow(test, InspectionDataType::RecordingHeader);
+}
+
+StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
+{
+    // A recording goes only into a subject file that exists already: its
+    // structure row made it.
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    if (!test || test->samples(0)->isEmpty())
+        return StoreResult::NotWritten;
+    const QJsonObject document = recordingDocument(*test, kind == InspectionDataType::Recording);
+    const StoreResult result = store.writeDocument(test->rowId(), kind, document);
+    if (result == StoreResult::Ok)
+        test->recorded = true;
+    return result;
+}
+
+QJsonObject Inspection::recordingDocument(_Test &test, bool withSamples)
+{
+    QJsonObject document;
+    const auto insertPart = [&document](const char *key, auto write) {
+        QJsonObject part;
+        write(part);
+        document.insert(QLatin1String(key), part);
+    };
+    if (withSamples)
+        insertPart("data", [&test](QJsonObject &part) { test.samplesToJson(part); });
+    insertPart("labels", [&test](QJsonObject &part) { test.labelsToJson(part); });
+    insertPart("labelsForRestore", [&test](QJsonObject &part) { test.labelsForRestoreToJson(part); });
+    insertPart("channels", [&test](QJsonObject &part) { test.channelsToJson(part); });
+    insertPart("ia", [&test](QJsonObject &part) { test.ia.toJson(part); });
+    document.insert(QStringLiteral("idsensor"), test.idsensor.toString());
+    return document;
+}
+
+void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part)
+{
+    const auto object = [&document](const char *key) { return document.value(QLatin1String(key)).toObject(); };
+    if (part == RecordingPart::Full)
+        test.samplesFromJson(object("data"));
+    test.labelsFromJson(object("labels"));
+    test.labelsForRestoreFromJson(object("labelsForRestore"));
+    if (part == RecordingPart::Marks)
+        return;
+    test.channelsFromJson(object("channels"));
+    test.ia.fromJson(object("ia"));
+    test.idsensor = QUuid(document.value(QStringLiteral("idsensor")).toString());
+}
+
+StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen() || !test)
+        return StoreResult::NotOpen;
+    QVector<QJsonObject> recordings;
+    QVector<QJsonObject> headers;
+    // Marks moved in the review are saved as a header and take precedence.
+    const StoreResult result = worse(store.readDocuments(test->rowId(), InspectionDataType::Recording, recordings),
+                                     store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers));
+    for (const QJsonObject &document : recordings)
+        readRecordingDocument(*test, document, marksOnly ? RecordingPart::Marks : RecordingPart::Full);
+    for (const QJsonObject &document : headers)
+        readRecordingDocument(*test, document, RecordingPart::Header);
+    return result;
+}
+
+void Inspection::saveModifiedTests()
+{
+    for (_Test &test : tests) {
+        if (!test.labelsModified)
+            continue;
+        saveRecordingHeader(&test);
+        test.labelsModified = false;
+    }
+}
+
+StoreResult Inspection::deleteTest(const QUuid &id)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    return store.deleteTest(rowIdOf(id)) ? StoreResult::Ok : StoreResult::NotWritten;
+}
+
+StoreResult Inspection::deleteTestData(const QUuid &id)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    return store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct) ? StoreResult::Ok
+                                                                            : StoreResult::NotWritten;
+}
+
+void Inspection::sortTestsByDate()
+{
+    const auto recordedFirst = std::stable_partition(tests.begin(), tests.end(),
+                                                     [](const _Test &test) { return test.recorded; });
+    std::stable_sort(tests.begin(), recordedFirst, [](const _Test &a, const _Test &b) {
+        return a.DateTimeRecorded < b.DateTimeRecorded;
+    });
+}

@@ -1,0 +1,80 @@
+#include "InspectionMedia.h"
+
+#include "Inspection.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace InspectionMedia {
+
+namespace {
+
+QString createdMediaFolder(const Inspection &inspection)
+{
+    const QString folder = mediaFolder(inspection);
+    if (!QDir(folder).exists())
+        QDir(folder).mkpath(QStringLiteral("."));
+    return folder;
+}
+
+// A test name may hold "/" or NUL, which would leave the folder or cut the
+// file name short.
+QString fileNameSafe(QString name)
+{
+    return name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
+}
+
+QString timeStampedName(const Inspection &inspection, const QDateTime &when, const char *extension)
+{
+    const QString path = createdMediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection)
+                         + QLatin1Char('.') + when.toString(QStringLiteral("ddMMyyyyhhmmss"))
+                         + QLatin1String(extension);
+    return QFileInfo::exists(path) ? QString() : path;
+}
+
+}  // namespace
+
+QString mediaFolder(const Inspection &inspection)
+{
+    return QFileInfo(inspection.sPathFile).absolutePath() + QStringLiteral("/__1__");
+}
+
+QString tempVideoPath(const Inspection &inspection)
+{
+    return createdMediaFolder(inspection) + QStringLiteral("/temp.avi");
+}
+
+QString tempPreTestVideoPath(const Inspection &inspection)
+{
+    return createdMediaFolder(inspection) + QStringLiteral("/temp_pretest.avi");
+}
+
+// The subject part is the whole name but its last extension, so subjects
+// such as "Иванов И.И." and "Иванов И.П." never share a video.
+QString testVideoPath(const Inspection &inspection, const InspectionTest &test)
+{
+    return createdMediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection) + QLatin1Char('-')
+           + fileNameSafe(test.name) + QLatin1Char('-') + test.id.toString() + QStringLiteral(".avi");
+}
+
+void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
+{
+    QFile::remove(testVideoPath(inspection, test));
+}
+
+QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
+{
+    return timeStampedName(inspection, when, ".avi");
+}
+
+QString newAudioFileName(const Inspection &inspection, const QDateTime &when)
+{
+    return timeStampedName(inspection, when, ".aac");
+}
+
+QString subjectBaseName(const Inspection &inspection)
+{
+    return QFileInfo(inspection.sPathFile).completeBaseName();
+}
+
+}  // namespace InspectionMedia

@@ -1,0 +1,145 @@
+#include "InspectionStore.h"
+
+#include "BinaryJson.h"
+#include "SharedConnection.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlError>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+
+namespace {
+
+const QString kTable = QStringLiteral("inspection");
+const QString kCreate = QStringLiteral(
+    "CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, data BLOB NOT NULL);");
+const QString kSelectKind = QStringLiteral("SELECT * FROM inspection WHERE data_type = :1");
+const QString kSelectTestKind = QStringLiteral("SELECT * FROM inspection WHERE test_id=:1 AND data_type=:2");
+const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
+const QString kInsert = QStringLiteral("INSERT INTO inspection (test_id, data, data_type) VALUES (:1, :2, :3)");
+const QString kDeleteTest = QStringLiteral("DELETE FROM inspection WHERE test_id=:1");
+const QString kDeleteTestExcept = QStringLiteral("DELETE FROM inspection WHERE test_id=:1 AND data_type!=:2");
+
+bool isReadable(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+}  // namespace
+
+InspectionStore::InspectionStore(const QString &path, Access access)
+{
+    if (path.isEmpty() || (access == ExistingFile && !isReadable(path)))
+        return;
+    QSqlDatabase &database = SharedConnection::database();
+    database.setHostName(QStringLiteral("inspection"));
+    database.setDatabaseName(path);
+    m_open = database.open();
+}
+
+InspectionStore::~InspectionStore()
+{
+    if (m_open)
+        SharedConnection::database().close();
+}
+
+bool InspectionStore::ensureTable()
+{
+    if (!m_open)
+        return false;
+    if (SharedConnection::database().tables().contains(kTable))
+        return true;
+    QSqlQuery query(SharedConnection::database());
+    return run(query, kCreate, {});
+}
+
+bool InspectionStore::run(QSqlQuery &query, const QString &statement, const QVariantList &values)
+{
+    if (!m_open || !query.prepare(statement))
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(QStringLiteral(":%1").arg(i + 1), values[i]);
+    return query.exec();
+}
+
+bool InspectionStore::writeRow(const QString &testId, int kind, const QByteArray &data)
+{
+    {
+        QSqlQuery update(SharedConnection::database());
+        if (run(update, kUpdate, {testId, data, kind}) && update.numRowsAffected() > 0)
+            return true;
+    }
+    return insertRow(testId, kind, data);
+}
+
+bool InspectionStore::insertRow(const QString &testId, int kind, const QByteArray &data)
+{
+    QSqlQuery insert(SharedConnection::database());
+    return run(insert, kInsert, {testId, data, kind}) && insert.numRowsAffected() > 0;
+}
+
+StoreResult InspectionStore::writeDocument(const QString &testId, int kind, const QJsonObject &document)
+{
+    if (!m_open)
+        return StoreResult::NotOpen;
+    const QByteArray bytes = BinaryJson::encode(document);
+    if (bytes.isEmpty())
+        return StoreResult::TooLarge;
+    return writeRow(testId, kind, bytes) ? StoreResult::Ok : StoreResult::NotWritten;
+}
+
+bool InspectionStore::readRowsOf(const QString &statement, const QVariantList &values, QVector<Row> &rows)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!run(query, statement, values))
+        return false;
+    const QSqlRecord record = query.record();
+    const int idColumn = record.indexOf(QStringLiteral("test_id"));
+    const int dataColumn = record.indexOf(QStringLiteral("data"));
+    while (query.next())
+        rows.append({query.value(idColumn).toString(), query.value(dataColumn).toByteArray()});
+    // A damaged page ends the walk early with an error instead of more rows.
+    return !query.lastError().isValid();
+}
+
+bool InspectionStore::readRows(int kind, QVector<Row> &rows)
+{
+    return readRowsOf(kSelectKind, {kind}, rows);
+}
+
+bool InspectionStore::readRows(const QString &testId, int kind, QVector<Row> &rows)
+{
+    return readRowsOf(kSelectTestKind, {testId, kind}, rows);
+}
+
+StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents)
+{
+    if (!m_open)
+        return StoreResult::NotOpen;
+    QVector<Row> rows;
+    bool intact = readRows(testId, kind, rows);
+    for (const Row &row : rows) {
+        QJsonObject document;
+        if (BinaryJson::decode(row.data, document))
+            documents.append(document);
+        else
+            intact = false;
+    }
+    return intact ? StoreResult::Ok : StoreResult::Damaged;
+}
+
+bool InspectionStore::deleteTest(const QString &testId)
+{
+    QSqlQuery query(SharedConnection::database());
+    return run(query, kDeleteTest, {testId});
+}
+
+bool InspectionStore::deleteTestExcept(const QString &testId, int kind)
+{
+    QSqlQuery query(SharedConnection::database());
+    return run(query, kDeleteTestExcept, {testId, kind});
+}

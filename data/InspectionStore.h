@@ -1,0 +1,70 @@
+#pragma once
+
+#include "StoreResult.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
+class QSqlQuery;
+
+// One operation's use of a subject file (table inspection: test_id, data_type,
+// data) through the shared connection: points the connection at the file and
+// opens it, and closes it when the store goes out of scope. Only one store may
+// live at a time.
+class InspectionStore
+{
+public:
+    enum Access {
+        ExistingFile,  // the file must exist and be readable; nothing is created
+        CreateFile,    // the file is created when missing
+    };
+
+    struct Row {
+        QString testId;
+        QByteArray data;
+    };
+
+    // An empty path is never opened: SQLite would take it for a throw-away
+    // temporary database and every write would vanish.
+    InspectionStore(const QString &path, Access access);
+    ~InspectionStore();
+    InspectionStore(const InspectionStore &) = delete;
+    InspectionStore &operator=(const InspectionStore &) = delete;
+
+    bool isOpen() const { return m_open; }
+
+    // Creates the table when the database lacks it; false when it cannot be made
+    // (a file that is no database).
+    bool ensureTable();
+
+    // One row per owner and kind: UPDATE, then INSERT when no row was changed.
+    // True only when a row was really written.
+    bool writeRow(const QString &testId, int kind, const QByteArray &data);
+    // One more row of a kind that holds several (photos, attached files).
+    bool insertRow(const QString &testId, int kind, const QByteArray &data);
+    // The document in binary JSON through writeRow; TooLarge writes nothing.
+    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
+
+    // Rows of a kind, in stored order; false when the table could not be read
+    // to the end (no table, not a database, damaged pages). Rows read before a
+    // failure are kept.
+    bool readRows(int kind, QVector<Row> &rows);
+    bool readRows(const QString &testId, int kind, QVector<Row> &rows);
+    // The decoded documents of a test's rows of a kind; undecodable rows are
+    // skipped and make the result Damaged.
+    StoreResult readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents);
+
+    bool deleteTest(const QString &testId);
+    // Every row of the test except those of one kind.
+    bool deleteTestExcept(const QString &testId, int kind);
+
+    // Runs a statement with ":1", ":2", ... bound in order; false when it fails.
+    bool run(QSqlQuery &query, const QString &statement, const QVariantList &values);
+
+private:
+    bool readRowsOf(const QString &statement, const QVariantList &values, QVector<Row> &rows);
+    bool m_open = false;
+};

@@ -1,0 +1,86 @@
+#pragma once
+
+// Examinations and files the store tests build on.
+#include "data/BinaryJson.h"
+#include "data/Inspection.h"
+#include "data/InspectionStore.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace StoreFixtures {
+
+// A test with questions, a plan and, with ticks > 0, a recording whose every
+// member can be told apart from a default one.
+inline Inspection::_Test recordedTest(const QString &name, int ticks, int seed = 1)
+{
+    Inspection::_Test test(name);
+    test.addTheme(QStringLiteral("Вы взяли деньги?"), QuestionKind::Test, 1, -1);
+    test.addTheme(QStringLiteral("Ваше имя?"), QuestionKind::Neutral, 1, -1);
+    test.addTheme(QStringLiteral("Тишина"), QuestionKind::Null, 1, -1);
+    test.Comments = QStringLiteral("comment %1").arg(seed);
+    test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(14, 7, seed % 60));
+    if (ticks <= 0)
+        return test;
+    for (int code = 0; code < 13; ++code) {
+        QVector<qint16> &samples = *test.samples(code);
+        samples.resize(ticks);
+        for (int i = 0; i < ticks; ++i)
+            samples[i] = qint16((i * (code + 1) + seed) % 30000 - 15000);
+        test.channel(code).KodDrv = code + 1;
+        test.channel(code).ADT = seed + code;
+        test.channel(code).ShiftADT = -code;
+        test.channel(code).Offset = 100 + code;
+        test.channel(code).Amplify = seed;
+    }
+    test.TimeMM.resize(ticks);
+    for (int i = 0; i < ticks; ++i)
+        test.TimeMM[i] = 50 * i + seed;
+    for (int i = 0; i < 6; ++i) {
+        Inspection::_Label mark;
+        mark.Group = qint16(1 + i / 3);
+        mark.Theme = qint16(i % 3 == 2 ? 10000 : i % 3);
+        mark.TickQStart = 100 * i + seed;
+        mark.TickQEnd = mark.TickQStart + 40;
+        mark.TickAStart = mark.TickQEnd + 5;
+        mark.TickAEnd = mark.TickAStart + 10;
+        test.appendLabel(mark);
+    }
+    test.labelsForRestore = test.labels.mid(0, 2);
+    test.ia.nIALength = 10;
+    test.ia.nIAEnd = 10;
+    test.idsensor = QUuid(QStringLiteral("{a5e1b8a0-3c1f-4b3e-9c55-0f2d6b7d8e91}"));
+    return test;
+}
+
+// Structure and recording of every test of the examination into its file.
+inline void saveTests(Inspection &inspection)
+{
+    for (Inspection::_Test &test : inspection.tests) {
+        inspection.saveTestStruct(&test);
+        inspection.saveRecording(&test);
+    }
+}
+
+inline QVector<InspectionStore::Row> rowsOf(const QString &path, int kind)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    QVector<InspectionStore::Row> rows;
+    store.readRows(kind, rows);
+    return rows;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+}  // namespace StoreFixtures

@@ -1,0 +1,81 @@
+#include "data/Inspection.h"
+#include "data/InspectionMedia.h"
+#include "tests/support/TestHome.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+using namespace InspectionMedia;
+
+class TestInspectionMedia : public QObject
+{
+    Q_OBJECT
+private slots:
+    void companionFolderAndTemporaryNames();
+    void subjectNamesNeverShareFiles();
+    void testVideoNameIsOneFileInTheFolder();
+    void timeStampedNamesAreNotReused();
+};
+
+void TestInspectionMedia::companionFolderAndTemporaryNames()
+{
+    QTemporaryDir dir;
+    Inspection inspection(dir.filePath("subjects/Subject1.qmz"));
+    const QString folder = dir.filePath("subjects/__1__");
+    QCOMPARE(mediaFolder(inspection), folder);
+    QVERIFY(!QDir(folder).exists());
+    QCOMPARE(tempVideoPath(inspection), folder + "/temp.avi");
+    QVERIFY(QDir(folder).exists());
+    QCOMPARE(tempPreTestVideoPath(inspection), folder + "/temp_pretest.avi");
+}
+
+void TestInspectionMedia::subjectNamesNeverShareFiles()
+{
+    QTemporaryDir dir;
+    Inspection first(dir.filePath("Иванов И.И..qmz"));
+    Inspection second(dir.filePath("Иванов И.П..qmz"));
+    QCOMPARE(subjectBaseName(first), QStringLiteral("Иванов И.И."));
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    QCOMPARE(newVideoFileName(first, when), dir.filePath("__1__/Иванов И.И..05032024140709.avi"));
+    QVERIFY(newVideoFileName(first, when) != newVideoFileName(second, when));
+    Inspection::_Test test("Тест");
+    QVERIFY(testVideoPath(first, test) != testVideoPath(second, test));
+
+    Inspection plain(dir.filePath("Subject"));
+    QCOMPARE(subjectBaseName(plain), QStringLiteral("Subject"));
+}
+
+void TestInspectionMedia::testVideoNameIsOneFileInTheFolder()
+{
+    QTemporaryDir dir;
+    Inspection inspection(dir.filePath("Subject A.B..qmz"));
+    Inspection::_Test test(QString("ОТВ/2") + QChar(0) + "x");
+    const QString path = testVideoPath(inspection, test);
+    QCOMPARE(path, dir.filePath("__1__/Subject A.B.-ОТВ_2_x-" + test.id.toString() + ".avi"));
+
+    QFile video(path);
+    QVERIFY(video.open(QIODevice::WriteOnly));
+    video.close();
+    removeTestVideo(inspection, test);
+    QVERIFY(!QFile::exists(path));
+    removeTestVideo(inspection, test);  // nothing there: no error, nothing made
+    QCOMPARE(QDir(mediaFolder(inspection)).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+}
+
+void TestInspectionMedia::timeStampedNamesAreNotReused()
+{
+    QTemporaryDir dir;
+    Inspection inspection(dir.filePath("S.qmz"));
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const QString video = newVideoFileName(inspection, when);
+    QCOMPARE(video, dir.filePath("__1__/S.05032024140709.avi"));
+    QCOMPARE(newAudioFileName(inspection, when), dir.filePath("__1__/S.05032024140709.aac"));
+    QFile file(video);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QCOMPARE(newVideoFileName(inspection, when), QString());
+    QVERIFY(!newAudioFileName(inspection, when).isEmpty());
+}
+
+VUG_TEST_MAIN(TestInspectionMedia, QCoreApplication)
+#include "tst_inspectionmedia.moc"

@@ -1,0 +1,262 @@
+#include "data/BinaryJson.h"
+#include "data/Inspection.h"
+#include "tests/support/TestHome.h"
+
+#include <QJsonArray>
+
+class TestTestDocuments : public QObject
+{
+    Q_OBJECT
+private slots:
+    void structureDocumentHasItsKeysAndReadsBack();
+    void questionReadsWithItsDefaults();
+    void channelObjectKeysAndCalibrationRules();
+    void markListsKeepTheirOwnLists();
+    void sampleDocumentKeysAndWidths();
+    void binaryFormatIsQtBinaryJson();
+};
+
+namespace {
+
+QStringList sortedKeys(const QJsonObject &object)
+{
+    QStringList keys = object.keys();
+    keys.sort();
+    return keys;
+}
+
+QStringList sorted(QStringList keys)
+{
+    keys.sort();
+    return keys;
+}
+
+// The object after a trip through the stored form.
+QJsonObject stored(const QJsonObject &object)
+{
+    QJsonObject back;
+    if (!BinaryJson::decode(BinaryJson::encode(object), back))
+        qFatal("binary JSON round trip failed");
+    return back;
+}
+
+}  // namespace
+
+void TestTestDocuments::structureDocumentHasItsKeysAndReadsBack()
+{
+    Inspection::_Test test(QStringLiteral("Te\tst \"one\"\n'x'\r"));
+    test.addTheme(QStringLiteral("вопрос"), QuestionKind::IntR, 1, -1);
+    test.addTheme(QStringLiteral("ноль"), QuestionKind::Null, 1, -1);
+    test.themis[0].PhotoImage4 = QByteArray("\x89PNG\0\x01\xff", 7);
+    test.themis[0].State = 7;
+    test.ShowAllQuestSecondMonitor = true;
+    test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
+    test.Comments = QStringLiteral("заметка");
+
+    QJsonObject object;
+    test.toJson(object);
+    object = stored(object);
+    QCOMPARE(sortedKeys(object), sorted({"name", "ShowAllQuestSecondMonitor", "themisNULL", "themis", "orders",
+                                         "DateTimeRecorded", "Comments"}));
+    QCOMPARE(object.value("name").toString(), QStringLiteral("Test onex"));
+    QCOMPARE(test.name, QStringLiteral("Test onex"));
+    QCOMPARE(object.value("DateTimeRecorded").toString(), QStringLiteral("2024-03-05 14:07:09"));
+    QVERIFY(object.value("ShowAllQuestSecondMonitor").isBool());
+    QCOMPARE(object.value("orders").toArray().size(), 4);
+    QCOMPARE(sortedKeys(object.value("orders").toArray().at(0).toObject()), sorted({"State", "Theme", "Group"}));
+    QCOMPARE(object.value("orders").toArray().at(0).toObject().value("Theme").toInt(), -1);
+
+    const QJsonObject picture = object.value("themis").toArray().at(0).toObject();
+    QCOMPARE(sortedKeys(picture), sorted({"Type", "SubType", "Number", "Answer", "Theme", "PhotoImage4", "State",
+                                          "ShowQuestToSecondMonitor"}));
+    QCOMPARE(picture.value("PhotoImage4").toString(), QString::fromLatin1(test.themis[0].PhotoImage4.toBase64()));
+    QCOMPARE(picture.value("Answer").toInt(), -1);
+    QCOMPARE(picture.value("SubType").toInt(), 104);
+    QVERIFY(picture.value("ShowQuestToSecondMonitor").isBool());
+    const QJsonObject plain = object.value("themisNULL").toArray().at(0).toObject();
+    QVERIFY(!plain.contains("PhotoImage4"));
+    QCOMPARE(plain.value("Type").toInt(), 10000);
+
+    Inspection::_Test back;
+    back.themis.append(Inspection::_Theme(QStringLiteral("stale"), 0));
+    back.fromJson(object);
+    QCOMPARE(back.name, test.name);
+    QCOMPARE(back.ShowAllQuestSecondMonitor, true);
+    QCOMPARE(back.DateTimeRecorded, test.DateTimeRecorded);
+    QCOMPARE(back.Comments, test.Comments);
+    QCOMPARE(back.themis.size(), 1);
+    QCOMPARE(back.themis[0].PhotoImage4, test.themis[0].PhotoImage4);
+    QCOMPARE(back.themis[0].Number, qint16(1));
+    QCOMPARE(back.themis[0].State, 7);
+    QCOMPARE(back.themisNULL.size(), 1);
+    QCOMPARE(back.orders.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(back.orders[i].Theme, test.orders[i].Theme);
+        QCOMPARE(back.orders[i].Group, test.orders[i].Group);
+    }
+
+    // No date is written as an empty string and reads back as no date.
+    test.DateTimeRecorded = QDateTime();
+    object = {};
+    test.toJson(object);
+    QCOMPARE(object.value("DateTimeRecorded").toString(), QString());
+    back.fromJson(object);
+    QVERIFY(!back.DateTimeRecorded.isValid());
+}
+
+void TestTestDocuments::questionReadsWithItsDefaults()
+{
+    Inspection::_Theme question;
+    question.fromJson(QJsonObject());
+    QCOMPARE(question.Type, qint16(0));
+    QCOMPARE(question.SubType, qint16(-1));
+    QCOMPARE(question.Answer, qint16(0));
+    QVERIFY(question.PhotoImage4.isEmpty());
+
+    question.fromJson({{"Type", -3}, {"SubType", 2}, {"Answer", 1.5}});
+    QCOMPARE(question.Type, qint16(10000));
+    QCOMPARE(question.SubType, qint16(2));
+    QCOMPARE(question.Answer, qint16(0));  // read as whole numbers only
+}
+
+void TestTestDocuments::channelObjectKeysAndCalibrationRules()
+{
+    bool enable = true, amp2 = false, inverse = true;
+    qint32 penWidth = 3, position = 5;
+    QColor colour(Qt::black), tube(255, 0, 0, 128);
+    Inspection::_Channel record;
+    record.Kod = 4;
+    record.KodDrv = 9;
+    record.Enable = &enable;
+    record.Amp2 = &amp2;
+    record.Inverse = &inverse;
+    record.PenWidth = &penWidth;
+    record.ChannelPos = &position;
+    record.Color = &colour;
+    record.TubeColor = &tube;
+    record.Offset = 300;
+    record.ADT = 2;
+
+    QJsonObject object;
+    record.toJson(object);
+    object = stored(object);
+    QCOMPARE(sortedKeys(object), sorted({"Enable", "PenWidth", "Offset", "Amplify", "ADT", "ShiftADT", "Kod",
+                                         "KodDrv", "Inverse", "Color", "TubeColor", "Amp2", "ChannelPos"}));
+    QCOMPARE(object.value("Color").toInt(), -16777216);
+    QCOMPARE(object.value("TubeColor").toInt(), qint32(0x80ff0000));
+    QVERIFY(object.value("Enable").isBool() && object.value("Inverse").toBool());
+    QCOMPARE(object.value("ChannelPos").toInt(), 5);
+
+    Inspection::_Channel back;
+    back.fromJson(object);
+    QCOMPARE(back.Offset, 300.0);
+    QCOMPARE(back.Kod, 4);
+    QCOMPARE(back.KodDrv, 9);
+    QCOMPARE(back.ADT, 2);
+    QVERIFY(!back.Enable);  // display settings are bound, never read
+
+    object.insert("Offset", 2.5);
+    back.fromJson(object);
+    QCOMPARE(back.Offset, 0.0);
+
+    Inspection::_Channel kept;
+    kept.ADT = 77;
+    kept.fromJson({{"Kod", 13}, {"ADT", 1}});
+    QCOMPARE(kept.ADT, 77);
+    kept.fromJson(QJsonObject());
+    QCOMPARE(kept.ADT, 0);
+
+    // A record never bound is written with defaults rather than read through null.
+    QJsonObject unbound;
+    Inspection::_Channel().toJson(unbound);
+    QCOMPARE(unbound.value("Enable").toBool(true), false);
+}
+
+void TestTestDocuments::markListsKeepTheirOwnLists()
+{
+    Inspection::_Test test;
+    Inspection::_Label ordinary;
+    ordinary.Group = 2;
+    ordinary.Theme = 1;
+    ordinary.TickQStart = 100;
+    ordinary.TickQEnd = 140;
+    ordinary.TickAStart = 150;
+    ordinary.TickAEnd = 160;
+    Inspection::_Label null = ordinary;
+    null.Theme = 10001;
+    test.appendLabel(ordinary);
+    test.appendLabel(null);
+    test.labelsForRestore = {ordinary, ordinary};
+
+    QJsonObject marks;
+    test.labelsToJson(marks);
+    QCOMPARE(sortedKeys(marks), sorted({"labels", "labelsNULL"}));
+    QCOMPARE(sortedKeys(marks.value("labels").toArray().at(0).toObject()),
+             sorted({"TickQStart", "TickQEnd", "TickAStart", "TickAEnd", "Theme", "Group"}));
+    QJsonObject restore;
+    test.labelsForRestoreToJson(restore);
+    QCOMPARE(sortedKeys(restore), QStringList{"labels"});
+
+    // Elements go to the list of their key, as stored.
+    QJsonObject swapped{{"labels", marks.value("labelsNULL")}, {"labelsNULL", marks.value("labels")}};
+    Inspection::_Test back;
+    back.labelsFromJson(swapped);
+    back.labelsForRestoreFromJson(stored(restore));
+    QCOMPARE(back.labels.size(), 1);
+    QCOMPARE(back.labels[0].Theme, qint16(10001));
+    QCOMPARE(back.labelsNULL[0].Theme, qint16(1));
+    QCOMPARE(back.labelsNULL[0].TickAEnd, 160);
+    QCOMPARE(back.labelsForRestore.size(), 2);
+    back.labelsForRestoreFromJson(QJsonObject());
+    QVERIFY(back.labelsForRestore.isEmpty());
+}
+
+void TestTestDocuments::sampleDocumentKeysAndWidths()
+{
+    Inspection::_Test test;
+    for (int code = 0; code < 13; ++code)
+        *test.samples(code) = {qint16(code), qint16(-32768), qint16(32767)};
+    test.TimeMM = {0, 40000, 2000000000};
+
+    QJsonObject document;
+    test.samplesToJson(document);
+    document = stored(document);
+    QCOMPARE(sortedKeys(document),
+             sorted({"dataGSR", "dataGSR_C", "dataRG_HI", "dataRG_LO", "dataPG", "dataTRM", "dataMIC", "dataAD",
+                     "dataTGM", "dataADVANCED", "dataMIC2", "dataAD2", "dataRG_DIFF", "TimeMM"}));
+    QCOMPARE(document.value("dataPG").toArray().at(0).toInt(), 4);
+    QCOMPARE(document.value("dataRG_LO").toArray().at(0).toInt(), 2);
+    QCOMPARE(document.value("dataGSR").toArray().at(1).toInt(), -32768);
+
+    Inspection::_Test back;
+    back.samplesFromJson(document);
+    for (int code = 0; code < 13; ++code)
+        QCOMPARE(*back.samples(code), *test.samples(code));
+    QCOMPARE(back.TimeMM, test.TimeMM);
+
+    // Samples are 16-bit; a missing key leaves its array empty.
+    document.insert("dataTRM", QJsonArray{40000});
+    document.remove("dataMIC");
+    back.samplesFromJson(document);
+    QCOMPARE(back.samples(5)->value(0), qint16(40000 - 65536));
+    QVERIFY(back.samples(6)->isEmpty());
+}
+
+void TestTestDocuments::binaryFormatIsQtBinaryJson()
+{
+    // {"a": 1} byte for byte as Qt 5 writes binary JSON ("qbjs", version 1),
+    // so files of older program versions and ours stay interchangeable.
+    const QByteArray expected = QByteArray::fromHex("71626a73010000001800000003000000140000003a000000010061000c000000");
+    const QByteArray bytes = BinaryJson::encode({{"a", 1}});
+    QCOMPARE(bytes.toHex(), expected.toHex());
+    QJsonObject object;
+    QVERIFY(BinaryJson::decode(expected, object));
+    QCOMPARE(object.value("a").toInt(), 1);
+
+    QVERIFY(!BinaryJson::decode(QByteArray("qbjs\x01\0\0\0garbage", 15), object));
+    QVERIFY(!BinaryJson::decode(QByteArray(), object));
+    QVERIFY(!BinaryJson::decode(bytes.left(bytes.size() - 4), object));
+}
+
+VUG_TEST_MAIN(TestTestDocuments, QCoreApplication)
+#include "tst_testdocuments.moc"
