@@ -32,7 +32,7 @@ QString unitDisplayName(const QString &pluginPath)
     SensorPlugin plugin;
     if (!plugin.bind(pluginPath))
         return QString();
-    const QString name = plugin.device()->name(SensorPlugin::userLanguage());
+    const QString name = SensorPlugin::copiedOutOfLibrary(plugin.device()->name(SensorPlugin::userLanguage()));
     plugin.release();
     return name;
 }

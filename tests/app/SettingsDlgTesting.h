@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/MediaDevices.h"
 #include "app/SettingsDlg.h"
 #include "data/ChannelUI.h"
+#include "tests/app/FakeMediaDevices.h"
 #include "tests/data/SettingsFile.h"
 
 #include <QApplication>
@@ -12,19 +12,6 @@
 #include <QtTest>
 
 #include <functional>
-
-// Cameras and microphones a test makes up.
-class FakeMediaDevices : public MediaDevices
-{
-public:
-    Camera standard;
-    QVector<Camera> all;
-    QVector<AudioInput> inputs;
-
-    Camera defaultCamera() const override { return standard; }
-    QVector<Camera> cameras() const override { return all; }
-    QVector<AudioInput> audioInputs() const override { return inputs; }
-};
 
 // A fresh store and a channel table with nothing stored.
 inline void startFromEmptyStore()

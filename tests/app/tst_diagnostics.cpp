@@ -1,10 +1,11 @@
 #include "app/DiagnisticsDlg.h"
 #include "app/FreeMemory.h"
-#include "app/MediaDevices.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
 #include "sensors/serial/EmulatedUnit.h"
 
+#include "tests/app/FakeMediaDevices.h"
+#include "tests/sensors/SensorFiles.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
@@ -23,18 +24,6 @@ const QString green = QStringLiteral("QLabel {color : green; }");
 const QString red = QStringLiteral("QLabel {color : red; }");
 const QString gray = QStringLiteral("QLabel {color : gray; }");
 
-// Devices a build machine lacks.
-class OfferedDevices : public MediaDevices
-{
-public:
-    QVector<Camera> all;
-    QVector<AudioInput> inputs;
-
-    Camera defaultCamera() const override { return all.value(0); }
-    QVector<Camera> cameras() const override { return all; }
-    QVector<AudioInput> audioInputs() const override { return inputs; }
-};
-
 void configure(const QString &plugin, const QString &camera = QStringLiteral("USB Camera"),
                const QString &microphone = QStringLiteral("Built-in Mic"))
 {
@@ -45,8 +34,6 @@ void configure(const QString &plugin, const QString &camera = QStringLiteral("US
     settings.sAudioDeviceName = microphone;
     settings.save();
 }
-
-QString binFolder() { return qEnvironmentVariable("VUG_BIN_DIR"); }
 
 QAbstractButton *copyButton(const DiagnisticsDlg &dialog)
 {
@@ -90,7 +77,7 @@ class TestDiagnostics : public QObject
     Q_OBJECT
 
 private:
-    OfferedDevices m_devices;
+    FakeMediaDevices m_devices;
 
 private slots:
     void initTestCase()
@@ -182,6 +169,18 @@ private slots:
         QCOMPARE(unit->text(), QStringLiteral("Нет"));
         QCOMPARE(unit->styleSheet(), red);
         QVERIFY(copied(dialog).contains(QStringLiteral("\n\tТестирование сенсорного блока ():\t-Нет\n")));
+    }
+
+    void unitThatDoesNotOpen()
+    {
+        // Its name is a literal of the library, which is unloaded before the name is shown.
+        configure(QStringLiteral("vugSensorFakeA.so"));
+        DiagnisticsDlg dialog(nullptr, m_devices, QStringLiteral(VUG_FAKE_SENSORS));
+        waitForUnit(dialog);
+        QLabel *unit = valueOf(dialog, QStringLiteral("Тестирование сенсорного блока (Блок A):"));
+        QVERIFY(unit);
+        QCOMPARE(unit->text(), QStringLiteral("Нет"));
+        QVERIFY(copied(dialog).contains(QStringLiteral("\n\tТестирование сенсорного блока (Блок A):\t-Нет\n")));
     }
 
     void unitThatDoesNotAnswer()
