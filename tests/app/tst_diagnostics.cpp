@@ -3,19 +3,17 @@
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
 #include "sensors/serial/EmulatedUnit.h"
-
 #include "tests/app/FakeMediaDevices.h"
 #include "tests/sensors/SensorFiles.h"
 #include "tests/support/TestHome.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
-#include <QPushButton>
 #include <QSysInfo>
 
 namespace {
@@ -48,9 +46,8 @@ QLabel *valueOf(const DiagnisticsDlg &dialog, const QString &caption)
 {
     for (QFormLayout *rows : dialog.findChildren<QFormLayout *>()) {
         for (int row = 0; row < rows->rowCount(); ++row) {
-            auto *label = qobject_cast<QLabel *>(rows->itemAt(row, QFormLayout::LabelRole)
-                                                     ? rows->itemAt(row, QFormLayout::LabelRole)->widget()
-                                                     : nullptr);
+            QLayoutItem *labelItem = rows->itemAt(row, QFormLayout::LabelRole);
+            auto *label = labelItem ? qobject_cast<QLabel *>(labelItem->widget()) : nullptr;
             if (label && label->text() == caption)
                 return qobject_cast<QLabel *>(rows->itemAt(row, QFormLayout::FieldRole)->widget());
         }
