@@ -142,6 +142,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!tabs->parent());  // detached, not destroyed
     QVERIFY(!window->isPlayback());
     QVERIFY(!window->alignmentAction()->isEnabled());
+    QVERIFY(!window->diagnosticsAction()->isEnabled());
     QCOMPARE(screen->range(), InspectionRecordFancy::kCapacity);
     QVERIFY(screen->isRunning());
 
@@ -151,6 +152,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QCOMPARE(tabs->parent(), window);
     QVERIFY(!window->recordingScreen());
     QVERIFY(window->alignmentAction()->isEnabled());
+    QVERIFY(window->diagnosticsAction()->isEnabled());
 }
 
 void TestRecordingControl::testWithoutQuestionsDoesNotStart()
