@@ -20,6 +20,7 @@ const QString kSelectTestKind = QStringLiteral("SELECT * FROM inspection WHERE t
 const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
 const QString kInsert = QStringLiteral("INSERT INTO inspection (test_id, data, data_type) VALUES (:1, :2, :3)");
 const QString kDeleteTest = QStringLiteral("DELETE FROM inspection WHERE test_id=:1");
+const QString kDeleteKind = QStringLiteral("DELETE FROM inspection WHERE data_type=:1");
 const QString kDeleteTestExcept = QStringLiteral("DELETE FROM inspection WHERE test_id=:1 AND data_type!=:2");
 
 bool isReadable(const QString &path)
@@ -75,10 +76,13 @@ bool InspectionStore::writeRow(const QString &testId, int kind, const QByteArray
     return insertRow(testId, kind, data);
 }
 
-bool InspectionStore::insertRow(const QString &testId, int kind, const QByteArray &data)
+bool InspectionStore::insertRow(const QString &testId, int kind, const QVariant &data)
 {
+    // A null byte array binds as NULL, which the data column refuses: an
+    // empty attached file would fail the whole save.
+    const QVariant value = data.type() == QVariant::ByteArray && data.isNull() ? QVariant(QByteArray("", 0)) : data;
     QSqlQuery insert(SharedConnection::database());
-    return run(insert, kInsert, {testId, data, kind}) && insert.numRowsAffected() > 0;
+    return run(insert, kInsert, {testId, value, kind}) && insert.numRowsAffected() > 0;
 }
 
 StoreResult InspectionStore::writeDocument(const QString &testId, int kind, const QJsonObject &document)
@@ -136,6 +140,23 @@ bool InspectionStore::deleteTest(const QString &testId)
 {
     QSqlQuery query(SharedConnection::database());
     return run(query, kDeleteTest, {testId});
+}
+
+bool InspectionStore::deleteKind(int kind)
+{
+    QSqlQuery query(SharedConnection::database());
+    return run(query, kDeleteKind, {kind});
+}
+
+bool InspectionStore::inTransaction(const std::function<bool()> &writes)
+{
+    QSqlDatabase &database = SharedConnection::database();
+    if (!m_open || !database.transaction())
+        return false;
+    if (writes() && database.commit())
+        return true;
+    database.rollback();
+    return false;
 }
 
 bool InspectionStore::deleteTestExcept(const QString &testId, int kind)
