@@ -29,6 +29,13 @@ bool isReadable(const QString &path)
     return file.open(QIODevice::ReadOnly);
 }
 
+// A null text binds as NULL, which test_id refuses; rows of the whole subject
+// are owned by the empty text.
+QString ownerText(const QString &testId)
+{
+    return testId.isNull() ? QStringLiteral("") : testId;
+}
+
 }  // namespace
 
 InspectionStore::InspectionStore(const QString &path, Access access)
@@ -70,7 +77,7 @@ bool InspectionStore::writeRow(const QString &testId, int kind, const QByteArray
 {
     {
         QSqlQuery update(SharedConnection::database());
-        if (run(update, kUpdate, {testId, data, kind}) && update.numRowsAffected() > 0)
+        if (run(update, kUpdate, {ownerText(testId), data, kind}) && update.numRowsAffected() > 0)
             return true;
     }
     return insertRow(testId, kind, data);
@@ -82,7 +89,7 @@ bool InspectionStore::insertRow(const QString &testId, int kind, const QVariant 
     // empty attached file would fail the whole save.
     const QVariant value = data.type() == QVariant::ByteArray && data.isNull() ? QVariant(QByteArray("", 0)) : data;
     QSqlQuery insert(SharedConnection::database());
-    return run(insert, kInsert, {testId, value, kind}) && insert.numRowsAffected() > 0;
+    return run(insert, kInsert, {ownerText(testId), value, kind}) && insert.numRowsAffected() > 0;
 }
 
 StoreResult InspectionStore::writeDocument(const QString &testId, int kind, const QJsonObject &document)

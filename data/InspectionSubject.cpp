@@ -11,7 +11,7 @@
 
 namespace {
 
-const QString kSubjectRow;
+const QString kSubjectRow = QStringLiteral("");
 // The pre-test conversation row is stored under this text exactly.
 const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
 const QString kUpdatePerson = QStringLiteral("UPDATE inspection SET data=:1 WHERE data_type=:2");
