@@ -122,6 +122,8 @@ private:
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
     // A document under its owner's row in an existing subject file.
     StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
+    // The test's document of a kind, as the member builds it.
+    StoreResult writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const);
     // The first stored document of an owner and kind; an empty object when there is none.
     StoreResult readFirstDocument(const QString &testId, int kind, QJsonObject &document);
     void pushUndoObject(const QUuid &id, const QJsonObject &structure);

@@ -33,13 +33,18 @@ StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJson
     return BinaryJson::decode(rows.first().data, document) && intact ? StoreResult::Ok : StoreResult::Damaged;
 }
 
-StoreResult Inspection::saveBallValuation(_Test *test)
+StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const)
 {
     if (!test)
         return StoreResult::NotWritten;
     QJsonObject document;
-    test->ballValuationToJson(document);
-    return writeDocument(test->rowId(), InspectionDataType::BallValuation, document);
+    (test->*build)(document);
+    return writeDocument(test->rowId(), kind, document);
+}
+
+StoreResult Inspection::saveBallValuation(_Test *test)
+{
+    return writeTestDocument(test, InspectionDataType::BallValuation, &_Test::ballValuationToJson);
 }
 
 void Inspection::loadBallValuation(_Test *test, const QJsonObject &document)
@@ -75,11 +80,7 @@ StoreResult Inspection::loadMetricParams()
 
 StoreResult Inspection::saveMetricValuation(_Test *test)
 {
-    if (!test)
-        return StoreResult::NotWritten;
-    QJsonObject document;
-    test->metricValuationToJson(document);
-    return writeDocument(test->rowId(), InspectionDataType::MetricValuation, document);
+    return writeTestDocument(test, InspectionDataType::MetricValuation, &_Test::metricValuationToJson);
 }
 
 void Inspection::loadMetricValuation(_Test *test, const QJsonObject &document)
