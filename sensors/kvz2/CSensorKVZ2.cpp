@@ -28,8 +28,7 @@ bool CSensorKVZ2::open(const QString &)
 
 bool CSensorKVZ2::version(char *out, int size)
 {
-    char reply[IdentificationLength];
-    return requestIdentification(reply, IdentificationLength, 1, 0) && copyOut(out, size, reply, IdentificationLength);
+    return identify(out, size, IdentificationLength, IdentificationLength, 1, 0);
 }
 
 qint16 CSensorKVZ2::sample(quint16 word) const

@@ -52,23 +52,20 @@ bool CommandSensor::answersFrames(int tries, int length)
     return false;
 }
 
-bool CommandSensor::requestIdentification(char *reply, int length, int tries, int pauseMs)
+bool CommandSensor::identify(char *out, int size, int length, int copyLength, int tries, int pauseMs)
 {
+    char reply[32];
+    if (!out || size < copyLength || copyLength > int(sizeof reply))
+        return false;
     for (int i = 0; i < tries; ++i) {
-        std::memset(reply, 0, size_t(length));
-        if (exchange(UnitCommand::identification(), reply, length) == length)
+        std::memset(reply, 0, sizeof reply);
+        if (exchange(UnitCommand::identification(), reply, length) == length) {
+            std::memcpy(out, reply, size_t(copyLength));
             return true;
+        }
         QThread::msleep(ulong(pauseMs));
     }
     return false;
-}
-
-bool CommandSensor::copyOut(char *out, int size, const char *bytes, int count)
-{
-    if (!out || size < count)
-        return false;
-    std::memcpy(out, bytes, size_t(count));
-    return true;
 }
 
 int CommandSensor::exchange(const UnitCommand &command, char *reply, int length)

@@ -36,11 +36,10 @@ protected:
     bool requestFrame(char *reply, int length);
     // Up to tries frame requests until one succeeds.
     bool answersFrames(int tries, int length);
-    // Up to tries "vers" requests, pausing pauseMs after each failed one; the
-    // reply must arrive whole.
-    bool requestIdentification(char *reply, int length, int tries, int pauseMs);
-    // Copies count bytes to out when they fit in size; false, nothing written, when not.
-    static bool copyOut(char *out, int size, const char *bytes, int count);
+    // Up to tries "vers" requests, pausing pauseMs after each failed one, until a
+    // whole reply of length bytes arrives; it goes to out, padded with zero bytes
+    // to copyLength. False, and nothing sent, when out cannot take copyLength bytes.
+    bool identify(char *out, int size, int length, int copyLength, int tries, int pauseMs);
 
 private:
     // The count of reply bytes read into reply, or -1 when the command was not sent whole.

@@ -37,6 +37,5 @@ bool MirelSensor::readFrame(qint16 *frame)
 bool MirelSensor::version(char *out, int size)
 {
     // The identification and two terminating zero bytes.
-    char reply[IdentificationLength + 2] = {};
-    return requestIdentification(reply, IdentificationLength, 10, 100) && copyOut(out, size, reply, sizeof reply);
+    return identify(out, size, IdentificationLength, IdentificationLength + 2, 10, 100);
 }

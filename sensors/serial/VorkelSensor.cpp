@@ -27,9 +27,7 @@ bool VorkelSensor::readFrame(qint16 *frame)
 bool VorkelSensor::version(char *out, int size)
 {
     // Kept as it came over the wire; a reply that begins with a zero byte is no identification.
-    char reply[FrameLength];
-    return requestIdentification(reply, FrameLength, 1, 0) && copyOut(out, size, reply, FrameLength) && reply[0]
-        && reply[1] && reply[2];
+    return identify(out, size, FrameLength, FrameLength, 1, 0) && out[0] && out[1] && out[2];
 }
 
 qint16 VorkelSensor::cuffPressure(const char *text)
