@@ -3,6 +3,7 @@
 #include "SensorFiles.h"
 #include "sensors/interface/SensorFrame.h"
 #include "sensors/interface/SensorPlugin.h"
+#include "sensors/serial/EmulatedUnit.h"
 
 #include <QByteArray>
 #include <QMetaType>
@@ -54,11 +55,46 @@ inline QByteArray bigEndianFrame(const Words &words, const QByteArray &cuff = "0
     return reply + cuff;
 }
 
+inline bool isVorkel(const QString &fileName)
+{
+    return fileName.startsWith("vugSensorVorkel");
+}
+
 inline Words sameWords(quint16 word)
 {
     Words words;
     words.fill(word);
     return words;
+}
+
+// A whole frame of the plug-in's unit with every word at its centre.
+inline QByteArray centreFrame(const QString &fileName)
+{
+    return isVorkel(fileName) ? bigEndianFrame(sameWords(0x8000)) : littleEndianFrame(sameWords(0x0800));
+}
+
+// Binds the plug-in and opens it against a unit that answers frames and every
+// other command; the log starts after the open.
+inline bool openAnswered(EmulatedUnit &unit, SensorPlugin &plugin, const QString &fileName)
+{
+    unit.answer("go__", centreFrame(fileName));
+    unit.answerOthers("ack!");
+    if (!plugin.bind(pluginPath(fileName)) || !plugin.device()->open(QString()))
+        return false;
+    unit.clearLog();
+    return true;
+}
+
+// The frame read from a unit that gives this reply to every frame request.
+inline SensorFrame frameFrom(const QString &fileName, const QByteArray &reply, bool *read)
+{
+    EmulatedUnit unit;
+    unit.answer("go__", reply);
+    SensorPlugin plugin;
+    SensorFrame frame = markedFrame();
+    *read = plugin.bind(pluginPath(fileName)) && plugin.device()->open(QString())
+        && plugin.device()->readFrame(frame.data());
+    return frame;
 }
 
 // How often the log holds the call.

@@ -16,63 +16,7 @@ private:
     // Frame words 1 to 9 belong to these codes; the cuff characters to code 11.
     static constexpr std::array<int, 9> WordCodes = {0, 9, 1, 7, 3, 2, 4, 5, 6};
 
-    static void addPluginColumn()
-    {
-        QTest::addColumn<QString>("file");
-    }
-
-    // Binds the plug-in and opens it against a unit that answers the handshake.
-    static bool openAnswered(EmulatedUnit &unit, SensorPlugin &plugin, const QString &file)
-    {
-        unit.answer("go__", bigEndianFrame(sameWords(0x8000)));
-        unit.answerOthers("ack!");
-        if (!plugin.bind(pluginPath(file)) || !plugin.device()->open(QString()))
-            return false;
-        unit.clearLog();
-        return true;
-    }
-
-    // The frame read from a reply that follows the handshake.
-    static SensorFrame frameFrom(const QString &file, const QByteArray &reply, bool *read)
-    {
-        EmulatedUnit unit;
-        unit.answer("go__", bigEndianFrame(sameWords(0x8000)));
-        unit.answer("go__", reply);
-        SensorPlugin plugin;
-        SensorFrame frame = markedFrame();
-        *read = plugin.bind(pluginPath(file)) && plugin.device()->open(QString())
-            && plugin.device()->readFrame(frame.data());
-        return frame;
-    }
-
 private slots:
-    void openSequence_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QStringList>("calls");
-        QTest::newRow("vorkel16") << "vugSensorVorkel16.so"
-                                  << QStringList{"countDevices", "open 0", "setBaudRate 115200",
-                                                 "setDataCharacteristics 8 0 0", "setTimeouts 800 800",
-                                                 "write 676f5f5f", "read 22 -> 22"};
-        QTest::newRow("vorkel") << "vugSensorVorkel.so"
-                                << QStringList{"open 0", "setTimeouts 500 500", "setBaudRate 115200",
-                                               "setDataCharacteristics 8 0 0", "write 676f5f5f", "read 22 -> 22"};
-    }
-
-    void openSequence()
-    {
-        QFETCH(QString, file);
-        QFETCH(QStringList, calls);
-        EmulatedUnit unit;
-        unit.answer("go__", bigEndianFrame(sameWords(0x8000)));
-        SensorPlugin plugin;
-        QVERIFY(plugin.bind(pluginPath(file)));
-        QVERIFY(plugin.device()->open(QString()));
-        QCOMPARE(unit.calls(), calls);
-        QVERIFY(plugin.device()->close());
-        QVERIFY(!unit.isOpen());
-    }
-
     // Up to five frame requests: answers with the wrong prefix are asked again.
     void openHandshakeTries_data()
     {
@@ -94,8 +38,8 @@ private slots:
         QFETCH(int, requests);
         EmulatedUnit unit;
         for (int i = 0; i < refusals; ++i)
-            unit.answer("go__", "ko" + bigEndianFrame(sameWords(0x8000)).mid(2));
-        unit.answer("go__", bigEndianFrame(sameWords(0x8000)));
+            unit.answer("go__", "ko" + centreFrame(file).mid(2));
+        unit.answer("go__", centreFrame(file));
         SensorPlugin plugin;
         QVERIFY(plugin.bind(pluginPath(file)));
         QCOMPARE(plugin.device()->open(QString()), opened);
@@ -208,127 +152,6 @@ private slots:
         const SensorFrame frame = frameFrom(file, bigEndianFrame(sameWords(0x0800), cuff), &read);
         QVERIFY(read);
         QCOMPARE(int(frame[11]), value);
-    }
-
-    void alternativeFrameCommand()
-    {
-        EmulatedUnit unit;
-        SensorPlugin plugin;
-        QVERIFY(openAnswered(unit, plugin, "vugSensorVorkel16.so"));
-        unit.answer("gt__", bigEndianFrame(sameWords(0x8010)));
-        QVERIFY(plugin.device()->setMode(true));
-        SensorFrame frame = markedFrame();
-        QVERIFY(plugin.device()->readFrame(frame.data()));
-        QCOMPARE(unit.commands(), QList<QByteArray>{"gt__"});
-        QCOMPARE(int(frame[0]), 16);
-    }
-
-    // 'u', the channel's letter, '0', the gain code; only codes 0-7 and 9 are adjustable.
-    void gainCommands_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("gainIndex");
-        QTest::addColumn<QByteArray>("command");
-        for (const char *file : {"vugSensorVorkel16.so", "vugSensorVorkel.so"}) {
-            QTest::addRow("%s GSR index 0", file) << file << 0 << 0 << QByteArray("u00\x01");
-            QTest::addRow("%s below 0", file) << file << 9 << -3 << QByteArray("u10\x01");
-            QTest::addRow("%s index 1", file) << file << 1 << 1 << QByteArray("u203");
-            QTest::addRow("%s index 12", file) << file << 7 << 12 << QByteArray("u30\xee");
-            QTest::addRow("%s index 13", file) << file << 3 << 13 << QByteArray("u40\xf2");
-            QTest::addRow("%s index 2", file) << file << 2 << 2 << QByteArray("u50\x5c");
-            QTest::addRow("%s index 24", file) << file << 4 << 24 << QByteArray("u60\xfe");
-            QTest::addRow("%s index 25", file) << file << 5 << 25 << QByteArray("u70\xff");
-            QTest::addRow("%s above 25", file) << file << 6 << 30 << QByteArray("u80\xff");
-            QTest::addRow("%s tachogram refused", file) << file << 8 << 5 << QByteArray();
-            QTest::addRow("%s cuff refused", file) << file << 11 << 5 << QByteArray();
-            QTest::addRow("%s code 13 refused", file) << file << 13 << 5 << QByteArray();
-            QTest::addRow("%s code -1 refused", file) << file << -1 << 5 << QByteArray();
-        }
-    }
-
-    void gainCommands()
-    {
-        QFETCH(QString, file);
-        QFETCH(int, code);
-        QFETCH(int, gainIndex);
-        QFETCH(QByteArray, command);
-        EmulatedUnit unit;
-        SensorPlugin plugin;
-        QVERIFY(openAnswered(unit, plugin, file));
-        QCOMPARE(plugin.device()->setGain(code, gainIndex), !command.isEmpty());
-        QCOMPARE(unit.commands(), command.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{command});
-    }
-
-    // 'b', letter, the two bytes of 2048 - shift; Vorkel12 moves a breathing shift by 986.67 first.
-    void shiftCommands_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<int>("shift");
-        QTest::addColumn<QByteArray>("command");
-        for (const char *file : {"vugSensorVorkel16.so", "vugSensorVorkel.so"}) {
-            QTest::addRow("%s no shift", file) << file << 0 << 0 << QByteArray("b0\x08\x00", 4);
-            QTest::addRow("%s 100", file) << file << 1 << 100 << QByteArray("b2\x07\x9c");
-            QTest::addRow("%s lowest", file) << file << 9 << 2047 << QByteArray("b1\x00\x01", 4);
-            QTest::addRow("%s highest", file) << file << 7 << -2047 << QByteArray("b3\x0f\xff");
-            QTest::addRow("%s v = 0", file) << file << 4 << 2048 << QByteArray("b6\x00\x00", 4);
-            QTest::addRow("%s v = 4096", file) << file << 5 << -2048 << QByteArray("b7\x00\x00", 4);
-            QTest::addRow("%s microphone", file) << file << 6 << 0 << QByteArray("b8\x08\x00", 4);
-            QTest::addRow("%s tachogram refused", file) << file << 8 << 0 << QByteArray();
-        }
-        QTest::newRow("vorkel16 breathing") << "vugSensorVorkel16.so" << 3 << 0 << QByteArray("b4\x08\x00", 4);
-        QTest::newRow("vorkel16 breathing -100") << "vugSensorVorkel16.so" << 2 << -100 << QByteArray("b5\x08\x64");
-        // 2048 - 986 = 0x426, 2048 - 886 = 0x48A
-        QTest::newRow("vorkel breathing") << "vugSensorVorkel.so" << 3 << 0 << QByteArray("b4\x04\x26");
-        QTest::newRow("vorkel breathing -100") << "vugSensorVorkel.so" << 2 << -100 << QByteArray("b5\x04\x8a");
-        QTest::newRow("vorkel breathing far off") << "vugSensorVorkel.so" << 2 << 2147483600 << QByteArray("b5\x00\x00", 4);
-    }
-
-    void shiftCommands()
-    {
-        QFETCH(QString, file);
-        QFETCH(int, code);
-        QFETCH(int, shift);
-        QFETCH(QByteArray, command);
-        EmulatedUnit unit;
-        SensorPlugin plugin;
-        QVERIFY(openAnswered(unit, plugin, file));
-        QCOMPARE(plugin.device()->setShift(code, shift), !command.isEmpty());
-        QCOMPARE(unit.commands(), command.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{command});
-    }
-
-    void extraMode_data()
-    {
-        addPluginColumn();
-        QTest::newRow("vorkel16") << "vugSensorVorkel16.so";
-        QTest::newRow("vorkel") << "vugSensorVorkel.so";
-    }
-
-    void extraMode()
-    {
-        QFETCH(QString, file);
-        EmulatedUnit unit;
-        SensorPlugin plugin;
-        QVERIFY(openAnswered(unit, plugin, file));
-        QVERIFY(plugin.device()->setExtraMode(0));
-        QVERIFY(plugin.device()->setExtraMode(1));
-        QVERIFY(!plugin.device()->setExtraMode(2));
-        QVERIFY(!plugin.device()->setExtraMode(-1));
-        QCOMPARE(unit.commands(), (QList<QByteArray>{"dop0", "dop1"}));
-    }
-
-    // A command the unit does not acknowledge in full fails and is not repeated.
-    void unacknowledgedCommand()
-    {
-        EmulatedUnit unit;
-        SensorPlugin plugin;
-        QVERIFY(openAnswered(unit, plugin, "vugSensorVorkel.so"));
-        unit.answerOthers("ac");
-        QVERIFY(!plugin.device()->setGain(0, 1));
-        unit.setWritesFail(true);
-        QVERIFY(!plugin.device()->setShift(0, 1));
-        QCOMPARE(unit.commands().size(), 1);
     }
 
     // The identification is handed on in the byte order it came in.
