@@ -5,7 +5,11 @@
 VUG_SENSOR_PLUGIN(CSensorMirel16)
 
 CSensorMirel16::CSensorMirel16()
-    : SerialSensor({"Мирел 5,7 (16 бит)", "Mirel 5,7 (16 bit)", QUuid("{a34f63ff-ac7a-46e1-bd4e-49fabaa572da}"), 0x1FBF},
-                   AdditionalInput::PgOrGsr, 0)
+    : MirelSensor({"Мирел 5,7 (16 бит)", "Mirel 5,7 (16 bit)", QUuid("{a34f63ff-ac7a-46e1-bd4e-49fabaa572da}"), 0x1FBF}, 50)
 {
+}
+
+qint16 CSensorMirel16::sample(quint16 word) const
+{
+    return qint16(quint16(4 * word - 32768));
 }

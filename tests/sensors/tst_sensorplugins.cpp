@@ -187,7 +187,7 @@ private slots:
         QVERIFY(!plugin.device()->version(nullptr, 32));
     }
 
-    void serialPluginsWithoutProtocolDoNotClaimAVersion()
+    void silentSerialUnitsClaimNoVersion()
     {
         SensorPlugin plugin;
         QVERIFY(plugin.bind(pluginPath("vugSensorVorkel16.so")));
