@@ -2,6 +2,7 @@
 
 #include "data/ChannelCode.h"
 #include "sensors/interface/SensorExports.h"
+#include "sensors/serial/UnitCommand.h"
 
 #include <algorithm>
 #include <array>
@@ -33,21 +34,12 @@ constexpr quint8 ShiftChannelFlag = 0x20;
 // The code that each unit channel measures.
 constexpr int CodeOfUnitChannel[UnitChannels] = {TRM, GSR_C, PG, RG_HI, RG_LO, GSR, AD, MIC};
 
-// The amplification byte of each gain index 0-25.
-constexpr quint8 GainCodes[26] = {1,   51,  92,  124, 151, 172, 188, 202, 213, 221, 228, 235, 238,
-                                  242, 244, 245, 246, 247, 248, 249, 250, 251, 252, 253, 254, 255};
-
 // -1 for a code the unit does not measure.
 int unitChannelOf(int code)
 {
     const int *end = CodeOfUnitChannel + UnitChannels;
     const int *found = std::find(CodeOfUnitChannel, end, code);
     return found == end ? -1 : int(found - CodeOfUnitChannel);
-}
-
-quint8 gainCode(int gainIndex)
-{
-    return GainCodes[std::clamp(gainIndex, 0, 25)];
 }
 
 // The unit's zero shift 0-255 across the 12-bit range, rounded up; wide arithmetic
@@ -142,7 +134,7 @@ bool CSensorSentak::setGain(int code, int gainIndex)
     const int channel = unitChannelOf(code);
     if (channel < 0)
         return false;
-    return transact(gainCode(gainIndex), quint8(GainChannelFlag | channel));
+    return transact(UnitCommand::gainCode(gainIndex), quint8(GainChannelFlag | channel));
 }
 
 bool CSensorSentak::setShift(int code, int shift)
