@@ -152,26 +152,41 @@ int SpravDB::updateQuest(int id, const QString &text, int kind)
                         {questText(kind, text), id});
 }
 
+int SpravDB::deleteRow(const char *name, int id)
+{
+    return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table(name)), {id});
+}
+
+int SpravDB::insertFolder(const char *name, int parentId, const QString &folderName)
+{
+    return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, folder_name) VALUES (?, ?);").arg(table(name)),
+                     {parentId, folderName});
+}
+
+int SpravDB::updateFolder(const char *name, int id, const QString &folderName)
+{
+    return runStatement(QStringLiteral("UPDATE %1 SET folder_name=? WHERE id=?;").arg(table(name)),
+                        {folderName, id});
+}
+
 int SpravDB::deleteQuest(int id)
 {
-    return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table("quest")), {id});
+    return deleteRow("quest", id);
 }
 
 int SpravDB::insertFolderQuest(int parentId, const QString &name)
 {
-    return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, folder_name) VALUES (?, ?);").arg(table("folder_quest")),
-                     {parentId, name});
+    return insertFolder("folder_quest", parentId, name);
 }
 
 int SpravDB::updateFolderQuest(int id, const QString &name)
 {
-    return runStatement(QStringLiteral("UPDATE %1 SET folder_name=? WHERE id=?;").arg(table("folder_quest")),
-                        {name, id});
+    return updateFolder("folder_quest", id, name);
 }
 
 int SpravDB::deleteFolderQuest(int id)
 {
-    return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table("folder_quest")), {id});
+    return deleteRow("folder_quest", id);
 }
 
 int SpravDB::readTest(int id, InspectionTest &test)
@@ -191,19 +206,17 @@ int SpravDB::readTest(int id, InspectionTest &test)
 
 int SpravDB::insertFolderTest(int parentId, const QString &name)
 {
-    return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, folder_name) VALUES (?, ?);").arg(table("folder_test")),
-                     {parentId, name});
+    return insertFolder("folder_test", parentId, name);
 }
 
 int SpravDB::updateFolderTest(int id, const QString &name)
 {
-    return runStatement(QStringLiteral("UPDATE %1 SET folder_name=? WHERE id=?;").arg(table("folder_test")),
-                        {name, id});
+    return updateFolder("folder_test", id, name);
 }
 
 int SpravDB::deleteFolderTest(int id)
 {
-    return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table("folder_test")), {id});
+    return deleteRow("folder_test", id);
 }
 
 int SpravDB::insertTest(int folderId, InspectionTest &test)
@@ -238,7 +251,7 @@ int SpravDB::updateTest(int id, const QString &name)
 
 int SpravDB::deleteTest(int id)
 {
-    return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table("test")), {id});
+    return deleteRow("test", id);
 }
 
 int SpravDB::readTags(QString &text)

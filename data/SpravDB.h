@@ -90,6 +90,10 @@ private:
     bool run(QSqlQuery &query, const QString &statement, const QVariantList &values);
     int runStatement(const QString &statement, const QVariantList &values);
     int insertRow(const QString &statement, const QVariantList &values);
+    int deleteRow(const char *name, int id);
+    int insertFolder(const char *name, int parentId, const QString &folderName);
+    int updateFolder(const char *name, int id, const QString &folderName);
+    int loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
     void fillTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent,
                   QSet<int> &filled);
     void fillQuests(QStandardItemModel *model, int folderId, QStandardItem *parent);

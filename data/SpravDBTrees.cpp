@@ -84,20 +84,20 @@ struct Rows {
 
 int SpravDB::loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
-    if (!isOpen())
-        return NotOpen;
-    QSet<int> filled;
-    fillTree(Tree::Quest, model, folderId, parent, filled);
-    model->sort(0, Qt::AscendingOrder);
-    return Done;
+    return loadTree(Tree::Quest, model, folderId, parent);
 }
 
 int SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
+    return loadTree(Tree::Test, model, folderId, parent);
+}
+
+int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
+{
     if (!isOpen())
         return NotOpen;
     QSet<int> filled;
-    fillTree(Tree::Test, model, folderId, parent, filled);
+    fillTree(tree, model, folderId, parent, filled);
     model->sort(0, Qt::AscendingOrder);
     return Done;
 }
