@@ -40,6 +40,14 @@ bool isDatabase(QSqlDatabase &database)
     return probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
 }
 
+// The stored form of a test; empty when it is too large to store.
+QByteArray testData(InspectionTest &test)
+{
+    QJsonObject document;
+    test.toJson(document);
+    return BinaryJson::encode(document);
+}
+
 QSqlQuery newQuery()
 {
     return QSqlQuery(SharedConnection::database());
@@ -223,9 +231,7 @@ int SpravDB::insertTest(int folderId, InspectionTest &test)
 {
     if (!isOpen())
         return NotOpen;
-    QJsonObject document;
-    test.toJson(document);
-    const QByteArray data = BinaryJson::encode(document);
+    const QByteArray data = testData(test);
     if (data.isEmpty())
         return NoRow;
     return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, data) VALUES (?, ?);").arg(table("test")),
@@ -241,9 +247,7 @@ int SpravDB::updateTest(int id, const QString &name)
     if (readTest(id, test) != Done)
         return Done;
     test.name = name;
-    QJsonObject document;
-    test.toJson(document);
-    const QByteArray data = BinaryJson::encode(document);
+    const QByteArray data = testData(test);
     if (data.isEmpty())
         return Done;
     return runStatement(QStringLiteral("UPDATE %1 SET data=? WHERE id=?;").arg(table("test")), {data, id});
