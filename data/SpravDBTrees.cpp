@@ -96,6 +96,7 @@ int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStand
 {
     if (!isOpen())
         return NotOpen;
+    initVugResources();
     QSet<int> filled;
     fillTree(tree, model, folderId, parent, filled);
     model->sort(0, Qt::AscendingOrder);
@@ -106,7 +107,6 @@ void SpravDB::fillTree(Tree tree, QStandardItemModel *model, int folderId, QStan
                        QSet<int> &filled)
 {
     filled.insert(folderId);
-    initVugResources();
     QVector<QPair<int, QStandardItem *>> folders;
     {
         Rows rows(table(tree == Tree::Quest ? "folder_quest" : "folder_test"), folderId);
