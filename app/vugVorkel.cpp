@@ -2,6 +2,8 @@
 
 
 
+#include "app/DiagnisticsDlg.h"
+#include "app/SettingsDlg.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
@@ -179,7 +181,7 @@ void vugVorkel::createMenus()
     actionAlignment = service->addAction(tr("Юстировка каналов..."), this, &vugVorkel::action_AlignmentChannals);
 
     QMenu *help = menuBar()->addMenu(tr("&Справка"));
-    help->addAction(tr("Диагностика системы..."), this, &vugVorkel::action_DiagnisticsSystem);
+    actionDiagnostics = help->addAction(tr("Диагностика системы..."), this, &vugVorkel::action_DiagnisticsSystem);
     help->addSeparator();
     help->addAction(tr("О программе..."), this, &vugVorkel::action_About);
 }
@@ -219,8 +221,11 @@ void vugVorkel::updateRecordingActions()
         actionPlay->setEnabled(examination);
     if (actionRecord)
         actionRecord->setEnabled(examination);
+    const bool unitFree = !recordingScreen();
     if (actionAlignment)
-        actionAlignment->setEnabled(!recordingScreen());
+        actionAlignment->setEnabled(unitFree);
+    if (actionDiagnostics)
+        actionDiagnostics->setEnabled(unitFree);
 }
 
 void vugVorkel::onChangePersone(QString path, Inspection *inspection)
@@ -278,6 +283,9 @@ void vugVorkel::action_Settings()
 {
     GenericSettings before;
     before.load();
+    SettingsDlg dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     GenericSettings after;
     after.load();
     askRestartAfterSettings(before, after);
@@ -319,6 +327,12 @@ bool vugVorkel::restartProgram()
 
 void vugVorkel::action_DiagnisticsSystem()
 {
+    // The unit is in use while a recording screen exists.
+    if (recordingScreen())
+        return;
+    DiagnisticsDlg dialog(this);
+    dialog.setModal(true);
+    dialog.exec();
 }
 
 void vugVorkel::action_AlignmentChannals()

@@ -38,6 +38,7 @@ public:
     QAction *playAction() const { return actionPlay; }
     QAction *recordAction() const { return actionRecord; }
     QAction *alignmentAction() const { return actionAlignment; }
+    QAction *diagnosticsAction() const { return actionDiagnostics; }
     QString subjectText() const;
     QString testsText() const;
     QString pathText() const;
@@ -104,6 +105,7 @@ private:
     QAction *actionPlay = nullptr;
     QAction *actionRecord = nullptr;
     QAction *actionAlignment = nullptr;
+    QAction *actionDiagnostics = nullptr;
     Inspection *pInspect = nullptr;
     bool bPlayback = false;
     QVector<int> returnTabs;

@@ -193,7 +193,16 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
         readRecordingDocument(*test, document, marksOnly ? RecordingPart::Marks : RecordingPart::Full);
     for (const QJsonObject &document : headers)
         readRecordingDocument(*test, document, RecordingPart::Header);
-    return result;
+    QVector<QJsonObject> scores;
+    QVector<QJsonObject> measures;
+    const StoreResult valuations
+        = worse(store.readDocuments(test->rowId(), InspectionDataType::BallValuation, scores),
+                store.readDocuments(test->rowId(), InspectionDataType::MetricValuation, measures));
+    for (const QJsonObject &document : scores)
+        loadBallValuation(test, document);
+    for (const QJsonObject &document : measures)
+        loadMetricValuation(test, document);
+    return worse(result, valuations);
 }
 
 void Inspection::saveModifiedTests()

@@ -8,12 +8,17 @@
 #include "InspectionMetricParam.h"
 #include "InspectionMetricValuation.h"
 #include "InspectionOrder.h"
+#include "InspectionPerson.h"
 #include "InspectionTest.h"
 #include "InspectionTheme.h"
 #include "InspectionUndoHistory.h"
 #include "StoreResult.h"
 
+#include <QByteArray>
+#include <QImage>
+#include <QJsonObject>
 #include <QMap>
+#include <QPair>
 #include <QString>
 #include <QUuid>
 #include <QVector>
@@ -33,6 +38,9 @@ public:
     using _MetricParam = InspectionMetricParam;
     using _MetricValuation = InspectionMetricValuation;
     using _UndoHistory = InspectionUndoHistory;
+    using _Person = InspectionPerson;
+    // An attached file: the name shown in the questionnaire, and the content.
+    using AttachedFile = QPair<QString, QByteArray>;
 
     Inspection();
     explicit Inspection(const QString &path);
@@ -60,7 +68,8 @@ public:
     StoreResult saveTestStruct(_Test *test, bool pushUndo = true);
     StoreResult saveRecording(_Test *test);
     StoreResult saveRecordingHeader(_Test *test);
-    // Fills the test's recording, marks, channels and interval from its rows.
+    // Fills the test's recording, marks, channels and interval from its rows,
+    // and merges in its points scores and measured metric values.
     StoreResult loadRecording(_Test *test, bool marksOnly = false);
     void saveModifiedTests();
     StoreResult deleteTest(const QUuid &id);
@@ -68,6 +77,37 @@ public:
     StoreResult deleteTestData(const QUuid &id);
     // Recorded tests first by recording date-time, then the others; stable.
     void sortTestsByDate();
+
+    // --- scores ---
+    // Writes the test's points scores, weights and disabled presentations.
+    StoreResult saveBallValuation(_Test *test);
+    // Merges one stored points document into the test.
+    static void loadBallValuation(_Test *test, const QJsonObject &document);
+    // Writes metricParams as the examination's one parameter row.
+    StoreResult saveMetricParams();
+    // Replaces metricParams by the stored list; empty when there is none or
+    // the file does not open.
+    StoreResult loadMetricParams();
+    StoreResult saveMetricValuation(_Test *test);
+    // Merges one stored metric document into the test.
+    static void loadMetricValuation(_Test *test, const QJsonObject &document);
+
+    // --- subject records; none of them creates a missing subject file ---
+    // Fills the questionnaire from the file; unchanged when it holds none.
+    StoreResult loadPerson(_Person &person);
+    StoreResult savePerson(const _Person &person);
+    // A photo that does not decode is a null image at its place.
+    QVector<QImage> loadPhotos();
+    // Replaces every stored photo, all at once or, on failure, not at all.
+    StoreResult savePhotos(const QVector<QImage> &photos);
+    // Names and contents paired by position, as far as both exist.
+    QVector<AttachedFile> loadFiles();
+    // Replaces every attached file, all at once or, on failure, not at all.
+    // Names are stored as given, path separators included.
+    StoreResult saveFiles(const QVector<AttachedFile> &files);
+    // Replaces preTestText by the stored text; empty when there is none.
+    StoreResult loadPreTestConversation();
+    StoreResult savePreTestConversation();
 
     // --- undo history of test structures ---
     void pushUndoState(_Test *test);
@@ -80,6 +120,12 @@ private:
     StoreResult saveRecordingRow(_Test *test, int kind);
     static QJsonObject recordingDocument(_Test &test, bool withSamples);
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
+    // A document under its owner's row in an existing subject file.
+    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
+    // The test's document of a kind, as the member builds it.
+    StoreResult writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const);
+    // The first stored document of an owner and kind; an empty object when there is none.
+    StoreResult readFirstDocument(const QString &testId, int kind, QJsonObject &document);
     void pushUndoObject(const QUuid &id, const QJsonObject &structure);
     QString rowIdOf(const QUuid &id) const;
 };

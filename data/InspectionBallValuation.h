@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QMap>
 #include <QtGlobal>
 
@@ -11,6 +12,10 @@ struct InspectionBallValuation {
     qint32 GSRPar = 0;  // channel group КГР
     qint32 nRG = 0;     // channel group Дых
     bool bEnable = true;
+
+    void toJson(QJsonObject &object) const;
+    // Sets every field; a missing key gives 0, or false for "bEnable".
+    void fromJson(const QJsonObject &object);
 };
 
 // Presentation number -> question index -> score.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QUuid>
 
 // One metric parameter: what is measured, on which channel, with which weight.
+// The same object is stored by the reference book's parameter table.
 struct InspectionMetricParam {
     QString Name;
     QUuid uid;
@@ -13,4 +15,8 @@ struct InspectionMetricParam {
     double dK = 1.0;
     QString sDescription;
     bool bAuto = false;
+
+    void toJson(QJsonObject &object) const;
+    // Sets every field; missing keys give empty, null, 0 or false.
+    void fromJson(const QJsonObject &object);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QMap>
 #include <QUuid>
 
@@ -13,6 +14,10 @@ struct InspectionMetricValuation {
     double ptEnd_x = 0.0;
     double ptEnd_y = 0.0;
     qint32 nValue = 0;
+
+    void toJson(QJsonObject &object) const;
+    // Sets every field; missing keys give 0 and the null identifier.
+    void fromJson(const QJsonObject &object);
 };
 
 // Presentation number -> question index -> parameter -> value.

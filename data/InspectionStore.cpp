@@ -20,12 +20,20 @@ const QString kSelectTestKind = QStringLiteral("SELECT * FROM inspection WHERE t
 const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
 const QString kInsert = QStringLiteral("INSERT INTO inspection (test_id, data, data_type) VALUES (:1, :2, :3)");
 const QString kDeleteTest = QStringLiteral("DELETE FROM inspection WHERE test_id=:1");
+const QString kDeleteKind = QStringLiteral("DELETE FROM inspection WHERE data_type=:1");
 const QString kDeleteTestExcept = QStringLiteral("DELETE FROM inspection WHERE test_id=:1 AND data_type!=:2");
 
 bool isReadable(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly);
+}
+
+// A null text binds as NULL, which test_id refuses; rows of the whole subject
+// are owned by the empty text.
+QString ownerText(const QString &testId)
+{
+    return testId.isNull() ? QStringLiteral("") : testId;
 }
 
 }  // namespace
@@ -69,16 +77,19 @@ bool InspectionStore::writeRow(const QString &testId, int kind, const QByteArray
 {
     {
         QSqlQuery update(SharedConnection::database());
-        if (run(update, kUpdate, {testId, data, kind}) && update.numRowsAffected() > 0)
+        if (run(update, kUpdate, {ownerText(testId), data, kind}) && update.numRowsAffected() > 0)
             return true;
     }
     return insertRow(testId, kind, data);
 }
 
-bool InspectionStore::insertRow(const QString &testId, int kind, const QByteArray &data)
+bool InspectionStore::insertRow(const QString &testId, int kind, const QVariant &data)
 {
+    // A null byte array binds as NULL, which the data column refuses: an
+    // empty attached file would fail the whole save.
+    const QVariant value = data.type() == QVariant::ByteArray && data.isNull() ? QVariant(QByteArray("", 0)) : data;
     QSqlQuery insert(SharedConnection::database());
-    return run(insert, kInsert, {testId, data, kind}) && insert.numRowsAffected() > 0;
+    return run(insert, kInsert, {ownerText(testId), value, kind}) && insert.numRowsAffected() > 0;
 }
 
 StoreResult InspectionStore::writeDocument(const QString &testId, int kind, const QJsonObject &document)
@@ -136,6 +147,23 @@ bool InspectionStore::deleteTest(const QString &testId)
 {
     QSqlQuery query(SharedConnection::database());
     return run(query, kDeleteTest, {testId});
+}
+
+bool InspectionStore::deleteKind(int kind)
+{
+    QSqlQuery query(SharedConnection::database());
+    return run(query, kDeleteKind, {kind});
+}
+
+bool InspectionStore::inTransaction(const std::function<bool()> &writes)
+{
+    QSqlDatabase &database = SharedConnection::database();
+    if (!m_open || !database.transaction())
+        return false;
+    if (writes() && database.commit())
+        return true;
+    database.rollback();
+    return false;
 }
 
 bool InspectionStore::deleteTestExcept(const QString &testId, int kind)

@@ -5,8 +5,11 @@
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
+#include <QVariant>
 #include <QVariantList>
 #include <QVector>
+
+#include <functional>
 
 class QSqlQuery;
 
@@ -43,8 +46,9 @@ public:
     // One row per owner and kind: UPDATE, then INSERT when no row was changed.
     // True only when a row was really written.
     bool writeRow(const QString &testId, int kind, const QByteArray &data);
-    // One more row of a kind that holds several (photos, attached files).
-    bool insertRow(const QString &testId, int kind, const QByteArray &data);
+    // One more row of a kind that holds several (photos, attached files); the
+    // data are bytes or text. Empty bytes are stored as an empty value, never NULL.
+    bool insertRow(const QString &testId, int kind, const QVariant &data);
     // The document in binary JSON through writeRow; TooLarge writes nothing.
     StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
 
@@ -58,6 +62,12 @@ public:
     StoreResult readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents);
 
     bool deleteTest(const QString &testId);
+    // Every row of a kind, whatever its owner.
+    bool deleteKind(int kind);
+
+    // Runs the writes as one transaction: when they report a failure or the
+    // commit fails, everything they did is undone. True only when committed.
+    bool inTransaction(const std::function<bool()> &writes);
     // Every row of the test except those of one kind.
     bool deleteTestExcept(const QString &testId, int kind);
 

@@ -73,6 +73,12 @@ struct InspectionTest {
     void channelsFromJson(const QJsonObject &object);
     void samplesToJson(QJsonObject &object) const;
     void samplesFromJson(const QJsonObject &object);
+    // Scores and measured values; reading merges into what the test holds,
+    // replacing entries under the same keys and removing none.
+    void ballValuationToJson(QJsonObject &object) const;
+    void ballValuationFromJson(const QJsonObject &object);
+    void metricValuationToJson(QJsonObject &object) const;
+    void metricValuationFromJson(const QJsonObject &object);
 
     // --- channels and samples ---
     // The record of code 0-12; any other code yields a fallback record whose

@@ -100,8 +100,14 @@ void InspectionRecordFancy::stopAndSave(bool save)
     if (m_test->dataGSR.isEmpty() && m_test->TimeMM.isEmpty())
         return;
     m_test->DateTimeRecorded = QDateTime::currentDateTime();
-    // saving comes with the subject store
-
+    StoreResult result = m_inspection->saveTestStruct(m_test);
+    if (result == StoreResult::Ok)
+        result = m_inspection->saveRecording(m_test);
+    if (result != StoreResult::Ok) {
+        // The samples stay in memory; the examiner learns that the file lacks them.
+        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось сохранить запись теста в файл обследуемого:\n%1")
+                                                   .arg(m_inspection->sPathFile));
+    }
 }
 
 void InspectionRecordFancy::leaveFullScreen()

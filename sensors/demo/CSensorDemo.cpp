@@ -2,6 +2,7 @@
 
 #include "sensors/interface/SensorExports.h"
 #include "sensors/interface/SensorIdentity.h"
+#include "sensors/interface/SensorTypeIds.h"
 
 #include <atomic>
 #include <cmath>
@@ -11,8 +12,7 @@ VUG_SENSOR_PLUGIN(CSensorDemo)
 
 namespace {
 
-const SensorIdentity identity{"Эмулятор сенсорного блока", "Emulator",
-                              QUuid("{954b01e1-f249-4b67-abf7-839b8b6fb8a0}"), 0x15BF};
+const SensorIdentity identity{"Эмулятор сенсорного блока", "Emulator", SensorTypeIds::demo, 0x15BF};
 
 // Shared by every device of the process; atomic, since the acquisition thread and
 // the GUI thread may each read a demonstration device at the same time.

@@ -50,6 +50,12 @@ QString SensorPlugin::userLanguage()
     return QLocale().name().section(QLatin1Char('_'), 0, 0);
 }
 
+QString SensorPlugin::copiedOutOfLibrary(const QString &text)
+{
+    // A literal of the plug-in lives in its library and vanishes when it unloads.
+    return QString(text.constData(), text.size());
+}
+
 QVector<SensorPlugin::Entry> SensorPlugin::discover(const QString &language, const QString &folder)
 {
     QVector<Entry> found;
@@ -57,7 +63,7 @@ QVector<SensorPlugin::Entry> SensorPlugin::discover(const QString &language, con
     for (const QString &fileName : names) {
         SensorPlugin plugin;
         if (plugin.bind(folder + QLatin1Char('/') + fileName))
-            found.append({fileName, plugin.device()->name(language)});
+            found.append({fileName, copiedOutOfLibrary(plugin.device()->name(language))});
     }
     return found;
 }

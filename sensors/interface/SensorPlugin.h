@@ -35,6 +35,8 @@ public:
     // The default locale's language, e.g. "ru".
     static QString userLanguage();
     // Every loadable plug-in of the folder, by file name, with its display name.
+    // A deep copy of a text a bound device returned, which outlives the library.
+    static QString copiedOutOfLibrary(const QString &text);
     static QVector<Entry> discover(const QString &language, const QString &folder);
     static QVector<Entry> discover() { return discover(userLanguage(), programFolder()); }
 

@@ -1,3 +1,4 @@
+#include "app/SettingsDlg.h"
 #include "app/vugVorkel.h"
 #include "data/ChannelUI.h"
 #include "data/GenericSettings.h"
@@ -62,6 +63,7 @@ private slots:
     void requestsWithBadIndexesDoNothing();
     void restartQuestionsAreCaseSensitive();
     void restartAsksInTurnAndStopsAfterRestart();
+    void settingsCommandOpensTheDialog();
     void fontIsScaledByFactor();
     void geometryIsSavedAndRestored();
 };
@@ -224,6 +226,22 @@ void TestMainWindow::restartAsksInTurnAndStopsAfterRestart()
         QCOMPARE(answers.asked().size(), 1);  // a successful restart asks nothing more
         QCOMPARE(window.restarts, 2);
     }
+}
+
+void TestMainWindow::settingsCommandOpensTheDialog()
+{
+    TestableMainWindow window;
+    window.onInitialize();
+    QString shown;
+    QTimer::singleShot(100, [&shown] {
+        if (auto *dialog = qobject_cast<SettingsDlg *>(QApplication::activeModalWidget())) {
+            shown = dialog->metaObject()->className();
+            dialog->reject();
+        }
+    });
+    window.action_Settings();
+    QCOMPARE(shown, QStringLiteral("SettingsDlg"));
+    QCOMPARE(window.restarts, 0);  // cancelled: nothing compared, nothing asked
 }
 
 void TestMainWindow::fontIsScaledByFactor()

@@ -13,6 +13,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLayout>
 #include <QMenu>
 
@@ -54,6 +55,8 @@ private slots:
     void recordingReplacesAndRestoresTheModeTabs();
     void testWithoutQuestionsDoesNotStart();
     void stopQuestionSequences();
+    void savedRecordingReachesTheSubjectFile();
+    void failedSaveIsReported();
     void playbackStopsWithoutQuestions();
     void eventsCloseTheScreen();
     void eventDuringAnOpenQuestion();
@@ -139,6 +142,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!tabs->parent());  // detached, not destroyed
     QVERIFY(!window->isPlayback());
     QVERIFY(!window->alignmentAction()->isEnabled());
+    QVERIFY(!window->diagnosticsAction()->isEnabled());
     QCOMPARE(screen->range(), InspectionRecordFancy::kCapacity);
     QVERIFY(screen->isRunning());
 
@@ -148,6 +152,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QCOMPARE(tabs->parent(), window);
     QVERIFY(!window->recordingScreen());
     QVERIFY(window->alignmentAction()->isEnabled());
+    QVERIFY(window->diagnosticsAction()->isEnabled());
 }
 
 void TestRecordingControl::testWithoutQuestionsDoesNotStart()
@@ -181,6 +186,40 @@ void TestRecordingControl::stopQuestionSequences()
         QVERIFY(!inspection.tests[0].recorded);
     }
     QCOMPARE(window->confirmStopRecording(), 0);  // nothing to stop: no question
+}
+
+void TestRecordingControl::savedRecordingReachesTheSubjectFile()
+{
+    inspection.sPathFile = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
+    QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
+    window->startRecordPoligramme(0);
+    inspection.tests[0].dataGSR.fill(7, 20);
+    inspection.tests[0].TimeMM.fill(50, 20);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
+    window->onStopRecordingAction();
+    QCOMPARE(answers.asked().size(), 2);
+    QVERIFY(!window->recordingScreen());
+    QVERIFY(inspection.tests[0].recorded);
+    QVERIFY(inspection.tests[0].DateTimeRecorded.isValid());
+
+    Inspection reread;
+    QCOMPARE(reread.load(inspection.sPathFile), StoreResult::Ok);
+    QCOMPARE(reread.tests.size(), 1);
+    QVERIFY(reread.tests[0].recorded);
+    QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
+    QCOMPARE(reread.tests[0].dataGSR, QVector<qint16>(20, 7));
+}
+
+void TestRecordingControl::failedSaveIsReported()
+{
+    inspection.sPathFile.clear();  // no subject file: nothing can be written
+    window->startRecordPoligramme(0);
+    inspection.tests[0].dataGSR.fill(7, 20);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
+    window->onStopRecordingAction();
+    QCOMPARE(answers.asked().size(), 3);
+    QVERIFY(answers.asked().last().startsWith("Не удалось сохранить запись теста"));
+    QCOMPARE(inspection.tests[0].dataGSR.size(), 20);  // kept in memory
 }
 
 void TestRecordingControl::playbackStopsWithoutQuestions()

@@ -4,8 +4,10 @@
 #include "data/BinaryJson.h"
 #include "data/Inspection.h"
 #include "data/InspectionStore.h"
+#include "data/SharedConnection.h"
 
 #include <QFile>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace StoreFixtures {
@@ -68,6 +70,36 @@ inline QVector<InspectionStore::Row> rowsOf(const QString &path, int kind)
     QVector<InspectionStore::Row> rows;
     store.readRows(kind, rows);
     return rows;
+}
+
+// Runs one statement of the test's own in the subject file, e.g. a trigger
+// that makes a save fail part-way.
+inline void runStatement(const QString &path, const QString &statement)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    QSqlQuery query(SharedConnection::database());
+    QVERIFY(store.run(query, statement, {}));
+}
+
+// A trigger that refuses every row of a kind written once count rows of it exist.
+inline void failWritesAfter(const QString &path, int kind, int count)
+{
+    for (const char *event : {"INSERT", "UPDATE"}) {
+        runStatement(path, QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON inspection "
+                                          "WHEN NEW.data_type = %2 AND "
+                                          "(SELECT count(*) FROM inspection WHERE data_type = %2) >= %3 "
+                                          "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                               .arg(QLatin1String(event))
+                               .arg(kind)
+                               .arg(count));
+    }
+}
+
+// An existing subject file with its table and no rows.
+inline void makeSubjectFile(const QString &path)
+{
+    Inspection inspection(path);
+    QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
 }
 
 inline QByteArray fileBytes(const QString &path)

@@ -1,0 +1,90 @@
+#include "app/SettingsFields.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIntValidator>
+#include <QLocale>
+
+namespace {
+
+const char *const kLoadedText = "loadedText";
+const char *const kRefused = "refusedInput";
+
+QLineEdit *fieldWith(const QString &text, QValidator *validator, QLineEdit *field)
+{
+    field->setValidator(validator);
+    field->setText(text);
+    field->setProperty(kLoadedText, text);
+    QObject::connect(field, &QLineEdit::textEdited, field, [field] {
+        field->setProperty(kRefused, false);
+        field->setStyleSheet(QString());
+    });
+    return field;
+}
+
+QLocale numberLocale()
+{
+    QLocale english(QLocale::English);
+    // "1,5" must not pass as fifteen.
+    english.setNumberOptions(QLocale::RejectGroupSeparator);
+    return english;
+}
+
+}  // namespace
+
+QGroupBox *SettingsFields::groupBox(const QString &title, QWidget *parent)
+{
+    auto *group = new QGroupBox(title, parent);
+    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } "));
+    return group;
+}
+
+QCheckBox *SettingsFields::checkBox(const QString &text, bool checked, QWidget *parent)
+{
+    auto *box = new QCheckBox(text, parent);
+    box->setChecked(checked);
+    return box;
+}
+
+QLineEdit *SettingsFields::intField(int value, int low, int high, QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    return fieldWith(QString::number(value), new QIntValidator(low, high, field), field);
+}
+
+QLineEdit *SettingsFields::realField(double value, double low, double high, QDoubleValidator::Notation notation,
+                                     QWidget *parent)
+{
+    auto *field = new QLineEdit(parent);
+    auto *validator = new QDoubleValidator(low, high, 2, field);
+    validator->setNotation(notation);
+    validator->setLocale(numberLocale());
+    return fieldWith(QString::number(value, 'g', 6), validator, field);
+}
+
+bool SettingsFields::isMarked(const QLineEdit *field) { return field->property(kRefused).toBool(); }
+
+void SettingsFields::read(QLineEdit *field, int &target)
+{
+    if (acceptable(field))
+        target = field->text().toInt();
+}
+
+void SettingsFields::read(QLineEdit *field, double &target)
+{
+    if (acceptable(field))
+        target = numberLocale().toDouble(field->text());
+}
+
+bool SettingsFields::acceptable(QLineEdit *field)
+{
+    if (field->hasAcceptableInput())
+        return true;
+    if (field->text() == field->property(kLoadedText).toString())
+        return false;
+    field->setProperty(kRefused, true);
+    field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid red; }"));
+    if (!m_firstRefused)
+        m_firstRefused = field;
+    return false;
+}

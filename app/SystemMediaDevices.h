@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/MediaDevices.h"
+
+// Cameras and microphones as Qt Multimedia reports them.
+class SystemMediaDevices : public MediaDevices
+{
+public:
+    Camera defaultCamera() const override;
+    QVector<Camera> cameras() const override;
+    QVector<AudioInput> audioInputs() const override;
+};

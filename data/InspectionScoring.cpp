@@ -1,0 +1,90 @@
+// Points scores, metric parameters and measured metric values in the subject file.
+#include "Inspection.h"
+
+#include "BinaryJson.h"
+#include "InspectionStore.h"
+
+#include <QJsonArray>
+
+namespace {
+
+// The examination's parameter row is stored under this text exactly.
+const QString kMetricParamsId = QStringLiteral("{0D379B2C-35B3-4F1C-9E3D-DB9BC88C010E}");
+
+}  // namespace
+
+StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJsonObject &document)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    return store.writeDocument(testId, kind, document);
+}
+
+StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJsonObject &document)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    QVector<InspectionStore::Row> rows;
+    const bool intact = store.readRows(testId, kind, rows);
+    if (rows.isEmpty())
+        return intact ? StoreResult::Ok : StoreResult::Damaged;
+    return BinaryJson::decode(rows.first().data, document) && intact ? StoreResult::Ok : StoreResult::Damaged;
+}
+
+StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const)
+{
+    if (!test)
+        return StoreResult::NotWritten;
+    QJsonObject document;
+    (test->*build)(document);
+    return writeDocument(test->rowId(), kind, document);
+}
+
+StoreResult Inspection::saveBallValuation(_Test *test)
+{
+    return writeTestDocument(test, InspectionDataType::BallValuation, &_Test::ballValuationToJson);
+}
+
+void Inspection::loadBallValuation(_Test *test, const QJsonObject &document)
+{
+    if (test)
+        test->ballValuationFromJson(document);
+}
+
+StoreResult Inspection::saveMetricParams()
+{
+    QJsonArray params;
+    for (const _MetricParam &param : qAsConst(metricParams)) {
+        QJsonObject object;
+        param.toJson(object);
+        params.append(object);
+    }
+    return writeDocument(kMetricParamsId, InspectionDataType::Singleton,
+                         {{QStringLiteral("valuationMetricParams"), params}});
+}
+
+StoreResult Inspection::loadMetricParams()
+{
+    metricParams.clear();
+    QJsonObject document;
+    const StoreResult result = readFirstDocument(kMetricParamsId, InspectionDataType::Singleton, document);
+    for (const QJsonValue &element : document.value(QStringLiteral("valuationMetricParams")).toArray()) {
+        _MetricParam param;
+        param.fromJson(element.toObject());
+        metricParams.append(param);
+    }
+    return result;
+}
+
+StoreResult Inspection::saveMetricValuation(_Test *test)
+{
+    return writeTestDocument(test, InspectionDataType::MetricValuation, &_Test::metricValuationToJson);
+}
+
+void Inspection::loadMetricValuation(_Test *test, const QJsonObject &document)
+{
+    if (test)
+        test->metricValuationFromJson(document);
+}

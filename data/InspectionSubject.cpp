@@ -1,0 +1,150 @@
+// What is known of the subject: questionnaire, photos, attached files and the
+// pre-test conversation. None of these rows belongs to a test.
+#include "Inspection.h"
+
+#include "BinaryJson.h"
+#include "InspectionStore.h"
+#include "SharedConnection.h"
+
+#include <QBuffer>
+#include <QSqlQuery>
+
+namespace {
+
+const QString kSubjectRow = QStringLiteral("");
+// The pre-test conversation row is stored under this text exactly.
+const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
+const QString kUpdatePerson = QStringLiteral("UPDATE inspection SET data=:1 WHERE data_type=:2");
+
+QByteArray pngBytes(const QImage &photo)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "PNG");  // a null image stays empty and loads back as a null image
+    return bytes;
+}
+
+QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind)
+{
+    QVector<InspectionStore::Row> rows;
+    store.readRows(kind, rows);
+    return rows;
+}
+
+StoreResult committed(bool done)
+{
+    return done ? StoreResult::Ok : StoreResult::NotWritten;
+}
+
+}  // namespace
+
+StoreResult Inspection::loadPerson(_Person &person)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    QVector<InspectionStore::Row> rows;
+    const bool intact = store.readRows(InspectionDataType::Questionnaire, rows);
+    if (rows.isEmpty())
+        return intact ? StoreResult::Ok : StoreResult::Damaged;
+    QJsonObject document;
+    if (!BinaryJson::decode(rows.first().data, document))
+        return StoreResult::Damaged;
+    person.fromJson(document);
+    return intact ? StoreResult::Ok : StoreResult::Damaged;
+}
+
+StoreResult Inspection::savePerson(const _Person &person)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    QJsonObject document;
+    person.toJson(document);
+    const QByteArray bytes = BinaryJson::encode(document);
+    if (bytes.isEmpty())
+        return StoreResult::TooLarge;
+    {
+        // Whatever owner an older questionnaire row has, it is the one updated.
+        QSqlQuery update(SharedConnection::database());
+        if (store.run(update, kUpdatePerson, {bytes, InspectionDataType::Questionnaire})
+            && update.numRowsAffected() > 0)
+            return StoreResult::Ok;
+    }
+    return committed(store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes));
+}
+
+QVector<QImage> Inspection::loadPhotos()
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    QVector<QImage> photos;
+    if (!store.isOpen())
+        return photos;
+    for (const InspectionStore::Row &row : rowsOfKind(store, InspectionDataType::Photo))
+        photos.append(QImage::fromData(row.data));
+    return photos;
+}
+
+StoreResult Inspection::savePhotos(const QVector<QImage> &photos)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    return committed(store.inTransaction([&store, &photos] {
+        if (!store.deleteKind(InspectionDataType::Photo))
+            return false;
+        for (const QImage &photo : photos) {
+            if (!store.insertRow(kSubjectRow, InspectionDataType::Photo, pngBytes(photo)))
+                return false;
+        }
+        return true;
+    }));
+}
+
+QVector<Inspection::AttachedFile> Inspection::loadFiles()
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    QVector<AttachedFile> files;
+    if (!store.isOpen())
+        return files;
+    const QVector<InspectionStore::Row> contents = rowsOfKind(store, InspectionDataType::FileContent);
+    const QVector<InspectionStore::Row> names = rowsOfKind(store, InspectionDataType::FileName);
+    // Counts that differ come from no save of ours; pair what has both halves.
+    const int count = qMin(contents.size(), names.size());
+    for (int i = 0; i < count; ++i)
+        files.append({QString::fromUtf8(names[i].data), contents[i].data});
+    return files;
+}
+
+StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
+{
+    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    return committed(store.inTransaction([&store, &files] {
+        if (!store.deleteKind(InspectionDataType::FileContent) || !store.deleteKind(InspectionDataType::FileName))
+            return false;
+        for (const AttachedFile &file : files) {
+            if (!store.insertRow(kSubjectRow, InspectionDataType::FileContent, file.second)
+                || !store.insertRow(kSubjectRow, InspectionDataType::FileName, file.first))
+                return false;
+        }
+        return true;
+    }));
+}
+
+StoreResult Inspection::loadPreTestConversation()
+{
+    preTestText.clear();
+    QJsonObject document;
+    const StoreResult result = readFirstDocument(kPreTestId, InspectionDataType::Singleton, document);
+    preTestText = document.value(QStringLiteral("preTestConversation")).toString();
+    return result;
+}
+
+StoreResult Inspection::savePreTestConversation()
+{
+    return writeDocument(kPreTestId, InspectionDataType::Singleton,
+                         {{QStringLiteral("preTestConversation"), preTestText}});
+}

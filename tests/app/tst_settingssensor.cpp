@@ -1,0 +1,129 @@
+#include "app/SettingsChannelsPage.h"
+#include "app/SettingsSensorPage.h"
+#include "data/GenericSettings.h"
+#include "tests/app/SettingsDlgTesting.h"
+#include "tests/support/TestHome.h"
+
+#include <QComboBox>
+#include <QListView>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+namespace {
+
+QStringList rowsOf(const QListView *list)
+{
+    QStringList rows;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        rows << list->model()->index(row, 0).data().toString();
+    return rows;
+}
+
+void storeDriver(const QString &fileName)
+{
+    GenericSettings settings;
+    settings.load();
+    settings.sNameDriverDll = fileName;
+    settings.save();
+}
+
+QString storedDriver()
+{
+    GenericSettings settings;
+    settings.load();
+    return settings.sNameDriverDll;
+}
+
+}  // namespace
+
+class TestSettingsSensor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        for (const char *name : {"vugSensorFakeA.so", "vugSensorFakeB.so"})
+            QVERIFY(QFile::copy(QStringLiteral(VUG_FAKE_SENSORS "/") + QLatin1String(name),
+                                m_plugins.filePath(QLatin1String(name))));
+        // Matches the pattern but is no library; sorts between the two.
+        QFile broken(m_plugins.filePath(QStringLiteral("vugSensorFakeAB.so")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a library");
+        QVERIFY(QDir(m_plugins.path()).mkdir(QStringLiteral("vugSensorFolder.so")));
+    }
+    void init() { startFromEmptyStore(); }
+
+    void offersTheLoadablePluginsAndListsTheirChannels();
+    void storedNameDifferingInCaseSelectsItsPlugin();
+    void okStoresTheChosenFileName();
+    void channelsFollowTheNewOrder();
+    void noPluginKeepsTheStoredName();
+
+private:
+    QTemporaryDir m_plugins;
+    FakeMediaDevices m_noDevices;
+};
+
+void TestSettingsSensor::offersTheLoadablePluginsAndListsTheirChannels()
+{
+    storeDriver(QStringLiteral("vugSensorGone.so"));
+    SettingsDlg dialog(nullptr, m_noDevices, m_plugins.path());
+    QComboBox *sensors = dialog.sensorPage()->sensorList();
+    QCOMPARE(sensors->count(), 2);
+    QCOMPARE(sensors->itemData(0).toString(), QStringLiteral("vugSensorFakeA.so"));
+    QCOMPARE(sensors->itemData(1).toString(), QStringLiteral("vugSensorFakeB.so"));
+    QVERIFY(sensors->itemText(0).endsWith(QLatin1String(" A")));
+    // No stored match: the first stays chosen, its channels numbered by row.
+    QCOMPARE(sensors->currentIndex(), 0);
+    QCOMPARE(rowsOf(dialog.sensorPage()->channelList()),
+             (QStringList{QStringLiteral("1. ВДХ (Дыхание верхнее)"), QStringLiteral("2. КГР (Кожно-гальваническая реакция)"),
+                          QStringLiteral("3. ПГ (Плетизмограмма)")}));
+}
+
+void TestSettingsSensor::storedNameDifferingInCaseSelectsItsPlugin()
+{
+    storeDriver(QStringLiteral("VUGSENSORFAKEB.SO"));
+    SettingsDlg dialog(nullptr, m_noDevices, m_plugins.path());
+    QCOMPARE(dialog.sensorPage()->sensorList()->currentIndex(), 1);
+    QCOMPARE(rowsOf(dialog.sensorPage()->channelList()),
+             (QStringList{QStringLiteral("1. НДХ (Дыхание нижнее)"), QStringLiteral("2. Тремор (Двигательная активность)")}));
+    QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
+    QCOMPARE(storedDriver(), QStringLiteral("vugSensorFakeB.so"));
+}
+
+void TestSettingsSensor::okStoresTheChosenFileName()
+{
+    storeDriver(QStringLiteral("vugSensorFakeB.so"));
+    SettingsDlg dialog(nullptr, m_noDevices, m_plugins.path());
+    dialog.sensorPage()->sensorList()->setCurrentIndex(0);
+    QCOMPARE(rowsOf(dialog.sensorPage()->channelList()).size(), 3);
+    QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
+    QCOMPARE(storedDriver(), QStringLiteral("vugSensorFakeA.so"));
+}
+
+void TestSettingsSensor::channelsFollowTheNewOrder()
+{
+    SettingsDlg dialog(nullptr, m_noDevices, m_plugins.path());
+    SettingsChannelsPage *channels = dialog.channelsPage();
+    channels->channelList()->setCurrentIndex(channels->channelModel()->index(2, 0));
+    channels->action_Up();
+    channels->action_Up();
+    dialog.sensorPage()->onSelectSensor(0);
+    QCOMPARE(rowsOf(dialog.sensorPage()->channelList()),
+             (QStringList{QStringLiteral("1. КГР (Кожно-гальваническая реакция)"), QStringLiteral("2. ВДХ (Дыхание верхнее)"),
+                          QStringLiteral("3. ПГ (Плетизмограмма)")}));
+}
+
+void TestSettingsSensor::noPluginKeepsTheStoredName()
+{
+    storeDriver(QStringLiteral("vugSensorVorkel16.so"));
+    QTemporaryDir empty;
+    SettingsDlg dialog(nullptr, m_noDevices, empty.path());
+    QCOMPARE(dialog.sensorPage()->sensorList()->count(), 0);
+    QCOMPARE(dialog.sensorPage()->channelList()->model()->rowCount(), 0);
+    QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
+    QCOMPARE(storedDriver(), QStringLiteral("vugSensorVorkel16.so"));
+}
+
+VUG_TEST_MAIN(TestSettingsSensor, QApplication)
+#include "tst_settingssensor.moc"

@@ -1,0 +1,321 @@
+#include "StoreFixtures.h"
+#include "tests/support/TestHome.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+using namespace StoreFixtures;
+
+namespace {
+
+const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
+
+QImage photo(int width, QRgb colour)
+{
+    QImage image(width, 3, QImage::Format_ARGB32);
+    image.fill(colour);
+    image.setPixel(0, 0, qRgba(1, 2, 3, 255));
+    return image;
+}
+
+void comparePhoto(const QImage &loaded, const QImage &saved)
+{
+    QCOMPARE(loaded.convertToFormat(QImage::Format_ARGB32), saved);
+}
+
+Inspection::_Person person()
+{
+    Inspection::_Person p;
+    p.FirstName = QStringLiteral("Иван");
+    p.MiddleName = QStringLiteral("Петрович");
+    p.LastName = QStringLiteral("Сидоров");
+    p.Birthday = QDate(1980, 2, 29);
+    p.Comments = QStringLiteral("левша");
+    p.Tags = QStringLiteral("водитель;склад");
+    p.Sex = 1;
+    return p;
+}
+
+void comparePerson(const Inspection::_Person &a, const Inspection::_Person &b)
+{
+    QCOMPARE(a.FirstName, b.FirstName);
+    QCOMPARE(a.MiddleName, b.MiddleName);
+    QCOMPARE(a.LastName, b.LastName);
+    QCOMPARE(a.Birthday, b.Birthday);
+    QCOMPARE(a.Comments, b.Comments);
+    QCOMPARE(a.Tags, b.Tags);
+    QCOMPARE(a.Sex, b.Sex);
+}
+
+}  // namespace
+
+class TestSubjectRecords : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void questionnaireRoundTripsAndUpdatesItsRow();
+    void questionnaireWithoutBirthdayHasNoDate();
+    void fileWithoutQuestionnaireLeavesRecordUnchanged();
+    void photosRoundTripAndAreReplaced();
+    void undecodablePhotoIsANullImage();
+    void photoSetSurvivesFailedReplace();
+    void attachedFilesKeepTheirNamesAsGiven();
+    void attachedFilesSurviveFailedReplace();
+    void attachedFilesPairOnlyAsFarAsBothExist();
+    void preTestConversationRoundTripsUnderItsFixedRow();
+    void missingFileIsNeverCreated();
+
+private:
+    QString pathOf(const QString &name) const { return m_dir->filePath(name); }
+    QScopedPointer<QTemporaryDir> m_dir;
+};
+
+void TestSubjectRecords::init()
+{
+    m_dir.reset(new QTemporaryDir);
+}
+
+void TestSubjectRecords::questionnaireRoundTripsAndUpdatesItsRow()
+{
+    const QString path = pathOf("person.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    Inspection::_Person saved = person();
+    QCOMPARE(inspection.savePerson(saved), StoreResult::Ok);
+    saved.LastName = QStringLiteral("Петров");
+    QCOMPARE(inspection.savePerson(saved), StoreResult::Ok);
+    const QVector<InspectionStore::Row> rows = rowsOf(path, InspectionDataType::Questionnaire);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].testId, QString());
+    QJsonObject document;
+    QVERIFY(BinaryJson::decode(rows[0].data, document));
+    QCOMPARE(document.size(), 7);
+    QCOMPARE(document.value(QStringLiteral("Birthday")).toDouble(), double(saved.Birthday.toJulianDay()));
+
+    Inspection::_Person loaded;
+    QCOMPARE(Inspection(path).loadPerson(loaded), StoreResult::Ok);
+    comparePerson(loaded, saved);
+
+    // A record made afresh has no birthday; it stays without one.
+    QCOMPARE(inspection.savePerson(Inspection::_Person()), StoreResult::Ok);
+    loaded = person();
+    QCOMPARE(inspection.loadPerson(loaded), StoreResult::Ok);
+    comparePerson(loaded, Inspection::_Person());
+}
+
+void TestSubjectRecords::questionnaireWithoutBirthdayHasNoDate()
+{
+    Inspection::_Person p = person();
+    p.fromJson({{QStringLiteral("FirstName"), QStringLiteral("Анна")}});
+    QVERIFY(p.Birthday.isNull());
+    QCOMPARE(p.Sex, 0);
+    QVERIFY(p.LastName.isEmpty());
+    p.fromJson({{QStringLiteral("Birthday"), 0}});
+    QCOMPARE(p.Birthday, QDate::fromJulianDay(0));  // a stored day 0 is still that day
+    p.fromJson({{QStringLiteral("Birthday"), QStringLiteral("1980-02-29")}});
+    QVERIFY(p.Birthday.isNull());
+}
+
+void TestSubjectRecords::fileWithoutQuestionnaireLeavesRecordUnchanged()
+{
+    const QString path = pathOf("photos-only.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    QCOMPARE(inspection.savePhotos({photo(2, qRgb(9, 9, 9))}), StoreResult::Ok);
+    Inspection::_Person loaded = person();
+    QCOMPARE(inspection.loadPerson(loaded), StoreResult::Ok);
+    comparePerson(loaded, person());
+    QCOMPARE(inspection.loadPhotos().size(), 1);
+}
+
+void TestSubjectRecords::photosRoundTripAndAreReplaced()
+{
+    const QString path = pathOf("photos.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    const QVector<QImage> first = {photo(4, qRgb(200, 0, 0)), photo(5, qRgb(0, 200, 0)), photo(6, qRgb(0, 0, 200))};
+    QCOMPARE(inspection.savePhotos(first), StoreResult::Ok);
+    const QVector<QImage> second = {photo(7, qRgb(50, 60, 70)), photo(8, qRgb(80, 90, 100))};
+    QCOMPARE(inspection.savePhotos(second), StoreResult::Ok);
+    const QVector<InspectionStore::Row> rows = rowsOf(path, InspectionDataType::Photo);
+    QCOMPARE(rows.size(), 2);
+    QVERIFY(rows[0].data.startsWith("\x89PNG"));
+    QVERIFY(rows[0].testId.isEmpty());
+
+    const QVector<QImage> loaded = Inspection(path).loadPhotos();
+    QCOMPARE(loaded.size(), 2);
+    comparePhoto(loaded[0], second[0]);
+    comparePhoto(loaded[1], second[1]);
+
+    QCOMPARE(inspection.savePhotos({}), StoreResult::Ok);
+    QVERIFY(rowsOf(path, InspectionDataType::Photo).isEmpty());
+    QVERIFY(inspection.loadPhotos().isEmpty());
+}
+
+void TestSubjectRecords::undecodablePhotoIsANullImage()
+{
+    const QString path = pathOf("bad-photo.qmz");
+    makeSubjectFile(path);
+    {
+        InspectionStore store(path, InspectionStore::ExistingFile);
+        QVERIFY(store.insertRow(QString(), InspectionDataType::Photo, QByteArray("no image")));
+    }
+    Inspection inspection(path);
+    QVector<QImage> photos = inspection.loadPhotos();
+    QCOMPARE(photos.size(), 1);
+    QVERIFY(photos[0].isNull());
+    // Saved back, the null image keeps its place.
+    photos.append(photo(3, qRgb(1, 1, 1)));
+    QCOMPARE(inspection.savePhotos(photos), StoreResult::Ok);
+    photos = inspection.loadPhotos();
+    QCOMPARE(photos.size(), 2);
+    QVERIFY(photos[0].isNull());
+    QVERIFY(!photos[1].isNull());
+}
+
+void TestSubjectRecords::photoSetSurvivesFailedReplace()
+{
+    const QString path = pathOf("full.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    const QVector<QImage> old = {photo(4, qRgb(10, 20, 30)), photo(5, qRgb(40, 50, 60)), photo(6, qRgb(70, 80, 90))};
+    QCOMPARE(inspection.savePhotos(old), StoreResult::Ok);
+    // The old rows can be deleted, but the file takes only one new photo.
+    failWritesAfter(path, InspectionDataType::Photo, 1);
+
+    QCOMPARE(inspection.savePhotos({photo(9, qRgb(1, 1, 1)), photo(9, qRgb(2, 2, 2))}), StoreResult::NotWritten);
+    const QVector<QImage> loaded = inspection.loadPhotos();
+    QCOMPARE(loaded.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        comparePhoto(loaded[i], old[i]);
+}
+
+void TestSubjectRecords::attachedFilesKeepTheirNamesAsGiven()
+{
+    const QString path = pathOf("files.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    const QVector<Inspection::AttachedFile> files = {
+        {QStringLiteral("Протокол опроса.docx"), QByteArray("PK\x03\x04 docx", 11)},
+        {QStringLiteral("../../etc/пароли.txt"), QByteArray("\x00\x01\x02", 3)},
+        {QStringLiteral("C:\\Документы\\скан.pdf"), QByteArray()},
+        {QStringLiteral("Протокол опроса.docx"), QByteArray("second copy")},
+    };
+    QCOMPARE(inspection.saveFiles({{QStringLiteral("old.bin"), QByteArray("old")}}), StoreResult::Ok);
+    QCOMPARE(inspection.saveFiles(files), StoreResult::Ok);
+    QCOMPARE(rowsOf(path, InspectionDataType::FileContent).size(), 4);
+    QCOMPARE(rowsOf(path, InspectionDataType::FileName).size(), 4);
+
+    const QVector<Inspection::AttachedFile> loaded = Inspection(path).loadFiles();
+    QCOMPARE(loaded.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(loaded[i].first, files[i].first);
+        QCOMPARE(loaded[i].second, files[i].second);
+    }
+    // Names are stored as text, contents as bytes.
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    QSqlQuery query(SharedConnection::database());
+    QVERIFY(store.run(query, QStringLiteral("SELECT data_type, typeof(data) FROM inspection WHERE data_type >= :1 "
+                                            "ORDER BY data_type"),
+                      {InspectionDataType::FileContent}));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(1).toString(), QStringLiteral("blob"));
+    query.last();
+    QCOMPARE(query.value(1).toString(), QStringLiteral("text"));
+}
+
+void TestSubjectRecords::attachedFilesSurviveFailedReplace()
+{
+    const QString path = pathOf("files-full.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    const QVector<Inspection::AttachedFile> old = {{QStringLiteral("а.txt"), QByteArray("a")},
+                                                   {QStringLiteral("б.txt"), QByteArray("b")}};
+    QCOMPARE(inspection.saveFiles(old), StoreResult::Ok);
+    failWritesAfter(path, InspectionDataType::FileName, 1);
+    QCOMPARE(inspection.saveFiles({{QStringLiteral("x"), QByteArray("x")}, {QStringLiteral("y"), QByteArray("y")}}),
+             StoreResult::NotWritten);
+    const QVector<Inspection::AttachedFile> loaded = inspection.loadFiles();
+    QCOMPARE(loaded.size(), 2);
+    QCOMPARE(loaded[0], old[0]);
+    QCOMPARE(loaded[1], old[1]);
+}
+
+void TestSubjectRecords::attachedFilesPairOnlyAsFarAsBothExist()
+{
+    const QString path = pathOf("uneven.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    QCOMPARE(inspection.saveFiles({{QStringLiteral("one"), QByteArray("1")}}), StoreResult::Ok);
+    {
+        InspectionStore store(path, InspectionStore::ExistingFile);
+        QVERIFY(store.insertRow(QString(), InspectionDataType::FileName, QStringLiteral("orphan name")));
+        QVERIFY(store.insertRow(QString(), InspectionDataType::FileName, QStringLiteral("another")));
+    }
+    QVector<Inspection::AttachedFile> loaded = inspection.loadFiles();
+    QCOMPARE(loaded.size(), 1);
+    QCOMPARE(loaded[0], Inspection::AttachedFile(QStringLiteral("one"), QByteArray("1")));
+    {
+        InspectionStore store(path, InspectionStore::ExistingFile);
+        for (const char *content : {"2", "3", "4"})
+            QVERIFY(store.insertRow(QString(), InspectionDataType::FileContent, QByteArray(content)));
+    }
+    loaded = inspection.loadFiles();
+    QCOMPARE(loaded.size(), 3);
+    QCOMPARE(loaded[2], Inspection::AttachedFile(QStringLiteral("another"), QByteArray("3")));
+}
+
+void TestSubjectRecords::preTestConversationRoundTripsUnderItsFixedRow()
+{
+    const QString path = pathOf("pretest.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    inspection.preTestText = QStringLiteral("stale");
+    QCOMPARE(inspection.loadPreTestConversation(), StoreResult::Ok);
+    QVERIFY(inspection.preTestText.isEmpty());
+
+    QCOMPARE(inspection.savePreTestConversation(), StoreResult::Ok);
+    QVector<InspectionStore::Row> rows = rowsOf(path, InspectionDataType::Singleton);
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0].testId, kPreTestId);
+    QJsonObject document;
+    QVERIFY(BinaryJson::decode(rows[0].data, document));
+    QCOMPARE(document, QJsonObject({{QStringLiteral("preTestConversation"), QString()}}));
+
+    inspection.preTestText = QStringLiteral("Беседа:\nпризнал, что \"был там\".");
+    QCOMPARE(inspection.savePreTestConversation(), StoreResult::Ok);
+    QCOMPARE(rowsOf(path, InspectionDataType::Singleton).size(), 1);
+    Inspection loaded(path);
+    QCOMPARE(loaded.loadPreTestConversation(), StoreResult::Ok);
+    QCOMPARE(loaded.preTestText, inspection.preTestText);
+
+    // The metric parameters share the kind; each reads its own row.
+    loaded.metricParams.append(Inspection::_MetricParam());
+    QCOMPARE(loaded.saveMetricParams(), StoreResult::Ok);
+    QCOMPARE(loaded.loadPreTestConversation(), StoreResult::Ok);
+    QCOMPARE(loaded.preTestText, inspection.preTestText);
+}
+
+void TestSubjectRecords::missingFileIsNeverCreated()
+{
+    const QString path = pathOf("absent.qmz");
+    Inspection inspection(path);
+    inspection.preTestText = QStringLiteral("text");
+    Inspection::_Person p = person();
+    QCOMPARE(inspection.savePerson(p), StoreResult::NotOpen);
+    QCOMPARE(inspection.savePhotos({photo(2, qRgb(1, 1, 1))}), StoreResult::NotOpen);
+    QCOMPARE(inspection.saveFiles({{QStringLiteral("a"), QByteArray("a")}}), StoreResult::NotOpen);
+    QCOMPARE(inspection.savePreTestConversation(), StoreResult::NotOpen);
+    QCOMPARE(inspection.loadPerson(p), StoreResult::NotOpen);
+    comparePerson(p, person());
+    QVERIFY(inspection.loadPhotos().isEmpty());
+    QVERIFY(inspection.loadFiles().isEmpty());
+    QCOMPARE(inspection.loadPreTestConversation(), StoreResult::NotOpen);
+    QVERIFY(inspection.preTestText.isEmpty());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+VUG_TEST_MAIN(TestSubjectRecords, QGuiApplication)
+#include "tst_subjectrecords.moc"
