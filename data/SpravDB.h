@@ -20,7 +20,8 @@ struct InspectionTest;
 //
 // Results: NotOpen when there is no usable database (nothing is read or
 // written), Done otherwise; inserts return the new row id, or NoRow when the
-// row could not be written.
+// row could not be written; the tag and catalogue writes return Failed when
+// they did not go through.
 class SpravDB : public QObject
 {
     Q_OBJECT
@@ -49,8 +50,8 @@ public:
     int updateFolderQuest(int id, const QString &name);
     int deleteFolderQuest(int id);
 
-    // 0 when the row was read into test; NotOpen when there is no such row or
-    // its data is damaged, and test is left as it was.
+    // 0 when the row was read into test; -1 when the database is not open,
+    // there is no such row or its data is damaged, and test is left as it was.
     int readTest(int id, InspectionTest &test);
     int insertFolderTest(int parentId, const QString &name);
     int updateFolderTest(int id, const QString &name);
