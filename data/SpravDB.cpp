@@ -1,0 +1,325 @@
+#include "SpravDB.h"
+
+#include "BinaryJson.h"
+#include "InspectionMetricParam.h"
+#include "InspectionTest.h"
+#include "SharedConnection.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+#include <QVariant>
+
+QString SpravDB::sPathFileSprav;
+bool SpravDB::bUSA = false;
+
+namespace {
+
+struct TableDefinition {
+    const char *name;
+    const char *create;
+};
+
+const TableDefinition kTables[] = {
+    {"folder_quest", "CREATE TABLE folder_quest (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));"},
+    {"quest", "CREATE TABLE quest (id integer PRIMARY KEY autoincrement, folder_id integer, quest_name VARCHAR(255));"},
+    {"folder_test", "CREATE TABLE folder_test (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));"},
+    {"test", "CREATE TABLE test (id integer PRIMARY KEY autoincrement, folder_id integer, data BLOB NOT NULL);"},
+    {"folder_quest_usa", "CREATE TABLE folder_quest_usa (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));"},
+    {"quest_usa", "CREATE TABLE quest_usa (id integer PRIMARY KEY autoincrement, folder_id integer, quest_name VARCHAR(255));"},
+    {"folder_test_usa", "CREATE TABLE folder_test_usa (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));"},
+    {"test_usa", "CREATE TABLE test_usa (id integer PRIMARY KEY autoincrement, folder_id integer, data BLOB NOT NULL);"},
+    {"metricval", "CREATE TABLE metricval (id integer PRIMARY KEY autoincrement, data BLOB NOT NULL);"},
+    {"tags", "CREATE TABLE tags (id integer PRIMARY KEY autoincrement, data BLOB NOT NULL);"},
+};
+
+// Fails on a file that is not an SQLite database, which open() alone accepts.
+bool isDatabase(QSqlDatabase &database)
+{
+    QSqlQuery probe(database);
+    return probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+}
+
+// The stored form of a test; empty when it is too large to store.
+QByteArray testData(InspectionTest &test)
+{
+    QJsonObject document;
+    test.toJson(document);
+    return BinaryJson::encode(document);
+}
+
+QSqlQuery newQuery()
+{
+    return QSqlQuery(SharedConnection::database());
+}
+
+}  // namespace
+
+SpravDB::SpravDB()
+{
+    // An empty name would give SQLite's throw-away temporary database.
+    if (sPathFileSprav.isEmpty())
+        return;
+    QSqlDatabase &database = SharedConnection::database();
+    database.setHostName(QStringLiteral("sprav"));
+    database.setDatabaseName(sPathFileSprav);
+    if (!database.open())
+        return;
+    if (!isDatabase(database)) {
+        database.close();
+        return;
+    }
+    m_open = true;
+    createMissingTables();
+}
+
+SpravDB::~SpravDB()
+{
+    if (m_open)
+        SharedConnection::database().close();
+}
+
+bool SpravDB::isOpen() const
+{
+    return m_open && SharedConnection::database().isOpen();
+}
+
+void SpravDB::createMissingTables()
+{
+    const QStringList existing = SharedConnection::database().tables();
+    for (const TableDefinition &definition : kTables) {
+        if (existing.contains(QLatin1String(definition.name)))
+            continue;
+        QSqlQuery query = newQuery();
+        query.exec(QLatin1String(definition.create));
+    }
+}
+
+QString SpravDB::table(const char *name)
+{
+    const QString plain = QLatin1String(name);
+    return bUSA ? plain + QStringLiteral("_usa") : plain;
+}
+
+QString SpravDB::questText(int kind, const QString &text)
+{
+    return QString::number(kind) + QLatin1Char('\n') + text;
+}
+
+void SpravDB::splitQuestText(const QString &stored, int &kind, QString &text)
+{
+    const int lineBreak = stored.indexOf(QLatin1Char('\n'));
+    if (lineBreak < 0) {
+        kind = -1;
+        text = stored;
+        return;
+    }
+    kind = stored.left(lineBreak).toInt();
+    // The rest whole: a question's own line breaks belong to its text.
+    text = stored.mid(lineBreak + 1);
+}
+
+bool SpravDB::run(QSqlQuery &query, const QString &statement, const QVariantList &values)
+{
+    if (!query.prepare(statement))
+        return false;
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values[i]);
+    return query.exec();
+}
+
+int SpravDB::runStatement(const QString &statement, const QVariantList &values)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlQuery query = newQuery();
+    run(query, statement, values);
+    return Done;
+}
+
+int SpravDB::insertRow(const QString &statement, const QVariantList &values)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlQuery query = newQuery();
+    // The id only of a row this statement wrote, never one left from before.
+    if (!run(query, statement, values) || query.numRowsAffected() < 1)
+        return NoRow;
+    return query.lastInsertId().toInt();
+}
+
+int SpravDB::insertQuest(int folderId, const QString &text, int kind)
+{
+    return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, quest_name) VALUES (?, ?);").arg(table("quest")),
+                     {folderId, questText(kind, text)});
+}
+
+int SpravDB::updateQuest(int id, const QString &text, int kind)
+{
+    return runStatement(QStringLiteral("UPDATE %1 SET quest_name=? WHERE id=?;").arg(table("quest")),
+                        {questText(kind, text), id});
+}
+
+int SpravDB::deleteRow(const char *name, int id)
+{
+    return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table(name)), {id});
+}
+
+int SpravDB::insertFolder(const char *name, int parentId, const QString &folderName)
+{
+    return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, folder_name) VALUES (?, ?);").arg(table(name)),
+                     {parentId, folderName});
+}
+
+int SpravDB::updateFolder(const char *name, int id, const QString &folderName)
+{
+    return runStatement(QStringLiteral("UPDATE %1 SET folder_name=? WHERE id=?;").arg(table(name)),
+                        {folderName, id});
+}
+
+int SpravDB::deleteQuest(int id)
+{
+    return deleteRow("quest", id);
+}
+
+int SpravDB::insertFolderQuest(int parentId, const QString &name)
+{
+    return insertFolder("folder_quest", parentId, name);
+}
+
+int SpravDB::updateFolderQuest(int id, const QString &name)
+{
+    return updateFolder("folder_quest", id, name);
+}
+
+int SpravDB::deleteFolderQuest(int id)
+{
+    return deleteRow("folder_quest", id);
+}
+
+int SpravDB::readTest(int id, InspectionTest &test)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlQuery query = newQuery();
+    query.setForwardOnly(true);
+    if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE id=?").arg(table("test")), {id}) || !query.next())
+        return NotOpen;
+    QJsonObject document;
+    if (!BinaryJson::decode(query.value(QStringLiteral("data")).toByteArray(), document))
+        return NotOpen;
+    test.fromJson(document);
+    return Done;
+}
+
+int SpravDB::insertFolderTest(int parentId, const QString &name)
+{
+    return insertFolder("folder_test", parentId, name);
+}
+
+int SpravDB::updateFolderTest(int id, const QString &name)
+{
+    return updateFolder("folder_test", id, name);
+}
+
+int SpravDB::deleteFolderTest(int id)
+{
+    return deleteRow("folder_test", id);
+}
+
+int SpravDB::insertTest(int folderId, InspectionTest &test)
+{
+    if (!isOpen())
+        return NotOpen;
+    const QByteArray data = testData(test);
+    if (data.isEmpty())
+        return NoRow;
+    return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, data) VALUES (?, ?);").arg(table("test")),
+                     {folderId, data});
+}
+
+int SpravDB::updateTest(int id, const QString &name)
+{
+    if (!isOpen())
+        return NotOpen;
+    InspectionTest test;
+    // Writing back what could not be read would wipe the stored test.
+    if (readTest(id, test) != Done)
+        return Done;
+    test.name = name;
+    const QByteArray data = testData(test);
+    if (data.isEmpty())
+        return Done;
+    return runStatement(QStringLiteral("UPDATE %1 SET data=? WHERE id=?;").arg(table("test")), {data, id});
+}
+
+int SpravDB::deleteTest(int id)
+{
+    return deleteRow("test", id);
+}
+
+int SpravDB::readTags(QString &text)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlQuery query = newQuery();
+    query.setForwardOnly(true);
+    if (run(query, QStringLiteral("SELECT * FROM tags WHERE id > 0"), {}) && query.next())
+        text = query.value(QStringLiteral("data")).toString();
+    return Done;
+}
+
+int SpravDB::writeTags(const QString &text)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlQuery update = newQuery();
+    if (!run(update, QStringLiteral("UPDATE tags SET data=? WHERE id>0;"), {text}))
+        return Failed;
+    if (update.numRowsAffected() > 0)
+        return Done;
+    QSqlQuery insert = newQuery();
+    return run(insert, QStringLiteral("INSERT INTO tags (data) VALUES (?);"), {text}) ? Done : Failed;
+}
+
+int SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlQuery query = newQuery();
+    query.setForwardOnly(true);
+    if (!run(query, QStringLiteral("SELECT * FROM metricval"), {}))
+        return Done;
+    const int dataColumn = query.record().indexOf(QStringLiteral("data"));
+    while (query.next()) {
+        QJsonObject document;
+        BinaryJson::decode(query.value(dataColumn).toByteArray(), document);
+        InspectionMetricParam param;
+        param.fromJson(document);
+        params.append(param);
+    }
+    return Done;
+}
+
+int SpravDB::writeMetricVal(const QVector<InspectionMetricParam> &params)
+{
+    if (!isOpen())
+        return NotOpen;
+    QSqlDatabase &database = SharedConnection::database();
+    // One transaction: a failed insert must not leave the catalogue half erased.
+    if (!database.transaction())
+        return Failed;
+    QSqlQuery erase = newQuery();
+    bool written = run(erase, QStringLiteral("DELETE FROM metricval"), {});
+    for (int i = 0; written && i < params.size(); ++i) {
+        QJsonObject document;
+        params[i].toJson(document);
+        const QByteArray data = BinaryJson::encode(document);
+        QSqlQuery insert = newQuery();
+        written = !data.isEmpty() && run(insert, QStringLiteral("INSERT INTO metricval (data) VALUES (:1)"), {data});
+    }
+    if (written && database.commit())
+        return Done;
+    database.rollback();
+    return Failed;
+}

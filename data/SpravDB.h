@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QVariantList>
+#include <QVector>
+
+class QSqlQuery;
+class QStandardItem;
+class QStandardItemModel;
+struct InspectionMetricParam;
+struct InspectionTest;
+
+// One use of the reference-book database: folders of questions and questions,
+// folders of tests and tests (a Russian and an international set of each), the
+// tag tree text and the metric-parameter catalogue. Made on the stack around a
+// few operations: construction opens the shared connection on sPathFileSprav
+// and adds missing tables, destruction closes it.
+//
+// Results: NotOpen when there is no usable database (nothing is read or
+// written), Done otherwise; inserts return the new row id, or NoRow when the
+// row could not be written; the tag and catalogue writes return Failed when
+// they did not go through.
+class SpravDB : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Result { NotOpen = -1, Done = 0, NoRow = 0, Failed = -2 };
+
+    // Roles of the tree items.
+    enum ItemRole { IdRole = Qt::UserRole + 1, KindRole = Qt::UserRole + 2 };
+
+    // The reference-book file; set once by the main window from the settings.
+    static QString sPathFileSprav;
+    // Chooses the international (_usa) question and test tables; each caller
+    // sets it right before it constructs a SpravDB for such an operation.
+    static bool bUSA;
+
+    SpravDB();
+    ~SpravDB() override;
+
+    bool isOpen() const;
+
+    int insertQuest(int folderId, const QString &text, int kind);
+    int updateQuest(int id, const QString &text, int kind);
+    int deleteQuest(int id);
+    int insertFolderQuest(int parentId, const QString &name);
+    int updateFolderQuest(int id, const QString &name);
+    int deleteFolderQuest(int id);
+
+    // 0 when the row was read into test; -1 when the database is not open,
+    // there is no such row or its data is damaged, and test is left as it was.
+    int readTest(int id, InspectionTest &test);
+    int insertFolderTest(int parentId, const QString &name);
+    int updateFolderTest(int id, const QString &name);
+    int deleteFolderTest(int id);
+    int insertTest(int folderId, InspectionTest &test);
+    // Renames the stored test; a missing or damaged row is left untouched.
+    int updateTest(int id, const QString &name);
+    int deleteTest(int id);
+
+    // The tag tree text, stored as it comes; text is left as it was when none is stored.
+    int readTags(QString &text);
+    // Failed when the text could not be stored.
+    int writeTags(const QString &text);
+
+    // Appends the catalogue to params without clearing it.
+    int readMetricVal(QVector<InspectionMetricParam> &params);
+    // Replaces the catalogue as a whole; on a failure the old one stays (Failed).
+    int writeMetricVal(const QVector<InspectionMetricParam> &params);
+
+    // Fill the model from a folder down under parent (the model's top level when
+    // null), then sort every level by text. A folder is filled once, however
+    // its parent ids loop.
+    int loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
+    int loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
+
+    // The stored form of a question: its kind, a line break and the text.
+    static QString questText(int kind, const QString &text);
+    // Splits a stored question into kind (-1 when none is stored) and text.
+    static void splitQuestText(const QString &stored, int &kind, QString &text);
+
+private:
+    enum class Tree { Quest, Test };
+
+    // A question or test table of the set bUSA chooses.
+    static QString table(const char *name);
+    void createMissingTables();
+    bool run(QSqlQuery &query, const QString &statement, const QVariantList &values);
+    int runStatement(const QString &statement, const QVariantList &values);
+    int insertRow(const QString &statement, const QVariantList &values);
+    int deleteRow(const char *name, int id);
+    int insertFolder(const char *name, int parentId, const QString &folderName);
+    int updateFolder(const char *name, int id, const QString &folderName);
+    int loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
+    void fillTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent,
+                  QSet<int> &filled);
+    void fillQuests(QStandardItemModel *model, int folderId, QStandardItem *parent);
+    void fillTests(QStandardItemModel *model, int folderId, QStandardItem *parent);
+
+    bool m_open = false;
+};

@@ -1,0 +1,173 @@
+// The folder trees of the question and test books, filled into item models.
+#include "SpravDB.h"
+
+#include "BinaryJson.h"
+#include "InspectionTest.h"
+#include "SharedConnection.h"
+#include "resources/VugResources.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStandardItemModel>
+#include <QVariant>
+
+namespace {
+
+const QColor kGreen(0, 127, 0);
+const QColor kBlue(0, 0, 127);
+const QColor kRed(127, 0, 0);
+const QColor kGrey(127, 127, 127);
+
+QColor questColour(int kind)
+{
+    switch (kind) {
+    case 0:
+    case 102:
+        return kGreen;
+    case 1:
+    case 103:
+    case 105:
+    case 106:
+    case 107:
+        return kBlue;
+    case 2:
+    case 104:
+        return kRed;
+    default:
+        return kGrey;
+    }
+}
+
+bool hasQuestionOfType(const InspectionTest &test, int type)
+{
+    for (const InspectionTheme &question : test.themis)
+        if (question.Type == type)
+            return true;
+    return false;
+}
+
+QColor testColour(const InspectionTest &test)
+{
+    if (hasQuestionOfType(test, QuestionKind::Control))
+        return kBlue;
+    if (hasQuestionOfType(test, QuestionKind::Test))
+        return kRed;
+    return Qt::black;
+}
+
+void appendItem(QStandardItemModel *model, QStandardItem *parent, QStandardItem *item)
+{
+    if (parent)
+        parent->appendRow(item);
+    else
+        model->appendRow(item);
+}
+
+// The rows of a table under one folder, in stored order.
+struct Rows {
+    explicit Rows(const QString &table, int folderId) : query(SharedConnection::database())
+    {
+        query.setForwardOnly(true);
+        if (query.prepare(QStringLiteral("SELECT * FROM %1 WHERE folder_id=?").arg(table))) {
+            query.bindValue(0, folderId);
+            query.exec();
+        }
+    }
+    bool next() { return query.isActive() && query.next(); }
+    int id() const { return query.value(QStringLiteral("id")).toInt(); }
+    QVariant value(const char *column) const { return query.value(QLatin1String(column)); }
+
+    QSqlQuery query;
+};
+
+}  // namespace
+
+int SpravDB::loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
+{
+    return loadTree(Tree::Quest, model, folderId, parent);
+}
+
+int SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
+{
+    return loadTree(Tree::Test, model, folderId, parent);
+}
+
+int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
+{
+    if (!isOpen())
+        return NotOpen;
+    initVugResources();
+    QSet<int> filled;
+    fillTree(tree, model, folderId, parent, filled);
+    model->sort(0, Qt::AscendingOrder);
+    return Done;
+}
+
+void SpravDB::fillTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent,
+                       QSet<int> &filled)
+{
+    filled.insert(folderId);
+    QVector<QPair<int, QStandardItem *>> folders;
+    {
+        Rows rows(table(tree == Tree::Quest ? "folder_quest" : "folder_test"), folderId);
+        while (rows.next()) {
+            const int id = rows.id();
+            // Stored parent ids may loop; a folder already shown is not shown again.
+            if (filled.contains(id))
+                continue;
+            filled.insert(id);
+            auto *item = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/folder")),
+                                           rows.value("folder_name").toString());
+            item->setData(id, IdRole);
+            if (tree == Tree::Test) {
+                item->setDragEnabled(false);
+                item->setDropEnabled(true);
+            }
+            appendItem(model, parent, item);
+            folders.append({id, item});
+        }
+    }
+    // Recursing after the folder query is done keeps one statement open at a time.
+    for (const auto &folder : folders)
+        fillTree(tree, model, folder.first, folder.second, filled);
+    if (tree == Tree::Quest)
+        fillQuests(model, folderId, parent);
+    else
+        fillTests(model, folderId, parent);
+}
+
+void SpravDB::fillQuests(QStandardItemModel *model, int folderId, QStandardItem *parent)
+{
+    Rows rows(table("quest"), folderId);
+    while (rows.next()) {
+        int kind = -1;
+        QString text;
+        splitQuestText(rows.value("quest_name").toString(), kind, text);
+        auto *item = new QStandardItem(text);
+        item->setForeground(QBrush(questColour(kind)));
+        item->setData(rows.id(), IdRole);
+        item->setData(kind, KindRole);
+        appendItem(model, parent, item);
+    }
+}
+
+void SpravDB::fillTests(QStandardItemModel *model, int folderId, QStandardItem *parent)
+{
+    Rows rows(table("test"), folderId);
+    while (rows.next()) {
+        QJsonObject document;
+        BinaryJson::decode(rows.value("data").toByteArray(), document);
+        InspectionTest test;
+        test.fromJson(document);
+        auto *item = new QStandardItem(test.name);
+        item->setForeground(QBrush(testColour(test)));
+        item->setData(rows.id(), IdRole);
+        item->setEditable(true);
+        QString toolTip = test.formatText();
+        toolTip.chop(toolTip.endsWith(QLatin1Char('\n')) ? 1 : 0);
+        item->setToolTip(toolTip);
+        item->setDragEnabled(true);
+        item->setDropEnabled(false);
+        appendItem(model, parent, item);
+    }
+}

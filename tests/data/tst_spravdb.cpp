@@ -1,0 +1,345 @@
+#include "SpravFixtures.h"
+#include "data/BinaryJson.h"
+#include "data/Inspection.h"
+#include "tests/support/TestHome.h"
+
+#include <QGuiApplication>
+#include <QStandardItemModel>
+
+using namespace SpravFixtures;
+
+namespace {
+
+Inspection::_Test methodic(const QString &name)
+{
+    Inspection::_Test test(name);
+    test.addTheme(QStringLiteral("Вы взяли деньги?"), QuestionKind::Test, 1, -1);
+    test.addTheme(QStringLiteral("Ваше имя?"), QuestionKind::Neutral, 1, -1);
+    test.addNullTheme(QStringLiteral("Сядьте ровно"));
+    test.Comments = QStringLiteral("по инструкции");
+    return test;
+}
+
+Inspection::_MetricParam metricParam(const QString &name, int channel)
+{
+    Inspection::_MetricParam param;
+    param.Name = name;
+    param.uid = QUuid::createUuid();
+    param.nKodChannel = qint16(channel);
+    param.bEnable = true;
+    param.eMet = 3;
+    param.dK = 0.5;
+    param.sDescription = QStringLiteral("описание %1").arg(name);
+    return param;
+}
+
+void compareParams(const Inspection::_MetricParam &a, const Inspection::_MetricParam &b)
+{
+    QCOMPARE(a.Name, b.Name);
+    QCOMPARE(a.uid, b.uid);
+    QCOMPARE(a.nKodChannel, b.nKodChannel);
+    QCOMPARE(a.eMet, b.eMet);
+    QCOMPARE(a.dK, b.dK);
+    QCOMPARE(a.sDescription, b.sDescription);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestSpravDB : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { SpravDB::bUSA = false; }
+
+    void newFileGetsAllTables()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        {
+            SpravDB db;
+            QVERIFY(db.isOpen());
+        }
+        QCOMPARE(tables(path), allTables());
+        // A second opening of a complete file changes nothing.
+        { SpravDB db; }
+        QCOMPARE(tables(path), allTables());
+    }
+
+    void olderLayoutGainsMissingTablesAndKeepsRows()
+    {
+        // Five tables plus SQLite's sequence table make six names.
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        QVERIFY(execute(path, {
+            "CREATE TABLE folder_quest (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));",
+            "CREATE TABLE quest (id integer PRIMARY KEY autoincrement, folder_id integer, quest_name VARCHAR(255));",
+            "CREATE TABLE folder_test (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));",
+            "CREATE TABLE test (id integer PRIMARY KEY autoincrement, folder_id integer, data BLOB NOT NULL);",
+            "CREATE TABLE tags (id integer PRIMARY KEY autoincrement, data BLOB NOT NULL);",
+            "INSERT INTO folder_quest (folder_id, folder_name) VALUES (0, 'Старая папка');",
+            "INSERT INTO quest (folder_id, quest_name) VALUES (1, '2\nСтарый вопрос');",
+            "INSERT INTO tags (data) VALUES ('старые теги');",
+        }));
+        QCOMPARE(column(path, "SELECT count(*) FROM sqlite_master WHERE type='table'").value(0).toInt(), 6);
+        QStandardItemModel model;
+        QString tags;
+        {
+            SpravDB db;
+            QCOMPARE(db.readTags(tags), 0);
+            QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+            SpravDB::bUSA = true;
+            QVERIFY(db.insertQuest(0, QStringLiteral("new"), 1) > 0);
+        }
+        QCOMPARE(tables(path), allTables());
+        QCOMPARE(tags, QStringLiteral("старые теги"));
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(model.item(0)->text(), QStringLiteral("Старая папка"));
+        QCOMPARE(model.item(0)->child(0)->text(), QStringLiteral("Старый вопрос"));
+        QCOMPARE(count(path, "quest_usa"), 1);
+    }
+
+    void notADatabaseIsNotOpenAndUntouched()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        const QByteArray garbage = QByteArray("these are not the pages of a database\n").repeated(200);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(garbage);
+        }
+        {
+            SpravDB db;
+            QVERIFY(!db.isOpen());
+            QCOMPARE(db.insertQuest(0, QStringLiteral("q"), 0), -1);
+            QCOMPARE(db.writeTags(QStringLiteral("t")), -1);
+        }
+        QCOMPARE(fileBytes(path), garbage);
+    }
+
+    void emptyPathIsNotOpenEverywhere()
+    {
+        SpravDB::sPathFileSprav.clear();
+        SpravDB db;
+        QVERIFY(!db.isOpen());
+        QVERIFY(!SharedConnection::database().isOpen());
+        Inspection::_Test test = methodic(QStringLiteral("t"));
+        QString tags = QStringLiteral("kept");
+        QVector<Inspection::_MetricParam> params;
+        QStandardItemModel model;
+        model.appendRow(new QStandardItem(QStringLiteral("kept")));
+        const QVector<int> results = {
+            db.insertQuest(0, "q", 0), db.updateQuest(1, "q", 0), db.deleteQuest(1),
+            db.insertFolderQuest(0, "f"), db.updateFolderQuest(1, "f"), db.deleteFolderQuest(1),
+            db.readTest(1, test), db.insertFolderTest(0, "f"), db.updateFolderTest(1, "f"),
+            db.deleteFolderTest(1), db.insertTest(0, test), db.updateTest(1, "n"), db.deleteTest(1),
+            db.readTags(tags), db.writeTags("t"), db.readMetricVal(params), db.writeMetricVal(params),
+            db.loadQuestTree(&model, 0, nullptr), db.loadTestTree(&model, 0, nullptr),
+        };
+        QCOMPARE(results, QVector<int>(results.size(), -1));
+        QCOMPARE(tags, QStringLiteral("kept"));
+        QCOMPARE(model.rowCount(), 1);
+        QCOMPARE(test.name, QStringLiteral("t"));
+    }
+
+    void questOperations_data() { addSetColumn(); }
+    void questOperations()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        const QString text = QStringLiteral("Первая строка\nвторая: 100% и %d %s");
+        int first = 0;
+        int second = 0;
+        {
+            SpravDB db;
+            first = db.insertQuest(5, text, 2);
+            second = db.insertQuest(5, QStringLiteral("x"), 0);
+            QVERIFY(first > 0 && second > first);
+        }
+        const QString byId = QStringLiteral("SELECT quest_name FROM %1 WHERE id=%2").arg(table("quest"));
+        QCOMPARE(column(path, byId.arg(first)).value(0).toString(), QStringLiteral("2\n") + text);
+        QCOMPARE(column(path, QStringLiteral("SELECT folder_id FROM %1 WHERE id=%2").arg(table("quest")).arg(first))
+                     .value(0).toInt(), 5);
+        QCOMPARE(count(path, otherTable("quest")), 0);
+        {
+            SpravDB db;
+            QCOMPARE(db.updateQuest(first, QStringLiteral("it's 'quoted'"), 104), 0);
+            QCOMPARE(db.deleteQuest(second), 0);
+        }
+        QCOMPARE(column(path, byId.arg(first)).value(0).toString(), QStringLiteral("104\nit's 'quoted'"));
+        QCOMPARE(count(path, table("quest")), 1);
+    }
+
+    void folderOperations_data() { addSetColumn(); }
+    void folderOperations()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        int quest = 0, questChild = 0, test = 0, testChild = 0;
+        {
+            SpravDB db;
+            quest = db.insertFolderQuest(0, QStringLiteral("Вопросы"));
+            questChild = db.insertFolderQuest(quest, QStringLiteral("Вложенная"));
+            test = db.insertFolderTest(0, QStringLiteral("Тесты"));
+            testChild = db.insertFolderTest(test, QStringLiteral("Вложенная"));
+            QVERIFY(quest > 0 && questChild > quest && test > 0 && testChild > test);
+            QCOMPARE(db.updateFolderQuest(quest, QStringLiteral("Renamed'; DROP TABLE quest;--")), 0);
+            QCOMPARE(db.updateFolderTest(test, QStringLiteral("Тесты 2")), 0);
+            QCOMPARE(db.deleteFolderQuest(questChild), 0);
+            QCOMPARE(db.deleteFolderTest(testChild), 0);
+        }
+        const QString name = QStringLiteral("SELECT folder_name FROM %1 WHERE id=%2");
+        QCOMPARE(column(path, name.arg(table("folder_quest")).arg(quest)).value(0).toString(),
+                 QStringLiteral("Renamed'; DROP TABLE quest;--"));
+        QCOMPARE(column(path, name.arg(table("folder_test")).arg(test)).value(0).toString(), QStringLiteral("Тесты 2"));
+        QCOMPARE(column(path, QStringLiteral("SELECT folder_id FROM %1").arg(table("folder_quest"))),
+                 QVariantList{0});
+        QCOMPARE(count(path, table("folder_test")), 1);
+        QCOMPARE(count(path, otherTable("folder_quest")) + count(path, otherTable("folder_test")), 0);
+        QCOMPARE(tables(path), allTables());
+    }
+
+    void failedInsertReturnsNoStaleId_data() { addSetColumn(); }
+    void failedInsertReturnsNoStaleId()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        { SpravDB db; }
+        QStringList refusals;
+        for (const char *name : {"quest", "folder_quest", "folder_test", "test"})
+            refusals << QStringLiteral("CREATE TRIGGER refuse_%1 BEFORE INSERT ON %1 WHEN NEW.folder_id = 9 "
+                                       "BEGIN SELECT RAISE(ABORT, 'refused'); END;").arg(table(name));
+        QVERIFY(execute(path, refusals));
+        Inspection::_Test test = methodic(QStringLiteral("t"));
+        SpravDB db;
+        QVERIFY(db.insertQuest(0, "q", 0) > 0);
+        QCOMPARE(db.insertQuest(9, "q", 0), 0);
+        QVERIFY(db.insertFolderQuest(0, "f") > 0);
+        QCOMPARE(db.insertFolderQuest(9, "f"), 0);
+        QVERIFY(db.insertFolderTest(0, "f") > 0);
+        QCOMPARE(db.insertFolderTest(9, "f"), 0);
+        QVERIFY(db.insertTest(0, test) > 0);
+        QCOMPARE(db.insertTest(9, test), 0);
+    }
+
+    void testOperations_data() { addSetColumn(); }
+    void testOperations()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        Inspection::_Test original = methodic(QStringLiteral("Методика"));
+        original.addTheme(QStringLiteral("Контроль"), QuestionKind::Control, 1, -1);
+        int id = 0;
+        {
+            SpravDB db;
+            id = db.insertTest(3, original);
+        }
+        QCOMPARE(count(path, otherTable("test")), 0);
+        QCOMPARE(column(path, QStringLiteral("SELECT folder_id FROM %1").arg(table("test"))), QVariantList{3});
+        SpravDB db;
+        QVERIFY(id > 0);
+        QCOMPARE(db.updateTest(id, QStringLiteral("Новое \"имя\"\tтеста")), 0);
+        Inspection::_Test read;
+        QCOMPARE(db.readTest(id, read), 0);
+        QCOMPARE(read.name, QStringLiteral("Новое имятеста"));
+        QCOMPARE(read.Comments, original.Comments);
+        QCOMPARE(read.themis.size(), original.themis.size());
+        QCOMPARE(read.themis.last().Theme, QStringLiteral("Контроль"));
+        QCOMPARE(read.themisNULL.size(), 1);
+        QCOMPARE(read.orders.size(), original.orders.size());
+        QCOMPARE(read.orderText(), original.orderText().replace(QStringLiteral("Методика"), read.name));
+
+        Inspection::_Test untouched(QStringLiteral("как был"));
+        QCOMPARE(db.readTest(id + 1, untouched), -1);
+        QCOMPARE(untouched.name, QStringLiteral("как был"));
+        QCOMPARE(db.updateTest(id + 1, QStringLiteral("nobody")), 0);
+        QCOMPARE(db.deleteTest(id), 0);
+        QCOMPARE(db.readTest(id, untouched), -1);
+    }
+
+    void damagedTestIsNotOverwritten()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        { SpravDB db; }
+        QVERIFY(execute(path, {"INSERT INTO test (id, folder_id, data) VALUES (4, 0, x'0102030405')"}));
+        {
+            SpravDB db;
+            Inspection::_Test test(QStringLiteral("как был"));
+            QCOMPARE(db.readTest(4, test), -1);
+            QCOMPARE(test.name, QStringLiteral("как был"));
+            QCOMPARE(db.updateTest(4, QStringLiteral("renamed")), 0);
+        }
+        QCOMPARE(column(path, "SELECT data FROM test WHERE id=4").value(0).toByteArray(),
+                 QByteArray::fromHex("0102030405"));
+    }
+
+    void tags()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        const QString text = QStringLiteral("Ключи\n\tподключ 50%\n'кавычки'");
+        QString read = QStringLiteral("unchanged");
+        {
+            SpravDB db;
+            QCOMPARE(db.readTags(read), 0);
+            QCOMPARE(read, QStringLiteral("unchanged"));
+            QCOMPARE(db.writeTags(QStringLiteral("first")), 0);
+        }
+        QCOMPARE(count(path, "tags"), 1);
+        {
+            SpravDB db;
+            QCOMPARE(db.writeTags(text), 0);
+            QCOMPARE(db.readTags(read), 0);
+        }
+        QCOMPARE(read, text);
+        QCOMPARE(count(path, "tags"), 1);
+    }
+
+    void metricCatalogue()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        const QVector<Inspection::_MetricParam> catalogue = {metricParam("A", 1), metricParam("B", 4),
+                                                              metricParam("C", -1)};
+        {
+            SpravDB db;
+            QCOMPARE(db.writeMetricVal(catalogue), 0);
+            QCOMPARE(db.writeMetricVal(catalogue.mid(1)), 0);
+            QVector<Inspection::_MetricParam> params = {metricParam("own1", 0), metricParam("own2", 0)};
+            QCOMPARE(db.readMetricVal(params), 0);
+            QCOMPARE(params.size(), 4);
+            QCOMPARE(params[0].Name, QStringLiteral("own1"));
+            QCOMPARE(params[1].Name, QStringLiteral("own2"));
+            compareParams(params[2], catalogue[1]);
+            compareParams(params[3], catalogue[2]);
+        }
+        // The second insert of a rewrite fails: the old catalogue stays whole.
+        QVERIFY(execute(path, {"CREATE TRIGGER refuse BEFORE INSERT ON metricval "
+                               "WHEN (SELECT count(*) FROM metricval) >= 1 BEGIN SELECT RAISE(ABORT, 'full'); END;"}));
+        SpravDB db;
+        QCOMPARE(db.writeMetricVal(catalogue), int(SpravDB::Failed));
+        QVector<Inspection::_MetricParam> params;
+        QCOMPARE(db.readMetricVal(params), 0);
+        QCOMPARE(params.size(), 2);
+        compareParams(params[0], catalogue[1]);
+    }
+};
+
+VUG_TEST_MAIN(TestSpravDB, QGuiApplication)
+#include "tst_spravdb.moc"

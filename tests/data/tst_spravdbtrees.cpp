@@ -1,0 +1,236 @@
+#include "SpravFixtures.h"
+#include "data/Inspection.h"
+#include "tests/support/TestHome.h"
+
+#include <QGuiApplication>
+#include <QStandardItemModel>
+
+using namespace SpravFixtures;
+
+namespace {
+
+const QColor kGreen(0, 127, 0);
+const QColor kBlue(0, 0, 127);
+const QColor kRed(127, 0, 0);
+const QColor kGrey(127, 127, 127);
+
+QStringList texts(const QStandardItemModel &model, const QStandardItem *parent = nullptr)
+{
+    QStringList result;
+    const int rows = parent ? parent->rowCount() : model.rowCount();
+    for (int row = 0; row < rows; ++row)
+        result << (parent ? parent->child(row) : model.item(row))->text();
+    return result;
+}
+
+QStandardItem *childNamed(const QStandardItemModel &model, const QStandardItem *parent, const QString &text)
+{
+    const int rows = parent ? parent->rowCount() : model.rowCount();
+    for (int row = 0; row < rows; ++row) {
+        QStandardItem *item = parent ? parent->child(row) : model.item(row);
+        if (item->text() == text)
+            return item;
+    }
+    return nullptr;
+}
+
+int itemCount(const QStandardItemModel &model)
+{
+    int total = 0;
+    QList<QStandardItem *> pending = {model.invisibleRootItem()};
+    while (!pending.isEmpty()) {
+        QStandardItem *item = pending.takeLast();
+        for (int row = 0; row < item->rowCount(); ++row) {
+            pending << item->child(row);
+            ++total;
+        }
+    }
+    return total;
+}
+
+QColor foreground(const QStandardItem *item)
+{
+    return item->foreground().color();
+}
+
+}  // namespace
+
+class TestSpravDBTrees : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { SpravDB::bUSA = false; }
+
+    void deepQuestTree_data() { addSetColumn(); }
+    void deepQuestTree()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        int outer = 0, deep = 0, deepQuest = 0;
+        {
+            SpravDB db;
+            db.insertQuest(0, QStringLiteral("Z top"), 2);
+            outer = db.insertFolderQuest(0, QStringLiteral("B folder"));
+            db.insertQuest(0, QStringLiteral("A top"), 102);
+            const int inner = db.insertFolderQuest(outer, QStringLiteral("Inner"));
+            db.insertQuest(outer, QStringLiteral("a quest"), 0);
+            deep = db.insertFolderQuest(inner, QStringLiteral("Deep"));
+            db.insertQuest(inner, QStringLiteral("inner q"), 1);
+            deepQuest = db.insertQuest(deep, QStringLiteral("строка 1\nстрока 2 — 100%"), 104);
+        }
+        QVERIFY(execute(path, {QStringLiteral("INSERT INTO %1 (folder_id, quest_name) VALUES (0, 'Без вида')")
+                                   .arg(table("quest"))}));
+        QStandardItemModel model;
+        {
+            SpravDB db;
+            QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+        }
+        // Folders and questions sorted together by text at every level.
+        QCOMPARE(texts(model), QStringList({"A top", "B folder", "Z top", "Без вида"}));
+        QStandardItem *folder = model.item(1);
+        QCOMPARE(folder->data(SpravDB::IdRole).toInt(), outer);
+        QVERIFY(!folder->icon().pixmap(16, 16).isNull());
+        QCOMPARE(texts(model, folder), QStringList({"Inner", "a quest"}));
+        QStandardItem *inner = folder->child(0);
+        QCOMPARE(texts(model, inner), QStringList({"Deep", "inner q"}));
+        QStandardItem *deepFolder = inner->child(0);
+        QCOMPARE(deepFolder->data(SpravDB::IdRole).toInt(), deep);
+        QStandardItem *question = deepFolder->child(0);
+        QCOMPARE(question->text(), QStringLiteral("строка 1\nстрока 2 — 100%"));
+        QCOMPARE(question->data(SpravDB::IdRole).toInt(), deepQuest);
+        QCOMPARE(question->data(SpravDB::KindRole).toInt(), 104);
+        QCOMPARE(foreground(question), kRed);
+        QCOMPARE(question->flags(), QStandardItem().flags());
+        QStandardItem *withoutKind = model.item(3);
+        QCOMPARE(withoutKind->data(SpravDB::KindRole).toInt(), -1);
+        QCOMPARE(foreground(withoutKind), kGrey);
+
+        // The other set's tree is empty.
+        QStandardItemModel other;
+        SpravDB::bUSA = !usa;
+        SpravDB db;
+        QCOMPARE(db.loadQuestTree(&other, 0, nullptr), 0);
+        QCOMPARE(other.rowCount(), 0);
+    }
+
+    void questColours()
+    {
+        QTemporaryDir dir;
+        usePath(dir);
+        const QMap<int, QColor> colours = {
+            {0, kGreen}, {102, kGreen}, {1, kBlue}, {103, kBlue}, {105, kBlue}, {106, kBlue}, {107, kBlue},
+            {2, kRed}, {104, kRed}, {-1, kGrey}, {101, kGrey}, {10000, kGrey}, {55, kGrey},
+        };
+        QStandardItemModel model;
+        SpravDB db;
+        for (auto it = colours.begin(); it != colours.end(); ++it)
+            db.insertQuest(0, QString::number(it.key()), it.key());
+        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+        QCOMPARE(model.rowCount(), colours.size());
+        for (int row = 0; row < model.rowCount(); ++row) {
+            const int kind = model.item(row)->data(SpravDB::KindRole).toInt();
+            QCOMPARE(model.item(row)->text(), QString::number(kind));
+            QCOMPARE(foreground(model.item(row)), colours.value(kind));
+        }
+    }
+
+    void testTree_data() { addSetColumn(); }
+    void testTree()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        usePath(dir);
+        SpravDB::bUSA = usa;
+        Inspection::_Test control(QStringLiteral("Control"));
+        control.addTheme(QStringLiteral("Тест"), QuestionKind::Test, 1, -1);
+        control.addTheme(QStringLiteral("Контроль"), QuestionKind::Control, 1, -1);
+        control.addNullTheme(QStringLiteral("Нулевой"));
+        Inspection::_Test test(QStringLiteral("Test"));
+        test.addTheme(QStringLiteral("Тест"), QuestionKind::Test, 1, -1);
+        Inspection::_Test neutral(QStringLiteral("Neutral"));
+        neutral.addTheme(QStringLiteral("Имя"), QuestionKind::Neutral, 1, -1);
+        int folderId = 0, controlId = 0;
+        QStandardItemModel model;
+        QStandardItem *root = new QStandardItem(QStringLiteral("root"));
+        model.appendRow(root);
+        {
+            SpravDB db;
+            folderId = db.insertFolderTest(0, QStringLiteral("Папка"));
+            controlId = db.insertTest(folderId, control);
+            db.insertTest(folderId, test);
+            db.insertTest(folderId, neutral);
+            QCOMPARE(db.loadTestTree(&model, 0, root), 0);
+        }
+        QCOMPARE(model.rowCount(), 1);
+        QStandardItem *folder = root->child(0);
+        QCOMPARE(folder->text(), QStringLiteral("Папка"));
+        QCOMPARE(folder->data(SpravDB::IdRole).toInt(), folderId);
+        QVERIFY(!folder->isDragEnabled());
+        QVERIFY(folder->isDropEnabled());
+        QCOMPARE(texts(model, folder), QStringList({"Control", "Neutral", "Test"}));
+        QStandardItem *item = folder->child(0);
+        QCOMPARE(item->data(SpravDB::IdRole).toInt(), controlId);
+        QCOMPARE(foreground(item), kBlue);
+        QCOMPARE(foreground(folder->child(1)), QColor(Qt::black));
+        QCOMPARE(foreground(folder->child(2)), kRed);
+        QVERIFY(item->isEditable() && item->isDragEnabled() && !item->isDropEnabled());
+        QString expected = control.formatText();
+        expected.chop(1);
+        QCOMPARE(item->toolTip(), expected);
+        QCOMPARE(item->toolTip().count(QLatin1Char('\n')), 2);
+    }
+
+    void emptyTrees()
+    {
+        QTemporaryDir dir;
+        usePath(dir);
+        QStandardItemModel model;
+        SpravDB db;
+        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+        QCOMPARE(db.loadTestTree(&model, 0, nullptr), 0);
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void cyclicTreesAreFilledOnce_data() { addSetColumn(); }
+    void cyclicTreesAreFilledOnce()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        { SpravDB db; }
+        QStringList rows;
+        for (const char *name : {"folder_quest", "folder_test"})
+            rows << QStringLiteral("INSERT INTO %1 (id, folder_id, folder_name) VALUES "
+                                   "(1, 2, 'one'), (2, 1, 'two'), (3, 3, 'self'), (0, 0, 'zero'), (4, 0, 'top')")
+                        .arg(table(name));
+        rows << QStringLiteral("INSERT INTO %1 (folder_id, quest_name) VALUES (1, '0\nq1'), (2, '0\nq2'), (3, '0\nq3')")
+                    .arg(table("quest"));
+        QVERIFY(execute(path, rows));
+        SpravDB db;
+        QStandardItemModel fromOne;
+        QCOMPARE(db.loadQuestTree(&fromOne, 1, nullptr), 0);
+        QCOMPARE(texts(fromOne), QStringList({"q1", "two"}));
+        QCOMPARE(texts(fromOne, childNamed(fromOne, nullptr, "two")), QStringList({"q2"}));
+        QCOMPARE(itemCount(fromOne), 3);
+
+        QStandardItemModel fromSelf;
+        QCOMPARE(db.loadQuestTree(&fromSelf, 3, nullptr), 0);
+        QCOMPARE(texts(fromSelf), QStringList({"q3"}));
+
+        QStandardItemModel fromTop;
+        QCOMPARE(db.loadQuestTree(&fromTop, 0, nullptr), 0);
+        QCOMPARE(texts(fromTop), QStringList({"top"}));
+
+        QStandardItemModel tests;
+        QCOMPARE(db.loadTestTree(&tests, 1, nullptr), 0);
+        QCOMPARE(texts(tests), QStringList({"two"}));
+        QCOMPARE(itemCount(tests), 1);
+    }
+};
+
+VUG_TEST_MAIN(TestSpravDBTrees, QGuiApplication)
+#include "tst_spravdbtrees.moc"
