@@ -7,6 +7,7 @@
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
+#include "data/SpravDB.h"
 
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
@@ -73,6 +74,7 @@ vugVorkel::vugVorkel(QWidget *parent)
 
     GenericSettings generic;
     generic.load();
+    SpravDB::sPathFileSprav = generic.sPathFileSprav;
 
     QFont scaled = font();
     scaled.setPointSizeF(scaled.pointSizeF() * generic.fontK);

@@ -4,6 +4,7 @@
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
+#include "data/SpravDB.h"
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyTab.h"
 #include "fancy/FancyTabBar.h"
@@ -252,6 +253,9 @@ void TestMainWindow::fontIsScaledByFactor()
     }
     vugVorkel window;
     QCOMPARE(QApplication::font().pointSizeF(), 13.5);
+    GenericSettings settings;
+    settings.load();
+    QCOMPARE(SpravDB::sPathFileSprav, settings.sPathFileSprav);  // handed over at construction
 }
 
 void TestMainWindow::geometryIsSavedAndRestored()
