@@ -1,6 +1,7 @@
 #include "InspectionEditFancy.h"
 
 #include "data/ExaminationSummary.h"
+#include "data/SettingsStore.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 
 #include <QLabel>
@@ -19,6 +20,21 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
     connect(this, SIGNAL(notifyChangePersone(QString, Inspection *)), this,
             SLOT(onChangedPersone(QString, Inspection *)));
     updateView();
+    restoreLayout();
+}
+
+// The main window saves this layout when the examiner confirms quitting.
+void InspectionEditFancy::restoreLayout()
+{
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
+    const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
+    const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
+    settings->endGroup();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    if (!state.isEmpty())
+        restoreState(state, 0);
 }
 
 void InspectionEditFancy::onChangedPersone(QString path, Inspection *inspection)

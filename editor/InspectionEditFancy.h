@@ -25,6 +25,8 @@ private slots:
     void onChangedPersone(QString path, Inspection *inspection);
 
 private:
+    void restoreLayout();
+
     Inspection *m_inspection = nullptr;
     QLabel *m_summary;
     PreTestCanversationDockWindow *m_preTest;

@@ -14,6 +14,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QMenuBar>
 
 namespace {
@@ -67,6 +68,7 @@ private slots:
     void settingsCommandOpensTheDialog();
     void fontIsScaledByFactor();
     void geometryIsSavedAndRestored();
+    void editorLayoutSurvivesQuitting();
 };
 
 void TestMainWindow::init()
@@ -272,6 +274,25 @@ void TestMainWindow::geometryIsSavedAndRestored()
     }
     vugVorkel again;
     QCOMPARE(again.size(), QSize(912, 533));
+}
+
+void TestMainWindow::editorLayoutSurvivesQuitting()
+{
+    {
+        vugVorkel window;
+        window.onInitialize();
+        window.show();
+        auto *dock = window.findChild<QDockWidget *>(QStringLiteral("PreTestCanversationDockWindow"));
+        QVERIFY(dock && dock->isVisible());
+        dock->hide();
+        MessageBoxAnswerer answers({QMessageBox::Yes});
+        QVERIFY(window.close());
+    }
+    InspectionEditFancy editor;
+    editor.show();
+    auto *dock = editor.findChild<QDockWidget *>(QStringLiteral("PreTestCanversationDockWindow"));
+    QVERIFY(dock);
+    QVERIFY(!dock->isVisible());
 }
 
 int main(int argc, char *argv[])
