@@ -4,29 +4,28 @@
     metric_reference.py student  <metric_dump>   the Student table
     metric_reference.py routines <metric_dump>   variance ... collectQuestValues
 """
+import importlib.util
 import json
+import os
 import subprocess
 import sys
 
 import numpy as np
 from scipy import stats
 
-LEVELS = [0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 0.95, 0.98, 0.99, 0.999]
-DFS = list(range(1, 31)) + [40, 60, 120, -1]
 
-# The classic printed rows examiners know, digit for digit (df 2 at 0.7 corrected).
-PRINTED = {
-    1: [0.158, 0.325, 0.51, 0.727, 1.0, 1.376, 1.963, 3.08, 6.31, 12.71, 31.8, 63.7, 636.6],
-    2: [0.142, 0.289, 0.445, 0.617, 0.816, 1.061, 1.386, 1.886, 2.92, 4.3, 6.96, 9.92, 31.6],
-    3: [0.137, 0.277, 0.424, 0.584, 0.765, 0.978, 1.25, 1.638, 2.35, 3.18, 4.54, 5.84, 12.94],
-    10: [0.129, 0.26, 0.397, 0.542, 0.7, 0.879, 1.093, 1.372, 1.812, 2.23, 2.76, 3.17, 4.59],
-    28: [0.127, 0.256, 0.389, 0.53, 0.683, 0.854, 1.055, 1.313, 1.701, 2.05, 2.47, 2.76, 3.67],
-    30: [0.127, 0.256, 0.389, 0.53, 0.683, 0.854, 1.055, 1.31, 1.697, 2.04, 2.46, 2.75, 3.65],
-    40: [0.126, 0.255, 0.388, 0.529, 0.681, 0.851, 1.05, 1.303, 1.684, 2.02, 2.42, 2.7, 3.55],
-    60: [0.126, 0.254, 0.387, 0.527, 0.679, 0.848, 1.046, 1.296, 1.671, 2.0, 2.39, 2.66, 3.46],
-    120: [0.126, 0.254, 0.386, 0.526, 0.677, 0.845, 1.041, 1.289, 1.658, 1.98, 2.36, 2.62, 3.37],
-    -1: [0.126, 0.253, 0.385, 0.524, 0.674, 0.842, 1.036, 1.282, 1.645, 1.96, 2.33, 2.58, 3.29],
-}
+def load_table_script():
+    """The printed rows, levels and dfs, as the table's generating script keeps them."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scoring", "metric",
+                        "make-student-table.py")
+    spec = importlib.util.spec_from_file_location("student_table", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+TABLE = load_table_script()
+LEVELS, DFS, PRINTED = TABLE.LEVELS, TABLE.DFS, TABLE.PRINTED
 
 failures = []
 
