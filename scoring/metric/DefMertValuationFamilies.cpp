@@ -73,7 +73,7 @@ const char *const pulsePGExtraIds[] = {
     "{9C1F3E5F-7AE1-476F-B0AB-8D13D3CC31E4}",
 };
 
-struct FamilySpec {
+struct FamilyRule {
     const char *const *ids;
     int count;
     qint16 channel;
@@ -83,7 +83,7 @@ struct FamilySpec {
 };
 
 template <int N>
-FamilySpec familySpec(const char *const (&ids)[N], qint16 channel, qint32 kind, const char *name,
+FamilyRule familyRule(const char *const (&ids)[N], qint16 channel, qint32 kind, const char *name,
                       const char *description)
 {
     return {ids, N, channel, kind, name, description};
@@ -91,7 +91,7 @@ FamilySpec familySpec(const char *const (&ids)[N], qint16 channel, qint32 kind, 
 
 constexpr int firstValue = 5;
 
-DefMertValuation::Params familyEntries(const FamilySpec &family)
+DefMertValuation::Params familyEntries(const FamilyRule &family)
 {
     DefMertValuation::Params list;
     for (int i = 0; i < family.count; ++i) {
@@ -108,7 +108,7 @@ DefMertValuation::Params familyEntries(const FamilySpec &family)
     return list;
 }
 
-void familyLookup(const FamilySpec &family, const QUuid &uid, int *value)
+void familyLookup(const FamilyRule &family, const QUuid &uid, int *value)
 {
     for (int i = 0; i < family.count; ++i) {
         if (QUuid(QLatin1String(family.ids[i])) == uid) {
@@ -118,12 +118,12 @@ void familyLookup(const FamilySpec &family, const QUuid &uid, int *value)
     }
 }
 
-DefMertValuation::Params family(const FamilySpec &spec, const QUuid *uid, int *value)
+DefMertValuation::Params family(const FamilyRule &rule, const QUuid *uid, int *value)
 {
     if (!uid && !value)
-        return familyEntries(spec);
+        return familyEntries(rule);
     if (uid && value)
-        familyLookup(spec, *uid, value);
+        familyLookup(rule, *uid, value);
     return {};
 }
 
@@ -135,7 +135,7 @@ const char upBreathDescription[] = QT_TRANSLATE_NOOP(
 
 DefMertValuation::Params DefMertValuation::lengthUpBreathStart(const QUuid *uid, int *value)
 {
-    return family(familySpec(lengthUpBreathStartIds, 3, 4,
+    return family(familyRule(lengthUpBreathStartIds, 3, 4,
                              QT_TRANSLATE_NOOP("DefMertValuation", "Канал ВД\nДлина (начало вопроса)\n%1 сек"),
                              upBreathDescription),
                   uid, value);
@@ -143,7 +143,7 @@ DefMertValuation::Params DefMertValuation::lengthUpBreathStart(const QUuid *uid,
 
 DefMertValuation::Params DefMertValuation::lengthUpBreathEnd(const QUuid *uid, int *value)
 {
-    return family(familySpec(lengthUpBreathEndIds, 3, 4,
+    return family(familyRule(lengthUpBreathEndIds, 3, 4,
                              QT_TRANSLATE_NOOP("DefMertValuation", "Канал ВД\nДлина (конец вопроса)\n%1 сек"),
                              upBreathDescription),
                   uid, value);
@@ -151,7 +151,7 @@ DefMertValuation::Params DefMertValuation::lengthUpBreathEnd(const QUuid *uid, i
 
 DefMertValuation::Params DefMertValuation::lengthLowBreathStart(const QUuid *uid, int *value)
 {
-    return family(familySpec(lengthLowBreathStartIds, 2, 4,
+    return family(familyRule(lengthLowBreathStartIds, 2, 4,
                              QT_TRANSLATE_NOOP("DefMertValuation", "Канал НД\nДлина (начало вопроса)\n%1 сек"),
                              QT_TRANSLATE_NOOP("DefMertValuation",
                                                "Длина по каналу <b>НД</b> (нижнее дыхание). Измерение производится "
@@ -161,7 +161,7 @@ DefMertValuation::Params DefMertValuation::lengthLowBreathStart(const QUuid *uid
 
 DefMertValuation::Params DefMertValuation::lengthLowBreathEnd(const QUuid *uid, int *value)
 {
-    return family(familySpec(lengthLowBreathEndIds, 2, 4,
+    return family(familyRule(lengthLowBreathEndIds, 2, 4,
                              QT_TRANSLATE_NOOP("DefMertValuation", "Канал НД\nДлина (конец вопроса)\n%1 сек"),
                              QT_TRANSLATE_NOOP("DefMertValuation",
                                                "Длина по каналу <b>НД</b> (нижнее дыхание). Измерение производится "
@@ -171,7 +171,7 @@ DefMertValuation::Params DefMertValuation::lengthLowBreathEnd(const QUuid *uid, 
 
 DefMertValuation::Params DefMertValuation::pulseAD(const QUuid *uid, int *value)
 {
-    return family(familySpec(pulseADIds, 7, 5, QT_TRANSLATE_NOOP("DefMertValuation", "Канал АД\nЧСС\n%1 цикл"),
+    return family(familyRule(pulseADIds, 7, 5, QT_TRANSLATE_NOOP("DefMertValuation", "Канал АД\nЧСС\n%1 цикл"),
                              QT_TRANSLATE_NOOP("DefMertValuation",
                                                "ЧСС по каналу <b>АД</b> (артериальное давление). Измерение "
                                                "производится по <b>%1</b> циклу(циклам).")),
@@ -180,7 +180,7 @@ DefMertValuation::Params DefMertValuation::pulseAD(const QUuid *uid, int *value)
 
 DefMertValuation::Params DefMertValuation::pulsePG(const QUuid *uid, int *value)
 {
-    return family(familySpec(pulsePGIds, 4, 5, QT_TRANSLATE_NOOP("DefMertValuation", "Канал ПГ\nЧСС\n%1 цикл"),
+    return family(familyRule(pulsePGIds, 4, 5, QT_TRANSLATE_NOOP("DefMertValuation", "Канал ПГ\nЧСС\n%1 цикл"),
                              QT_TRANSLATE_NOOP("DefMertValuation",
                                                "ЧСС по каналу <b>ПГ</b> (плетизмограмма). Измерение производится "
                                                "по <b>%1</b> циклу(циклам).")),
@@ -189,7 +189,7 @@ DefMertValuation::Params DefMertValuation::pulsePG(const QUuid *uid, int *value)
 
 DefMertValuation::Params DefMertValuation::pulsePGExtra(const QUuid *uid, int *value)
 {
-    return family(familySpec(pulsePGExtraIds, 9, 5,
+    return family(familyRule(pulsePGExtraIds, 9, 5,
                              QT_TRANSLATE_NOOP("DefMertValuation", "Канал ПГ(доп)\nЧСС\n%1 цикл"),
                              QT_TRANSLATE_NOOP("DefMertValuation",
                                                "ЧСС по каналу <b>ПГдоп</b> (плетизмограмма). Измерение производится "
