@@ -1,7 +1,7 @@
 // Saves and loads an examination of ten fully recorded tests, and beside it
 // the floor: the same sample bytes as one plain BLOB per test through the
 // same connection.
-#include "data/Inspection.h"
+#include "BenchExamination.h"
 #include "data/InspectionStore.h"
 
 #include <QCoreApplication>
@@ -16,43 +16,9 @@
 namespace {
 
 constexpr int kTests = 10;
-constexpr int kTicks = 72000;
-constexpr int kQuestions = 10;
-constexpr int kPresentations = 60;
+const int kTicks = BenchTestShape().ticks;
 constexpr int kRuns = 3;
 constexpr int kBlobKind = 1 << 20;  // a kind no record uses
-
-Inspection::_Test recordedTest(int n)
-{
-    Inspection::_Test test(QStringLiteral("Тест %1").arg(n));
-    for (int q = 0; q < kQuestions; ++q)
-        test.addTheme(QStringLiteral("Вопрос номер %1?").arg(q), q % 3, 1, -1);
-    for (int code = 0; code < 13; ++code) {
-        QVector<qint16> &samples = *test.samples(code);
-        samples.resize(kTicks);
-        for (int i = 0; i < kTicks; ++i)
-            samples[i] = qint16((i * 37 + code * 1009 + n) % 60000 - 30000);
-        test.channel(code).KodDrv = code + 1;
-    }
-    test.TimeMM.resize(kTicks);
-    for (int i = 0; i < kTicks; ++i)
-        test.TimeMM[i] = 50 * i;
-    const int span = kTicks / (kPresentations * kQuestions);
-    for (int p = 0; p < kPresentations; ++p) {
-        for (int q = 0; q < kQuestions; ++q) {
-            Inspection::_Label mark;
-            mark.Group = qint16(p + 1);
-            mark.Theme = qint16(q);
-            mark.TickQStart = (p * kQuestions + q) * span;
-            mark.TickQEnd = mark.TickQStart + span / 3;
-            mark.TickAStart = mark.TickQEnd + 2;
-            mark.TickAEnd = mark.TickAStart + 10;
-            test.appendLabel(mark);
-        }
-    }
-    test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(9, n));
-    return test;
-}
 
 QByteArray sampleBytes(const Inspection::_Test &test)
 {
@@ -143,9 +109,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
+    const BenchTestShape shape;
     QVector<Inspection::_Test> source;
     for (int n = 0; n < kTests; ++n)
-        source.append(recordedTest(n));
+        source.append(recordedTest(n, shape));
     const long baseKb = peakMemoryKb();
 
     QVector<Figures> runs;
@@ -163,7 +130,7 @@ int main(int argc, char *argv[])
 
     QTextStream out(stdout);
     out << "examination: " << kTests << " tests x " << kTicks << " ticks, 13 channels + TimeMM, "
-        << kPresentations * kQuestions << " marks each; file "
+        << shape.presentations * shape.questions << " marks each; file "
         << QFile(folder.path() + QStringLiteral("/subject0.qmz")).size() / (1024 * 1024) << " MB\n";
     out << QStringLiteral("save all:              %1 ms\n").arg(save, 0, 'f', 1);
     out << QStringLiteral("load structures:       %1 ms\n").arg(loadStructures, 0, 'f', 1);

@@ -1,5 +1,8 @@
 #include "InspectionTest.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 using SampleMember = QVector<qint16> InspectionTest::*;
@@ -106,6 +109,12 @@ QVector<qint16> *InspectionTest::samples(int code)
 const QVector<qint16> *InspectionTest::samples(int code) const
 {
     return ChannelCode::isValid(code) ? &(this->*kSamples[code]) : nullptr;
+}
+
+bool InspectionTest::samplesLoaded() const
+{
+    return std::any_of(std::begin(kSamples), std::end(kSamples),
+                       [this](SampleMember member) { return !(this->*member).isEmpty(); });
 }
 
 int InspectionTest::presentationCount() const

@@ -90,6 +90,8 @@ struct InspectionTest {
     QVector<qint16> *samples(int code);
     const QVector<qint16> *samples(int code) const;
 
+    // True when any of the 13 sample arrays holds samples.
+    bool samplesLoaded() const;
     int labelCount() const { return labels.size(); }
     int labelNullCount() const { return labelsNULL.size(); }
     int presentationCount() const;

@@ -9,6 +9,7 @@ private slots:
     void freshTestHasCodesInOrder();
     void unknownCodesGiveUsableFallback();
     void samplesByCode();
+    void samplesLoadedByAnyChannel();
     void presentationCount();
     void idsAndCopies();
     void clearRecordingKeepsStructure();
@@ -63,6 +64,21 @@ void TestInspectionTest::samplesByCode()
     QCOMPARE(test.dataRG_LO.value(0), qint16(2));
     QCOMPARE(test.dataRG_HI.value(0), qint16(3));
     QCOMPARE(test.dataRG_DIFF.size(), 13);
+}
+
+void TestInspectionTest::samplesLoadedByAnyChannel()
+{
+    QVERIFY(!Inspection::_Test().samplesLoaded());
+    // Any one channel alone counts, also while КГР is empty.
+    for (int code = 0; code < 13; ++code) {
+        Inspection::_Test test;
+        test.samples(code)->append(0);
+        QVERIFY2(test.samplesLoaded(), qPrintable(QString::number(code)));
+    }
+    Inspection::_Test cleared;
+    cleared.dataRG_DIFF.fill(3, 10);
+    cleared.clearRecording();
+    QVERIFY(!cleared.samplesLoaded());
 }
 
 void TestInspectionTest::presentationCount()
