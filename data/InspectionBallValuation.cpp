@@ -19,3 +19,17 @@ void InspectionBallValuation::fromJson(const QJsonObject &object)
     nRG = object.value(QStringLiteral("nRG")).toInt();
     bEnable = object.value(QStringLiteral("bEnable")).toBool();
 }
+
+qint32 InspectionBallValuation::score(int channel) const
+{
+    switch (channel) {
+    case 0:
+        return GSRPar;
+    case 1:
+        return FPGPar;
+    case 2:
+        return nRG;
+    default:
+        return 0;
+    }
+}

@@ -13,10 +13,15 @@ struct InspectionBallValuation {
     qint32 nRG = 0;     // channel group Дых
     bool bEnable = true;
 
+    // The score of channel group 0 КГР, 1 ПГ or 2 Дых; 0 for any other group.
+    qint32 score(int channel) const;
+
     void toJson(QJsonObject &object) const;
     // Sets every field; a missing key gives 0, or false for "bEnable".
     void fromJson(const QJsonObject &object);
 };
 
-// Presentation number -> question index -> score.
+// Presentation number -> question index -> score. Read it with value() or
+// find(): an absent entry reads as the default one (scores 0, in use) and is
+// not inserted; only writing a score puts an entry into the map.
 using BallValuationMap = QMap<qint32, QMap<qint32, InspectionBallValuation>>;

@@ -3,6 +3,7 @@
 
 #include "BinaryJson.h"
 #include "InspectionTest.h"
+#include "QuestTypeColor.h"
 #include "SharedConnection.h"
 #include "resources/VugResources.h"
 
@@ -12,31 +13,6 @@
 #include <QVariant>
 
 namespace {
-
-const QColor kGreen(0, 127, 0);
-const QColor kBlue(0, 0, 127);
-const QColor kRed(127, 0, 0);
-const QColor kGrey(127, 127, 127);
-
-QColor questColour(int kind)
-{
-    switch (kind) {
-    case 0:
-    case 102:
-        return kGreen;
-    case 1:
-    case 103:
-    case 105:
-    case 106:
-    case 107:
-        return kBlue;
-    case 2:
-    case 104:
-        return kRed;
-    default:
-        return kGrey;
-    }
-}
 
 bool hasQuestionOfType(const InspectionTest &test, int type)
 {
@@ -49,9 +25,9 @@ bool hasQuestionOfType(const InspectionTest &test, int type)
 QColor testColour(const InspectionTest &test)
 {
     if (hasQuestionOfType(test, QuestionKind::Control))
-        return kBlue;
+        return questTypeColor(QuestionKind::Control);
     if (hasQuestionOfType(test, QuestionKind::Test))
-        return kRed;
+        return questTypeColor(QuestionKind::Test);
     return Qt::black;
 }
 
@@ -144,7 +120,7 @@ void SpravDB::fillQuests(QStandardItemModel *model, int folderId, QStandardItem 
         QString text;
         splitQuestText(rows.value("quest_name").toString(), kind, text);
         auto *item = new QStandardItem(text);
-        item->setForeground(QBrush(questColour(kind)));
+        item->setForeground(QBrush(questTypeColor(kind)));
         item->setData(rows.id(), IdRole);
         item->setData(kind, KindRole);
         appendItem(model, parent, item);

@@ -1,0 +1,284 @@
+#include "data/BallValuationSums.h"
+#include "data/InspectionTest.h"
+#include "tests/support/TestHome.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+
+#include <random>
+
+// The three points sums against ballsums_reference.py beside this file, which
+// computes them from the rules on its own (numpy.float32 for the weighted sum).
+
+namespace {
+
+const QVector<int> kQuests = {-2, -1, 0, 1, 2, 3, 4};
+const QVector<int> kGroups = {-2, -1, 0, 1, 2, 3, 4, 5};
+const QVector<int> kChannels = {-1, 0, 1, 2, 3};
+
+struct Case {
+    QString name;
+    InspectionTest test;
+};
+
+InspectionBallValuation entry(int group, int quest, int gsr, int pg, int rg, bool enabled = true)
+{
+    InspectionBallValuation e;
+    e.iGroup = group;
+    e.iQuest = quest;
+    e.GSRPar = gsr;
+    e.FPGPar = pg;
+    e.nRG = rg;
+    e.bEnable = enabled;
+    return e;
+}
+
+// An entry filed under the presentation and question it names itself.
+void put(InspectionTest &test, const InspectionBallValuation &e)
+{
+    test.valuationBall_012[e.iGroup][e.iQuest] = e;
+}
+
+void setWeights(InspectionTest &test, float gsr, float pg, float rg)
+{
+    test.valuationBall_ChannelK[0] = gsr;
+    test.valuationBall_ChannelK[1] = pg;
+    test.valuationBall_ChannelK[2] = rg;
+}
+
+InspectionTest partExample()
+{
+    InspectionTest test;
+    setWeights(test, 1.0f, 0.0f, 0.5f);
+    put(test, entry(1, 0, 2, 3, -2));
+    return test;
+}
+
+// Scores spread over three presentations and questions, one presentation disabled or not.
+InspectionTest spread(bool disableSecond)
+{
+    InspectionTest test;
+    setWeights(test, 1.5f, 0.5f, 2.0f);
+    for (int group = 1; group <= 3; ++group)
+        for (int quest = 0; quest < 4; ++quest)
+            put(test, entry(group, quest, group - quest, quest * 2 - 3, 3 - group, (group + quest) % 3 != 0));
+    if (disableSecond)
+        test.valuationBall_GroupsDisabled = {2, 7};
+    return test;
+}
+
+// Entries under keys that disagree with their own fields: the fields decide,
+// also for the disabled test and for several entries naming the same place.
+InspectionTest misfiled()
+{
+    InspectionTest test;
+    setWeights(test, 0.5f, 1.0f, 3.0f);
+    test.valuationBall_012[1][0] = entry(2, 1, 3, -1, 2);
+    test.valuationBall_012[1][1] = entry(2, 1, -2, 2, 1);
+    test.valuationBall_012[2][5] = entry(1, 3, 1, 1, 1);
+    test.valuationBall_012[3][0] = entry(4, 0, 2, 2, -3);  // lies under 3, names disabled 4
+    test.valuationBall_012[4][2] = entry(3, 2, -1, 3, 2);  // lies under disabled 4, names 3
+    test.valuationBall_GroupsDisabled = {4};
+    return test;
+}
+
+InspectionTest negativeQuestions()
+{
+    InspectionTest test;
+    put(test, entry(1, -1, 5, 6, 7));
+    put(test, entry(1, -2, -3, 2, 1));
+    put(test, entry(2, -1, 1, 1, 1));
+    put(test, entry(2, 0, 2, -2, 3));
+    return test;
+}
+
+InspectionTest notInUse()
+{
+    InspectionTest test = spread(false);
+    for (auto &questions : test.valuationBall_012)
+        for (InspectionBallValuation &e : questions)
+            e.bEnable = false;
+    return test;
+}
+
+InspectionTest zeroWeights()
+{
+    InspectionTest test = spread(false);
+    setWeights(test, 0.0f, 0.0f, 0.0f);
+    return test;
+}
+
+// Many large scores naming one place, weights that floats hold inexactly:
+// the order and precision of the weighted sum show in its last bits.
+InspectionTest rounding()
+{
+    InspectionTest test;
+    setWeights(test, 0.1f, 0.7f, 1.3f);
+    std::mt19937 random(31);
+    std::uniform_int_distribution<int> score(-100000, 100000);
+    for (int key = 0; key < 40; ++key)
+        test.valuationBall_012[key % 5][key] = entry(1 + key % 2, key % 3, score(random), score(random), score(random));
+    return test;
+}
+
+// Integer sums past the 32-bit range wrap.
+InspectionTest wrapping()
+{
+    InspectionTest test;
+    put(test, entry(1, 0, 2147483000, -2147483000, 1));
+    put(test, entry(2, 0, 2147483000, -2147483000, 1));
+    return test;
+}
+
+QVector<Case> cases()
+{
+    return {{"empty", InspectionTest()},
+            {"example", partExample()},
+            {"spread", spread(false)},
+            {"spread, presentation 2 disabled", spread(true)},
+            {"keys disagree with entries", misfiled()},
+            {"negative question indexes", negativeQuestions()},
+            {"entries not in use", notInUse()},
+            {"zero weights", zeroWeights()},
+            {"single-precision rounding", rounding()},
+            {"32-bit wrap", wrapping()}};
+}
+
+QJsonArray toJson(const QVector<int> &values)
+{
+    QJsonArray array;
+    for (int value : values)
+        array.append(value);
+    return array;
+}
+
+QJsonObject toJson(const InspectionTest &test)
+{
+    QJsonArray entries;
+    const BallValuationMap &scale = test.valuationBall_012;
+    for (auto group = scale.cbegin(); group != scale.cend(); ++group) {
+        for (auto quest = group->cbegin(); quest != group->cend(); ++quest) {
+            QJsonObject object;
+            quest->toJson(object);
+            object.insert("key", QJsonArray{group.key(), quest.key()});
+            entries.append(object);
+        }
+    }
+    const float *w = test.valuationBall_ChannelK;
+    return {{"weights", QJsonArray{double(w[0]), double(w[1]), double(w[2])}},
+            {"disabled", toJson(test.valuationBall_GroupsDisabled.values().toVector())},
+            {"entries", entries},
+            {"quests", toJson(kQuests)},
+            {"groups", toJson(kGroups)},
+            {"channels", toJson(kChannels)}};
+}
+
+QJsonArray runReference(const QVector<Case> &all)
+{
+    QJsonArray input;
+    for (const Case &c : all)
+        input.append(toJson(c.test));
+    QTemporaryDir dir;
+    QFile file(dir.filePath("cases.json"));
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(QJsonDocument(QJsonObject{{"cases", input}}).toJson(QJsonDocument::Compact)) < 0)
+        return {};
+    file.close();
+
+    QProcess reference;
+    reference.start(VUG_PYTHON, {VUG_SCORING_TEST_DATA "/ballsums_reference.py", file.fileName()});
+    if (!reference.waitForFinished(60000) || reference.exitCode() != 0) {
+        qWarning() << reference.readAllStandardError();
+        return {};
+    }
+    return QJsonDocument::fromJson(reference.readAllStandardOutput()).object().value("results").toArray();
+}
+
+// Sizes of the map and of each presentation's question map.
+QVector<int> shape(const BallValuationMap &scale)
+{
+    QVector<int> sizes{scale.size()};
+    for (const auto &questions : scale)
+        sizes.append(questions.size());
+    return sizes;
+}
+
+}  // namespace
+
+class TestBallSums : public QObject
+{
+    Q_OBJECT
+private slots:
+    void matchesReference();
+    void exampleOfWeightedSum();
+    void readingInsertsNothing();
+};
+
+void TestBallSums::matchesReference()
+{
+    const QVector<Case> all = cases();
+    const QJsonArray results = runReference(all);
+    QCOMPARE(results.size(), all.size());
+    for (int i = 0; i < all.size(); ++i) {
+        const InspectionTest &test = all[i].test;
+        const BallValuationMap &scale = test.valuationBall_012;
+        const QJsonObject expected = results[i].toObject();
+        const QJsonArray byQuest = expected.value("byQuest").toArray();
+        const QJsonArray byGroup = expected.value("byGroup").toArray();
+        const QJsonArray weighted = expected.value("weighted").toArray();
+        for (int c = 0; c < kChannels.size(); ++c) {
+            for (int q = 0; q < kQuests.size(); ++q)
+                QVERIFY2(sumBallByQuest(test, scale, kQuests[q], kChannels[c]) == byQuest[q][c].toInt(),
+                         qPrintable(QString("%1: by question %2, channel %3").arg(all[i].name).arg(kQuests[q]).arg(kChannels[c])));
+            for (int p = 0; p < kGroups.size(); ++p)
+                QVERIFY2(sumBallByGroup(test, scale, kGroups[p], kChannels[c]) == byGroup[p][c].toInt(),
+                         qPrintable(QString("%1: by presentation %2, channel %3").arg(all[i].name).arg(kGroups[p]).arg(kChannels[c])));
+        }
+        for (int q = 0; q < kQuests.size(); ++q) {
+            for (int p = 0; p < kGroups.size(); ++p) {
+                const float actual = weightedBallSum(test, scale, kQuests[q], kGroups[p]);
+                const double wanted = weighted[q][p].toDouble();
+                QVERIFY2(double(actual) == wanted, qPrintable(QString("%1: weighted, question %2, presentation %3: %4, expected %5")
+                                                                 .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
+                                                                 .arg(double(actual), 0, 'g', 17).arg(wanted, 0, 'g', 17)));
+            }
+        }
+    }
+}
+
+void TestBallSums::exampleOfWeightedSum()
+{
+    const InspectionTest test = partExample();
+    QCOMPARE(weightedBallSum(test, test.valuationBall_012, 0, 1), 1.0f);
+
+    // A disabled presentation counts again once taken out of the set.
+    InspectionTest toggled = spread(true);
+    QCOMPARE(sumBallByGroup(toggled, toggled.valuationBall_012, 2, 0), 0);
+    toggled.valuationBall_GroupsDisabled.remove(2);
+    QCOMPARE(sumBallByGroup(toggled, toggled.valuationBall_012, 2, 0), 2 + 1 + 0 - 1);
+}
+
+void TestBallSums::readingInsertsNothing()
+{
+    InspectionTest test = misfiled();
+    test.valuationBall_101 = spread(false).valuationBall_012;
+    const BallValuationMap *scales[] = {&test.valuationBall_012, &test.valuationBall_101, &test.valuationBall_3210123};
+    QVector<QVector<int>> before;
+    for (const BallValuationMap *scale : scales)
+        before.append(shape(*scale));
+    for (const BallValuationMap *scale : scales) {
+        for (int q : kQuests) {
+            for (int p : kGroups) {
+                sumBallByQuest(test, *scale, q, p % 3);
+                sumBallByGroup(test, *scale, p, q % 3);
+                weightedBallSum(test, *scale, q, p);
+            }
+        }
+    }
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(shape(*scales[i]), before[i]);
+}
+
+VUG_TEST_MAIN(TestBallSums, QCoreApplication)
+#include "tst_ballsums.moc"
