@@ -1,31 +1,16 @@
+#include "BallFixtures.h"
 #include "StoreFixtures.h"
 #include "tests/support/TestHome.h"
 
 #include <QJsonArray>
 #include <QTemporaryDir>
 
+using namespace BallFixtures;
 using namespace StoreFixtures;
 
 namespace {
 
 const QString kMetricParamsId = QStringLiteral("{0D379B2C-35B3-4F1C-9E3D-DB9BC88C010E}");
-
-Inspection::_BallValuation ball(int group, int quest, int gsr, int fpg, int rg, bool enabled = true)
-{
-    Inspection::_BallValuation entry;
-    entry.iGroup = group;
-    entry.iQuest = quest;
-    entry.GSRPar = gsr;
-    entry.FPGPar = fpg;
-    entry.nRG = rg;
-    entry.bEnable = enabled;
-    return entry;
-}
-
-void putBall(BallValuationMap &scale, const Inspection::_BallValuation &entry)
-{
-    scale[entry.iGroup][entry.iQuest] = entry;
-}
 
 Inspection::_MetricValuation measure(int group, int quest, const QUuid &param, int value)
 {

@@ -1,5 +1,7 @@
 #include "data/BallValuationSums.h"
 #include "data/InspectionTest.h"
+#include "tests/data/BallFixtures.h"
+#include "tests/support/JsonArrays.h"
 #include "tests/support/TestHome.h"
 
 #include <QJsonArray>
@@ -10,6 +12,8 @@
 
 // The three points sums against ballsums_reference.py beside this file, which
 // computes them from the rules on its own (numpy.float32 for the weighted sum).
+
+using namespace BallFixtures;
 
 namespace {
 
@@ -22,24 +26,6 @@ struct Case {
     InspectionTest test;
 };
 
-InspectionBallValuation entry(int group, int quest, int gsr, int pg, int rg, bool enabled = true)
-{
-    InspectionBallValuation e;
-    e.iGroup = group;
-    e.iQuest = quest;
-    e.GSRPar = gsr;
-    e.FPGPar = pg;
-    e.nRG = rg;
-    e.bEnable = enabled;
-    return e;
-}
-
-// An entry filed under the presentation and question it names itself.
-void put(InspectionTest &test, const InspectionBallValuation &e)
-{
-    test.valuationBall_012[e.iGroup][e.iQuest] = e;
-}
-
 void setWeights(InspectionTest &test, float gsr, float pg, float rg)
 {
     test.valuationBall_ChannelK[0] = gsr;
@@ -51,7 +37,7 @@ InspectionTest partExample()
 {
     InspectionTest test;
     setWeights(test, 1.0f, 0.0f, 0.5f);
-    put(test, entry(1, 0, 2, 3, -2));
+    putBall(test.valuationBall_012, ball(1, 0, 2, 3, -2));
     return test;
 }
 
@@ -62,7 +48,8 @@ InspectionTest spread(bool disableSecond)
     setWeights(test, 1.5f, 0.5f, 2.0f);
     for (int group = 1; group <= 3; ++group)
         for (int quest = 0; quest < 4; ++quest)
-            put(test, entry(group, quest, group - quest, quest * 2 - 3, 3 - group, (group + quest) % 3 != 0));
+            putBall(test.valuationBall_012,
+                    ball(group, quest, group - quest, quest * 2 - 3, 3 - group, (group + quest) % 3 != 0));
     if (disableSecond)
         test.valuationBall_GroupsDisabled = {2, 7};
     return test;
@@ -74,11 +61,11 @@ InspectionTest misfiled()
 {
     InspectionTest test;
     setWeights(test, 0.5f, 1.0f, 3.0f);
-    test.valuationBall_012[1][0] = entry(2, 1, 3, -1, 2);
-    test.valuationBall_012[1][1] = entry(2, 1, -2, 2, 1);
-    test.valuationBall_012[2][5] = entry(1, 3, 1, 1, 1);
-    test.valuationBall_012[3][0] = entry(4, 0, 2, 2, -3);  // lies under 3, names disabled 4
-    test.valuationBall_012[4][2] = entry(3, 2, -1, 3, 2);  // lies under disabled 4, names 3
+    test.valuationBall_012[1][0] = ball(2, 1, 3, -1, 2);
+    test.valuationBall_012[1][1] = ball(2, 1, -2, 2, 1);
+    test.valuationBall_012[2][5] = ball(1, 3, 1, 1, 1);
+    test.valuationBall_012[3][0] = ball(4, 0, 2, 2, -3);  // lies under 3, names disabled 4
+    test.valuationBall_012[4][2] = ball(3, 2, -1, 3, 2);  // lies under disabled 4, names 3
     test.valuationBall_GroupsDisabled = {4};
     return test;
 }
@@ -86,10 +73,10 @@ InspectionTest misfiled()
 InspectionTest negativeQuestions()
 {
     InspectionTest test;
-    put(test, entry(1, -1, 5, 6, 7));
-    put(test, entry(1, -2, -3, 2, 1));
-    put(test, entry(2, -1, 1, 1, 1));
-    put(test, entry(2, 0, 2, -2, 3));
+    putBall(test.valuationBall_012, ball(1, -1, 5, 6, 7));
+    putBall(test.valuationBall_012, ball(1, -2, -3, 2, 1));
+    putBall(test.valuationBall_012, ball(2, -1, 1, 1, 1));
+    putBall(test.valuationBall_012, ball(2, 0, 2, -2, 3));
     return test;
 }
 
@@ -118,7 +105,7 @@ InspectionTest rounding()
     std::mt19937 random(31);
     std::uniform_int_distribution<int> score(-100000, 100000);
     for (int key = 0; key < 40; ++key)
-        test.valuationBall_012[key % 5][key] = entry(1 + key % 2, key % 3, score(random), score(random), score(random));
+        test.valuationBall_012[key % 5][key] = ball(1 + key % 2, key % 3, score(random), score(random), score(random));
     return test;
 }
 
@@ -126,8 +113,8 @@ InspectionTest rounding()
 InspectionTest wrapping()
 {
     InspectionTest test;
-    put(test, entry(1, 0, 2147483000, -2147483000, 1));
-    put(test, entry(2, 0, 2147483000, -2147483000, 1));
+    putBall(test.valuationBall_012, ball(1, 0, 2147483000, -2147483000, 1));
+    putBall(test.valuationBall_012, ball(2, 0, 2147483000, -2147483000, 1));
     return test;
 }
 
@@ -145,14 +132,6 @@ QVector<Case> cases()
             {"32-bit wrap", wrapping()}};
 }
 
-QJsonArray toJson(const QVector<int> &values)
-{
-    QJsonArray array;
-    for (int value : values)
-        array.append(value);
-    return array;
-}
-
 QJsonObject toJson(const InspectionTest &test)
 {
     QJsonArray entries;
@@ -167,11 +146,11 @@ QJsonObject toJson(const InspectionTest &test)
     }
     const float *w = test.valuationBall_ChannelK;
     return {{"weights", QJsonArray{double(w[0]), double(w[1]), double(w[2])}},
-            {"disabled", toJson(test.valuationBall_GroupsDisabled.values().toVector())},
+            {"disabled", toJsonArray(test.valuationBall_GroupsDisabled.values().toVector())},
             {"entries", entries},
-            {"quests", toJson(kQuests)},
-            {"groups", toJson(kGroups)},
-            {"channels", toJson(kChannels)}};
+            {"quests", toJsonArray(kQuests)},
+            {"groups", toJsonArray(kGroups)},
+            {"channels", toJsonArray(kChannels)}};
 }
 
 QJsonArray runReference(const QVector<Case> &all)
@@ -228,20 +207,23 @@ void TestBallSums::matchesReference()
         const QJsonArray byGroup = expected.value("byGroup").toArray();
         const QJsonArray weighted = expected.value("weighted").toArray();
         for (int c = 0; c < kChannels.size(); ++c) {
-            for (int q = 0; q < kQuests.size(); ++q)
-                QVERIFY2(sumBallByQuest(test, scale, kQuests[q], kChannels[c]) == byQuest[q][c].toInt(),
-                         qPrintable(QString("%1: by question %2, channel %3").arg(all[i].name).arg(kQuests[q]).arg(kChannels[c])));
-            for (int p = 0; p < kGroups.size(); ++p)
-                QVERIFY2(sumBallByGroup(test, scale, kGroups[p], kChannels[c]) == byGroup[p][c].toInt(),
-                         qPrintable(QString("%1: by presentation %2, channel %3").arg(all[i].name).arg(kGroups[p]).arg(kChannels[c])));
+            for (int q = 0; q < kQuests.size(); ++q) {
+                const QString where = QString("%1: question %2, channel %3").arg(all[i].name).arg(kQuests[q]).arg(kChannels[c]);
+                QVERIFY2(sumBallByQuest(test, scale, kQuests[q], kChannels[c]) == byQuest[q][c].toInt(), qPrintable(where));
+            }
+            for (int p = 0; p < kGroups.size(); ++p) {
+                const QString where = QString("%1: presentation %2, channel %3").arg(all[i].name).arg(kGroups[p]).arg(kChannels[c]);
+                QVERIFY2(sumBallByGroup(test, scale, kGroups[p], kChannels[c]) == byGroup[p][c].toInt(), qPrintable(where));
+            }
         }
         for (int q = 0; q < kQuests.size(); ++q) {
             for (int p = 0; p < kGroups.size(); ++p) {
-                const float actual = weightedBallSum(test, scale, kQuests[q], kGroups[p]);
+                const double actual = weightedBallSum(test, scale, kQuests[q], kGroups[p]);
                 const double wanted = weighted[q][p].toDouble();
-                QVERIFY2(double(actual) == wanted, qPrintable(QString("%1: weighted, question %2, presentation %3: %4, expected %5")
-                                                                 .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
-                                                                 .arg(double(actual), 0, 'g', 17).arg(wanted, 0, 'g', 17)));
+                const QString where = QString("%1: question %2, presentation %3: %4, expected %5")
+                                          .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
+                                          .arg(actual, 0, 'g', 17).arg(wanted, 0, 'g', 17);
+                QVERIFY2(actual == wanted, qPrintable(where));
             }
         }
     }

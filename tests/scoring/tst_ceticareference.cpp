@@ -1,4 +1,5 @@
 #include "scoring/metric/CEtica.h"
+#include "tests/support/JsonArrays.h"
 #include "tests/support/TestHome.h"
 
 #include <QJsonArray>
@@ -62,14 +63,6 @@ Recording synthetic(unsigned seed, int sampleCount, const QVector<int> &question
     return recording;
 }
 
-QJsonArray toJson(const QVector<qint16> &samples)
-{
-    QJsonArray array;
-    for (qint16 sample : samples)
-        array.append(sample);
-    return array;
-}
-
 QByteArray toJson(const Recording &recording)
 {
     QJsonArray segments;
@@ -81,9 +74,9 @@ QByteArray toJson(const Recording &recording)
     const QJsonObject object{{"interval", interval},
                              {"firstQuestionEnd", recording.input.firstQuestionEnd},
                              {"segmentLengths", segments},
-                             {"pulse", toJson(recording.input.samples[CEticaInput::Pulse])},
-                             {"breathing", toJson(recording.input.samples[CEticaInput::Breathing])},
-                             {"skinGalvanic", toJson(recording.input.samples[CEticaInput::SkinGalvanic])}};
+                             {"pulse", toJsonArray(recording.input.samples[CEticaInput::Pulse])},
+                             {"breathing", toJsonArray(recording.input.samples[CEticaInput::Breathing])},
+                             {"skinGalvanic", toJsonArray(recording.input.samples[CEticaInput::SkinGalvanic])}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

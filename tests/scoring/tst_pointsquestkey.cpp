@@ -14,6 +14,11 @@ QuestKey read(const QJsonObject &object)
     return key;
 }
 
+QVector<int> fields(const QuestKey &key)
+{
+    return {key.iTest, key.iGroup, key.iParam, key.iQuest};
+}
+
 }  // namespace
 
 class TestPointsQuestKey : public QObject
@@ -29,22 +34,20 @@ private slots:
 void TestPointsQuestKey::readsNavigatorCell()
 {
     const QuestKey key = read({{"iTest", 2}, {"iGroup", 3}, {"iParam", 1}, {"iQuest", -1}});
-    QCOMPARE(key.iTest, 2);
-    QCOMPARE(key.iGroup, 3);
-    QCOMPARE(key.iParam, 1);
-    QCOMPARE(key.iQuest, -1);
+    QCOMPARE(fields(key), QVector<int>({2, 3, 1, -1}));
 }
 
 void TestPointsQuestKey::missingAndNonNumericKeysReadAsZero()
 {
     const QuestKey empty = read({});
-    QCOMPARE(QVector<int>({empty.iTest, empty.iGroup, empty.iParam, empty.iQuest}), QVector<int>({0, 0, 0, 0}));
+    QCOMPARE(fields(empty), QVector<int>({0, 0, 0, 0}));
 
-    const QuestKey odd = read({{"iTest", "2"}, {"iGroup", true}, {"iParam", QJsonValue::Null}, {"iQuest", QJsonArray{4}}});
-    QCOMPARE(QVector<int>({odd.iTest, odd.iGroup, odd.iParam, odd.iQuest}), QVector<int>({0, 0, 0, 0}));
+    const QuestKey odd =
+        read({{"iTest", "2"}, {"iGroup", true}, {"iParam", QJsonValue::Null}, {"iQuest", QJsonArray{4}}});
+    QCOMPARE(fields(odd), QVector<int>({0, 0, 0, 0}));
 
     const QuestKey partial = read({{"iQuest", 7}, {"other", 5}});
-    QCOMPARE(QVector<int>({partial.iTest, partial.iGroup, partial.iParam, partial.iQuest}), QVector<int>({0, 0, 0, 7}));
+    QCOMPARE(fields(partial), QVector<int>({0, 0, 0, 7}));
 }
 
 void TestPointsQuestKey::writingKeepsOtherKeys()
@@ -72,7 +75,7 @@ void TestPointsQuestKey::travelsInItemRole()
     QStandardItem item;
     item.setData(QVariant(object), QuestKey::Role);
     const QuestKey back = read(item.data(QuestKey::Role).toJsonObject());
-    QCOMPARE(QVector<int>({back.iTest, back.iGroup, back.iParam, back.iQuest}), QVector<int>({1, 2, 0, 3}));
+    QCOMPARE(fields(back), QVector<int>({1, 2, 0, 3}));
 }
 
 VUG_TEST_MAIN(TestPointsQuestKey, QCoreApplication)

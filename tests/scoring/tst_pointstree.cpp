@@ -1,3 +1,4 @@
+#include "MetricFixtures.h"
 #include "scoring/points/QuestKey.h"
 #include "scoring/points/ScoringTreeHost.h"
 #include "scoring/points/SignBrushes.h"
@@ -12,6 +13,8 @@
 #include <QStandardItemModel>
 #include <QStyleFactory>
 
+using MetricFixtures::presentedTest;
+
 namespace {
 
 class FakeHost : public ScoringTreeHost
@@ -22,23 +25,6 @@ public:
     int inputMode() const override { return mode; }
     Inspection *inspection() const override { return examination; }
 };
-
-// A test with two questions and the marks of n presentations.
-Inspection::_Test recordedTest(const QString &name, int presentations)
-{
-    Inspection::_Test test(name);
-    test.addControlTheme(QStringLiteral("К"));
-    test.addTestTheme(QStringLiteral("П"));
-    for (int group = 1; group <= presentations; ++group) {
-        for (int theme = 0; theme < 2; ++theme) {
-            Inspection::_Label label;
-            label.Group = qint16(group);
-            label.Theme = qint16(theme);
-            test.labels.append(label);
-        }
-    }
-    return test;
-}
 
 QStandardItem *testItem(const QString &name, int testIndex)
 {
@@ -95,7 +81,8 @@ struct Tree {
 
     explicit Tree(int mode)
     {
-        examination.tests = {recordedTest("без записи", 0), recordedTest("первый", 3), recordedTest("второй", 2)};
+        // Test 0 has no recording, test 1 three presentations, test 2 two.
+        examination.tests = {presentedTest(2, 0), presentedTest(2, 3), presentedTest(2, 2)};
         examination.tests[1].valuationBall_ChannelK[1] = 1.5f;
         host.mode = mode;
         host.examination = &examination;
@@ -314,8 +301,8 @@ void TestPointsTree::selectedCellsFramedInDarkBlue()
     const QColor blue(Qt::darkBlue);
 
     const QRect rect = tree.view.visualRect(selected);
-    for (const QPoint &corner : {QPoint(rect.left() + 1, rect.top() + 1), QPoint(rect.right() - 1, rect.top() + 1),
-                                 QPoint(rect.left() + 1, rect.bottom() - 1), QPoint(rect.right() - 1, rect.bottom() - 1)})
+    const QRect frame(QPoint(rect.left() + 1, rect.top() + 1), QPoint(rect.right() - 1, rect.bottom() - 1));
+    for (const QPoint &corner : {frame.topLeft(), frame.topRight(), frame.bottomLeft(), frame.bottomRight()})
         QCOMPARE(image.pixelColor(corner), blue);
     QVERIFY(image.pixelColor(rect.topLeft()) != blue);
     QVERIFY(image.pixelColor(rect.bottomRight()) != blue);

@@ -4,6 +4,7 @@
 #include "../MetricFixtures.h"
 #include "scoring/metric/CMathMetrics.h"
 #include "scoring/metric/StudentTable.h"
+#include "tests/support/JsonArrays.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -32,19 +33,11 @@ MetricMatrix matrix(const QJsonValue &value)
     return result;
 }
 
-QJsonArray json(const QVector<double> &values)
-{
-    QJsonArray result;
-    for (double x : values)
-        result.append(x);
-    return result;
-}
-
 QJsonArray json(const MetricMatrix &rows)
 {
     QJsonArray result;
     for (const QVector<double> &row : rows)
-        result.append(json(row));
+        result.append(toJsonArray(row));
     return result;
 }
 
@@ -83,7 +76,7 @@ QJsonObject collected(const QJsonObject &input)
         z.append(questions);
     }
     return {{QStringLiteral("values"), json(scores.values)}, {QStringLiteral("z"), z},
-            {QStringLiteral("sums"), json(scores.sums)},     {QStringLiteral("t"), json(scores.t)},
+            {QStringLiteral("sums"), toJsonArray(scores.sums)},     {QStringLiteral("t"), toJsonArray(scores.t)},
             {QStringLiteral("low"), limits.low},             {QStringLiteral("high"), limits.high}};
 }
 
@@ -115,7 +108,7 @@ QJsonObject routines(const QJsonObject &input)
     for (const QJsonValue &c : input[QLatin1String("weightedSum")].toArray()) {
         QVector<double> score = doubles(c[QLatin1String("score")]);
         math.weightedSum(matrix(c[QLatin1String("values")]), params(c[QLatin1String("params")]), score);
-        weighted.append(json(score));
+        weighted.append(toJsonArray(score));
     }
     for (const QJsonValue &c : input[QLatin1String("collect")].toArray())
         collectedTests.append(collected(c.toObject()));
