@@ -11,6 +11,16 @@ struct StatTable {
     int mask = -1;
 };
 
+// A scoring record holding the table, as its feature walk would leave it.
+inline CMathStat statOf(const StatTable &table)
+{
+    CMathStat stat;
+    stat.rows = table.rows;
+    stat.entries = table.entries;
+    stat.featureMask = table.mask;
+    return stat;
+}
+
 // Presentations of the given question kinds one after another. Each feature
 // has a level per presentation, noise per entry and, on control entries, the
 // planted shift. Feature 2 is the same everywhere, feature 4 varies only

@@ -145,9 +145,7 @@ void TestCMathStat::unfittableExaminationsScoreZero()
 void TestCMathStat::failedRefitClearsCounts()
 {
     const StatTable table = syntheticTable(1, 10, mixedKinds, plantedShift());
-    CMathStat stat;
-    stat.rows = table.rows;
-    stat.entries = table.entries;
+    CMathStat stat = statOf(table);
     QVERIFY(stat.calcDiscriminant(false, false));
     QCOMPARE(stat.controlCount, 20);
     QCOMPARE(stat.excludedCount, 10);
@@ -305,9 +303,7 @@ void TestCMathStat::iterateRejectsPresentations()
 void TestCMathStat::resetMaskDropsLowT()
 {
     const StatTable table = syntheticTable(9, 20, mixedKinds, plantedShift());
-    CMathStat full;
-    full.rows = table.rows;
-    full.entries = table.entries;
+    CMathStat full = statOf(table);
     QVERIFY(full.calcDiscriminant(false, false));
     int kept = 0;
     for (int j = 0; j < m; ++j) {

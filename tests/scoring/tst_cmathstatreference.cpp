@@ -116,10 +116,7 @@ void TestCMathStatReference::matchesReference()
     table.mask = mask;
     DiscriminantResult fitted;
     QVERIFY(fitted.discriminate(table.rows, table.entries, DiscriminantResult::Mask(quint32(mask))));
-    CMathStat stat;
-    stat.rows = table.rows;
-    stat.entries = table.entries;
-    stat.featureMask = mask;
+    CMathStat stat = statOf(table);
     QVERIFY(stat.calcDiscriminant(false, false));
 
     const QJsonObject expected = runReference(table, fitted);
