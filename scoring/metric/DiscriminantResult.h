@@ -7,6 +7,7 @@
 
 #include <array>
 #include <bitset>
+#include <vector>
 
 // One fit of the two-class discriminant over the feature rows of an
 // examination: control presentations against the others, excluded ones only

@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <algorithm>
+#include <cstdio>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -76,6 +77,18 @@ void checkRecording(const Inspection::_Test &test)
         QCOMPARE(mark.TickQStart, h);
 }
 
+// The test framework writes its own lines first; wait for the child's word.
+bool waitForFirstSave(QProcess &child)
+{
+    QByteArray output;
+    while (!output.contains("saved\n")) {
+        if (!child.waitForReadyRead(60000))
+            return false;
+        output += child.readAllStandardOutput();
+    }
+    return true;
+}
+
 }  // namespace
 
 // The child: saves new versions of every record until it is killed.
@@ -91,13 +104,18 @@ void TestStoreReliability::saveLoop()
         v = qMax(v, versionOf(test.name) + 1);
     while (inspection.tests.size() < kTests)
         inspection.appendTest(Inspection::_Test());
-    for (;;) {
+    for (bool first = true;; first = false) {
         for (Inspection::_Test &test : inspection.tests) {
             fillVersion(test, v++);
             inspection.saveTestStruct(&test, false);
             inspection.saveRecording(&test);
             fillVersion(test, v++);
             inspection.saveRecordingHeader(&test);
+        }
+        if (first) {
+            // Tells the parent that this child really saves, however slowly it started.
+            std::fputs("saved\n", stdout);
+            std::fflush(stdout);
         }
     }
 }
@@ -117,7 +135,8 @@ void TestStoreReliability::killedWhileSavingLeavesReadableRecords()
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), {"saveLoop"});
         QVERIFY(child.waitForStarted());
-        QThread::msleep(80 + QRandomGenerator::global()->bounded(300));
+        QVERIFY(waitForFirstSave(child));
+        QThread::msleep(QRandomGenerator::global()->bounded(300));
         child.kill();
         QVERIFY(child.waitForFinished());
         if (QFile::exists(path + "-journal"))
