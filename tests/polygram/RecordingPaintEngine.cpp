@@ -1,7 +1,6 @@
 #include "RecordingPaintEngine.h"
 
 #include <QPainterPath>
-#include <QtMath>
 
 RecordingPaintEngine::RecordingPaintEngine()
     : QPaintEngine(AllFeatures)
@@ -89,27 +88,27 @@ void RecordingPaintEngine::recordPolygon(const QPolygonF &polygon, bool closed)
 }
 
 // QPainter hands a string over in pieces of one script each ("III.05" and "К");
-// a piece that starts where the last one ended on the same baseline continues it.
-void RecordingPaintEngine::appendText(const RecordedText &text)
+// a piece that starts where the last one ended, drawn alike, continues it.
+void RecordingPaintEngine::appendText(const QPointF &logicalPos, const QString &text, qreal width, const QFont &font)
 {
+    const QColor color = m_pen.color();
     if (!texts.isEmpty()) {
         RecordedText &last = texts.last();
-        const bool continues = qFuzzyCompare(last.pos.y() + 1, text.pos.y() + 1)
-            && qAbs(last.pos.x() + last.width - text.pos.x()) < 0.01 && last.font == text.font
-            && last.color == text.color;
+        const bool continues = (logicalPos - m_textEnd).manhattanLength() < 0.01
+            && last.transform == m_transform && last.font == font && last.color == color;
         if (continues) {
-            last.text += text.text;
-            last.width += text.width;
+            last.text += text;
+            m_textEnd.rx() += width;
             return;
         }
     }
-    texts.append(text);
+    texts.append({m_transform.map(logicalPos), text, font, color, m_transform});
+    m_textEnd = logicalPos + QPointF(width, 0);
 }
 
 void RecordingPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textItem)
 {
-    appendText({m_transform.map(p), textItem.text(), textItem.font(), m_pen.color(),
-                textItem.width() * m_transform.m11()});
+    appendText(p, textItem.text(), textItem.width(), textItem.font());
 }
 
 void RecordingPaintEngine::drawPixmap(const QRectF &r, const QPixmap &, const QRectF &)

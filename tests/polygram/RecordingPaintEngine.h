@@ -17,7 +17,7 @@ struct RecordedText
     QString text;
     QFont font;
     QColor color;
-    qreal width = 0;
+    QTransform transform;  // the painter's at drawing (rotated captions)
 };
 
 struct RecordedRect
@@ -81,10 +81,11 @@ public:
 
 private:
     void recordPolygon(const QPolygonF &polygon, bool closed);
-    void appendText(const RecordedText &text);
+    void appendText(const QPointF &logicalPos, const QString &text, qreal width, const QFont &font);
 
     QPen m_pen;
     QBrush m_brush;
     QFont m_font;
     QTransform m_transform;
+    QPointF m_textEnd;  // where the last text ended, in the painter's coordinates
 };

@@ -9,6 +9,7 @@ class TestRecordingPaintDevice : public QObject
     Q_OBJECT
 private slots:
     void textOfMixedScriptsIsOneText();
+    void rotatedTextIsOneText();
     void separateTextsStaySeparate();
     void primitivesInDevicePixels();
 };
@@ -24,6 +25,19 @@ void TestRecordingPaintDevice::textOfMixedScriptsIsOneText()
     QCOMPARE(device.textStrings(), QStringList{QStringLiteral("III.05К   Вы")});
     QCOMPARE(device.texts().first().pos, QPointF(10, 20));
     QCOMPARE(device.texts().first().color, QColor(Qt::red));
+}
+
+void TestRecordingPaintDevice::rotatedTextIsOneText()
+{
+    RecordingPaintDevice device(QSize(200, 100));
+    QPainter painter(&device);
+    painter.translate(50, 90);
+    painter.rotate(-90);
+    painter.drawText(QPointF(10, 15), QStringLiteral("II.03П   Вы взяли?"));
+    painter.end();
+
+    QCOMPARE(device.textStrings(), QStringList{QStringLiteral("II.03П   Вы взяли?")});
+    QCOMPARE(device.texts().first().pos, QPointF(65, 80));
 }
 
 void TestRecordingPaintDevice::separateTextsStaySeparate()
