@@ -42,18 +42,19 @@ void RecordingPaintEngine::clear()
     polylines.clear();
     lines.clear();
     images.clear();
+    m_sequence = 0;
 }
 
 void RecordingPaintEngine::drawRects(const QRectF *r, int rectCount)
 {
     for (int i = 0; i < rectCount; ++i)
-        rects.append({m_transform.mapRect(r[i]), m_brush, m_pen});
+        rects.append({m_transform.mapRect(r[i]), m_brush, m_pen, m_sequence++});
 }
 
 void RecordingPaintEngine::drawLines(const QLineF *l, int lineCount)
 {
     for (int i = 0; i < lineCount; ++i)
-        lines.append({m_transform.map(l[i]), m_pen});
+        lines.append({m_transform.map(l[i]), m_pen, m_sequence++});
 }
 
 void RecordingPaintEngine::drawPolygon(const QPointF *points, int pointCount, PolygonDrawMode mode)
@@ -66,7 +67,7 @@ void RecordingPaintEngine::drawPolygon(const QPointF *points, int pointCount, Po
 void RecordingPaintEngine::drawPoints(const QPointF *points, int pointCount)
 {
     for (int i = 0; i < pointCount; ++i)
-        lines.append({m_transform.map(QLineF(points[i], points[i])), m_pen});
+        lines.append({m_transform.map(QLineF(points[i], points[i])), m_pen, m_sequence++});
 }
 
 void RecordingPaintEngine::drawEllipse(const QRectF &rect)
@@ -84,7 +85,7 @@ void RecordingPaintEngine::drawPath(const QPainterPath &path)
 
 void RecordingPaintEngine::recordPolygon(const QPolygonF &polygon, bool closed)
 {
-    polylines.append({m_transform.map(polygon), m_pen, m_brush, closed});
+    polylines.append({m_transform.map(polygon), m_pen, m_brush, closed, m_sequence++});
 }
 
 // QPainter hands a string over in pieces of one script each ("III.05" and "К");
@@ -102,7 +103,7 @@ void RecordingPaintEngine::appendText(const QPointF &logicalPos, const QString &
             return;
         }
     }
-    texts.append({m_transform.map(logicalPos), text, font, color, m_transform});
+    texts.append({m_transform.map(logicalPos), text, font, color, m_transform, m_sequence++});
     m_textEnd = logicalPos + QPointF(width, 0);
 }
 
@@ -113,15 +114,15 @@ void RecordingPaintEngine::drawTextItem(const QPointF &p, const QTextItem &textI
 
 void RecordingPaintEngine::drawPixmap(const QRectF &r, const QPixmap &, const QRectF &)
 {
-    images.append({m_transform.mapRect(r)});
+    images.append({m_transform.mapRect(r), m_sequence++});
 }
 
 void RecordingPaintEngine::drawImage(const QRectF &r, const QImage &, const QRectF &, Qt::ImageConversionFlags)
 {
-    images.append({m_transform.mapRect(r)});
+    images.append({m_transform.mapRect(r), m_sequence++});
 }
 
 void RecordingPaintEngine::drawTiledPixmap(const QRectF &r, const QPixmap &, const QPointF &)
 {
-    images.append({m_transform.mapRect(r)});
+    images.append({m_transform.mapRect(r), m_sequence++});
 }

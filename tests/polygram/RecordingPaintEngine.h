@@ -10,7 +10,8 @@
 #include <QTransform>
 #include <QVector>
 
-// What the recording engine saw, in device pixels (the painter's transform applied).
+// What the recording engine saw, in device pixels (the painter's transform
+// applied). sequence counts every primitive recorded, in drawing order.
 struct RecordedText
 {
     QPointF pos;  // left end of the baseline
@@ -18,6 +19,7 @@ struct RecordedText
     QFont font;
     QColor color;
     QTransform transform;  // the painter's at drawing (rotated captions)
+    int sequence = 0;
 };
 
 struct RecordedRect
@@ -25,6 +27,7 @@ struct RecordedRect
     QRectF rect;
     QBrush brush;
     QPen pen;
+    int sequence = 0;
 };
 
 struct RecordedPolyline
@@ -33,17 +36,20 @@ struct RecordedPolyline
     QPen pen;
     QBrush brush;
     bool closed = false;  // drawn as a polygon rather than a polyline
+    int sequence = 0;
 };
 
 struct RecordedLine
 {
     QLineF line;
     QPen pen;
+    int sequence = 0;
 };
 
 struct RecordedImage
 {
     QRectF target;
+    int sequence = 0;
 };
 
 // Logs every primitive a QPainter hands it instead of rasterising, so tests can
@@ -87,5 +93,6 @@ private:
     QBrush m_brush;
     QFont m_font;
     QTransform m_transform;
+    int m_sequence = 0;
     QPointF m_textEnd;  // where the last text ended, in the painter's coordinates
 };
