@@ -42,32 +42,33 @@ void drawHorizontalLine(QPainter &painter, const QRect &area, qreal y)
     painter.drawLine(QLineF(area.left(), y, area.right(), y));
 }
 
-// The buffer a curve is drawn from: filter 1 for pulse, pressure and the extra
-// channel, filter 2 for pressure alone, else the samples as they are.
-QVector<qint16> filteredSamples(const InspectionChannel &record, const ChannelLook &look,
-                                const QVector<qint16> &samples)
-{
-    const bool baselineChannel =
-        record.Kod == ChannelCode::PG || record.Kod == ChannelCode::AD || record.Kod == ChannelCode::ADVANCED;
-    QVector<qint16> buffer;
-    if (look.filter && baselineChannel) {
-        buffer.fill(0, samples.size());
-        drawG::removeBaseline(samples.constData(), buffer.data(), samples.size());
-    } else if (!look.filter && look.filter2 && record.Kod == ChannelCode::AD) {
-        buffer.fill(0, samples.size());
-        drawG::movingAverage(samples.constData(), buffer.data(), samples.size());
-    } else {
-        drawG::copySamples(buffer, samples);
-    }
-    return buffer;
-}
-
 qint16 toSample(double value)
 {
     return qint16(qBound(-32768.0, std::trunc(value), 32767.0));
 }
 
 }  // namespace
+
+// The buffer a curve is drawn from: filter 1 for pulse, pressure and the extra
+// channel, filter 2 for pressure alone, else the samples as they are. Filtered
+// buffers hold values only at the positions first..last-1, which the curve shows.
+QVector<qint16> drawG::filteredSamples(const InspectionChannel &record, const ChannelLook &look,
+                                       const QVector<qint16> &samples, int first, int last)
+{
+    const bool baselineChannel =
+        record.Kod == ChannelCode::PG || record.Kod == ChannelCode::AD || record.Kod == ChannelCode::ADVANCED;
+    QVector<qint16> buffer;
+    if (look.filter && baselineChannel) {
+        buffer.fill(0, samples.size());
+        removeBaseline(samples.constData(), buffer.data(), samples.size(), first, last);
+    } else if (!look.filter && look.filter2 && record.Kod == ChannelCode::AD) {
+        buffer.fill(0, samples.size());
+        movingAverage(samples.constData(), buffer.data(), samples.size(), first, last);
+    } else {
+        copySamples(buffer, samples);
+    }
+    return buffer;
+}
 
 drawG::drawG(Inspection::_Test *test, int timeScale)
     : test(test),
@@ -160,7 +161,12 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     const QColor color = highlight ? withLightness(look.color, 180) : look.color;
     const qreal width = highlight ? 1.0 : look.penWidth;
     painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    painter.drawPolyline(points.constData(), points.size());
+    // The raster engine strokes one long polyline of a wide pen as a single
+    // self-overlapping outline, several times slower than short runs; runs
+    // that share their end points look the same.
+    constexpr int kRun = 64;
+    for (int first = 0; first + 1 < points.size(); first += kRun)
+        painter.drawPolyline(points.constData() + first, qMin(kRun + 1, points.size() - first));
 }
 
 QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
@@ -169,14 +175,14 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
     static const QVector<qint16> none;
     const InspectionChannel &record = test->channel(code);
     const ChannelLook look(record);
-    const QVector<qint16> *samples = test->samples(code);
-    const QVector<qint16> buffer = filteredSamples(record, look, samples ? *samples : none);
-
     const int W = area.width();
     const int H = area.height();
     const int count = qMin(W * timeScale / 1000, n);
     if (count <= 0)
         return {};
+    const int first = n - count;
+    const QVector<qint16> *samples = test->samples(code);
+    const QVector<qint16> buffer = filteredSamples(record, look, samples ? *samples : none, first, n);
 
     const double amplify = record.Amplify;
     const double offset = record.Offset;
@@ -187,7 +193,6 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
     float x = W - qMin(float(n) * 1000.0f / timeScale, float(W)) - xShift;
 
     QVector<QPointF> points(count);
-    const int first = n - count;
     for (int j = 0; j < count; ++j, x += step) {
         const int index = first + j;
         float v = index < buffer.size() ? float(buffer[index]) : 0.0f;
@@ -212,9 +217,19 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
     return points;
 }
 
+void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)
+{
+    removeBaseline(src, dst, n, 0, n);
+}
+
+void drawG::movingAverage(const qint16 *src, qint16 *dst, int n)
+{
+    movingAverage(src, dst, n, 0, n);
+}
+
 // Running window sums: sums of int16 are exact, so each value equals the
 // sum over its whole window as the plain formula takes it.
-void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)
+void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n, int first, int last)
 {
     if (n <= 0)
         return;
@@ -222,14 +237,16 @@ void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)
     for (int i = 0; i < n; ++i)
         total += src[i];
     const double mean = double(total) / n;
-    if (n <= 15)
+    first = qMax(first, 15);
+    last = qMin(last, n);
+    if (first >= last)
         return;
     // The window of i is src[i - 15 .. i + 14], cut at the buffer's end; the
     // divisor stays 30 there, as it does for short buffers.
     qint64 window = 0;
-    for (int i = 0; i < qMin(30, n); ++i)
+    for (int i = first - 15; i < qMin(first + 15, n); ++i)
         window += src[i];
-    for (int i = 15; i < n; ++i) {
+    for (int i = first; i < last; ++i) {
         const double average = double(window) / 30.0;
         dst[i] = toSample(src[i] - average + mean);
         window -= src[i - 15];
@@ -238,17 +255,20 @@ void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)
     }
 }
 
-void drawG::movingAverage(const qint16 *src, qint16 *dst, int n)
+void drawG::movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last)
 {
-    if (n <= 100)
+    // dst[j] is the mean of src[j - 50 .. j + 49].
+    first = qMax(first, 50);
+    last = qMin(last, n - 50);
+    if (first >= last)
         return;
     qint64 window = 0;
-    for (int i = 0; i < 100; ++i)
+    for (int i = first - 50; i < first + 50; ++i)
         window += src[i];
-    for (int i = 0; i <= n - 101; ++i) {
-        if (i > 0)
-            window += src[i + 99] - src[i - 1];
-        dst[i + 50] = toSample(double(window) / 100.0);
+    for (int j = first; j < last; ++j) {
+        if (j > first)
+            window += src[j + 49] - src[j - 51];
+        dst[j] = toSample(double(window) / 100.0);
     }
 }
 

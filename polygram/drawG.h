@@ -12,6 +12,7 @@
 #include <QVector>
 
 class QPainter;
+struct ChannelLook;
 
 // The polygram painter: draws a test's channel curves, channel bands, time
 // grid, question and answer marks and value captions onto any QPainter. Built
@@ -107,6 +108,11 @@ private:
     // The pen of a caption: by the kind of an ordinary question.
     QPen captionPenOf(const Inspection::_Label &mark) const;
 
+    static QVector<qint16> filteredSamples(const InspectionChannel &record, const ChannelLook &look,
+                                           const QVector<qint16> &samples, int first, int last);
+    // The filters for the positions first..last-1 only.
+    static void removeBaseline(const qint16 *src, qint16 *dst, int n, int first, int last);
+    static void movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last);
     static QVector<QPointF> curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
                                         int code, int timeScale, int verticalShift, float scale, bool fit);
     // Pixel value of a tick with integer division, as the fills and marks take it.

@@ -39,7 +39,8 @@ QVector<qreal> ysOf(const QVector<QPointF> &points)
     return ys;
 }
 
-// The polyline drawChannelCurve draws, through the recording device.
+// The curve drawChannelCurve draws, through the recording device: its runs
+// joined at the points they share, with the pen of the first.
 RecordedPolyline drawnCurve(drawG &painter, const QRect &area, int n, int code, bool highlight = false,
                             bool fit = false)
 {
@@ -47,7 +48,14 @@ RecordedPolyline drawnCurve(drawG &painter, const QRect &area, int n, int code, 
     QPainter qp(&device);
     painter.drawChannelCurve(qp, area, n, 0, code, highlight, fit);
     qp.end();
-    return device.polylines().value(0);
+    RecordedPolyline curve = device.polylines().value(0);
+    for (int i = 1; i < device.polylines().size(); ++i) {
+        const QPolygonF &run = device.polylines()[i].points;
+        if (run.first() != curve.points.last())
+            return {};
+        curve.points += run.mid(1);
+    }
+    return curve;
 }
 
 // The light grey lines of one pen width: 1 the grid, 2 the ticks, 4 the borders.
@@ -111,6 +119,7 @@ void TestDrawGCurves::shortCurvesEndAtTheRightEdge()
     QVERIFY(drawG::buildCurvePoints(&fixture.test, area, 0, 0, 0, 1000, 0).isEmpty());
     drawG painter(&fixture.test, 1000);
     QVERIFY(drawnCurve(painter, area, 0, 0).points.isEmpty());
+    QCOMPARE(drawnCurve(painter, area, 100, 0).points, QPolygonF(drawG::buildCurvePoints(&fixture.test, area, 100, 0, 0, 1000, 0)));
 }
 
 void TestDrawGCurves::hitTestAndDrawingScaleAlike()
@@ -168,9 +177,13 @@ void TestDrawGCurves::filterChosenByCodeAndFlags()
     PolygramFixture plain;
     setChannel(plain, code, filtered, 250, 500);
 
-    const QRect area(0, 0, 1000, 500);
-    QCOMPARE(drawG::buildCurvePoints(&fixture.test, area, 400, 0, code, 1000, 0),
-             drawG::buildCurvePoints(&plain.test, area, 400, 0, code, 1000, 0));
+    // The whole recording, a stretch of its middle, its start and its end.
+    const QVector<QPair<QRect, int>> views{{QRect(0, 0, 1000, 500), 400}, {QRect(0, 0, 100, 500), 300},
+                                           {QRect(0, 0, 100, 500), 90}, {QRect(0, 0, 100, 500), 420}};
+    for (const auto &view : views) {
+        QCOMPARE(drawG::buildCurvePoints(&fixture.test, view.first, view.second, 0, code, 1000, 0),
+                 drawG::buildCurvePoints(&plain.test, view.first, view.second, 0, code, 1000, 0));
+    }
 }
 
 void TestDrawGCurves::filterEdgesStayOnTheZeroLine()
