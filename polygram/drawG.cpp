@@ -161,12 +161,14 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     const QColor color = highlight ? withLightness(look.color, 180) : look.color;
     const qreal width = highlight ? 1.0 : look.penWidth;
     painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    // The raster engine strokes one long polyline of a wide pen as a single
-    // self-overlapping outline, several times slower than short runs; runs
-    // that share their end points look the same.
-    constexpr int kRun = 64;
-    for (int first = 0; first + 1 < points.size(); first += kRun)
-        painter.drawPolyline(points.constData() + first, qMin(kRun + 1, points.size() - first));
+    // A polyline of a wide pen goes through the stroker, its joins and the
+    // filling of one self-overlapping outline; its segments as lines are drawn
+    // directly, at about a third of the cost of a live frame, and look alike.
+    QVector<QPointF> segments;
+    segments.reserve(2 * points.size());
+    for (int i = 1; i < points.size(); ++i)
+        segments << points[i - 1] << points[i];
+    painter.drawLines(segments);
 }
 
 QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,

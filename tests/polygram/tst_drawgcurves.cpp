@@ -39,21 +39,28 @@ QVector<qreal> ysOf(const QVector<QPointF> &points)
     return ys;
 }
 
-// The curve drawChannelCurve draws, through the recording device: its runs
-// joined at the points they share, with the pen of the first.
-RecordedPolyline drawnCurve(drawG &painter, const QRect &area, int n, int code, bool highlight = false,
-                            bool fit = false)
+// The curve drawChannelCurve draws, through the recording device: its
+// segments joined where they meet, with the pen of the first.
+struct DrawnCurve {
+    QPolygonF points;
+    QPen pen;
+};
+
+DrawnCurve drawnCurve(drawG &painter, const QRect &area, int n, int code, bool highlight = false, bool fit = false)
 {
     RecordingPaintDevice device;
     QPainter qp(&device);
     painter.drawChannelCurve(qp, area, n, 0, code, highlight, fit);
     qp.end();
-    RecordedPolyline curve = device.polylines().value(0);
-    for (int i = 1; i < device.polylines().size(); ++i) {
-        const QPolygonF &run = device.polylines()[i].points;
-        if (run.first() != curve.points.last())
+    DrawnCurve curve;
+    for (const RecordedLine &segment : device.lines()) {
+        if (curve.points.isEmpty()) {
+            curve.points << segment.line.p1();
+            curve.pen = segment.pen;
+        }
+        if (segment.line.p1() != curve.points.last())
             return {};
-        curve.points += run.mid(1);
+        curve.points << segment.line.p2();
     }
     return curve;
 }

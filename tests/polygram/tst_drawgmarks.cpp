@@ -107,9 +107,10 @@ QString layerOf(const RecordedText &text)
     return "captions" + side(text.pos.x());
 }
 
+// Light grey: the grid, its borders and ticks; any other line is a curve's.
 QString layerOf(const RecordedLine &line)
 {
-    return line.pen.color() == QColor(Qt::lightGray) ? QStringLiteral("time") : QStringLiteral("other");
+    return line.pen.color() == QColor(Qt::lightGray) ? QStringLiteral("time") : QStringLiteral("curves");
 }
 
 // Layers by the sequence number of their primitives.
@@ -122,8 +123,6 @@ QMap<int, QString> layersInOrder(const RecordingPaintDevice &device)
         layers.insert(text.sequence, layerOf(text));
     for (const RecordedLine &line : device.lines())
         layers.insert(line.sequence, layerOf(line));
-    for (const RecordedPolyline &polyline : device.polylines())
-        layers.insert(polyline.sequence, QStringLiteral("curves"));
     return layers;
 }
 
