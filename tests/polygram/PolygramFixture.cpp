@@ -1,5 +1,7 @@
 #include "PolygramFixture.h"
 
+#include "data/ChannelBindings.h"
+
 #include <QtMath>
 
 #include <random>
@@ -72,21 +74,11 @@ void addMarks(Inspection::_Test &test, int ticks)
 }  // namespace
 
 PolygramFixture::PolygramFixture()
+    : looks(channelsUI())
 {
-    for (int code = 0; code < ChannelCode::Count; ++code) {
-        ChannelUI &look = looks[code];
-        look = ChannelUI::defaults(code);
-        Inspection::_Channel &record = test.channel(code);
-        record.Enable = &look.bEnable;
-        record.PenWidth = &look.nPenWidth;
-        record.Color = &look.rgbColor;
-        record.TubeColor = &look.rgbTubeColor;
-        record.Amp2 = &look.bAmp2;
-        record.ChannelPos = &look.nChannelPos;
-        record.EnableFilter = &look.bEnableFilter;
-        record.EnableFilter2 = &look.bEnableFilter2;
-        record.Inverse = &look.bInverse;
-    }
+    for (int code = 0; code < ChannelCode::Count; ++code)
+        looks[code] = ChannelUI::defaults(code);
+    bindChannelSettings(test, false);
 }
 
 void PolygramFixture::fillOneHour()

@@ -3,9 +3,9 @@
 #include "data/ChannelUI.h"
 #include "data/Inspection.h"
 
-// A test whose channel records point at display settings of its own (the
-// factory defaults), so painter tests and the benchmark read no stored
-// settings. Not copyable: the records point into it.
+// A test bound to the program-wide channel display table, which it resets to
+// the factory settings, so painter tests and the benchmark read no stored
+// settings. One fixture at a time: they share that table.
 class PolygramFixture
 {
 public:
@@ -16,7 +16,7 @@ public:
     PolygramFixture &operator=(const PolygramFixture &) = delete;
 
     Inspection::_Test test;
-    ChannelUITable looks;
+    ChannelUITable &looks;
 
     // An hour of all thirteen channels, shown in stacked bands: synthetic
     // signals, nine questions and a null question a presentation, a mark

@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 constexpr int dpi = 96;
 }
@@ -63,32 +66,36 @@ const RecordedText *RecordingPaintDevice::findText(const QString &text) const
     return nullptr;
 }
 
+namespace {
+
+template <typename Record, typename Test>
+QVector<Record> selected(const QVector<Record> &records, Test test)
+{
+    QVector<Record> found;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(found), test);
+    return found;
+}
+
+bool strokesWith(const QPen &pen, const QColor &color)
+{
+    return pen.style() != Qt::NoPen && pen.color() == color;
+}
+
+}  // namespace
+
 QVector<RecordedRect> RecordingPaintDevice::rectsFilledWith(const QColor &color) const
 {
-    QVector<RecordedRect> found;
-    for (const RecordedRect &rect : rects()) {
-        if (rect.brush.style() != Qt::NoBrush && rect.brush.color() == color)
-            found << rect;
-    }
-    return found;
+    return selected(rects(), [&](const RecordedRect &rect) {
+        return rect.brush.style() != Qt::NoBrush && rect.brush.color() == color;
+    });
 }
 
 QVector<RecordedLine> RecordingPaintDevice::linesOf(const QColor &color) const
 {
-    QVector<RecordedLine> found;
-    for (const RecordedLine &line : lines()) {
-        if (line.pen.style() != Qt::NoPen && line.pen.color() == color)
-            found << line;
-    }
-    return found;
+    return selected(lines(), [&](const RecordedLine &line) { return strokesWith(line.pen, color); });
 }
 
 QVector<RecordedPolyline> RecordingPaintDevice::polylinesOf(const QColor &color) const
 {
-    QVector<RecordedPolyline> found;
-    for (const RecordedPolyline &polyline : polylines()) {
-        if (polyline.pen.style() != Qt::NoPen && polyline.pen.color() == color)
-            found << polyline;
-    }
-    return found;
+    return selected(polylines(), [&](const RecordedPolyline &polyline) { return strokesWith(polyline.pen, color); });
 }
