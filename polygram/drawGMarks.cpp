@@ -233,7 +233,7 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
             start = end - 10;
         if (!isVisible(end, rightEdge, area.width(), pause) || start == end)
             continue;
-        const float x = area.width() - (n - mark.TickQEnd) * 1000.0f / timeScale - xShift;
+        const float x = area.width() - (qint64(n) - mark.TickQEnd) * 1000.0f / timeScale - xShift;
         const int captionX = truncated(x + 10);
         // Marks moved before the start or after the end read nothing.
         if (mark.TickQStart >= 0 && mark.TickQStart < level.size()) {
