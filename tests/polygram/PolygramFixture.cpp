@@ -101,6 +101,6 @@ void PolygramFixture::fillOneHour()
     looks[ChannelCode::AD].bEnableFilter2 = true;
     addQuestions(test);
     addMarks(test, kHour);
-    test.ia.nIALength = 8;
+    test.ia.nIALength = 5;
     test.recorded = true;
 }
