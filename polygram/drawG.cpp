@@ -1,0 +1,366 @@
+// The painter itself: channel curves and bands, filters, time grid, backgrounds.
+#include "drawG.h"
+
+#include "ChannelLook.h"
+#include "data/SharedHelpers.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QTime>
+
+#include <cmath>
+
+LockedValue<QFont> drawG::axisFont;
+LockedValue<QRect> drawG::lastBandRect;
+
+namespace {
+
+constexpr QPainter::RenderHints kAllHints =
+    QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform;
+
+QPen greyPen(Qt::GlobalColor color, qreal width, Qt::PenStyle style)
+{
+    return QPen(QBrush(color), width, style, Qt::SquareCap, Qt::BevelJoin);
+}
+
+QPen dashedPen(const QVector<qreal> &pattern)
+{
+    QPen pen = greyPen(Qt::darkGray, 2.0, Qt::CustomDashLine);
+    pen.setDashPattern(pattern);
+    return pen;
+}
+
+// Thin lines stay sharp only without antialiasing; the caller saves the state.
+void switchOffRenderHints(QPainter &painter)
+{
+    painter.setRenderHints(kAllHints, false);
+}
+
+void drawHorizontalLine(QPainter &painter, const QRect &area, qreal y)
+{
+    painter.drawLine(QLineF(area.left(), y, area.right(), y));
+}
+
+// The buffer a curve is drawn from: filter 1 for pulse, pressure and the extra
+// channel, filter 2 for pressure alone, else the samples as they are.
+QVector<qint16> filteredSamples(const InspectionChannel &record, const ChannelLook &look,
+                                const QVector<qint16> &samples)
+{
+    const bool baselineChannel =
+        record.Kod == ChannelCode::PG || record.Kod == ChannelCode::AD || record.Kod == ChannelCode::ADVANCED;
+    QVector<qint16> buffer;
+    if (look.filter && baselineChannel) {
+        buffer.fill(0, samples.size());
+        drawG::removeBaseline(samples.constData(), buffer.data(), samples.size());
+    } else if (!look.filter && look.filter2 && record.Kod == ChannelCode::AD) {
+        buffer.fill(0, samples.size());
+        drawG::movingAverage(samples.constData(), buffer.data(), samples.size());
+    } else {
+        drawG::copySamples(buffer, samples);
+    }
+    return buffer;
+}
+
+qint16 toSample(double value)
+{
+    return qint16(qBound(-32768.0, std::trunc(value), 32767.0));
+}
+
+}  // namespace
+
+drawG::drawG(Inspection::_Test *test, int timeScale)
+    : test(test),
+      timeScale(timeScale),
+      gridPen(greyPen(Qt::lightGray, 1.0, Qt::SolidLine)),
+      tickPen(greyPen(Qt::lightGray, 2.0, Qt::SolidLine)),
+      borderPen(greyPen(Qt::lightGray, 4.0, Qt::SolidLine)),
+      questionBrush(QColor(127, 127, 127)),
+      answerBrush(QColor(255, 255, 128)),
+      captionFont(QGuiApplication::font()),
+      captionPen(QColor(94, 94, 94)),
+      neutralPen(QColor(0, 127, 0)),
+      testPen(QColor(127, 0, 0)),
+      controlPen(QColor(0, 0, 127)),
+      timePen(QColor(127, 127, 127)),
+      bandAxisPen(dashedPen({1, 4, 3, 4, 9, 4, 27, 4, 9, 4})),
+      bandEdgePen(dashedPen({9, 4, 9, 4}))
+{
+    axisFont = QGuiApplication::font();
+}
+
+int drawG::captionStripHeight()
+{
+    return QFontMetrics(axisFont.value()).height() + 6;
+}
+
+int drawG::truncated(double value)
+{
+    // Damaged calibrations can put a band or mark far outside any device.
+    return int(qBound(-1e8, std::trunc(value), 1e8));
+}
+
+void drawG::setRenderHints(QPainter &painter)
+{
+    painter.setRenderHints(kAllHints, true);
+}
+
+void drawG::drawChannelBand(QPainter &painter, const QRect &area, int code, bool noFill, bool sixteenBit)
+{
+    const InspectionChannel &record = test->channel(code);
+    const ChannelLook look(record);
+    const int h = area.height();
+    const double offset = record.Offset;
+    const double amplify = record.Amplify;
+    const float off = float(offset * h / 500);
+    const float amp = float(amplify * h / 500 * (sixteenBit ? 16 : 1));
+    const float k = 4094 / amp;
+    const float range = look.amp2 ? 32752 : 2047;
+    const float centre = h - off;
+    const float low = centre - range / k;
+    const float high = centre + range / k;
+
+    // Measured from the top of the polygram area under the caption strip.
+    const float strip = float(captionStripHeight());
+    const float topF = strip + low;
+    const int top = truncated(topF);
+    const int height = truncated((strip + high) - topF);
+    const int bottom = top + height - 1;
+    const int half = height / 2;
+    const int mid = truncated(half + topF);
+
+    const QRect band(QPoint(area.left(), top), QPoint(area.right(), bottom));
+    if (!noFill)
+        painter.fillRect(band, look.tubeColor);
+    lastBandRect = band;
+
+    painter.save();
+    switchOffRenderHints(painter);
+    painter.setPen(bandAxisPen);
+    drawHorizontalLine(painter, area, mid);
+    if (!noFill) {
+        painter.setPen(bandEdgePen);
+        drawHorizontalLine(painter, area, mid - half);
+        drawHorizontalLine(painter, area, mid + half);
+    }
+    painter.restore();
+}
+
+QVector<QPointF> drawG::buildCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                         int code, int timeScale, int verticalShift)
+{
+    return curvePoints(test, area, n, xShift, code, timeScale, verticalShift, 4096, false);
+}
+
+void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float xShift, int code, bool highlight,
+                             bool fit)
+{
+    const QVector<QPointF> points = curvePoints(test, area, n, xShift, code, timeScale, verticalShift, 4094, fit);
+    const ChannelLook look(test->channel(code));
+    const QColor color = highlight ? withLightness(look.color, 180) : look.color;
+    const qreal width = highlight ? 1.0 : look.penWidth;
+    painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
+    painter.drawPolyline(points.constData(), points.size());
+}
+
+QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                    int code, int timeScale, int verticalShift, float scale, bool fit)
+{
+    static const QVector<qint16> none;
+    const InspectionChannel &record = test->channel(code);
+    const ChannelLook look(record);
+    const QVector<qint16> *samples = test->samples(code);
+    const QVector<qint16> buffer = filteredSamples(record, look, samples ? *samples : none);
+
+    const int W = area.width();
+    const int H = area.height();
+    const int count = qMin(W * timeScale / 1000, n);
+    if (count <= 0)
+        return {};
+
+    const double amplify = record.Amplify;
+    const double offset = record.Offset;
+    const float k = float(scale / (H * amplify / 500));
+    const float zeroLine = float(offset * H / 500);
+    const float step = 1000.0f / timeScale;
+    // Right-aligned: a recording shorter than the area ends at its right edge.
+    float x = W - qMin(float(n) * 1000.0f / timeScale, float(W)) - xShift;
+
+    QVector<QPointF> points(count);
+    const int first = n - count;
+    for (int j = 0; j < count; ++j, x += step) {
+        const int index = first + j;
+        float v = index < buffer.size() ? float(buffer[index]) : 0.0f;
+        float y;
+        if (fit) {
+            v = v * H / 65536;
+            if (look.inverse)
+                v = -v;
+            y = area.top() + (H - (v + 0.5f * H));
+        } else {
+            if (k != 0.0f) {
+                if (look.amp2)
+                    v = v * std::fabs(v) / 2047;
+                v = v / k;
+            }
+            if (look.inverse)
+                v = -v;
+            y = area.top() + (H - (v + zeroLine) - verticalShift);
+        }
+        points[j] = QPointF(area.left() + x, std::trunc(y));
+    }
+    return points;
+}
+
+// Running window sums: sums of int16 are exact, so each value equals the
+// sum over its whole window as the plain formula takes it.
+void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)
+{
+    if (n <= 0)
+        return;
+    qint64 total = 0;
+    for (int i = 0; i < n; ++i)
+        total += src[i];
+    const double mean = double(total) / n;
+    if (n <= 15)
+        return;
+    // The window of i is src[i - 15 .. i + 14], cut at the buffer's end; the
+    // divisor stays 30 there, as it does for short buffers.
+    qint64 window = 0;
+    for (int i = 0; i < qMin(30, n); ++i)
+        window += src[i];
+    for (int i = 15; i < n; ++i) {
+        const double average = double(window) / 30.0;
+        dst[i] = toSample(src[i] - average + mean);
+        window -= src[i - 15];
+        if (i + 15 < n)
+            window += src[i + 15];
+    }
+}
+
+void drawG::movingAverage(const qint16 *src, qint16 *dst, int n)
+{
+    if (n <= 100)
+        return;
+    qint64 window = 0;
+    for (int i = 0; i < 100; ++i)
+        window += src[i];
+    for (int i = 0; i <= n - 101; ++i) {
+        if (i > 0)
+            window += src[i + 99] - src[i - 1];
+        dst[i + 50] = toSample(double(window) / 100.0);
+    }
+}
+
+void drawG::copySamples(QVector<qint16> &dst, const QVector<qint16> &src)
+{
+    dst = src;
+}
+
+void drawG::drawTimeGrid(QPainter &painter, const QRect &area, int n, float xShift)
+{
+    const int left = area.left();
+    const int top = area.top();
+    const int right = area.right();
+    const int bottom = area.bottom();
+    const int gridLeft = left / 20 * 20;
+    const int w = right - gridLeft + 1;
+
+    float phase = float(n * 1000.0 / timeScale);
+    while (int(phase) > 20)
+        phase -= 20;
+    const float start = gridLeft - phase - xShift;
+
+    const int capacity = qMax(100, (w / 20) * (area.height() / 20));
+    QVector<QPointF> points;
+    points.reserve(capacity);
+    const auto collect = [&](const QPointF &from, const QPointF &to) {
+        if (points.size() + 2 > capacity)
+            return false;
+        points << from << to;
+        return true;
+    };
+    float x = start + w;
+    if (x <= right) {
+        while (collect(QPointF(x, top - 1), QPointF(x, bottom))) {
+            x -= 20;
+            if (x < gridLeft || x > right)
+                break;
+        }
+    }
+    for (int y = top - 1; collect(QPointF(start, y), QPointF(right, y));) {
+        y += 20;
+        if (y > bottom)
+            break;
+    }
+    for (QPointF &point : points)
+        point = QPointF(qBound<qreal>(left, point.x(), right), qBound<qreal>(top, point.y(), bottom));
+
+    const double captionPixel = n * 1000.0 / timeScale + 50;
+    double phaseOfCaptions = captionPixel;
+    while (phaseOfCaptions > 200)
+        phaseOfCaptions -= 200;
+    const QRect captionArea(QPoint(gridLeft, top), QPoint(right, bottom));
+    float pixel = float(std::trunc(captionPixel - phaseOfCaptions));
+    for (float cx = float((w + 50) - phaseOfCaptions - xShift); cx >= -100; cx -= 200, pixel -= 200)
+        drawTimeCaptions(painter, captionArea, pixel, cx);
+
+    painter.save();
+    switchOffRenderHints(painter);
+    painter.setPen(borderPen);
+    painter.drawLine(QLineF(start, top, w, top));
+    painter.drawLine(QLineF(start, bottom, w, bottom));
+    painter.setPen(gridPen);
+    painter.drawLines(points);
+    painter.restore();
+}
+
+void drawG::drawTimeCaptions(QPainter &painter, const QRect &area, float pixel, float x)
+{
+    if (pixel < 0)
+        return;
+    const qint64 msecs = qint64(std::floor(double(timeScale) * pixel / 20));
+    // An hour and more wraps round to minutes and seconds.
+    const QString text = QTime::fromMSecsSinceStartOfDay(int(msecs % (24 * 3600 * 1000))).toString(QStringLiteral("mm:ss"));
+    const QFont font = axisFont;
+    painter.setFont(font);
+    painter.setPen(timePen);
+    const int fh = QFontMetrics(font).height();
+    const qreal textLeft = x - painter.fontMetrics().horizontalAdvance(text) * 0.5;
+    painter.drawText(QPointF(textLeft, area.top() - 8), text);
+    painter.drawText(QPointF(textLeft, area.bottom() + fh + 2), text);
+    drawTickMark(painter, x, area.top() - 6, 3);
+    drawTickMark(painter, x, area.bottom() + 6, -3);
+}
+
+void drawG::drawTickMark(QPainter &painter, float x, float y, float h)
+{
+    painter.setPen(tickPen);
+    painter.drawLine(QLineF(x - 4, y, x + 5, y));
+    painter.drawLine(QLineF(x, y, x, y + h));
+}
+
+void drawG::drawGuideLines(QPainter &painter, const QRect &area)
+{
+    painter.save();
+    switchOffRenderHints(painter);
+    painter.setPen(bandAxisPen);
+    drawHorizontalLine(painter, area, area.height() / 2);
+    drawHorizontalLine(painter, area, area.top());
+    drawHorizontalLine(painter, area, area.bottom());
+    painter.restore();
+}
+
+void drawG::drawAlignmentBackground(QPainter &painter, const QRect &area, int code)
+{
+    const int mid = area.height() / 2;
+    const ChannelLook look(test->channel(code));
+    painter.fillRect(QRect(QPoint(area.left(), mid - 100), QPoint(area.right(), mid + 99)),
+                     withLightness(look.color, 220));
+    painter.save();
+    switchOffRenderHints(painter);
+    painter.setPen(bandAxisPen);
+    for (int y : {mid, mid - 100, mid + 100})
+        drawHorizontalLine(painter, area, y);
+    painter.restore();
+}
