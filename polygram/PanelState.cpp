@@ -12,8 +12,10 @@ struct PanelDefault {
 };
 
 const PanelDefault kDefaults[PanelState::PanelCount] = {
-    {"InspectionPane", QPoint(20, 380)}, {"VideoPane", QPoint(20, 100)},
-    {"GenericPane", QPoint(20, 20)},     {"ChannelStatusPane", QPoint(0, 0)},
+    {"InspectionPane", QPoint(20, 380)},
+    {"VideoPane", QPoint(20, 100)},
+    {"GenericPane", QPoint(20, 20)},
+    {"ChannelStatusPane", QPoint(0, 0)},
     {"SecondMonitorPane", QPoint(400, 380)},
 };
 

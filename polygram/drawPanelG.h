@@ -44,9 +44,7 @@ public:
                                 const QSize &area, const DefChannel &saved, bool extended);
     static void drawPanelFrame(QPainter *painter, const QRect &rect, bool checked);
 
-    void dragPanel(bool pressed, QPoint &anchor, QPoint &position, const QRect &rect, const QPoint &cursor,
-                   int id);
-    int draggedPanel() const { return dragId; }
+    void dragPanel(bool pressed, QPoint &anchor, QPoint &position, const QRect &rect, const QPoint &cursor, int id);
 
     static void resetHitRects();
     static bool panelAt(const QPoint &point, int which);

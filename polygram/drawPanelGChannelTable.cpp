@@ -15,17 +15,28 @@ const QColor kSelectedFill(0, 255, 0, 50);
 const QColor kCellHoverFill(100, 100, 100, 150);
 const QColor kRowHoverFill(200, 200, 200, 150);
 const QColor kInk(0, 0, 0);
+// Texts wider than their column are not cut: font metrics differ between systems.
+const int kCentred = Qt::AlignCenter | Qt::TextDontClip;
 
 const char *const kHeadings[] = {
-    QT_TRANSLATE_NOOP("drawPanelG", "ширина"),   QT_TRANSLATE_NOOP("drawPanelG", "положение"),
-    QT_TRANSLATE_NOOP("drawPanelG", "усиление"), QT_TRANSLATE_NOOP("drawPanelG", "смещение"),
-    QT_TRANSLATE_NOOP("drawPanelG", "инверсия"), QT_TRANSLATE_NOOP("drawPanelG", "фильтр"),
-    QT_TRANSLATE_NOOP("drawPanelG", "контраст"), QT_TRANSLATE_NOOP("drawPanelG", "труба"),
+    QT_TRANSLATE_NOOP("drawPanelG", "ширина"),      QT_TRANSLATE_NOOP("drawPanelG", "положение"),
+    QT_TRANSLATE_NOOP("drawPanelG", "усиление"),    QT_TRANSLATE_NOOP("drawPanelG", "смещение"),
+    QT_TRANSLATE_NOOP("drawPanelG", "инверсия"),    QT_TRANSLATE_NOOP("drawPanelG", "фильтр"),
+    QT_TRANSLATE_NOOP("drawPanelG", "контраст"),    QT_TRANSLATE_NOOP("drawPanelG", "труба"),
     QT_TRANSLATE_NOOP("drawPanelG", "сохраненный"),
 };
 
-enum Column { WidthColumn, PositionColumn, GainColumn, ShiftColumn, InverseColumn, FilterColumn, ContrastColumn,
-              TubeColumn, SavedColumn };
+enum Column {
+    WidthColumn,
+    PositionColumn,
+    GainColumn,
+    ShiftColumn,
+    InverseColumn,
+    FilterColumn,
+    ContrastColumn,
+    TubeColumn,
+    SavedColumn
+};
 
 bool isSet(const bool *flag) { return flag && *flag; }
 
@@ -69,7 +80,10 @@ struct SetupTable {
     int columnLeft(int k) const { return int(first + k * column); }
     QRect cellRect(int k, int top, int h) const { return QRect(columnLeft(k), top, int(column), h); }
     int boxLeft(int k) const { return int(first + k * column + column / 2); }
-    static QRect box(int left, int top, int h) { return QRect(QPoint(left, top + 2), QPoint(left + h - 5, top + h - 3)); }
+    static QRect box(int left, int top, int h)
+    {
+        return QRect(QPoint(left, top + 2), QPoint(left + h - 5, top + h - 3));
+    }
     bool clicked(const QRect &rect) const { return released && rect.contains(cursor); }
 
     void flagBox(QPainter *painter, int left, int top, int h, bool *flag) const
@@ -86,13 +100,14 @@ struct SetupTable {
         painter->fillRect(QRect(at, QSize(width, h)), kRowFill);
         painter->setPen(kInk);
         for (int k = 0; k < columns; ++k)
-            painter->drawText(cellRect(k, at.y(), h), Qt::AlignCenter, drawPanelG::tr(kHeadings[k]));
+            painter->drawText(cellRect(k, at.y(), h), kCentred, drawPanelG::tr(kHeadings[k]));
     }
 
     void drawName(QPainter *painter, int code, int top, int h) const
     {
         const QRect rect(at.x() + 10 + h, top, int(2 * column), h);
-        painter->drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, DefChannel::channelName(code, false));
+        painter->drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
+                          DefChannel::channelName(code, false));
     }
 
     // Marks where the wheel acts, from the cells of the previous draw.
@@ -119,7 +134,7 @@ struct SetupTable {
         const QString values[] = {number(channel.Amplify), number(channel.Offset), QString::number(channel.ADT),
                                   QString::number(shown)};
         for (int k = WidthColumn; k <= ShiftColumn; ++k)
-            painter->drawText(cellRect(k, top, h), Qt::AlignCenter, values[k]);
+            painter->drawText(cellRect(k, top, h), kCentred, values[k]);
         const int code = channel.Kod;
         cells[PanelState::RowCell][code] = QRect(at.x(), top, width, h);
         cells[PanelState::WidthCell][code] = cellRect(WidthColumn, top, h);
@@ -172,8 +187,7 @@ struct SetupTable {
 
     // Copying the saved set-up marks only the unit's values that change as
     // pending, so the reader sends no more than it must.
-    void drawSaved(QPainter *painter, InspectionChannel &channel, const InspectionChannel &saved, int top,
-                   int h) const
+    void drawSaved(QPainter *painter, InspectionChannel &channel, const InspectionChannel &saved, int top, int h) const
     {
         const QRect rect = box(boxLeft(SavedColumn), top, h);
         if (clicked(rect)) {

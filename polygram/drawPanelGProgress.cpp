@@ -62,8 +62,8 @@ struct ProgressTable {
 
     void highlightLine(QPainter *painter, int left, int right, int baseline) const
     {
-        painter->fillRect(QRect(QPoint(left, baseline - lineHeight + strikeOut), QPoint(right, baseline + strikeOut - 1)),
-                          highlight);
+        painter->fillRect(
+            QRect(QPoint(left, baseline - lineHeight + strikeOut), QPoint(right, baseline + strikeOut - 1)), highlight);
     }
 
     // Presentation k of the question in plan entry i lies k × (q + 1) places further.
@@ -114,8 +114,7 @@ struct ProgressTable {
 
 }  // namespace
 
-void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bool pressed, bool collapse,
-                                     int position)
+void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bool pressed, bool collapse, int position)
 {
     const Inspection::_Test &t = *test;
     const QPoint at = PanelState::instance().position(PanelState::ProgressPanel);

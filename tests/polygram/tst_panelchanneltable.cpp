@@ -42,7 +42,11 @@ public:
         draw(point, extended);
     }
 
-    int lineHeight() const { return QFontMetrics(QFont(QGuiApplication::font().family(), QGuiApplication::font().pointSize()), &device).height(); }
+    int lineHeight() const
+    {
+        return QFontMetrics(QFont(QGuiApplication::font().family(), QGuiApplication::font().pointSize()), &device)
+            .height();
+    }
     int tableLeft(bool extended) const { return (kArea.width() - (extended ? 800 : 700)) / 2; }
     float column(bool extended) const { return ((extended ? 800 : 700) - 5) / 11.8f; }
     float first(bool extended) const { return tableLeft(extended) + 5 + 3 * column(extended) - (extended ? 40 : 0); }
@@ -117,9 +121,10 @@ void TestPanelChannelTable::rowsFollowDisplayPositionsDisabledLast()
 {
     SetupTableFixture f;
     f.draw(QPoint(0, 0));
-    QCOMPARE(channelNamesDrawn(f.device),
-             (QStringList{QStringLiteral("ВДХ"), QStringLiteral("КГР"), QStringLiteral("ПГ"), QStringLiteral("Доп. канал"),
-                          QStringLiteral("АД"), QStringLiteral("НДХ"), QStringLiteral("Д. в манжете")}));
+    QCOMPARE(
+        channelNamesDrawn(f.device),
+        (QStringList{QStringLiteral("ВДХ"), QStringLiteral("КГР"), QStringLiteral("ПГ"), QStringLiteral("Доп. канал"),
+                     QStringLiteral("АД"), QStringLiteral("НДХ"), QStringLiteral("Д. в манжете")}));
     const int h = f.lineHeight();
     const int y0 = (kArea.height() - 8 * h) / 2;
     QCOMPARE(f.rowTop(ChannelCode::RG_HI), y0 + h);
@@ -137,8 +142,8 @@ void TestPanelChannelTable::tableIsCentredAndWiderWhenExtended()
 {
     SetupTableFixture f;
     const int h = f.lineHeight();
-    const QStringList headings{QStringLiteral("ширина"), QStringLiteral("положение"), QStringLiteral("усиление"),
-                               QStringLiteral("смещение"), QStringLiteral("инверсия"), QStringLiteral("фильтр"),
+    const QStringList headings{QStringLiteral("ширина"),   QStringLiteral("положение"), QStringLiteral("усиление"),
+                               QStringLiteral("смещение"), QStringLiteral("инверсия"),  QStringLiteral("фильтр"),
                                QStringLiteral("контраст"), QStringLiteral("труба")};
     f.draw(QPoint(0, 0));
     const QRect narrow(QPoint(150, (kArea.height() - 8 * h) / 2), QSize(700, 8 * h));
@@ -322,7 +327,8 @@ void TestPanelChannelTable::shiftIsShownNegatedWhenInverted()
     QVERIFY(f.device.findText(QStringLiteral("55")));
     const RecordedText *width = f.device.findText(QStringLiteral("2.5"));
     QVERIFY(width);
-    QVERIFY(drawPanelG::channelCell(PanelState::WidthCell, ChannelCode::RG_HI).contains(width->pos.toPoint() - QPoint(0, 2)));
+    QVERIFY(drawPanelG::channelCell(PanelState::WidthCell, ChannelCode::RG_HI)
+                .contains(width->pos.toPoint() - QPoint(0, 2)));
 }
 
 void TestPanelChannelTable::wheelCellsAreMarkedUnderShift()

@@ -174,12 +174,15 @@ void TestPanelProgress::currentPresentationIsHighlighted()
         if (text.font.bold())
             bold << text.text;
     }
-    QCOMPARE(bold, (QStringList{QStringLiteral("02К"), QStringLiteral("02К"), QStringLiteral("Вы обманывали родителей?")}));
+    QCOMPARE(bold,
+             (QStringList{QStringLiteral("02К"), QStringLiteral("02К"), QStringLiteral("Вы обманывали родителей?")}));
     QCOMPARE(drawn.highlights.size(), 2);
     const int left = columnEnd - boldWidth(QStringLiteral("02К"));
-    QCOMPARE(drawn.highlights[0].rect.toRect(), QRect(QPoint(left, baseline - h + s), QPoint(left + 49, baseline + s - 1)));
-    QCOMPARE(drawn.highlights[1].rect.toRect(),
-             QRect(QPoint(kAt.x(), baseline - h + s), QPoint(kAt.x() + drawn.rect.width() - 140 - 1, baseline + s - 1)));
+    QCOMPARE(drawn.highlights[0].rect.toRect(),
+             QRect(QPoint(left, baseline - h + s), QPoint(left + 49, baseline + s - 1)));
+    QCOMPARE(
+        drawn.highlights[1].rect.toRect(),
+        QRect(QPoint(kAt.x(), baseline - h + s), QPoint(kAt.x() + drawn.rect.width() - 140 - 1, baseline + s - 1)));
 
     // Before the first mark the first presentation is listed and nothing is marked.
     const Drawn before = drawProgress(test, kAway, true, 10);
@@ -210,7 +213,8 @@ void TestPanelProgress::unevenPresentationsLeaveCellsEmpty()
     const int textWidth = drawn.rect.width() - 2 * 50 - 40;
     QCOMPARE(captionsEndingAt(drawn, kAt.x() + textWidth + 40),
              (QStringList{QStringLiteral("01Н"), QStringLiteral("02К"), QStringLiteral("03П")}));
-    QCOMPARE(captionsEndingAt(drawn, kAt.x() + textWidth + 90), (QStringList{QStringLiteral("01Н"), QStringLiteral("02К")}));
+    QCOMPARE(captionsEndingAt(drawn, kAt.x() + textWidth + 90),
+             (QStringList{QStringLiteral("01Н"), QStringLiteral("02К")}));
 
     // A presentation added during the recording is longer than the first.
     Inspection::_Test longer = threeQuestions(2);
@@ -229,7 +233,8 @@ void TestPanelProgress::missingQuestionLeavesItsCellsEmpty()
     const Drawn drawn = drawProgress(test, kAway, true, 120);
 
     const int textWidth = drawn.rect.width() - 2 * 50 - 40;
-    QCOMPARE(captionsEndingAt(drawn, kAt.x() + textWidth + 90), (QStringList{QStringLiteral("01Н"), QStringLiteral("03П")}));
+    QCOMPARE(captionsEndingAt(drawn, kAt.x() + textWidth + 90),
+             (QStringList{QStringLiteral("01Н"), QStringLiteral("03П")}));
     QCOMPARE(textsAt(drawn, kAt.x() + 10), (QStringList{QStringLiteral("01Н"), QStringLiteral("03П")}));
     for (const RecordedText &text : drawn.texts)
         QVERIFY2(!text.text.startsWith(QStringLiteral("08")), qPrintable(text.text));

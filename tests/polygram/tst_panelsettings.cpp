@@ -11,10 +11,7 @@ namespace {
 
 const QString kGroup = QStringLiteral("TransparentPanels");
 
-QPoint stored(const QString &key)
-{
-    return SettingsStore::open()->value(kGroup + QLatin1Char('/') + key).toPoint();
-}
+QPoint stored(const QString &key) { return SettingsStore::open()->value(kGroup + QLatin1Char('/') + key).toPoint(); }
 
 // Gives the root settings file an old time stamp, so a rewrite shows.
 QDateTime backdateSettingsFile()
@@ -42,7 +39,9 @@ private slots:
 void TestPanelSettings::firstPainterStoresTheDefaults()
 {
     Inspection::_Test test;
-    { drawPanelG panels(&test); }
+    {
+        drawPanelG panels(&test);
+    }
     QCOMPARE(stored(QStringLiteral("InspectionPane")), QPoint(20, 380));
     QCOMPARE(stored(QStringLiteral("VideoPane")), QPoint(20, 100));
     QCOMPARE(stored(QStringLiteral("GenericPane")), QPoint(20, 20));
@@ -71,7 +70,9 @@ void TestPanelSettings::positionsSurviveARestart()
 void TestPanelSettings::unchangedPainterLeavesTheFileUntouched()
 {
     Inspection::_Test test;
-    { drawPanelG panels(&test); }
+    {
+        drawPanelG panels(&test);
+    }
     const QByteArray bytes = readSettingsFile(QString());
     const QDateTime stamp = backdateSettingsFile();
     QVERIFY(stamp.isValid());
