@@ -38,23 +38,11 @@ const char *PanelState::key(Panel panel) { return kDefaults[panel].key; }
 
 QPoint PanelState::initialPosition(Panel panel) { return kDefaults[panel].position; }
 
-QPoint PanelState::position(Panel panel) const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_places[panel].position;
-}
+QPoint PanelState::position(Panel panel) const { return read(m_places[panel].position); }
 
-void PanelState::setPosition(Panel panel, const QPoint &position)
-{
-    QMutexLocker lock(&m_mutex);
-    m_places[panel].position = position;
-}
+void PanelState::setPosition(Panel panel, const QPoint &position) { write(m_places[panel].position, position); }
 
-PanelState::Place PanelState::place(Panel panel) const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_places[panel];
-}
+PanelState::Place PanelState::place(Panel panel) const { return read(m_places[panel]); }
 
 void PanelState::settle(Panel panel, const QRect &drawn, const Place &place)
 {
@@ -63,11 +51,7 @@ void PanelState::settle(Panel panel, const QRect &drawn, const Place &place)
     m_places[panel] = place;
 }
 
-QRect PanelState::hitRect(Panel panel) const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_hitRects[panel];
-}
+QRect PanelState::hitRect(Panel panel) const { return read(m_hitRects[panel]); }
 
 void PanelState::resetHitRects()
 {
@@ -86,61 +70,26 @@ bool PanelState::panelAt(const QPoint &point, int which) const
                        [&](Panel panel) { return m_hitRects[panel].contains(point); });
 }
 
-double PanelState::cameraScale() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_cameraScale;
-}
+double PanelState::cameraScale() const { return read(m_cameraScale); }
 
-void PanelState::setCameraScale(double scale)
-{
-    QMutexLocker lock(&m_mutex);
-    m_cameraScale = scale;
-}
+void PanelState::setCameraScale(double scale) { write(m_cameraScale, scale); }
 
-double PanelState::secondMonitorScale() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_secondMonitorScale;
-}
+double PanelState::secondMonitorScale() const { return read(m_secondMonitorScale); }
 
-void PanelState::setSecondMonitorScale(double scale)
-{
-    QMutexLocker lock(&m_mutex);
-    m_secondMonitorScale = scale;
-}
+void PanelState::setSecondMonitorScale(double scale) { write(m_secondMonitorScale, scale); }
 
-PanelState::CellTable PanelState::cells() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_cells;
-}
+PanelState::CellTable PanelState::cells() const { return read(m_cells); }
 
 QRect PanelState::cell(Cell cell, int code) const
 {
-    if (!ChannelCode::isValid(code))
-        return QRect();
-    QMutexLocker lock(&m_mutex);
-    return m_cells[cell][code];
+    return ChannelCode::isValid(code) ? read(m_cells[cell][code]) : QRect();
 }
 
-void PanelState::setCells(const CellTable &cells)
-{
-    QMutexLocker lock(&m_mutex);
-    m_cells = cells;
-}
+void PanelState::setCells(const CellTable &cells) { write(m_cells, cells); }
 
-int PanelState::previousButtons() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_previousButtons;
-}
+int PanelState::previousButtons() const { return read(m_previousButtons); }
 
-void PanelState::setPreviousButtons(int buttons)
-{
-    QMutexLocker lock(&m_mutex);
-    m_previousButtons = buttons;
-}
+void PanelState::setPreviousButtons(int buttons) { write(m_previousButtons, buttons); }
 
 int PanelState::stepFade(bool show)
 {
@@ -149,11 +98,7 @@ int PanelState::stepFade(bool show)
     return m_fadeLevel;
 }
 
-int PanelState::fadeLevel() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_fadeLevel;
-}
+int PanelState::fadeLevel() const { return read(m_fadeLevel); }
 
 void PanelState::reset()
 {

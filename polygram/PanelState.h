@@ -3,6 +3,7 @@
 #include "data/ChannelCode.h"
 
 #include <QMutex>
+#include <QMutexLocker>
 #include <QPoint>
 #include <QRect>
 
@@ -66,6 +67,19 @@ public:
 
 private:
     PanelState();
+
+    template <typename T>
+    T read(const T &member) const
+    {
+        QMutexLocker lock(&m_mutex);
+        return member;
+    }
+    template <typename T>
+    void write(T &member, const T &value)
+    {
+        QMutexLocker lock(&m_mutex);
+        member = value;
+    }
 
     mutable QMutex m_mutex;
     std::array<Place, PanelCount> m_places;

@@ -248,6 +248,8 @@ struct SetupTable {
 void drawPanelG::drawChannelStatusPanel(QPainter *painter, const QPoint &cursor, bool pressed, int selectedCode,
                                         const QSize &area, const DefChannel &saved, bool extended)
 {
+    if (!test)
+        return;
     Inspection::_Test &t = *test;
     int present = 0;
     int enabled = 0;

@@ -116,6 +116,8 @@ struct ProgressTable {
 
 void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bool pressed, bool collapse, int position)
 {
+    if (!test)
+        return;
     const Inspection::_Test &t = *test;
     const QPoint at = PanelState::instance().position(PanelState::ProgressPanel);
 

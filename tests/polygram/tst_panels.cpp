@@ -20,6 +20,29 @@ QVector<RecordedRect> rectsOf(const RecordingPaintDevice &device, const QColor &
     return device.rectsFilledWith(colour);
 }
 
+// A screen on which the readouts box and the second-monitor picture are drawn
+// as the live renderer draws them, frame after frame.
+struct DragScreen {
+    Inspection::_Test test;
+    drawPanelG panels{&test};
+    GenericSettings settings;
+    QImage screen{1600, 800, QImage::Format_ARGB32};
+    QImage picture{1000, 1000, QImage::Format_ARGB32};
+    QPainter painter{&screen};
+
+    DragScreen() { picture.fill(Qt::gray); }
+
+    void drawReadouts(const QPoint &cursor, bool pressed)
+    {
+        panels.drawReadoutsPanel(&painter, cursor, pressed, 0, 0, 0, 0, settings);
+    }
+    void drawBoth(const QPoint &cursor, bool pressed)
+    {
+        drawReadouts(cursor, pressed);
+        panels.drawPixmapPanel(&painter, cursor, pressed, picture);
+    }
+};
+
 }  // namespace
 
 class TestPanels : public QObject
@@ -348,15 +371,9 @@ void TestPanels::panelAtTestsTheChosenRectangles()
 
 void TestPanels::pressOutsideStartsNoDragUntilThePanelIsEntered()
 {
-    Inspection::_Test test;
-    drawPanelG panels(&test);
-    GenericSettings settings;
-    QImage screen(1200, 800, QImage::Format_ARGB32);
-    QPainter painter(&screen);
+    DragScreen f;
     PanelState &state = PanelState::instance();
-    const auto draw = [&](const QPoint &cursor, bool pressed) {
-        panels.drawReadoutsPanel(&painter, cursor, pressed, 0, 0, 0, 0, settings);
-    };
+    const auto draw = [&](const QPoint &cursor, bool pressed) { f.drawReadouts(cursor, pressed); };
 
     draw(QPoint(900, 700), true);
     draw(QPoint(800, 600), true);
@@ -374,20 +391,11 @@ void TestPanels::pressOutsideStartsNoDragUntilThePanelIsEntered()
 
 void TestPanels::releaseEndsTheDragAndOnlyOnePanelMoves()
 {
-    Inspection::_Test test;
-    drawPanelG panels(&test);
-    GenericSettings settings;
-    QImage screen(1200, 800, QImage::Format_ARGB32);
-    QImage picture(1000, 1000, QImage::Format_ARGB32);
-    picture.fill(Qt::gray);
-    QPainter painter(&screen);
+    DragScreen f;
     PanelState &state = PanelState::instance();
     // The second-monitor picture lies over the readouts box.
     state.setPosition(PanelState::SecondMonitorPanel, QPoint(25, 25));
-    const auto draw = [&](const QPoint &cursor, bool pressed) {
-        panels.drawReadoutsPanel(&painter, cursor, pressed, 0, 0, 0, 0, settings);
-        panels.drawPixmapPanel(&painter, cursor, pressed, picture);
-    };
+    const auto draw = [&](const QPoint &cursor, bool pressed) { f.drawBoth(cursor, pressed); };
 
     draw(QPoint(30, 30), true);
     draw(QPoint(50, 40), true);
@@ -405,16 +413,12 @@ void TestPanels::releaseEndsTheDragAndOnlyOnePanelMoves()
 
 void TestPanels::hitTestFromAnotherThreadSeesWholeRectangles()
 {
-    Inspection::_Test test;
-    drawPanelG panels(&test);
-    GenericSettings settings;
-    QImage screen(1600, 200, QImage::Format_ARGB32);
-    QPainter painter(&screen);
+    DragScreen f;
     PanelState &state = PanelState::instance();
 
     // The box is drawn alternately at two places; a point between them lies on
     // neither, but on a rectangle made of the left edge of one and the right of the other.
-    panels.drawReadoutsPanel(&painter, QPoint(-1, -1), false, 0, 0, 0, 0, settings);
+    f.drawReadouts(QPoint(-1, -1), false);
     const int width = state.hitRect(PanelState::ReadoutsPanel).width();
     const QPoint places[] = {QPoint(0, 0), QPoint(2 * width + 100, 0)};
     const QPoint between(width + 50, 5);
@@ -432,7 +436,7 @@ void TestPanels::hitTestFromAnotherThreadSeesWholeRectangles()
     reader->start();
     for (int i = 0; i < 4000 || checks.loadAcquire() < 1000; ++i) {
         state.setPosition(PanelState::ReadoutsPanel, places[i % 2]);
-        panels.drawReadoutsPanel(&painter, QPoint(-1, -1), false, 0, 0, 0, 0, settings);
+        f.drawReadouts(QPoint(-1, -1), false);
     }
     stop.storeRelease(1);
     reader->wait();
