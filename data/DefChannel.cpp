@@ -36,11 +36,10 @@ const CalibrationRow kDefaults12[ChannelCode::Count] = {
 
 const QUuid kVorkel16(QStringLiteral("{05209770-FCC0-4EBD-99C3-0A64CAFB2B1E}"));
 const QUuid kMirel16(QStringLiteral("{A34F63FF-AC7A-46E1-BD4E-49FABAA572DA}"));
-const QUuid kWithoutDefaults(QStringLiteral("{BF1FBA5B-F5C1-4042-807C-772B14617321}"));
 
 const CalibrationRow *defaultsTable(const QUuid &deviceType)
 {
-    if (deviceType == kWithoutDefaults)
+    if (deviceType == SavedSetupId)
         return nullptr;
     if (deviceType == kVorkel16 || deviceType == kMirel16)
         return kDefaults16;

@@ -8,6 +8,10 @@
 
 #include <array>
 
+// The device type under which the channel wizard keeps its saved channel
+// set-up; no unit reports it, so it has no maker's defaults.
+inline constexpr QUuid SavedSetupId(0xbf1fba5b, 0xf5c1, 0x4042, 0x80, 0x7c, 0x77, 0x2b, 0x14, 0x61, 0x73, 0x21);
+
 // The thirteen channel definitions in display order: display settings point
 // into the program-wide table (channelsUI()), calibration comes from the
 // device family's defaults overlaid with what was saved for the device type.

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "PanelState.h"
+#include "data/Inspection.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+
+#include <array>
+
+class DefChannel;
+class GenericSettings;
+class QImage;
+class QPainter;
+class QSize;
+
+// Paints the movable semi-transparent panels over a polygram: readouts,
+// countdown and text banners, the examination progress table, the camera and
+// second-monitor pictures and the channel set-up table. The caller opens the
+// painter and passes the cursor (in the painted area) and whether the panels
+// may be dragged; positions are shared by every panel painter of the process
+// and kept in the settings group "TransparentPanels".
+class drawPanelG : public QObject
+{
+    Q_OBJECT
+public:
+    explicit drawPanelG(Inspection::_Test *test);
+    ~drawPanelG() override;
+
+    void drawReadoutsPanel(QPainter *painter, const QPoint &cursor, bool pressed, int gsr, int pulse, int cuff,
+                           int position, const GenericSettings &settings);
+    QString channelStatusText(int value, const QRect &rect, const QPoint &cursor, int position, QColor &colour) const;
+    void drawCountdown(QPainter *painter, const QPoint &cursor, const QRect &area, int seconds);
+    void drawTextPanel(QPainter *painter, const QPoint &cursor, bool show, const QRect &area, const QString &text);
+    void drawInspectionPanel(QPainter *painter, const QPoint &cursor, bool pressed, bool collapse, int position);
+    // pixels: a frame of 4-byte ARGB32 pixels of the size mode gives; its alpha is rewritten.
+    void drawVideoPanel(QPainter *painter, const QPoint &cursor, bool pressed, uchar *pixels, int level, int mode);
+    void drawPixmapPanel(QPainter *painter, const QPoint &cursor, bool pressed, const QImage &picture);
+    void drawChannelStatusPanel(QPainter *painter, const QPoint &cursor, bool pressed, int selectedCode,
+                                const QSize &area, const DefChannel &saved, bool extended);
+    static void drawPanelFrame(QPainter *painter, const QRect &rect, bool checked);
+
+    void dragPanel(bool pressed, QPoint &anchor, QPoint &position, const QRect &rect, const QPoint &cursor, int id);
+
+    static void resetHitRects();
+    static bool panelAt(const QPoint &point, int which);
+    static void setCameraScale(double scale);
+    static void setSecondMonitorScale(double scale);
+    // A cell of the channel set-up table as last drawn; null when the channel has no row.
+    static QRect channelCell(PanelState::Cell cell, int code);
+
+    // Drag identifiers.
+    enum { ReadoutsId = 19, ProgressId = 2, SetupTableId = 7, CameraId = 8, SecondMonitorId = 9 };
+
+private:
+    void readPositions();
+    void writePositions() const;
+    // The drag rule on a shared panel after it was drawn at rect.
+    void settlePanel(PanelState::Panel panel, const QRect &rect, const QPoint &cursor, bool pressed, int id);
+    // The first of the fonts, largest first, in which text fits width; -1 when none.
+    int fittingFont(QPainter *painter, const QString &text, int width) const;
+    void drawBanner(QPainter *painter, const QRect &rect, const QString &text, const QColor &fill,
+                    const QColor &pen) const;
+
+    Inspection::_Test *test;
+    int dragId = 0;
+    QList<QFont> fonts;
+    QFont appFont;
+    QFont appFontBold;
+    QFont smallFont;
+    QFont plainFont;
+    QFont boldFont;
+    // What the settings held at construction, to write only what changed.
+    std::array<QPoint, PanelState::PanelCount> m_readPositions;
+    bool m_storedAsRead = false;
+};
