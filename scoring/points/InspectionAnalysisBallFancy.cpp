@@ -119,6 +119,8 @@ void InspectionAnalysisBallFancy::readSettings()
 void InspectionAnalysisBallFancy::createToolBar()
 {
     auto *bar = new QToolBar(this);
+    // Named so the saved layout holds the tool bar too.
+    bar->setObjectName(QStringLiteral("BallToolBar"));
     void (InspectionAnalysisBallFancy::*const selectors[])(bool) = {
         &InspectionAnalysisBallFancy::onSelectChannelGSR, &InspectionAnalysisBallFancy::onSelectChannelPG,
         &InspectionAnalysisBallFancy::onSelectChannelRG};
