@@ -222,6 +222,7 @@ void InspectionAnalysisBallFancy::setTreeModel(QStandardItemModel *model)
 {
     QAbstractItemModel *old = m_tree->model();
     QItemSelectionModel *oldSelection = m_tree->selectionModel();
+    model->setParent(m_tree);
     m_tree->setModel(model);
     delete oldSelection;
     if (old != model)

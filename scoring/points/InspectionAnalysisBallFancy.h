@@ -47,7 +47,7 @@ public:
     // The test of the tree's current cell; null when none.
     Inspection::_Test *currentTest() const;
 
-    // Puts a fresh model under the tree, freeing the old one, and follows its selection.
+    // Puts a fresh model under the tree, which owns it, frees the old one and follows its selection.
     void setTreeModel(QStandardItemModel *model);
 
     // Moves every selected cell to the row of a channel group.
