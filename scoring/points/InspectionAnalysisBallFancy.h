@@ -1,28 +1,134 @@
 #pragma once
 
+#include "PointsPanelOptions.h"
+#include "ScoringTreeHost.h"
+
 #include "fancy/FancyMainWindow.h"
 
-class Inspection;
-class QLabel;
+#include <QModelIndex>
 
-// The points window: reactions scored by points per presentation and channel group.
-class InspectionAnalysisBallFancy : public Fancy::FancyMainWindow
+#include <functional>
+
+class QAction;
+class QDockWidget;
+class QItemSelection;
+class QListView;
+class QMenu;
+class QRadioButton;
+class QStandardItem;
+class QStandardItemModel;
+class _QTreeViewExpand;
+
+// The points window: reactions scored by points per presentation and channel
+// group, in one of three scales. The examination belongs to the editor; every
+// change is saved into the subject file at once.
+class InspectionAnalysisBallFancy : public Fancy::FancyMainWindow, public ScoringTreeHost
 {
     Q_OBJECT
 public:
-    explicit InspectionAnalysisBallFancy(QWidget *parent = nullptr);
+    enum Scale { Scale012 = 0, Scale101 = 1, Scale3210123 = 2 };
 
-    // Recomputes the window title from the examination.
+    explicit InspectionAnalysisBallFancy(QWidget *parent = nullptr);
+    // Writes the window's settings.
+    ~InspectionAnalysisBallFancy() override;
+
+    int inputMode() const override { return iModeInput; }
+    Inspection *inspection() const override { return m_inspection; }
+    int scaleMode() const { return iModeValuation; }
+    const PointsPanelOptions &panelOptions(int panel) const { return panel == 0 ? m_panel : m_panel2; }
+    _QTreeViewExpand *navigatorTree() const { return m_tree; }
+
+    // The title by scale and input mode, and the tree built anew.
     void updateTitle();
+    // Recomputes the tree's values in place.
+    void updateTree();
+    // Brings the tool bar and the panels in step with the state.
+    void updateUi();
+    // The test of the tree's current cell; null when none.
+    Inspection::_Test *currentTest() const;
+
+    // Puts a fresh model under the tree, which owns it, frees the old one and follows its selection.
+    void setTreeModel(QStandardItemModel *model);
+
+    // Moves every selected cell to the row of a channel group.
+    void selectChannel(int group);
+    // Moves every selected cell one presentation back (-1) or on (+1).
+    void stepGroup(int step);
+
+    // The tree's context menu for the item at index: the weights and
+    // presentations of its test with Ctrl, else the window's commands.
+    QMenu *buildNavigatorMenu(const QModelIndex &index, bool ctrl);
 
 public slots:
-    void onChangedPersone(QString path, Inspection *inspection);
+    void notifyCloseQuestFomImage(QListView *sender, int iIndexTest, int iGroup, int iQuest);
+    void onItemChanged_CheckedUnchecked(QStandardItem *item);
+    void onChangedPersone(QString path, Inspection *pInspection);
+    void onSelectionChangeNavigator(const QItemSelection &selected, const QItemSelection &deselected);
+    void onNavigatorMenu(const QPoint &point);
+    void onExportExel();
+    void onClearAll();
+    void onClearTest();
+    void onEnableBall012();
+    void onEnableBall101();
+    void onEnableBall3210123();
+    void onModeInput_0();
+    void onModeInput_1();
+    void onSelectChannelGSR(bool checked);
+    void onSelectChannelPG(bool checked);
+    void onSelectChannelRG(bool checked);
+    void onShowGroupPrevAction();
+    void onShowGroupNextAction();
+    void onSetGSR();
+    void onSetPG();
+    void onSetRG();
+    void onSetGroup();
+    void onShowView();
+    void onShowView2();
 
 signals:
-    void notifyPlayPoligrammeFromBall(int test, int position);
-    void notifyShowPoligrammeFromBall(int test, int position, int channel);
+    void notifyPlayPoligrammeFromBall(int iIndexTest, int iPos);
+    void notifyShowPoligrammeFromBall(int iIndexTest, int iPos, int iChannel);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void readSettings();
+    void createToolBar();
+    QDockWidget *createPanel(const QString &caption, const QString &name, QListView *list);
+    void addWeightRuns(QMenu *menu, const Inspection::_Test *test);
+    void addPresentations(QMenu *menu, const Inspection::_Test *test);
+    void addCommands(QMenu *menu);
+
+    void fillNavigatorTree(bool refresh);
+    void fillExpertTree(bool refresh);
+    void fillImageList(int panel);
+    void fillImageLists();
+
+    BallValuationMap &activeScale(Inspection::_Test &test) const;
+    Inspection::_Test *menuTest() const;
+    void setWeight(int group);
+    // Sets bEnable of question quest in every presentation of the active scale.
+    void enableQuestion(Inspection::_Test &test, int quest, int presentation, bool enabled);
+    // Applies a change of a test's points and saves it; a refused save puts
+    // the points back and tells the examiner once per subject.
+    bool changeScores(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
+    void moveSelection(const std::function<QModelIndex(const QModelIndex &)> &target);
+
+    _QTreeViewExpand *m_tree;
+    QListView *m_list;
+    QListView *m_list2;
     Inspection *m_inspection = nullptr;
-    QLabel *m_summary;
+    PointsPanelOptions m_panel;
+    PointsPanelOptions m_panel2{false};
+    int iModeInput = Expert;
+    int iModeValuation = Scale012;
+    QRadioButton *m_groupButtons[3] = {};
+    QAction *m_prevGroup = nullptr;
+    QAction *m_nextGroup = nullptr;
+    QModelIndex m_menuIndex;
+    QDockWidget *m_dock = nullptr;
+    QDockWidget *m_dock2 = nullptr;
+    bool m_selectionReaction = true;
+    bool m_saveFailureTold = false;
 };

@@ -1,4 +1,4 @@
-#include "app/SimpleTextDlg.h"
+#include "app/services/SimpleTextDlg.h"
 
 #include "tests/support/TestHome.h"
 

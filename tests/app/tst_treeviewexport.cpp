@@ -1,4 +1,4 @@
-#include "app/TreeViewExport.h"
+#include "app/services/TreeViewExport.h"
 
 #include "tests/support/TestHome.h"
 

@@ -1,6 +1,6 @@
-#include "app/TreeViewExport.h"
+#include "app/services/TreeViewExport.h"
 
-#include "app/XlsxSheet.h"
+#include "app/services/XlsxSheet.h"
 
 #include <QDateTime>
 #include <QDesktopServices>

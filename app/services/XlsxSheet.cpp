@@ -1,4 +1,4 @@
-#include "app/XlsxSheet.h"
+#include "app/services/XlsxSheet.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "app/SimpleTextDlg.h"
+#include "app/services/SimpleTextDlg.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
