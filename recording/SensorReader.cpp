@@ -247,12 +247,15 @@ void SensorReader::onExecute()
             return fail(tr("Error open device"));
     }
     sixteenBit = isSixteenBitUnit(test->idsensor);
+    // Busy cores must not delay a tick: the loop runs just below its timer.
+    _Timer::makeCurrentThreadTimeCritical(1);
 
     while ((position < capacity - 1 || !recordMode) && !stopRequested) {
         const quint64 newest = ticks->waitForTick(ticksTaken);
         if (stopRequested)
             break;
-        if (newest > ticksTaken + 1)
+        // Ticks before the first one, during the set-up, are no loss.
+        if (ticksTaken > 0 && newest > ticksTaken + 1)
             missed += newest - ticksTaken - 1;
         ticksTaken = newest;
         if (recordMode)

@@ -1,5 +1,8 @@
 #include "recording/_Timer.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 _Timer::_Timer()
 {
     timer.setInterval(IntervalMs);
@@ -8,7 +11,10 @@ _Timer::_Timer()
     timer.moveToThread(&thread);
     moveToThread(&thread);
     // A timer starts on the thread that owns it.
-    connect(&thread, &QThread::started, &timer, qOverload<>(&QTimer::start));
+    connect(&thread, &QThread::started, &timer, [this] {
+        makeCurrentThreadTimeCritical();
+        timer.start();
+    });
     thread.start(QThread::TimeCriticalPriority);
 }
 
@@ -19,6 +25,13 @@ _Timer::~_Timer()
         stop = true;
     }
     thread.wait();
+}
+
+bool _Timer::makeCurrentThreadTimeCritical(int levelsBelowHighest)
+{
+    sched_param parameters{};
+    parameters.sched_priority = sched_get_priority_max(SCHED_RR) - levelsBelowHighest;
+    return parameters.sched_priority > 0 && pthread_setschedparam(pthread_self(), SCHED_RR, &parameters) == 0;
 }
 
 quint64 _Timer::waitForTick(quint64 taken)

@@ -22,6 +22,11 @@ public:
     // Waits for the next tick to stop the timer and end its thread.
     ~_Timer() override;
 
+    // Qt's thread priorities mean nothing under Linux's normal scheduling: asks
+    // for real-time round-robin scheduling of the calling thread instead, levels
+    // below the highest. False, and nothing changed, without the right to it.
+    static bool makeCurrentThreadTimeCritical(int levelsBelowHighest = 0);
+
     quint64 waitForTick(quint64 taken) override;
     void interrupt() override;
 
