@@ -12,14 +12,13 @@
 #include "recording/media/VideoRecorder.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMetaType>
 #include <QThread>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -163,6 +162,8 @@ void SensorReader::clearPolygramStart()
 
 void SensorReader::seek(int newPosition)
 {
+    if (recordMode)
+        return;
     const int target = std::clamp(newPosition, 0, std::max(0, capacity - 1));
     {
         QMutexLocker lock(&storeMutex);
