@@ -293,8 +293,11 @@ bool SensorReader::bindPlugin()
 bool SensorReader::setUpUnit()
 {
     ISensorBase *device = plugin.device();
-    if (!device->open(QString()))
+    if (!device->open(QString())) {
+        // A unit that answered wrongly keeps its handle until closed.
+        device->close();
         return false;
+    }
     test->idsensor = device->typeId();
     test->TimeMM.fill(0, capacity);
     test->labels.reserve(1000);

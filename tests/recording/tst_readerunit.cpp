@@ -90,6 +90,19 @@ private slots:
         QCOMPARE(int(run.test().dataRG_DIFF[1]), 0);
     }
 
+    void unitThatAnswersWronglyDoesNotOpen()
+    {
+        EmulatedUnit unit;
+        unit.answer("go__", "ko" + frame(1).mid(2));
+        ReaderRun run;
+        run.start();
+        QVERIFY(run.join());
+        QCOMPARE(run.errors(), QStringList{"Error open device"});
+        QCOMPARE(run.loopEnds.count(), 0);
+        QVERIFY(unit.calls().contains("open 0"));
+        QVERIFY(!unit.isOpen());
+    }
+
     void failedReadsEarlyAndLate()
     {
         EmulatedUnit unit;
