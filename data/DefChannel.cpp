@@ -41,7 +41,7 @@ const CalibrationRow *defaultsTable(const QUuid &deviceType)
 {
     if (deviceType == SavedSetupId)
         return nullptr;
-    if (deviceType == kVorkel16 || deviceType == kMirel16)
+    if (isSixteenBitUnit(deviceType))
         return kDefaults16;
     return kDefaults12;
 }
@@ -207,4 +207,9 @@ int applyChannelDefaults(const QUuid &deviceType, Inspection::_Channel *record)
     }
     record->ShiftADT = record->Inverse && *record->Inverse ? -shift : shift;
     return record->ShiftADT;
+}
+
+bool isSixteenBitUnit(const QUuid &deviceType)
+{
+    return deviceType == kVorkel16 || deviceType == kMirel16;
 }

@@ -49,3 +49,6 @@ private:
 // Applies the device family's default calibration to one record and returns
 // the shift it stored; a device type without defaults leaves the record as it is.
 int applyChannelDefaults(const QUuid &deviceType, Inspection::_Channel *record);
+
+// Whether the device type's unit delivers 16-bit values (Vorkel16, Mirel16).
+bool isSixteenBitUnit(const QUuid &deviceType);

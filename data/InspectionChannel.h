@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AtomicValue.h"
+
 #include <QColor>
 #include <QJsonObject>
 #include <QtGlobal>
@@ -18,12 +20,14 @@ struct InspectionChannel {
     bool *EnableFilter = nullptr;
     bool *EnableFilter2 = nullptr;
     bool *Inverse = nullptr;
-    double Offset = 0.0;
-    double Amplify = 0.0;
-    qint32 ADT = 0;
-    qint32 ShiftADT = 0;
-    bool ADTChanged = false;
-    bool ShiftADTChanged = false;
+    // The calibration and its pending device changes are written on the GUI
+    // thread while the acquisition and render threads read them.
+    AtomicValue<double> Offset{0.0};
+    AtomicValue<double> Amplify{0.0};
+    AtomicValue<qint32> ADT{0};
+    AtomicValue<qint32> ShiftADT{0};
+    AtomicValue<bool> ADTChanged{false};
+    AtomicValue<bool> ShiftADTChanged{false};
 
     // Writes the calibration and, through the pointers, the display settings.
     void toJson(QJsonObject &object) const;

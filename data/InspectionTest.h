@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicValue.h"
 #include "ChannelCode.h"
 #include "InspectionAnalysisInterval.h"
 #include "InspectionBallValuation.h"
@@ -51,8 +52,9 @@ struct InspectionTest {
     QVector<qint32> TimeMM;
     QDateTime DateTimeRecorded;
     QString Comments;
-    qint32 extraMode = 0;
-    bool extraModeChanged = false;
+    // Set on the GUI thread, sent to the unit by the acquisition thread.
+    AtomicValue<qint32> extraMode{0};
+    AtomicValue<bool> extraModeChanged{false};
 
     InspectionTest();
     explicit InspectionTest(const QString &testName);

@@ -56,6 +56,10 @@ Status FtdiPort::open(int index, std::unique_ptr<SerialPort> *port)
     }
     context->usb_read_timeout = int(DefaultTimeoutMs);
     context->usb_write_timeout = int(DefaultTimeoutMs);
+    // The chip holds a short reply back until its latency timer runs out (16 ms
+    // by default, a third of a tick); a frame must come back well within one.
+    if (ftdi_set_latency_timer(context.get(), LatencyTimerMs) < 0)
+        qWarning("cannot set the latency timer of FTDI device %d: %s", index, ftdi_get_error_string(context.get()));
     port->reset(new FtdiPort(context.release()));
     return Ok;
 }

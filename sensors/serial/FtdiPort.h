@@ -10,6 +10,9 @@ struct ftdi_context;
 class FtdiPort : public SerialPort
 {
 public:
+    // How long the chip holds back received bytes that fill no packet.
+    static constexpr unsigned char LatencyTimerMs = 2;
+
     static UsbSerial::Status open(int index, std::unique_ptr<SerialPort> *port);
     static UsbSerial::Status countDevices(quint32 *count);
     ~FtdiPort() override;

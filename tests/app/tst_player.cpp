@@ -1,4 +1,4 @@
-#include "app/Player.h"
+#include "recording/media/Player.h"
 
 #include "tests/support/TestHome.h"
 

@@ -1,6 +1,6 @@
-#include "app/Player.h"
+#include "recording/media/Player.h"
 
-#include "app/Player_VideoSurface.h"
+#include "recording/media/Player_VideoSurface.h"
 
 #include <QMediaPlayer>
 #include <QMutex>

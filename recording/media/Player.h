@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recording/media/VideoPlayer.h"
+
 #include <QObject>
 #include <QString>
 
@@ -14,7 +16,7 @@ class Player_VideoSurface;
 // ever touched on the thread this object lives on: seek, stop and setPaused
 // called from another thread are queued to it, and position is answered from
 // a copy the player keeps up to date.
-class Player : public QObject
+class Player : public QObject, public VideoPlayer
 {
     Q_OBJECT
 
@@ -23,18 +25,18 @@ public:
     // Must run on the thread the player lives on.
     ~Player() override;
 
-    void open(const QString &path, qint64 startMs);
-    void stop();
+    void open(const QString &path, qint64 startMs) override;
+    void stop() override;
     // Starts playback when the player is stopped; a paused player only moves.
-    void seek(qint64 ms);
+    void seek(qint64 ms) override;
     qint64 position() const;
-    void setPaused(bool paused);
+    void setPaused(bool paused) override;
 
     // Returns the latest frame's size in bytes (0 while none has come) and
     // always writes its width and height (0 while none has come). The pixels,
     // 32-bit each in packed lines, are copied only when dest holds at least
     // that many bytes, so a too-small buffer is never written.
-    int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds) const;
+    int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds) const override;
 
 private:
     friend class Player_VideoSurface;

@@ -1,6 +1,6 @@
-#include "app/Player_VideoSurface.h"
+#include "recording/media/Player_VideoSurface.h"
 
-#include "app/Player.h"
+#include "recording/media/Player.h"
 
 Player_VideoSurface::Player_VideoSurface(qint64 startMs, Player *player)
     : m_startMs(startMs)

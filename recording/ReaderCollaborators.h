@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QMutex;
+class QObject;
+class TickSource;
+class VideoPlayer;
+class VideoRecorder;
+
+// What the sensor reader needs from outside; the defaults are the program's own.
+struct ReaderCollaborators
+{
+    // null: the reader's own 50 ms timer thread
+    TickSource *ticks = nullptr;
+    // empty: the program's folder
+    QString pluginFolder;
+    // The camera recorder of the given quality; null: none is available.
+    std::function<std::unique_ptr<VideoRecorder>(int quality)> makeRecorder;
+    // null: the video-file player
+    std::function<std::unique_ptr<VideoPlayer>()> makePlayer;
+    // Where the end of the loop is posted; null: the main window.
+    QObject *loopEndReceiver = nullptr;
+    // The lock of the test's mark lists; null: the reader's own.
+    QMutex *markLock = nullptr;
+};
+

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "data/FilterState.h"
+#include "data/GenericSettings.h"
+#include "data/Inspection.h"
+#include "recording/ReaderCollaborators.h"
+#include "sensors/interface/SensorFrame.h"
+#include "sensors/interface/SensorPlugin.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QSize>
+#include <QString>
+#include <QVector>
+#include <QWaitCondition>
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+class VideoPlayer;
+class VideoRecorder;
+
+class TickSource;
+class _Timer;
+
+// The acquisition worker of a recording and of a playback. Made on the GUI
+// thread, then moved to a thread of its own that runs onExecute: once per tick
+// it stores one frame of the unit (or, in playback, moves along the recorded
+// arrays in step with the test's video) and wakes the live view.
+class SensorReader : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int RecordCapacity = 72000;
+    static constexpr int TicksPerSecond = 20;
+    // Highest position at which a failed read is ignored.
+    static constexpr int IgnoredFailedReads = 10;
+    static constexpr int MicLevelCount = 10;
+    static constexpr int FrameBufferBytes = 1280 * 960 * 4;
+    static constexpr int CameraWaitMs = 11000;
+
+    SensorReader(Inspection *inspection, Inspection::_Test *test, bool recordMode, int startPosition,
+                 const ReaderCollaborators &collaborators = ReaderCollaborators());
+    // Runs on the GUI thread after onExecute has returned.
+    ~SensorReader() override;
+
+    // Hands over the lock that guards the mark lists; before onExecute starts.
+    void setMarkLock(QMutex *lock);
+
+    // Returns once a tick came since the caller's last return, or a stop was requested.
+    void waitForData();
+    // Makes out share the latest frame (size its width and height); false when there is none.
+    bool takeVideoFrame(QByteArray &out, QSize *size = nullptr);
+    double sumValues() const;
+    // Keeps only the pre-roll before the current position, while the test has no mark.
+    void clearPolygramStart();
+    // Playback: moves to the position, within the recorded length, and the video with it.
+    void seek(int newPosition);
+    // Ends the loop at its next check and releases the live view's wait.
+    void requestStop();
+
+    qint16 breathingDifference() const;
+    qint16 tachogramValue();
+    void resetTachogram(bool reset);
+
+    VideoPlayer *videoPlayer() const { return player.get(); }
+    // Ticks that fired while an earlier one was still being processed.
+    quint64 missedTicks() const { return missed; }
+
+signals:
+    void finished();
+    void error(QString sErr);
+    void loadAdvChannelsUI(QList<QString>);
+
+public slots:
+    void onExecute();
+
+public:
+    QMutex dataMutex;
+    QMutex frameMutex;
+    QWaitCondition dataReady;
+    Inspection *inspection;
+    Inspection::_Test *test;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<int> position{1};
+    const bool recordMode;
+    int capacity = 0;
+    GenericSettings settings;
+    int videoClockMs = 0;
+    std::unique_ptr<VideoRecorder> recorder;
+    std::unique_ptr<VideoPlayer> player;
+    QByteArray videoFrame;
+    QVector<double> micLevels;
+    std::atomic<int> countdown{-1};
+    std::atomic<bool> paused{false};
+    int lastBeat = 0;
+    int currentBeat = 0;
+    bool sixteenBit = false;
+    std::atomic<int> readError{0};
+
+private:
+    // What the recorder or the player gave for this tick.
+    struct VideoSample
+    {
+        bool taken = false;
+        double seconds = 0.0;
+        double level = 0.0;
+    };
+
+    bool waitForCamera();
+    bool bindPlugin();
+    bool setUpUnit();
+    void configureChannels();
+    void recordTick();
+    void playbackTick();
+    void sendPendingChanges();
+    void recoverUnit();
+    VideoSample takeRecorderFrame();
+    void publishFrame(const QByteArray &buffer, int width, int height);
+    void checkAutomaticStop();
+    void storeFrame(const SensorFrame &frame, const VideoSample &video);
+    qint16 micValue(double level) const;
+    void followVideoClock();
+    void advance();
+    void wakeRenderer();
+    void endLoop();
+    void fail(const QString &text);
+    bool holdsPosition(const QVector<qint16> *samples) const;
+
+    std::unique_ptr<_Timer> ownTimer;
+    TickSource *ticks;
+    QString pluginFolder;
+    QPointer<QObject> loopEndReceiver;
+    QMutex ownMarkLock;
+    QMutex *markLock;
+    // Covers a tick's storing and advancing, clearPolygramStart and the seek.
+    QMutex storeMutex;
+    SensorPlugin plugin;
+    bool videoWanted = false;
+    QSize videoFrameSize;
+    QByteArray recorderBuffer;
+    QByteArray playerBuffer;
+    FilterState pulseFilterA;
+    FilterState pulseFilterB;
+    std::array<double, 5> pulseHistory{};
+    quint64 ticksTaken = 0;
+    std::atomic<quint64> missed{0};
+    // Under dataMutex: ticks processed, and how many the live view has seen.
+    quint64 ticksDone = 0;
+    quint64 ticksSeen = 0;
+};

@@ -1,0 +1,420 @@
+#include "FakeSensorControl.h"
+#include "ReaderHarness.h"
+#include "data/ChannelCode.h"
+#include "tests/support/FakeRecorder.h"
+#include "tests/support/TestHome.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+
+// The sensor reader on the demonstration and stand-in plug-ins, ticked by hand.
+class TestSensorReader : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString fakePlugin(const char *name) { return QStringLiteral(VUG_FAKE_SENSORS "/vugSensorFake%1.so").arg(name); }
+
+    // The demonstration unit's value of a channel at counter step n.
+    static qint16 demoValue(int code, int n)
+    {
+        static const QHash<int, int> offsets = {{ChannelCode::TRM, 0},   {ChannelCode::GSR_C, 101},
+                                                {ChannelCode::PG, 201},  {ChannelCode::RG_HI, 301},
+                                                {ChannelCode::RG_LO, 401}, {ChannelCode::GSR, 501},
+                                                {ChannelCode::AD, 601}};
+        const int step = n + offsets.value(code);
+        if (step % 500 > 249)
+            return qint16(int(std::sin(step / 3.0) * 300.0) - 800);
+        return qint16(int(std::sin(step * 0.5) * 300.0) - 400);
+    }
+
+    // The counter step of position 1: the demonstration counter is shared by the process.
+    static int firstDemoStep(const Inspection::_Test &test)
+    {
+        for (int n = 0; n < 200000; ++n) {
+            bool all = true;
+            for (int p = 1; p <= 40 && all; ++p)
+                all = test.dataTRM.at(p) == demoValue(ChannelCode::TRM, n + p - 1);
+            if (all)
+                return n;
+        }
+        return -1;
+    }
+
+    static bool isMapped(const QString &fileName)
+    {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains(fileName.toUtf8());
+    }
+
+    // A recording on the demonstration unit with a camera: the recorder is the run's.
+    static FakeRecorder *withCamera(ReaderRun &run)
+    {
+        auto *made = new FakeRecorder;
+        made->setFrame(64, 48, 'a');
+        run.collaborators.makeRecorder = [made](int) { return std::unique_ptr<VideoRecorder>(made); };
+        configureReader(QStringLiteral("vugSensorDemo.so"), [](GenericSettings &s) { s.bEnableVideoForRecord = true; });
+        return made;
+    }
+
+private slots:
+    void demonstrationFollowsItsFormula()
+    {
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        ReaderRun run;
+        run.start();
+        run.tick(300);
+        QCOMPARE(run.reader->position.load(), 301);
+        QVERIFY(run.stop());
+        const Inspection::_Test &test = run.test();
+        const int n0 = firstDemoStep(test);
+        QVERIFY(n0 >= 0);
+        for (int code : {0, 1, 2, 3, 4, 5, 7}) {
+            const QVector<qint16> &samples = *run.test().samples(code);
+            QCOMPARE(samples.size(), 301);
+            QCOMPARE(int(samples[0]), 0);
+            for (int p = 1; p <= 300; ++p)
+                QCOMPARE(samples[p], demoValue(code, n0 + p - 1));
+        }
+        for (int p = 0; p <= 300; ++p)
+            QCOMPARE(test.dataRG_DIFF[p], qint16(test.dataRG_HI[p] - test.dataRG_LO[p]));
+        for (int code : {ChannelCode::MIC, ChannelCode::ADVANCED, ChannelCode::AD2})
+            QVERIFY(run.test().samples(code)->isEmpty());
+        // The pulse of the demonstration gives a tachogram once two beats are found.
+        QVERIFY(std::any_of(test.dataTGM.begin(), test.dataTGM.end(), [](qint16 v) { return v > 0; }));
+        QCOMPARE(test.idsensor, QUuid("{954b01e1-f249-4b67-abf7-839b8b6fb8a0}"));
+        QCOMPARE(run.loopEnds.count(), 1);
+    }
+
+    void runToCapacityEndsByItself()
+    {
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        ReaderRun run;
+        run.start();
+        run.tick(SensorReader::RecordCapacity - 2);
+        QVERIFY(run.join());
+        QCOMPARE(run.reader->position.load(), 71999);
+        for (int code = 0; code < ChannelCode::Count; ++code) {
+            const QVector<qint16> &samples = *run.test().samples(code);
+            QVERIFY(samples.isEmpty() || (samples.size() == 71999 && samples[0] == 0));
+        }
+        QCOMPARE(run.test().dataGSR.size(), 71999);
+        QCOMPARE(run.test().TimeMM.size(), 71999);
+        QCOMPARE(run.loopEnds.count(), 1);
+        QCOMPARE(run.reader->missedTicks(), quint64(0));
+    }
+
+    void ticksThatCameTogetherCountAsMissed()
+    {
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        ReaderRun run;
+        run.start();
+        run.tick();
+        run.ticks.tick(3);
+        QCOMPARE(run.reader->position.load(), 3);
+        QCOMPARE(run.reader->missedTicks(), quint64(2));
+    }
+
+    void unitWithoutBreathingOrPulseRecordsAndAdvances()
+    {
+        FakeSensorControl unit(fakePlugin("NoSources"));
+        unit.failReads(0, -1);
+        configureReader(QStringLiteral("vugSensorFakeNoSources.so"));
+        ReaderRun run(QStringLiteral(VUG_FAKE_SENSORS));
+        run.start();
+        run.tick(30);
+        QCOMPARE(run.reader->position.load(), 31);
+        QVERIFY(run.stop());
+        const Inspection::_Test &test = run.test();
+        QCOMPARE(test.dataGSR.size(), 31);
+        for (int p = 1; p <= 30; ++p) {
+            QCOMPARE(int(test.dataGSR[p]), p);
+            QCOMPARE(int(test.dataTRM[p]), 500 + p);
+            // Their sources are not recorded: the derived channels hold 0.
+            QCOMPARE(int(test.dataTGM[p]), 0);
+            QCOMPARE(int(test.dataRG_DIFF[p]), 0);
+        }
+        for (int code : {1, 2, 3, 4})
+            QVERIFY(test.samples(code)->isEmpty());
+        QCOMPARE(unit.liveDevices(), 0);
+    }
+
+    void failedReadsEarlyStoreZerosLaterRecover()
+    {
+        FakeSensorControl unit(fakePlugin("NoSources"));
+        configureReader(QStringLiteral("vugSensorFakeNoSources.so"));
+        ReaderRun run(QStringLiteral(VUG_FAKE_SENSORS));
+        unit.failReads(3, 3);
+        run.start();
+        run.tick(10);
+        QCOMPARE(run.reader->position.load(), 11);
+        QCOMPARE(int(run.test().dataGSR[3]), 0);
+        QCOMPARE(run.reader->readError.load(), 0);
+        // Reads 11 and 12 fail at position 11: nothing stored, no advance.
+        unit.failReads(2, 3);
+        run.tick();
+        QCOMPARE(run.reader->position.load(), 12);
+        run.tick();
+        QCOMPARE(run.reader->position.load(), 12);
+        QCOMPARE(run.reader->readError.load(), 1);
+        run.tick();
+        QCOMPARE(run.reader->position.load(), 12);
+        run.tick();
+        QCOMPARE(run.reader->position.load(), 13);
+        QCOMPARE(run.reader->readError.load(), 0);
+        QCOMPARE(int(run.test().dataGSR[12]), 4);
+        QCOMPARE(int(run.test().dataGSR[10]), 10);
+    }
+
+    void cameraLevelsClockAndFrames()
+    {
+        ReaderRun run;
+        FakeRecorder *camera = withCamera(run);
+        camera->setClock(12.3456);
+        camera->setLevel(100);
+        run.start();
+        run.waitForSetUp();
+        QCOMPARE(camera->path(), run.dir.filePath(QStringLiteral("__1__/temp.avi")));
+        Inspection::_Channel &mic = run.test().channel(ChannelCode::MIC2);
+        mic.ADT = 2;
+        mic.ShiftADT = 10;
+        run.tick();
+        QCOMPARE(int(run.test().dataMIC2[1]), 410);
+        QCOMPARE(run.test().TimeMM[1], 12345);
+        camera->setLevel(1000);
+        run.tick();
+        QCOMPARE(int(run.test().dataMIC2[2]), 2047);
+        QCOMPARE(run.reader->sumValues(), 1100.0);
+
+        QByteArray first;
+        QSize size;
+        QVERIFY(run.reader->takeVideoFrame(first, &size));
+        QCOMPARE(size, QSize(64, 48));
+        QByteArray again;
+        QVERIFY(run.reader->takeVideoFrame(again));
+        QCOMPARE(again.constData(), first.constData());
+        // A new frame never overwrites one the live view holds.
+        camera->setFrame(32, 16, 'b');
+        run.tick();
+        QCOMPARE(first.at(0), 'a');
+        QVERIFY(run.reader->takeVideoFrame(again, &size));
+        QCOMPARE(again.at(0), 'b');
+        QCOMPARE(size, QSize(32, 16));
+        // Larger than the buffer: not taken, and this tick keeps no clock or level.
+        camera->setFrame(1281, 960, 'c');
+        camera->setClock(20.0);
+        run.tick();
+        QVERIFY(run.reader->takeVideoFrame(again));
+        QCOMPARE(again.at(0), 'b');
+        QCOMPARE(run.test().TimeMM[4], 0);
+        QCOMPARE(int(run.test().dataMIC2[4]), 0);
+        QVERIFY(run.stop());
+        QVERIFY(camera->stopped());
+    }
+
+    void videoWithoutCameraFailsBeforeLoading()
+    {
+        configureReader(QStringLiteral("vugSensorFakeNoSources.so"), [](GenericSettings &s) { s.bEnableVideoForRecord = true; });
+        FakeSensorControl unit(fakePlugin("NoSources"));
+        ReaderRun run(QStringLiteral(VUG_FAKE_SENSORS));
+        run.start();
+        QVERIFY(run.join());
+        QCOMPARE(run.errors(), QStringList{"Error open web camera"});
+        QCOMPARE(run.loopEnds.count(), 0);
+        QCOMPARE(unit.liveDevices(), 0);
+    }
+
+    void stopWhileWaitingForTheCamera()
+    {
+        ReaderRun run;
+        FakeRecorder *camera = withCamera(run);
+        camera->setFrame(0, 0);
+        run.start();
+        QThread::msleep(300);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(run.stop());
+        QVERIFY(clock.elapsed() < 1000);
+        QVERIFY(run.errors().isEmpty());
+        QCOMPARE(run.loopEnds.count(), 0);
+        QVERIFY(camera->stopped());
+    }
+
+    void badPlugins_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("missing") << binFolder() << "vugSensorMissing.so" << "Error load device";
+        QTest::newRow("not a library") << QString() << "vugSensorText.so" << "Error load device";
+        QTest::newRow("without _createObject") << binFolder() << "libvugSerial.so" << "Error load device";
+        QTest::newRow("no device") << VUG_FAKE_SENSORS << "vugSensorFakeNull.so" << "Error load device";
+        QTest::newRow("unit does not open") << VUG_FAKE_SENSORS << "vugSensorFakeA.so" << "Error open device";
+    }
+
+    void badPlugins()
+    {
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        QFETCH(QString, text);
+        QTemporaryDir plugins;
+        if (folder.isEmpty()) {
+            folder = plugins.path();
+            QFile junk(folder + "/" + file);
+            QVERIFY(junk.open(QIODevice::WriteOnly));
+            junk.write("not a library\n");
+        }
+        configureReader(file);
+        ReaderRun run(folder);
+        run.start();
+        QVERIFY(run.join());
+        QCOMPARE(run.errors(), QStringList{text});
+        QCOMPARE(run.loopEnds.count(), 0);
+        QVERIFY(run.test().dataGSR.isEmpty());
+        if (file.startsWith("vugSensorFake"))
+            QVERIFY(!isMapped(file));
+    }
+
+    // Countdown from the end of the last mark plus the analysis interval, while
+    // another thread keeps changing the mark lists under their lock.
+    void automaticStopAfterTheLastPresentation()
+    {
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        ReaderRun run;
+        Inspection::_Test &test = run.test();
+        QCOMPARE(test.lastGroup() * (test.themis.size() + test.themisNULL.size()), 2);
+        run.start();
+        run.tick(5);
+        QCOMPARE(run.reader->countdown.load(), -1);
+        const int start = run.reader->position;
+        {
+            QMutexLocker lock(&run.marks);
+            for (int theme = 0; theme < 2; ++theme) {
+                Inspection::_Label mark;
+                mark.Group = 1;
+                mark.Theme = qint16(theme);
+                mark.TickQStart = start - 230;
+                mark.TickQEnd = start - 200;
+                test.appendLabel(mark);
+            }
+        }
+        std::atomic<bool> churning{true};
+        std::thread churn([&] {
+            while (churning) {
+                QMutexLocker lock(&run.marks);
+                test.labels.append(test.labels.last());
+                test.labels.removeLast();
+                test.labels.squeeze();
+            }
+        });
+        const auto countdownAt = [&](int elapsed) {
+            while (run.reader->position < start + elapsed && !run.ticks.interrupted())
+                run.tick();
+            return run.reader->countdown.load();
+        };
+        QCOMPARE(countdownAt(0), -1);
+        QCOMPARE(countdownAt(1), -1);
+        run.tick();  // elapsed 1 is processed
+        QCOMPARE(run.reader->countdown.load(), 9);
+        QCOMPARE(countdownAt(181), 1);
+        run.tick();
+        QCOMPARE(run.reader->countdown.load(), 0);
+        QCOMPARE(countdownAt(220), 0);
+        QVERIFY(!run.reader->stopRequested);
+        run.tick();
+        QVERIFY(run.join());
+        churning = false;
+        churn.join();
+        QVERIFY(run.reader->stopRequested);
+        QCOMPARE(run.reader->position.load(), start + 221);
+        QCOMPARE(run.loopEnds.count(), 1);
+    }
+
+    void clearingTheStartKeepsThePreRoll()
+    {
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        ReaderRun run;
+        run.start();
+        run.tick(499);
+        QCOMPARE(run.reader->position.load(), 500);
+        const Inspection::_Test before = run.test();
+        run.reader->clearPolygramStart();
+        QCOMPARE(run.reader->position.load(), 200);
+        const Inspection::_Test &after = run.test();
+        for (int code : {0, 5, 12}) {
+            const QVector<qint16> &was = *before.samples(code);
+            const QVector<qint16> &now = *after.samples(code);
+            for (int p = 0; p <= 200; ++p)
+                QCOMPARE(now[p], was[300 + p]);
+            for (int p = 201; p <= 500; ++p)
+                QCOMPARE(int(now[p]), 0);
+            QCOMPARE(now.mid(501), was.mid(501));
+        }
+        run.tick();
+        QCOMPARE(run.reader->position.load(), 201);
+
+        Inspection::_Label mark;
+        mark.Group = 1;
+        mark.TickQStart = mark.TickQEnd = 201;
+        run.test().appendLabel(mark);
+        run.tick(300);
+        const Inspection::_Test marked = run.test();
+        run.reader->clearPolygramStart();
+        QCOMPARE(run.reader->position.load(), 501);
+        QCOMPARE(run.test().dataGSR, marked.dataGSR);
+    }
+
+    // Ticks run on while the start is cleared again and again: the samples stay
+    // one unbroken run of reads.
+    void clearingTheStartRacesTheTicks()
+    {
+        FakeSensorControl unit(fakePlugin("NoSources"));
+        unit.failReads(0, -1);
+        configureReader(QStringLiteral("vugSensorFakeNoSources.so"), [](GenericSettings &s) { s.iTimeBeforeForRecord = 1; });
+        ReaderRun run(QStringLiteral(VUG_FAKE_SENSORS));
+        run.start();
+        run.waitForSetUp();
+        std::atomic<bool> ticking{true};
+        std::thread ticker([&] {
+            while (ticking)
+                run.ticks.tick();
+        });
+        QRandomGenerator random(7);
+        for (int i = 0; i < 200; ++i) {
+            QThread::usleep(random.bounded(200, 2000));
+            run.reader->clearPolygramStart();
+        }
+        ticking = false;
+        ticker.join();
+        QVERIFY(run.stop());
+        const QVector<qint16> &gsr = run.test().dataGSR;
+        QVERIFY(gsr.size() >= 20);
+        for (int p = 1; p < gsr.size(); ++p)
+            QCOMPARE(int(gsr[p]), (gsr[p - 1] + 1) % 100);
+    }
+
+    void stopNeverHangsAWaitForData()
+    {
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        Inspection inspection;
+        Inspection::_Test test = questionTest();
+        ManualTickSource ticks;
+        ReaderCollaborators collaborators;
+        collaborators.ticks = &ticks;
+        for (int i = 0; i < 1000; ++i) {
+            SensorReader reader(&inspection, &test, true, 0, collaborators);
+            std::thread waiter([&reader] { reader.waitForData(); });
+            if (i % 2)
+                QThread::yieldCurrentThread();
+            reader.requestStop();
+            waiter.join();
+        }
+    }
+};
+
+VUG_TEST_MAIN(TestSensorReader, QCoreApplication)
+#include "tst_sensorreader.moc"

@@ -1,0 +1,67 @@
+#include "tests/support/FakeRecorder.h"
+
+#include <cstring>
+
+void FakeRecorder::start(const QString &path, const QString &, const QString &)
+{
+    QMutexLocker lock(&m_mutex);
+    m_path = path;
+    m_started = true;
+}
+
+void FakeRecorder::stop()
+{
+    QMutexLocker lock(&m_mutex);
+    m_stopped = true;
+}
+
+int FakeRecorder::takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level)
+{
+    QMutexLocker lock(&m_mutex);
+    const int bytes = m_width * m_height * 4;
+    *width = m_width;
+    *height = m_height;
+    *seconds = m_seconds;
+    *level = m_level;
+    if (dest && bytes > 0 && bytes <= capacity)
+        std::memset(dest, m_fill, size_t(bytes));
+    return bytes;
+}
+
+bool FakeRecorder::wroteFile() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_started && m_stopped;
+}
+
+void FakeRecorder::setFrame(int width, int height, char fill)
+{
+    QMutexLocker lock(&m_mutex);
+    m_width = width;
+    m_height = height;
+    m_fill = fill;
+}
+
+void FakeRecorder::setClock(double seconds)
+{
+    QMutexLocker lock(&m_mutex);
+    m_seconds = seconds;
+}
+
+void FakeRecorder::setLevel(double level)
+{
+    QMutexLocker lock(&m_mutex);
+    m_level = level;
+}
+
+QString FakeRecorder::path() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_path;
+}
+
+bool FakeRecorder::stopped() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_stopped;
+}

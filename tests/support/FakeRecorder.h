@@ -1,0 +1,34 @@
+#pragma once
+
+#include "recording/media/VideoRecorder.h"
+
+#include <QMutex>
+#include <QString>
+
+// A camera and microphone without hardware: frames of the size the test sets,
+// every byte the test's fill value, on the test's clock and level.
+class FakeRecorder : public VideoRecorder
+{
+public:
+    void start(const QString &path, const QString &camera, const QString &microphone) override;
+    void stop() override;
+    int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level) override;
+    bool wroteFile() const override;
+
+    void setFrame(int width, int height, char fill = 'v');
+    void setClock(double seconds);
+    void setLevel(double level);
+    QString path() const;
+    bool stopped() const;
+
+private:
+    mutable QMutex m_mutex;
+    QString m_path;
+    bool m_started = false;
+    bool m_stopped = false;
+    int m_width = 0;
+    int m_height = 0;
+    char m_fill = 'v';
+    double m_seconds = 0.0;
+    double m_level = 0.0;
+};
