@@ -52,8 +52,16 @@ void ContextPoligrammeWidget::paintGL()
         m_device->setDevicePixelRatio(ratio);
     }
     m_picture.scrollBarExtent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // Composed by the raster engine: the OpenGL one puts aliased one-pixel
+    // outlines a pixel to the left of where the box and frame belong.
+    QImage picture(deviceSize, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    {
+        QPainter composer(&picture);
+        m_picture.paint(composer, size());
+    }
     QPainter painter(m_device);
-    m_picture.paint(painter, size());
+    painter.drawImage(QPoint(0, 0), picture);
 }
 
 bool ContextPoligrammeWidget::event(QEvent *e)

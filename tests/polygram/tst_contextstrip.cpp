@@ -129,6 +129,13 @@ private slots:
         strip.widget.resize(700, 40);
         strip.widget.grabFramebuffer();
         QCOMPARE(strip.widget.glDevice()->size(), QSize(700, 40) * strip.widget.devicePixelRatioF());
+
+        strip.widget.hide();
+        strip.widget.resize(640, 50);
+        strip.widget.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&strip.widget));
+        QCOMPARE(strip.widget.grabFramebuffer().size(), QSize(640, 50) * strip.widget.devicePixelRatioF());
+        QCOMPARE(strip.widget.glDevice()->size(), QSize(640, 50) * strip.widget.devicePixelRatioF());
     }
 
     void scrolledStripEqualsAFreshOne()
@@ -145,6 +152,11 @@ private slots:
         kept.widget.grabFramebuffer();
         m_fixture.test.channel(ChannelCode::GSR).Offset += 40;
         const QImage image = kept.widget.grabFramebuffer();
+        const QRect box = kept.box();
+        QCOMPARE(image.pixelColor(box.left(), 30), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(box.right(), 30), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(1, 30), QColor(Qt::gray));
+        QCOMPARE(image.pixelColor(kSize.width() - 1, 30), QColor(Qt::gray));
 
         Strip fresh(&m_fixture.test, kept.widget.picture().position);
         QVERIFY(QTest::qWaitForWindowExposed(&fresh.widget));
