@@ -1,6 +1,7 @@
 #include "data/ChannelBindings.h"
 #include "data/DefChannel.h"
 #include "polygram/PoligrammeView.h"
+#include "polygram/drawPanelG.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/polygram/PanelFixtures.h"
 #include "tests/polygram/PolygramFixture.h"
@@ -22,6 +23,7 @@ class TestPoligrammeViewInput : public QObject
 private slots:
     void init();
     void cleanup();
+    void drawsThroughOpenGL();
     void horizontalMeasureShowsSamplePositions();
     void verticalMeasureKeepsTheFirstX();
     void clickNearAnEndRemovesTheMeasurement();
@@ -35,6 +37,7 @@ private slots:
     void shiftPagesStepThroughShownChannels();
     void channelDragEndsAtTheRelease();
     void setupViewShowsTheChannelTable();
+    void shiftClickOnTheTableSelectsItsRow();
     void keysPassWhileADialogIsModal();
 
 private:
@@ -134,6 +137,19 @@ QPoint TestPoligrammeViewInput::pointOnACurve(int x) const
         if (view->channelAt(QPoint(x, y)) >= 0)
             return QPoint(x, y);
     return QPoint();
+}
+
+void TestPoligrammeViewInput::drawsThroughOpenGL()
+{
+    const QImage shown = view->grabFramebuffer();
+    QCOMPARE(shown.size(), view->size() * view->devicePixelRatioF());
+    QImage white(shown.size(), shown.format());
+    white.fill(Qt::white);
+    QVERIFY(shown != white);
+    view->setTest(nullptr, nullptr, -1);
+    QCOMPARE(view->grabFramebuffer(), white);
+    view->resize(800, 500);
+    QCOMPARE(view->grabFramebuffer().size(), QSize(800, 500) * view->devicePixelRatioF());
 }
 
 // --- measuring ---
@@ -273,8 +289,8 @@ void TestPoligrammeViewInput::pressOutsideTheViewDragsNoMark()
 
 void TestPoligrammeViewInput::movedMarkIsSavedWithTheFile()
 {
-    const QString path = QDir::temp().filePath(QStringLiteral("vug-view-%1.vug").arg(QCoreApplication::applicationPid()));
-    QFile::remove(path);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("subject.vug"));
     {
         Inspection written;
         written.sPathFile = path;
@@ -310,7 +326,6 @@ void TestPoligrammeViewInput::movedMarkIsSavedWithTheFile()
     QCOMPARE(moved.TickQStart, 150);
     QCOMPARE(moved.TickAEnd, 150 + 40 + 5 + 10);
     QCOMPARE(reloaded.test(0)->labelsForRestore[1].TickQStart, 101);
-    QFile::remove(path);
 }
 
 // --- channels ---
@@ -366,6 +381,11 @@ void TestPoligrammeViewInput::channelDragEndsAtTheRelease()
     const double offset = record.Offset;
     const double amplify = record.Amplify;
 
+    mouse(QEvent::MouseMove, on);
+    QCOMPARE(view->cursor().shape(), Qt::OpenHandCursor);
+    mouse(QEvent::MouseMove, QPoint(500, 2));
+    QCOMPARE(view->cursor().shape(), Qt::ArrowCursor);
+
     mouse(QEvent::MouseButtonPress, on);
     QVERIFY(view->isSetupView());
     QCOMPARE(view->currentChannel(), code);
@@ -408,6 +428,18 @@ void TestPoligrammeViewInput::setupViewShowsTheChannelTable()
     // The saved set-up is not shown here, and the test's channel keeps its own values.
     QVERIFY(!texts.contains(QStringLiteral("777")));
     QCOMPARE(fixture->test.channel(ChannelCode::PG).Amplify, 1234.0);
+}
+
+void TestPoligrammeViewInput::shiftClickOnTheTableSelectsItsRow()
+{
+    view->setTest(nullptr, &fixture->test, ChannelCode::PG);
+    QVERIFY(key(Qt::Key_Shift, Qt::ShiftModifier));
+    paintedTexts();  // lays out the table's rows
+    const QRect row = drawPanelG::channelCell(PanelState::RowCell, ChannelCode::GSR);
+    QVERIFY(!row.isEmpty());
+    click(row.center(), Qt::ShiftModifier);
+    QCOMPARE(view->currentChannel(), int(ChannelCode::GSR));
+    QVERIFY(view->isSetupView());
 }
 
 void TestPoligrammeViewInput::keysPassWhileADialogIsModal()
