@@ -5,6 +5,7 @@
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
+#include "tests/support/UrlCatcher.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -16,16 +17,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-// Stands in for the desktop's program for spreadsheets.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls << url; }
-};
 
 Inspection::_BallValuation score(int presentation, int quest, int value)
 {
@@ -351,10 +342,8 @@ private slots:
         window.onChangedPersone(subject.path, &subject.examination);
         window.setTreeModel(navigatorModel(1));
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         QScopedPointer<QMenu> menu(window.buildNavigatorMenu(QModelIndex(), false));
         actionNamed(menu.data(), "Экспорт в MSExel...")->trigger();
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QCOMPARE(catcher.urls.size(), 1);
 
         QProcess reader;
