@@ -131,13 +131,8 @@ bool AviWriter::openCodec(Stream &stream, AVCodecContext *codec)
 
 bool AviWriter::writeVideo(const void *pixels, int stride)
 {
-    if (!m_video.works)
+    if (!makeWritable(m_video))
         return false;
-    const int writable = av_frame_make_writable(m_video.frame);
-    if (writable < 0) {
-        m_video.works = false;
-        return fail(QStringLiteral("Не хватает памяти для кадра видео"), writable);
-    }
     const uint8_t *source[1] = {static_cast<const uint8_t *>(pixels)};
     const int sourceStride[1] = {stride};
     sws_scale(m_scaler, source, sourceStride, 0, m_video.codec->height, m_video.frame->data,
@@ -148,13 +143,8 @@ bool AviWriter::writeVideo(const void *pixels, int stride)
 
 bool AviWriter::writeAudio(const int16_t *samples)
 {
-    if (!m_audio.works)
+    if (!makeWritable(m_audio))
         return false;
-    const int writable = av_frame_make_writable(m_audio.frame);
-    if (writable < 0) {
-        m_audio.works = false;
-        return fail(QStringLiteral("Не хватает памяти для кадра звука"), writable);
-    }
     const uint8_t *source[1] = {reinterpret_cast<const uint8_t *>(samples)};
     const int converted = swr_convert(m_resampler, m_audio.frame->data, AudioFrameSamples, source, AudioFrameSamples);
     if (converted != AudioFrameSamples) {
@@ -164,6 +154,19 @@ bool AviWriter::writeAudio(const int16_t *samples)
     m_audio.frame->pts = m_audio.nextPts;
     m_audio.nextPts += AudioFrameSamples;
     return encode(m_audio, m_audio.frame, true);
+}
+
+// A frame the encoder still holds cannot be written over; without memory
+// for a new one this stream stops and the rest of the recording goes on.
+bool AviWriter::makeWritable(Stream &stream)
+{
+    if (!stream.works)
+        return false;
+    const int writable = av_frame_make_writable(stream.frame);
+    if (writable >= 0)
+        return true;
+    stream.works = false;
+    return fail(QStringLiteral("Не хватает памяти для кадра"), writable);
 }
 
 // A null frame drains the encoder.

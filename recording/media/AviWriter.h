@@ -61,6 +61,7 @@ private:
     bool addVideo(const Video &video);
     bool addAudio();
     bool openCodec(Stream &stream, AVCodecContext *codec);
+    bool makeWritable(Stream &stream);
     bool encode(Stream &stream, const AVFrame *frame, bool tap);
     bool fail(const QString &what, int code = 0);
     void release();

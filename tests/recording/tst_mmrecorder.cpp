@@ -45,25 +45,18 @@ struct Bench {
         }
     }
 
-    double seconds()
+    // The recorder's clock in seconds and its level.
+    QPair<double, double> readings()
     {
         int width = 0;
         int height = 0;
-        double clock = -1;
-        double level = -1;
-        recorder->takeFrame(&width, &height, nullptr, 0, &clock, &level);
-        return clock;
+        QPair<double, double> values(-1, -1);
+        recorder->takeFrame(&width, &height, nullptr, 0, &values.first, &values.second);
+        return values;
     }
 
-    double level()
-    {
-        int width = 0;
-        int height = 0;
-        double clock = -1;
-        double value = -1;
-        recorder->takeFrame(&width, &height, nullptr, 0, &clock, &value);
-        return value;
-    }
+    double seconds() { return readings().first; }
+    double level() { return readings().second; }
 
     SyntheticCapture *capture = nullptr;
     std::unique_ptr<MMRecorder> recorder;
@@ -85,6 +78,7 @@ private slots:
     void qualityOutsideTheRangeWritesNothingWhileTheClockRuns();
     void secondRecorderSharesTheFirstOnesFrames();
     void framesOfOtherSizesAreScaledAndOnlyBottomUpOnesMirrored();
+    void soundBufferNeverOverflowsWithoutAFrameHolder();
     void writtenFileIsWhatFfprobeExpects();
     void higherQualityGivesMoreBytes();
     void clockFollowsTheFramesInTheFile();
@@ -216,6 +210,24 @@ void TestMMRecorder::framesOfOtherSizesAreScaledAndOnlyBottomUpOnesMirrored()
     QCOMPARE(bench.recorder->takeFrame(&width, &height, pixels.data(), 1000, nullptr, nullptr), 640 * 480 * 4);
     QCOMPARE(pixels.at(0), 'x');
     bench.end();
+}
+
+void TestMMRecorder::soundBufferNeverOverflowsWithoutAFrameHolder()
+{
+    auto first = std::make_unique<Bench>(3);
+    first->begin(QString());
+    Bench second(3);
+    second.begin(QString());
+    // The holder goes with the recorder that made it.
+    first->end();
+    first.reset();
+    const QByteArray sound(MMRecorder::ReadBytes, '\x01');
+    for (int i = 0; i < 300; ++i) {
+        second.capture->feed(sound);
+        second.recorder->onAudioReadyRead();
+    }
+    QCOMPARE(second.recorder->bufferedBytes(), MMRecorder::BufferBytes);
+    second.end();
 }
 
 void TestMMRecorder::writtenFileIsWhatFfprobeExpects()

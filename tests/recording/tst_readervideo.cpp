@@ -2,6 +2,7 @@
 #include "ReaderHarness.h"
 #include "data/InspectionMedia.h"
 #include "recording/media/MMRecorder.h"
+#include "recording/media/Player.h"
 #include "tests/support/SyntheticCapture.h"
 #include "tests/support/TestHome.h"
 
@@ -25,7 +26,24 @@ private:
         };
     }
 
+    // The time of the first frame the player shows when it starts at startMs.
+    static double firstFrameSeconds(const QString &video, qint64 startMs)
+    {
+        Player player;
+        player.open(video, startMs);
+        QElapsedTimer clock;
+        clock.start();
+        double seconds = 0;
+        while (seconds == 0 && clock.elapsed() < 10000) {
+            QTest::qWait(5);
+            player.takeFrame(nullptr, nullptr, nullptr, 0, &seconds);
+        }
+        return seconds;
+    }
+
 private slots:
+    void initTestCase() { qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", "fakesink"); }
+
     void clockOfEverySampleFollowsTheWrittenVideo()
     {
         ReaderRun run;
@@ -49,6 +67,12 @@ private slots:
         const double duration = stream.value("duration").toString().toDouble();
         QVERIFY2(duration * 1000 >= times[60] && duration * 1000 - times[60] < 500,
                  qPrintable(QStringLiteral("%1 s against %2 ms").arg(duration).arg(times[60])));
+        // Played back from a sample's clock, the video shows that moment.
+        for (int p : {10, 30, 55}) {
+            const double seconds = firstFrameSeconds(video, times[p]);
+            QVERIFY2(qAbs(seconds * 1000 - times[p]) <= 50,
+                     qPrintable(QStringLiteral("%1 s against %2 ms").arg(seconds).arg(times[p])));
+        }
     }
 
     void missingCameraIsReportedAfterTheWait()
