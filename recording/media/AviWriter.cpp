@@ -48,15 +48,32 @@ bool AviWriter::open(const QString &path, const Video &video, bool withAudio)
     return true;
 }
 
+AVCodecContext *AviWriter::newStream(Stream &stream, int codecId)
+{
+    const AVCodec *encoder = avcodec_find_encoder(AVCodecID(codecId));
+    stream.codec = encoder ? avcodec_alloc_context3(encoder) : nullptr;
+    stream.stream = avformat_new_stream(m_format, nullptr);
+    if (!stream.codec || !stream.stream)
+        return nullptr;
+    stream.stream->id = int(m_format->nb_streams) - 1;
+    return stream.codec;
+}
+
+void AviWriter::setSoundParameters(AVCodecContext *codec)
+{
+    // FFmpeg's own AAC encoder takes planar float only: use what it lists first.
+    codec->sample_fmt = codec->codec->sample_fmts ? codec->codec->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
+    codec->sample_rate = AudioRate;
+    codec->bit_rate = 64000;
+    av_channel_layout_default(&codec->ch_layout, 1);
+    codec->time_base = AVRational{1, AudioRate};
+}
+
 bool AviWriter::addVideo(const Video &video)
 {
-    const AVCodec *encoder = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
-    AVCodecContext *codec = encoder ? avcodec_alloc_context3(encoder) : nullptr;
-    m_video.codec = codec;
-    m_video.stream = avformat_new_stream(m_format, nullptr);
-    if (!codec || !m_video.stream)
+    AVCodecContext *codec = newStream(m_video, AV_CODEC_ID_MPEG4);
+    if (!codec)
         return fail(QStringLiteral("Нет кодера видео MPEG-4"));
-    m_video.stream->id = int(m_format->nb_streams) - 1;
     codec->width = video.width;
     codec->height = video.height;
     codec->time_base = AVRational{1, video.framesPerSecond};
@@ -85,19 +102,10 @@ bool AviWriter::addVideo(const Video &video)
 
 bool AviWriter::addAudio()
 {
-    const AVCodec *encoder = avcodec_find_encoder(AV_CODEC_ID_AAC);
-    AVCodecContext *codec = encoder ? avcodec_alloc_context3(encoder) : nullptr;
-    m_audio.codec = codec;
-    m_audio.stream = avformat_new_stream(m_format, nullptr);
-    if (!codec || !m_audio.stream)
+    AVCodecContext *codec = newStream(m_audio, AV_CODEC_ID_AAC);
+    if (!codec)
         return fail(QStringLiteral("Нет кодера звука AAC"));
-    m_audio.stream->id = int(m_format->nb_streams) - 1;
-    // FFmpeg's own AAC encoder takes planar float only: use what it lists first.
-    codec->sample_fmt = encoder->sample_fmts ? encoder->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
-    codec->sample_rate = AudioRate;
-    codec->bit_rate = 64000;
-    av_channel_layout_default(&codec->ch_layout, 1);
-    codec->time_base = AVRational{1, AudioRate};
+    setSoundParameters(codec);
     codec->frame_size = AudioFrameSamples;
     m_audio.stream->time_base = codec->time_base;
     if (!openCodec(m_audio, codec))

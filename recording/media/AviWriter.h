@@ -48,6 +48,8 @@ public:
     // Receives every encoded sound packet before it goes into the file, in
     // the sound encoder's time base.
     void setAudioPacketTap(std::function<void(AVPacket *)> tap);
+    // AAC, 22050 Hz mono, 64 kbit/s in the encoder's first sample format.
+    static void setSoundParameters(AVCodecContext *codec);
 
 private:
     struct Stream {
@@ -58,6 +60,7 @@ private:
         bool works = false;
     };
 
+    AVCodecContext *newStream(Stream &stream, int codecId);
     bool addVideo(const Video &video);
     bool addAudio();
     bool openCodec(Stream &stream, AVCodecContext *codec);

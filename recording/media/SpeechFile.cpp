@@ -5,7 +5,6 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
 }
 
 SpeechFile::~SpeechFile() { close(); }
@@ -39,12 +38,8 @@ int SpeechFile::openStream(const char *name)
         avcodec_free_context(&codec);
         return AVERROR(ENOMEM);
     }
-    codec->sample_fmt = encoder->sample_fmts ? encoder->sample_fmts[0] : AV_SAMPLE_FMT_FLTP;
-    codec->sample_rate = AviWriter::AudioRate;
-    codec->bit_rate = 64000;
+    AviWriter::setSoundParameters(codec);
     codec->strict_std_compliance = -2;
-    av_channel_layout_default(&codec->ch_layout, 1);
-    codec->time_base = AVRational{1, AviWriter::AudioRate};
     stream->time_base = codec->time_base;
     if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
         codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
