@@ -87,6 +87,7 @@ private slots:
     void unwritableOutputsAreReportedAndRemoved();
     void noMicrophoneIsReportedAndLeavesNoFile();
     void recordsOnItsOwnThread();
+    void machineDevicesStartAndStopWithoutHanging();
 
 private:
     QString record(int quality, double seconds = 10.0);
@@ -393,6 +394,23 @@ void TestMMRecorder::recordsOnItsOwnThread()
     QVERIFY(recorder.wroteFile());
     const QJsonObject video = Ffprobe::streamOf(Ffprobe::formatAndStreams(path), "video");
     QVERIFY(qAbs(video.value("duration").toString().toDouble() - seconds) < 0.1);
+}
+
+// Whatever camera and microphone this machine has, or none: a stop soon
+// after the start returns, and a file is kept only when it was written.
+void TestMMRecorder::machineDevicesStartAndStopWithoutHanging()
+{
+    const QString path = m_dir.filePath(QStringLiteral("machine.avi"));
+    QElapsedTimer clock;
+    clock.start();
+    {
+        MMRecorder recorder(1);
+        recorder.start(path, QStringLiteral("Нет такой"), QStringLiteral("Нет такого"));
+        QTest::qWait(300);
+        recorder.stop();
+        QCOMPARE(QFile::exists(path), recorder.wroteFile());
+    }
+    QVERIFY(clock.elapsed() < 10000);
 }
 
 QTEST_MAIN(TestMMRecorder)
