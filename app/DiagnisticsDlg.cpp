@@ -1,7 +1,7 @@
 #include "app/DiagnisticsDlg.h"
 
 #include "app/FreeMemory.h"
-#include "app/MediaDevices.h"
+#include "recording/media/MediaDevices.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
 #include "resources/VugResources.h"

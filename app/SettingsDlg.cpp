@@ -1,6 +1,6 @@
 #include "app/SettingsDlg.h"
 
-#include "app/MediaDevices.h"
+#include "recording/media/MediaDevices.h"
 #include "app/SettingsChannelsPage.h"
 #include "app/SettingsFields.h"
 #include "app/SettingsGeneralPage.h"

@@ -1,6 +1,6 @@
 #include "app/SettingsRecordPage.h"
 
-#include "app/MediaDevices.h"
+#include "recording/media/MediaDevices.h"
 #include "app/SettingsDlg.h"
 #include "app/SettingsFields.h"
 

@@ -4,12 +4,7 @@
 //
 // Usage: makesplash OUTPUT.avi [WIDTH HEIGHT SECONDS]
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
-}
+#include "recording/media/AviWriter.h"
 
 #include <QFont>
 #include <QGuiApplication>
@@ -71,119 +66,24 @@ QImage drawFrame(int width, int height, int index, int frameCount)
     return image;
 }
 
-class Encoder
-{
-public:
-    ~Encoder()
-    {
-        sws_freeContext(m_scaler);
-        av_frame_free(&m_frame);
-        av_packet_free(&m_packet);
-        avcodec_free_context(&m_codec);
-        if (m_format && m_format->pb)
-            avio_closep(&m_format->pb);
-        avformat_free_context(m_format);
-    }
-
-    bool open(const Options &options)
-    {
-        if (avformat_alloc_output_context2(&m_format, nullptr, "avi", options.path) < 0)
-            return false;
-        const AVCodec *codec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
-        if (!codec)
-            return false;
-        m_stream = avformat_new_stream(m_format, nullptr);
-        m_codec = avcodec_alloc_context3(codec);
-        m_packet = av_packet_alloc();
-        m_frame = av_frame_alloc();
-        if (!m_stream || !m_codec || !m_packet || !m_frame)
-            return false;
-
-        m_codec->width = options.width;
-        m_codec->height = options.height;
-        m_codec->time_base = AVRational{1, kFramesPerSecond};
-        m_codec->framerate = AVRational{kFramesPerSecond, 1};
-        m_codec->pix_fmt = AV_PIX_FMT_YUV420P;
-        m_codec->gop_size = kFramesPerSecond;
-        m_codec->bit_rate = int64_t(options.width) * options.height * 4;
-        if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
-            m_codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (avcodec_open2(m_codec, codec, nullptr) < 0)
-            return false;
-        if (avcodec_parameters_from_context(m_stream->codecpar, m_codec) < 0)
-            return false;
-        m_stream->time_base = m_codec->time_base;
-
-        m_frame->format = m_codec->pix_fmt;
-        m_frame->width = options.width;
-        m_frame->height = options.height;
-        if (av_frame_get_buffer(m_frame, 0) < 0)
-            return false;
-        // QImage::Format_RGB32 is AV_PIX_FMT_RGB32 (native-endian 0xffRRGGBB).
-        m_scaler = sws_getContext(options.width, options.height, AV_PIX_FMT_RGB32, options.width,
-                                  options.height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr,
-                                  nullptr);
-        if (!m_scaler)
-            return false;
-
-        if (avio_open(&m_format->pb, options.path, AVIO_FLAG_WRITE) < 0)
-            return false;
-        return avformat_write_header(m_format, nullptr) >= 0;
-    }
-
-    bool writeImage(const QImage &image, int64_t pts)
-    {
-        if (av_frame_make_writable(m_frame) < 0)
-            return false;
-        const uint8_t *source[1] = {image.constBits()};
-        const int sourceStride[1] = {int(image.bytesPerLine())};
-        sws_scale(m_scaler, source, sourceStride, 0, image.height(), m_frame->data, m_frame->linesize);
-        m_frame->pts = pts;
-        return encode(m_frame);
-    }
-
-    bool finish() { return encode(nullptr) && av_write_trailer(m_format) == 0; }
-
-private:
-    // A null frame drains the encoder.
-    bool encode(const AVFrame *frame)
-    {
-        if (avcodec_send_frame(m_codec, frame) < 0)
-            return false;
-        for (;;) {
-            const int result = avcodec_receive_packet(m_codec, m_packet);
-            if (result == AVERROR(EAGAIN) || result == AVERROR_EOF)
-                return true;
-            if (result < 0)
-                return false;
-            av_packet_rescale_ts(m_packet, m_codec->time_base, m_stream->time_base);
-            m_packet->stream_index = m_stream->index;
-            const int written = av_interleaved_write_frame(m_format, m_packet);
-            av_packet_unref(m_packet);
-            if (written < 0)
-                return false;
-        }
-    }
-
-    AVFormatContext *m_format = nullptr;
-    AVStream *m_stream = nullptr;
-    AVCodecContext *m_codec = nullptr;
-    AVPacket *m_packet = nullptr;
-    AVFrame *m_frame = nullptr;
-    SwsContext *m_scaler = nullptr;
-};
-
 bool writeVideo(const Options &options)
 {
-    Encoder encoder;
-    if (!encoder.open(options))
+    AviWriter::Video video;
+    video.width = options.width;
+    video.height = options.height;
+    video.bitRate = int64_t(options.width) * options.height * 4;
+    video.gop = kFramesPerSecond;
+    video.framesPerSecond = kFramesPerSecond;
+    AviWriter writer;
+    if (!writer.open(QString::fromLocal8Bit(options.path), video, false))
         return false;
     const int frameCount = options.seconds * kFramesPerSecond;
     for (int i = 0; i < frameCount; ++i) {
-        if (!encoder.writeImage(drawFrame(options.width, options.height, i, frameCount), i))
+        const QImage image = drawFrame(options.width, options.height, i, frameCount);
+        if (!writer.writeVideo(image.constBits(), int(image.bytesPerLine())))
             return false;
     }
-    return encoder.finish();
+    return writer.finish();
 }
 
 } // namespace

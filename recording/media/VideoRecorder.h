@@ -19,4 +19,6 @@ public:
     virtual int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level) = 0;
     // Whether this run wrote its file.
     virtual bool wroteFile() const = 0;
+    // What went wrong with the file, for the examiner; empty when nothing did.
+    virtual QString failure() const = 0;
 };

@@ -34,6 +34,18 @@ bool FakeRecorder::wroteFile() const
     return m_started && m_stopped;
 }
 
+QString FakeRecorder::failure() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_failure;
+}
+
+void FakeRecorder::setFailure(const QString &failure)
+{
+    QMutexLocker lock(&m_mutex);
+    m_failure = failure;
+}
+
 void FakeRecorder::setFrame(int width, int height, char fill)
 {
     QMutexLocker lock(&m_mutex);

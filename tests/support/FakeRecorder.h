@@ -14,10 +14,12 @@ public:
     void stop() override;
     int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level) override;
     bool wroteFile() const override;
+    QString failure() const override;
 
     void setFrame(int width, int height, char fill = 'v');
     void setClock(double seconds);
     void setLevel(double level);
+    void setFailure(const QString &failure);
     QString path() const;
     bool stopped() const;
 
@@ -31,4 +33,5 @@ private:
     char m_fill = 'v';
     double m_seconds = 0.0;
     double m_level = 0.0;
+    QString m_failure;
 };

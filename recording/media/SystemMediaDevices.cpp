@@ -1,4 +1,4 @@
-#include "app/SystemMediaDevices.h"
+#include "recording/media/SystemMediaDevices.h"
 
 #include <QAudioDeviceInfo>
 #include <QCameraInfo>

@@ -1,6 +1,6 @@
-#include "app/MediaDevices.h"
+#include "recording/media/MediaDevices.h"
 
-#include "app/SystemMediaDevices.h"
+#include "recording/media/SystemMediaDevices.h"
 
 MediaDevices::~MediaDevices() = default;
 

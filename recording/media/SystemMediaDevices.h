@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MediaDevices.h"
+#include "recording/media/MediaDevices.h"
 
 // Cameras and microphones as Qt Multimedia reports them.
 class SystemMediaDevices : public MediaDevices

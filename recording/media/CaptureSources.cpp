@@ -1,0 +1,3 @@
+#include "recording/media/CaptureSources.h"
+
+CaptureSources::~CaptureSources() = default;
