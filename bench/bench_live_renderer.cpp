@@ -2,7 +2,8 @@
 // test (13 channels, default filters, a mark every 10 s, panels on), timed
 // from making the context current to the swap, at sweeps 1000, 2500 and 4000,
 // without and with the camera panel. Baselines: a sub-frame that only clears
-// and swaps, and the same content painted into an image by the raster engine.
+// and swaps, one that uploads a prepared image and swaps, and the same content
+// painted into an image by the raster engine.
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
 #include "polygram/InputState.h"
 #include "recording/PoligrammeRecordWindow.h"
@@ -120,6 +121,15 @@ int main(int argc, char *argv[])
           }));
 
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    print(out, QStringLiteral("baseline: upload one image and swap"), timed([&](int) {
+              context.makeCurrent(&window);
+              {
+                  QPainter painter(&clearDevice);
+                  painter.drawImage(0, 0, image);
+              }
+              context.swapBuffers(&window);
+          }));
     const QByteArray camera(640 * 480 * 4, char(0x80));
     for (bool withCamera : {false, true}) {
         {

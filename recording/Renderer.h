@@ -3,6 +3,7 @@
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 
+#include <QImage>
 #include <QMutex>
 #include <QObject>
 #include <QPoint>
@@ -122,6 +123,7 @@ private:
     int sampleBefore(int code, int d) const;
 
     std::unique_ptr<QOpenGLPaintDevice> paintDevice;
+    QImage frameImage;
     std::unique_ptr<drawG> painter;
     std::unique_ptr<drawPanelG> panels;
     // Built when the adjustment display opens, dropped when it closes.
