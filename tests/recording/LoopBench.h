@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RendererHarness.h"
+#include "data/ChannelBindings.h"
 #include "recording/PoligrammeRecordWindow.h"
 
 #include <QThread>
@@ -14,6 +15,14 @@ public:
     {
         run.collaborators.markLock = nullptr;
         run.test() = test;
+        // As the recording screen does before a recording: the curves show.
+        bindChannelSettings(run.test(), true);
+        for (int code = 0; code < ChannelCode::Count; ++code) {
+            InspectionChannel &record = run.test().channel(code);
+            if (record.Enable)
+                *record.Enable = true;
+            record.Amplify = 300;
+        }
         window.resize(800, 600);
         window.show();
     }

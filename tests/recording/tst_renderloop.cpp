@@ -89,6 +89,27 @@ private slots:
         QVERIFY(bench.stop());
     }
 
+    void realTickDrawsTheLivePolygram()
+    {
+        LoopBench bench;
+        QVERIFY(bench.exposed());
+        bench.start(false);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.reader->position > 60, 20000);
+        bench.renderer->keyPress(Qt::Key_Space);
+        QTest::qWait(600);
+        bench.renderer->keyRelease(Qt::Key_Space);
+        QTest::qWait(1500);
+        {
+            QMutexLocker lock(&bench.renderer->mutex);
+            QCOMPARE(bench.run.test().labels.size(), 1);
+            QVERIFY(bench.run.test().labels[0].TickQEnd > bench.run.test().labels[0].TickQStart);
+        }
+        QVERIFY(!bench.drawn().isEmpty());
+        QDir().mkpath(QStringLiteral(VUG_ARTEFACT_DIR));
+        QVERIFY(windowImage(bench.window).save(QStringLiteral(VUG_ARTEFACT_DIR "/live-renderer-real-tick.png")));
+        QVERIFY(bench.stop());
+    }
+
     void narrowWindowStaysWhite()
     {
         LoopBench bench;
