@@ -1,0 +1,134 @@
+#pragma once
+
+#include "data/GenericSettings.h"
+#include "data/Inspection.h"
+
+#include <QImage>
+#include <QMutex>
+#include <QObject>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QVector>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class DefChannel;
+class PoligrammeRecordWindow;
+class QOpenGLContext;
+class QOpenGLPaintDevice;
+class QPainter;
+class QPixmap;
+class SensorReader;
+class _QSecondMonitor;
+class drawG;
+class drawPanelG;
+
+// Draws the live polygram of a recording or playback on the record window
+// from its own thread, one round per new position of the sensor reader, and
+// turns the examiner's keys (on the GUI thread) into marks and channel
+// adjustments.
+class Renderer : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int UpdateInterval = 50;
+    static constexpr int FirstDrawnPosition = 2;
+    static constexpr int LeastWidth = 100;
+    static constexpr int LeastMarkLength = 10;
+    static constexpr int PulseEvery = 11;
+
+    // What the panels see of the mouse and keyboard during one round.
+    struct FrameInput {
+        QPoint cursor;
+        bool pressed = false;
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    };
+
+    Renderer(PoligrammeRecordWindow *window, Inspection *inspection, Inspection::_Test *test, SensorReader *reader);
+    ~Renderer() override;
+
+    void keyPress(int key);
+    void keyRelease(int key);
+    int channelAtPoint(QPoint p);
+    void setViewPosition(int position) { viewPosition = position; }
+    // The live view gives the magnifier no picture.
+    void drawZoom(QPoint, QPixmap &) {}
+
+    // The text panel's question at drawn position d; the caller holds mutex.
+    QString updateCurrentQuestion(int d);
+
+    // Makes and drops the painters the frame content draws with.
+    void prepareDrawing();
+    void finishDrawing();
+    // Copies the sweep and the vertical position into the painter, once a round.
+    void takeViewSettings();
+    // Draws and shows one sub-frame on the window; false when the context
+    // cannot be made current there.
+    bool drawSubFrame(QOpenGLContext &context, int d, float offset, const FrameInput &input);
+    // One sub-frame's content over any painter, the area being size.
+    void drawFrame(QPainter &painter, const QSize &size, int d, float offset, const FrameInput &input);
+
+    // The pulse readout's last values, shared by every recording of the run.
+    static QVector<int> &pulseHistory();
+
+    // Called after each sub-frame with the drawn position and the sub-frame's index.
+    std::function<void(int position, int subFrame)> subFrameDrawn;
+
+    PoligrammeRecordWindow *window;
+    Inspection *inspection;
+    Inspection::_Test *test;
+    SensorReader *reader;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<int> sweepMs{1000};
+    std::atomic<int> selectedChannel{-1};
+    std::atomic<int> channelSelected{0};
+    std::atomic<int> verticalPosition{0};
+    std::atomic<bool> sliderPressed{false};
+    std::atomic<int> viewPosition{0};
+    GenericSettings settings;
+    QMutex mutex;
+    _QSecondMonitor *secondMonitor = nullptr;
+
+signals:
+    void finished();
+    void updateUI(int ipos);
+
+public slots:
+    void onExecute();
+    void onQuit() {}
+
+private:
+    void presentNextQuestion();
+    void openAnswerMark(const InspectionLabel &latest, int p);
+    void showOnSecondMonitor(const InspectionOrder &entry);
+    void closeMark(int p);
+    void adjustChannel(int key, Qt::KeyboardModifiers modifiers);
+    bool holdsTest() const;
+    QString questionText(int planIndex) const;
+
+    int drawnPosition();
+    void drawRound(QOpenGLContext &context, int d, const FrameInput &input);
+    void sleepUntil(int deadlineMs);
+    FrameInput readInput() const;
+
+    void drawPanels(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    void drawReadouts(QPainter &painter, int d, const FrameInput &input);
+    void drawCountdown(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    void drawErrorBanner(QPainter &painter, const QSize &size);
+    void drawAdjustment(QPainter &painter, QRect area, int d, float offset, const FrameInput &input);
+    int sampleBefore(int code, int d) const;
+
+    std::unique_ptr<QOpenGLPaintDevice> paintDevice;
+    QImage frameImage;
+    std::unique_ptr<drawG> painter;
+    std::unique_ptr<drawPanelG> panels;
+    // Built when the adjustment display opens, dropped when it closes.
+    std::unique_ptr<DefChannel> setupTable;
+    int blinkCounter = 0;
+    QMutex pacingMutex;
+    QWaitCondition pacing;
+};

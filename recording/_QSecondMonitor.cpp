@@ -1,0 +1,182 @@
+#include "_QSecondMonitor.h"
+
+#include "ScreenLayout.h"
+#include "data/SharedHelpers.h"
+
+#include <QEasingCurve>
+#include <QGraphicsOpacityEffect>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPixmap>
+#include <QPropertyAnimation>
+#include <QTimer>
+#include <QVBoxLayout>
+
+_QSecondMonitor::_QSecondMonitor(QWidget *parent, Inspection::_Test *source, bool fullScreen)
+    : QWidget(parent, Qt::Tool)
+    , fullScreen(fullScreen)
+    , grabTimer(new QTimer(this))
+{
+    QPalette black = palette();
+    black.setColor(backgroundRole(), Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    buildLabels();
+    buildFades();
+    connect(grabTimer, &QTimer::timeout, this, &_QSecondMonitor::takeGrab);
+    const bool placed = place();
+    if (QMainWindow *main = findMainWindow()) {
+        main->activateWindow();
+        main->raise();
+    }
+    if (placed)
+        preparePictures(source);
+}
+
+_QSecondMonitor::~_QSecondMonitor()
+{
+    qDeleteAll(themePictures);
+    qDeleteAll(nullThemePictures);
+}
+
+void _QSecondMonitor::buildLabels()
+{
+    pictureLabel = new QLabel(this);
+    pictureLabel->setStyleSheet(QStringLiteral("QLabel { background-color : black; color : blue; }"));
+    pictureLabel->setAlignment(Qt::AlignCenter);
+    pictureLabel->setBackgroundRole(QPalette::Base);
+    pictureLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+
+    textLabel = new QLabel(this);
+    textLabel->setStyleSheet(QStringLiteral("QLabel { background-color : black; color : white; }"));
+    textLabel->setAlignment(Qt::AlignCenter);
+    textLabel->setWordWrap(true);
+    textLabel->setFont(QFont(QStringLiteral("Arial"), 30));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(pictureLabel, 3);
+    layout->addWidget(textLabel, 1);
+}
+
+void _QSecondMonitor::buildFades()
+{
+    pictureEffect = new QGraphicsOpacityEffect(this);
+    textEffect = new QGraphicsOpacityEffect(this);
+    pictureEffect->setOpacity(0.0);
+    textEffect->setOpacity(0.0);
+    pictureLabel->setGraphicsEffect(pictureEffect);
+    textLabel->setGraphicsEffect(textEffect);
+    pictureFade = new QPropertyAnimation(pictureEffect, "opacity", this);
+    textFade = new QPropertyAnimation(textEffect, "opacity", this);
+    for (QPropertyAnimation *animation : {pictureFade, textFade})
+        animation->setEasingCurve(QEasingCurve::OutCurve);
+    connect(pictureFade, &QPropertyAnimation::finished, this, &_QSecondMonitor::animationFinish);
+}
+
+bool _QSecondMonitor::place()
+{
+    if (!fullScreen) {
+        setGeometry(ScreenLayout::firstScreen());
+        return true;
+    }
+    const QRect second = ScreenLayout::secondScreen();
+    if (!second.isValid())
+        return false;
+    setGeometry(second);
+    showFullScreen();
+    // QWidget::grab works on every platform, unlike grabbing the screen.
+    grabTimer->start(GrabIntervalMs);
+    return true;
+}
+
+void _QSecondMonitor::preparePictures(Inspection::_Test *source)
+{
+    test = source;
+    nullThemePictures.fill(nullptr, source->themisNULL.size());
+    themePictures.fill(nullptr, source->themis.size());
+    for (int i = 0; i < source->themisNULL.size(); ++i)
+        nullThemePictures[i] = preparedPicture(source->themisNULL.at(i).PhotoImage4);
+    for (int i = 0; i < source->themis.size(); ++i)
+        themePictures[i] = preparedPicture(source->themis.at(i).PhotoImage4);
+}
+
+QPixmap *_QSecondMonitor::preparedPicture(const QByteArray &bytes) const
+{
+    if (bytes.isEmpty())
+        return nullptr;
+    QPixmap loaded;
+    loaded.loadFromData(bytes);
+    if (loaded.isNull() || (loaded.width() <= width() && loaded.height() <= height()))
+        return new QPixmap(loaded);
+    return new QPixmap(loaded.scaled(pictureLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+const QPixmap *_QSecondMonitor::picture(int questionIndex) const
+{
+    const QVector<QPixmap *> &pictures = questionIndex < 10000 ? themePictures : nullThemePictures;
+    const int index = questionIndex < 10000 ? questionIndex : questionIndex - 10000;
+    return index >= 0 && index < pictures.size() ? pictures.at(index) : nullptr;
+}
+
+void _QSecondMonitor::present(const QString &text, const QPixmap *shown)
+{
+    if (!text.isEmpty())
+        textLabel->setText(text);
+    if (shown)
+        pictureLabel->setPixmap(*shown);
+    if ((!text.isEmpty() || shown) && fadeValue() < FadeInBelow)
+        fadeIn();
+    if (fadeValue() > FadeOutAbove)
+        fadeOut();
+}
+
+void _QSecondMonitor::fadeIn()
+{
+    for (QPropertyAnimation *animation : {pictureFade, textFade}) {
+        animation->setDuration(FadeInMs);
+        animation->setStartValue(0.0);
+        animation->setEndValue(1.0);
+        animation->start();
+    }
+}
+
+void _QSecondMonitor::fadeOut()
+{
+    for (QPropertyAnimation *animation : {pictureFade, textFade}) {
+        if (animation->state() == QAbstractAnimation::Running)
+            animation->pause();
+        const QVariant now = animation->currentValue();
+        animation->setDuration(FadeOutMs);
+        animation->setStartValue(now.isValid() ? now.toDouble() : 0.0);
+        animation->setEndValue(0.0);
+        animation->start();
+    }
+}
+
+double _QSecondMonitor::fadeValue() const
+{
+    const QVariant value = pictureFade->currentValue();
+    return value.isValid() ? value.toDouble() : 0.0;
+}
+
+void _QSecondMonitor::animationFinish()
+{
+    if (fadeValue() >= FadeOutAbove)
+        return;
+    pictureLabel->setPixmap(QPixmap());
+    textLabel->setText(QString());
+}
+
+QImage _QSecondMonitor::latestGrab() const
+{
+    QMutexLocker lock(&grabMutex);
+    return grabbed;
+}
+
+void _QSecondMonitor::takeGrab()
+{
+    const QImage image = grab().toImage();
+    QMutexLocker lock(&grabMutex);
+    grabbed = image;
+}

@@ -1,0 +1,176 @@
+#include "RendererHarness.h"
+#include "data/ChannelBindings.h"
+#include "polygram/ChannelLook.h"
+#include "polygram/drawPanelG.h"
+#include "tests/polygram/RecordingPaintDevice.h"
+#include "tests/support/TestHome.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+// One sub-frame's content, drawn without a window.
+class TestRendererFrame : public QObject
+{
+    Q_OBJECT
+
+private:
+    static constexpr int Length = 400;
+
+    struct FrameBench : KeyBench {
+        FrameBench()
+            : KeyBench(threeQuestions())
+        {
+            bindChannelSettings(test(), false);
+            for (int code = 0; code < ChannelCode::Count; ++code) {
+                QVector<qint16> &samples = *test().samples(code);
+                samples.resize(Length);
+                for (int i = 0; i < Length; ++i)
+                    samples[i] = qint16(std::sin(i / (3.0 + code)) * 400);
+                InspectionChannel &record = test().channel(code);
+                *record.Enable = true;
+                record.Amplify = 500;
+            }
+            renderer->prepareDrawing();
+            renderer->selectedChannel = ChannelCode::GSR_C;
+        }
+        ~FrameBench() { renderer->finishDrawing(); }
+
+        // Draws at position d and returns the log.
+        void draw(RecordingPaintDevice &device, int d, Qt::KeyboardModifiers keys = Qt::NoModifier)
+        {
+            device.clear();
+            QPainter painter(&device);
+            Renderer::FrameInput input;
+            input.modifiers = keys;
+            renderer->drawFrame(painter, QSize(1200, 800), d, 0.0f, input);
+        }
+    };
+
+    static bool showsCountdown(const RecordingPaintDevice &device, int seconds)
+    {
+        const QString text = QStringLiteral("До завершения записи полиграммы осталось (сек): %0").arg(seconds);
+        return device.findText(text) != nullptr;
+    }
+
+    static const QString &errorText()
+    {
+        static const QString text = QStringLiteral("Ошибка чтения сенсорного блока");
+        return text;
+    }
+
+    // Lines drawn in the colour, the dimmed curves being in other colours.
+    static int linesIn(const RecordingPaintDevice &device, const QColor &colour)
+    {
+        return device.linesOf(colour).size();
+    }
+
+private slots:
+    void init() { configureReader(QStringLiteral("vugSensorDemo.so")); }
+
+    void countdownFromTheReaderOrTheLastTenSeconds()
+    {
+        FrameBench bench;
+        RecordingPaintDevice device(QSize(1200, 800));
+        bench.draw(device, Length - 100);
+        QVERIFY(showsCountdown(device, 5));
+        bench.draw(device, Length - 200);
+        QVERIFY(!device.textStrings().join('|').contains(QStringLiteral("осталось")));
+        bench.reader->countdown = 42;
+        bench.draw(device, Length - 200);
+        QVERIFY(showsCountdown(device, 42));
+    }
+
+    void pausedDrawsNoPanels()
+    {
+        FrameBench bench;
+        RecordingPaintDevice device(QSize(1200, 800));
+        bench.reader->countdown = 3;
+        bench.draw(device, 300);
+        const int withPanels = device.texts().size();
+        QVERIFY(showsCountdown(device, 3));
+        bench.reader->paused = true;
+        bench.draw(device, 300);
+        QVERIFY(!showsCountdown(device, 3));
+        QVERIFY(device.texts().size() < withPanels);
+        bench.reader->readError = 1;
+        bench.draw(device, 300);
+        QVERIFY(!device.findText(errorText()));
+    }
+
+    void errorBannerBlinksInsteadOfThePanels()
+    {
+        FrameBench bench;
+        RecordingPaintDevice device(QSize(1200, 800));
+        bench.reader->countdown = 3;
+        bench.reader->readError = 1;
+        int shown = 0;
+        for (int i = 0; i < 20; ++i) {
+            bench.draw(device, 300);
+            QVERIFY(!showsCountdown(device, 3));
+            if (device.findText(errorText()))
+                ++shown;
+        }
+        QCOMPARE(shown, 10);
+        bench.reader->readError = 0;
+        bench.draw(device, 300);
+        QVERIFY(!device.findText(errorText()));
+        QVERIFY(showsCountdown(device, 3));
+    }
+
+    void narrowWindowStaysWhite()
+    {
+        FrameBench bench;
+        QImage image(99, 200, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        {
+            QPainter painter(&image);
+            bench.renderer->drawFrame(painter, image.size(), 300, 0.0f, Renderer::FrameInput());
+        }
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                QCOMPARE(image.pixel(x, y), qRgb(255, 255, 255));
+        }
+    }
+
+    void adjustmentDisplayOfATwelveBitUnit()
+    {
+        FrameBench bench;
+        RecordingPaintDevice device(QSize(1200, 800));
+        bench.renderer->channelSelected = 1;
+        const ChannelLook look(bench.test().channel(ChannelCode::GSR_C));
+        bench.draw(device, 300);
+        QVERIFY(!device.rectsFilledWith(look.tubeColor).isEmpty());
+        QVERIFY(linesIn(device, look.color) > 100);
+        // The extended set-up table, with the saved set-up's column.
+        QVERIFY(device.findText(QStringLiteral("сохраненный")));
+        // Shift+Ctrl changes nothing on a 12-bit unit.
+        const int lines = device.lines().size();
+        bench.draw(device, 300, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(device.lines().size(), lines);
+    }
+
+    void adjustmentDisplayOfASixteenBitUnit()
+    {
+        FrameBench bench;
+        RecordingPaintDevice device(QSize(1200, 800));
+        bench.renderer->channelSelected = 1;
+        bench.reader->sixteenBit = true;
+        const ChannelLook look(bench.test().channel(ChannelCode::GSR_C));
+        bench.draw(device, 300);
+        QVERIFY(device.rectsFilledWith(look.tubeColor).isEmpty());
+        const int selected = linesIn(device, look.color);
+        QVERIFY(selected > 100);
+        const int others = device.lines().size() - selected;
+        QVERIFY(others > 100);
+        // With Shift+Ctrl only the guide lines and the selected curve.
+        bench.draw(device, 300, Qt::ShiftModifier | Qt::ControlModifier);
+        QVERIFY(linesIn(device, look.color) > 100);
+        QVERIFY(device.lines().size() - linesIn(device, look.color) <= 3);
+        // The extended set-up table, with the saved set-up's column.
+        QVERIFY(device.findText(QStringLiteral("сохраненный")));
+    }
+};
+
+VUG_TEST_MAIN(TestRendererFrame, QApplication)
+#include "tst_rendererframe.moc"
