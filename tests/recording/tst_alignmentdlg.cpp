@@ -1,0 +1,185 @@
+#include "data/DefChannel.h"
+#include "data/GenericSettings.h"
+#include "recording/AlignmentDlg.h"
+#include "tests/sensors/CommandUnits.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TestHome.h"
+
+#include <QApplication>
+#include <QListView>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+using namespace CommandUnits;
+
+namespace {
+const QUuid kVorkel16(QStringLiteral("{05209770-FCC0-4EBD-99C3-0A64CAFB2B1E}"));
+const QUuid kMirel16(QStringLiteral("{A34F63FF-AC7A-46E1-BD4E-49FABAA572DA}"));
+}
+
+// The alignment dialog with its worker thread against emulated units.
+class TestAlignmentDlg : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void usePlugin(const QString &fileName)
+    {
+        GenericSettings settings;
+        settings.load();
+        settings.sNameDriverDll = fileName;
+        settings.save();
+    }
+
+    static void answerFrames(EmulatedUnit &unit, const QString &fileName)
+    {
+        unit.answerOthers("ack!");
+        unit.answer("go__", centreFrame(fileName));
+    }
+
+    static QPushButton *button(AlignmentDlg &dialog, const QString &text)
+    {
+        for (QPushButton *candidate : dialog.findChildren<QPushButton *>()) {
+            if (candidate->text() == text)
+                return candidate;
+        }
+        return nullptr;
+    }
+
+    static QListView *list(AlignmentDlg &dialog) { return dialog.findChild<QListView *>(); }
+
+    static QSpinBox *shiftBox(AlignmentDlg &dialog)
+    {
+        for (QSpinBox *box : dialog.findChildren<QSpinBox *>()) {
+            if (box->minimum() < 0)
+                return box;
+        }
+        return nullptr;
+    }
+
+    static bool idle(AlignmentDlg &dialog)
+    {
+        return !dialog.worker() && button(dialog, "Старт")->isEnabled() && !button(dialog, "Стоп")->isEnabled()
+            && !list(dialog)->isEnabled() && !shiftBox(dialog)->isEnabled();
+    }
+
+    static int storedShift(const QUuid &type, int code)
+    {
+        DefChannel definitions;
+        definitions.loadCalibration(type);
+        return int(definitions.findByCode(code)->ShiftADT);
+    }
+
+private slots:
+    void acceptStoresTheAttachedUnitsCalibration()
+    {
+        usePlugin("vugSensorVorkel16.so");
+        EmulatedUnit unit;
+        answerFrames(unit, "vugSensorVorkel16.so");
+        const int mirelBefore = storedShift(kMirel16, 0);
+        AlignmentDlg dialog(nullptr, 100000, binFolder());
+        dialog.show();
+        QVERIFY(idle(dialog));
+        QVERIFY(dialog.minimumWidth() >= 1000 && dialog.minimumHeight() >= 600);
+        button(dialog, "Старт")->click();
+        QVERIFY(!idle(dialog));
+        QTRY_VERIFY(list(dialog)->model() && list(dialog)->model()->rowCount() > 0);
+        QCOMPARE(list(dialog)->currentIndex().row(), 0);
+        QVERIFY(!QApplication::overrideCursor());
+        const int code = list(dialog)->currentIndex().data(Qt::UserRole + 1).toInt();
+
+        shiftBox(dialog)->setValue(1234);
+        const int frames = dialog.worker()->framesRead();
+        QTRY_VERIFY(dialog.worker()->framesRead() > frames + 2);
+
+        MessageBoxAnswerer answerer({QMessageBox::No, QMessageBox::Yes});
+        QMetaObject::invokeMethod(&dialog, "onAccept");
+        QCOMPARE(answerer.asked(), QStringList{"Вы действительно хотите завершить юстировку ?"});
+        QVERIFY(dialog.worker());
+        QVERIFY(storedShift(kVorkel16, code) != 1234);
+
+        QMetaObject::invokeMethod(&dialog, "onAccept");
+        QCOMPARE(answerer.unexpected(), 0);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(idle(dialog));
+        QCOMPARE(storedShift(kVorkel16, code), 1234);
+        QCOMPARE(storedShift(kMirel16, 0), mirelBefore);
+        QVERIFY(!unit.isOpen());
+    }
+
+    void twelveBitUnitIsRefused()
+    {
+        usePlugin("vugSensorVorkel.so");
+        EmulatedUnit unit;
+        answerFrames(unit, "vugSensorVorkel.so");
+        AlignmentDlg dialog(nullptr, 100, binFolder());
+        dialog.show();
+        MessageBoxAnswerer ok({QMessageBox::Ok});
+        button(dialog, "Старт")->click();
+        QTRY_COMPARE(ok.asked(), QStringList{"Поддерживается только для приборов от 14 бит и выше"});
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!list(dialog)->model() || list(dialog)->model()->rowCount() == 0);
+        QVERIFY(!unit.isOpen());
+        button(dialog, "Стоп")->click();
+        QVERIFY(idle(dialog));
+    }
+
+    void silentUnitIsReported()
+    {
+        usePlugin("vugSensorVorkel16.so");
+        EmulatedUnit unit;
+        answerFrames(unit, "vugSensorVorkel16.so");
+        AlignmentDlg dialog(nullptr, 100000, binFolder());
+        dialog.show();
+        button(dialog, "Старт")->click();
+        QTRY_VERIFY(dialog.worker()->framesRead() > 2);
+        MessageBoxAnswerer ok({QMessageBox::Ok});
+        unit.answer("go__", QByteArray());
+        QTRY_COMPARE(ok.asked().size(), 1);
+        QVERIFY(!unit.isOpen());
+        button(dialog, "Стоп")->click();
+        QVERIFY(idle(dialog));
+    }
+
+    void frameLimitEndsTheLoopAndStartBeginsAgain()
+    {
+        usePlugin("vugSensorVorkel16.so");
+        EmulatedUnit unit;
+        answerFrames(unit, "vugSensorVorkel16.so");
+        AlignmentDlg dialog(nullptr, 5, binFolder());
+        dialog.show();
+        button(dialog, "Старт")->click();
+        QTRY_VERIFY(!unit.isOpen() && dialog.worker()->framesRead() == 5);
+        QVERIFY(!idle(dialog));
+        button(dialog, "Стоп")->click();
+        button(dialog, "Старт")->click();
+        QVERIFY(dialog.worker()->framesRead() < 5);
+        QTRY_COMPARE(dialog.worker()->framesRead(), 5);
+    }
+
+    void stopIsPromptAndClosingStopsLikeCancel()
+    {
+        usePlugin("vugSensorVorkel16.so");
+        EmulatedUnit unit;
+        answerFrames(unit, "vugSensorVorkel16.so");
+        AlignmentDlg dialog(nullptr, 100000, binFolder());
+        dialog.show();
+        button(dialog, "Старт")->click();
+        QElapsedTimer clock;
+        clock.start();
+        button(dialog, "Стоп")->click();
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(idle(dialog));
+        QVERIFY(!unit.isOpen());
+
+        button(dialog, "Старт")->click();
+        QTRY_VERIFY(dialog.worker()->framesRead() > 1);
+        dialog.close();
+        QVERIFY(idle(dialog));
+        QVERIFY(!unit.isOpen());
+    }
+};
+
+VUG_TEST_MAIN(TestAlignmentDlg, QApplication)
+#include "tst_alignmentdlg.moc"
