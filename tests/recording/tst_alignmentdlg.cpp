@@ -1,11 +1,14 @@
 #include "data/DefChannel.h"
 #include "data/GenericSettings.h"
+#include "polygram/drawG.h"
 #include "recording/AlignmentDlg.h"
 #include "tests/sensors/CommandUnits.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QListView>
 #include <QPushButton>
 #include <QSpinBox>
@@ -89,6 +92,10 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         const int code = list(dialog)->currentIndex().data(Qt::UserRole + 1).toInt();
 
+        // Both halves drawn: the baseline's band is the last one, in the left half.
+        QTRY_VERIFY(QRect(drawG::lastBandRect).isValid());
+        QCOMPARE(QRect(drawG::lastBandRect).left(), 0);
+
         shiftBox(dialog)->setValue(1234);
         const int frames = dialog.worker()->framesRead();
         QTRY_VERIFY(dialog.worker()->framesRead() > frames + 2);
@@ -106,6 +113,30 @@ private slots:
         QCOMPARE(storedShift(kVorkel16, code), 1234);
         QCOMPARE(storedShift(kMirel16, 0), mirelBefore);
         QVERIFY(!unit.isOpen());
+    }
+
+    // The inversion is the shared display flag and stays; gain and shift are not stored.
+    void cancelKeepsOnlyTheInversion()
+    {
+        usePlugin("vugSensorVorkel16.so");
+        EmulatedUnit unit;
+        answerFrames(unit, "vugSensorVorkel16.so");
+        AlignmentDlg dialog(nullptr, 100000, binFolder());
+        dialog.show();
+        button(dialog, "Старт")->click();
+        QTRY_VERIFY(list(dialog)->model() && list(dialog)->model()->rowCount() > 0);
+        const int code = list(dialog)->currentIndex().data(Qt::UserRole + 1).toInt();
+        DefChannel display;
+        const bool inverted = *display.findByCode(code)->Inverse;
+        const int before = storedShift(kVorkel16, code);
+        shiftBox(dialog)->setValue(before + 77);
+        dialog.findChild<QCheckBox *>()->click();
+        QCOMPARE(shiftBox(dialog)->value(), before + 77);
+        dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Cancel)->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(idle(dialog));
+        QCOMPARE(*display.findByCode(code)->Inverse, !inverted);
+        QCOMPARE(storedShift(kVorkel16, code), before);
     }
 
     void twelveBitUnitIsRefused()
