@@ -1,8 +1,7 @@
-#include "data/DefChannel.h"
+#include "AlignmentUnits.h"
 #include "data/GenericSettings.h"
 #include "polygram/drawG.h"
 #include "recording/AlignmentDlg.h"
-#include "tests/sensors/CommandUnits.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -14,12 +13,29 @@
 #include <QSpinBox>
 #include <QtTest>
 
-using namespace CommandUnits;
+using namespace AlignmentUnits;
 
 namespace {
-const QUuid kVorkel16(QStringLiteral("{05209770-FCC0-4EBD-99C3-0A64CAFB2B1E}"));
-const QUuid kMirel16(QStringLiteral("{A34F63FF-AC7A-46E1-BD4E-49FABAA572DA}"));
-}
+
+// An emulated unit behind the configured plug-in and a shown dialog on it.
+struct DialogRun
+{
+    explicit DialogRun(const QString &fileName, int frameLimit = 100000)
+        : dialog(nullptr, frameLimit, binFolder())
+    {
+        GenericSettings settings;
+        settings.load();
+        settings.sNameDriverDll = fileName;
+        settings.save();
+        answerFrames(unit, fileName);
+        dialog.show();
+    }
+
+    EmulatedUnit unit;
+    AlignmentDlg dialog;
+};
+
+}  // namespace
 
 // The alignment dialog with its worker thread against emulated units.
 class TestAlignmentDlg : public QObject
@@ -27,20 +43,6 @@ class TestAlignmentDlg : public QObject
     Q_OBJECT
 
 private:
-    static void usePlugin(const QString &fileName)
-    {
-        GenericSettings settings;
-        settings.load();
-        settings.sNameDriverDll = fileName;
-        settings.save();
-    }
-
-    static void answerFrames(EmulatedUnit &unit, const QString &fileName)
-    {
-        unit.answerOthers("ack!");
-        unit.answer("go__", centreFrame(fileName));
-    }
-
     static QPushButton *button(AlignmentDlg &dialog, const QString &text)
     {
         for (QPushButton *candidate : dialog.findChildren<QPushButton *>()) {
@@ -67,22 +69,13 @@ private:
             && !list(dialog)->isEnabled() && !shiftBox(dialog)->isEnabled();
     }
 
-    static int storedShift(const QUuid &type, int code)
-    {
-        DefChannel definitions;
-        definitions.loadCalibration(type);
-        return int(definitions.findByCode(code)->ShiftADT);
-    }
-
 private slots:
     void acceptStoresTheAttachedUnitsCalibration()
     {
-        usePlugin("vugSensorVorkel16.so");
-        EmulatedUnit unit;
-        answerFrames(unit, "vugSensorVorkel16.so");
-        const int mirelBefore = storedShift(kMirel16, 0);
-        AlignmentDlg dialog(nullptr, 100000, binFolder());
-        dialog.show();
+        const int mirelBefore = storedShift(mirel16, 0);
+        DialogRun run("vugSensorVorkel16.so");
+        EmulatedUnit &unit = run.unit;
+        AlignmentDlg &dialog = run.dialog;
         QVERIFY(idle(dialog));
         QVERIFY(dialog.minimumWidth() >= 1000 && dialog.minimumHeight() >= 600);
         button(dialog, "Старт")->click();
@@ -104,31 +97,28 @@ private slots:
         QMetaObject::invokeMethod(&dialog, "onAccept");
         QCOMPARE(answerer.asked(), QStringList{"Вы действительно хотите завершить юстировку ?"});
         QVERIFY(dialog.worker());
-        QVERIFY(storedShift(kVorkel16, code) != 1234);
+        QVERIFY(storedShift(vorkel16, code) != 1234);
 
         QMetaObject::invokeMethod(&dialog, "onAccept");
         QCOMPARE(answerer.unexpected(), 0);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(idle(dialog));
-        QCOMPARE(storedShift(kVorkel16, code), 1234);
-        QCOMPARE(storedShift(kMirel16, 0), mirelBefore);
+        QCOMPARE(storedShift(vorkel16, code), 1234);
+        QCOMPARE(storedShift(mirel16, 0), mirelBefore);
         QVERIFY(!unit.isOpen());
     }
 
     // The inversion is the shared display flag and stays; gain and shift are not stored.
     void cancelKeepsOnlyTheInversion()
     {
-        usePlugin("vugSensorVorkel16.so");
-        EmulatedUnit unit;
-        answerFrames(unit, "vugSensorVorkel16.so");
-        AlignmentDlg dialog(nullptr, 100000, binFolder());
-        dialog.show();
+        DialogRun run("vugSensorVorkel16.so");
+        AlignmentDlg &dialog = run.dialog;
         button(dialog, "Старт")->click();
         QTRY_VERIFY(list(dialog)->model() && list(dialog)->model()->rowCount() > 0);
         const int code = list(dialog)->currentIndex().data(Qt::UserRole + 1).toInt();
         DefChannel display;
         const bool inverted = *display.findByCode(code)->Inverse;
-        const int before = storedShift(kVorkel16, code);
+        const int before = storedShift(vorkel16, code);
         shiftBox(dialog)->setValue(before + 77);
         dialog.findChild<QCheckBox *>()->click();
         QCOMPARE(shiftBox(dialog)->value(), before + 77);
@@ -136,16 +126,14 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(idle(dialog));
         QCOMPARE(*display.findByCode(code)->Inverse, !inverted);
-        QCOMPARE(storedShift(kVorkel16, code), before);
+        QCOMPARE(storedShift(vorkel16, code), before);
     }
 
     void twelveBitUnitIsRefused()
     {
-        usePlugin("vugSensorVorkel.so");
-        EmulatedUnit unit;
-        answerFrames(unit, "vugSensorVorkel.so");
-        AlignmentDlg dialog(nullptr, 100, binFolder());
-        dialog.show();
+        DialogRun run("vugSensorVorkel.so", 100);
+        EmulatedUnit &unit = run.unit;
+        AlignmentDlg &dialog = run.dialog;
         MessageBoxAnswerer ok({QMessageBox::Ok});
         button(dialog, "Старт")->click();
         QTRY_COMPARE(ok.asked(), QStringList{"Поддерживается только для приборов от 14 бит и выше"});
@@ -158,11 +146,9 @@ private slots:
 
     void silentUnitIsReported()
     {
-        usePlugin("vugSensorVorkel16.so");
-        EmulatedUnit unit;
-        answerFrames(unit, "vugSensorVorkel16.so");
-        AlignmentDlg dialog(nullptr, 100000, binFolder());
-        dialog.show();
+        DialogRun run("vugSensorVorkel16.so");
+        EmulatedUnit &unit = run.unit;
+        AlignmentDlg &dialog = run.dialog;
         button(dialog, "Старт")->click();
         QTRY_VERIFY(dialog.worker()->framesRead() > 2);
         MessageBoxAnswerer ok({QMessageBox::Ok});
@@ -175,11 +161,9 @@ private slots:
 
     void frameLimitEndsTheLoopAndStartBeginsAgain()
     {
-        usePlugin("vugSensorVorkel16.so");
-        EmulatedUnit unit;
-        answerFrames(unit, "vugSensorVorkel16.so");
-        AlignmentDlg dialog(nullptr, 5, binFolder());
-        dialog.show();
+        DialogRun run("vugSensorVorkel16.so", 5);
+        EmulatedUnit &unit = run.unit;
+        AlignmentDlg &dialog = run.dialog;
         button(dialog, "Старт")->click();
         QTRY_VERIFY(!unit.isOpen() && dialog.worker()->framesRead() == 5);
         QVERIFY(!idle(dialog));
@@ -191,11 +175,9 @@ private slots:
 
     void stopIsPromptAndClosingStopsLikeCancel()
     {
-        usePlugin("vugSensorVorkel16.so");
-        EmulatedUnit unit;
-        answerFrames(unit, "vugSensorVorkel16.so");
-        AlignmentDlg dialog(nullptr, 100000, binFolder());
-        dialog.show();
+        DialogRun run("vugSensorVorkel16.so");
+        EmulatedUnit &unit = run.unit;
+        AlignmentDlg &dialog = run.dialog;
         button(dialog, "Старт")->click();
         QElapsedTimer clock;
         clock.start();

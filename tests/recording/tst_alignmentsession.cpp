@@ -1,17 +1,12 @@
-#include "data/DefChannel.h"
+#include "AlignmentUnits.h"
 #include "recording/AlignmentSession.h"
 #include "sensors/serial/UnitCommand.h"
-#include "tests/sensors/CommandUnits.h"
 #include "tests/support/TestHome.h"
 
 #include <QtTest>
 
+using namespace AlignmentUnits;
 using namespace CommandUnits;
-
-namespace {
-const QUuid kVorkel16(QStringLiteral("{05209770-FCC0-4EBD-99C3-0A64CAFB2B1E}"));
-const QUuid kMirel16(QStringLiteral("{A34F63FF-AC7A-46E1-BD4E-49FABAA572DA}"));
-}
 
 // The alignment against emulated units behind the real plug-ins, frame by frame.
 class TestAlignmentSession : public QObject
@@ -42,32 +37,23 @@ private:
         definitions.saveCalibration(type);
     }
 
-    static Inspection::_Channel stored(const QUuid &type, int code)
+    static int storedGain(const QUuid &type, int code)
     {
         DefChannel definitions;
         definitions.loadCalibration(type);
-        Inspection::_Channel copy;
-        copy.ADT = int(definitions.findByCode(code)->ADT);
-        copy.ShiftADT = int(definitions.findByCode(code)->ShiftADT);
-        return copy;
-    }
-
-    static void answerFrames(EmulatedUnit &unit, const QString &fileName)
-    {
-        unit.answerOthers("ack!");
-        unit.answer("go__", centreFrame(fileName));
+        return int(definitions.findByCode(code)->ADT);
     }
 
 private slots:
     // The unit receives the stored shift as a recording sends it, inverted or not.
     void oneSignRuleForTheShift()
     {
-        storeCalibration(kVorkel16, 0, 5, 300, true);
+        storeCalibration(vorkel16, 0, 5, 300, true);
         EmulatedUnit unit;
         answerFrames(unit, "vugSensorVorkel16.so");
         AlignmentSession session(100);
         QCOMPARE(session.start(pluginPath("vugSensorVorkel16.so")), QString());
-        QCOMPARE(session.unitType(), kVorkel16);
+        QCOMPARE(session.unitType(), vorkel16);
         const char gsr = UnitCommand::channelLetter(UnitCommand::Letters::Vorkel, 0);
         const QList<QByteArray> setUp = adjustments(unit);
         QVERIFY(setUp.contains(bytes(UnitCommand::shift(gsr, 300))));
@@ -104,16 +90,16 @@ private slots:
         QVERIFY(*display.findByCode(0)->Inverse);
 
         session.saveChannels();
-        QCOMPARE(int(stored(kVorkel16, 0).ShiftADT), -200);
-        QCOMPARE(int(stored(kVorkel16, 0).ADT), 7);
+        QCOMPARE(storedShift(vorkel16, 0), -200);
+        QCOMPARE(storedGain(vorkel16, 0), 7);
         session.finish();
         QVERIFY(!unit.isOpen());
     }
 
     void calibrationBelongsToTheAttachedUnit()
     {
-        const Inspection::_Channel vorkelBefore = stored(kVorkel16, 2);
-        storeCalibration(kMirel16, 2, 3, 111, false);
+        const int vorkelBefore = storedShift(vorkel16, 2);
+        storeCalibration(mirel16, 2, 3, 111, false);
         EmulatedUnit unit;
         answerFrames(unit, "vugSensorMirel16.so");
         AlignmentSession session(100);
@@ -124,18 +110,18 @@ private slots:
         QCOMPARE(shift, 111);
         session.setShift(222);
         session.saveChannels();
-        QCOMPARE(int(stored(kMirel16, 2).ShiftADT), 222);
-        QCOMPARE(int(stored(kMirel16, 2).ADT), 3);
-        QCOMPARE(int(stored(kVorkel16, 2).ShiftADT), int(vorkelBefore.ShiftADT));
+        QCOMPARE(storedShift(mirel16, 2), 222);
+        QCOMPARE(storedGain(mirel16, 2), 3);
+        QCOMPARE(storedShift(vorkel16, 2), vorkelBefore);
     }
 
     void defaultsOfTheUnitsFamilyUnnegated()
     {
         Inspection::_Channel record;
         record.Kod = 2;
-        const int defaultShift = applyChannelDefaults(kMirel16, &record);
+        const int defaultShift = applyChannelDefaults(mirel16, &record);
         int gain = -1, shift = -1;
-        AlignmentSession::defaultsFor(kMirel16, 2, &gain, &shift);
+        AlignmentSession::defaultsFor(mirel16, 2, &gain, &shift);
         QCOMPARE(shift, defaultShift);
         QCOMPARE(gain, int(record.ADT));
     }
