@@ -129,6 +129,23 @@ private slots:
         QCOMPARE(storedShift(vorkel16, code), before);
     }
 
+    // The list a worker announced just before Stop went with the worker.
+    void listAnnouncedBeforeStopIsDropped()
+    {
+        DialogRun run("vugSensorVorkel16.so");
+        AlignmentDlg &dialog = run.dialog;
+        button(dialog, "Старт")->click();
+        QElapsedTimer clock;
+        clock.start();
+        while (!dialog.worker()->channelModel() && clock.elapsed() < 5000)
+            QThread::msleep(5);
+        QVERIFY(dialog.worker()->channelModel());
+        button(dialog, "Стоп")->click();
+        QCoreApplication::processEvents();
+        QVERIFY(!list(dialog)->model() || list(dialog)->model()->rowCount() == 0);
+        QVERIFY(idle(dialog));
+    }
+
     void twelveBitUnitIsRefused()
     {
         DialogRun run("vugSensorVorkel.so", 100);
