@@ -1,11 +1,66 @@
 #pragma once
 
-#include <QDialog>
+#include "_Renderer.h"
 
-// The channel alignment dialog.
+#include <QDialog>
+#include <QModelIndex>
+
+class QCheckBox;
+class QListView;
+class QPushButton;
+class QSpinBox;
+class QStandardItemModel;
+class QThread;
+class QWindow;
+
+// The channel alignment dialog: the examiner sets each channel's hardware gain
+// and shift of a 16-bit unit against its live signal and stores them as the
+// unit's calibration.
 class AlignmentDlg : public QDialog
 {
     Q_OBJECT
 public:
-    explicit AlignmentDlg(QWidget *parent = nullptr);
+    // frameLimit and pluginFolder (empty: the program folder) are the worker's.
+    explicit AlignmentDlg(QWidget *parent = nullptr, int frameLimit = _Renderer::FrameLimit, const QString &pluginFolder = QString());
+    ~AlignmentDlg() override;
+
+    // The worker of the current run; null while idle.
+    _Renderer *worker() const { return m_worker; }
+
+public slots:
+    void onAccept();
+    void onReject();
+    void onStart();
+    void onStop();
+    void onInvert();
+    void onLoadDef();
+    void thread_showerror(QString msg);
+    void showlistchannels(QStandardItemModel *model);
+    void onSetCurrChannel(QModelIndex selectionNew, QModelIndex selectionOld);
+    void onAmp(int iValue);
+    void onOffset(int iValue);
+
+    // Escape and the window's close button stop the worker like Cancel.
+    void reject() override;
+
+private:
+    QWidget *buildLeftColumn();
+    QWidget *buildRightColumn();
+    void setRunning(bool running);
+    void restoreCursor();
+    bool hasSelection() const;
+
+    QSpinBox *m_gain = nullptr;
+    QSpinBox *m_shift = nullptr;
+    QListView *m_list = nullptr;
+    QPushButton *m_start = nullptr;
+    QPushButton *m_stop = nullptr;
+    _Renderer *m_worker = nullptr;
+    QThread *m_thread = nullptr;
+    QWindow *m_surface = nullptr;
+    bool m_waitCursor = false;
+    QCheckBox *m_invert = nullptr;
+    QPushButton *m_loadDef = nullptr;
+    int m_frameLimit;
+    QString m_pluginFolder;
 };
