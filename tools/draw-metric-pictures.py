@@ -23,9 +23,9 @@ Q_START, Q_END = 70, 115  # the question mark, in picture x
 
 def load_png_writer():
     here = os.path.dirname(os.path.abspath(__file__))
-    spec = importlib.util.spec_from_file_location("addquest", os.path.join(here, "draw-addquest-picture.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("addquest", os.path.join(here, "draw-addquest-picture.py"))
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module.png
 
 

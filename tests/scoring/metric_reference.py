@@ -18,9 +18,9 @@ def load_table_script():
     """The printed rows, levels and dfs, as the table's generating script keeps them."""
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scoring", "metric",
                         "make-student-table.py")
-    spec = importlib.util.spec_from_file_location("student_table", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("student_table", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
