@@ -79,3 +79,13 @@ int nextEnabledChannel(const Inspection::_Test &test, int code, int step)
         return first;
     return search(step > 0 ? qint64(step) - 1 : qint64(step) + ChannelCode::Count);
 }
+
+void moveChannelOffset(Inspection::_Channel &record, double delta)
+{
+    record.Offset = std::clamp(record.Offset + delta, -3000.0, 3000.0);
+}
+
+void changeChannelAmplify(Inspection::_Channel &record, double delta)
+{
+    record.Amplify = std::clamp(record.Amplify + delta, 1.0, 4096.0);
+}

@@ -19,3 +19,11 @@ void storeChannelSettings(Inspection::_Test &test);
 // steps backwards), that the test recorded and shows, wrapping round once;
 // -1 when there is none. Code -1 starts before the first position.
 int nextEnabledChannel(const Inspection::_Test &test, int code, int step);
+
+// The display adjustment every view allows, one key press at a time: the offset
+// moves by OffsetKeyStep within ±3000, the amplification by AmplifyKeyStep
+// within 1…4096.
+constexpr int OffsetKeyStep = 25;
+constexpr int AmplifyKeyStep = 10;
+void moveChannelOffset(Inspection::_Channel &record, double delta);
+void changeChannelAmplify(Inspection::_Channel &record, double delta);

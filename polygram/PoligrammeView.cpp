@@ -328,9 +328,9 @@ void PoligrammeView::dragChannel(const QPoint &point)
         return;
     Inspection::_Channel &record = selected();
     if (std::abs(d.x()) < std::abs(d.y()))
-        record.Offset = qBound(-3000.0, record.Offset - d.y(), 3000.0);
+        moveChannelOffset(record, -d.y());
     else
-        record.Amplify = qBound(1.0, record.Amplify + d.x(), 4096.0);
+        changeChannelAmplify(record, d.x());
     update();
     dragStart = point;
 }
@@ -512,13 +512,13 @@ bool PoligrammeView::pressKey(const QKeyEvent *e)
     case Qt::Key_Down:
         if (ctrl)
             return false;
-        record.Offset = qBound(-3000.0, record.Offset + (e->key() == Qt::Key_Up ? 25 : -25), 3000.0);
+        moveChannelOffset(record, e->key() == Qt::Key_Up ? OffsetKeyStep : -OffsetKeyStep);
         break;
     case Qt::Key_Left:
     case Qt::Key_Right:
         if (ctrl)
             return false;
-        record.Amplify = qBound(1.0, record.Amplify + (e->key() == Qt::Key_Right ? 10 : -10), 4096.0);
+        changeChannelAmplify(record, e->key() == Qt::Key_Right ? AmplifyKeyStep : -AmplifyKeyStep);
         break;
     default:
         return false;

@@ -8,11 +8,6 @@
 #include <algorithm>
 
 namespace {
-constexpr int OffsetStep = 25;
-constexpr int OffsetLimit = 3000;
-constexpr int AmplifyStep = 10;
-constexpr int AmplifyLeast = 1;
-constexpr int AmplifyMost = 4096;
 constexpr int ShiftStep = 25;
 constexpr int ShiftLimit = 2047;
 constexpr int GainMost = 25;
@@ -72,12 +67,12 @@ void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
         record.ShiftADT = std::clamp(record.ShiftADT + sign * step, -ShiftLimit, ShiftLimit);
         record.ShiftADTChanged = true;
     } else if (vertical) {
-        record.Offset = std::clamp(record.Offset + sign * OffsetStep, double(-OffsetLimit), double(OffsetLimit));
+        moveChannelOffset(record, sign * OffsetKeyStep);
     } else if (horizontal && hardware) {
         record.ADT = std::clamp(record.ADT + sign, 0, GainMost);
         record.ADTChanged = true;
     } else if (horizontal) {
-        record.Amplify = std::clamp(record.Amplify + sign * AmplifyStep, double(AmplifyLeast), double(AmplifyMost));
+        changeChannelAmplify(record, sign * AmplifyKeyStep);
     }
 }
 
