@@ -206,6 +206,7 @@ void TestBallSums::matchesReference()
         const QJsonArray byQuest = expected.value("byQuest").toArray();
         const QJsonArray byGroup = expected.value("byGroup").toArray();
         const QJsonArray weighted = expected.value("weighted").toArray();
+        const QJsonArray window = expected.value("window").toArray();
         for (int c = 0; c < kChannels.size(); ++c) {
             for (int q = 0; q < kQuests.size(); ++q) {
                 const QString where = QString("%1: question %2, channel %3").arg(all[i].name).arg(kQuests[q]).arg(kChannels[c]);
@@ -224,6 +225,12 @@ void TestBallSums::matchesReference()
                                           .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
                                           .arg(actual, 0, 'g', 17).arg(wanted, 0, 'g', 17);
                 QVERIFY2(actual == wanted, qPrintable(where));
+                const double windowActual = sumBallMap(test, scale, kGroups[p], kQuests[q]);
+                const double windowWanted = window[q][p].toDouble();
+                const QString inWindowOrder = QString("%1: question %2, presentation %3 in the statistics window's order: %4, expected %5")
+                                                  .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
+                                                  .arg(windowActual, 0, 'g', 17).arg(windowWanted, 0, 'g', 17);
+                QVERIFY2(windowActual == windowWanted, qPrintable(inWindowOrder));
             }
         }
     }
@@ -255,6 +262,7 @@ void TestBallSums::readingInsertsNothing()
                 sumBallByQuest(test, *scale, q, p % 3);
                 sumBallByGroup(test, *scale, p, q % 3);
                 weightedBallSum(test, *scale, q, p);
+                sumBallMap(test, *scale, p, q);
             }
         }
     }
