@@ -183,8 +183,9 @@ void reportWindow(Inspection &inspection, QTextStream &out)
     const double recordings = best(runs, &WindowFigures::storeLoad) - best(runs, &WindowFigures::load);
     const double beyondLoading = best(runs, &WindowFigures::score) - recordings + best(runs, &WindowFigures::sums)
         + best(runs, &WindowFigures::model);
-    out << "\nstatistics window, \"Выполнить расчет\" on a freshly loaded subject file (" << kMetricParams
-        << " metric parameters, points in three scales):\n";
+    out << QStringLiteral("\nstatistics window, the whole computation on a freshly loaded subject file (%1 metric "
+                          "parameters, points in three scales):\n")
+               .arg(kMetricParams);
     out << QStringLiteral("  load structures:     %1 ms\n").arg(best(runs, &WindowFigures::load), 0, 'f', 1);
     out << QStringLiteral("  calcAll (recordings read inside): %1 ms\n").arg(best(runs, &WindowFigures::score), 0, 'f', 1);
     out << QStringLiteral("  points and metric sums: %1 ms\n").arg(best(runs, &WindowFigures::sums), 0, 'f', 1);

@@ -142,6 +142,19 @@ struct Subject {
     }
 };
 
+// A window that has computed the table of a freshly loaded subject.
+struct Computed {
+    Subject subject;
+    std::unique_ptr<Inspection> examination = subject.load();
+    InspectionAnalysisStatFancy window;
+
+    explicit Computed(int (*kind)(int) = mixedKinds) : subject(kind)
+    {
+        window.onChangedPersone(subject.path, examination.get());
+        window.action_Calc();
+    }
+};
+
 QString text(double value)
 {
     return QString::asprintf("%.2lf", value);
@@ -156,20 +169,6 @@ QString className(const QColor &color)
             return QLatin1String(names[k]);
     }
     return color.name();
-}
-
-QJsonArray entriesOf(const BallValuationMap &scale)
-{
-    QJsonArray entries;
-    for (auto group = scale.cbegin(); group != scale.cend(); ++group) {
-        for (auto quest = group->cbegin(); quest != group->cend(); ++quest) {
-            QJsonObject object;
-            quest->toJson(object);
-            object.insert("key", QJsonArray{group.key(), quest.key()});
-            entries.append(object);
-        }
-    }
-    return entries;
 }
 
 QJsonObject metricCase(const Inspection &examination, const Inspection::_Test &test)
@@ -200,7 +199,7 @@ QJsonObject referenceInput(Inspection &examination, const CMathStat &stat)
             continue;
         QJsonObject scales;
         for (int scale = 0; scale < 3; ++scale)
-            scales.insert(kScaleKeys[scale], entriesOf(*scaleOf(test, scale)));
+            scales.insert(kScaleKeys[scale], entriesWithKeys(*scaleOf(test, scale)));
         QVector<double> means;
         for (int q = 0; q < test.themis.size(); ++q)
             means.append(stat.questMean(t, q));
@@ -343,13 +342,10 @@ void TestStatWindow::hiddenColumnSurvivesARestart()
     auto settings = SettingsStore::open();
     QCOMPARE(settings->value(QStringLiteral("InspectionAnalysisStatFancy/ulColumnsMask")).toInt(), 27);
 
-    Subject subject;
-    auto examination = subject.load();
-    InspectionAnalysisStatFancy window;
+    Computed computed;
+    InspectionAnalysisStatFancy &window = computed.window;
     QCOMPARE(window.columnsMask(), 27);
     QCOMPARE(checkedToggles(window).size(), 4);
-    window.onChangedPersone(subject.path, examination.get());
-    window.action_Calc();
     for (int c = 0; c < 7; ++c)
         QCOMPARE(window.tree()->isColumnHidden(c), c == 3);
 }
@@ -388,14 +384,10 @@ void TestStatWindow::classRulesAtTheirBoundaries()
 
 void TestStatWindow::valuesMatchTheReferenceAndTheStatisticalScoring()
 {
-    Subject subject;
-    auto examination = subject.load();
-    InspectionAnalysisStatFancy window;
-    window.onChangedPersone(subject.path, examination.get());
-    window.action_Calc();
-    QAbstractItemModel *model = modelOf(window);
+    Computed computed;
+    QAbstractItemModel *model = modelOf(computed.window);
 
-    auto other = subject.load();
+    auto other = computed.subject.load();
     CMathStat stat;
     stat.calcAll(other.get());
     QVERIFY(stat.quality > 0.0);
@@ -470,16 +462,13 @@ void TestStatWindow::valuesMatchTheReferenceAndTheStatisticalScoring()
 
 void TestStatWindow::failedFitShowsGreyZeros()
 {
-    Subject subject(controlOnly);
-    auto examination = subject.load();
+    Computed computed(controlOnly);
+    auto examination = computed.subject.load();
     StatResultTable table(*examination);
     table.score();
     QCOMPARE(table.quality(), 0.0);
 
-    InspectionAnalysisStatFancy window;
-    window.onChangedPersone(subject.path, examination.get());
-    window.action_Calc();
-    QAbstractItemModel *model = modelOf(window);
+    QAbstractItemModel *model = modelOf(computed.window);
     QCOMPARE(model->rowCount(), 2);
     for (int t = 0; t < 2; ++t) {
         for (int q = 0; q < kQuestions; ++q) {
@@ -520,11 +509,8 @@ void TestStatWindow::subjectChangeEmptiesTheTable()
 
 void TestStatWindow::exportReadBackWithOpenpyxl()
 {
-    Subject subject;
-    auto examination = subject.load();
-    InspectionAnalysisStatFancy window;
-    window.onChangedPersone(subject.path, examination.get());
-    window.action_Calc();
+    Computed computed;
+    InspectionAnalysisStatFancy &window = computed.window;
     window.onShowBall101ColumnAction();
     UrlCatcher catcher;
     window.action_ExportExcel();
