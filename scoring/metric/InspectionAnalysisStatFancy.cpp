@@ -17,6 +17,7 @@ namespace {
 
 const char kSettingsGroup[] = "InspectionAnalysisStatFancy";
 const char kMaskKey[] = "ulColumnsMask";
+constexpr int kAllColumns = 31;
 constexpr int kNameColumnWidth = 600;
 
 int columnBit(int column)
@@ -27,12 +28,12 @@ int columnBit(int column)
 }  // namespace
 
 InspectionAnalysisStatFancy::InspectionAnalysisStatFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent), m_tree(nullptr)
+    : Fancy::FancyMainWindow(parent), m_tree(nullptr), ulColumnsMask(kAllColumns)
 {
     setObjectName(QStringLiteral("InspectionAnalysisStatFancy"));
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
-    ulColumnsMask = SettingsStore::read(*settings, QLatin1String(kMaskKey), int(AllColumns));
+    ulColumnsMask = SettingsStore::read(*settings, QLatin1String(kMaskKey), kAllColumns);
     settings.reset();
 
     createToolBar();

@@ -14,9 +14,6 @@ class InspectionAnalysisStatFancy : public Fancy::FancyMainWindow
 {
     Q_OBJECT
 public:
-    // Bits of ulColumnsMask, one per result column 1-5.
-    enum ColumnBit { MathBit = 1, Ball3210123Bit = 2, Ball101Bit = 4, Ball012Bit = 8, MetrBit = 16, AllColumns = 31 };
-
     explicit InspectionAnalysisStatFancy(QWidget *parent = nullptr);
     // Writes the column mask.
     ~InspectionAnalysisStatFancy() override;
@@ -47,5 +44,5 @@ private:
 
     QTreeView *m_tree;
     Inspection *m_inspection = nullptr;
-    int ulColumnsMask = AllColumns;
+    int ulColumnsMask;  // bit k - 1 shows result column k (1-5)
 };
