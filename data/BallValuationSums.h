@@ -19,3 +19,9 @@ int sumBallByGroup(const InspectionTest &test, const BallValuationMap &scale, in
 // The scores of question quest in presentation group times the test's channel
 // weights, summed in single precision as КГР, ПГ, Дых entry by entry.
 float weightedBallSum(const InspectionTest &test, const BallValuationMap &scale, int quest, int group);
+
+// The statistics window's sum of question quest in presentation group, or in
+// every presentation when group is negative: each entry weighted as
+// (ПГ + КГР) + Дых in single precision, then added, which may differ from
+// weightedBallSum in the last bit.
+float sumBallMap(const InspectionTest &test, const BallValuationMap &scale, int group, int quest);

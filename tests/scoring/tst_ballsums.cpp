@@ -134,20 +134,10 @@ QVector<Case> cases()
 
 QJsonObject toJson(const InspectionTest &test)
 {
-    QJsonArray entries;
-    const BallValuationMap &scale = test.valuationBall_012;
-    for (auto group = scale.cbegin(); group != scale.cend(); ++group) {
-        for (auto quest = group->cbegin(); quest != group->cend(); ++quest) {
-            QJsonObject object;
-            quest->toJson(object);
-            object.insert("key", QJsonArray{group.key(), quest.key()});
-            entries.append(object);
-        }
-    }
     const float *w = test.valuationBall_ChannelK;
     return {{"weights", QJsonArray{double(w[0]), double(w[1]), double(w[2])}},
             {"disabled", toJsonArray(test.valuationBall_GroupsDisabled.values().toVector())},
-            {"entries", entries},
+            {"entries", entriesWithKeys(test.valuationBall_012)},
             {"quests", toJsonArray(kQuests)},
             {"groups", toJsonArray(kGroups)},
             {"channels", toJsonArray(kChannels)}};
@@ -206,6 +196,7 @@ void TestBallSums::matchesReference()
         const QJsonArray byQuest = expected.value("byQuest").toArray();
         const QJsonArray byGroup = expected.value("byGroup").toArray();
         const QJsonArray weighted = expected.value("weighted").toArray();
+        const QJsonArray window = expected.value("window").toArray();
         for (int c = 0; c < kChannels.size(); ++c) {
             for (int q = 0; q < kQuests.size(); ++q) {
                 const QString where = QString("%1: question %2, channel %3").arg(all[i].name).arg(kQuests[q]).arg(kChannels[c]);
@@ -218,12 +209,17 @@ void TestBallSums::matchesReference()
         }
         for (int q = 0; q < kQuests.size(); ++q) {
             for (int p = 0; p < kGroups.size(); ++p) {
-                const double actual = weightedBallSum(test, scale, kQuests[q], kGroups[p]);
-                const double wanted = weighted[q][p].toDouble();
-                const QString where = QString("%1: question %2, presentation %3: %4, expected %5")
-                                          .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
-                                          .arg(actual, 0, 'g', 17).arg(wanted, 0, 'g', 17);
-                QVERIFY2(actual == wanted, qPrintable(where));
+                const auto check = [&](double actual, const QJsonArray &table, const char *order) {
+                    const double wanted = table[q][p].toDouble();
+                    const QString where = QString("%1: question %2, presentation %3 in %4: %5, expected %6")
+                                              .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p]).arg(order)
+                                              .arg(actual, 0, 'g', 17).arg(wanted, 0, 'g', 17);
+                    return actual == wanted ? QString() : where;
+                };
+                QString failed = check(weightedBallSum(test, scale, kQuests[q], kGroups[p]), weighted, "the points window's order");
+                QVERIFY2(failed.isEmpty(), qPrintable(failed));
+                failed = check(sumBallMap(test, scale, kGroups[p], kQuests[q]), window, "the statistics window's order");
+                QVERIFY2(failed.isEmpty(), qPrintable(failed));
             }
         }
     }
@@ -255,6 +251,7 @@ void TestBallSums::readingInsertsNothing()
                 sumBallByQuest(test, *scale, q, p % 3);
                 sumBallByGroup(test, *scale, p, q % 3);
                 weightedBallSum(test, *scale, q, p);
+                sumBallMap(test, *scale, p, q);
             }
         }
     }
