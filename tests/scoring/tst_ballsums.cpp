@@ -1,3 +1,4 @@
+#include "BallReference.h"
 #include "data/BallValuationSums.h"
 #include "data/InspectionTest.h"
 #include "tests/data/BallFixtures.h"
@@ -132,46 +133,17 @@ QVector<Case> cases()
             {"32-bit wrap", wrapping()}};
 }
 
-QJsonObject toJson(const InspectionTest &test)
-{
-    QJsonArray entries;
-    const BallValuationMap &scale = test.valuationBall_012;
-    for (auto group = scale.cbegin(); group != scale.cend(); ++group) {
-        for (auto quest = group->cbegin(); quest != group->cend(); ++quest) {
-            QJsonObject object;
-            quest->toJson(object);
-            object.insert("key", QJsonArray{group.key(), quest.key()});
-            entries.append(object);
-        }
-    }
-    const float *w = test.valuationBall_ChannelK;
-    return {{"weights", QJsonArray{double(w[0]), double(w[1]), double(w[2])}},
-            {"disabled", toJsonArray(test.valuationBall_GroupsDisabled.values().toVector())},
-            {"entries", entries},
-            {"quests", toJsonArray(kQuests)},
-            {"groups", toJsonArray(kGroups)},
-            {"channels", toJsonArray(kChannels)}};
-}
-
 QJsonArray runReference(const QVector<Case> &all)
 {
     QJsonArray input;
-    for (const Case &c : all)
-        input.append(toJson(c.test));
-    QTemporaryDir dir;
-    QFile file(dir.filePath("cases.json"));
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(QJsonDocument(QJsonObject{{"cases", input}}).toJson(QJsonDocument::Compact)) < 0)
-        return {};
-    file.close();
-
-    QProcess reference;
-    reference.start(VUG_PYTHON, {VUG_SCORING_TEST_DATA "/ballsums_reference.py", file.fileName()});
-    if (!reference.waitForFinished(60000) || reference.exitCode() != 0) {
-        qWarning() << reference.readAllStandardError();
-        return {};
+    for (const Case &c : all) {
+        QJsonObject object = BallReference::caseOf(c.test, c.test.valuationBall_012);
+        object.insert("quests", toJsonArray(kQuests));
+        object.insert("groups", toJsonArray(kGroups));
+        object.insert("channels", toJsonArray(kChannels));
+        input.append(object);
     }
-    return QJsonDocument::fromJson(reference.readAllStandardOutput()).object().value("results").toArray();
+    return BallReference::run(input);
 }
 
 // Sizes of the map and of each presentation's question map.
