@@ -2,6 +2,8 @@
 
 #include "InspectionBallValuation.h"
 
+#include <QVector>
+
 struct InspectionTest;
 
 // Sums over one scale map of a test's points. An entry is chosen by its own
@@ -19,3 +21,8 @@ int sumBallByGroup(const InspectionTest &test, const BallValuationMap &scale, in
 // The scores of question quest in presentation group times the test's channel
 // weights, summed in single precision as КГР, ПГ, Дых entry by entry.
 float weightedBallSum(const InspectionTest &test, const BallValuationMap &scale, int quest, int group);
+
+// weightedBallSum of every question 0..quests-1 in every presentation
+// 1..presentations, from one walk of the map: element
+// [quest * presentations + presentation - 1].
+QVector<float> weightedBallTable(const InspectionTest &test, const BallValuationMap &scale, int quests, int presentations);

@@ -8,7 +8,6 @@
 #include "data/QuestionKindName.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QStandardItem>
 
 namespace {
@@ -19,24 +18,6 @@ const QColor kChannelColors[] = {QColor(220, 128, 0), QColor(200, 0, 0), QColor(
 QColor rowShade(int quest)
 {
     return quest % 2 == 0 ? QColor(230, 230, 230) : QColor(220, 220, 220);
-}
-
-quint64 placeKey(int presentation, int quest)
-{
-    return quint64(quint32(presentation)) << 32 | quint32(quest);
-}
-
-// The scale map split by the presentation and question each entry names,
-// every part under the map's own keys: the weighted sum over a part is the
-// sum over the whole map, without walking the whole map for every cell.
-QHash<quint64, BallValuationMap> splitByPlace(const BallValuationMap &scale)
-{
-    QHash<quint64, BallValuationMap> places;
-    for (auto group = scale.cbegin(); group != scale.cend(); ++group) {
-        for (auto entry = group->cbegin(); entry != group->cend(); ++entry)
-            places[placeKey(entry->iGroup, entry->iQuest)][group.key()][entry.key()] = *entry;
-    }
-    return places;
 }
 
 }  // namespace
@@ -83,37 +64,39 @@ QBrush ExpertTreeFill::scoreBrush(float score, const QColor &in012) const
 
 void ExpertTreeFill::fillTest(QStandardItem *row, int testIndex, InspectionTest &test)
 {
-    const QHash<quint64, BallValuationMap> places = splitByPlace(scaleMap(test));
+    const QVector<float> weighted
+        = weightedBallTable(test, scaleMap(test), test.themis.size(), test.presentationCount());
     for (int quest = 0; quest < test.themis.size(); ++quest)
-        fillQuestion(childRow(row, quest), testIndex, test, quest, places);
+        fillQuestion(childRow(row, quest), testIndex, test, quest,
+                     weighted.constData() + quest * test.presentationCount());
 }
 
 void ExpertTreeFill::fillQuestion(QStandardItem *question, int testIndex, InspectionTest &test, int quest,
-                                  const QHash<quint64, BallValuationMap> &places) const
+                                  const float *weighted) const
 {
     dressQuestion(question, testIndex, test, quest);
-    const QColor shade = rowShade(quest);
-    const auto weightedCell = [this, &shade](float points) {
-        QStandardItem *cell = inertItem(number(points));
-        cell->setForeground(scoreBrush(points, Qt::black));
-        cell->setBackground(shade);
-        cell->setFont(boldFont());
-        return cell;
+    CellLook placeholder;
+    placeholder.selectable = false;
+    placeholder.background = rowShade(quest);
+    const auto pointsLook = [this, &placeholder](float points) {
+        CellLook look = placeholder;
+        look.text = number(points);
+        look.enabled = false;
+        look.foreground = scoreBrush(points, Qt::black);
+        look.bold = true;
+        return look;
     };
     float sum = 0.0f;
     for (int presentation = 1; presentation <= presentationColumns(); ++presentation) {
         if (presentation > test.presentationCount()) {
-            QStandardItem *placeholder = textItem(QString());
-            placeholder->setSelectable(false);
-            placeholder->setBackground(shade);
             putCell(question, presentation, placeholder);
             continue;
         }
-        const float points = weightedBallSum(test, places.value(placeKey(presentation, quest)), quest, presentation);
+        const float points = weighted[presentation - 1];
         sum += points;
-        putCell(question, presentation, weightedCell(points));
+        putCell(question, presentation, pointsLook(points));
     }
-    putCell(question, presentationColumns() + 1, weightedCell(sum));
+    putCell(question, presentationColumns() + 1, pointsLook(sum));
     question->setCheckState(checkState(test, quest));
     for (int channel = 0; channel < 3; ++channel)
         fillChannel(childRow(question, channel), testIndex, test, quest, channel);
@@ -156,26 +139,31 @@ void ExpertTreeFill::fillChannel(QStandardItem *channelRow, int testIndex, const
     channelRow->setText(channelCaption(channel));
     makeInert(channelRow);
     channelRow->setForeground(scale() == 0 ? channelColor : QColor(Qt::black));
-    const QColor background = kindBackground(test.themis.at(quest).Type);
+    CellLook look;
+    look.background = kindBackground(test.themis.at(quest).Type);
     int rawTotal = 0;
-    for (int presentation = 1; presentation <= test.presentationCount(); ++presentation) {
+    for (int presentation = 1; presentation <= presentationColumns(); ++presentation) {
+        if (presentation > test.presentationCount()) {
+            clearCell(channelRow, presentation);
+            continue;
+        }
         const InspectionBallValuation &entry = entryAt(scaleMap(test), presentation, quest);
         const int score = entry.score(channel);
         const bool disabled = test.valuationBall_GroupsDisabled.contains(presentation);
         if (!disabled)
             rawTotal += score;
-        QStandardItem *cell = textItem(QString::number(score));
-        cell->setSelectable(entry.bEnable);
-        cell->setForeground(disabled ? QBrush(Qt::darkGray)
-                                     : entry.bEnable ? scoreBrush(score, channelColor) : QBrush(Qt::lightGray));
-        cell->setBackground(background);
-        QJsonObject key;
-        QuestKey{testIndex, presentation, channel, quest}.toJson(key);
-        cell->setData(key, QuestKey::Role);
-        putCell(channelRow, presentation, cell);
+        look.text = QString::number(score);
+        look.selectable = entry.bEnable;
+        look.foreground = disabled ? QBrush(Qt::darkGray)
+                                   : entry.bEnable ? scoreBrush(score, channelColor) : QBrush(Qt::lightGray);
+        const QuestKey key{testIndex, presentation, channel, quest};
+        putCell(channelRow, presentation, look, &key);
     }
     const float total = float(rawTotal) * test.valuationBall_ChannelK[channel];
-    QStandardItem *totalCell = inertItem(number(total));
-    totalCell->setForeground(scoreBrush(total, channelColor));
-    putCell(channelRow, presentationColumns() + 1, totalCell);
+    CellLook totalLook;
+    totalLook.text = number(total);
+    totalLook.selectable = false;
+    totalLook.enabled = false;
+    totalLook.foreground = scoreBrush(total, channelColor);
+    putCell(channelRow, presentationColumns() + 1, totalLook);
 }

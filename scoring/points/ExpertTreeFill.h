@@ -2,8 +2,6 @@
 
 #include "ScoringTreeFill.h"
 
-#include <QHash>
-
 // The expert tree: per recorded test one row per question with its weighted
 // points in every presentation, their sum and a check box of the question's
 // scores in use, and under each question its three channel rows with the raw
@@ -24,8 +22,9 @@ protected:
     int childRows(const InspectionTest &test) const override { return test.themis.size(); }
 
 private:
+    // weighted: the question's weighted points, one per presentation.
     void fillQuestion(QStandardItem *question, int testIndex, InspectionTest &test, int quest,
-                      const QHash<quint64, BallValuationMap> &places) const;
+                      const float *weighted) const;
     void fillChannel(QStandardItem *channelRow, int testIndex, const InspectionTest &test, int quest, int channel) const;
     void dressQuestion(QStandardItem *question, int testIndex, const InspectionTest &test, int quest) const;
     Qt::CheckState checkState(const InspectionTest &test, int quest) const;

@@ -68,29 +68,33 @@ void NavigatorTreeFill::fillTest(QStandardItem *row, int testIndex, InspectionTe
         channelRow->setText(channelCaption(channel));
         makeInert(channelRow);
         channelRow->setForeground(QColor(Qt::black));
-        for (int presentation = 1; presentation <= test.presentationCount(); ++presentation)
-            putCell(channelRow, presentation,
-                    pointsCell(test, testIndex, channel, presentation, sums.points(channel, presentation)));
-        QStandardItem *total = textItem(number(sums.total(channel)));
-        total->setSelectable(false);
+        for (int presentation = 1; presentation <= presentationColumns(); ++presentation) {
+            if (presentation > test.presentationCount()) {
+                clearCell(channelRow, presentation);
+                continue;
+            }
+            const QuestKey key{testIndex, presentation, channel, -1};
+            putCell(channelRow, presentation, pointsLook(test, presentation, sums.points(channel, presentation)), &key);
+        }
+        CellLook total;
+        total.text = number(sums.total(channel));
+        total.selectable = false;
         putCell(channelRow, presentationColumns() + 1, total);
         putCoefficients(channelRow, sums, channel);
     }
 }
 
-QStandardItem *NavigatorTreeFill::pointsCell(const InspectionTest &test, int testIndex, int channel, int presentation,
-                                             float points) const
+NavigatorTreeFill::CellLook NavigatorTreeFill::pointsLook(const InspectionTest &test, int presentation,
+                                                          float points) const
 {
-    QStandardItem *cell = textItem(number(points));
-    cell->setBackground(kCellShade);
+    CellLook look;
+    look.text = number(points);
+    look.background = kCellShade;
     if (test.valuationBall_GroupsDisabled.contains(presentation))
-        cell->setForeground(QColor(Qt::darkGray));
+        look.foreground = QColor(Qt::darkGray);
     else if (scale() == 1 || scale() == 2)
-        cell->setForeground(signBrush(points));
-    QJsonObject key;
-    QuestKey{testIndex, presentation, channel, -1}.toJson(key);
-    cell->setData(key, QuestKey::Role);
-    return cell;
+        look.foreground = signBrush(points);
+    return look;
 }
 
 // A coefficient whose condition does not hold leaves its place empty, also
@@ -98,16 +102,19 @@ QStandardItem *NavigatorTreeFill::pointsCell(const InspectionTest &test, int tes
 void NavigatorTreeFill::putCoefficients(QStandardItem *channelRow, const NavigatorSums &sums, int channel) const
 {
     for (auto kind : {NavigatorSums::Informativeness, NavigatorSums::Generality, NavigatorSums::Specificity}) {
-        QStandardItem *cell = nullptr;
-        if (sums.has(kind)) {
-            const float value = sums.coefficient(kind, channel);
-            cell = textItem(number(value, 2));
-            cell->setSelectable(false);
-            const QColor color = NavigatorSums::bandColor(kind, value);
-            if (color.isValid())
-                cell->setForeground(color);
-            cell->setToolTip(toolTip(kind));
+        const int column = presentationColumns() + 2 + kind;
+        if (!sums.has(kind)) {
+            clearCell(channelRow, column);
+            continue;
         }
-        putCell(channelRow, presentationColumns() + 2 + kind, cell);
+        const float value = sums.coefficient(kind, channel);
+        CellLook look;
+        look.text = number(value, 2);
+        look.selectable = false;
+        const QColor color = NavigatorSums::bandColor(kind, value);
+        if (color.isValid())
+            look.foreground = color;
+        look.toolTip = toolTip(kind);
+        putCell(channelRow, column, look);
     }
 }

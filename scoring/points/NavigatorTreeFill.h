@@ -21,7 +21,6 @@ protected:
     int childRows(const InspectionTest &) const override { return 3; }
 
 private:
-    QStandardItem *pointsCell(const InspectionTest &test, int testIndex, int channel, int presentation,
-                              float points) const;
+    CellLook pointsLook(const InspectionTest &test, int presentation, float points) const;
     void putCoefficients(QStandardItem *channelRow, const NavigatorSums &sums, int channel) const;
 };

@@ -7,8 +7,6 @@
 #include <QCoreApplication>
 #include <QStandardItemModel>
 
-#include <algorithm>
-
 namespace {
 
 const char kContext[] = "InspectionAnalysisBallFancy";
@@ -69,8 +67,11 @@ bool ScoringTreeFill::refresh(QStandardItemModel &model)
 {
     if (!fits(model))
         return false;
-    for (int row = 0; row < m_shown.size(); ++row)
-        fillTest(model.item(row), m_shown[row], *m_examination->test(m_shown[row]));
+    for (int row = 0; row < m_shown.size(); ++row) {
+        InspectionTest &test = *m_examination->test(m_shown[row]);
+        model.item(row)->setText(test.name);
+        fillTest(model.item(row), m_shown[row], test);
+    }
     return true;
 }
 
@@ -94,7 +95,8 @@ bool ScoringTreeFill::fits(QStandardItemModel &model) const
 
 QStandardItem *ScoringTreeFill::testItem(int testIndex, const InspectionTest &test) const
 {
-    auto *item = inertItem(test.name);
+    auto *item = new QStandardItem(test.name);
+    makeInert(item);
     item->setForeground(QColor(Qt::black));
     item->setBackground(kTestGrey);
     item->setFont(boldFont());
@@ -124,42 +126,56 @@ QStandardItem *ScoringTreeFill::childRow(QStandardItem *row, int index)
     return row->child(index);
 }
 
-// A cell equal to the one in place is dropped: a refresh after one score
-// changes a few cells, and the view hears of those only.
-void ScoringTreeFill::putCell(QStandardItem *row, int column, QStandardItem *cell)
+void ScoringTreeFill::putCell(QStandardItem *row, int column, const CellLook &look, const QuestKey *key)
 {
     QStandardItem *parent = row->parent();
-    const QStandardItem *old = parent->child(row->row(), column);
-    if (!cell)
-        delete parent->takeChild(row->row(), column);
-    else if (old && sameItem(*old, *cell))
-        delete cell;
-    else
-        parent->setChild(row->row(), column, cell);
+    if (QStandardItem *cell = parent->child(row->row(), column)) {
+        dress(cell, look);
+        return;
+    }
+    auto *cell = new QStandardItem;
+    dress(cell, look);
+    if (key) {
+        QJsonObject object;
+        key->toJson(object);
+        cell->setData(object, QuestKey::Role);
+    }
+    parent->setChild(row->row(), column, cell);
 }
 
-// Compares the flags and every role the trees set.
-bool ScoringTreeFill::sameItem(const QStandardItem &a, const QStandardItem &b)
+void ScoringTreeFill::clearCell(QStandardItem *row, int column)
 {
-    static const int roles[] = {Qt::DisplayRole, Qt::ForegroundRole, Qt::BackgroundRole, Qt::FontRole,
-                                Qt::ToolTipRole, Qt::CheckStateRole, QuestKey::Role};
-    if (a.flags() != b.flags())
-        return false;
-    return std::all_of(std::begin(roles), std::end(roles), [&a, &b](int role) { return a.data(role) == b.data(role); });
+    delete row->parent()->takeChild(row->row(), column);
 }
 
-QStandardItem *ScoringTreeFill::textItem(const QString &text)
+namespace {
+
+// Sets a role, or removes it for an invalid value; an equal value is no change.
+void setRole(QStandardItem *item, int role, const QVariant &value)
 {
-    auto *item = new QStandardItem(text);
-    item->setEditable(false);
-    return item;
+    if (value.isValid() || item->data(role).isValid())
+        item->setData(value, role);
 }
 
-QStandardItem *ScoringTreeFill::inertItem(const QString &text)
+QVariant brushOrNone(const QBrush &brush)
 {
-    auto *item = new QStandardItem(text);
-    makeInert(item);
-    return item;
+    return brush.style() == Qt::NoBrush ? QVariant() : QVariant(brush);
+}
+
+}  // namespace
+
+void ScoringTreeFill::dress(QStandardItem *item, const CellLook &look)
+{
+    static const QVariant bold(boldFont());
+    item->setText(look.text);
+    Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    flags.setFlag(Qt::ItemIsSelectable, look.selectable);
+    flags.setFlag(Qt::ItemIsEnabled, look.enabled);
+    item->setFlags(flags);
+    setRole(item, Qt::ForegroundRole, brushOrNone(look.foreground));
+    setRole(item, Qt::BackgroundRole, brushOrNone(look.background));
+    setRole(item, Qt::FontRole, look.bold ? bold : QVariant());
+    setRole(item, Qt::ToolTipRole, look.toolTip.isEmpty() ? QVariant() : QVariant(look.toolTip));
 }
 
 void ScoringTreeFill::makeInert(QStandardItem *item)

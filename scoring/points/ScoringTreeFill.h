@@ -2,10 +2,12 @@
 
 #include "data/Inspection.h"
 
+#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QVector>
 
+struct QuestKey;
 class QStandardItem;
 class QStandardItemModel;
 
@@ -41,16 +43,29 @@ protected:
     virtual int shadedColumns() const = 0;
     virtual int childRows(const InspectionTest &test) const = 0;
 
+    // What a cell shows; a brush of Qt::NoBrush sets no colour, an empty
+    // tool tip none. Cells are never editable.
+    struct CellLook {
+        QString text;
+        bool selectable = true;
+        bool enabled = true;
+        QBrush foreground;
+        QBrush background;
+        bool bold = false;
+        QString toolTip;
+    };
+
     // The scale map the window's scale reads; an empty one for a scale other than 0, 1 or 2.
     const BallValuationMap &scaleMap(const InspectionTest &test) const;
     int scale() const { return m_scale; }
     // The column-0 item of child row index, an empty one made when missing.
     static QStandardItem *childRow(QStandardItem *row, int index);
-    // Puts the cell in place of what stands there; null leaves the place empty.
-    static void putCell(QStandardItem *row, int column, QStandardItem *cell);
-    static QStandardItem *textItem(const QString &text);
-    // A cell that takes no part: neither selectable, editable nor enabled.
-    static QStandardItem *inertItem(const QString &text);
+    // Shows the look in the cell at the column of the row, changing only what
+    // differs, so the view hears of changed cells only. A missing cell is made,
+    // carrying the key when one is given: keys follow from the place alone.
+    static void putCell(QStandardItem *row, int column, const CellLook &look, const QuestKey *key = nullptr);
+    static void clearCell(QStandardItem *row, int column);
+    // An item that takes no part: neither selectable, editable nor enabled.
     static void makeInert(QStandardItem *item);
     static QFont boldFont();
     // The entry of a presentation and question as the map holds it, or a
@@ -62,7 +77,7 @@ protected:
     static const QColor kTestGrey;
 
 private:
-    static bool sameItem(const QStandardItem &a, const QStandardItem &b);
+    static void dress(QStandardItem *item, const CellLook &look);
     QStandardItem *testItem(int testIndex, const InspectionTest &test) const;
     bool fits(QStandardItemModel &model) const;
     QStringList headers() const;
