@@ -62,7 +62,7 @@ QBrush ExpertTreeFill::scoreBrush(float score, const QColor &in012) const
     return scale() == 0 ? QBrush(in012) : signBrush(score);
 }
 
-void ExpertTreeFill::fillTest(QStandardItem *row, int testIndex, InspectionTest &test)
+void ExpertTreeFill::fillTest(QStandardItem *row, int testIndex, const InspectionTest &test)
 {
     const QVector<float> weighted
         = weightedBallTable(test, scaleMap(test), test.themis.size(), test.presentationCount());
@@ -71,7 +71,7 @@ void ExpertTreeFill::fillTest(QStandardItem *row, int testIndex, InspectionTest 
                      weighted.constData() + quest * test.presentationCount());
 }
 
-void ExpertTreeFill::fillQuestion(QStandardItem *question, int testIndex, InspectionTest &test, int quest,
+void ExpertTreeFill::fillQuestion(QStandardItem *question, int testIndex, const InspectionTest &test, int quest,
                                   const float *weighted) const
 {
     dressQuestion(question, testIndex, test, quest);

@@ -16,14 +16,14 @@ public:
     static QColor kindBackground(int type);
 
 protected:
-    void fillTest(QStandardItem *row, int testIndex, InspectionTest &test) override;
+    void fillTest(QStandardItem *row, int testIndex, const InspectionTest &test) override;
     QStringList trailingHeaders() const override;
     int shadedColumns() const override { return presentationColumns() + 1; }
     int childRows(const InspectionTest &test) const override { return test.themis.size(); }
 
 private:
     // weighted: the question's weighted points, one per presentation.
-    void fillQuestion(QStandardItem *question, int testIndex, InspectionTest &test, int quest,
+    void fillQuestion(QStandardItem *question, int testIndex, const InspectionTest &test, int quest,
                       const float *weighted) const;
     void fillChannel(QStandardItem *channelRow, int testIndex, const InspectionTest &test, int quest, int channel) const;
     void dressQuestion(QStandardItem *question, int testIndex, const InspectionTest &test, int quest) const;

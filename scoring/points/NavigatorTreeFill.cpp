@@ -60,7 +60,7 @@ QVector<int> NavigatorTreeFill::columnWidths() const
     return widths;
 }
 
-void NavigatorTreeFill::fillTest(QStandardItem *row, int testIndex, InspectionTest &test)
+void NavigatorTreeFill::fillTest(QStandardItem *row, int testIndex, const InspectionTest &test)
 {
     const NavigatorSums sums(test, scaleMap(test));
     for (int channel = 0; channel < 3; ++channel) {

@@ -15,7 +15,7 @@ public:
     static QString toolTip(NavigatorSums::Coefficient kind);
 
 protected:
-    void fillTest(QStandardItem *row, int testIndex, InspectionTest &test) override;
+    void fillTest(QStandardItem *row, int testIndex, const InspectionTest &test) override;
     QStringList trailingHeaders() const override;
     int shadedColumns() const override { return presentationColumns() + 4; }
     int childRows(const InspectionTest &) const override { return 3; }

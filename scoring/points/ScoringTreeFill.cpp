@@ -10,11 +10,12 @@
 namespace {
 
 const char kContext[] = "InspectionAnalysisBallFancy";
-const char *const kChannelCaptions[] = {"КГР (кгр)", "ПГ (пг/ад/доп.)", "ДЫХ (дых.в/дых.н)"};
+const char *const kChannelCaptions[] = {QT_TRANSLATE_NOOP("InspectionAnalysisBallFancy", "КГР (кгр)"),
+                                        QT_TRANSLATE_NOOP("InspectionAnalysisBallFancy", "ПГ (пг/ад/доп.)"),
+                                        QT_TRANSLATE_NOOP("InspectionAnalysisBallFancy", "ДЫХ (дых.в/дых.н)")};
+const QColor kTestGrey(200, 200, 200);
 
 }  // namespace
-
-const QColor ScoringTreeFill::kTestGrey(200, 200, 200);
 
 ScoringTreeFill::ScoringTreeFill(Inspection *examination, int scale) : m_examination(examination), m_scale(scale)
 {
@@ -50,7 +51,7 @@ QStandardItemModel *ScoringTreeFill::build()
     auto *model = new QStandardItemModel;
     model->setHorizontalHeaderLabels(headers());
     for (int testIndex : qAsConst(m_shown)) {
-        InspectionTest &test = *m_examination->test(testIndex);
+        const InspectionTest &test = *m_examination->test(testIndex);
         QList<QStandardItem *> row{testItem(testIndex, test)};
         fillTest(row.first(), testIndex, test);
         for (int column = 1; column <= shadedColumns(); ++column) {
@@ -68,7 +69,7 @@ bool ScoringTreeFill::refresh(QStandardItemModel &model)
     if (!fits(model))
         return false;
     for (int row = 0; row < m_shown.size(); ++row) {
-        InspectionTest &test = *m_examination->test(m_shown[row]);
+        const InspectionTest &test = *m_examination->test(m_shown[row]);
         model.item(row)->setText(test.name);
         fillTest(model.item(row), m_shown[row], test);
     }

@@ -14,7 +14,7 @@ class QStandardItemModel;
 // What the navigator and expert trees share: the recorded tests they show, in
 // examination order (their recordings loaded when not in memory), the widest
 // presentation count P, the test rows and the build against refresh. A refresh
-// keeps the rows and replaces the cells, so expansion and selection stay.
+// keeps the rows and rewrites the cells' values, so expansion and selection stay.
 class ScoringTreeFill
 {
 public:
@@ -36,7 +36,7 @@ public:
 protected:
     // Cells, sums and child rows of one test, under its row item; the child
     // rows are made when missing and kept otherwise.
-    virtual void fillTest(QStandardItem *row, int testIndex, InspectionTest &test) = 0;
+    virtual void fillTest(QStandardItem *row, int testIndex, const InspectionTest &test) = 0;
     // The headers after the presentation columns.
     virtual QStringList trailingHeaders() const = 0;
     // How many columns of a test row a fresh build shades after the name.
@@ -73,8 +73,6 @@ protected:
     static const InspectionBallValuation &entryAt(const BallValuationMap &scale, int presentation, int quest);
     // One decimal (or digits), a point as separator, never "-0.0".
     static QString number(float value, int digits = 1);
-
-    static const QColor kTestGrey;
 
 private:
     static void dress(QStandardItem *item, const CellLook &look);
