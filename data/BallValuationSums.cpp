@@ -29,6 +29,15 @@ int sumChannel(const InspectionTest &test, const BallValuationMap &scale, int ch
     return qint32(sum);
 }
 
+// The entry's weighted scores added to sum, КГР, ПГ, Дых in turn, each score
+// converted to float before its product.
+float addWeighted(float sum, const InspectionBallValuation &entry, const float *weights)
+{
+    sum = sum + float(entry.GSRPar) * weights[0];
+    sum = sum + float(entry.FPGPar) * weights[1];
+    return sum + float(entry.nRG) * weights[2];
+}
+
 }  // namespace
 
 int sumBallByQuest(const InspectionTest &test, const BallValuationMap &scale, int quest, int channel)
@@ -46,14 +55,10 @@ int sumBallByGroup(const InspectionTest &test, const BallValuationMap &scale, in
 
 float weightedBallSum(const InspectionTest &test, const BallValuationMap &scale, int quest, int group)
 {
-    const float *weights = test.valuationBall_ChannelK;
     float sum = 0.0f;
     forEachCountedEntry(test, scale, [&](const InspectionBallValuation &entry) {
-        if (entry.iQuest != quest || entry.iGroup != group)
-            return;
-        sum = sum + float(entry.GSRPar) * weights[0];
-        sum = sum + float(entry.FPGPar) * weights[1];
-        sum = sum + float(entry.nRG) * weights[2];
+        if (entry.iQuest == quest && entry.iGroup == group)
+            sum = addWeighted(sum, entry, test.valuationBall_ChannelK);
     });
     return sum;
 }
@@ -69,4 +74,16 @@ float sumBallMap(const InspectionTest &test, const BallValuationMap &scale, int 
         sum = sum + (pulseAndSkin + float(entry.nRG) * weights[2]);
     });
     return sum;
+}
+
+QVector<float> weightedBallTable(const InspectionTest &test, const BallValuationMap &scale, int quests, int presentations)
+{
+    QVector<float> table(qMax(0, quests) * qMax(0, presentations), 0.0f);
+    forEachCountedEntry(test, scale, [&](const InspectionBallValuation &entry) {
+        if (entry.iQuest < 0 || entry.iQuest >= quests || entry.iGroup < 1 || entry.iGroup > presentations)
+            return;
+        float &sum = table[entry.iQuest * presentations + entry.iGroup - 1];
+        sum = addWeighted(sum, entry, test.valuationBall_ChannelK);
+    });
+    return table;
 }

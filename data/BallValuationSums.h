@@ -2,6 +2,8 @@
 
 #include "InspectionBallValuation.h"
 
+#include <QVector>
+
 struct InspectionTest;
 
 // Sums over one scale map of a test's points. An entry is chosen by its own
@@ -25,3 +27,8 @@ float weightedBallSum(const InspectionTest &test, const BallValuationMap &scale,
 // (ПГ + КГР) + Дых in single precision, then added, which may differ from
 // weightedBallSum in the last bit.
 float sumBallMap(const InspectionTest &test, const BallValuationMap &scale, int group, int quest);
+
+// weightedBallSum of every question 0..quests-1 in every presentation
+// 1..presentations, from one walk of the map: element
+// [quest * presentations + presentation - 1].
+QVector<float> weightedBallTable(const InspectionTest &test, const BallValuationMap &scale, int quests, int presentations);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the scoring windows' icons into resources/images/: the previous and
-next presentation arrows, the reaction matrix grid, the workbook export and
-the statistics window's calculator."""
+next presentation arrows, the reaction matrix grid, the workbook export, the
+statistics window's calculator and the close icon of a fragment image."""
 import os
 import struct
 import sys
@@ -60,11 +60,20 @@ def calculator(x, y):
     return (120, 120, 130, 255)
 
 
-def render(shape):
+def close(x, y):
+    """A red square with a white cross, 16 pixels: it fits the 20-pixel close square of an image."""
+    if not (1 <= x <= 15 and 1 <= y <= 15):
+        return None
+    if 4 <= x <= 12 and 4 <= y <= 12 and (abs(x - y) < 1.2 or abs(x + y - 16) < 1.2):
+        return (255, 255, 255, 255)
+    return (200, 40, 40, 255)
+
+
+def render(shape, size=SIZE):
     rows = []
-    for py in range(SIZE):
+    for py in range(size):
         row = bytearray([0])
-        for px in range(SIZE):
+        for px in range(size):
             acc = [0, 0, 0, 0]
             for sy in range(SCALE):
                 for sx in range(SCALE):
@@ -77,10 +86,10 @@ def render(shape):
     return b"".join(rows)
 
 
-def png(pixels):
+def png(pixels, size=SIZE):
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
-    header = struct.pack(">IIBBBBB", SIZE, SIZE, 8, 6, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(pixels, 9)) + chunk(b"IEND", b"")
 
 
@@ -96,6 +105,8 @@ def main():
     for name, shape in icons.items():
         with open(os.path.join(folder, name), "wb") as out:
             out.write(png(render(shape)))
+    with open(os.path.join(folder, "Close-icon.png"), "wb") as out:
+        out.write(png(render(close, 16), 16))
 
 
 if __name__ == "__main__":

@@ -1,5 +1,7 @@
 #include "InspectionAnalysisBallFancy.h"
 
+#include "ExpertTreeFill.h"
+#include "NavigatorTreeFill.h"
 #include "QuestKey.h"
 #include "Style_tweaks.h"
 #include "_GridDelegate.h"
@@ -220,6 +222,12 @@ Inspection::_Test *InspectionAnalysisBallFancy::currentTest() const
 
 void InspectionAnalysisBallFancy::setTreeModel(QStandardItemModel *model)
 {
+    putTreeModel(model);
+    followTree(true);
+}
+
+void InspectionAnalysisBallFancy::putTreeModel(QStandardItemModel *model)
+{
     QAbstractItemModel *old = m_tree->model();
     QItemSelectionModel *oldSelection = m_tree->selectionModel();
     model->setParent(m_tree);
@@ -227,23 +235,72 @@ void InspectionAnalysisBallFancy::setTreeModel(QStandardItemModel *model)
     delete oldSelection;
     if (old != model)
         delete old;
-    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &InspectionAnalysisBallFancy::onSelectionChangeNavigator);
-    connect(model, &QStandardItemModel::itemChanged, this, &InspectionAnalysisBallFancy::onItemChanged_CheckedUnchecked);
 }
 
-// The tree fills and the fragment lists are built by their own classes; until
-// they are, the tree and the lists stay empty.
+// The window hears the tree's selection and check boxes except while a fill
+// sets them itself.
+void InspectionAnalysisBallFancy::followTree(bool follow)
+{
+    QItemSelectionModel *selection = m_tree->selectionModel();
+    auto *model = qobject_cast<QStandardItemModel *>(m_tree->model());
+    if (follow) {
+        connect(selection, &QItemSelectionModel::selectionChanged, this,
+                &InspectionAnalysisBallFancy::onSelectionChangeNavigator, Qt::UniqueConnection);
+        if (model)
+            connect(model, &QStandardItemModel::itemChanged, this,
+                    &InspectionAnalysisBallFancy::onItemChanged_CheckedUnchecked, Qt::UniqueConnection);
+    } else {
+        disconnect(selection, &QItemSelectionModel::selectionChanged, this,
+                   &InspectionAnalysisBallFancy::onSelectionChangeNavigator);
+        if (model)
+            disconnect(model, &QStandardItemModel::itemChanged, this,
+                       &InspectionAnalysisBallFancy::onItemChanged_CheckedUnchecked);
+    }
+}
+
 void InspectionAnalysisBallFancy::fillNavigatorTree(bool refresh)
 {
-    if (!refresh)
-        setTreeModel(new QStandardItemModel(m_tree));
+    NavigatorTreeFill fill(m_inspection, iModeValuation);
+    fillTree(fill, refresh);
 }
 
 void InspectionAnalysisBallFancy::fillExpertTree(bool refresh)
 {
-    if (!refresh)
-        setTreeModel(new QStandardItemModel(m_tree));
+    ExpertTreeFill fill(m_inspection, iModeValuation);
+    fillTree(fill, refresh);
+}
+
+// A refresh rewrites the values in the tree's model, keeping rows, expansion
+// and selection; a model that no longer fits the examination is built anew.
+void InspectionAnalysisBallFancy::fillTree(ScoringTreeFill &fill, bool refresh)
+{
+    followTree(false);
+    auto *model = qobject_cast<QStandardItemModel *>(m_tree->model());
+    QItemSelectionModel *selection = m_tree->selectionModel();
+    const QModelIndexList selected = selection->selectedIndexes();
+    const QList<QPersistentModelIndex> remembered(selected.begin(), selected.end());
+    if (refresh && model && fill.refresh(*model)) {
+        for (const QPersistentModelIndex &index : remembered)
+            selection->select(index, QItemSelectionModel::Select);
+    } else {
+        putTreeModel(fill.build());
+        const QVector<int> widths = fill.columnWidths();
+        for (int column = 0; column < widths.size(); ++column) {
+            if (widths[column] >= 0)
+                m_tree->setColumnWidth(column, widths[column]);
+        }
+        removeImageListModels();
+    }
+    followTree(true);
+}
+
+void InspectionAnalysisBallFancy::removeImageListModels()
+{
+    for (QListView *list : {m_list, m_list2}) {
+        QAbstractItemModel *old = list->model();
+        list->setModel(nullptr);
+        delete old;
+    }
 }
 
 void InspectionAnalysisBallFancy::fillImageList(int panel)

@@ -5,7 +5,7 @@
 
 #include "fancy/FancyMainWindow.h"
 
-#include <QModelIndex>
+#include <QPersistentModelIndex>
 
 #include <functional>
 
@@ -17,6 +17,7 @@ class QMenu;
 class QRadioButton;
 class QStandardItem;
 class QStandardItemModel;
+class ScoringTreeFill;
 class _QTreeViewExpand;
 
 // The points window: reactions scored by points per presentation and channel
@@ -100,8 +101,12 @@ private:
     void addPresentations(QMenu *menu, const Inspection::_Test *test);
     void addCommands(QMenu *menu);
 
+    void putTreeModel(QStandardItemModel *model);
+    void followTree(bool follow);
     void fillNavigatorTree(bool refresh);
     void fillExpertTree(bool refresh);
+    void fillTree(ScoringTreeFill &fill, bool refresh);
+    void removeImageListModels();
     void fillImageList(int panel);
     void fillImageLists();
 
@@ -126,7 +131,8 @@ private:
     QRadioButton *m_groupButtons[3] = {};
     QAction *m_prevGroup = nullptr;
     QAction *m_nextGroup = nullptr;
-    QModelIndex m_menuIndex;
+    // Persistent: a rebuild of the tree while a menu action runs frees the cells.
+    QPersistentModelIndex m_menuIndex;
     QDockWidget *m_dock = nullptr;
     QDockWidget *m_dock2 = nullptr;
     bool m_selectionReaction = true;

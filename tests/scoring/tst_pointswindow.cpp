@@ -215,7 +215,7 @@ private slots:
         Subject subject;
         InspectionAnalysisBallFancy window;
         window.onChangedPersone(subject.path, &subject.examination);
-        window.setTreeModel(navigatorModel(2));
+        window.onModeInput_0();
 
         QScopedPointer<QMenu> menu(window.buildNavigatorMenu(cellAt(window, 0, 1, 1), true));
         QCOMPARE(checkedTexts(menu.data()), QStringList({"КГР x 1.0", "ПГ x 2.5", "Дых x 1.0", "Предъявление - I"}));
