@@ -22,7 +22,7 @@ inline QJsonObject caseOf(const InspectionTest &test, const BallValuationMap &sc
     const float *w = test.valuationBall_ChannelK;
     return {{"weights", QJsonArray{double(w[0]), double(w[1]), double(w[2])}},
             {"disabled", toJsonArray(test.valuationBall_GroupsDisabled.values().toVector())},
-            {"entries", entriesWithKeys(scale)}};
+            {"entries", BallFixtures::entriesWithKeys(scale)}};
 }
 
 // The script's results, one per case; empty when it could not run.
