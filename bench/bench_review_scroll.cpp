@@ -51,18 +51,30 @@ void finish(QOpenGLWidget *widget)
     widget->doneCurrent();
 }
 
-// Milliseconds of a repaint of both widgets, finished.
+// Milliseconds from asking both widgets for a new picture until the window
+// shows it, finished.
 double frame(QOpenGLWidget *view, QOpenGLWidget *strip, const std::function<void()> &extra = {})
 {
+    bool viewShown = false;
+    bool stripShown = false;
+    const QMetaObject::Connection viewSwap =
+        QObject::connect(view, &QOpenGLWidget::frameSwapped, [&viewShown] { viewShown = true; });
+    const QMetaObject::Connection stripSwap =
+        QObject::connect(strip, &QOpenGLWidget::frameSwapped, [&stripShown] { stripShown = true; });
     QElapsedTimer timer;
     timer.start();
-    view->repaint();
+    view->update();
     if (extra)
         extra();
-    strip->repaint();
+    strip->update();
+    while (!(viewShown && stripShown) && timer.elapsed() < 10000)
+        QCoreApplication::processEvents();
     finish(view);
     finish(strip);
-    return timer.nsecsElapsed() / 1e6;
+    const double ms = timer.nsecsElapsed() / 1e6;
+    QObject::disconnect(viewSwap);
+    QObject::disconnect(stripSwap);
+    return ms;
 }
 
 QString figures(const char *name, QVector<double> times)

@@ -16,6 +16,8 @@ _FrameWidget::_FrameWidget(QWidget *parent)
     splitter->addWidget(m_strip);
     splitter->setStretchFactor(0, 20);
     splitter->setStretchFactor(1, 2);
+    // The same proportion from the start, not only for the space beyond the hints.
+    splitter->setSizes({2000, 200});
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(splitter);
