@@ -273,26 +273,20 @@ void InspectionPoligrammeFancy::reconnectShownTest()
 {
     connect(view(), &PoligrammeView::updateContextView, m_frame, &_FrameWidget::onUpdateConextView,
             Qt::UniqueConnection);
+    // Removed first, so each connection exists once however often tests are shown.
+    const auto relink = [](auto *sender, auto signal, auto *receiver, auto slot) {
+        QObject::disconnect(sender, signal, receiver, slot);
+        QObject::connect(sender, signal, receiver, slot);
+    };
     _QAbstractScrollArea *area = scrollArea();
     const auto activated = QOverload<int>::of(&QComboBox::activated);
-    disconnect(m_sweepSelector, activated, area, &_QAbstractScrollArea::onChangeUnfold);
-    disconnect(m_sweepSelector, activated, strip(), &ContextPoligrammeWidget::onChangeUnfold);
-    disconnect(this, &InspectionPoligrammeFancy::signalStartLabelPositionChange, view(),
-               &PoligrammeView::onStartLabelPositionChange);
-    disconnect(this, &InspectionPoligrammeFancy::signalStartMetr, view(), &PoligrammeView::onStartMetr);
-    disconnect(this, &InspectionPoligrammeFancy::signalShowGroupCompleet, area,
-               &_QAbstractScrollArea::onShowGroupCompleet);
-    disconnect(this, &InspectionPoligrammeFancy::signalShowPrevNextGroup, area,
-               &_QAbstractScrollArea::onShowPrevNextGroup);
-    connect(m_sweepSelector, activated, area, &_QAbstractScrollArea::onChangeUnfold);
-    connect(m_sweepSelector, activated, strip(), &ContextPoligrammeWidget::onChangeUnfold);
-    connect(this, &InspectionPoligrammeFancy::signalStartLabelPositionChange, view(),
-            &PoligrammeView::onStartLabelPositionChange);
-    connect(this, &InspectionPoligrammeFancy::signalStartMetr, view(), &PoligrammeView::onStartMetr);
-    connect(this, &InspectionPoligrammeFancy::signalShowGroupCompleet, area,
-            &_QAbstractScrollArea::onShowGroupCompleet);
-    connect(this, &InspectionPoligrammeFancy::signalShowPrevNextGroup, area,
-            &_QAbstractScrollArea::onShowPrevNextGroup);
+    relink(m_sweepSelector, activated, area, &_QAbstractScrollArea::onChangeUnfold);
+    relink(m_sweepSelector, activated, strip(), &ContextPoligrammeWidget::onChangeUnfold);
+    relink(this, &InspectionPoligrammeFancy::signalStartLabelPositionChange, view(),
+           &PoligrammeView::onStartLabelPositionChange);
+    relink(this, &InspectionPoligrammeFancy::signalStartMetr, view(), &PoligrammeView::onStartMetr);
+    relink(this, &InspectionPoligrammeFancy::signalShowGroupCompleet, area, &_QAbstractScrollArea::onShowGroupCompleet);
+    relink(this, &InspectionPoligrammeFancy::signalShowPrevNextGroup, area, &_QAbstractScrollArea::onShowPrevNextGroup);
 }
 
 void InspectionPoligrammeFancy::action_LocalPoligrammePlay()
