@@ -96,11 +96,12 @@ QMap<QString, QDateTime> settingsFiles()
     return files;
 }
 
-int changedFiles(const QMap<QString, QDateTime> &before, const QMap<QString, QDateTime> &after)
+QStringList changedFiles(const QMap<QString, QDateTime> &before, const QMap<QString, QDateTime> &after)
 {
-    int changed = 0;
+    QStringList changed;
     for (auto it = after.begin(); it != after.end(); ++it)
-        changed += before.value(it.key()) != it.value() ? 1 : 0;
+        if (before.value(it.key()) != it.value())
+            changed << it.key();
     return changed;
 }
 
@@ -175,7 +176,9 @@ int main(int argc, char *argv[])
     out << figures("zoom through 13 sweeps", zoomThrough({}));
     for (int i = 0; i < 5; ++i)
         app.processEvents();
-    out << QString::asprintf("settings files written meanwhile: %d\n", changedFiles(before, settingsFiles()));
+    const QStringList written = changedFiles(before, settingsFiles());
+    out << "settings files written meanwhile: " << written.size() << ' ' << written.join(QStringLiteral(", "))
+        << '\n';
 
     // Baseline: the strip's whole test drawn afresh every frame.
     const auto freshStrip = [&] {

@@ -195,6 +195,12 @@ void TestReviewScreen::newExaminationForgetsTheLeftTicks()
     QVERIFY(!m_screen->scrollArea()->test());
     show(m_first);
     QCOMPARE(horizontal()->value(), 0);
+
+    // No examination at all: nothing may point into the old tests.
+    m_screen->onChangedPersone(QString(), nullptr);
+    QVERIFY(!m_screen->scrollArea()->test());
+    QVERIFY(!m_screen->strip()->picture().test);
+    QCOMPARE(m_screen->findChild<QListWidget *>()->count(), 0);
 }
 
 void TestReviewScreen::showAtTickCentresItAndBlinksItsMark()
