@@ -6,85 +6,258 @@
 #include "_PoligrammeRecordScrollArea.h"
 #include "data/Inspection.h"
 #include "data/SharedHelpers.h"
+#include "polygram/SweepTable.h"
+#include "recording/media/VideoPlayer.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMainWindow>
 #include <QScrollBar>
 #include <QToolBar>
 
 namespace {
 constexpr int VerticalReach = 750;
+constexpr int SelectorWidth = 150;
+constexpr int SelectorSize = 200;
+
+const char *const SweepTexts[SweepTable::Count] = {
+    "  1 сек.  ",   "    1.25 сек.  ", "      1.5 сек.  ", "        1.75 сек.  ", "  2 сек.  ",
+    "    2.25 сек.  ", "      2.5 сек.  ", "        2.75 сек.  ", "  3 сек.  ", "    3.25 сек.  ",
+    "      3.5 сек.  ", "        3.75 сек.  ", "  4 сек.  ",
+};
+
+QComboBox *makeSelector(const QStringList &items)
+{
+    auto *combo = new QComboBox;
+    combo->addItems(items);
+    combo->setFixedWidth(SelectorWidth);
+    combo->resize(SelectorSize, SelectorSize);
+    return combo;
 }
 
-InspectionRecordFancy::InspectionRecordFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent),
-      m_stopAction(new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-record-icon.png")), tr("Стоп"), this)),
-      m_scrollArea(new _PoligrammeRecordScrollArea(this)),
-      m_window(new PoligrammeRecordWindow)
+// The main window in or out of full screen, at once: the state is read back
+// without spinning the event loop, where a close request could delete the screen.
+void setMainFullScreen(QMainWindow *main, bool on)
 {
+    using SetHasBorder = void (*)(QWindow *, bool);
+    // Absent on X11: only the window state changes there.
+    if (auto setBorder = reinterpret_cast<SetHasBorder>(
+            QGuiApplication::platformFunction(QByteArrayLiteral("WindowsSetHasBorderInFullScreen"))))
+        setBorder(main->windowHandle(), on);
+    main->setWindowState(on ? main->windowState() | Qt::WindowFullScreen
+                            : main->windowState() & ~Qt::WindowFullScreen);
+}
+}  // namespace
+
+InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
+    : Fancy::FancyMainWindow(nullptr)
+{
+    setParent(mainWindow);
     setObjectName(QStringLiteral("InspectionRecordFancy"));
     // A main window is a top-level window by default; this one is always the
     // main window's central widget.
     setWindowFlags(Qt::Widget);
-    QToolBar *tools = addToolBar(tr("Запись"));
-    tools->addAction(m_stopAction);
-    if (parent)
-        connect(m_stopAction, SIGNAL(triggered()), parent, SLOT(onStopRecordingAction()));
 
-    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_scrollArea->window = m_window;
-    m_scrollArea->setViewport(QWidget::createWindowContainer(m_window, m_scrollArea));
-    QScrollBar *horizontal = m_scrollArea->horizontalScrollBar();
-    QScrollBar *vertical = m_scrollArea->verticalScrollBar();
-    connect(vertical, SIGNAL(sliderReleased()), m_scrollArea, SLOT(onReleaseVSlider()));
-    connect(horizontal, SIGNAL(sliderReleased()), m_scrollArea, SLOT(onReleasedHSlider()));
-    connect(horizontal, SIGNAL(sliderPressed()), m_scrollArea, SLOT(onPressedHSlider()));
-    horizontal->setStyleSheet(QStringLiteral("QScrollBar{height: 20px;}"));
-    vertical->setStyleSheet(QStringLiteral("QScrollBar{width: 20px;}"));
-    setCentralWidget(m_scrollArea);
+    pauseAction = makeAction(QStringLiteral("PauseSoft"), tr("Включить/выключить паузу оцифровки"),
+                             SLOT(onPauseHardRecordingAction()));
+    QAction *stopAction = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-playback-stop-icon.png")),
+                                      tr("Завершить запись"), this);
+    if (mainWindow)
+        connect(stopAction, SIGNAL(triggered()), mainWindow, SLOT(onStopRecordingAction()));
+    clearStartAction = makeAction(QStringLiteral("Clear-icon"), tr("Удалить начало полиграммы"),
+                                  SLOT(onClearRecordingAction()));
+    remoteControlAction = makeAction(QStringLiteral("Remote-Controll-2-icon"),
+                                     tr("Включить/выключить режим управления мышкой (F9)"),
+                                     SLOT(onRemoteControlAction()));
+    fullScreenAction = makeAction(QStringLiteral("canvas-size-icon"), tr("Включить режим полного экрана (Alt+Enter)"),
+                                  SLOT(onFullScreenAction()));
+    QAction *reorderAction = makeAction(QStringLiteral("Order-icon"), tr("Изменить порядок вопросов (F2)"),
+                                        SLOT(onChangeQuestsAction()));
+    wizardAction = makeAction(QStringLiteral("utilities-system-monitor-icon"), tr("Мастер настроек каналов"),
+                              SLOT(onChangeChannelsAction()));
+    for (QAction *action : {pauseAction, remoteControlAction, fullScreenAction})
+        action->setCheckable(true);
+    remoteControlAction->setShortcut(QKeySequence(Qt::Key_F9));
+    reorderAction->setShortcut(QKeySequence(Qt::Key_F2));
+    fullScreenAction->setShortcut(QKeySequence(Qt::ALT + Qt::Key_Return));
+    // The reordering dialog and the channel wizard are not part of the program yet.
+    reorderAction->setEnabled(false);
+    wizardAction->setEnabled(false);
+
+    scrollArea = new _PoligrammeRecordScrollArea(this);
+    extraChannelCombo = makeSelector({QStringLiteral("111"), QStringLiteral("222")});
+    buildToolBar(stopAction, reorderAction);
+    buildScrollArea();
+    connect(extraChannelCombo, SIGNAL(activated(int)), this, SLOT(onSetAdvancedChannel(int)));
+    connect(scrollArea->window, SIGNAL(loadAdvChannelsUI(QList<QString>)), this,
+            SLOT(onLoadAdvChannelsUI(QList<QString>)));
 }
 
 InspectionRecordFancy::~InspectionRecordFancy() = default;
 
-bool InspectionRecordFancy::start(Inspection *inspection, InspectionTest *test, bool bNew, int iPos)
+QAction *InspectionRecordFancy::makeAction(const QString &icon, const QString &text, const char *slot)
 {
-    if (!inspection || !test || (test->themis.isEmpty() && test->themisNULL.isEmpty()))
-        return false;
-    m_inspection = inspection;
-    m_test = test;
-    m_window->start(inspection, test, bNew, iPos);
+    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + icon + QStringLiteral(".png")), text, this);
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
 
-    QScrollBar *horizontal = m_scrollArea->horizontalScrollBar();
-    horizontal->setRange(0, bNew ? SensorReader::RecordCapacity : test->samples(ChannelCode::GSR)->size());
+void InspectionRecordFancy::buildToolBar(QAction *stopAction, QAction *reorderAction)
+{
+    auto *tools = new QToolBar;
+    tools->addAction(pauseAction);
+    tools->addAction(stopAction);
+    tools->addSeparator();
+    tools->addWidget(new QLabel(tr("Развертка: ")));
+    QStringList sweeps;
+    for (const char *text : SweepTexts)
+        sweeps << tr(text);
+    QComboBox *sweepCombo = makeSelector(sweeps);
+    tools->addWidget(sweepCombo);
+    tools->addSeparator();
+    tools->addAction(clearStartAction);
+    tools->addSeparator();
+    tools->addAction(remoteControlAction);
+    tools->addAction(fullScreenAction);
+    tools->addSeparator();
+    tools->addAction(reorderAction);
+    tools->addAction(wizardAction);
+    tools->addSeparator();
+    extraChannelLabelAction = tools->addWidget(new QLabel(tr("Доп.канал: ")));
+    extraChannelComboAction = tools->addWidget(extraChannelCombo);
+    addToolBar(tools);
+    connect(sweepCombo, SIGNAL(activated(int)), scrollArea, SLOT(onSetMashtab(int)));
+}
+
+void InspectionRecordFancy::buildScrollArea()
+{
+    scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    scrollArea->window = new PoligrammeRecordWindow;
+    scrollArea->setViewport(QWidget::createWindowContainer(scrollArea->window, scrollArea));
+    QScrollBar *horizontal = scrollArea->horizontalScrollBar();
+    QScrollBar *vertical = scrollArea->verticalScrollBar();
+    connect(vertical, SIGNAL(sliderReleased()), scrollArea, SLOT(onReleaseVSlider()));
+    connect(horizontal, SIGNAL(sliderReleased()), scrollArea, SLOT(onReleasedHSlider()));
+    connect(horizontal, SIGNAL(sliderPressed()), scrollArea, SLOT(onPressedHSlider()));
+    horizontal->setStyleSheet(QStringLiteral("QScrollBar{height: 20px;}"));
+    vertical->setStyleSheet(QStringLiteral("QScrollBar{width: 20px;}"));
+    setCentralWidget(scrollArea);
+}
+
+PoligrammeRecordWindow *InspectionRecordFancy::recordWindow() const { return scrollArea->window; }
+
+bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_, bool newRecording,
+                                  int startPosition)
+{
+    if (!inspection_ || !test_ || test_->themis.isEmpty())
+        return false;
+    if (!newRecording) {
+        extraChannelLabelAction->setVisible(false);
+        extraChannelComboAction->setVisible(false);
+    }
+    inspection = inspection_;
+    test = test_;
+    PoligrammeRecordWindow *window = recordWindow();
+    window->start(inspection, test, newRecording, startPosition);
+
+    QScrollBar *horizontal = scrollArea->horizontalScrollBar();
+    horizontal->setRange(0, newRecording ? SensorReader::RecordCapacity : test->samples(ChannelCode::GSR)->size());
     horizontal->setValue(0);
-    horizontal->setPageStep(m_scrollArea->width());
-    QScrollBar *vertical = m_scrollArea->verticalScrollBar();
+    horizontal->setPageStep(scrollArea->width());
+    QScrollBar *vertical = scrollArea->verticalScrollBar();
     vertical->setRange(-VerticalReach, VerticalReach);
     vertical->setValue(0);
-    vertical->setPageStep(m_scrollArea->height());
+    vertical->setPageStep(scrollArea->height());
 
-    connect(m_window->renderer, SIGNAL(updateUI(int)), m_scrollArea, SLOT(onUpdateUI(int)));
+    connect(window->renderer, SIGNAL(updateUI(int)), scrollArea, SLOT(onUpdateUI(int)));
+    connect(window->renderer, SIGNAL(updateUI(int)), this, SLOT(onUpdateUI(int)));
     return true;
 }
 
-void InspectionRecordFancy::stop()
+bool InspectionRecordFancy::stop()
 {
     leaveFullScreen();
-    m_window->stop(false);
+    recordWindow()->stop(false);
+    return true;
 }
 
 void InspectionRecordFancy::stopAndSave(bool save)
 {
     leaveFullScreen();
-    m_window->stop(save);
+    recordWindow()->stop(save);
 }
 
-// Without spinning the event loop: a close request handled there would delete
-// this screen inside its own call.
 void InspectionRecordFancy::leaveFullScreen()
 {
     QMainWindow *main = findMainWindow();
     if (main && main->isFullScreen())
-        main->showNormal();
+        setMainFullScreen(main, false);
+    fullScreenAction->setChecked(false);
+}
+
+void InspectionRecordFancy::setFullScreen()
+{
+    QMainWindow *main = findMainWindow();
+    if (!main)
+        return;
+    main->setUpdatesEnabled(false);
+    setMainFullScreen(main, !main->isFullScreen());
+    main->setUpdatesEnabled(true);
+    fullScreenAction->setChecked(main->isFullScreen());
+}
+
+void InspectionRecordFancy::onFullScreenAction() { setFullScreen(); }
+
+void InspectionRecordFancy::onClearRecordingAction()
+{
+    if (SensorReader *reader = recordWindow()->reader)
+        reader->clearPolygramStart();
+}
+
+void InspectionRecordFancy::onRemoteControlAction()
+{
+    PoligrammeRecordWindow *window = recordWindow();
+    window->setRemoteControlCursor(!window->remoteControl);
+    remoteControlAction->setChecked(window->remoteControl);
+}
+
+void InspectionRecordFancy::onPauseHardRecordingAction()
+{
+    SensorReader *reader = recordWindow()->reader;
+    if (!reader)
+        return;
+    reader->paused = !reader->paused;
+    if (VideoPlayer *player = reader->videoPlayer())
+        player->setPaused(reader->paused);
+    pauseAction->setChecked(reader->paused);
+}
+
+void InspectionRecordFancy::onChangeQuestsAction() {}
+
+void InspectionRecordFancy::onUpdateUI(int ipos)
+{
+    const bool done = test && test->isPresentationDone(ipos);
+    const bool noMarks = !test || (test->labels.isEmpty() && test->labelsNULL.isEmpty());
+    pauseAction->setEnabled(pauseAction->isChecked() || done);
+    clearStartAction->setEnabled(noMarks);
+    extraChannelCombo->setEnabled(noMarks);
+}
+
+void InspectionRecordFancy::onChangeChannelsAction() {}
+
+void InspectionRecordFancy::onSetAdvancedChannel(int iSel)
+{
+    if (!test)
+        return;
+    test->extraMode = iSel;
+    test->extraModeChanged = true;
+}
+
+void InspectionRecordFancy::onLoadAdvChannelsUI(QList<QString> names)
+{
+    extraChannelCombo->clear();
+    extraChannelCombo->addItems(names);
 }

@@ -2,38 +2,61 @@
 
 #include "fancy/FancyMainWindow.h"
 
+#include <QList>
+#include <QString>
+
 class Inspection;
 class PoligrammeRecordWindow;
 class QAction;
+class QComboBox;
 class _PoligrammeRecordScrollArea;
 struct InspectionTest;
 
 // The recording screen: records a test, or plays it back, in place of the mode
-// tabs, on the record window inside its scroll area. The main window learns
-// from posted events when the loop has ended (2966) or a device error stopped
-// it (2967).
+// tabs, on the record window inside its scroll area, with the tool bar that
+// steers the recording. The main window learns from posted events when the
+// loop has ended (2966) or a device error stopped it (2967).
 class InspectionRecordFancy : public Fancy::FancyMainWindow
 {
     Q_OBJECT
 public:
-    explicit InspectionRecordFancy(QWidget *parent);
+    explicit InspectionRecordFancy(QWidget *mainWindow);
     ~InspectionRecordFancy() override;
 
     // False, with nothing started, when the test has no questions.
-    bool start(Inspection *inspection, InspectionTest *test, bool bNew, int iPos);
-    void stop();
+    bool start(Inspection *inspection, InspectionTest *test, bool newRecording, int startPosition);
+    bool stop();
     void stopAndSave(bool save);
+    void setFullScreen();
 
-    QAction *stopAction() const { return m_stopAction; }
-    _PoligrammeRecordScrollArea *scrollArea() const { return m_scrollArea; }
-    PoligrammeRecordWindow *recordWindow() const { return m_window; }
+    PoligrammeRecordWindow *recordWindow() const;
+
+    InspectionTest *test = nullptr;
+    Inspection *inspection = nullptr;
+    QAction *clearStartAction;
+    QAction *pauseAction;
+    QAction *remoteControlAction;
+    QAction *wizardAction;
+    QAction *fullScreenAction;
+    _PoligrammeRecordScrollArea *scrollArea;
+    QComboBox *extraChannelCombo;
+    QAction *extraChannelLabelAction = nullptr;
+    QAction *extraChannelComboAction = nullptr;
+
+public slots:
+    void onFullScreenAction();
+    void onClearRecordingAction();
+    void onRemoteControlAction();
+    void onPauseHardRecordingAction();
+    void onChangeQuestsAction();
+    void onUpdateUI(int ipos);
+    void onChangeChannelsAction();
+    void onSetAdvancedChannel(int iSel);
+    void onLoadAdvChannelsUI(QList<QString> names);
 
 private:
+    QAction *makeAction(const QString &icon, const QString &text, const char *slot);
+    void buildToolBar(QAction *stopAction, QAction *reorderAction);
+    void buildScrollArea();
     void leaveFullScreen();
-
-    Inspection *m_inspection = nullptr;
-    InspectionTest *m_test = nullptr;
-    QAction *m_stopAction;
-    _PoligrammeRecordScrollArea *m_scrollArea;
-    PoligrammeRecordWindow *m_window;
 };

@@ -84,6 +84,7 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     connect(renderer, SIGNAL(finished()), renderer, SLOT(onQuit()));
     connect(readerThread, SIGNAL(started()), reader, SLOT(onExecute()));
     connect(reader, SIGNAL(error(QString)), this, SLOT(onErrorFromSensorReader(QString)));
+    connect(reader, SIGNAL(loadAdvChannelsUI(QList<QString>)), this, SIGNAL(loadAdvChannelsUI(QList<QString>)));
     renderThread->start(QThread::InheritPriority);
     readerThread->start(QThread::InheritPriority);
 

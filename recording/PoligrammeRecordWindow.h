@@ -63,6 +63,11 @@ public:
     // What the reader is built with; the defaults are the program's own.
     ReaderCollaborators collaborators;
 
+signals:
+    // The unit's extra channels, passed on from the reader, which may name
+    // them before anyone could connect to it.
+    void loadAdvChannelsUI(QList<QString> names);
+
 public slots:
     void onErrorFromSensorReader(QString msg);
     void onDrawZoom(QPixmap &px_);

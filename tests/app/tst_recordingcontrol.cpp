@@ -189,7 +189,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!window->isPlayback());
     QVERIFY(!window->alignmentAction()->isEnabled());
     QVERIFY(!window->diagnosticsAction()->isEnabled());
-    QCOMPARE(screen->scrollArea()->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
+    QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
     QTRY_VERIFY(reader()->position > 2);  // the demonstration unit records
 
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
@@ -264,7 +264,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     const QByteArray saved = file.readAll();
     file.close();
     window->playPoligramme(0, 0);
-    QCOMPARE(window->recordingScreen()->scrollArea()->horizontalScrollBar()->maximum(), recorded.dataGSR.size());
+    QCOMPARE(window->recordingScreen()->scrollArea->horizontalScrollBar()->maximum(), recorded.dataGSR.size());
     QTRY_COMPARE(reader()->position, recorded.dataGSR.size() - 1);
     QTest::qWait(200);
     QVERIFY(window->recordingScreen());
@@ -316,7 +316,7 @@ void TestRecordingControl::playbackStopsWithoutQuestions()
     InspectionRecordFancy *screen = window->recordingScreen();
     QVERIFY(screen);
     QVERIFY(window->isPlayback());
-    QCOMPARE(screen->scrollArea()->horizontalScrollBar()->maximum(), 40);
+    QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), 40);
     QVERIFY(reader()->position >= 15);
     MessageBoxAnswerer answers;
     window->onStopRecordingAction();
