@@ -282,6 +282,12 @@ void TestInspectionPlan::planCheckFindsEveryDamage_data()
     QTest::newRow("empty") << Plan() << true;
     QTest::newRow("head only") << Plan{{-1, -1}} << true;
     QTest::newRow("empty presentations") << Plan{{-1, -1}, {-1, 1}, {-1, 2}} << false;
+    Plan most = {{-1, -1}};
+    for (int g = 1; g <= 99; ++g)
+        most += Plan{{-1, g}, {10000, g}, {10001, g}, {0, g}, {1, g}};
+    QTest::newRow("99 presentations") << most << true;
+    Plan tooMany = most + Plan{{-1, 100}, {10000, 100}, {10001, 100}, {0, 100}, {1, 100}};
+    QTest::newRow("100 presentations") << tooMany << false;
     Plan noHead = good;
     noHead.removeFirst();
     QTest::newRow("no head") << noHead << false;

@@ -218,6 +218,13 @@ void TestMimeFormats::damagedTestsAreRefused_data()
     for (int i = 8; i < enormous.orders.size(); ++i)
         enormous.orders[i].Group = 30000;
     QTest::newRow("enormous presentation number") << testPayload(enormous);
+    Inspection::_Test thousand = sampleTest();
+    for (int g = 3; g <= 1000; ++g) {
+        thousand.orders.append({0, -1, qint16(g)});
+        for (int theme : {10000, 10001, 0, 1, 2})
+            thousand.orders.append({0, qint16(theme), qint16(g)});
+    }
+    QTest::newRow("a thousand presentations") << testPayload(thousand);
     Inspection::_Test lostQuestion = sampleTest();
     lostQuestion.orders.removeLast();
     QTest::newRow("presentation without a question") << testPayload(lostQuestion);
