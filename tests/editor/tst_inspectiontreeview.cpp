@@ -3,6 +3,7 @@
 #include "editor/InspectionTreeView.h"
 #include "editor/MimeFormats.h"
 #include "editor/_InspectionTreeView_StyledItemDelegate.h"
+#include "tests/data/PlanFixtures.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/polygram/RecordingPaintDevice.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -20,6 +21,9 @@
 #include <QToolTip>
 
 #include <memory>
+
+using PlanFixtures::addGroups;
+using PlanFixtures::groupOrder;
 
 namespace {
 
@@ -39,17 +43,6 @@ protected:
     bool isOwnDrag(const QDropEvent *) const override { return ownDrag; }
 };
 
-void addPresentations(Inspection::_Test &test, int count)
-{
-    for (int g = test.lastGroup() + 1; g <= count; ++g) {
-        test.orders.append({0, -1, qint16(g)});
-        for (int q = 0; q < test.themisNULL.size(); ++q)
-            test.orders.append({0, qint16(10000 + q), qint16(g)});
-        for (int q = 0; q < test.themis.size(); ++q)
-            test.orders.append({0, qint16(q), qint16(g)});
-    }
-}
-
 // Test 0: null n0, n1 and q0 (П), q1 (Н), r1 (R1) in three presentations, with a comment.
 Inspection::_Test editableTest()
 {
@@ -59,7 +52,7 @@ Inspection::_Test editableTest()
     test.addTheme(QStringLiteral("r1"), QuestionKind::IntR, 1, -1);
     test.addTheme(QStringLiteral("n0"), QuestionKind::Null, 1, -1);
     test.addTheme(QStringLiteral("n1"), QuestionKind::Null, 1, -1);
-    addPresentations(test, 3);
+    addGroups(test, 3);
     test.Comments = QStringLiteral("Комментарий");
     return test;
 }
@@ -70,7 +63,7 @@ Inspection::_Test recordedTest()
     Inspection::_Test test(QStringLiteral("Записанный"));
     test.addTheme(QStringLiteral("c0"), QuestionKind::Control, 1, -1);
     test.addTheme(QStringLiteral("z0"), QuestionKind::Null, 1, -1);
-    addPresentations(test, 3);
+    addGroups(test, 3);
     test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(14, 7));
     test.dataGSR = QVector<qint16>(400, 1);
     for (int g = 1; g <= 2; ++g) {
@@ -82,16 +75,6 @@ Inspection::_Test recordedTest()
         test.appendLabel(mark);
     }
     return test;
-}
-
-QVector<int> groupOrder(const Inspection::_Test &test, int group)
-{
-    QVector<int> themes;
-    for (const Inspection::_Order &entry : test.orders) {
-        if (entry.Group == group && entry.Theme >= 0)
-            themes.append(entry.Theme);
-    }
-    return themes;
 }
 
 // The test structures as stored, read behind the store's back.
@@ -312,7 +295,7 @@ void TestInspectionTreeView::oneColumnWithoutPresentations()
 
 void TestInspectionTreeView::elevenPresentations()
 {
-    addPresentations(m_inspection->tests[0], 11);
+    addGroups(m_inspection->tests[0], 11);
     m_tree->fillModel(m_inspection.get(), true, nullptr);
     QAbstractItemModel *model = m_tree->model();
     QCOMPARE(model->columnCount(), 11);

@@ -1,21 +1,13 @@
 #include "data/Inspection.h"
 #include "editor/QuestionDrop.h"
+#include "tests/data/PlanFixtures.h"
 #include "tests/support/TestHome.h"
 
 #include <QCoreApplication>
 
-namespace {
+using PlanFixtures::groupOrder;
 
-// Presentation order of a group as question indexes (10000+ for null ones).
-QVector<int> groupOrder(const Inspection::_Test &test, int group)
-{
-    QVector<int> themes;
-    for (const Inspection::_Order &entry : test.orders) {
-        if (entry.Group == group && entry.Theme >= 0)
-            themes.append(entry.Theme);
-    }
-    return themes;
-}
+namespace {
 
 // Two null questions and four regular ones (0 П, 1 Н, 2 R1, 3 R2) in two presentations.
 Inspection::_Test twoPresentations()
@@ -27,9 +19,7 @@ Inspection::_Test twoPresentations()
     test.addTheme(QStringLiteral("r2"), QuestionKind::IntR, 1, -1);
     test.addTheme(QStringLiteral("n0"), QuestionKind::Null, 1, -1);
     test.addTheme(QStringLiteral("n1"), QuestionKind::Null, 1, -1);
-    test.orders.append({0, -1, 2});
-    for (int theme : {10000, 10001, 0, 1, 2, 3})
-        test.orders.append({0, qint16(theme), 2});
+    PlanFixtures::addGroups(test, 2);
     return test;
 }
 
