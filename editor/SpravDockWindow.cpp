@@ -46,6 +46,21 @@ QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const
     return newAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, slot);
 }
 
+void SpravDockWindow::createActions(const RowActions &row)
+{
+    addShortcut("Ctrl+C", SLOT(action_Copy()));
+    addShortcut("Ctrl+V", SLOT(action_Paste()));
+    addShortcut("Delete", row.removeSlot);
+    m_copy = newAction("iconCopy.png", row.copy, SLOT(action_Copy()));
+    m_paste = newAction("iconPaste.png", row.paste, SLOT(action_Paste()));
+    m_editItem = newAction("edit", row.edit, row.editSlot);
+    m_deleteItem = newAction("iconDelete.png", row.remove, row.removeSlot);
+    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), SLOT(action_AddFolder()));
+    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), SLOT(action_EditFolder()));
+    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), SLOT(action_DeleteFolder()));
+    m_refresh = newAction("iconRefresh", tr("Обновить"), SLOT(action_Refresh()));
+}
+
 void SpravDockWindow::addShortcut(const char *keys, const char *slot)
 {
     auto *shortcut = new QShortcut(QKeySequence(QLatin1String(keys)), this);
@@ -184,20 +199,19 @@ void SpravDockWindow::action_DeleteFolder()
         QMessageBox::information(this, tr("Воркел"), tr("Удалять можно только пустые папки."), QMessageBox::Ok);
         return;
     }
-    useSetOf(folder);
-    SpravDB db;
-    if (!stored((db.*m_book.deleteFolder)(SpravItems::idOf(folder)))) {
-        refused();
-        return;
-    }
-    folder->parent()->removeRow(folder->row());
+    removeItem(folder, m_book.deleteFolder);
 }
 
 void SpravDockWindow::deleteRow(QStandardItem *item)
 {
+    removeItem(item, m_book.deleteRow);
+}
+
+void SpravDockWindow::removeItem(QStandardItem *item, int (SpravDB::*remove)(int))
+{
     useSetOf(item);
     SpravDB db;
-    if (!stored((db.*m_book.deleteRow)(SpravItems::idOf(item)))) {
+    if (!stored((db.*remove)(SpravItems::idOf(item)))) {
         refused();
         return;
     }

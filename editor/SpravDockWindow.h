@@ -62,18 +62,19 @@ protected:
     SpravDockWindow(const QString &title, const QString &name, const Book &book,
                     const SpravTreeView::DragLook &look, QWidget *parent);
 
-    QAction *newAction(const char *icon, const QString &text, const char *slot);
+    // Texts of the actions on a question or test, and the slots of editing and deleting one.
+    struct RowActions {
+        QString copy;
+        QString paste;
+        QString edit;
+        QString remove;
+        const char *editSlot;
+        const char *removeSlot;
+    };
+    // The three shortcuts and the eight actions every book has; a subclass's
+    // constructor calls it, so they reach its action_Copy and action_Paste.
+    void createActions(const RowActions &row);
     QAction *newAction(const QIcon &icon, const QString &text, const char *slot);
-    void addShortcut(const char *keys, const char *slot);
-    // The eight actions every book has; subclasses create them.
-    QAction *m_copy = nullptr;
-    QAction *m_paste = nullptr;
-    QAction *m_editItem = nullptr;
-    QAction *m_deleteItem = nullptr;
-    QAction *m_addFolder = nullptr;
-    QAction *m_editFolder = nullptr;
-    QAction *m_deleteFolder = nullptr;
-    QAction *m_refresh = nullptr;
 
     void fillModel();
     void updateActions();
@@ -103,9 +104,20 @@ protected:
     SpravTreeView *m_view;
 
 private:
+    QAction *newAction(const char *icon, const QString &text, const char *slot);
+    void addShortcut(const char *keys, const char *slot);
+    void removeItem(QStandardItem *item, int (SpravDB::*remove)(int));
     void addRoot(const QString &text, int id, const char *flag);
 
     const Book m_book;
+    QAction *m_copy = nullptr;
+    QAction *m_paste = nullptr;
+    QAction *m_editItem = nullptr;
+    QAction *m_deleteItem = nullptr;
+    QAction *m_addFolder = nullptr;
+    QAction *m_editFolder = nullptr;
+    QAction *m_deleteFolder = nullptr;
+    QAction *m_refresh = nullptr;
     QStandardItemModel *m_model = nullptr;
     SpravSortProxy *m_proxy = nullptr;
     bool m_useRus = false;

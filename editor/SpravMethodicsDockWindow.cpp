@@ -43,18 +43,9 @@ SpravMethodicsDockWindow::SpravMethodicsDockWindow(QWidget *parent)
     m_view->setItemDelegate(delegate);
     m_view->setDefaultDropAction(Qt::MoveAction);
 
-    addShortcut("Ctrl+C", SLOT(action_Copy()));
-    addShortcut("Ctrl+V", SLOT(action_Paste()));
-    addShortcut("Delete", SLOT(action_DeleteTest()));
-
-    m_copy = newAction("iconCopy.png", tr("Копировать TEST в системный буфер\tCtrl+C"), SLOT(action_Copy()));
-    m_paste = newAction("iconPaste.png", tr("Вставить TEST из системного буфера\tCtrl+V"), SLOT(action_Paste()));
-    m_editItem = newAction("edit", tr("Изменить ТЕСТ\tF2"), SLOT(action_EditTest()));
-    m_deleteItem = newAction("iconDelete.png", tr("Удалить TEST\tDel"), SLOT(action_DeleteTest()));
-    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), SLOT(action_AddFolder()));
-    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), SLOT(action_EditFolder()));
-    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), SLOT(action_DeleteFolder()));
-    m_refresh = newAction("iconRefresh", tr("Обновить"), SLOT(action_Refresh()));
+    createActions({tr("Копировать TEST в системный буфер\tCtrl+C"), tr("Вставить TEST из системного буфера\tCtrl+V"),
+                   tr("Изменить ТЕСТ\tF2"), tr("Удалить TEST\tDel"), SLOT(action_EditTest()),
+                   SLOT(action_DeleteTest())});
     fillModel();
 }
 

@@ -114,18 +114,9 @@ SpravQuestionsDockWindow::SpravQuestionsDockWindow(QWidget *parent)
     m_view->setItemDelegate(delegate);
     m_view->setDefaultDropAction(Qt::CopyAction);
 
-    addShortcut("Ctrl+C", SLOT(action_Copy()));
-    addShortcut("Ctrl+V", SLOT(action_Paste()));
-    addShortcut("Delete", SLOT(action_DeleteQuest()));
-
-    m_copy = newAction("iconCopy.png", tr("Копировать ВОПРОС в системный буфер\tCtrl+C"), SLOT(action_Copy()));
-    m_paste = newAction("iconPaste.png", tr("Вставить ВОПРОС из системного буфера\tCtrl+V"), SLOT(action_Paste()));
-    m_editItem = newAction("edit", tr("Изменить ВОПРОС\tF2"), SLOT(action_EditQuest()));
-    m_deleteItem = newAction("iconDelete.png", tr("Удалить ВОПРОС\tDel"), SLOT(action_DeleteQuest()));
-    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), SLOT(action_AddFolder()));
-    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), SLOT(action_EditFolder()));
-    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), SLOT(action_DeleteFolder()));
-    m_refresh = newAction("iconRefresh", tr("Обновить"), SLOT(action_Refresh()));
+    createActions({tr("Копировать ВОПРОС в системный буфер\tCtrl+C"),
+                   tr("Вставить ВОПРОС из системного буфера\tCtrl+V"), tr("Изменить ВОПРОС\tF2"),
+                   tr("Удалить ВОПРОС\tDel"), SLOT(action_EditQuest()), SLOT(action_DeleteQuest())});
     createKindActions();
 }
 
