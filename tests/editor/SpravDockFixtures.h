@@ -41,6 +41,14 @@ struct BookUnderTest {
     }
 };
 
+// Shows the dock with both sets.
+inline void showBoth(SpravDockWindow &dock)
+{
+    dock.resize(400, 600);
+    dock.show();
+    dock.onChangeRusUsaQuests(true, true);
+}
+
 inline QStandardItem *find(const QStandardItemModel *model, const QString &text)
 {
     if (!model)

@@ -73,13 +73,6 @@ class TestSpravMethodicsDock : public QObject
         }
     }
 
-    void showBoth(SpravMethodicsDockWindow &dock)
-    {
-        dock.resize(400, 600);
-        dock.show();
-        dock.onChangeRusUsaQuests(true, true);
-    }
-
 private slots:
     void init()
     {

@@ -79,13 +79,6 @@ class TestSpravQuestionsDock : public QObject
         }
     }
 
-    void showBoth(SpravQuestionsDockWindow &dock)
-    {
-        dock.resize(400, 600);
-        dock.show();
-        dock.onChangeRusUsaQuests(true, true);
-    }
-
 private slots:
     void init()
     {
