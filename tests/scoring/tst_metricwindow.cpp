@@ -5,6 +5,7 @@
 #include "scoring/metric/_QTreeView.h"
 #include "data/SettingsStore.h"
 #include "tests/data/StoreFixtures.h"
+#include "tests/support/MenuActions.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
@@ -122,15 +123,6 @@ QStringList allTexts(const QAbstractItemModel *model, const QModelIndex &parent 
         texts << allTexts(model, model->index(row, 0, parent));
     }
     return texts;
-}
-
-QAction *actionNamed(QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
 }
 
 QVector<QUuid> uidsOf(const QVector<Inspection::_MetricParam> &params)

@@ -3,6 +3,7 @@
 #include "scoring/points/_QTreeViewExpand.h"
 #include "data/SettingsStore.h"
 #include "tests/data/StoreFixtures.h"
+#include "tests/support/MenuActions.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
@@ -96,15 +97,6 @@ QJsonObject pointsOf(const Inspection::_Test &test)
     QJsonObject object;
     test.ballValuationToJson(object);
     return object;
-}
-
-QAction *actionNamed(QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
 }
 
 QStringList checkedTexts(QMenu *menu)
