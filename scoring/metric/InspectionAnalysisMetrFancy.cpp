@@ -1,11 +1,14 @@
 #include "InspectionAnalysisMetrFancy.h"
 
 #include "DefMertValuation.h"
+#include "MetricMeasure.h"
 #include "_QHeaderView.h"
+#include "_QLabel.h"
 #include "_QTreeView.h"
 
 #include "app/services/TreeViewExport.h"
 #include "data/ActivePopupMenu.h"
+#include "polygram/drawG.h"
 #include "data/DefChannel.h"
 #include "data/QuestTypeColor.h"
 #include "data/QuestionKindName.h"
@@ -17,11 +20,14 @@
 #include <QItemSelectionModel>
 #include <QJsonArray>
 #include <QKeyEvent>
+#include <QMainWindow>
 #include <QMenu>
+#include <QPainter>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QStandardItemModel>
 #include <QTextEdit>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -156,14 +162,53 @@ QDockWidget *InspectionAnalysisMetrFancy::createDock(const QString &caption, con
 
 void InspectionAnalysisMetrFancy::createDiagramDock()
 {
+    auto *inner = new QMainWindow;
+    createCornerActions(inner);
+    m_label = new _QLabel;
+    m_label->setCursor(QCursor(QPixmap(QStringLiteral(":/Pelmar/Images/xy")), 4, 4));
+    m_label->setAlignment(Qt::AlignCenter);
     m_diagramArea = new QScrollArea;
     m_diagramArea->setAlignment(Qt::AlignCenter);
-    m_diagramDock = createDock(tr("По вопросам"), QStringLiteral("pDiagramme"), m_diagramArea, Qt::BottomDockWidgetArea);
-    for (QWidget *widget : {static_cast<QWidget *>(m_diagramArea), static_cast<QWidget *>(m_diagramDock)}) {
+    m_diagramArea->setWidget(m_label);
+    inner->setCentralWidget(m_diagramArea);
+    m_diagramDock = createDock(tr("По вопросам"), QStringLiteral("pDiagramme"), inner, Qt::BottomDockWidgetArea);
+    for (QWidget *widget : {static_cast<QWidget *>(m_diagramArea), static_cast<QWidget *>(m_diagramDock)})
         widget->installEventFilter(this);
+    for (QWidget *widget : {static_cast<QWidget *>(m_label), static_cast<QWidget *>(m_diagramArea),
+                            static_cast<QWidget *>(m_diagramDock)}) {
         widget->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(widget, &QWidget::customContextMenuRequested, this, &InspectionAnalysisMetrFancy::onContextMenuForDigram);
     }
+}
+
+void InspectionAnalysisMetrFancy::createCornerActions(QMainWindow *inner)
+{
+    struct Corner {
+        const char *text;
+        const char *icon;
+        void (InspectionAnalysisMetrFancy::*slot)();
+    };
+    const Corner corners[] = {
+        {"Сдвинуть влево", "edit_metr_lefttop_left.png", &InspectionAnalysisMetrFancy::onMoveLeftAction},
+        {"Сдвинуть вправо", "edit_metr_lefttop_right.png", &InspectionAnalysisMetrFancy::onMoveRightAction},
+        {"Сдвинуть вверх", "edit_metr_lefttop_top.png", &InspectionAnalysisMetrFancy::onMoveTopAction},
+        {"Сдвинуть вниз", "edit_metr_lefttop_bottom.png", &InspectionAnalysisMetrFancy::onMoveBottomAction},
+        {"Сдвинуть влево (Ctrl+Left)", "edit_metr_rightbottom_left.png", &InspectionAnalysisMetrFancy::onMoveLeftAction2},
+        {"Сдвинуть вправо (Ctrl+Right)", "edit_metr_rightbottom_right.png", &InspectionAnalysisMetrFancy::onMoveRightAction2},
+        {"Сдвинуть вверх (Ctrl+Up)", "edit_metr_rightbottom_top.png", &InspectionAnalysisMetrFancy::onMoveTopAction2},
+        {"Сдвинуть вниз (Ctrl+Down)", "edit_metr_rightbottom_bottom.png", &InspectionAnalysisMetrFancy::onMoveBottomAction2},
+    };
+    auto *bar = new QToolBar(inner);
+    bar->setMovable(false);
+    bar->setContextMenuPolicy(Qt::CustomContextMenu);
+    for (int k = 0; k < 8; ++k) {
+        if (k == 4)
+            bar->addSeparator();
+        QAction *action = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(corners[k].icon)),
+                                         tr(corners[k].text));
+        connect(action, &QAction::triggered, this, corners[k].slot);
+    }
+    inner->addToolBar(bar);
 }
 
 void InspectionAnalysisMetrFancy::createParamsDock()
@@ -240,6 +285,7 @@ void InspectionAnalysisMetrFancy::clearTables()
     fillParamTable();
     setResultsModel(new QStandardItemModel);
     m_header->setSectionColours({});
+    clearDiagram();
 }
 
 // --- parameter table ---
@@ -270,6 +316,7 @@ void InspectionAnalysisMetrFancy::fillParamTable()
             &InspectionAnalysisMetrFancy::onSelectionChangedParam);
     connect(model, &QStandardItemModel::itemChanged, this, &InspectionAnalysisMetrFancy::onParamItemChanged);
     m_tree->clearSelection();
+    clearDiagram();
     m_description->clear();
 }
 
@@ -475,6 +522,8 @@ void InspectionAnalysisMetrFancy::setResultsModel(QStandardItemModel *model)
     m_tree->setModel(model);
     delete oldSelection;
     delete old;
+    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &InspectionAnalysisMetrFancy::mySelectionChanged);
 }
 
 QStandardItemModel *InspectionAnalysisMetrFancy::newResultsModel() const
@@ -524,6 +573,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
 {
     if (!m_inspection) {
         m_tree->clearSelection();
+        clearDiagram();
         return;
     }
     refresh = refresh && resultsShapeMatches();
@@ -556,6 +606,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
     }
     showParamColumns();
     m_tree->clearSelection();
+    clearDiagram();
 }
 
 void InspectionAnalysisMetrFancy::showParamColumns()
@@ -722,17 +773,22 @@ void InspectionAnalysisMetrFancy::selectNextCell()
             next = model->index(0, column, model->index(0, 0, test));
         }
     }
-    if (next.isValid() && next.data(kUidRole).isValid())
+    if (next.isValid() && next.data(kUidRole).isValid()) {
         m_tree->setCurrentIndex(next);
-    else
+    } else {
         m_tree->clearSelection();
+        clearDiagram();
+    }
 }
 
 bool InspectionAnalysisMetrFancy::eventFilter(QObject *watched, QEvent *event)
 {
     // Keys over the results and the picture belong to the measurement.
-    if (event->type() == QEvent::KeyPress && isVisible())
+    if (event->type() == QEvent::KeyPress && isVisible()) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        moveByKey(key->modifiers(), key->key());
         return true;
+    }
     return Fancy::FancyMainWindow::eventFilter(watched, event);
 }
 
@@ -820,34 +876,249 @@ void InspectionAnalysisMetrFancy::onContextMenuForDigram(const QPoint &point)
 void InspectionAnalysisMetrFancy::onScale100Action()
 {
     iScale = 100;
+    updateDiagram();
 }
 
 void InspectionAnalysisMetrFancy::onScale80Action()
 {
     iScale = 80;
+    updateDiagram();
 }
 
 void InspectionAnalysisMetrFancy::onScale60Action()
 {
     iScale = 60;
+    updateDiagram();
 }
 
 void InspectionAnalysisMetrFancy::onScale40Action()
 {
     iScale = 40;
+    updateDiagram();
 }
 
 void InspectionAnalysisMetrFancy::onScale20Action()
 {
     iScale = 20;
+    updateDiagram();
 }
 
 void InspectionAnalysisMetrFancy::onShowTextQuestAction()
 {
     bShowQuestText = !bShowQuestText;
+    updateDiagram();
 }
 
 void InspectionAnalysisMetrFancy::onShowIAAction()
 {
     bShowIA = !bShowIA;
+    updateDiagram();
+}
+
+// --- measurement picture ---
+
+void InspectionAnalysisMetrFancy::showEvent(QShowEvent *event)
+{
+    Fancy::FancyMainWindow::showEvent(event);
+    updateDiagram();
+}
+
+void InspectionAnalysisMetrFancy::mySelectionChanged(const QItemSelection &, const QItemSelection &)
+{
+    updateDiagram();
+}
+
+InspectionAnalysisMetrFancy::CellKey InspectionAnalysisMetrFancy::currentCellKey() const
+{
+    const QJsonArray data = m_tree->currentIndex().data(kUidRole).toJsonArray();
+    CellKey key;
+    if (data.size() == 4)
+        key = {data[0].toInt(-1), data[1].toInt(-1), data[2].toInt(-1), QUuid(data[3].toString())};
+    return key;
+}
+
+void InspectionAnalysisMetrFancy::clearDiagram()
+{
+    m_label->setPixmap(QPixmap());
+    m_label->setFixedSize(0, 0);
+    m_label->unload();
+}
+
+void InspectionAnalysisMetrFancy::updateDiagram()
+{
+    const CellKey key = currentCellKey();
+    Inspection::_Test *test = m_inspection ? m_inspection->test(key.test) : nullptr;
+    const Inspection::_MetricParam *found = test ? DefMertValuation::find(m_inspection->metricParams, key.uid) : nullptr;
+    if (!found)
+        return;
+    const Inspection::_MetricParam param = *found;
+    if (!test->samplesLoaded())
+        m_inspection->loadRecording(test);
+    const QPixmap pixmap = drawDiagram(key.test, key.group, key.quest, param.nKodChannel);
+    m_label->setPixmap(pixmap);
+    m_label->setFixedSize(pixmap.size());
+    const Inspection::_Label *mark = test->findLabel(key.group, key.quest);
+    if (!mark || pixmap.isNull()) {
+        m_label->unload();
+        return;
+    }
+    // Read without inserting: a cell only looked at must not become a record.
+    const Inspection::_MetricValuation record = test->valuationMetric.value(key.group).value(key.quest).value(key.uid);
+    const int code = param.nKodChannel;
+    _QLabel::Corners corners;
+    corners.x1 = record.ptStart_x;
+    corners.y1 = MetricMeasure::valueToPanelY(*test, code, record.ptStart_y, 1);
+    corners.x2 = record.ptEnd_x;
+    corners.y2 = MetricMeasure::valueToPanelY(*test, code, record.ptEnd_y, 1);
+    // The picture starts at the question's end mark when it shows only the
+    // analysis interval, else at its start mark (see drawDiagram).
+    const int firstTick = bShowIA ? mark->TickQEnd : mark->TickQStart;
+    m_label->load(m_inspection, key.test, mark->TickQStart, param, corners, firstTick - mark->TickQStart, iScale / 100.0);
+}
+
+QPixmap InspectionAnalysisMetrFancy::drawDiagram(int testIndex, int group, int quest, int code)
+{
+    Inspection::_Test *test = m_inspection ? m_inspection->test(testIndex) : nullptr;
+    const Inspection::_Label *mark = test ? test->findLabel(group, quest) : nullptr;
+    if (!mark)
+        return QPixmap();
+    const int ia = test->ia.lengthTicks();
+    const int width = bShowIA ? ia : ia + (mark->TickQEnd - mark->TickQStart) + 100;
+    const int end = bShowIA ? mark->TickQEnd + ia : mark->TickQEnd + ia + 100;
+    const int height = iScale * 550 / 100;
+    if (width <= 0)
+        return QPixmap();
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::white);
+    QPainter painter(&pixmap);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    drawG polygram(test, 1000);
+    polygram.setRenderHints(painter);
+    const QRect area(0, 0, width, height);
+    polygram.fillReactionShades(painter, area, end, 0, test->labels);
+    polygram.fillQuestionIntervals(painter, area, end, 0, test->labels);
+    if (bShowQuestText)
+        polygram.drawLabels(painter, area, end, 0, test->labels);
+    polygram.drawChannelCurve(painter, area, end, 0, code, false, false);
+    polygram.drawChannelBand(painter, area, code, true, isSixteenBitUnit(test->idsensor));
+    return pixmap;
+}
+
+void InspectionAnalysisMetrFancy::moveByKey(Qt::KeyboardModifiers modifiers, int key)
+{
+    if (key == Qt::Key_Shift && modifiers == Qt::ShiftModifier) {
+        emitShowPlace();
+        return;
+    }
+    const bool shift = modifiers == Qt::ShiftModifier;
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    switch (key) {
+    case Qt::Key_Escape:
+        m_label->restoreCorners();
+        break;
+    case Qt::Key_Left:
+        if (shift || ctrl)
+            shift ? onMoveLeftAction() : onMoveLeftAction2();
+        break;
+    case Qt::Key_Right:
+        if (shift || ctrl)
+            shift ? onMoveRightAction() : onMoveRightAction2();
+        break;
+    case Qt::Key_Up:
+        if (shift || ctrl)
+            shift ? onMoveTopAction() : onMoveTopAction2();
+        break;
+    case Qt::Key_Down:
+        if (shift || ctrl)
+            shift ? onMoveBottomAction() : onMoveBottomAction2();
+        break;
+    case Qt::Key_Space:
+        storeMeasurement();
+        break;
+    default:
+        break;
+    }
+}
+
+// The review screen is asked to show where the current cell's question starts.
+void InspectionAnalysisMetrFancy::emitShowPlace()
+{
+    const QModelIndex current = m_tree->currentIndex();
+    if (current.row() == 0 && current.column() == 0)
+        return;
+    const CellKey key = currentCellKey();
+    Inspection::_Test *test = m_inspection ? m_inspection->test(key.test) : nullptr;
+    const Inspection::_Label *mark = test ? test->findLabel(key.group, key.quest) : nullptr;
+    const Inspection::_MetricParam *param = mark ? DefMertValuation::find(m_inspection->metricParams, key.uid) : nullptr;
+    if (param)
+        emit notifyShowPoligrammeFromMetr(key.test, mark->TickQStart, param->nKodChannel);
+}
+
+void InspectionAnalysisMetrFancy::storeMeasurement()
+{
+    const CellKey key = currentCellKey();
+    Inspection::_Test *test = m_inspection ? m_inspection->test(key.test) : nullptr;
+    const Inspection::_Label *mark = test ? test->findLabel(key.group, key.quest) : nullptr;
+    const Inspection::_MetricParam *param = mark ? DefMertValuation::find(m_inspection->metricParams, key.uid) : nullptr;
+    if (!param || !m_label->isLoaded())
+        return;
+    const _QLabel::Corners &corners = m_label->corners();
+    const int code = param->nKodChannel;
+    Inspection::_MetricValuation record;
+    record.iGroup = key.group;
+    record.iQuest = key.quest;
+    record.uidParam = key.uid;
+    record.ptStart_x = corners.x1;
+    record.ptStart_y = MetricMeasure::valueToPanelY(*test, code, corners.y1, -1);
+    record.ptEnd_x = corners.x2;
+    record.ptEnd_y = MetricMeasure::valueToPanelY(*test, code, corners.y2, -1);
+    // What the readout shows is what is stored.
+    record.nValue = m_label->currentValue();
+    const auto store = [&record](Inspection::_Test &t) {
+        t.valuationMetric[record.iGroup][record.iQuest][record.uidParam] = record;
+    };
+    if (!changeValues(test, store))
+        return;
+    fillResultsTree(true);
+    selectNextCell();
+}
+
+void InspectionAnalysisMetrFancy::onMoveLeftAction()
+{
+    m_label->moveCorners(-1, 0, 0, 0);
+}
+
+void InspectionAnalysisMetrFancy::onMoveRightAction()
+{
+    m_label->moveCorners(1, 0, 0, 0);
+}
+
+void InspectionAnalysisMetrFancy::onMoveTopAction()
+{
+    m_label->moveCorners(0, -1, 0, 0);
+}
+
+void InspectionAnalysisMetrFancy::onMoveBottomAction()
+{
+    m_label->moveCorners(0, 1, 0, 0);
+}
+
+void InspectionAnalysisMetrFancy::onMoveLeftAction2()
+{
+    m_label->moveCorners(0, 0, -1, 0);
+}
+
+void InspectionAnalysisMetrFancy::onMoveRightAction2()
+{
+    m_label->moveCorners(0, 0, 1, 0);
+}
+
+void InspectionAnalysisMetrFancy::onMoveTopAction2()
+{
+    m_label->moveCorners(0, 0, 0, -1);
+}
+
+void InspectionAnalysisMetrFancy::onMoveBottomAction2()
+{
+    m_label->moveCorners(0, 0, 0, 1);
 }

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QDockWidget;
+class QMainWindow;
 class QItemSelection;
 class QMenu;
 class QScrollArea;
@@ -17,6 +18,7 @@ class QStandardItemModel;
 class QTextEdit;
 class QTreeView;
 class _QHeaderView;
+class _QLabel;
 class _QTreeView;
 
 // The metric window: measured parameters per question, weighted into one
@@ -52,6 +54,15 @@ public:
     // The manual parameters kept first, then the ticked automatic ones.
     void setAutoParams(const Params &ticked);
 
+    // The picture for the current results cell; a cell without a value leaves it as it is.
+    void updateDiagram();
+    void clearDiagram();
+    // The channel around the question presentation; null without the test or its question mark.
+    QPixmap drawDiagram(int testIndex, int group, int quest, int code);
+    // Shift alone shows the cell's place on the polygram; Escape, the arrows
+    // with Shift or Ctrl and Space work on the measurement window.
+    void moveByKey(Qt::KeyboardModifiers modifiers, int key);
+
     QMenu *buildParamsMenu();
     // Remembers the test of the index for the commands of the menu.
     QMenu *buildDataMenu(const QModelIndex &index);
@@ -62,6 +73,7 @@ public:
     _QHeaderView *resultsHeader() const { return m_header; }
     QTreeView *paramTable() const { return m_paramTable; }
     QTextEdit *descriptionBox() const { return m_description; }
+    _QLabel *picture() const { return m_label; }
     int scale() const { return iScale; }
     bool showQuestText() const { return bShowQuestText; }
     bool showIA() const { return bShowIA; }
@@ -75,6 +87,7 @@ public:
 public slots:
     void onChangedPersone(QString path, Inspection *inspection);
     void sectionHandleDoubleClicked(int section);
+    void mySelectionChanged(const QItemSelection &selected, const QItemSelection &deselected);
     void onSelectionChangedParam(const QItemSelection &selected, const QItemSelection &deselected);
     void onContextMenuForParams(const QPoint &point);
     void onContextMenuForDigram(const QPoint &point);
@@ -92,6 +105,14 @@ public slots:
     void onClearAllAction();
     void onClearTestAction();
     void onToExcelAction();
+    void onMoveLeftAction();
+    void onMoveRightAction();
+    void onMoveTopAction();
+    void onMoveBottomAction();
+    void onMoveLeftAction2();
+    void onMoveRightAction2();
+    void onMoveTopAction2();
+    void onMoveBottomAction2();
 
 signals:
     // Declared for the main window's playback; the metric window never asks for it.
@@ -100,6 +121,7 @@ signals:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void readSettings();
@@ -139,8 +161,21 @@ private:
     void tellSaveFailed();
     void clearTestValues(Inspection::_Test *test);
 
+    // The results cell a measurement belongs to, from its value data.
+    struct CellKey {
+        int test = -1;
+        int group = -1;
+        int quest = -1;
+        QUuid uid;
+    };
+    CellKey currentCellKey() const;
+    void emitShowPlace();
+    void storeMeasurement();
+    void createCornerActions(QMainWindow *inner);
+
     QDockWidget *m_diagramDock = nullptr;
     QScrollArea *m_diagramArea = nullptr;
+    _QLabel *m_label = nullptr;
     _QTreeView *m_tree = nullptr;
     _QHeaderView *m_header = nullptr;
     Inspection *m_inspection = nullptr;
