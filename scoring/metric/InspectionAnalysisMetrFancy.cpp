@@ -937,6 +937,17 @@ InspectionAnalysisMetrFancy::CellKey InspectionAnalysisMetrFancy::currentCellKey
     return key;
 }
 
+// The test, question mark and parameter of a cell; the later ones null when
+// an earlier one is missing.
+InspectionAnalysisMetrFancy::CellPlace InspectionAnalysisMetrFancy::placeOf(const CellKey &key) const
+{
+    CellPlace place;
+    place.test = m_inspection ? m_inspection->test(key.test) : nullptr;
+    place.mark = place.test ? place.test->findLabel(key.group, key.quest) : nullptr;
+    place.param = place.mark ? DefMertValuation::find(m_inspection->metricParams, key.uid) : nullptr;
+    return place;
+}
+
 void InspectionAnalysisMetrFancy::clearDiagram()
 {
     m_label->setPixmap(QPixmap());
@@ -1047,23 +1058,20 @@ void InspectionAnalysisMetrFancy::emitShowPlace()
     if (current.row() == 0 && current.column() == 0)
         return;
     const CellKey key = currentCellKey();
-    Inspection::_Test *test = m_inspection ? m_inspection->test(key.test) : nullptr;
-    const Inspection::_Label *mark = test ? test->findLabel(key.group, key.quest) : nullptr;
-    const Inspection::_MetricParam *param = mark ? DefMertValuation::find(m_inspection->metricParams, key.uid) : nullptr;
-    if (param)
-        emit notifyShowPoligrammeFromMetr(key.test, mark->TickQStart, param->nKodChannel);
+    const CellPlace place = placeOf(key);
+    if (place.param)
+        emit notifyShowPoligrammeFromMetr(key.test, place.mark->TickQStart, place.param->nKodChannel);
 }
 
 void InspectionAnalysisMetrFancy::storeMeasurement()
 {
     const CellKey key = currentCellKey();
-    Inspection::_Test *test = m_inspection ? m_inspection->test(key.test) : nullptr;
-    const Inspection::_Label *mark = test ? test->findLabel(key.group, key.quest) : nullptr;
-    const Inspection::_MetricParam *param = mark ? DefMertValuation::find(m_inspection->metricParams, key.uid) : nullptr;
-    if (!param || !m_label->isLoaded())
+    const CellPlace place = placeOf(key);
+    if (!place.param || !m_label->isLoaded())
         return;
+    Inspection::_Test *test = place.test;
     const _QLabel::Corners &corners = m_label->corners();
-    const int code = param->nKodChannel;
+    const int code = place.param->nKodChannel;
     Inspection::_MetricValuation record;
     record.iGroup = key.group;
     record.iQuest = key.quest;

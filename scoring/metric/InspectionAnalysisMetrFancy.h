@@ -169,6 +169,12 @@ private:
         QUuid uid;
     };
     CellKey currentCellKey() const;
+    struct CellPlace {
+        Inspection::_Test *test = nullptr;
+        const Inspection::_Label *mark = nullptr;
+        const Inspection::_MetricParam *param = nullptr;
+    };
+    CellPlace placeOf(const CellKey &key) const;
     void emitShowPlace();
     void storeMeasurement();
     void createCornerActions(QMainWindow *inner);

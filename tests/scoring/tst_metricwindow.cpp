@@ -9,6 +9,7 @@
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
+#include "tests/support/WorkbookCells.h"
 
 #include <QApplication>
 #include <QDockWidget>
@@ -589,11 +590,8 @@ private slots:
         actionNamed(menu.data(), QStringLiteral("Экспорт в MSExcel"))->trigger();
         QCOMPARE(catcher.urls.size(), 1);
 
-        QProcess reader;
-        reader.start(QStringLiteral(VUG_PYTHON), {QStringLiteral(VUG_XLSX_READER), catcher.urls.first().toLocalFile()});
-        QVERIFY(reader.waitForFinished(30000));
-        QCOMPARE(reader.exitCode(), 0);
-        const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["cells"].toObject();
+        const QJsonObject cells = workbookCells(QStringLiteral(VUG_PYTHON), QStringLiteral(VUG_XLSX_READER),
+                                                catcher.urls.first().toLocalFile());
         QFile::remove(catcher.urls.first().toLocalFile());
         QCOMPARE(cells["A1"].toObject()["value"].toString(), QStringLiteral("Тесты и вопросы"));
         QCOMPARE(cells["D1"].toObject()["value"].toString(), QStringLiteral("Вероятность"));
