@@ -953,6 +953,7 @@ void InspectionAnalysisMetrFancy::clearDiagram()
     m_label->setPixmap(QPixmap());
     m_label->setFixedSize(0, 0);
     m_label->unload();
+    m_shownKey = CellKey();
 }
 
 void InspectionAnalysisMetrFancy::updateDiagram()
@@ -971,6 +972,7 @@ void InspectionAnalysisMetrFancy::updateDiagram()
     const Inspection::_Label *mark = test->findLabel(key.group, key.quest);
     if (!mark || pixmap.isNull()) {
         m_label->unload();
+        m_shownKey = CellKey();
         return;
     }
     // Read without inserting: a cell only looked at must not become a record.
@@ -985,6 +987,7 @@ void InspectionAnalysisMetrFancy::updateDiagram()
     // analysis interval, else at its start mark (see drawDiagram).
     const int firstTick = bShowIA ? mark->TickQEnd : mark->TickQStart;
     m_label->load(m_inspection, key.test, mark->TickQStart, param, corners, firstTick - mark->TickQStart, iScale / 100.0);
+    m_shownKey = key;
 }
 
 QPixmap InspectionAnalysisMetrFancy::drawDiagram(int testIndex, int group, int quest, int code)
@@ -1067,7 +1070,8 @@ void InspectionAnalysisMetrFancy::storeMeasurement()
 {
     const CellKey key = currentCellKey();
     const CellPlace place = placeOf(key);
-    if (!place.param || !m_label->isLoaded())
+    // The corners belong to the cell the picture was loaded for.
+    if (!place.param || !m_label->isLoaded() || !(key == m_shownKey))
         return;
     Inspection::_Test *test = place.test;
     const _QLabel::Corners &corners = m_label->corners();

@@ -167,6 +167,10 @@ private:
         int group = -1;
         int quest = -1;
         QUuid uid;
+        bool operator==(const CellKey &other) const
+        {
+            return test == other.test && group == other.group && quest == other.quest && uid == other.uid;
+        }
     };
     CellKey currentCellKey() const;
     struct CellPlace {
@@ -182,6 +186,7 @@ private:
     QDockWidget *m_diagramDock = nullptr;
     QScrollArea *m_diagramArea = nullptr;
     _QLabel *m_label = nullptr;
+    CellKey m_shownKey;
     _QTreeView *m_tree = nullptr;
     _QHeaderView *m_header = nullptr;
     Inspection *m_inspection = nullptr;
