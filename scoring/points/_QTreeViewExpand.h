@@ -13,8 +13,9 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    // Where a left press opens rows: here the column-0 cell of a test.
+    virtual bool isTestName(const QModelIndex &index, const QPoint &pos) const;
 
 private:
-    bool isTestName(const QModelIndex &index, const QPoint &pos) const;
     void expandTogether(const QModelIndex &test);
 };

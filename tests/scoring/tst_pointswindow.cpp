@@ -3,15 +3,16 @@
 #include "scoring/points/_QTreeViewExpand.h"
 #include "data/SettingsStore.h"
 #include "tests/data/StoreFixtures.h"
+#include "tests/support/MenuActions.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
+#include "tests/support/WorkbookCells.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDockWidget>
 #include <QMenu>
-#include <QProcess>
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -96,15 +97,6 @@ QJsonObject pointsOf(const Inspection::_Test &test)
     QJsonObject object;
     test.ballValuationToJson(object);
     return object;
-}
-
-QAction *actionNamed(QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
 }
 
 QStringList checkedTexts(QMenu *menu)
@@ -346,11 +338,8 @@ private slots:
         actionNamed(menu.data(), "Экспорт в MSExel...")->trigger();
         QCOMPARE(catcher.urls.size(), 1);
 
-        QProcess reader;
-        reader.start(QStringLiteral(VUG_PYTHON), {QStringLiteral(VUG_XLSX_READER), catcher.urls.first().toLocalFile()});
-        QVERIFY(reader.waitForFinished(30000));
-        QCOMPARE(reader.exitCode(), 0);
-        const QJsonObject cells = QJsonDocument::fromJson(reader.readAllStandardOutput()).object()["cells"].toObject();
+        const QJsonObject cells = workbookCells(QStringLiteral(VUG_PYTHON), QStringLiteral(VUG_XLSX_READER),
+                                                catcher.urls.first().toLocalFile());
         QCOMPARE(cells["A1"].toObject()["value"].toString(), QStringLiteral("Тест"));
         QCOMPARE(cells["A2"].toObject()["value"].toString(), QStringLiteral("тест 0"));
         QCOMPARE(cells["A3"].toObject()["value"].toString(), QStringLiteral("канал 0"));
