@@ -63,6 +63,19 @@ float weightedBallSum(const InspectionTest &test, const BallValuationMap &scale,
     return sum;
 }
 
+float sumBallMap(const InspectionTest &test, const BallValuationMap &scale, int group, int quest)
+{
+    const float *weights = test.valuationBall_ChannelK;
+    float sum = 0.0f;
+    forEachCountedEntry(test, scale, [&](const InspectionBallValuation &entry) {
+        if (entry.iQuest != quest || (group >= 0 && entry.iGroup != group))
+            return;
+        const float pulseAndSkin = float(entry.FPGPar) * weights[1] + float(entry.GSRPar) * weights[0];
+        sum = sum + (pulseAndSkin + float(entry.nRG) * weights[2]);
+    });
+    return sum;
+}
+
 QVector<float> weightedBallTable(const InspectionTest &test, const BallValuationMap &scale, int quests, int presentations)
 {
     QVector<float> table(qMax(0, quests) * qMax(0, presentations), 0.0f);

@@ -22,6 +22,12 @@ int sumBallByGroup(const InspectionTest &test, const BallValuationMap &scale, in
 // weights, summed in single precision as КГР, ПГ, Дых entry by entry.
 float weightedBallSum(const InspectionTest &test, const BallValuationMap &scale, int quest, int group);
 
+// The statistics window's sum of question quest in presentation group, or in
+// every presentation when group is negative: each entry weighted as
+// (ПГ + КГР) + Дых in single precision, then added, which may differ from
+// weightedBallSum in the last bit.
+float sumBallMap(const InspectionTest &test, const BallValuationMap &scale, int group, int quest);
+
 // weightedBallSum of every question 0..quests-1 in every presentation
 // 1..presentations, from one walk of the map: element
 // [quest * presentations + presentation - 1].

@@ -89,3 +89,15 @@ void changeChannelAmplify(Inspection::_Channel &record, double delta)
 {
     record.Amplify = std::clamp(record.Amplify + delta, 1.0, 4096.0);
 }
+
+void changeChannelGain(Inspection::_Channel &record, int delta)
+{
+    record.ADT = std::clamp(record.ADT + delta, 0, HardwareGainMost);
+    record.ADTChanged = true;
+}
+
+void moveChannelShift(Inspection::_Channel &record, int delta)
+{
+    record.ShiftADT = std::clamp(record.ShiftADT + delta, -HardwareShiftLimit, HardwareShiftLimit);
+    record.ShiftADTChanged = true;
+}

@@ -27,3 +27,10 @@ constexpr int OffsetKeyStep = 25;
 constexpr int AmplifyKeyStep = 10;
 void moveChannelOffset(Inspection::_Channel &record, double delta);
 void changeChannelAmplify(Inspection::_Channel &record, double delta);
+
+// The unit's own gain index (0…HardwareGainMost) and zero shift
+// (±HardwareShiftLimit); the change is flagged for the acquisition to send.
+constexpr int HardwareGainMost = 25;
+constexpr int HardwareShiftLimit = 2047;
+void changeChannelGain(Inspection::_Channel &record, int delta);
+void moveChannelShift(Inspection::_Channel &record, int delta);

@@ -123,6 +123,8 @@ struct InspectionTest {
     QString questionCaption(int planIndex) const;
     QString orderText() const;
     QString formatText() const;
+    // The name, with the recording date and time once the test is recorded.
+    QString headerText() const;
 
     // --- recorded marks ---
     void appendLabel(const InspectionLabel &label);

@@ -56,3 +56,11 @@ QString InspectionTest::formatText() const
     }
     return text;
 }
+
+QString InspectionTest::headerText() const
+{
+    if (!recorded || !DateTimeRecorded.isValid())
+        return name;
+    return name + QStringLiteral(" (") + DateTimeRecorded.toString(QStringLiteral("dd.MM.yyyy hh:mm"))
+           + QLatin1Char(')');
+}

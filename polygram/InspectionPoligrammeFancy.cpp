@@ -1,36 +1,362 @@
 #include "InspectionPoligrammeFancy.h"
 
-#include "data/ExaminationSummary.h"
+#include "ContextPoligrammeWidget.h"
+#include "ListTestDockWindow.h"
+#include "PoligrammeView.h"
+#include "SweepTable.h"
+#include "_FrameWidget.h"
+#include "_QAbstractScrollArea.h"
 #include "data/Inspection.h"
+#include "data/SettingsStore.h"
+#include "resources/VugResources.h"
 
-#include <QLabel>
+#include <QAction>
+#include <QComboBox>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QToolBar>
 
-InspectionPoligrammeFancy::InspectionPoligrammeFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent), m_summary(new QLabel(this))
+namespace {
+
+const char *const kSettingsGroup = "InspectionPoligrammeFancy";
+
+// Each text sits as far right as the sweep's digits are long.
+const char *const kSweepTexts[SweepTable::Count] = {
+    "  1 сек.  ", "    1.25 сек.  ", "      1.5 сек.  ", "        1.75 сек.  ", "  2 сек.  ",
+    "    2.25 сек.  ", "      2.5 сек.  ", "        2.75 сек.  ", "  3 сек.  ", "    3.25 сек.  ",
+    "      3.5 сек.  ", "        3.75 сек.  ", "  4 сек.  ",
+};
+
+// Marks stand where they were recorded when every pair has the same ticks.
+bool labelsAsRecorded(const Inspection::_Test &test)
 {
-    setObjectName(QStringLiteral("InspectionPoligrammeFancy"));
-    m_summary->setAlignment(Qt::AlignCenter);
-    setCentralWidget(m_summary);
-    loadInspection();
+    if (test.labelsForRestore.isEmpty())
+        return true;
+    if (test.labelsForRestore.size() != test.labels.size())
+        return false;
+    for (int i = 0; i < test.labels.size(); ++i) {
+        const Inspection::_Label &a = test.labels[i];
+        const Inspection::_Label &b = test.labelsForRestore[i];
+        if (a.TickQStart != b.TickQStart || a.TickQEnd != b.TickQEnd || a.TickAStart != b.TickAStart
+            || a.TickAEnd != b.TickAEnd)
+            return false;
+    }
+    return true;
 }
 
-void InspectionPoligrammeFancy::onChangedPersone(QString path, Inspection *inspection)
+}  // namespace
+
+InspectionPoligrammeFancy::InspectionPoligrammeFancy(QWidget *parent)
+    : Fancy::FancyMainWindow(parent)
+{
+    setObjectName(QStringLiteral("InspectionPoligrammeFancy"));
+    initVugResources();
+    m_aEnableMeasureV = makeAction("RulerV", "Разрешить измерение по ВЕРТИКАЛИ", true);
+    m_aEnableMeasureH = makeAction("RulerH", "Разрешить измерение по ГОРИЗОНТАЛИ", true);
+    m_aChangeLabels = makeAction("changelabelposition.png", "Разрешить изменение меток", true);
+    m_aRestoreLabels = makeAction("changelabelposition_resore.png", "Восстановить первоначальное положение меток");
+    m_aShowGroupCompleet = makeAction("FullGroup", "Отобразить полную группу");
+    m_aShowGroupPrev = makeAction("PrevGroup", "Перейти к ПЕРДЫДУЩЕЙ группе");
+    m_aShowGroupNext = makeAction("NextGroup", "Перейти к СЛЕДУЮЩЕЙ группе");
+    m_aPlay = makeAction("Actions-media-playback-start-icon.png", "Воспроизведение полиграммы");
+    m_aPrint = makeAction("print-icon.png", "Печать полиграммы");
+    m_aSave = makeAction("floppy-icon.png", "Сохранение полиграммы");
+    buildToolBar();
+
+    m_testList = new ListTestDockWindow(this);
+    m_testList->setObjectName(QStringLiteral("ListTestDockWindow"));
+    addDockWidget(Qt::LeftDockWidgetArea, m_testList);
+
+    m_frame = new _FrameWidget(this);
+    setCentralWidget(m_frame);
+
+    restoreLayout();
+    m_testList->show();
+    m_testList->setContextMenuPolicy(Qt::CustomContextMenu);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    connectActions();
+    updateActionsEnabled();
+}
+
+InspectionPoligrammeFancy::~InspectionPoligrammeFancy()
+{
+    saveLayout();
+}
+
+QAction *InspectionPoligrammeFancy::makeAction(const char *icon, const char *text, bool checkable)
+{
+    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)),
+                               tr(text), this);
+    action->setCheckable(checkable);
+    return action;
+}
+
+void InspectionPoligrammeFancy::buildToolBar()
+{
+    m_sweepSelector = new QComboBox;
+    for (const char *text : kSweepTexts)
+        m_sweepSelector->addItem(QString::fromUtf8(text));
+    m_sweepSelector->setFixedWidth(150);
+
+    m_toolBar = addToolBar(QStringLiteral("InspectionPoligrammeFancy"));
+    m_toolBar->setObjectName(QStringLiteral("InspectionPoligrammeFancyToolBar"));
+    m_toolBar->addAction(m_aEnableMeasureV);
+    m_toolBar->addAction(m_aEnableMeasureH);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_aShowGroupCompleet);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_aShowGroupPrev);
+    m_toolBar->addAction(m_aShowGroupNext);
+    m_toolBar->addWidget(m_sweepSelector);
+    m_toolBar->addAction(m_aPlay);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_aPrint);
+    m_toolBar->addAction(m_aSave);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_aChangeLabels);
+    m_toolBar->addAction(m_aRestoreLabels);
+}
+
+void InspectionPoligrammeFancy::connectActions()
+{
+    connect(m_testList, &ListTestDockWindow::notificationChangedTestSignal, this,
+            &InspectionPoligrammeFancy::onChangedTest);
+    connect(m_aEnableMeasureV, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aEnableMeasureV);
+    connect(m_aEnableMeasureH, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aEnableMeasureH);
+    connect(m_aShowGroupCompleet, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aShowGroupCompleet);
+    connect(m_aShowGroupPrev, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aShowGroupPrev);
+    connect(m_aShowGroupNext, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aShowGroupNext);
+    connect(m_aPlay, &QAction::triggered, this, &InspectionPoligrammeFancy::action_LocalPoligrammePlay);
+    connect(m_aChangeLabels, &QAction::triggered, this, &InspectionPoligrammeFancy::onChangePosition);
+    connect(m_aRestoreLabels, &QAction::triggered, this, &InspectionPoligrammeFancy::onRestorePosition);
+}
+
+void InspectionPoligrammeFancy::restoreLayout()
+{
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QLatin1String(kSettingsGroup));
+    const QByteArray layout = settings->value(QStringLiteral("layout_data")).toByteArray();
+    const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
+    settings->endGroup();
+    if (!layout.isEmpty())
+        restoreState(layout);
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+}
+
+void InspectionPoligrammeFancy::saveLayout()
+{
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QLatin1String(kSettingsGroup));
+    settings->setValue(QStringLiteral("geo_data"), saveGeometry());
+    settings->setValue(QStringLiteral("layout_data"), saveState());
+    settings->endGroup();
+    settings->sync();
+}
+
+_QAbstractScrollArea *InspectionPoligrammeFancy::scrollArea() const
+{
+    return m_frame->scrollArea();
+}
+
+ContextPoligrammeWidget *InspectionPoligrammeFancy::strip() const
+{
+    return m_frame->strip();
+}
+
+PoligrammeView *InspectionPoligrammeFancy::view() const
+{
+    return scrollArea()->view();
+}
+
+int InspectionPoligrammeFancy::shownTest() const
+{
+    return m_testShown ? m_testList->currentTest() : -1;
+}
+
+void InspectionPoligrammeFancy::updateActionsEnabled()
+{
+    for (QAction *action : {m_aEnableMeasureV, m_aEnableMeasureH, m_aShowGroupCompleet, m_aShowGroupNext,
+                            m_aShowGroupPrev, m_aPlay, m_aChangeLabels, m_aRestoreLabels})
+        action->setEnabled(m_testShown);
+    // Printing and saving come with their own routines.
+    m_aPrint->setEnabled(false);
+    m_aSave->setEnabled(false);
+    m_sweepSelector->setEnabled(m_testShown);
+}
+
+void InspectionPoligrammeFancy::onChangedPersone(QString path, Inspection *pInspection)
 {
     Q_UNUSED(path);
-    m_inspection = inspection;
-    m_shownTest = -1;
+    m_inspection = pInspection;
     loadInspection();
 }
 
 void InspectionPoligrammeFancy::loadInspection()
 {
-    m_summary->setText(examinationSummary(m_inspection));
+    // Every announcement may come with a new test vector: no pointer into the
+    // old one may survive it, also when no examination follows.
+    forgetShownTest();
+    fillTestList();
+    for (QAction *action : {m_aEnableMeasureV, m_aEnableMeasureH, m_aChangeLabels})
+        action->setChecked(false);
+    m_testShown = false;
+    updateActionsEnabled();
 }
 
-void InspectionPoligrammeFancy::showTest(int test, int position, int channel)
+void InspectionPoligrammeFancy::forgetShownTest()
 {
-    Q_UNUSED(position);
-    Q_UNUSED(channel);
-    if (m_inspection && m_inspection->test(test))
-        m_shownTest = test;
+    strip()->setTest(nullptr);
+    scrollArea()->forgetTests();
+    view()->setTest(nullptr, nullptr, 0);
+    scrollArea()->horizontalScrollBar()->setValue(0);
+    connect(view(), &PoligrammeView::updateContextView, m_frame, &_FrameWidget::onUpdateConextView,
+            Qt::UniqueConnection);
+}
+
+void InspectionPoligrammeFancy::fillTestList()
+{
+    m_testList->clear();
+    if (!m_inspection)
+        return;
+    for (int i = 0; Inspection::_Test *test = m_inspection->test(i); ++i)
+        if (test->recorded)
+            m_testList->addTest(i, test->headerText());
+}
+
+void InspectionPoligrammeFancy::showTest(int iIndexTest, int iPos, int iChannel)
+{
+    m_testList->selectTest(iIndexTest, iPos, iChannel);
+}
+
+void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iChannel)
+{
+    Inspection::_Test *test = m_inspection ? m_inspection->test(iIndexTest) : nullptr;
+    if (!test || !test->recorded)
+        return;
+    if (test->samples(ChannelCode::GSR)->isEmpty())
+        m_inspection->loadRecording(test, false);
+    strip()->setTest(test);
+    if (scrollArea()->test())
+        scrollArea()->rememberLeftTick();
+    scrollArea()->setTest(test);
+    view()->setTest(m_inspection, test, iChannel);
+
+    QScrollBar *vertical = scrollArea()->verticalScrollBar();
+    vertical->setRange(-750, 750);
+    vertical->setValue(0);
+    vertical->setPageStep(scrollArea()->height());
+    placeShownTest(iPos);
+    reconnectShownTest();
+    m_testShown = true;
+    updateActionsEnabled();
+}
+
+// The remembered left-edge tick, or iPos in the middle of the view with its mark blinking.
+void InspectionPoligrammeFancy::placeShownTest(int iPos)
+{
+    _QAbstractScrollArea *area = scrollArea();
+    const int sweep = view()->sweep();
+    int value;
+    if (iPos < 0) {
+        value = area->rememberedLeftTick(area->test()) * 1000 / sweep;
+    } else {
+        view()->startLabelBlink(iPos);
+        value = iPos * 1000 / sweep - area->width() / 2;
+    }
+    area->updateHorizontalRange();
+    area->horizontalScrollBar()->setValue(value);
+    area->scrollContentsBy(0, 0);
+}
+
+void InspectionPoligrammeFancy::reconnectShownTest()
+{
+    connect(view(), &PoligrammeView::updateContextView, m_frame, &_FrameWidget::onUpdateConextView,
+            Qt::UniqueConnection);
+    // Removed first, so each connection exists once however often tests are shown.
+    const auto relink = [](auto *sender, auto signal, auto *receiver, auto slot) {
+        QObject::disconnect(sender, signal, receiver, slot);
+        QObject::connect(sender, signal, receiver, slot);
+    };
+    _QAbstractScrollArea *area = scrollArea();
+    const auto activated = QOverload<int>::of(&QComboBox::activated);
+    relink(m_sweepSelector, activated, area, &_QAbstractScrollArea::onChangeUnfold);
+    relink(m_sweepSelector, activated, strip(), &ContextPoligrammeWidget::onChangeUnfold);
+    relink(this, &InspectionPoligrammeFancy::signalStartLabelPositionChange, view(),
+           &PoligrammeView::onStartLabelPositionChange);
+    relink(this, &InspectionPoligrammeFancy::signalStartMetr, view(), &PoligrammeView::onStartMetr);
+    relink(this, &InspectionPoligrammeFancy::signalShowGroupCompleet, area, &_QAbstractScrollArea::onShowGroupCompleet);
+    relink(this, &InspectionPoligrammeFancy::signalShowPrevNextGroup, area, &_QAbstractScrollArea::onShowPrevNextGroup);
+}
+
+void InspectionPoligrammeFancy::action_LocalPoligrammePlay()
+{
+    emit notifyPlayPoligramme(m_testList->currentTest(), scrollArea()->leftTick());
+}
+
+void InspectionPoligrammeFancy::action_aEnableMeasureV()
+{
+    m_aEnableMeasureH->setChecked(false);
+    m_aChangeLabels->setChecked(false);
+    emit signalStartMetr(false, m_aEnableMeasureV->isChecked());
+}
+
+void InspectionPoligrammeFancy::action_aEnableMeasureH()
+{
+    m_aEnableMeasureV->setChecked(false);
+    m_aChangeLabels->setChecked(false);
+    emit signalStartMetr(true, m_aEnableMeasureH->isChecked());
+}
+
+void InspectionPoligrammeFancy::onChangePosition()
+{
+    m_aEnableMeasureV->setChecked(false);
+    m_aEnableMeasureH->setChecked(false);
+    emit signalStartLabelPositionChange(m_aChangeLabels->isChecked());
+}
+
+void InspectionPoligrammeFancy::action_aShowGroupCompleet()
+{
+    int index = -1;
+    emit signalShowGroupCompleet(&index);
+    if (index < 0)
+        return;
+    emit m_sweepSelector->activated(index);
+    m_sweepSelector->setCurrentIndex(index);
+}
+
+void InspectionPoligrammeFancy::action_aShowGroupNext()
+{
+    emit signalShowPrevNextGroup(1);
+}
+
+void InspectionPoligrammeFancy::action_aShowGroupPrev()
+{
+    emit signalShowPrevNextGroup(-1);
+}
+
+void InspectionPoligrammeFancy::onRestorePosition()
+{
+    Inspection::_Test *test = m_inspection ? m_inspection->test(m_testList->currentTest()) : nullptr;
+    if (!test)
+        return;
+    if (labelsAsRecorded(*test)) {
+        QMessageBox::information(this, tr("Воркел"), tr("Данные не требуют восстановления."), QMessageBox::Ok);
+        return;
+    }
+    const QString question = tr("При восстановлении старых данных все изменения будут потеряны.\n"
+                                "Вы действительно хотите восстановить положение меток как при записи полиграммы?");
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    restoreLabels(test);
+    view()->repaint();
+}
+
+void InspectionPoligrammeFancy::restoreLabels(InspectionTest *test)
+{
+    test->labels = test->labelsForRestore;
+    m_inspection->saveRecording(test);
+    // A reload reads the header over the recording: it must hold them too.
+    m_inspection->saveRecordingHeader(test);
+    test->labelsModified = false;
 }

@@ -2,31 +2,100 @@
 
 #include "fancy/FancyMainWindow.h"
 
+class _FrameWidget;
+class _QAbstractScrollArea;
+class ContextPoligrammeWidget;
 class Inspection;
-class QLabel;
+struct InspectionTest;
+class ListTestDockWindow;
+class PoligrammeView;
+class QAction;
+class QComboBox;
+class QToolBar;
 
-// The review screen: shows the tests of the selected examination as polygrams.
+// The review screen: one recorded test of the examination as a polygram,
+// chosen from the list of recorded tests; scrolling, sweeps, measuring,
+// moving marks and putting them back, group navigation and playback.
 class InspectionPoligrammeFancy : public Fancy::FancyMainWindow
 {
     Q_OBJECT
 public:
     explicit InspectionPoligrammeFancy(QWidget *parent = nullptr);
+    ~InspectionPoligrammeFancy() override;
 
-    // Shows a test at a position with a channel selected; -1 means none in particular.
-    void showTest(int test, int position, int channel);
-    // Refills the test list from the current examination.
+    // Shows a test at a tick with a channel selected; -1 means none in
+    // particular. A test that is not listed is not shown.
+    void showTest(int iIndexTest, int iPos, int iChannel);
+    // Rebuilds the list for the current examination and shows no test.
     void loadInspection();
 
-    int shownTest() const { return m_shownTest; }
-
-public slots:
-    void onChangedPersone(QString path, Inspection *inspection);
+    // The examination index of the shown test; -1 while none is.
+    int shownTest() const;
+    bool isTestShown() const { return m_testShown; }
+    _QAbstractScrollArea *scrollArea() const;
+    ContextPoligrammeWidget *strip() const;
+    PoligrammeView *view() const;
+    ListTestDockWindow *testList() const { return m_testList; }
+    QComboBox *sweepSelector() const { return m_sweepSelector; }
+    QToolBar *toolBar() const { return m_toolBar; }
+    QAction *measureVerticalAction() const { return m_aEnableMeasureV; }
+    QAction *measureHorizontalAction() const { return m_aEnableMeasureH; }
+    QAction *fullGroupAction() const { return m_aShowGroupCompleet; }
+    QAction *nextGroupAction() const { return m_aShowGroupNext; }
+    QAction *previousGroupAction() const { return m_aShowGroupPrev; }
+    QAction *playAction() const { return m_aPlay; }
+    QAction *printAction() const { return m_aPrint; }
+    QAction *saveAction() const { return m_aSave; }
+    QAction *changeLabelsAction() const { return m_aChangeLabels; }
+    QAction *restoreLabelsAction() const { return m_aRestoreLabels; }
 
 signals:
-    void notifyPlayPoligramme(int test, int position);
+    void notifyPlayPoligramme(int iIndexTest, int iPos);
+    void signalStartLabelPositionChange(bool bStart);
+    void signalShowGroupCompleet(int *isel);
+    void signalShowPrevNextGroup(int step);
+    void signalStartMetr(bool nMetrH, bool bStart);
+
+public slots:
+    void onChangedPersone(QString path, Inspection *pInspection);
+    void onChangedTest(int iIndexTest, int iPos, int iChannel);
+    void action_LocalPoligrammePlay();
+    void action_aEnableMeasureV();
+    void action_aEnableMeasureH();
+    void action_aShowGroupCompleet();
+    void action_aShowGroupNext();
+    void action_aShowGroupPrev();
+    void onChangePosition();
+    void onRestorePosition();
 
 private:
+    QAction *m_aEnableMeasureV;
+    QAction *m_aEnableMeasureH;
+    QAction *m_aShowGroupCompleet;
+    QAction *m_aShowGroupNext;
+    QAction *m_aShowGroupPrev;
+    QAction *m_aPlay;
+    QAction *m_aPrint;
+    QAction *m_aSave;
+    QAction *m_aChangeLabels;
+    QAction *m_aRestoreLabels;
+    QComboBox *m_sweepSelector;
+    bool m_testShown = false;
+    ListTestDockWindow *m_testList;
     Inspection *m_inspection = nullptr;
-    QLabel *m_summary;
-    int m_shownTest = -1;
+    QToolBar *m_toolBar;
+    _FrameWidget *m_frame;
+
+    QAction *makeAction(const char *icon, const char *text, bool checkable = false);
+    void buildToolBar();
+    void connectActions();
+    void restoreLayout();
+    void saveLayout();
+    void updateActionsEnabled();
+    void forgetShownTest();
+    void fillTestList();
+    void placeShownTest(int iPos);
+    void reconnectShownTest();
+    // Moved marks are stored where a reload finds them.
+    void restoreLabels(InspectionTest *test);
 };

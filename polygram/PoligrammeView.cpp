@@ -9,6 +9,7 @@
 #include "resources/VugResources.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLPaintDevice>
@@ -175,8 +176,16 @@ void PoligrammeView::paintGL()
         paintDevice = new QOpenGLPaintDevice(deviceSize);
         paintDevice->setDevicePixelRatio(devicePixelRatioF());
     }
+    // Composed by the raster engine: antialiased curves through the OpenGL
+    // engine cost several times as much on a software renderer.
+    QImage picture(deviceSize, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(devicePixelRatioF());
+    {
+        QPainter composer(&picture);
+        paint(composer);
+    }
     QPainter painter(paintDevice);
-    paint(painter);
+    painter.drawImage(QPoint(0, 0), picture);
 }
 
 void PoligrammeView::paint(QPainter &painter)

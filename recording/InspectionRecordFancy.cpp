@@ -1,28 +1,26 @@
 #include "InspectionRecordFancy.h"
 
+#include "PoligrammeRecordWindow.h"
+#include "Renderer.h"
+#include "SensorReader.h"
+#include "_PoligrammeRecordScrollArea.h"
 #include "data/Inspection.h"
 #include "data/SharedHelpers.h"
-#include "recording/RecordingEvents.h"
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QLabel>
-#include <QMessageBox>
+#include <QMainWindow>
 #include <QScrollBar>
-#include <QTimer>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 namespace {
-constexpr int kTickMs = 50;
+constexpr int VerticalReach = 750;
 }
 
 InspectionRecordFancy::InspectionRecordFancy(QWidget *parent)
     : Fancy::FancyMainWindow(parent),
       m_stopAction(new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-record-icon.png")), tr("Стоп"), this)),
-      m_state(new QLabel),
-      m_scroll(new QScrollBar(Qt::Horizontal)),
-      m_clock(new QTimer(this))
+      m_scrollArea(new _PoligrammeRecordScrollArea(this)),
+      m_window(new PoligrammeRecordWindow)
 {
     setObjectName(QStringLiteral("InspectionRecordFancy"));
     // A main window is a top-level window by default; this one is always the
@@ -33,15 +31,18 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *parent)
     if (parent)
         connect(m_stopAction, SIGNAL(triggered()), parent, SLOT(onStopRecordingAction()));
 
-    auto *page = new QWidget;
-    auto *layout = new QVBoxLayout(page);
-    m_state->setAlignment(Qt::AlignCenter);
-    layout->addWidget(m_state, 1);
-    layout->addWidget(m_scroll);
-    setCentralWidget(page);
-
-    m_clock->setInterval(kTickMs);
-    connect(m_clock, &QTimer::timeout, this, &InspectionRecordFancy::onTick);
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scrollArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_scrollArea->window = m_window;
+    m_scrollArea->setViewport(QWidget::createWindowContainer(m_window, m_scrollArea));
+    QScrollBar *horizontal = m_scrollArea->horizontalScrollBar();
+    QScrollBar *vertical = m_scrollArea->verticalScrollBar();
+    connect(vertical, SIGNAL(sliderReleased()), m_scrollArea, SLOT(onReleaseVSlider()));
+    connect(horizontal, SIGNAL(sliderReleased()), m_scrollArea, SLOT(onReleasedHSlider()));
+    connect(horizontal, SIGNAL(sliderPressed()), m_scrollArea, SLOT(onPressedHSlider()));
+    horizontal->setStyleSheet(QStringLiteral("QScrollBar{height: 20px;}"));
+    vertical->setStyleSheet(QStringLiteral("QScrollBar{width: 20px;}"));
+    setCentralWidget(m_scrollArea);
 }
 
 InspectionRecordFancy::~InspectionRecordFancy() = default;
@@ -52,85 +53,38 @@ bool InspectionRecordFancy::start(Inspection *inspection, InspectionTest *test, 
         return false;
     m_inspection = inspection;
     m_test = test;
-    m_new = bNew;
-    const int length = bNew ? kCapacity : test->dataGSR.size();
-    m_scroll->setRange(0, qMax(0, length));
-    m_scroll->setValue(bNew ? 0 : qBound(0, iPos, length));
-    m_state->setText(bNew ? tr("Запись теста «%1»").arg(test->name) : tr("Воспроизведение теста «%1»").arg(test->name));
-    m_clock->start();
+    m_window->start(inspection, test, bNew, iPos);
+
+    QScrollBar *horizontal = m_scrollArea->horizontalScrollBar();
+    horizontal->setRange(0, bNew ? SensorReader::RecordCapacity : test->samples(ChannelCode::GSR)->size());
+    horizontal->setValue(0);
+    horizontal->setPageStep(m_scrollArea->width());
+    QScrollBar *vertical = m_scrollArea->verticalScrollBar();
+    vertical->setRange(-VerticalReach, VerticalReach);
+    vertical->setValue(0);
+    vertical->setPageStep(m_scrollArea->height());
+
+    connect(m_window->renderer, SIGNAL(updateUI(int)), m_scrollArea, SLOT(onUpdateUI(int)));
     return true;
-}
-
-bool InspectionRecordFancy::isRunning() const { return m_clock->isActive(); }
-int InspectionRecordFancy::position() const { return m_scroll->value(); }
-int InspectionRecordFancy::range() const { return m_scroll->maximum(); }
-
-void InspectionRecordFancy::onTick()
-{
-    if (m_scroll->value() >= m_scroll->maximum()) {
-        halt();
-        finishLoop();
-        return;
-    }
-    m_scroll->setValue(m_scroll->value() + 1);
-}
-
-void InspectionRecordFancy::halt()
-{
-    m_clock->stop();
 }
 
 void InspectionRecordFancy::stop()
 {
     leaveFullScreen();
-    halt();
+    m_window->stop(false);
 }
 
 void InspectionRecordFancy::stopAndSave(bool save)
 {
     leaveFullScreen();
-    halt();
-    if (!m_test || !m_new)
-        return;
-    if (!save) {
-        m_test->clearRecording();
-        return;
-    }
-    // Only samples make a recording; a run that gathered none leaves the test as it was.
-    if (m_test->dataGSR.isEmpty() && m_test->TimeMM.isEmpty())
-        return;
-    m_test->DateTimeRecorded = QDateTime::currentDateTime();
-    StoreResult result = m_inspection->saveTestStruct(m_test);
-    if (result == StoreResult::Ok)
-        result = m_inspection->saveRecording(m_test);
-    if (result != StoreResult::Ok) {
-        // The samples stay in memory; the examiner learns that the file lacks them.
-        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось сохранить запись теста в файл обследуемого:\n%1")
-                                                   .arg(m_inspection->sPathFile));
-    }
+    m_window->stop(save);
 }
 
+// Without spinning the event loop: a close request handled there would delete
+// this screen inside its own call.
 void InspectionRecordFancy::leaveFullScreen()
 {
     QMainWindow *main = findMainWindow();
     if (main && main->isFullScreen())
         main->showNormal();
-}
-
-void InspectionRecordFancy::finishLoop()
-{
-    postToMainWindow(RecordingEvents::LoopEnded);
-}
-
-void InspectionRecordFancy::reportDeviceError(const QString &message)
-{
-    halt();
-    QMessageBox::warning(this, tr("Воркел"), message);
-    postToMainWindow(RecordingEvents::DeviceError);
-}
-
-void InspectionRecordFancy::postToMainWindow(int type)
-{
-    if (QMainWindow *main = findMainWindow())
-        QCoreApplication::postEvent(main, new QEvent(QEvent::Type(type)));
 }

@@ -1,7 +1,49 @@
 #include "PoligrammeRecordWindow.h"
 
+#include "RecordingEnd.h"
+#include "Renderer.h"
+#include "SensorReader.h"
+#include "data/ChannelBindings.h"
+#include "data/SharedHelpers.h"
+#include "polygram/InputState.h"
+#include "polygram/drawPanelG.h"
+#include "recording/RecordingEvents.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QMutexLocker>
 #include <QOpenGLContext>
+#include <QPixmap>
 #include <QResizeEvent>
+#include <QThread>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cstdlib>
+
+namespace {
+constexpr int CursorUpkeepMs = 500;
+// Wheel notches of 120 become these steps.
+constexpr int ShiftWheelDivisor = 20;
+constexpr int GainWheelDivisor = 50;
+constexpr int DisplayWheelDivisor = 10;
+
+bool isHeldKey(int key)
+{
+    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Space || key == Qt::Key_Backspace;
+}
+
+bool modalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
+
+void publishInput(const QPoint &global, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
+{
+    InputState::publish(InputState{global, buttons, modifiers});
+}
+}  // namespace
 
 PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent)
     : QWindow(parent)
@@ -10,7 +52,162 @@ PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent)
     m_surfaceSize = size();
 }
 
+PoligrammeRecordWindow::~PoligrammeRecordWindow()
+{
+    // Threads must never outlive the surface they draw on.
+    if (reader || renderer)
+        stop(false);
+}
+
 bool PoligrammeRecordWindow::canRenderThreaded() { return QOpenGLContext::supportsThreadedOpenGL(); }
+
+void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
+                                   int startPosition)
+{
+    if (reader)
+        return;
+    QCoreApplication::instance()->installEventFilter(this);
+    inspection = inspection_;
+    test = test_;
+    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty())
+        inspection->loadRecording(test, false);
+
+    readerThread = new QThread;
+    reader = new SensorReader(inspection, test, recordMode, startPosition, collaborators);
+    reader->moveToThread(readerThread);
+    renderThread = new QThread;
+    renderer = new Renderer(this, inspection, test, reader);
+    renderer->moveToThread(renderThread);
+    reader->setMarkLock(&renderer->mutex);
+
+    connect(renderThread, SIGNAL(started()), renderer, SLOT(onExecute()));
+    connect(renderer, SIGNAL(finished()), renderer, SLOT(onQuit()));
+    connect(readerThread, SIGNAL(started()), reader, SLOT(onExecute()));
+    connect(reader, SIGNAL(error(QString)), this, SLOT(onErrorFromSensorReader(QString)));
+    renderThread->start(QThread::InheritPriority);
+    readerThread->start(QThread::InheritPriority);
+
+    cursorTimer = new QTimer(this);
+    cursorTimer->setInterval(CursorUpkeepMs);
+    connect(cursorTimer, SIGNAL(timeout()), this, SLOT(onTimerUpdateCursor()));
+    cursorTimer->start();
+}
+
+void PoligrammeRecordWindow::stop(bool save)
+{
+    delete cursorTimer;
+    cursorTimer = nullptr;
+    releaseKeyboard();
+    stopRenderer();
+    const bool done = reader && test->isPresentationDone(reader->position);
+    bool newRecording = false;
+    bool videoWritten = false;
+    stopReader(newRecording, videoWritten);
+    if (test && inspection)
+        RecordingEnd(inspection, test, {newRecording, done, videoWritten}).finish(save);
+}
+
+void PoligrammeRecordWindow::stopRenderer()
+{
+    if (!renderer)
+        return;
+    // The renderer waits for the reader's data: release it before it is told to stop.
+    reader->requestStop();
+    renderer->stopRequested = true;
+    renderThread->quit();
+    renderThread->wait();
+    delete renderThread;
+    renderThread = nullptr;
+    delete renderer;
+    renderer = nullptr;
+}
+
+void PoligrammeRecordWindow::stopReader(bool &newRecording, bool &videoWritten)
+{
+    if (!reader)
+        return;
+    reader->requestStop();
+    readerThread->quit();
+    readerThread->wait();
+    newRecording = reader->recordMode;
+    videoWritten = reader->recorder != nullptr;
+    delete readerThread;
+    readerThread = nullptr;
+    delete reader;
+    reader = nullptr;
+    // The loop's end was asked for here: its close request, still queued,
+    // would close whatever screen the main window opens next.
+    if (QMainWindow *main = findMainWindow())
+        QCoreApplication::removePostedEvents(main, RecordingEvents::LoopEnded);
+}
+
+void PoligrammeRecordWindow::setSweep(int ms)
+{
+    if (renderer)
+        renderer->sweepMs = ms;
+}
+
+void PoligrammeRecordWindow::setVerticalPosition(int value)
+{
+    if (renderer)
+        renderer->verticalPosition = value;
+}
+
+void PoligrammeRecordWindow::seekPosition(int position)
+{
+    if (!renderer)
+        return;
+    renderer->setViewPosition(position);
+    // The reader clamps to the recorded length and moves the video only where a time is stored.
+    if (!reader->recordMode)
+        reader->seek(position);
+}
+
+void PoligrammeRecordWindow::setRemoteControlCursor(bool on)
+{
+    remoteControl = on;
+    if (!on) {
+        setCursor(Qt::ArrowCursor);
+        return;
+    }
+    const QPixmap image(QStringLiteral(":/Pelmar/Images/RemoteControlCursor.png"));
+    setCursor(QCursor(image, image.width() / 2, image.height() / 2));
+}
+
+void PoligrammeRecordWindow::onErrorFromSensorReader(QString msg)
+{
+    if (reader)
+        reader->requestStop();
+    releaseKeyboard();
+    // Nothing of this window is touched after the box: a close request
+    // handled while it is open may delete the window.
+    QMessageBox::warning(QApplication::activeWindow(), tr("Воркел"), msg, QMessageBox::Ok);
+    if (QMainWindow *main = findMainWindow())
+        QCoreApplication::postEvent(main, new QEvent(RecordingEvents::DeviceError));
+}
+
+void PoligrammeRecordWindow::onDrawZoom(QPixmap &px_)
+{
+    if (renderer)
+        renderer->drawZoom(mapFromGlobal(QCursor::pos()), px_);
+}
+
+void PoligrammeRecordWindow::onTimerUpdateCursor()
+{
+    const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
+    if (modalDialogOpen() || !renderer || (modifiers & Qt::ShiftModifier))
+        return;
+    const QPoint global = QCursor::pos();
+    publishInput(global, QGuiApplication::mouseButtons(), modifiers);
+    const QPoint p = mapFromGlobal(global);
+    if (!dragStart.isNull()) {
+        setCursor(Qt::DragMoveCursor);
+        return;
+    }
+    if (remoteControl || drawPanelG::panelAt(p, -1))
+        return;
+    setCursor(renderer->channelAtPoint(p) >= 0 ? Qt::OpenHandCursor : Qt::ArrowCursor);
+}
 
 void PoligrammeRecordWindow::resizeEvent(QResizeEvent *event)
 {
@@ -30,4 +227,231 @@ void PoligrammeRecordWindow::exposeEvent(QExposeEvent *event)
 {
     takeOrigin();
     QWindow::exposeEvent(event);
+}
+
+// The keyboard grab is global on X11: a hidden window must not keep it.
+void PoligrammeRecordWindow::hideEvent(QHideEvent *event)
+{
+    releaseKeyboard();
+    QWindow::hideEvent(event);
+}
+
+void PoligrammeRecordWindow::grabKeyboard()
+{
+    if (QMainWindow *main = findMainWindow())
+        main->grabKeyboard();
+}
+
+void PoligrammeRecordWindow::releaseKeyboard()
+{
+    QMainWindow *main = findMainWindow();
+    if (main && QWidget::keyboardGrabber() == main)
+        main->releaseKeyboard();
+}
+
+bool PoligrammeRecordWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!renderer || !isVisible())
+        return false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return filterKeyPress(static_cast<QKeyEvent *>(event));
+    case QEvent::KeyRelease:
+        return filterKeyRelease(static_cast<QKeyEvent *>(event));
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+        break;
+    default:
+        return false;
+    }
+    // Mouse events reach a window once, then each widget on their way: only the first counts.
+    if (!watched->isWindowType())
+        return false;
+    if (event->type() == QEvent::Wheel) {
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        if (!(wheel->modifiers() & Qt::ShiftModifier) || modalDialogOpen())
+            return false;
+        const QPoint global = wheel->globalPosition().toPoint();
+        publishInput(global, wheel->buttons(), wheel->modifiers());
+        filterWheel(wheel, mapFromGlobal(global));
+        return true;
+    }
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint global = mouse->screenPos().toPoint();
+    publishInput(global, mouse->buttons(), mouse->modifiers());
+    const QPoint p = mapFromGlobal(global);
+    if (event->type() == QEvent::MouseButtonPress)
+        filterMousePress(mouse, p);
+    else if (event->type() == QEvent::MouseMove)
+        filterMouseMove(mouse, p);
+    else
+        filterMouseRelease(mouse, p);
+    return false;
+}
+
+bool PoligrammeRecordWindow::filterKeyPress(QKeyEvent *event)
+{
+    if (modalDialogOpen())
+        return false;
+    publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
+    const int key = event->key();
+    if (isHeldKey(key)) {
+        if (event->isAutoRepeat())
+            return true;
+        grabKeyboard();
+    }
+    renderer->keyPress(key);
+    return true;
+}
+
+bool PoligrammeRecordWindow::filterKeyRelease(QKeyEvent *event)
+{
+    if (modalDialogOpen())
+        return false;
+    publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
+    if (event->isAutoRepeat())
+        return true;
+    releaseKeyboard();
+    renderer->keyRelease(event->key());
+    return true;
+}
+
+bool PoligrammeRecordWindow::holdsPoint(const QPoint &p) const { return QRect(QPoint(0, 0), size()).contains(p); }
+
+bool PoligrammeRecordWindow::pressRemoteControl(QMouseEvent *event, const QPoint &p)
+{
+    if (!remoteControl || !holdsPoint(p) || (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+        return false;
+    if (event->button() == Qt::LeftButton)
+        renderer->keyPress(Qt::Key_Space);
+    else if (event->button() == Qt::RightButton)
+        renderer->keyPress(Qt::Key_Backspace);
+    else
+        return false;
+    return true;
+}
+
+void PoligrammeRecordWindow::filterMousePress(QMouseEvent *event, const QPoint &p)
+{
+    if (pressRemoteControl(event, p))
+        return;
+    if (!renderer->channelSelected) {
+        if (event->button() != Qt::LeftButton || drawPanelG::panelAt(p, -1))
+            return;
+        const int code = renderer->channelAtPoint(p);
+        if (code < 0)
+            return;
+        renderer->selectedChannel = code;
+        renderer->channelSelected = 1;
+        startDrag(p);
+    } else if (drawPanelG::panelAt(p, 0)) {
+        selectPanelRow(p);
+    } else if (renderer->plotArea().contains(p)) {
+        startDrag(p);
+    }
+}
+
+void PoligrammeRecordWindow::startDrag(const QPoint &p)
+{
+    dragStart = p;
+    setCursor(Qt::DragMoveCursor);
+}
+
+void PoligrammeRecordWindow::selectPanelRow(const QPoint &p)
+{
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        if (drawPanelG::channelCell(PanelState::RowCell, code).contains(p)) {
+            renderer->selectedChannel = code;
+            return;
+        }
+    }
+}
+
+void PoligrammeRecordWindow::filterMouseMove(QMouseEvent *event, const QPoint &p)
+{
+    if (remoteControl || modalDialogOpen())
+        return;
+    if (dragStart.isNull()) {
+        const Qt::KeyboardModifiers modifiers = event->modifiers();
+        const bool hand = renderer->plotArea().contains(p) && !drawPanelG::panelAt(p, -1)
+                          && (modifiers & Qt::ShiftModifier) && !(modifiers & Qt::ControlModifier);
+        setCursor(hand ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    } else if (event->buttons() & Qt::LeftButton) {
+        dragChannel(event, p);
+    }
+}
+
+void PoligrammeRecordWindow::dragChannel(QMouseEvent *event, const QPoint &p)
+{
+    const int dx = p.x() - dragStart.x();
+    const int dy = p.y() - dragStart.y();
+    const bool horizontal = std::abs(dx) >= std::abs(dy);
+    {
+        QMutexLocker lock(&renderer->mutex);
+        InspectionChannel &record = test->channel(renderer->selectedChannel);
+        if (!(event->buttons() & Qt::RightButton)) {
+            if (horizontal)
+                changeChannelAmplify(record, dx);
+            else
+                moveChannelOffset(record, -dy);
+        } else if (horizontal) {
+            // One gain step per move, however far the mouse went.
+            if (dx != 0)
+                changeChannelGain(record, dx > 0 ? 1 : -1);
+        } else {
+            moveChannelShift(record, record.Inverse && *record.Inverse ? dy : -dy);
+        }
+    }
+    startDrag(p);
+}
+
+void PoligrammeRecordWindow::filterMouseRelease(QMouseEvent *event, const QPoint &p)
+{
+    const Qt::KeyboardModifiers held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
+    if (remoteControl && holdsPoint(p) && !held) {
+        renderer->keyRelease(Qt::Key_Space);
+        return;
+    }
+    if (dragStart.isNull() || event->button() != Qt::LeftButton)
+        return;
+    if (!held)
+        renderer->channelSelected = 0;
+    dragStart = QPoint();
+    setCursor(Qt::ArrowCursor);
+}
+
+void PoligrammeRecordWindow::filterWheel(QWheelEvent *event, const QPoint &p)
+{
+    const int delta = event->angleDelta().y();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        InspectionChannel *record = test->findChannel(code);
+        if (record && !wheelOverRow(*record, code, delta, ctrl, p))
+            return;
+    }
+}
+
+// False when the event must not be handled further.
+bool PoligrammeRecordWindow::wheelOverRow(InspectionChannel &record, int code, int delta, bool ctrl,
+                                          const QPoint &p)
+{
+    const auto over = [code, &p](PanelState::Cell cell) { return drawPanelG::channelCell(cell, code).contains(p); };
+    const bool hardwareCell = ctrl && (over(PanelState::ShiftCell) || over(PanelState::GainCell));
+    // The unit's gain and zero stay put through a presentation.
+    if (hardwareCell && !test->canFinishRecording(reader->position))
+        return false;
+    if (ctrl && over(PanelState::ShiftCell))
+        moveChannelShift(record, delta / ShiftWheelDivisor);
+    else if (ctrl && over(PanelState::GainCell))
+        changeChannelGain(record, delta / GainWheelDivisor);
+    else if (!ctrl && over(PanelState::PositionCell))
+        moveChannelOffset(record, delta / DisplayWheelDivisor);
+    else if (!ctrl && over(PanelState::WidthCell))
+        changeChannelAmplify(record, delta / DisplayWheelDivisor);
+    else
+        return true;
+    renderer->selectedChannel = code;
+    return true;
 }

@@ -1,20 +1,45 @@
 #pragma once
 
 #include "polygram/LockedValue.h"
+#include "recording/ReaderCollaborators.h"
 
 #include <QPoint>
 #include <QSize>
 #include <QWindow>
 
+class Inspection;
+class QKeyEvent;
+class QMouseEvent;
+class QPixmap;
+class QThread;
+class QTimer;
+class QWheelEvent;
+class Renderer;
+class SensorReader;
+struct InspectionChannel;
+struct InspectionTest;
+
 // The surface the live renderer draws the recording on from its own thread.
+// It owns the acquisition and render threads of a recording or playback, and
+// routes the examiner's keys and mouse, application-wide, into the renderer.
 class PoligrammeRecordWindow : public QWindow
 {
     Q_OBJECT
 public:
     explicit PoligrammeRecordWindow(QWindow *parent = nullptr);
+    ~PoligrammeRecordWindow() override;
 
     // Whether the platform lets a thread of its own draw with OpenGL.
     static bool canRenderThreaded();
+
+    void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
+    // Joins both threads, then keeps or discards the recording; a playback is left as it was.
+    void stop(bool save);
+
+    void setSweep(int ms);
+    void setVerticalPosition(int value);
+    void seekPosition(int position);
+    void setRemoteControlCursor(bool on);
 
     // The size last set on the GUI thread; safe from the render thread.
     QSize surfaceSize() const { return m_surfaceSize.value(); }
@@ -22,13 +47,52 @@ public:
     // GUI thread; the render thread must not ask the window system.
     QPoint fromGlobal(const QPoint &global) const { return global - m_origin.value(); }
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // The scroll area hands its viewport's paint and resize events over.
+    using QWindow::event;
+
+    InspectionTest *test = nullptr;
+    Inspection *inspection = nullptr;
+    QThread *renderThread = nullptr;
+    QThread *readerThread = nullptr;
+    Renderer *renderer = nullptr;
+    SensorReader *reader = nullptr;
+    QPoint dragStart;
+    QTimer *cursorTimer = nullptr;
+    bool remoteControl = false;
+    // What the reader is built with; the defaults are the program's own.
+    ReaderCollaborators collaborators;
+
+public slots:
+    void onErrorFromSensorReader(QString msg);
+    void onDrawZoom(QPixmap &px_);
+    void onTimerUpdateCursor();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void exposeEvent(QExposeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void takeOrigin() { m_origin = mapToGlobal(QPoint(0, 0)); }
+    void stopRenderer();
+    void stopReader(bool &newRecording, bool &videoWritten);
+    void grabKeyboard();
+    static void releaseKeyboard();
+
+    bool filterKeyPress(QKeyEvent *event);
+    bool filterKeyRelease(QKeyEvent *event);
+    void filterMousePress(QMouseEvent *event, const QPoint &p);
+    void filterMouseMove(QMouseEvent *event, const QPoint &p);
+    void filterMouseRelease(QMouseEvent *event, const QPoint &p);
+    void filterWheel(QWheelEvent *event, const QPoint &p);
+    bool pressRemoteControl(QMouseEvent *event, const QPoint &p);
+    void selectPanelRow(const QPoint &p);
+    void dragChannel(QMouseEvent *event, const QPoint &p);
+    bool wheelOverRow(InspectionChannel &record, int code, int delta, bool ctrl, const QPoint &p);
+    void startDrag(const QPoint &p);
+    bool holdsPoint(const QPoint &p) const;
 
     LockedValue<QSize> m_surfaceSize;
     LockedValue<QPoint> m_origin;

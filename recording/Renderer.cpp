@@ -302,9 +302,7 @@ int Renderer::channelAtPoint(QPoint p)
 {
     if (!reader || reader->position <= 9)
         return -1;
-    const QSize size = window->surfaceSize();
-    const int strip = drawG::captionStripHeight();
-    const QRect area = QRect(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1)).adjusted(0, strip, 0, -strip);
+    const QRect area = plotArea();
     if (!area.contains(p))
         return -1;
     const QRect box(QPoint(p.x() - 5, p.y() - 5), QPoint(p.x() + 4, p.y() + 4));
@@ -320,4 +318,11 @@ int Renderer::channelAtPoint(QPoint p)
         }
     }
     return -1;
+}
+
+QRect Renderer::plotArea() const
+{
+    const QSize size = window->surfaceSize();
+    const int strip = drawG::captionStripHeight();
+    return QRect(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1)).adjusted(0, strip, 0, -strip);
 }

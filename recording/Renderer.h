@@ -7,6 +7,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QVector>
@@ -54,6 +55,8 @@ public:
     void keyPress(int key);
     void keyRelease(int key);
     int channelAtPoint(QPoint p);
+    // The window's area between the caption strips, where the curves are drawn.
+    QRect plotArea() const;
     void setViewPosition(int position) { viewPosition = position; }
     // The live view gives the magnifier no picture.
     void drawZoom(QPoint, QPixmap &) {}

@@ -5,12 +5,8 @@
 #include "data/ChannelBindings.h"
 #include "polygram/InputState.h"
 
-#include <algorithm>
-
 namespace {
 constexpr int ShiftStep = 25;
-constexpr int ShiftLimit = 2047;
-constexpr int GainMost = 25;
 
 // A mark closed this soon after it opened is still drawn LeastMarkLength long.
 qint32 closedAt(qint32 opened, int p)
@@ -64,13 +60,11 @@ void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
     const int sign = (key == Qt::Key_Up || key == Qt::Key_Right) ? 1 : -1;
     if (vertical && hardware) {
         const int step = record.Inverse && *record.Inverse ? -ShiftStep : ShiftStep;
-        record.ShiftADT = std::clamp(record.ShiftADT + sign * step, -ShiftLimit, ShiftLimit);
-        record.ShiftADTChanged = true;
+        moveChannelShift(record, sign * step);
     } else if (vertical) {
         moveChannelOffset(record, sign * OffsetKeyStep);
     } else if (horizontal && hardware) {
-        record.ADT = std::clamp(record.ADT + sign, 0, GainMost);
-        record.ADTChanged = true;
+        changeChannelGain(record, sign);
     } else if (horizontal) {
         changeChannelAmplify(record, sign * AmplifyKeyStep);
     }

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the points window's icons into resources/images/: the previous and
-next presentation arrows, the reaction matrix grid, the workbook export and
-the close icon of a fragment image."""
+"""Draws the scoring windows' icons into resources/images/: the previous and
+next presentation arrows, the reaction matrix grid, the workbook export, the
+statistics window's calculator and the close icon of a fragment image."""
 import os
 import struct
 import sys
@@ -46,6 +46,20 @@ def workbook(x, y):
     return None
 
 
+def calculator(x, y):
+    """A grey calculator: a green display over a 4 by 4 keypad, the last key orange."""
+    if not (7 <= x <= 25 and 3 <= y <= 29):
+        return None
+    if x < 8.2 or x > 23.8 or y < 4.2 or y > 27.8:
+        return (70, 70, 80, 255)
+    if 9.5 <= x <= 22.5 and 5.5 <= y <= 10.5:
+        return (150, 200, 150, 255)
+    kx, ky = (x - 9.5) / 3.35, (y - 12.5) / 3.9
+    if 0 <= kx < 4 and 0 <= ky < 4 and kx % 1 < 0.75 and ky % 1 < 0.75:
+        return (235, 130, 40, 255) if int(kx) == 3 and int(ky) == 3 else (245, 245, 245, 255)
+    return (120, 120, 130, 255)
+
+
 def close(x, y):
     """A red square with a white cross, 16 pixels: it fits the 20-pixel close square of an image."""
     if not (1 <= x <= 15 and 1 <= y <= 15):
@@ -86,6 +100,7 @@ def main():
         "NextGroup": lambda x, y: arrow(x, y, True),
         "Table-icon": matrix,
         "Microsoft-Excel-icon.png": workbook,
+        "Apps-Calc-icon.png": calculator,
     }
     for name, shape in icons.items():
         with open(os.path.join(folder, name), "wb") as out:

@@ -69,6 +69,17 @@ void AviWriter::setSoundParameters(AVCodecContext *codec)
     codec->time_base = AVRational{1, AudioRate};
 }
 
+// One-pass rate control with FFmpeg's defaults lets a low rate run over by
+// half on noisy camera frames (it tolerates 4 Mbit of surplus before it
+// corrects) and stops a high one short at quantiser 2. Tolerating one
+// second's worth and allowing quantiser 1 keeps each rate within a few per cent.
+void AviWriter::holdToBitRate(AVCodecContext *codec)
+{
+    codec->bit_rate_tolerance = int(codec->bit_rate);
+    codec->qmin = 1;
+    av_opt_set_int(codec, "lmin", FF_QP2LAMBDA, AV_OPT_SEARCH_CHILDREN);
+}
+
 bool AviWriter::addVideo(const Video &video)
 {
     AVCodecContext *codec = newStream(m_video, AV_CODEC_ID_MPEG4);
@@ -81,6 +92,7 @@ bool AviWriter::addVideo(const Video &video)
     codec->pix_fmt = AV_PIX_FMT_YUV420P;
     codec->gop_size = video.gop;
     codec->bit_rate = video.bitRate;
+    holdToBitRate(codec);
     // Key frames exactly every gop frames: readers seek by them.
     av_opt_set_int(codec, "sc_threshold", 1000000000, AV_OPT_SEARCH_CHILDREN);
     m_video.stream->time_base = codec->time_base;

@@ -61,6 +61,7 @@ private:
     };
 
     AVCodecContext *newStream(Stream &stream, int codecId);
+    static void holdToBitRate(AVCodecContext *codec);
     bool addVideo(const Video &video);
     bool addAudio();
     bool openCodec(Stream &stream, AVCodecContext *codec);

@@ -1,19 +1,181 @@
 #include "InspectionAnalysisStatFancy.h"
 
-#include "data/ExaminationSummary.h"
+#include "StatResultTable.h"
+#include "_BackWidget_InspectionAnalysisStatFancy.h"
 
-#include <QLabel>
+#include "app/services/TreeViewExport.h"
+#include "data/ActivePopupMenu.h"
+#include "data/SettingsStore.h"
 
-InspectionAnalysisStatFancy::InspectionAnalysisStatFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent), m_summary(new QLabel(examinationSummary(nullptr), this))
+#include <QAction>
+#include <QMenu>
+#include <QStandardItemModel>
+#include <QToolBar>
+#include <QTreeView>
+
+namespace {
+
+const char kSettingsGroup[] = "InspectionAnalysisStatFancy";
+const char kMaskKey[] = "ulColumnsMask";
+constexpr int kAllColumns = 31;
+constexpr int kNameColumnWidth = 600;
+
+int columnBit(int column)
 {
-    setObjectName(QStringLiteral("InspectionAnalysisStatFancy"));
-    m_summary->setAlignment(Qt::AlignCenter);
-    setCentralWidget(m_summary);
+    return 1 << (column - 1);
 }
 
-void InspectionAnalysisStatFancy::onChangedPersone(QString path, Inspection *inspection)
+}  // namespace
+
+InspectionAnalysisStatFancy::InspectionAnalysisStatFancy(QWidget *parent)
+    : Fancy::FancyMainWindow(parent), m_tree(nullptr), ulColumnsMask(kAllColumns)
+{
+    setObjectName(QStringLiteral("InspectionAnalysisStatFancy"));
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QLatin1String(kSettingsGroup));
+    ulColumnsMask = SettingsStore::read(*settings, QLatin1String(kMaskKey), kAllColumns);
+    settings.reset();
+
+    createToolBar();
+    auto *back = new _BackWidget_InspectionAnalysisStatFancy;
+    connect(back, &_BackWidget_InspectionAnalysisStatFancy::notifyResize, this,
+            &InspectionAnalysisStatFancy::onResizeContent);
+    setCentralWidget(back);
+    m_tree = new QTreeView;
+    setCentralWidget(m_tree);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &InspectionAnalysisStatFancy::onLocalMenu);
+}
+
+InspectionAnalysisStatFancy::~InspectionAnalysisStatFancy()
+{
+    auto settings = SettingsStore::open();
+    settings->beginGroup(QLatin1String(kSettingsGroup));
+    settings->setValue(QLatin1String(kMaskKey), uint(ulColumnsMask));
+    settings->endGroup();
+    settings->sync();
+}
+
+void InspectionAnalysisStatFancy::createToolBar()
+{
+    auto *bar = new QToolBar(this);
+    bar->setObjectName(QStringLiteral("StatToolBar"));
+    QAction *calc = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Apps-Calc-icon.png")), tr("Выполнить расчет"));
+    connect(calc, &QAction::triggered, this, &InspectionAnalysisStatFancy::action_Calc);
+    QAction *excel = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")),
+                                    tr("Выполнить экспорт в MSExcel"));
+    connect(excel, &QAction::triggered, this, &InspectionAnalysisStatFancy::action_ExportExcel);
+    addToolBar(bar);
+}
+
+void InspectionAnalysisStatFancy::setTreeModel(QStandardItemModel *model)
+{
+    QAbstractItemModel *old = m_tree->model();
+    QItemSelectionModel *oldSelection = m_tree->selectionModel();
+    if (model)
+        model->setParent(m_tree);
+    m_tree->setModel(model);
+    delete oldSelection;
+    delete old;
+}
+
+void InspectionAnalysisStatFancy::onChangedPersone(QString path, Inspection *pInspection)
 {
     Q_UNUSED(path);
-    m_summary->setText(examinationSummary(inspection));
+    setTreeModel(nullptr);
+    m_inspection = pInspection;
+}
+
+void InspectionAnalysisStatFancy::onResizeContent(QResizeEvent *pEvt)
+{
+    Q_UNUSED(pEvt);
+}
+
+void InspectionAnalysisStatFancy::action_Calc()
+{
+    if (!m_inspection)
+        return;
+    StatResultTable table(*m_inspection);
+    table.score();
+    table.sum();
+    setTreeModel(table.model());
+    m_tree->setColumnWidth(StatResultTable::NamesColumn, kNameColumnWidth);
+    for (int row = 0; row < m_tree->model()->rowCount(); ++row)
+        m_tree->expand(m_tree->model()->index(row, 0));
+    for (int column = StatResultTable::StatisticalColumn; column <= StatResultTable::MetricColumn; ++column)
+        m_tree->setColumnHidden(column, !(ulColumnsMask & columnBit(column)));
+}
+
+void InspectionAnalysisStatFancy::action_ExportExcel()
+{
+    exportTreeViewToExcel(m_tree);
+}
+
+// --- columns ---
+
+void InspectionAnalysisStatFancy::onLocalMenu(const QPoint &point)
+{
+    QScopedPointer<QMenu> menu(buildColumnMenu());
+    ActivePopupMenu marker(menu.data());
+    menu->exec(m_tree->viewport()->mapToGlobal(point));
+}
+
+QMenu *InspectionAnalysisStatFancy::buildColumnMenu()
+{
+    struct Toggle {
+        const char *text;
+        void (InspectionAnalysisStatFancy::*slot)();
+    };
+    static const Toggle toggles[] = {
+        {QT_TR_NOOP("Включить колонку мат. обработки"), &InspectionAnalysisStatFancy::onShowMathColumnAction},
+        {QT_TR_NOOP("Включить колонку бальной оценки 3210123"), &InspectionAnalysisStatFancy::onShowBall3210123ColumnAction},
+        {QT_TR_NOOP("Включить колонку бальной оценки 101"), &InspectionAnalysisStatFancy::onShowBall101ColumnAction},
+        {QT_TR_NOOP("Включить колонку бальной оценки 012"), &InspectionAnalysisStatFancy::onShowBall012ColumnAction},
+        {QT_TR_NOOP("Включить колонку метрической оценки"), &InspectionAnalysisStatFancy::onShowMetrColumnAction}};
+    auto *menu = new QMenu;
+    for (int k = 0; k < 5; ++k) {
+        QAction *action = menu->addAction(tr(toggles[k].text), this, toggles[k].slot);
+        action->setCheckable(true);
+        action->setChecked(ulColumnsMask & columnBit(k + 1));
+    }
+    return menu;
+}
+
+void InspectionAnalysisStatFancy::toggleColumn(int column)
+{
+    const int bit = columnBit(column);
+    m_tree->setColumnHidden(column, ulColumnsMask & bit);
+    ulColumnsMask ^= bit;
+    resizeColumns();
+}
+
+void InspectionAnalysisStatFancy::resizeColumns()
+{
+    for (int column = StatResultTable::StatisticalColumn; column <= StatResultTable::MetricColumn; ++column)
+        m_tree->resizeColumnToContents(column);
+}
+
+void InspectionAnalysisStatFancy::onShowMathColumnAction()
+{
+    toggleColumn(StatResultTable::StatisticalColumn);
+}
+
+void InspectionAnalysisStatFancy::onShowBall3210123ColumnAction()
+{
+    toggleColumn(StatResultTable::Ball3210123Column);
+}
+
+void InspectionAnalysisStatFancy::onShowBall101ColumnAction()
+{
+    toggleColumn(StatResultTable::Ball101Column);
+}
+
+void InspectionAnalysisStatFancy::onShowBall012ColumnAction()
+{
+    toggleColumn(StatResultTable::Ball012Column);
+}
+
+void InspectionAnalysisStatFancy::onShowMetrColumnAction()
+{
+    toggleColumn(StatResultTable::MetricColumn);
 }

@@ -3,18 +3,46 @@
 #include "fancy/FancyMainWindow.h"
 
 class Inspection;
-class QLabel;
+class QMenu;
+class QResizeEvent;
+class QStandardItemModel;
+class QTreeView;
 
-// The statistics window: every score of the examination side by side.
+// The statistics window: every score of the examination side by side, one
+// column per scoring, computed when the examiner asks for it.
 class InspectionAnalysisStatFancy : public Fancy::FancyMainWindow
 {
     Q_OBJECT
 public:
     explicit InspectionAnalysisStatFancy(QWidget *parent = nullptr);
+    // Writes the column mask.
+    ~InspectionAnalysisStatFancy() override;
+
+    QTreeView *tree() const { return m_tree; }
+    int columnsMask() const { return ulColumnsMask; }
+    // The column menu at its current state; the caller owns it.
+    QMenu *buildColumnMenu();
+    // Columns 1 to 5 fitted to their contents.
+    void resizeColumns();
 
 public slots:
-    void onChangedPersone(QString path, Inspection *inspection);
+    void onChangedPersone(QString path, Inspection *pInspection);
+    void onResizeContent(QResizeEvent *pEvt);
+    void onLocalMenu(const QPoint &point);
+    void action_Calc();
+    void action_ExportExcel();
+    void onShowMathColumnAction();
+    void onShowBall3210123ColumnAction();
+    void onShowBall101ColumnAction();
+    void onShowBall012ColumnAction();
+    void onShowMetrColumnAction();
 
 private:
-    QLabel *m_summary;
+    void createToolBar();
+    void toggleColumn(int column);
+    void setTreeModel(QStandardItemModel *model);
+
+    QTreeView *m_tree;
+    Inspection *m_inspection = nullptr;
+    int ulColumnsMask;  // bit k - 1 shows result column k (1-5)
 };

@@ -1,13 +1,17 @@
 #include "app/vugVorkel.h"
 #include "data/ActivePopupMenu.h"
 #include "data/ChannelUI.h"
+#include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
 #include "fancy/FancyTabWidget.h"
 #include "recording/InspectionRecordFancy.h"
+#include "recording/PoligrammeRecordWindow.h"
 #include "recording/RecordingEvents.h"
+#include "recording/SensorReader.h"
+#include "recording/_PoligrammeRecordScrollArea.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
@@ -16,6 +20,7 @@
 #include <QDir>
 #include <QLayout>
 #include <QMenu>
+#include <QScrollBar>
 
 namespace {
 
@@ -32,6 +37,26 @@ void fillExamination(Inspection &inspection)
     recorded.dataGSR.fill(0, 40);
     Inspection::_Test empty(QStringLiteral("Пустой"));
     inspection.tests = {fresh, recorded, empty};
+}
+
+// The demonstration unit, found from the test programs' folder; video off, an
+// answer time of 1 s and no automatic end.
+void configureDemoUnit()
+{
+    GenericSettings settings;
+    settings.load();
+    settings.sNameDriverDll = QDir(QCoreApplication::applicationDirPath())
+                                  .relativeFilePath(qEnvironmentVariable("VUG_BIN_DIR") + "/vugSensorDemo.so");
+    settings.bEnableVideoForRecord = false;
+    settings.iIA = 1;
+    settings.iTimeAfterForRecod = 600;
+    settings.save();
+}
+
+void sendKey(QObject *target, QEvent::Type type, int key)
+{
+    QKeyEvent event(type, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
 }
 
 QStringList captionsOf(QMenu *menu)
@@ -56,6 +81,7 @@ private slots:
     void testWithoutQuestionsDoesNotStart();
     void stopQuestionSequences();
     void savedRecordingReachesTheSubjectFile();
+    void incompleteGroupIsNotKept();
     void failedSaveIsReported();
     void playbackStopsWithoutQuestions();
     void eventsCloseTheScreen();
@@ -66,6 +92,9 @@ private slots:
     void escapeReturnsToRememberedTab();
 
 private:
+    SensorReader *reader() const;
+    // Presents test 0's one question and waits until its answer time is out.
+    void presentOneGroup();
     void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0);
     bool lastConsumed = false;
     vugVorkel *window = nullptr;
@@ -74,6 +103,7 @@ private:
 
 void TestRecordingControl::init()
 {
+    configureDemoUnit();
     fillExamination(inspection);
     window = new vugVorkel;
     window->onInitialize();
@@ -88,6 +118,22 @@ void TestRecordingControl::cleanup()
 {
     delete window;
     window = nullptr;
+}
+
+SensorReader *TestRecordingControl::reader() const
+{
+    InspectionRecordFancy *screen = window->recordingScreen();
+    return screen ? screen->recordWindow()->reader : nullptr;
+}
+
+void TestRecordingControl::presentOneGroup()
+{
+    QTRY_VERIFY(reader() && reader()->position > 5);
+    sendKey(window, QEvent::KeyPress, Qt::Key_Space);
+    QTRY_VERIFY(reader()->position > 10);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
+    QCOMPARE(inspection.tests[0].labels.size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(inspection.tests[0].isPresentationDone(reader()->position), 5000);
 }
 
 // Sends a key press to the focused widget; the filter's verdict is read by
@@ -143,8 +189,8 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!window->isPlayback());
     QVERIFY(!window->alignmentAction()->isEnabled());
     QVERIFY(!window->diagnosticsAction()->isEnabled());
-    QCOMPARE(screen->range(), InspectionRecordFancy::kCapacity);
-    QVERIFY(screen->isRunning());
+    QCOMPARE(screen->scrollArea()->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
+    QTRY_VERIFY(reader()->position > 2);  // the demonstration unit records
 
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
     window->onStopRecordingAction();
@@ -173,10 +219,10 @@ void TestRecordingControl::stopQuestionSequences()
         window->onStopRecordingAction();
         QCOMPARE(answers.asked().size(), 1);
         QVERIFY(window->recordingScreen());  // No keeps recording
-        QVERIFY(window->recordingScreen()->isRunning());
+        const int before = reader()->position;
+        QTRY_VERIFY(reader()->position > before);
     }
     {
-        inspection.tests[0].dataGSR.fill(5, 10);  // something was recorded
         MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
         window->onStopRecordingAction();
         QCOMPARE(answers.asked(), (QStringList{"<p>Вы хотите завершить запись полиграммы ?</p>",
@@ -193,33 +239,75 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     inspection.sPathFile = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
     QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
     window->startRecordPoligramme(0);
-    inspection.tests[0].dataGSR.fill(7, 20);
-    inspection.tests[0].TimeMM.fill(50, 20);
+    presentOneGroup();
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
     QVERIFY(!window->recordingScreen());
-    QVERIFY(inspection.tests[0].recorded);
-    QVERIFY(inspection.tests[0].DateTimeRecorded.isValid());
+    const Inspection::_Test &recorded = inspection.tests[0];
+    QVERIFY(recorded.recorded);
+    QVERIFY(recorded.DateTimeRecorded.isValid());
+    QVERIFY(recorded.dataGSR.size() > 20);
 
     Inspection reread;
     QCOMPARE(reread.load(inspection.sPathFile), StoreResult::Ok);
     QCOMPARE(reread.tests.size(), 1);
     QVERIFY(reread.tests[0].recorded);
     QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
-    QCOMPARE(reread.tests[0].dataGSR, QVector<qint16>(20, 7));
+    QCOMPARE(reread.tests[0].dataGSR, recorded.dataGSR);
+    QCOMPARE(reread.tests[0].labels.size(), 1);
+    QCOMPARE(reread.tests[0].labels[0].TickQStart, recorded.labels[0].TickQStart);
+
+    // Its playback runs until stopped and leaves the file as it was.
+    QFile file(inspection.sPathFile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    window->playPoligramme(0, 0);
+    QCOMPARE(window->recordingScreen()->scrollArea()->horizontalScrollBar()->maximum(), recorded.dataGSR.size());
+    QTRY_COMPARE(reader()->position, recorded.dataGSR.size() - 1);
+    QTest::qWait(200);
+    QVERIFY(window->recordingScreen());
+    window->onStopRecordingAction();
+    QVERIFY(!window->recordingScreen());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+}
+
+void TestRecordingControl::incompleteGroupIsNotKept()
+{
+    inspection.sPathFile = QDir::home().filePath(QStringLiteral("Петров.qmz"));
+    QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
+    GenericSettings settings;
+    settings.load();
+    settings.iIA = 60;
+    settings.save();
+    window->startRecordPoligramme(0);
+    QTRY_VERIFY(reader()->position > 5);
+    sendKey(window, QEvent::KeyPress, Qt::Key_Space);  // the answer time has not run out at the stop
+    QCOMPARE(inspection.tests[0].labels.size(), 1);
+    const int marked = inspection.tests[0].labels[0].TickQStart;
+    QTRY_VERIFY(reader()->position > marked + 2);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
+    window->onStopRecordingAction();
+    QCOMPARE(answers.asked().size(), 3);
+    QVERIFY(answers.asked().last().contains("ни одна группа"));
+    QVERIFY(inspection.tests[0].dataGSR.isEmpty());
+    QVERIFY(inspection.tests[0].labels.isEmpty());
+    QVERIFY(!inspection.tests[0].recorded);
 }
 
 void TestRecordingControl::failedSaveIsReported()
 {
     inspection.sPathFile.clear();  // no subject file: nothing can be written
     window->startRecordPoligramme(0);
-    inspection.tests[0].dataGSR.fill(7, 20);
+    presentOneGroup();
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 3);
     QVERIFY(answers.asked().last().startsWith("Не удалось сохранить запись теста"));
-    QCOMPARE(inspection.tests[0].dataGSR.size(), 20);  // kept in memory
+    QVERIFY(inspection.tests[0].dataGSR.size() > 20);  // kept in memory
+    QCOMPARE(inspection.tests[0].labels.size(), 1);
 }
 
 void TestRecordingControl::playbackStopsWithoutQuestions()
@@ -228,8 +316,8 @@ void TestRecordingControl::playbackStopsWithoutQuestions()
     InspectionRecordFancy *screen = window->recordingScreen();
     QVERIFY(screen);
     QVERIFY(window->isPlayback());
-    QCOMPARE(screen->range(), 40);
-    QCOMPARE(screen->position(), 15);
+    QCOMPARE(screen->scrollArea()->horizontalScrollBar()->maximum(), 40);
+    QVERIFY(reader()->position >= 15);
     MessageBoxAnswerer answers;
     window->onStopRecordingAction();
     QVERIFY(!window->recordingScreen());
@@ -248,7 +336,7 @@ void TestRecordingControl::eventsCloseTheScreen()
     QCoreApplication::processEvents();
     QVERIFY(window->recordingScreen());
 
-    inspection.tests[0].dataGSR.fill(3, 10);
+    QTRY_VERIFY(reader()->position > 2);
     QCoreApplication::postEvent(window, new QEvent(RecordingEvents::DeviceError));
     QCoreApplication::processEvents();
     QVERIFY(!window->recordingScreen());
@@ -256,7 +344,10 @@ void TestRecordingControl::eventsCloseTheScreen()
 
     window->playPoligramme(1, 38);
     QVERIFY(!window->recordingScreen()->isWindow());
-    QTRY_VERIFY_WITH_TIMEOUT(!window->recordingScreen(), 3000);  // the playback ends by itself with 2966
+    QTRY_COMPARE(reader()->position, 39);
+    QTest::qWait(300);
+    QVERIFY(window->recordingScreen());  // a playback runs until stopped
+    window->onStopRecordingAction();
     QCOMPARE(window->centralWidget(), window->modeTabs());
 }
 

@@ -62,6 +62,7 @@ private slots:
     void orderTextListsEveryPlannedQuestion();
     void formatTextListsNullThenOrdinary();
     void themeLookupForReadingAndWriting();
+    void headerTextDatesOnlyRecordedTests();
 };
 
 void TestInspectionTexts::kindLetters_data()
@@ -216,6 +217,17 @@ void TestInspectionTexts::themeLookupForReadingAndWriting()
     QCOMPARE(source.theme(1).Theme, QStringLiteral("Вы взяли?"));
     QCOMPARE(source.theme(10000).Theme, QStringLiteral("Готовы?"));
     QCOMPARE(copy.theme(1).Theme, QStringLiteral("changed"));
+}
+
+void TestInspectionTexts::headerTextDatesOnlyRecordedTests()
+{
+    Inspection::_Test test(QStringLiteral("Тест 2"));
+    test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(9, 7, 59));
+    QCOMPARE(test.headerText(), QStringLiteral("Тест 2"));  // not recorded
+    test.recorded = true;
+    QCOMPARE(test.headerText(), QStringLiteral("Тест 2 (05.03.2024 09:07)"));
+    test.DateTimeRecorded = QDateTime();
+    QCOMPARE(test.headerText(), QStringLiteral("Тест 2"));
 }
 
 VUG_TEST_MAIN(TestInspectionTexts, QCoreApplication)

@@ -3,6 +3,7 @@
 // The points cases as ballsums_reference.py beside this file reads them, and
 // its results.
 #include "data/InspectionTest.h"
+#include "tests/data/BallFixtures.h"
 #include "tests/support/JsonArrays.h"
 
 #include <QDebug>
@@ -18,19 +19,10 @@ namespace BallReference {
 // keys it lies under.
 inline QJsonObject caseOf(const InspectionTest &test, const BallValuationMap &scale)
 {
-    QJsonArray entries;
-    for (auto group = scale.cbegin(); group != scale.cend(); ++group) {
-        for (auto quest = group->cbegin(); quest != group->cend(); ++quest) {
-            QJsonObject object;
-            quest->toJson(object);
-            object.insert("key", QJsonArray{group.key(), quest.key()});
-            entries.append(object);
-        }
-    }
     const float *w = test.valuationBall_ChannelK;
     return {{"weights", QJsonArray{double(w[0]), double(w[1]), double(w[2])}},
             {"disabled", toJsonArray(test.valuationBall_GroupsDisabled.values().toVector())},
-            {"entries", entries}};
+            {"entries", BallFixtures::entriesWithKeys(scale)}};
 }
 
 // The script's results, one per case; empty when it could not run.

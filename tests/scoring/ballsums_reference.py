@@ -4,9 +4,11 @@
 Reads the cases as JSON (per case: weights, disabled presentations, entries
 with the map keys they lie under, and the question, presentation and channel
 values to ask about) and prints, per case, the three tables of sums:
-{"results": [{"byQuest": [[q][c]], "byGroup": [[p][c]], "weighted": [[q][p]]}]}.
-Integer sums wrap as 32-bit integers; the weighted sum is numpy.float32 all the
-way, entries in ascending order of their map keys.
+{"results": [{"byQuest": [[q][c]], "byGroup": [[p][c]], "weighted": [[q][p]],
+"window": [[q][p]]}]}. Integer sums wrap as 32-bit integers; the weighted sums
+are numpy.float32 all the way, entries in ascending order of their map keys:
+the points window's channel by channel, the statistics window's (ПГ + КГР) +
+Дых per entry, every presentation for a negative one.
 
 A case that also gives "presentations" (the test's count) and "kinds" (the
 kind of each question) gets the figures of both scoring trees besides:
@@ -53,6 +55,16 @@ def weighted(entries, weights, q, p):
             total = np.float32(total + np.float32(e["GSRPar"]) * w[0])
             total = np.float32(total + np.float32(e["FPGPar"]) * w[1])
             total = np.float32(total + np.float32(e["nRG"]) * w[2])
+    return float(total)
+
+
+def window_sum(entries, weights, p, q):
+    w = [np.float32(x) for x in weights]
+    total = np.float32(0.0)
+    for e in entries:
+        if e["iQuest"] == q and (p < 0 or e["iGroup"] == p):
+            pulse_and_skin = np.float32(np.float32(e["FPGPar"]) * w[1] + np.float32(e["GSRPar"]) * w[0])
+            total = np.float32(total + np.float32(pulse_and_skin + np.float32(e["nRG"]) * w[2]))
     return float(total)
 
 
@@ -112,6 +124,7 @@ def evaluate(case):
         "byQuest": [[sum_by_quest(entries, q, c) for c in channels] for q in quests],
         "byGroup": [[sum_by_group(entries, p, c) for c in channels] for p in groups],
         "weighted": [[weighted(entries, case["weights"], q, p) for p in groups] for q in quests],
+        "window": [[window_sum(entries, case["weights"], p, q) for p in groups] for q in quests],
     }
     if "presentations" in case:
         result["navigator"] = navigator(case, entries)

@@ -179,6 +179,7 @@ void TestBallSums::matchesReference()
         const QJsonArray byQuest = expected.value("byQuest").toArray();
         const QJsonArray byGroup = expected.value("byGroup").toArray();
         const QJsonArray weighted = expected.value("weighted").toArray();
+        const QJsonArray window = expected.value("window").toArray();
         const QVector<float> table = weightedBallTable(test, scale, kTable, kTable);
         for (int c = 0; c < kChannels.size(); ++c) {
             for (int q = 0; q < kQuests.size(); ++q) {
@@ -192,14 +193,19 @@ void TestBallSums::matchesReference()
         }
         for (int q = 0; q < kQuests.size(); ++q) {
             for (int p = 0; p < kGroups.size(); ++p) {
-                const double actual = weightedBallSum(test, scale, kQuests[q], kGroups[p]);
-                const double wanted = weighted[q][p].toDouble();
+                const auto check = [&](double actual, const QJsonArray &table, const char *order) {
+                    const double wanted = table[q][p].toDouble();
+                    const QString where = QString("%1: question %2, presentation %3 in %4: %5, expected %6")
+                                              .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p]).arg(order)
+                                              .arg(actual, 0, 'g', 17).arg(wanted, 0, 'g', 17);
+                    return actual == wanted ? QString() : where;
+                };
                 if (kQuests[q] >= 0 && kGroups[p] >= 1)  // the whole table at once gives the same
-                    QCOMPARE(double(table[kQuests[q] * kTable + kGroups[p] - 1]), wanted);
-                const QString where = QString("%1: question %2, presentation %3: %4, expected %5")
-                                          .arg(all[i].name).arg(kQuests[q]).arg(kGroups[p])
-                                          .arg(actual, 0, 'g', 17).arg(wanted, 0, 'g', 17);
-                QVERIFY2(actual == wanted, qPrintable(where));
+                    QCOMPARE(double(table[kQuests[q] * kTable + kGroups[p] - 1]), weighted[q][p].toDouble());
+                QString failed = check(weightedBallSum(test, scale, kQuests[q], kGroups[p]), weighted, "the points window's order");
+                QVERIFY2(failed.isEmpty(), qPrintable(failed));
+                failed = check(sumBallMap(test, scale, kGroups[p], kQuests[q]), window, "the statistics window's order");
+                QVERIFY2(failed.isEmpty(), qPrintable(failed));
             }
         }
     }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "data/Inspection.h"
+
+// What becomes of a test's recording when its threads have stopped: kept in
+// the subject file as whole presentation groups, or discarded. Tells the
+// examiner, in a box over the active window, whatever was not kept.
+class RecordingEnd
+{
+public:
+    struct Run {
+        bool newRecording = false;
+        // The reaction time after the last group's last question has run out.
+        bool presentationDone = false;
+        // This run's recorder wrote the temporary video.
+        bool videoWritten = false;
+    };
+
+    RecordingEnd(Inspection *inspection, Inspection::_Test *test, const Run &run);
+
+    // A playback is left as it was, whatever save says.
+    void finish(bool save);
+
+    // Presentation groups whose marks are all made and, for the last, whose
+    // reaction time has run out.
+    int completeGroups() const;
+
+private:
+    void keep(int groups);
+    void trimMarks(int groups);
+    bool saveToFile();
+    void moveVideo();
+    static void tell(const QString &text);
+
+    Inspection *inspection;
+    Inspection::_Test *test;
+    Run run;
+};

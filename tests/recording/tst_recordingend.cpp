@@ -1,0 +1,219 @@
+#include "data/Inspection.h"
+#include "data/InspectionMedia.h"
+#include "recording/RecordingEnd.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TestHome.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+// The kinds of the rows stored under a test's id, read by Python's sqlite3.
+QString storedKinds(const QString &path, const QString &testId)
+{
+    QProcess python;
+    python.start(VUG_PYTHON, {"-c",
+                              "import sqlite3, sys\n"
+                              "c = sqlite3.connect(sys.argv[1])\n"
+                              "rows = c.execute('select data_type from inspection where test_id = ? order by data_type',"
+                              " (sys.argv[2],))\n"
+                              "print(','.join(str(k) for (k,) in rows))",
+                              path, testId});
+    if (!python.waitForFinished(20000) || python.exitCode() != 0)
+        return QStringLiteral("failed: ") + QString::fromUtf8(python.readAllStandardError());
+    return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+class TestRecordingEnd : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void keepsWholeGroups_data();
+    void keepsWholeGroups();
+    void noCompleteGroupDiscards();
+    void stopWithoutSavingDiscards();
+    void videoOfThisRunReplacesTheTarget();
+    void staleTemporaryVideoIsLeftAlone();
+    void failedRenameIsReported();
+    void playbackLeavesTheFileAsItWas();
+
+private:
+    Inspection::_Test &test() { return inspection->tests[0]; }
+    void finish(bool save, bool done, bool video = false, bool newRecording = true)
+    {
+        RecordingEnd(inspection.get(), &test(), {newRecording, done, video}).finish(save);
+    }
+
+    QScopedPointer<QTemporaryDir> dir;
+    QScopedPointer<Inspection> inspection;
+};
+
+// A subject file with one test of four questions; in memory three groups are
+// marked over 400 recorded positions.
+void TestRecordingEnd::init()
+{
+    dir.reset(new QTemporaryDir);
+    inspection.reset(new Inspection(dir->filePath(QStringLiteral("Иванов.qmz"))));
+    Inspection::_Test fresh(QStringLiteral("Тест"));
+    for (int i = 0; i < 4; ++i)
+        fresh.addTheme(QStringLiteral("Вопрос %1?").arg(i), 2, 1, -1);
+    inspection->appendTest(fresh);
+    QCOMPARE(inspection->saveTestStruct(&test(), false), StoreResult::Ok);
+    test().dataGSR.fill(9, 400);
+    test().TimeMM.fill(0, 400);
+    for (int group = 1; group <= 3; ++group) {
+        for (int theme = 0; theme < 4; ++theme) {
+            InspectionLabel mark;
+            mark.Group = qint16(group);
+            mark.Theme = qint16(theme);
+            mark.TickQStart = 100 * group + 20 * theme;
+            mark.TickQEnd = mark.TickQStart + 10;
+            test().labels.append(mark);
+        }
+    }
+}
+
+void TestRecordingEnd::keepsWholeGroups_data()
+{
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("last group's answer time out") << true << 12;
+    QTest::newRow("last group still running") << false << 8;
+}
+
+void TestRecordingEnd::keepsWholeGroups()
+{
+    QFETCH(bool, done);
+    QFETCH(int, kept);
+    MessageBoxAnswerer answers;
+    finish(true, done);
+    QCOMPARE(answers.asked().size(), 0);
+    QCOMPARE(test().labels.size(), kept);
+    QVERIFY(test().recorded);
+    QVERIFY(test().DateTimeRecorded.isValid());
+    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1,2"));
+
+    Inspection reread;
+    QCOMPARE(reread.load(inspection->sPathFile), StoreResult::Ok);
+    QVERIFY(reread.tests[0].recorded);
+    QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
+    QCOMPARE(reread.tests[0].labels.size(), kept);
+    QCOMPARE(reread.tests[0].dataGSR, QVector<qint16>(400, 9));
+    QCOMPARE(reread.tests[0].DateTimeRecorded.toSecsSinceEpoch(), test().DateTimeRecorded.toSecsSinceEpoch());
+}
+
+void TestRecordingEnd::noCompleteGroupDiscards()
+{
+    test().labels.resize(3);  // the first group lacks its last question
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        finish(true, true);
+        QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(answers.asked()[0].contains(QStringLiteral("ни одна группа")));
+    }
+    QVERIFY(test().labels.isEmpty());
+    QVERIFY(test().dataGSR.isEmpty());
+    QVERIFY(!test().recorded);
+    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1"));
+
+    // One group marked whose answer time has not run out is no complete group either.
+    init();
+    test().labels.resize(4);
+    MessageBoxAnswerer again({QMessageBox::Ok});
+    finish(true, false);
+    QCOMPARE(again.asked().size(), 1);
+    QVERIFY(test().dataGSR.isEmpty());
+}
+
+void TestRecordingEnd::stopWithoutSavingDiscards()
+{
+    MessageBoxAnswerer answers;
+    finish(false, true);
+    QCOMPARE(answers.asked().size(), 0);
+    QVERIFY(test().labels.isEmpty());
+    QVERIFY(test().dataGSR.isEmpty());
+    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1"));
+}
+
+void TestRecordingEnd::videoOfThisRunReplacesTheTarget()
+{
+    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
+    const QString target = InspectionMedia::testVideoPath(*inspection, test());
+    writeFile(temporary, "new");
+    writeFile(target, "old");
+    finish(true, true, true);
+    QCOMPARE(readFile(target), QByteArray("new"));
+    QVERIFY(!QFile::exists(temporary));
+}
+
+void TestRecordingEnd::staleTemporaryVideoIsLeftAlone()
+{
+    // An earlier, unsaved recording with video left its temporary file behind.
+    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
+    const QString target = InspectionMedia::testVideoPath(*inspection, test());
+    writeFile(temporary, "stale");
+    finish(true, true, false);
+    QVERIFY(test().recorded);
+    QVERIFY(!QFile::exists(target));
+    QCOMPARE(readFile(temporary), QByteArray("stale"));
+}
+
+void TestRecordingEnd::failedRenameIsReported()
+{
+    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
+    const QString target = InspectionMedia::testVideoPath(*inspection, test());
+    writeFile(temporary, "new");
+    QVERIFY(QDir().mkpath(target));
+    writeFile(target + QStringLiteral("/inside"), "x");
+    MessageBoxAnswerer answers({QMessageBox::Ok});
+    finish(true, true, true);
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY(answers.asked()[0].contains(temporary));
+    QVERIFY(answers.asked()[0].contains(target));
+    QCOMPARE(readFile(temporary), QByteArray("new"));
+    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1,2"));
+}
+
+void TestRecordingEnd::playbackLeavesTheFileAsItWas()
+{
+    finish(true, true);
+    const QByteArray saved = readFile(inspection->sPathFile);
+    const QDateTime stamped = test().DateTimeRecorded;
+    const QString target = InspectionMedia::testVideoPath(*inspection, test());
+    writeFile(target, "recorded");
+    writeFile(InspectionMedia::tempVideoPath(*inspection), "stale");
+    test().labels.resize(6);
+
+    MessageBoxAnswerer answers;
+    finish(true, true, true, false);
+    finish(false, true, false, false);
+    QCOMPARE(answers.asked().size(), 0);
+    QCOMPARE(readFile(inspection->sPathFile), saved);
+    QCOMPARE(test().DateTimeRecorded, stamped);
+    QCOMPARE(test().labels.size(), 6);
+    QCOMPARE(test().dataGSR.size(), 400);
+    QCOMPARE(readFile(target), QByteArray("recorded"));
+}
+
+VUG_TEST_MAIN(TestRecordingEnd, QApplication)
+#include "tst_recordingend.moc"
