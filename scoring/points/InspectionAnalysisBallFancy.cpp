@@ -1,6 +1,7 @@
 #include "InspectionAnalysisBallFancy.h"
 
 #include "ExpertTreeFill.h"
+#include "FragmentListFill.h"
 #include "NavigatorTreeFill.h"
 #include "QuestKey.h"
 #include "Style_tweaks.h"
@@ -19,6 +20,7 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QScrollBar>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -147,6 +149,14 @@ QDockWidget *InspectionAnalysisBallFancy::createPanel(const QString &caption, co
 {
     auto *dock = new QDockWidget(caption, this);
     dock->setObjectName(name);
+    // One row of images at their own size, scrolled sideways.
+    list->setViewMode(QListView::IconMode);
+    list->setLayoutMode(QListView::Batched);
+    list->setFlow(QListView::LeftToRight);
+    list->setResizeMode(QListView::Adjust);
+    list->setWrapping(false);
+    list->setDragEnabled(false);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list->setParent(dock);
     dock->setWidget(list);
     return dock;
@@ -303,11 +313,42 @@ void InspectionAnalysisBallFancy::removeImageListModels()
     }
 }
 
+// Panels draw every image again at each fill, so only a visible one is filled.
 void InspectionAnalysisBallFancy::fillImageList(int panel)
 {
     QListView *list = panel == 0 ? m_list : m_list2;
-    delete list->model();
-    list->setModel(new QStandardItemModel(list));
+    if (!m_tree->model() || !list->isVisible())
+        return;
+    list->clearSelection();
+    list->setCurrentIndex(QModelIndex());
+    list->clearFocus();
+    QVector<QJsonObject> selected;
+    for (const QModelIndex &cell : m_tree->selectionModel()->selectedIndexes())
+        selected << cell.data(QuestKey::Role).toJsonObject();
+    int current = -1;
+    QStandardItemModel *model = m_inspection
+        ? FragmentListFill(*m_inspection, iModeValuation, panelOptions(panel), imageUnit(list, panelOptions(panel)))
+              .build(selected, questKeyOf(m_tree->currentIndex()), &current)
+        : new QStandardItemModel(0, 1);
+    model->setParent(this);
+    QAbstractItemModel *old = list->model();
+    list->setModel(model);
+    delete old;
+    if (current >= 0) {
+        list->setCurrentIndex(model->index(current, 0));
+        list->scrollTo(model->index(current, 0));
+    }
+    list->viewport()->update();
+}
+
+// The height unit of the panel's images: its scale, or in auto scale what
+// fits the list's height under its scroll bar.
+int InspectionAnalysisBallFancy::imageUnit(const QListView *list, const PointsPanelOptions &panel)
+{
+    if (panel.iScale != -1)
+        return panel.iScale;
+    const int bar = list->horizontalScrollBar()->isVisible() ? 25 : 5;
+    return (list->contentsRect().height() - bar) / 5;
 }
 
 void InspectionAnalysisBallFancy::fillImageLists()

@@ -108,6 +108,7 @@ private:
     void fillTree(ScoringTreeFill &fill, bool refresh);
     void removeImageListModels();
     void fillImageList(int panel);
+    static int imageUnit(const QListView *list, const PointsPanelOptions &panel);
     void fillImageLists();
 
     BallValuationMap &activeScale(Inspection::_Test &test) const;

@@ -1,5 +1,6 @@
 #include "ScoringTreeFill.h"
 
+#include "PointsScale.h"
 #include "QuestKey.h"
 
 #include "data/SharedHelpers.h"
@@ -107,17 +108,7 @@ QStandardItem *ScoringTreeFill::testItem(int testIndex, const InspectionTest &te
 
 const BallValuationMap &ScoringTreeFill::scaleMap(const InspectionTest &test) const
 {
-    static const BallValuationMap none;
-    switch (m_scale) {
-    case 0:
-        return test.valuationBall_012;
-    case 1:
-        return test.valuationBall_101;
-    case 2:
-        return test.valuationBall_3210123;
-    default:
-        return none;
-    }
+    return scaleMapOf(test, m_scale);
 }
 
 QStandardItem *ScoringTreeFill::childRow(QStandardItem *row, int index)

@@ -1,9 +1,15 @@
 #include "PointsTreeFixtures.h"
+#include "scoring/points/FragmentListFill.h"
 #include "scoring/points/FragmentPicture.h"
+#include "scoring/points/InspectionAnalysisBallFancy.h"
+#include "scoring/points/_QTreeViewExpand.h"
+#include "data/SettingsStore.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QImage>
+#include <QListView>
 
 // The fragment picture of a question and its score overlay, on recorded tests
 // of the benchmarks' builder; geometry as numbers, the overlay as pixels.
@@ -22,6 +28,27 @@ int markedPixels(const QImage &image)
             if (image.pixel(x, y) != qRgb(255, 255, 255) && !(x >= image.width() - 20 && y >= 5 && y < 25))
                 ++count;
     return count;
+}
+
+// The key of each image of the window's first fragment list.
+QList<QuestKey> imageKeys(InspectionAnalysisBallFancy &window)
+{
+    QList<QuestKey> keys;
+    QAbstractItemModel *model = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>()->model();
+    for (int row = 0; model && row < model->rowCount(); ++row) {
+        QuestKey key;
+        key.fromJson(model->index(row, 0).data(QuestKey::Role).toJsonObject());
+        keys << key;
+    }
+    return keys;
+}
+
+QList<int> questsOf(const QList<QuestKey> &keys)
+{
+    QList<int> quests;
+    for (const QuestKey &key : keys)
+        quests << key.iQuest;
+    return quests;
 }
 
 QImage overlaid(Inspection::_Test &test, int quest, int scale)
@@ -109,6 +136,50 @@ private slots:
         picture.fill(Qt::white);
         FragmentPicture::drawBallOverlay(picture, 0, ball(5, 2, 1, 1, 1), &test, 5, 2, 0, FragmentOptions());
         QCOMPARE(QColor(picture.toImage().pixel(100 - 20 + 8, 5 + 2)), QColor(Qt::white));
+    }
+
+    void aTreeCellFillsTheVisibleList()
+    {
+        QFile::remove(SettingsStore::filePath());
+        using namespace QuestionKind;
+        Inspection examination;
+        examination.appendTest(kindsTest({Neutral, Control, Test, Neutral}, 2));
+        Inspection::_Test &test = examination.tests[0];
+        putBall(test.valuationBall_012, ball(2, 3, 1, 1, 1, false));  // question 3 out of use in presentation 2
+        InspectionAnalysisBallFancy window;
+        window.resize(1200, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.onModeInput_0();
+        window.onChangedPersone(QString(), &examination);
+        _QTreeViewExpand *tree = window.navigatorTree();
+        QAbstractItemModel *model = tree->model();
+
+        // A navigator cell: every question of its presentation, none current.
+        const QModelIndex navigatorCell = model->index(1, 2, model->index(0, 0));
+        tree->selectionModel()->setCurrentIndex(navigatorCell, QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(questsOf(imageKeys(window)), QList<int>({0, 1, 2}));
+        QCOMPARE(imageKeys(window).first().iParam, 1);
+        QListView *list = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>();
+        QVERIFY(!list->currentIndex().isValid());
+        const QModelIndex image = list->model()->index(0, 0);
+        QVERIFY(image.data(FragmentListFill::PlainPictureRole).value<QPixmap>().toImage()
+                != image.data(Qt::DecorationRole).value<QPixmap>().toImage());
+        QCOMPARE(test.valuationBall_012.size(), 1);  // nothing inserted
+        QCOMPARE(test.valuationBall_012[2].size(), 1);
+
+        // An expert cell makes its own question current.
+        window.onModeInput_1();
+        model = tree->model();
+        const QModelIndex expertCell = model->index(1, 1, model->index(2, 0, model->index(0, 0)));
+        tree->selectionModel()->setCurrentIndex(expertCell, QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(questsOf(imageKeys(window)), QList<int>({0, 1, 2, 3}));
+        QCOMPARE(list->currentIndex().row(), 2);
+
+        // Several cells: one image each.
+        tree->selectionModel()->select(model->index(0, 2, model->index(0, 0, model->index(0, 0))),
+                                       QItemSelectionModel::Select);
+        QCOMPARE(imageKeys(window).size(), 2);
     }
 };
 

@@ -1,0 +1,95 @@
+#include "FragmentListFill.h"
+
+#include "PointsScale.h"
+
+#include <QStandardItemModel>
+
+FragmentListFill::FragmentListFill(Inspection &examination, int scale, const PointsPanelOptions &panel, int unit)
+    : m_examination(examination), m_scale(scale), m_panel(panel)
+{
+    m_options.unit = unit;
+    m_options.unfold = panel.iUnfold;
+    m_options.allChannels = panel.bShowAllChannels;
+    m_options.reactionShades = panel.bShowBkIA;
+    m_options.questionShades = panel.bShowBkQuest;
+    m_options.questionText = panel.bShowQuestText;
+    m_options.analysisOnly = panel.bShowAsIA;
+    m_options.questionInterval = panel.bShowQuest;
+}
+
+QStandardItemModel *FragmentListFill::build(const QVector<QJsonObject> &selected, const QuestKey &current,
+                                            int *currentRow) const
+{
+    auto *model = new QStandardItemModel(0, 1);
+    *currentRow = -1;
+    if (selected.size() == 1) {
+        InspectionTest *test = m_examination.test(current.iTest);
+        if (!test)
+            return model;
+        for (int quest : questionsOf(*test, current)) {
+            const InspectionBallValuation &entry = scaleMapOf(*test, m_scale).value(current.iGroup).value(quest);
+            if (!entry.bEnable || !passesKind(*test, quest))
+                continue;
+            const QuestKey place{current.iTest, current.iGroup, current.iParam, quest};
+            QJsonObject key;
+            place.toJson(key);
+            if (quest == current.iQuest)
+                *currentRow = model->rowCount();
+            appendImage(*model, key, place);
+        }
+        return model;
+    }
+    for (const QJsonObject &key : selected) {
+        QuestKey place;
+        place.fromJson(key);
+        if (!m_examination.test(place.iTest))
+            break;
+        appendImage(*model, key, place);
+    }
+    return model;
+}
+
+QVector<int> FragmentListFill::questionsOf(const InspectionTest &test, const QuestKey &cell) const
+{
+    QVector<int> quests;
+    if (!m_panel.bShowAsLabel) {
+        for (int quest = 0; quest < test.themis.size(); ++quest)
+            quests << quest;
+        return quests;
+    }
+    for (const InspectionLabel &mark : test.labels) {
+        if (mark.Group == cell.iGroup)
+            quests << mark.Theme;
+    }
+    return quests;
+}
+
+bool FragmentListFill::passesKind(const InspectionTest &test, int quest) const
+{
+    const int kind = quest >= 0 && quest < test.themis.size() ? test.themis.at(quest).Type : -1;
+    switch (kind) {
+    case QuestionKind::Control:
+        return m_panel.bShowQuestC;
+    case QuestionKind::Test:
+        return m_panel.bShowQuestP;
+    case QuestionKind::Neutral:
+        return m_panel.bShowQuestN;
+    default:
+        return true;
+    }
+}
+
+void FragmentListFill::appendImage(QStandardItemModel &model, const QJsonObject &key, const QuestKey &place) const
+{
+    InspectionTest *test = m_examination.test(place.iTest);
+    const InspectionBallValuation &entry = scaleMapOf(*test, m_scale).value(place.iGroup).value(place.iQuest);
+    QPixmap picture = FragmentPicture::renderFragment(test, place.iGroup, place.iQuest,
+                                                      FragmentPicture::groupChannels(place.iParam), m_options);
+    auto *item = new QStandardItem;
+    item->setEditable(false);
+    item->setData(key, QuestKey::Role);
+    item->setData(picture, PlainPictureRole);
+    FragmentPicture::drawBallOverlay(picture, place.iParam, entry, test, place.iGroup, place.iQuest, m_scale, m_options);
+    item->setData(picture, Qt::DecorationRole);
+    model.appendRow(item);
+}
