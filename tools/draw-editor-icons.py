@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the examination editor's and the subjects dock's pictures into
 resources/images/: add test, add presentation, move down and up, collapse and
-expand, talk yes and no, extra information, undo, redo, delete polygram, test
-comment and add subject. Rendering and PNG writing are the points window's."""
+expand, talk yes and no, extra information, undo, redo, delete polygram and add
+subject. Rendering and PNG writing are the points window's."""
 import importlib.util
 import math
 import os
@@ -130,18 +130,6 @@ def delete_polygram(x, y):
     return None
 
 
-def comment(x, y):
-    inside = 3 <= x <= 29 and 5 <= y <= 21
-    tail = 8 <= x <= 15 and 21 <= y <= 28 and (x - 8) >= (y - 21) * 0.9
-    if not (inside or tail):
-        return None
-    if inside and 7 <= x <= 25 and any(abs(y - line) < 0.7 for line in (10, 13.5, 17)):
-        return (120, 120, 120, 255)
-    if inside and (x < 4 or x > 28 or y < 6 or y > 20):
-        return (180, 140, 30, 255)
-    return (255, 235, 150, 255)
-
-
 def user_add(x, y):
     badge = plus_badge(x, y)
     if badge:
@@ -168,7 +156,6 @@ def main():
         "undo-icon.png": lambda x, y: turn(x, y, False),
         "redo-icon.png": lambda x, y: turn(x, y, True),
         "iconDelete22222.png": delete_polygram,
-        "Comment-icon.png": comment,
         "user-add.png": user_add,
     }
     for name, shape in icons.items():
