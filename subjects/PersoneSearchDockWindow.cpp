@@ -4,17 +4,13 @@
 #include <QStandardItemModel>
 
 PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
-    : QDockWidget(tr("Найденные обследуемые"), parent), m_list(new QListView)
+    : QDockWidget(tr("Найденные обследуемые"), parent)
 {
     setObjectName(QStringLiteral("PersoneSearchDockWindow"));
     setStyleSheet(QStringLiteral("QDockWidget { font: bold }"));
     setFeatures(QDockWidget::DockWidgetMovable);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->setModel(new QStandardItemModel(m_list));
-    setWidget(m_list);
-}
-
-void PersoneSearchDockWindow::clearSelection()
-{
-    m_list->selectionModel()->clear();
+    auto *list = new QListView;
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setModel(new QStandardItemModel(list));
+    setWidget(list);
 }

@@ -2,8 +2,6 @@
 
 #include <QDockWidget>
 
-class QListView;
-
 // The found subjects ("Найденные обследуемые"). It searches nothing yet: its
 // list stays empty.
 class PersoneSearchDockWindow : public QDockWidget
@@ -12,13 +10,8 @@ class PersoneSearchDockWindow : public QDockWidget
 public:
     explicit PersoneSearchDockWindow(QWidget *parent = nullptr);
 
-    void clearSelection();
-
 signals:
     void notificationChangedPerosneSignal(QString fileOld, QString fileNew, QObject *pSender);
     void notificationChangedPerosneSignal_ForSync(QString file);
     void notyfyCreatePersoneLinkAndVerifyFromSearch(QString file);
-
-private:
-    QListView *m_list;
 };
