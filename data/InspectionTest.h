@@ -114,12 +114,18 @@ struct InspectionTest {
     InspectionOrder *swapOrderThemes(int group, int themeA, int themeB);
     InspectionOrder *orderTheme(int group, int n);
     int indexOfOrder(int group, int n) const;
+    // Why the plan cannot be shown or edited, or empty when it is sound: after
+    // its head entry each presentation 1, 2, ... opens with its header and
+    // holds every question once, null questions first.
+    QString planFault() const;
     void addNeutralTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Neutral)); }
     void addControlTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Control)); }
     void addTestTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Test)); }
     void addNullTheme(const QString &text) { themisNULL.append(InspectionTheme(text, -1)); }
 
     // --- texts: caption of a plan entry, the plan and the question list ---
+    // The test's name, with the recording date of a recorded test.
+    QString headerText() const;
     QString questionCaption(int planIndex) const;
     QString orderText() const;
     QString formatText() const;

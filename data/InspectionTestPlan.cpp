@@ -1,6 +1,8 @@
 // Questions of a test and its presentation plan.
 #include "InspectionTest.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
@@ -14,6 +16,13 @@ InspectionOrder planEntry(int theme, int group)
 }
 
 bool isGroupHeader(const InspectionOrder &entry) { return entry.Theme < 0 && entry.Group >= 0; }
+
+bool isHeadEntry(const InspectionOrder &entry) { return entry.Theme < 0 && entry.Group < 0; }
+
+QString planText(const char *text)
+{
+    return QCoreApplication::translate("Inspection", text);
+}
 
 // Stored plans come from files: an index that names no question yields a
 // shared empty question instead of reading outside the lists. One template for
@@ -174,4 +183,48 @@ int InspectionTest::indexOfOrder(int group, int n) const
             return i;
     }
     return -1;
+}
+
+QString InspectionTest::planFault() const
+{
+    if (orders.isEmpty())
+        return QString();
+    if (!isHeadEntry(orders[0]))
+        return planText("план предъявлений не начинается с заголовка");
+    QVector<bool> held;  // null questions first, then the regular ones
+    int group = 0;
+    int heldCount = 0;
+    bool regularHeld = false;
+    auto incomplete = [&] { return group > 0 && heldCount != held.size(); };
+    for (int i = 1; i < orders.size(); ++i) {
+        const InspectionOrder &entry = orders[i];
+        if (isGroupHeader(entry)) {
+            if (incomplete())
+                return planText("предъявление %1 содержит не все вопросы").arg(group);
+            if (entry.Group != group + 1)
+                return planText("предъявления пронумерованы с пропуском или не по порядку");
+            ++group;
+            held.fill(false, themisNULL.size() + themis.size());
+            heldCount = 0;
+            regularHeld = false;
+            continue;
+        }
+        if (group == 0 || entry.Group != group)
+            return planText("вопрос стоит вне своего предъявления");
+        const bool isNull = entry.Theme >= 10000;
+        const int index = isNull ? entry.Theme - 10000 : entry.Theme;
+        if (index >= (isNull ? themisNULL.size() : themis.size()))
+            return planText("план называет несуществующий вопрос");
+        if (isNull && regularHeld)
+            return planText("нулевой вопрос стоит после обычных в предъявлении %1").arg(group);
+        bool &slot = held[isNull ? index : themisNULL.size() + index];
+        if (slot)
+            return planText("вопрос повторяется в предъявлении %1").arg(group);
+        slot = true;
+        ++heldCount;
+        regularHeld = regularHeld || !isNull;
+    }
+    if (incomplete())
+        return planText("предъявление %1 содержит не все вопросы").arg(group);
+    return QString();
 }

@@ -17,6 +17,13 @@ QString internationalCaption(int kind, int number)
 
 }  // namespace
 
+QString InspectionTest::headerText() const
+{
+    if (!recorded || !DateTimeRecorded.isValid())
+        return name;
+    return name + QStringLiteral(" (") + DateTimeRecorded.toString(QStringLiteral("dd.MM.yyyy hh:mm")) + QLatin1Char(')');
+}
+
 QString InspectionTest::questionCaption(int planIndex) const
 {
     if (planIndex < 0 || planIndex >= orders.size())

@@ -14,47 +14,6 @@ QVector<QPair<int, int>> planOf(const Inspection::_Test &test)
     return plan;
 }
 
-// Every group opens with its header and holds each question exactly once, null
-// questions first; the plan starts with its head entry.
-QString planFault(const Inspection::_Test &test)
-{
-    const auto &orders = test.orders;
-    if (orders.isEmpty())
-        return QString();
-    if (orders[0].Theme != -1 || orders[0].Group != -1)
-        return QStringLiteral("no head entry");
-    int i = 1;
-    int expectedGroup = 1;
-    while (i < orders.size()) {
-        if (orders[i].Theme != -1 || orders[i].Group != expectedGroup)
-            return QStringLiteral("missing header of group %1 at %2").arg(expectedGroup).arg(i);
-        ++i;
-        QVector<int> seen;
-        bool inOrdinary = false;
-        while (i < orders.size() && orders[i].Theme >= 0) {
-            if (orders[i].Group != expectedGroup)
-                return QStringLiteral("entry %1 in wrong group").arg(i);
-            const bool isNull = orders[i].Theme >= 10000;
-            if (isNull && inOrdinary)
-                return QStringLiteral("null entry after ordinary in group %1").arg(expectedGroup);
-            inOrdinary = !isNull;
-            seen.append(orders[i].Theme);
-            ++i;
-        }
-        QVector<int> expected;
-        for (int q = 0; q < test.themisNULL.size(); ++q)
-            expected.append(10000 + q);
-        for (int q = 0; q < test.themis.size(); ++q)
-            expected.append(q);
-        std::sort(seen.begin(), seen.end());
-        std::sort(expected.begin(), expected.end());
-        if (seen != expected)
-            return QStringLiteral("group %1 does not hold each question once").arg(expectedGroup);
-        ++expectedGroup;
-    }
-    return QString();
-}
-
 // Extends a one-group plan to n groups, each holding every question as a stored
 // plan would.
 void addGroups(Inspection::_Test &test, int groups)
@@ -85,6 +44,8 @@ private slots:
     void internationalNumbers();
     void renumberingNeverLeavesDuplicates();
     void damagedIndexesGiveEmptyQuestion();
+    void planCheckFindsEveryDamage_data();
+    void planCheckFindsEveryDamage();
     void lookups();
 };
 
@@ -145,7 +106,7 @@ void TestInspectionPlan::ordinaryQuestionJoinsEveryGroup()
     QCOMPARE(test.orders[6].Theme, qint16(4));  // last in group 1
     QCOMPARE(test.orders[7].Theme, qint16(-1));
     QCOMPARE(test.orders[8].Theme, qint16(4));  // first in group 2
-    QCOMPARE(planFault(test), QString());
+    QCOMPARE(test.planFault(), QString());
 }
 
 void TestInspectionPlan::nullQuestionsStayFirst()
@@ -174,7 +135,7 @@ void TestInspectionPlan::positionsAreKeptInsideTheirSegment()
     // A position beyond the group's end appends to the group.
     test.addTheme(QStringLiteral("q2"), 0, 1, 50);
     QCOMPARE(test.orders.last().Theme, qint16(2));
-    QCOMPARE(planFault(test), QString());
+    QCOMPARE(test.planFault(), QString());
 }
 
 void TestInspectionPlan::headOnlyPlanIsLeftAlone()
@@ -195,14 +156,14 @@ void TestInspectionPlan::mixedSequencesKeepPlanWhole()
         const int groups = 1 + random.bounded(4);
         test.addTheme(QStringLiteral("first"), kinds[random.bounded(11)], 1, -1);
         addGroups(test, groups);
-        QCOMPARE(planFault(test), QString());
+        QCOMPARE(test.planFault(), QString());
         const int additions = 1 + random.bounded(12);
         for (int n = 0; n < additions; ++n) {
             const int kind = kinds[random.bounded(11)];
             const int group = 1 + random.bounded(groups + 1);
             const int position = random.bounded(-1, 8);
             test.addTheme(QString::number(n), kind, group, position);
-            const QString fault = planFault(test);
+            const QString fault = test.planFault();
             if (!fault.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("round %1, addition %2: %3").arg(round).arg(n).arg(fault)));
         }
@@ -307,6 +268,72 @@ void TestInspectionPlan::lookups()
     QCOMPARE(int(test.themis.last().Type), 1);
     QCOMPARE(int(test.themisNULL.last().Type), -1);
     QCOMPARE(test.orders.size(), 6);  // shortcuts leave the plan alone
+}
+
+// Two null and two regular questions in two presentations; each row damages it once.
+void TestInspectionPlan::planCheckFindsEveryDamage_data()
+{
+    using Plan = QVector<QPair<int, int>>;
+    QTest::addColumn<Plan>("plan");
+    QTest::addColumn<bool>("sound");
+    const Plan good = {{-1, -1}, {-1, 1}, {10000, 1}, {10001, 1}, {1, 1}, {0, 1},
+                       {-1, 2}, {10001, 2}, {10000, 2}, {0, 2}, {1, 2}};
+    QTest::newRow("sound") << good << true;
+    QTest::newRow("empty") << Plan() << true;
+    QTest::newRow("head only") << Plan{{-1, -1}} << true;
+    QTest::newRow("empty presentations") << Plan{{-1, -1}, {-1, 1}, {-1, 2}} << false;
+    Plan noHead = good;
+    noHead.removeFirst();
+    QTest::newRow("no head") << noHead << false;
+    Plan missing = good;
+    missing[5].first = 2;
+    QTest::newRow("missing question") << missing << false;
+    Plan missingNull = good;
+    missingNull[3].first = 10002;
+    QTest::newRow("missing null question") << missingNull << false;
+    Plan twice = good;
+    twice[5].first = 1;
+    QTest::newRow("question twice") << twice << false;
+    Plan short1 = good;
+    short1.remove(5);
+    QTest::newRow("question left out") << short1 << false;
+    Plan shortLast = good;
+    shortLast.removeLast();
+    QTest::newRow("last presentation short") << shortLast << false;
+    Plan nullLate = good;
+    std::swap(nullLate[8], nullLate[9]);
+    QTest::newRow("null after regular") << nullLate << false;
+    Plan gap = good;
+    for (int i = 6; i < gap.size(); ++i)
+        gap[i].second = 3;
+    QTest::newRow("numbering gap") << gap << false;
+    Plan huge = good;
+    for (int i = 6; i < huge.size(); ++i)
+        huge[i].second = 30000;
+    QTest::newRow("enormous number") << huge << false;
+    Plan zero = good;
+    for (int i = 1; i < 6; ++i)
+        zero[i].second = 0;
+    QTest::newRow("presentation 0") << zero << false;
+    Plan stray = good;
+    stray[9].second = 1;
+    QTest::newRow("entry of another presentation") << stray << false;
+    Plan secondHead = good;
+    secondHead.insert(6, {-1, -1});
+    QTest::newRow("second head") << secondHead << false;
+}
+
+void TestInspectionPlan::planCheckFindsEveryDamage()
+{
+    using Plan = QVector<QPair<int, int>>;
+    QFETCH(Plan, plan);
+    QFETCH(bool, sound);
+    Inspection::_Test test;
+    test.themisNULL = {Inspection::_Theme(QStringLiteral("n0"), 10000), Inspection::_Theme(QStringLiteral("n1"), 10000)};
+    test.themis = {Inspection::_Theme(QStringLiteral("q0"), 0), Inspection::_Theme(QStringLiteral("q1"), 2)};
+    for (const auto &entry : plan)
+        test.orders.append({0, qint16(entry.first), qint16(entry.second)});
+    QCOMPARE(test.planFault().isEmpty(), sound);
 }
 
 VUG_TEST_MAIN(TestInspectionPlan, QCoreApplication)

@@ -62,6 +62,7 @@ private slots:
     void orderTextListsEveryPlannedQuestion();
     void formatTextListsNullThenOrdinary();
     void themeLookupForReadingAndWriting();
+    void headerTextShowsTheRecordingDate();
 };
 
 void TestInspectionTexts::kindLetters_data()
@@ -216,6 +217,17 @@ void TestInspectionTexts::themeLookupForReadingAndWriting()
     QCOMPARE(source.theme(1).Theme, QStringLiteral("Вы взяли?"));
     QCOMPARE(source.theme(10000).Theme, QStringLiteral("Готовы?"));
     QCOMPARE(copy.theme(1).Theme, QStringLiteral("changed"));
+}
+
+void TestInspectionTexts::headerTextShowsTheRecordingDate()
+{
+    Inspection::_Test test(QStringLiteral("Кража"));
+    test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(9, 7, 30));
+    QCOMPARE(test.headerText(), QStringLiteral("Кража"));  // a copied methodic keeps a date
+    test.recorded = true;
+    QCOMPARE(test.headerText(), QStringLiteral("Кража (05.03.2024 09:07)"));
+    test.DateTimeRecorded = QDateTime();
+    QCOMPARE(test.headerText(), QStringLiteral("Кража"));
 }
 
 VUG_TEST_MAIN(TestInspectionTexts, QCoreApplication)
