@@ -1,6 +1,6 @@
 #include "QuestTypeColor.h"
 
-#include "InspectionTheme.h"
+#include "InspectionTest.h"
 
 QColor questTypeColor(int kind)
 {
@@ -20,4 +20,25 @@ QColor questTypeColor(int kind)
     default:
         return QColor(127, 127, 127);
     }
+}
+
+namespace {
+
+bool hasQuestionOfType(const InspectionTest &test, int type)
+{
+    for (const InspectionTheme &question : test.themis)
+        if (question.Type == type)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+QColor testColour(const InspectionTest &test)
+{
+    if (hasQuestionOfType(test, QuestionKind::Control))
+        return questTypeColor(QuestionKind::Control);
+    if (hasQuestionOfType(test, QuestionKind::Test))
+        return questTypeColor(QuestionKind::Test);
+    return Qt::black;
 }

@@ -133,8 +133,7 @@ int SpravDB::runStatement(const QString &statement, const QVariantList &values)
     if (!isOpen())
         return NotOpen;
     QSqlQuery query = newQuery();
-    run(query, statement, values);
-    return Done;
+    return run(query, statement, values) ? Done : Failed;
 }
 
 int SpravDB::insertRow(const QString &statement, const QVariantList &values)
@@ -245,11 +244,11 @@ int SpravDB::updateTest(int id, const QString &name)
     InspectionTest test;
     // Writing back what could not be read would wipe the stored test.
     if (readTest(id, test) != Done)
-        return Done;
+        return Failed;
     test.name = name;
     const QByteArray data = testData(test);
     if (data.isEmpty())
-        return Done;
+        return Failed;
     return runStatement(QStringLiteral("UPDATE %1 SET data=? WHERE id=?;").arg(table("test")), {data, id});
 }
 

@@ -20,8 +20,8 @@ struct InspectionTest;
 //
 // Results: NotOpen when there is no usable database (nothing is read or
 // written), Done otherwise; inserts return the new row id, or NoRow when the
-// row could not be written; the tag and catalogue writes return Failed when
-// they did not go through.
+// row could not be written; updates, deletes and the tag and catalogue writes
+// return Failed when they did not go through.
 class SpravDB : public QObject
 {
     Q_OBJECT
@@ -57,7 +57,7 @@ public:
     int updateFolderTest(int id, const QString &name);
     int deleteFolderTest(int id);
     int insertTest(int folderId, InspectionTest &test);
-    // Renames the stored test; a missing or damaged row is left untouched.
+    // Renames the stored test; a missing or damaged row is left untouched (Failed).
     int updateTest(int id, const QString &name);
     int deleteTest(int id);
 
@@ -76,6 +76,12 @@ public:
     // its parent ids loop.
     int loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
     int loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
+
+    // The items the trees are made of, also for callers that add rows themselves.
+    static QStandardItem *newQuestFolderItem(int id, const QString &name);
+    static QStandardItem *newTestFolderItem(int id, const QString &name);
+    static QStandardItem *newQuestItem(int id, int kind, const QString &text);
+    static QStandardItem *newTestItem(int id, const InspectionTest &test);
 
     // The stored form of a question: its kind, a line break and the text.
     static QString questText(int kind, const QString &text);

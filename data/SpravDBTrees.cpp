@@ -14,23 +14,6 @@
 
 namespace {
 
-bool hasQuestionOfType(const InspectionTest &test, int type)
-{
-    for (const InspectionTheme &question : test.themis)
-        if (question.Type == type)
-            return true;
-    return false;
-}
-
-QColor testColour(const InspectionTest &test)
-{
-    if (hasQuestionOfType(test, QuestionKind::Control))
-        return questTypeColor(QuestionKind::Control);
-    if (hasQuestionOfType(test, QuestionKind::Test))
-        return questTypeColor(QuestionKind::Test);
-    return Qt::black;
-}
-
 void appendItem(QStandardItemModel *model, QStandardItem *parent, QStandardItem *item)
 {
     if (parent)
@@ -92,13 +75,8 @@ void SpravDB::fillTree(Tree tree, QStandardItemModel *model, int folderId, QStan
             if (filled.contains(id))
                 continue;
             filled.insert(id);
-            auto *item = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/folder")),
-                                           rows.value("folder_name").toString());
-            item->setData(id, IdRole);
-            if (tree == Tree::Test) {
-                item->setDragEnabled(false);
-                item->setDropEnabled(true);
-            }
+            const QString name = rows.value("folder_name").toString();
+            QStandardItem *item = tree == Tree::Quest ? newQuestFolderItem(id, name) : newTestFolderItem(id, name);
             appendItem(model, parent, item);
             folders.append({id, item});
         }
@@ -119,11 +97,7 @@ void SpravDB::fillQuests(QStandardItemModel *model, int folderId, QStandardItem 
         int kind = -1;
         QString text;
         splitQuestText(rows.value("quest_name").toString(), kind, text);
-        auto *item = new QStandardItem(text);
-        item->setForeground(QBrush(questTypeColor(kind)));
-        item->setData(rows.id(), IdRole);
-        item->setData(kind, KindRole);
-        appendItem(model, parent, item);
+        appendItem(model, parent, newQuestItem(rows.id(), kind, text));
     }
 }
 
@@ -132,18 +106,51 @@ void SpravDB::fillTests(QStandardItemModel *model, int folderId, QStandardItem *
     Rows rows(table("test"), folderId);
     while (rows.next()) {
         QJsonObject document;
-        BinaryJson::decode(rows.value("data").toByteArray(), document);
         InspectionTest test;
-        test.fromJson(document);
-        auto *item = new QStandardItem(test.name);
-        item->setForeground(QBrush(testColour(test)));
-        item->setData(rows.id(), IdRole);
-        item->setEditable(true);
-        QString toolTip = test.formatText();
-        toolTip.chop(toolTip.endsWith(QLatin1Char('\n')) ? 1 : 0);
-        item->setToolTip(toolTip);
-        item->setDragEnabled(true);
-        item->setDropEnabled(false);
-        appendItem(model, parent, item);
+        // A row that does not decode is still listed, so it can be renamed or deleted.
+        if (BinaryJson::decode(rows.value("data").toByteArray(), document))
+            test.fromJson(document);
+        else
+            test.name = tr("Повреждённая методика №%1").arg(rows.id());
+        appendItem(model, parent, newTestItem(rows.id(), test));
     }
+}
+
+QStandardItem *SpravDB::newQuestFolderItem(int id, const QString &name)
+{
+    initVugResources();
+    auto *item = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/folder")), name);
+    item->setData(id, IdRole);
+    return item;
+}
+
+QStandardItem *SpravDB::newTestFolderItem(int id, const QString &name)
+{
+    QStandardItem *item = newQuestFolderItem(id, name);
+    item->setDragEnabled(false);
+    item->setDropEnabled(true);
+    return item;
+}
+
+QStandardItem *SpravDB::newQuestItem(int id, int kind, const QString &text)
+{
+    auto *item = new QStandardItem(text);
+    item->setForeground(QBrush(questTypeColor(kind)));
+    item->setData(id, IdRole);
+    item->setData(kind, KindRole);
+    return item;
+}
+
+QStandardItem *SpravDB::newTestItem(int id, const InspectionTest &test)
+{
+    auto *item = new QStandardItem(test.name);
+    item->setForeground(QBrush(testColour(test)));
+    item->setData(id, IdRole);
+    item->setEditable(true);
+    QString toolTip = test.formatText();
+    toolTip.chop(toolTip.endsWith(QLatin1Char('\n')) ? 1 : 0);
+    item->setToolTip(toolTip);
+    item->setDragEnabled(true);
+    item->setDropEnabled(false);
+    return item;
 }

@@ -235,6 +235,45 @@ private slots:
         QCOMPARE(db.insertTest(9, test), 0);
     }
 
+    void refusedUpdatesAndDeletesAreFailed_data() { addSetColumn(); }
+    void refusedUpdatesAndDeletesAreFailed()
+    {
+        QFETCH(bool, usa);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        SpravDB::bUSA = usa;
+        Inspection::_Test test = methodic(QStringLiteral("t"));
+        int quest = 0, questFolder = 0, testFolder = 0, testId = 0;
+        {
+            SpravDB db;
+            quest = db.insertQuest(0, "q", 0);
+            questFolder = db.insertFolderQuest(0, "f");
+            testFolder = db.insertFolderTest(0, "f");
+            testId = db.insertTest(0, test);
+        }
+        QStringList refusals;
+        for (const char *name : {"quest", "folder_quest", "folder_test", "test"})
+            for (const char *event : {"UPDATE", "DELETE"})
+                refusals << QStringLiteral("CREATE TRIGGER refuse_%1_%2 BEFORE %2 ON %1 "
+                                           "BEGIN SELECT RAISE(ABORT, 'refused'); END;")
+                                .arg(table(name), QLatin1String(event));
+        QVERIFY(execute(path, refusals));
+        SpravDB db;
+        const int failed = SpravDB::Failed;
+        QCOMPARE(db.updateQuest(quest, "r", 1), failed);
+        QCOMPARE(db.deleteQuest(quest), failed);
+        QCOMPARE(db.updateFolderQuest(questFolder, "r"), failed);
+        QCOMPARE(db.deleteFolderQuest(questFolder), failed);
+        QCOMPARE(db.updateFolderTest(testFolder, "r"), failed);
+        QCOMPARE(db.deleteFolderTest(testFolder), failed);
+        QCOMPARE(db.updateTest(testId, "r"), failed);
+        QCOMPARE(db.deleteTest(testId), failed);
+        // The other set's tables take the same statements.
+        SpravDB::bUSA = !usa;
+        QCOMPARE(db.updateQuest(quest, "r", 1), int(SpravDB::Done));
+        QCOMPARE(db.deleteQuest(quest), int(SpravDB::Done));
+    }
+
     void testOperations_data() { addSetColumn(); }
     void testOperations()
     {
@@ -267,7 +306,7 @@ private slots:
         Inspection::_Test untouched(QStringLiteral("как был"));
         QCOMPARE(db.readTest(id + 1, untouched), -1);
         QCOMPARE(untouched.name, QStringLiteral("как был"));
-        QCOMPARE(db.updateTest(id + 1, QStringLiteral("nobody")), 0);
+        QCOMPARE(db.updateTest(id + 1, QStringLiteral("nobody")), int(SpravDB::Failed));
         QCOMPARE(db.deleteTest(id), 0);
         QCOMPARE(db.readTest(id, untouched), -1);
     }
@@ -283,7 +322,7 @@ private slots:
             Inspection::_Test test(QStringLiteral("как был"));
             QCOMPARE(db.readTest(4, test), -1);
             QCOMPARE(test.name, QStringLiteral("как был"));
-            QCOMPARE(db.updateTest(4, QStringLiteral("renamed")), 0);
+            QCOMPARE(db.updateTest(4, QStringLiteral("renamed")), int(SpravDB::Failed));
         }
         QCOMPARE(column(path, "SELECT data FROM test WHERE id=4").value(0).toByteArray(),
                  QByteArray::fromHex("0102030405"));

@@ -183,6 +183,20 @@ private slots:
         QCOMPARE(item->toolTip().count(QLatin1Char('\n')), 2);
     }
 
+    void damagedTestIsListedToBeRenamedOrDeleted()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        { SpravDB db; }
+        QVERIFY(execute(path, {"INSERT INTO test (id, folder_id, data) VALUES (7, 0, x'0102030405')"}));
+        QStandardItemModel model;
+        SpravDB db;
+        QCOMPARE(db.loadTestTree(&model, 0, nullptr), 0);
+        QCOMPARE(texts(model), QStringList({"Повреждённая методика №7"}));
+        QCOMPARE(model.item(0)->data(SpravDB::IdRole).toInt(), 7);
+        QVERIFY(model.item(0)->isEditable());
+    }
+
     void emptyTrees()
     {
         QTemporaryDir dir;

@@ -1,0 +1,257 @@
+#include "SpravDockWindow.h"
+
+#include "SpravItems.h"
+#include "SpravSortProxy.h"
+#include "SpravTreeView.h"
+#include "data/ActivePopupMenu.h"
+#include "data/SpravDB.h"
+#include "resources/VugResources.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QMenu>
+#include <QMessageBox>
+#include <QShortcut>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+SpravDockWindow::SpravDockWindow(const QString &title, const QString &name, const Book &book,
+                                 const SpravTreeView::DragLook &look, QWidget *parent)
+    : QDockWidget(title, parent),
+      m_view(new SpravTreeView(this, look)),
+      m_book(book)
+{
+    initVugResources();
+    setObjectName(name);
+    setStyleSheet(QStringLiteral("QDockWidget { font: bold }"));
+    setFeatures(QDockWidget::DockWidgetMovable);
+    auto *frame = new QFrame(this);
+    auto *layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    setWidget(frame);
+    connect(m_view, SIGNAL(customContextMenuRequested(const QPoint &)), this,
+            SLOT(onCustomContextMenu(const QPoint &)));
+}
+
+QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, const char *slot)
+{
+    auto *action = new QAction(icon, text, this);
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
+
+QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const char *slot)
+{
+    return newAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, slot);
+}
+
+void SpravDockWindow::addShortcut(const char *keys, const char *slot)
+{
+    auto *shortcut = new QShortcut(QKeySequence(QLatin1String(keys)), this);
+    shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(shortcut, SIGNAL(activated()), this, slot);
+}
+
+QStandardItem *SpravDockWindow::itemAt(const QModelIndex &viewIndex) const
+{
+    if (!m_model || !viewIndex.isValid())
+        return nullptr;
+    return m_model->itemFromIndex(m_proxy->mapToSource(viewIndex));
+}
+
+QStandardItem *SpravDockWindow::currentItem() const
+{
+    return m_view->selectionModel() ? itemAt(m_view->selectionModel()->currentIndex()) : nullptr;
+}
+
+QStandardItem *SpravDockWindow::currentRow() const
+{
+    QStandardItem *item = currentItem();
+    return item && !SpravItems::isContainer(item) ? item : nullptr;
+}
+
+void SpravDockWindow::useSetOf(const QStandardItem *item)
+{
+    SpravDB::bUSA = SpravItems::isInternational(item);
+}
+
+bool SpravDockWindow::stored(int result)
+{
+    return result == SpravDB::Done;
+}
+
+bool SpravDockWindow::refused()
+{
+    QMessageBox::warning(this, tr("Воркел"),
+                         tr("Справочник «%1» не открывается или не принял изменение; оно не сохранено.")
+                             .arg(SpravDB::sPathFileSprav));
+    return false;
+}
+
+void SpravDockWindow::onChangeRusUsaQuests(bool bUseRus, bool bUseUsa)
+{
+    m_useRus = bUseRus;
+    m_useUsa = bUseUsa;
+    fillModel();
+}
+
+void SpravDockWindow::action_Refresh()
+{
+    fillModel();
+}
+
+void SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
+{
+    auto *root = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(flag)), text);
+    root->setData(id, SpravDB::IdRole);
+    root->setEditable(false);
+    root->setDragEnabled(false);
+    root->setDropEnabled(true);
+    m_model->appendRow(root);
+    useSetOf(root);
+    SpravDB db;
+    (db.*m_book.loadTree)(m_model, 0, root);
+}
+
+void SpravDockWindow::fillModel()
+{
+    QStandardItemModel *oldModel = m_model;
+    SpravSortProxy *oldProxy = m_proxy;
+    QItemSelectionModel *oldSelection = m_view->selectionModel();
+    m_model = new QStandardItemModel(this);
+    m_proxy = new SpravSortProxy(this);
+    m_proxy->setSourceModel(m_model);
+    if (m_useRus)
+        addRoot(m_book.russianRoot, SpravItems::RussianRoot, "RU-Russia-Flag-icon");
+    if (m_useUsa)
+        addRoot(m_book.internationalRoot, SpravItems::InternationalRoot, "United-States-Flag-1-icon");
+    m_view->setModel(m_proxy);
+    m_view->sortByColumn(0, Qt::AscendingOrder);
+    delete oldSelection;
+    delete oldProxy;
+    delete oldModel;
+    modelReplaced(m_view->selectionModel());
+}
+
+void SpravDockWindow::makeCurrent(QStandardItem *item)
+{
+    const QModelIndex index = m_proxy->mapFromSource(item->index());
+    m_view->scrollTo(index);
+    m_view->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Current);
+    m_view->setCurrentIndex(index);
+}
+
+void SpravDockWindow::appendAndShow(QStandardItem *container, QStandardItem *item)
+{
+    container->appendRow(item);
+    makeCurrent(item);
+}
+
+void SpravDockWindow::editCurrent()
+{
+    if (m_view->selectionModel() && m_view->currentIndex().isValid())
+        m_view->edit(m_view->currentIndex());
+}
+
+void SpravDockWindow::action_EditFolder()
+{
+    editCurrent();
+}
+
+void SpravDockWindow::action_AddFolder()
+{
+    QStandardItem *container = currentItem();
+    if (!container || !SpravItems::isContainer(container))
+        return;
+    const QString name = tr("Новая папка");
+    useSetOf(container);
+    SpravDB db;
+    const int id = (db.*m_book.insertFolder)(SpravItems::folderIdOf(container), name);
+    if (id <= 0) {
+        refused();
+        return;
+    }
+    appendAndShow(container, m_book.newFolderItem(id, name));
+}
+
+void SpravDockWindow::action_DeleteFolder()
+{
+    QStandardItem *folder = currentItem();
+    if (!folder || !SpravItems::isContainer(folder) || SpravItems::idOf(folder) <= 0)
+        return;
+    if (folder->hasChildren()) {
+        QMessageBox::information(this, tr("Воркел"), tr("Удалять можно только пустые папки."), QMessageBox::Ok);
+        return;
+    }
+    useSetOf(folder);
+    SpravDB db;
+    if (!stored((db.*m_book.deleteFolder)(SpravItems::idOf(folder)))) {
+        refused();
+        return;
+    }
+    folder->parent()->removeRow(folder->row());
+}
+
+void SpravDockWindow::deleteRow(QStandardItem *item)
+{
+    useSetOf(item);
+    SpravDB db;
+    if (!stored((db.*m_book.deleteRow)(SpravItems::idOf(item)))) {
+        refused();
+        return;
+    }
+    item->parent()->removeRow(item->row());
+}
+
+bool SpravDockWindow::storeEditedText(QStandardItem *item, const QString &text)
+{
+    useSetOf(item);
+    SpravDB db;
+    const int result = SpravItems::isContainer(item) ? (db.*m_book.updateFolder)(SpravItems::idOf(item), text)
+                                                     : updateRowText(db, item, text);
+    return stored(result) || refused();
+}
+
+void SpravDockWindow::updateActions()
+{
+    QStandardItem *item = currentItem();
+    const bool row = item && !SpravItems::isContainer(item);
+    const bool folder = item && !row && SpravItems::idOf(item) > 0;
+    m_copy->setEnabled(row);
+    m_editItem->setEnabled(row);
+    m_deleteItem->setEnabled(row);
+    m_paste->setEnabled(canPaste(item));
+    m_addFolder->setEnabled(!row);
+    m_editFolder->setEnabled(folder);
+    m_deleteFolder->setEnabled(folder);
+    m_refresh->setEnabled(true);
+    updateOwnActions(item);
+}
+
+void SpravDockWindow::onCustomContextMenu(const QPoint &pos)
+{
+    QStandardItem *item = itemAt(m_view->indexAt(pos));
+    if (!item && m_view->selectionModel()) {
+        m_view->selectionModel()->clearSelection();
+        m_view->selectionModel()->clearCurrentIndex();
+        m_view->clearFocus();
+        m_view->setCurrentIndex(QModelIndex());
+    }
+    updateActions();
+    QMenu menu(this);
+    menu.addAction(m_copy);
+    menu.addAction(m_paste);
+    menu.addSeparator();
+    addOwnActions(&menu, item);
+    menu.addAction(m_editItem);
+    menu.addAction(m_deleteItem);
+    menu.addSeparator();
+    menu.addAction(m_addFolder);
+    menu.addAction(m_editFolder);
+    menu.addAction(m_deleteFolder);
+    menu.addSeparator();
+    menu.addAction(m_refresh);
+    ActivePopupMenu marker(&menu);
+    menu.exec(m_view->viewport()->mapToGlobal(pos));
+}
