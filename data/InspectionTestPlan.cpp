@@ -19,6 +19,9 @@ bool isGroupHeader(const InspectionOrder &entry) { return entry.Theme < 0 && ent
 
 bool isHeadEntry(const InspectionOrder &entry) { return entry.Theme < 0 && entry.Group < 0; }
 
+// More presentations than any examination holds; the tree cannot show tens of thousands.
+constexpr int kMaxPresentations = 99;
+
 QString planText(const char *text)
 {
     return QCoreApplication::translate("Inspection", text);
@@ -203,6 +206,8 @@ QString InspectionTest::planFault() const
                 return planText("предъявление %1 содержит не все вопросы").arg(group);
             if (entry.Group != group + 1)
                 return planText("предъявления пронумерованы с пропуском или не по порядку");
+            if (entry.Group > kMaxPresentations)
+                return planText("предъявлений больше %1").arg(kMaxPresentations);
             ++group;
             held.fill(false, themisNULL.size() + themis.size());
             heldCount = 0;

@@ -1,7 +1,10 @@
 #include "data/Inspection.h"
+#include "tests/data/PlanFixtures.h"
 #include "tests/support/TestHome.h"
 
 #include <QRandomGenerator>
+
+using PlanFixtures::addGroups;
 
 namespace {
 
@@ -12,19 +15,6 @@ QVector<QPair<int, int>> planOf(const Inspection::_Test &test)
     for (const Inspection::_Order &entry : test.orders)
         plan.append({entry.Theme, entry.Group});
     return plan;
-}
-
-// Extends a one-group plan to n groups, each holding every question as a stored
-// plan would.
-void addGroups(Inspection::_Test &test, int groups)
-{
-    for (int g = 2; g <= groups; ++g) {
-        test.orders.append({0, -1, qint16(g)});
-        for (int q = 0; q < test.themisNULL.size(); ++q)
-            test.orders.append({0, qint16(10000 + q), qint16(g)});
-        for (int q = 0; q < test.themis.size(); ++q)
-            test.orders.append({0, qint16(q), qint16(g)});
-    }
 }
 
 }  // namespace
@@ -282,6 +272,12 @@ void TestInspectionPlan::planCheckFindsEveryDamage_data()
     QTest::newRow("empty") << Plan() << true;
     QTest::newRow("head only") << Plan{{-1, -1}} << true;
     QTest::newRow("empty presentations") << Plan{{-1, -1}, {-1, 1}, {-1, 2}} << false;
+    Plan most = {{-1, -1}};
+    for (int g = 1; g <= 99; ++g)
+        most += Plan{{-1, g}, {10000, g}, {10001, g}, {0, g}, {1, g}};
+    QTest::newRow("99 presentations") << most << true;
+    Plan tooMany = most + Plan{{-1, 100}, {10000, 100}, {10001, 100}, {0, 100}, {1, 100}};
+    QTest::newRow("100 presentations") << tooMany << false;
     Plan noHead = good;
     noHead.removeFirst();
     QTest::newRow("no head") << noHead << false;

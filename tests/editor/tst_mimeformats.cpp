@@ -1,6 +1,7 @@
 #include "data/BinaryJson.h"
 #include "data/Inspection.h"
 #include "editor/MimeFormats.h"
+#include "tests/data/PlanFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -25,9 +26,8 @@ Inspection::_Test sampleTest()
     test.addTheme(QStringLiteral("Relevant"), QuestionKind::IntR, 1, -1);
     test.addTheme(QStringLiteral("Тишина"), QuestionKind::Null, 1, -1);
     test.addTheme(QStringLiteral("Пауза"), QuestionKind::Null, 1, -1);
-    test.orders.append({0, -1, 2});
-    for (int theme : {10001, 10000, 2, 0, 1})
-        test.orders.append({0, qint16(theme), 2});
+    PlanFixtures::addGroups(test, 2);
+    std::swap(test.orders[8], test.orders[9]);  // presentation II in an order of its own
     test.Comments = QStringLiteral("с комментарием");
     test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
     test.ShowAllQuestSecondMonitor = true;
@@ -218,6 +218,9 @@ void TestMimeFormats::damagedTestsAreRefused_data()
     for (int i = 8; i < enormous.orders.size(); ++i)
         enormous.orders[i].Group = 30000;
     QTest::newRow("enormous presentation number") << testPayload(enormous);
+    Inspection::_Test thousand = sampleTest();
+    PlanFixtures::addGroups(thousand, 1000);
+    QTest::newRow("a thousand presentations") << testPayload(thousand);
     Inspection::_Test lostQuestion = sampleTest();
     lostQuestion.orders.removeLast();
     QTest::newRow("presentation without a question") << testPayload(lostQuestion);
