@@ -42,7 +42,7 @@ QString mediaFolderOf(const QString &subjectPath)
 
 QString mediaFolder(const Inspection &inspection)
 {
-    return mediaFolderOf(inspection.sPathFile);
+    return mediaFolderOf(inspection.path);
 }
 
 QString tempVideoPath(const Inspection &inspection)
@@ -80,7 +80,7 @@ QString newAudioFileName(const Inspection &inspection, const QDateTime &when)
 
 QString subjectBaseName(const Inspection &inspection)
 {
-    return QFileInfo(inspection.sPathFile).completeBaseName();
+    return QFileInfo(inspection.path).completeBaseName();
 }
 
 QStringList preTestFiles(const QString &subjectPath)

@@ -135,7 +135,7 @@ private:
     QAction *newMenuAction(QMenu *menu, const QString &text, const char *slot, bool checkable = false);
 
     // --- subject ---
-    bool isOpen() const { return !m_inspection.sPathFile.isEmpty(); }
+    bool isOpen() const { return !m_inspection.path.isEmpty(); }
     void closeSubject();
     void openSubject(const QString &fileOld, const QString &fileNew);
     void clearOtherDockSelection(QObject *sender);

@@ -53,10 +53,10 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     const bool renamed = !fileOld.isEmpty() && fileOld != fileNew;
     if (renamed) {
         failures = renameRecordings(fileOld, fileNew);
-        if (m_inspection.sPathFile == fileOld) {
+        if (m_inspection.path == fileOld) {
             oldVideos = existingTestVideos();
             // The old file is gone: moved marks go into the renamed one.
-            m_inspection.sPathFile = fileNew;
+            m_inspection.path = fileNew;
             m_inspection.saveModifiedTests();
         }
     }

@@ -106,7 +106,7 @@ void InspectionRecordFancy::stopAndSave(bool save)
     if (result != StoreResult::Ok) {
         // The samples stay in memory; the examiner learns that the file lacks them.
         QMessageBox::warning(this, tr("Воркел"), tr("Не удалось сохранить запись теста в файл обследуемого:\n%1")
-                                                   .arg(m_inspection->sPathFile));
+                                                   .arg(m_inspection->path));
     }
 }
 

@@ -169,7 +169,7 @@ void PersoneDockWindow::action_AddUser()
         return;
     }
     Inspection subject;
-    subject.sPathFile = path;
+    subject.path = path;
     if (subject.saveTestStruct(nullptr) != StoreResult::Ok) {
         QMessageBox::warning(this, tr("Воркел"), tr("Не удалось создать файл обследуемого\n%1").arg(path));
         updateActions();

@@ -22,7 +22,7 @@ namespace {
 // Test 0 has questions and no recording; test 1 is recorded; test 2 has no questions.
 void fillExamination(Inspection &inspection)
 {
-    inspection.sPathFile = QStringLiteral("/tmp/Сидоров.qmz");
+    inspection.path = QStringLiteral("/tmp/Сидоров.qmz");
     Inspection::_Test fresh(QStringLiteral("Новый тест"));
     fresh.addTheme(QStringLiteral("Вопрос"), 2, 1, -1);
     Inspection::_Test recorded(QStringLiteral("Записанный"));
@@ -81,7 +81,7 @@ void TestRecordingControl::init()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
     emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-        ->notifyChangePersone(inspection.sPathFile, &inspection);
+        ->notifyChangePersone(inspection.path, &inspection);
 }
 
 void TestRecordingControl::cleanup()
@@ -190,7 +190,7 @@ void TestRecordingControl::stopQuestionSequences()
 
 void TestRecordingControl::savedRecordingReachesTheSubjectFile()
 {
-    inspection.sPathFile = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
+    inspection.path = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
     QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
     window->startRecordPoligramme(0);
     inspection.tests[0].dataGSR.fill(7, 20);
@@ -203,7 +203,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     QVERIFY(inspection.tests[0].DateTimeRecorded.isValid());
 
     Inspection reread;
-    QCOMPARE(reread.load(inspection.sPathFile), StoreResult::Ok);
+    QCOMPARE(reread.load(inspection.path), StoreResult::Ok);
     QCOMPARE(reread.tests.size(), 1);
     QVERIFY(reread.tests[0].recorded);
     QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
@@ -212,7 +212,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
 
 void TestRecordingControl::failedSaveIsReported()
 {
-    inspection.sPathFile.clear();  // no subject file: nothing can be written
+    inspection.path.clear();  // no subject file: nothing can be written
     window->startRecordPoligramme(0);
     inspection.tests[0].dataGSR.fill(7, 20);
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});

@@ -414,7 +414,7 @@ void TestInspectionEditFancy::folderSavesMovedMarksAndEmptiesTheTree()
     QCOMPARE(changes[0][0].toString(), QString());
     QCOMPARE(changes[0][1].value<Inspection *>(), nullptr);
     QVERIFY(!editor.treeView()->model());
-    QVERIFY(editor.inspection().sPathFile.isEmpty() && editor.inspection().tests.isEmpty());
+    QVERIFY(editor.inspection().path.isEmpty() && editor.inspection().tests.isEmpty());
 
     Inspection reread;
     reread.load(path);
@@ -449,7 +449,7 @@ void TestInspectionEditFancy::renameMovesExactlyTheSubjectsRecordings()
         QVERIFY(QFile::rename(oldPath, newPath));
         editor.onChangedPersone2(oldPath, newPath, nullptr);
 
-        QCOMPARE(editor.inspection().sPathFile, newPath);
+        QCOMPARE(editor.inspection().path, newPath);
         QStringList movedNames = {"Пётр.01022024101010.avi", "Пётр.01022024101011.AVI", "Пётр.01022024101012.aac",
                                   QFileInfo(InspectionMedia::testVideoPath(editor.inspection(), recorded)).fileName()};
         movedNames.sort();
@@ -512,7 +512,7 @@ void TestInspectionEditFancy::failedRenameIsReported()
     QVERIFY2(answers.asked()[0].contains(root + "/__1__/A.01022024101010.avi"), qPrintable(answers.asked()[0]));
     QCOMPARE(filesIn(root + "/__1__"),
              (QStringList{"A.01022024101010.avi", "B.01022024101010.avi", "B.01022024101011.aac"}));
-    QCOMPARE(editor.inspection().sPathFile, root + "/B.qmz");
+    QCOMPARE(editor.inspection().path, root + "/B.qmz");
 }
 
 void TestInspectionEditFancy::doubleClicksAskForRecordOrView()
