@@ -237,7 +237,7 @@ void vugVorkel::onChangePersone(QString path, Inspection *inspection)
         for (const Inspection::_Test &test : inspection->tests)
             recorded += test.recorded ? 1 : 0;
         labelPersone->setText(
-            boldValue(tr("Испытуемый:"), QFileInfo(inspection->sPathFile).completeBaseName()));
+            boldValue(tr("Испытуемый:"), QFileInfo(inspection->path).completeBaseName()));
         labelTests->setText(boldValue(tr("Количество предъявленных тестов:"), QString::number(recorded)));
         labelPath->setText(boldValue(tr("Путь к файлу:"), QFileInfo(path).path()));
     } else {

@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
     InspectionAnalysisMetrFancy window;
     window.resize(1400, 900);
     window.show();
-    window.onChangedPersone(inspection.sPathFile, &inspection);
+    window.onChangedPersone(inspection.path, &inspection);
     // A refresh keeps the current cell, as after Space.
     const QAbstractItemModel *model = window.resultsTree()->model();
     window.resultsTree()->setCurrentIndex(model->index(0, 4, model->index(0, 0, model->index(0, 0))));

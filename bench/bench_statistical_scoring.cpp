@@ -172,12 +172,12 @@ double best(const QVector<Figure> &runs, double Figure::*member)
 void reportWindow(Inspection &inspection, QTextStream &out)
 {
     QTemporaryDir folder;
-    inspection.sPathFile = folder.filePath(QStringLiteral("subject.qmz"));
+    inspection.path = folder.filePath(QStringLiteral("subject.qmz"));
     scoreEverything(inspection);
     saveSubject(inspection);
     QVector<WindowFigures> runs;
     for (int run = 0; run < kRuns; ++run)
-        runs.append(runWindowOnce(inspection.sPathFile));
+        runs.append(runWindowOnce(inspection.path));
     // The recordings are read inside calcAll; the store's load less its
     // structures tells how long that takes.
     const double recordings = best(runs, &WindowFigures::storeLoad) - best(runs, &WindowFigures::load);

@@ -13,7 +13,7 @@ QString examinationSummary(const Inspection *inspection)
     for (const Inspection::_Test &test : inspection->tests)
         recorded += test.recorded ? 1 : 0;
     return QCoreApplication::translate("ExaminationSummary", "%1: тестов %2, записано %3")
-        .arg(QFileInfo(inspection->sPathFile).completeBaseName())
+        .arg(QFileInfo(inspection->path).completeBaseName())
         .arg(inspection->tests.size())
         .arg(recorded);
 }

@@ -35,8 +35,8 @@ Inspection::Inspection()
     SharedConnection::database();
 }
 
-Inspection::Inspection(const QString &path)
-    : sPathFile(path)
+Inspection::Inspection(const QString &file)
+    : path(file)
 {
     SharedConnection::database();
 }
@@ -63,20 +63,20 @@ QString Inspection::rowIdOf(const QUuid &id) const
 
 void Inspection::clear()
 {
-    sPathFile.clear();
+    path.clear();
     tests.clear();
     metricParams.clear();
     preTestText.clear();
     undoHistory.clear();
 }
 
-StoreResult Inspection::load(const QString &path)
+StoreResult Inspection::load(const QString &file)
 {
     saveModifiedTests();
     clear();
-    sPathFile = path;
+    path = file;
 
-    InspectionStore store(path, InspectionStore::ExistingFile);
+    InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     QVector<InspectionStore::Row> rows;
@@ -105,10 +105,10 @@ StoreResult Inspection::load(const QString &path)
 
 StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo)
 {
-    InspectionStore store(sPathFile, InspectionStore::CreateFile);
+    InspectionStore store(path, InspectionStore::CreateFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
-    if (!store.ensureTable())
+    if (!store.createTable())
         return StoreResult::NotWritten;
     if (!test)
         return StoreResult::Ok;
@@ -135,7 +135,7 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
 {
     // A recording goes only into a subject file that exists already: its
     // structure row made it.
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     if (!test || test->samples(0)->isEmpty())
@@ -181,7 +181,7 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
 
 StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen() || !test)
         return StoreResult::NotOpen;
     QVector<QJsonObject> recordings;
@@ -217,7 +217,7 @@ void Inspection::saveModifiedTests()
 
 StoreResult Inspection::deleteTest(const QUuid &id)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     return store.deleteTest(rowIdOf(id)) ? StoreResult::Ok : StoreResult::NotWritten;
@@ -225,7 +225,7 @@ StoreResult Inspection::deleteTest(const QUuid &id)
 
 StoreResult Inspection::deleteTestData(const QUuid &id)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     return store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct) ? StoreResult::Ok

@@ -43,12 +43,12 @@ public:
     using AttachedFile = QPair<QString, QByteArray>;
 
     Inspection();
-    explicit Inspection(const QString &path);
+    explicit Inspection(const QString &file);
     // Saves the recording headers of tests whose marks were moved.
     ~Inspection();
 
     QVector<_Test> tests;
-    QString sPathFile;
+    QString path;
     QString preTestText;
     QVector<_MetricParam> metricParams;
     QMap<QUuid, _UndoHistory> undoHistory;
@@ -61,8 +61,8 @@ public:
     void clear();
 
     // --- subject file ---
-    // Replaces the examination by the tests stored at path.
-    StoreResult load(const QString &path);
+    // Replaces the examination by the tests stored in file.
+    StoreResult load(const QString &file);
     // Writes the test's structure row, creating the file and its table when
     // missing; with no test only the file and table are made.
     StoreResult saveTestStruct(_Test *test, bool pushUndo = true);

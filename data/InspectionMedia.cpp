@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace InspectionMedia {
 
@@ -32,11 +33,16 @@ QString timeStampedName(const Inspection &inspection, const QDateTime &when, con
     return QFileInfo::exists(path) ? QString() : path;
 }
 
+QString mediaFolderOf(const QString &subjectPath)
+{
+    return QFileInfo(subjectPath).absolutePath() + QStringLiteral("/__1__");
+}
+
 }  // namespace
 
 QString mediaFolder(const Inspection &inspection)
 {
-    return QFileInfo(inspection.sPathFile).absolutePath() + QStringLiteral("/__1__");
+    return mediaFolderOf(inspection.path);
 }
 
 QString tempVideoPath(const Inspection &inspection)
@@ -74,7 +80,23 @@ QString newAudioFileName(const Inspection &inspection, const QDateTime &when)
 
 QString subjectBaseName(const Inspection &inspection)
 {
-    return QFileInfo(inspection.sPathFile).completeBaseName();
+    return QFileInfo(inspection.path).completeBaseName();
+}
+
+QStringList preTestFiles(const QString &subjectPath)
+{
+    // Only the base name is compared literally: a name such as "1" or "Ivan"
+    // must not take "__1__" or "Ivan.Petrov" along.
+    static const QRegularExpression stamp(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\.[0-9]{14}\\.(?i:avi|aac)")));
+    const QString base = QFileInfo(subjectPath).completeBaseName();
+    const QDir folder(mediaFolderOf(subjectPath));
+    QStringList files;
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        if (name.startsWith(base) && stamp.match(name.mid(base.size())).hasMatch())
+            files << folder.filePath(name);
+    }
+    return files;
 }
 
 }  // namespace InspectionMedia

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class Inspection;
 struct InspectionTest;
@@ -23,5 +24,9 @@ QString newVideoFileName(const Inspection &inspection, const QDateTime &when);
 QString newAudioFileName(const Inspection &inspection, const QDateTime &when);
 // The subject file's name without folder and without its last extension.
 QString subjectBaseName(const Inspection &inspection);
+// The pre-test videos and speech files of the subject file at subjectPath, as
+// paths in its companion folder, sorted: the base name taken literally, ".",
+// the 14-digit time stamp, ".avi" or ".aac" in any letter case.
+QStringList preTestFiles(const QString &subjectPath);
 
 }  // namespace InspectionMedia

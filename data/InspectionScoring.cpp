@@ -15,7 +15,7 @@ const QString kMetricParamsId = QStringLiteral("{0D379B2C-35B3-4F1C-9E3D-DB9BC88
 
 StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJsonObject &document)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     return store.writeDocument(testId, kind, document);
@@ -23,7 +23,7 @@ StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJs
 
 StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJsonObject &document)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     QVector<InspectionStore::Row> rows;

@@ -54,7 +54,7 @@ InspectionStore::~InspectionStore()
         SharedConnection::database().close();
 }
 
-bool InspectionStore::ensureTable()
+bool InspectionStore::createTable()
 {
     if (!m_open)
         return false;

@@ -41,7 +41,7 @@ public:
 
     // Creates the table when the database lacks it; false when it cannot be made
     // (a file that is no database).
-    bool ensureTable();
+    bool createTable();
 
     // One row per owner and kind: UPDATE, then INSERT when no row was changed.
     // True only when a row was really written.

@@ -41,7 +41,7 @@ StoreResult committed(bool done)
 
 StoreResult Inspection::loadPerson(_Person &person)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     QVector<InspectionStore::Row> rows;
@@ -57,7 +57,7 @@ StoreResult Inspection::loadPerson(_Person &person)
 
 StoreResult Inspection::savePerson(const _Person &person)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     QJsonObject document;
@@ -77,7 +77,7 @@ StoreResult Inspection::savePerson(const _Person &person)
 
 QVector<QImage> Inspection::loadPhotos()
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     QVector<QImage> photos;
     if (!store.isOpen())
         return photos;
@@ -88,7 +88,7 @@ QVector<QImage> Inspection::loadPhotos()
 
 StoreResult Inspection::savePhotos(const QVector<QImage> &photos)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     return committed(store.inTransaction([&store, &photos] {
@@ -104,7 +104,7 @@ StoreResult Inspection::savePhotos(const QVector<QImage> &photos)
 
 QVector<Inspection::AttachedFile> Inspection::loadFiles()
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     QVector<AttachedFile> files;
     if (!store.isOpen())
         return files;
@@ -119,7 +119,7 @@ QVector<Inspection::AttachedFile> Inspection::loadFiles()
 
 StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
 {
-    InspectionStore store(sPathFile, InspectionStore::ExistingFile);
+    InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
     return committed(store.inTransaction([&store, &files] {

@@ -1,50 +1,398 @@
 #include "InspectionEditFancy.h"
 
-#include "data/ExaminationSummary.h"
+#include "InspectionTreeView.h"
+#include "SpravMethodicsDockWindow.h"
+#include "SpravQuestionsDockWindow.h"
+#include "app/services/TreeViewExport.h"
+#include "data/GenericSettings.h"
+#include "data/QuestionKindPixmap.h"
 #include "data/SettingsStore.h"
+#include "subjects/PersoneDockWindow.h"
+#include "subjects/PersoneLinkDockWindow.h"
+#include "subjects/PersoneSearchDockWindow.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 
-#include <QLabel>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
 
-InspectionEditFancy::InspectionEditFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent),
-      m_summary(new QLabel(this)),
-      m_preTest(new PreTestCanversationDockWindow(this))
+#include <algorithm>
+
+namespace {
+
+QIcon imageIcon(const char *name)
 {
-    setObjectName(QStringLiteral("InspectionEditFancy"));
-    m_summary->setAlignment(Qt::AlignCenter);
-    setCentralWidget(m_summary);
-    addDockWidget(Qt::RightDockWidgetArea, m_preTest);
-    connect(this, SIGNAL(notifyChangePersone(QString, Inspection *)), m_preTest,
-            SLOT(onChangedPersone(QString, Inspection *)));
-    connect(this, SIGNAL(notifyChangePersone(QString, Inspection *)), this,
-            SLOT(onChangedPersone(QString, Inspection *)));
-    updateView();
-    restoreLayout();
+    return QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(name));
 }
 
-// The main window saves this layout when the examiner confirms quitting.
-void InspectionEditFancy::restoreLayout()
+}  // namespace
+
+InspectionEditFancy::InspectionEditFancy(QWidget *parent)
+    : Fancy::FancyMainWindow(parent)
 {
+    statusBar()->hide();
+    setObjectName(QStringLiteral("InspectionEditFancy"));
+    installEventFilter(this);
+
+    createActions();
+    createToolBar();
+    createDocks();
+
     auto settings = SettingsStore::open();
     settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
     const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
     const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
     settings->endGroup();
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
-    if (!state.isEmpty())
-        restoreState(state, 0);
+
+    m_tree = new InspectionTreeView(0);
+    m_tree->setObjectName(QStringLiteral("Navigator"));
+    setCentralWidget(m_tree);
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(onCustomContextMenu(QPoint)));
+    createShortcuts();
+    createKindActions();
+    // The subjects dock announces the data root once the window can take it.
+    connectDocks();
+
+    updateActions();
+    updateRusUsaActions();
+    restoreLayout(geometry, state);
 }
 
-void InspectionEditFancy::onChangedPersone(QString path, Inspection *inspection)
+InspectionEditFancy::~InspectionEditFancy()
 {
-    Q_UNUSED(path);
-    m_inspection = inspection;
-    updateView();
+    GenericSettings settings;
+    settings.load();
+    settings.bShowQuestionsRUS = m_showRus->isChecked();
+    settings.bShowQuestionsUSA = m_showUsa->isChecked();
+    settings.save();
+}
+
+QAction *InspectionEditFancy::newAction(const QIcon &icon, const QString &text, const char *slot)
+{
+    auto *action = new QAction(icon, text, this);
+    connect(action, SIGNAL(triggered()), this, slot);
+    return action;
+}
+
+void InspectionEditFancy::createActions()
+{
+    GenericSettings settings;
+    settings.load();
+    m_addTest = newAction(imageIcon("addTest.png"), tr("Добавить тест"), SLOT(action_AddTest()));
+    m_addGroup = newAction(imageIcon("addGroup.png"), tr("Добавить предъявление"), SLOT(action_AddGroup()));
+    m_addRus = {
+        newAction(addQuestionPixmap(10000), tr("Добавить НУЛЕВОЙ вопрос"), SLOT(action_AddQuest0())),
+        newAction(addQuestionPixmap(0), tr("Добавить НЕЙТРАЛЬНЫЙ вопрос"), SLOT(action_AddQuestN())),
+        newAction(addQuestionPixmap(2), tr("Добавить ПРОВЕРОЧНЫЙ вопрос"), SLOT(action_AddQuestP())),
+        newAction(addQuestionPixmap(1), tr("Добавить КОНТРОЛЬНЫЙ вопрос"), SLOT(action_AddQuestC())),
+    };
+    m_addUsa = {
+        newAction(imageIcon("addQuest_Usa_P"), tr("Добавить вводный вопрос (P)"), SLOT(onAddQuest_USA_P())),
+        newAction(imageIcon("addQuest_Usa_I"), tr("Добавить иррелевантный (I)"), SLOT(onAddQuest_USA_I())),
+        newAction(imageIcon("addQuest_Usa_C"), tr("Добавить контрольный вопрос (C)"), SLOT(onAddQuest_USA_C())),
+        newAction(imageIcon("addQuest_Usa_R"), tr("Добавить  релевантный вопрос (R)"), SLOT(onAddQuest_USA_R())),
+        newAction(imageIcon("addQuest_Usa_SR"), tr("Добавить жертвенный релевантный вопрос (SR)"),
+                  SLOT(onAddQuest_USA_SR())),
+        newAction(imageIcon("addQuest_Usa_So"), tr("Добавить симптоматический вопрос (So)"),
+                  SLOT(onAddQuest_USA_So())),
+        newAction(imageIcon("addQuest_Usa_GC"), tr("Добавить вопрос комплекса вины (GC)"),
+                  SLOT(onAddQuest_USA_GC())),
+    };
+    m_showRus = newAction(imageIcon("RU-Russia-Flag-icon"), tr("Включить российскую систему вопросов"),
+                          SLOT(onShowRusQuests()));
+    m_showUsa = newAction(imageIcon("United-States-Flag-1-icon"), tr("Включить международную систему вопросов"),
+                          SLOT(onShowUsaQuests()));
+    m_showRus->setCheckable(true);
+    m_showRus->setChecked(settings.bShowQuestionsRUS);
+    m_showUsa->setCheckable(true);
+    m_showUsa->setChecked(settings.bShowQuestionsUSA);
+    m_shiftDown = newAction(imageIcon("Down-2-2-icon.png"), tr("Переместить вниз (Ctrl+Down)"), SLOT(action_ShiftDown()));
+    m_shiftUp = newAction(imageIcon("Up-2-2-icon.png"), tr("Переместить вверх (Ctrl+Up)"), SLOT(action_ShiftUp()));
+    m_collapse = newAction(imageIcon("Collapse-Folder-icon.png"), tr("Свернуть все тесты"), SLOT(action_CollapseAll()));
+    m_expand = newAction(imageIcon("Plus-Folder-icon.png"), tr("Раскрыть все тесты"), SLOT(action_ExpandAll()));
+    m_talkYes = newAction(imageIcon("AnswerYes.png"), tr("Проговор теста: Да"), SLOT(action_TestTalkYes()));
+    m_talkNo = newAction(imageIcon("AnswerNo.png"), tr("Проговор теста: Нет"), SLOT(action_TestTalkNo()));
+    m_extraInfo = newAction(imageIcon("AnswerShow.png"), tr("Показывать дополнительную информацию"),
+                            SLOT(action_TestTalkShow()));
+    m_extraInfo->setCheckable(true);
+    m_excel = newAction(imageIcon("Microsoft-Excel-icon.png"), tr("Выгрузить в MS Excel"), SLOT(action_ToExcel()));
+    m_undo = newAction(imageIcon("undo-icon.png"), tr("Отменить изменения (Ctrl+Z)"), SLOT(onUndo()));
+    m_redo = newAction(imageIcon("redo-icon.png"), tr("Повторить изменения (Ctrl+Y)"), SLOT(onRedo()));
+    m_copy = newAction(imageIcon("iconCopy.png"), QString(), SLOT(action_Copy()));
+    m_paste = newAction(imageIcon("iconPaste.png"), QString(), SLOT(action_Paste()));
+    m_edit = newAction(imageIcon("edit"), QString(), SLOT(action_Edit()));
+    m_delete = newAction(imageIcon("iconDelete.png"), QString(), SLOT(action_Delete()));
+    m_deleteGroup = newAction(QIcon(), tr("Удалить группу"), SLOT(action_DeleteGroup()));
+    m_deletePolygram = newAction(imageIcon("iconDelete22222.png"), tr("Удалить полиграмму теста"),
+                                 SLOT(action_DeletePoligramme()));
+}
+
+void InspectionEditFancy::createKindActions()
+{
+    const auto kind = [this](int code, const QString &text, const char *slot) {
+        QAction *action = newAction(QIcon(), text, slot);
+        action->setCheckable(true);
+        return KindAction{code, action};
+    };
+    m_kindsRus = {kind(0, tr("НЕЙТРАЛЬНЫЙ вопрос"), SLOT(action_ChangeQuestN())),
+                  kind(2, tr("ПРОВЕРОЧНЫЙ вопрос"), SLOT(action_ChangeQuestP())),
+                  kind(1, tr("КОНТРОЛЬНЫЙ вопрос"), SLOT(action_ChangeQuestC()))};
+    m_reorder = newAction(QIcon(), tr("Перестроить порядок"), SLOT(action_ReorderQuests()));
+    m_kindsUsa = {kind(101, tr("ВВОДНЫЙ вопрос (P)"), SLOT(action_ChangeQuest_UsaP())),
+                  kind(102, tr("ИРРЕЛЕВАНТНЫЙ (I)"), SLOT(action_ChangeQuest_UsaI())),
+                  kind(103, tr("КОНТРОЛЬНЫЙ вопрос (C)"), SLOT(action_ChangeQuest_UsaC())),
+                  kind(104, tr("РЕЛЕВАНТНЫЙ вопрос (R)"), SLOT(action_ChangeQuest_UsaR())),
+                  kind(105, tr("ЖЕРТВЕННЫЙ РЕЛЕВАНТНЫЙ вопрос (SR)"), SLOT(action_ChangeQuest_UsaSR())),
+                  kind(106, tr("СИМПТОМАТИЧЕСКИЙ вопрос (So)"), SLOT(action_ChangeQuest_UsaSo())),
+                  kind(107, tr("вопрос КОМПЛЕКСА ВИНЫ (GC)"), SLOT(action_ChangeQuest_UsaGC()))};
+    // One exclusive group: a question has one kind, whichever set names it.
+    m_kindGroup = new QActionGroup(this);
+    for (const QList<KindAction> *set : {&m_kindsRus, &m_kindsUsa}) {
+        for (const KindAction &each : *set)
+            m_kindGroup->addAction(each.action);
+    }
+}
+
+void InspectionEditFancy::createToolBar()
+{
+    QToolBar *bar = addToolBar(tr("Опросник"));
+    bar->setObjectName(QStringLiteral("InspectionEditFancyToolBar"));
+    bar->addActions({m_undo, m_redo});
+    bar->addSeparator();
+    bar->addActions({m_showRus, m_showUsa});
+    bar->addSeparator();
+    bar->addAction(m_addTest);
+    bar->addSeparator();
+    bar->addActions(m_addRus);
+    m_setsSeparator = bar->addSeparator();
+    bar->addActions(m_addUsa);
+    bar->addSeparator();
+    bar->addAction(m_addGroup);
+    bar->addSeparator();
+    bar->addActions({m_shiftDown, m_shiftUp});
+    bar->addSeparator();
+    bar->addActions({m_collapse, m_expand});
+    bar->addSeparator();
+    bar->addActions({m_talkYes, m_talkNo, m_extraInfo});
+    bar->addSeparator();
+    bar->addAction(m_excel);
+}
+
+void InspectionEditFancy::createDocks()
+{
+    m_subjects = new PersoneDockWindow(this);
+    m_links = new PersoneLinkDockWindow(this);
+    m_search = new PersoneSearchDockWindow(this);
+    m_questions = new SpravQuestionsDockWindow(this);
+    m_methodics = new SpravMethodicsDockWindow(this);
+    m_preTest = new PreTestCanversationDockWindow(this);
+    for (QDockWidget *dock : std::initializer_list<QDockWidget *>{m_subjects, m_search, m_methodics, m_questions,
+                                                                  m_preTest, m_links})
+        addDockWidget(Qt::RightDockWidgetArea, dock);
+    for (QDockWidget *dock : std::initializer_list<QDockWidget *>{m_methodics, m_questions, m_search})
+        tabifyDockWidget(m_subjects, dock);
+    tabifyDockWidget(m_preTest, m_links);
+}
+
+void InspectionEditFancy::connectDocks()
+{
+    const char *const changed = SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *));
+    const char *const changedSlot = SLOT(onChangedPersone2(QString, QString, QObject *));
+    const char *const sync = SIGNAL(notificationChangedPerosneSignal_ForSync(QString));
+    const char *const syncSlot = SLOT(onChangedPerosneSignal_ForSync(QString));
+    const char *const linkSlot = SLOT(onCreatePersoneLinkAndVerify(QString));
+    for (QObject *dock : std::initializer_list<QObject *>{m_links, m_subjects, m_search})
+        connect(dock, changed, this, changedSlot);
+    connect(m_links, sync, m_subjects, syncSlot);
+    connect(m_search, sync, m_subjects, syncSlot);
+    connect(m_subjects, SIGNAL(notyfyCreatePersoneLinkAndVerify(QString)), m_links, linkSlot);
+    connect(m_search, SIGNAL(notyfyCreatePersoneLinkAndVerifyFromSearch(QString)), m_links, linkSlot);
+    connect(this, SIGNAL(notifyChangePersone(QString, Inspection *)), m_preTest,
+            SLOT(onChangedPersone(QString, Inspection *)));
+    connect(m_links, SIGNAL(notificationIsRecordedTest(bool *)), this, SLOT(onIsRecordedTest(bool *)));
+    for (QObject *book : std::initializer_list<QObject *>{m_questions, m_methodics})
+        connect(this, SIGNAL(notifyChangeRusUsaQuests(bool, bool)), book, SLOT(onChangeRusUsaQuests(bool, bool)));
+    m_subjects->initModel();
+}
+
+void InspectionEditFancy::createShortcuts()
+{
+    const auto shortcut = [this](const QKeySequence &keys, const char *slot) {
+        auto *key = new QShortcut(keys, this, slot, nullptr, Qt::WindowShortcut);
+        return key;
+    };
+    m_copyKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_C), SLOT(action_Copy()));
+    m_pasteKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_V), SLOT(action_Paste()));
+    m_editKey = shortcut(QKeySequence(Qt::Key_F2), SLOT(action_Edit()));
+    m_deleteKey = shortcut(QKeySequence(Qt::Key_Delete), SLOT(action_Delete()));
+    m_undoKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_Z), SLOT(onUndo()));
+    m_redoKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_Y), SLOT(onRedo()));
+    // The docks hold their own copy, paste and delete keys.
+    for (QShortcut *key : {m_copyKey, m_pasteKey, m_editKey, m_deleteKey})
+        key->setContext(Qt::WidgetWithChildrenShortcut);
+}
+
+void InspectionEditFancy::restoreLayout(const QByteArray &geometry, const QByteArray &state)
+{
+    if (!state.isEmpty()) {
+        restoreState(state, 0);
+    } else {
+        // The first dock of each tab group is the one shown; the layout takes
+        // that only once it runs.
+        QTimer::singleShot(0, this, [this] {
+            m_subjects->raise();
+            m_preTest->raise();
+        });
+    }
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
 }
 
 void InspectionEditFancy::updateView()
 {
-    m_summary->setText(examinationSummary(m_inspection));
+    if (isOpen()) {
+        reloadTree(true, nullptr);
+        m_tree->setShowExtraInfo(m_showExtraInfo);
+    }
+    updateActions();
+}
+
+void InspectionEditFancy::reloadTree(bool keep, Inspection::_Test *test)
+{
+    m_tree->fillModel(&m_inspection, keep, test);
+    disconnect(m_tree, SIGNAL(changeTest(Inspection::_Test *)), this, SLOT(onChangeTest(Inspection::_Test *)));
+    connect(m_tree, SIGNAL(changeTest(Inspection::_Test *)), this, SLOT(onChangeTest(Inspection::_Test *)));
+    const char *const selection = SIGNAL(selectionChanged(QItemSelection, QItemSelection));
+    const char *const selectionSlot = SLOT(onTreeViewSelectionChanged(QItemSelection, QItemSelection));
+    disconnect(m_tree->selectionModel(), selection, this, selectionSlot);
+    connect(m_tree->selectionModel(), selection, this, selectionSlot);
+    disconnect(m_tree, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(onDoubleClick(QModelIndex)));
+    connect(m_tree, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(onDoubleClick(QModelIndex)));
+}
+
+void InspectionEditFancy::setWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+int InspectionEditFancy::testRowOf(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return -1;
+    return index.parent().isValid() ? index.parent().row() : index.row();
+}
+
+Inspection::_Test *InspectionEditFancy::testOf(const QModelIndex &index)
+{
+    const int row = testRowOf(index);
+    if (row < 0 || !m_tree->model())
+        return nullptr;
+    const QModelIndex testItem = m_tree->model()->index(row, 0);
+    return m_inspection.test(testItem.data(Qt::UserRole + 1).toInt());
+}
+
+// --- slots with small bodies ---
+
+void InspectionEditFancy::onChangeTest(Inspection::_Test *pTest)
+{
+    Q_UNUSED(pTest);
+    updateActions();
+}
+
+void InspectionEditFancy::onTreeViewSelectionChanged(const QItemSelection &selected, const QItemSelection &deselected)
+{
+    Q_UNUSED(deselected);
+    if (!selected.isEmpty())
+        m_contextIndex = m_tree->currentIndex();
+    updateActions();
+}
+
+void InspectionEditFancy::onDoubleClick(const QModelIndex &index)
+{
+    if (isQuestionItem(index)) {
+        m_tree->edit(index);
+        return;
+    }
+    const int row = index.data(Qt::UserRole + 1).toInt();
+    const Inspection::_Test *test = testOf(index);
+    if (!test)
+        return;
+    if (test->recorded)
+        emit notifyDefViewPoligramme(row);
+    else
+        emit notifyDefRecordPoligramme(row);
+}
+
+void InspectionEditFancy::action_DefViewPoligramme()
+{
+    emit notifyDefViewPoligramme(testRowOf(m_contextIndex));
+}
+
+void InspectionEditFancy::action_DefRecordPoligramme()
+{
+    emit notifyDefRecordPoligramme(testRowOf(m_contextIndex));
+}
+
+void InspectionEditFancy::action_Edit()
+{
+    if (m_contextIndex.isValid())
+        m_tree->edit(m_contextIndex);
+}
+
+void InspectionEditFancy::action_TestTalkShow()
+{
+    m_showExtraInfo = !m_showExtraInfo;
+    m_tree->setShowExtraInfo(m_showExtraInfo);
+    m_tree->viewport()->update();
+}
+
+void InspectionEditFancy::action_CollapseAll()
+{
+    m_tree->collapseAll();
+}
+
+void InspectionEditFancy::action_ExpandAll()
+{
+    m_tree->expandAll();
+}
+
+void InspectionEditFancy::action_ShiftDown()
+{
+    QApplication::postEvent(m_tree, new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier));
+}
+
+void InspectionEditFancy::action_ShiftUp()
+{
+    QApplication::postEvent(m_tree, new QKeyEvent(QEvent::KeyPress, Qt::Key_Up, Qt::ControlModifier));
+}
+
+void InspectionEditFancy::action_ToExcel()
+{
+    setWaitCursor();
+    exportTreeViewToExcel(m_tree);
+    QApplication::restoreOverrideCursor();
+}
+
+void InspectionEditFancy::onIsRecordedTest(bool *recorded)
+{
+    if (!recorded)
+        return;
+    *recorded = std::any_of(m_inspection.tests.cbegin(), m_inspection.tests.cend(),
+                            [](const Inspection::_Test &test) { return test.recorded; });
+}
+
+void InspectionEditFancy::onShowRusQuests()
+{
+    updateRusUsaActions();
+}
+
+void InspectionEditFancy::onShowUsaQuests()
+{
+    updateRusUsaActions();
 }

@@ -72,7 +72,7 @@ bool RecordingEnd::saveToFile()
     if (result == StoreResult::Ok)
         return true;
     // The samples stay in memory; the examiner learns that the file lacks them.
-    tell(tr("Не удалось сохранить запись теста в файл обследуемого:\n%1").arg(inspection->sPathFile));
+    tell(tr("Не удалось сохранить запись теста в файл обследуемого:\n%1").arg(inspection->path));
     return false;
 }
 

@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """Starts the real program on the X server in DISPLAY, with a fresh home, and
-checks that it shows its main window and quits cleanly through the quit question.
+checks that it shows its main window, that a click on the subjects dock's
+"Добавить обследуемого" creates a subject in the data root, and that it quits
+cleanly through the quit question.
 
 usage: startup_test.py PROGRAM [--without-splash]
 """
@@ -15,6 +17,8 @@ from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 TITLE = "Компьютерный полиграф - Воркел"
+# The person of the "Добавить обследуемого" picture, in X's byte order (B, G, R, pad).
+ADD_SUBJECT_PIXEL = bytes((160, 110, 70))
 
 
 def window_titles(d):
@@ -54,6 +58,43 @@ def press_return(d, window):
     d.flush()
 
 
+def find_pixel(d, pattern):
+    """The screen position of the first pixel of that colour, or None."""
+    root = d.screen().root
+    geometry = root.get_geometry()
+    image = root.get_image(0, 0, geometry.width, geometry.height, X.ZPixmap, 0xFFFFFFFF)
+    data = image.data
+    at = data.find(pattern)
+    while at >= 0 and at % 4:
+        at = data.find(pattern, at + 1)
+    if at < 0:
+        return None
+    return (at // 4) % geometry.width, (at // 4) // geometry.width
+
+
+def click(d, x, y):
+    d.screen().root.warp_pointer(x, y)
+    d.sync()
+    time.sleep(0.2)
+    xtest.fake_input(d, X.ButtonPress, 1)
+    xtest.fake_input(d, X.ButtonRelease, 1)
+    d.flush()
+
+
+def add_subject(d, home):
+    """Clicks the add-subject button; the new subject file appears in the data root."""
+    spot = wait_for(lambda: find_pixel(d, ADD_SUBJECT_PIXEL), 10)
+    if not spot:
+        print("FAIL: no add-subject button on the screen")
+        return False
+    click(d, spot[0], spot[1] + 1)
+    subject = os.path.join(home, "Documents", ".VorkelData", "Новый обследуемый0.qmz")
+    if not wait_for(lambda: os.path.exists(subject), 10):
+        print("FAIL: no subject file", subject)
+        return False
+    return True
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     home = tempfile.mkdtemp(prefix="vug-startup-")
@@ -73,6 +114,9 @@ def main():
             print("FAIL: no window titled", TITLE)
             return 1
         time.sleep(1)
+        if not add_subject(d, home):
+            return 1
+        time.sleep(0.5)
         close_window(d, main_window)
         question = wait_for(lambda: next((w for w, t in window_titles(d).items() if t == "Воркел"), None), 10)
         if not question:
@@ -92,6 +136,9 @@ def main():
     print(text)
     if child.returncode != 0:
         print("FAIL: exit code", child.returncode)
+        return 1
+    if text.count("InspectionEditFancy::onChangedPersone2") < 2:
+        print("FAIL: the new subject was not announced to the editor")
         return 1
     if "QLocale=ru" not in text:
         print("FAIL: no QLocale=ru line")

@@ -43,7 +43,7 @@ InspectionEditFancy *editorOf(vugVorkel &window)
 // An examination of three tests, two of them recorded.
 void fillExamination(Inspection &inspection, const QString &path)
 {
-    inspection.sPathFile = path;
+    inspection.path = path;
     for (int i = 0; i < 3; ++i) {
         Inspection::_Test test(QStringLiteral("Тест %1").arg(i));
         test.recorded = i > 0;
@@ -146,7 +146,7 @@ void TestMainWindow::showAndViewRequestsRememberTabs()
     window.onInitialize();
     Inspection inspection;
     fillExamination(inspection, QStringLiteral("/tmp/Петров.qmz"));
-    emit editorOf(window)->notifyChangePersone(inspection.sPathFile, &inspection);
+    emit editorOf(window)->notifyChangePersone(inspection.path, &inspection);
     auto *review = window.findChild<InspectionPoligrammeFancy *>(QStringLiteral("InspectionPoligrammeFancy"));
 
     window.modeTabs()->setCurrentIndex(3);
@@ -174,7 +174,7 @@ void TestMainWindow::requestsWithBadIndexesDoNothing()
     QCOMPARE(window.modeTabs()->currentTab(), 0);
     Inspection inspection;
     fillExamination(inspection, QStringLiteral("/tmp/a.qmz"));
-    emit editorOf(window)->notifyChangePersone(inspection.sPathFile, &inspection);
+    emit editorOf(window)->notifyChangePersone(inspection.path, &inspection);
     for (int bad : {-1, 3, 1000}) {
         window.onDefViewPoligramme(bad);
         window.onLocalShowPoligramme(bad, 0, 0);

@@ -27,7 +27,7 @@ namespace {
 // Test 0 has questions and no recording; test 1 is recorded; test 2 has no questions.
 void fillExamination(Inspection &inspection)
 {
-    inspection.sPathFile = QStringLiteral("/tmp/Сидоров.qmz");
+    inspection.path = QStringLiteral("/tmp/Сидоров.qmz");
     Inspection::_Test fresh(QStringLiteral("Новый тест"));
     fresh.addTheme(QStringLiteral("Вопрос"), 2, 1, -1);
     Inspection::_Test recorded(QStringLiteral("Записанный"));
@@ -111,7 +111,7 @@ void TestRecordingControl::init()
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
     emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-        ->notifyChangePersone(inspection.sPathFile, &inspection);
+        ->notifyChangePersone(inspection.path, &inspection);
 }
 
 void TestRecordingControl::cleanup()
@@ -236,7 +236,7 @@ void TestRecordingControl::stopQuestionSequences()
 
 void TestRecordingControl::savedRecordingReachesTheSubjectFile()
 {
-    inspection.sPathFile = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
+    inspection.path = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
     QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
     window->startRecordPoligramme(0);
     presentOneGroup();
@@ -250,7 +250,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     QVERIFY(recorded.dataGSR.size() > 20);
 
     Inspection reread;
-    QCOMPARE(reread.load(inspection.sPathFile), StoreResult::Ok);
+    QCOMPARE(reread.load(inspection.path), StoreResult::Ok);
     QCOMPARE(reread.tests.size(), 1);
     QVERIFY(reread.tests[0].recorded);
     QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
@@ -259,7 +259,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     QCOMPARE(reread.tests[0].labels[0].TickQStart, recorded.labels[0].TickQStart);
 
     // Its playback runs until stopped and leaves the file as it was.
-    QFile file(inspection.sPathFile);
+    QFile file(inspection.path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
     file.close();
@@ -276,7 +276,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
 
 void TestRecordingControl::incompleteGroupIsNotKept()
 {
-    inspection.sPathFile = QDir::home().filePath(QStringLiteral("Петров.qmz"));
+    inspection.path = QDir::home().filePath(QStringLiteral("Петров.qmz"));
     QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
     GenericSettings settings;
     settings.load();
@@ -299,7 +299,7 @@ void TestRecordingControl::incompleteGroupIsNotKept()
 
 void TestRecordingControl::failedSaveIsReported()
 {
-    inspection.sPathFile.clear();  // no subject file: nothing can be written
+    inspection.path.clear();  // no subject file: nothing can be written
     window->startRecordPoligramme(0);
     presentOneGroup();
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});

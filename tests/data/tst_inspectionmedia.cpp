@@ -15,6 +15,7 @@ private slots:
     void subjectNamesNeverShareFiles();
     void testVideoNameIsOneFileInTheFolder();
     void timeStampedNamesAreNotReused();
+    void preTestFilesAreExactlyTheSubjects();
 };
 
 void TestInspectionMedia::companionFolderAndTemporaryNames()
@@ -75,6 +76,26 @@ void TestInspectionMedia::timeStampedNamesAreNotReused()
     file.close();
     QCOMPARE(newVideoFileName(inspection, when), QString());
     QVERIFY(!newAudioFileName(inspection, when).isEmpty());
+}
+
+void TestInspectionMedia::preTestFilesAreExactlyTheSubjects()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("__1__/1.01022024101010.avi"));  // a folder, not a file
+    const QStringList names = {"1.01022024101011.AaC", "1.01022024101012.AVI",
+                               "11.01022024101010.avi", "1.0102202410101.avi", "1.010220241010100.avi",
+                               "1.01022024101010.avi.bak", "1.01022024101010.mp4", "x1.01022024101010.avi",
+                               "1-Тест-{id}.avi", "1.٠١٠٢٢٠٢٤١٠١٠١٠.avi", "Иван [1]*.01022024101010.aac"};
+    for (const QString &name : names) {
+        QFile file(dir.filePath("__1__/" + name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString folder = dir.filePath("__1__/");
+    QCOMPARE(preTestFiles(dir.filePath("1.qmz")),
+             (QStringList{folder + "1.01022024101011.AaC", folder + "1.01022024101012.AVI"}));
+    QCOMPARE(preTestFiles(dir.filePath("Иван [1]*.qmz")), QStringList{folder + "Иван [1]*.01022024101010.aac"});
+    QVERIFY(preTestFiles(dir.filePath("Иван.qmz")).isEmpty());
+    QVERIFY(preTestFiles(dir.filePath("other/1.qmz")).isEmpty());  // no companion folder there
 }
 
 VUG_TEST_MAIN(TestInspectionMedia, QCoreApplication)

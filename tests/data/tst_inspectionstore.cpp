@@ -76,7 +76,7 @@ void TestInspectionStore::saveWithoutTestCreatesFileAndTable()
     Inspection loaded;
     QCOMPARE(loaded.load(path), StoreResult::Ok);
     QVERIFY(loaded.tests.isEmpty());
-    QCOMPARE(loaded.sPathFile, path);
+    QCOMPARE(loaded.path, path);
 }
 
 void TestInspectionStore::emptyPathIsNotOpen()
@@ -94,7 +94,7 @@ void TestInspectionStore::emptyPathIsNotOpen()
     QCOMPARE(QDir::current().entryList(QDir::Files), before);
 
     QCOMPARE(inspection.load(pathOf("missing.qmz")), StoreResult::NotOpen);
-    QCOMPARE(inspection.sPathFile, pathOf("missing.qmz"));
+    QCOMPARE(inspection.path, pathOf("missing.qmz"));
     QCOMPARE(inspection.deleteTest(QUuid::createUuid()), StoreResult::NotOpen);
     QVERIFY(!QFile::exists(pathOf("missing.qmz")));
 }
@@ -354,7 +354,7 @@ void TestInspectionStore::clearForgetsTheSubject()
     inspection.preTestText = "беседа";
     inspection.metricParams.append(Inspection::_MetricParam());
     inspection.clear();
-    QVERIFY(inspection.sPathFile.isEmpty() && inspection.tests.isEmpty() && inspection.metricParams.isEmpty());
+    QVERIFY(inspection.path.isEmpty() && inspection.tests.isEmpty() && inspection.metricParams.isEmpty());
     QVERIFY(inspection.preTestText.isEmpty());
     QVERIFY(inspection.undoHistory.isEmpty());
 }

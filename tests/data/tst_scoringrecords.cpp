@@ -328,7 +328,7 @@ void TestScoringRecords::metricParamsLoadStartsEmpty()
     QVERIFY(inspection.metricParams.isEmpty());
 
     inspection.metricParams = {param(QStringLiteral("stale"), 1, 1)};
-    inspection.sPathFile = pathOf("missing.qmz");
+    inspection.path = pathOf("missing.qmz");
     QCOMPARE(inspection.loadMetricParams(), StoreResult::NotOpen);
     QVERIFY(inspection.metricParams.isEmpty());
 }

@@ -293,7 +293,7 @@ void TestPoligrammeViewInput::movedMarkIsSavedWithTheFile()
     const QString path = folder.filePath(QStringLiteral("subject.vug"));
     {
         Inspection written;
-        written.sPathFile = path;
+        written.path = path;
         written.appendTest(StoreFixtures::recordedTest(QStringLiteral("Тест"), 3000));
         StoreFixtures::saveTests(written);
     }

@@ -109,7 +109,7 @@ void TestReviewScreen::initTestCase()
 {
     m_path = QDir::home().filePath(QStringLiteral("Иванов.qmz"));
     Inspection inspection;
-    inspection.sPathFile = m_path;
+    inspection.path = m_path;
     inspection.appendTest(firstTest());
     Inspection::_Test undated = StoreFixtures::recordedTest(kSecond, 2000, 2);
     undated.DateTimeRecorded = QDateTime();

@@ -111,10 +111,10 @@ void TestRecordingEnd::keepsWholeGroups()
     QCOMPARE(test().labels.size(), kept);
     QVERIFY(test().recorded);
     QVERIFY(test().DateTimeRecorded.isValid());
-    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1,2"));
+    QCOMPARE(storedKinds(inspection->path, test().rowId()), QStringLiteral("1,2"));
 
     Inspection reread;
-    QCOMPARE(reread.load(inspection->sPathFile), StoreResult::Ok);
+    QCOMPARE(reread.load(inspection->path), StoreResult::Ok);
     QVERIFY(reread.tests[0].recorded);
     QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
     QCOMPARE(reread.tests[0].labels.size(), kept);
@@ -134,7 +134,7 @@ void TestRecordingEnd::noCompleteGroupDiscards()
     QVERIFY(test().labels.isEmpty());
     QVERIFY(test().dataGSR.isEmpty());
     QVERIFY(!test().recorded);
-    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1"));
+    QCOMPARE(storedKinds(inspection->path, test().rowId()), QStringLiteral("1"));
 
     // One group marked whose answer time has not run out is no complete group either.
     init();
@@ -152,7 +152,7 @@ void TestRecordingEnd::stopWithoutSavingDiscards()
     QCOMPARE(answers.asked().size(), 0);
     QVERIFY(test().labels.isEmpty());
     QVERIFY(test().dataGSR.isEmpty());
-    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1"));
+    QCOMPARE(storedKinds(inspection->path, test().rowId()), QStringLiteral("1"));
 }
 
 void TestRecordingEnd::videoOfThisRunReplacesTheTarget()
@@ -191,13 +191,13 @@ void TestRecordingEnd::failedRenameIsReported()
     QVERIFY(answers.asked()[0].contains(temporary));
     QVERIFY(answers.asked()[0].contains(target));
     QCOMPARE(readFile(temporary), QByteArray("new"));
-    QCOMPARE(storedKinds(inspection->sPathFile, test().rowId()), QStringLiteral("1,2"));
+    QCOMPARE(storedKinds(inspection->path, test().rowId()), QStringLiteral("1,2"));
 }
 
 void TestRecordingEnd::playbackLeavesTheFileAsItWas()
 {
     finish(true, true);
-    const QByteArray saved = readFile(inspection->sPathFile);
+    const QByteArray saved = readFile(inspection->path);
     const QDateTime stamped = test().DateTimeRecorded;
     const QString target = InspectionMedia::testVideoPath(*inspection, test());
     writeFile(target, "recorded");
@@ -208,7 +208,7 @@ void TestRecordingEnd::playbackLeavesTheFileAsItWas()
     finish(true, true, true, false);
     finish(false, true, false, false);
     QCOMPARE(answers.asked().size(), 0);
-    QCOMPARE(readFile(inspection->sPathFile), saved);
+    QCOMPARE(readFile(inspection->path), saved);
     QCOMPARE(test().DateTimeRecorded, stamped);
     QCOMPARE(test().labels.size(), 6);
     QCOMPARE(test().dataGSR.size(), 400);

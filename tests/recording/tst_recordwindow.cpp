@@ -149,12 +149,12 @@ void TestRecordWindow::stopWithSavingKeepsTheFileAndPlaybackLeavesIt()
     QCOMPARE(run->test().dataGSR.size(), length);
 
     Inspection reread;
-    QCOMPARE(reread.load(run->inspection.sPathFile), StoreResult::Ok);
+    QCOMPARE(reread.load(run->inspection.path), StoreResult::Ok);
     QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
     QCOMPARE(reread.tests[0].labels.size(), 2);
     QCOMPARE(reread.tests[0].dataGSR, run->test().dataGSR);
 
-    QFile file(run->inspection.sPathFile);
+    QFile file(run->inspection.path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
     file.close();

@@ -33,7 +33,7 @@ struct Subject {
 
     explicit Subject(int kind, int code = 0)
     {
-        examination.sPathFile = path;
+        examination.path = path;
         Inspection::_Test test = MetricFixtures::presentedTest(2, 2);
         for (int i = 0; i < test.labels.size(); ++i) {
             test.labels[i].TickQStart = kQuestionStart + 400 * i;

@@ -34,7 +34,7 @@ struct Subject {
     QString path = dir.filePath(QStringLiteral("Обследуемый.qmz"));
     Inspection examination;
 
-    Subject() { examination.sPathFile = path; }
+    Subject() { examination.path = path; }
 
     // A recorded test whose marks hold the given complete presentations.
     Inspection::_Test &addTest(const QString &name, int questions, int presentations)

@@ -27,7 +27,7 @@ struct Subject {
 
     Subject()
     {
-        examination.sPathFile = path;
+        examination.path = path;
         examination.appendTest(coefficientTest(3, 1));
         examination.appendTest(coefficientTest(2, 2));
         StoreFixtures::saveTests(examination);

@@ -37,7 +37,7 @@ struct Subject {
 
     Subject()
     {
-        examination.sPathFile = path;
+        examination.path = path;
         examination.appendTest(StoreFixtures::recordedTest(QStringLiteral("Тест А"), 700, 1));
         examination.appendTest(StoreFixtures::recordedTest(QStringLiteral("Тест Б"), 700, 2));
         StoreFixtures::saveTests(examination);

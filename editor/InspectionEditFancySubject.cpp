@@ -1,0 +1,124 @@
+#include "InspectionEditFancy.h"
+#include "InspectionTreeView.h"
+#include "data/InspectionMedia.h"
+#include "subjects/PersoneDockWindow.h"
+#include "subjects/PersoneLinkDockWindow.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+
+void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QObject *pSender)
+{
+    if (!m_tree)
+        return;
+    qDebug() << "InspectionEditFancy::onChangedPersone2";
+    if (!fileNew.isEmpty())
+        clearOtherDockSelection(pSender);
+    if (fileNew.isEmpty() || QFileInfo(fileNew).isDir())
+        closeSubject();
+    else
+        openSubject(fileOld, fileNew);
+}
+
+void InspectionEditFancy::clearOtherDockSelection(QObject *sender)
+{
+    auto *subjects = findChild<PersoneDockWindow *>(QStringLiteral("PersoneDockWindow"));
+    auto *links = findChild<PersoneLinkDockWindow *>(QStringLiteral("PersoneLinkDockWindow"));
+    if (!subjects || !links)
+        return;
+    if (sender == subjects)
+        links->clearSelection();
+    else if (sender == links)
+        subjects->clearSelection();
+}
+
+void InspectionEditFancy::closeSubject()
+{
+    // Marks moved in the review belong to the subject being closed.
+    m_inspection.saveModifiedTests();
+    emit notifyChangePersone(QString(), nullptr);
+    m_contextIndex = QModelIndex();
+    m_tree->setModel(nullptr);
+    m_inspection.clear();
+    updateActions();
+}
+
+void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fileNew)
+{
+    QStringList failures;
+    QHash<QUuid, QString> oldVideos;
+    const bool renamed = !fileOld.isEmpty() && fileOld != fileNew;
+    if (renamed) {
+        failures = renameRecordings(fileOld, fileNew);
+        if (m_inspection.path == fileOld) {
+            oldVideos = existingTestVideos();
+            // The old file is gone: moved marks go into the renamed one.
+            m_inspection.path = fileNew;
+            m_inspection.saveModifiedTests();
+        }
+    }
+
+    setWaitCursor();
+    m_inspection.load(fileNew);
+    for (Inspection::_Test &test : m_inspection.tests) {
+        if (test.recorded)
+            m_inspection.loadRecording(&test, true);
+    }
+    failures += renameTestVideos(oldVideos);
+    reloadTree(false, nullptr);
+    m_tree->setShowExtraInfo(m_showExtraInfo);
+    m_tree->viewport()->update();
+    emit notifyChangePersone(fileNew, &m_inspection);
+    m_contextIndex = QModelIndex();
+    updateActions();
+    QApplication::restoreOverrideCursor();
+
+    if (!failures.isEmpty())
+        QMessageBox::warning(this, tr("Воркел"),
+                             tr("Не удалось переименовать файлы записей:\n%1").arg(failures.join(QLatin1Char('\n'))));
+}
+
+QStringList InspectionEditFancy::renameRecordings(const QString &fileOld, const QString &fileNew)
+{
+    const QString oldBase = QFileInfo(fileOld).completeBaseName();
+    const QString newBase = QFileInfo(fileNew).completeBaseName();
+    const QString folder = QFileInfo(fileNew).absolutePath() + QStringLiteral("/__1__");
+    QStringList failures;
+    for (const QString &path : InspectionMedia::preTestFiles(fileOld)) {
+        const QString target = folder + QLatin1Char('/') + newBase + QFileInfo(path).fileName().mid(oldBase.size());
+        if (!QDir().mkpath(folder) || !QFile::rename(path, target))
+            failures << path;
+    }
+    return failures;
+}
+
+// The videos of the loaded tests by identifier: loading sorts the tests anew.
+QHash<QUuid, QString> InspectionEditFancy::existingTestVideos()
+{
+    QHash<QUuid, QString> videos;
+    if (!QFileInfo(InspectionMedia::mediaFolder(m_inspection)).isDir())
+        return videos;
+    for (const Inspection::_Test &test : m_inspection.tests) {
+        const QString path = InspectionMedia::testVideoPath(m_inspection, test);
+        if (test.recorded && QFileInfo::exists(path))
+            videos.insert(test.id, path);
+    }
+    return videos;
+}
+
+QStringList InspectionEditFancy::renameTestVideos(const QHash<QUuid, QString> &oldVideos)
+{
+    QStringList failures;
+    for (const Inspection::_Test &test : m_inspection.tests) {
+        const QString oldPath = oldVideos.value(test.id);
+        if (oldPath.isEmpty())
+            continue;
+        const QString newPath = InspectionMedia::testVideoPath(m_inspection, test);
+        if (newPath != oldPath && !QFile::rename(oldPath, newPath))
+            failures << oldPath;
+    }
+    return failures;
+}
