@@ -3,6 +3,7 @@
 #include "scoring/points/FragmentPicture.h"
 #include "scoring/points/InspectionAnalysisBallFancy.h"
 #include "scoring/points/_QTreeViewExpand.h"
+#include "data/ChannelUI.h"
 #include "data/SettingsStore.h"
 #include "tests/support/TestHome.h"
 
@@ -41,6 +42,15 @@ QList<QuestKey> imageKeys(InspectionAnalysisBallFancy &window)
         keys << key;
     }
     return keys;
+}
+
+int pixelsOf(const QImage &image, const QColor &colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == colour.rgb();
+    return count;
 }
 
 QList<int> questsOf(const QList<QuestKey> &keys)
@@ -180,6 +190,48 @@ private slots:
         tree->selectionModel()->select(model->index(0, 2, model->index(0, 0, model->index(0, 0))),
                                        QItemSelectionModel::Select);
         QCOMPARE(imageKeys(window).size(), 2);
+    }
+
+    // A test read from its subject file takes the shared display settings, so
+    // its fragments draw the channel curves, not only marks and frame.
+    void aTestReadFromItsFileDrawsItsCurves()
+    {
+        QFile::remove(SettingsStore::filePath());
+        initChannelsUI();
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("subject.qmz"));
+        {
+            Inspection source(path);
+            BenchTestShape shape;
+            shape.questions = 3;
+            shape.presentations = 2;
+            shape.ticks = 2400;
+            source.appendTest(recordedTest(1, shape));
+            Inspection::_Test &test = source.tests[0];
+            for (int code = 0; code < ChannelCode::Count; ++code) {
+                test.channel(code).Amplify = 40;
+                test.channel(code).Offset = 250;
+            }
+            QCOMPARE(source.saveTestStruct(&test, false), StoreResult::Ok);
+            QCOMPARE(source.saveRecording(&test), StoreResult::Ok);
+        }
+        Inspection examination;
+        QCOMPARE(examination.load(path), StoreResult::Ok);
+        InspectionAnalysisBallFancy window;
+        window.resize(1200, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.onModeInput_0();
+        window.onChangedPersone(path, &examination);
+        QAbstractItemModel *model = window.navigatorTree()->model();
+        const QModelIndex skinCell = model->index(0, 2, model->index(0, 0));
+        window.navigatorTree()->selectionModel()->setCurrentIndex(skinCell, QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(imageKeys(window).size(), 3);
+        QCOMPARE(imageKeys(window).first().iParam, 0);
+        QListView *list = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>();
+        const QModelIndex image = list->model()->index(0, 0);
+        const QImage plain = image.data(FragmentListFill::PlainPictureRole).value<QPixmap>().toImage();
+        QVERIFY(pixelsOf(plain, channelsUI()[ChannelCode::GSR].rgbColor) > 20);
     }
 };
 
