@@ -13,7 +13,9 @@
 #include "recording/SensorReader.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
 #include "subjects/PreTestCanversationDockWindow.h"
+#include "tests/support/MenuActions.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/StoredKinds.h"
 #include "tests/support/TestHome.h"
 
 #include <QAction>
@@ -93,8 +95,11 @@ private slots:
 
 private:
     SensorReader *reader() const;
-    // Presents test 0's one question and waits until its answer time is out.
-    void presentOneGroup();
+    // Presents test 0's first count questions, each held a few ticks, waiting
+    // out the answer time after each.
+    void presentQuestions(int count);
+    // Picks the test of that caption from the record menu, as the user does.
+    void recordFromMenu(const QString &caption);
     void pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 scanCode = 0);
     bool lastConsumed = false;
     vugVorkel *window = nullptr;
@@ -126,14 +131,37 @@ SensorReader *TestRecordingControl::reader() const
     return screen ? screen->recordWindow()->reader : nullptr;
 }
 
-void TestRecordingControl::presentOneGroup()
+void TestRecordingControl::presentQuestions(int count)
 {
     QTRY_VERIFY(reader() && reader()->position > 5);
-    sendKey(window, QEvent::KeyPress, Qt::Key_Space);
-    QTRY_VERIFY(reader()->position > 10);
-    sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
-    QCOMPARE(inspection.tests[0].labels.size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(inspection.tests[0].isPresentationDone(reader()->position), 5000);
+    const Inspection::_Test &test = inspection.tests[0];
+    for (int i = 0; i < count; ++i) {
+        sendKey(window, QEvent::KeyPress, Qt::Key_Space);
+        QCOMPARE(test.labels.size(), i + 1);
+        const int start = test.labels[i].TickQStart;
+        QTRY_VERIFY(reader()->position > start + 5);
+        sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
+        QVERIFY(test.labels[i].TickQEnd > start);
+        // A press within the answer time would mark an answer, not the next question.
+        const int answered = test.labels[i].TickQEnd + test.ia.lengthTicks();
+        QTRY_VERIFY_WITH_TIMEOUT(reader()->position > answered, 5000);
+    }
+}
+
+void TestRecordingControl::recordFromMenu(const QString &caption)
+{
+    bool chosen = false;
+    QTimer::singleShot(50, [&chosen, caption] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QAction *action = menu ? actionNamed(menu, caption) : nullptr;
+        if (!action)
+            return;
+        menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+        chosen = true;
+    });
+    window->action_StartRecording();
+    QVERIFY(chosen);
 }
 
 // Sends a key press to the focused widget; the filter's verdict is read by
@@ -234,12 +262,24 @@ void TestRecordingControl::stopQuestionSequences()
     QCOMPARE(window->confirmStopRecording(), 0);  // nothing to stop: no question
 }
 
+// The whole journey: a subject file of one test of three questions, recorded
+// from the menu on the real tick, saved, read back and played.
 void TestRecordingControl::savedRecordingReachesTheSubjectFile()
 {
+    Inspection::_Test three(QStringLiteral("Три вопроса"));
+    for (int i = 1; i <= 3; ++i)
+        three.addTheme(QStringLiteral("Вопрос %1?").arg(i), 2, 1, -1);
+    inspection.tests = {three};
     inspection.path = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
     QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
-    window->startRecordPoligramme(0);
-    presentOneGroup();
+    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
+
+    recordFromMenu(QStringLiteral("Три вопроса"));
+    QVERIFY(window->recordingScreen());
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 40, 10000);  // a few seconds of the 50 ms tick
+    presentQuestions(3);
+    QVERIFY(inspection.tests[0].isPresentationDone(reader()->position));
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
@@ -247,25 +287,40 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     const Inspection::_Test &recorded = inspection.tests[0];
     QVERIFY(recorded.recorded);
     QVERIFY(recorded.DateTimeRecorded.isValid());
-    QVERIFY(recorded.dataGSR.size() > 20);
+    QCOMPARE(recorded.labels.size(), 3);
+    QVERIFY(recorded.dataGSR.size() > 60);
+    QCOMPARE(storedKinds(inspection.path, recorded.rowId()), QStringLiteral("1,2"));
 
     Inspection reread;
     QCOMPARE(reread.load(inspection.path), StoreResult::Ok);
     QCOMPARE(reread.tests.size(), 1);
-    QVERIFY(reread.tests[0].recorded);
-    QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
-    QCOMPARE(reread.tests[0].dataGSR, recorded.dataGSR);
-    QCOMPARE(reread.tests[0].labels.size(), 1);
-    QCOMPARE(reread.tests[0].labels[0].TickQStart, recorded.labels[0].TickQStart);
+    Inspection::_Test &back = reread.tests[0];
+    QVERIFY(back.recorded);
+    QCOMPARE(back.DateTimeRecorded.toSecsSinceEpoch(), recorded.DateTimeRecorded.toSecsSinceEpoch());
+    QCOMPARE(reread.loadRecording(&back), StoreResult::Ok);
+    QCOMPARE(back.dataGSR, recorded.dataGSR);
+    const int length = back.dataGSR.size();
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        if (!back.samples(code)->isEmpty())
+            QCOMPARE(back.samples(code)->size(), length);
+    }
+    QCOMPARE(back.TimeMM.size(), length);
+    QCOMPARE(back.labels.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(back.labels[i].Theme, recorded.labels[i].Theme);
+        QCOMPARE(back.labels[i].TickQStart, recorded.labels[i].TickQStart);
+        QCOMPARE(back.labels[i].TickQEnd, recorded.labels[i].TickQEnd);
+        QVERIFY(back.labels[i].TickQEnd < length);
+    }
 
-    // Its playback runs until stopped and leaves the file as it was.
+    // Its playback spans the recording, runs until stopped and leaves the file as it was.
     QFile file(inspection.path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
     file.close();
     window->playPoligramme(0, 0);
-    QCOMPARE(window->recordingScreen()->scrollArea->horizontalScrollBar()->maximum(), recorded.dataGSR.size());
-    QTRY_COMPARE(reader()->position, recorded.dataGSR.size() - 1);
+    QCOMPARE(window->recordingScreen()->scrollArea->horizontalScrollBar()->maximum(), length);
+    QTRY_COMPARE_WITH_TIMEOUT(reader()->position.load(), length - 1, 20000);
     QTest::qWait(200);
     QVERIFY(window->recordingScreen());
     window->onStopRecordingAction();
@@ -301,7 +356,7 @@ void TestRecordingControl::failedSaveIsReported()
 {
     inspection.path.clear();  // no subject file: nothing can be written
     window->startRecordPoligramme(0);
-    presentOneGroup();
+    presentQuestions(1);
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 3);

@@ -2,31 +2,15 @@
 #include "data/InspectionMedia.h"
 #include "recording/RecordingEnd.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/StoredKinds.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QtTest>
 
 namespace {
-
-// The kinds of the rows stored under a test's id, read by Python's sqlite3.
-QString storedKinds(const QString &path, const QString &testId)
-{
-    QProcess python;
-    python.start(VUG_PYTHON, {"-c",
-                              "import sqlite3, sys\n"
-                              "c = sqlite3.connect(sys.argv[1])\n"
-                              "rows = c.execute('select data_type from inspection where test_id = ? order by data_type',"
-                              " (sys.argv[2],))\n"
-                              "print(','.join(str(k) for (k,) in rows))",
-                              path, testId});
-    if (!python.waitForFinished(20000) || python.exitCode() != 0)
-        return QStringLiteral("failed: ") + QString::fromUtf8(python.readAllStandardError());
-    return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
-}
 
 void writeFile(const QString &path, const QByteArray &content)
 {

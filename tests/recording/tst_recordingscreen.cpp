@@ -3,6 +3,10 @@
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/Renderer.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
+#include "sensors/interface/SensorIdentity.h"
+#include "sensors/interface/SensorPlugin.h"
+#include "sensors/serial/EmulatedUnit.h"
+#include "tests/sensors/CommandUnits.h"
 #include "tests/support/TestHome.h"
 
 #include <QAction>
@@ -23,6 +27,7 @@ private slots:
     void toolBarInOrderWithIconsAndShortcuts();
     void startRefusesATestWithoutQuestions();
     void extraSelectorFollowsTheUnit();
+    void extraChannelChoiceReachesTheUnit();
     void scrollRangesOfRecordingAndPlayback();
     void enablingFollowsThePresentation();
     void pauseHoldsAndResumesThePosition();
@@ -31,7 +36,14 @@ private slots:
 private:
     void startScreen(bool newRecording = true);
     QToolBar *toolBar() const { return screen->findChild<QToolBar *>(); }
+    // As a pick from the open list does: the record window takes every key while it runs.
+    void chooseExtraChannel(int index)
+    {
+        screen->extraChannelCombo->setCurrentIndex(index);
+        emit screen->extraChannelCombo->activated(index);
+    }
 
+    std::unique_ptr<EmulatedUnit> unit;
     std::unique_ptr<ReaderRun> run;
     QMainWindow *main = nullptr;
     InspectionRecordFancy *screen = nullptr;
@@ -56,6 +68,7 @@ void TestRecordingScreen::cleanup()
     QVERIFY(screen->stop());
     delete main;
     run.reset();
+    unit.reset();
 }
 
 void TestRecordingScreen::startScreen(bool newRecording)
@@ -121,6 +134,32 @@ void TestRecordingScreen::extraSelectorFollowsTheUnit()
     QVERIFY(run->test().extraModeChanged);
     run->tick();
     QVERIFY(!run->test().extraModeChanged);  // sent to the unit on the next tick
+}
+
+// A choice in the selector is what the Vorkel16 unit is sent on the next tick.
+void TestRecordingScreen::extraChannelChoiceReachesTheUnit()
+{
+    configureReader(QStringLiteral("vugSensorVorkel16.so"));
+    unit = std::make_unique<EmulatedUnit>();
+    unit->answerOthers("ack!");
+    unit->answer("go__", CommandUnits::centreFrame(QStringLiteral("vugSensorVorkel16.so")));
+    startScreen();
+    const QStringList names = SensorIdentity::additionalInputNames(SensorPlugin::userLanguage());
+    QTRY_COMPARE(screen->extraChannelCombo->itemText(0), names[0]);
+    QCOMPARE(screen->extraChannelCombo->itemText(1), names[1]);
+    run->tick(2);
+    unit->clearLog();
+
+    chooseExtraChannel(1);
+    run->tick();
+    QCOMPARE(unit->commands(), (QList<QByteArray>{"dop1", "go__"}));
+    unit->clearLog();
+    run->tick();
+    QCOMPARE(unit->commands(), QList<QByteArray>{"go__"});  // sent once
+
+    chooseExtraChannel(0);
+    run->tick();
+    QCOMPARE(unit->commands(), (QList<QByteArray>{"go__", "dop0", "go__"}));
 }
 
 void TestRecordingScreen::scrollRangesOfRecordingAndPlayback()
