@@ -2,8 +2,8 @@
 
 #include "app/SettingsDlg.h"
 #include "app/SettingsFields.h"
+#include "data/FileChooser.h"
 
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -66,7 +66,7 @@ void SettingsGeneralPage::apply(GenericSettings &settings, SettingsFields &field
 
 void SettingsGeneralPage::onSelectRootFolder()
 {
-    const QString folder = QFileDialog::getExistingDirectory(
+    const QString folder = FileChooser::getExistingDirectory(
         window(), SettingsDlg::tr("Выбор корневой папки"), m_loadedRootFolder,
         QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails | QFileDialog::DontUseCustomDirectoryIcons);
     if (!folder.isEmpty())
@@ -76,7 +76,7 @@ void SettingsGeneralPage::onSelectRootFolder()
 void SettingsGeneralPage::onSelectFileSprav()
 {
     const QString file =
-        QFileDialog::getOpenFileName(window(), SettingsDlg::tr("Выбор справочника вопросов"), m_loadedFileSprav);
+        FileChooser::getOpenFileName(window(), SettingsDlg::tr("Выбор справочника вопросов"), m_loadedFileSprav);
     if (!file.isEmpty())
         m_fileSprav->setText(file);
 }
