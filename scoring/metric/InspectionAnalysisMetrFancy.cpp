@@ -1,6 +1,7 @@
 #include "InspectionAnalysisMetrFancy.h"
 
 #include "DefMertValuation.h"
+#include "MetricAutoMeasure.h"
 #include "MetricMeasure.h"
 #include "_QHeaderView.h"
 #include "_QLabel.h"
@@ -502,6 +503,40 @@ void InspectionAnalysisMetrFancy::onClearAllAction()
     fillResultsTree(false);
 }
 
+void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
+{
+    if (!test->samplesLoaded())
+        m_inspection->loadRecording(test);
+    const Params params = m_inspection->metricParams;
+    changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcTestAction()
+{
+    const Inspection::_Test *asked = menuTest();
+    if (!asked || !askYes(tr("Вы хотите выполнить расчет автоматических параметров для: '%0'?").arg(asked->name)))
+        return;
+    Inspection::_Test *test = menuTest();
+    if (!test)
+        return;
+    autoCalcTest(test);
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcAllAction()
+{
+    if (!m_inspection || !askYes(tr("Вы хотите выполнить расчет автоматических параметров для всех тестов ?")) ||
+        !m_inspection)
+        return;
+    for (int index = 0; Inspection::_Test *test = m_inspection->test(index); ++index) {
+        if (test->recorded)
+            autoCalcTest(test);
+    }
+    fillParamTable();
+    fillResultsTree(false);
+}
+
 void InspectionAnalysisMetrFancy::onToExcelAction()
 {
     exportTreeViewToExcel(m_tree);
@@ -823,9 +858,11 @@ QMenu *InspectionAnalysisMetrFancy::buildDataMenu(const QModelIndex &index)
     menu->addAction(tr("Очистить параметры в текущем тесте"), this, &InspectionAnalysisMetrFancy::onClearTestAction)
         ->setEnabled(hasTest);
     menu->addSeparator();
-    // The automatic measurement comes later; until then its entries stay off.
-    menu->addAction(tr("Расчет автоматических параметров во всех тестах"))->setEnabled(false);
-    menu->addAction(tr("Расчет автоматических параметров в текущем тесте"))->setEnabled(false);
+    menu->addAction(tr("Расчет автоматических параметров во всех тестах"), this,
+                    &InspectionAnalysisMetrFancy::onAutoCalcAllAction);
+    menu->addAction(tr("Расчет автоматических параметров в текущем тесте"), this,
+                    &InspectionAnalysisMetrFancy::onAutoCalcTestAction)
+        ->setEnabled(hasTest);
     menu->addSeparator();
     menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")), tr("Экспорт в MSExcel"), this,
                     &InspectionAnalysisMetrFancy::onToExcelAction);

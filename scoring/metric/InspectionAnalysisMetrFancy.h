@@ -104,6 +104,8 @@ public slots:
     void onParamItemChanged(QStandardItem *item);
     void onClearAllAction();
     void onClearTestAction();
+    void onAutoCalcAllAction();
+    void onAutoCalcTestAction();
     void onToExcelAction();
     void onMoveLeftAction();
     void onMoveRightAction();
@@ -160,6 +162,9 @@ private:
     bool changeValues(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
     void tellSaveFailed();
     void clearTestValues(Inspection::_Test *test);
+    // Measures the enabled automatic parameters on the test (its recording
+    // loaded first when needed) and saves its values once.
+    void autoCalcTest(Inspection::_Test *test);
 
     // The results cell a measurement belongs to, from its value data.
     struct CellKey {
