@@ -1,5 +1,6 @@
 #include "MetricFixtures.h"
 
+#include "scoring/metric/DefMertValuation.h"
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
 #include "scoring/metric/_QHeaderView.h"
 #include "scoring/metric/_QTreeView.h"
@@ -137,6 +138,45 @@ QVector<QUuid> uidsOf(const QVector<Inspection::_MetricParam> &params)
 int metricRows(const QString &path)
 {
     return StoreFixtures::rowsOf(path, int(InspectionDataType::MetricValuation)).size();
+}
+
+// Counts every write of measured values into the subject file from now on.
+void countValueWrites(const QString &path)
+{
+    StoreFixtures::runStatement(path, QStringLiteral("CREATE TABLE value_writes (n INTEGER)"));
+    for (const char *event : {"INSERT", "UPDATE"}) {
+        StoreFixtures::runStatement(path, QStringLiteral("CREATE TRIGGER count_%1 AFTER %1 ON inspection WHEN NEW.data_type = %2 "
+                                                         "BEGIN INSERT INTO value_writes VALUES (1); END")
+                                              .arg(QLatin1String(event))
+                                              .arg(int(InspectionDataType::MetricValuation)));
+    }
+}
+
+int valueWrites(const QString &path)
+{
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), {path, QStringLiteral("SELECT count(*) FROM value_writes")});
+    sqlite.waitForFinished();
+    return sqlite.readAllStandardOutput().trimmed().toInt();
+}
+
+// A recorded test whose skin-galvanic channel rises in a wave of 400 after
+// each question; the marks start 100 samples apart.
+Inspection::_Test wavingTest(const QString &name, int questions, int presentations)
+{
+    Inspection::_Test test = MetricFixtures::presentedTest(questions, presentations);
+    test.name = name;
+    test.ia.nIALength = 2;
+    for (int k = 0; k < test.labels.size(); ++k) {
+        test.labels[k].TickQStart = 50 + 100 * k;
+        test.labels[k].TickQEnd = 70 + 100 * k;
+    }
+    test.dataGSR.resize(100 * test.labels.size() + 100);
+    for (int i = 0; i < test.dataGSR.size(); ++i) {
+        const int phase = (i - 50) % 100;
+        test.dataGSR[i] = qint16(phase >= 20 && phase <= 60 ? 900 - 20 * std::abs(phase - 40) : 500);
+    }
+    return test;
 }
 
 } // namespace
@@ -435,7 +475,8 @@ private slots:
 
         QScopedPointer<QMenu> menu(window.buildDataMenu(QModelIndex()));
         QVERIFY(!actionNamed(menu.data(), QStringLiteral("Очистить параметры в текущем тесте"))->isEnabled());
-        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->isEnabled());
+        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->isEnabled());
+        QVERIFY(actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->isEnabled());
         menu.reset(window.buildDataMenu(valueIndex(window, 1, 2, 1, 4)));
         {
             MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
@@ -574,6 +615,72 @@ private slots:
         settings->sync();
         InspectionAnalysisMetrFancy damaged;
         QCOMPARE(damaged.scale(), 60);
+    }
+
+    void automaticCalculationSavesOncePerTest()
+    {
+        Subject subject;
+        for (const QString &name : {QStringLiteral("Тест А"), QStringLiteral("Тест Б")}) {
+            subject.examination.appendTest(wavingTest(name, 3, 2));
+            subject.examination.saveTestStruct(&subject.examination.tests.last());
+            subject.examination.saveRecording(&subject.examination.tests.last());
+        }
+        DefMertValuation catalogue;
+        catalogue.fillStandard();
+        Inspection::_MetricParam wave = catalogue.entries.first();  // "Канал КГР\nАмплитуда\nрежим-1"
+        wave.bEnable = true;
+        Inspection::_MetricParam off = catalogue.entries[1];
+        const QUuid hand = subject.addParam(QStringLiteral("Рука"), 1.0);
+        subject.examination.metricParams << wave << off;
+        subject.examination.saveMetricParams();
+        subject.measure(0, wave.uid, {{5, 5, 5}});
+        countValueWrites(subject.path);
+
+        Inspection examination;
+        examination.load(subject.path);
+        InspectionAnalysisMetrFancy window;
+        window.onChangedPersone(subject.path, &examination);
+        QScopedPointer<QMenu> menu(window.buildDataMenu(questIndex(window, 0, 1, 0)));
+        {
+            MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
+            actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->trigger();
+            QCOMPARE(valueWrites(subject.path), 0);
+            actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->trigger();
+            QCOMPARE(answers.asked().size(), 2);
+            QVERIFY(answers.asked().first().contains(QStringLiteral("'Тест А'")));
+        }
+        QCOMPARE(valueWrites(subject.path), 1);
+        auto stored = subject.reopened();
+        // Every mark measured: the wave's 400 at 20 samples into each window,
+        // the hand value replaced; the disabled parameter and the other test untouched.
+        for (int p = 1; p <= 2; ++p) {
+            for (int q = 0; q < 3; ++q) {
+                const auto &record = stored->tests[0].valuationMetric[p][q][wave.uid];
+                QCOMPARE(record.nValue, 40);
+                QCOMPARE(record.ptStart_x, 40.0);
+                QVERIFY(!stored->tests[0].valuationMetric[p][q].contains(off.uid));
+                QVERIFY(!stored->tests[0].valuationMetric[p][q].contains(hand));
+            }
+        }
+        QVERIFY(stored->tests[1].valuationMetric.isEmpty());
+        QCOMPARE(valueIndex(window, 0, 0, 1, 5).data().toString(), QStringLiteral("40"));
+        {
+            MessageBoxAnswerer answers({QMessageBox::Yes});
+            actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->trigger();
+            QCOMPARE(answers.unexpected(), 0);
+        }
+        QCOMPARE(valueWrites(subject.path), 3);
+        QCOMPARE(subject.reopened()->tests[1].valuationMetric[2][2][wave.uid].nValue, 40);
+
+        // A refused save is told once for the whole run and leaves the values as stored.
+        examination.tests[1].valuationMetric.clear();
+        examination.saveMetricValuation(&examination.tests[1]);
+        StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::MetricValuation), 0);
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
+        actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->trigger();
+        QCOMPARE(answers.asked().size(), 2);
+        QCOMPARE(answers.unexpected(), 0);
+        QVERIFY(examination.tests[1].valuationMetric.isEmpty());
     }
 
     void exportWritesTheResultsIntoAWorkbook()
