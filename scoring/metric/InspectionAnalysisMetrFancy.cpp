@@ -477,32 +477,6 @@ void InspectionAnalysisMetrFancy::clearTestValues(Inspection::_Test *test)
     changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
 }
 
-void InspectionAnalysisMetrFancy::onClearTestAction()
-{
-    const Inspection::_Test *asked = menuTest();
-    if (!asked || !askYes(tr("Вы хотите удалить данные для: '%0'?").arg(asked->name)))
-        return;
-    // Another window may have reloaded the examination while the question was open.
-    Inspection::_Test *test = menuTest();
-    if (!test)
-        return;
-    clearTestValues(test);
-    fillParamTable();
-    fillResultsTree(false);
-}
-
-void InspectionAnalysisMetrFancy::onClearAllAction()
-{
-    if (!m_inspection || !askYes(tr("Вы хотите удалить данные всех тестов ?")) || !m_inspection)
-        return;
-    for (int index = 0; Inspection::_Test *test = m_inspection->test(index); ++index) {
-        if (test->recorded)
-            clearTestValues(test);
-    }
-    fillParamTable();
-    fillResultsTree(false);
-}
-
 void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
 {
     if (!test->samplesLoaded())
@@ -511,30 +485,52 @@ void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
     changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
 }
 
-void InspectionAnalysisMetrFancy::onAutoCalcTestAction()
+void InspectionAnalysisMetrFancy::runOnMenuTestAsked(const QString &question, TestWork work)
 {
     const Inspection::_Test *asked = menuTest();
-    if (!asked || !askYes(tr("Вы хотите выполнить расчет автоматических параметров для: '%0'?").arg(asked->name)))
+    if (!asked || !askYes(question.arg(asked->name)))
         return;
+    // Another window may have reloaded the examination while the question was open.
     Inspection::_Test *test = menuTest();
     if (!test)
         return;
-    autoCalcTest(test);
+    (this->*work)(test);
     fillParamTable();
     fillResultsTree(false);
 }
 
-void InspectionAnalysisMetrFancy::onAutoCalcAllAction()
+void InspectionAnalysisMetrFancy::runOnEveryTestAsked(const QString &question, TestWork work)
 {
-    if (!m_inspection || !askYes(tr("Вы хотите выполнить расчет автоматических параметров для всех тестов ?")) ||
-        !m_inspection)
+    if (!m_inspection || !askYes(question) || !m_inspection)
         return;
     for (int index = 0; Inspection::_Test *test = m_inspection->test(index); ++index) {
         if (test->recorded)
-            autoCalcTest(test);
+            (this->*work)(test);
     }
     fillParamTable();
     fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::onClearTestAction()
+{
+    runOnMenuTestAsked(tr("Вы хотите удалить данные для: '%0'?"), &InspectionAnalysisMetrFancy::clearTestValues);
+}
+
+void InspectionAnalysisMetrFancy::onClearAllAction()
+{
+    runOnEveryTestAsked(tr("Вы хотите удалить данные всех тестов ?"), &InspectionAnalysisMetrFancy::clearTestValues);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcTestAction()
+{
+    runOnMenuTestAsked(tr("Вы хотите выполнить расчет автоматических параметров для: '%0'?"),
+                    &InspectionAnalysisMetrFancy::autoCalcTest);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcAllAction()
+{
+    runOnEveryTestAsked(tr("Вы хотите выполнить расчет автоматических параметров для всех тестов ?"),
+                     &InspectionAnalysisMetrFancy::autoCalcTest);
 }
 
 void InspectionAnalysisMetrFancy::onToExcelAction()

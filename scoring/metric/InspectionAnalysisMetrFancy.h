@@ -165,6 +165,11 @@ private:
     // Measures the enabled automatic parameters on the test (its recording
     // loaded first when needed) and saves its values once.
     void autoCalcTest(Inspection::_Test *test);
+    // After a Yes to the question (its %0 the test's name): the work on the
+    // menu's test, or on every recorded test; then the tables anew.
+    using TestWork = void (InspectionAnalysisMetrFancy::*)(Inspection::_Test *);
+    void runOnMenuTestAsked(const QString &question, TestWork work);
+    void runOnEveryTestAsked(const QString &question, TestWork work);
 
     // The results cell a measurement belongs to, from its value data.
     struct CellKey {
