@@ -92,8 +92,13 @@ public slots:
     void onContextMenuForParams(const QPoint &point);
     void onContextMenuForDigram(const QPoint &point);
     void onContextMenuForData(const QPoint &point);
+    void onDoubleClickParams();
+    void onCreateParamAction();
+    void onEditParamAction();
     void onDeleteParamAction();
     void onDeleteAllParamAction();
+    void onLoadFromSpravAction();
+    void onLoadAutoAction();
     void onScale100Action();
     void onScale80Action();
     void onScale60Action();
@@ -153,6 +158,8 @@ private:
 
     // The parameter of the parameter table's current row; null when none.
     QUuid currentParamUid() const;
+    // The edit dialog on that parameter; its answer replaces the parameter.
+    void editCurrentParam();
     Inspection::_Test *menuTest();
     bool askYes(const QString &question);
     // Applies a change of the parameter list and saves it; a refused save

@@ -2,6 +2,10 @@
 
 #include "scoring/metric/DefMertValuation.h"
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
+#include "scoring/metric/ValuationMetrAutoParamDlg.h"
+#include "scoring/metric/ValuationMetrEditParamDlg.h"
+#include "scoring/metric/ValuationMetrSpravParamDlg.h"
+#include "data/SpravDB.h"
 #include "scoring/metric/_QHeaderView.h"
 #include "scoring/metric/_QTreeView.h"
 #include "data/SettingsStore.h"
@@ -20,8 +24,11 @@
 #include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -138,6 +145,17 @@ QVector<QUuid> uidsOf(const QVector<Inspection::_MetricParam> &params)
 int metricRows(const QString &path)
 {
     return StoreFixtures::rowsOf(path, int(InspectionDataType::MetricValuation)).size();
+}
+
+// Acts in the next modal dialog of that class once it runs.
+template <typename Dialog>
+void answerModal(const std::function<void(Dialog &)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        act(*dialog);
+    });
 }
 
 // Counts every write of measured values into the subject file from now on.
@@ -444,7 +462,7 @@ private slots:
         MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
         window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(1, 1));
         QScopedPointer<QMenu> menu(window.buildParamsMenu());
-        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Создать ПАРАМЕТР..."))->isEnabled());
+        QVERIFY(actionNamed(menu.data(), QStringLiteral("Изменить ПАРАМЕТР..."))->isEnabled());
         actionNamed(menu.data(), QStringLiteral("Удалить ПАРАМЕТР"))->trigger();
         QCOMPARE(answers.asked().size(), 0);
         QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 2);
@@ -615,6 +633,62 @@ private slots:
         settings->sync();
         InspectionAnalysisMetrFancy damaged;
         QCOMPARE(damaged.scale(), 60);
+    }
+
+    void parameterDialogsFromTheMenu()
+    {
+        QTemporaryDir sprav;
+        SpravDB::sPathFileSprav = sprav.filePath(QStringLiteral("sprav.sqmz"));
+        Subject subject;
+        subject.addTest(QStringLiteral("Тест"), 2, 1);
+        const QUuid hand = subject.addParam(QStringLiteral("Ручной"), 1.0);
+        InspectionAnalysisMetrFancy window;
+        window.onChangedPersone(subject.path, &subject.examination);
+        QScopedPointer<QMenu> menu(window.buildParamsMenu());
+        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Изменить ПАРАМЕТР..."))->isEnabled());
+
+        answerModal<ValuationMetrEditParamDlg>([](ValuationMetrEditParamDlg &dialog) {
+            dialog.nameEdit()->setText(QStringLiteral("Созданный"));
+            dialog.coefficientEdit()->setText(QStringLiteral("1.5"));
+            dialog.accept();
+        });
+        actionNamed(menu.data(), QStringLiteral("Создать ПАРАМЕТР..."))->trigger();
+        auto stored = subject.reopened()->metricParams;
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[1].Name, QStringLiteral("Созданный"));
+        QCOMPARE(stored[1].dK, 1.5);
+        QCOMPARE(window.paramTable()->model()->index(1, 4).data().toString(), QStringLiteral("1.50"));
+
+        // A double click edits the row's parameter.
+        answerModal<ValuationMetrEditParamDlg>([](ValuationMetrEditParamDlg &dialog) {
+            dialog.coefficientEdit()->setText(QStringLiteral("-3"));
+            dialog.accept();
+        });
+        window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(0, 1));
+        emit window.paramTable()->doubleClicked(window.paramTable()->currentIndex());
+        QCOMPARE(subject.reopened()->metricParams[0].dK, -3.0);
+        QCOMPARE(subject.reopened()->metricParams[0].uid, hand);
+
+        // Ticked automatic parameters go behind the hand ones, chosen basic ones before the automatic.
+        answerModal<ValuationMetrAutoParamDlg>([](ValuationMetrAutoParamDlg &dialog) {
+            auto *model = static_cast<QStandardItemModel *>(dialog.tree()->model());
+            model->item(0)->child(0)->child(0)->setCheckState(Qt::Checked);
+            dialog.accept();
+        });
+        actionNamed(menu.data(), QStringLiteral("Загрузить автоматические параметры..."))->trigger();
+        stored = subject.reopened()->metricParams;
+        QCOMPARE(stored.size(), 3);
+        QVERIFY(stored[2].bAuto && stored[2].bEnable);
+        answerModal<ValuationMetrSpravParamDlg>([](ValuationMetrSpravParamDlg &dialog) {
+            static_cast<QStandardItemModel *>(dialog.standardTable()->model())->item(0, 0)->setCheckState(Qt::Checked);
+            dialog.accept();
+        });
+        actionNamed(menu.data(), QStringLiteral("Загрузить ПАРАМЕТРЫ из справочника..."))->trigger();
+        stored = subject.reopened()->metricParams;
+        QCOMPARE(stored.size(), 2);
+        QVERIFY(!stored[0].bAuto && stored[0].bEnable);
+        QVERIFY(stored[1].bAuto);
+        SpravDB::sPathFileSprav.clear();
     }
 
     void automaticCalculationSavesOncePerTest()

@@ -1,4 +1,4 @@
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
