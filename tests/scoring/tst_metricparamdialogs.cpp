@@ -235,6 +235,23 @@ private slots:
         }
     }
 
+    void aTypedCommaStaysToBeRefused()
+    {
+        ValuationMetrEditParamDlg dialog(nullptr, nullptr);
+        dialog.nameEdit()->setText(QStringLiteral("П"));
+        dialog.coefficientEdit()->clear();
+        QTest::keyClicks(dialog.coefficientEdit(), QStringLiteral("1,5"));
+        QCOMPARE(dialog.coefficientEdit()->text(), QStringLiteral("1,5"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QVERIFY(SettingsFields::isMarked(dialog.coefficientEdit()));
+        dialog.coefficientEdit()->clear();
+        QTest::keyClicks(dialog.coefficientEdit(), QStringLiteral("1.5"));
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.param.dK, 1.5);
+    }
+
     void referenceBookTables()
     {
         QVector<Inspection::_MetricParam> basic;
