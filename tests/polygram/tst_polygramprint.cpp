@@ -19,6 +19,15 @@ void fillTest(PolygramFixture &fixture, int ticks)
     fixture.test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(14, 7));
 }
 
+// A printer that writes A4 pages into a PDF file.
+void printInto(QPrinter &printer, const QString &pdf, int dpi)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setResolution(dpi);
+}
+
 // Where the curves leave ink: bands between the header and the bottom strip.
 QRect curveArea(double drawnWidth, double drawnHeight)
 {
@@ -152,11 +161,8 @@ void TestPolygramPrint::printPagesAreLandscapeAndScaledUniformly()
     fillTest(fixture, 3840);
     const QString pdf = file(QStringLiteral("print.pdf"));
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printInto(printer, pdf, dpi);
     printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
-    printer.setResolution(dpi);
     const PolygramPrint print(&fixture.test, kSubject);
     QCOMPARE(print.printPageCount(), 2);
     QCOMPARE(print.print(printer, [](int) { return true; }), 2);
@@ -183,9 +189,7 @@ void TestPolygramPrint::printStopsWhenAskedBetweenPages()
     fillTest(fixture, 5000);
     const QString pdf = file(QStringLiteral("stopped.pdf"));
     QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(pdf);
-    printer.setResolution(150);
+    printInto(printer, pdf, 150);
     QList<int> asked;
     const auto stopAfterOne = [&asked](int done) {
         asked << done;
