@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -223,6 +224,32 @@ private slots:
         menu.reset(window.buildNavigatorMenu(QModelIndex(), true));
         QVERIFY(!actionNamed(menu.data(), "ПГ x 2.5")->isEnabled());
         QVERIFY(!actionNamed(menu.data(), "Предъявление - I"));
+    }
+
+    // The tree's own request, as a right click with Ctrl makes it: the menu
+    // keeps the index it was asked for while it remembers it.
+    void ctrlMenuOfTheTreeFindsTheRowsTest()
+    {
+        Subject subject;
+        InspectionAnalysisBallFancy window;
+        window.onChangedPersone(subject.path, &subject.examination);
+        window.onModeInput_0();
+        _QTreeViewExpand *tree = window.navigatorTree();
+        tree->expandAll();
+        QStringList enabled;
+        QTimer::singleShot(0, [&enabled] {
+            QWidget *popup = QApplication::activePopupWidget();
+            if (auto *menu = qobject_cast<QMenu *>(popup)) {
+                for (QAction *action : menu->actions())
+                    if (action->isEnabled() && action->isChecked())
+                        enabled << action->text();
+                menu->close();
+            }
+        });
+        QTest::keyPress(tree, Qt::Key_Control, Qt::ControlModifier);
+        emit tree->customContextMenuRequested(tree->visualRect(cellAt(window, 0, 1, 0)).center());
+        QTest::keyRelease(tree, Qt::Key_Control);
+        QCOMPARE(enabled, QStringList({"КГР x 1.0", "ПГ x 2.5", "Дых x 1.0", "Предъявление - I"}));
     }
 
     void clearingOneTestAndAllTests()
