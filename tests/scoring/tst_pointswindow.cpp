@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QMenu>
 #include <QRadioButton>
@@ -226,8 +227,8 @@ private slots:
         QVERIFY(!actionNamed(menu.data(), "Предъявление - I"));
     }
 
-    // The tree's own request, as a right click with Ctrl makes it: the menu
-    // keeps the index it was asked for while it remembers it.
+    // A right click with Ctrl on a channel row, through the tree's own
+    // request: the menu offers that row's test.
     void ctrlMenuOfTheTreeFindsTheRowsTest()
     {
         Subject subject;
@@ -246,8 +247,13 @@ private slots:
                 menu->close();
             }
         });
+        const QPoint point = tree->visualRect(cellAt(window, 0, 1, 0)).center();
         QTest::keyPress(tree, Qt::Key_Control, Qt::ControlModifier);
-        emit tree->customContextMenuRequested(tree->visualRect(cellAt(window, 0, 1, 0)).center());
+        QTest::mousePress(tree->viewport(), Qt::RightButton, Qt::ControlModifier, point);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, point, tree->viewport()->mapToGlobal(point),
+                                  Qt::ControlModifier);
+        QApplication::sendEvent(tree->viewport(), &request);
+        QTest::mouseRelease(tree->viewport(), Qt::RightButton, Qt::ControlModifier, point);
         QTest::keyRelease(tree, Qt::Key_Control);
         QCOMPARE(enabled, QStringList({"КГР x 1.0", "ПГ x 2.5", "Дых x 1.0", "Предъявление - I"}));
     }
