@@ -380,21 +380,13 @@ void InspectionPoligrammeFancy::onPrintPreview(QPrinter *printer)
     });
 }
 
-void InspectionPoligrammeFancy::drawPrintPage(int page, QPainter *painter, QPrinter *printer)
-{
-    InspectionTest *test = currentTest();
-    if (!test)
-        return;
-    const QRectF pageRect(QPointF(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
-    printOf(test).drawPrintPage(page, *painter, pageRect);
-}
-
 void InspectionPoligrammeFancy::onSave()
 {
     InspectionTest *test = currentTest();
     if (!test)
         return;
-    const QString proposed = InspectionMedia::subjectBaseName(*m_inspection) + QLatin1Char('(') + test->name + QStringLiteral(").pdf");
+    const QString proposed =
+        InspectionMedia::subjectBaseName(*m_inspection) + QLatin1Char('(') + test->name + QStringLiteral(").pdf");
     const QString fileName =
         FileChooser::getSaveFileName(this, tr("Выбор файла для сохранения полиграммы"), proposed);
     if (fileName.isEmpty())

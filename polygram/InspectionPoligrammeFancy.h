@@ -12,7 +12,6 @@ class PoligrammeView;
 class PolygramPrint;
 class QAction;
 class QComboBox;
-class QPainter;
 class QPrinter;
 class QToolBar;
 
@@ -74,10 +73,6 @@ public slots:
     void onSave();
     void onChangePosition();
     void onRestorePosition();
-
-public:
-    // One print page of the shown test, counted from 0, on the printer's painter.
-    void drawPrintPage(int page, QPainter *painter, QPrinter *printer);
 
 private:
     QAction *m_aEnableMeasureV;

@@ -47,8 +47,9 @@ inline QSizeF pageSize(const QString &pdf)
 inline QString text(const QString &pdf, int page)
 {
     const QString number = QString::number(page);
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf,
-                                             QStringLiteral("-")});
+    return run(QStringLiteral("pdftotext"),
+               {QStringLiteral("-raw"), QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf,
+                QStringLiteral("-")});
 }
 
 // One page, counted from 1, rendered at dpi dots per inch.

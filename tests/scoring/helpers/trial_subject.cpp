@@ -80,7 +80,8 @@ int main(int argc, char *argv[])
     }
     Inspection examination(QString::fromLocal8Bit(argv[1]));
     examination.metricParams = {
-        handParam(QStringLiteral("Амплитуда КГР"), ChannelCode::GSR, 2, 1.0, QStringLiteral("Подъём КГР после вопроса")),
+        handParam(QStringLiteral("Амплитуда КГР"), ChannelCode::GSR, 2, 1.0,
+                  QStringLiteral("Подъём КГР после вопроса")),
         handParam(QStringLiteral("Длина дыхания"), ChannelCode::RG_HI, 4, -1.0, QStringLiteral("Длина линии ВДХ")),
         handParam(QStringLiteral("Частота пульса"), ChannelCode::PG, 5, 0.5, QStringLiteral("Частота ПГ")),
     };
