@@ -1,11 +1,14 @@
 #include "InspectionAnalysisBallFancy.h"
 
 #include "ExpertTreeFill.h"
+#include "FragmentPanel.h"
 #include "FragmentListFill.h"
 #include "NavigatorTreeFill.h"
 #include "QuestKey.h"
 #include "Style_tweaks.h"
 #include "_GridDelegate.h"
+#include "_QDockWidget.h"
+#include "_QListView.h"
 #include "_QTreeViewExpand.h"
 
 #include "app/services/TreeViewExport.h"
@@ -16,7 +19,6 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QDockWidget>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QListView>
@@ -34,6 +36,8 @@ const char *const kScaleNames[] = {"012", "101", "3210123"};
 const char *const kGroupCaptions[] = {"КГР (кгр)", "ПГ (пг/ад/доп.)", "Дых (дых.в/дых.н)"};
 const char *const kWeightCaptions[] = {"КГР x %1", "ПГ x %1", "Дых x %1"};
 constexpr float kMaxWeight = 3.0f;
+// Samples are recorded every 50 ms.
+constexpr int kTicksPerSecond = 20;
 
 QuestKey questKeyOf(const QModelIndex &index)
 {
@@ -52,6 +56,15 @@ bool isPresentation(const Inspection::_Test &test, int presentation)
     return presentation >= 1 && presentation <= test.presentationCount();
 }
 
+// Images are shown at their own size: the icon size is the largest of them.
+QSize largestPicture(const QAbstractItemModel &model)
+{
+    QSize largest(1, 1);
+    for (int row = 0; row < model.rowCount(); ++row)
+        largest = largest.expandedTo(model.index(row, 0).data(Qt::DecorationRole).value<QPixmap>().size());
+    return largest;
+}
+
 QString tellSaveFailed()
 {
     return QObject::tr("Не удалось сохранить оценки в файл обследуемого.\n"
@@ -61,7 +74,7 @@ QString tellSaveFailed()
 } // namespace
 
 InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent), m_tree(new _QTreeViewExpand(this)), m_list(new QListView), m_list2(new QListView)
+    : Fancy::FancyMainWindow(parent), m_tree(new _QTreeViewExpand(this))
 {
     setObjectName(QStringLiteral("InspectionAnalysisBallFancy"));
     readSettings();
@@ -76,10 +89,7 @@ InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
     setTreeModel(new QStandardItemModel(m_tree));
 
     createToolBar();
-    m_dock = createPanel(tr("Полиграммы: вид1"), QStringLiteral("BallImages1"), m_list);
-    m_dock2 = createPanel(tr("Полиграммы: вид2"), QStringLiteral("BallImages2"), m_list2);
-    addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    tabifyDockWidget(m_dock, m_dock2);
+    createPanels();
 
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
@@ -92,8 +102,16 @@ InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
 
     setCentralWidget(m_tree);
     updateUi();
+    for (FragmentPanel *panel : m_fragments)
+        panel->dock()->setFloatingMode(panel->options().bModePinnable);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QWidget::customContextMenuRequested, this, &InspectionAnalysisBallFancy::onNavigatorMenu);
+    for (FragmentPanel *panel : m_fragments)
+        panel->list()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fragments[1]->list(), &QWidget::customContextMenuRequested, this,
+            &InspectionAnalysisBallFancy::onImageListMenu2);
+    connect(m_fragments[0]->list(), &QWidget::customContextMenuRequested, this,
+            &InspectionAnalysisBallFancy::onImageListMenu);
 }
 
 InspectionAnalysisBallFancy::~InspectionAnalysisBallFancy()
@@ -101,6 +119,10 @@ InspectionAnalysisBallFancy::~InspectionAnalysisBallFancy()
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
     settings->setValue(QStringLiteral("geo_data2"), saveGeometry());
+    // A dock still enlarged by its floating mode keeps the size it had before.
+    for (FragmentPanel *panel : m_fragments)
+        panel->dock()->shrinkNow();
+    QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
     settings->setValue(QStringLiteral("layout_data2"), saveState(0));
     m_panel.write(*settings, QString());
     m_panel2.write(*settings, QStringLiteral("2"));
@@ -145,21 +167,21 @@ void InspectionAnalysisBallFancy::createToolBar()
     addToolBar(bar);
 }
 
-QDockWidget *InspectionAnalysisBallFancy::createPanel(const QString &caption, const QString &name, QListView *list)
+void InspectionAnalysisBallFancy::createPanels()
 {
-    auto *dock = new QDockWidget(caption, this);
-    dock->setObjectName(name);
-    // One row of images at their own size, scrolled sideways.
-    list->setViewMode(QListView::IconMode);
-    list->setLayoutMode(QListView::Batched);
-    list->setFlow(QListView::LeftToRight);
-    list->setResizeMode(QListView::Adjust);
-    list->setWrapping(false);
-    list->setDragEnabled(false);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list->setParent(dock);
-    dock->setWidget(list);
-    return dock;
+    m_fragments[0] = new FragmentPanel(tr("Полиграммы: вид1"), QStringLiteral("m_pDiagramme"), m_panel, this);
+    m_fragments[1] = new FragmentPanel(tr("Полиграммы: вид2"), QStringLiteral("m_pDiagramme2"), m_panel2, this);
+    m_fragments[1]->list()->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    for (int panel = 0; panel < 2; ++panel) {
+        _QListView *list = m_fragments[panel]->list();
+        connect(m_fragments[panel], &FragmentPanel::refill, this, [this, panel] { updateImageList(panel); });
+        connect(list, &QAbstractItemView::doubleClicked, this, &InspectionAnalysisBallFancy::onDoubleClick);
+        connect(list, &_QListView::notifyCloseQuest, this, &InspectionAnalysisBallFancy::notifyCloseQuestFomImage);
+    }
+    connect(m_fragments[0]->list(), &_QListView::notifyResize, this, &InspectionAnalysisBallFancy::onResizeListImages);
+    connect(m_fragments[1]->list(), &_QListView::notifyResize, this, &InspectionAnalysisBallFancy::onResizeListImages2);
+    addDockWidget(Qt::BottomDockWidgetArea, m_fragments[0]->dock());
+    tabifyDockWidget(m_fragments[0]->dock(), m_fragments[1]->dock());
 }
 
 // --- state shown ---
@@ -218,8 +240,10 @@ void InspectionAnalysisBallFancy::updateUi()
     }
     m_prevGroup->setEnabled(hasCell);
     m_nextGroup->setEnabled(hasCell);
-    m_dock->setVisible(m_panel.bVisiblePanel);
-    m_dock2->setVisible(m_panel2.bVisiblePanel);
+    for (FragmentPanel *panel : m_fragments) {
+        panel->showKindFilter(iModeInput == Expert);
+        panel->dock()->setVisible(panel->options().bVisiblePanel);
+    }
 }
 
 Inspection::_Test *InspectionAnalysisBallFancy::currentTest() const
@@ -306,7 +330,8 @@ void InspectionAnalysisBallFancy::fillTree(ScoringTreeFill &fill, bool refresh)
 
 void InspectionAnalysisBallFancy::removeImageListModels()
 {
-    for (QListView *list : {m_list, m_list2}) {
+    for (FragmentPanel *panel : m_fragments) {
+        QListView *list = panel->list();
         QAbstractItemModel *old = list->model();
         list->setModel(nullptr);
         delete old;
@@ -314,9 +339,9 @@ void InspectionAnalysisBallFancy::removeImageListModels()
 }
 
 // Panels draw every image again at each fill, so only a visible one is filled.
-void InspectionAnalysisBallFancy::fillImageList(int panel)
+void InspectionAnalysisBallFancy::updateImageList(int panel)
 {
-    QListView *list = panel == 0 ? m_list : m_list2;
+    QListView *list = m_fragments[panel]->list();
     if (!m_tree->model() || !list->isVisible())
         return;
     list->clearSelection();
@@ -334,6 +359,10 @@ void InspectionAnalysisBallFancy::fillImageList(int panel)
     QAbstractItemModel *old = list->model();
     list->setModel(model);
     delete old;
+    list->setIconSize(largestPicture(*model));
+    if (panel == 0)
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &InspectionAnalysisBallFancy::onSelectionChanged_ListView, Qt::UniqueConnection);
     if (current >= 0) {
         list->setCurrentIndex(model->index(current, 0));
         list->scrollTo(model->index(current, 0));
@@ -354,8 +383,8 @@ int InspectionAnalysisBallFancy::imageUnit(const QListView *list, const PointsPa
 void InspectionAnalysisBallFancy::fillImageLists()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    fillImageList(0);
-    fillImageList(1);
+    updateImageList(0);
+    updateImageList(1);
     QApplication::restoreOverrideCursor();
 }
 
@@ -365,9 +394,9 @@ void InspectionAnalysisBallFancy::showEvent(QShowEvent *event)
     if (!currentTest())
         return;
     if (m_panel.bVisiblePanel)
-        fillImageList(0);
+        updateImageList(0);
     if (m_panel2.bVisiblePanel)
-        fillImageList(1);
+        updateImageList(1);
 }
 
 // --- selection ---
@@ -583,7 +612,7 @@ void InspectionAnalysisBallFancy::onShowView()
     m_panel.bVisiblePanel = !m_panel.bVisiblePanel;
     updateUi();
     if (m_panel.bVisiblePanel)
-        fillImageList(0);
+        updateImageList(0);
 }
 
 void InspectionAnalysisBallFancy::onShowView2()
@@ -591,7 +620,7 @@ void InspectionAnalysisBallFancy::onShowView2()
     m_panel2.bVisiblePanel = !m_panel2.bVisiblePanel;
     updateUi();
     if (m_panel2.bVisiblePanel)
-        fillImageList(1);
+        updateImageList(1);
 }
 
 // --- changes of points ---
@@ -756,4 +785,137 @@ void InspectionAnalysisBallFancy::onItemChanged_CheckedUnchecked(QStandardItem *
     if (changed)
         updateTree();
     fillImageLists();
+}
+
+// --- fragment lists ---
+
+QMenu *InspectionAnalysisBallFancy::buildImageListMenu(int panel)
+{
+    auto *menu = new QMenu;
+    QAction *show = menu->addAction(tr("Показать на полиграмме"), this,
+                                    panel == 0 ? &InspectionAnalysisBallFancy::onShowQuestToPoligramme
+                                               : &InspectionAnalysisBallFancy::onShowQuest2ToPoligramme);
+    menu->setDefaultAction(show);
+    menu->addAction(tr("Проиграть полиграмму с этого вопроса"), this,
+                    panel == 0 ? &InspectionAnalysisBallFancy::onPlayQuest : &InspectionAnalysisBallFancy::onPlayQuest2);
+    fragmentPanel(panel)->addMenuEntries(menu, iModeInput == Expert);
+    return menu;
+}
+
+void InspectionAnalysisBallFancy::openImageListMenu(int panel, const QPoint &point)
+{
+    QScopedPointer<QMenu> menu(buildImageListMenu(panel));
+    ActivePopupMenu marker(menu.data());
+    menu->exec(fragmentPanel(panel)->list()->viewport()->mapToGlobal(point));
+}
+
+void InspectionAnalysisBallFancy::onImageListMenu(const QPoint &point)
+{
+    openImageListMenu(0, point);
+}
+
+void InspectionAnalysisBallFancy::onImageListMenu2(const QPoint &point)
+{
+    openImageListMenu(1, point);
+}
+
+QuestKey InspectionAnalysisBallFancy::currentImageKey(const QListView *list) const
+{
+    return questKeyOf(list->currentIndex());
+}
+
+void InspectionAnalysisBallFancy::showQuestOnPoligramme(QListView *list)
+{
+    if (!m_inspection || !list || !list->currentIndex().isValid())
+        return;
+    const QuestKey key = currentImageKey(list);
+    Inspection::_Test *test = m_inspection->test(key.iTest);
+    const InspectionLabel *mark = test ? test->findLabel(key.iGroup, key.iQuest) : nullptr;
+    if (mark)
+        emit notifyShowPoligrammeFromBall(key.iTest, mark->TickQStart, -1);
+}
+
+// Panel 1 plays from a second before the question, panel 2 from the question.
+void InspectionAnalysisBallFancy::playQuest(int panel)
+{
+    QListView *list = fragmentPanel(panel)->list();
+    if (!m_inspection || !list->currentIndex().isValid())
+        return;
+    const QuestKey key = currentImageKey(list);
+    Inspection::_Test *test = m_inspection->test(key.iTest);
+    const InspectionLabel *mark = test ? test->findLabel(key.iGroup, key.iQuest) : nullptr;
+    if (mark)
+        emit notifyPlayPoligrammeFromBall(key.iTest, panel == 0 ? mark->TickQStart - kTicksPerSecond : mark->TickQStart);
+}
+
+void InspectionAnalysisBallFancy::onShowQuestToPoligramme()
+{
+    showQuestOnPoligramme(fragmentPanel(0)->list());
+}
+
+void InspectionAnalysisBallFancy::onShowQuest2ToPoligramme()
+{
+    showQuestOnPoligramme(fragmentPanel(1)->list());
+}
+
+void InspectionAnalysisBallFancy::onPlayQuest()
+{
+    playQuest(0);
+}
+
+void InspectionAnalysisBallFancy::onPlayQuest2()
+{
+    playQuest(1);
+}
+
+void InspectionAnalysisBallFancy::onDoubleClick()
+{
+    showQuestOnPoligramme(qobject_cast<QListView *>(sender()));
+}
+
+// Only auto-scaled images depend on the list's size.
+void InspectionAnalysisBallFancy::resizeListImages(int panel, bool shown)
+{
+    if (!shown && fragmentPanel(panel)->options().iScale != -1)
+        return;
+    if (fragmentPanel(panel)->list()->model())
+        updateImageList(panel);
+}
+
+void InspectionAnalysisBallFancy::onResizeListImages(bool bShow)
+{
+    resizeListImages(0, bShow);
+}
+
+void InspectionAnalysisBallFancy::onResizeListImages2(bool bShow)
+{
+    resizeListImages(1, bShow);
+}
+
+// In expert mode the tree follows the image chosen in list 1, without
+// refilling the lists.
+void InspectionAnalysisBallFancy::onSelectionChanged_ListView(const QItemSelection &selected, const QItemSelection &)
+{
+    if (m_tree->selectionModel()->selectedIndexes().size() > 1 || selected.isEmpty() || iModeInput != Expert)
+        return;
+    const QModelIndex image = selected.indexes().first();
+    const QuestKey key = questKeyOf(image);
+    const QModelIndex testRow = m_tree->currentIndex().parent().parent();
+    QAbstractItemModel *model = m_tree->model();
+    if (!testRow.isValid() || !model)
+        return;
+    for (int row = 0; row < model->rowCount(testRow); ++row) {
+        const QModelIndex questionRow = model->index(row, 0, testRow);
+        for (int child = 0; child < model->rowCount(questionRow); ++child) {
+            const QuestKey cell = questKeyOf(model->index(child, key.iGroup, questionRow));
+            if (cell.iTest != key.iTest || cell.iGroup != key.iGroup || cell.iQuest != key.iQuest)
+                continue;
+            const QModelIndex target = model->index(key.iParam, key.iGroup, questionRow);
+            if (target.isValid() && target != m_tree->currentIndex()) {
+                m_selectionReaction = false;
+                m_tree->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+            }
+            return;
+        }
+    }
 }

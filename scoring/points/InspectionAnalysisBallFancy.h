@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PointsPanelOptions.h"
+#include "QuestKey.h"
 #include "ScoringTreeHost.h"
 
 #include "fancy/FancyMainWindow.h"
@@ -9,8 +10,8 @@
 
 #include <functional>
 
+class FragmentPanel;
 class QAction;
-class QDockWidget;
 class QItemSelection;
 class QListView;
 class QMenu;
@@ -38,6 +39,8 @@ public:
     int scaleMode() const { return iModeValuation; }
     const PointsPanelOptions &panelOptions(int panel) const { return panel == 0 ? m_panel : m_panel2; }
     _QTreeViewExpand *navigatorTree() const { return m_tree; }
+    // The fragment panel 0 ("вид1") or 1 ("вид2").
+    FragmentPanel *fragmentPanel(int panel) const { return m_fragments[panel == 0 ? 0 : 1]; }
 
     // The title by scale and input mode, and the tree built anew.
     void updateTitle();
@@ -59,6 +62,13 @@ public:
     // The tree's context menu for the item at index: the weights and
     // presentations of its test with Ctrl, else the window's commands.
     QMenu *buildNavigatorMenu(const QModelIndex &index, bool ctrl);
+    // The context menu of a fragment list: show and play, then the panel's options.
+    QMenu *buildImageListMenu(int panel);
+
+    // Refills the panel's list: auto scale fits the images to the list's height.
+    void updateImageList(int panel);
+    // Asks the review screen for the place of the list's current image.
+    void showQuestOnPoligramme(QListView *list);
 
 public slots:
     void notifyCloseQuestFomImage(QListView *sender, int iIndexTest, int iGroup, int iQuest);
@@ -85,6 +95,16 @@ public slots:
     void onSetGroup();
     void onShowView();
     void onShowView2();
+    void onImageListMenu(const QPoint &point);
+    void onImageListMenu2(const QPoint &point);
+    void onShowQuestToPoligramme();
+    void onShowQuest2ToPoligramme();
+    void onPlayQuest();
+    void onPlayQuest2();
+    void onDoubleClick();
+    void onResizeListImages(bool bShow);
+    void onResizeListImages2(bool bShow);
+    void onSelectionChanged_ListView(const QItemSelection &selected, const QItemSelection &deselected);
 
 signals:
     void notifyPlayPoligrammeFromBall(int iIndexTest, int iPos);
@@ -96,7 +116,10 @@ protected:
 private:
     void readSettings();
     void createToolBar();
-    QDockWidget *createPanel(const QString &caption, const QString &name, QListView *list);
+    void createPanels();
+    void openImageListMenu(int panel, const QPoint &point);
+    void playQuest(int panel);
+    void resizeListImages(int panel, bool shown);
     void addWeightRuns(QMenu *menu, const Inspection::_Test *test);
     void addPresentations(QMenu *menu, const Inspection::_Test *test);
     void addCommands(QMenu *menu);
@@ -107,8 +130,8 @@ private:
     void fillExpertTree(bool refresh);
     void fillTree(ScoringTreeFill &fill, bool refresh);
     void removeImageListModels();
-    void fillImageList(int panel);
     static int imageUnit(const QListView *list, const PointsPanelOptions &panel);
+    QuestKey currentImageKey(const QListView *list) const;
     void fillImageLists();
 
     BallValuationMap &activeScale(Inspection::_Test &test) const;
@@ -122,8 +145,6 @@ private:
     void moveSelection(const std::function<QModelIndex(const QModelIndex &)> &target);
 
     _QTreeViewExpand *m_tree;
-    QListView *m_list;
-    QListView *m_list2;
     Inspection *m_inspection = nullptr;
     PointsPanelOptions m_panel;
     PointsPanelOptions m_panel2{false};
@@ -134,8 +155,7 @@ private:
     QAction *m_nextGroup = nullptr;
     // Persistent: a rebuild of the tree while a menu action runs frees the cells.
     QPersistentModelIndex m_menuIndex;
-    QDockWidget *m_dock = nullptr;
-    QDockWidget *m_dock2 = nullptr;
+    FragmentPanel *m_fragments[2] = {};
     bool m_selectionReaction = true;
     bool m_saveFailureTold = false;
 };

@@ -35,7 +35,7 @@ int markedPixels(const QImage &image)
 QList<QuestKey> imageKeys(InspectionAnalysisBallFancy &window)
 {
     QList<QuestKey> keys;
-    QAbstractItemModel *model = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>()->model();
+    QAbstractItemModel *model = window.findChild<QDockWidget *>("m_pDiagramme")->findChild<QListView *>()->model();
     for (int row = 0; model && row < model->rowCount(); ++row) {
         QuestKey key;
         key.fromJson(model->index(row, 0).data(QuestKey::Role).toJsonObject());
@@ -170,7 +170,7 @@ private slots:
         tree->selectionModel()->setCurrentIndex(navigatorCell, QItemSelectionModel::ClearAndSelect);
         QCOMPARE(questsOf(imageKeys(window)), QList<int>({0, 1, 2}));
         QCOMPARE(imageKeys(window).first().iParam, 1);
-        QListView *list = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>();
+        QListView *list = window.findChild<QDockWidget *>("m_pDiagramme")->findChild<QListView *>();
         QVERIFY(!list->currentIndex().isValid());
         const QModelIndex image = list->model()->index(0, 0);
         QVERIFY(image.data(FragmentListFill::PlainPictureRole).value<QPixmap>().toImage()
@@ -228,7 +228,7 @@ private slots:
         window.navigatorTree()->selectionModel()->setCurrentIndex(skinCell, QItemSelectionModel::ClearAndSelect);
         QCOMPARE(imageKeys(window).size(), 3);
         QCOMPARE(imageKeys(window).first().iParam, 0);
-        QListView *list = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>();
+        QListView *list = window.findChild<QDockWidget *>("m_pDiagramme")->findChild<QListView *>();
         const QModelIndex image = list->model()->index(0, 0);
         const QImage plain = image.data(FragmentListFill::PlainPictureRole).value<QPixmap>().toImage();
         QVERIFY(pixelsOf(plain, channelsUI()[ChannelCode::GSR].rgbColor) > 20);
