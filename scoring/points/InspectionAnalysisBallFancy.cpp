@@ -22,6 +22,7 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QMenu>
 #include <QMessageBox>
@@ -330,12 +331,18 @@ void InspectionAnalysisBallFancy::fillTree(ScoringTreeFill &fill, bool refresh)
 
 void InspectionAnalysisBallFancy::removeImageListModels()
 {
-    for (FragmentPanel *panel : m_fragments) {
-        QListView *list = panel->list();
-        QAbstractItemModel *old = list->model();
-        list->setModel(nullptr);
-        delete old;
-    }
+    for (FragmentPanel *panel : m_fragments)
+        replaceListModel(panel->list(), nullptr);
+}
+
+// The list's old model and its selection go; the view does not free them.
+void InspectionAnalysisBallFancy::replaceListModel(QListView *list, QAbstractItemModel *model)
+{
+    QAbstractItemModel *old = list->model();
+    QItemSelectionModel *oldSelection = list->selectionModel();
+    list->setModel(model);
+    delete oldSelection;
+    delete old;
 }
 
 // Panels draw every image again at each fill, so only a visible one is filled.
@@ -344,6 +351,7 @@ void InspectionAnalysisBallFancy::updateImageList(int panel)
     QListView *list = m_fragments[panel]->list();
     if (!m_tree->model() || !list->isVisible())
         return;
+    QScopedValueRollback<bool> filling(m_filling, true);
     list->clearSelection();
     list->setCurrentIndex(QModelIndex());
     list->clearFocus();
@@ -356,9 +364,7 @@ void InspectionAnalysisBallFancy::updateImageList(int panel)
               .build(selected, questKeyOf(m_tree->currentIndex()), &current)
         : new QStandardItemModel(0, 1);
     model->setParent(this);
-    QAbstractItemModel *old = list->model();
-    list->setModel(model);
-    delete old;
+    replaceListModel(list, model);
     list->setIconSize(largestPicture(*model));
     if (panel == 0)
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -876,7 +882,9 @@ void InspectionAnalysisBallFancy::onDoubleClick()
 // Only auto-scaled images depend on the list's size.
 void InspectionAnalysisBallFancy::resizeListImages(int panel, bool shown)
 {
-    if (!shown && fragmentPanel(panel)->options().iScale != -1)
+    // A new model may show or hide the scroll bar and so resize the list
+    // inside the fill itself.
+    if (m_filling || (!shown && fragmentPanel(panel)->options().iScale != -1))
         return;
     if (fragmentPanel(panel)->list()->model())
         updateImageList(panel);
@@ -898,7 +906,7 @@ void InspectionAnalysisBallFancy::onSelectionChanged_ListView(const QItemSelecti
 {
     if (m_tree->selectionModel()->selectedIndexes().size() > 1 || selected.isEmpty() || iModeInput != Expert)
         return;
-    const QModelIndex image = selected.indexes().first();
+    const QModelIndex image = selected.indexes().value(0);
     const QuestKey key = questKeyOf(image);
     const QModelIndex testRow = m_tree->currentIndex().parent().parent();
     QAbstractItemModel *model = m_tree->model();

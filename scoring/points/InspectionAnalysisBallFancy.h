@@ -11,6 +11,7 @@
 #include <functional>
 
 class FragmentPanel;
+class QAbstractItemModel;
 class QAction;
 class QItemSelection;
 class QListView;
@@ -130,6 +131,7 @@ private:
     void fillExpertTree(bool refresh);
     void fillTree(ScoringTreeFill &fill, bool refresh);
     void removeImageListModels();
+    static void replaceListModel(QListView *list, QAbstractItemModel *model);
     static int imageUnit(const QListView *list, const PointsPanelOptions &panel);
     QuestKey currentImageKey(const QListView *list) const;
     void fillImageLists();
@@ -157,5 +159,6 @@ private:
     QPersistentModelIndex m_menuIndex;
     FragmentPanel *m_fragments[2] = {};
     bool m_selectionReaction = true;
+    bool m_filling = false;
     bool m_saveFailureTold = false;
 };

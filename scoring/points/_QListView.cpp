@@ -3,6 +3,8 @@
 #include "QuestKey.h"
 
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QStyle>
 #include <QWheelEvent>
 
 _QListView::_QListView(QWidget *parent) : QListView(parent) {}
@@ -13,6 +15,17 @@ bool _QListView::hitsCloseSquare(const QRect &rect, const QPoint &pos)
         && pos.y() < rect.top() + CloseSquare;
 }
 
+// As the item delegate places the picture inside the item's rectangle.
+QRect _QListView::imageRect(const QModelIndex &index) const
+{
+    QStyleOptionViewItem option = viewOptions();
+    option.rect = visualRect(index);
+    option.index = index;
+    option.features |= QStyleOptionViewItem::HasDecoration;
+    option.decorationSize = index.data(Qt::DecorationRole).value<QPixmap>().size();
+    return style()->subElementRect(QStyle::SE_ItemViewItemDecoration, &option, this);
+}
+
 void _QListView::onResize()
 {
     emit notifyResize(false);
@@ -21,7 +34,7 @@ void _QListView::onResize()
 void _QListView::mousePressEvent(QMouseEvent *event)
 {
     const QModelIndex index = indexAt(event->pos());
-    if (event->button() == Qt::LeftButton && index.isValid() && hitsCloseSquare(visualRect(index), event->pos())) {
+    if (event->button() == Qt::LeftButton && index.isValid() && hitsCloseSquare(imageRect(index), event->pos())) {
         QuestKey key;
         key.fromJson(index.data(QuestKey::Role).toJsonObject());
         emit notifyCloseQuest(this, key.iTest, key.iGroup, key.iQuest);

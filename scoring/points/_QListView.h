@@ -17,6 +17,8 @@ public:
     // True when pos (viewport coordinates) lies in the close square of the
     // image whose rectangle is rect.
     static bool hitsCloseSquare(const QRect &rect, const QPoint &pos);
+    // Where the item's picture is drawn, in viewport coordinates.
+    QRect imageRect(const QModelIndex &index) const;
 
 signals:
     void notifyResize(bool bShow);
