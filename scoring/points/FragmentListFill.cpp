@@ -13,6 +13,7 @@ FragmentListFill::FragmentListFill(Inspection &examination, int scale, const Poi
     m_options.reactionShades = panel.bShowBkIA;
     m_options.questionShades = panel.bShowBkQuest;
     m_options.questionText = panel.bShowQuestText;
+    m_options.kindFrame = panel.bShowQuestText;
     m_options.analysisOnly = panel.bShowAsIA;
     m_options.questionInterval = panel.bShowQuest;
 }

@@ -148,6 +148,28 @@ private slots:
         QCOMPARE(QColor(picture.toImage().pixel(100 - 20 + 8, 5 + 2)), QColor(Qt::white));
     }
 
+    // The row of the image's own channel group is bold and in the group's colour.
+    void overlayEmphasisesTheImagesGroup()
+    {
+        using namespace QuestionKind;
+        Inspection::_Test test = kindsTest({Neutral, Control, Test}, 1);
+        const auto inkOfRow = [&test](int channelGroup, int row) {
+            QPixmap picture(300, 250);
+            picture.fill(Qt::white);
+            FragmentPicture::drawBallOverlay(picture, channelGroup, ball(1, 2, 2, 2, 2), &test, 1, 2, 0,
+                                             FragmentOptions());
+            const QImage image = picture.toImage();
+            const int h = QFontMetrics(QApplication::font()).height();
+            return image.copy(0, 10 + row * h, 200, h);
+        };
+        const QImage boldRow = inkOfRow(0, 0);
+        const QImage plainRow = inkOfRow(2, 0);
+        QVERIFY(pixelsOf(boldRow, QColor(128, 64, 0)) > 0);
+        QCOMPARE(pixelsOf(plainRow, QColor(128, 64, 0)), 0);
+        QVERIFY(markedPixels(boldRow) > markedPixels(plainRow));
+        QVERIFY(pixelsOf(inkOfRow(2, 2), QColor(0, 0, 200)) > 0);
+    }
+
     void aTreeCellFillsTheVisibleList()
     {
         QFile::remove(SettingsStore::filePath());
