@@ -5,17 +5,23 @@
 #include <QStandardItemModel>
 
 FragmentListFill::FragmentListFill(Inspection &examination, int scale, const PointsPanelOptions &panel, int unit)
-    : m_examination(examination), m_scale(scale), m_panel(panel)
+    : m_examination(examination), m_scale(scale), m_panel(panel), m_options(fragmentOptions(panel, unit))
 {
-    m_options.unit = unit;
-    m_options.unfold = panel.iUnfold;
-    m_options.allChannels = panel.bShowAllChannels;
-    m_options.reactionShades = panel.bShowBkIA;
-    m_options.questionShades = panel.bShowBkQuest;
-    m_options.questionText = panel.bShowQuestText;
-    m_options.kindFrame = panel.bShowQuestText;
-    m_options.analysisOnly = panel.bShowAsIA;
-    m_options.questionInterval = panel.bShowQuest;
+}
+
+FragmentOptions FragmentListFill::fragmentOptions(const PointsPanelOptions &panel, int unit)
+{
+    FragmentOptions options;
+    options.unit = unit;
+    options.unfold = panel.iUnfold;
+    options.allChannels = panel.bShowAllChannels;
+    options.reactionShades = panel.bShowBkIA;
+    options.questionShades = panel.bShowBkQuest;
+    options.questionText = panel.bShowQuestText;
+    options.kindFrame = panel.bShowQuestText;
+    options.analysisOnly = panel.bShowAsIA;
+    options.questionInterval = panel.bShowQuest;
+    return options;
 }
 
 QStandardItemModel *FragmentListFill::build(const QVector<QJsonObject> &selected, const QuestKey &current,

@@ -4,6 +4,7 @@
 #include "QuestKey.h"
 #include "ScoringTreeHost.h"
 
+#include "data/ModeDigitKey.h"
 #include "fancy/FancyMainWindow.h"
 
 #include <QPersistentModelIndex>
@@ -11,6 +12,7 @@
 #include <functional>
 
 class FragmentPanel;
+class PointerTracker;
 class QAbstractItemModel;
 class QAction;
 class QItemSelection;
@@ -71,6 +73,17 @@ public:
     // Asks the review screen for the place of the list's current image.
     void showQuestOnPoligramme(QListView *list);
 
+    // Consumes key presses of the tree and the lists while the window is
+    // shown, except those with Ctrl, and scores with them.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // A scoring key, with sign -1 when Shift is held: Shift shows the place
+    // on the polygram; the weight key over the tree changes a weight or a
+    // presentation; Space steps through the tree; a digit scores the image
+    // under the pointer.
+    void enterBallKey(int sign, BallKey key);
+    // What sounds when a score is refused; the warning tone by default.
+    void setWarningTone(const std::function<void()> &tone) { m_warningTone = tone; }
+
 public slots:
     void notifyCloseQuestFomImage(QListView *sender, int iIndexTest, int iGroup, int iQuest);
     void onItemChanged_CheckedUnchecked(QStandardItem *item);
@@ -121,6 +134,11 @@ private:
     void openImageListMenu(int panel, const QPoint &point);
     void playQuest(int panel);
     void resizeListImages(int panel, bool shown);
+    void showCurrentOnPoligramme();
+    void weightKeyOverTree();
+    void stepDown();
+    int digitValue(BallKey key) const;
+    void scoreImageUnderPointer(int value);
     void addWeightRuns(QMenu *menu, const Inspection::_Test *test);
     void addPresentations(QMenu *menu, const Inspection::_Test *test);
     void addCommands(QMenu *menu);
@@ -158,6 +176,9 @@ private:
     // Persistent: a rebuild of the tree while a menu action runs frees the cells.
     QPersistentModelIndex m_menuIndex;
     FragmentPanel *m_fragments[2] = {};
+    PointerTracker *m_listPointers[2] = {};
+    PointerTracker *m_treePointer = nullptr;
+    std::function<void()> m_warningTone;
     bool m_selectionReaction = true;
     bool m_filling = false;
     bool m_saveFailureTold = false;
