@@ -2,11 +2,11 @@
 
 #include "_QDockWidget.h"
 #include "_QListView.h"
+#include "PresetMenus.h"
 
 #include "data/InspectionTheme.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -256,34 +256,15 @@ void FragmentPanel::onPinnable()
 QAction *FragmentPanel::addFlag(QMenu *menu, const QString &text, bool PointsPanelOptions::*flag,
                                 void (FragmentPanel::*slot)())
 {
-    QAction *action = menu->addAction(text, this, slot);
-    action->setCheckable(true);
-    action->setChecked(m_options.*flag);
-    return action;
+    return addFlagAction(menu, text, m_options.*flag, this, [this, slot] { (this->*slot)(); });
 }
 
 void FragmentPanel::addMenuEntries(QMenu *menu, bool expert)
 {
     menu->addSeparator();
-    QMenu *scales = menu->addMenu(tr("Масштаб"));
-    auto *scaleGroup = new QActionGroup(scales);
-    for (int value : scaleValues()) {
-        const QString text = value < 0 ? tr("Масштаб auto") : tr("Масштаб %1%").arg(value);
-        QAction *action = scales->addAction(text, this, [this, value] { selectScale(value); });
-        action->setCheckable(true);
-        action->setChecked(m_options.iScale == value);
-        scaleGroup->addAction(action);
-    }
+    addScaleMenu(menu, scaleValues(), m_options.iScale, this, [this](int value) { selectScale(value); });
     menu->addSeparator();
-    QMenu *unfolds = menu->addMenu(tr("Развертка"));
-    auto *unfoldGroup = new QActionGroup(unfolds);
-    for (int value : unfoldValues()) {
-        const QString text = tr("Развертка %1 сек.").arg(QString::number(value / 1000.0));
-        QAction *action = unfolds->addAction(text, this, [this, value] { selectUnfold(value); });
-        action->setCheckable(true);
-        action->setChecked(m_options.iUnfold == value);
-        unfoldGroup->addAction(action);
-    }
+    addUnfoldMenu(menu, unfoldValues(), m_options.iUnfold, this, [this](int value) { selectUnfold(value); });
     menu->addSeparator();
     addFlag(menu, tr("Показать вопросы"), &PointsPanelOptions::bShowQuestText, &FragmentPanel::onShowTextQuestAction);
     addFlag(menu, tr("Показать все каналы"), &PointsPanelOptions::bShowAllChannels, &FragmentPanel::onShowAllChannels);

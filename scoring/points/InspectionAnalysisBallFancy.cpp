@@ -2,6 +2,7 @@
 
 #include "ExpertTreeFill.h"
 #include "FragmentPanel.h"
+#include "MatrixBallDlg.h"
 #include "FragmentListFill.h"
 #include "NavigatorTreeFill.h"
 #include "PointerTracker.h"
@@ -172,9 +173,8 @@ void InspectionAnalysisBallFancy::createToolBar()
     m_nextGroup = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/NextGroup")), tr("Перейти к СЛЕДУЮЩЕЙ группе"));
     connect(m_nextGroup, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowGroupNextAction);
     bar->addSeparator();
-    // The reaction matrix dialog comes later; until then its action stays off.
     QAction *matrix = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Table-icon")), tr("Матрица реакций"));
-    matrix->setEnabled(false);
+    connect(matrix, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowTableImages);
     addToolBar(bar);
 }
 
@@ -801,6 +801,17 @@ void InspectionAnalysisBallFancy::onItemChanged_CheckedUnchecked(QStandardItem *
     if (changed)
         updateTree();
     fillImageLists();
+}
+
+// The reactions of the current cell's test as a grid.
+void InspectionAnalysisBallFancy::onShowTableImages()
+{
+    Inspection::_Test *test = currentTest();
+    if (!test)
+        return;
+    MatrixBallDlg dialog(test, this);
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    dialog.exec();
 }
 
 // --- fragment lists ---

@@ -109,6 +109,7 @@ public slots:
     void onSetGroup();
     void onShowView();
     void onShowView2();
+    void onShowTableImages();
     void onImageListMenu(const QPoint &point);
     void onImageListMenu2(const QPoint &point);
     void onShowQuestToPoligramme();
