@@ -74,16 +74,7 @@ QVector<int> FragmentListFill::questionsOf(const InspectionTest &test, const Que
 bool FragmentListFill::passesKind(const InspectionTest &test, int quest) const
 {
     const int kind = quest >= 0 && quest < test.themis.size() ? test.themis.at(quest).Type : -1;
-    switch (kind) {
-    case QuestionKind::Control:
-        return m_panel.bShowQuestC;
-    case QuestionKind::Test:
-        return m_panel.bShowQuestP;
-    case QuestionKind::Neutral:
-        return m_panel.bShowQuestN;
-    default:
-        return true;
-    }
+    return questionKindShown(kind, m_panel.bShowQuestC, m_panel.bShowQuestP, m_panel.bShowQuestN);
 }
 
 void FragmentListFill::appendImage(QStandardItemModel &model, const QJsonObject &key, const QuestKey &place) const

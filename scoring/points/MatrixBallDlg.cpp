@@ -2,6 +2,7 @@
 
 #include "FragmentPanel.h"
 #include "FragmentPicture.h"
+#include "PointsPanelOptions.h"
 #include "PresetMenus.h"
 
 #include "data/ActivePopupMenu.h"
@@ -110,16 +111,7 @@ QPixmap MatrixBallDlg::renderFragment(const InspectionLabel &mark) const
 
 bool MatrixBallDlg::passesKind(const InspectionLabel &mark) const
 {
-    switch (m_test->theme(mark.Theme).Type) {
-    case QuestionKind::Control:
-        return bShowQuestC;
-    case QuestionKind::Test:
-        return bShowQuestP;
-    case QuestionKind::Neutral:
-        return bShowQuestN;
-    default:
-        return true;
-    }
+    return questionKindShown(m_test->theme(mark.Theme).Type, bShowQuestC, bShowQuestP, bShowQuestN);
 }
 
 // By question the cells are packed from the left; in recorded order each mark

@@ -3,6 +3,7 @@
 #include "scoring/points/WeightingBallDlg.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
+#include "tests/support/MenuActions.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
@@ -48,17 +49,6 @@ QImage picture(MatrixBallDlg &dialog, Inspection::_Test &test, int presentation,
     return dialog.renderFragment(*test.findLabel(presentation, quest)).toImage();
 }
 
-QAction *actionIn(QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-        if (action->menu())
-            if (QAction *inner = actionIn(action->menu(), text))
-                return inner;
-    }
-    return nullptr;
-}
 
 int storedUnfold()
 {
@@ -156,14 +146,14 @@ private slots:
             MatrixBallDlg dialog(&test);
             QScopedPointer<QMenu> menu(dialog.buildMenu());
             QCOMPARE(menu->actions().size(), 13);  // separators, two submenus and six flags
-            actionIn(menu.data(), "Развертка 3 сек.")->trigger();
+            actionInMenus(menu.data(), "Развертка 3 сек.")->trigger();
             QCOMPARE(dialog.unfold(), 3000);
             menu.reset(dialog.buildMenu());
-            QVERIFY(actionIn(menu.data(), "Развертка 3 сек.")->isChecked());
-            QVERIFY(!actionIn(menu.data(), "Развертка 1 сек.")->isChecked());
-            QVERIFY(actionIn(menu.data(), "Масштаб 100%")->isChecked());
-            QVERIFY(!actionIn(menu.data(), "Показать вопросы")->isChecked());
-            actionIn(menu.data(), "Развертка 3.5 сек.")->trigger();
+            QVERIFY(actionInMenus(menu.data(), "Развертка 3 сек.")->isChecked());
+            QVERIFY(!actionInMenus(menu.data(), "Развертка 1 сек.")->isChecked());
+            QVERIFY(actionInMenus(menu.data(), "Масштаб 100%")->isChecked());
+            QVERIFY(!actionInMenus(menu.data(), "Показать вопросы")->isChecked());
+            actionInMenus(menu.data(), "Развертка 3.5 сек.")->trigger();
             QCOMPARE(dialog.unfold(), 3500);
 
             // The pop-up is marked while it runs.

@@ -39,17 +39,6 @@ QList<int> questsOf(const QListView *list)
     return quests;
 }
 
-QAction *actionIn(QMenu *menu, const QString &text)
-{
-    for (QAction *action : menu->actions()) {
-        if (action->text() == text)
-            return action;
-        if (action->menu())
-            if (QAction *inner = actionIn(action->menu(), text))
-                return inner;
-    }
-    return nullptr;
-}
 
 QImage pictureOf(const QListView *list, int row)
 {
@@ -184,28 +173,28 @@ private slots:
         w.panel(1)->selectUnfold(2500);
         QScopedPointer<QMenu> menu(w.window.buildImageListMenu(1));
         QCOMPARE(menu->defaultAction()->text(), QStringLiteral("Показать на полиграмме"));
-        QVERIFY(actionIn(menu.data(), "Развертка 2.5 сек.")->isChecked());
-        QVERIFY(!actionIn(menu.data(), "Развертка 1 сек.")->isChecked());
-        QVERIFY(actionIn(menu.data(), "Масштаб auto")->isChecked());
-        QVERIFY(actionIn(menu.data(), "Показывать только инервал анализа")->isChecked());
-        QVERIFY(!actionIn(menu.data(), "Режим поплавка")->isChecked());
-        QVERIFY(actionIn(menu.data(), "Показывать только НЕЙТРАЛЬНЫЕ вопросы"));
-        actionIn(menu.data(), "Масштаб 60%")->trigger();
+        QVERIFY(actionInMenus(menu.data(), "Развертка 2.5 сек.")->isChecked());
+        QVERIFY(!actionInMenus(menu.data(), "Развертка 1 сек.")->isChecked());
+        QVERIFY(actionInMenus(menu.data(), "Масштаб auto")->isChecked());
+        QVERIFY(actionInMenus(menu.data(), "Показывать только инервал анализа")->isChecked());
+        QVERIFY(!actionInMenus(menu.data(), "Режим поплавка")->isChecked());
+        QVERIFY(actionInMenus(menu.data(), "Показывать только НЕЙТРАЛЬНЫЕ вопросы"));
+        actionInMenus(menu.data(), "Масштаб 60%")->trigger();
         QCOMPARE(w.window.panelOptions(1).iScale, 60);
         QCOMPARE(pictureOf(w.list(1), 0).height(), 300);
         QCOMPARE(w.window.panelOptions(0).iScale, -1);
-        actionIn(menu.data(), "Показывать в порядке предъявления")->trigger();
+        actionInMenus(menu.data(), "Показывать в порядке предъявления")->trigger();
         QVERIFY(!w.window.panelOptions(1).bShowAsLabel);
-        actionIn(menu.data(), "Показывать только НЕЙТРАЛЬНЫЕ вопросы")->trigger();
+        actionInMenus(menu.data(), "Показывать только НЕЙТРАЛЬНЫЕ вопросы")->trigger();
         QVERIFY(!w.panel(1)->kindBox(QuestionKind::Neutral)->isChecked());
         QCOMPARE(questsOf(w.list(1)), QList<int>({1, 2}));
-        actionIn(menu.data(), "Режим поплавка")->trigger();
+        actionInMenus(menu.data(), "Режим поплавка")->trigger();
         QVERIFY(w.panel(1)->dock()->floatingMode());
 
         w.window.onModeInput_0();
         menu.reset(w.window.buildImageListMenu(0));
-        QVERIFY(!actionIn(menu.data(), "Показывать только НЕЙТРАЛЬНЫЕ вопросы"));
-        QVERIFY(actionIn(menu.data(), "Режим поплавка"));
+        QVERIFY(!actionInMenus(menu.data(), "Показывать только НЕЙТРАЛЬНЫЕ вопросы"));
+        QVERIFY(actionInMenus(menu.data(), "Режим поплавка"));
     }
 
     void showAndPlayAskForThePlaceOfTheImage()
