@@ -27,6 +27,7 @@
 #include <QKeyEvent>
 #include <QListView>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollBar>
 #include <QMenu>
 #include <QMessageBox>
@@ -810,6 +811,8 @@ void InspectionAnalysisBallFancy::onShowTableImages()
     if (!test)
         return;
     MatrixBallDlg dialog(test, this);
+    // The whole screen also where no window manager maximises.
+    dialog.setGeometry(screen()->availableGeometry());
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
     dialog.exec();
 }
