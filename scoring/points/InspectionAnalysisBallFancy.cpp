@@ -8,6 +8,7 @@
 #include "PointerTracker.h"
 #include "QuestKey.h"
 #include "Style_tweaks.h"
+#include "ViewModel.h"
 #include "_GridDelegate.h"
 #include "_QDockWidget.h"
 #include "_QListView.h"
@@ -274,13 +275,8 @@ void InspectionAnalysisBallFancy::setTreeModel(QStandardItemModel *model)
 
 void InspectionAnalysisBallFancy::putTreeModel(QStandardItemModel *model)
 {
-    QAbstractItemModel *old = m_tree->model();
-    QItemSelectionModel *oldSelection = m_tree->selectionModel();
     model->setParent(m_tree);
-    m_tree->setModel(model);
-    delete oldSelection;
-    if (old != model)
-        delete old;
+    replaceViewModel(m_tree, model);
 }
 
 // The window hears the tree's selection and check boxes except while a fill
@@ -343,17 +339,7 @@ void InspectionAnalysisBallFancy::fillTree(ScoringTreeFill &fill, bool refresh)
 void InspectionAnalysisBallFancy::removeImageListModels()
 {
     for (FragmentPanel *panel : m_fragments)
-        replaceListModel(panel->list(), nullptr);
-}
-
-// The list's old model and its selection go; the view does not free them.
-void InspectionAnalysisBallFancy::replaceListModel(QListView *list, QAbstractItemModel *model)
-{
-    QAbstractItemModel *old = list->model();
-    QItemSelectionModel *oldSelection = list->selectionModel();
-    list->setModel(model);
-    delete oldSelection;
-    delete old;
+        replaceViewModel(panel->list(), nullptr);
 }
 
 // Panels draw every image again at each fill, so only a visible one is filled.
@@ -375,7 +361,7 @@ void InspectionAnalysisBallFancy::updateImageList(int panel)
               .build(selected, questKeyOf(m_tree->currentIndex()), &current)
         : new QStandardItemModel(0, 1);
     model->setParent(this);
-    replaceListModel(list, model);
+    replaceViewModel(list, model);
     list->setIconSize(largestPicture(*model));
     if (panel == 0)
         connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,

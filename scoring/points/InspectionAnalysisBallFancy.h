@@ -13,7 +13,6 @@
 
 class FragmentPanel;
 class PointerTracker;
-class QAbstractItemModel;
 class QAction;
 class QItemSelection;
 class QListView;
@@ -150,7 +149,6 @@ private:
     void fillExpertTree(bool refresh);
     void fillTree(ScoringTreeFill &fill, bool refresh);
     void removeImageListModels();
-    static void replaceListModel(QListView *list, QAbstractItemModel *model);
     static int imageUnit(const QListView *list, const PointsPanelOptions &panel);
     QuestKey currentImageKey(const QListView *list) const;
     void fillImageLists();

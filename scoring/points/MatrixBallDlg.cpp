@@ -4,6 +4,7 @@
 #include "FragmentPicture.h"
 #include "PointsPanelOptions.h"
 #include "PresetMenus.h"
+#include "ViewModel.h"
 
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
@@ -146,11 +147,7 @@ void MatrixBallDlg::fillGrid()
             lastRow = row;
         }
     }
-    QAbstractItemModel *old = m_table->model();
-    QItemSelectionModel *oldSelection = m_table->selectionModel();
-    m_table->setModel(model);
-    delete oldSelection;
-    delete old;
+    replaceViewModel(m_table, model);
     m_table->resizeRowsToContents();
 }
 
