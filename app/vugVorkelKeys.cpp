@@ -1,7 +1,7 @@
 // The application-wide key filter and the recording machinery's two events.
 #include "vugVorkel.h"
 
-#include "app/ModeDigitKey.h"
+#include "data/ModeDigitKey.h"
 #include "recording/RecordingEvents.h"
 #include "data/ActivePopupMenu.h"
 #include "fancy/FancyTabWidget.h"

@@ -20,6 +20,23 @@ void InspectionBallValuation::fromJson(const QJsonObject &object)
     bEnable = object.value(QStringLiteral("bEnable")).toBool();
 }
 
+void InspectionBallValuation::setScore(int channel, qint32 value)
+{
+    switch (channel) {
+    case 0:
+        GSRPar = value;
+        break;
+    case 1:
+        FPGPar = value;
+        break;
+    case 2:
+        nRG = value;
+        break;
+    default:
+        break;
+    }
+}
+
 qint32 InspectionBallValuation::score(int channel) const
 {
     switch (channel) {

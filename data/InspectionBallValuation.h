@@ -15,6 +15,8 @@ struct InspectionBallValuation {
 
     // The score of channel group 0 КГР, 1 ПГ or 2 Дых; 0 for any other group.
     qint32 score(int channel) const;
+    // Sets the score of channel group 0, 1 or 2; any other group changes nothing.
+    void setScore(int channel, qint32 value);
 
     void toJson(QJsonObject &object) const;
     // Sets every field; a missing key gives 0, or false for "bEnable".

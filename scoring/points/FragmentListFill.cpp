@@ -5,16 +5,23 @@
 #include <QStandardItemModel>
 
 FragmentListFill::FragmentListFill(Inspection &examination, int scale, const PointsPanelOptions &panel, int unit)
-    : m_examination(examination), m_scale(scale), m_panel(panel)
+    : m_examination(examination), m_scale(scale), m_panel(panel), m_options(fragmentOptions(panel, unit))
 {
-    m_options.unit = unit;
-    m_options.unfold = panel.iUnfold;
-    m_options.allChannels = panel.bShowAllChannels;
-    m_options.reactionShades = panel.bShowBkIA;
-    m_options.questionShades = panel.bShowBkQuest;
-    m_options.questionText = panel.bShowQuestText;
-    m_options.analysisOnly = panel.bShowAsIA;
-    m_options.questionInterval = panel.bShowQuest;
+}
+
+FragmentOptions FragmentListFill::fragmentOptions(const PointsPanelOptions &panel, int unit)
+{
+    FragmentOptions options;
+    options.unit = unit;
+    options.unfold = panel.iUnfold;
+    options.allChannels = panel.bShowAllChannels;
+    options.reactionShades = panel.bShowBkIA;
+    options.questionShades = panel.bShowBkQuest;
+    options.questionText = panel.bShowQuestText;
+    options.kindFrame = panel.bShowQuestText;
+    options.analysisOnly = panel.bShowAsIA;
+    options.questionInterval = panel.bShowQuest;
+    return options;
 }
 
 QStandardItemModel *FragmentListFill::build(const QVector<QJsonObject> &selected, const QuestKey &current,
@@ -67,16 +74,7 @@ QVector<int> FragmentListFill::questionsOf(const InspectionTest &test, const Que
 bool FragmentListFill::passesKind(const InspectionTest &test, int quest) const
 {
     const int kind = quest >= 0 && quest < test.themis.size() ? test.themis.at(quest).Type : -1;
-    switch (kind) {
-    case QuestionKind::Control:
-        return m_panel.bShowQuestC;
-    case QuestionKind::Test:
-        return m_panel.bShowQuestP;
-    case QuestionKind::Neutral:
-        return m_panel.bShowQuestN;
-    default:
-        return true;
-    }
+    return questionKindShown(kind, m_panel.bShowQuestC, m_panel.bShowQuestP, m_panel.bShowQuestN);
 }
 
 void FragmentListFill::appendImage(QStandardItemModel &model, const QJsonObject &key, const QuestKey &place) const

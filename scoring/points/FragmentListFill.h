@@ -19,6 +19,9 @@ public:
 
     FragmentListFill(Inspection &examination, int scale, const PointsPanelOptions &panel, int unit);
 
+    // How the panel draws its fragments at that height unit.
+    static FragmentOptions fragmentOptions(const PointsPanelOptions &panel, int unit);
+
     // A new model; currentRow receives the row of the current cell's question, or -1.
     QStandardItemModel *build(const QVector<QJsonObject> &selected, const QuestKey &current, int *currentRow) const;
 

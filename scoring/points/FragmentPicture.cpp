@@ -79,32 +79,39 @@ QPixmap FragmentPicture::renderFragment(InspectionTest *test, int group, int que
     if (!mark)
         return QPixmap();
     const Span stretch = span(*test, *mark, test->labelAfter(group, quest), options);
-    const int height = qMax(1, 5 * options.unit);
-    QPixmap picture(stretch.right + 1, height);
+    return drawFragment(test, quest, channels, stretch, 5 * options.unit, options);
+}
+
+QPixmap FragmentPicture::drawFragment(InspectionTest *test, int quest, const QVector<int> &channels, const Span &span,
+                                      int height, const FragmentOptions &options)
+{
+    const int right = qMax(0, span.right);
+    height = qMax(1, height);
+    QPixmap picture(right + 1, height);
     picture.fill(Qt::white);
     QPainter painter(&picture);
     drawG painterOfTest(test, qMax(1, options.unfold));
     painterOfTest.setRenderHints(painter);
-    const QRect area(QPoint(0, 0), QPoint(stretch.right, height - 1));
+    const QRect area(QPoint(0, 0), QPoint(right, height - 1));
     if (options.questionShades)
-        painterOfTest.fillQuestionIntervals(painter, area, stretch.endTick, 0, test->labels);
+        painterOfTest.fillQuestionIntervals(painter, area, span.endTick, 0, test->labels);
     if (options.reactionShades)
-        painterOfTest.fillReactionShades(painter, area, stretch.endTick, 0, test->labels);
+        painterOfTest.fillReactionShades(painter, area, span.endTick, 0, test->labels);
     if (options.questionText)
-        painterOfTest.drawLabels(painter, area, stretch.endTick, 0, test->labels);
+        painterOfTest.drawLabels(painter, area, span.endTick, 0, test->labels);
     for (int code = 0; code < ChannelCode::Count; ++code) {
         const InspectionChannel &channel = test->channel(code);
         const bool enabled = channel.Enable && *channel.Enable;
         const bool ofGroup = channels.contains(code);
         if (!enabled || test->samples(code)->isEmpty() || (!options.allChannels && !ofGroup))
             continue;
-        painterOfTest.drawChannelCurve(painter, area, stretch.endTick, 0, code, options.allChannels && !ofGroup, false);
+        painterOfTest.drawChannelCurve(painter, area, span.endTick, 0, code, options.allChannels && !ofGroup, false);
     }
-    if (options.questionText && quest >= 0 && quest < test->themis.size()) {
+    if (options.kindFrame && quest >= 0 && quest < test->themis.size()) {
         painter.setPen(QPen(questTypeColor(test->themis.at(quest).Type), 3.0, Qt::SolidLine, Qt::SquareCap,
                             Qt::BevelJoin));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRect(QPoint(2, 2), QPoint(stretch.right - 2, height - 3)));
+        painter.drawRect(QRect(QPoint(2, 2), QPoint(right - 2, height - 3)));
     }
     return picture;
 }

@@ -16,6 +16,7 @@ struct FragmentOptions {
     bool questionText = true;
     bool analysisOnly = false;     // only the analysis interval after the question
     bool questionInterval = true;  // the question's own interval on the left
+    bool kindFrame = true;         // the frame in the colour of the question's kind
 };
 
 // One question of one presentation as the points window shows it: a stretch
@@ -41,6 +42,12 @@ public:
     // when the test has no mark for it.
     static QPixmap renderFragment(InspectionTest *test, int group, int quest, const QVector<int> &channels,
                                   const FragmentOptions &options);
+    // The picture of a stretch of the test ending at span.endTick, span.right
+    // + 1 pixels wide and height high, framed in the colour of question
+    // quest's kind. With allChannels every shown channel is drawn, those not
+    // in channels dimmed; else only the channels given.
+    static QPixmap drawFragment(InspectionTest *test, int quest, const QVector<int> &channels, const Span &span,
+                                int height, const FragmentOptions &options);
 
     // The three scores of the entry (in scale 012, or on a test question in
     // the other scales), the image's channel group in bold, and the close icon.

@@ -1,25 +1,34 @@
 #include "InspectionAnalysisBallFancy.h"
 
 #include "ExpertTreeFill.h"
+#include "FragmentPanel.h"
+#include "MatrixBallDlg.h"
 #include "FragmentListFill.h"
 #include "NavigatorTreeFill.h"
+#include "PointerTracker.h"
 #include "QuestKey.h"
 #include "Style_tweaks.h"
+#include "ViewModel.h"
 #include "_GridDelegate.h"
+#include "_QDockWidget.h"
+#include "_QListView.h"
 #include "_QTreeViewExpand.h"
 
 #include "app/services/TreeViewExport.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
 #include "data/SharedHelpers.h"
+#include "data/WarningTone.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
-#include <QDockWidget>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QListView>
+#include <QScopedValueRollback>
+#include <QScreen>
 #include <QScrollBar>
 #include <QMenu>
 #include <QMessageBox>
@@ -34,6 +43,8 @@ const char *const kScaleNames[] = {"012", "101", "3210123"};
 const char *const kGroupCaptions[] = {"КГР (кгр)", "ПГ (пг/ад/доп.)", "Дых (дых.в/дых.н)"};
 const char *const kWeightCaptions[] = {"КГР x %1", "ПГ x %1", "Дых x %1"};
 constexpr float kMaxWeight = 3.0f;
+// Samples are recorded every 50 ms.
+constexpr int kTicksPerSecond = 20;
 
 QuestKey questKeyOf(const QModelIndex &index)
 {
@@ -52,6 +63,15 @@ bool isPresentation(const Inspection::_Test &test, int presentation)
     return presentation >= 1 && presentation <= test.presentationCount();
 }
 
+// Images are shown at their own size: the icon size is the largest of them.
+QSize largestPicture(const QAbstractItemModel &model)
+{
+    QSize largest(1, 1);
+    for (int row = 0; row < model.rowCount(); ++row)
+        largest = largest.expandedTo(model.index(row, 0).data(Qt::DecorationRole).value<QPixmap>().size());
+    return largest;
+}
+
 QString tellSaveFailed()
 {
     return QObject::tr("Не удалось сохранить оценки в файл обследуемого.\n"
@@ -61,7 +81,7 @@ QString tellSaveFailed()
 } // namespace
 
 InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
-    : Fancy::FancyMainWindow(parent), m_tree(new _QTreeViewExpand(this)), m_list(new QListView), m_list2(new QListView)
+    : Fancy::FancyMainWindow(parent), m_tree(new _QTreeViewExpand(this))
 {
     setObjectName(QStringLiteral("InspectionAnalysisBallFancy"));
     readSettings();
@@ -76,10 +96,7 @@ InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
     setTreeModel(new QStandardItemModel(m_tree));
 
     createToolBar();
-    m_dock = createPanel(tr("Полиграммы: вид1"), QStringLiteral("BallImages1"), m_list);
-    m_dock2 = createPanel(tr("Полиграммы: вид2"), QStringLiteral("BallImages2"), m_list2);
-    addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    tabifyDockWidget(m_dock, m_dock2);
+    createPanels();
 
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
@@ -92,8 +109,23 @@ InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
 
     setCentralWidget(m_tree);
     updateUi();
+    m_warningTone = [this] { playTone(this); };
+    for (int panel = 0; panel < 2; ++panel) {
+        m_fragments[panel]->list()->installEventFilter(this);
+        m_listPointers[panel] = new PointerTracker(m_fragments[panel]->list()->viewport());
+    }
+    m_tree->installEventFilter(this);
+    m_treePointer = new PointerTracker(m_tree->viewport());
+    for (FragmentPanel *panel : m_fragments)
+        panel->dock()->setFloatingMode(panel->options().bModePinnable);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QWidget::customContextMenuRequested, this, &InspectionAnalysisBallFancy::onNavigatorMenu);
+    for (FragmentPanel *panel : m_fragments)
+        panel->list()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fragments[1]->list(), &QWidget::customContextMenuRequested, this,
+            &InspectionAnalysisBallFancy::onImageListMenu2);
+    connect(m_fragments[0]->list(), &QWidget::customContextMenuRequested, this,
+            &InspectionAnalysisBallFancy::onImageListMenu);
 }
 
 InspectionAnalysisBallFancy::~InspectionAnalysisBallFancy()
@@ -101,6 +133,10 @@ InspectionAnalysisBallFancy::~InspectionAnalysisBallFancy()
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
     settings->setValue(QStringLiteral("geo_data2"), saveGeometry());
+    // A dock still enlarged by its floating mode keeps the size it had before.
+    for (FragmentPanel *panel : m_fragments)
+        panel->dock()->shrinkNow();
+    QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
     settings->setValue(QStringLiteral("layout_data2"), saveState(0));
     m_panel.write(*settings, QString());
     m_panel2.write(*settings, QStringLiteral("2"));
@@ -139,27 +175,26 @@ void InspectionAnalysisBallFancy::createToolBar()
     m_nextGroup = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/NextGroup")), tr("Перейти к СЛЕДУЮЩЕЙ группе"));
     connect(m_nextGroup, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowGroupNextAction);
     bar->addSeparator();
-    // The reaction matrix dialog comes later; until then its action stays off.
     QAction *matrix = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Table-icon")), tr("Матрица реакций"));
-    matrix->setEnabled(false);
+    connect(matrix, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowTableImages);
     addToolBar(bar);
 }
 
-QDockWidget *InspectionAnalysisBallFancy::createPanel(const QString &caption, const QString &name, QListView *list)
+void InspectionAnalysisBallFancy::createPanels()
 {
-    auto *dock = new QDockWidget(caption, this);
-    dock->setObjectName(name);
-    // One row of images at their own size, scrolled sideways.
-    list->setViewMode(QListView::IconMode);
-    list->setLayoutMode(QListView::Batched);
-    list->setFlow(QListView::LeftToRight);
-    list->setResizeMode(QListView::Adjust);
-    list->setWrapping(false);
-    list->setDragEnabled(false);
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list->setParent(dock);
-    dock->setWidget(list);
-    return dock;
+    m_fragments[0] = new FragmentPanel(tr("Полиграммы: вид1"), QStringLiteral("m_pDiagramme"), m_panel, this);
+    m_fragments[1] = new FragmentPanel(tr("Полиграммы: вид2"), QStringLiteral("m_pDiagramme2"), m_panel2, this);
+    m_fragments[1]->list()->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    for (int panel = 0; panel < 2; ++panel) {
+        _QListView *list = m_fragments[panel]->list();
+        connect(m_fragments[panel], &FragmentPanel::refill, this, [this, panel] { updateImageList(panel); });
+        connect(list, &QAbstractItemView::doubleClicked, this, &InspectionAnalysisBallFancy::onDoubleClick);
+        connect(list, &_QListView::notifyCloseQuest, this, &InspectionAnalysisBallFancy::notifyCloseQuestFomImage);
+    }
+    connect(m_fragments[0]->list(), &_QListView::notifyResize, this, &InspectionAnalysisBallFancy::onResizeListImages);
+    connect(m_fragments[1]->list(), &_QListView::notifyResize, this, &InspectionAnalysisBallFancy::onResizeListImages2);
+    addDockWidget(Qt::BottomDockWidgetArea, m_fragments[0]->dock());
+    tabifyDockWidget(m_fragments[0]->dock(), m_fragments[1]->dock());
 }
 
 // --- state shown ---
@@ -218,8 +253,10 @@ void InspectionAnalysisBallFancy::updateUi()
     }
     m_prevGroup->setEnabled(hasCell);
     m_nextGroup->setEnabled(hasCell);
-    m_dock->setVisible(m_panel.bVisiblePanel);
-    m_dock2->setVisible(m_panel2.bVisiblePanel);
+    for (FragmentPanel *panel : m_fragments) {
+        panel->showKindFilter(iModeInput == Expert);
+        panel->dock()->setVisible(panel->options().bVisiblePanel);
+    }
 }
 
 Inspection::_Test *InspectionAnalysisBallFancy::currentTest() const
@@ -238,13 +275,8 @@ void InspectionAnalysisBallFancy::setTreeModel(QStandardItemModel *model)
 
 void InspectionAnalysisBallFancy::putTreeModel(QStandardItemModel *model)
 {
-    QAbstractItemModel *old = m_tree->model();
-    QItemSelectionModel *oldSelection = m_tree->selectionModel();
     model->setParent(m_tree);
-    m_tree->setModel(model);
-    delete oldSelection;
-    if (old != model)
-        delete old;
+    replaceViewModel(m_tree, model);
 }
 
 // The window hears the tree's selection and check boxes except while a fill
@@ -306,19 +338,17 @@ void InspectionAnalysisBallFancy::fillTree(ScoringTreeFill &fill, bool refresh)
 
 void InspectionAnalysisBallFancy::removeImageListModels()
 {
-    for (QListView *list : {m_list, m_list2}) {
-        QAbstractItemModel *old = list->model();
-        list->setModel(nullptr);
-        delete old;
-    }
+    for (FragmentPanel *panel : m_fragments)
+        replaceViewModel(panel->list(), nullptr);
 }
 
 // Panels draw every image again at each fill, so only a visible one is filled.
-void InspectionAnalysisBallFancy::fillImageList(int panel)
+void InspectionAnalysisBallFancy::updateImageList(int panel)
 {
-    QListView *list = panel == 0 ? m_list : m_list2;
+    QListView *list = m_fragments[panel]->list();
     if (!m_tree->model() || !list->isVisible())
         return;
+    QScopedValueRollback<bool> filling(m_filling, true);
     list->clearSelection();
     list->setCurrentIndex(QModelIndex());
     list->clearFocus();
@@ -331,9 +361,11 @@ void InspectionAnalysisBallFancy::fillImageList(int panel)
               .build(selected, questKeyOf(m_tree->currentIndex()), &current)
         : new QStandardItemModel(0, 1);
     model->setParent(this);
-    QAbstractItemModel *old = list->model();
-    list->setModel(model);
-    delete old;
+    replaceViewModel(list, model);
+    list->setIconSize(largestPicture(*model));
+    if (panel == 0)
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &InspectionAnalysisBallFancy::onSelectionChanged_ListView, Qt::UniqueConnection);
     if (current >= 0) {
         list->setCurrentIndex(model->index(current, 0));
         list->scrollTo(model->index(current, 0));
@@ -354,8 +386,8 @@ int InspectionAnalysisBallFancy::imageUnit(const QListView *list, const PointsPa
 void InspectionAnalysisBallFancy::fillImageLists()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    fillImageList(0);
-    fillImageList(1);
+    updateImageList(0);
+    updateImageList(1);
     QApplication::restoreOverrideCursor();
 }
 
@@ -365,9 +397,9 @@ void InspectionAnalysisBallFancy::showEvent(QShowEvent *event)
     if (!currentTest())
         return;
     if (m_panel.bVisiblePanel)
-        fillImageList(0);
+        updateImageList(0);
     if (m_panel2.bVisiblePanel)
-        fillImageList(1);
+        updateImageList(1);
 }
 
 // --- selection ---
@@ -583,7 +615,7 @@ void InspectionAnalysisBallFancy::onShowView()
     m_panel.bVisiblePanel = !m_panel.bVisiblePanel;
     updateUi();
     if (m_panel.bVisiblePanel)
-        fillImageList(0);
+        updateImageList(0);
 }
 
 void InspectionAnalysisBallFancy::onShowView2()
@@ -591,7 +623,7 @@ void InspectionAnalysisBallFancy::onShowView2()
     m_panel2.bVisiblePanel = !m_panel2.bVisiblePanel;
     updateUi();
     if (m_panel2.bVisiblePanel)
-        fillImageList(1);
+        updateImageList(1);
 }
 
 // --- changes of points ---
@@ -756,4 +788,315 @@ void InspectionAnalysisBallFancy::onItemChanged_CheckedUnchecked(QStandardItem *
     if (changed)
         updateTree();
     fillImageLists();
+}
+
+// The reactions of the current cell's test as a grid.
+void InspectionAnalysisBallFancy::onShowTableImages()
+{
+    Inspection::_Test *test = currentTest();
+    if (!test)
+        return;
+    MatrixBallDlg dialog(test, this);
+    // The whole screen also where no window manager maximises.
+    dialog.setGeometry(screen()->availableGeometry());
+    dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);
+    dialog.exec();
+}
+
+// --- fragment lists ---
+
+QMenu *InspectionAnalysisBallFancy::buildImageListMenu(int panel)
+{
+    auto *menu = new QMenu;
+    QAction *show = menu->addAction(tr("Показать на полиграмме"), this,
+                                    panel == 0 ? &InspectionAnalysisBallFancy::onShowQuestToPoligramme
+                                               : &InspectionAnalysisBallFancy::onShowQuest2ToPoligramme);
+    menu->setDefaultAction(show);
+    menu->addAction(tr("Проиграть полиграмму с этого вопроса"), this,
+                    panel == 0 ? &InspectionAnalysisBallFancy::onPlayQuest : &InspectionAnalysisBallFancy::onPlayQuest2);
+    fragmentPanel(panel)->addMenuEntries(menu, iModeInput == Expert);
+    return menu;
+}
+
+void InspectionAnalysisBallFancy::openImageListMenu(int panel, const QPoint &point)
+{
+    QScopedPointer<QMenu> menu(buildImageListMenu(panel));
+    ActivePopupMenu marker(menu.data());
+    menu->exec(fragmentPanel(panel)->list()->viewport()->mapToGlobal(point));
+}
+
+void InspectionAnalysisBallFancy::onImageListMenu(const QPoint &point)
+{
+    openImageListMenu(0, point);
+}
+
+void InspectionAnalysisBallFancy::onImageListMenu2(const QPoint &point)
+{
+    openImageListMenu(1, point);
+}
+
+QuestKey InspectionAnalysisBallFancy::currentImageKey(const QListView *list) const
+{
+    return questKeyOf(list->currentIndex());
+}
+
+void InspectionAnalysisBallFancy::showQuestOnPoligramme(QListView *list)
+{
+    if (!m_inspection || !list || !list->currentIndex().isValid())
+        return;
+    const QuestKey key = currentImageKey(list);
+    Inspection::_Test *test = m_inspection->test(key.iTest);
+    const InspectionLabel *mark = test ? test->findLabel(key.iGroup, key.iQuest) : nullptr;
+    if (mark)
+        emit notifyShowPoligrammeFromBall(key.iTest, mark->TickQStart, -1);
+}
+
+// Panel 1 plays from a second before the question, panel 2 from the question.
+void InspectionAnalysisBallFancy::playQuest(int panel)
+{
+    QListView *list = fragmentPanel(panel)->list();
+    if (!m_inspection || !list->currentIndex().isValid())
+        return;
+    const QuestKey key = currentImageKey(list);
+    Inspection::_Test *test = m_inspection->test(key.iTest);
+    const InspectionLabel *mark = test ? test->findLabel(key.iGroup, key.iQuest) : nullptr;
+    if (mark)
+        emit notifyPlayPoligrammeFromBall(key.iTest, panel == 0 ? mark->TickQStart - kTicksPerSecond : mark->TickQStart);
+}
+
+void InspectionAnalysisBallFancy::onShowQuestToPoligramme()
+{
+    showQuestOnPoligramme(fragmentPanel(0)->list());
+}
+
+void InspectionAnalysisBallFancy::onShowQuest2ToPoligramme()
+{
+    showQuestOnPoligramme(fragmentPanel(1)->list());
+}
+
+void InspectionAnalysisBallFancy::onPlayQuest()
+{
+    playQuest(0);
+}
+
+void InspectionAnalysisBallFancy::onPlayQuest2()
+{
+    playQuest(1);
+}
+
+void InspectionAnalysisBallFancy::onDoubleClick()
+{
+    showQuestOnPoligramme(qobject_cast<QListView *>(sender()));
+}
+
+// Only auto-scaled images depend on the list's size.
+void InspectionAnalysisBallFancy::resizeListImages(int panel, bool shown)
+{
+    // A new model may show or hide the scroll bar and so resize the list
+    // inside the fill itself.
+    if (m_filling || (!shown && fragmentPanel(panel)->options().iScale != -1))
+        return;
+    if (fragmentPanel(panel)->list()->model())
+        updateImageList(panel);
+}
+
+void InspectionAnalysisBallFancy::onResizeListImages(bool bShow)
+{
+    resizeListImages(0, bShow);
+}
+
+void InspectionAnalysisBallFancy::onResizeListImages2(bool bShow)
+{
+    resizeListImages(1, bShow);
+}
+
+// In expert mode the tree follows the image chosen in list 1, without
+// refilling the lists.
+void InspectionAnalysisBallFancy::onSelectionChanged_ListView(const QItemSelection &selected, const QItemSelection &)
+{
+    if (m_tree->selectionModel()->selectedIndexes().size() > 1 || selected.isEmpty() || iModeInput != Expert)
+        return;
+    const QModelIndex image = selected.indexes().value(0);
+    const QuestKey key = questKeyOf(image);
+    const QModelIndex testRow = m_tree->currentIndex().parent().parent();
+    QAbstractItemModel *model = m_tree->model();
+    if (!testRow.isValid() || !model)
+        return;
+    for (int row = 0; row < model->rowCount(testRow); ++row) {
+        const QModelIndex questionRow = model->index(row, 0, testRow);
+        for (int child = 0; child < model->rowCount(questionRow); ++child) {
+            const QuestKey cell = questKeyOf(model->index(child, key.iGroup, questionRow));
+            if (cell.iTest != key.iTest || cell.iGroup != key.iGroup || cell.iQuest != key.iQuest)
+                continue;
+            const QModelIndex target = model->index(key.iParam, key.iGroup, questionRow);
+            if (target.isValid() && target != m_tree->currentIndex()) {
+                m_selectionReaction = false;
+                m_tree->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+            }
+            return;
+        }
+    }
+}
+
+// --- keyboard scoring ---
+
+bool InspectionAnalysisBallFancy::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !isVisible())
+        return Fancy::FancyMainWindow::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    // Ctrl with the arrows moves in the views.
+    if (key->modifiers() & Qt::ControlModifier)
+        return false;
+    const bool modifierAlone = key->key() == Qt::Key_Shift || key->key() == Qt::Key_Alt || key->key() == Qt::Key_Meta
+        || key->key() == Qt::Key_AltGr;
+    if (!modifierAlone)
+        enterBallKey(key->modifiers() & Qt::ShiftModifier ? -1 : +1, ballKeyOf(key));
+    return true;
+}
+
+void InspectionAnalysisBallFancy::enterBallKey(int sign, BallKey key)
+{
+    if (!m_inspection)
+        return;
+    if (sign < 0)
+        showCurrentOnPoligramme();
+    else if (key == BallKeyWeight)
+        weightKeyOverTree();
+    else if (key == BallKeySpace)
+        stepDown();
+    else if (digitValue(key) >= 0)
+        scoreImageUnderPointer(digitValue(key));
+}
+
+// The current image of the shown lists, else the tree's current cell.
+void InspectionAnalysisBallFancy::showCurrentOnPoligramme()
+{
+    QuestKey key = questKeyOf(m_tree->currentIndex());
+    for (FragmentPanel *panel : m_fragments) {
+        if (panel->options().bVisiblePanel && panel->list()->model())
+            key = questKeyOf(panel->list()->currentIndex());
+    }
+    Inspection::_Test *test = m_inspection->test(key.iTest);
+    const InspectionLabel *mark = test ? test->findLabel(key.iGroup, key.iQuest) : nullptr;
+    if (!mark)
+        return;
+    static const int channels[] = {ChannelCode::GSR, ChannelCode::PG, ChannelCode::RG_HI};
+    const int channel = key.iParam >= 0 && key.iParam < 3 ? channels[key.iParam] : -1;
+    emit notifyShowPoligrammeFromBall(key.iTest, mark->TickQStart, channel);
+}
+
+// Over a channel row's name the weight cycles 0.0, 0.5 ... 3.0; over a
+// presentation column the presentation is left out of the sums or taken back.
+void InspectionAnalysisBallFancy::weightKeyOverTree()
+{
+    if (!m_treePointer->isInside())
+        return;
+    const QModelIndex item = m_tree->indexAt(m_treePointer->position());
+    Inspection::_Test *test = item.isValid() ? testOfTreeIndex(item) : nullptr;
+    if (!test)
+        return;
+    bool changed = false;
+    if (item.column() == 0) {
+        const bool channelRow = iModeInput == Navigator ? item.parent().isValid()
+                                                        : item.parent().isValid() && item.parent().parent().isValid();
+        const int group = item.row();
+        if (!channelRow || group > 2)
+            return;
+        changed = changeScores(test, [group](Inspection::_Test &t) {
+            float weight = t.valuationBall_ChannelK[group] + 0.5f;
+            if (weight > kMaxWeight)
+                weight = 0.0f;
+            if (weight < 0.0f)
+                weight = kMaxWeight;
+            t.valuationBall_ChannelK[group] = weight;
+        });
+    } else if (isPresentation(*test, item.column())) {
+        const int presentation = item.column();
+        changed = changeScores(test, [presentation](Inspection::_Test &t) {
+            if (!t.valuationBall_GroupsDisabled.remove(presentation))
+                t.valuationBall_GroupsDisabled.insert(presentation);
+        });
+    }
+    if (changed)
+        updateTree();
+}
+
+// Space: the sums brought up to date, then on to the next channel row, the
+// next presentation, or past the last one to empty lists.
+void InspectionAnalysisBallFancy::stepDown()
+{
+    updateTree();
+    QItemSelectionModel *selection = m_tree->selectionModel();
+    const QModelIndexList selected = selection->selectedIndexes();
+    if (selected.size() >= 2) {
+        for (const QModelIndex &cell : selected)
+            selection->select(cell, QItemSelectionModel::Select);
+        updateUi();
+        return;
+    }
+    const QModelIndex current = m_tree->currentIndex();
+    if (!current.isValid() || !(current.flags() & Qt::ItemIsSelectable))
+        return;
+    QModelIndex next = current.sibling(current.row() + 1, current.column());
+    if (!next.isValid()) {
+        const int column = current.column() + 1;
+        const Inspection::_Test *test = m_inspection->test(questKeyOf(current).iTest);
+        next = test && column <= test->presentationCount() ? current.sibling(0, column) : QModelIndex();
+        if (!next.isValid())
+            removeImageListModels();
+    }
+    if (next.isValid())
+        m_tree->setCurrentIndex(next);
+    updateUi();
+}
+
+// The score a digit key gives in the active scale; -1 for a key the scale has not.
+int InspectionAnalysisBallFancy::digitValue(BallKey key) const
+{
+    static const int highest[] = {2, 1, 3};
+    const int digit = key - BallKeyDigit0;
+    if (iModeValuation < 0 || iModeValuation > 2 || digit < 0 || digit > highest[iModeValuation])
+        return -1;
+    return digit;
+}
+
+// The score of the image under the pointer, negative in the lower half of the
+// image in the signed scales; saved at once and drawn on the image.
+void InspectionAnalysisBallFancy::scoreImageUnderPointer(int value)
+{
+    int panel = -1;
+    for (int candidate = 1; candidate >= 0; --candidate) {
+        if (m_listPointers[candidate]->isInside() && m_fragments[candidate]->list()->isVisible())
+            panel = candidate;
+    }
+    if (panel < 0)
+        return;
+    _QListView *list = m_fragments[panel]->list();
+    const QPoint pointer = m_listPointers[panel]->position();
+    const QModelIndex image = list->indexAt(pointer);
+    if (!image.isValid())
+        return;
+    const bool signedScale = iModeValuation != Scale012;
+    const QRect area = list->imageRect(image);
+    if (signedScale && pointer.y() >= area.top() + (area.height() + 1) / 2)
+        value = -value;
+    const QuestKey key = questKeyOf(image);
+    Inspection::_Test *test = m_inspection->test(key.iTest);
+    if (!test || !test->findLabel(key.iGroup, key.iQuest) || key.iParam < 0 || key.iParam > 2)
+        return;
+    if (signedScale && test->theme(key.iQuest).Type != QuestionKind::Test) {
+        m_warningTone();
+        return;
+    }
+    Inspection::_BallValuation entry = activeScale(*test).value(key.iGroup).value(key.iQuest);
+    entry.iGroup = key.iGroup;
+    entry.iQuest = key.iQuest;
+    entry.setScore(key.iParam, value);
+    if (!changeScores(test, [this, &entry](Inspection::_Test &t) { activeScale(t)[entry.iGroup][entry.iQuest] = entry; }))
+        return;
+    QPixmap picture = image.data(FragmentListFill::PlainPictureRole).value<QPixmap>();
+    const FragmentOptions options = FragmentListFill::fragmentOptions(m_fragments[panel]->options(), 0);
+    FragmentPicture::drawBallOverlay(picture, key.iParam, entry, test, key.iGroup, key.iQuest, iModeValuation, options);
+    list->model()->setData(image, picture, Qt::DecorationRole);
 }

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "PointsPanelOptions.h"
+#include "QuestKey.h"
 #include "ScoringTreeHost.h"
 
+#include "data/ModeDigitKey.h"
 #include "fancy/FancyMainWindow.h"
 
 #include <QPersistentModelIndex>
 
 #include <functional>
 
+class FragmentPanel;
+class PointerTracker;
 class QAction;
-class QDockWidget;
 class QItemSelection;
 class QListView;
 class QMenu;
@@ -38,6 +41,8 @@ public:
     int scaleMode() const { return iModeValuation; }
     const PointsPanelOptions &panelOptions(int panel) const { return panel == 0 ? m_panel : m_panel2; }
     _QTreeViewExpand *navigatorTree() const { return m_tree; }
+    // The fragment panel 0 ("вид1") or 1 ("вид2").
+    FragmentPanel *fragmentPanel(int panel) const { return m_fragments[panel == 0 ? 0 : 1]; }
 
     // The title by scale and input mode, and the tree built anew.
     void updateTitle();
@@ -60,6 +65,24 @@ public:
     // presentations of its test with Ctrl, else the window's commands. The
     // index is a copy: the menu's remembered index may be the one passed.
     QMenu *buildNavigatorMenu(QModelIndex index, bool ctrl);
+    // The context menu of a fragment list: show and play, then the panel's options.
+    QMenu *buildImageListMenu(int panel);
+
+    // Refills the panel's list: auto scale fits the images to the list's height.
+    void updateImageList(int panel);
+    // Asks the review screen for the place of the list's current image.
+    void showQuestOnPoligramme(QListView *list);
+
+    // Consumes key presses of the tree and the lists while the window is
+    // shown, except those with Ctrl, and scores with them.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // A scoring key, with sign -1 when Shift is held: Shift shows the place
+    // on the polygram; the weight key over the tree changes a weight or a
+    // presentation; Space steps through the tree; a digit scores the image
+    // under the pointer.
+    void enterBallKey(int sign, BallKey key);
+    // What sounds when a score is refused; the warning tone by default.
+    void setWarningTone(const std::function<void()> &tone) { m_warningTone = tone; }
 
 public slots:
     void notifyCloseQuestFomImage(QListView *sender, int iIndexTest, int iGroup, int iQuest);
@@ -86,6 +109,17 @@ public slots:
     void onSetGroup();
     void onShowView();
     void onShowView2();
+    void onShowTableImages();
+    void onImageListMenu(const QPoint &point);
+    void onImageListMenu2(const QPoint &point);
+    void onShowQuestToPoligramme();
+    void onShowQuest2ToPoligramme();
+    void onPlayQuest();
+    void onPlayQuest2();
+    void onDoubleClick();
+    void onResizeListImages(bool bShow);
+    void onResizeListImages2(bool bShow);
+    void onSelectionChanged_ListView(const QItemSelection &selected, const QItemSelection &deselected);
 
 signals:
     void notifyPlayPoligrammeFromBall(int iIndexTest, int iPos);
@@ -97,7 +131,15 @@ protected:
 private:
     void readSettings();
     void createToolBar();
-    QDockWidget *createPanel(const QString &caption, const QString &name, QListView *list);
+    void createPanels();
+    void openImageListMenu(int panel, const QPoint &point);
+    void playQuest(int panel);
+    void resizeListImages(int panel, bool shown);
+    void showCurrentOnPoligramme();
+    void weightKeyOverTree();
+    void stepDown();
+    int digitValue(BallKey key) const;
+    void scoreImageUnderPointer(int value);
     void addWeightRuns(QMenu *menu, const Inspection::_Test *test);
     void addPresentations(QMenu *menu, const Inspection::_Test *test);
     void addCommands(QMenu *menu);
@@ -108,8 +150,8 @@ private:
     void fillExpertTree(bool refresh);
     void fillTree(ScoringTreeFill &fill, bool refresh);
     void removeImageListModels();
-    void fillImageList(int panel);
     static int imageUnit(const QListView *list, const PointsPanelOptions &panel);
+    QuestKey currentImageKey(const QListView *list) const;
     void fillImageLists();
 
     BallValuationMap &activeScale(Inspection::_Test &test) const;
@@ -123,8 +165,6 @@ private:
     void moveSelection(const std::function<QModelIndex(const QModelIndex &)> &target);
 
     _QTreeViewExpand *m_tree;
-    QListView *m_list;
-    QListView *m_list2;
     Inspection *m_inspection = nullptr;
     PointsPanelOptions m_panel;
     PointsPanelOptions m_panel2{false};
@@ -135,8 +175,11 @@ private:
     QAction *m_nextGroup = nullptr;
     // Persistent: a rebuild of the tree while a menu action runs frees the cells.
     QPersistentModelIndex m_menuIndex;
-    QDockWidget *m_dock = nullptr;
-    QDockWidget *m_dock2 = nullptr;
+    FragmentPanel *m_fragments[2] = {};
+    PointerTracker *m_listPointers[2] = {};
+    PointerTracker *m_treePointer = nullptr;
+    std::function<void()> m_warningTone;
     bool m_selectionReaction = true;
+    bool m_filling = false;
     bool m_saveFailureTold = false;
 };

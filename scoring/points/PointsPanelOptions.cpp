@@ -1,5 +1,6 @@
 #include "PointsPanelOptions.h"
 
+#include "data/InspectionTheme.h"
 #include "data/SettingsStore.h"
 
 void PointsPanelOptions::read(const QSettings &settings, const QString &suffix)
@@ -38,4 +39,18 @@ void PointsPanelOptions::write(QSettings &settings, const QString &suffix) const
     settings.setValue(key("bShowQuestN"), bShowQuestN);
     settings.setValue(key("bModePinnable"), bModePinnable);
     settings.setValue(key("bVisiblePanel"), bVisiblePanel);
+}
+
+bool questionKindShown(int kind, bool control, bool test, bool neutral)
+{
+    switch (kind) {
+    case QuestionKind::Control:
+        return control;
+    case QuestionKind::Test:
+        return test;
+    case QuestionKind::Neutral:
+        return neutral;
+    default:
+        return true;
+    }
 }

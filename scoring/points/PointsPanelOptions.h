@@ -28,3 +28,7 @@ struct PointsPanelOptions {
     void read(const QSettings &settings, const QString &suffix);
     void write(QSettings &settings, const QString &suffix) const;
 };
+
+// Whether a question of that kind passes a filter of control, test and
+// neutral questions; other kinds always pass.
+bool questionKindShown(int kind, bool control, bool test, bool neutral);

@@ -35,7 +35,7 @@ int markedPixels(const QImage &image)
 QList<QuestKey> imageKeys(InspectionAnalysisBallFancy &window)
 {
     QList<QuestKey> keys;
-    QAbstractItemModel *model = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>()->model();
+    QAbstractItemModel *model = window.findChild<QDockWidget *>("m_pDiagramme")->findChild<QListView *>()->model();
     for (int row = 0; model && row < model->rowCount(); ++row) {
         QuestKey key;
         key.fromJson(model->index(row, 0).data(QuestKey::Role).toJsonObject());
@@ -148,6 +148,28 @@ private slots:
         QCOMPARE(QColor(picture.toImage().pixel(100 - 20 + 8, 5 + 2)), QColor(Qt::white));
     }
 
+    // The row of the image's own channel group is bold and in the group's colour.
+    void overlayEmphasisesTheImagesGroup()
+    {
+        using namespace QuestionKind;
+        Inspection::_Test test = kindsTest({Neutral, Control, Test}, 1);
+        const auto inkOfRow = [&test](int channelGroup, int row) {
+            QPixmap picture(300, 250);
+            picture.fill(Qt::white);
+            FragmentPicture::drawBallOverlay(picture, channelGroup, ball(1, 2, 2, 2, 2), &test, 1, 2, 0,
+                                             FragmentOptions());
+            const QImage image = picture.toImage();
+            const int h = QFontMetrics(QApplication::font()).height();
+            return image.copy(0, 10 + row * h, 200, h);
+        };
+        const QImage boldRow = inkOfRow(0, 0);
+        const QImage plainRow = inkOfRow(2, 0);
+        QVERIFY(pixelsOf(boldRow, QColor(128, 64, 0)) > 0);
+        QCOMPARE(pixelsOf(plainRow, QColor(128, 64, 0)), 0);
+        QVERIFY(markedPixels(boldRow) > markedPixels(plainRow));
+        QVERIFY(pixelsOf(inkOfRow(2, 2), QColor(0, 0, 200)) > 0);
+    }
+
     void aTreeCellFillsTheVisibleList()
     {
         QFile::remove(SettingsStore::filePath());
@@ -170,7 +192,7 @@ private slots:
         tree->selectionModel()->setCurrentIndex(navigatorCell, QItemSelectionModel::ClearAndSelect);
         QCOMPARE(questsOf(imageKeys(window)), QList<int>({0, 1, 2}));
         QCOMPARE(imageKeys(window).first().iParam, 1);
-        QListView *list = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>();
+        QListView *list = window.findChild<QDockWidget *>("m_pDiagramme")->findChild<QListView *>();
         QVERIFY(!list->currentIndex().isValid());
         const QModelIndex image = list->model()->index(0, 0);
         QVERIFY(image.data(FragmentListFill::PlainPictureRole).value<QPixmap>().toImage()
@@ -228,7 +250,7 @@ private slots:
         window.navigatorTree()->selectionModel()->setCurrentIndex(skinCell, QItemSelectionModel::ClearAndSelect);
         QCOMPARE(imageKeys(window).size(), 3);
         QCOMPARE(imageKeys(window).first().iParam, 0);
-        QListView *list = window.findChild<QDockWidget *>("BallImages1")->findChild<QListView *>();
+        QListView *list = window.findChild<QDockWidget *>("m_pDiagramme")->findChild<QListView *>();
         const QModelIndex image = list->model()->index(0, 0);
         const QImage plain = image.data(FragmentListFill::PlainPictureRole).value<QPixmap>().toImage();
         QVERIFY(pixelsOf(plain, channelsUI()[ChannelCode::GSR].rgbColor) > 20);

@@ -132,8 +132,8 @@ private slots:
             QCOMPARE(window.panelOptions(0).iScale, -1);
             QCOMPARE(window.panelOptions(0).iUnfold, 1000);
             QCOMPARE(window.panelOptions(1).iUnfold, 1000);
-            QVERIFY(!window.findChild<QDockWidget *>(QStringLiteral("BallImages1"))->isHidden());
-            QVERIFY(window.findChild<QDockWidget *>(QStringLiteral("BallImages2"))->isHidden());
+            QVERIFY(!window.findChild<QDockWidget *>(QStringLiteral("m_pDiagramme"))->isHidden());
+            QVERIFY(window.findChild<QDockWidget *>(QStringLiteral("m_pDiagramme2"))->isHidden());
             window.onEnableBall3210123();
             window.onModeInput_0();
             window.onShowView();
@@ -156,8 +156,8 @@ private slots:
         QVERIFY(!again.panelOptions(0).bVisiblePanel);
         QVERIFY(again.panelOptions(1).bVisiblePanel);
         QCOMPARE(again.panelOptions(1).iUnfold, 1000);
-        QVERIFY(again.findChild<QDockWidget *>(QStringLiteral("BallImages1"))->isHidden());
-        QVERIFY(!again.findChild<QDockWidget *>(QStringLiteral("BallImages2"))->isHidden());
+        QVERIFY(again.findChild<QDockWidget *>(QStringLiteral("m_pDiagramme"))->isHidden());
+        QVERIFY(!again.findChild<QDockWidget *>(QStringLiteral("m_pDiagramme2"))->isHidden());
     }
 
     void titlesAndToolBarFollowTheCurrentCell()
