@@ -68,6 +68,14 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
     QFile::remove(testVideoPath(inspection, test));
 }
 
+bool moveToTrash(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    return file.moveToTrash();
+}
+
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
 {
     return timeStampedName(inspection, when, ".avi");
