@@ -73,7 +73,20 @@ bool moveToTrash(const QString &path)
     if (!QFileInfo::exists(path))
         return true;
     QFile file(path);
-    return file.moveToTrash();
+    if (!file.moveToTrash())
+        return false;
+    if (QFileInfo(file.fileName()).isAbsolute())
+        return true;
+    // Without a usable Trash folder Qt moves the file into "files" and "info"
+    // of the working folder and reports success: put it back.
+    const QString misplaced = QFileInfo(file.fileName()).absoluteFilePath();
+    const QString info = QFileInfo(misplaced).absolutePath() + QStringLiteral("/../info/")
+                         + QFileInfo(misplaced).fileName() + QStringLiteral(".trashinfo");
+    QFile::rename(misplaced, path);
+    QFile::remove(info);
+    for (const QString &folder : {QFileInfo(misplaced).absolutePath(), QFileInfo(info).absolutePath()})
+        QDir().rmdir(folder);
+    return false;
 }
 
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
