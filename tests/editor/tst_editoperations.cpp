@@ -7,6 +7,7 @@
 #include "editor/InspectionEditFancy.h"
 #include "editor/InspectionTreeView.h"
 #include "editor/MimeFormats.h"
+#include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/StoredKinds.h"
@@ -437,6 +438,10 @@ void TestEditOperations::deletedTestsVideoGoesToTheTrash()
 void TestEditOperations::testListChangesAreAnnounced()
 {
     open(newSubject("Объявления", {Inspection::_Test("Один")}));
+    // The speech recording of the subject runs on through its announcements.
+    auto *preTest = editor->findChild<PreTestCanversationDockWindow *>();
+    preTest->startRecordSpeech();
+    QVERIFY(preTest->isRecordingSpeech());
     announcedPaths.clear();
     select(testItem(0));
     editor->action_AddQuestN();  // no change of the list: no announcement
@@ -472,6 +477,9 @@ void TestEditOperations::testListChangesAreAnnounced()
     QCOMPARE(editor->inspection().tests.size(), 3);
     QCOMPARE(announcedPaths.size(), 4);
     QVERIFY(announcedPaths.count(path) == 4);
+    QVERIFY(preTest->isRecordingSpeech());
+    editor->onChangedPersone2(QString(), QString(), nullptr);  // another choice stops it
+    QVERIFY(!preTest->isRecordingSpeech());
 }
 
 void TestEditOperations::picturesAndFlags()
