@@ -426,12 +426,28 @@ void TestEditOperations::deletedTestsVideoGoesToTheTrash()
     open(newSubject("Корзина", {Inspection::_Test("С видео")}));
     const QString video = InspectionMedia::testVideoPath(editor->inspection(), test());
     writeFile(video, "avi");
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+
+    // No Trash to be had: the deletion is reported and keeps the test and its video.
+    QDir(trash).removeRecursively();
+    writeFile(trash, "not a folder");
+    {
+        MessageBoxAnswerer refused({QMessageBox::Yes, QMessageBox::Ok});
+        select(testItem(0));
+        editor->action_Delete();
+        QCOMPARE(refused.asked().size(), 2);
+        QVERIFY(refused.asked()[1].contains(video));
+    }
+    QVERIFY(QFile::exists(video));
+    QCOMPARE(editor->inspection().tests.size(), 1);
+    QCOMPARE(storedKinds(path, test().id.toString()), QString("1"));
+
+    QFile::remove(trash);
     MessageBoxAnswerer yes({QMessageBox::Yes});
     select(testItem(0));
     editor->action_Delete();
     QVERIFY(!QFile::exists(video));
-    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files/";
-    QVERIFY2(QFile::exists(trash + QFileInfo(video).fileName()), qPrintable(trash));
+    QVERIFY2(QFile::exists(trash + "/files/" + QFileInfo(video).fileName()), qPrintable(trash));
     QVERIFY(editor->inspection().tests.isEmpty());
 }
 
