@@ -68,6 +68,27 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
     QFile::remove(testVideoPath(inspection, test));
 }
 
+bool moveToTrash(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.moveToTrash())
+        return false;
+    if (QFileInfo(file.fileName()).isAbsolute())
+        return true;
+    // Without a usable Trash folder Qt moves the file into "files" and "info"
+    // of the working folder and reports success: put it back.
+    const QString misplaced = QFileInfo(file.fileName()).absoluteFilePath();
+    const QString info = QFileInfo(misplaced).absolutePath() + QStringLiteral("/../info/")
+                         + QFileInfo(misplaced).fileName() + QStringLiteral(".trashinfo");
+    QFile::rename(misplaced, path);
+    QFile::remove(info);
+    for (const QString &folder : {QFileInfo(misplaced).absolutePath(), QFileInfo(info).absolutePath()})
+        QDir().rmdir(folder);
+    return false;
+}
+
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
 {
     return timeStampedName(inspection, when, ".avi");

@@ -18,6 +18,9 @@ QString tempPreTestVideoPath(const Inspection &inspection);
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
+// Moves a file to the desktop's Trash; true as well when there is no such
+// file. A failed move leaves the file where it was.
+bool moveToTrash(const QString &path);
 // Time-stamped names of a pre-test video and a speech recording; empty when
 // that file exists already.
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when);

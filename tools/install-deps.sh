@@ -14,6 +14,7 @@ packages=(
   libgl1-mesa-dri libgl-dev libegl-dev mesa-utils
   xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy sqlite3
   fonts-liberation2 poppler-utils
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()
