@@ -3,7 +3,7 @@
 #include "SubjectStore.h"
 #include "_PersoneDock_Proxy.h"
 #include "_PersoneDock_TreeView.h"
-#include "data/FolderOpener.h"
+#include "data/FileManager.h"
 #include "data/Inspection.h"
 
 #include <QAction>
@@ -76,7 +76,7 @@ void PersoneDockWindow::action_RunExplorer()
     if (!index.isValid())
         return;
     const QString folder = pathOf(index);
-    if (!FolderOpener::openFolder(folder))
+    if (!FileManager::openFolder(folder))
         QMessageBox::warning(this, tr("Воркел"), tr("Не удалось открыть папку %1.").arg(folder));
 }
 

@@ -13,9 +13,12 @@ PreTestCanversationDockWindow::PreTestCanversationDockWindow(QWidget *parent)
 
 void PreTestCanversationDockWindow::onChangedPersone(QString path, Inspection *inspection)
 {
-    Q_UNUSED(path);
+    // The same subject announced again after an edit keeps its recording.
+    if (inspection && inspection == m_inspection && path == m_path)
+        return;
     setRecordingSpeech(false);
     m_inspection = inspection;
+    m_path = path;
 }
 
 void PreTestCanversationDockWindow::startRecordSpeech()

@@ -27,6 +27,7 @@ private:
     void setRecordingSpeech(bool recording);
 
     Inspection *m_inspection = nullptr;
+    QString m_path;
     bool m_recordingSpeech = false;
     QLabel *m_state;
 };

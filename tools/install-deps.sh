@@ -14,6 +14,7 @@ packages=(
   libgl1-mesa-dri libgl-dev libegl-dev mesa-utils
   xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy
   fonts-liberation2 sqlite3
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()
