@@ -122,31 +122,6 @@ QStandardItemModel *PersoneTagsWidget::treeFromText(const QString &text, int *sk
     return model;
 }
 
-QStandardItemModel *PersoneTagsWidget::checkedListFrom(const QString &text) const
-{
-    auto *model = new QStandardItemModel;
-    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() != 3 || fields.at(1) != QLatin1String("1"))
-            continue;
-        QStandardItem *item = newTagItem(fields.at(2), QUuid(fields.at(0)), true);
-        item->setEditable(false);
-        model->appendRow(item);
-    }
-    return model;
-}
-
-QString PersoneTagsWidget::checkedListIds() const
-{
-    QString ids;
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        const QStandardItem *item = m_model->item(row);
-        if (item->checkState() == Qt::Checked)
-            ids += item->data(TagIdRole).toUuid().toString() + QLatin1Char('\t');
-    }
-    return ids;
-}
-
 QStandardItem *PersoneTagsWidget::currentFolder() const
 {
     const QModelIndex current = m_tree->currentIndex();
@@ -244,9 +219,9 @@ void PersoneTagsWidget::onShowTagsChecked()
         QString checked;
         m_fullText = tagTreeText(m_model, &checked);
         m_subjectTags = mergeSubjectTags(checked, m_subjectTags, m_fullText);
-        setModel(checkedListFrom(m_fullText));
+        setModel(checkedTagModel(m_fullText, TagLabel::Path));
     } else {
-        m_subjectTags = mergeSubjectTags(checkedListIds(), m_subjectTags, m_fullText);
+        m_subjectTags = mergeSubjectTags(checkedTagIds(m_model), m_subjectTags, m_fullText);
         setModel(treeFromText(m_fullText));
     }
     for (QAction *action : qAsConst(m_actions))

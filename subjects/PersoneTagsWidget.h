@@ -49,8 +49,6 @@ private:
     void setModel(QStandardItemModel *model);
     // A tree built from text, ticked from the subject's key list.
     QStandardItemModel *treeFromText(const QString &text, int *skipped = nullptr) const;
-    QStandardItemModel *checkedListFrom(const QString &text) const;
-    QString checkedListIds() const;
     // The folder that receives a new item: the current folder, or the current key's.
     // Null when no item is current.
     QStandardItem *currentFolder() const;

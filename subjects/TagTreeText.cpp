@@ -118,6 +118,32 @@ bool isTagFolder(const QModelIndex &index)
     return index.isValid() && index.data(Qt::DecorationRole).isValid();
 }
 
+QStandardItemModel *checkedTagModel(const QString &treeText, TagLabel label)
+{
+    auto *model = new QStandardItemModel;
+    for (const QString &line : treeText.split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(Tab);
+        if (lineId(fields).isNull() || fields.at(1) != QLatin1String("1"))
+            continue;
+        const QString name = label == TagLabel::Path ? fields.at(2) : fields.at(2).split(Slash).last();
+        QStandardItem *item = newTagItem(name, lineId(fields), true);
+        item->setEditable(false);
+        model->appendRow(item);
+    }
+    return model;
+}
+
+QString checkedTagIds(const QStandardItemModel *list)
+{
+    QString ids;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const QStandardItem *item = list->item(row);
+        if (item->checkState() == Qt::Checked)
+            ids += item->data(TagIdRole).toUuid().toString() + Tab;
+    }
+    return ids;
+}
+
 QSet<QUuid> tagIdSet(const QString &ids)
 {
     QSet<QUuid> set;

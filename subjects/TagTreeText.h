@@ -40,6 +40,13 @@ QStandardItem *newTagFolderItem(const QString &name);
 QStandardItem *newTagItem(const QString &name, const QUuid &id, bool checked = false);
 bool isTagFolder(const QModelIndex &index);
 
+// The list of the ticked keys of a tree text, one checkable item per key,
+// named by its whole path or by its own name.
+enum class TagLabel { Path, Name };
+QStandardItemModel *checkedTagModel(const QString &treeText, TagLabel label);
+// The identifiers of such a list's items that are still ticked.
+QString checkedTagIds(const QStandardItemModel *list);
+
 // The identifiers of a subject's key list ("{id}" TAB "{id}" TAB ...).
 QSet<QUuid> tagIdSet(const QString &ids);
 // The identifiers of the keys a tree text holds.
