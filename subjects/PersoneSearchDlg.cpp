@@ -207,13 +207,10 @@ QStandardItemModel *PersoneSearchDlg::loadTagModel()
 
 void PersoneSearchDlg::setTagModel(QStandardItemModel *model)
 {
-    QStandardItemModel *old = m_tagModel;
-    QItemSelectionModel *oldSelection = m_tagTree->selectionModel();
-    model->setParent(this);
+    replaceTagModel(m_tagTree, model);
     m_tagModel = model;
-    m_tagTree->setModel(model);
-    delete oldSelection;
-    delete old;
+    // The ticked keys are what the search is about: keep them in sight.
+    m_tagTree->expandAll();
 }
 
 void PersoneSearchDlg::onUpdateUI()

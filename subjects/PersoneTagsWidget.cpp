@@ -56,7 +56,7 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
     layout->addWidget(m_showChecked);
     connect(m_showChecked, &QCheckBox::released, this, &PersoneTagsWidget::onShowTagsChecked);
 
-    setModel(new QStandardItemModel(this));
+    setModel(new QStandardItemModel);
 }
 
 QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, const char *slot)
@@ -102,13 +102,8 @@ bool PersoneTagsWidget::saveTags(QString &subjectTags)
 
 void PersoneTagsWidget::setModel(QStandardItemModel *model)
 {
-    QStandardItemModel *old = m_model;
-    QItemSelectionModel *oldSelection = m_tree->selectionModel();
-    model->setParent(this);
+    replaceTagModel(m_tree, model);
     m_model = model;
-    m_tree->setModel(model);
-    delete oldSelection;
-    delete old;
 }
 
 QStandardItemModel *PersoneTagsWidget::treeFromText(const QString &text, int *skipped) const

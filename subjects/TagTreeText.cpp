@@ -5,6 +5,7 @@
 #include <QStandardItemModel>
 #include <QTextCodec>
 #include <QTextStream>
+#include <QTreeView>
 
 namespace {
 
@@ -144,6 +145,16 @@ QString checkedTagIds(const QStandardItemModel *list)
     return ids;
 }
 
+void replaceTagModel(QTreeView *view, QStandardItemModel *model)
+{
+    QAbstractItemModel *old = view->model();
+    QItemSelectionModel *oldSelection = view->selectionModel();
+    model->setParent(view);
+    view->setModel(model);
+    delete oldSelection;
+    delete old;
+}
+
 QSet<QUuid> tagIdSet(const QString &ids)
 {
     QSet<QUuid> set;
@@ -188,7 +199,8 @@ QByteArray tagFileBytes(const QString &text)
 
 QString tagFileText(const QByteArray &bytes, int *badLines)
 {
-    QByteArray data = bytes.left(bytes.indexOf('\0') < 0 ? bytes.size() : bytes.indexOf('\0'));
+    const int zero = bytes.indexOf('\0');
+    QByteArray data = zero < 0 ? bytes : bytes.left(zero);
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
     QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");

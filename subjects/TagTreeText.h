@@ -10,6 +10,7 @@ class QByteArray;
 class QStandardItem;
 class QStandardItemModel;
 class QTextStream;
+class QTreeView;
 
 // The search-key tree as text: one line per key, "{id}" TAB "1"/"0" (checked)
 // TAB the path of folder names and the key's name joined with "/". Folders
@@ -46,6 +47,10 @@ enum class TagLabel { Path, Name };
 QStandardItemModel *checkedTagModel(const QString &treeText, TagLabel label);
 // The identifiers of such a list's items that are still ticked.
 QString checkedTagIds(const QStandardItemModel *list);
+
+// Shows model in view, which owns it from now on; the model shown before and
+// its selection are freed.
+void replaceTagModel(QTreeView *view, QStandardItemModel *model);
 
 // The identifiers of a subject's key list ("{id}" TAB "{id}" TAB ...).
 QSet<QUuid> tagIdSet(const QString &ids);
