@@ -2,13 +2,13 @@
 
 #include "PersoneSearchMatch.h"
 #include "data/ActivePopupMenu.h"
+#include "data/FolderOpener.h"
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDebug>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QListView>
@@ -19,7 +19,6 @@
 #include <QShortcut>
 #include <QStandardItemModel>
 #include <QToolBar>
-#include <QUrl>
 
 #include <memory>
 
@@ -240,7 +239,7 @@ void PersoneSearchDockWindow::onActionRunExplorer()
 {
     const QString file = currentFile();
     if (!file.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+        FolderOpener::openFolder(QFileInfo(file).absolutePath());
 }
 
 void PersoneSearchDockWindow::onActionMakeSync()

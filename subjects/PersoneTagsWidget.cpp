@@ -38,11 +38,11 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
     auto *bar = new QToolBar;
     bar->setOrientation(Qt::Vertical);
     bar->setIconSize(QSize(16, 16));
-    bar->addAction(addAction("folder-add", tr("Добавить папку\nCtrl - для добавления в корень"),
+    bar->addAction(addAction("folder-add.png", tr("Добавить папку\nCtrl - для добавления в корень"),
                              SLOT(onTagFolderAdd())));
     bar->addSeparator();
     bar->addAction(addAction("addTest.png", tr("Добавить ключ"), SLOT(onTagAdd())));
-    bar->addAction(addAction("edit", tr("Изменить ключ"), SLOT(onTagEdit())));
+    bar->addAction(addAction("edit.png", tr("Изменить ключ"), SLOT(onTagEdit())));
     bar->addAction(addAction("iconDelete.png", tr("Удалить ключ"), SLOT(onTagDelete())));
     bar->addSeparator();
     bar->addAction(addAction("export-icon.png", tr("Экспортировать все ключи в файл"), SLOT(onTagExport())));

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the pictures of the search keys and the subject search into
-resources/images/: export and import of keys, search, shortcut and show folder.
+resources/images/: export and import of keys, and search.
 Rendering and PNG writing are the points window's."""
 import importlib.util
 import math
@@ -22,8 +22,6 @@ BLUE = (40, 90, 170, 255)
 GREEN = (40, 150, 60, 255)
 DARK = (60, 60, 60, 255)
 PAPER = (250, 250, 245, 255)
-FOLDER = (214, 160, 40, 255)
-FOLDER_EDGE = (180, 125, 20, 255)
 GLASS = (200, 225, 250, 255)
 
 
@@ -71,39 +69,12 @@ def magnifier(x, y):
     return None
 
 
-def shortcut(x, y):
-    # a page with the bent arrow of a link in its lower left corner
-    if 2 <= x <= 16 and 15 <= y <= 29:
-        if x < 3 or x > 15 or y < 16 or y > 28:
-            return DARK
-        d = math.hypot(x - 15, y - 28)
-        if 6 <= d <= 9 and x <= 14:
-            return BLUE
-        if 9 <= x <= 14 and abs(y - 20) <= x - 9:
-            return BLUE
-        return (255, 255, 255, 255)
-    return sheet(x + 1, y)
-
-
-def file_explorer(x, y):
-    # an open folder
-    if 3 <= x <= 13 and 6 <= y <= 10:
-        return FOLDER_EDGE
-    if 3 <= x <= 29 and 9 <= y <= 26:
-        if y >= 14 and (x - 6) >= (y - 14) * -0.0 and x <= 29 - (26 - y) * 0.15:
-            return FOLDER if y < 26 else FOLDER_EDGE
-        return FOLDER_EDGE if x < 4 or y < 10 else (240, 200, 110, 255)
-    return None
-
-
 def main():
     folder_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "resources", "images")
     icons = {
         "export-icon.png": export_keys,
         "import-icon.png": import_keys,
         "search-icon.png": magnifier,
-        "Shortcuts-icon.png": shortcut,
-        "iconFileExplorer.png": file_explorer,
     }
     for name, shape in icons.items():
         if len(sys.argv) > 2 and name not in sys.argv[2:]:
