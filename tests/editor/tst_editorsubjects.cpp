@@ -50,7 +50,6 @@ private slots:
 
 private:
     PersoneDockWindow *dockOf(InspectionEditFancy &editor);
-    QPersistentModelIndex indexOf(PersoneDockWindow *dock, const QString &path);
     // Chooses the subject in the dock and marks its recorded test's marks as moved.
     void chooseWithMovedMarks(InspectionEditFancy &editor, const QString &path);
 
@@ -82,26 +81,10 @@ PersoneDockWindow *TestEditorSubjects::dockOf(InspectionEditFancy &editor)
     return editor.findChild<PersoneDockWindow *>("PersoneDockWindow");
 }
 
-QPersistentModelIndex TestEditorSubjects::indexOf(PersoneDockWindow *dock, const QString &path)
-{
-    auto *proxy = static_cast<QSortFilterProxyModel *>(dock->treeView()->model());
-    QModelIndex found;
-    (void)QTest::qWaitFor(
-        [&] {
-            const QModelIndex source = dock->fileModel()->index(path);
-            if (source.isValid() && dock->fileModel()->canFetchMore(source.parent()))
-                dock->fileModel()->fetchMore(source.parent());
-            found = proxy->mapFromSource(source);
-            return found.isValid();
-        },
-        5000);
-    return found;
-}
-
 void TestEditorSubjects::chooseWithMovedMarks(InspectionEditFancy &editor, const QString &path)
 {
     PersoneDockWindow *dock = dockOf(editor);
-    dock->treeView()->setCurrentIndex(indexOf(dock, path));
+    dock->treeView()->setCurrentIndex(treeIndex(*dock, path));
     QCOMPARE(lastPath, path);
     QVERIFY(lastInspection && !lastInspection->tests.isEmpty());
     for (Inspection::_Test &test : lastInspection->tests)
@@ -118,7 +101,7 @@ void TestEditorSubjects::renameCarriesTheLoadedSubjectAndItsRecordings()
     PersoneDockWindow *dock = dockOf(editor);
     chooseWithMovedMarks(editor, files[0]);
 
-    dock->treeView()->edit(indexOf(dock, files[0]));
+    dock->treeView()->edit(treeIndex(*dock, files[0]));
     auto *line = dock->treeView()->findChild<QLineEdit *>();
     QVERIFY(line);
     line->setText(" Петров ");
@@ -166,7 +149,7 @@ void TestEditorSubjects::deletedFolderDropsTheLoadedSubject()
     // The folder is acted on while the subject stays loaded, as after a choice in the links.
     {
         const QSignalBlocker quiet(dock->treeView()->selectionModel());
-        dock->treeView()->setCurrentIndex(indexOf(dock, root + "/Отдел"));
+        dock->treeView()->setCurrentIndex(treeIndex(*dock, root + "/Отдел"));
     }
     QCOMPARE(lastPath, files[0]);
     {

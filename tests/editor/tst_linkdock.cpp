@@ -76,7 +76,6 @@ private slots:
 
 private:
     void openEditor();
-    QPersistentModelIndex subjectIndex(const QString &path);
     QModelIndex linkIndex(int row) { return links->listView()->model()->index(row, 0); }
 
     QString root;
@@ -118,31 +117,15 @@ void TestLinkDock::openEditor()
             [this](const QString &path, Inspection *) { loaded = path; });
 }
 
-QPersistentModelIndex TestLinkDock::subjectIndex(const QString &path)
-{
-    auto *proxy = static_cast<QSortFilterProxyModel *>(subjects->treeView()->model());
-    QModelIndex found;
-    (void)QTest::qWaitFor(
-        [&] {
-            const QModelIndex source = subjects->fileModel()->index(path);
-            if (source.isValid() && subjects->fileModel()->canFetchMore(source.parent()))
-                subjects->fileModel()->fetchMore(source.parent());
-            found = proxy->mapFromSource(source);
-            return found.isValid();
-        },
-        5000);
-    return found;
-}
-
 void TestLinkDock::linksAreAddedOnceAndChosenAgain()
 {
     openEditor();
     QCOMPARE(links->windowTitle(), QString("Ярлыки выбранных обследуемых"));
     QVERIFY(links->listView()->font().italic());
     QCOMPARE(links->features(), QDockWidget::DockWidgetMovable);
-    subjects->treeView()->setCurrentIndex(subjectIndex(ivanov));
+    subjects->treeView()->setCurrentIndex(treeIndex(*subjects, ivanov));
     subjects->createLinkAction()->trigger();
-    subjects->treeView()->setCurrentIndex(subjectIndex(petrov));
+    subjects->treeView()->setCurrentIndex(treeIndex(*subjects, petrov));
     subjects->createLinkAction()->trigger();
     QCOMPARE(linkPaths(links), (QStringList{ivanov, petrov}));
     QCOMPARE(linkIndex(0).data().toString(), QString("Иванов"));
@@ -163,7 +146,7 @@ void TestLinkDock::verificationDropsVanishedSubjectsOnly()
     for (const QString &path : {ivanov, petrov, sidorov})
         links->onCreatePersoneLinkAndVerify(path);
     // Deleted through the subject dock: its link goes, the others stay in order.
-    subjects->treeView()->setCurrentIndex(subjectIndex(petrov));
+    subjects->treeView()->setCurrentIndex(treeIndex(*subjects, petrov));
     {
         MessageBoxAnswerer answers({QMessageBox::Yes});
         subjects->action_DeleteUser();
@@ -171,7 +154,7 @@ void TestLinkDock::verificationDropsVanishedSubjectsOnly()
     QCOMPARE(linkPaths(links), (QStringList{ivanov, sidorov}));
 
     // Renamed: the old link goes.
-    subjects->treeView()->edit(subjectIndex(ivanov));
+    subjects->treeView()->edit(treeIndex(*subjects, ivanov));
     auto *line = subjects->treeView()->findChild<QLineEdit *>();
     QVERIFY(line);
     line->setText("Иванова");

@@ -3,7 +3,11 @@
 // Subject files with recordings in a store folder, and what the desktop trash holds.
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "subjects/PersoneDockWindow.h"
 #include "tests/data/StoreFixtures.h"
+
+#include <QFileSystemModel>
+#include <QSortFilterProxyModel>
 
 #include <QDir>
 #include <QStandardPaths>
@@ -62,6 +66,24 @@ inline QStringList fileNames(const QStringList &paths)
         names << QFileInfo(path).fileName();
     names.sort();
     return names;
+}
+
+// The subject tree's index of a path, once the model has read its folder;
+// invalid when it never shows.
+inline QModelIndex treeIndex(PersoneDockWindow &dock, const QString &path)
+{
+    auto *proxy = static_cast<QSortFilterProxyModel *>(dock.treeView()->model());
+    QModelIndex found;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QModelIndex source = dock.fileModel()->index(path);
+            if (source.isValid() && dock.fileModel()->canFetchMore(source.parent()))
+                dock.fileModel()->fetchMore(source.parent());
+            found = proxy->mapFromSource(source);
+            return found.isValid();
+        },
+        5000);
+    return found;
 }
 
 }  // namespace SubjectFixtures

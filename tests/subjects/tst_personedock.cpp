@@ -39,23 +39,6 @@ QString pathOf(const QModelIndex &index)
     return index.data(QFileSystemModel::FilePathRole).toString();
 }
 
-// The index of a path once the model has read its folder.
-QModelIndex waitForIndex(PersoneDockWindow &dock, const QString &path)
-{
-    QTreeView *tree = dock.treeView();
-    QModelIndex found;
-    (void)QTest::qWaitFor(
-        [&] {
-            const QModelIndex source = dock.fileModel()->index(path);
-            found = static_cast<QSortFilterProxyModel *>(tree->model())->mapFromSource(source);
-            if (!found.isValid() && source.isValid() && dock.fileModel()->canFetchMore(source.parent()))
-                dock.fileModel()->fetchMore(source.parent());
-            return found.isValid();
-        },
-        5000);
-    return found;
-}
-
 // The entries the tree shows under an index, once the folder has been read.
 QStringList shownNames(QTreeView *tree, const QPersistentModelIndex &parent)
 {
@@ -176,7 +159,7 @@ void TestPersoneDock::treeShowsOnlyTheDataRootAndSubjects()
     QVERIFY(QDir().mkpath(QFileInfo(root).absolutePath() + "/later"));
     QVERIFY(QDir().mkpath(root + "/Отдел/Группа"));
     touch(root + "/Отдел/Петров.qmz");
-    const QPersistentModelIndex department = waitForIndex(dock, root + "/Отдел");
+    const QPersistentModelIndex department = treeIndex(dock, root + "/Отдел");
     tree->expand(department);
     QTRY_COMPARE(shownNames(tree, department), (QStringList{"Группа", "Петров.qmz"}));
     QCOMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
@@ -259,13 +242,13 @@ void TestPersoneDock::renamingDropsSeparatorsAndTrims()
 {
     PersoneDockWindow dock;
     dock.initModel();
-    QVERIFY(!(waitForIndex(dock, root).flags() & Qt::ItemIsEditable));
-    dock.treeView()->edit(waitForIndex(dock, root));
+    QVERIFY(!(treeIndex(dock, root).flags() & Qt::ItemIsEditable));
+    dock.treeView()->edit(treeIndex(dock, root));
     QVERIFY(!dock.treeView()->findChild<QLineEdit *>());
 
     QSignalSpy announced(&dock, kChanged);
     QSignalSpy linked(&dock, kLink);
-    QLineEdit *editor = startRenaming(dock, waitForIndex(dock, root + "/Иванов.qmz"));
+    QLineEdit *editor = startRenaming(dock, treeIndex(dock, root + "/Иванов.qmz"));
     QVERIFY(editor);
     QCOMPARE(editor->text(), QString("Иванов"));
     announced.clear();
@@ -282,7 +265,7 @@ void TestPersoneDock::renamingDropsSeparatorsAndTrims()
     QCOMPARE(linked[0][0].toString(), QString());
     QTRY_COMPARE(pathOf(dock.treeView()->currentIndex()), root + "/Петров.qmz");
 
-    editor = startRenaming(dock, waitForIndex(dock, root + "/Отдел"));
+    editor = startRenaming(dock, treeIndex(dock, root + "/Отдел"));
     QCOMPARE(editor->text(), QString("Отдел"));
     editor->setText("Бухгалтерия");
     commit(editor);
@@ -298,7 +281,7 @@ void TestPersoneDock::refusedNamesKeepTheOldOne()
     const QByteArray bytes = StoreFixtures::fileBytes(root + "/Иванов.qmz");
     for (const QString &pasted : {QString("../x"), QString(""), QString("Ива\nнов"), QString("  ")}) {
         MessageBoxAnswerer answers({QMessageBox::Ok});
-        QLineEdit *editor = startRenaming(dock, waitForIndex(dock, root + "/Иванов.qmz"));
+        QLineEdit *editor = startRenaming(dock, treeIndex(dock, root + "/Иванов.qmz"));
         QVERIFY(editor);
         announced.clear();
         editor->setText(pasted);
@@ -326,7 +309,7 @@ void TestPersoneDock::deletingSubjectMovesItsFilesToTheTrash()
     QSignalSpy linked(&dock, kLink);
 
     // No: nothing happens.
-    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел/Иван.qmz"));
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root + "/Отдел/Иван.qmz"));
     announced.clear();
     {
         MessageBoxAnswerer answers({QMessageBox::No});
@@ -363,7 +346,7 @@ void TestPersoneDock::deletingSubjectMovesItsFilesToTheTrash()
     QCOMPARE(linked[0][0].toString(), QString());
 
     // Del on a folder deletes nothing.
-    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел"));
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root + "/Отдел"));
     {
         MessageBoxAnswerer answers;
         dock.action_DeleteUser();
@@ -378,14 +361,14 @@ void TestPersoneDock::deletingFolderAnnouncesNoSubject()
     dock.initModel();
     QSignalSpy announced(&dock, kChanged);
     QSignalSpy linked(&dock, kLink);
-    dock.treeView()->setCurrentIndex(waitForIndex(dock, root));
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root));
     announced.clear();
     {
         MessageBoxAnswerer answers;
         dock.action_DeleteFolder();  // never the data root
         QVERIFY(answers.asked().isEmpty());
     }
-    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел"));
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root + "/Отдел"));
     announced.clear();
     {
         MessageBoxAnswerer answers({QMessageBox::Yes});
@@ -406,9 +389,9 @@ void TestPersoneDock::contextMenuFollowsTheEntryKind()
     dock.initModel();
     dock.show();
     QTreeView *tree = dock.treeView();
-    const QPersistentModelIndex rootIndex = waitForIndex(dock, root);
-    const QPersistentModelIndex department = waitForIndex(dock, root + "/Отдел");
-    const QPersistentModelIndex subject = waitForIndex(dock, root + "/Иванов.qmz");
+    const QPersistentModelIndex rootIndex = treeIndex(dock, root);
+    const QPersistentModelIndex department = treeIndex(dock, root + "/Отдел");
+    const QPersistentModelIndex subject = treeIndex(dock, root + "/Иванов.qmz");
     QTRY_VERIFY(tree->visualRect(subject).isValid());
 
     const QStringList folderEntries{"Показать папку в Проводнике",
@@ -486,10 +469,10 @@ void TestPersoneDock::toolTipShowsOnlyOverTheSquare()
     dock.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dock));
     QTreeView *tree = dock.treeView();
-    const QPersistentModelIndex subject = waitForIndex(dock, root + "/Иванов.qmz");
+    const QPersistentModelIndex subject = treeIndex(dock, root + "/Иванов.qmz");
     QCOMPARE(subject.data(Qt::ToolTipRole).toString(), QString("Беседа до теста"));
-    QVERIFY(waitForIndex(dock, root + "/Отдел").data(Qt::ToolTipRole).isNull());
-    QVERIFY(waitForIndex(dock, root + "/Отдел/Чужой.qmz").data(Qt::ToolTipRole).isNull());
+    QVERIFY(treeIndex(dock, root + "/Отдел").data(Qt::ToolTipRole).isNull());
+    QVERIFY(treeIndex(dock, root + "/Отдел/Чужой.qmz").data(Qt::ToolTipRole).isNull());
 
     const QRect row = tree->visualRect(subject);
     const auto tipAt = [&](const QPoint &pos) {
@@ -501,7 +484,7 @@ void TestPersoneDock::toolTipShowsOnlyOverTheSquare()
     };
     QCOMPARE(tipAt(QPoint(row.right() - row.height() / 2, row.center().y())), QString("Беседа до теста"));
     QCOMPARE(tipAt(QPoint(row.right() - row.height() - 4, row.center().y())), QString());
-    QCOMPARE(tipAt(tree->visualRect(waitForIndex(dock, root + "/Отдел")).topRight() + QPoint(-2, 2)), QString());
+    QCOMPARE(tipAt(tree->visualRect(treeIndex(dock, root + "/Отдел")).topRight() + QPoint(-2, 2)), QString());
 }
 
 void TestPersoneDock::commentIconOnlyWithText()
@@ -519,8 +502,8 @@ void TestPersoneDock::commentIconOnlyWithText()
     dock.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dock));
     QTreeView *tree = dock.treeView();
-    const QPersistentModelIndex ivanov = waitForIndex(dock, root + "/Иванов.qmz");
-    const QPersistentModelIndex petrov = waitForIndex(dock, root + "/Петров.qmz");
+    const QPersistentModelIndex ivanov = treeIndex(dock, root + "/Иванов.qmz");
+    const QPersistentModelIndex petrov = treeIndex(dock, root + "/Петров.qmz");
     tree->clearSelection();
     tree->setCurrentIndex(QModelIndex());
     QTest::qWait(100);
@@ -553,10 +536,10 @@ void TestPersoneDock::foldersTakeTheirColours()
     dock.initModel();
     dock.show();
     QTreeView *tree = dock.treeView();
-    const QPersistentModelIndex department = waitForIndex(dock, root + "/Отдел");
-    const QPersistentModelIndex group = waitForIndex(dock, root + "/Отдел/Группа");
-    const QPersistentModelIndex petrov = waitForIndex(dock, root + "/Отдел/Петров.qmz");
-    const QPersistentModelIndex ivanov = waitForIndex(dock, root + "/Иванов.qmz");
+    const QPersistentModelIndex department = treeIndex(dock, root + "/Отдел");
+    const QPersistentModelIndex group = treeIndex(dock, root + "/Отдел/Группа");
+    const QPersistentModelIndex petrov = treeIndex(dock, root + "/Отдел/Петров.qmz");
+    const QPersistentModelIndex ivanov = treeIndex(dock, root + "/Иванов.qmz");
 
     // Depth: one step for each folder of the path, one for the file system's root.
     const QModelIndex source = dock.fileModel()->index(root + "/Отдел");
@@ -584,7 +567,7 @@ void TestPersoneDock::foldersTakeTheirColours()
     QCOMPARE(optionOf(department).font.weight(), int(QFont::Bold));
     QCOMPARE(endColour(optionOf(petrov)), Delegate::colourOf(source));
     QCOMPARE(endColour(optionOf(group)), Delegate::colourOf(source));  // collapsed: its folder's colour
-    QCOMPARE(optionOf(waitForIndex(dock, root)).backgroundBrush.style(), Qt::NoBrush);
+    QCOMPARE(optionOf(treeIndex(dock, root)).backgroundBrush.style(), Qt::NoBrush);
 }
 
 void TestPersoneDock::exportAndImportAskWhereAndTell()
@@ -600,7 +583,7 @@ void TestPersoneDock::exportAndImportAskWhereAndTell()
     });
     PersoneDockWindow dock;
     dock.initModel();
-    dock.treeView()->setCurrentIndex(waitForIndex(dock, files[0]));
+    dock.treeView()->setCurrentIndex(treeIndex(dock, files[0]));
     dock.onActionExport();
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests[0].kind, FileChooser::Kind::ExistingDirectory);
@@ -608,7 +591,7 @@ void TestPersoneDock::exportAndImportAskWhereAndTell()
     QVERIFY(QFileInfo::exists(out + "/Иван.dqmz"));
 
     answer = out + "/Иван.dqmz";
-    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел"));
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root + "/Отдел"));
     {
         MessageBoxAnswerer answers({QMessageBox::Ok});
         dock.onActionImport();

@@ -152,12 +152,7 @@ void TestSubjectClipboard::dockCopiesAndPastesOnSubjectsOnly()
 {
     PersoneDockWindow dock;
     dock.initModel();
-    auto *proxy = static_cast<QSortFilterProxyModel *>(dock.treeView()->model());
-    const auto choose = [&](const QString &path) {
-        QTRY_VERIFY(proxy->mapFromSource(dock.fileModel()->index(path)).isValid()
-                    || (dock.fileModel()->fetchMore(dock.fileModel()->index(path).parent()), false));
-        dock.treeView()->setCurrentIndex(proxy->mapFromSource(dock.fileModel()->index(path)));
-    };
+    const auto choose = [&](const QString &path) { dock.treeView()->setCurrentIndex(treeIndex(dock, path)); };
     choose(store);
     dock.onActionInspectionCopy();
     QVERIFY(!SubjectClipboard::hasTests());  // a folder copies nothing
