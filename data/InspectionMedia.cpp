@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace InspectionMedia {
 
@@ -59,7 +60,13 @@ QString tempPreTestVideoPath(const Inspection &inspection)
 // such as "Иванов И.И." and "Иванов И.П." never share a video.
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test)
 {
-    return createdMediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection) + QLatin1Char('-')
+    createdMediaFolder(inspection);
+    return testVideoName(inspection, test);
+}
+
+QString testVideoName(const Inspection &inspection, const InspectionTest &test)
+{
+    return mediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection) + QLatin1Char('-')
            + fileNameSafe(test.name) + QLatin1Char('-') + test.id.toString() + QStringLiteral(".avi");
 }
 
@@ -72,6 +79,9 @@ bool moveToTrash(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return true;
+    // Qt makes the home Trash folder but not the data folder above it, which a
+    // fresh home lacks.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
     if (!file.moveToTrash())
         return false;

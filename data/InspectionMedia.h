@@ -16,6 +16,8 @@ QString mediaFolder(const Inspection &inspection);
 QString tempVideoPath(const Inspection &inspection);
 QString tempPreTestVideoPath(const Inspection &inspection);
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test);
+// The same path without creating the folder, for callers that only look.
+QString testVideoName(const Inspection &inspection, const InspectionTest &test);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
 // Moves a file to the desktop's Trash; true as well when there is no such
