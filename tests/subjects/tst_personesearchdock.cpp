@@ -4,6 +4,7 @@
 #include "data/SpravDB.h"
 #include "editor/InspectionEditFancy.h"
 #include "resources/VugResources.h"
+#include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PersoneSearchDlg.h"
 #include "subjects/PersoneSearchDockWindow.h"
 #include "subjects/SubjectClipboard.h"
@@ -245,6 +246,13 @@ void TestPersoneSearchDock::resultsOpenInTheEditorAndSync()
         dock->listView()->setCurrentIndex(dock->listView()->model()->index(0, 0));
         QCOMPARE(synced.size(), 1);
         QCOMPARE(synced[0][0].toString(), petrov);
+
+        // "Создать ярлык" hands the found subject to the links dock.
+        QListView *links = editor.findChild<PersoneLinkDockWindow *>()->listView();
+        const int before = links->model()->rowCount();
+        dock->createLinkAction()->trigger();
+        QCOMPARE(links->model()->rowCount(), before + 1);
+        QCOMPARE(links->model()->index(before, 0).data(Qt::UserRole + 1).toString(), petrov);
     }
     auto settings = SettingsStore::open();
     QCOMPARE(settings->value("PersoneSearchDockWindow/bEnabledSync").toBool(), true);
