@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 namespace InspectionMedia {
 
@@ -78,6 +79,9 @@ bool moveToTrash(const QString &path)
 {
     if (!QFileInfo::exists(path))
         return true;
+    // Qt makes the home Trash folder but not the data folder above it, which a
+    // fresh home lacks.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     QFile file(path);
     if (!file.moveToTrash())
         return false;

@@ -267,6 +267,9 @@ void InspectionEditFancy::action_AddGroup()
     Inspection::_Test *test = testOf(current);
     if (!test || test->recorded)
         return;
+    // The refill rebuilds the test's rows: the position is kept as numbers.
+    const int testRow = testRowOf(current);
+    const int column = qMax(current.column(), 0);
     // One head entry per plan: a test of null questions only has one already.
     if (test->orders.isEmpty())
         test->orders.append(planEntry(-1, -1));
@@ -278,7 +281,7 @@ void InspectionEditFancy::action_AddGroup()
         test->orders.append(planEntry(i, g));
     saveAndRefill(test);
     m_tree->setShowExtraInfo(m_showExtraInfo);
-    selectTestChild(testRowOf(current), test->themis.size() - 1, qMax(current.column(), 0));
+    selectTestChild(testRow, test->themis.size() - 1, column);
     updateActions();
 }
 
@@ -303,9 +306,10 @@ void InspectionEditFancy::addQuest(const QString &text, int kind)
     const QModelIndex current = m_tree->currentIndex();
     Inspection::_Test *test = testOf(current);
     if (test && !test->recorded) {
+        const int testRow = testRowOf(current);
         test->addTheme(text, kind, -1, -1);
         saveAndRefill(test);
-        selectTestChild(testRowOf(current), test->themis.size() + test->themisNULL.size() - 1, 0);
+        selectTestChild(testRow, test->themis.size() + test->themisNULL.size() - 1, 0);
     }
     updateActions();
 }

@@ -12,6 +12,7 @@
 #include <QtEndian>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <zlib.h>
 
 namespace {
@@ -34,10 +35,14 @@ bool writeInt32(QIODevice &device, qint32 value)
 }
 
 // Renames a finished temporary file over the destination; a link found
-// there is replaced, never followed.
+// there is replaced, never followed. The file gets the permissions a newly
+// made file would have, not the temporary file's owner-only ones.
 bool commitFile(QTemporaryFile &temporary, const QString &destination)
 {
     temporary.close();
+    const mode_t mask = umask(0);
+    umask(mask);
+    chmod(QFile::encodeName(temporary.fileName()).constData(), 0666 & ~mask);
     if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(destination).constData()) != 0)
         return false;
     temporary.setAutoRemove(false);

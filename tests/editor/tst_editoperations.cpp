@@ -7,6 +7,7 @@
 #include "editor/InspectionEditFancy.h"
 #include "editor/InspectionTreeView.h"
 #include "editor/MimeFormats.h"
+#include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/StoredKinds.h"
@@ -425,18 +426,38 @@ void TestEditOperations::deletedTestsVideoGoesToTheTrash()
     open(newSubject("Корзина", {Inspection::_Test("С видео")}));
     const QString video = InspectionMedia::testVideoPath(editor->inspection(), test());
     writeFile(video, "avi");
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+
+    // No Trash to be had: the deletion is reported and keeps the test and its video.
+    QDir(trash).removeRecursively();
+    writeFile(trash, "not a folder");
+    {
+        MessageBoxAnswerer refused({QMessageBox::Yes, QMessageBox::Ok});
+        select(testItem(0));
+        editor->action_Delete();
+        QCOMPARE(refused.asked().size(), 2);
+        QVERIFY(refused.asked()[1].contains(video));
+    }
+    QVERIFY(QFile::exists(video));
+    QCOMPARE(editor->inspection().tests.size(), 1);
+    QCOMPARE(storedKinds(path, test().id.toString()), QString("1"));
+
+    QFile::remove(trash);
     MessageBoxAnswerer yes({QMessageBox::Yes});
     select(testItem(0));
     editor->action_Delete();
     QVERIFY(!QFile::exists(video));
-    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash/files/";
-    QVERIFY2(QFile::exists(trash + QFileInfo(video).fileName()), qPrintable(trash));
+    QVERIFY2(QFile::exists(trash + "/files/" + QFileInfo(video).fileName()), qPrintable(trash));
     QVERIFY(editor->inspection().tests.isEmpty());
 }
 
 void TestEditOperations::testListChangesAreAnnounced()
 {
     open(newSubject("Объявления", {Inspection::_Test("Один")}));
+    // The speech recording of the subject runs on through its announcements.
+    auto *preTest = editor->findChild<PreTestCanversationDockWindow *>();
+    preTest->startRecordSpeech();
+    QVERIFY(preTest->isRecordingSpeech());
     announcedPaths.clear();
     select(testItem(0));
     editor->action_AddQuestN();  // no change of the list: no announcement
@@ -472,6 +493,9 @@ void TestEditOperations::testListChangesAreAnnounced()
     QCOMPARE(editor->inspection().tests.size(), 3);
     QCOMPARE(announcedPaths.size(), 4);
     QVERIFY(announcedPaths.count(path) == 4);
+    QVERIFY(preTest->isRecordingSpeech());
+    editor->onChangedPersone2(QString(), QString(), nullptr);  // another choice stops it
+    QVERIFY(!preTest->isRecordingSpeech());
 }
 
 void TestEditOperations::picturesAndFlags()

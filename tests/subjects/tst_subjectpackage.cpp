@@ -109,6 +109,7 @@ void TestSubjectPackage::roundTripIntoAnEmptyStore()
     QCOMPARE(written.error, QString());
     QCOMPARE(written.package, out + "/Иванов.dqmz");
     QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"Иванов.dqmz"});
+    QVERIFY(QFileInfo(written.package).permissions() & QFile::ReadGroup);  // not the temporary file's 0600
     QCOMPARE(written.files.size(), 5);  // no speech file
     QCOMPARE(written.files.mid(1, 2), (QStringList{files[3], files[4]}));
 

@@ -21,6 +21,7 @@ private slots:
     void subjectFilesAreItsOwn();
     void trashTakesTheSubjectWithItsRecordings();
     void aTrashThatCannotBeMadeChangesNothing();
+    void aFreshHomeGetsItsTrash();
 
 private:
     QString store;
@@ -159,6 +160,20 @@ void TestSubjectStore::aTrashThatCannotBeMadeChangesNothing()
     QCOMPARE(SubjectStore::trashSubject(store + "/Иван.qmz"), store + "/Иван.qmz");
     for (const QString &path : ivan)
         QVERIFY(QFileInfo::exists(path));
+}
+
+// A new user's home has no data folder yet: the trash is made with it.
+void TestSubjectStore::aFreshHomeGetsItsTrash()
+{
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(QDir::homePath() + "/fresh/share"));
+    const QStringList ivan = makeRecordedSubject(store + "/Иван.qmz", {"Тест1"}, {"01022024101010.avi"});
+    const QString result = SubjectStore::trashSubject(store + "/Иван.qmz");
+    const QStringList trashed = trashedNames();
+    qputenv("XDG_DATA_HOME", saved);
+    QCOMPARE(result, QString());
+    QCOMPARE(trashed, fileNames(ivan));
+    QVERIFY(trashFolder().startsWith(QString::fromLocal8Bit(saved)));
 }
 
 VUG_TEST_MAIN(TestSubjectStore, QCoreApplication)
