@@ -40,6 +40,40 @@ QString FakeRecorder::failure() const
     return m_failure;
 }
 
+bool FakeRecorder::isRecording() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_speechOpen;
+}
+
+int FakeRecorder::openAudioFile(const QString &file)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_audioFileResult >= 0) {
+        m_audioFiles << file;
+        m_speechOpen = true;
+    }
+    return m_audioFileResult;
+}
+
+void FakeRecorder::closeOutput()
+{
+    QMutexLocker lock(&m_mutex);
+    m_speechOpen = false;
+}
+
+void FakeRecorder::setAudioFileResult(int result)
+{
+    QMutexLocker lock(&m_mutex);
+    m_audioFileResult = result;
+}
+
+QStringList FakeRecorder::audioFiles() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_audioFiles;
+}
+
 void FakeRecorder::setFailure(const QString &failure)
 {
     QMutexLocker lock(&m_mutex);

@@ -4,6 +4,7 @@
 
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 
 // A camera and microphone without hardware: frames of the size the test sets,
 // every byte the test's fill value, on the test's clock and level.
@@ -15,12 +16,19 @@ public:
     int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level) override;
     bool wroteFile() const override;
     QString failure() const override;
+    bool isRecording() const override;
+    int openAudioFile(const QString &file) override;
+    void closeOutput() override;
 
     void setFrame(int width, int height, char fill = 'v');
     void setClock(double seconds);
     void setLevel(double level);
     void setFailure(const QString &failure);
+    // What openAudioFile answers from now on; negative: it fails.
+    void setAudioFileResult(int result);
     QString path() const;
+    // The speech files opened, in order.
+    QStringList audioFiles() const;
     bool stopped() const;
 
 private:
@@ -34,4 +42,7 @@ private:
     double m_seconds = 0.0;
     double m_level = 0.0;
     QString m_failure;
+    int m_audioFileResult = 0;
+    bool m_speechOpen = false;
+    QStringList m_audioFiles;
 };
