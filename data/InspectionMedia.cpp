@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStorageInfo>
 
 namespace InspectionMedia {
 
@@ -59,7 +61,13 @@ QString tempPreTestVideoPath(const Inspection &inspection)
 // such as "Иванов И.И." and "Иванов И.П." never share a video.
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test)
 {
-    return createdMediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection) + QLatin1Char('-')
+    createdMediaFolder(inspection);
+    return testVideoName(inspection, test);
+}
+
+QString testVideoName(const Inspection &inspection, const InspectionTest &test)
+{
+    return mediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection) + QLatin1Char('-')
            + fileNameSafe(test.name) + QLatin1Char('-') + test.id.toString() + QStringLiteral(".avi");
 }
 
@@ -97,6 +105,29 @@ QStringList preTestFiles(const QString &subjectPath)
             files << folder.filePath(name);
     }
     return files;
+}
+
+// Qt moves the file into "files/" of the working folder and reports success
+// when the home trash cannot be made (a file where the folder should be), so
+// that trash is made here first and any such relative landing is undone.
+bool moveToTrash(const QString &path)
+{
+    if (QStorageInfo(path) == QStorageInfo(QDir::home())) {
+        const QString trash =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
+        if (!QDir().mkpath(trash + QStringLiteral("/files")) || !QDir().mkpath(trash + QStringLiteral("/info")))
+            return false;
+    }
+    QString inTrash;
+    if (!QFile::moveToTrash(path, &inTrash))
+        return false;
+    if (QFileInfo(inTrash).isAbsolute())
+        return true;
+    const QString stray = QFileInfo(inTrash).absoluteFilePath();
+    QFile::rename(stray, path);
+    QFile::remove(QFileInfo(stray).absolutePath() + QStringLiteral("/../info/") + QFileInfo(stray).fileName()
+                  + QStringLiteral(".trashinfo"));
+    return false;
 }
 
 }  // namespace InspectionMedia

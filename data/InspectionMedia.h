@@ -16,6 +16,8 @@ QString mediaFolder(const Inspection &inspection);
 QString tempVideoPath(const Inspection &inspection);
 QString tempPreTestVideoPath(const Inspection &inspection);
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test);
+// The same path without creating the folder, for callers that only look.
+QString testVideoName(const Inspection &inspection, const InspectionTest &test);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
 // Time-stamped names of a pre-test video and a speech recording; empty when
@@ -28,5 +30,9 @@ QString subjectBaseName(const Inspection &inspection);
 // paths in its companion folder, sorted: the base name taken literally, ".",
 // the 14-digit time stamp, ".avi" or ".aac" in any letter case.
 QStringList preTestFiles(const QString &subjectPath);
+
+// Moves a file or folder into the desktop's trash; false when it could not be
+// moved, in which case nothing was changed.
+bool moveToTrash(const QString &path);
 
 }  // namespace InspectionMedia

@@ -1,71 +1,117 @@
 #include "PersoneDockWindow.h"
 
+#include "_PersoneDock_FolderStyledItemDelegate.h"
 #include "_PersoneDock_Proxy.h"
+#include "_PersoneDock_QStyle.h"
+#include "_PersoneDock_TreeView.h"
 #include "data/GenericSettings.h"
-#include "data/Inspection.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMainWindow>
-#include <QMessageBox>
-#include <QTimer>
+#include <QShortcut>
 #include <QToolBar>
-#include <QTreeView>
-
-namespace {
-
-const int kNameAttempts = 100;
-
-}  // namespace
 
 PersoneDockWindow::PersoneDockWindow(QWidget *parent)
-    : QDockWidget(tr("Обследуемые"), parent), m_tree(new QTreeView)
+    : QDockWidget(tr("Обследуемые"), parent), m_tree(new _PersoneDock_TreeView)
 {
+    initVugResources();
     setObjectName(QStringLiteral("PersoneDockWindow"));
     setStyleSheet(QStringLiteral("QDockWidget { font: bold }"));
     setFeatures(QDockWidget::DockWidgetMovable);
 
+    auto *style = new _QStyle;
+    style->setParent(m_tree);
+    m_tree->setStyle(style);
     m_tree->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_tree->setAnimated(false);
     m_tree->setIndentation(20);
     m_tree->setHeaderHidden(true);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &PersoneDockWindow::onCustomContextMenu);
+    createShortcuts();
     m_tree->hide();
 
     auto *inner = new QMainWindow;
     inner->setCentralWidget(m_tree);
-    QToolBar *bar = inner->addToolBar(QString());
+    setWidget(inner);
+    createToolBar();
+}
+
+PersoneDockWindow::~PersoneDockWindow() = default;
+
+void PersoneDockWindow::createToolBar()
+{
+    QToolBar *bar = static_cast<QMainWindow *>(widget())->addToolBar(QString());
+    m_createFolder = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/folder-add.png")), tr("Создать папку"), this,
+                                    &PersoneDockWindow::action_CreateFolder);
+    bar->addSeparator();
     m_addUser = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/user-add.png")), tr("Добавить обследуемого"),
                                this, &PersoneDockWindow::action_AddUser);
-    m_addUser->setEnabled(false);
-    setWidget(inner);
+    m_userProperty = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Male-user-edit-icon.png")),
+                                    tr("Анкета обследуемого"), this, &PersoneDockWindow::onAction_UserProperty);
+    bar->addSeparator();
+    m_createLink = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Shortcuts-icon.png")), tr("Создать ярлык"),
+                                  this, &PersoneDockWindow::onActionCreateLink);
+    for (QAction *action : {m_createFolder, m_addUser, m_userProperty, m_createLink})
+        action->setEnabled(false);
+}
+
+void PersoneDockWindow::createShortcuts()
+{
+    const auto shortcut = [this](const QKeySequence &keys, void (PersoneDockWindow::*slot)()) {
+        auto *key = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(key, &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence(Qt::Key_Delete), &PersoneDockWindow::action_DeleteUser);
+    shortcut(QKeySequence(Qt::CTRL + Qt::Key_C), &PersoneDockWindow::onActionInspectionCopy);
+    shortcut(QKeySequence(Qt::CTRL + Qt::Key_V), &PersoneDockWindow::onActionInspectionPaste);
+    shortcut(QKeySequence(Qt::Key_Space), &PersoneDockWindow::action_ExpandFolder);
 }
 
 void PersoneDockWindow::initModel()
 {
     GenericSettings settings;
     settings.load();
-    const QString root = QFileInfo(settings.sRootFolder).absoluteFilePath();
-    const QString top = QFileInfo(root).absolutePath();
+    m_rootPath = QFileInfo(settings.sRootFolder).absoluteFilePath();
+    const QString top = QFileInfo(m_rootPath).absolutePath();
 
     m_files = new QFileSystemModel(this);
-    // The data root is a hidden folder.
+    connect(m_files, &QFileSystemModel::directoryLoaded, this, &PersoneDockWindow::onDirectoryLoaded);
+    // The data root is a hidden folder; the proxy keeps other hidden entries out.
     m_files->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden);
     m_files->sort(0, Qt::AscendingOrder);
     m_files->setNameFilters({QStringLiteral("*.qmz")});
     m_files->setNameFilterDisables(false);
     m_files->setReadOnly(false);
-    m_proxy = new _PersoneDock_Proxy(m_files, root, this);
+    // A changed, renamed or removed file is read anew for its tool tip.
+    connect(m_files, &QFileSystemModel::fileRenamed, this,
+            [this](const QString &dir, const QString &oldName, const QString &) {
+                m_preTestTexts.drop(dir + QLatin1Char('/') + oldName);
+            });
+    connect(m_files, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex &from, const QModelIndex &to) {
+        for (int row = from.row(); row <= to.row(); ++row)
+            m_preTestTexts.drop(m_files->filePath(from.sibling(row, 0)));
+    });
+    connect(m_files, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &parent, int first, int last) {
+                for (int row = first; row <= last; ++row)
+                    m_preTestTexts.drop(m_files->filePath(m_files->index(row, 0, parent)));
+            });
+
+    m_proxy = new _Proxy(m_files, m_rootPath, &m_preTestTexts, this);
     m_tree->setModel(m_proxy);
     m_tree->setColumnWidth(0, m_tree->width() / 3);
     for (int column = 1; column < 4; ++column)
         m_tree->setColumnHidden(column, true);
+    m_tree->setItemDelegate(new _FolderStyledItemDelegate(m_tree, this));
 
     m_files->setRootPath(top);
+    m_rootIndex = m_files->index(m_rootPath);
     m_tree->setRootIndex(m_proxy->mapFromSource(m_files->index(top)));
-    const QModelIndex rootIndex = m_proxy->mapFromSource(m_files->index(root));
+    const QModelIndex rootIndex = m_proxy->mapFromSource(m_rootIndex);
     m_tree->setCurrentIndex(rootIndex);
     m_tree->setFocus();
     m_tree->expand(rootIndex);
@@ -73,7 +119,8 @@ void PersoneDockWindow::initModel()
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &PersoneDockWindow::onSelectedItem);
-    emit notificationChangedPerosneSignal(root, root, this);
+    connect(m_files, &QFileSystemModel::fileRenamed, this, &PersoneDockWindow::onFileRenamed);
+    emit notificationChangedPerosneSignal(m_rootPath, m_rootPath, this);
     updateActions(rootIndex);
 }
 
@@ -102,8 +149,13 @@ QModelIndex PersoneDockWindow::actedIndex() const
     if (!m_tree->selectionModel())
         return QModelIndex();
     const QModelIndex current = m_tree->currentIndex();
-    if (current.isValid())
-        return current;
+    return current.isValid() ? current : firstSelected();
+}
+
+QModelIndex PersoneDockWindow::firstSelected() const
+{
+    if (!m_tree->selectionModel())
+        return QModelIndex();
     const QModelIndexList selected = m_tree->selectionModel()->selectedIndexes();
     return selected.isEmpty() ? QModelIndex() : selected.first();
 }
@@ -113,10 +165,26 @@ bool PersoneDockWindow::isFolder(const QModelIndex &index) const
     return index.isValid() && m_files->isDir(m_proxy->mapToSource(index));
 }
 
+bool PersoneDockWindow::isSubject(const QModelIndex &index) const
+{
+    return index.isValid() && !isFolder(index);
+}
+
+bool PersoneDockWindow::isDataRoot(const QModelIndex &index) const
+{
+    return index.isValid() && pathOf(index).compare(m_rootPath, Qt::CaseInsensitive) == 0;
+}
+
 void PersoneDockWindow::updateActions(const QModelIndex &fallback)
 {
-    const QModelIndex acted = actedIndex();
-    m_addUser->setEnabled(isFolder(acted.isValid() ? acted : fallback));
+    QModelIndex acted = actedIndex();
+    if (!acted.isValid())
+        acted = fallback;
+    m_createFolder->setEnabled(isFolder(acted));
+    m_addUser->setEnabled(isFolder(acted));
+    m_createLink->setEnabled(isSubject(acted));
+    // The questionnaire dialog does not exist yet.
+    m_userProperty->setEnabled(false);
 }
 
 void PersoneDockWindow::onSelectedItem(const QModelIndex &current, const QModelIndex &previous)
@@ -149,43 +217,26 @@ void PersoneDockWindow::showPath(const QString &path)
     m_tree->scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
-void PersoneDockWindow::action_AddUser()
+void PersoneDockWindow::onDirectoryLoaded(const QString &path)
 {
-    const QModelIndex folder = actedIndex();
-    if (!isFolder(folder)) {
-        updateActions();
+    if (path.compare(m_rootPath, Qt::CaseInsensitive) != 0)
         return;
-    }
-    QString path;
-    for (int i = 0; i < kNameAttempts && path.isEmpty(); ++i) {
-        const QString candidate = pathOf(folder) + QLatin1Char('/')
-                                  + tr("Новый обследуемый%0").replace(QLatin1String("%0"), QString::number(i))
-                                  + QStringLiteral(".qmz");
-        if (!QFileInfo::exists(candidate))
-            path = candidate;
-    }
-    if (path.isEmpty()) {
-        updateActions();
-        return;
-    }
-    Inspection subject;
-    subject.path = path;
-    if (subject.saveTestStruct(nullptr) != StoreResult::Ok) {
-        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось создать файл обследуемого\n%1").arg(path));
-        updateActions();
-        return;
-    }
-    // Making it current announces it.
-    showPath(path);
-    if (pathOf(m_tree->currentIndex()) != path)
-        emit notificationChangedPerosneSignal(path, path, this);
-    m_tree->setFocus();
-    m_createdFile = path;
-    QTimer::singleShot(200, this, &PersoneDockWindow::onUpdate_ItemVisible_File);
-    updateActions();
+    disconnect(m_files, &QFileSystemModel::directoryLoaded, this, &PersoneDockWindow::onDirectoryLoaded);
+    // Only now does the root know it has entries to unfold.
+    m_tree->expand(m_proxy->mapFromSource(m_rootIndex));
+}
+
+void PersoneDockWindow::onFileRenamed(const QString &path, const QString &oldName, const QString &newName)
+{
+    emit notificationChangedPerosneSignal(path + QLatin1Char('/') + oldName, path + QLatin1Char('/') + newName, this);
+}
+
+void PersoneDockWindow::onUpdate_ItemVisible_Folder()
+{
+    showPath(m_shownFolder);
 }
 
 void PersoneDockWindow::onUpdate_ItemVisible_File()
 {
-    showPath(m_createdFile);
+    showPath(m_shownFile);
 }

@@ -1,16 +1,255 @@
 #include "PersoneSearchDockWindow.h"
 
+#include "PersoneSearchMatch.h"
+#include "data/ActivePopupMenu.h"
+#include "data/FolderOpener.h"
+#include "data/GenericSettings.h"
+#include "data/SettingsStore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QShortcut>
 #include <QStandardItemModel>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+const QString SettingsGroup = QStringLiteral("PersoneSearchDockWindow");
+const QString SyncKey = QStringLiteral("bEnabledSync");
+constexpr int FileRole = Qt::UserRole + 1;
+
+QIcon icon(const char *name)
+{
+    return QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(name));
+}
+
+// A found subject's name: its path below the data root, without ".qmz".
+QString resultText(const QString &file, const QString &root)
+{
+    QString text = QDir(QFileInfo(root).canonicalFilePath()).relativeFilePath(QFileInfo(file).canonicalFilePath());
+    if (text.endsWith(QLatin1String(".qmz"), Qt::CaseInsensitive))
+        text.chop(4);
+    return text;
+}
+
+}  // namespace
 
 PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
     : QDockWidget(tr("Найденные обследуемые"), parent)
+    , m_list(new QListView)
+    , m_results(new QStandardItemModel(this))
 {
     setObjectName(QStringLiteral("PersoneSearchDockWindow"));
     setStyleSheet(QStringLiteral("QDockWidget { font: bold }"));
     setFeatures(QDockWidget::DockWidgetMovable);
-    auto *list = new QListView;
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setModel(new QStandardItemModel(list));
-    setWidget(list);
+
+    auto *inner = new QMainWindow;
+    auto *bar = inner->addToolBar(tr("Поиск обследуемых"));
+    m_search = bar->addAction(icon("search-icon.png"), tr("Поиск обследуемых"), this, SLOT(onSearch()));
+    bar->addSeparator();
+    m_createLink = bar->addAction(icon("Shortcuts-icon.png"), tr("Создать ярлык"), this, SLOT(onCreateLink()));
+
+    m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setModel(m_results);
+    connect(m_list, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(onCustomContextMenu(QPoint)));
+    connect(m_list->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
+            SLOT(onSelectionChanged(QModelIndex, QModelIndex)));
+    inner->setCentralWidget(m_list);
+    setWidget(inner);
+
+    auto *copy = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_C), this);
+    copy->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(copy, SIGNAL(activated()), this, SLOT(onActionInspectionCopy()));
+
+    auto settings = SettingsStore::open();
+    settings->beginGroup(SettingsGroup);
+    bEnabledSync = SettingsStore::read(*settings, SyncKey, false);
+}
+
+PersoneSearchDockWindow::~PersoneSearchDockWindow()
+{
+    auto settings = SettingsStore::open();
+    settings->beginGroup(SettingsGroup);
+    settings->setValue(SyncKey, bEnabledSync);
+    settings->endGroup();
+    settings->sync();
+}
+
+PersoneSearchDlg::_Conditions *PersoneSearchDockWindow::conditions()
+{
+    static std::unique_ptr<PersoneSearchDlg::_Conditions> record;
+    if (!record)
+        record.reset(new PersoneSearchDlg::_Conditions);
+    return record.get();
+}
+
+QString PersoneSearchDockWindow::currentFile() const
+{
+    return m_list->currentIndex().data(FileRole).toString();
+}
+
+void PersoneSearchDockWindow::onSearch()
+{
+    PersoneSearchDlg::_Conditions &c = *conditions();
+    GenericSettings settings;
+    settings.load();
+    const QString root = settings.sRootFolder;
+    if (c.sRootFolder.isEmpty())
+        c.sRootFolder = root;
+    {
+        PersoneSearchDlg dialog(this, &c);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+    }
+    if (c.bUseRootFolder && !isSearchFolderInside(c.sRootFolder, root)) {
+        QMessageBox::warning(this, tr("Воркел"), tr("Поиск возможен только из корневой папки обследуемых."),
+                             QMessageBox::Ok);
+        return;
+    }
+    const int unreadable = search(c.bUseRootFolder ? c.sRootFolder : root, root);
+    if (unreadable > 0)
+        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось прочитать файлов обследуемых: %1").arg(unreadable));
+}
+
+int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
+{
+    const PersoneSearchDlg::_Conditions &c = *conditions();
+    const QStringList files = subjectFilesBelow(folder);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto *results = new QStandardItemModel(this);
+    QProgressDialog progress(tr("Поиск обследуемых..."), tr("&Cancel"), 0, files.size(), this);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    progress.setWindowTitle(tr("Воркел"));
+    progress.setMinimumWidth(600);
+    progress.setMinimumHeight(100);
+    int unreadable = 0;
+    for (int i = 0; i < files.size(); ++i) {
+        progress.setValue(i);
+        QCoreApplication::processEvents();
+        if (progress.wasCanceled())
+            break;
+        const SubjectCheck check = checkSubjectFile(c, files.at(i));
+        if (check == SubjectCheck::Unreadable)
+            ++unreadable;
+        if (check != SubjectCheck::Match)
+            continue;
+        auto *item = new QStandardItem(resultText(files.at(i), root));
+        item->setData(files.at(i), FileRole);
+        results->appendRow(item);
+    }
+    progress.close();
+    showResults(results);
+    QApplication::restoreOverrideCursor();
+    return unreadable;
+}
+
+void PersoneSearchDockWindow::showResults(QStandardItemModel *results)
+{
+    QItemSelectionModel *oldSelection = m_list->selectionModel();
+    QStandardItemModel *old = m_results;
+    disconnect(oldSelection, nullptr, this, nullptr);
+    m_results = results;
+    m_list->setModel(results);
+    m_list->clearSelection();
+    connect(m_list->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
+            SLOT(onSelectionChanged(QModelIndex, QModelIndex)));
+    delete oldSelection;
+    delete old;
+}
+
+void PersoneSearchDockWindow::onSelectionChanged(const QModelIndex &current, const QModelIndex &)
+{
+    const QString file = current.isValid() ? current.data(FileRole).toString() : QString();
+    qDebug() << file;
+    emit notificationChangedPerosneSignal(file, file, this);
+    if (bEnabledSync)
+        emit notificationChangedPerosneSignal_ForSync(file);
+}
+
+QMenu *PersoneSearchDockWindow::newContextMenu(const QPoint &point)
+{
+    const bool onItem = m_list->indexAt(point).isValid();
+    auto *menu = new QMenu(this);
+    menu->addAction(icon("iconCopy.png"), tr("Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C"), this,
+                    SLOT(onActionInspectionCopy()))
+        ->setEnabled(onItem);
+    menu->addSeparator();
+    menu->addAction(icon("iconFileExplorer.png"), tr("Показать папку в Проводнике"), this,
+                    SLOT(onActionRunExplorer()))
+        ->setEnabled(onItem);
+    menu->addSeparator();
+    QAction *sync = menu->addAction(tr("Разрешить синхронизацию с папками"), this, SLOT(onActionMakeSync()));
+    sync->setCheckable(true);
+    sync->setChecked(bEnabledSync);
+    return menu;
+}
+
+void PersoneSearchDockWindow::onCustomContextMenu(const QPoint &point)
+{
+    std::unique_ptr<QMenu> menu(newContextMenu(point));
+    ActivePopupMenu active(menu.get());
+    menu->exec(m_list->viewport()->mapToGlobal(point));
+}
+
+void PersoneSearchDockWindow::onCreatePersoneLinkAndVerify(QString file)
+{
+    if (file.isEmpty()) {
+        for (int row = 0; row < m_results->rowCount(); ++row) {
+            if (!QFileInfo::exists(m_results->item(row)->data(FileRole).toString())) {
+                m_results->removeRow(row);
+                return;
+            }
+        }
+        return;
+    }
+    const QModelIndexList found = m_results->match(m_results->index(0, 0), FileRole, file, 1, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        m_list->setCurrentIndex(found.first());
+        return;
+    }
+    auto *item = new QStandardItem(QFileInfo(file).completeBaseName());
+    item->setData(file, FileRole);
+    item->setToolTip(file);
+    m_results->appendRow(item);
+}
+
+void PersoneSearchDockWindow::onActionInspectionCopy()
+{
+    const QString file = currentFile();
+    if (file.isEmpty())
+        return;
+    // TODO copy routine
+}
+
+void PersoneSearchDockWindow::onActionRunExplorer()
+{
+    const QString file = currentFile();
+    if (!file.isEmpty())
+        FolderOpener::openFolder(QFileInfo(file).absolutePath());
+}
+
+void PersoneSearchDockWindow::onActionMakeSync()
+{
+    bEnabledSync = !bEnabledSync;
+}
+
+void PersoneSearchDockWindow::onCreateLink()
+{
+    const QString file = currentFile();
+    if (!file.isEmpty())
+        emit notyfyCreatePersoneLinkAndVerifyFromSearch(file);
 }

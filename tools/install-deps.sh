@@ -13,7 +13,7 @@ packages=(
   libftdi1-dev libxlsxwriter-dev
   libgl1-mesa-dri libgl-dev libegl-dev mesa-utils
   xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy
-  fonts-liberation2
+  fonts-liberation2 sqlite3
 )
 
 missing=()

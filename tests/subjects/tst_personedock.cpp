@@ -1,16 +1,28 @@
+#include "data/ActivePopupMenu.h"
 #include "data/GenericSettings.h"
-#include "data/InspectionDataType.h"
-#include "data/InspectionStore.h"
 #include "subjects/PersoneDockWindow.h"
+#include "subjects/_PersoneDock_FolderStyledItemDelegate.h"
+#include "tests/subjects/SubjectFixtures.h"
+#include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
+#include "tests/support/UrlCatcher.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFileSystemModel>
-#include <QTreeView>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolTip>
+
+using namespace SubjectFixtures;
 
 namespace {
+
+using Announcement = QList<QVariant>;
+const char *const kChanged = SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *));
+const char *const kLink = SIGNAL(notyfyCreatePersoneLinkAndVerify(QString));
 
 QString dataRoot()
 {
@@ -19,15 +31,26 @@ QString dataRoot()
     return QFileInfo(settings.sRootFolder).absoluteFilePath();
 }
 
-void touch(const QString &path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
 QString pathOf(const QModelIndex &index)
 {
     return index.data(QFileSystemModel::FilePathRole).toString();
+}
+
+// The index of a path once the model has read its folder.
+QModelIndex waitForIndex(PersoneDockWindow &dock, const QString &path)
+{
+    QTreeView *tree = dock.treeView();
+    QModelIndex found;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QModelIndex source = dock.fileModel()->index(path);
+            found = static_cast<QSortFilterProxyModel *>(tree->model())->mapFromSource(source);
+            if (!found.isValid() && source.isValid() && dock.fileModel()->canFetchMore(source.parent()))
+                dock.fileModel()->fetchMore(source.parent());
+            return found.isValid();
+        },
+        5000);
+    return found;
 }
 
 // The entries the tree shows under an index, once the folder has been read.
@@ -41,9 +64,49 @@ QStringList shownNames(QTreeView *tree, const QPersistentModelIndex &parent)
         return names;
     QTest::qWait(200);
     for (int row = 0; row < model->rowCount(parent); ++row)
-        names << model->index(row, 0, parent).data().toString();
+        names << model->index(row, 0, parent).data(QFileSystemModel::FileNameRole).toString();
     names.sort();
     return names;
+}
+
+// Menu entries as "text" or "-" for a separator, with "(off)" when disabled.
+QStringList entriesOf(QMenu *menu)
+{
+    QStringList entries;
+    for (QAction *action : menu->actions())
+        entries << (action->isSeparator() ? QString("-") : action->text() + (action->isEnabled() ? "" : " (off)"));
+    return entries;
+}
+
+QLineEdit *startRenaming(PersoneDockWindow &dock, const QModelIndex &index)
+{
+    if (!dock.isVisible()) {
+        dock.show();
+        (void)QTest::qWaitForWindowExposed(&dock);
+    }
+    dock.treeView()->setCurrentIndex(index);
+    dock.treeView()->edit(index);
+    return dock.treeView()->findChild<QLineEdit *>();
+}
+
+// Typed key by key, as a keyboard would, Cyrillic included.
+void type(QWidget *editor, const QString &text)
+{
+    for (const QChar c : text) {
+        const int key = c.unicode() < 128 ? c.toUpper().unicode() : int(Qt::Key_unknown);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &press);
+        QApplication::sendEvent(editor, &release);
+    }
+}
+
+// The delegate commits on the next turn of the event loop.
+void commit(QLineEdit *editor)
+{
+    QPointer<QLineEdit> open(editor);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QVERIFY(QTest::qWaitFor([&] { return !open || !open->isVisible(); }, 5000));
 }
 
 }  // namespace
@@ -55,7 +118,16 @@ private slots:
     void init();
     void treeShowsOnlyTheDataRootAndSubjects();
     void addingSubjectsCreatesAndSelectsThem();
+    void creatingFoldersTakesTheFirstFreeName();
     void selectionIsAnnouncedAndClearedSilently();
+    void renamingDropsSeparatorsAndTrims();
+    void refusedNamesKeepTheOldOne();
+    void deletingSubjectMovesItsFilesToTheTrash();
+    void deletingFolderAnnouncesNoSubject();
+    void contextMenuFollowsTheEntryKind();
+    void toolTipShowsOnlyOverTheSquare();
+    void commentIconOnlyWithText();
+    void foldersTakeTheirColours();
 
 private:
     QString root;
@@ -65,11 +137,14 @@ void TestPersoneDock::init()
 {
     root = dataRoot();
     QDir(root).removeRecursively();
+    QDir(trashFolder()).removeRecursively();
     QVERIFY(QDir().mkpath(root + "/Отдел"));
     QVERIFY(QDir().mkpath(root + "/__1__"));
+    QVERIFY(QDir().mkpath(root + "/Отдел/__1__"));
     QVERIFY(QDir().mkpath(root + "/.hidden"));
     QVERIFY(QDir().mkpath(QFileInfo(root).absolutePath() + "/beside"));
     touch(root + "/Иванов.qmz");
+    touch(root + "/.Скрытый.qmz");
     touch(root + "/notes.txt");
     touch(root + "/svorkel.sqmz");
 }
@@ -78,13 +153,11 @@ void TestPersoneDock::treeShowsOnlyTheDataRootAndSubjects()
 {
     PersoneDockWindow dock;
     QVERIFY(!dock.treeView()->isVisibleTo(&dock));
-    QSignalSpy announced(&dock, SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *)));
+    QSignalSpy announced(&dock, kChanged);
     dock.initModel();
     QVERIFY(dock.treeView()->isVisibleTo(&dock));
     QCOMPARE(announced.size(), 1);
-    QCOMPARE(announced[0][0].toString(), root);
-    QCOMPARE(announced[0][1].toString(), root);
-    QCOMPARE(announced[0][2].value<QObject *>(), &dock);
+    QCOMPARE(announced[0], (Announcement{root, root, QVariant::fromValue<QObject *>(&dock)}));
 
     QTreeView *tree = dock.treeView();
     QTRY_COMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
@@ -94,44 +167,73 @@ void TestPersoneDock::treeShowsOnlyTheDataRootAndSubjects()
     QVERIFY(tree->isExpanded(rootIndex));
     QCOMPARE(shownNames(tree, rootIndex), (QStringList{"Иванов.qmz", "Отдел"}));
     QVERIFY(dock.addUserAction()->isEnabled());
+
+    // Made later: the folder beside the root and a differently written "__1__" stay out.
+    QVERIFY(QDir().mkpath(QFileInfo(root).absolutePath() + "/later"));
+    QVERIFY(QDir().mkpath(root + "/Отдел/Группа"));
+    touch(root + "/Отдел/Петров.qmz");
+    const QPersistentModelIndex department = waitForIndex(dock, root + "/Отдел");
+    tree->expand(department);
+    QTRY_COMPARE(shownNames(tree, department), (QStringList{"Группа", "Петров.qmz"}));
+    QCOMPARE(tree->model()->rowCount(tree->rootIndex()), 1);
 }
 
 void TestPersoneDock::addingSubjectsCreatesAndSelectsThem()
 {
     PersoneDockWindow dock;
     dock.initModel();
-    QSignalSpy announced(&dock, SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *)));
+    QSignalSpy announced(&dock, kChanged);
     QCOMPARE(dock.addUserAction()->text(), QStringLiteral("Добавить обследуемого"));
     dock.addUserAction()->trigger();
     const QString first = root + "/Новый обследуемый0.qmz";
     QVERIFY(QFileInfo::exists(first));
-    {
-        InspectionStore store(first, InspectionStore::ExistingFile);
-        QVector<InspectionStore::Row> rows;
-        QVERIFY(store.readRows(InspectionDataType::Struct, rows));  // the table is there, empty
-        QVERIFY(rows.isEmpty());
-    }
     QCOMPARE(announced.size(), 1);
-    QCOMPARE(announced[0][1].toString(), first);
-    QCOMPARE(announced[0][0].toString(), first);
+    QCOMPARE(announced[0], (Announcement{first, first, QVariant::fromValue<QObject *>(&dock)}));
     QCOMPARE(pathOf(dock.treeView()->currentIndex()), first);
     QVERIFY(!dock.addUserAction()->isEnabled());  // a subject is no folder
+    QVERIFY(dock.createLinkAction()->isEnabled());
 
     QTest::qWait(300);
     QCOMPARE(pathOf(dock.treeView()->currentIndex()), first);
     dock.onChangedPerosneSignal_ForSync(root);
     dock.addUserAction()->trigger();
     QVERIFY(QFileInfo::exists(root + "/Новый обследуемый1.qmz"));
+
+    // With all hundred names taken nothing is added and nothing announced.
+    for (int i = 2; i < 100; ++i)
+        touch(root + QString("/Новый обследуемый%1.qmz").arg(i));
+    dock.onChangedPerosneSignal_ForSync(root);
+    const int before = announced.size();
+    dock.addUserAction()->trigger();
+    QCOMPARE(announced.size(), before);
+    QCOMPARE(QDir(root).entryList({"*.qmz"}).size(), 101);
+}
+
+void TestPersoneDock::creatingFoldersTakesTheFirstFreeName()
+{
+    PersoneDockWindow dock;
+    dock.initModel();
+    dock.onChangedPerosneSignal_ForSync(root + "/Отдел");
+    QVERIFY(dock.createFolderAction()->isEnabled());
+    dock.createFolderAction()->trigger();
+    QVERIFY(QFileInfo(root + "/Отдел/Новая папка0").isDir());
+    // 200 ms later the new folder is current.
+    QTRY_COMPARE(pathOf(dock.treeView()->currentIndex()), root + "/Отдел/Новая папка0");
+    dock.onChangedPerosneSignal_ForSync(root + "/Отдел");
+    dock.createFolderAction()->trigger();
+    QVERIFY(QFileInfo(root + "/Отдел/Новая папка1").isDir());
 }
 
 void TestPersoneDock::selectionIsAnnouncedAndClearedSilently()
 {
     PersoneDockWindow dock;
     dock.initModel();
-    QSignalSpy announced(&dock, SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *)));
+    QSignalSpy announced(&dock, kChanged);
+    QSignalSpy linked(&dock, kLink);
     dock.onChangedPerosneSignal_ForSync(root + "/Отдел");
     QCOMPARE(announced.size(), 1);
     QCOMPARE(announced[0][1].toString(), root + "/Отдел");
+    QVERIFY(!dock.createLinkAction()->isEnabled());
 
     dock.clearSelection();
     QCOMPARE(announced.size(), 1);
@@ -141,9 +243,339 @@ void TestPersoneDock::selectionIsAnnouncedAndClearedSilently()
     dock.onChangedPerosneSignal_ForSync(root + "/Иванов.qmz");
     QCOMPARE(announced.size(), 2);
     QCOMPARE(announced[1][1].toString(), root + "/Иванов.qmz");
+    dock.createLinkAction()->trigger();
+    QCOMPARE(linked.size(), 1);
+    QCOMPARE(linked[0][0].toString(), root + "/Иванов.qmz");
     dock.onChangedPerosneSignal_ForSync(QString());
     QCOMPARE(announced.size(), 2);
     QVERIFY(!dock.treeView()->currentIndex().isValid());
+}
+
+void TestPersoneDock::renamingDropsSeparatorsAndTrims()
+{
+    PersoneDockWindow dock;
+    dock.initModel();
+    QVERIFY(!(waitForIndex(dock, root).flags() & Qt::ItemIsEditable));
+    dock.treeView()->edit(waitForIndex(dock, root));
+    QVERIFY(!dock.treeView()->findChild<QLineEdit *>());
+
+    QSignalSpy announced(&dock, kChanged);
+    QSignalSpy linked(&dock, kLink);
+    QLineEdit *editor = startRenaming(dock, waitForIndex(dock, root + "/Иванов.qmz"));
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), QString("Иванов"));
+    announced.clear();
+    editor->clear();
+    type(editor, " Пет.ров/\\ ");
+    QCOMPARE(editor->text(), QString(" Петров "));
+    commit(editor);
+    QVERIFY(QFileInfo::exists(root + "/Петров.qmz"));
+    QVERIFY(!QFileInfo::exists(root + "/Иванов.qmz"));
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(announced[0], (Announcement{root + "/Иванов.qmz", root + "/Петров.qmz",
+                                         QVariant::fromValue<QObject *>(&dock)}));
+    QCOMPARE(linked.size(), 1);
+    QCOMPARE(linked[0][0].toString(), QString());
+    QTRY_COMPARE(pathOf(dock.treeView()->currentIndex()), root + "/Петров.qmz");
+
+    editor = startRenaming(dock, waitForIndex(dock, root + "/Отдел"));
+    QCOMPARE(editor->text(), QString("Отдел"));
+    editor->setText("Бухгалтерия");
+    commit(editor);
+    QVERIFY(QFileInfo(root + "/Бухгалтерия/__1__").isDir());
+    QTRY_COMPARE(pathOf(dock.treeView()->currentIndex()), root + "/Бухгалтерия");
+}
+
+void TestPersoneDock::refusedNamesKeepTheOldOne()
+{
+    PersoneDockWindow dock;
+    dock.initModel();
+    QSignalSpy announced(&dock, kChanged);
+    const QByteArray bytes = StoreFixtures::fileBytes(root + "/Иванов.qmz");
+    for (const QString &pasted : {QString("../x"), QString(""), QString("Ива\nнов"), QString("  ")}) {
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        QLineEdit *editor = startRenaming(dock, waitForIndex(dock, root + "/Иванов.qmz"));
+        QVERIFY(editor);
+        announced.clear();
+        editor->setText(pasted);
+        commit(editor);
+        QTRY_COMPARE(answers.remaining(), 0);
+        QCOMPARE(answers.unexpected(), 0);
+        QVERIFY2(answers.asked().value(0).contains("Прежнее имя сохранено"), qPrintable(answers.asked().value(0)));
+        QCOMPARE(QDir(root).entryList({"*.qmz"}, QDir::Files), QStringList{"Иванов.qmz"});
+        QCOMPARE(StoreFixtures::fileBytes(root + "/Иванов.qmz"), bytes);
+        QVERIFY(!QFileInfo::exists(QFileInfo(root).absolutePath() + "/x.qmz"));
+        for (const Announcement &a : announced)
+            QVERIFY(a[0].toString() == a[1].toString());
+        QTRY_COMPARE(pathOf(dock.treeView()->currentIndex()), root + "/Иванов.qmz");
+    }
+}
+
+void TestPersoneDock::deletingSubjectMovesItsFilesToTheTrash()
+{
+    const QStringList ivan = makeRecordedSubject(root + "/Отдел/Иван.qmz", {"Тест1", "Тест2"},
+                                                 {"01022024101010.avi", "01022024101011.aac"});
+    const QStringList ivanov = makeRecordedSubject(root + "/Отдел/Иванов.qmz", {"Тест1"}, {"01022024101012.avi"});
+    PersoneDockWindow dock;
+    dock.initModel();
+    QSignalSpy announced(&dock, kChanged);
+    QSignalSpy linked(&dock, kLink);
+
+    // No: nothing happens.
+    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел/Иван.qmz"));
+    announced.clear();
+    {
+        MessageBoxAnswerer answers({QMessageBox::No});
+        dock.action_DeleteUser();
+        QCOMPARE(answers.asked(), QStringList{"Вы действительно хотите удалить обследуемого 'Иван' ?"});
+    }
+    QVERIFY(QFileInfo::exists(ivan[0]));
+    QVERIFY(announced.isEmpty());
+
+    // Yes with a trash that cannot be made: a message, nothing moved.
+    touch(trashFolder(), "in the way");
+    {
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
+        dock.action_DeleteUser();
+        QCOMPARE(answers.asked().size(), 2);
+        QVERIFY(answers.asked()[1].contains(ivan[0]));
+    }
+    for (const QString &path : ivan)
+        QVERIFY(QFileInfo::exists(path));
+    QVERIFY(announced.isEmpty());
+    QVERIFY(QFile::remove(trashFolder()));
+
+    {
+        MessageBoxAnswerer answers({QMessageBox::Yes});
+        dock.action_DeleteUser();
+        QCOMPARE(answers.unexpected(), 0);
+    }
+    QCOMPARE(trashedNames(), fileNames(ivan));
+    for (const QString &path : ivanov)
+        QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(announced[0], (Announcement{QString(), QString(), QVariant::fromValue<QObject *>(&dock)}));
+    QCOMPARE(linked.size(), 1);
+    QCOMPARE(linked[0][0].toString(), QString());
+
+    // Del on a folder deletes nothing.
+    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел"));
+    {
+        MessageBoxAnswerer answers;
+        dock.action_DeleteUser();
+        QVERIFY(answers.asked().isEmpty());
+    }
+}
+
+void TestPersoneDock::deletingFolderAnnouncesNoSubject()
+{
+    touch(root + "/Отдел/Петров.qmz");
+    PersoneDockWindow dock;
+    dock.initModel();
+    QSignalSpy announced(&dock, kChanged);
+    QSignalSpy linked(&dock, kLink);
+    dock.treeView()->setCurrentIndex(waitForIndex(dock, root));
+    announced.clear();
+    {
+        MessageBoxAnswerer answers;
+        dock.action_DeleteFolder();  // never the data root
+        QVERIFY(answers.asked().isEmpty());
+    }
+    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел"));
+    announced.clear();
+    {
+        MessageBoxAnswerer answers({QMessageBox::Yes});
+        dock.action_DeleteFolder();
+        QCOMPARE(answers.asked(), QStringList{"<p>Вы хотите удалить папку " + root + "/Отдел ?</p>"});
+    }
+    QVERIFY(!QFileInfo::exists(root + "/Отдел"));
+    QCOMPARE(announced.size(), 1);
+    QCOMPARE(announced[0], (Announcement{QString(), QString(), QVariant::fromValue<QObject *>(&dock)}));
+    QCOMPARE(linked.size(), 1);
+    QCOMPARE(linked[0][0].toString(), QString());
+}
+
+void TestPersoneDock::contextMenuFollowsTheEntryKind()
+{
+    PersoneDockWindow dock;
+    dock.resize(400, 600);
+    dock.initModel();
+    dock.show();
+    QTreeView *tree = dock.treeView();
+    const QPersistentModelIndex rootIndex = waitForIndex(dock, root);
+    const QPersistentModelIndex department = waitForIndex(dock, root + "/Отдел");
+    const QPersistentModelIndex subject = waitForIndex(dock, root + "/Иванов.qmz");
+    QTRY_VERIFY(tree->visualRect(subject).isValid());
+
+    const QStringList folderEntries{"Показать папку в Проводнике",
+                                    "-",
+                                    "Раскрыть папки первого уровня\tSpace",
+                                    "Свернуть папки первого уровня",
+                                    "-",
+                                    "Создать папку",
+                                    "Изменить папку\tF2",
+                                    "Удалить папку",
+                                    "-",
+                                    "Импортировать обследуемого... (off)",
+                                    "-",
+                                    "Добавить обследуемого"};
+    tree->setCurrentIndex(department);
+    QScopedPointer<QMenu> menu(dock.createContextMenu(tree->visualRect(department).center()));
+    QCOMPARE(entriesOf(menu.data()), folderEntries);
+
+    QStringList rootEntries = folderEntries;
+    rootEntries[6] += " (off)";
+    rootEntries[7] += " (off)";
+    tree->setCurrentIndex(rootIndex);
+    menu.reset(dock.createContextMenu(tree->visualRect(rootIndex).center()));
+    QCOMPARE(entriesOf(menu.data()), rootEntries);
+
+    tree->setCurrentIndex(subject);
+    menu.reset(dock.createContextMenu(tree->visualRect(subject).center()));
+    QCOMPARE(entriesOf(menu.data()),
+             (QStringList{"Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C (off)",
+                          "Добавить ВОПРОСНИК из системного буфера\tCtrl+V (off)", "-", "Создать ярлык", "-",
+                          "Анкета обследуемого... (off)", "-", "Изменить ФИО обследуемого\tF2",
+                          "Удалить обследуемого\tDel", "-", "Экспортировать обследуемого... (off)"}));
+
+    menu.reset(dock.createContextMenu(QPoint(5, tree->viewport()->height() - 5)));
+    QVERIFY(menu->isEmpty());
+
+    // While the menu runs it is the program's open pop-up; its folder entry
+    // shows the folder itself, not four slashes.
+    UrlCatcher urls;
+    quintptr seen = 0;
+    QTimer::singleShot(100, [&] {
+        auto *open = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        seen = activePopupMenuId;
+        if (open) {
+            open->actions().first()->trigger();
+            open->close();
+        }
+    });
+    tree->setCurrentIndex(department);
+    dock.onCustomContextMenu(tree->visualRect(department).center());
+    QVERIFY(seen != 0);
+    QCOMPARE(activePopupMenuId, quintptr(0));
+    QCOMPARE(urls.urls, QList<QUrl>{QUrl::fromLocalFile(root + "/Отдел")});
+}
+
+void TestPersoneDock::toolTipShowsOnlyOverTheSquare()
+{
+    {
+        Inspection subject(root + "/Иванов.qmz");
+        QFile::remove(subject.path);
+        subject.preTestText = "Беседа до теста";
+        QCOMPARE(subject.savePreTestConversation(), StoreResult::NotOpen);  // no file yet
+        StoreFixtures::makeSubjectFile(subject.path);
+        QCOMPARE(subject.savePreTestConversation(), StoreResult::Ok);
+    }
+    touch(root + "/Отдел/Чужой.qmz", "foreign bytes, no database");
+    PersoneDockWindow dock;
+    dock.resize(400, 600);
+    dock.initModel();
+    dock.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dock));
+    QTreeView *tree = dock.treeView();
+    const QPersistentModelIndex subject = waitForIndex(dock, root + "/Иванов.qmz");
+    QCOMPARE(subject.data(Qt::ToolTipRole).toString(), QString("Беседа до теста"));
+    QVERIFY(waitForIndex(dock, root + "/Отдел").data(Qt::ToolTipRole).isNull());
+    QVERIFY(waitForIndex(dock, root + "/Отдел/Чужой.qmz").data(Qt::ToolTipRole).isNull());
+
+    const QRect row = tree->visualRect(subject);
+    const auto tipAt = [&](const QPoint &pos) {
+        QHelpEvent event(QEvent::ToolTip, pos, tree->viewport()->mapToGlobal(pos));
+        QApplication::sendEvent(tree->viewport(), &event);
+        // Hiding takes a moment.
+        QTest::qWait(400);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(QPoint(row.right() - row.height() / 2, row.center().y())), QString("Беседа до теста"));
+    QCOMPARE(tipAt(QPoint(row.right() - row.height() - 4, row.center().y())), QString());
+    QCOMPARE(tipAt(tree->visualRect(waitForIndex(dock, root + "/Отдел")).topRight() + QPoint(-2, 2)), QString());
+}
+
+void TestPersoneDock::commentIconOnlyWithText()
+{
+    for (const char *name : {"/Иванов.qmz", "/Петров.qmz"}) {
+        QFile::remove(root + name);
+        StoreFixtures::makeSubjectFile(root + name);
+    }
+    Inspection withText(root + "/Иванов.qmz");
+    withText.preTestText = "Беседа";
+    QCOMPARE(withText.savePreTestConversation(), StoreResult::Ok);
+    PersoneDockWindow dock;
+    dock.resize(400, 600);
+    dock.initModel();
+    dock.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dock));
+    QTreeView *tree = dock.treeView();
+    const QPersistentModelIndex ivanov = waitForIndex(dock, root + "/Иванов.qmz");
+    const QPersistentModelIndex petrov = waitForIndex(dock, root + "/Петров.qmz");
+    tree->clearSelection();
+    tree->setCurrentIndex(QModelIndex());
+    QTest::qWait(100);
+    const QImage shot = tree->viewport()->grab().toImage();
+    const auto distinctColours = [&](const QModelIndex &index) {
+        const QRect square = _PersoneDock_TreeView::commentSquare(tree->visualRect(index));
+        QSet<QRgb> colours;
+        for (int y = square.top(); y <= square.bottom(); ++y)
+            for (int x = square.left(); x <= square.right(); ++x)
+                colours << shot.pixel(x, y);
+        return colours.size();
+    };
+    QVERIFY(distinctColours(ivanov) > 4);
+    QCOMPARE(distinctColours(petrov), 1);
+}
+
+void TestPersoneDock::foldersTakeTheirColours()
+{
+    using Delegate = PersoneDockWindow::_FolderStyledItemDelegate;
+    QCOMPARE(Delegate::folderColour(0), QColor(0, 0, 0));
+    QCOMPARE(Delegate::folderColour(1), QColor(193, 0, 68));
+    QCOMPARE(Delegate::folderColour(8), QColor(0, 162, 68));
+    QCOMPARE(Delegate::folderColour(64), QColor(193, 162, 0));
+    QCOMPARE(Delegate::folderColour(512 + 8), Delegate::folderColour(8));
+
+    QVERIFY(QDir().mkpath(root + "/Отдел/Группа"));
+    touch(root + "/Отдел/Петров.qmz");
+    PersoneDockWindow dock;
+    dock.resize(400, 600);
+    dock.initModel();
+    dock.show();
+    QTreeView *tree = dock.treeView();
+    const QPersistentModelIndex department = waitForIndex(dock, root + "/Отдел");
+    const QPersistentModelIndex group = waitForIndex(dock, root + "/Отдел/Группа");
+    const QPersistentModelIndex petrov = waitForIndex(dock, root + "/Отдел/Петров.qmz");
+    const QPersistentModelIndex ivanov = waitForIndex(dock, root + "/Иванов.qmz");
+
+    // Depth: one step for each folder of the path, one for the file system's root.
+    const QModelIndex source = dock.fileModel()->index(root + "/Отдел");
+    const int depth = QDir::cleanPath(root + "/Отдел").split('/', Qt::SkipEmptyParts).size() + 1;
+    QCOMPARE(Delegate::colourOf(source), Delegate::folderColour((source.row() + 100 * depth) % 512));
+
+    auto *delegate = static_cast<Delegate *>(tree->itemDelegate());
+    const auto optionOf = [&](const QModelIndex &index) {
+        QStyleOptionViewItem option;
+        delegate->initStyleOption(&option, index);
+        return option;
+    };
+    const auto endColour = [](const QStyleOptionViewItem &option) {
+        const QGradient *gradient = option.backgroundBrush.gradient();
+        return gradient ? gradient->stops().last().second : QColor();
+    };
+    tree->collapse(department);
+    QCOMPARE(optionOf(department).backgroundBrush.style(), Qt::NoBrush);  // collapsed under the root
+    QCOMPARE(optionOf(ivanov).backgroundBrush.style(), Qt::NoBrush);
+    QCOMPARE(optionOf(ivanov).text, QString("Иванов"));
+    QVERIFY(optionOf(ivanov).icon.isNull());
+    tree->expand(department);
+    QTRY_VERIFY(tree->model()->hasChildren(department));
+    QCOMPARE(endColour(optionOf(department)), Delegate::colourOf(source));
+    QCOMPARE(optionOf(department).font.weight(), int(QFont::Bold));
+    QCOMPARE(endColour(optionOf(petrov)), Delegate::colourOf(source));
+    QCOMPARE(endColour(optionOf(group)), Delegate::colourOf(source));  // collapsed: its folder's colour
+    QCOMPARE(optionOf(waitForIndex(dock, root)).backgroundBrush.style(), Qt::NoBrush);
 }
 
 VUG_TEST_MAIN(TestPersoneDock, QApplication)

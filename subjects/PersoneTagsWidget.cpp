@@ -1,0 +1,230 @@
+#include "PersoneTagsWidget.h"
+
+#include "_TagNameDelegate.h"
+#include "TagTreeText.h"
+#include "data/FileChooser.h"
+#include "data/SpravDB.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStandardItemModel>
+#include <QTextStream>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString KeyFileFilter = QStringLiteral("*.kqmz");
+
+}  // namespace
+
+PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
+    : QWidget(parent)
+    , m_tree(new QTreeView)
+    , m_showChecked(new QCheckBox(tr("Показать только отмеченные теги")))
+{
+    m_tree->setHeaderHidden(true);
+    m_tree->setItemDelegate(new _TagNameDelegate(m_tree));
+
+    auto *bar = new QToolBar;
+    bar->setOrientation(Qt::Vertical);
+    bar->setIconSize(QSize(16, 16));
+    bar->addAction(addAction("folder-add.png", tr("Добавить папку\nCtrl - для добавления в корень"),
+                             SLOT(onTagFolderAdd())));
+    bar->addSeparator();
+    bar->addAction(addAction("addTest.png", tr("Добавить ключ"), SLOT(onTagAdd())));
+    bar->addAction(addAction("edit.png", tr("Изменить ключ"), SLOT(onTagEdit())));
+    bar->addAction(addAction("iconDelete.png", tr("Удалить ключ"), SLOT(onTagDelete())));
+    bar->addSeparator();
+    bar->addAction(addAction("export-icon.png", tr("Экспортировать все ключи в файл"), SLOT(onTagExport())));
+    bar->addAction(addAction("import-icon.png", tr("Импортировать все ключи из файла"), SLOT(onTagImport())));
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_tree, 1);
+    row->addWidget(bar);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(row, 1);
+    layout->addWidget(m_showChecked);
+    connect(m_showChecked, &QCheckBox::released, this, &PersoneTagsWidget::onShowTagsChecked);
+
+    setModel(new QStandardItemModel);
+}
+
+QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, const char *slot)
+{
+    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, this);
+    connect(action, SIGNAL(triggered()), this, slot);
+    m_actions << action;
+    return action;
+}
+
+void PersoneTagsWidget::loadTagModel(const QString &subjectTags)
+{
+    m_subjectTags = subjectTags;
+    QString text;
+    {
+        SpravDB sprav;
+        m_bookUnavailable = sprav.readTags(text) == SpravDB::NotOpen;
+    }
+    setModel(treeFromText(text));
+}
+
+bool PersoneTagsWidget::saveTags(QString &subjectTags)
+{
+    if (m_showChecked->isChecked()) {
+        m_showChecked->setChecked(false);
+        onShowTagsChecked();
+    }
+    QString checked;
+    const QString text = tagTreeText(m_model, &checked);
+    const QString merged = mergeSubjectTags(checked, m_subjectTags, text);
+    if (m_bookUnavailable) {
+        warn(tr("Справочник недоступен: дерево ключей не сохранено."));
+    } else {
+        SpravDB sprav;
+        if (sprav.writeTags(text) != SpravDB::Done) {
+            warn(tr("Не удалось сохранить ключи в справочник."));
+            return false;
+        }
+    }
+    subjectTags = merged;
+    return true;
+}
+
+void PersoneTagsWidget::setModel(QStandardItemModel *model)
+{
+    replaceTagModel(m_tree, model);
+    m_model = model;
+}
+
+QStandardItemModel *PersoneTagsWidget::treeFromText(const QString &text, int *skipped) const
+{
+    auto *model = new QStandardItemModel;
+    QString source = text;
+    QTextStream in(&source, QIODevice::ReadOnly);
+    const int skippedLines = buildTagTree(model, in, m_subjectTags);
+    if (skipped)
+        *skipped = skippedLines;
+    return model;
+}
+
+QStandardItem *PersoneTagsWidget::currentFolder() const
+{
+    const QModelIndex current = m_tree->currentIndex();
+    if (!current.isValid())
+        return nullptr;
+    const QModelIndex folder = isTagFolder(current) ? current : current.parent();
+    return folder.isValid() ? m_model->itemFromIndex(folder) : m_model->invisibleRootItem();
+}
+
+void PersoneTagsWidget::appendItem(QStandardItem *folder, QStandardItem *item)
+{
+    folder->appendRow(item);
+    if (folder != m_model->invisibleRootItem())
+        m_tree->expand(folder->index());
+    m_tree->setCurrentIndex(item->index());
+}
+
+void PersoneTagsWidget::onTagFolderAdd()
+{
+    QStandardItem *folder = QApplication::keyboardModifiers().testFlag(Qt::ControlModifier)
+        ? m_model->invisibleRootItem()
+        : currentFolder();
+    if (folder)
+        appendItem(folder, newTagFolderItem(tr("Новая папка")));
+}
+
+void PersoneTagsWidget::onTagAdd()
+{
+    QStandardItem *folder = currentFolder();
+    appendItem(folder ? folder : m_model->invisibleRootItem(), newTagItem(tr("Новый"), QUuid::createUuid()));
+}
+
+void PersoneTagsWidget::onTagEdit()
+{
+    if (m_tree->currentIndex().isValid())
+        m_tree->edit(m_tree->currentIndex());
+}
+
+void PersoneTagsWidget::onTagDelete()
+{
+    const QModelIndex current = m_tree->currentIndex();
+    if (!current.isValid())
+        return;
+    const QString question = tr("Перед удалением рекомендуем сделать Экспорт ключей для возможного "
+                                "последующего восстановления.\n")
+        + tr("Вы хотите продолжить удаление ?");
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes)
+        m_model->removeRow(current.row(), current.parent());
+}
+
+void PersoneTagsWidget::onTagExport()
+{
+    QString path = FileChooser::getSaveFileName(this, tr("Выбор файла для экспорта ключей"), QString(),
+                                                KeyFileFilter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".kqmz");
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
+        warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
+}
+
+void PersoneTagsWidget::onTagImport()
+{
+    const QString path = FileChooser::getOpenFileName(nullptr, tr("Выбор файла для ипорта ключей"), QString(),
+                                                      KeyFileFilter);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        warn(tr("Не удалось открыть файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    int badLines = 0;
+    int skipped = 0;
+    QStandardItemModel *model = treeFromText(tagFileText(file.readAll(), &badLines), &skipped);
+    skipped += badLines;
+    if (model->rowCount() == 0) {
+        delete model;
+        warn(tr("В файле нет ключей:\n%1").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    model->sort(0);
+    setModel(model);
+    if (skipped > 0)
+        warn(tr("Строк файла, не прочитанных как ключи: %1").arg(skipped));
+}
+
+void PersoneTagsWidget::onShowTagsChecked()
+{
+    const bool checkedOnly = m_showChecked->isChecked();
+    if (checkedOnly) {
+        QString checked;
+        m_fullText = tagTreeText(m_model, &checked);
+        m_subjectTags = mergeSubjectTags(checked, m_subjectTags, m_fullText);
+        setModel(checkedTagModel(m_fullText, TagLabel::Path));
+    } else {
+        m_subjectTags = mergeSubjectTags(checkedTagIds(m_model), m_subjectTags, m_fullText);
+        setModel(treeFromText(m_fullText));
+    }
+    for (QAction *action : qAsConst(m_actions))
+        action->setEnabled(!checkedOnly);
+    emit acceptEnabledChanged(!checkedOnly);
+}
+
+void PersoneTagsWidget::warn(const QString &text)
+{
+    QMessageBox::warning(this, tr("Воркел"), text);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The subject store on disk: folders, and subject files named by the subject
+// with the extension ".qmz", each with its recordings in the companion folder
+// "__1__" beside it. Windows ask; this changes the disk.
+class SubjectStore
+{
+public:
+    static const int kNameAttempts = 100;
+
+    // Makes the first folder of pattern with %1 = 0 … 99 that mkdir accepts;
+    // its path, or empty when none could be made.
+    static QString createFolder(const QString &parent, const QString &pattern);
+    // The first subject file of pattern with %0 = 0 … 99 that does not exist;
+    // empty when all exist.
+    static QString freeSubjectPath(const QString &folder, const QString &pattern);
+
+    enum class NameProblem { None, Unchanged, Empty, Separator, Dot, Control, Taken, Failed };
+    // What makes a typed name unusable for an entry (trimmed first).
+    static NameProblem checkName(const QString &text);
+    // The path an entry takes when renamed to the typed text.
+    static QString renamedPath(const QString &path, const QString &text, bool folder);
+    // Renames the entry to the typed text; the new path, or empty with the problem set.
+    static QString rename(const QString &path, const QString &text, bool folder, NameProblem *problem);
+
+    // The subject's files in the order they go to the trash: the subject file,
+    // its tests' videos that exist, then its own pre-test recordings and
+    // speech files. Listing never creates "__1__".
+    static QStringList subjectFiles(const QString &subjectPath);
+    // Moves the subject's files to the trash, stopping at the first that
+    // cannot be moved: its path, or empty when all went.
+    static QString trashSubject(const QString &subjectPath);
+};

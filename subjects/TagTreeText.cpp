@@ -1,0 +1,222 @@
+#include "TagTreeText.h"
+
+#include <QByteArray>
+#include <QIcon>
+#include <QStandardItemModel>
+#include <QTextCodec>
+#include <QTextStream>
+#include <QTreeView>
+
+namespace {
+
+const QChar Tab = QLatin1Char('\t');
+const QChar Slash = QLatin1Char('/');
+
+QString pathOf(const QModelIndex &index)
+{
+    QString path = index.data().toString();
+    for (QModelIndex up = index.parent(); up.isValid(); up = up.parent())
+        path.prepend(up.data().toString() + Slash);
+    return path;
+}
+
+// The identifier of a line's first field, null when the field is none.
+QUuid lineId(const QStringList &fields)
+{
+    return fields.size() == 3 ? QUuid(fields.at(0)) : QUuid();
+}
+
+QStandardItem *itemAt(QStandardItemModel *model, const QModelIndex &index)
+{
+    return index.isValid() ? model->itemFromIndex(index) : model->invisibleRootItem();
+}
+
+}  // namespace
+
+void tagTreeToText(const QStandardItemModel *model, QTextStream &out, QString *checkedIds,
+                   const QModelIndex &parent)
+{
+    for (int row = 0; row < model->rowCount(parent); ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        const QUuid id = index.data(TagIdRole).toUuid();
+        if (!id.isNull()) {
+            const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+            if (checked && checkedIds)
+                *checkedIds += id.toString() + Tab;
+            out << id.toString() << Tab << (checked ? '1' : '0') << Tab << pathOf(index) << '\n';
+        }
+        if (model->hasChildren(index))
+            tagTreeToText(model, out, checkedIds, index);
+    }
+}
+
+QString tagTreeText(const QStandardItemModel *model, QString *checkedIds)
+{
+    // Not a null string: the reference book stores no null text.
+    QString text(QLatin1String(""));
+    QTextStream out(&text);
+    tagTreeToText(model, out, checkedIds);
+    out.flush();
+    return text;
+}
+
+int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &checkedIds)
+{
+    const QSet<QUuid> checked = tagIdSet(checkedIds);
+    int skipped = 0;
+    QString line;
+    while (in.readLineInto(&line)) {
+        if (line.isEmpty())
+            continue;
+        const QStringList fields = line.split(Tab);
+        const QUuid id = lineId(fields);
+        if (id.isNull()) {
+            ++skipped;
+            continue;
+        }
+        const QStringList parts = fields.at(2).split(Slash);
+        QStandardItem *key = newTagItem(parts.last(), id, checked.contains(id));
+        itemAt(model, buildTagFolderItems(model, parts))->appendRow(key);
+    }
+    return skipped;
+}
+
+QModelIndex buildTagFolderItems(QStandardItemModel *model, const QStringList &parts,
+                                const QModelIndex &parent)
+{
+    QStandardItem *folder = itemAt(model, parent);
+    for (int part = 0; part + 1 < parts.size(); ++part) {
+        QStandardItem *next = nullptr;
+        for (int row = 0; row < folder->rowCount() && !next; ++row) {
+            if (folder->child(row)->text() == parts.at(part))
+                next = folder->child(row);
+        }
+        if (!next) {
+            next = newTagFolderItem(parts.at(part));
+            folder->appendRow(next);
+        }
+        folder = next;
+    }
+    return folder == model->invisibleRootItem() ? QModelIndex() : folder->index();
+}
+
+QStandardItem *newTagFolderItem(const QString &name)
+{
+    return new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/folder")), name);
+}
+
+QStandardItem *newTagItem(const QString &name, const QUuid &id, bool checked)
+{
+    auto *item = new QStandardItem(name);
+    item->setCheckable(true);
+    item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    item->setData(id, TagIdRole);
+    return item;
+}
+
+bool isTagFolder(const QModelIndex &index)
+{
+    return index.isValid() && index.data(Qt::DecorationRole).isValid();
+}
+
+QStandardItemModel *checkedTagModel(const QString &treeText, TagLabel label)
+{
+    auto *model = new QStandardItemModel;
+    for (const QString &line : treeText.split(QLatin1Char('\n'))) {
+        const QStringList fields = line.split(Tab);
+        if (lineId(fields).isNull() || fields.at(1) != QLatin1String("1"))
+            continue;
+        const QString name = label == TagLabel::Path ? fields.at(2) : fields.at(2).split(Slash).last();
+        QStandardItem *item = newTagItem(name, lineId(fields), true);
+        item->setEditable(false);
+        model->appendRow(item);
+    }
+    return model;
+}
+
+QString checkedTagIds(const QStandardItemModel *list)
+{
+    QString ids;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const QStandardItem *item = list->item(row);
+        if (item->checkState() == Qt::Checked)
+            ids += item->data(TagIdRole).toUuid().toString() + Tab;
+    }
+    return ids;
+}
+
+void replaceTagModel(QTreeView *view, QStandardItemModel *model)
+{
+    QAbstractItemModel *old = view->model();
+    QItemSelectionModel *oldSelection = view->selectionModel();
+    model->setParent(view);
+    view->setModel(model);
+    delete oldSelection;
+    delete old;
+}
+
+QSet<QUuid> tagIdSet(const QString &ids)
+{
+    QSet<QUuid> set;
+    for (const QString &part : ids.split(Tab, Qt::SkipEmptyParts)) {
+        const QUuid id(part);
+        if (!id.isNull())
+            set.insert(id);
+    }
+    return set;
+}
+
+QSet<QUuid> tagTextIds(const QString &text)
+{
+    QSet<QUuid> ids;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QUuid id = lineId(line.split(Tab));
+        if (!id.isNull())
+            ids.insert(id);
+    }
+    return ids;
+}
+
+QString mergeSubjectTags(const QString &checkedIds, const QString &oldIds, const QString &treeText)
+{
+    const QSet<QUuid> inTree = tagTextIds(treeText);
+    QSet<QUuid> kept = tagIdSet(checkedIds);
+    QString merged = checkedIds;
+    for (const QString &part : oldIds.split(Tab, Qt::SkipEmptyParts)) {
+        const QUuid id(part);
+        if (id.isNull() || inTree.contains(id) || kept.contains(id))
+            continue;
+        kept.insert(id);
+        merged += id.toString() + Tab;
+    }
+    return merged;
+}
+
+QByteArray tagFileBytes(const QString &text)
+{
+    return text.toUtf8();
+}
+
+QString tagFileText(const QByteArray &bytes, int *badLines)
+{
+    const int zero = bytes.indexOf('\0');
+    QByteArray data = zero < 0 ? bytes : bytes.left(zero);
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data.remove(0, 3);
+    QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
+    QStringList lines;
+    int bad = 0;
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+        const QString decoded = utf8->toUnicode(line.constData(), line.size(), &state);
+        if (state.invalidChars > 0)
+            ++bad;
+        else
+            lines << decoded;
+    }
+    if (badLines)
+        *badLines = bad;
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,0 +1,184 @@
+#include "data/GenericSettings.h"
+#include "data/SpravDB.h"
+#include "editor/InspectionEditFancy.h"
+#include "subjects/PersoneDockWindow.h"
+#include "tests/subjects/SubjectFixtures.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TestHome.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFileSystemModel>
+#include <QLineEdit>
+
+using namespace SubjectFixtures;
+
+Q_DECLARE_METATYPE(Inspection *)
+
+namespace {
+
+QString dataRoot()
+{
+    GenericSettings settings;
+    settings.load();
+    return QFileInfo(settings.sRootFolder).absoluteFilePath();
+}
+
+// Every file and folder below the data root, as paths relative to it.
+QStringList storeEntries(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries << QDir(root).relativeFilePath(it.next());
+    entries.sort();
+    return entries;
+}
+
+}  // namespace
+
+// The subject dock inside the real examination editor: what the editor holds
+// follows every rename and deletion, and nothing is written into a vanished path.
+class TestEditorSubjects : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void renameCarriesTheLoadedSubjectAndItsRecordings();
+    void deletedSubjectLeavesNothingBehind();
+    void deletedFolderDropsTheLoadedSubject();
+
+private:
+    PersoneDockWindow *dockOf(InspectionEditFancy &editor);
+    QPersistentModelIndex indexOf(PersoneDockWindow *dock, const QString &path);
+    // Chooses the subject in the dock and marks its recorded test's marks as moved.
+    void chooseWithMovedMarks(InspectionEditFancy &editor, const QString &path);
+
+    QString root;
+    QString lastPath;
+    Inspection *lastInspection = nullptr;
+};
+
+void TestEditorSubjects::init()
+{
+    qRegisterMetaType<Inspection *>();
+    root = dataRoot();
+    QDir(root).removeRecursively();
+    QDir(trashFolder()).removeRecursively();
+    QVERIFY(QDir().mkpath(root + "/Отдел"));
+    SpravDB::sPathFileSprav = QDir::homePath() + "/svorkel.sqmz";
+    lastPath.clear();
+    lastInspection = nullptr;
+}
+
+PersoneDockWindow *TestEditorSubjects::dockOf(InspectionEditFancy &editor)
+{
+    connect(&editor, &InspectionEditFancy::notifyChangePersone, this,
+            [this](const QString &path, Inspection *inspection) {
+                lastPath = path;
+                lastInspection = inspection;
+            },
+            Qt::UniqueConnection);
+    return editor.findChild<PersoneDockWindow *>("PersoneDockWindow");
+}
+
+QPersistentModelIndex TestEditorSubjects::indexOf(PersoneDockWindow *dock, const QString &path)
+{
+    auto *proxy = static_cast<QSortFilterProxyModel *>(dock->treeView()->model());
+    QModelIndex found;
+    (void)QTest::qWaitFor(
+        [&] {
+            const QModelIndex source = dock->fileModel()->index(path);
+            if (source.isValid() && dock->fileModel()->canFetchMore(source.parent()))
+                dock->fileModel()->fetchMore(source.parent());
+            found = proxy->mapFromSource(source);
+            return found.isValid();
+        },
+        5000);
+    return found;
+}
+
+void TestEditorSubjects::chooseWithMovedMarks(InspectionEditFancy &editor, const QString &path)
+{
+    PersoneDockWindow *dock = dockOf(editor);
+    dock->treeView()->setCurrentIndex(indexOf(dock, path));
+    QCOMPARE(lastPath, path);
+    QVERIFY(lastInspection && !lastInspection->tests.isEmpty());
+    for (Inspection::_Test &test : lastInspection->tests)
+        test.labelsModified = test.recorded;
+}
+
+void TestEditorSubjects::renameCarriesTheLoadedSubjectAndItsRecordings()
+{
+    const QStringList files = makeRecordedSubject(root + "/Отдел/Иван.qmz", {"Тест1", "Тест2"},
+                                                  {"01022024101010.avi", "01022024101011.aac"});
+    InspectionEditFancy editor;
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    PersoneDockWindow *dock = dockOf(editor);
+    chooseWithMovedMarks(editor, files[0]);
+
+    dock->treeView()->edit(indexOf(dock, files[0]));
+    auto *line = dock->treeView()->findChild<QLineEdit *>();
+    QVERIFY(line);
+    line->setText(" Петров ");
+    QTest::keyClick(line, Qt::Key_Return);
+    QTRY_COMPARE(lastPath, root + "/Отдел/Петров.qmz");
+    QCOMPARE(lastInspection->path, root + "/Отдел/Петров.qmz");
+    QTest::qWait(300);
+    QCOMPARE(storeEntries(root),
+             (QStringList{"Отдел", "Отдел/__1__", "Отдел/__1__/" + fileNames(files)[0].replace("Иван", "Петров"),
+                          "Отдел/__1__/" + fileNames(files)[1].replace("Иван", "Петров"),
+                          "Отдел/__1__/Петров.01022024101010.avi", "Отдел/__1__/Петров.01022024101011.aac",
+                          "Отдел/Петров.qmz"}));
+}
+
+void TestEditorSubjects::deletedSubjectLeavesNothingBehind()
+{
+    const QStringList files = makeRecordedSubject(root + "/Отдел/Иван.qmz", {"Тест1"}, {"01022024101010.avi"});
+    StoreFixtures::makeSubjectFile(root + "/Иванов.qmz");
+    InspectionEditFancy editor;
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    PersoneDockWindow *dock = dockOf(editor);
+    chooseWithMovedMarks(editor, files[0]);
+    {
+        MessageBoxAnswerer answers({QMessageBox::Yes});
+        dock->action_DeleteUser();
+        QCOMPARE(answers.unexpected(), 0);
+    }
+    QCOMPARE(lastPath, QString());
+    QCOMPARE(lastInspection, nullptr);
+    QVERIFY(editor.inspection().path.isEmpty());
+    QTest::qWait(300);
+    QCOMPARE(storeEntries(root), (QStringList{"Иванов.qmz", "Отдел", "Отдел/__1__"}));
+    QCOMPARE(trashedNames(), fileNames(files));
+}
+
+void TestEditorSubjects::deletedFolderDropsTheLoadedSubject()
+{
+    const QStringList files = makeRecordedSubject(root + "/Отдел/Иван.qmz", {"Тест1"}, {"01022024101010.avi"});
+    InspectionEditFancy editor;
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    PersoneDockWindow *dock = dockOf(editor);
+    chooseWithMovedMarks(editor, files[0]);
+    // The folder is acted on while the subject stays loaded, as after a choice in the links.
+    {
+        const QSignalBlocker quiet(dock->treeView()->selectionModel());
+        dock->treeView()->setCurrentIndex(indexOf(dock, root + "/Отдел"));
+    }
+    QCOMPARE(lastPath, files[0]);
+    {
+        MessageBoxAnswerer answers({QMessageBox::Yes});
+        dock->action_DeleteFolder();
+        QCOMPARE(answers.unexpected(), 0);
+    }
+    QCOMPARE(lastPath, QString());
+    QCOMPARE(lastInspection, nullptr);
+    QTest::qWait(300);
+    QCOMPARE(storeEntries(root), QStringList());
+}
+
+VUG_TEST_MAIN(TestEditorSubjects, QApplication)
+#include "tst_editorsubjects.moc"

@@ -1,0 +1,377 @@
+#include "data/FileChooser.h"
+#include "data/SpravDB.h"
+#include "resources/VugResources.h"
+#include "subjects/PersoneTagsWidget.h"
+#include "subjects/TagTreeText.h"
+#include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/TestHome.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QStandardItemModel>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QValidator>
+
+namespace {
+
+QAction *action(PersoneTagsWidget &tab, const QString &text)
+{
+    for (QAction *candidate : tab.editActions()) {
+        if (candidate->text().startsWith(text))
+            return candidate;
+    }
+    return nullptr;
+}
+
+QString storedTags()
+{
+    SpravDB sprav;
+    QString text;
+    sprav.readTags(text);
+    return text;
+}
+
+void storeTags(const QString &text)
+{
+    SpravDB sprav;
+    QCOMPARE(sprav.writeTags(text), int(SpravDB::Done));
+}
+
+// Adds a key below the current item and names it.
+QModelIndex addKey(PersoneTagsWidget &tab, const QString &name)
+{
+    action(tab, "Добавить ключ")->trigger();
+    const QModelIndex added = tab.treeView()->currentIndex();
+    tab.model()->setData(added, name);
+    return added;
+}
+
+QModelIndex addFolder(PersoneTagsWidget &tab, const QString &name, bool control)
+{
+    if (control)
+        QTest::keyPress(tab.treeView(), Qt::Key_Control, Qt::ControlModifier);
+    action(tab, "Добавить папку")->trigger();
+    if (control)
+        QTest::keyRelease(tab.treeView(), Qt::Key_Control, Qt::NoModifier);
+    const QModelIndex added = tab.treeView()->currentIndex();
+    tab.model()->setData(added, name);
+    return added;
+}
+
+void setChecked(PersoneTagsWidget &tab, const QString &path, bool checked)
+{
+    const QStringList parts = path.split('/');
+    QModelIndex index;
+    for (const QString &part : parts) {
+        const QModelIndexList found = tab.model()->match(tab.model()->index(0, 0, index), Qt::DisplayRole, part, 1,
+                                                         Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(path));
+        index = found.first();
+    }
+    tab.model()->setData(index, checked ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole);
+}
+
+void switchView(PersoneTagsWidget &tab)
+{
+    tab.showTagsChecked()->click();
+}
+
+}  // namespace
+
+class TestPersoneTags : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void keysExportedDeletedAndImportedComeBackIdentical();
+    void eachSubjectKeepsItsOwnMarks();
+    void unknownKeysSurviveAcceptAndViewSwitch();
+    void checkedViewListsTheTickedKeysAndLocksEditing();
+    void unusableReferenceBookIsNotOverwritten();
+    void failedWriteKeepsTheDialogOpen();
+    void deleteAsksFirst();
+    void foldersGoToTheTopOnlyWithControl();
+    void editorRefusesSlashTabAndLineBreaks();
+    void importTellsWhatItCouldNotRead();
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    QStringList m_answers;
+    QList<FileChooser::Request> m_requests;
+};
+
+void TestPersoneTags::initTestCase()
+{
+    initVugResources();
+    FileChooser::setChooser([this](const FileChooser::Request &request) {
+        m_requests << request;
+        return m_answers.isEmpty() ? QString() : m_answers.takeFirst();
+    });
+}
+
+void TestPersoneTags::init()
+{
+    m_dir = new QTemporaryDir;
+    SpravDB::sPathFileSprav = m_dir->filePath("sprav.sqmz");
+    m_answers.clear();
+    m_requests.clear();
+}
+
+void TestPersoneTags::cleanup()
+{
+    SpravDB::sPathFileSprav.clear();
+    delete m_dir;
+}
+
+void TestPersoneTags::keysExportedDeletedAndImportedComeBackIdentical()
+{
+    PersoneTagsWidget tab;
+    tab.loadTagModel(QString());
+    addFolder(tab, "Города", true);
+    addKey(tab, "Москва");
+    addKey(tab, "Казань");
+    addFolder(tab, "Районы", false);   // beside the keys, inside "Города"
+    addKey(tab, "Центр");
+    tab.treeView()->setCurrentIndex(QModelIndex());
+    addKey(tab, "Без папки");
+    setChecked(tab, "Города/Москва", true);
+    QString before = tagTreeText(tab.model());
+    QCOMPARE(before.count('\n'), 4);
+    QVERIFY(before.contains("\t1\tГорода/Москва\n"));
+    QVERIFY(before.contains("\t0\tГорода/Районы/Центр\n"));
+
+    m_answers << m_dir->filePath("keys");
+    action(tab, "Экспорт")->trigger();
+    QCOMPARE(m_requests.last().caption, QString("Выбор файла для экспорта ключей"));
+    QCOMPARE(m_requests.last().filter, QString("*.kqmz"));
+    QVERIFY(QFile::exists(m_dir->filePath("keys.kqmz")));
+
+    MessageBoxAnswerer answerer({QMessageBox::Yes, QMessageBox::Yes});
+    while (tab.model()->rowCount() > 0) {
+        tab.treeView()->setCurrentIndex(tab.model()->index(0, 0));
+        action(tab, "Удалить")->trigger();
+    }
+    QCOMPARE(answerer.asked().size(), 2);
+
+    m_answers << m_dir->filePath("keys.kqmz");
+    action(tab, "Импорт")->trigger();
+    QCOMPARE(m_requests.last().caption, QString("Выбор файла для ипорта ключей"));
+    QCOMPARE(m_requests.last().parent, nullptr);
+    // The import sorts every level by name; its ticks are the subject's, who had none.
+    before.replace("\t1\t", "\t0\t");
+    QString sorted;
+    for (const char *path : {"Без папки", "Города/Казань", "Города/Москва", "Города/Районы/Центр"})
+        sorted += QRegularExpression("[^\n]*\t" + QRegularExpression::escape(QString(path)) + "\n").match(before).captured();
+    QCOMPARE(tagTreeText(tab.model()), sorted);
+
+    QString subject;
+    QVERIFY(tab.saveTags(subject));
+    QCOMPARE(storedTags(), sorted);
+    QCOMPARE(answerer.unexpected(), 0);
+}
+
+void TestPersoneTags::eachSubjectKeepsItsOwnMarks()
+{
+    const QUuid one = QUuid::createUuid();
+    const QUuid two = QUuid::createUuid();
+    storeTags(one.toString() + "\t0\tПапка/Первый\n" + two.toString() + "\t0\tВторой\n");
+    const QString otherSubject = two.toString() + '\t';
+
+    PersoneTagsWidget first;
+    first.loadTagModel(QString());
+    setChecked(first, "Папка/Первый", true);
+    QString firstTags;
+    QVERIFY(first.saveTags(firstTags));
+    QCOMPARE(firstTags, one.toString() + '\t');
+
+    PersoneTagsWidget other;
+    other.loadTagModel(otherSubject);
+    QCOMPARE(tagTreeText(other.model()), one.toString() + "\t0\tПапка/Первый\n" + two.toString() + "\t1\tВторой\n");
+
+    PersoneTagsWidget again;
+    again.loadTagModel(firstTags);
+    QVERIFY(tagTreeText(again.model()).startsWith(one.toString() + "\t1\t"));
+}
+
+void TestPersoneTags::unknownKeysSurviveAcceptAndViewSwitch()
+{
+    const QUuid known = QUuid::createUuid();
+    const QUuid unknown = QUuid::createUuid();
+    storeTags(known.toString() + "\t0\tИзвестный\n");
+    PersoneTagsWidget tab;
+    tab.loadTagModel(unknown.toString() + '\t' + known.toString() + '\t');
+    switchView(tab);
+    switchView(tab);
+    QString tags;
+    QVERIFY(tab.saveTags(tags));
+    QCOMPARE(tags, known.toString() + '\t' + unknown.toString() + '\t');
+}
+
+void TestPersoneTags::checkedViewListsTheTickedKeysAndLocksEditing()
+{
+    const QUuid a = QUuid::createUuid();
+    const QUuid b = QUuid::createUuid();
+    storeTags(a.toString() + "\t0\tП/А\n" + b.toString() + "\t0\tП/Б\n");
+    PersoneTagsWidget tab;
+    QSignalSpy okEnabled(&tab, &PersoneTagsWidget::acceptEnabledChanged);
+    tab.loadTagModel(a.toString() + '\t' + b.toString() + '\t');
+
+    switchView(tab);
+    QCOMPARE(tab.model()->rowCount(), 2);
+    QCOMPARE(tab.model()->item(0)->text(), QString("П/А"));
+    for (QAction *edit : tab.editActions())
+        QVERIFY(!edit->isEnabled());
+    QCOMPARE(okEnabled.takeLast().at(0).toBool(), false);
+
+    tab.model()->item(1)->setCheckState(Qt::Unchecked);
+    switchView(tab);
+    QCOMPARE(tagTreeText(tab.model()), a.toString() + "\t1\tП/А\n" + b.toString() + "\t0\tП/Б\n");
+    for (QAction *edit : tab.editActions())
+        QVERIFY(edit->isEnabled());
+    QCOMPARE(okEnabled.takeLast().at(0).toBool(), true);
+    QString tags;
+    QVERIFY(tab.saveTags(tags));
+    QCOMPARE(tags, a.toString() + '\t');
+}
+
+void TestPersoneTags::unusableReferenceBookIsNotOverwritten()
+{
+    QFile book(SpravDB::sPathFileSprav);
+    QVERIFY(book.open(QIODevice::WriteOnly));
+    const QByteArray bytes("это не база данных, а текст\n");
+    book.write(bytes);
+    book.close();
+    const QUuid kept = QUuid::createUuid();
+
+    PersoneTagsWidget tab;
+    tab.loadTagModel(kept.toString() + '\t');
+    addKey(tab, "Новый ключ");
+    MessageBoxAnswerer answerer({QMessageBox::Ok});
+    QString tags;
+    QVERIFY(tab.saveTags(tags));
+    QCOMPARE(answerer.asked().size(), 1);
+    QVERIFY(tags.contains(kept.toString()));
+    QVERIFY(book.open(QIODevice::ReadOnly));
+    QCOMPARE(book.readAll(), bytes);
+}
+
+void TestPersoneTags::failedWriteKeepsTheDialogOpen()
+{
+    storeTags(QStringLiteral("-"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fault");
+        db.setDatabaseName(SpravDB::sPathFileSprav);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        QVERIFY(query.exec("CREATE TRIGGER refuse BEFORE UPDATE ON tags BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("fault");
+    PersoneTagsWidget tab;
+    tab.loadTagModel(QString());
+    addKey(tab, "Ключ");
+    MessageBoxAnswerer answerer({QMessageBox::Ok});
+    QString tags = "как было";
+    QVERIFY(!tab.saveTags(tags));
+    QCOMPARE(tags, QString("как было"));
+    QCOMPARE(answerer.asked().size(), 1);
+}
+
+void TestPersoneTags::deleteAsksFirst()
+{
+    PersoneTagsWidget tab;
+    tab.loadTagModel(QString());
+    addFolder(tab, "Папка", true);
+    addKey(tab, "Ключ");
+    tab.treeView()->setCurrentIndex(tab.model()->index(0, 0));
+    MessageBoxAnswerer answerer({QMessageBox::No, QMessageBox::Yes});
+    action(tab, "Удалить")->trigger();
+    QCOMPARE(tab.model()->rowCount(), 1);
+    QCOMPARE(answerer.asked().first(),
+             QString("Перед удалением рекомендуем сделать Экспорт ключей для возможного последующего "
+                     "восстановления.\nВы хотите продолжить удаление ?"));
+    action(tab, "Удалить")->trigger();
+    QCOMPARE(tab.model()->rowCount(), 0);
+    // An empty tree is stored as such.
+    QString tags;
+    QVERIFY(tab.saveTags(tags));
+    QCOMPARE(storedTags(), QString());
+}
+
+void TestPersoneTags::foldersGoToTheTopOnlyWithControl()
+{
+    PersoneTagsWidget tab;
+    tab.loadTagModel(QString());
+    action(tab, "Добавить папку")->trigger();
+    QCOMPARE(tab.model()->rowCount(), 0);
+    const QModelIndex top = addFolder(tab, "Верх", true);
+    addFolder(tab, "Внутри", false);
+    QCOMPARE(tab.model()->rowCount(top), 1);
+    addFolder(tab, "Снова верх", true);
+    QCOMPARE(tab.model()->rowCount(), 2);
+    QVERIFY(isTagFolder(tab.model()->index(1, 0)));
+}
+
+void TestPersoneTags::editorRefusesSlashTabAndLineBreaks()
+{
+    PersoneTagsWidget tab;
+    tab.loadTagModel(QString());
+    const QModelIndex key = addKey(tab, "Ключ");
+    tab.show();
+    action(tab, "Изменить")->trigger();
+    auto *editor = tab.treeView()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->clear();
+    QTest::keyClicks(editor, "A/B");
+    QCOMPARE(editor->text(), QString("AB"));
+    for (QString name : {"a\tb", "a\nb", "a/b"}) {
+        int position = 0;
+        QCOMPARE(editor->validator()->validate(name, position), QValidator::Invalid);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(key.data().toString(), QString("AB"));
+}
+
+void TestPersoneTags::importTellsWhatItCouldNotRead()
+{
+    PersoneTagsWidget tab;
+    tab.loadTagModel(QString());
+    addKey(tab, "Остаётся");
+    const QString shown = tagTreeText(tab.model());
+    MessageBoxAnswerer answerer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+
+    m_answers << m_dir->filePath("нет такого.kqmz");
+    action(tab, "Импорт")->trigger();
+    QCOMPARE(tagTreeText(tab.model()), shown);
+
+    QFile binary(m_dir->filePath("binary.kqmz"));
+    QVERIFY(binary.open(QIODevice::WriteOnly));
+    binary.write(QByteArray("\xFF\xFE\x01\x02\x80\n\x90\x91", 8));
+    binary.close();
+    m_answers << binary.fileName();
+    action(tab, "Импорт")->trigger();
+    QCOMPARE(tagTreeText(tab.model()), shown);
+
+    QFile mixed(m_dir->filePath("mixed.kqmz"));
+    QVERIFY(mixed.open(QIODevice::WriteOnly));
+    const QUuid id = QUuid::createUuid();
+    mixed.write(("две\tчасти\n" + id.toString() + "\t0\tЯ/Ключ\n\xC0\xC1\n").toUtf8());
+    mixed.close();
+    m_answers << mixed.fileName();
+    action(tab, "Импорт")->trigger();
+    QCOMPARE(tagTreeText(tab.model()), id.toString() + "\t0\tЯ/Ключ\n");
+    QCOMPARE(answerer.asked().size(), 3);
+    QVERIFY2(answerer.asked().last().contains("2"), qPrintable(answerer.asked().last()));
+    QCOMPARE(storedTags(), QString());
+}
+
+VUG_TEST_MAIN(TestPersoneTags, QApplication)
+#include "tst_personetags.moc"
