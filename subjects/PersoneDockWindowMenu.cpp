@@ -85,8 +85,8 @@ void PersoneDockWindow::addSubjectEntries(QMenu *menu)
     connect(remove, &QAction::triggered, this, &PersoneDockWindow::action_DeleteUser);
     QAction *exportSubject = menuAction(menu, nullptr, tr("Экспортировать обследуемого..."));
     connect(exportSubject, &QAction::triggered, this, &PersoneDockWindow::onActionExport);
-    // Until the subject clipboard, the export package and the questionnaire exist.
-    for (QAction *action : {copy, paste, property, exportSubject})
+    // Until the subject clipboard and the export package exist.
+    for (QAction *action : {copy, paste, exportSubject})
         action->setEnabled(false);
 
     menu->addActions({copy, paste});

@@ -1,4 +1,5 @@
 #include "PersoneDockWindow.h"
+#include "PersonePropertyDlg.h"
 
 #include "SubjectStore.h"
 #include "_PersoneDock_Proxy.h"
@@ -209,4 +210,17 @@ void PersoneDockWindow::onActionInspectionCopy() {}
 void PersoneDockWindow::onActionInspectionPaste() {}
 void PersoneDockWindow::onActionImport() {}
 void PersoneDockWindow::onActionExport() {}
-void PersoneDockWindow::onAction_UserProperty() {}
+void PersoneDockWindow::onAction_UserProperty()
+{
+    const QModelIndex acted = actedIndex();
+    if (!isSubject(acted))
+        return;
+    const QString path = pathOf(acted);
+    PersonePropertyDlg dialog(this, path, PersonePropertyDlg::PersonTab);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The comment icon and tool tip follow the new pre-test text.
+    m_preTestTexts.drop(path);
+    m_tree->viewport()->update();
+    emit notificationChangedPerosneSignal(path, path, this);
+}

@@ -435,7 +435,7 @@ void TestPersoneDock::contextMenuFollowsTheEntryKind()
     QCOMPARE(entriesOf(menu.data()),
              (QStringList{"Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C (off)",
                           "Добавить ВОПРОСНИК из системного буфера\tCtrl+V (off)", "-", "Создать ярлык", "-",
-                          "Анкета обследуемого... (off)", "-", "Изменить ФИО обследуемого\tF2",
+                          "Анкета обследуемого...", "-", "Изменить ФИО обследуемого\tF2",
                           "Удалить обследуемого\tDel", "-", "Экспортировать обследуемого... (off)"}));
 
     menu.reset(dock.createContextMenu(QPoint(5, tree->viewport()->height() - 5)));

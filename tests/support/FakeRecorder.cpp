@@ -2,17 +2,25 @@
 
 #include <cstring>
 
-void FakeRecorder::start(const QString &path, const QString &, const QString &)
+FakeRecorder::~FakeRecorder()
+{
+    if (whenDestroyed)
+        whenDestroyed(m_calls);
+}
+
+void FakeRecorder::start(const QString &path, const QString &camera, const QString &microphone)
 {
     QMutexLocker lock(&m_mutex);
     m_path = path;
     m_started = true;
+    m_calls << QStringLiteral("start %1|%2|%3").arg(path, camera, microphone);
 }
 
 void FakeRecorder::stop()
 {
     QMutexLocker lock(&m_mutex);
     m_stopped = true;
+    m_calls << QStringLiteral("stop");
 }
 
 int FakeRecorder::takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level)
@@ -21,10 +29,16 @@ int FakeRecorder::takeFrame(int *width, int *height, void *dest, int capacity, d
     const int bytes = m_width * m_height * 4;
     *width = m_width;
     *height = m_height;
-    *seconds = m_seconds;
-    *level = m_level;
-    if (dest && bytes > 0 && bytes <= capacity)
+    if (seconds)
+        *seconds = m_seconds;
+    if (level)
+        *level = m_level;
+    if (!dest || bytes == 0 || bytes > capacity)
+        return bytes;
+    if (m_image.isNull())
         std::memset(dest, m_fill, size_t(bytes));
+    else
+        std::memcpy(dest, m_image.constBits(), size_t(bytes));
     return bytes;
 }
 
@@ -49,6 +63,7 @@ bool FakeRecorder::isRecording() const
 int FakeRecorder::openAudioFile(const QString &file)
 {
     QMutexLocker lock(&m_mutex);
+    m_calls << QStringLiteral("openAudioFile ") + file;
     if (m_audioFileResult >= 0) {
         m_audioFiles << file;
         m_speechOpen = true;
@@ -59,6 +74,7 @@ int FakeRecorder::openAudioFile(const QString &file)
 void FakeRecorder::closeOutput()
 {
     QMutexLocker lock(&m_mutex);
+    m_calls << QStringLiteral("closeOutput");
     m_speechOpen = false;
 }
 
@@ -86,6 +102,20 @@ void FakeRecorder::setFrame(int width, int height, char fill)
     m_width = width;
     m_height = height;
     m_fill = fill;
+}
+
+void FakeRecorder::setImage(const QImage &image)
+{
+    QMutexLocker lock(&m_mutex);
+    m_image = image.convertToFormat(QImage::Format_ARGB32);
+    m_width = m_image.width();
+    m_height = m_image.height();
+}
+
+QStringList FakeRecorder::calls() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_calls;
 }
 
 void FakeRecorder::setClock(double seconds)

@@ -2,15 +2,20 @@
 
 #include "recording/media/VideoRecorder.h"
 
+#include <QImage>
 #include <QMutex>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // A camera and microphone without hardware: frames of the size the test sets,
-// every byte the test's fill value, on the test's clock and level.
+// every byte the test's fill value, or the test's picture, on the test's clock
+// and level. It notes the calls made to it.
 class FakeRecorder : public VideoRecorder
 {
 public:
+    ~FakeRecorder() override;
     void start(const QString &path, const QString &camera, const QString &microphone) override;
     void stop() override;
     int takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level) override;
@@ -21,6 +26,8 @@ public:
     void closeOutput() override;
 
     void setFrame(int width, int height, char fill = 'v');
+    // Frames of this picture from now on; a null image: no frame.
+    void setImage(const QImage &image);
     void setClock(double seconds);
     void setLevel(double level);
     void setFailure(const QString &failure);
@@ -29,6 +36,10 @@ public:
     QString path() const;
     // The speech files opened, in order.
     QStringList audioFiles() const;
+    // "start <path>|<camera>|<microphone>", "stop", "openAudioFile <file>", "closeOutput".
+    QStringList calls() const;
+    // Told the calls when the recorder is destroyed by its owner.
+    std::function<void(const QStringList &calls)> whenDestroyed;
     bool stopped() const;
 
 private:
@@ -45,4 +56,6 @@ private:
     int m_audioFileResult = 0;
     bool m_speechOpen = false;
     QStringList m_audioFiles;
+    QImage m_image;
+    QStringList m_calls;
 };
