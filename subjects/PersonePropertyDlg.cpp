@@ -2,13 +2,13 @@
 
 #include "PersoneTagsWidget.h"
 #include "PhotoPreViewDlg.h"
+#include "_BirthdayEdit.h"
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 
 #include <QApplication>
 #include <QButtonGroup>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileInfo>
@@ -105,12 +105,9 @@ QWidget *PersonePropertyDlg::createPersonTab()
     form->addRow(tr("Имя:"), m_firstName);
     form->addRow(tr("Отчество:"), m_middleName);
 
-    // The earliest date stands for a birthday never entered.
-    m_birthday = new QDateEdit(page);
+    m_birthday = new _BirthdayEdit(page);
     m_birthday->setObjectName(QStringLiteral("Birthday"));
     m_birthday->setFixedWidth(120);
-    m_birthday->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    m_birthday->setSpecialValueText(tr("не указана"));
     form->addRow(tr("Дата рождения:"), m_birthday);
 
     auto *sexRow = new QHBoxLayout;
@@ -228,7 +225,7 @@ void PersonePropertyDlg::load()
 
 void PersonePropertyDlg::showPerson(const InspectionPerson &person)
 {
-    m_birthday->setDate(person.Birthday.isValid() ? person.Birthday : m_birthday->minimumDate());
+    m_birthday->setBirthday(person.Birthday);
     if (QAbstractButton *sex = m_sex->button(person.Sex))
         sex->setChecked(true);
     // Plain text both ways: a text that looks like markup stays as typed.
@@ -238,8 +235,7 @@ void PersonePropertyDlg::showPerson(const InspectionPerson &person)
 InspectionPerson PersonePropertyDlg::formPerson(const QString &tags) const
 {
     InspectionPerson person;
-    if (m_birthday->date() != m_birthday->minimumDate())
-        person.Birthday = m_birthday->date();
+    person.Birthday = m_birthday->birthday();
     person.Comments = m_comments->toPlainText();
     person.Tags = tags;
     person.Sex = m_male->isChecked() ? 1 : m_female->isChecked() ? 2 : 0;

@@ -9,7 +9,7 @@
 class PersoneTagsWidget;
 class QAction;
 class QButtonGroup;
-class QDateEdit;
+class _BirthdayEdit;
 class QLineEdit;
 class QListView;
 class QPlainTextEdit;
@@ -81,7 +81,7 @@ private:
     QLineEdit *m_lastName = nullptr;
     QLineEdit *m_firstName = nullptr;
     QLineEdit *m_middleName = nullptr;
-    QDateEdit *m_birthday = nullptr;
+    _BirthdayEdit *m_birthday = nullptr;
     QRadioButton *m_male = nullptr;
     QRadioButton *m_female = nullptr;
     QButtonGroup *m_sex = nullptr;

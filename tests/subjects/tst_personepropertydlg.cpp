@@ -100,6 +100,7 @@ private slots:
     void namesComeFromTheFileName();
     void questionnaireRoundTrips_data();
     void questionnaireRoundTrips();
+    void birthdayIsTypedFromTheEmptyField();
     void photosFromCameraAndFiles();
     void photosAreDeletedAndSaved();
     void filesAreAttachedDeletedAndSaved();
@@ -220,6 +221,20 @@ void TestPersonePropertyDlg::questionnaireRoundTrips()
     again.accept();
     QCOMPARE(storedPerson(path).Comments, QStringLiteral("<b>x</b>"));
     QCOMPARE(storedPerson(path).Birthday, birthday);
+}
+
+void TestPersonePropertyDlg::birthdayIsTypedFromTheEmptyField()
+{
+    const QString path = makeSubject(QStringLiteral("Иванов.qmz"));
+    {
+        PersonePropertyDlg dialog(nullptr, path);
+        auto *date = child<QDateEdit>(dialog, "Birthday");
+        QTest::keyClicks(date, QStringLiteral("15031985"));
+        dialog.accept();
+    }
+    QCOMPARE(storedPerson(path).Birthday, QDate(1985, 3, 15));
+    PersonePropertyDlg dialog(nullptr, path);
+    QCOMPARE(child<QDateEdit>(dialog, "Birthday")->text(), QStringLiteral("15.03.1985"));
 }
 
 void TestPersonePropertyDlg::photosFromCameraAndFiles()
