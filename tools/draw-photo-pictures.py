@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the questionnaire's photo pictures into resources/images/: photo from
-the camera, photo from a file, and the camera dialog's background shown until
-the first frame. Rendering and PNG writing are the points window's; the plus
+"""Draws the questionnaire's and the pre-test dock's pictures into
+resources/images/: photo from the camera, photo from a file, the record button
+and the camera background shown until the first frame. Rendering and PNG writing are the points window's; the plus
 badge is the editor's."""
 import importlib.util
 import math
@@ -64,6 +64,13 @@ def photo_from_file(x, y):
     return EDITOR.plus_badge(x, y) or picture(x, y)
 
 
+def record(x, y):
+    d = math.hypot(x - 16, y - 16)
+    if d <= 11:
+        return (200, 30, 30, 255) if d <= 10 else (120, 20, 20, 255)
+    return None
+
+
 def background(x, y):
     """A pale camera over a soft grey, scaled to the dialog's picture."""
     shape = camera(x - 32, y - 32, 6.0, (205, 208, 214, 255), (225, 228, 232, 255))
@@ -75,7 +82,8 @@ def background(x, y):
 
 def main():
     folder_path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "resources", "images")
-    for name, shape in {"photo_from_camera.png": photo_from_camera, "photo_from_file.png": photo_from_file}.items():
+    for name, shape in {"photo_from_camera.png": photo_from_camera, "photo_from_file.png": photo_from_file,
+                        "Media-Controls-Record-icon.png": record}.items():
         with open(os.path.join(folder_path, name), "wb") as out:
             out.write(BASE.png(BASE.render(shape)))
     with open(os.path.join(folder_path, "Camera-background.png"), "wb") as out:

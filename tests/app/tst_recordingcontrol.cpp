@@ -15,6 +15,7 @@
 #include "recording/media/MMRecorder.h"
 #include "recording/media/RecorderFactory.h"
 #include "data/InspectionMedia.h"
+#include "tests/support/FakeRecorder.h"
 #include "tests/support/Ffprobe.h"
 #include "tests/support/SyntheticCapture.h"
 #include "subjects/PreTestCanversationDockWindow.h"
@@ -543,20 +544,39 @@ void TestRecordingControl::quitQuestionSequences()
 
 void TestRecordingControl::functionKeysReachThePreTestDock()
 {
+    RecorderFactory::install([](int) { return std::unique_ptr<VideoRecorder>(new FakeRecorder); });
+    inspection.path = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
+    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
     auto *dock = window->findChild<PreTestCanversationDockWindow *>(QStringLiteral("PreTestCanversationDockWindow"));
     QVERIFY(dock);
     window->modeTabs()->setCurrentIndex(0);
     QTRY_VERIFY(dock->isVisible());
     pressKey(Qt::Key_F12);
     QVERIFY(lastConsumed);
+    QVERIFY(!dock->isRecordingSpeech());  // no recording runs
+    dock->onStartRecord();
+    pressKey(Qt::Key_F12);
+    QVERIFY(lastConsumed);
     QVERIFY(dock->isRecordingSpeech());
     pressKey(Qt::Key_F12, Qt::ControlModifier);
     QVERIFY(lastConsumed);
     QVERIFY(!dock->isRecordingSpeech());
+
+    // While the pre-test conversation is recorded no test starts.
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok, QMessageBox::Ok});
+        window->startRecordPoligramme(0);
+        window->playPoligramme(1, 0);
+        QCOMPARE(answers.asked().size(), 2);
+        QVERIFY(!window->recordingScreen());
+    }
     dock->hide();
+    QTest::qWait(1100);  // a new second: the speech file name is free again
     pressKey(Qt::Key_F12);
     QVERIFY(lastConsumed);  // consumed even with the dock hidden
     QVERIFY(!dock->isRecordingSpeech());
+    dock->stopRecord();
 }
 
 void TestRecordingControl::tabCyclingAndModeDigits()

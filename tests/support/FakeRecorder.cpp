@@ -1,6 +1,20 @@
 #include "tests/support/FakeRecorder.h"
 
+#include <QFile>
+
 #include <cstring>
+
+namespace {
+
+// What was recorded, so names taken and renames can be seen.
+void writeSmallFile(const QString &path)
+{
+    QFile file(path);
+    if (!path.isEmpty() && file.open(QIODevice::WriteOnly))
+        file.write("recorded");
+}
+
+}  // namespace
 
 FakeRecorder::~FakeRecorder()
 {
@@ -14,6 +28,7 @@ void FakeRecorder::start(const QString &path, const QString &camera, const QStri
     m_path = path;
     m_started = true;
     m_calls << QStringLiteral("start %1|%2|%3").arg(path, camera, microphone);
+    writeSmallFile(path);
 }
 
 void FakeRecorder::stop()
@@ -65,6 +80,7 @@ int FakeRecorder::openAudioFile(const QString &file)
     QMutexLocker lock(&m_mutex);
     m_calls << QStringLiteral("openAudioFile ") + file;
     if (m_audioFileResult >= 0) {
+        writeSmallFile(file);
         m_audioFiles << file;
         m_speechOpen = true;
     }

@@ -11,7 +11,8 @@
 
 // A camera and microphone without hardware: frames of the size the test sets,
 // every byte the test's fill value, or the test's picture, on the test's clock
-// and level. It notes the calls made to it.
+// and level. It notes the calls made to it, and writes a small file at each
+// path it is to record into.
 class FakeRecorder : public VideoRecorder
 {
 public:
