@@ -87,7 +87,7 @@ void PreTestCanversationDockWindow::showPhoto()
     showBackground();
     if (!m_inspection || isRecording())
         return;
-    const QImage canvas = PhotoTiling::tiled(m_photos, size());
+    const QImage canvas = PhotoTiling::tiled(m_photos, m_picture->size());
     if (!canvas.isNull())
         m_picture->setPixmap(QPixmap::fromImage(canvas));
 }
