@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <QStorageInfo>
 
 namespace InspectionMedia {
 
@@ -76,6 +74,27 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
     QFile::remove(testVideoPath(inspection, test));
 }
 
+bool moveToTrash(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.moveToTrash())
+        return false;
+    if (QFileInfo(file.fileName()).isAbsolute())
+        return true;
+    // Without a usable Trash folder Qt moves the file into "files" and "info"
+    // of the working folder and reports success: put it back.
+    const QString misplaced = QFileInfo(file.fileName()).absoluteFilePath();
+    const QString info = QFileInfo(misplaced).absolutePath() + QStringLiteral("/../info/")
+                         + QFileInfo(misplaced).fileName() + QStringLiteral(".trashinfo");
+    QFile::rename(misplaced, path);
+    QFile::remove(info);
+    for (const QString &folder : {QFileInfo(misplaced).absolutePath(), QFileInfo(info).absolutePath()})
+        QDir().rmdir(folder);
+    return false;
+}
+
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
 {
     return timeStampedName(inspection, when, ".avi");
@@ -105,29 +124,6 @@ QStringList preTestFiles(const QString &subjectPath)
             files << folder.filePath(name);
     }
     return files;
-}
-
-// Qt moves the file into "files/" of the working folder and reports success
-// when the home trash cannot be made (a file where the folder should be), so
-// that trash is made here first and any such relative landing is undone.
-bool moveToTrash(const QString &path)
-{
-    if (QStorageInfo(path) == QStorageInfo(QDir::home())) {
-        const QString trash =
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Trash");
-        if (!QDir().mkpath(trash + QStringLiteral("/files")) || !QDir().mkpath(trash + QStringLiteral("/info")))
-            return false;
-    }
-    QString inTrash;
-    if (!QFile::moveToTrash(path, &inTrash))
-        return false;
-    if (QFileInfo(inTrash).isAbsolute())
-        return true;
-    const QString stray = QFileInfo(inTrash).absoluteFilePath();
-    QFile::rename(stray, path);
-    QFile::remove(QFileInfo(stray).absolutePath() + QStringLiteral("/../info/") + QFileInfo(stray).fileName()
-                  + QStringLiteral(".trashinfo"));
-    return false;
 }
 
 }  // namespace InspectionMedia

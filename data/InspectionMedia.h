@@ -20,6 +20,9 @@ QString testVideoPath(const Inspection &inspection, const InspectionTest &test);
 QString testVideoName(const Inspection &inspection, const InspectionTest &test);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
+// Moves a file to the desktop's Trash; true as well when there is no such
+// file. A failed move leaves the file where it was.
+bool moveToTrash(const QString &path);
 // Time-stamped names of a pre-test video and a speech recording; empty when
 // that file exists already.
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when);
@@ -30,9 +33,5 @@ QString subjectBaseName(const Inspection &inspection);
 // paths in its companion folder, sorted: the base name taken literally, ".",
 // the 14-digit time stamp, ".avi" or ".aac" in any letter case.
 QStringList preTestFiles(const QString &subjectPath);
-
-// Moves a file or folder into the desktop's trash; false when it could not be
-// moved, in which case nothing was changed.
-bool moveToTrash(const QString &path);
 
 }  // namespace InspectionMedia

@@ -65,10 +65,12 @@ int InspectionTest::countThemesOfType(int type) const
                              [type](const InspectionTheme &t) { return t.Type == type; }));
 }
 
+// Both lists: a question changed to P stays among the regular ones.
 int InspectionTest::countThemesOfSubType(int subType) const
 {
-    return int(std::count_if(themis.begin(), themis.end(),
-                             [subType](const InspectionTheme &t) { return t.SubType == subType; }));
+    auto ofSubType = [subType](const InspectionTheme &t) { return t.SubType == subType; };
+    return int(std::count_if(themis.begin(), themis.end(), ofSubType)
+               + std::count_if(themisNULL.begin(), themisNULL.end(), ofSubType));
 }
 
 int InspectionTest::countPictureThemes() const
@@ -82,11 +84,8 @@ void InspectionTest::addTheme(const QString &text, int kind, int group, int posi
 {
     InspectionTheme added(text, kind);
     QVector<InspectionTheme> &list = added.isNull() ? themisNULL : themis;
-    if (QuestionKind::isInternational(added.SubType)) {
-        added.Number = qint16(1 + std::count_if(list.begin(), list.end(), [&](const InspectionTheme &t) {
-                                  return t.SubType == added.SubType;
-                              }));
-    }
+    if (QuestionKind::isInternational(added.SubType))
+        added.Number = qint16(1 + countThemesOfSubType(added.SubType));
     list.append(added);
     const int entryTheme = added.isNull() ? 9999 + themisNULL.size() : themis.size() - 1;
 

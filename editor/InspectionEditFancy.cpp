@@ -299,9 +299,12 @@ Inspection::_Test *InspectionEditFancy::testOf(const QModelIndex &index)
 
 // --- slots with small bodies ---
 
+// A test dropped into the tree grew the test list.
 void InspectionEditFancy::onChangeTest(Inspection::_Test *pTest)
 {
     Q_UNUSED(pTest);
+    if (m_inspection.tests.size() != m_announcedTests)
+        announceInspection();
     updateActions();
 }
 

@@ -152,12 +152,34 @@ private:
     int testRowOf(const QModelIndex &index) const;
     // The context item's test when it may be changed, else null.
     Inspection::_Test *editableTest();
+    // The test of the context item, recorded or not.
+    Inspection::_Test *currentTest() { return testOf(m_contextIndex); }
+    // The question of the context item when its test may be changed, else null.
+    Inspection::_Theme *editableQuestion();
+
+    // --- editing ---
+    void addQuest(const QString &text, int kind);
+    void changeQuestKind(int kind);
+    void setTestTalk(bool yes);
+    void deleteTestItem(const QModelIndex &item);
+    void deleteQuestionItem(Inspection::_Test *test, const QModelIndex &item);
+    void pasteTest();
+    void pasteLines(const QModelIndex &item);
+    // Saves the test with an undo state and refills the tree keeping its position.
+    void saveAndRefill(Inspection::_Test *test);
+    // The question box of destructive edits; true on Yes.
+    bool confirm(const QString &question);
+    // Tells the other windows the examination again: a changed test list may
+    // have moved every test they point at.
+    void announceInspection();
+    void selectTestChild(int testRow, int row, int column);
     bool isQuestionItem(const QModelIndex &index) const { return index.isValid() && index.parent().isValid(); }
 
     Inspection m_inspection;
     InspectionTreeView *m_tree = nullptr;
     QModelIndex m_contextIndex;
     bool m_showExtraInfo = false;
+    int m_announcedTests = 0;
 
     QAction *m_addTest = nullptr;
     QAction *m_addGroup = nullptr;

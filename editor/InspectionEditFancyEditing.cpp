@@ -1,45 +1,122 @@
-// The editing operations behind the editor's actions. Each acts on the
-// context item; until they are filled in, the actions change nothing.
+// The editing operations behind the editor's actions: tests, presentations and
+// questions added, changed, reordered, deleted, copied, pasted and undone.
+// Every edit is saved at once with an undo state.
 #include "InspectionEditFancy.h"
+#include "InspectionTreeView.h"
+#include "MimeFormats.h"
+#include "data/InspectionMedia.h"
+#include "data/SharedHelpers.h"
 
-void InspectionEditFancy::action_AddTest() {}
-void InspectionEditFancy::action_AddGroup() {}
-void InspectionEditFancy::action_AddQuest0() {}
-void InspectionEditFancy::action_AddQuestN() {}
-void InspectionEditFancy::action_AddQuestC() {}
-void InspectionEditFancy::action_AddQuestP() {}
-void InspectionEditFancy::onAddQuest_USA_P() {}
-void InspectionEditFancy::onAddQuest_USA_I() {}
-void InspectionEditFancy::onAddQuest_USA_C() {}
-void InspectionEditFancy::onAddQuest_USA_R() {}
-void InspectionEditFancy::onAddQuest_USA_SR() {}
-void InspectionEditFancy::onAddQuest_USA_So() {}
-void InspectionEditFancy::onAddQuest_USA_GC() {}
-void InspectionEditFancy::action_Copy() {}
-void InspectionEditFancy::action_Paste() {}
-void InspectionEditFancy::action_DeletePoligramme() {}
-void InspectionEditFancy::action_TestTalkYes() {}
-void InspectionEditFancy::action_TestTalkNo() {}
-void InspectionEditFancy::action_ChangeQuestN() {}
-void InspectionEditFancy::action_ChangeQuestP() {}
-void InspectionEditFancy::action_ChangeQuestC() {}
-void InspectionEditFancy::action_ReorderQuests() {}
-void InspectionEditFancy::action_ChangeQuest_UsaP() {}
-void InspectionEditFancy::action_ChangeQuest_UsaI() {}
-void InspectionEditFancy::action_ChangeQuest_UsaC() {}
-void InspectionEditFancy::action_ChangeQuest_UsaR() {}
-void InspectionEditFancy::action_ChangeQuest_UsaSR() {}
-void InspectionEditFancy::action_ChangeQuest_UsaSo() {}
-void InspectionEditFancy::action_ChangeQuest_UsaGC() {}
-void InspectionEditFancy::action_AttachPhoto() {}
-void InspectionEditFancy::action_ViewPhoto() {}
-void InspectionEditFancy::action_DeletePhoto() {}
-void InspectionEditFancy::action_ShowQuestToSecontMonitor() {}
-void InspectionEditFancy::action_ShowAllQuestionsSecondMonitor() {}
-void InspectionEditFancy::action_ShowFileAVI() {}
-void InspectionEditFancy::onTestComments() {}
-void InspectionEditFancy::onUndo() {}
-void InspectionEditFancy::onRedo() {}
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QStandardItemModel>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kIndexRole = Qt::UserRole + 1;
+
+// Keeps the wait cursor up for one operation, however it ends.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+Inspection::_Order planEntry(int theme, int group)
+{
+    Inspection::_Order entry;
+    entry.Theme = qint16(theme);
+    entry.Group = qint16(group);
+    return entry;
+}
+
+bool isRegular(int question) { return question >= 0 && question < QuestionKind::Null; }
+
+// Presentation g without its marker and entries; the later ones move down by one.
+void removePresentation(Inspection::_Test &test, int g)
+{
+    auto &orders = test.orders;
+    orders.erase(std::remove_if(orders.begin(), orders.end(),
+                                [g](const Inspection::_Order &entry) { return entry.Group == g; }),
+                 orders.end());
+    for (Inspection::_Order &entry : orders) {
+        if (entry.Group > g)
+            --entry.Group;
+    }
+    if (orders.size() == 1) {
+        orders.clear();
+        test.themis.clear();
+        test.themisNULL.clear();
+    }
+}
+
+// Removes a question and its entries; the entries of the questions after it in
+// its list move down by one.
+void removeQuestion(Inspection::_Test &test, int question)
+{
+    const bool isNull = question >= QuestionKind::Null;
+    const int listEnd = isNull ? QuestionKind::Null + test.themisNULL.size() : QuestionKind::Null;
+    const int subType = test.theme(question).SubType;
+    if (isNull)
+        test.themisNULL.removeAt(question - QuestionKind::Null);
+    else
+        test.themis.removeAt(question);
+    auto &orders = test.orders;
+    orders.erase(std::remove_if(orders.begin(), orders.end(),
+                                [question](const Inspection::_Order &entry) { return entry.Theme == question; }),
+                 orders.end());
+    for (Inspection::_Order &entry : orders) {
+        if (entry.Theme > question && entry.Theme < listEnd)
+            --entry.Theme;
+    }
+    // Its own kind closes up, so no number is left out.
+    if (QuestionKind::isInternational(subType))
+        test.renumberThemes(subType);
+    if (test.themis.isEmpty() && test.themisNULL.isEmpty())
+        orders.clear();
+}
+
+// The regular questions in the order presentation g shows them; questions it
+// misses follow in their old order. Every plan entry follows its question.
+void reorderAsPresentation(Inspection::_Test &test, int g)
+{
+    const int count = test.themis.size();
+    QVector<int> newIndex(count, -1);
+    QVector<Inspection::_Theme> reordered;
+    const auto take = [&](int old) {
+        if (old >= 0 && old < count && newIndex[old] < 0) {
+            newIndex[old] = reordered.size();
+            reordered.append(test.themis[old]);
+        }
+    };
+    for (const Inspection::_Order &entry : test.orders) {
+        if (entry.Group == g)
+            take(entry.Theme);
+    }
+    for (int old = 0; old < count; ++old)
+        take(old);
+    for (Inspection::_Order &entry : test.orders) {
+        if (entry.Theme >= 0 && entry.Theme < count)
+            entry.Theme = qint16(newIndex[entry.Theme]);
+    }
+    QHash<int, int> numbers;
+    for (Inspection::_Theme &question : reordered) {
+        if (QuestionKind::isInternational(question.SubType))
+            question.Number = qint16(++numbers[question.SubType]);
+    }
+    test.themis = reordered;
+}
+
+}  // namespace
+
+// --- helpers ---
 
 // A recorded test is read-only: deleting its questions would leave its marks
 // pointing at other questions.
@@ -49,14 +126,316 @@ Inspection::_Test *InspectionEditFancy::editableTest()
     return test && !test->recorded ? test : nullptr;
 }
 
+Inspection::_Theme *InspectionEditFancy::editableQuestion()
+{
+    Inspection::_Test *test = editableTest();
+    if (!test || !isQuestionItem(m_contextIndex))
+        return nullptr;
+    const int question = m_contextIndex.data(kIndexRole).toInt();
+    const bool exists = question >= QuestionKind::Null ? question - QuestionKind::Null < test->themisNULL.size()
+                                                       : question >= 0 && question < test->themis.size();
+    return exists ? &test->theme(question) : nullptr;
+}
+
+void InspectionEditFancy::saveAndRefill(Inspection::_Test *test)
+{
+    m_inspection.saveTestStruct(test, true);
+    reloadTree(true, test);
+    updateActions();
+}
+
+bool InspectionEditFancy::confirm(const QString &question)
+{
+    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+void InspectionEditFancy::announceInspection()
+{
+    m_announcedTests = m_inspection.tests.size();
+    emit notifyChangePersone(m_inspection.path, &m_inspection);
+}
+
+void InspectionEditFancy::selectTestChild(int testRow, int row, int column)
+{
+    QAbstractItemModel *model = m_tree->model();
+    if (!model)
+        return;
+    const QModelIndex testItem = model->index(testRow, 0);
+    const QModelIndex child = model->index(row, column, testItem);
+    if (!child.isValid())
+        return;
+    m_tree->expand(testItem);
+    m_tree->setCurrentIndex(child);
+}
+
+// --- tests ---
+
+void InspectionEditFancy::action_AddTest()
+{
+    if (!isOpen())
+        return;
+    m_inspection.appendTest(Inspection::_Test(tr("Новый тест")));
+    m_inspection.saveTestStruct(&m_inspection.tests.last(), true);
+    reloadTree(true, nullptr);
+    m_tree->setCurrentIndex(m_tree->model()->index(m_inspection.tests.size() - 1, 0));
+    announceInspection();
+    updateActions();
+}
+
 void InspectionEditFancy::action_Delete()
 {
-    if (!editableTest())
+    m_contextIndex = m_tree->currentIndex();
+    Inspection::_Test *test = editableTest();
+    if (!test)
         return;
+    if (isQuestionItem(m_contextIndex))
+        deleteQuestionItem(test, m_contextIndex);
+    else
+        deleteTestItem(m_contextIndex);
+    m_contextIndex = m_tree->currentIndex();
+    updateActions();
+}
+
+void InspectionEditFancy::deleteTestItem(const QModelIndex &item)
+{
+    if (!confirm(tr("Вы действительно хотите удалить тест '%0' ?").arg(item.data().toString())))
+        return;
+    const int index = item.data(kIndexRole).toInt();
+    Inspection::_Test &test = m_inspection.tests[index];
+    // No video named after a deleted test stays behind; one that cannot go to
+    // the Trash keeps its test, so nothing is lost.
+    const bool hasMedia = QFileInfo(InspectionMedia::mediaFolder(m_inspection)).isDir();
+    const QString video = hasMedia ? InspectionMedia::testVideoPath(m_inspection, test) : QString();
+    if (hasMedia && !InspectionMedia::moveToTrash(video)) {
+        QMessageBox::warning(this, tr("Воркел"),
+                             tr("Не удалось переместить в корзину видеозапись теста:\n%1").arg(video));
+        return;
+    }
+    if (m_inspection.deleteTest(test.id) != StoreResult::Ok) {
+        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось удалить тест из файла обследуемого."));
+        return;
+    }
+    m_inspection.undoHistory.remove(test.id);
+    m_inspection.tests.removeAt(index);
+    m_tree->model()->removeRow(item.row());
+    reloadTree(true, nullptr);
+    announceInspection();
+}
+
+void InspectionEditFancy::deleteQuestionItem(Inspection::_Test *test, const QModelIndex &item)
+{
+    if (!confirm(tr("Вы действительно хотите удалить вопрос '%0' ?").arg(item.data().toString())))
+        return;
+    removeQuestion(*test, item.data(kIndexRole).toInt());
+    saveAndRefill(test);
+}
+
+void InspectionEditFancy::action_DeletePoligramme()
+{
+    const QModelIndex item = m_contextIndex;
+    Inspection::_Test *test = testOf(item);
+    if (!test || isQuestionItem(item))
+        return;
+    if (!confirm(tr("Вы действительно хотите удалить полиграмму для теста '%0' ?").arg(item.data().toString())))
+        return;
+    const WaitCursor wait;
+    // Marks moved in the review are kept before the file is read anew.
+    m_inspection.saveModifiedTests();
+    InspectionMedia::removeTestVideo(m_inspection, *test);
+    m_inspection.deleteTestData(test->id);
+    const QString file = m_inspection.path;  // loading clears the path first
+    m_inspection.load(file);
+    for (Inspection::_Test &each : m_inspection.tests) {
+        if (each.recorded)
+            m_inspection.loadRecording(&each, true);
+    }
+    // Loading sorts the tests anew: rows kept from before would show other tests.
+    m_contextIndex = QModelIndex();
+    reloadTree(false, nullptr);
+    m_tree->setShowExtraInfo(m_showExtraInfo);
+    m_tree->viewport()->update();
+    announceInspection();
+    updateActions();
+}
+
+// --- presentations ---
+
+void InspectionEditFancy::action_AddGroup()
+{
+    const QModelIndex current = m_tree->currentIndex();
+    Inspection::_Test *test = testOf(current);
+    if (!test || test->recorded)
+        return;
+    // One head entry per plan: a test of null questions only has one already.
+    if (test->orders.isEmpty())
+        test->orders.append(planEntry(-1, -1));
+    const int g = qMax(test->lastGroup(), 0) + 1;
+    test->orders.append(planEntry(-1, g));
+    for (int i = 0; i < test->themisNULL.size(); ++i)
+        test->orders.append(planEntry(QuestionKind::Null + i, g));
+    for (int i = 0; i < test->themis.size(); ++i)
+        test->orders.append(planEntry(i, g));
+    saveAndRefill(test);
+    m_tree->setShowExtraInfo(m_showExtraInfo);
+    selectTestChild(testRowOf(current), test->themis.size() - 1, qMax(current.column(), 0));
+    updateActions();
 }
 
 void InspectionEditFancy::action_DeleteGroup()
 {
-    if (!editableTest())
+    Inspection::_Test *test = editableTest();
+    if (!test || !isQuestionItem(m_contextIndex))
         return;
+    const int g = m_contextIndex.column() + 1;
+    if (!confirm(tr("Вы действительно хотите удалить группу '%0' ?").arg(romanNumeral(g))))
+        return;
+    if (!test->orders.isEmpty())
+        removePresentation(*test, g);
+    saveAndRefill(test);
+}
+
+// --- questions ---
+
+void InspectionEditFancy::addQuest(const QString &text, int kind)
+{
+    const WaitCursor wait;
+    const QModelIndex current = m_tree->currentIndex();
+    Inspection::_Test *test = testOf(current);
+    if (test && !test->recorded) {
+        test->addTheme(text, kind, -1, -1);
+        saveAndRefill(test);
+        selectTestChild(testRowOf(current), test->themis.size() + test->themisNULL.size() - 1, 0);
+    }
+    updateActions();
+}
+
+void InspectionEditFancy::action_AddQuest0() { addQuest(tr("Нулевой вопрос"), QuestionKind::Null); }
+void InspectionEditFancy::action_AddQuestN() { addQuest(tr("Нейтральный вопрос"), QuestionKind::Neutral); }
+void InspectionEditFancy::action_AddQuestC() { addQuest(tr("Контрольный вопрос"), QuestionKind::Control); }
+void InspectionEditFancy::action_AddQuestP() { addQuest(tr("Проверочный вопрос"), QuestionKind::Test); }
+void InspectionEditFancy::onAddQuest_USA_P() { addQuest(tr("Вводный вопрос"), QuestionKind::IntP); }
+void InspectionEditFancy::onAddQuest_USA_I() { addQuest(tr("Иррелевантный вопрос"), QuestionKind::IntI); }
+void InspectionEditFancy::onAddQuest_USA_C() { addQuest(tr("Контрольный вопрос"), QuestionKind::IntC); }
+void InspectionEditFancy::onAddQuest_USA_R() { addQuest(tr("Релевантный вопрос"), QuestionKind::IntR); }
+void InspectionEditFancy::onAddQuest_USA_SR() { addQuest(tr("Жертвенный вопрос"), QuestionKind::IntSR); }
+void InspectionEditFancy::onAddQuest_USA_So() { addQuest(tr("Симптоматический вопрос"), QuestionKind::IntSo); }
+void InspectionEditFancy::onAddQuest_USA_GC() { addQuest(tr("Вопрос комплекса вины"), QuestionKind::IntGC); }
+
+void InspectionEditFancy::changeQuestKind(int kind)
+{
+    Inspection::_Test *test = editableTest();
+    const int question = m_contextIndex.data(kIndexRole).toInt();
+    if (!test || !isQuestionItem(m_contextIndex) || !isRegular(question) || question >= test->themis.size())
+        return;
+    Inspection::_Theme &theme = test->themis[question];
+    if (!MimeFormats::mapQuestKind(kind, theme))
+        return;
+    if (QuestionKind::isInternational(kind)) {
+        // Last of its kind: numbered after all others, then closed up.
+        theme.Number = qint16(test->countThemesOfSubType(theme.SubType) + 1);
+        test->renumberAllThemes();
+    }
+    saveAndRefill(test);
+}
+
+void InspectionEditFancy::action_ChangeQuestN() { changeQuestKind(QuestionKind::Neutral); }
+void InspectionEditFancy::action_ChangeQuestC() { changeQuestKind(QuestionKind::Control); }
+void InspectionEditFancy::action_ChangeQuestP() { changeQuestKind(QuestionKind::Test); }
+void InspectionEditFancy::action_ChangeQuest_UsaP() { changeQuestKind(QuestionKind::IntP); }
+void InspectionEditFancy::action_ChangeQuest_UsaI() { changeQuestKind(QuestionKind::IntI); }
+void InspectionEditFancy::action_ChangeQuest_UsaC() { changeQuestKind(QuestionKind::IntC); }
+void InspectionEditFancy::action_ChangeQuest_UsaR() { changeQuestKind(QuestionKind::IntR); }
+void InspectionEditFancy::action_ChangeQuest_UsaSR() { changeQuestKind(QuestionKind::IntSR); }
+void InspectionEditFancy::action_ChangeQuest_UsaSo() { changeQuestKind(QuestionKind::IntSo); }
+void InspectionEditFancy::action_ChangeQuest_UsaGC() { changeQuestKind(QuestionKind::IntGC); }
+
+void InspectionEditFancy::action_ReorderQuests()
+{
+    Inspection::_Test *test = editableTest();
+    if (!test || !isQuestionItem(m_contextIndex))
+        return;
+    reorderAsPresentation(*test, m_contextIndex.column() + 1);
+    saveAndRefill(test);
+}
+
+// --- clipboard ---
+
+void InspectionEditFancy::action_Copy()
+{
+    const Inspection::_Test *test = currentTest();
+    if (!test)
+        return;
+    if (isQuestionItem(m_contextIndex))
+        QApplication::clipboard()->setText(test->theme(m_contextIndex.data(kIndexRole).toInt()).Theme);
+    else
+        QApplication::clipboard()->setMimeData(MimeFormats::editorTestCopy(*test));
+    updateActions();
+}
+
+void InspectionEditFancy::action_Paste()
+{
+    if (!isOpen())
+        return;
+    const WaitCursor wait;
+    if (isQuestionItem(m_contextIndex))
+        pasteLines(m_contextIndex);
+    else
+        pasteTest();
+    updateActions();
+}
+
+void InspectionEditFancy::pasteTest()
+{
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    const QByteArray payload = mime ? mime->data(MimeFormats::testClipboardFormat) : QByteArray();
+    Inspection::_Test pasted;
+    if (payload.isEmpty() || !MimeFormats::acceptTest(payload, pasted, this))
+        return;
+    m_inspection.appendTest(pasted);
+    m_inspection.saveTestStruct(&m_inspection.tests.last(), true);
+    reloadTree(true, nullptr);
+    announceInspection();
+}
+
+void InspectionEditFancy::pasteLines(const QModelIndex &item)
+{
+    Inspection::_Test *test = testOf(item);
+    const QMimeData *mime = QApplication::clipboard()->mimeData();
+    if (!test || test->recorded || !mime)
+        return;
+    const QStringList lines = QString::fromUtf8(mime->data(MimeFormats::plainTextFormat))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    static const QRegularExpression breaks(QStringLiteral("[\n\t\r]"));
+    for (int i = 0; i < lines.size(); ++i) {
+        const QModelIndex target = item.sibling(item.row() + i, item.column());
+        if (!target.isValid())
+            break;
+        test->theme(target.data(kIndexRole).toInt()).Theme = QString(lines[i]).remove(breaks);
+    }
+    saveAndRefill(test);
+}
+
+// --- undo ---
+
+void InspectionEditFancy::onUndo()
+{
+    Inspection::_Test *test = currentTest();
+    if (!test || test->recorded)
+        return;
+    const WaitCursor wait;
+    m_inspection.stepUndo(test, -1);
+    reloadTree(true, test);
+    updateActions();
+}
+
+void InspectionEditFancy::onRedo()
+{
+    Inspection::_Test *test = currentTest();
+    if (!test || test->recorded)
+        return;
+    const WaitCursor wait;
+    m_inspection.stepUndo(test, 1);
+    reloadTree(true, test);
+    updateActions();
 }

@@ -71,7 +71,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     reloadTree(false, nullptr);
     m_tree->setShowExtraInfo(m_showExtraInfo);
     m_tree->viewport()->update();
-    emit notifyChangePersone(fileNew, &m_inspection);
+    announceInspection();
     m_contextIndex = QModelIndex();
     updateActions();
     QApplication::restoreOverrideCursor();

@@ -4,6 +4,7 @@
 #include <QModelIndex>
 
 #include "PreTestTextCache.h"
+#include "SubjectPackage.h"
 #include "_PersoneDock_TreeView.h"
 
 class QAction;
@@ -93,6 +94,8 @@ private:
     void announceRemoval();
     void addFolderEntries(QMenu *menu, const QModelIndex &index);
     void addSubjectEntries(QMenu *menu);
+    // The one message that closes an import.
+    QString importReport(const SubjectPackage::ImportResult &result) const;
 
     _PersoneDock_TreeView *m_tree;
     QAction *m_createFolder;

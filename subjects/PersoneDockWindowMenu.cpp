@@ -1,5 +1,6 @@
 #include "PersoneDockWindow.h"
 
+#include "SubjectClipboard.h"
 #include "_PersoneDock_TreeView.h"
 #include "data/ActivePopupMenu.h"
 
@@ -58,7 +59,6 @@ void PersoneDockWindow::addFolderEntries(QMenu *menu, const QModelIndex &index)
     remove->setEnabled(!root);
     QAction *import = menuAction(menu, nullptr, tr("Импортировать обследуемого..."));
     connect(import, &QAction::triggered, this, &PersoneDockWindow::onActionImport);
-    import->setEnabled(false);  // until the export package can be read
 
     menu->addAction(explorer);
     menu->addSeparator();
@@ -85,9 +85,7 @@ void PersoneDockWindow::addSubjectEntries(QMenu *menu)
     connect(remove, &QAction::triggered, this, &PersoneDockWindow::action_DeleteUser);
     QAction *exportSubject = menuAction(menu, nullptr, tr("Экспортировать обследуемого..."));
     connect(exportSubject, &QAction::triggered, this, &PersoneDockWindow::onActionExport);
-    // Until the subject clipboard and the export package exist.
-    for (QAction *action : {copy, paste, exportSubject})
-        action->setEnabled(false);
+    paste->setEnabled(SubjectClipboard::hasTests());
 
     menu->addActions({copy, paste});
     menu->addSeparator();

@@ -1,13 +1,17 @@
 #include "PersoneDockWindow.h"
 #include "PersonePropertyDlg.h"
 
+#include "SubjectClipboard.h"
 #include "SubjectStore.h"
 #include "_PersoneDock_Proxy.h"
 #include "_PersoneDock_TreeView.h"
-#include "data/FolderOpener.h"
+#include "data/FileManager.h"
+#include "data/FileChooser.h"
 #include "data/Inspection.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -77,7 +81,7 @@ void PersoneDockWindow::action_RunExplorer()
     if (!index.isValid())
         return;
     const QString folder = pathOf(index);
-    if (!FolderOpener::openFolder(folder))
+    if (!FileManager::openFolder(folder))
         QMessageBox::warning(this, tr("Воркел"), tr("Не удалось открыть папку %1.").arg(folder));
 }
 
@@ -205,11 +209,99 @@ void PersoneDockWindow::renameEntry(const QModelIndex &index, const QString &tex
     QMessageBox::warning(this, tr("Воркел"), why + QLatin1Char('\n') + tr("Прежнее имя сохранено."));
 }
 
-// Filled by the subject clipboard, the export package and the questionnaire.
-void PersoneDockWindow::onActionInspectionCopy() {}
-void PersoneDockWindow::onActionInspectionPaste() {}
-void PersoneDockWindow::onActionImport() {}
-void PersoneDockWindow::onActionExport() {}
+void PersoneDockWindow::onActionInspectionCopy()
+{
+    const QModelIndex index = actedIndex();
+    if (isSubject(index) && !SubjectClipboard::copyTests(pathOf(index)))
+        QMessageBox::warning(this, tr("Воркел"), tr("Тесты обследуемого слишком велики для буфера обмена."));
+}
+
+void PersoneDockWindow::onActionInspectionPaste()
+{
+    const QModelIndex index = actedIndex();
+    if (!isSubject(index))
+        return;
+    const QString path = pathOf(index);
+    int added = 0;
+    switch (SubjectClipboard::pasteTests(QGuiApplication::clipboard()->mimeData(), path, &added)) {
+    case SubjectClipboard::PasteResult::Nothing:
+        return;
+    case SubjectClipboard::PasteResult::Malformed:
+        QMessageBox::warning(this, tr("Воркел"), tr("В буфере обмена нет читаемых тестов: ничего не добавлено."));
+        return;
+    case SubjectClipboard::PasteResult::NotStored:
+        QMessageBox::warning(this, tr("Воркел"),
+                             tr("Не удалось сохранить тесты в файле обследуемого\n%1\nСохранено тестов: %2.")
+                                 .arg(path)
+                                 .arg(added));
+        break;
+    case SubjectClipboard::PasteResult::Pasted:
+        break;
+    }
+    emit notificationChangedPerosneSignal(path, path, this);
+}
+
+void PersoneDockWindow::onActionExport()
+{
+    const QModelIndex index = actedIndex();
+    if (!isSubject(index))
+        return;
+    const QString folder = FileChooser::getExistingDirectory(this, tr("Выбор папки для экспорта"));
+    if (folder.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SubjectPackage::ExportResult result = SubjectPackage::exportSubject(pathOf(index), folder);
+    QApplication::restoreOverrideCursor();
+    if (!result.error.isEmpty())
+        QMessageBox::warning(this, tr("Воркел"), result.error + QLatin1Char('\n') + tr("Пакет не записан."));
+}
+
+void PersoneDockWindow::onActionImport()
+{
+    const QModelIndex index = actedIndex();
+    if (!isFolder(index))
+        return;
+    const QString package = FileChooser::getOpenFileName(this, tr("Выбор файла для импорта"), QString(),
+                                                         QStringLiteral("*.dqmz"));
+    if (package.isEmpty())
+        return;
+    const auto mayReplace = [this](const QString &subject) {
+        QApplication::restoreOverrideCursor();
+        const bool replace = QMessageBox::question(this, tr("Воркел"),
+                                                   tr("Обследуемый «%1» уже есть в этой папке. Заменить его и его "
+                                                      "записи?")
+                                                       .arg(QFileInfo(subject).completeBaseName()),
+                                                   QMessageBox::Yes | QMessageBox::No)
+                             == QMessageBox::Yes;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return replace;
+    };
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const SubjectPackage::ImportResult result = SubjectPackage::importPackage(package, pathOf(index), mayReplace);
+    QApplication::restoreOverrideCursor();
+    QMessageBox::information(this, tr("Воркел"), importReport(result));
+    if (!result.imported.isEmpty())
+        emit notyfyCreatePersoneLinkAndVerify(QString());
+}
+
+QString PersoneDockWindow::importReport(const SubjectPackage::ImportResult &result) const
+{
+    if (result.refused)
+        return tr("Импорт отменён: ничего не изменено.");
+    QStringList lines;
+    if (result.imported.isEmpty())
+        lines << tr("Ничего не импортировано.");
+    else
+        lines << tr("Импортировано файлов: %1.").arg(result.imported.size());
+    if (!result.stop.isEmpty())
+        lines << result.stop;
+    if (result.cut)
+        lines << tr("Пакет обрезан: прочитаны только полные записи до обрыва.");
+    if (!result.skipped.isEmpty())
+        lines << tr("Пропущено:") << result.skipped;
+    return lines.join(QLatin1Char('\n'));
+}
+
 void PersoneDockWindow::onAction_UserProperty()
 {
     const QModelIndex acted = actedIndex();

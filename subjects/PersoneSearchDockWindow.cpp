@@ -1,8 +1,9 @@
 #include "PersoneSearchDockWindow.h"
 
 #include "PersoneSearchMatch.h"
+#include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
-#include "data/FolderOpener.h"
+#include "data/FileManager.h"
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
 
@@ -230,16 +231,15 @@ void PersoneSearchDockWindow::onCreatePersoneLinkAndVerify(QString file)
 void PersoneSearchDockWindow::onActionInspectionCopy()
 {
     const QString file = currentFile();
-    if (file.isEmpty())
-        return;
-    // TODO copy routine
+    if (!file.isEmpty())
+        SubjectClipboard::copyTests(file);
 }
 
 void PersoneSearchDockWindow::onActionRunExplorer()
 {
     const QString file = currentFile();
     if (!file.isEmpty())
-        FolderOpener::openFolder(QFileInfo(file).absolutePath());
+        FileManager::openFolder(QFileInfo(file).absolutePath());
 }
 
 void PersoneSearchDockWindow::onActionMakeSync()

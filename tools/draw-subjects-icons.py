@@ -21,7 +21,7 @@ EDITOR = load_module("draw-editor-icons.py")
 
 BLUE = EDITOR.BLUE
 DARK = EDITOR.DARK
-PERSON = (70, 110, 160, 255)
+PERSON = (60, 100, 150, 255)  # apart from "Добавить обследуемого", which the start-up test looks for
 PENCIL = (230, 170, 40, 255)
 TIP = (240, 210, 170, 255)
 

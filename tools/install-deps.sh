@@ -13,7 +13,8 @@ packages=(
   libftdi1-dev libxlsxwriter-dev
   libgl1-mesa-dri libgl-dev libegl-dev mesa-utils
   xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy
-  fonts-liberation2 sqlite3
+  fonts-liberation2 sqlite3 zlib1g-dev
+  dbus-daemon at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QDir>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace InspectionMedia;
@@ -16,6 +17,7 @@ private slots:
     void testVideoNameIsOneFileInTheFolder();
     void timeStampedNamesAreNotReused();
     void preTestFilesAreExactlyTheSubjects();
+    void trashKeepsWhatItCannotTake();
 };
 
 void TestInspectionMedia::companionFolderAndTemporaryNames()
@@ -96,6 +98,31 @@ void TestInspectionMedia::preTestFilesAreExactlyTheSubjects()
     QCOMPARE(preTestFiles(dir.filePath("Иван [1]*.qmz")), QStringList{folder + "Иван [1]*.01022024101010.aac"});
     QVERIFY(preTestFiles(dir.filePath("Иван.qmz")).isEmpty());
     QVERIFY(preTestFiles(dir.filePath("other/1.qmz")).isEmpty());  // no companion folder there
+}
+
+void TestInspectionMedia::trashKeepsWhatItCannotTake()
+{
+    QTemporaryDir dir(QDir::homePath() + "/media-XXXXXX");
+    const QString path = dir.filePath("video.avi");
+    QFile video(path);
+    QVERIFY(video.open(QIODevice::WriteOnly));
+    video.close();
+    const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
+
+    // A file where the Trash folder should be: the move fails and the video stays.
+    QDir(trash).removeRecursively();
+    QFile blocker(trash);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QVERIFY(!moveToTrash(path));
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!QDir::current().exists("files/video.avi"));
+
+    QFile::remove(trash);
+    QVERIFY(moveToTrash(path));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QFile::exists(trash + "/files/video.avi"));
+    QVERIFY(moveToTrash(path));  // gone already: nothing to do
 }
 
 VUG_TEST_MAIN(TestInspectionMedia, QCoreApplication)

@@ -21,6 +21,7 @@ inline void touch(const QString &path, const QByteArray &bytes = QByteArray("x")
 inline QStringList makeRecordedSubject(const QString &path, const QStringList &tests, const QStringList &stamps)
 {
     QStringList files{path};
+    QDir().mkpath(QFileInfo(path).absolutePath());
     Inspection subject(path);
     for (int i = 0; i < tests.size(); ++i)
         subject.appendTest(StoreFixtures::recordedTest(tests[i], 40, i + 1));

@@ -1,6 +1,8 @@
 #include "data/ActivePopupMenu.h"
 #include "data/GenericSettings.h"
+#include "data/FileChooser.h"
 #include "subjects/PersoneDockWindow.h"
+#include "subjects/SubjectClipboard.h"
 #include "subjects/_PersoneDock_FolderStyledItemDelegate.h"
 #include "tests/subjects/SubjectFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -9,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QHelpEvent>
@@ -128,6 +131,7 @@ private slots:
     void toolTipShowsOnlyOverTheSquare();
     void commentIconOnlyWithText();
     void foldersTakeTheirColours();
+    void exportAndImportAskWhereAndTell();
 
 private:
     QString root;
@@ -416,7 +420,7 @@ void TestPersoneDock::contextMenuFollowsTheEntryKind()
                                     "Изменить папку\tF2",
                                     "Удалить папку",
                                     "-",
-                                    "Импортировать обследуемого... (off)",
+                                    "Импортировать обследуемого...",
                                     "-",
                                     "Добавить обследуемого"};
     tree->setCurrentIndex(department);
@@ -433,10 +437,15 @@ void TestPersoneDock::contextMenuFollowsTheEntryKind()
     tree->setCurrentIndex(subject);
     menu.reset(dock.createContextMenu(tree->visualRect(subject).center()));
     QCOMPARE(entriesOf(menu.data()),
-             (QStringList{"Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C (off)",
+             (QStringList{"Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C",
                           "Добавить ВОПРОСНИК из системного буфера\tCtrl+V (off)", "-", "Создать ярлык", "-",
                           "Анкета обследуемого...", "-", "Изменить ФИО обследуемого\tF2",
-                          "Удалить обследуемого\tDel", "-", "Экспортировать обследуемого... (off)"}));
+                          "Удалить обследуемого\tDel", "-", "Экспортировать обследуемого..."}));
+    // Pasting needs tests on the clipboard.
+    QApplication::clipboard()->setMimeData(SubjectClipboard::mimeOf(root + "/Иванов.qmz"));
+    menu.reset(dock.createContextMenu(tree->visualRect(subject).center()));
+    QCOMPARE(entriesOf(menu.data())[1], QString("Добавить ВОПРОСНИК из системного буфера\tCtrl+V"));
+    QApplication::clipboard()->clear();
 
     menu.reset(dock.createContextMenu(QPoint(5, tree->viewport()->height() - 5)));
     QVERIFY(menu->isEmpty());
@@ -576,6 +585,52 @@ void TestPersoneDock::foldersTakeTheirColours()
     QCOMPARE(endColour(optionOf(petrov)), Delegate::colourOf(source));
     QCOMPARE(endColour(optionOf(group)), Delegate::colourOf(source));  // collapsed: its folder's colour
     QCOMPARE(optionOf(waitForIndex(dock, root)).backgroundBrush.style(), Qt::NoBrush);
+}
+
+void TestPersoneDock::exportAndImportAskWhereAndTell()
+{
+    const QStringList files = makeRecordedSubject(root + "/Иван.qmz", {"Тест"}, {"01022024101010.avi"});
+    const QString out = QDir::homePath() + "/out";
+    QVERIFY(QDir().mkpath(out));
+    QList<FileChooser::Request> requests;
+    QString answer = out;
+    FileChooser::setChooser([&](const FileChooser::Request &request) {
+        requests << request;
+        return answer;
+    });
+    PersoneDockWindow dock;
+    dock.initModel();
+    dock.treeView()->setCurrentIndex(waitForIndex(dock, files[0]));
+    dock.onActionExport();
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests[0].kind, FileChooser::Kind::ExistingDirectory);
+    QCOMPARE(requests[0].caption, QString("Выбор папки для экспорта"));
+    QVERIFY(QFileInfo::exists(out + "/Иван.dqmz"));
+
+    answer = out + "/Иван.dqmz";
+    dock.treeView()->setCurrentIndex(waitForIndex(dock, root + "/Отдел"));
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        dock.onActionImport();
+        QCOMPARE(answers.asked(), QStringList{"Импортировано файлов: 3."});
+    }
+    QCOMPARE(requests[1].kind, FileChooser::Kind::OpenFile);
+    QCOMPARE(requests[1].caption, QString("Выбор файла для импорта"));
+    QCOMPARE(requests[1].filter, QString("*.dqmz"));
+    QCOMPARE(StoreFixtures::fileBytes(root + "/Отдел/__1__/" + QFileInfo(files[1]).fileName()),
+             StoreFixtures::fileBytes(files[1]));
+
+    // Again: asked first, No changes nothing.
+    touch(root + "/Отдел/Иван.qmz", "changed since");
+    {
+        MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Ok});
+        dock.onActionImport();
+        QCOMPARE(answers.asked().size(), 2);
+        QVERIFY(answers.asked()[0].contains("Иван"));
+        QVERIFY(answers.asked()[1].contains("ничего не изменено"));
+    }
+    QCOMPARE(StoreFixtures::fileBytes(root + "/Отдел/Иван.qmz"), QByteArray("changed since"));
+    FileChooser::setChooser(nullptr);
 }
 
 VUG_TEST_MAIN(TestPersoneDock, QApplication)

@@ -6,6 +6,7 @@
 #include "resources/VugResources.h"
 #include "subjects/PersoneSearchDlg.h"
 #include "subjects/PersoneSearchDockWindow.h"
+#include "subjects/SubjectClipboard.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
@@ -14,6 +15,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
+#include <QShortcut>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QListView>
@@ -120,6 +124,7 @@ private slots:
     void resultsOpenInTheEditorAndSync();
     void contextMenuAndItsActions();
     void linksRequestsMarkOrAddOrDrop();
+    void controlCCopiesTheCurrentSubjectsTests();
 
 private:
     QString root;
@@ -310,6 +315,27 @@ void TestPersoneSearchDock::linksRequestsMarkOrAddOrDrop()
     QFile::remove(elsewhere);
     dock.onCreatePersoneLinkAndVerify(QString());
     QCOMPARE(resultTexts(dock), QStringList({"Первый", "Другой"}));
+}
+
+void TestPersoneSearchDock::controlCCopiesTheCurrentSubjectsTests()
+{
+    subject(root + "/Петров.qmz", "шпион");
+    PersoneSearchDockWindow dock;
+    DialogAnswerer answer(searchFor("шпион"));
+    dock.searchAction()->trigger();
+    QShortcut *copy = dock.findChild<QShortcut *>();
+    QCOMPARE(copy->key(), QKeySequence("Ctrl+C"));
+    QCOMPARE(copy->context(), Qt::WidgetWithChildrenShortcut);
+
+    QApplication::clipboard()->setText("было");
+    emit copy->activated();
+    QCOMPARE(QApplication::clipboard()->text(), QString("было"));
+
+    dock.listView()->setCurrentIndex(dock.listView()->model()->index(0, 0));
+    emit copy->activated();
+    const QMimeData *copied = QApplication::clipboard()->mimeData();
+    QVERIFY(copied->hasFormat(SubjectClipboard::subjectFormat));
+    QVERIFY(copied->text().startsWith("Запись"));
 }
 
 VUG_TEST_MAIN(TestPersoneSearchDock, QApplication)

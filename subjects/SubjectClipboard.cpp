@@ -1,0 +1,88 @@
+#include "SubjectClipboard.h"
+
+#include "data/BinaryJson.h"
+#include "data/Inspection.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QJsonArray>
+#include <QMimeData>
+
+namespace SubjectClipboard {
+
+const QString subjectFormat = QStringLiteral("{3694C749-ADCA-48DB-8C23-1DF977AADEF3}");
+
+namespace {
+
+const QString kTestsKey = QStringLiteral("tests");
+
+}  // namespace
+
+QMimeData *mimeOf(const QString &subjectPath)
+{
+    Inspection subject;
+    subject.load(subjectPath);
+    QJsonArray tests;
+    QString listing;
+    for (Inspection::_Test &test : subject.tests) {
+        QJsonObject structure;
+        test.toJson(structure);
+        tests.append(structure);
+        listing += test.orderText();
+    }
+    const QByteArray payload = BinaryJson::encode({{kTestsKey, tests}});
+    if (payload.isEmpty())
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setData(subjectFormat, payload);
+    data->setText(listing);
+    return data;
+}
+
+bool copyTests(const QString &subjectPath)
+{
+    QMimeData *data = mimeOf(subjectPath);
+    if (!data)
+        return false;
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    return true;
+}
+
+bool hasTests()
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    return data && !data->data(subjectFormat).isEmpty();
+}
+
+PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added)
+{
+    const QByteArray payload = data ? data->data(subjectFormat) : QByteArray();
+    if (payload.isEmpty())
+        return PasteResult::Nothing;
+    QJsonObject object;
+    if (!BinaryJson::decode(payload, object) || !object.value(kTestsKey).isArray())
+        return PasteResult::Malformed;
+    QVector<Inspection::_Test> tests;
+    for (const QJsonValue &element : object.value(kTestsKey).toArray()) {
+        if (!element.isObject())
+            return PasteResult::Malformed;
+        Inspection::_Test test{QString()};
+        test.fromJson(element.toObject());
+        tests.append(test);
+    }
+    if (!QFileInfo(subjectPath).isFile())
+        return PasteResult::NotStored;
+    Inspection subject(subjectPath);
+    int stored = 0;
+    for (Inspection::_Test &test : tests) {
+        if (subject.saveTestStruct(&test, true) != StoreResult::Ok)
+            break;
+        ++stored;
+    }
+    if (added)
+        *added = stored;
+    return stored == tests.size() ? PasteResult::Pasted : PasteResult::NotStored;
+}
+
+}  // namespace SubjectClipboard

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class QMimeData;
+
+// All tests of a subject through the system clipboard: binary JSON
+// {"tests": [...]} under the subject format, and their plain-text listing.
+// The subject, link and search docks copy through here.
+namespace SubjectClipboard {
+
+extern const QString subjectFormat;
+
+// The clipboard data of the subject file's tests; null when the tests are too
+// large for the format.
+QMimeData *mimeOf(const QString &subjectPath);
+// Puts the subject's tests on the clipboard; false when there was nothing to put.
+bool copyTests(const QString &subjectPath);
+// True when the clipboard holds data of the subject format.
+bool hasTests();
+
+enum class PasteResult { Nothing, Malformed, NotStored, Pasted };
+// Adds every test of the payload to the subject file as new tests without
+// recorded data; nothing is written unless every element reads.
+PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added = nullptr);
+
+}  // namespace SubjectClipboard

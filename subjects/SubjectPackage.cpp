@@ -1,0 +1,384 @@
+#include "SubjectPackage.h"
+
+#include "data/Inspection.h"
+#include "data/InspectionMedia.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QTemporaryFile>
+#include <QTextCodec>
+#include <QtEndian>
+
+#include <cstdio>
+#include <zlib.h>
+
+namespace {
+
+const qint64 kChunk = 1 << 20;
+const QByteArray kDatabaseHeader("SQLite format 3\0", 16);
+const QString kSubjectSuffix = QStringLiteral(".qmz");
+const QString kVideoSuffix = QStringLiteral(".avi");
+const int kMaxFileNameBytes = 255;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SubjectPackage", text);
+}
+
+bool writeInt32(QIODevice &device, qint32 value)
+{
+    const qint32 le = qToLittleEndian(value);
+    return device.write(reinterpret_cast<const char *>(&le), 4) == 4;
+}
+
+// Renames a finished temporary file over the destination; a link found
+// there is replaced, never followed.
+bool commitFile(QTemporaryFile &temporary, const QString &destination)
+{
+    temporary.close();
+    if (std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(destination).constData()) != 0)
+        return false;
+    temporary.setAutoRemove(false);
+    return true;
+}
+
+// --- writing ---
+
+// Appends one entry: the file deflated at level 1 as qCompress would, read and
+// written in chunks; the data length is filled in once known.
+QString writeEntry(QFile &package, const QString &path)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return tr("Не удалось прочитать файл %1").arg(path);
+    const QByteArray name = QFileInfo(path).fileName().toUtf8();
+    const qint64 size = in.size();
+    if (!writeInt32(package, name.size()) || package.write(name) != name.size())
+        return tr("Не удалось записать пакет");
+    const qint64 lengthAt = package.pos();
+    const quint32 declared = qToBigEndian(quint32(size));
+    if (!writeInt32(package, 0) || package.write(reinterpret_cast<const char *>(&declared), 4) != 4)
+        return tr("Не удалось записать пакет");
+
+    z_stream z{};
+    deflateInit(&z, 1);
+    QByteArray input(int(kChunk), Qt::Uninitialized);
+    QByteArray output(int(kChunk), Qt::Uninitialized);
+    QString error;
+    qint64 read = 0;
+    int flush = Z_NO_FLUSH;
+    while (error.isEmpty() && flush != Z_FINISH) {
+        const qint64 got = in.read(input.data(), kChunk);
+        if (got < 0) {
+            error = tr("Не удалось прочитать файл %1").arg(path);
+            break;
+        }
+        read += got;
+        flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
+        z.next_in = reinterpret_cast<Bytef *>(input.data());
+        z.avail_in = uInt(got);
+        do {
+            z.next_out = reinterpret_cast<Bytef *>(output.data());
+            z.avail_out = uInt(kChunk);
+            deflate(&z, flush);
+            const qint64 produced = kChunk - z.avail_out;
+            if (package.write(output.constData(), produced) != produced)
+                error = tr("Не удалось записать пакет");
+        } while (error.isEmpty() && z.avail_out == 0);
+    }
+    deflateEnd(&z);
+    if (!error.isEmpty())
+        return error;
+    if (read != size)
+        return tr("Файл %1 изменился во время экспорта").arg(path);
+    const qint64 dataLength = package.pos() - lengthAt - 4;
+    if (dataLength > std::numeric_limits<qint32>::max())
+        return tr("Файл %1 слишком велик для пакета").arg(path);
+    const qint64 end = package.pos();
+    if (!package.seek(lengthAt) || !writeInt32(package, qint32(dataLength)) || !package.seek(end))
+        return tr("Не удалось записать пакет");
+    return QString();
+}
+
+// --- reading ---
+
+struct EntryHeader {
+    QString name;
+    qint64 dataLength = 0;  // the compressed block after the declared length
+    quint32 declared = 0;   // the uncompressed length
+};
+
+enum class HeaderStatus { Read, End, Cut, Damaged };
+
+bool readExactly(QFile &package, char *buffer, qint64 count)
+{
+    return package.read(buffer, count) == count;
+}
+
+// A bare file name, or why not.
+QString nameProblem(const QByteArray &raw, QString &name)
+{
+    const int zero = raw.indexOf('\0');
+    const QByteArray bytes = zero < 0 ? raw : raw.left(zero);
+    if (bytes.isEmpty())
+        return tr("пустое имя");
+    if (bytes.size() > kMaxFileNameBytes)
+        return tr("слишком длинное имя");
+    QTextCodec::ConverterState state;
+    name = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
+    if (state.invalidChars > 0 || state.remainingChars > 0)
+        return tr("имя не в UTF-8");
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1String("..")))
+        return tr("имя ведёт за пределы папки");
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control)
+            return tr("имя с управляющими символами");
+    }
+    return QString();
+}
+
+HeaderStatus readHeader(QFile &package, EntryHeader &header, QString &problem)
+{
+    if (package.atEnd())
+        return HeaderStatus::End;
+    qint32 length = 0;
+    if (!readExactly(package, reinterpret_cast<char *>(&length), 4))
+        return HeaderStatus::Cut;
+    length = qFromLittleEndian(length);
+    if (length < 1 || length > SubjectPackage::kMaxNameBytes) {
+        problem = tr("неверная длина имени (%1)").arg(length);
+        return HeaderStatus::Damaged;
+    }
+    if (length > package.bytesAvailable())
+        return HeaderStatus::Cut;
+    const QByteArray raw = package.read(length);
+    problem = nameProblem(raw, header.name);
+    if (!problem.isEmpty()) {
+        problem = QStringLiteral("«%1»: %2").arg(QString::fromUtf8(raw.left(kMaxFileNameBytes)), problem);
+        return HeaderStatus::Damaged;
+    }
+    qint32 dataLength = 0;
+    if (!readExactly(package, reinterpret_cast<char *>(&dataLength), 4))
+        return HeaderStatus::Cut;
+    dataLength = qFromLittleEndian(dataLength);
+    if (dataLength < 4) {
+        problem = tr("«%1»: неверная длина данных (%2)").arg(header.name).arg(dataLength);
+        return HeaderStatus::Damaged;
+    }
+    if (dataLength > package.bytesAvailable())
+        return HeaderStatus::Cut;
+    quint32 declared = 0;
+    readExactly(package, reinterpret_cast<char *>(&declared), 4);
+    header.declared = qFromBigEndian(declared);
+    header.dataLength = dataLength - 4;
+    return HeaderStatus::Read;
+}
+
+// Inflates the entry's block into out, never past its declared length; the
+// entry is good only when the stream ends exactly at the block's end with
+// exactly that length. The package is left at the next entry either way.
+QString inflateEntry(QFile &package, const EntryHeader &header, QIODevice &out, QByteArray *head = nullptr)
+{
+    const qint64 end = package.pos() + header.dataLength;
+    z_stream z{};
+    inflateInit(&z);
+    QByteArray input(int(kChunk), Qt::Uninitialized);
+    QByteArray output(int(kChunk), Qt::Uninitialized);
+    QString problem;
+    qint64 left = header.dataLength;
+    qint64 total = 0;
+    int status = Z_OK;
+    while (problem.isEmpty() && status != Z_STREAM_END && left > 0) {
+        const qint64 got = package.read(input.data(), qMin(left, kChunk));
+        if (got <= 0) {
+            problem = tr("не удалось прочитать пакет");
+            break;
+        }
+        left -= got;
+        z.next_in = reinterpret_cast<Bytef *>(input.data());
+        z.avail_in = uInt(got);
+        while (problem.isEmpty() && status != Z_STREAM_END && (z.avail_in > 0 || z.avail_out == 0)) {
+            z.next_out = reinterpret_cast<Bytef *>(output.data());
+            z.avail_out = uInt(kChunk);
+            status = inflate(&z, Z_NO_FLUSH);
+            if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
+                problem = tr("данные повреждены");
+                break;
+            }
+            const qint64 produced = kChunk - z.avail_out;
+            total += produced;
+            if (total > header.declared) {
+                problem = tr("данные длиннее заявленного");
+                break;
+            }
+            if (head && head->size() < kDatabaseHeader.size())
+                head->append(output.constData(), int(qMin<qint64>(produced, kDatabaseHeader.size() - head->size())));
+            if (out.write(output.constData(), produced) != produced)
+                problem = tr("не удалось записать файл");
+            if (status == Z_BUF_ERROR && z.avail_in == 0)
+                break;
+        }
+    }
+    if (problem.isEmpty() && (status != Z_STREAM_END || z.avail_in > 0 || left > 0))
+        problem = status == Z_STREAM_END ? tr("поток короче блока") : tr("поток оборван");
+    if (problem.isEmpty() && total != header.declared)
+        problem = tr("данные короче заявленного");
+    inflateEnd(&z);
+    package.seek(end);
+    return problem;
+}
+
+bool isFolderInside(const QString &folder, const QString &target)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QString root = QFileInfo(target).canonicalFilePath();
+    return !canonical.isEmpty() && (canonical == root || canonical.startsWith(root + QLatin1Char('/')));
+}
+
+// One entry into its destination through a temporary file beside it.
+QString importEntry(QFile &package, const EntryHeader &header, const QString &destination, QByteArray *head)
+{
+    if (header.declared > quint64(QStorageInfo(QFileInfo(destination).absolutePath()).bytesAvailable())) {
+        package.seek(package.pos() + header.dataLength);
+        return tr("не хватает места на диске");
+    }
+    QTemporaryFile temporary(QFileInfo(destination).absolutePath() + QStringLiteral("/.import-XXXXXX"));
+    if (!temporary.open()) {
+        package.seek(package.pos() + header.dataLength);
+        return tr("не удалось создать файл");
+    }
+    QString problem = inflateEntry(package, header, temporary, head);
+    if (problem.isEmpty() && head && *head != kDatabaseHeader)
+        problem = tr("это не файл обследуемого");
+    if (problem.isEmpty() && !commitFile(temporary, destination))
+        problem = tr("не удалось записать файл");
+    return problem;
+}
+
+}  // namespace
+
+QStringList SubjectPackage::packageFiles(const QString &subjectPath)
+{
+    QStringList files{subjectPath};
+    for (const QString &path : InspectionMedia::preTestFiles(subjectPath)) {
+        if (path.endsWith(kVideoSuffix, Qt::CaseInsensitive))
+            files << path;
+    }
+    Inspection subject;
+    subject.load(subjectPath);
+    QStringList videos;
+    for (const Inspection::_Test &test : subject.tests) {
+        const QString video = InspectionMedia::testVideoName(subject, test);
+        if (test.recorded && QFileInfo(video).isFile())
+            videos << video;
+    }
+    videos.sort();
+    return files + videos;
+}
+
+SubjectPackage::ExportResult SubjectPackage::exportSubject(const QString &subjectPath, const QString &folder)
+{
+    ExportResult result;
+    result.files = packageFiles(subjectPath);
+    for (const QString &path : result.files) {
+        const QFileInfo file(path);
+        if (!file.isFile() || !file.isReadable())
+            result.error = tr("Не удалось прочитать файл %1").arg(path);
+        else if (file.size() > kMaxFileBytes)
+            result.error = tr("Файл %1 слишком велик для пакета (4 ГБ и более)").arg(path);
+        if (!result.error.isEmpty())
+            return result;
+    }
+    const QString target = folder + QLatin1Char('/') + QFileInfo(subjectPath).completeBaseName() + QStringLiteral(".dqmz");
+    QTemporaryFile package(folder + QStringLiteral("/.export-XXXXXX"));
+    if (!package.open()) {
+        result.error = tr("Не удалось создать файл в папке %1").arg(folder);
+        return result;
+    }
+    for (const QString &path : result.files) {
+        result.error = writeEntry(package, path);
+        if (!result.error.isEmpty())
+            return result;
+    }
+    if (!package.flush() || !commitFile(package, target)) {
+        result.error = tr("Не удалось записать пакет %1").arg(target);
+        return result;
+    }
+    result.package = target;
+    return result;
+}
+
+SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packagePath, const QString &targetFolder,
+                                                           const ReplaceQuestion &mayReplace)
+{
+    ImportResult result;
+    QFile package(packagePath);
+    if (!package.open(QIODevice::ReadOnly)) {
+        result.stop = tr("Не удалось открыть пакет %1").arg(packagePath);
+        return result;
+    }
+    EntryHeader header;
+    QString problem;
+    switch (readHeader(package, header, problem)) {
+    case HeaderStatus::End:
+        result.stop = tr("Пакет пуст");
+        return result;
+    case HeaderStatus::Cut:
+        result.cut = true;
+        result.stop = tr("Пакет обрывается в первой записи");
+        return result;
+    case HeaderStatus::Damaged:
+        result.stop = tr("Пакет повреждён: %1").arg(problem);
+        return result;
+    case HeaderStatus::Read:
+        break;
+    }
+    if (!header.name.endsWith(kSubjectSuffix) || header.name.size() == kSubjectSuffix.size()) {
+        result.stop = tr("Первая запись «%1» — не файл обследуемого").arg(header.name);
+        return result;
+    }
+    const QString subject = targetFolder + QLatin1Char('/') + header.name;
+    if (QFileInfo::exists(subject) && !mayReplace(header.name)) {
+        result.refused = true;
+        return result;
+    }
+    QByteArray head;
+    problem = importEntry(package, header, subject, &head);
+    if (!problem.isEmpty()) {
+        result.stop = tr("Файл обследуемого «%1»: %2").arg(header.name, problem);
+        return result;
+    }
+    result.imported << subject;
+
+    const QString base = header.name.left(header.name.size() - kSubjectSuffix.size());
+    const QString media = targetFolder + QStringLiteral("/__1__");
+    QDir().mkpath(media);
+    if (!isFolderInside(media, targetFolder)) {
+        result.stop = tr("Папка записей %1 ведёт за пределы папки").arg(media);
+        return result;
+    }
+    forever {
+        const HeaderStatus status = readHeader(package, header, problem);
+        if (status == HeaderStatus::End)
+            break;
+        if (status == HeaderStatus::Cut) {
+            result.cut = true;
+            break;
+        }
+        if (status == HeaderStatus::Damaged) {
+            result.stop = tr("Пакет повреждён: %1").arg(problem);
+            break;
+        }
+        const bool own = header.name.endsWith(kVideoSuffix, Qt::CaseInsensitive)
+                         && (header.name.startsWith(base + QLatin1Char('.')) || header.name.startsWith(base + QLatin1Char('-')));
+        problem = own ? importEntry(package, header, media + QLatin1Char('/') + header.name, nullptr)
+                      : (package.seek(package.pos() + header.dataLength), tr("не запись этого обследуемого"));
+        if (problem.isEmpty())
+            result.imported << media + QLatin1Char('/') + header.name;
+        else
+            result.skipped << QStringLiteral("%1: %2").arg(header.name, problem);
+    }
+    return result;
+}

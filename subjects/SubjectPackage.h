@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QIODevice;
+
+// The subject export package ".dqmz": entries of int32 LE name length, the
+// UTF-8 name, int32 LE data length and the file in qCompress form (uint32 BE
+// length, zlib stream at level 1). The first entry is the subject file, the
+// others its recordings. Files stream through zlib; none is held whole.
+class SubjectPackage
+{
+public:
+    struct ExportResult {
+        QString package;  // the written package; empty when nothing was written
+        QStringList files;
+        QString error;    // why nothing was written
+    };
+    // Writes folder/<base>.dqmz with the subject file, its pre-test videos and
+    // its tests' videos, under a temporary name renamed at the end.
+    static ExportResult exportSubject(const QString &subjectPath, const QString &folder);
+    // The files a package of the subject holds, in entry order.
+    static QStringList packageFiles(const QString &subjectPath);
+
+    struct ImportResult {
+        QStringList imported;  // destination paths
+        QStringList skipped;   // "name: why"
+        QString stop;          // why reading stopped before the end, empty when it read through
+        bool cut = false;      // the package ends inside an entry
+        bool refused = false;  // an existing subject was not to be replaced
+    };
+    // Asked before an existing subject of that file name is replaced.
+    using ReplaceQuestion = std::function<bool(const QString &subjectFile)>;
+    // Reads the package into the target folder; recordings go to its "__1__".
+    static ImportResult importPackage(const QString &packagePath, const QString &targetFolder,
+                                      const ReplaceQuestion &mayReplace);
+
+    // The largest name and the limits of the format.
+    static const int kMaxNameBytes = 1024;
+    static const qint64 kMaxFileBytes = Q_INT64_C(0xFFFFFFFF);
+};
