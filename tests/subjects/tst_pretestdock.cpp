@@ -312,15 +312,28 @@ void TestPreTestDock::mediaRecorderWritesVideoAndSpeech()
     dock.resize(400, 300);
     dock.show();
     dock.onChangedPersone(s->path, s);
-    start(dock);
-    const qint64 key = dock.picture()->pixmap(Qt::ReturnByValue).cacheKey();
-    QTRY_VERIFY_WITH_TIMEOUT(dock.picture()->pixmap(Qt::ReturnByValue).cacheKey() != key, 5000);  // live picture
+    dock.setClock([this] { return now; });
+    const qint64 background = dock.picture()->pixmap(Qt::ReturnByValue).cacheKey();
+    auto choose = [&dock](const QString &text) {
+        QScopedPointer<QMenu> menu(dock.createContextMenu());
+        QAction *action = entry(menu.data(), text);
+        QVERIFY(action && action->isEnabled());
+        action->trigger();
+    };
+    choose("Начать запись");
+    QTRY_VERIFY_WITH_TIMEOUT(dock.picture()->pixmap(Qt::ReturnByValue).cacheKey() != background, 5000);
+    // The live picture: the moving test picture under the clock's text.
+    const QImage live = dock.picture()->pixmap(Qt::ReturnByValue).toImage();
+    QCOMPARE(live.size(), dock.picture()->size());
     QTest::qWait(1500);
     now = now.addSecs(2);
-    dock.startRecordSpeech();
+    choose("Начать запись разговора");
     QVERIFY(dock.isRecordingSpeech());
     QTest::qWait(2000);
-    dock.stopRecord();
+    choose("Завершить запись разговора");
+    QVERIFY(!dock.isRecordingSpeech());
+    choose("Завершить запись");
+    QVERIFY(!dock.isRecording());
     const QString folder = InspectionMedia::mediaFolder(*s);
     const QJsonObject video = Ffprobe::formatAndStreams(folder + "/Иванов.04032026102030.avi");
     QCOMPARE(video.value("format").toObject().value("format_name").toString(), QStringLiteral("avi"));
