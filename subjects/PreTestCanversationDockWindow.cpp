@@ -48,8 +48,9 @@ PreTestCanversationDockWindow::PreTestCanversationDockWindow(QWidget *parent)
     showBackground();
 }
 
-// A recording still running is kept as a stop keeps it.
-PreTestCanversationDockWindow::~PreTestCanversationDockWindow() { stopRecord(); }
+// A recording still running is kept as a stop keeps it; the windows are going,
+// so nothing is shown.
+PreTestCanversationDockWindow::~PreTestCanversationDockWindow() { finishRecording(); }
 
 void PreTestCanversationDockWindow::setClock(Clock clock) { m_clock = std::move(clock); }
 
@@ -170,9 +171,16 @@ void PreTestCanversationDockWindow::onStopRecord() { stopRecord(); }
 
 void PreTestCanversationDockWindow::stopRecord()
 {
+    const QString failure = finishRecording();
+    if (!failure.isEmpty())
+        QMessageBox::warning(this, tr("Воркел"), failure);
+}
+
+QString PreTestCanversationDockWindow::finishRecording()
+{
     m_timer->stop();
     if (!m_recorder)
-        return;
+        return QString();
     m_recorder->stop();
     const QString failure = m_recorder->failure();
     m_recorder.reset();
@@ -183,8 +191,7 @@ void PreTestCanversationDockWindow::stopRecord()
     const QString target = InspectionMedia::newVideoFileName(*subject, m_recordStart);
     if (QFile::exists(temporary) && !target.isEmpty())
         QFile::rename(temporary, target);
-    if (!failure.isEmpty())
-        QMessageBox::warning(this, tr("Воркел"), failure);
+    return failure;
 }
 
 void PreTestCanversationDockWindow::onUpdateImage()

@@ -57,6 +57,8 @@ protected:
 
 private:
     void showBackground();
+    // Stops the recorder and names its video; what went wrong, if anything.
+    QString finishRecording();
     // The subject the running recording belongs to, for its file names.
     std::unique_ptr<Inspection> recordingSubject() const;
     void drawClock(QPixmap &pixmap) const;
