@@ -299,8 +299,10 @@ void TestInspectionEditFancy::focusFilterLeavesKeysToTheDocks()
     QVERIFY(!remove->isEnabled());
     QVERIFY(copy->isEnabled());
     editor.treeView()->setCurrentIndex(testItem(editor, "Пустой"));
+    MessageBoxAnswerer keep({QMessageBox::No});
     QTest::keyClick(editor.treeView(), Qt::Key_Delete);
     QCOMPARE(removed.size(), 1);
+    QCOMPARE(keep.asked(), QStringList{"Вы действительно хотите удалить тест 'Пустой' ?"});
 }
 
 void TestInspectionEditFancy::contextMenus()
