@@ -87,6 +87,8 @@ private:
     void createStatusLabels();
     void execTestMenu(bool forRecording);
     void showModeTabs();
+    // True, after telling the examiner, while the pre-test conversation is recorded.
+    bool preTestRecordingRuns();
     void saveEditorLayout();
     bool keyPressFiltered(QObject *watched, QKeyEvent *key);
     QWidget *modesWidget() const;

@@ -11,6 +11,7 @@
 #include "recording/InspectionRecordFancy.h"
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
 #include "scoring/points/InspectionAnalysisBallFancy.h"
+#include "subjects/PreTestCanversationDockWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -89,10 +90,20 @@ void vugVorkel::action_PlayRecording2()
 void vugVorkel::onDefRecordPoligramme(int index) { startRecordPoligramme(index); }
 void vugVorkel::onLocalPlayPoligramme(int iIndexTest, int iPos) { playPoligramme(iIndexTest, iPos); }
 
+// The camera and its frames serve one recording at a time.
+bool vugVorkel::preTestRecordingRuns()
+{
+    auto *dock = findChild<PreTestCanversationDockWindow *>(QStringLiteral("PreTestCanversationDockWindow"));
+    if (!dock || !dock->isRecording())
+        return false;
+    QMessageBox::warning(this, tr("Воркел"), tr("Идёт запись предтестовой беседы. Завершите её, чтобы начать тест."));
+    return true;
+}
+
 void vugVorkel::startRecordPoligramme(int index)
 {
     Inspection::_Test *test = pInspect ? pInspect->test(index) : nullptr;
-    if (!test || recordingScreen())
+    if (!test || recordingScreen() || preTestRecordingRuns())
         return;
     if (QWidget *current = takeCentralWidget())
         current->hide();
@@ -109,7 +120,7 @@ void vugVorkel::startRecordPoligramme(int index)
 void vugVorkel::playPoligramme(int iIndexTest, int iPos)
 {
     Inspection::_Test *test = pInspect ? pInspect->test(iIndexTest) : nullptr;
-    if (!test || recordingScreen())
+    if (!test || recordingScreen() || preTestRecordingRuns())
         return;
     const QSize size = centralWidget() ? centralWidget()->size() : QSize();
     auto *screen = new InspectionRecordFancy(this);

@@ -8,6 +8,7 @@
 #include "polygram/InputState.h"
 #include "polygram/drawPanelG.h"
 #include "recording/RecordingEvents.h"
+#include "recording/media/VideoRecorder.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -101,11 +102,11 @@ void PoligrammeRecordWindow::stop(bool save)
     releaseKeyboard();
     stopRenderer();
     const bool done = reader && test->isPresentationDone(reader->position);
-    bool newRecording = false;
-    bool videoWritten = false;
-    stopReader(newRecording, videoWritten);
+    RecordingEnd::Run run;
+    run.presentationDone = done;
+    stopReader(run);
     if (test && inspection)
-        RecordingEnd(inspection, test, {newRecording, done, videoWritten}).finish(save);
+        RecordingEnd(inspection, test, run).finish(save);
 }
 
 void PoligrammeRecordWindow::stopRenderer()
@@ -123,15 +124,19 @@ void PoligrammeRecordWindow::stopRenderer()
     renderer = nullptr;
 }
 
-void PoligrammeRecordWindow::stopReader(bool &newRecording, bool &videoWritten)
+void PoligrammeRecordWindow::stopReader(RecordingEnd::Run &run)
 {
     if (!reader)
         return;
     reader->requestStop();
     readerThread->quit();
     readerThread->wait();
-    newRecording = reader->recordMode;
-    videoWritten = reader->recorder != nullptr;
+    run.newRecording = reader->recordMode;
+    if (VideoRecorder *recorder = reader->recorder.get()) {
+        recorder->stop();
+        run.videoWritten = recorder->wroteFile();
+        run.videoFailure = recorder->failure();
+    }
     delete readerThread;
     readerThread = nullptr;
     delete reader;

@@ -2,6 +2,7 @@
 
 #include "polygram/LockedValue.h"
 #include "recording/ReaderCollaborators.h"
+#include "recording/RecordingEnd.h"
 
 #include <QPoint>
 #include <QSize>
@@ -82,7 +83,7 @@ protected:
 private:
     void takeOrigin() { m_origin = mapToGlobal(QPoint(0, 0)); }
     void stopRenderer();
-    void stopReader(bool &newRecording, bool &videoWritten);
+    void stopReader(RecordingEnd::Run &run);
     void grabKeyboard();
     static void releaseKeyboard();
 

@@ -18,7 +18,8 @@ struct ReaderCollaborators
     TickSource *ticks = nullptr;
     // empty: the program's folder
     QString pluginFolder;
-    // The camera recorder of the given quality; null: none is available.
+    // The camera recorder of the given quality; empty: the recorder factory's.
+    // A recorder that is null means none is available.
     std::function<std::unique_ptr<VideoRecorder>(int quality)> makeRecorder;
     // null: the video-file player
     std::function<std::unique_ptr<VideoPlayer>()> makePlayer;

@@ -29,6 +29,9 @@ void RecordingEnd::finish(bool save)
         test->clearRecording();
         return;
     }
+    // A discarded recording needs no word on its video.
+    if (!run.videoFailure.isEmpty())
+        tell(tr("Видеозапись теста не сохранена:\n%1").arg(run.videoFailure));
     const int groups = completeGroups();
     if (groups > 0) {
         keep(groups);

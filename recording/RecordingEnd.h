@@ -14,6 +14,8 @@ public:
         bool presentationDone = false;
         // This run's recorder wrote the temporary video.
         bool videoWritten = false;
+        // What went wrong with the video, for the examiner; empty when nothing did.
+        QString videoFailure;
     };
 
     RecordingEnd(Inspection *inspection, Inspection::_Test *test, const Run &run);

@@ -9,6 +9,7 @@
 #include "recording/_Timer.h"
 #include "recording/media/Player.h"
 #include "recording/media/VideoPlayer.h"
+#include "recording/media/RecorderFactory.h"
 #include "recording/media/VideoRecorder.h"
 
 #include <QCoreApplication>
@@ -61,11 +62,12 @@ SensorReader::SensorReader(Inspection *inspection, Inspection::_Test *test, bool
     if (recordMode) {
         capacity = RecordCapacity;
         videoWanted = settings.bEnableVideoForRecord;
-        if (!videoWanted || !collaborators.makeRecorder)
+        if (!videoWanted)
             return;
         const QString path = InspectionMedia::tempVideoPath(*inspection);
         QFile::remove(path);
-        recorder = collaborators.makeRecorder(settings.iQualityVideo);
+        recorder = collaborators.makeRecorder ? collaborators.makeRecorder(settings.iQualityVideo)
+                                              : RecorderFactory::make(settings.iQualityVideo);
         if (recorder) {
             recorderBuffer = QByteArray(FrameBufferBytes, '\0');
             recorder->start(path, settings.sVideoDeviceName, settings.sAudioDeviceName);

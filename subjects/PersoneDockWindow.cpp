@@ -183,8 +183,7 @@ void PersoneDockWindow::updateActions(const QModelIndex &fallback)
     m_createFolder->setEnabled(isFolder(acted));
     m_addUser->setEnabled(isFolder(acted));
     m_createLink->setEnabled(isSubject(acted));
-    // The questionnaire dialog does not exist yet.
-    m_userProperty->setEnabled(false);
+    m_userProperty->setEnabled(isSubject(acted));
 }
 
 void PersoneDockWindow::onSelectedItem(const QModelIndex &current, const QModelIndex &previous)

@@ -86,7 +86,6 @@ void PersoneDockWindow::addSubjectEntries(QMenu *menu)
     QAction *exportSubject = menuAction(menu, nullptr, tr("Экспортировать обследуемого..."));
     connect(exportSubject, &QAction::triggered, this, &PersoneDockWindow::onActionExport);
     paste->setEnabled(SubjectClipboard::hasTests());
-    property->setEnabled(false);  // until the questionnaire exists
 
     menu->addActions({copy, paste});
     menu->addSeparator();

@@ -1,4 +1,5 @@
 #include "PersoneDockWindow.h"
+#include "PersonePropertyDlg.h"
 
 #include "SubjectClipboard.h"
 #include "SubjectStore.h"
@@ -301,5 +302,17 @@ QString PersoneDockWindow::importReport(const SubjectPackage::ImportResult &resu
     return lines.join(QLatin1Char('\n'));
 }
 
-// Filled by the questionnaire.
-void PersoneDockWindow::onAction_UserProperty() {}
+void PersoneDockWindow::onAction_UserProperty()
+{
+    const QModelIndex acted = actedIndex();
+    if (!isSubject(acted))
+        return;
+    const QString path = pathOf(acted);
+    PersonePropertyDlg dialog(this, path, PersonePropertyDlg::PersonTab);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The comment icon and tool tip follow the new pre-test text.
+    m_preTestTexts.drop(path);
+    m_tree->viewport()->update();
+    emit notificationChangedPerosneSignal(path, path, this);
+}

@@ -1,33 +1,78 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDockWidget>
+#include <QImage>
+#include <QVector>
+
+#include <functional>
+#include <memory>
 
 class Inspection;
 class QLabel;
+class QMenu;
+class QTimer;
+class VideoRecorder;
 
-// The pre-test conversation dock of the examination editor. F12 and Ctrl+F12
-// start and stop the speech recording of the selected subject.
+// "Предтестовая беседа": the subject's photos, or while the pre-test
+// conversation is recorded the live picture with its clock. F12 and Ctrl+F12
+// start and end speech files while a recording runs.
 class PreTestCanversationDockWindow : public QDockWidget
 {
     Q_OBJECT
 public:
+    static constexpr int FrameBufferBytes = 10485760;
+    using Clock = std::function<QDateTime()>;
+
     explicit PreTestCanversationDockWindow(QWidget *parent = nullptr);
+    ~PreTestCanversationDockWindow() override;
 
     void startRecordSpeech();
     void stopRecordSpeech();
-    bool isRecordingSpeech() const { return m_recordingSpeech; }
+    // Ends the recording and names its video from its start.
+    void stopRecord();
+    void showPhoto();
+    bool isRecording() const { return m_recorder != nullptr; }
+    // A speech file is open.
+    bool isRecordingSpeech() const;
+
+    // The context menu as it stands now, actions parented to the menu.
+    QMenu *createContextMenu();
+    // Where the names' times come from; tests set their own.
+    void setClock(Clock clock);
+    QLabel *picture() const { return m_picture; }
 
 public slots:
     void onChangedPersone(QString path, Inspection *inspection);
+    void onContextMenu(const QPoint &pos);
+    void onStartRecord();
+    void onStopRecord();
+    void onUpdateImage();
+    void onComments();
+    void onStartRecordSpeech();
+    void onStopRecordSpeech();
 
-signals:
-    void speechRecordingChanged(bool recording);
+protected:
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void setRecordingSpeech(bool recording);
+    void showBackground();
+    // Stops the recorder and names its video; what went wrong, if anything.
+    QString finishRecording();
+    // The subject the running recording belongs to, for its file names.
+    std::unique_ptr<Inspection> recordingSubject() const;
+    void drawClock(QPixmap &pixmap) const;
+    void loadPhotos();
 
-    Inspection *m_inspection = nullptr;
+    QLabel *m_picture;
+    QTimer *m_timer;
+    std::unique_ptr<VideoRecorder> m_recorder;
+    qint64 m_videoStartMs = 0;
+    qint64 m_speechStartMs = 0;
     QString m_path;
-    bool m_recordingSpeech = false;
-    QLabel *m_state;
+    Inspection *m_inspection = nullptr;
+    QDateTime m_recordStart;
+    QString m_recordingPath;
+    QVector<QImage> m_photos;
+    Clock m_clock;
 };

@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qtbase5-dev qtbase5-dev-tools libqt5sql5-sqlite libqt5opengl5-dev
-  qtmultimedia5-dev libqt5multimedia5-plugins
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
+  qtmultimedia5-dev libqt5multimedia5-plugins qt5-image-formats-plugins
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad gstreamer1.0-libav
   qttools5-dev-tools qttools5-dev
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   libftdi1-dev libxlsxwriter-dev

@@ -156,10 +156,12 @@ void MMRecorder::onStartedThread()
     m_videoFrames = 0;
     m_frameWidth = 0;
     openOutput();
-    // Without a camera no frame comes: the reader tells the examiner.
+    // Without a camera no frame comes; the reader waits for one, other users
+    // learn it from the failure.
     if (MMRecorder_VideoSurface::createHolder()) {
         m_ownsSurface = true;
-        m_sources->startCamera(m_cameraName, MMRecorder_VideoSurface::holder());
+        if (!m_sources->startCamera(m_cameraName, MMRecorder_VideoSurface::holder()))
+            setFailure(QStringLiteral("Камера не найдена: видео не записывается."));
     }
     startMicrophone();
 }

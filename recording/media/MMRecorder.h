@@ -44,9 +44,9 @@ public:
     bool wroteFile() const override;
     QString failure() const override;
 
-    bool isRecording() const;
-    int openAudioFile(const QString &file);
-    void closeOutput();
+    bool isRecording() const override;
+    int openAudioFile(const QString &file) override;
+    void closeOutput() override;
     // Bytes of sound waiting for the next block.
     int bufferedBytes() const;
 

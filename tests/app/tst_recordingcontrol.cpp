@@ -12,6 +12,12 @@
 #include "recording/RecordingEvents.h"
 #include "recording/SensorReader.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
+#include "recording/media/MMRecorder.h"
+#include "recording/media/RecorderFactory.h"
+#include "data/InspectionMedia.h"
+#include "tests/support/FakeRecorder.h"
+#include "tests/support/Ffprobe.h"
+#include "tests/support/SyntheticCapture.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/support/MenuActions.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -55,6 +61,22 @@ void configureDemoUnit()
     settings.save();
 }
 
+// Video on, recorded from made-up camera and microphone running in real time.
+void useSyntheticCamera(bool camera)
+{
+    GenericSettings settings;
+    settings.load();
+    settings.bEnableVideoForRecord = true;
+    settings.iQualityVideo = 1;
+    settings.save();
+    RecorderFactory::install([camera](int quality) {
+        auto sources = std::make_unique<SyntheticCapture>();
+        sources->setRealTime(3000);
+        sources->setCamera(camera);
+        return std::unique_ptr<VideoRecorder>(new MMRecorder(quality, std::move(sources)));
+    });
+}
+
 void sendKey(QObject *target, QEvent::Type type, int key)
 {
     QKeyEvent event(type, key, Qt::NoModifier);
@@ -86,6 +108,8 @@ private slots:
     void incompleteGroupIsNotKept();
     void failedSaveIsReported();
     void playbackStopsWithoutQuestions();
+    void videoRecordingBecomesTheTestsVideo();
+    void videoWithoutCameraIsToldAfterTheWait();
     void eventsCloseTheScreen();
     void eventDuringAnOpenQuestion();
     void quitQuestionSequences();
@@ -123,6 +147,7 @@ void TestRecordingControl::cleanup()
 {
     delete window;
     window = nullptr;
+    RecorderFactory::install({});
 }
 
 SensorReader *TestRecordingControl::reader() const
@@ -365,6 +390,73 @@ void TestRecordingControl::failedSaveIsReported()
     QCOMPARE(inspection.tests[0].labels.size(), 1);
 }
 
+void TestRecordingControl::videoRecordingBecomesTheTestsVideo()
+{
+    // No sound card here; a sink that keeps time makes the playback run in real time.
+    qputenv("QT_GSTREAMER_PLAYBIN_AUDIOSINK", "fakesink sync=true");
+    useSyntheticCamera(true);
+    inspection.tests.resize(1);
+    inspection.path = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
+    QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
+    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
+
+    recordFromMenu(QStringLiteral("Новый тест"));
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 200, 30000);  // 10 s
+    presentQuestions(1);
+    QTRY_VERIFY_WITH_TIMEOUT(inspection.tests[0].isPresentationDone(reader()->position), 5000);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
+    window->onStopRecordingAction();
+    QCOMPARE(answers.asked().size(), 2);
+    const Inspection::_Test &recorded = inspection.tests[0];
+    QVERIFY(recorded.recorded);
+    const QString video = InspectionMedia::testVideoPath(inspection, recorded);
+    QVERIFY2(QFile::exists(video), qPrintable(video));
+    QVERIFY(!QFile::exists(InspectionMedia::tempVideoPath(inspection)));
+
+    const QJsonObject probed = Ffprobe::formatAndStreams(video);
+    QCOMPARE(probed.value("format").toObject().value("format_name").toString(), QStringLiteral("avi"));
+    const QJsonObject picture = Ffprobe::streamOf(probed, "video");
+    QCOMPARE(picture.value("codec_name").toString(), QStringLiteral("mpeg4"));
+    QCOMPARE(picture.value("width").toInt(), 640);
+    QCOMPARE(picture.value("height").toInt(), 480);
+    const QJsonObject sound = Ffprobe::streamOf(probed, "audio");
+    QCOMPARE(sound.value("codec_name").toString(), QStringLiteral("aac"));
+    QCOMPARE(sound.value("sample_rate").toString(), QStringLiteral("22050"));
+    QCOMPARE(sound.value("channels").toInt(), 1);
+    const QVector<qint32> times = recorded.TimeMM;
+    const double seconds = picture.value("duration").toString().toDouble();
+    QVERIFY2(qAbs(seconds * 1000 - times.last()) < 500,
+             qPrintable(QStringLiteral("%1 s against %2 ms").arg(seconds).arg(times.last())));
+
+    // Played back, the polygram keeps to the video's clock: the reader steers by
+    // fifths of the distance, so up to four samples apart stay, and the two
+    // values are read a tick apart.
+    window->playPoligramme(0, 0);
+    QVERIFY(reader()->videoPlayer());
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 20, 10000);
+    for (int i = 0; i < 10; ++i) {
+        QTest::qWait(300);
+        const int at = reader()->position;
+        const int apart = qAbs(times[at] - reader()->videoClockMs);
+        QVERIFY2(apart <= 250, qPrintable(QStringLiteral("%1 ms apart at %2").arg(apart).arg(at)));
+    }
+    window->onStopRecordingAction();
+    QVERIFY(QFile::exists(video));
+}
+
+void TestRecordingControl::videoWithoutCameraIsToldAfterTheWait()
+{
+    useSyntheticCamera(false);
+    MessageBoxAnswerer answers({QMessageBox::Ok});
+    window->startRecordPoligramme(0);
+    QTRY_VERIFY_WITH_TIMEOUT(!answers.asked().isEmpty(), SensorReader::CameraWaitMs + 5000);
+    QCOMPARE(answers.asked().first(), QStringLiteral("Error open web camera"));
+    QTRY_VERIFY(!window->recordingScreen());
+    QVERIFY(inspection.tests[0].dataGSR.isEmpty());
+    QVERIFY(!QFile::exists(InspectionMedia::tempVideoPath(inspection)));
+}
+
 void TestRecordingControl::playbackStopsWithoutQuestions()
 {
     window->playPoligramme(1, 15);
@@ -452,20 +544,39 @@ void TestRecordingControl::quitQuestionSequences()
 
 void TestRecordingControl::functionKeysReachThePreTestDock()
 {
+    RecorderFactory::install([](int) { return std::unique_ptr<VideoRecorder>(new FakeRecorder); });
+    inspection.path = QDir::home().filePath(QStringLiteral("Сидоров.qmz"));
+    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
     auto *dock = window->findChild<PreTestCanversationDockWindow *>(QStringLiteral("PreTestCanversationDockWindow"));
     QVERIFY(dock);
     window->modeTabs()->setCurrentIndex(0);
     QTRY_VERIFY(dock->isVisible());
     pressKey(Qt::Key_F12);
     QVERIFY(lastConsumed);
+    QVERIFY(!dock->isRecordingSpeech());  // no recording runs
+    dock->onStartRecord();
+    pressKey(Qt::Key_F12);
+    QVERIFY(lastConsumed);
     QVERIFY(dock->isRecordingSpeech());
     pressKey(Qt::Key_F12, Qt::ControlModifier);
     QVERIFY(lastConsumed);
     QVERIFY(!dock->isRecordingSpeech());
+
+    // While the pre-test conversation is recorded no test starts.
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok, QMessageBox::Ok});
+        window->startRecordPoligramme(0);
+        window->playPoligramme(1, 0);
+        QCOMPARE(answers.asked().size(), 2);
+        QVERIFY(!window->recordingScreen());
+    }
     dock->hide();
+    QTest::qWait(1100);  // a new second: the speech file name is free again
     pressKey(Qt::Key_F12);
     QVERIFY(lastConsumed);  // consumed even with the dock hidden
     QVERIFY(!dock->isRecordingSpeech());
+    dock->stopRecord();
 }
 
 void TestRecordingControl::tabCyclingAndModeDigits()

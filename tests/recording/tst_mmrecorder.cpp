@@ -1,5 +1,5 @@
 #include "recording/media/MMRecorder.h"
-#include "tests/recording/Ffprobe.h"
+#include "tests/support/Ffprobe.h"
 #include "tests/support/SyntheticCapture.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Ffprobe.h"
+#include "tests/support/Ffprobe.h"
 #include "ReaderHarness.h"
 #include "data/InspectionMedia.h"
 #include "recording/media/MMRecorder.h"

@@ -39,13 +39,14 @@ private slots:
     void videoOfThisRunReplacesTheTarget();
     void staleTemporaryVideoIsLeftAlone();
     void failedRenameIsReported();
+    void videoFailureIsToldAndTheSamplesKept();
     void playbackLeavesTheFileAsItWas();
 
 private:
     Inspection::_Test &test() { return inspection->tests[0]; }
     void finish(bool save, bool done, bool video = false, bool newRecording = true)
     {
-        RecordingEnd(inspection.get(), &test(), {newRecording, done, video}).finish(save);
+        RecordingEnd(inspection.get(), &test(), {newRecording, done, video, QString()}).finish(save);
     }
 
     QScopedPointer<QTemporaryDir> dir;
@@ -176,6 +177,17 @@ void TestRecordingEnd::failedRenameIsReported()
     QVERIFY(answers.asked()[0].contains(target));
     QCOMPARE(readFile(temporary), QByteArray("new"));
     QCOMPARE(storedKinds(inspection->path, test().rowId()), QStringLiteral("1,2"));
+}
+
+void TestRecordingEnd::videoFailureIsToldAndTheSamplesKept()
+{
+    MessageBoxAnswerer answers({QMessageBox::Ok});
+    RecordingEnd::Run run{true, true, false, QStringLiteral("Ошибка записи видеофайла")};
+    RecordingEnd(inspection.get(), &test(), run).finish(true);
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY(answers.asked()[0].contains(QStringLiteral("Ошибка записи видеофайла")));
+    QCOMPARE(storedKinds(inspection->path, test().rowId()), QStringLiteral("1,2"));
+    QVERIFY(!QFile::exists(InspectionMedia::testVideoPath(*inspection, test())));
 }
 
 void TestRecordingEnd::playbackLeavesTheFileAsItWas()

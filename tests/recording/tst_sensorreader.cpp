@@ -221,6 +221,7 @@ private slots:
         configureReader(QStringLiteral("vugSensorFakeNoSources.so"), [](GenericSettings &s) { s.bEnableVideoForRecord = true; });
         FakeSensorControl unit(fakePlugin("NoSources"));
         ReaderRun run(QStringLiteral(VUG_FAKE_SENSORS));
+        run.collaborators.makeRecorder = [](int) { return std::unique_ptr<VideoRecorder>(); };
         run.start();
         QVERIFY(run.join());
         QCOMPARE(run.errors(), QStringList{"Error open web camera"});

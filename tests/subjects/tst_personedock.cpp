@@ -422,7 +422,7 @@ void TestPersoneDock::contextMenuFollowsTheEntryKind()
     QCOMPARE(entriesOf(menu.data()),
              (QStringList{"Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C",
                           "Добавить ВОПРОСНИК из системного буфера\tCtrl+V (off)", "-", "Создать ярлык", "-",
-                          "Анкета обследуемого... (off)", "-", "Изменить ФИО обследуемого\tF2",
+                          "Анкета обследуемого...", "-", "Изменить ФИО обследуемого\tF2",
                           "Удалить обследуемого\tDel", "-", "Экспортировать обследуемого..."}));
     // Pasting needs tests on the clipboard.
     QApplication::clipboard()->setMimeData(SubjectClipboard::mimeOf(root + "/Иванов.qmz"));

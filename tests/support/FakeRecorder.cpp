@@ -1,18 +1,41 @@
 #include "tests/support/FakeRecorder.h"
 
+#include <QFile>
+
 #include <cstring>
 
-void FakeRecorder::start(const QString &path, const QString &, const QString &)
+namespace {
+
+// What was recorded, so names taken and renames can be seen.
+void writeSmallFile(const QString &path)
+{
+    QFile file(path);
+    if (!path.isEmpty() && file.open(QIODevice::WriteOnly))
+        file.write("recorded");
+}
+
+}  // namespace
+
+FakeRecorder::~FakeRecorder()
+{
+    if (whenDestroyed)
+        whenDestroyed(m_calls);
+}
+
+void FakeRecorder::start(const QString &path, const QString &camera, const QString &microphone)
 {
     QMutexLocker lock(&m_mutex);
     m_path = path;
     m_started = true;
+    m_calls << QStringLiteral("start %1|%2|%3").arg(path, camera, microphone);
+    writeSmallFile(path);
 }
 
 void FakeRecorder::stop()
 {
     QMutexLocker lock(&m_mutex);
     m_stopped = true;
+    m_calls << QStringLiteral("stop");
 }
 
 int FakeRecorder::takeFrame(int *width, int *height, void *dest, int capacity, double *seconds, double *level)
@@ -21,10 +44,16 @@ int FakeRecorder::takeFrame(int *width, int *height, void *dest, int capacity, d
     const int bytes = m_width * m_height * 4;
     *width = m_width;
     *height = m_height;
-    *seconds = m_seconds;
-    *level = m_level;
-    if (dest && bytes > 0 && bytes <= capacity)
+    if (seconds)
+        *seconds = m_seconds;
+    if (level)
+        *level = m_level;
+    if (!dest || bytes == 0 || bytes > capacity)
+        return bytes;
+    if (m_image.isNull())
         std::memset(dest, m_fill, size_t(bytes));
+    else
+        std::memcpy(dest, m_image.constBits(), size_t(bytes));
     return bytes;
 }
 
@@ -40,6 +69,43 @@ QString FakeRecorder::failure() const
     return m_failure;
 }
 
+bool FakeRecorder::isRecording() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_speechOpen;
+}
+
+int FakeRecorder::openAudioFile(const QString &file)
+{
+    QMutexLocker lock(&m_mutex);
+    m_calls << QStringLiteral("openAudioFile ") + file;
+    if (m_audioFileResult >= 0) {
+        writeSmallFile(file);
+        m_audioFiles << file;
+        m_speechOpen = true;
+    }
+    return m_audioFileResult;
+}
+
+void FakeRecorder::closeOutput()
+{
+    QMutexLocker lock(&m_mutex);
+    m_calls << QStringLiteral("closeOutput");
+    m_speechOpen = false;
+}
+
+void FakeRecorder::setAudioFileResult(int result)
+{
+    QMutexLocker lock(&m_mutex);
+    m_audioFileResult = result;
+}
+
+QStringList FakeRecorder::audioFiles() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_audioFiles;
+}
+
 void FakeRecorder::setFailure(const QString &failure)
 {
     QMutexLocker lock(&m_mutex);
@@ -52,6 +118,20 @@ void FakeRecorder::setFrame(int width, int height, char fill)
     m_width = width;
     m_height = height;
     m_fill = fill;
+}
+
+void FakeRecorder::setImage(const QImage &image)
+{
+    QMutexLocker lock(&m_mutex);
+    m_image = image.convertToFormat(QImage::Format_ARGB32);
+    m_width = m_image.width();
+    m_height = m_image.height();
+}
+
+QStringList FakeRecorder::calls() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_calls;
 }
 
 void FakeRecorder::setClock(double seconds)

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QItemSelection>
+#include <QStringList>
+#include <QVector>
+
+class PersoneTagsWidget;
+class QAction;
+class QButtonGroup;
+class _BirthdayEdit;
+class QLineEdit;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QStandardItemModel;
+class QTabWidget;
+class QTextEdit;
+struct InspectionPerson;
+
+// "Анкета обследуемого": the questionnaire, photos, attached files, search keys
+// and pre-test text of one subject file, read when built and written on OK.
+class PersonePropertyDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    enum Tab { PersonTab, PhotoTab, FilesTab, TagsTab, PreTestTab };
+    // Attachments above this size do not fit the subject file.
+    static constexpr qint64 LargestAttachment = 1000000000;
+
+    PersonePropertyDlg(QWidget *parent, const QString &path, int startTab = PersonTab);
+
+    // Last, first and middle name from a subject's base name: split at single
+    // blanks, empty words kept, words past the third dropped.
+    static QStringList namesOf(const QString &baseName);
+
+    const QVector<QImage> &photos() const { return m_photos; }
+    QTabWidget *tabs() const { return m_tabs; }
+    QListView *photoList() const { return m_photoList; }
+    QListView *fileList() const { return m_fileList; }
+    QStandardItemModel *fileModel() const { return m_fileModel; }
+    PersoneTagsWidget *tagsTab() const { return m_tags; }
+
+public slots:
+    void accept() override;
+    void onPhotoAdd();
+    void onPhotoAddFromFile();
+    void onPhotoDelete();
+    void onPhotoSave();
+    void onCurrentChanged(int index);
+    void onSelectionChanged_ListView(const QItemSelection &selected, const QItemSelection &deselected);
+    void onFilesAdd();
+    void onFilesDelete();
+    void onFilesUpload();
+    void onSelectionChanged_Files(const QItemSelection &selected, const QItemSelection &deselected);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QWidget *createPersonTab();
+    QWidget *createPhotoTab();
+    QWidget *createFilesTab();
+    QWidget *createPreTestTab();
+    void load();
+    void showPerson(const InspectionPerson &person);
+    InspectionPerson formPerson(const QString &tags) const;
+    // Writes everything in the stored order; false after telling what failed.
+    bool save(const InspectionPerson &person);
+    void appendPhoto(const QImage &photo);
+    void rebuildPhotoList();
+    void updatePhotoActions();
+    void updateFileButtons();
+    int selectedPhoto() const;
+    void warn(const QString &text);
+
+    QString m_path;
+    QTabWidget *m_tabs;
+    QLineEdit *m_lastName = nullptr;
+    QLineEdit *m_firstName = nullptr;
+    QLineEdit *m_middleName = nullptr;
+    _BirthdayEdit *m_birthday = nullptr;
+    QRadioButton *m_male = nullptr;
+    QRadioButton *m_female = nullptr;
+    QButtonGroup *m_sex = nullptr;
+    QTextEdit *m_comments = nullptr;
+    QListView *m_photoList = nullptr;
+    QAction *m_photoFromCamera = nullptr;
+    QAction *m_photoFromFile = nullptr;
+    QAction *m_photoDelete = nullptr;
+    QAction *m_photoSave = nullptr;
+    QListView *m_fileList = nullptr;
+    QStandardItemModel *m_fileModel = nullptr;
+    QPushButton *m_filesAdd = nullptr;
+    QPushButton *m_filesDelete = nullptr;
+    QPushButton *m_filesUpload = nullptr;
+    PersoneTagsWidget *m_tags = nullptr;
+    QPlainTextEdit *m_preTest = nullptr;
+    QVector<QImage> m_photos;
+};

@@ -1,0 +1,40 @@
+#include "_BirthdayEdit.h"
+
+#include <QKeyEvent>
+
+namespace {
+const QDate kFirstShown(1980, 1, 1);
+}  // namespace
+
+_BirthdayEdit::_BirthdayEdit(QWidget *parent)
+    : QDateEdit(parent)
+{
+    setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    setSpecialValueText(tr("не указана"));
+    setDate(minimumDate());
+}
+
+QDate _BirthdayEdit::birthday() const { return isUnset() ? QDate() : date(); }
+
+void _BirthdayEdit::setBirthday(const QDate &date) { setDate(date.isValid() ? date : minimumDate()); }
+
+bool _BirthdayEdit::isUnset() const { return date() == minimumDate(); }
+
+void _BirthdayEdit::stepBy(int steps)
+{
+    if (isUnset() && steps > 0) {
+        setDate(kFirstShown);
+        return;
+    }
+    QDateEdit::stepBy(steps);
+}
+
+// The first digit starts a typed date in place of the special text.
+void _BirthdayEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (isUnset() && !event->text().isEmpty() && event->text().at(0).isDigit()) {
+        setDate(kFirstShown);
+        setSelectedSection(QDateTimeEdit::DaySection);
+    }
+    QDateEdit::keyPressEvent(event);
+}
