@@ -7,8 +7,10 @@
 #include "editor/InspectionEditFancy.h"
 #include "editor/InspectionTreeView.h"
 #include "editor/MimeFormats.h"
+#include "recording/media/RecorderFactory.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/data/StoreFixtures.h"
+#include "tests/support/FakeRecorder.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/StoredKinds.h"
 #include "tests/support/TestHome.h"
@@ -456,6 +458,8 @@ void TestEditOperations::testListChangesAreAnnounced()
     open(newSubject("Объявления", {Inspection::_Test("Один")}));
     // The speech recording of the subject runs on through its announcements.
     auto *preTest = editor->findChild<PreTestCanversationDockWindow *>();
+    RecorderFactory::install([](int) { return std::unique_ptr<VideoRecorder>(new FakeRecorder); });
+    preTest->onStartRecord();
     preTest->startRecordSpeech();
     QVERIFY(preTest->isRecordingSpeech());
     announcedPaths.clear();
@@ -496,6 +500,7 @@ void TestEditOperations::testListChangesAreAnnounced()
     QVERIFY(preTest->isRecordingSpeech());
     editor->onChangedPersone2(QString(), QString(), nullptr);  // another choice stops it
     QVERIFY(!preTest->isRecordingSpeech());
+    RecorderFactory::install({});
 }
 
 void TestEditOperations::picturesAndFlags()
