@@ -2,6 +2,8 @@
 
 #include "InspectionTreeView.h"
 
+#include "resources/VugResources.h"
+
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QShortcut>
@@ -27,6 +29,7 @@ ChangeQuestsDlg::ChangeQuestsDlg(QWidget *parent, const Inspection::_Test *test,
     , m_currentGroup(group)
     , m_currentTheme(theme)
 {
+    initVugResources();
     setWindowTitle(tr("Изменение порядка"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

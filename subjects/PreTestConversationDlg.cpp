@@ -5,6 +5,8 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 
+#include "resources/VugResources.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -44,6 +46,7 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     , m_inspection(inspection)
     , m_model(new _PlaylistModel_PreTestCanversationDockWindow(this))
 {
+    initVugResources();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setWindowTitle(tr("Управление предтестовой беседой"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

@@ -1,3 +1,4 @@
+#include "DemoRecording.h"
 #include "app/vugVorkel.h"
 #include "data/ActivePopupMenu.h"
 #include "data/ChannelUI.h"
@@ -39,26 +40,6 @@ void fillExamination(Inspection &inspection)
     recorded.dataGSR.fill(0, 40);
     Inspection::_Test empty(QStringLiteral("Пустой"));
     inspection.tests = {fresh, recorded, empty};
-}
-
-// The demonstration unit, found from the test programs' folder; video off, an
-// answer time of 1 s and no automatic end.
-void configureDemoUnit()
-{
-    GenericSettings settings;
-    settings.load();
-    settings.sNameDriverDll = QDir(QCoreApplication::applicationDirPath())
-                                  .relativeFilePath(qEnvironmentVariable("VUG_BIN_DIR") + "/vugSensorDemo.so");
-    settings.bEnableVideoForRecord = false;
-    settings.iIA = 1;
-    settings.iTimeAfterForRecod = 600;
-    settings.save();
-}
-
-void sendKey(QObject *target, QEvent::Type type, int key)
-{
-    QKeyEvent event(type, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
 }
 
 QStringList captionsOf(QMenu *menu)

@@ -1,3 +1,4 @@
+#include "DemoRecording.h"
 #include "app/vugVorkel.h"
 #include "data/DefChannel.h"
 #include "data/GenericSettings.h"
@@ -27,24 +28,6 @@
 #include <functional>
 
 namespace {
-
-void configureDemoUnit()
-{
-    GenericSettings settings;
-    settings.load();
-    settings.sNameDriverDll = QDir(QCoreApplication::applicationDirPath())
-                                  .relativeFilePath(qEnvironmentVariable("VUG_BIN_DIR") + "/vugSensorDemo.so");
-    settings.bEnableVideoForRecord = false;
-    settings.iIA = 1;
-    settings.iTimeAfterForRecod = 600;
-    settings.save();
-}
-
-void sendKey(QObject *target, QEvent::Type type, int key)
-{
-    QKeyEvent event(type, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
-}
 
 QAction *screenAction(InspectionRecordFancy *screen, const QString &text)
 {
