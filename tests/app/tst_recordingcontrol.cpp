@@ -91,13 +91,8 @@ void TestRecordingControl::init()
 {
     configureDemoUnit();
     fillExamination(inspection);
-    window = new vugVorkel;
-    window->onInitialize();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-        ->notifyChangePersone(inspection.path, &inspection);
+    window = openMainWindow(inspection);
+    QVERIFY(window->isActiveWindow());
 }
 
 void TestRecordingControl::cleanup()

@@ -85,13 +85,8 @@ void TestRecordingDialogs::init()
     QFile::remove(inspection.path);
     QCOMPARE(inspection.saveTestStruct(&test(), true), StoreResult::Ok);
 
-    window = new vugVorkel;
-    window->onInitialize();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-        ->notifyChangePersone(inspection.path, &inspection);
+    window = openMainWindow(inspection);
+    QVERIFY(window->isActiveWindow());
     window->startRecordPoligramme(0);
     QVERIFY(screen());
     QTRY_VERIFY_WITH_TIMEOUT(reader() && reader()->position > 5, 10000);
