@@ -310,6 +310,8 @@ void InspectionRecordFancy::onChangeChannelsAction()
     dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     if (runDialog(dialog) == QDialog::Accepted)
         dialog.applyChannels();
+    // The screen, and with it the test, may go before the wizard opens again.
+    currentWizardTest = nullptr;
     postDeferredEnd();
 }
 
