@@ -1,7 +1,7 @@
 #include "app/SettingsChannelsPage.h"
 
 #include "app/SettingsDlg.h"
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 #include "data/DefChannel.h"
 #include "data/SharedHelpers.h"
 #include "resources/VugResources.h"

@@ -2,7 +2,7 @@
 
 #include "recording/media/MediaDevices.h"
 #include "app/SettingsChannelsPage.h"
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 #include "app/SettingsGeneralPage.h"
 #include "app/SettingsRecordPage.h"
 #include "app/SettingsSensorPage.h"

@@ -1,7 +1,7 @@
 #include "app/SettingsGeneralPage.h"
 
 #include "app/SettingsDlg.h"
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 #include "data/FileChooser.h"
 
 #include <QGridLayout>

@@ -2,7 +2,7 @@
 
 #include "recording/media/MediaDevices.h"
 #include "app/SettingsDlg.h"
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "app/SettingsViewPage.h"
 
 #include "app/SettingsDlg.h"
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

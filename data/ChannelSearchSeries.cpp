@@ -26,12 +26,17 @@ double filtered(FilterState &state, SeriesFilter filter, double x)
 
 } // namespace
 
+int channelSearchDivisor(const InspectionTest &test)
+{
+    return isSixteenBitUnit(test.idsensor) ? 16 : 1;
+}
+
 QVector<qint16> channelSearchSeries(const InspectionTest &test, int code, SeriesFilter filter, int shift, int offset)
 {
     const QVector<qint16> *samples = test.samples(code);
     if (!samples)
         return {};
-    const double divisor = isSixteenBitUnit(test.idsensor) ? 16.0 : 1.0;
+    const double divisor = channelSearchDivisor(test);
     QVector<qint16> series(samples->size(), 0);
     FilterState state;
     const int placeShift = filter == SeriesFilter::None ? 0 : shift;

@@ -2,17 +2,24 @@
 
 #include "ContextPoligrammeWidget.h"
 #include "ListTestDockWindow.h"
+#include "PolygramPrint.h"
 #include "PoligrammeView.h"
 #include "SweepTable.h"
 #include "_FrameWidget.h"
 #include "_QAbstractScrollArea.h"
+#include "data/FileChooser.h"
 #include "data/Inspection.h"
+#include "data/InspectionMedia.h"
 #include "data/SettingsStore.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QToolBar>
 
@@ -127,6 +134,8 @@ void InspectionPoligrammeFancy::connectActions()
     connect(m_aShowGroupPrev, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aShowGroupPrev);
     connect(m_aShowGroupNext, &QAction::triggered, this, &InspectionPoligrammeFancy::action_aShowGroupNext);
     connect(m_aPlay, &QAction::triggered, this, &InspectionPoligrammeFancy::action_LocalPoligrammePlay);
+    connect(m_aPrint, &QAction::triggered, this, &InspectionPoligrammeFancy::onPrint);
+    connect(m_aSave, &QAction::triggered, this, &InspectionPoligrammeFancy::onSave);
     connect(m_aChangeLabels, &QAction::triggered, this, &InspectionPoligrammeFancy::onChangePosition);
     connect(m_aRestoreLabels, &QAction::triggered, this, &InspectionPoligrammeFancy::onRestorePosition);
 }
@@ -177,11 +186,8 @@ int InspectionPoligrammeFancy::shownTest() const
 void InspectionPoligrammeFancy::updateActionsEnabled()
 {
     for (QAction *action : {m_aEnableMeasureV, m_aEnableMeasureH, m_aShowGroupCompleet, m_aShowGroupNext,
-                            m_aShowGroupPrev, m_aPlay, m_aChangeLabels, m_aRestoreLabels})
+                            m_aShowGroupPrev, m_aPlay, m_aPrint, m_aSave, m_aChangeLabels, m_aRestoreLabels})
         action->setEnabled(m_testShown);
-    // Printing and saving come with their own routines.
-    m_aPrint->setEnabled(false);
-    m_aSave->setEnabled(false);
     m_sweepSelector->setEnabled(m_testShown);
 }
 
@@ -335,9 +341,66 @@ void InspectionPoligrammeFancy::action_aShowGroupPrev()
     emit signalShowPrevNextGroup(-1);
 }
 
+InspectionTest *InspectionPoligrammeFancy::currentTest() const
+{
+    return m_inspection ? m_inspection->test(m_testList->currentTest()) : nullptr;
+}
+
+PolygramPrint InspectionPoligrammeFancy::printOf(InspectionTest *test) const
+{
+    return PolygramPrint(test, InspectionMedia::subjectBaseName(*m_inspection));
+}
+
+void InspectionPoligrammeFancy::onPrint()
+{
+    if (!currentTest())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setWindowTitle(tr("Воркел"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &InspectionPoligrammeFancy::onPrintPreview);
+    preview.exec();
+}
+
+void InspectionPoligrammeFancy::onPrintPreview(QPrinter *printer)
+{
+    InspectionTest *test = currentTest();
+    if (!test)
+        return;
+    const PolygramPrint print = printOf(test);
+    const int pages = print.printPageCount();
+    QProgressDialog progress(tr("Печать полиграммы..."), tr("&Cancel"), 0, pages, this);
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setWindowTitle(tr("Воркел"));
+    // Events run between pages, so the dialog answers and can stop the rest.
+    print.print(*printer, [&progress](int done) {
+        progress.setValue(done);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+    });
+}
+
+void InspectionPoligrammeFancy::onSave()
+{
+    InspectionTest *test = currentTest();
+    if (!test)
+        return;
+    const QString proposed =
+        InspectionMedia::subjectBaseName(*m_inspection) + QLatin1Char('(') + test->name + QStringLiteral(").pdf");
+    const QString fileName =
+        FileChooser::getSaveFileName(this, tr("Выбор файла для сохранения полиграммы"), proposed);
+    if (fileName.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = printOf(test).writePdf(fileName);
+    QApplication::restoreOverrideCursor();
+    const QString text = written ? tr("Полиграмма сохранена в файл ") : tr("Не удалось сохранить полиграмму в файл ");
+    QMessageBox::warning(this, tr("Воркел"), text + fileName, QMessageBox::Ok);
+}
+
 void InspectionPoligrammeFancy::onRestorePosition()
 {
-    Inspection::_Test *test = m_inspection ? m_inspection->test(m_testList->currentTest()) : nullptr;
+    Inspection::_Test *test = currentTest();
     if (!test)
         return;
     if (labelsAsRecorded(*test)) {

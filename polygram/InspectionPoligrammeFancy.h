@@ -9,13 +9,16 @@ class Inspection;
 struct InspectionTest;
 class ListTestDockWindow;
 class PoligrammeView;
+class PolygramPrint;
 class QAction;
 class QComboBox;
+class QPrinter;
 class QToolBar;
 
 // The review screen: one recorded test of the examination as a polygram,
 // chosen from the list of recorded tests; scrolling, sweeps, measuring,
-// moving marks and putting them back, group navigation and playback.
+// moving marks and putting them back, group navigation, playback, printing
+// and PDF files.
 class InspectionPoligrammeFancy : public Fancy::FancyMainWindow
 {
     Q_OBJECT
@@ -65,6 +68,9 @@ public slots:
     void action_aShowGroupCompleet();
     void action_aShowGroupNext();
     void action_aShowGroupPrev();
+    void onPrint();
+    void onPrintPreview(QPrinter *printer);
+    void onSave();
     void onChangePosition();
     void onRestorePosition();
 
@@ -96,6 +102,9 @@ private:
     void fillTestList();
     void placeShownTest(int iPos);
     void reconnectShownTest();
+    // The test of the list's current row; null when there is none.
+    InspectionTest *currentTest() const;
+    PolygramPrint printOf(InspectionTest *test) const;
     // Moved marks are stored where a reload finds them.
     void restoreLabels(InspectionTest *test);
 };

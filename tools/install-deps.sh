@@ -12,8 +12,8 @@ packages=(
   libavformat-dev libavcodec-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   libftdi1-dev libxlsxwriter-dev
   libgl1-mesa-dri libgl-dev libegl-dev mesa-utils
-  xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy
-  fonts-liberation2
+  xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy sqlite3
+  fonts-liberation2 poppler-utils
 )
 
 missing=()

@@ -1,6 +1,11 @@
 #include "InspectionAnalysisMetrFancy.h"
 
 #include "DefMertValuation.h"
+#include "MetricAutoMeasure.h"
+#include "MetricParamTable.h"
+#include "ValuationMetrAutoParamDlg.h"
+#include "ValuationMetrEditParamDlg.h"
+#include "ValuationMetrSpravParamDlg.h"
 #include "MetricMeasure.h"
 #include "_QHeaderView.h"
 #include "_QLabel.h"
@@ -57,12 +62,6 @@ const QBrush &questionBrush(int quest)
     return quest % 2 == 0 ? even : odd;
 }
 
-QString measureKindText(int eMet)
-{
-    static const char *const texts[] = {"По оси X", "По оси Y", "По оси XY", "Длина сигнала", "Частота"};
-    return eMet >= 1 && eMet <= 5 ? QCoreApplication::translate("_ValuationMetricParam", texts[eMet - 1]) : QString();
-}
-
 int themeKind(const Inspection::_Theme &theme)
 {
     return theme.SubType >= 0 ? theme.SubType : theme.Type;
@@ -74,13 +73,6 @@ QStandardItem *emptyItem(const QBrush &background)
     item->setFlags(Qt::NoItemFlags);
     item->setBackground(background);
     item->setForeground(Qt::black);
-    return item;
-}
-
-QStandardItem *fixedText(const QString &text)
-{
-    auto *item = new QStandardItem(text);
-    item->setEditable(false);
     return item;
 }
 
@@ -292,29 +284,13 @@ void InspectionAnalysisMetrFancy::clearTables()
 
 void InspectionAnalysisMetrFancy::fillParamTable()
 {
-    auto *model = new QStandardItemModel(0, 5, m_paramTable);
-    model->setHorizontalHeaderLabels({tr("N"), tr("Наименование"), tr("Кнал"), tr("Вид измерения"), tr("Вес")});
-    const Params params = m_inspection ? m_inspection->metricParams : Params();
-    for (int row = 0; row < params.size(); ++row) {
-        const Inspection::_MetricParam &param = params[row];
-        auto *number = fixedText(QString::number(row + 1));
-        number->setCheckable(true);
-        number->setCheckState(param.bEnable ? Qt::Checked : Qt::Unchecked);
-        number->setData(param.uid, kUidRole);
-        const QString kind = measureKindText(param.eMet) + (param.bAuto ? tr("(А)") : QString());
-        model->appendRow({number, fixedText(param.Name), fixedText(DefChannel::channelName(param.nKodChannel, false)),
-                          fixedText(kind), fixedText(QString::asprintf("%.2f", param.dK))});
-    }
-    QAbstractItemModel *old = m_paramTable->model();
-    QItemSelectionModel *oldSelection = m_paramTable->selectionModel();
-    m_paramTable->setModel(model);
-    delete oldSelection;
-    delete old;
-    m_paramTable->setColumnWidth(0, 50);
-    m_paramTable->setColumnWidth(4, 20);
+    QStandardItemModel *model = MetricParamTable::newModel(m_inspection ? m_inspection->metricParams : Params(), m_paramTable);
+    MetricParamTable::show(m_paramTable, model);
     connect(m_paramTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &InspectionAnalysisMetrFancy::onSelectionChangedParam);
     connect(model, &QStandardItemModel::itemChanged, this, &InspectionAnalysisMetrFancy::onParamItemChanged);
+    disconnect(m_paramTable, &QTreeView::doubleClicked, this, nullptr);
+    connect(m_paramTable, &QTreeView::doubleClicked, this, &InspectionAnalysisMetrFancy::onDoubleClickParams);
     m_tree->clearSelection();
     clearDiagram();
     m_description->clear();
@@ -367,6 +343,55 @@ void InspectionAnalysisMetrFancy::sectionHandleDoubleClicked(int section)
 }
 
 // --- parameter changes ---
+
+void InspectionAnalysisMetrFancy::onCreateParamAction()
+{
+    if (!m_inspection)
+        return;
+    ValuationMetrEditParamDlg dialog(this, nullptr);
+    if (dialog.exec() == QDialog::Accepted && m_inspection)
+        appendParam(dialog.param);
+}
+
+void InspectionAnalysisMetrFancy::onEditParamAction()
+{
+    editCurrentParam();
+}
+
+void InspectionAnalysisMetrFancy::onDoubleClickParams()
+{
+    editCurrentParam();
+}
+
+void InspectionAnalysisMetrFancy::editCurrentParam()
+{
+    const QUuid uid = currentParamUid();
+    const Inspection::_MetricParam *param = m_inspection ? DefMertValuation::find(m_inspection->metricParams, uid) : nullptr;
+    if (!param)
+        return;
+    ValuationMetrEditParamDlg dialog(this, param);
+    // replaceParam finds the parameter again: the list may have changed while the dialog was open.
+    if (dialog.exec() == QDialog::Accepted)
+        replaceParam(uid, dialog.param);
+}
+
+void InspectionAnalysisMetrFancy::onLoadFromSpravAction()
+{
+    if (!m_inspection)
+        return;
+    ValuationMetrSpravParamDlg dialog(this, DefMertValuation::manualParams(m_inspection->metricParams));
+    if (dialog.exec() == QDialog::Accepted && m_inspection)
+        setManualParams(dialog.selectedParams());
+}
+
+void InspectionAnalysisMetrFancy::onLoadAutoAction()
+{
+    if (!m_inspection)
+        return;
+    ValuationMetrAutoParamDlg dialog(this, DefMertValuation::autoParams(m_inspection->metricParams));
+    if (dialog.exec() == QDialog::Accepted && m_inspection)
+        setAutoParams(dialog.checkedParams());
+}
 
 void InspectionAnalysisMetrFancy::appendParam(const Inspection::_MetricParam &param)
 {
@@ -476,30 +501,60 @@ void InspectionAnalysisMetrFancy::clearTestValues(Inspection::_Test *test)
     changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
 }
 
-void InspectionAnalysisMetrFancy::onClearTestAction()
+void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
+{
+    if (!test->samplesLoaded())
+        m_inspection->loadRecording(test);
+    const Params params = m_inspection->metricParams;
+    changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
+}
+
+void InspectionAnalysisMetrFancy::runOnMenuTestAsked(const QString &question, TestWork work)
 {
     const Inspection::_Test *asked = menuTest();
-    if (!asked || !askYes(tr("Вы хотите удалить данные для: '%0'?").arg(asked->name)))
+    if (!asked || !askYes(question.arg(asked->name)))
         return;
     // Another window may have reloaded the examination while the question was open.
     Inspection::_Test *test = menuTest();
     if (!test)
         return;
-    clearTestValues(test);
+    (this->*work)(test);
     fillParamTable();
     fillResultsTree(false);
 }
 
-void InspectionAnalysisMetrFancy::onClearAllAction()
+void InspectionAnalysisMetrFancy::runOnEveryTestAsked(const QString &question, TestWork work)
 {
-    if (!m_inspection || !askYes(tr("Вы хотите удалить данные всех тестов ?")) || !m_inspection)
+    if (!m_inspection || !askYes(question) || !m_inspection)
         return;
     for (int index = 0; Inspection::_Test *test = m_inspection->test(index); ++index) {
         if (test->recorded)
-            clearTestValues(test);
+            (this->*work)(test);
     }
     fillParamTable();
     fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::onClearTestAction()
+{
+    runOnMenuTestAsked(tr("Вы хотите удалить данные для: '%0'?"), &InspectionAnalysisMetrFancy::clearTestValues);
+}
+
+void InspectionAnalysisMetrFancy::onClearAllAction()
+{
+    runOnEveryTestAsked(tr("Вы хотите удалить данные всех тестов ?"), &InspectionAnalysisMetrFancy::clearTestValues);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcTestAction()
+{
+    runOnMenuTestAsked(tr("Вы хотите выполнить расчет автоматических параметров для: '%0'?"),
+                    &InspectionAnalysisMetrFancy::autoCalcTest);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcAllAction()
+{
+    runOnEveryTestAsked(tr("Вы хотите выполнить расчет автоматических параметров для всех тестов ?"),
+                     &InspectionAnalysisMetrFancy::autoCalcTest);
 }
 
 void InspectionAnalysisMetrFancy::onToExcelAction()
@@ -797,10 +852,11 @@ bool InspectionAnalysisMetrFancy::eventFilter(QObject *watched, QEvent *event)
 QMenu *InspectionAnalysisMetrFancy::buildParamsMenu()
 {
     auto *menu = new QMenu;
-    // The parameter dialogs come later; until then their entries stay off.
-    menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/folder-add.png")), tr("Создать ПАРАМЕТР..."))->setEnabled(false);
-    QAction *edit = menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/edit")), tr("Изменить ПАРАМЕТР..."));
-    edit->setEnabled(false);
+    menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/folder-add.png")), tr("Создать ПАРАМЕТР..."), this,
+                    &InspectionAnalysisMetrFancy::onCreateParamAction);
+    QAction *edit = menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/edit")), tr("Изменить ПАРАМЕТР..."), this,
+                                    &InspectionAnalysisMetrFancy::onEditParamAction);
+    edit->setEnabled(m_paramTable->currentIndex().isValid());
     menu->setDefaultAction(edit);
     QAction *remove = menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/iconDelete.png")), tr("Удалить ПАРАМЕТР"), this,
                                       &InspectionAnalysisMetrFancy::onDeleteParamAction);
@@ -808,9 +864,10 @@ QMenu *InspectionAnalysisMetrFancy::buildParamsMenu()
     menu->addSeparator();
     menu->addAction(tr("Удалить ВСЕ ПАРАМЕТРЫ"), this, &InspectionAnalysisMetrFancy::onDeleteAllParamAction);
     menu->addSeparator();
-    menu->addAction(tr("Загрузить ПАРАМЕТРЫ из справочника..."))->setEnabled(false);
+    menu->addAction(tr("Загрузить ПАРАМЕТРЫ из справочника..."), this,
+                    &InspectionAnalysisMetrFancy::onLoadFromSpravAction);
     menu->addSeparator();
-    menu->addAction(tr("Загрузить автоматические параметры..."))->setEnabled(false);
+    menu->addAction(tr("Загрузить автоматические параметры..."), this, &InspectionAnalysisMetrFancy::onLoadAutoAction);
     return menu;
 }
 
@@ -823,9 +880,11 @@ QMenu *InspectionAnalysisMetrFancy::buildDataMenu(const QModelIndex &index)
     menu->addAction(tr("Очистить параметры в текущем тесте"), this, &InspectionAnalysisMetrFancy::onClearTestAction)
         ->setEnabled(hasTest);
     menu->addSeparator();
-    // The automatic measurement comes later; until then its entries stay off.
-    menu->addAction(tr("Расчет автоматических параметров во всех тестах"))->setEnabled(false);
-    menu->addAction(tr("Расчет автоматических параметров в текущем тесте"))->setEnabled(false);
+    menu->addAction(tr("Расчет автоматических параметров во всех тестах"), this,
+                    &InspectionAnalysisMetrFancy::onAutoCalcAllAction);
+    menu->addAction(tr("Расчет автоматических параметров в текущем тесте"), this,
+                    &InspectionAnalysisMetrFancy::onAutoCalcTestAction)
+        ->setEnabled(hasTest);
     menu->addSeparator();
     menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")), tr("Экспорт в MSExcel"), this,
                     &InspectionAnalysisMetrFancy::onToExcelAction);

@@ -92,8 +92,13 @@ public slots:
     void onContextMenuForParams(const QPoint &point);
     void onContextMenuForDigram(const QPoint &point);
     void onContextMenuForData(const QPoint &point);
+    void onDoubleClickParams();
+    void onCreateParamAction();
+    void onEditParamAction();
     void onDeleteParamAction();
     void onDeleteAllParamAction();
+    void onLoadFromSpravAction();
+    void onLoadAutoAction();
     void onScale100Action();
     void onScale80Action();
     void onScale60Action();
@@ -104,6 +109,8 @@ public slots:
     void onParamItemChanged(QStandardItem *item);
     void onClearAllAction();
     void onClearTestAction();
+    void onAutoCalcAllAction();
+    void onAutoCalcTestAction();
     void onToExcelAction();
     void onMoveLeftAction();
     void onMoveRightAction();
@@ -151,6 +158,8 @@ private:
 
     // The parameter of the parameter table's current row; null when none.
     QUuid currentParamUid() const;
+    // The edit dialog on that parameter; its answer replaces the parameter.
+    void editCurrentParam();
     Inspection::_Test *menuTest();
     bool askYes(const QString &question);
     // Applies a change of the parameter list and saves it; a refused save
@@ -160,6 +169,14 @@ private:
     bool changeValues(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
     void tellSaveFailed();
     void clearTestValues(Inspection::_Test *test);
+    // Measures the enabled automatic parameters on the test (its recording
+    // loaded first when needed) and saves its values once.
+    void autoCalcTest(Inspection::_Test *test);
+    // After a Yes to the question (its %0 the test's name): the work on the
+    // menu's test, or on every recorded test; then the tables anew.
+    using TestWork = void (InspectionAnalysisMetrFancy::*)(Inspection::_Test *);
+    void runOnMenuTestAsked(const QString &question, TestWork work);
+    void runOnEveryTestAsked(const QString &question, TestWork work);
 
     // The results cell a measurement belongs to, from its value data.
     struct CellKey {

@@ -104,6 +104,8 @@ void InspectionAnalysisStatFancy::action_Calc()
         m_tree->expand(m_tree->model()->index(row, 0));
     for (int column = StatResultTable::StatisticalColumn; column <= StatResultTable::MetricColumn; ++column)
         m_tree->setColumnHidden(column, !(ulColumnsMask & columnBit(column)));
+    // Each column as wide as its header and values, as a toggle leaves it.
+    resizeColumns();
 }
 
 void InspectionAnalysisStatFancy::action_ExportExcel()

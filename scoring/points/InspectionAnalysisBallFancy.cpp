@@ -460,7 +460,7 @@ void InspectionAnalysisBallFancy::onNavigatorMenu(const QPoint &point)
     menu->exec(m_tree->viewport()->mapToGlobal(point));
 }
 
-QMenu *InspectionAnalysisBallFancy::buildNavigatorMenu(const QModelIndex &index, bool ctrl)
+QMenu *InspectionAnalysisBallFancy::buildNavigatorMenu(QModelIndex index, bool ctrl)
 {
     m_menuIndex = index;
     auto *menu = new QMenu;

@@ -57,8 +57,9 @@ public:
     void stepGroup(int step);
 
     // The tree's context menu for the item at index: the weights and
-    // presentations of its test with Ctrl, else the window's commands.
-    QMenu *buildNavigatorMenu(const QModelIndex &index, bool ctrl);
+    // presentations of its test with Ctrl, else the window's commands. The
+    // index is a copy: the menu's remembered index may be the one passed.
+    QMenu *buildNavigatorMenu(QModelIndex index, bool ctrl);
 
 public slots:
     void notifyCloseQuestFomImage(QListView *sender, int iIndexTest, int iGroup, int iQuest);

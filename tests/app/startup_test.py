@@ -58,6 +58,21 @@ def press_return(d, window):
     d.flush()
 
 
+def answer_quit_question(d, child, question):
+    """Presses Return on the question until the program ends: on a loaded machine
+    the first key can reach the window before it takes input."""
+    for _ in range(10):
+        press_return(d, question)
+        try:
+            output, _ = child.communicate(timeout=2)
+            return output
+        except subprocess.TimeoutExpired:
+            if "Воркел" not in window_titles(d).values():
+                break
+    output, _ = child.communicate(timeout=20)
+    return output
+
+
 def find_pixel(d, pattern):
     """The screen position of the first pixel of that colour, or None."""
     root = d.screen().root
@@ -122,8 +137,7 @@ def main():
         if not question:
             print("FAIL: closing asked no quit question")
             return 1
-        press_return(d, question)
-        output, _ = child.communicate(timeout=20)
+        output = answer_quit_question(d, child, question)
     except subprocess.TimeoutExpired:
         child.kill()
         print("FAIL: the program did not end after the quit question")

@@ -1,5 +1,5 @@
 #include "app/SettingsGeneralPage.h"
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 #include "app/SettingsRecordPage.h"
 #include "app/SettingsSensorPage.h"
 #include "app/SettingsViewPage.h"

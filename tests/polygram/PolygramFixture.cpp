@@ -83,11 +83,16 @@ PolygramFixture::PolygramFixture()
 
 void PolygramFixture::fillOneHour()
 {
+    fill(kHour);
+}
+
+void PolygramFixture::fill(int ticks)
+{
     std::mt19937 random(17);
     for (int code = 0; code < ChannelCode::Count; ++code) {
         QVector<qint16> &samples = *test.samples(code);
-        samples.resize(kHour);
-        for (int i = 0; i < kHour; ++i)
+        samples.resize(ticks);
+        for (int i = 0; i < ticks; ++i)
             samples[i] = sampleOf(code, i, random);
         Inspection::_Channel &record = test.channel(code);
         record.KodDrv = code + 1;
@@ -100,7 +105,7 @@ void PolygramFixture::fillOneHour()
     looks[ChannelCode::ADVANCED].bEnableFilter = true;
     looks[ChannelCode::AD].bEnableFilter2 = true;
     addQuestions(test);
-    addMarks(test, kHour);
+    addMarks(test, ticks);
     test.ia.nIALength = 5;
     test.recorded = true;
 }

@@ -23,4 +23,6 @@ public:
     // every ten seconds, filter 1 on for pulse and the extra channel and
     // filter 2 for pressure.
     void fillOneHour();
+    // The same signals and marks for a recording of any length.
+    void fill(int ticks);
 };

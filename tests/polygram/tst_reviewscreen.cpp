@@ -1,4 +1,6 @@
+#include "data/FileChooser.h"
 #include "data/SettingsStore.h"
+#include "polygram/PolygramPrint.h"
 #include "polygram/ContextPoligrammeWidget.h"
 #include "polygram/InputState.h"
 #include "polygram/InspectionPoligrammeFancy.h"
@@ -9,6 +11,7 @@
 #include "polygram/drawG.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/PopplerReader.h"
 #include "tests/support/TestHome.h"
 
 #include <QAction>
@@ -16,6 +19,8 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QPainter>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QWidgetAction>
@@ -103,6 +108,8 @@ private slots:
     void playStartsAtTheLeftEdge();
     void magnifierCentresTheCursorsTick();
     void layoutSurvivesANewScreen();
+    void saveWritesThePdfOrSaysItCouldNot();
+    void cancellingTheProgressStopsAfterThePage();
 };
 
 void TestReviewScreen::initTestCase()
@@ -171,7 +178,8 @@ void TestReviewScreen::showingLoadsSamplesAndComesBackToTheLeftTick()
     QCOMPARE(m_inspection.tests[m_first].samples(0)->size(), 3000);
     QVERIFY(m_screen->playAction()->isEnabled());
     QVERIFY(m_screen->sweepSelector()->isEnabled());
-    QVERIFY(!m_screen->printAction()->isEnabled());  // printing is not there yet
+    QVERIFY(m_screen->printAction()->isEnabled());
+    QVERIFY(m_screen->saveAction()->isEnabled());
     horizontal()->setValue(500);
     QCOMPARE(m_screen->view()->visibleTicks(), qMin(3000, 500 + m_screen->view()->width()));
 
@@ -424,6 +432,76 @@ void TestReviewScreen::layoutSurvivesANewScreen()
     QCOMPARE(m_screen->size(), QSize(900, 700));
     auto settings = SettingsStore::open();
     QVERIFY(!settings->value(QStringLiteral("InspectionPoligrammeFancy/layout_data")).toByteArray().isEmpty());
+}
+
+void TestReviewScreen::saveWritesThePdfOrSaysItCouldNot()
+{
+    show(m_first);
+    QTemporaryDir dir;
+    QString answer;
+    QList<FileChooser::Request> requests;
+    FileChooser::setChooser([&](const FileChooser::Request &request) {
+        requests << request;
+        return answer;
+    });
+    const auto save = [this](MessageBoxAnswerer &answerer) {
+        m_screen->saveAction()->trigger();
+        QCOMPARE(answerer.unexpected(), 0);
+    };
+
+    {  // cancelled: nothing written, nothing said
+        MessageBoxAnswerer answerer;
+        save(answerer);
+        QVERIFY(answerer.asked().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 0);
+    }
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests[0].kind, FileChooser::Kind::SaveFile);
+    QCOMPARE(requests[0].caption, QStringLiteral("Выбор файла для сохранения полиграммы"));
+    QCOMPARE(requests[0].directory, QStringLiteral("Иванов(Тест 1).pdf"));
+    QVERIFY(requests[0].filter.isEmpty());
+
+    answer = dir.filePath(QStringLiteral("Иванов(Тест 1).pdf"));
+    {
+        MessageBoxAnswerer answerer({QMessageBox::Ok});
+        save(answerer);
+        QCOMPARE(answerer.asked(), QStringList{QStringLiteral("Полиграмма сохранена в файл ") + answer});
+    }
+    const int w = PolygramPrint::pdfPageWidth();
+    QCOMPARE(PopplerReader::pages(answer), (3000 + w - 1) / w);
+    QVERIFY(PopplerReader::text(answer, 1).contains(QStringLiteral("Тест:Тест 1 (05.03.2024 14:07)")));
+
+    answer = answer + QStringLiteral("/x.pdf");  // under a regular file
+    {
+        MessageBoxAnswerer answerer({QMessageBox::Ok});
+        save(answerer);
+        QCOMPARE(answerer.asked(), QStringList{QStringLiteral("Не удалось сохранить полиграмму в файл ") + answer});
+    }
+    FileChooser::setChooser({});
+}
+
+void TestReviewScreen::cancellingTheProgressStopsAfterThePage()
+{
+    show(m_first);
+    QTemporaryDir dir;
+    const auto printTo = [&](const QString &pdf) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(pdf));
+        printer.setResolution(150);
+        m_screen->onPrintPreview(&printer);
+        return PopplerReader::pages(dir.filePath(pdf));
+    };
+    QCOMPARE(printTo(QStringLiteral("all.pdf")), 2);
+
+    QTimer canceller;
+    connect(&canceller, &QTimer::timeout, [this] {
+        auto *progress = m_screen->findChild<QProgressDialog *>();
+        if (progress && progress->value() >= 1)
+            progress->cancel();
+    });
+    canceller.start(1);
+    QCOMPARE(printTo(QStringLiteral("cancelled.pdf")), 1);
 }
 
 VUG_TEST_MAIN(TestReviewScreen, QApplication)

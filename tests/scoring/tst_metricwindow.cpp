@@ -1,6 +1,11 @@
 #include "MetricFixtures.h"
 
+#include "scoring/metric/DefMertValuation.h"
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
+#include "scoring/metric/ValuationMetrAutoParamDlg.h"
+#include "scoring/metric/ValuationMetrEditParamDlg.h"
+#include "scoring/metric/ValuationMetrSpravParamDlg.h"
+#include "data/SpravDB.h"
 #include "scoring/metric/_QHeaderView.h"
 #include "scoring/metric/_QTreeView.h"
 #include "data/SettingsStore.h"
@@ -19,8 +24,11 @@
 #include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QLineEdit>
 #include <QTextEdit>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -137,6 +145,56 @@ QVector<QUuid> uidsOf(const QVector<Inspection::_MetricParam> &params)
 int metricRows(const QString &path)
 {
     return StoreFixtures::rowsOf(path, int(InspectionDataType::MetricValuation)).size();
+}
+
+// Acts in the next modal dialog of that class once it runs.
+template <typename Dialog>
+void answerModal(const std::function<void(Dialog &)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        act(*dialog);
+    });
+}
+
+// Counts every write of measured values into the subject file from now on.
+void countValueWrites(const QString &path)
+{
+    StoreFixtures::runStatement(path, QStringLiteral("CREATE TABLE value_writes (n INTEGER)"));
+    for (const char *event : {"INSERT", "UPDATE"}) {
+        StoreFixtures::runStatement(path, QStringLiteral("CREATE TRIGGER count_%1 AFTER %1 ON inspection WHEN NEW.data_type = %2 "
+                                                         "BEGIN INSERT INTO value_writes VALUES (1); END")
+                                              .arg(QLatin1String(event))
+                                              .arg(int(InspectionDataType::MetricValuation)));
+    }
+}
+
+int valueWrites(const QString &path)
+{
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), {path, QStringLiteral("SELECT count(*) FROM value_writes")});
+    sqlite.waitForFinished();
+    return sqlite.readAllStandardOutput().trimmed().toInt();
+}
+
+// A recorded test whose skin-galvanic channel rises in a wave of 400 after
+// each question; the marks start 100 samples apart.
+Inspection::_Test wavingTest(const QString &name, int questions, int presentations)
+{
+    Inspection::_Test test = MetricFixtures::presentedTest(questions, presentations);
+    test.name = name;
+    test.ia.nIALength = 2;
+    for (int k = 0; k < test.labels.size(); ++k) {
+        test.labels[k].TickQStart = 50 + 100 * k;
+        test.labels[k].TickQEnd = 70 + 100 * k;
+    }
+    test.dataGSR.resize(100 * test.labels.size() + 100);
+    for (int i = 0; i < test.dataGSR.size(); ++i) {
+        const int phase = (i - 50) % 100;
+        test.dataGSR[i] = qint16(phase >= 20 && phase <= 60 ? 900 - 20 * std::abs(phase - 40) : 500);
+    }
+    return test;
 }
 
 } // namespace
@@ -404,7 +462,7 @@ private slots:
         MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
         window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(1, 1));
         QScopedPointer<QMenu> menu(window.buildParamsMenu());
-        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Создать ПАРАМЕТР..."))->isEnabled());
+        QVERIFY(actionNamed(menu.data(), QStringLiteral("Изменить ПАРАМЕТР..."))->isEnabled());
         actionNamed(menu.data(), QStringLiteral("Удалить ПАРАМЕТР"))->trigger();
         QCOMPARE(answers.asked().size(), 0);
         QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 2);
@@ -435,7 +493,8 @@ private slots:
 
         QScopedPointer<QMenu> menu(window.buildDataMenu(QModelIndex()));
         QVERIFY(!actionNamed(menu.data(), QStringLiteral("Очистить параметры в текущем тесте"))->isEnabled());
-        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->isEnabled());
+        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->isEnabled());
+        QVERIFY(actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->isEnabled());
         menu.reset(window.buildDataMenu(valueIndex(window, 1, 2, 1, 4)));
         {
             MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
@@ -574,6 +633,128 @@ private slots:
         settings->sync();
         InspectionAnalysisMetrFancy damaged;
         QCOMPARE(damaged.scale(), 60);
+    }
+
+    void parameterDialogsFromTheMenu()
+    {
+        QTemporaryDir sprav;
+        SpravDB::sPathFileSprav = sprav.filePath(QStringLiteral("sprav.sqmz"));
+        Subject subject;
+        subject.addTest(QStringLiteral("Тест"), 2, 1);
+        const QUuid hand = subject.addParam(QStringLiteral("Ручной"), 1.0);
+        InspectionAnalysisMetrFancy window;
+        window.onChangedPersone(subject.path, &subject.examination);
+        QScopedPointer<QMenu> menu(window.buildParamsMenu());
+        QVERIFY(!actionNamed(menu.data(), QStringLiteral("Изменить ПАРАМЕТР..."))->isEnabled());
+
+        answerModal<ValuationMetrEditParamDlg>([](ValuationMetrEditParamDlg &dialog) {
+            dialog.nameEdit()->setText(QStringLiteral("Созданный"));
+            dialog.coefficientEdit()->setText(QStringLiteral("1.5"));
+            dialog.accept();
+        });
+        actionNamed(menu.data(), QStringLiteral("Создать ПАРАМЕТР..."))->trigger();
+        auto stored = subject.reopened()->metricParams;
+        QCOMPARE(stored.size(), 2);
+        QCOMPARE(stored[1].Name, QStringLiteral("Созданный"));
+        QCOMPARE(stored[1].dK, 1.5);
+        QCOMPARE(window.paramTable()->model()->index(1, 4).data().toString(), QStringLiteral("1.50"));
+
+        // A double click edits the row's parameter.
+        answerModal<ValuationMetrEditParamDlg>([](ValuationMetrEditParamDlg &dialog) {
+            dialog.coefficientEdit()->setText(QStringLiteral("-3"));
+            dialog.accept();
+        });
+        window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(0, 1));
+        emit window.paramTable()->doubleClicked(window.paramTable()->currentIndex());
+        QCOMPARE(subject.reopened()->metricParams[0].dK, -3.0);
+        QCOMPARE(subject.reopened()->metricParams[0].uid, hand);
+
+        // Ticked automatic parameters go behind the hand ones, chosen basic ones before the automatic.
+        answerModal<ValuationMetrAutoParamDlg>([](ValuationMetrAutoParamDlg &dialog) {
+            auto *model = static_cast<QStandardItemModel *>(dialog.tree()->model());
+            model->item(0)->child(0)->child(0)->setCheckState(Qt::Checked);
+            dialog.accept();
+        });
+        actionNamed(menu.data(), QStringLiteral("Загрузить автоматические параметры..."))->trigger();
+        stored = subject.reopened()->metricParams;
+        QCOMPARE(stored.size(), 3);
+        QVERIFY(stored[2].bAuto && stored[2].bEnable);
+        answerModal<ValuationMetrSpravParamDlg>([](ValuationMetrSpravParamDlg &dialog) {
+            static_cast<QStandardItemModel *>(dialog.standardTable()->model())->item(0, 0)->setCheckState(Qt::Checked);
+            dialog.accept();
+        });
+        actionNamed(menu.data(), QStringLiteral("Загрузить ПАРАМЕТРЫ из справочника..."))->trigger();
+        stored = subject.reopened()->metricParams;
+        QCOMPARE(stored.size(), 2);
+        QVERIFY(!stored[0].bAuto && stored[0].bEnable);
+        QVERIFY(stored[1].bAuto);
+        SpravDB::sPathFileSprav.clear();
+    }
+
+    void automaticCalculationSavesOncePerTest()
+    {
+        Subject subject;
+        for (const QString &name : {QStringLiteral("Тест А"), QStringLiteral("Тест Б")}) {
+            subject.examination.appendTest(wavingTest(name, 3, 2));
+            subject.examination.saveTestStruct(&subject.examination.tests.last());
+            subject.examination.saveRecording(&subject.examination.tests.last());
+        }
+        DefMertValuation catalogue;
+        catalogue.fillStandard();
+        Inspection::_MetricParam wave = catalogue.entries.first();  // "Канал КГР\nАмплитуда\nрежим-1"
+        wave.bEnable = true;
+        Inspection::_MetricParam off = catalogue.entries[1];
+        const QUuid hand = subject.addParam(QStringLiteral("Рука"), 1.0);
+        subject.examination.metricParams << wave << off;
+        subject.examination.saveMetricParams();
+        subject.measure(0, wave.uid, {{5, 5, 5}});
+        countValueWrites(subject.path);
+
+        Inspection examination;
+        examination.load(subject.path);
+        InspectionAnalysisMetrFancy window;
+        window.onChangedPersone(subject.path, &examination);
+        QScopedPointer<QMenu> menu(window.buildDataMenu(questIndex(window, 0, 1, 0)));
+        {
+            MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
+            actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->trigger();
+            QCOMPARE(valueWrites(subject.path), 0);
+            actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->trigger();
+            QCOMPARE(answers.asked().size(), 2);
+            QVERIFY(answers.asked().first().contains(QStringLiteral("'Тест А'")));
+        }
+        QCOMPARE(valueWrites(subject.path), 1);
+        auto stored = subject.reopened();
+        // Every mark measured: the wave's 400 at 20 samples into each window,
+        // the hand value replaced; the disabled parameter and the other test untouched.
+        for (int p = 1; p <= 2; ++p) {
+            for (int q = 0; q < 3; ++q) {
+                const auto &record = stored->tests[0].valuationMetric[p][q][wave.uid];
+                QCOMPARE(record.nValue, 40);
+                QCOMPARE(record.ptStart_x, 40.0);
+                QVERIFY(!stored->tests[0].valuationMetric[p][q].contains(off.uid));
+                QVERIFY(!stored->tests[0].valuationMetric[p][q].contains(hand));
+            }
+        }
+        QVERIFY(stored->tests[1].valuationMetric.isEmpty());
+        QCOMPARE(valueIndex(window, 0, 0, 1, 5).data().toString(), QStringLiteral("40"));
+        {
+            MessageBoxAnswerer answers({QMessageBox::Yes});
+            actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->trigger();
+            QCOMPARE(answers.unexpected(), 0);
+        }
+        QCOMPARE(valueWrites(subject.path), 3);
+        QCOMPARE(subject.reopened()->tests[1].valuationMetric[2][2][wave.uid].nValue, 40);
+
+        // A refused save is told once for the whole run and leaves the values as stored.
+        examination.tests[1].valuationMetric.clear();
+        examination.saveMetricValuation(&examination.tests[1]);
+        StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::MetricValuation), 0);
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
+        actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->trigger();
+        QCOMPARE(answers.asked().size(), 2);
+        QCOMPARE(answers.unexpected(), 0);
+        QVERIFY(examination.tests[1].valuationMetric.isEmpty());
     }
 
     void exportWritesTheResultsIntoAWorkbook()

@@ -11,11 +11,13 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QContextMenuEvent>
 #include <QDockWidget>
 #include <QMenu>
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 namespace {
 
@@ -223,6 +225,37 @@ private slots:
         menu.reset(window.buildNavigatorMenu(QModelIndex(), true));
         QVERIFY(!actionNamed(menu.data(), "ПГ x 2.5")->isEnabled());
         QVERIFY(!actionNamed(menu.data(), "Предъявление - I"));
+    }
+
+    // A right click with Ctrl on a channel row, through the tree's own
+    // request: the menu offers that row's test.
+    void ctrlMenuOfTheTreeFindsTheRowsTest()
+    {
+        Subject subject;
+        InspectionAnalysisBallFancy window;
+        window.onChangedPersone(subject.path, &subject.examination);
+        window.onModeInput_0();
+        _QTreeViewExpand *tree = window.navigatorTree();
+        tree->expandAll();
+        QStringList enabled;
+        QTimer::singleShot(0, [&enabled] {
+            QWidget *popup = QApplication::activePopupWidget();
+            if (auto *menu = qobject_cast<QMenu *>(popup)) {
+                for (QAction *action : menu->actions())
+                    if (action->isEnabled() && action->isChecked())
+                        enabled << action->text();
+                menu->close();
+            }
+        });
+        const QPoint point = tree->visualRect(cellAt(window, 0, 1, 0)).center();
+        QTest::keyPress(tree, Qt::Key_Control, Qt::ControlModifier);
+        QTest::mousePress(tree->viewport(), Qt::RightButton, Qt::ControlModifier, point);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, point, tree->viewport()->mapToGlobal(point),
+                                  Qt::ControlModifier);
+        QApplication::sendEvent(tree->viewport(), &request);
+        QTest::mouseRelease(tree->viewport(), Qt::RightButton, Qt::ControlModifier, point);
+        QTest::keyRelease(tree, Qt::Key_Control);
+        QCOMPARE(enabled, QStringList({"КГР x 1.0", "ПГ x 2.5", "Дых x 1.0", "Предъявление - I"}));
     }
 
     void clearingOneTestAndAllTests()

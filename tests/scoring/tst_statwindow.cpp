@@ -14,6 +14,7 @@
 #include "tests/support/UrlCatcher.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardItemModel>
@@ -309,6 +310,9 @@ void TestStatWindow::toolBarHeadersAndColumnToggles()
     QCOMPARE(headers, (QStringList{"Тесты и вопросы", "Статистическая", "Бальная 7 (3210123)", "Бальная 3 (101)",
                                    "Бальная 3+ (012)", "Метрическая", ""}));
     QCOMPARE(window.tree()->columnWidth(0), 600);
+    // Every result column shows its whole header from the first computation on.
+    for (int c = 1; c <= 5; ++c)
+        QVERIFY2(window.tree()->columnWidth(c) >= window.tree()->header()->sectionSizeHint(c), qPrintable(headers[c]));
     QVERIFY(window.tree()->isExpanded(model->index(1, 0)));
     QVERIFY(!window.tree()->isExpanded(model->index(0, 0, model->index(0, 0))));
 

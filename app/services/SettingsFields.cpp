@@ -1,4 +1,4 @@
-#include "app/SettingsFields.h"
+#include "app/services/SettingsFields.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -30,6 +30,25 @@ QLocale numberLocale()
     return english;
 }
 
+// A typed decimal comma stays in the field, to be refused on OK, rather than
+// being dropped so that "1,5" would read as fifteen.
+class PointValidator : public QDoubleValidator
+{
+public:
+    using QDoubleValidator::QDoubleValidator;
+
+    State validate(QString &input, int &pos) const override
+    {
+        const State state = QDoubleValidator::validate(input, pos);
+        if (state != Invalid || !input.contains(QLatin1Char(',')))
+            return state;
+        QString pointed = input;
+        pointed.replace(QLatin1Char(','), QLatin1Char('.'));
+        int pointedPos = pos;
+        return QDoubleValidator::validate(pointed, pointedPos) == Invalid ? Invalid : Intermediate;
+    }
+};
+
 }  // namespace
 
 QGroupBox *SettingsFields::groupBox(const QString &title, QWidget *parent)
@@ -56,7 +75,7 @@ QLineEdit *SettingsFields::realField(double value, double low, double high, QDou
                                      QWidget *parent)
 {
     auto *field = new QLineEdit(parent);
-    auto *validator = new QDoubleValidator(low, high, 2, field);
+    auto *validator = new PointValidator(low, high, 2, field);
     validator->setNotation(notation);
     validator->setLocale(numberLocale());
     return fieldWith(QString::number(value, 'g', 6), validator, field);

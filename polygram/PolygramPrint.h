@@ -1,0 +1,56 @@
+#pragma once
+
+#include "data/Inspection.h"
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+
+class QPainter;
+class QPrinter;
+
+// Cuts a recorded test into pages of consecutive time at one tick per pixel
+// and draws them for a printer (through a fixed canvas) or into a PDF file
+// (straight onto the page). Needs no window.
+class PolygramPrint
+{
+public:
+    // The print canvas: every print page is drawn here first, then scaled.
+    static constexpr int kCanvasWidth = 1920;
+    static constexpr int kCanvasHeight = 1080;
+    static constexpr int kPdfResolution = 200;
+
+    PolygramPrint(Inspection::_Test *test, const QString &subjectText);
+
+    // Pages of pageWidth ticks that hold samples; one page at least.
+    static int pagesFor(int samples, int pageWidth);
+    int printPageCount() const;
+
+    // The header lines of a page, numbered from 1.
+    QString subjectLine() const;
+    QString testLine() const;
+    static QString pageLine(int number, int pages);
+
+    // The canvas of a print page, counted from 0, headers included.
+    QImage printCanvas(int page) const;
+    // Scales the canvas uniformly into pageRect (painter coordinates).
+    void drawPrintPage(int page, QPainter &painter, const QRectF &pageRect) const;
+    // Prints the printer's page range in landscape. proceed runs before each
+    // page with the number of pages done; false stops. Returns the pages printed.
+    int print(QPrinter &printer, const std::function<bool(int done)> &proceed) const;
+
+    // Writes an A4 PDF titled with its file name; false when the file
+    // could not be written.
+    bool writePdf(const QString &fileName) const;
+    // The width in pixels of a PDF page's paint rectangle.
+    static int pdfPageWidth();
+
+private:
+    Inspection::_Test *m_test;
+    QString m_subject;
+
+    int samples() const;
+    void drawPdfPage(QPainter &painter, const QRect &area, int number, int pages) const;
+};

@@ -1,0 +1,59 @@
+#include "MetricParamTable.h"
+
+#include "data/DefChannel.h"
+
+#include <QItemSelectionModel>
+#include <QStandardItemModel>
+#include <QTreeView>
+
+namespace {
+
+constexpr int kUidRole = Qt::UserRole + 1;
+
+QStandardItem *fixedText(const QString &text)
+{
+    auto *item = new QStandardItem(text);
+    item->setEditable(false);
+    return item;
+}
+
+}  // namespace
+
+QString MetricParamTable::measureKindText(int eMet)
+{
+    static const char *const texts[] = {QT_TRANSLATE_NOOP("_ValuationMetricParam", "По оси X"),
+                                        QT_TRANSLATE_NOOP("_ValuationMetricParam", "По оси Y"),
+                                        QT_TRANSLATE_NOOP("_ValuationMetricParam", "По оси XY"),
+                                        QT_TRANSLATE_NOOP("_ValuationMetricParam", "Длина сигнала"),
+                                        QT_TRANSLATE_NOOP("_ValuationMetricParam", "Частота")};
+    return eMet >= 1 && eMet <= 5 ? QCoreApplication::translate("_ValuationMetricParam", texts[eMet - 1]) : QString();
+}
+
+QStandardItemModel *MetricParamTable::newModel(const Params &params, QObject *parent)
+{
+    auto *model = new QStandardItemModel(0, 5, parent);
+    model->setHorizontalHeaderLabels({QStringLiteral("N"), tr("Наименование"), tr("Кнал"), tr("Вид измерения"), tr("Вес")});
+    for (int row = 0; row < params.size(); ++row) {
+        const Inspection::_MetricParam &param = params[row];
+        auto *number = fixedText(QString::number(row + 1));
+        number->setCheckable(true);
+        number->setCheckState(param.bEnable ? Qt::Checked : Qt::Unchecked);
+        number->setData(param.uid, kUidRole);
+        const QString kind = measureKindText(param.eMet) + (param.bAuto ? tr("(А)") : QString());
+        model->appendRow({number, fixedText(param.Name), fixedText(DefChannel::channelName(param.nKodChannel, false)),
+                          fixedText(kind), fixedText(QString::asprintf("%.2f", param.dK))});
+    }
+    return model;
+}
+
+void MetricParamTable::show(QTreeView *view, QStandardItemModel *model)
+{
+    QAbstractItemModel *old = view->model();
+    QItemSelectionModel *oldSelection = view->selectionModel();
+    view->setModel(model);
+    delete oldSelection;
+    delete old;
+    view->setRootIsDecorated(false);
+    view->setColumnWidth(0, 50);
+    view->setColumnWidth(4, 20);
+}

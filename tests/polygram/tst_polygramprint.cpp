@@ -1,0 +1,204 @@
+#include "polygram/PolygramPrint.h"
+#include "tests/polygram/PolygramFixture.h"
+#include "tests/support/PopplerReader.h"
+#include "tests/support/TestHome.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPrinter>
+
+namespace {
+
+const QString kSubject = QStringLiteral("Иванов");
+
+// A recording of the fixture's signals, named and dated like a recorded test.
+void fillTest(PolygramFixture &fixture, int ticks)
+{
+    fixture.fill(ticks);
+    fixture.test.name = QStringLiteral("Тест 1");
+    fixture.test.DateTimeRecorded = QDateTime(QDate(2024, 3, 5), QTime(14, 7));
+}
+
+// A printer that writes A4 pages into a PDF file.
+void printInto(QPrinter &printer, const QString &pdf, int dpi)
+{
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setResolution(dpi);
+}
+
+// Where the curves leave ink: bands between the header and the bottom strip.
+QRect curveArea(double drawnWidth, double drawnHeight)
+{
+    return QRect(0, int(drawnHeight * 0.15), int(drawnWidth), int(drawnHeight * 0.75));
+}
+
+}  // namespace
+
+class TestPolygramPrint : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+private slots:
+    void pageCountsHoldNoEmptyPage();
+    void pdfPagesFollowThePaintWidth_data();
+    void pdfPagesFollowThePaintWidth();
+    void pdfCarriesSizeTitleAndHeaders();
+    void pdfPagesShowTheirCurves();
+    void unwritablePdfIsReported();
+    void printPagesAreLandscapeAndScaledUniformly_data();
+    void printPagesAreLandscapeAndScaledUniformly();
+    void printStopsWhenAskedBetweenPages();
+};
+
+void TestPolygramPrint::pageCountsHoldNoEmptyPage()
+{
+    QCOMPARE(PolygramPrint::pagesFor(0, 1920), 1);
+    QCOMPARE(PolygramPrint::pagesFor(100, 1920), 1);
+    QCOMPARE(PolygramPrint::pagesFor(1920, 1920), 1);
+    QCOMPARE(PolygramPrint::pagesFor(1921, 1920), 2);
+    QCOMPARE(PolygramPrint::pagesFor(3840, 1920), 2);
+    QCOMPARE(PolygramPrint::pagesFor(72000, 1653), 44);
+    // A4 at 200 dpi, nothing taken off the sides.
+    QVERIFY(qAbs(PolygramPrint::pdfPageWidth() - 1653) <= 1);
+}
+
+void TestPolygramPrint::pdfPagesFollowThePaintWidth_data()
+{
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("pages");
+    const int w = PolygramPrint::pdfPageWidth();
+    QTest::newRow("100") << 100 << 1;
+    QTest::newRow("3840") << 3840 << (3840 + w - 1) / w;
+    QTest::newRow("two widths") << 2 * w << 2;
+}
+
+void TestPolygramPrint::pdfPagesFollowThePaintWidth()
+{
+    QFETCH(int, ticks);
+    QFETCH(int, pages);
+    PolygramFixture fixture;
+    fillTest(fixture, ticks);
+    const QString pdf = file(QStringLiteral("pages.pdf"));
+    QVERIFY(PolygramPrint(&fixture.test, kSubject).writePdf(pdf));
+    QCOMPARE(PopplerReader::pages(pdf), pages);
+}
+
+void TestPolygramPrint::pdfCarriesSizeTitleAndHeaders()
+{
+    PolygramFixture fixture;
+    fillTest(fixture, 4 * PolygramPrint::pdfPageWidth() + 10);
+    const QString pdf = file(QStringLiteral("Иванов(Тест 1).pdf"));
+    QVERIFY(PolygramPrint(&fixture.test, kSubject).writePdf(pdf));
+
+    const QMap<QString, QString> info = PopplerReader::info(pdf);
+    QCOMPARE(info.value(QStringLiteral("Pages")), QStringLiteral("5"));
+    QVERIFY2(info.value(QStringLiteral("Page size")).contains(QStringLiteral("(A4)")),
+             qPrintable(info.value(QStringLiteral("Page size"))));
+    QVERIFY(qAbs(PopplerReader::pageSize(pdf).width() - 595.3) < 1);  // portrait
+    QCOMPARE(info.value(QStringLiteral("Title")), pdf);
+
+    const QString second = PopplerReader::text(pdf, 2);
+    QVERIFY2(second.contains(QStringLiteral("Страница:2/5")), qPrintable(second));
+    QVERIFY(second.contains(QStringLiteral("Обследуемый:Иванов")));
+    QVERIFY(second.contains(QStringLiteral("Тест:Тест 1 (05.03.2024 14:07)")));
+    QVERIFY(PopplerReader::text(pdf, 5).contains(QStringLiteral("Страница:5/5")));
+}
+
+void TestPolygramPrint::pdfPagesShowTheirCurves()
+{
+    PolygramFixture fixture;
+    const int w = PolygramPrint::pdfPageWidth();
+    fillTest(fixture, 2 * w + w / 4);  // the last page a quarter full
+    const QString pdf = file(QStringLiteral("curves.pdf"));
+    QVERIFY(PolygramPrint(&fixture.test, kSubject).writePdf(pdf));
+    QCOMPARE(PopplerReader::pages(pdf), 3);
+
+    const QImage first = PopplerReader::page(pdf, 1, 50);
+    const QImage last = PopplerReader::page(pdf, 3, 50);
+    QVERIFY(!first.isNull() && !last.isNull());
+    const QRect area = curveArea(first.width(), first.height());
+    const int quarter = first.width() / 4;
+    const QRect left(area.left(), area.top(), quarter - 2, area.height());
+    const QRect right(area.left() + quarter + 4, area.top(), area.width() - quarter - 4, area.height());
+    const int fullLeft = PopplerReader::colourIn(first, left);
+    const int fullRight = PopplerReader::colourIn(first, right);
+    QVERIFY2(fullLeft > left.width() * left.height() / 50, qPrintable(QString::number(fullLeft)));
+    QVERIFY(fullRight > right.width() * right.height() / 50);
+    // The last page has curves where its samples are and none beyond.
+    QVERIFY(PopplerReader::colourIn(last, left) > fullLeft / 2);
+    const int lastRight = PopplerReader::colourIn(last, right);
+    QVERIFY2(lastRight < fullRight / 3, qPrintable(QStringLiteral("%1 %2").arg(lastRight).arg(fullRight)));
+}
+
+void TestPolygramPrint::unwritablePdfIsReported()
+{
+    PolygramFixture fixture;
+    fillTest(fixture, 100);
+    const QString plain = file(QStringLiteral("plain"));
+    QFile blocker(plain);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QVERIFY(!PolygramPrint(&fixture.test, kSubject).writePdf(plain + QStringLiteral("/x.pdf")));
+    QVERIFY(!QFile::exists(plain + QStringLiteral("/x.pdf")));
+}
+
+void TestPolygramPrint::printPagesAreLandscapeAndScaledUniformly_data()
+{
+    QTest::addColumn<int>("dpi");
+    QTest::newRow("150") << 150;
+    QTest::newRow("600") << 600;
+}
+
+void TestPolygramPrint::printPagesAreLandscapeAndScaledUniformly()
+{
+    QFETCH(int, dpi);
+    PolygramFixture fixture;
+    fillTest(fixture, 3840);
+    const QString pdf = file(QStringLiteral("print.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printInto(printer, pdf, dpi);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    const PolygramPrint print(&fixture.test, kSubject);
+    QCOMPARE(print.printPageCount(), 2);
+    QCOMPARE(print.print(printer, [](int) { return true; }), 2);
+
+    QCOMPARE(PopplerReader::pages(pdf), 2);
+    QVERIFY(qAbs(PopplerReader::pageSize(pdf).width() - 841.9) < 1);
+    for (int page = 1; page <= 2; ++page) {
+        const QImage image = PopplerReader::page(pdf, page, 40);
+        QVERIFY(image.width() > image.height());
+        // A4 is narrower than the canvas: its width sets the one scale.
+        const double drawnHeight = image.width() * 1080.0 / 1920.0;
+        const QRect area = curveArea(image.width(), drawnHeight);
+        QVERIFY(PopplerReader::colourIn(image, area) > area.width() * area.height() / 50);
+        const QRect rightEdge(image.width() * 9 / 10, area.top(), image.width() / 10, area.height());
+        QVERIFY(PopplerReader::inkIn(image, rightEdge) > 0);
+        const QRect below(0, int(drawnHeight) + 2, image.width(), image.height() - int(drawnHeight) - 2);
+        QCOMPARE(PopplerReader::inkIn(image, below), 0);
+    }
+}
+
+void TestPolygramPrint::printStopsWhenAskedBetweenPages()
+{
+    PolygramFixture fixture;
+    fillTest(fixture, 5000);
+    const QString pdf = file(QStringLiteral("stopped.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printInto(printer, pdf, 150);
+    QList<int> asked;
+    const auto stopAfterOne = [&asked](int done) {
+        asked << done;
+        return done < 1;
+    };
+    QCOMPARE(PolygramPrint(&fixture.test, kSubject).print(printer, stopAfterOne), 1);
+    QCOMPARE(asked, (QList<int>{0, 1}));
+    QCOMPARE(PopplerReader::pages(pdf), 1);
+}
+
+VUG_TEST_MAIN(TestPolygramPrint, QGuiApplication)
+#include "tst_polygramprint.moc"
