@@ -53,6 +53,7 @@ private slots:
     void wizardChangesReachTheReader();
     void loopEndWaitsForTheDialog_data();
     void loopEndWaitsForTheDialog();
+    void reorderingOfAPlaybackIsDropped();
 
 private:
     InspectionRecordFancy *screen() const { return window->recordingScreen(); }
@@ -212,6 +213,34 @@ void TestRecordingDialogs::loopEndWaitsForTheDialog()
     QTRY_VERIFY(!screen());
     QVERIFY(test().recorded);  // closed with saving
     QCOMPARE(storedKinds(inspection.path, test().rowId()), QStringLiteral("1,2"));
+}
+
+void TestRecordingDialogs::reorderingOfAPlaybackIsDropped()
+{
+    for (int i = 0; i < 3; ++i)
+        presentOne();
+    QCoreApplication::postEvent(window, new QEvent(RecordingEvents::LoopEnded));
+    QTRY_VERIFY(!screen());
+    QVERIFY(test().recorded);
+    const QVector<int> recordedOrder = PlanFixtures::groupOrder(test(), 2);
+
+    window->playPoligramme(0, 0);
+    QVERIFY(screen());
+    const bool ran = whileOpen<ChangeQuestsDlg>(QStringLiteral("Изменить порядок вопросов (F2)"), [](ChangeQuestsDlg *dialog) {
+        InspectionTreeView *tree = dialog->tree();
+        tree->setCurrentIndex(tree->model()->index(0, 1, tree->model()->index(0, 0)));
+        QTest::keyClick(tree, Qt::Key_Down, Qt::ControlModifier);
+        dialog->onAction_AddGroup();
+        dialog->accept();
+    });
+    QVERIFY(ran);
+    QCOMPARE(PlanFixtures::groupOrder(test(), 2), recordedOrder);
+    QCOMPARE(test().lastGroup(), 2);
+    Inspection reread;
+    QCOMPARE(reread.load(inspection.path), StoreResult::Ok);
+    QCOMPARE(PlanFixtures::groupOrder(reread.tests[0], 2), recordedOrder);
+    QCOMPARE(reread.tests[0].lastGroup(), 2);
+    window->onStopRecordingAction();
 }
 
 VUG_TEST_MAIN(TestRecordingDialogs, QApplication)
