@@ -18,6 +18,10 @@ bool vugVorkel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == RecordingEvents::LoopEnded || event->type() == RecordingEvents::DeviceError) {
         if (watched != this)
             return false;
+        // A dialog of the screen is running inside its own loop: the screen goes once it has returned.
+        InspectionRecordFancy *screen = recordingScreen();
+        if (screen && screen->deferEnd(this, event->type()))
+            return true;
         closeCurrentView(event->type() == RecordingEvents::LoopEnded);
         return true;
     }

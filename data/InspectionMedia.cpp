@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace InspectionMedia {
 
 namespace {
@@ -128,6 +130,23 @@ QStringList preTestFiles(const QString &subjectPath)
             files << folder.filePath(name);
     }
     return files;
+}
+
+QStringList preTestVideos(const QString &subjectPath)
+{
+    QStringList videos = preTestFiles(subjectPath).filter(QRegularExpression(QStringLiteral("\\.avi$"),
+                                                                             QRegularExpression::CaseInsensitiveOption));
+    const QString format = QStringLiteral("ddMMyyyyhhmmss");
+    std::stable_sort(videos.begin(), videos.end(), [&format](const QString &a, const QString &b) {
+        return QDateTime::fromString(timeStampOf(a), format) < QDateTime::fromString(timeStampOf(b), format);
+    });
+    return videos;
+}
+
+QString timeStampOf(const QString &fileName)
+{
+    static const QRegularExpression stamp(QStringLiteral("\\.([0-9]{14})\\.[^./]+$"));
+    return stamp.match(fileName).captured(1);
 }
 
 }  // namespace InspectionMedia

@@ -33,5 +33,10 @@ QString subjectBaseName(const Inspection &inspection);
 // paths in its companion folder, sorted: the base name taken literally, ".",
 // the 14-digit time stamp, ".avi" or ".aac" in any letter case.
 QStringList preTestFiles(const QString &subjectPath);
+// The pre-test videos among them, oldest first by the time stamp in their names.
+QStringList preTestVideos(const QString &subjectPath);
+// The 14 digits just before a media file name's extension; empty when the
+// name carries no time stamp there.
+QString timeStampOf(const QString &fileName);
 
 }  // namespace InspectionMedia

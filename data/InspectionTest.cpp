@@ -66,6 +66,28 @@ InspectionTest::InspectionTest(const QString &testName)
     initChannels();
 }
 
+InspectionTest InspectionTest::structureCopy() const
+{
+    InspectionTest copy;
+    copy.id = id;
+    copy.foreignId = foreignId;
+    copy.recorded = recorded;
+    copy.labelsModified = labelsModified;
+    copy.ShowAllQuestSecondMonitor = ShowAllQuestSecondMonitor;
+    copy.idsensor = idsensor;
+    copy.name = name;
+    copy.Comments = Comments;
+    copy.DateTimeRecorded = DateTimeRecorded;
+    copy.ia = ia;
+    copy.themis = themis;
+    copy.themisNULL = themisNULL;
+    copy.orders = orders;
+    copy.labels = labels;
+    copy.labelsForRestore = labelsForRestore;
+    copy.labelsNULL = labelsNULL;
+    return copy;
+}
+
 void InspectionTest::initChannels()
 {
     for (int code = 0; code < ChannelCode::Count; ++code)

@@ -59,6 +59,11 @@ struct InspectionTest {
     InspectionTest();
     explicit InspectionTest(const QString &testName);
 
+    // The test without its recording: identifier, name, flags, questions, plan,
+    // comments and marks, but no sample arrays, time table or channel values,
+    // so copying never touches the arrays an acquisition is filling.
+    InspectionTest structureCopy() const;
+
     // The test_id under which the test's rows are stored.
     QString rowId() const { return foreignId.isEmpty() ? id.toString() : foreignId; }
 

@@ -117,6 +117,7 @@ void InspectionTreeView::fillModel(Inspection *inspection, bool keep, Inspection
     for (int i = 0; i < testCount; ++i)
         setFirstColumnSpanned(i, QModelIndex(), true);
     restorePosition(chain);
+    emit modelFilled();
 }
 
 // The new model and a new delegate replace the old ones, which are deleted.
@@ -252,9 +253,14 @@ bool InspectionTreeView::canShift(int direction) const
         return false;
     const int nullCount = test->themisNULL.size();
     const int row = current.row();
-    if (row < nullCount)
-        return direction < 0 ? row >= 1 : row < nullCount - 1;
-    return direction < 0 ? row > nullCount : row < model()->rowCount(current.parent()) - 1;
+    const bool inBlock = row < nullCount ? (direction < 0 ? row >= 1 : row < nullCount - 1)
+                                         : (direction < 0 ? row > nullCount : row < model()->rowCount(current.parent()) - 1);
+    return inBlock && !isLocked(current) && !isLocked(current.sibling(row + direction, current.column()));
+}
+
+bool InspectionTreeView::isLocked(const QModelIndex &index)
+{
+    return index.isValid() && !(index.flags() & Qt::ItemIsEnabled);
 }
 
 void InspectionTreeView::swapQuests(const QModelIndex &src, const QModelIndex &dest)
@@ -420,17 +426,19 @@ void InspectionTreeView::dragMoveEvent(QDragMoveEvent *event)
     if (!hasAcceptedFormat(mime))
         return;
     const QModelIndex index = indexAt(event->pos());
-    if (isRecordedTestItem(index))
+    if (isRecordedTestItem(index) || isLocked(index))
         return;
     const QRect rect = visualRect(index);
     if (mime->hasFormat(MimeFormats::methodicDragFormat)) {
-        if (!index.isValid())
+        if (!index.isValid() && !takesOnlyMoves())
             event->acceptProposedAction();
         return;
     }
     if (!index.parent().isValid())
         return;
     if (!mime->hasFormat(MimeFormats::questionDragFormat)) {
+        if (takesOnlyMoves())
+            return;
         m_marker = rect;
         event->setDropAction(Qt::CopyAction);
         event->accept();
@@ -440,7 +448,7 @@ void InspectionTreeView::dragMoveEvent(QDragMoveEvent *event)
     if (!MimeFormats::decodeQuestion(mime->data(MimeFormats::questionDragFormat), question))
         return;
     const QuestionDrop::Decision decision = questionDecision(event, index, question);
-    if (!decision.accepted)
+    if (!decision.accepted || (takesOnlyMoves() && !decision.move))
         return;
     m_marker = rect;
     m_markerAbove = decision.edge == QuestionDrop::Above;
@@ -471,7 +479,8 @@ void InspectionTreeView::dropEvent(QDropEvent *event)
     QTreeView::dropEvent(event);
     const QMimeData *mime = event->mimeData();
     const QModelIndex index = indexAt(event->pos());
-    if (m_inspection) {
+    const bool refused = isLocked(index) || (takesOnlyMoves() && !mime->hasFormat(MimeFormats::questionDragFormat));
+    if (m_inspection && !refused) {
         if (mime->hasFormat(MimeFormats::methodicDragFormat))
             dropTest(mime->data(MimeFormats::methodicDragFormat), index);
         else if (mime->hasFormat(MimeFormats::questionDragFormat))
@@ -504,7 +513,8 @@ void InspectionTreeView::dropQuestion(QDropEvent *event, const QModelIndex &targ
         || !MimeFormats::decodeQuestion(event->mimeData()->data(MimeFormats::questionDragFormat), question))
         return;
     const QuestionDrop::Decision decision = questionDecision(event, target, question);
-    if (!decision.accepted)
+    const QModelIndex source = target.sibling(m_dragSource.row, m_dragSource.column);
+    if (!decision.accepted || (takesOnlyMoves() && (!decision.move || isLocked(source))))
         return;
     QuestionDrop drop(*test, target.column() + 1, target.row(), target.data(kIndexRole).toInt());
     const bool fromTree = isOwnDrag(event);

@@ -35,6 +35,8 @@ public:
 signals:
     void SwapPositionQuestSignal(int iTest, int iGroup, int iThemeSrc, int iThemeDest, int iStep);
     void changeTest(Inspection::_Test *pTest);
+    // After every rebuild of the model, the view's own refills included.
+    void modelFilled();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -74,6 +76,10 @@ private:
     void dropPlainText(const QByteArray &payload, const QModelIndex &target);
     void saveAndRefill(Inspection::_Test *test);
     bool isRecordedTestItem(const QModelIndex &index) const;
+    // A cell its owner disabled: it neither moves, takes a drop nor changes place.
+    static bool isLocked(const QModelIndex &index);
+    // Mode 1 takes nothing but its own questions moved within their column.
+    bool takesOnlyMoves() const { return m_mode == 1; }
 
     int m_mode;
     QRect m_marker;

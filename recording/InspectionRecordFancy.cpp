@@ -3,17 +3,22 @@
 #include "PoligrammeRecordWindow.h"
 #include "Renderer.h"
 #include "SensorReader.h"
+#include "WizardChannelsDlg.h"
 #include "_PoligrammeRecordScrollArea.h"
 #include "data/Inspection.h"
 #include "data/SharedHelpers.h"
+#include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
 #include "recording/media/VideoPlayer.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMutexLocker>
 #include <QScrollBar>
 #include <QToolBar>
 
@@ -82,9 +87,6 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
     remoteControlAction->setShortcut(QKeySequence(Qt::Key_F9));
     reorderAction->setShortcut(QKeySequence(Qt::Key_F2));
     fullScreenAction->setShortcut(QKeySequence(Qt::ALT + Qt::Key_Return));
-    // The reordering dialog and the channel wizard are not part of the program yet.
-    reorderAction->setEnabled(false);
-    wizardAction->setEnabled(false);
 
     scrollArea = new _PoligrammeRecordScrollArea(this);
     extraChannelCombo = makeSelector({QStringLiteral("111"), QStringLiteral("222")});
@@ -235,7 +237,60 @@ void InspectionRecordFancy::onPauseHardRecordingAction()
     pauseAction->setChecked(reader->paused);
 }
 
-void InspectionRecordFancy::onChangeQuestsAction() {}
+void InspectionRecordFancy::onChangeQuestsAction()
+{
+    if (!test)
+        return;
+    const InspectionLabel *latest = test->labelBefore(-1);
+    ChangeQuestsDlg dialog(this, test, latest ? latest->Group : -1, latest ? latest->Theme : -1);
+    if (runDialog(dialog) == QDialog::Accepted)
+        takeOverPlan(*dialog.editedTest());
+    postDeferredEnd();
+}
+
+void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
+{
+    // A played-back test, or one saved meanwhile, keeps the plan it was recorded with.
+    if (edited.recorded || test->recorded)
+        return;
+    {
+        // The render thread presents from these lists and the reader counts them for its automatic stop.
+        Renderer *renderer = recordWindow()->renderer;
+        QMutexLocker lock(renderer ? &renderer->mutex : nullptr);
+        test->orders = edited.orders;
+        test->themis = edited.themis;
+        test->themisNULL = edited.themisNULL;
+    }
+    inspection->saveTestStruct(test, true);
+}
+
+int InspectionRecordFancy::runDialog(QDialog &dialog)
+{
+    ++m_openDialogs;
+    const int result = dialog.exec();
+    --m_openDialogs;
+    return result;
+}
+
+bool InspectionRecordFancy::deferEnd(QObject *receiver, QEvent::Type type)
+{
+    if (m_openDialogs == 0)
+        return false;
+    if (m_deferredEnd == QEvent::None) {
+        m_endReceiver = receiver;
+        m_deferredEnd = type;
+    }
+    return true;
+}
+
+void InspectionRecordFancy::postDeferredEnd()
+{
+    if (m_openDialogs > 0 || m_deferredEnd == QEvent::None)
+        return;
+    QCoreApplication::postEvent(m_endReceiver, new QEvent(m_deferredEnd));
+    m_deferredEnd = QEvent::None;
+    m_endReceiver = nullptr;
+}
 
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {
@@ -246,7 +301,19 @@ void InspectionRecordFancy::onUpdateUI(int ipos)
     extraChannelCombo->setEnabled(noMarks);
 }
 
-void InspectionRecordFancy::onChangeChannelsAction() {}
+void InspectionRecordFancy::onChangeChannelsAction()
+{
+    if (!test)
+        return;
+    currentWizardTest = test;
+    WizardChannelsDlg dialog(this);
+    dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    if (runDialog(dialog) == QDialog::Accepted)
+        dialog.applyChannels();
+    // The screen, and with it the test, may go before the wizard opens again.
+    currentWizardTest = nullptr;
+    postDeferredEnd();
+}
 
 void InspectionRecordFancy::onSetAdvancedChannel(int iSel)
 {

@@ -2,6 +2,7 @@
 
 #include "fancy/FancyMainWindow.h"
 
+#include <QEvent>
 #include <QList>
 #include <QString>
 
@@ -9,6 +10,7 @@ class Inspection;
 class PoligrammeRecordWindow;
 class QAction;
 class QComboBox;
+class QDialog;
 class _PoligrammeRecordScrollArea;
 struct InspectionTest;
 
@@ -30,6 +32,11 @@ public:
     void setFullScreen();
 
     PoligrammeRecordWindow *recordWindow() const;
+
+    // While one of the screen's dialogs runs, the end of the recording (type)
+    // addressed to receiver waits: true when it was kept, to be posted to
+    // receiver again once the dialog has returned. The first end kept wins.
+    bool deferEnd(QObject *receiver, QEvent::Type type);
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
@@ -59,4 +66,12 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
+    int runDialog(QDialog &dialog);
+    void postDeferredEnd();
+    // The plan and question lists of an accepted reordering.
+    void takeOverPlan(const InspectionTest &edited);
+
+    int m_openDialogs = 0;
+    QObject *m_endReceiver = nullptr;
+    QEvent::Type m_deferredEnd = QEvent::None;
 };

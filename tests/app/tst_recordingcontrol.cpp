@@ -1,3 +1,4 @@
+#include "DemoRecording.h"
 #include "app/vugVorkel.h"
 #include "data/ActivePopupMenu.h"
 #include "data/ChannelUI.h"
@@ -47,20 +48,6 @@ void fillExamination(Inspection &inspection)
     inspection.tests = {fresh, recorded, empty};
 }
 
-// The demonstration unit, found from the test programs' folder; video off, an
-// answer time of 1 s and no automatic end.
-void configureDemoUnit()
-{
-    GenericSettings settings;
-    settings.load();
-    settings.sNameDriverDll = QDir(QCoreApplication::applicationDirPath())
-                                  .relativeFilePath(qEnvironmentVariable("VUG_BIN_DIR") + "/vugSensorDemo.so");
-    settings.bEnableVideoForRecord = false;
-    settings.iIA = 1;
-    settings.iTimeAfterForRecod = 600;
-    settings.save();
-}
-
 // Video on, recorded from made-up camera and microphone running in real time.
 void useSyntheticCamera(bool camera)
 {
@@ -75,12 +62,6 @@ void useSyntheticCamera(bool camera)
         sources->setCamera(camera);
         return std::unique_ptr<VideoRecorder>(new MMRecorder(quality, std::move(sources)));
     });
-}
-
-void sendKey(QObject *target, QEvent::Type type, int key)
-{
-    QKeyEvent event(type, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
 }
 
 QStringList captionsOf(QMenu *menu)
@@ -134,13 +115,8 @@ void TestRecordingControl::init()
 {
     configureDemoUnit();
     fillExamination(inspection);
-    window = new vugVorkel;
-    window->onInitialize();
-    window->show();
-    window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-        ->notifyChangePersone(inspection.path, &inspection);
+    window = openMainWindow(inspection);
+    QVERIFY(window->isActiveWindow());
 }
 
 void TestRecordingControl::cleanup()

@@ -18,6 +18,7 @@ private slots:
     void timeStampedNamesAreNotReused();
     void preTestFilesAreExactlyTheSubjects();
     void trashKeepsWhatItCannotTake();
+    void preTestVideosInTimeOrderWithTheirStamps();
 };
 
 void TestInspectionMedia::companionFolderAndTemporaryNames()
@@ -123,6 +124,26 @@ void TestInspectionMedia::trashKeepsWhatItCannotTake()
     QVERIFY(!QFile::exists(path));
     QVERIFY(QFile::exists(trash + "/files/video.avi"));
     QVERIFY(moveToTrash(path));  // gone already: nothing to do
+}
+
+void TestInspectionMedia::preTestVideosInTimeOrderWithTheirStamps()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath("__1__"));
+    // By name the 31st of December would come last; by time it comes first.
+    for (const char *name : {"А.Б.31122025235959.avi", "А.Б.01012026000000.AVI", "А.Б.15012026120000.aac"}) {
+        QFile file(dir.filePath(QStringLiteral("__1__/") + QString::fromUtf8(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const QString folder = dir.filePath("__1__/");
+    QCOMPARE(preTestVideos(dir.filePath("А.Б.qmz")),
+             (QStringList{folder + "А.Б.31122025235959.avi", folder + "А.Б.01012026000000.AVI"}));
+
+    QCOMPARE(timeStampOf("Иванов И.И.07122026143005.avi"), QStringLiteral("07122026143005"));
+    QCOMPARE(timeStampOf(folder + "1.07122026143005.AVI"), QStringLiteral("07122026143005"));
+    QVERIFY(timeStampOf("Иван.0712202614300.avi").isEmpty());
+    QVERIFY(timeStampOf("Иван.07122026143005").isEmpty());
+    QVERIFY(timeStampOf("07122026143005.avi").isEmpty());
 }
 
 VUG_TEST_MAIN(TestInspectionMedia, QCoreApplication)

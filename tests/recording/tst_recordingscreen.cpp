@@ -102,7 +102,7 @@ void TestRecordingScreen::toolBarInOrderWithIconsAndShortcuts()
     QCOMPARE(screen->remoteControlAction->shortcut(), QKeySequence(Qt::Key_F9));
     QCOMPARE(screen->fullScreenAction->shortcut(), QKeySequence(Qt::ALT + Qt::Key_Return));
     QVERIFY(screen->pauseAction->isCheckable() && screen->fullScreenAction->isCheckable());
-    QVERIFY(!screen->wizardAction->isEnabled());
+    QVERIFY(screen->wizardAction->isEnabled());
     auto *sweep = qobject_cast<QComboBox *>(toolBar()->widgetForAction(toolBar()->actions()[4]));
     QCOMPARE(sweep->itemText(9), QStringLiteral("    3.25 сек.  "));
     QCOMPARE(screen->objectName(), QStringLiteral("InspectionRecordFancy"));

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QDialog>
+#include <QMediaPlayer>
+#include <QStyle>
+
+class Inspection;
+class QComboBox;
+class QLabel;
+class QListView;
+class QMediaPlaylist;
+class QPushButton;
+class QSlider;
+class QToolButton;
+class QVBoxLayout;
+class QVideoWidget;
+class _PlaylistModel_PreTestCanversationDockWindow;
+
+// Plays a subject's pre-test conversation videos one after another and
+// deletes a recording after a question.
+class PreTestConversationDlg : public QDialog
+{
+    Q_OBJECT
+public:
+    PreTestConversationDlg(Inspection *inspection, QWidget *parent);
+    ~PreTestConversationDlg() override;
+
+    void loadPlaylist();
+    void updateVideoVisibility();
+
+    QMediaPlayer *player;
+    QMediaPlaylist *playlist;
+    QVideoWidget *videoWidget;
+    QLabel *placeholder;
+    QPushButton *playButton;
+    QToolButton *stopButton;
+    QToolButton *previousButton;
+    QToolButton *nextButton;
+    QToolButton *muteButton;
+    QSlider *volumeSlider;
+    QComboBox *speedCombo;
+    QSlider *positionSlider;
+    QLabel *statusLabel;
+    QListView *playlistView;
+    QPushButton *deleteButton;
+
+public slots:
+    void previousClicked();
+    void mediaStateChanged(QMediaPlayer::State state);
+    void positionChanged(qint64 position);
+    void durationChanged(qint64 duration);
+    void handleError();
+    void playlistPositionChanged(int row);
+    void seek(int seconds);
+    void jump(const QModelIndex &index);
+    void stopRecord(bool bRefresh);
+    void onPlayList_Delete();
+    void muteClicked();
+    void updateRate();
+    void accept() override;
+    void reject() override;
+    void setState(QMediaPlayer::State state);
+    void setMuted(bool muted);
+    void play();
+
+private:
+    QLayout *buildVideoRow();
+    QLayout *buildControlRow();
+    QToolButton *mediaButton(QStyle::StandardPixmap icon);
+    void connectPlayer();
+
+    Inspection *m_inspection;
+    _PlaylistModel_PreTestCanversationDockWindow *m_model;
+    QVBoxLayout *m_videoArea = nullptr;
+    int m_lastState = QMediaPlayer::StoppedState;
+    bool m_muted = false;
+    qint64 m_duration = 0;
+    bool m_errorShown = false;
+};
