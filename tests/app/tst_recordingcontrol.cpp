@@ -275,6 +275,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
         ->notifyChangePersone(inspection.path, &inspection);
 
+    QCOMPARE(window->testsText(), QStringLiteral("Количество предъявленных тестов:<b>0</b>"));
     recordFromMenu(QStringLiteral("Три вопроса"));
     QVERIFY(window->recordingScreen());
     QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 40, 10000);  // a few seconds of the 50 ms tick
@@ -284,6 +285,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
     QVERIFY(!window->recordingScreen());
+    QCOMPARE(window->testsText(), QStringLiteral("Количество предъявленных тестов:<b>1</b>"));
     const Inspection::_Test &recorded = inspection.tests[0];
     QVERIFY(recorded.recorded);
     QVERIFY(recorded.DateTimeRecorded.isValid());
