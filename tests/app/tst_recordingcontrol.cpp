@@ -22,6 +22,7 @@
 #include <QDir>
 #include <QLayout>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 
 namespace {
@@ -92,6 +93,7 @@ private slots:
     void functionKeysReachThePreTestDock();
     void tabCyclingAndModeDigits();
     void escapeReturnsToRememberedTab();
+    void escapeClosesAnOpenMenuBarMenu();
 
 private:
     SensorReader *reader() const;
@@ -522,6 +524,19 @@ void TestRecordingControl::escapeReturnsToRememberedTab()
     ActivePopupMenu marker(&menu);
     pressKey(Qt::Key_Escape);
     QVERIFY(!lastConsumed);
+}
+
+void TestRecordingControl::escapeClosesAnOpenMenuBarMenu()
+{
+    window->modeTabs()->setCurrentIndex(3);
+    window->onLocalShowPoligramme(1, 0, 0);
+    QMenu *file = window->menuBar()->actions().first()->menu();
+    file->popup(window->mapToGlobal(QPoint(0, 20)));
+    QTRY_VERIFY(QApplication::activePopupWidget() == file);
+    pressKey(Qt::Key_Escape);
+    QVERIFY(!lastConsumed);
+    QCOMPARE(window->modeTabs()->currentTab(), 1);
+    file->close();
 }
 
 int main(int argc, char *argv[])
