@@ -10,6 +10,7 @@
 #include "scoring/points/InspectionAnalysisBallFancy.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 bool vugVorkel::eventFilter(QObject *watched, QEvent *event)
@@ -48,8 +49,9 @@ bool vugVorkel::keyPressFiltered(QObject *watched, QKeyEvent *key)
         return false;
 
     if (key->key() == Qt::Key_Escape) {
+        // Any open pop-up (a menu of the menu bar too) closes on Escape instead.
         if (!findChild<InspectionPoligrammeFancy *>(QStringLiteral("InspectionPoligrammeFancy"))
-            || returnTabs.isEmpty() || ActivePopupMenu::widget())
+            || returnTabs.isEmpty() || ActivePopupMenu::widget() || QApplication::activePopupWidget())
             return false;
         const int tab = returnTabs.last();
         tabWidget->setCurrentIndex(tab);

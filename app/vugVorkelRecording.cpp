@@ -185,6 +185,9 @@ void vugVorkel::closeCurrentView(bool save)
                 points->updateTitle();
             if (auto *metric = findPage<InspectionAnalysisMetrFancy>(QStringLiteral("InspectionAnalysisMetrFancy")))
                 metric->reload();
+            // The status line's count of recorded tests follows the new recording.
+            if (pInspect)
+                onChangePersone(pInspect->path, pInspect);
         }
     } else {
         screen->stop();

@@ -15,6 +15,7 @@ packages=(
   xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy sqlite3
   fonts-liberation2 poppler-utils zlib1g-dev
   dbus-daemon at-spi2-core python3-pyatspi
+  qttranslations5-l10n
 )
 
 missing=()

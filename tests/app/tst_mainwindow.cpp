@@ -14,6 +14,10 @@
 #include "tests/support/TestHome.h"
 
 #include <QAction>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTranslator>
 #include <QDockWidget>
 #include <QMenuBar>
 
@@ -69,6 +73,7 @@ private slots:
     void fontIsScaledByFactor();
     void geometryIsSavedAndRestored();
     void editorLayoutSurvivesQuitting();
+    void questionBoxesAnswerInRussian();
 };
 
 void TestMainWindow::init()
@@ -293,6 +298,22 @@ void TestMainWindow::editorLayoutSurvivesQuitting()
     auto *dock = editor.findChild<QDockWidget *>(QStringLiteral("PreTestCanversationDockWindow"));
     QVERIFY(dock);
     QVERIFY(!dock->isVisible());
+}
+
+// The program's own texts are Russian; Qt's catalogue, which the entry loads
+// from Qt's translations folder, puts the standard buttons in Russian too.
+void TestMainWindow::questionBoxesAnswerInRussian()
+{
+    QTranslator qtTranslator;
+    QVERIFY(qtTranslator.load(QStringLiteral("qt_ru"), QLibraryInfo::location(QLibraryInfo::TranslationsPath)));
+    QCoreApplication::installTranslator(&qtTranslator);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Воркел"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No);
+    QString yes = box.button(QMessageBox::Yes)->text();
+    QString no = box.button(QMessageBox::No)->text();
+    QCoreApplication::removeTranslator(&qtTranslator);
+    QCOMPARE(yes.remove(QLatin1Char('&')), QStringLiteral("Да"));
+    QCOMPARE(no.remove(QLatin1Char('&')), QStringLiteral("Нет"));
 }
 
 int main(int argc, char *argv[])

@@ -29,6 +29,7 @@
 #include <QDir>
 #include <QLayout>
 #include <QMenu>
+#include <QMenuBar>
 #include <QScrollBar>
 
 namespace {
@@ -97,6 +98,7 @@ private slots:
     void functionKeysReachThePreTestDock();
     void tabCyclingAndModeDigits();
     void escapeReturnsToRememberedTab();
+    void escapeClosesAnOpenMenuBarMenu();
 
 private:
     SensorReader *reader() const;
@@ -276,6 +278,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
         ->notifyChangePersone(inspection.path, &inspection);
 
+    QCOMPARE(window->testsText(), QStringLiteral("Количество предъявленных тестов:<b>0</b>"));
     recordFromMenu(QStringLiteral("Три вопроса"));
     QVERIFY(window->recordingScreen());
     QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 40, 10000);  // a few seconds of the 50 ms tick
@@ -285,6 +288,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
     QVERIFY(!window->recordingScreen());
+    QCOMPARE(window->testsText(), QStringLiteral("Количество предъявленных тестов:<b>1</b>"));
     const Inspection::_Test &recorded = inspection.tests[0];
     QVERIFY(recorded.recorded);
     QVERIFY(recorded.DateTimeRecorded.isValid());
@@ -607,6 +611,19 @@ void TestRecordingControl::escapeReturnsToRememberedTab()
     ActivePopupMenu marker(&menu);
     pressKey(Qt::Key_Escape);
     QVERIFY(!lastConsumed);
+}
+
+void TestRecordingControl::escapeClosesAnOpenMenuBarMenu()
+{
+    window->modeTabs()->setCurrentIndex(3);
+    window->onLocalShowPoligramme(1, 0, 0);
+    QMenu *file = window->menuBar()->actions().first()->menu();
+    file->popup(window->mapToGlobal(QPoint(0, 20)));
+    QTRY_VERIFY(QApplication::activePopupWidget() == file);
+    pressKey(Qt::Key_Escape);
+    QVERIFY(!lastConsumed);
+    QCOMPARE(window->modeTabs()->currentTab(), 1);
+    file->close();
 }
 
 int main(int argc, char *argv[])
