@@ -1,6 +1,7 @@
 #include "PreTestCanversationDockWindow.h"
 
 #include "PersonePropertyDlg.h"
+#include "PreTestConversationDlg.h"
 #include "PhotoTiling.h"
 #include "data/ActivePopupMenu.h"
 #include "data/GenericSettings.h"
@@ -120,8 +121,8 @@ QMenu *PreTestCanversationDockWindow::createContextMenu()
     connect(add(stop, tr("Завершить запись разговора\t Ctrl+F12"), subject && isRecordingSpeech()),
             &QAction::triggered, this, &PreTestCanversationDockWindow::onStopRecordSpeech);
     menu->addSeparator();
-    // Opens the recordings' player once it exists.
-    add(QIcon(), tr("Управление предтестовой беседой..."), false);
+    connect(add(QIcon(), tr("Управление предтестовой беседой..."), subject && !isRecording()), &QAction::triggered,
+            this, &PreTestCanversationDockWindow::onMMPlayer);
     menu->addSeparator();
     connect(add(QIcon(), tr("Комментарий к предтестовой беседе..."), subject), &QAction::triggered, this,
             &PreTestCanversationDockWindow::onComments);
@@ -240,6 +241,15 @@ void PreTestCanversationDockWindow::onComments()
         return;
     loadPhotos();
     showPhoto();
+}
+
+void PreTestCanversationDockWindow::onMMPlayer()
+{
+    // The player would delete files the running recording is still writing.
+    if (!m_inspection || isRecording())
+        return;
+    PreTestConversationDlg dialog(m_inspection, this);
+    dialog.exec();
 }
 
 void PreTestCanversationDockWindow::onStartRecordSpeech() { startRecordSpeech(); }

@@ -49,6 +49,7 @@ public slots:
     void onStopRecord();
     void onUpdateImage();
     void onComments();
+    void onMMPlayer();
     void onStartRecordSpeech();
     void onStopRecordSpeech();
 

@@ -4,6 +4,7 @@
 #include "recording/media/MMRecorder.h"
 #include "recording/media/RecorderFactory.h"
 #include "subjects/PersonePropertyDlg.h"
+#include "subjects/PreTestConversationDlg.h"
 #include "subjects/PhotoTiling.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/support/FakeRecorder.h"
@@ -66,6 +67,7 @@ private slots:
     void recorderErrorEndsTheRecording();
     void menuFollowsTheState();
     void commentEntryOpensThePreTestTab();
+    void playerEntryOpensThePlayerOnlyWhileIdle();
     void tilingOfPhotos();
     void mediaRecorderWritesVideoAndSpeech();
 
@@ -237,7 +239,7 @@ void TestPreTestDock::menuFollowsTheState()
     QCOMPARE(entriesOf(menu.data()),
              (QStringList{"Начать запись", "Завершить запись (off)", "-", "Начать запись разговора\t F12 (off)",
                           "Завершить запись разговора\t Ctrl+F12 (off)", "-",
-                          "Управление предтестовой беседой... (off)", "-", "Комментарий к предтестовой беседе..."}));
+                          "Управление предтестовой беседой...", "-", "Комментарий к предтестовой беседе..."}));
     dock.setClock([this] { return now; });
     entry(menu.data(), "Начать запись")->trigger();
     QVERIFY(dock.isRecording());
@@ -270,6 +272,31 @@ void TestPreTestDock::commentEntryOpensThePreTestTab()
     });
     dock.onComments();
     QCOMPARE(tab, int(PersonePropertyDlg::PreTestTab));
+}
+
+void TestPreTestDock::playerEntryOpensThePlayerOnlyWhileIdle()
+{
+    Inspection *s = subject("Иванов.qmz");
+    PreTestCanversationDockWindow dock;
+    dock.onChangedPersone(s->path, s);
+    QWidget *parentOfPlayer = nullptr;
+    QTimer::singleShot(0, [&parentOfPlayer] {
+        if (auto *player = qobject_cast<PreTestConversationDlg *>(QApplication::activeModalWidget())) {
+            parentOfPlayer = player->parentWidget();
+            player->close();
+        }
+    });
+    entry(QScopedPointer<QMenu>(dock.createContextMenu()).data(), "Управление предтестовой беседой")->trigger();
+    QCOMPARE(parentOfPlayer, &dock);
+
+    // During a recording the player, which deletes recordings, does not open.
+    start(dock);
+    QWidget *opened = nullptr;
+    QTimer::singleShot(0, [&opened] { opened = QApplication::activeModalWidget(); });
+    dock.onMMPlayer();
+    QCoreApplication::processEvents();
+    QVERIFY(!opened);
+    dock.onStopRecord();
 }
 
 void TestPreTestDock::tilingOfPhotos()
