@@ -3,19 +3,11 @@
 resources/images/: add test, add presentation, move down and up, collapse and
 expand, talk yes and no, extra information, undo, redo, delete polygram and add
 subject. Rendering and PNG writing are the points window's."""
-import importlib.util
 import math
 import os
 import sys
 
-
-def load_module(file_name):
-    here = os.path.dirname(os.path.abspath(__file__))
-    found = importlib.util.spec_from_file_location("icons", os.path.join(here, file_name))
-    module = importlib.util.module_from_spec(found)
-    found.loader.exec_module(module)
-    return module
-
+from sibling_script import load_module
 
 BASE = load_module("draw-points-toolbar-icons.py")
 

@@ -3,19 +3,11 @@
 resources/images/: photo from the camera, photo from a file, the record button
 and the camera background shown until the first frame. Rendering and PNG writing are the points window's; the plus
 badge is the editor's."""
-import importlib.util
 import math
 import os
 import sys
 
-
-def load_module(file_name):
-    here = os.path.dirname(os.path.abspath(__file__))
-    found = importlib.util.spec_from_file_location(file_name.replace("-", "_"), os.path.join(here, file_name))
-    module = importlib.util.module_from_spec(found)
-    found.loader.exec_module(module)
-    return module
-
+from sibling_script import load_module
 
 BASE = load_module("draw-points-toolbar-icons.py")
 EDITOR = load_module("draw-editor-icons.py")

@@ -2,19 +2,11 @@
 """Draws the pictures of the search keys and the subject search into
 resources/images/: export and import of keys, and search.
 Rendering and PNG writing are the points window's."""
-import importlib.util
 import math
 import os
 import sys
 
-
-def load_module(file_name):
-    here = os.path.dirname(os.path.abspath(__file__))
-    found = importlib.util.spec_from_file_location("icons", os.path.join(here, file_name))
-    module = importlib.util.module_from_spec(found)
-    found.loader.exec_module(module)
-    return module
-
+from sibling_script import load_module
 
 BASE = load_module("draw-points-toolbar-icons.py")
 

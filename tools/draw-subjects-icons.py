@@ -2,19 +2,11 @@
 """Draws the subjects dock's pictures into resources/images/: new folder,
 questionnaire, link, rename and show folder. Rendering and PNG writing are the
 points window's; the badge and folder shapes are the editor's."""
-import importlib.util
 import math
 import os
 import sys
 
-
-def load_module(file_name):
-    here = os.path.dirname(os.path.abspath(__file__))
-    found = importlib.util.spec_from_file_location(file_name.replace("-", "_"), os.path.join(here, file_name))
-    module = importlib.util.module_from_spec(found)
-    found.loader.exec_module(module)
-    return module
-
+from sibling_script import load_module
 
 BASE = load_module("draw-points-toolbar-icons.py")
 EDITOR = load_module("draw-editor-icons.py")
