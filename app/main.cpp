@@ -3,6 +3,7 @@
 #include "data/ChannelUI.h"
 #include "data/ProcessLocale.h"
 #include "data/SettingsStore.h"
+#include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 
 #include <QApplication>
@@ -20,7 +21,6 @@ void setDefaultSurfaceFormat()
     format.setDepthBufferSize(24);
     format.setStencilBufferSize(8);
     format.setColorSpace(QSurfaceFormat::sRGBColorSpace);
-    format.setSamples(4);
     QSurfaceFormat::setDefaultFormat(format);
 }
 
@@ -45,6 +45,7 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_ForceRasterWidgets, false);
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
     initVugResources();
+    RenderPath::decide();
 
     {
         auto settings = SettingsStore::open();
