@@ -44,6 +44,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setAttribute(Qt::AA_ForceRasterWidgets, false);
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0"));
+    // What a window without a title of its own shows in its title bar.
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Воркел"));
     initVugResources();
     RenderPath::decide();
 

@@ -42,7 +42,7 @@ QVector<qint16> channelSearchSeries(const InspectionTest &test, int code, Series
     const int placeShift = filter == SeriesFilter::None ? 0 : shift;
     for (int i = 0; i < samples->size(); ++i) {
         const double value = filtered(state, filter, (*samples)[i] / divisor);
-        if (placeShift == 0 || i > placeShift)
+        if (i >= placeShift)
             series[i - placeShift] = toSample(value + offset);
     }
     return series;

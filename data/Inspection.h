@@ -100,6 +100,12 @@ public:
     QVector<QImage> loadPhotos();
     // Replaces every stored photo, all at once or, on failure, not at all.
     StoreResult savePhotos(const QVector<QImage> &photos);
+    // The bytes a photo is stored as.
+    static QByteArray photoRecord(const QImage &photo);
+    // The stored photos' bytes, decodable or not.
+    QVector<QByteArray> loadPhotoRecords();
+    // Replaces every stored photo by these bytes, all at once or not at all.
+    StoreResult savePhotoRecords(const QVector<QByteArray> &records);
     // Names and contents paired by position, as far as both exist.
     QVector<AttachedFile> loadFiles();
     // Replaces every attached file, all at once or, on failure, not at all.

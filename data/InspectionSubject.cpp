@@ -16,15 +16,6 @@ const QString kSubjectRow = QStringLiteral("");
 const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
 const QString kUpdatePerson = QStringLiteral("UPDATE inspection SET data=:1 WHERE data_type=:2");
 
-QByteArray pngBytes(const QImage &photo)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    photo.save(&buffer, "PNG");  // a null image stays empty and loads back as a null image
-    return bytes;
-}
-
 QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind)
 {
     QVector<InspectionStore::Row> rows;
@@ -75,27 +66,52 @@ StoreResult Inspection::savePerson(const _Person &person)
     return committed(store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes));
 }
 
+QByteArray Inspection::photoRecord(const QImage &photo)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "PNG");  // a null image stays empty and loads back as a null image
+    return bytes;
+}
+
 QVector<QImage> Inspection::loadPhotos()
 {
-    InspectionStore store(path, InspectionStore::ExistingFile);
     QVector<QImage> photos;
-    if (!store.isOpen())
-        return photos;
-    for (const InspectionStore::Row &row : rowsOfKind(store, InspectionDataType::Photo))
-        photos.append(QImage::fromData(row.data));
+    for (const QByteArray &record : loadPhotoRecords())
+        photos.append(QImage::fromData(record));
     return photos;
 }
 
 StoreResult Inspection::savePhotos(const QVector<QImage> &photos)
 {
+    QVector<QByteArray> records;
+    for (const QImage &photo : photos)
+        records.append(photoRecord(photo));
+    return savePhotoRecords(records);
+}
+
+QVector<QByteArray> Inspection::loadPhotoRecords()
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    QVector<QByteArray> records;
+    if (!store.isOpen())
+        return records;
+    for (const InspectionStore::Row &row : rowsOfKind(store, InspectionDataType::Photo))
+        records.append(row.data);
+    return records;
+}
+
+StoreResult Inspection::savePhotoRecords(const QVector<QByteArray> &records)
+{
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return StoreResult::NotOpen;
-    return committed(store.inTransaction([&store, &photos] {
+    return committed(store.inTransaction([&store, &records] {
         if (!store.deleteKind(InspectionDataType::Photo))
             return false;
-        for (const QImage &photo : photos) {
-            if (!store.insertRow(kSubjectRow, InspectionDataType::Photo, pngBytes(photo)))
+        for (const QByteArray &record : records) {
+            if (!store.insertRow(kSubjectRow, InspectionDataType::Photo, record))
                 return false;
         }
         return true;

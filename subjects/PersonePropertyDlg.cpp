@@ -29,6 +29,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ContentRole = Qt::UserRole + 1;
@@ -205,10 +207,8 @@ void PersonePropertyDlg::load()
     InspectionPerson person;
     subject.loadPerson(person);
     subject.loadPreTestConversation();
-    for (const QImage &photo : subject.loadPhotos()) {
-        if (!photo.isNull())
-            m_photos << photo;
-    }
+    for (const QByteArray &record : subject.loadPhotoRecords())
+        m_photos.append({QImage::fromData(record), record});
     for (const Inspection::AttachedFile &file : subject.loadFiles()) {
         auto *item = new QStandardItem(file.first);
         item->setData(file.second, ContentRole);
@@ -265,7 +265,7 @@ bool PersonePropertyDlg::save(const InspectionPerson &person)
     subject.preTestText = m_preTest->toPlainText();
     StoreResult result = subject.savePerson(person);
     if (result == StoreResult::Ok)
-        result = subject.savePhotos(m_photos);
+        result = subject.savePhotoRecords(photoRecords());
     if (result == StoreResult::Ok)
         result = subject.savePreTestConversation();
     if (result == StoreResult::Ok)
@@ -305,8 +305,37 @@ void PersonePropertyDlg::onPhotoAddFromFile()
 
 void PersonePropertyDlg::appendPhoto(const QImage &photo)
 {
-    m_photos << photo;
+    m_photos.append({photo, Inspection::photoRecord(photo)});
     rebuildPhotoList();
+}
+
+QVector<QImage> PersonePropertyDlg::photos() const
+{
+    QVector<QImage> images;
+    for (const Photo &photo : m_photos)
+        images << photo.image;
+    return images;
+}
+
+QVector<QByteArray> PersonePropertyDlg::photoRecords() const
+{
+    QVector<QByteArray> records;
+    for (const Photo &photo : m_photos)
+        records << photo.record;
+    return records;
+}
+
+void PersonePropertyDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_unreadablePhotosTold)
+        return;
+    m_unreadablePhotosTold = true;
+    const int unreadable = int(std::count_if(m_photos.cbegin(), m_photos.cend(),
+                                             [](const Photo &photo) { return photo.image.isNull(); }));
+    if (unreadable > 0)
+        warn(tr("Не удалось прочитать фото обследуемого: %1.\n"
+                "Они остаются в файле, пока их не удалят на вкладке \"Фото\".").arg(unreadable));
 }
 
 void PersonePropertyDlg::onPhotoDelete()
@@ -327,7 +356,7 @@ void PersonePropertyDlg::onPhotoSave()
                                                       QStringLiteral("JPEG (*.jpg *.jpeg);;PNG (*.png)"));
     if (file.isEmpty())
         return;
-    if (!m_photos[row].save(file))
+    if (!m_photos[row].image.save(file))
         warn(tr("Не удалось сохранить фото в файл:\n%1").arg(file));
 }
 
@@ -352,9 +381,13 @@ void PersonePropertyDlg::rebuildPhotoList()
     const int scrolled = m_photoList->horizontalScrollBar()->value();
     const int width = std::max(1, m_photoList->contentsRect().width());
     auto *model = new QStandardItemModel(m_photoList);
-    for (const QImage &photo : m_photos) {
+    for (const Photo &photo : qAsConst(m_photos)) {
         auto *item = new QStandardItem;
-        item->setData(QPixmap::fromImage(photo.scaledToWidth(width, Qt::FastTransformation)), Qt::DecorationRole);
+        if (photo.image.isNull())
+            item->setText(tr("Фото не читается"));
+        else
+            item->setData(QPixmap::fromImage(photo.image.scaledToWidth(width, Qt::FastTransformation)),
+                          Qt::DecorationRole);
         item->setEditable(false);
         model->appendRow(item);
     }

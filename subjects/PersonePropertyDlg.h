@@ -36,7 +36,8 @@ public:
     // blanks, empty words kept, words past the third dropped.
     static QStringList namesOf(const QString &baseName);
 
-    const QVector<QImage> &photos() const { return m_photos; }
+    // The photos in their order; a stored photo that does not decode is a null image.
+    QVector<QImage> photos() const;
     QTabWidget *tabs() const { return m_tabs; }
     QListView *photoList() const { return m_photoList; }
     QListView *fileList() const { return m_fileList; }
@@ -58,6 +59,7 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     QWidget *createPersonTab();
@@ -70,6 +72,7 @@ private:
     // Writes everything in the stored order; false after telling what failed.
     bool save(const InspectionPerson &person);
     void appendPhoto(const QImage &photo);
+    QVector<QByteArray> photoRecords() const;
     void rebuildPhotoList();
     void updatePhotoActions();
     void updateFileButtons();
@@ -98,5 +101,12 @@ private:
     QPushButton *m_filesUpload = nullptr;
     PersoneTagsWidget *m_tags = nullptr;
     QPlainTextEdit *m_preTest = nullptr;
-    QVector<QImage> m_photos;
+    // A photo and the bytes it is stored as: a stored photo that does not
+    // decode keeps its record until the examiner deletes it.
+    struct Photo {
+        QImage image;
+        QByteArray record;
+    };
+    QVector<Photo> m_photos;
+    bool m_unreadablePhotosTold = false;
 };

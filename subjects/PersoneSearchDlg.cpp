@@ -77,8 +77,9 @@ PersoneSearchDlg::PersoneSearchDlg(QWidget *parent, _Conditions *conditions)
     m_help->setCheckable(true);
 
     if (s_geometry.isValid()) {
-        move(s_geometry.topLeft());
-        resize(s_geometry.size());
+        // The kept rectangle is the inside of the window, as geometry() gave it;
+        // moving the frame there would lower the window by its title bar each time.
+        setGeometry(s_geometry);
     } else {
         resize(800, 600);
     }

@@ -137,6 +137,8 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     progress.setWindowTitle(tr("Воркел"));
     progress.setMinimumWidth(600);
     progress.setMinimumHeight(100);
+    // A search of a large store takes seconds: its progress and Cancel show early.
+    progress.setMinimumDuration(300);
     int unreadable = 0;
     for (int i = 0; i < files.size(); ++i) {
         progress.setValue(i);

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStandardItemModel>
@@ -34,6 +35,7 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
 {
     m_tree->setHeaderHidden(true);
     m_tree->setItemDelegate(new _TagNameDelegate(m_tree));
+    m_tree->installEventFilter(this);
 
     auto *bar = new QToolBar;
     bar->setOrientation(Qt::Vertical);
@@ -65,6 +67,21 @@ QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, con
     connect(action, SIGNAL(triggered()), this, slot);
     m_actions << action;
     return action;
+}
+
+// Enter in the tree edits the current item and goes no further: the dialog
+// around would take it for its OK button.
+bool PersoneTagsWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_tree || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    // While an editor is open this does nothing: the editor takes the Enter itself.
+    if (m_tree->currentIndex().isValid())
+        m_tree->edit(m_tree->currentIndex());
+    return true;
 }
 
 void PersoneTagsWidget::loadTagModel(const QString &subjectTags)
@@ -136,9 +153,9 @@ void PersoneTagsWidget::appendItem(QStandardItem *folder, QStandardItem *item)
 
 void PersoneTagsWidget::onTagFolderAdd()
 {
-    QStandardItem *folder = QApplication::keyboardModifiers().testFlag(Qt::ControlModifier)
-        ? m_model->invisibleRootItem()
-        : currentFolder();
+    // On an empty tree the top is the only place a folder can go.
+    const bool toTop = QApplication::keyboardModifiers().testFlag(Qt::ControlModifier) || m_model->rowCount() == 0;
+    QStandardItem *folder = toTop ? m_model->invisibleRootItem() : currentFolder();
     if (folder)
         appendItem(folder, newTagFolderItem(tr("Новая папка")));
 }

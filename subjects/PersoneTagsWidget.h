@@ -44,6 +44,9 @@ public slots:
     void onTagExport();
     void onShowTagsChecked();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QAction *addAction(const char *icon, const QString &text, const char *slot);
     void setModel(QStandardItemModel *model);

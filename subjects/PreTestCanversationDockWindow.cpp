@@ -61,8 +61,12 @@ void PreTestCanversationDockWindow::onChangedPersone(QString path, Inspection *i
 {
     Q_UNUSED(path);
     const QString newPath = inspection ? inspection->path : QString();
-    if (inspection == m_inspection && newPath == m_path)
+    if (inspection == m_inspection && newPath == m_path) {
+        // The same subject announced again, as after its questionnaire: its photos may be new.
+        loadPhotos();
+        showPhoto();
         return;
+    }
     // The recording belongs to the subject it was started for.
     stopRecord();
     m_inspection = inspection;

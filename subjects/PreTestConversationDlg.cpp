@@ -4,6 +4,7 @@
 #include "_StyledItemDelegate_PreTestConversationDlg.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "recording/media/SoundOutput.h"
 
 #include "resources/VugResources.h"
 
@@ -28,6 +29,7 @@ constexpr qint64 RestartAfterMs = 5000;
 
 PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *parent)
     : QDialog(parent)
+    , m_silent(SoundOutput::prepareSink())
     , player(new QMediaPlayer(this))
     , playlist(new QMediaPlaylist(this))
     , videoWidget(new QVideoWidget)
@@ -215,7 +217,8 @@ void PreTestConversationDlg::positionChanged(qint64 position)
     // An error stays in view until something plays again: the player moving on
     // after a damaged file reports position 0 at once.
     if (!m_errorShown)
-        statusLabel->setText(tr("Время (сек.): ") + QString::number(position / 1000));
+        statusLabel->setText(tr("Время (сек.): ") + QString::number(position / 1000)
+                             + (m_silent ? QStringLiteral("   (") + SoundOutput::silentNote() + QLatin1Char(')') : QString()));
 }
 
 void PreTestConversationDlg::durationChanged(qint64 duration)

@@ -21,6 +21,9 @@ class _PlaylistModel_PreTestCanversationDockWindow;
 class PreTestConversationDlg : public QDialog
 {
     Q_OBJECT
+    // Decided before the player is made: it takes its sound sink then.
+    const bool m_silent;
+
 public:
     PreTestConversationDlg(Inspection *inspection, QWidget *parent);
     ~PreTestConversationDlg() override;

@@ -29,12 +29,22 @@ void _BirthdayEdit::stepBy(int steps)
     QDateEdit::stepBy(steps);
 }
 
-// The first digit starts a typed date in place of the special text.
+// The first digit starts a typed date in place of the special text. A section
+// filled by its digits moves on by itself, so the separator typed after it is
+// dropped: passed on, it would skip the section the examiner types next.
 void _BirthdayEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (isUnset() && !event->text().isEmpty() && event->text().at(0).isDigit()) {
+    const QString text = event->text();
+    const bool digit = !text.isEmpty() && text.at(0).isDigit();
+    if (isUnset() && digit) {
         setDate(kFirstShown);
         setSelectedSection(QDateTimeEdit::DaySection);
     }
+    if (m_movedOn && !text.isEmpty() && text.at(0).isPunct()) {
+        m_movedOn = false;
+        return;
+    }
+    const Section before = currentSection();
     QDateEdit::keyPressEvent(event);
+    m_movedOn = digit && currentSection() != before;
 }

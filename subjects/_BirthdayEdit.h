@@ -22,4 +22,7 @@ protected:
 
 private:
     bool isUnset() const;
+
+    // The last digit filled its section and moved to the next one.
+    bool m_movedOn = false;
 };

@@ -30,6 +30,7 @@
 #include <QPainter>
 #include <QMessageBox>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTextEdit>
 #include <QToolBar>
@@ -133,8 +134,7 @@ void InspectionAnalysisMetrFancy::readSettings()
     bShowQuestText = SettingsStore::read(*settings, QStringLiteral("bShowQuestText"), bShowQuestText);
     bShowIA = SettingsStore::read(*settings, QStringLiteral("bShowIA"), bShowIA);
     const QByteArray layout = settings->value(QStringLiteral("layout_data")).toByteArray();
-    if (!layout.isEmpty())
-        restoreState(layout, 0);
+    m_diagramDockSized = !layout.isEmpty() && restoreState(layout, 0);
     const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
@@ -979,7 +979,23 @@ void InspectionAnalysisMetrFancy::onShowIAAction()
 void InspectionAnalysisMetrFancy::showEvent(QShowEvent *event)
 {
     Fancy::FancyMainWindow::showEvent(event);
+    if (!m_diagramDockSized)
+        sizeDiagramDock();
     updateDiagram();
+}
+
+// Without a saved layout the dock would open at its empty picture's height.
+void InspectionAnalysisMetrFancy::sizeDiagramDock()
+{
+    m_diagramDockSized = true;
+    const int chrome = m_diagramDock->sizeHint().height() - m_diagramArea->sizeHint().height();
+    const int frame = 2 * m_diagramArea->frameWidth() + m_diagramArea->horizontalScrollBar()->sizeHint().height();
+    resizeDocks({m_diagramDock}, {pictureHeight() + frame + chrome}, Qt::Vertical);
+}
+
+int InspectionAnalysisMetrFancy::pictureHeight() const
+{
+    return iScale * 550 / 100;
 }
 
 void InspectionAnalysisMetrFancy::mySelectionChanged(const QItemSelection &, const QItemSelection &)
@@ -1058,7 +1074,7 @@ QPixmap InspectionAnalysisMetrFancy::drawDiagram(int testIndex, int group, int q
     const int ia = test->ia.lengthTicks();
     const int width = bShowIA ? ia : ia + (mark->TickQEnd - mark->TickQStart) + 100;
     const int end = bShowIA ? mark->TickQEnd + ia : mark->TickQEnd + ia + 100;
-    const int height = iScale * 550 / 100;
+    const int height = pictureHeight();
     if (width <= 0)
         return QPixmap();
     QPixmap pixmap(width, height);

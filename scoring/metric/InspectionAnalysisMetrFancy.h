@@ -199,6 +199,8 @@ private:
     void emitShowPlace();
     void storeMeasurement();
     void createCornerActions(QMainWindow *inner);
+    void sizeDiagramDock();
+    int pictureHeight() const;
 
     QDockWidget *m_diagramDock = nullptr;
     QScrollArea *m_diagramArea = nullptr;
@@ -215,4 +217,5 @@ private:
     // The test under the results menu, by its index in the examination.
     int m_menuTest = -1;
     bool m_saveFailureTold = false;
+    bool m_diagramDockSized = false;
 };

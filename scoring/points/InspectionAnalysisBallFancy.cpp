@@ -26,6 +26,7 @@
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListView>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -177,6 +178,14 @@ void InspectionAnalysisBallFancy::createToolBar()
     bar->addSeparator();
     QAction *matrix = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Table-icon")), tr("Матрица реакций"));
     connect(matrix, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowTableImages);
+    bar->addSeparator();
+    // The window is a page of the main window, whose title bar it does not
+    // own: its title shows here, where the examiner scores.
+    auto *title = new QLabel(bar);
+    title->setObjectName(QStringLiteral("BallTitle"));
+    title->setStyleSheet(QStringLiteral("QLabel { font: bold; padding: 0 8px; }"));
+    connect(this, &QWidget::windowTitleChanged, title, &QLabel::setText);
+    bar->addWidget(title);
     addToolBar(bar);
 }
 
@@ -238,6 +247,8 @@ void InspectionAnalysisBallFancy::updateTree()
         fillNavigatorTree(true);
     else
         fillExpertTree(true);
+    // The weight markers are drawn from the test, not from the model: no cell change repaints them.
+    m_tree->viewport()->update();
 }
 
 void InspectionAnalysisBallFancy::updateUi()

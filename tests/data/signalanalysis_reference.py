@@ -88,14 +88,14 @@ def to_int16(v):
 
 def search_series(raw, divisor, filt, shift):
     """The channel on the 12-bit scale plus 10000, truncated to int16; filtered,
-    the output of sample i goes to i - shift for i > shift and the places never
+    the output of sample i goes to i - shift for i >= shift and the places never
     written stay 0."""
     scaled = [v / divisor for v in raw]
     if filt is None:
         return [to_int16(v + 10000) for v in scaled]
     y = filt(scaled)
     out = [0] * len(raw)
-    for i in range(shift + 1, len(raw)):
+    for i in range(shift, len(raw)):
         out[i - shift] = to_int16(y[i] + 10000)
     return out
 

@@ -262,6 +262,10 @@ private slots:
         QCOMPARE(channelSearchSeries(wide, 4, SeriesFilter::LowPassA, 10, 0),
                  channelSearchSeries(test, 4, SeriesFilter::LowPassA, 10, 0));
         QVERIFY(channelSearchSeries(test, 13, SeriesFilter::None, 0, 0).isEmpty());
+        // The filtered output of sample "shift" fills the first place: a 0 there is a false minimum.
+        const QVector<qint16> shifted = channelSearchSeries(test, 4, SeriesFilter::LowPassA, 10, 10000);
+        QVERIFY(shifted.first() != 0);
+        QCOMPARE(shifted.count(0), 10);
         // A window past the end of the recording reads what exists.
         Inspection::_MetricParam param = MetricFixtures::param(1.0);
         param.eMet = 5;

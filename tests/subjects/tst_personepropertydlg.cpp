@@ -100,9 +100,12 @@ private slots:
     void namesComeFromTheFileName();
     void questionnaireRoundTrips_data();
     void questionnaireRoundTrips();
+    void birthdayIsTypedFromTheEmptyField_data();
     void birthdayIsTypedFromTheEmptyField();
+    void enterInTheKeyTreeEditsAndKeepsTheDialogOpen();
     void photosFromCameraAndFiles();
     void photosAreDeletedAndSaved();
+    void unreadablePhotoIsToldAndKept();
     void filesAreAttachedDeletedAndSaved();
     void okWritesEverythingAndCancelNothing();
     void failedSaveKeepsTheDialogOpen();
@@ -223,18 +226,47 @@ void TestPersonePropertyDlg::questionnaireRoundTrips()
     QCOMPARE(storedPerson(path).Birthday, birthday);
 }
 
+void TestPersonePropertyDlg::birthdayIsTypedFromTheEmptyField_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("digits") << QStringLiteral("15031985");
+    QTest::newRow("with dots") << QStringLiteral("15.03.1985");
+}
+
 void TestPersonePropertyDlg::birthdayIsTypedFromTheEmptyField()
 {
+    QFETCH(QString, typed);
     const QString path = makeSubject(QStringLiteral("Иванов.qmz"));
     {
         PersonePropertyDlg dialog(nullptr, path);
+        dialog.show();
         auto *date = child<QDateEdit>(dialog, "Birthday");
-        QTest::keyClicks(date, QStringLiteral("15031985"));
+        QTest::keyClicks(date, typed);
         dialog.accept();
     }
     QCOMPARE(storedPerson(path).Birthday, QDate(1985, 3, 15));
     PersonePropertyDlg dialog(nullptr, path);
     QCOMPARE(child<QDateEdit>(dialog, "Birthday")->text(), QStringLiteral("15.03.1985"));
+}
+
+void TestPersonePropertyDlg::enterInTheKeyTreeEditsAndKeepsTheDialogOpen()
+{
+    PersonePropertyDlg dialog(nullptr, makeSubject(QStringLiteral("Иванов.qmz")), PersonePropertyDlg::TagsTab);
+    dialog.show();
+    QTreeView *tree = dialog.tagsTab()->treeView();
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Return);
+    QVERIFY(dialog.isVisible());
+    dialog.tagsTab()->onTagAdd();
+    QTest::keyClick(tree, Qt::Key_Return);
+    auto *editor = tree->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, QStringLiteral("Key"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(tree->model()->index(0, 0).data().toString(), QStringLiteral("Key"));
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
 }
 
 void TestPersonePropertyDlg::photosFromCameraAndFiles()
@@ -329,6 +361,32 @@ void TestPersonePropertyDlg::photosAreDeletedAndSaved()
     QVERIFY(dialog.photos().isEmpty());
     dialog.accept();
     QCOMPARE(kindCounts(path), QStringLiteral("64:1"));
+}
+
+void TestPersonePropertyDlg::unreadablePhotoIsToldAndKept()
+{
+    const QString path = makeSubject(QStringLiteral("Иванов.qmz"));
+    const QByteArray damaged("not a picture");
+    QCOMPARE(Inspection(path).savePhotoRecords({damaged}), StoreResult::Ok);
+    {
+        PersonePropertyDlg dialog(nullptr, path, PersonePropertyDlg::PhotoTab);
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        dialog.show();
+        QCOMPARE(answers.asked().size(), 1);
+        chosen = dir.filePath(QStringLiteral("face.png"));
+        QVERIFY(picture(Qt::magenta).save(chosen));
+        dialog.onPhotoAddFromFile();
+        dialog.accept();
+    }
+    const QVector<QByteArray> stored = Inspection(path).loadPhotoRecords();
+    QCOMPARE(stored.size(), 2);
+    QCOMPARE(stored[0], damaged);
+    // Deleted by the examiner, it goes.
+    PersonePropertyDlg dialog(nullptr, path, PersonePropertyDlg::PhotoTab);
+    selectRow(dialog.photoList(), 0);
+    photoAction(dialog, "Удалить фото")->trigger();
+    dialog.accept();
+    QCOMPARE(Inspection(path).loadPhotoRecords().size(), 1);
 }
 
 void TestPersonePropertyDlg::filesAreAttachedDeletedAndSaved()

@@ -150,7 +150,10 @@ void TestPersoneSearchDlg::lastAcceptedValuesComeBack()
     QCOMPARE(c.sTags, KeyB.toString() + '\t');
 
     PersoneSearchDlg again(nullptr, &c);
-    QCOMPARE(again.geometry().size(), where.size());
+    // Where it was left, not lower by its frame.
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.geometry(), where);
     QCOMPARE(searchEdit(again)->text(), c.sSearch);
     QVERIFY(withText<QRadioButton>(again, "Женский")->isChecked());
     QVERIFY(withText<QRadioButton>(again, "Использовать логику логического сложения")->isChecked());
