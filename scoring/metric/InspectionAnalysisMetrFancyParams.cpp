@@ -1,0 +1,296 @@
+// The metric window's parameters and measured values: parameters added, edited
+// and deleted, values cleared or measured automatically, each change saved at once.
+#include "InspectionAnalysisMetrFancy.h"
+#include "MetrFancyShared.h"
+
+#include "DefMertValuation.h"
+#include "MetricAutoMeasure.h"
+#include "MetricParamTable.h"
+#include "ValuationMetrAutoParamDlg.h"
+#include "ValuationMetrEditParamDlg.h"
+#include "ValuationMetrSpravParamDlg.h"
+#include "_QTreeView.h"
+#include "app/services/TreeViewExport.h"
+
+#include <QItemSelectionModel>
+#include <QMessageBox>
+#include <QStandardItemModel>
+#include <QTextEdit>
+
+using namespace MetrFancy;
+
+void InspectionAnalysisMetrFancy::fillParamTable()
+{
+    QStandardItemModel *model = MetricParamTable::newModel(m_inspection ? m_inspection->metricParams : Params(), m_paramTable);
+    MetricParamTable::show(m_paramTable, model);
+    connect(m_paramTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &InspectionAnalysisMetrFancy::onSelectionChangedParam);
+    connect(model, &QStandardItemModel::itemChanged, this, &InspectionAnalysisMetrFancy::onParamItemChanged);
+    disconnect(m_paramTable, &QTreeView::doubleClicked, this, nullptr);
+    connect(m_paramTable, &QTreeView::doubleClicked, this, &InspectionAnalysisMetrFancy::onDoubleClickParams);
+    m_tree->clearSelection();
+    clearDiagram();
+    m_description->clear();
+}
+
+QUuid InspectionAnalysisMetrFancy::currentParamUid() const
+{
+    return m_paramTable->currentIndex().siblingAtColumn(0).data(kUidRole).toUuid();
+}
+
+void InspectionAnalysisMetrFancy::onSelectionChangedParam(const QItemSelection &, const QItemSelection &)
+{
+    const Inspection::_MetricParam *param
+        = m_inspection ? DefMertValuation::find(m_inspection->metricParams, currentParamUid()) : nullptr;
+    if (!param) {
+        m_description->clear();
+        return;
+    }
+    const QStringList lines = param->sDescription.split(QLatin1Char('\n'));
+    m_description->setPlainText(param->bAuto && lines.size() >= 2 ? lines[1] : param->sDescription);
+}
+
+void InspectionAnalysisMetrFancy::onParamItemChanged(QStandardItem *item)
+{
+    const QUuid uid = item ? item->data(kUidRole).toUuid() : QUuid();
+    const Inspection::_MetricParam *param = m_inspection ? DefMertValuation::find(m_inspection->metricParams, uid) : nullptr;
+    if (!param || !item->isCheckable())
+        return;
+    const bool enabled = item->checkState() == Qt::Checked;
+    if (param->bEnable != enabled
+        && !changeParams([&uid, enabled](Params &list) { DefMertValuation::find(list, uid)->bEnable = enabled; })) {
+        QSignalBlocker blocker(item->model());
+        item->setCheckState(enabled ? Qt::Unchecked : Qt::Checked);
+    }
+    fillResultsTree(true);
+}
+
+void InspectionAnalysisMetrFancy::sectionHandleDoubleClicked(int section)
+{
+    const QStandardItem *header = resultsModel()->horizontalHeaderItem(section);
+    const QUuid uid = header ? header->data(kUidRole).toUuid() : QUuid();
+    if (!m_inspection || !DefMertValuation::find(m_inspection->metricParams, uid))
+        return;
+    changeParams([&uid](Params &list) {
+        Inspection::_MetricParam *param = DefMertValuation::find(list, uid);
+        param->dK = -param->dK;
+    });
+    fillResultsTree(true);
+    fillParamTable();
+}
+
+void InspectionAnalysisMetrFancy::onCreateParamAction()
+{
+    if (!m_inspection)
+        return;
+    ValuationMetrEditParamDlg dialog(this, nullptr);
+    if (dialog.exec() == QDialog::Accepted && m_inspection)
+        appendParam(dialog.param);
+}
+
+void InspectionAnalysisMetrFancy::onEditParamAction()
+{
+    editCurrentParam();
+}
+
+void InspectionAnalysisMetrFancy::onDoubleClickParams()
+{
+    editCurrentParam();
+}
+
+void InspectionAnalysisMetrFancy::editCurrentParam()
+{
+    const QUuid uid = currentParamUid();
+    const Inspection::_MetricParam *param = m_inspection ? DefMertValuation::find(m_inspection->metricParams, uid) : nullptr;
+    if (!param)
+        return;
+    ValuationMetrEditParamDlg dialog(this, param);
+    // replaceParam finds the parameter again: the list may have changed while the dialog was open.
+    if (dialog.exec() == QDialog::Accepted)
+        replaceParam(uid, dialog.param);
+}
+
+void InspectionAnalysisMetrFancy::onLoadFromSpravAction()
+{
+    if (!m_inspection)
+        return;
+    ValuationMetrSpravParamDlg dialog(this, DefMertValuation::manualParams(m_inspection->metricParams));
+    if (dialog.exec() == QDialog::Accepted && m_inspection)
+        setManualParams(dialog.selectedParams());
+}
+
+void InspectionAnalysisMetrFancy::onLoadAutoAction()
+{
+    if (!m_inspection)
+        return;
+    ValuationMetrAutoParamDlg dialog(this, DefMertValuation::autoParams(m_inspection->metricParams));
+    if (dialog.exec() == QDialog::Accepted && m_inspection)
+        setAutoParams(dialog.checkedParams());
+}
+
+void InspectionAnalysisMetrFancy::appendParam(const Inspection::_MetricParam &param)
+{
+    changeParams([&param](Params &list) { list.append(param); });
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::replaceParam(const QUuid &uid, const Inspection::_MetricParam &param)
+{
+    if (!m_inspection || !DefMertValuation::find(m_inspection->metricParams, uid))
+        return;
+    changeParams([&uid, &param](Params &list) { *DefMertValuation::find(list, uid) = param; });
+    fillParamTable();
+    fillResultsTree(true);
+}
+
+void InspectionAnalysisMetrFancy::setManualParams(const Params &chosen)
+{
+    changeParams([&chosen](Params &list) { list = chosen + DefMertValuation::autoParams(list); });
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::setAutoParams(const Params &ticked)
+{
+    changeParams([&ticked](Params &list) { list = DefMertValuation::manualParams(list) + ticked; });
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::onDeleteParamAction()
+{
+    const QUuid uid = currentParamUid();
+    if (!m_inspection || !DefMertValuation::find(m_inspection->metricParams, uid))
+        return;
+    changeParams([&uid](Params &list) {
+        list.erase(std::remove_if(list.begin(), list.end(),
+                                  [&uid](const Inspection::_MetricParam &param) { return param.uid == uid; }),
+                   list.end());
+    });
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::onDeleteAllParamAction()
+{
+    if (!m_inspection || !askYes(tr("Вы хотите удалить все параметры ?")) || !m_inspection)
+        return;
+    changeParams([](Params &list) { list.clear(); });
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+bool InspectionAnalysisMetrFancy::changeParams(const std::function<void(Params &)> &change)
+{
+    if (!m_inspection)
+        return false;
+    const Params before = m_inspection->metricParams;
+    change(m_inspection->metricParams);
+    if (m_inspection->saveMetricParams() == StoreResult::Ok)
+        return true;
+    m_inspection->metricParams = before;
+    tellSaveFailed();
+    return false;
+}
+
+bool InspectionAnalysisMetrFancy::changeValues(Inspection::_Test *test,
+                                               const std::function<void(Inspection::_Test &)> &change)
+{
+    const MetricValuationMap before = test->valuationMetric;
+    change(*test);
+    if (m_inspection->saveMetricValuation(test) == StoreResult::Ok)
+        return true;
+    test->valuationMetric = before;
+    tellSaveFailed();
+    return false;
+}
+
+void InspectionAnalysisMetrFancy::tellSaveFailed()
+{
+    if (m_saveFailureTold)
+        return;
+    m_saveFailureTold = true;
+    QMessageBox::warning(this, tr("Воркел"),
+                         tr("Не удалось сохранить изменение в файл обследуемого.\n"
+                            "Изменение отменено: показано то, что хранит файл."));
+}
+
+bool InspectionAnalysisMetrFancy::askYes(const QString &question)
+{
+    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+Inspection::_Test *InspectionAnalysisMetrFancy::menuTest()
+{
+    Inspection::_Test *test = m_inspection ? m_inspection->test(m_menuTest) : nullptr;
+    return test && test->recorded ? test : nullptr;
+}
+
+void InspectionAnalysisMetrFancy::clearTestValues(Inspection::_Test *test)
+{
+    if (!test->samplesLoaded())
+        m_inspection->loadRecording(test);
+    changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
+}
+
+void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
+{
+    if (!test->samplesLoaded())
+        m_inspection->loadRecording(test);
+    const Params params = m_inspection->metricParams;
+    changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
+}
+
+void InspectionAnalysisMetrFancy::runOnMenuTestAsked(const QString &question, TestWork work)
+{
+    const Inspection::_Test *asked = menuTest();
+    if (!asked || !askYes(question.arg(asked->name)))
+        return;
+    // Another window may have reloaded the examination while the question was open.
+    Inspection::_Test *test = menuTest();
+    if (!test)
+        return;
+    (this->*work)(test);
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::runOnEveryTestAsked(const QString &question, TestWork work)
+{
+    if (!m_inspection || !askYes(question) || !m_inspection)
+        return;
+    for (int index = 0; Inspection::_Test *test = m_inspection->test(index); ++index) {
+        if (test->recorded)
+            (this->*work)(test);
+    }
+    fillParamTable();
+    fillResultsTree(false);
+}
+
+void InspectionAnalysisMetrFancy::onClearTestAction()
+{
+    runOnMenuTestAsked(tr("Вы хотите удалить данные для: '%0'?"), &InspectionAnalysisMetrFancy::clearTestValues);
+}
+
+void InspectionAnalysisMetrFancy::onClearAllAction()
+{
+    runOnEveryTestAsked(tr("Вы хотите удалить данные всех тестов ?"), &InspectionAnalysisMetrFancy::clearTestValues);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcTestAction()
+{
+    runOnMenuTestAsked(tr("Вы хотите выполнить расчет автоматических параметров для: '%0'?"),
+                    &InspectionAnalysisMetrFancy::autoCalcTest);
+}
+
+void InspectionAnalysisMetrFancy::onAutoCalcAllAction()
+{
+    runOnEveryTestAsked(tr("Вы хотите выполнить расчет автоматических параметров для всех тестов ?"),
+                     &InspectionAnalysisMetrFancy::autoCalcTest);
+}
+
+void InspectionAnalysisMetrFancy::onToExcelAction()
+{
+    exportTreeViewToExcel(m_tree);
+}
