@@ -69,6 +69,7 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     speedCombo->setCurrentIndex(1);
     positionSlider->setRange(0, 0);
     statusLabel->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    statusLabel->setWordWrap(true);
     playlistView->setModel(m_model);
     playlistView->setItemDelegate(new _StyledItemDelegate_PreTestConversationDlg(this));
     playlistView->setFixedWidth(QFontMetrics(QApplication::font()).horizontalAdvance(QStringLiteral("00000000000000000000")));
