@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <cstdlib>
+
 bool KeptPolygram::Look::operator==(const Look &other) const
 {
     return timeScale == other.timeScale && options == other.options && verticalShift == other.verticalShift
@@ -20,6 +22,7 @@ const QPixmap &KeptPolygram::picture(drawG &g, const QSize &size, qreal pixelRat
     const Look look = lookOf(g, background);
     StripDrawnState state = StripDrawnState::of(g.test, size, pixelRatio);
     const QRect whole(QPoint(0, 0), size);
+    m_drawnStrip = QRect();
     if (m_drawn && look == m_look && state == m_state) {
         if (n == m_lastTick)
             return m_picture;
@@ -28,7 +31,12 @@ const QPixmap &KeptPolygram::picture(drawG &g, const QSize &size, qreal pixelRat
         if (step != 0 && std::abs(step) + kSeam < width) {
             m_picture.scroll(-step, 0, m_picture.rect());
             const int shown = qRound((std::abs(step) + kSeam) / pixelRatio) + 1;
-            draw(g, step > 0 ? whole.adjusted(size.width() - shown, 0, 0, 0) : whole.adjusted(0, 0, shown - size.width(), 0), n);
+            const QRect right = whole.adjusted(size.width() - shown, 0, 0, 0);
+            const QRect left = whole.adjusted(0, 0, shown - size.width(), 0);
+            // A step back leaves the right edge's own cut curves and fills inside.
+            if (step < 0)
+                draw(g, whole.adjusted(size.width() - kSeam - 1, 0, 0, 0), n);
+            draw(g, step > 0 ? right : left, n);
             return m_picture;
         }
     }
@@ -50,10 +58,24 @@ int KeptPolygram::stepPixels(int timeScale, int n) const
 
 void KeptPolygram::draw(drawG &g, const QRect &strip, int n)
 {
+    const QRect whole(QPoint(0, 0), m_picture.size() / m_picture.devicePixelRatio());
+    const qreal ratio = m_picture.devicePixelRatio();
+    // A strip is drawn wider on a scratch image and its middle copied: lines
+    // cut at an edge are antialiased a little differently there.
+    const QRect scratchArea = strip == whole ? whole : strip.adjusted(-kScratchMargin, 0, kScratchMargin, 0);
+    QImage scratch(scratchArea.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    scratch.setDevicePixelRatio(ratio);
+    {
+        QPainter painter(&scratch);
+        painter.translate(-scratchArea.left(), 0);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.fillRect(scratchArea, QColor::fromRgba(m_look.background));
+        g.drawPolygram(painter, whole, n, 0);
+    }
     QPainter painter(&m_picture);
-    painter.setClipRect(strip);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.fillRect(strip, QColor::fromRgba(m_look.background));
-    g.drawPolygram(painter, QRect(QPoint(0, 0), m_picture.size() / m_picture.devicePixelRatio()), n, 0);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    const QPointF from = QPointF(strip.left() - scratchArea.left(), 0) * ratio;
+    painter.drawImage(QRectF(strip), scratch, QRectF(from, QSizeF(strip.size()) * ratio));
     m_lastTick = n;
+    m_drawnStrip = strip;
 }

@@ -5,7 +5,7 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QResizeEvent>
+#include <QVBoxLayout>
 
 PolygramCanvas::PolygramCanvas(QWidget *parent)
     : QWidget(parent)
@@ -15,7 +15,12 @@ PolygramCanvas::PolygramCanvas(QWidget *parent)
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
     } else {
+        // A layout keeps the surface on the canvas even where a subclass
+        // swallows the canvas's own events.
         m_surface = new CanvasGLSurface(this);
+        auto *layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_surface);
     }
 }
 
@@ -42,11 +47,4 @@ void PolygramCanvas::paintEvent(QPaintEvent *)
         return;
     QPainter painter(this);
     paintCanvas(painter);
-}
-
-void PolygramCanvas::resizeEvent(QResizeEvent *event)
-{
-    if (m_surface)
-        m_surface->resize(event->size());
-    QWidget::resizeEvent(event);
 }

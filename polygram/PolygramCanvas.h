@@ -27,7 +27,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     CanvasGLSurface *m_surface = nullptr;

@@ -142,6 +142,7 @@ void drawG::drawLabels(QPainter &painter, const QRect &area, int n, float xShift
 {
     const double rightEdge = n * 1000.0 / timeScale;
     const qint64 pause = pausePixels();
+    const int reach = 15 + 2 * QFontMetrics(captionFont).height();
     for (const Inspection::_Label &mark : marks) {
         qint64 start = tickPixel(mark.TickQStart);
         qint64 end = 0;
@@ -149,7 +150,8 @@ void drawG::drawLabels(QPainter &painter, const QRect &area, int n, float xShift
             end = tickPixel(mark.TickQEnd);
         else
             start = -10;
-        if (!isVisible(end, rightEdge, area.width(), pause) || start == end)
+        // The rotated captions lie right of their mark's end.
+        if (!isVisible(end, rightEdge, area.width() + reach, pause) || start == end)
             continue;
         // Captions are not culled by x: the device clips them.
         const double x = area.width() - (n - qint64(mark.TickQEnd)) * 1000.0 / timeScale - xShift;
@@ -224,6 +226,7 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
     const float pause = float(qint64(test->ia.nIALength) * 20000 / timeScale);
     const QVector<qint16> &level = *test->samples(ChannelCode::GSR_C);
     const QVector<qint16> &pulse = *test->samples(ChannelCode::TGM);
+    const int reach = 10 + painter.fontMetrics().horizontalAdvance(tr("Пульс max=") + QStringLiteral("0000"));
     for (const Inspection::_Label &mark : marks) {
         float end = mark.TickQEnd * 1000.0f / timeScale;
         float start = mark.TickQStart * 1000.0f / timeScale;
@@ -231,7 +234,8 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
             end = start;
         if (start == 0)
             start = end - 10;
-        if (!isVisible(end, rightEdge, area.width(), pause) || start == end)
+        // A mark left of the area still shows its captions' ends.
+        if (!isVisible(end, rightEdge, area.width() + reach, pause) || start == end)
             continue;
         const float x = area.width() - (qint64(n) - mark.TickQEnd) * 1000.0f / timeScale - xShift;
         const int captionX = truncated(x + 10);
