@@ -142,7 +142,6 @@ void drawG::drawLabels(QPainter &painter, const QRect &area, int n, float xShift
 {
     const double rightEdge = n * 1000.0 / timeScale;
     const qint64 pause = pausePixels();
-    const int reach = 15 + 2 * QFontMetrics(captionFont).height();
     for (const Inspection::_Label &mark : marks) {
         qint64 start = tickPixel(mark.TickQStart);
         qint64 end = 0;
@@ -150,8 +149,7 @@ void drawG::drawLabels(QPainter &painter, const QRect &area, int n, float xShift
             end = tickPixel(mark.TickQEnd);
         else
             start = -10;
-        // The rotated captions lie right of their mark's end.
-        if (!isVisible(end, rightEdge, area.width() + reach, pause) || start == end)
+        if (!isVisible(end, rightEdge, area.width(), pause) || start == end)
             continue;
         // Captions are not culled by x: the device clips them.
         const double x = area.width() - (n - qint64(mark.TickQEnd)) * 1000.0 / timeScale - xShift;
