@@ -4,6 +4,7 @@
 #include "recording/media/MediaDevices.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
+#include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 #include "sensors/interface/SensorPlugin.h"
 #include "sensors/interface/SensorTypeIds.h"
@@ -226,5 +227,6 @@ void DiagnisticsDlg::onCopyClipboard()
     m_computerReport += tr("\n\tОперационнная система:\t-") + m_systemLabel->text();
     m_computerReport += tr("\n\tАрхитектура ЦП:\t-") + m_architectureLabel->text();
     m_computerReport += tr("\n\tСвободно ОЗУ (%):\t-") + m_memoryLabel->text();
+    m_computerReport += tr("\n\tОтрисовка полиграммы:\t-") + RenderPath::description();
     QGuiApplication::clipboard()->setText(m_report + m_computerReport, QClipboard::Clipboard);
 }

@@ -1,92 +1,71 @@
-// The review screen at 1920 x 1080 on the real display (run under xvfb-run:
-// Mesa's llvmpipe) with a one-hour, 13-channel test: the whole hour scrolled
-// by page steps at sweeps 1000 and 4000 and the thirteen sweeps zoomed through
-// at three places, each frame the view and the strip repainted and finished.
-// Beside it the floor (two OpenGL widgets of the same sizes only clearing)
-// and the strip drawn afresh every frame. Also counts settings-file writes.
+// The review screen at 1920 x 1080 (run under xvfb-run: Mesa's llvmpipe) with
+// a one-hour, 13-channel test: 50 page steps forward at sweeps 1000 and 4000,
+// each step shown on the display before the next. Figures: CPU time of the
+// whole process (every thread, llvmpipe's included) per step, and the wall
+// time of a step. The new raster views run beside the old OpenGL ones (the
+// switch VUG_SOFTWARE_GL, each in a process of its own so their CPU times stay
+// apart); both list the settings files the scrolling wrote.
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
-#include "polygram/ContextPoligrammePicture.h"
-#include "polygram/ContextPoligrammeWidget.h"
 #include "polygram/InspectionPoligrammeFancy.h"
 #include "polygram/PoligrammeView.h"
-#include "polygram/SweepTable.h"
+#include "polygram/RenderPath.h"
 #include "polygram/_QAbstractScrollArea.h"
 #include "tests/polygram/PolygramFixture.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QOpenGLWidget>
-#include <QPainter>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QVBoxLayout>
+
+#include <sys/resource.h>
 
 #include <algorithm>
-#include <functional>
 
 namespace {
 
-// An OpenGL widget that only clears: what llvmpipe costs at a size.
-class ClearWidget : public QOpenGLWidget
+constexpr int kSteps = 50;
+
+double cpuMilliseconds()
 {
-protected:
-    void paintGL() override
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// Counts the window's update requests: each one is a presentation.
+class Presentations : public QObject
+{
+public:
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *e) override
     {
-        context()->functions()->glClearColor(1, 1, 1, 1);
-        context()->functions()->glClear(GL_COLOR_BUFFER_BIT);
+        if (e->type() == QEvent::UpdateRequest)
+            ++count;
+        return false;
     }
 };
 
-void finish(QOpenGLWidget *widget)
+// Processes events until the window has presented what is pending and
+// nothing more is queued.
+void settle(Presentations &presentations)
 {
-    widget->makeCurrent();
-    widget->context()->functions()->glFinish();
-    widget->doneCurrent();
-}
-
-// Milliseconds from asking both widgets for a new picture until the window
-// shows it, finished.
-double frame(QOpenGLWidget *view, QOpenGLWidget *strip, const std::function<void()> &extra = {})
-{
-    bool viewShown = false;
-    bool stripShown = false;
-    const QMetaObject::Connection viewSwap =
-        QObject::connect(view, &QOpenGLWidget::frameSwapped, [&viewShown] { viewShown = true; });
-    const QMetaObject::Connection stripSwap =
-        QObject::connect(strip, &QOpenGLWidget::frameSwapped, [&stripShown] { stripShown = true; });
+    const int before = presentations.count;
     QElapsedTimer timer;
     timer.start();
-    view->update();
-    if (extra)
-        extra();
-    strip->update();
-    while (!(viewShown && stripShown) && timer.elapsed() < 10000)
+    while (presentations.count == before && timer.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
-    finish(view);
-    finish(strip);
-    const double ms = timer.nsecsElapsed() / 1e6;
-    QObject::disconnect(viewSwap);
-    QObject::disconnect(stripSwap);
-    return ms;
 }
 
-QString figures(const char *name, QVector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    const double median = times[times.size() / 2];
-    const double p95 = times[qMin(times.size() - 1, int(times.size() * 0.95))];
-    return QString::asprintf("%-34s frames %3d  median %7.2f ms  95%% %7.2f ms  max %7.2f ms\n", name,
-                             int(times.size()), median, p95, times.last());
-}
-
-// The last-modified times of every settings file.
 QMap<QString, QDateTime> settingsFiles()
 {
     QMap<QString, QDateTime> files;
@@ -105,18 +84,14 @@ QStringList changedFiles(const QMap<QString, QDateTime> &before, const QMap<QStr
     return changed;
 }
 
-}  // namespace
-
-int main(int argc, char *argv[])
+int measure(int argc, char *argv[])
 {
     QTemporaryDir home;
     SettingsStore::setConfigFolder(home.path());
     QApplication app(argc, argv);
+    RenderPath::decide();
     GenericSettings settings;
     settings.load();
-    settings.bShowTrasparentPanel_Inspection = settings.bShowTrasparentPanel_Quest = true;
-    settings.bShowTrasparentPanel_Pulse = settings.bShowTrasparentPanel_GSR = true;
-    settings.bShowTrasparentPanel_Pressure = true;
     settings.save();
 
     PolygramFixture fixture;
@@ -130,87 +105,67 @@ int main(int argc, char *argv[])
     screen.show();
     screen.onChangedPersone(QString(), &inspection);
     screen.showTest(0, -1, -1);
+    Presentations presentations;
+    screen.window()->installEventFilter(&presentations);
     for (int i = 0; i < 20; ++i)
         app.processEvents();
-    _QAbstractScrollArea *area = screen.scrollArea();
-    PoligrammeView *view = screen.view();
-    ContextPoligrammeWidget *strip = screen.strip();
-    QScrollBar *bar = area->horizontalScrollBar();
-    const auto sweepTo = [&](int index) {
-        emit screen.sweepSelector()->activated(index);
-        screen.sweepSelector()->setCurrentIndex(index);
-    };
-    const auto scrollHour = [&](int index, const std::function<void()> &extra) {
-        sweepTo(index);
-        bar->setValue(0);
-        QVector<double> times;
-        for (int value = 0; value <= bar->maximum(); value += bar->pageStep()) {
-            bar->setValue(value);
-            times << frame(view, strip, extra);
-        }
-        return times;
-    };
-    const auto zoomThrough = [&](const std::function<void()> &extra) {
-        QVector<double> times;
-        for (int tick : {6000, 36000, 66000}) {
-            for (int index = 0; index < SweepTable::Count; ++index) {
-                sweepTo(index);
-                bar->setValue(tick * 1000 / view->sweep());
-                times << frame(view, strip, extra);
-            }
-        }
-        return times;
-    };
+    QScrollBar *bar = screen.scrollArea()->horizontalScrollBar();
 
     QTextStream out(stdout);
-    view->makeCurrent();
-    const QString renderer =
-        QString::fromLatin1(reinterpret_cast<const char *>(view->context()->functions()->glGetString(GL_RENDERER)));
-    view->doneCurrent();
-    out << QString::asprintf("view %d x %d, strip %d x %d, ", view->width(), view->height(), strip->width(),
-                             strip->height())
-        << renderer << "\n";
-    const QMap<QString, QDateTime> before = settingsFiles();
-    out << figures("scroll the hour, sweep 1000", scrollHour(0, {}));
-    out << figures("scroll the hour, sweep 4000", scrollHour(12, {}));
-    out << figures("zoom through 13 sweeps", zoomThrough({}));
-    for (int i = 0; i < 5; ++i)
-        app.processEvents();
-    const QStringList written = changedFiles(before, settingsFiles());
-    out << "settings files written meanwhile: " << written.size() << ' ' << written.join(QStringLiteral(", "))
-        << '\n';
+    out << QString::asprintf("%-7s view %d x %d, ", RenderPath::software() ? "raster" : "OpenGL",
+                             screen.view()->width(), screen.view()->height())
+        << RenderPath::description() << "\n";
+    // Sweeps 1000 and 4000 are the first and the last of the selector.
+    for (int index : {0, screen.sweepSelector()->count() - 1}) {
+        emit screen.sweepSelector()->activated(index);
+        screen.sweepSelector()->setCurrentIndex(index);
+        bar->setValue(0);
+        settle(presentations);
+        const QMap<QString, QDateTime> before = settingsFiles();
+        QVector<double> wall;
+        const int presentedBefore = presentations.count;
+        const double cpuBefore = cpuMilliseconds();
+        for (int step = 0; step < kSteps; ++step) {
+            QElapsedTimer timer;
+            timer.start();
+            // An hour is some 46 pages at sweep 1000: the last turns back to the start.
+            const int next = bar->value() + bar->pageStep();
+            bar->setValue(next > bar->maximum() ? 0 : next);
+            settle(presentations);
+            wall << timer.nsecsElapsed() / 1e6;
+        }
+        const double cpu = (cpuMilliseconds() - cpuBefore) / kSteps;
+        std::sort(wall.begin(), wall.end());
+        const QStringList written = changedFiles(before, settingsFiles());
+        out << QString::asprintf("%-7s sweep %4d  CPU %6.1f ms/step  wall median %6.1f ms  presentations/step %.1f"
+                                 "  settings files written: %d ",
+                                 RenderPath::software() ? "raster" : "OpenGL", screen.view()->sweep(), cpu,
+                                 wall[wall.size() / 2], double(presentations.count - presentedBefore) / kSteps,
+                                 int(written.size()))
+            << written.join(QStringLiteral(", ")) << "\n";
+        out.flush();
+    }
+    return 0;
+}
 
-    // Baseline: the strip's whole test drawn afresh every frame.
-    const auto freshStrip = [&] {
-        QImage image(strip->size(), QImage::Format_ARGB32_Premultiplied);
-        ContextPoligrammePicture picture;
-        picture.test = area->test();
-        picture.sweep = view->sweep();
-        picture.position = view->visibleTicks();
-        QPainter painter(&image);
-        picture.paint(painter, strip->size());
-    };
-    out << figures("baseline: fresh strip, sweep 1000", scrollHour(0, freshStrip));
-    out << figures("baseline: fresh strip, sweep 4000", scrollHour(12, freshStrip));
-    out << figures("baseline: fresh strip, zoom", zoomThrough(freshStrip));
+}  // namespace
 
-    // Baseline: two widgets of the same sizes that only clear.
-    QWidget floor;
-    floor.setGeometry(0, 0, 1920, 1080);
-    auto *clearView = new ClearWidget;
-    auto *clearStrip = new ClearWidget;
-    clearView->setFixedSize(view->size());
-    clearStrip->setFixedSize(strip->size());
-    auto *layout = new QVBoxLayout(&floor);
-    layout->addWidget(clearView);
-    layout->addWidget(clearStrip);
-    screen.hide();
-    floor.show();
-    for (int i = 0; i < 20; ++i)
-        app.processEvents();
-    QVector<double> clearing;
-    for (int i = 0; i < 40; ++i)
-        clearing << frame(clearView, clearStrip);
-    out << figures("baseline: clearing only", clearing);
+int main(int argc, char *argv[])
+{
+    if (argc > 1 && QByteArray(argv[1]) == "--measure")
+        return measure(argc, argv);
+    // Each path in a process of its own, the old one first.
+    QTextStream out(stdout);
+    for (const char *software : {"0", "1"}) {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("VUG_SOFTWARE_GL"), QLatin1String(software));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QString::fromLocal8Bit(argv[0]), {QStringLiteral("--measure")});
+        child.waitForFinished(-1);
+        out << child.readAllStandardOutput();
+        out.flush();
+    }
     return 0;
 }

@@ -3,24 +3,13 @@
 #include "SweepTable.h"
 
 #include <QMouseEvent>
-#include <QOpenGLPaintDevice>
 #include <QPainter>
 #include <QStyle>
 #include <QWheelEvent>
 
 ContextPoligrammeWidget::ContextPoligrammeWidget(QWidget *parent)
-    : QOpenGLWidget(parent)
+    : PolygramCanvas(parent)
 {
-}
-
-ContextPoligrammeWidget::~ContextPoligrammeWidget()
-{
-    // The device's resources belong to this widget's context.
-    if (!m_device)
-        return;
-    makeCurrent();
-    delete m_device;
-    doneCurrent();
 }
 
 void ContextPoligrammeWidget::setTest(Inspection::_Test *test)
@@ -38,30 +27,16 @@ void ContextPoligrammeWidget::onChangeUnfold(int iSel)
 
 void ContextPoligrammeWidget::onUpdatePositionFromView(int ipos)
 {
+    // Only the box moves: the squeezed test under it stays.
+    const QRect before = m_picture.visibleBox(size());
     m_picture.position = ipos;
-    update();
+    update(QRegion(before.adjusted(-1, -1, 1, 1)) + m_picture.visibleBox(size()).adjusted(-1, -1, 1, 1));
 }
 
-void ContextPoligrammeWidget::paintGL()
+void ContextPoligrammeWidget::paintCanvas(QPainter &painter)
 {
-    const qreal ratio = devicePixelRatioF();
-    const QSize deviceSize = size() * ratio;
-    if (!m_device || m_device->size() != deviceSize) {
-        delete m_device;
-        m_device = new QOpenGLPaintDevice(deviceSize);
-        m_device->setDevicePixelRatio(ratio);
-    }
     m_picture.scrollBarExtent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    // Composed by the raster engine: the OpenGL one puts aliased one-pixel
-    // outlines a pixel to the left of where the box and frame belong.
-    QImage picture(deviceSize, QImage::Format_ARGB32_Premultiplied);
-    picture.setDevicePixelRatio(ratio);
-    {
-        QPainter composer(&picture);
-        m_picture.paint(composer, size());
-    }
-    QPainter painter(m_device);
-    painter.drawImage(QPoint(0, 0), picture);
+    m_picture.paint(painter, size());
 }
 
 bool ContextPoligrammeWidget::event(QEvent *e)
@@ -85,7 +60,7 @@ bool ContextPoligrammeWidget::event(QEvent *e)
     default:
         break;
     }
-    return QOpenGLWidget::event(e);
+    return PolygramCanvas::event(e);
 }
 
 void ContextPoligrammeWidget::wheelEvent(QWheelEvent *e)

@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QOpenGLPaintDevice>
 #include <QPainter>
 #include <QTimer>
 
@@ -40,15 +39,10 @@ bool isMouseEvent(QEvent::Type type)
 }  // namespace
 
 PoligrammeView::PoligrammeView(QWidget *parent)
-    : QOpenGLWidget(parent)
+    : PolygramCanvas(parent)
 {
     initVugResources();
     qApp->installEventFilter(this);
-}
-
-PoligrammeView::~PoligrammeView()
-{
-    delete paintDevice;
 }
 
 void PoligrammeView::setTest(Inspection *inspection, Inspection::_Test *test, int channelCode)
@@ -165,41 +159,28 @@ int PoligrammeView::channelAt(const QPoint &point) const
 
 // --- painting ---
 
-void PoligrammeView::paintGL()
+void PoligrammeView::paint(QPainter &painter)
 {
-    const QSize deviceSize = size() * devicePixelRatioF();
-    if (paintDevice && paintDevice->size() != deviceSize) {
-        delete paintDevice;
-        paintDevice = nullptr;
-    }
-    if (!paintDevice) {
-        paintDevice = new QOpenGLPaintDevice(deviceSize);
-        paintDevice->setDevicePixelRatio(devicePixelRatioF());
-    }
-    // Composed by the raster engine: antialiased curves through the OpenGL
-    // engine cost several times as much on a software renderer.
-    QImage picture(deviceSize, QImage::Format_ARGB32_Premultiplied);
-    picture.setDevicePixelRatio(devicePixelRatioF());
-    {
-        QPainter composer(&picture);
-        paint(composer);
-    }
-    QPainter painter(paintDevice);
-    painter.drawImage(QPoint(0, 0), picture);
+    paintPicture(painter, false);
 }
 
-void PoligrammeView::paint(QPainter &painter)
+void PoligrammeView::paintCanvas(QPainter &painter)
+{
+    paintPicture(painter, true);
+}
+
+void PoligrammeView::paintPicture(QPainter &painter, bool kept)
 {
     GenericSettings settings;
     settings.load();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.fillRect(rect(), Qt::white);
-    if (!test || width() < 100)
+    if (!test || width() < 100) {
+        painter.fillRect(rect(), Qt::white);
         return;
+    }
 
     const QPoint cursor = mapFromGlobal(InputState::current().cursor);
     drawG g(test, m_sweep);
-    drawPanelG panels(test);
     const int n = visibleTicks();
     if (!settings.bEnableShowTextLabelForView)
         g.options &= ~drawG::Marks;
@@ -207,8 +188,9 @@ void PoligrammeView::paint(QPainter &painter)
         g.options &= ~drawG::AnswerTexts;
     g.options &= ~drawG::NullReactionShades;
     g.verticalShift = verticalPosition;
+    QColor background = Qt::white;
     if (m_mode == LabelMoving) {
-        painter.fillRect(rect(), QColor(230, 230, 230));
+        background = QColor(230, 230, 230);
         g.options &= ~drawG::NullMarks;
         g.highlightLabel = draggedLabel;
     }
@@ -216,10 +198,16 @@ void PoligrammeView::paint(QPainter &painter)
         g.highlightLabel = blinkLabel;
 
     if (setupView) {
-        paintSetupView(painter, g, panels, cursor, n);
+        painter.fillRect(rect(), background);
+        paintSetupView(painter, g, cursor, n);
         return;
     }
-    g.drawPolygram(painter, rect(), n, 0);
+    if (kept) {
+        painter.drawPixmap(0, 0, keptPolygram.picture(g, size(), devicePixelRatioF(), n, background));
+    } else {
+        painter.fillRect(rect(), background);
+        g.drawPolygram(painter, rect(), n, 0);
+    }
     if (m_mode == MeasureHorizontal || m_mode == MeasureVertical)
         paintMeasurements(painter, cursor);
 }
@@ -252,8 +240,11 @@ void PoligrammeView::paintMeasurements(QPainter &painter, const QPoint &cursor)
         painter.drawLine(cursor.x(), 0, cursor.x(), height());
 }
 
-void PoligrammeView::paintSetupView(QPainter &painter, drawG &g, drawPanelG &panels, const QPoint &cursor, int n)
+void PoligrammeView::paintSetupView(QPainter &painter, drawG &g, const QPoint &cursor, int n)
 {
+    // Made only here: a panel painter reads the stored panel places and writes
+    // them back when it goes, which no scroll step should do.
+    drawPanelG panels(test);
     const int m = drawG::captionStripHeight();
     const QRect area(QPoint(0, m), QPoint(width() - 1, height() - 1 - m));
     g.drawChannelBand(painter, area, selectedChannel, false, isSixteenBitUnit(test->idsensor));
@@ -353,7 +344,7 @@ void PoligrammeView::pressNormal(const QMouseEvent *e, const QPoint &point)
         selectedChannel = code;
         setupView = true;
         startChannelDrag(point);
-        repaint();
+        update();
         return;
     }
     if (drawPanelG::panelAt(point, 0)) {
@@ -385,7 +376,7 @@ void PoligrammeView::finishChannelDrag(bool shiftHeld)
         setCursor(Qt::ArrowCursor);
     }
     dragStart = QPoint();
-    repaint();
+    update();
     test->labelsModified = true;
 }
 
@@ -412,7 +403,7 @@ void PoligrammeView::filterLabelMoving(const QMouseEvent *e, const QPoint &point
         if (label >= 0) {
             draggedLabel = label;
             setCursor(Qt::SplitHCursor);
-            repaint();
+            update();
         } else {
             setCursor(draggedLabel >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
         }
@@ -423,7 +414,7 @@ void PoligrammeView::filterLabelMoving(const QMouseEvent *e, const QPoint &point
             test->labelsModified = true;
             setCursor(Qt::ArrowCursor);
             draggedLabel = -1;
-            repaint();
+            update();
         }
         break;
     default:
@@ -448,7 +439,7 @@ void PoligrammeView::moveLabel(int tick)
         mark.TickAStart += step;
         mark.TickAEnd += step;
     }
-    repaint();
+    update();
 }
 
 bool PoligrammeView::filterMeasuring(const QMouseEvent *e, const QPoint &point)
@@ -460,7 +451,7 @@ bool PoligrammeView::filterMeasuring(const QMouseEvent *e, const QPoint &point)
     if (e->type() != QEvent::MouseButtonPress || !rect().contains(point))
         return false;
     measureAt(point);
-    repaint();
+    update();
     return true;
 }
 

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "KeptPolygram.h"
+#include "PolygramCanvas.h"
 #include "data/Inspection.h"
 
-#include <QOpenGLWidget>
 #include <QPoint>
 #include <QPointF>
 #include <QVector>
 
 class drawG;
-class drawPanelG;
 class QMouseEvent;
 class QKeyEvent;
-class QOpenGLPaintDevice;
 class QPainter;
 class QTimer;
 
@@ -19,7 +18,7 @@ class QTimer;
 // scroll position, measures distances, moves question marks and lets the
 // examiner set up a channel's scale and offset. It filters the events of the
 // whole application, so it follows the cursor wherever it is.
-class PoligrammeView : public QOpenGLWidget
+class PoligrammeView : public PolygramCanvas
 {
     Q_OBJECT
 public:
@@ -33,7 +32,6 @@ public:
     };
 
     explicit PoligrammeView(QWidget *parent = nullptr);
-    ~PoligrammeView() override;
 
     void setTest(Inspection *inspection, Inspection::_Test *test, int channelCode);
     void setPosition(int value);
@@ -43,8 +41,10 @@ public:
     int visibleTicks() const;
     void startLabelBlink(int tick);
 
-    // The whole picture for the view's size; paintGL runs it on the GL device.
+    // The whole picture for the view's size, drawn afresh.
     void paint(QPainter &painter);
+    // The same from the kept polygram: what the widget shows.
+    void paintCanvas(QPainter &painter) override;
 
     // The first mark whose question starts within one tick of tick; -1 if none.
     static int labelAtTick(const QVector<Inspection::_Label> &labels, int tick);
@@ -68,11 +68,11 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
-    void paintGL() override;
 
 private:
+    void paintPicture(QPainter &painter, bool kept);
     void paintMeasurements(QPainter &painter, const QPoint &cursor);
-    void paintSetupView(QPainter &painter, drawG &g, drawPanelG &panels, const QPoint &cursor, int n);
+    void paintSetupView(QPainter &painter, drawG &g, const QPoint &cursor, int n);
 
     bool filterNormal(const QMouseEvent *e, const QPoint &point);
     void moveCursorNormal(const QMouseEvent *e, const QPoint &point);
@@ -92,7 +92,7 @@ private:
     int sampleCount() const;
     Inspection::_Channel &selected();
 
-    QOpenGLPaintDevice *paintDevice = nullptr;
+    KeptPolygram keptPolygram;
     Inspection *inspection = nullptr;
     Inspection::_Test *test = nullptr;
     int m_sweep = 1000;

@@ -156,7 +156,8 @@ QVector<QPointF> drawG::buildCurvePoints(const Inspection::_Test *test, const QR
 void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float xShift, int code, bool highlight,
                              bool fit)
 {
-    const QVector<QPointF> points = curvePoints(test, area, n, xShift, code, timeScale, verticalShift, 4094, fit);
+    const QVector<QPointF> points =
+        columnExtremes(curvePoints(test, area, n, xShift, code, timeScale, verticalShift, 4094, fit));
     const ChannelLook look(test->channel(code));
     const QColor color = highlight ? withLightness(look.color, 180) : look.color;
     const qreal width = highlight ? 1.0 : look.penWidth;
@@ -169,6 +170,34 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     for (int i = 1; i < points.size(); ++i)
         segments << points[i - 1] << points[i];
     painter.drawLines(segments);
+}
+
+QVector<QPointF> drawG::columnExtremes(const QVector<QPointF> &points)
+{
+    const auto columnOf = [&points](int i) { return int(std::floor(points[i].x())); };
+    QVector<QPointF> kept;
+    kept.reserve(points.size());
+    for (int first = 0; first < points.size();) {
+        const int column = columnOf(first);
+        int last = first;
+        int lowest = first;
+        int highest = first;
+        while (last + 1 < points.size() && columnOf(last + 1) == column) {
+            ++last;
+            if (points[last].y() < points[lowest].y())
+                lowest = last;
+            if (points[last].y() > points[highest].y())
+                highest = last;
+        }
+        int previous = -1;
+        for (int i : {first, qMin(lowest, highest), qMax(lowest, highest), last}) {
+            if (i != previous)
+                kept << points[i];
+            previous = i;
+        }
+        first = last + 1;
+    }
+    return kept;
 }
 
 QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,

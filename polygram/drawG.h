@@ -77,6 +77,9 @@ public:
                                              int code, int timeScale, int verticalShift);
     void drawChannelCurve(QPainter &painter, const QRect &area, int n, float xShift, int code, bool highlight,
                           bool fit);
+    // Each pixel column's run of points cut to those that change what it
+    // shows: the first, the lowest, the highest and the last, in order.
+    static QVector<QPointF> columnExtremes(const QVector<QPointF> &points);
     // Filter 1: subtracts a 30-sample moving average, adds back the mean;
     // leaves dst[0..14] alone.
     static void removeBaseline(const qint16 *src, qint16 *dst, int n);

@@ -224,6 +224,7 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
     const float pause = float(qint64(test->ia.nIALength) * 20000 / timeScale);
     const QVector<qint16> &level = *test->samples(ChannelCode::GSR_C);
     const QVector<qint16> &pulse = *test->samples(ChannelCode::TGM);
+    const int reach = 10 + painter.fontMetrics().horizontalAdvance(tr("Пульс max=") + QStringLiteral("0000"));
     for (const Inspection::_Label &mark : marks) {
         float end = mark.TickQEnd * 1000.0f / timeScale;
         float start = mark.TickQStart * 1000.0f / timeScale;
@@ -231,7 +232,8 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
             end = start;
         if (start == 0)
             start = end - 10;
-        if (!isVisible(end, rightEdge, area.width(), pause) || start == end)
+        // A mark left of the area still shows its captions' ends.
+        if (!isVisible(end, rightEdge, area.width() + reach, pause) || start == end)
             continue;
         const float x = area.width() - (qint64(n) - mark.TickQEnd) * 1000.0f / timeScale - xShift;
         const int captionX = truncated(x + 10);

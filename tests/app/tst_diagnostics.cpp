@@ -2,6 +2,7 @@
 #include "app/FreeMemory.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
+#include "polygram/RenderPath.h"
 #include "sensors/serial/EmulatedUnit.h"
 #include "tests/app/FakeMediaDevices.h"
 #include "tests/sensors/SensorFiles.h"
@@ -238,7 +239,8 @@ private slots:
                                                 "\n\tОперационнная система:\t-")
                                  + QSysInfo::prettyProductName() + QStringLiteral("\n\tАрхитектура ЦП:\t-")
                                  + QSysInfo::currentCpuArchitecture() + QStringLiteral("\n\tСвободно ОЗУ (%):\t-")
-                                 + memory;
+                                 + memory + QStringLiteral("\n\tОтрисовка полиграммы:\t-")
+                                 + RenderPath::description();
         QCOMPARE(copied(dialog), expected);
         QCOMPARE(copied(dialog), expected);
 
