@@ -17,8 +17,8 @@ constexpr int Extra = 4;
 // Positions at the end of a filtered curve that still change as samples
 // arrive (the moving averages reach 50 ahead), and the segment into them.
 constexpr int Tail = 51;
-// Antialiased edges and the time axis' sub-pixel gap at the right.
-constexpr int Seam = 4;
+// Wide antialiased pens, and the picture's offset of up to two and a half pixels.
+constexpr int Seam = 6;
 // How far captions of marks left of the newest columns reach into them.
 constexpr int CaptionReach = 128;
 // The picture lies half a pixel off the whole-pixel grid: lines drawn
