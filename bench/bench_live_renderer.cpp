@@ -1,35 +1,49 @@
-// One live sub-frame on a 1920x1080 OpenGL window at the end of a one-hour
-// test (13 channels, default filters, a mark every 10 s, panels on), timed
-// from making the context current to the swap, at sweeps 1000, 2500 and 4000,
-// without and with the camera panel. Baselines: a sub-frame that only clears
-// and swaps, one that uploads a prepared image and swaps, and the same content
-// painted into an image by the raster engine.
+// The live view on a 1920x1080 window at the end of a one-hour test (13
+// channels, default filters, a mark every 10 s, panels on), at sweeps 1000,
+// 2500 and 4000, without and with the camera panel: the former path (the
+// whole polygram drawn every sub-frame, shown through OpenGL) beside the
+// present one (the kept picture, shown by the raster window when GL is a
+// software rasteriser), per sub-frame and per round of the sweep's
+// sub-frames, one position a round. Baselines: a sub-frame that only clears
+// and swaps, one that uploads a prepared image and swaps. Then the recording
+// screen on the demonstration unit, real timer: CPU time of the process (all
+// threads) per wall second on either path.
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
+#include "data/GenericSettings.h"
 #include "polygram/InputState.h"
+#include "polygram/RenderPath.h"
+#include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/Renderer.h"
 #include "recording/SensorReader.h"
+#include "recording/SweepPacing.h"
 #include "recording/TickSource.h"
 #include "tests/polygram/PolygramFixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
+#include <QMainWindow>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLPaintDevice>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <functional>
 
 namespace {
 
-constexpr int kFrames = 300;
+constexpr int kRounds = 300;
 constexpr int kWarmUp = 20;
 constexpr int kHour = PolygramFixture::kHour;
+constexpr int kRecordingSeconds = 15;
 
 // The reader is never started; it only carries the flags the frame reads.
 class IdleTicks : public TickSource
@@ -44,27 +58,198 @@ struct Figures {
     double p99;
 };
 
+Figures figuresOf(QVector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times[std::min(int(times.size()) - 1, int(times.size() * 0.99))]};
+}
+
 Figures timed(const std::function<void(int frame)> &draw)
 {
     for (int i = 0; i < kWarmUp; ++i)
         draw(i);
     QVector<double> times;
     QElapsedTimer clock;
-    for (int i = 0; i < kFrames; ++i) {
+    for (int i = 0; i < kRounds; ++i) {
         clock.start();
         draw(i);
         times.append(clock.nsecsElapsed() / 1e6);
     }
-    std::sort(times.begin(), times.end());
-    return {times[times.size() / 2], times[std::min(int(times.size()) - 1, int(times.size() * 0.99))]};
+    return figuresOf(times);
 }
 
 void print(QTextStream &out, const QString &what, const Figures &f)
 {
-    out << QStringLiteral("%1  median %2 ms  p99 %3 ms\n")
-               .arg(what, -44)
-               .arg(f.median, 7, 'f', 2)
-               .arg(f.p99, 7, 'f', 2);
+    out << QStringLiteral("%1  median %2 ms  p99 %3 ms\n").arg(what, -52).arg(f.median, 7, 'f', 2).arg(f.p99, 7, 'f', 2);
+    out.flush();
+}
+
+void waitExposed(QWindow &window)
+{
+    while (!window.isExposed())
+        QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+void spin(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// One path of the live view: a window shown at full size and a renderer over it.
+class LivePath
+{
+public:
+    LivePath(bool former, Inspection &inspection, InspectionTest &test, SensorReader &reader)
+        : window(nullptr, !former && RenderPath::software())
+        , renderer(&window, &inspection, &test, &reader)
+    {
+        renderer.wholeFrames = former;
+        renderer.settings.bShowTrasparentPanel_Inspection = true;
+        renderer.settings.bShowTrasparentPanel_Quest = true;
+        renderer.selectedChannel = ChannelCode::GSR_C;
+        window.resize(1920, 1080);
+        window.show();
+        waitExposed(window);
+        if (!window.raster()) {
+            context.setFormat(window.requestedFormat());
+            context.create();
+            context.makeCurrent(&window);
+        }
+        renderer.prepareDrawing();
+    }
+    ~LivePath()
+    {
+        if (!window.raster())
+            context.makeCurrent(&window);
+        renderer.finishDrawing();
+    }
+
+    void subFrame(int d, float offset)
+    {
+        renderer.drawSubFrame(window.raster() ? nullptr : &context, d, offset, Renderer::FrameInput());
+        // The GUI thread's half of the raster presentation.
+        QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
+    }
+
+    // Sub-frame and round figures at a sweep, one position a round.
+    void measure(QTextStream &out, const QString &what, int sweep)
+    {
+        renderer.sweepMs = sweep;
+        renderer.takeViewSettings();
+        const SweepPacing row = SweepPacing::of(sweep);
+        const int start = kHour - 2000;
+        QVector<double> subFrames;
+        QVector<double> rounds;
+        QElapsedTimer clock;
+        for (int r = -kWarmUp; r < kRounds; ++r) {
+            double round = 0.0;
+            for (int k = 0; k < row.subFrames; ++k) {
+                clock.start();
+                subFrame(start + r, k * row.step);
+                const double ms = clock.nsecsElapsed() / 1e6;
+                round += ms;
+                if (r >= 0)
+                    subFrames << ms;
+            }
+            if (r >= 0)
+                rounds << round;
+        }
+        print(out, QStringLiteral("sweep %1%2: sub-frame").arg(sweep).arg(what), figuresOf(subFrames));
+        print(out, QStringLiteral("sweep %1%2: round of %3").arg(sweep).arg(what).arg(row.subFrames),
+              figuresOf(rounds));
+    }
+
+    PoligrammeRecordWindow window;
+    Renderer renderer;
+    QOpenGLContext context;
+};
+
+void measureSubFrames(QTextStream &out, Inspection &inspection, PolygramFixture &fixture)
+{
+    IdleTicks ticks;
+    ReaderCollaborators collaborators;
+    collaborators.ticks = &ticks;
+    collaborators.loopEndReceiver = qApp;
+    SensorReader reader(&inspection, &fixture.test, true, 0, collaborators);
+    InputState::replace([] { return InputState(); });
+    const QByteArray camera(640 * 480 * 4, char(0x80));
+    for (bool former : {true, false}) {
+        LivePath path(former, inspection, fixture.test, reader);
+        out << (former ? "\nFormer path: whole polygram every sub-frame, OpenGL presentation\n"
+                       : "\nPresent path: kept picture, ")
+            << (former ? "" : path.window.raster() ? "raster presentation\n" : "OpenGL presentation\n");
+        if (former) {
+            const QSize size = path.window.surfaceSize();
+            QOpenGLPaintDevice device(size);
+            print(out, QStringLiteral("baseline: clear and swap"), timed([&](int) {
+                      path.context.makeCurrent(&path.window);
+                      {
+                          QPainter painter(&device);
+                          painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+                      }
+                      path.context.swapBuffers(&path.window);
+                  }));
+            QImage image(size, QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            print(out, QStringLiteral("baseline: upload one image and swap"), timed([&](int) {
+                      path.context.makeCurrent(&path.window);
+                      {
+                          QPainter painter(&device);
+                          painter.drawImage(0, 0, image);
+                      }
+                      path.context.swapBuffers(&path.window);
+                  }));
+        }
+        for (bool withCamera : {false, true}) {
+            {
+                QMutexLocker lock(&reader.frameMutex);
+                reader.videoFrame = withCamera ? camera : QByteArray();
+            }
+            for (int sweep : {1000, 2500, 4000})
+                path.measure(out, withCamera ? QStringLiteral(", camera") : QString(), sweep);
+        }
+    }
+    InputState::replace({});
+}
+
+// The recording screen on the demonstration unit for a while, the former or the present path.
+double recordingCpuShare(bool former, int sweep)
+{
+    qputenv("VUG_SOFTWARE_GL", former ? "0" : "");
+    RenderPath::decide();
+    Inspection inspection(QDir::home().filePath(QStringLiteral("recording.vug")));
+    Inspection::_Test test(QStringLiteral("Тест"));
+    for (int i = 0; i < 5; ++i)
+        test.addTheme(QStringLiteral("Вопрос %1?").arg(i + 1), i % 3, 1, -1);
+    inspection.appendTest(test);
+    QMainWindow main;
+    auto *screen = new InspectionRecordFancy(&main);
+    main.setCentralWidget(screen);
+    main.resize(1920, 1080);
+    main.show();
+    waitExposed(*main.windowHandle());
+    InspectionTest *recorded = &inspection.tests.last();
+    screen->start(&inspection, recorded, true, 0);
+    screen->recordWindow()->renderer->wholeFrames = former;
+    screen->recordWindow()->setSweep(sweep);
+    spin(3000);
+    const double cpu = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    spin(kRecordingSeconds * 1000);
+    const double share = (cpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
+    screen->stop();
+    return share;
 }
 
 }  // namespace
@@ -75,83 +260,33 @@ int main(int argc, char *argv[])
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
+    RenderPath::decide();
     QTextStream out(stdout);
+    out << "OpenGL renderer: " << RenderPath::rendererName() << "; " << RenderPath::description() << "\n";
 
-    PolygramFixture fixture;
-    fixture.fillOneHour();
-    Inspection inspection(home.filePath(QStringLiteral("bench.vug")));
-
-    PoligrammeRecordWindow window;
-    window.resize(1920, 1080);
-    window.show();
-    while (!window.isExposed())
-        app.processEvents();
-    app.processEvents();
-
-    IdleTicks ticks;
-    ReaderCollaborators collaborators;
-    collaborators.ticks = &ticks;
-    collaborators.loopEndReceiver = &app;
-    SensorReader reader(&inspection, &fixture.test, true, 0, collaborators);
-    Renderer renderer(&window, &inspection, &fixture.test, &reader);
-    renderer.settings.bShowTrasparentPanel_Inspection = true;
-    renderer.settings.bShowTrasparentPanel_Quest = true;
-    renderer.selectedChannel = ChannelCode::GSR_C;
-    InputState::replace([] { return InputState(); });
-
-    QOpenGLContext context;
-    context.setFormat(window.requestedFormat());
-    if (!context.create() || !context.makeCurrent(&window)) {
-        out << "No OpenGL context on the window.\n";
-        return 1;
+    {
+        PolygramFixture fixture;
+        fixture.fillOneHour();
+        Inspection inspection(home.filePath(QStringLiteral("bench.vug")));
+        measureSubFrames(out, inspection, fixture);
     }
-    out << "OpenGL renderer: " << reinterpret_cast<const char *>(context.functions()->glGetString(GL_RENDERER))
-        << "\n";
-    renderer.prepareDrawing();
 
-    const QSize size = window.surfaceSize();
-    QOpenGLPaintDevice clearDevice(size);
-    print(out, QStringLiteral("baseline: clear and swap"), timed([&](int) {
-              context.makeCurrent(&window);
-              {
-                  QPainter painter(&clearDevice);
-                  painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
-              }
-              context.swapBuffers(&window);
-          }));
-
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    print(out, QStringLiteral("baseline: upload one image and swap"), timed([&](int) {
-              context.makeCurrent(&window);
-              {
-                  QPainter painter(&clearDevice);
-                  painter.drawImage(0, 0, image);
-              }
-              context.swapBuffers(&window);
-          }));
-    const QByteArray camera(640 * 480 * 4, char(0x80));
-    for (bool withCamera : {false, true}) {
-        {
-            QMutexLocker lock(&reader.frameMutex);
-            reader.videoFrame = withCamera ? camera : QByteArray();
-        }
-        const QString panels = withCamera ? QStringLiteral(", camera") : QString();
-        for (int sweep : {1000, 2500, 4000}) {
-            renderer.sweepMs = sweep;
-            renderer.takeViewSettings();
-            const auto position = [](int frame) { return kHour - 400 + frame % 300; };
-            print(out, QStringLiteral("sweep %1%2: raster image").arg(sweep).arg(panels), timed([&](int frame) {
-                      QPainter painter(&image);
-                      renderer.drawFrame(painter, size, position(frame), 0.33f, Renderer::FrameInput());
-                  }));
-            print(out, QStringLiteral("sweep %1%2: OpenGL sub-frame").arg(sweep).arg(panels), timed([&](int frame) {
-                      renderer.drawSubFrame(context, position(frame), 0.33f, Renderer::FrameInput());
-                  }));
+    GenericSettings settings;
+    settings.load();
+    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
+    settings.bEnableVideoForRecord = false;
+    settings.save();
+    out << "\nRecording screen, demonstration unit, " << kRecordingSeconds
+        << " s: CPU time of the process per wall second\n";
+    for (int sweep : {1000, 4000}) {
+        for (bool former : {true, false}) {
+            const double share = recordingCpuShare(former, sweep);
+            out << QStringLiteral("sweep %1, %2  %3 %\n")
+                       .arg(sweep)
+                       .arg(former ? QStringLiteral("former path ") : QStringLiteral("present path"))
+                       .arg(share * 100, 6, 'f', 1);
+            out.flush();
         }
     }
-    context.makeCurrent(&window);
-    renderer.finishDrawing();
-    InputState::replace({});
     return 0;
 }

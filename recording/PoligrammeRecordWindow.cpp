@@ -1,11 +1,13 @@
 #include "PoligrammeRecordWindow.h"
 
+#include "RasterPresenter.h"
 #include "RecordingEnd.h"
 #include "Renderer.h"
 #include "SensorReader.h"
 #include "data/ChannelBindings.h"
 #include "data/SharedHelpers.h"
 #include "polygram/InputState.h"
+#include "polygram/RenderPath.h"
 #include "polygram/drawPanelG.h"
 #include "recording/RecordingEvents.h"
 #include "recording/media/VideoRecorder.h"
@@ -47,9 +49,16 @@ void publishInput(const QPoint &global, Qt::MouseButtons buttons, Qt::KeyboardMo
 }  // namespace
 
 PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent)
+    : PoligrammeRecordWindow(parent, RenderPath::software())
+{
+}
+
+PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent, bool raster)
     : QWindow(parent)
 {
-    setSurfaceType(QSurface::OpenGLSurface);
+    setSurfaceType(raster ? QSurface::RasterSurface : QSurface::OpenGLSurface);
+    if (raster)
+        m_presenter = new RasterPresenter(this);
     m_surfaceSize = size();
 }
 
@@ -60,7 +69,12 @@ PoligrammeRecordWindow::~PoligrammeRecordWindow()
         stop(false);
 }
 
-bool PoligrammeRecordWindow::canRenderThreaded() { return QOpenGLContext::supportsThreadedOpenGL(); }
+bool PoligrammeRecordWindow::canRenderThreaded()
+{
+    return RenderPath::software() || QOpenGLContext::supportsThreadedOpenGL();
+}
+
+void PoligrammeRecordWindow::present(QImage &frame) { m_presenter->present(frame); }
 
 void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
                                    int startPosition)

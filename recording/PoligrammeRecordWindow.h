@@ -9,12 +9,14 @@
 #include <QWindow>
 
 class Inspection;
+class QImage;
 class QKeyEvent;
 class QMouseEvent;
 class QPixmap;
 class QThread;
 class QTimer;
 class QWheelEvent;
+class RasterPresenter;
 class Renderer;
 class SensorReader;
 struct InspectionChannel;
@@ -23,15 +25,24 @@ struct InspectionTest;
 // The surface the live renderer draws the recording on from its own thread.
 // It owns the acquisition and render threads of a recording or playback, and
 // routes the examiner's keys and mouse, application-wide, into the renderer.
+// Where OpenGL is a software rasteriser the window is a raster one: the
+// renderer hands each frame over and the GUI thread copies it to the screen,
+// with no GL composition of the window.
 class PoligrammeRecordWindow : public QWindow
 {
     Q_OBJECT
 public:
     explicit PoligrammeRecordWindow(QWindow *parent = nullptr);
+    // raster: frames shown with the raster engine; the default follows the render path.
+    PoligrammeRecordWindow(QWindow *parent, bool raster);
     ~PoligrammeRecordWindow() override;
 
-    // Whether the platform lets a thread of its own draw with OpenGL.
+    // Whether the renderer can draw from a thread of its own.
     static bool canRenderThreaded();
+    bool raster() const { return m_presenter != nullptr; }
+    // From the render thread: shows the frame, taking it over; frame is
+    // left with the buffer of an earlier one.
+    void present(QImage &frame);
 
     void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
     // Joins both threads, then keeps or discards the recording; a playback is left as it was.
@@ -102,4 +113,6 @@ private:
 
     LockedValue<QSize> m_surfaceSize;
     LockedValue<QPoint> m_origin;
+    // Set where the window is a raster one; a child of the window.
+    RasterPresenter *m_presenter = nullptr;
 };

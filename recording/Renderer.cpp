@@ -72,9 +72,13 @@ void Renderer::finishDrawing()
 
 void Renderer::onExecute()
 {
-    QOpenGLContext context;
-    context.setFormat(window->requestedFormat());
-    context.create();
+    // Without a hardware GL the window presents the frames with the raster engine.
+    std::unique_ptr<QOpenGLContext> context;
+    if (!window->raster()) {
+        context = std::make_unique<QOpenGLContext>();
+        context->setFormat(window->requestedFormat());
+        context->create();
+    }
     prepareDrawing();
     emit updateUI(0);
     while (!stopRequested) {
@@ -89,11 +93,11 @@ void Renderer::onExecute()
         if (test && selectedChannel < 0)
             selectedChannel = nextEnabledChannel(*test, -1, 1);
         takeViewSettings();
-        drawRound(context, d, readInput());
+        drawRound(context.get(), d, readInput());
     }
-    if (context.makeCurrent(window)) {
+    if (context && context->makeCurrent(window)) {
         paintDevice.reset();
-        context.doneCurrent();
+        context->doneCurrent();
     }
     emit finished();
     finishDrawing();
@@ -132,7 +136,7 @@ void Renderer::takeViewSettings()
     painter->verticalShift = verticalPosition;
 }
 
-void Renderer::drawRound(QOpenGLContext &context, int d, const FrameInput &input)
+void Renderer::drawRound(QOpenGLContext *context, int d, const FrameInput &input)
 {
     const SweepPacing row = SweepPacing::of(sweepMs);
     if (row.subFrames == 0 || stopRequested)
@@ -151,7 +155,7 @@ void Renderer::drawRound(QOpenGLContext &context, int d, const FrameInput &input
     }
 }
 
-bool Renderer::drawSubFrame(QOpenGLContext &context, int d, float offset, const FrameInput &input)
+bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input)
 {
     const QSize size = window->surfaceSize();
     // The raster engine paints antialiased curves several times faster than
@@ -162,7 +166,11 @@ bool Renderer::drawSubFrame(QOpenGLContext &context, int d, float offset, const 
         QPainter frame(&frameImage);
         drawFrame(frame, size, d, offset, input);
     }
-    if (!context.makeCurrent(window))
+    if (!context) {
+        window->present(frameImage);
+        return true;
+    }
+    if (!context->makeCurrent(window))
         return false;
     if (!paintDevice || paintDevice->size() != size)
         paintDevice = std::make_unique<QOpenGLPaintDevice>(size);
@@ -170,7 +178,7 @@ bool Renderer::drawSubFrame(QOpenGLContext &context, int d, float offset, const 
         QPainter upload(paintDevice.get());
         upload.drawImage(0, 0, frameImage);
     }
-    context.swapBuffers(window);
+    context->swapBuffers(window);
     return true;
 }
 
@@ -188,7 +196,7 @@ void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset
     setupTable.reset();
     {
         QMutexLocker lock(&mutex);
-        painter->drawPolygram(frame, area, d, offset);
+        drawPolygram(frame, area, d, offset);
     }
     if (reader->paused)
         return;
@@ -196,6 +204,17 @@ void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset
         drawErrorBanner(frame, size);
     else
         drawPanels(frame, area, d, input);
+}
+
+void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float offset)
+{
+    if (wholeFrames) {
+        painter->drawPolygram(frame, area, d, offset);
+        return;
+    }
+    const SweepPacing row = SweepPacing::of(painter->timeScale);
+    picture.update(*painter, area.size(), d, (row.subFrames - 1) * row.step);
+    picture.draw(frame, offset);
 }
 
 void Renderer::drawPanels(QPainter &frame, const QRect &area, int d, const FrameInput &input)

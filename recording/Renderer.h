@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LivePicture.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 
@@ -69,9 +70,10 @@ public:
     void finishDrawing();
     // Copies the sweep and the vertical position into the painter, once a round.
     void takeViewSettings();
-    // Draws and shows one sub-frame on the window; false when the context
-    // cannot be made current there.
-    bool drawSubFrame(QOpenGLContext &context, int d, float offset, const FrameInput &input);
+    // Draws and shows one sub-frame on the window: through the context on
+    // the OpenGL path, handed to the window's raster presentation without
+    // one. False when the context cannot be made current there.
+    bool drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input);
     // One sub-frame's content over any painter, the area being size.
     void drawFrame(QPainter &painter, const QSize &size, int d, float offset, const FrameInput &input);
 
@@ -92,6 +94,9 @@ public:
     std::atomic<int> verticalPosition{0};
     std::atomic<bool> sliderPressed{false};
     std::atomic<int> viewPosition{0};
+    // Every sub-frame draws the polygram afresh instead of keeping it: the
+    // benchmark's baseline.
+    bool wholeFrames = false;
     GenericSettings settings;
     QMutex mutex;
     _QSecondMonitor *secondMonitor = nullptr;
@@ -114,10 +119,11 @@ private:
     QString questionText(int planIndex) const;
 
     int drawnPosition();
-    void drawRound(QOpenGLContext &context, int d, const FrameInput &input);
+    void drawRound(QOpenGLContext *context, int d, const FrameInput &input);
     void sleepUntil(int deadlineMs);
     FrameInput readInput() const;
 
+    void drawPolygram(QPainter &painter, const QRect &area, int d, float offset);
     void drawPanels(QPainter &painter, const QRect &area, int d, const FrameInput &input);
     void drawReadouts(QPainter &painter, int d, const FrameInput &input);
     void drawCountdown(QPainter &painter, const QRect &area, int d, const FrameInput &input);
@@ -127,6 +133,7 @@ private:
 
     std::unique_ptr<QOpenGLPaintDevice> paintDevice;
     QImage frameImage;
+    LivePicture picture;
     std::unique_ptr<drawG> painter;
     std::unique_ptr<drawPanelG> panels;
     // Built when the adjustment display opens, dropped when it closes.

@@ -27,9 +27,9 @@ void _PoligrammeRecordScrollArea::scrollContentsBy(int, int)
     if (!window)
         return;
     window->setVerticalPosition(verticalScrollBar()->value());
+    // No repaint here: the renderer presents the next round anyway.
     if (!following)
         window->seekPosition(horizontalScrollBar()->value());
-    viewport()->update();
 }
 
 void _PoligrammeRecordScrollArea::onReleaseVSlider()

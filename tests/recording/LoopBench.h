@@ -11,7 +11,9 @@
 class LoopBench
 {
 public:
-    explicit LoopBench(Inspection::_Test test = threeQuestions())
+    // raster: the window of the software-GL path.
+    explicit LoopBench(Inspection::_Test test = threeQuestions(), bool raster = false)
+        : window(nullptr, raster)
     {
         run.collaborators.markLock = nullptr;
         run.test() = test;

@@ -89,6 +89,27 @@ private slots:
         QVERIFY(bench.stop());
     }
 
+    void rasterWindowShowsTheRounds()
+    {
+        LoopBench bench(threeQuestions(), true);
+        QVERIFY(bench.exposed());
+        bench.start();
+        bench.waitForSetUp();
+        bench.renderer->sweepMs = 1000;
+        for (int i = 0; i < 250; ++i)
+            QVERIFY(bench.tickAndDraw(1));
+        // The GUI thread copies the last frame to the screen.
+        QTest::qWait(100);
+        const QImage shot = windowImage(bench.window);
+        int coloured = 0;
+        for (int y = 0; y < shot.height(); y += 4) {
+            for (int x = 0; x < shot.width(); x += 4)
+                coloured += shot.pixel(x, y) != qRgb(255, 255, 255);
+        }
+        QVERIFY(coloured > 100);
+        QVERIFY(bench.stop());
+    }
+
     void realTickDrawsTheLivePolygram()
     {
         LoopBench bench;
