@@ -5,6 +5,8 @@
 #include "InspectionTest.h"
 #include "SharedConnection.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -33,11 +35,56 @@ const TableDefinition kTables[] = {
     {"tags", "CREATE TABLE tags (id integer PRIMARY KEY autoincrement, data BLOB NOT NULL);"},
 };
 
-// Fails on a file that is not an SQLite database, which open() alone accepts.
-bool isDatabase(QSqlDatabase &database)
+// SQLite keeps a table's statement without the final semicolon and with its
+// own spacing after the first keywords.
+QString normalisedStatement(QString statement)
 {
-    QSqlQuery probe(database);
-    return probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    statement = statement.simplified().toLower();
+    if (statement.endsWith(QLatin1Char(';')))
+        statement.chop(1);
+    return statement.trimmed();
+}
+
+// A table this program creates, made by exactly its statement; SQLite adds the
+// sequence table of the autoincrement columns itself.
+bool isOwnObject(const QString &type, const QString &name, const QString &statement)
+{
+    if (type != QLatin1String("table"))
+        return false;
+    if (name == QLatin1String("sqlite_sequence"))
+        return normalisedStatement(statement) == QLatin1String("create table sqlite_sequence(name,seq)");
+    for (const TableDefinition &definition : kTables) {
+        if (name == QLatin1String(definition.name))
+            return normalisedStatement(statement) == normalisedStatement(QLatin1String(definition.create));
+    }
+    return false;
+}
+
+// The schema objects the program did not create, as "type name"; false when
+// the file is no SQLite database, which open() alone accepts.
+bool readForeignObjects(QSqlDatabase &database, QStringList &foreign)
+{
+    QSqlQuery query(database);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT type, name, sql FROM sqlite_master")))
+        return false;
+    while (query.next()) {
+        const QString type = query.value(0).toString();
+        const QString name = query.value(1).toString();
+        if (!isOwnObject(type, name, query.value(2).toString()))
+            foreign << type + QLatin1Char(' ') + name;
+    }
+    return true;
+}
+
+// The first few names and how many there are: a file may hold thousands.
+QString listed(const QStringList &names)
+{
+    constexpr int shown = 5;
+    QString text = names.mid(0, shown).join(QStringLiteral(", "));
+    if (names.size() > shown)
+        text += QCoreApplication::translate("SpravDB", " и ещё %1").arg(names.size() - shown);
+    return text;
 }
 
 // The stored form of a test; empty when it is too large to store.
@@ -60,17 +107,37 @@ SpravDB::SpravDB()
     // An empty name would give SQLite's throw-away temporary database.
     if (sPathFileSprav.isEmpty())
         return;
+    const QFileInfo file(sPathFileSprav);
+    // A FIFO or a device would block the open for ever.
+    if (file.exists() && !file.isFile()) {
+        refuse(tr("«%1» не является файлом.").arg(sPathFileSprav));
+        return;
+    }
     QSqlDatabase &database = SharedConnection::database();
     database.setHostName(QStringLiteral("sprav"));
     database.setDatabaseName(sPathFileSprav);
+    // A file that cannot be opened (its folder is missing) is told when a write fails.
     if (!database.open())
         return;
-    if (!isDatabase(database)) {
-        database.close();
+    QSqlQuery(database).exec(QStringLiteral("PRAGMA trusted_schema=OFF"));
+    QStringList foreign;
+    if (!readForeignObjects(database, foreign)) {
+        refuse(tr("Файл «%1» не является базой данных справочника.").arg(sPathFileSprav));
+        return;
+    }
+    if (!foreign.isEmpty()) {
+        refuse(tr("Справочник «%1» содержит объекты, которых программа не создаёт (%2), и не открыт.")
+                   .arg(sPathFileSprav, listed(foreign)));
         return;
     }
     m_open = true;
     createMissingTables();
+}
+
+void SpravDB::refuse(const QString &why)
+{
+    m_refusal = why;
+    SharedConnection::database().close();
 }
 
 SpravDB::~SpravDB()

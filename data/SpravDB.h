@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QVariantList>
 #include <QVector>
@@ -17,6 +16,10 @@ struct InspectionTest;
 // tag tree text and the metric-parameter catalogue. Made on the stack around a
 // few operations: construction opens the shared connection on sPathFileSprav
 // and adds missing tables, destruction closes it.
+//
+// A file that is not a regular file, not an SQLite database, or holds schema
+// objects the program does not create (triggers, views, other tables or
+// columns) is not opened: such objects would run inside every statement.
 //
 // Results: NotOpen when there is no usable database (nothing is read or
 // written), Done otherwise; inserts return the new row id, or NoRow when the
@@ -42,6 +45,9 @@ public:
     ~SpravDB() override;
 
     bool isOpen() const;
+    // Why the file was refused; empty when it opened, when no file is set or
+    // when it could not be opened at all.
+    QString refusal() const { return m_refusal; }
 
     int insertQuest(int folderId, const QString &text, int kind);
     int updateQuest(int id, const QString &text, int kind);
@@ -73,9 +79,15 @@ public:
 
     // Fill the model from a folder down under parent (the model's top level when
     // null), then sort every level by text. A folder is filled once, however
-    // its parent ids loop.
+    // its parent ids loop; folders deeper than MaxFolderDepth below the start
+    // are left out with their contents.
     int loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
     int loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
+    // Folders of the table the last fill read that it did not show: too deep,
+    // or (filling from the top, folder 0) never reached because their parent
+    // chain loops or breaks off.
+    int skippedFolders() const { return m_skippedFolders; }
+    static constexpr int MaxFolderDepth = 64;
 
     // The items the trees are made of, also for callers that add rows themselves.
     static QStandardItem *newQuestFolderItem(int id, const QString &name);
@@ -101,10 +113,10 @@ private:
     int insertFolder(const char *name, int parentId, const QString &folderName);
     int updateFolder(const char *name, int id, const QString &folderName);
     int loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
-    void fillTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent,
-                  QSet<int> &filled);
-    void fillQuests(QStandardItemModel *model, int folderId, QStandardItem *parent);
-    void fillTests(QStandardItemModel *model, int folderId, QStandardItem *parent);
+    void refuse(const QString &why);
+    QStandardItem *newRowItem(Tree tree, int id, const QVariant &stored) const;
 
     bool m_open = false;
+    QString m_refusal;
+    int m_skippedFolders = 0;
 };

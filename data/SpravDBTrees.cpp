@@ -7,8 +7,9 @@
 #include "SharedConnection.h"
 #include "resources/VugResources.h"
 
+#include <QHash>
+#include <QSet>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStandardItemModel>
 #include <QVariant>
 
@@ -22,21 +23,35 @@ void appendItem(QStandardItemModel *model, QStandardItem *parent, QStandardItem 
         model->appendRow(item);
 }
 
-// The rows of a table under one folder, in stored order.
-struct Rows {
-    explicit Rows(const QString &table, int folderId) : query(SharedConnection::database())
-    {
-        query.setForwardOnly(true);
-        if (query.prepare(QStringLiteral("SELECT * FROM %1 WHERE folder_id=?").arg(table))) {
-            query.bindValue(0, folderId);
-            query.exec();
-        }
-    }
-    bool next() { return query.isActive() && query.next(); }
-    int id() const { return query.value(QStringLiteral("id")).toInt(); }
-    QVariant value(const char *column) const { return query.value(QLatin1String(column)); }
+// One stored row: its id and the column the tree shows (a name, a question or a test).
+struct StoredRow {
+    int id;
+    QVariant value;
+};
 
-    QSqlQuery query;
+// A whole table read at once, its rows grouped by folder in stored order: one
+// statement per folder would scan the table once per folder.
+QHash<int, QVector<StoredRow>> rowsByFolder(const QString &table, const char *column, int *count)
+{
+    QHash<int, QVector<StoredRow>> rows;
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    query.exec(QStringLiteral("SELECT id, folder_id, %1 FROM %2").arg(QLatin1String(column), table));
+    int read = 0;
+    while (query.isActive() && query.next()) {
+        rows[query.value(1).toInt()].append({query.value(0).toInt(), query.value(2)});
+        ++read;
+    }
+    if (count)
+        *count = read;
+    return rows;
+}
+
+// A folder waiting to be filled: its item is null once it lies too deep to be shown.
+struct PendingFolder {
+    int id;
+    QStandardItem *item;
+    int depth;
 };
 
 }  // namespace
@@ -51,69 +66,64 @@ int SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem
     return loadTree(Tree::Test, model, folderId, parent);
 }
 
+// Filled without recursion: a stored chain of folders may be any length.
 int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
+    m_skippedFolders = 0;
     if (!isOpen())
         return NotOpen;
     initVugResources();
-    QSet<int> filled;
-    fillTree(tree, model, folderId, parent, filled);
+    const bool quests = tree == Tree::Quest;
+    int folderCount = 0;
+    const auto folders = rowsByFolder(table(quests ? "folder_quest" : "folder_test"), "folder_name", &folderCount);
+    const auto rows = rowsByFolder(table(quests ? "quest" : "test"), quests ? "quest_name" : "data", nullptr);
+    QSet<int> reached{folderId};
+    int shown = 0;
+    QVector<PendingFolder> pending{{folderId, parent, 0}};
+    while (!pending.isEmpty()) {
+        const PendingFolder folder = pending.takeLast();
+        const bool visible = folder.depth == 0 || folder.item;
+        for (const StoredRow &child : folders.value(folder.id)) {
+            // Stored parent ids may loop; a folder already reached is not shown again.
+            if (reached.contains(child.id))
+                continue;
+            reached.insert(child.id);
+            QStandardItem *item = nullptr;
+            if (visible && folder.depth < MaxFolderDepth) {
+                const QString name = child.value.toString();
+                item = quests ? newQuestFolderItem(child.id, name) : newTestFolderItem(child.id, name);
+                appendItem(model, folder.item, item);
+                ++shown;
+            }
+            pending.append({child.id, item, folder.depth + 1});
+        }
+        for (const StoredRow &row : rows.value(folder.id)) {
+            if (visible)
+                appendItem(model, folder.item, newRowItem(tree, row.id, row.value));
+        }
+    }
+    // From the top every folder should be reached; below a folder only its own.
+    m_skippedFolders = (folderId == 0 ? folderCount : reached.size() - 1) - shown;
     model->sort(0, Qt::AscendingOrder);
     return Done;
 }
 
-void SpravDB::fillTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent,
-                       QSet<int> &filled)
+QStandardItem *SpravDB::newRowItem(Tree tree, int id, const QVariant &stored) const
 {
-    filled.insert(folderId);
-    QVector<QPair<int, QStandardItem *>> folders;
-    {
-        Rows rows(table(tree == Tree::Quest ? "folder_quest" : "folder_test"), folderId);
-        while (rows.next()) {
-            const int id = rows.id();
-            // Stored parent ids may loop; a folder already shown is not shown again.
-            if (filled.contains(id))
-                continue;
-            filled.insert(id);
-            const QString name = rows.value("folder_name").toString();
-            QStandardItem *item = tree == Tree::Quest ? newQuestFolderItem(id, name) : newTestFolderItem(id, name);
-            appendItem(model, parent, item);
-            folders.append({id, item});
-        }
-    }
-    // Recursing after the folder query is done keeps one statement open at a time.
-    for (const auto &folder : folders)
-        fillTree(tree, model, folder.first, folder.second, filled);
-    if (tree == Tree::Quest)
-        fillQuests(model, folderId, parent);
-    else
-        fillTests(model, folderId, parent);
-}
-
-void SpravDB::fillQuests(QStandardItemModel *model, int folderId, QStandardItem *parent)
-{
-    Rows rows(table("quest"), folderId);
-    while (rows.next()) {
+    if (tree == Tree::Quest) {
         int kind = -1;
         QString text;
-        splitQuestText(rows.value("quest_name").toString(), kind, text);
-        appendItem(model, parent, newQuestItem(rows.id(), kind, text));
+        splitQuestText(stored.toString(), kind, text);
+        return newQuestItem(id, kind, text);
     }
-}
-
-void SpravDB::fillTests(QStandardItemModel *model, int folderId, QStandardItem *parent)
-{
-    Rows rows(table("test"), folderId);
-    while (rows.next()) {
-        QJsonObject document;
-        InspectionTest test;
-        // A row that does not decode is still listed, so it can be renamed or deleted.
-        if (BinaryJson::decode(rows.value("data").toByteArray(), document))
-            test.fromJson(document);
-        else
-            test.name = tr("Повреждённая методика №%1").arg(rows.id());
-        appendItem(model, parent, newTestItem(rows.id(), test));
-    }
+    QJsonObject document;
+    InspectionTest test;
+    // A row that does not decode is still listed, so it can be renamed or deleted.
+    if (BinaryJson::decode(stored.toByteArray(), document))
+        test.fromJson(document);
+    else
+        test.name = tr("Повреждённая методика №%1").arg(id);
+    return newTestItem(id, test);
 }
 
 QStandardItem *SpravDB::newQuestFolderItem(int id, const QString &name)

@@ -3,6 +3,7 @@
 #include "data/InspectionMedia.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
+#include "subjects/PreTestCanversationDockWindow.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -15,6 +16,10 @@ void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QO
     if (!m_tree)
         return;
     qDebug() << "InspectionEditFancy::onChangedPersone2";
+    // The files are renamed already; a pre-test recording running for them
+    // must name its video after where they are now.
+    if (m_preTest && !fileOld.isEmpty() && fileOld != fileNew)
+        m_preTest->followRename(fileOld, fileNew);
     if (!fileNew.isEmpty())
         clearOtherDockSelection(pSender);
     if (fileNew.isEmpty() || QFileInfo(fileNew).isDir())

@@ -116,7 +116,7 @@ void SpravDockWindow::action_Refresh()
     fillModel();
 }
 
-void SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
+QString SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
 {
     auto *root = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(flag)), text);
     root->setData(id, SpravDB::IdRole);
@@ -127,6 +127,28 @@ void SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
     useSetOf(root);
     SpravDB db;
     (db.*m_book.loadTree)(m_model, 0, root);
+    if (!db.refusal().isEmpty())
+        return db.refusal();
+    if (db.skippedFolders() == 0)
+        return QString();
+    return tr("В «%1» не показаны папки (%2) с их содержимым: их цепочка вложения замкнута, оборвана "
+              "или глубже %3 уровней.")
+        .arg(text)
+        .arg(db.skippedFolders())
+        .arg(SpravDB::MaxFolderDepth);
+}
+
+// Both books refill often and read the same file: a problem is told once, not
+// at every refill, until it goes away.
+void SpravDockWindow::tellOnce(const QStringList &problems)
+{
+    static QString told;
+    const QString text = problems.join(QLatin1Char('\n'));
+    if (text == told)
+        return;
+    told = text;
+    if (!text.isEmpty())
+        QMessageBox::warning(this, tr("Воркел"), text);
 }
 
 void SpravDockWindow::fillModel()
@@ -137,16 +159,20 @@ void SpravDockWindow::fillModel()
     m_model = new QStandardItemModel(this);
     m_proxy = new SpravSortProxy(this);
     m_proxy->setSourceModel(m_model);
+    QStringList problems;
     if (m_useRus)
-        addRoot(m_book.russianRoot, SpravItems::RussianRoot, "RU-Russia-Flag-icon");
+        problems << addRoot(m_book.russianRoot, SpravItems::RussianRoot, "RU-Russia-Flag-icon");
     if (m_useUsa)
-        addRoot(m_book.internationalRoot, SpravItems::InternationalRoot, "United-States-Flag-1-icon");
+        problems << addRoot(m_book.internationalRoot, SpravItems::InternationalRoot, "United-States-Flag-1-icon");
     m_view->setModel(m_proxy);
     m_view->sortByColumn(0, Qt::AscendingOrder);
     delete oldSelection;
     delete oldProxy;
     delete oldModel;
     modelReplaced(m_view->selectionModel());
+    problems.removeAll(QString());
+    problems.removeDuplicates();
+    tellOnce(problems);
 }
 
 void SpravDockWindow::makeCurrent(QStandardItem *item)

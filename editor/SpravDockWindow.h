@@ -107,7 +107,9 @@ private:
     QAction *newAction(const char *icon, const QString &text, const char *slot);
     void addShortcut(const char *keys, const char *slot);
     void removeItem(QStandardItem *item, int (SpravDB::*remove)(int));
-    void addRoot(const QString &text, int id, const char *flag);
+    // Adds a root with its tree; what the reader could not show, or empty.
+    QString addRoot(const QString &text, int id, const char *flag);
+    void tellOnce(const QStringList &problems);
 
     const Book m_book;
     QAction *m_copy = nullptr;

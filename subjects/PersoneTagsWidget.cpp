@@ -205,13 +205,20 @@ void PersoneTagsWidget::onTagImport()
     if (path.isEmpty())
         return;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A FIFO or a device named like a key file would block the read for ever.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         warn(tr("Не удалось открыть файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    if (file.size() > MaxTagFileBytes) {
+        warn(tr("Файл ключей больше %1 МБ и не прочитан:\n%2")
+                 .arg(MaxTagFileBytes / (1024 * 1024))
+                 .arg(QDir::toNativeSeparators(path)));
         return;
     }
     int badLines = 0;
     int skipped = 0;
-    QStandardItemModel *model = treeFromText(tagFileText(file.readAll(), &badLines), &skipped);
+    QStandardItemModel *model = treeFromText(tagFileText(file.read(MaxTagFileBytes), &badLines), &skipped);
     skipped += badLines;
     if (model->rowCount() == 0) {
         delete model;

@@ -191,12 +191,36 @@ QString PreTestCanversationDockWindow::finishRecording()
     m_recorder.reset();
     showPhoto();
     const std::unique_ptr<Inspection> subject = recordingSubject();
+    // A folder deleted with its subjects took the temporary file along; it is not made again.
+    if (!QFileInfo(InspectionMedia::mediaFolder(*subject)).isDir())
+        return failure;
     const QString temporary = InspectionMedia::tempPreTestVideoPath(*subject);
     // A name that is taken or a failed rename leaves the temporary file for the next start.
     const QString target = InspectionMedia::newVideoFileName(*subject, m_recordStart);
-    if (QFile::exists(temporary) && !target.isEmpty())
-        QFile::rename(temporary, target);
+    if (!QFile::exists(temporary) || target.isEmpty() || !QFile::rename(temporary, target))
+        return failure;
+    // A subject deleted while recorded went to the Trash with its files: its
+    // video follows it there rather than wait for the next subject of its name.
+    if (!QFileInfo::exists(m_recordingPath))
+        InspectionMedia::moveToTrash(target);
     return failure;
+}
+
+void PreTestCanversationDockWindow::followRename(const QString &oldPath, const QString &newPath)
+{
+    if (!isRecording() || oldPath.isEmpty())
+        return;
+    QString moved;
+    if (m_recordingPath == oldPath)
+        moved = newPath;
+    else if (m_recordingPath.startsWith(oldPath + QLatin1Char('/')))
+        moved = newPath + m_recordingPath.mid(oldPath.size());
+    else
+        return;
+    // The subject announced under its new path is the one being recorded.
+    if (m_path == m_recordingPath)
+        m_path = moved;
+    m_recordingPath = moved;
 }
 
 void PreTestCanversationDockWindow::onUpdateImage()

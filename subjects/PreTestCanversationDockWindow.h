@@ -31,6 +31,10 @@ public:
     void stopRecordSpeech();
     // Ends the recording and names its video from its start.
     void stopRecord();
+    // The recording's subject file, or a folder holding it, was renamed from
+    // oldPath to newPath: the recording goes on and its video is named after
+    // the new place. Other renames change nothing.
+    void followRename(const QString &oldPath, const QString &newPath);
     void showPhoto();
     bool isRecording() const { return m_recorder != nullptr; }
     // A speech file is open.

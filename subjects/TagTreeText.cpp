@@ -1,5 +1,7 @@
 #include "TagTreeText.h"
 
+#include "TagFolderIndex.h"
+
 #include <QByteArray>
 #include <QIcon>
 #include <QStandardItemModel>
@@ -24,11 +26,6 @@ QString pathOf(const QModelIndex &index)
 QUuid lineId(const QStringList &fields)
 {
     return fields.size() == 3 ? QUuid(fields.at(0)) : QUuid();
-}
-
-QStandardItem *itemAt(QStandardItemModel *model, const QModelIndex &index)
-{
-    return index.isValid() ? model->itemFromIndex(index) : model->invisibleRootItem();
 }
 
 }  // namespace
@@ -63,6 +60,7 @@ QString tagTreeText(const QStandardItemModel *model, QString *checkedIds)
 int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &checkedIds)
 {
     const QSet<QUuid> checked = tagIdSet(checkedIds);
+    TagFolderIndex folders(model);
     int skipped = 0;
     QString line;
     while (in.readLineInto(&line)) {
@@ -70,34 +68,14 @@ int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &chec
             continue;
         const QStringList fields = line.split(Tab);
         const QUuid id = lineId(fields);
-        if (id.isNull()) {
+        const QStringList parts = id.isNull() ? QStringList() : fields.at(2).split(Slash);
+        if (parts.isEmpty() || parts.size() > MaxTagDepth) {
             ++skipped;
             continue;
         }
-        const QStringList parts = fields.at(2).split(Slash);
-        QStandardItem *key = newTagItem(parts.last(), id, checked.contains(id));
-        itemAt(model, buildTagFolderItems(model, parts))->appendRow(key);
+        folders.append(folders.folderFor(parts), newTagItem(parts.last(), id, checked.contains(id)));
     }
     return skipped;
-}
-
-QModelIndex buildTagFolderItems(QStandardItemModel *model, const QStringList &parts,
-                                const QModelIndex &parent)
-{
-    QStandardItem *folder = itemAt(model, parent);
-    for (int part = 0; part + 1 < parts.size(); ++part) {
-        QStandardItem *next = nullptr;
-        for (int row = 0; row < folder->rowCount() && !next; ++row) {
-            if (folder->child(row)->text() == parts.at(part))
-                next = folder->child(row);
-        }
-        if (!next) {
-            next = newTagFolderItem(parts.at(part));
-            folder->appendRow(next);
-        }
-        folder = next;
-    }
-    return folder == model->invisibleRootItem() ? QModelIndex() : folder->index();
 }
 
 QStandardItem *newTagFolderItem(const QString &name)
@@ -199,8 +177,7 @@ QByteArray tagFileBytes(const QString &text)
 
 QString tagFileText(const QByteArray &bytes, int *badLines)
 {
-    const int zero = bytes.indexOf('\0');
-    QByteArray data = zero < 0 ? bytes : bytes.left(zero);
+    QByteArray data = bytes;
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
     QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
@@ -211,7 +188,8 @@ QString tagFileText(const QByteArray &bytes, int *badLines)
             line.chop(1);
         QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
         const QString decoded = utf8->toUnicode(line.constData(), line.size(), &state);
-        if (state.invalidChars > 0)
+        // A zero byte is no text: the line goes, the keys after it stay.
+        if (state.invalidChars > 0 || line.contains('\0'))
             ++bad;
         else
             lines << decoded;

@@ -27,15 +27,16 @@ void tagTreeToText(const QStandardItemModel *model, QTextStream &out, QString *c
 // The whole tree's text.
 QString tagTreeText(const QStandardItemModel *model, QString *checkedIds = nullptr);
 
-// Adds the keys of the text to the model; a key is checked when its identifier
-// is among checkedIds. Blank lines are passed over; lines without three fields
-// or without an identifier are skipped. Returns how many lines were skipped.
-int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &checkedIds = QString());
+// Deeper paths are not read: the tree, its text and its view recurse per level.
+constexpr int MaxTagDepth = 64;
+// A key file past this size is refused unread.
+constexpr qint64 MaxTagFileBytes = 4 * 1024 * 1024;
 
-// Finds or creates the folders of parts but the last, below parent, and returns
-// the folder that receives the key.
-QModelIndex buildTagFolderItems(QStandardItemModel *model, const QStringList &parts,
-                                const QModelIndex &parent = QModelIndex());
+// Adds the keys of the text to the model; a key is checked when its identifier
+// is among checkedIds. Blank lines are passed over; lines without three fields,
+// without an identifier or deeper than MaxTagDepth are skipped. Returns how
+// many lines were skipped.
+int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &checkedIds = QString());
 
 QStandardItem *newTagFolderItem(const QString &name);
 QStandardItem *newTagItem(const QString &name, const QUuid &id, bool checked = false);
@@ -64,7 +65,7 @@ QString mergeSubjectTags(const QString &checkedIds, const QString &oldIds, const
 
 // A key file's contents: UTF-8 without byte-order mark, lines ending in "\n".
 QByteArray tagFileBytes(const QString &text);
-// Reads a key file's bytes whatever the locale: up to the first zero byte, a
-// leading byte-order mark skipped, CR LF read as LF. Lines that are not valid
-// UTF-8 are left out and counted in badLines.
+// Reads a key file's bytes whatever the locale: a leading byte-order mark
+// skipped, CR LF read as LF. Lines that are not valid UTF-8 or hold a zero
+// byte are left out and counted in badLines.
 QString tagFileText(const QByteArray &bytes, int *badLines = nullptr);

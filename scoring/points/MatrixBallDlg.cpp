@@ -70,17 +70,14 @@ void MatrixBallDlg::readSettings()
 {
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
-    iScale = SettingsStore::read(*settings, QStringLiteral("iScale"), iScale);
-    iUnfold = SettingsStore::read(*settings, QStringLiteral("iUnfold"), iUnfold);
+    iScale = sanePictureScale(SettingsStore::read(*settings, QStringLiteral("iScale"), iScale), iScale);
+    iUnfold = saneUnfold(SettingsStore::read(*settings, QStringLiteral("iUnfold"), iUnfold), iUnfold);
     bShowQuestText = SettingsStore::read(*settings, QStringLiteral("bShowQuestText"), bShowQuestText);
     bShowQuestC = SettingsStore::read(*settings, QStringLiteral("bShowQuestC"), bShowQuestC);
     bShowQuestP = SettingsStore::read(*settings, QStringLiteral("bShowQuestP"), bShowQuestP);
     bShowQuestN = SettingsStore::read(*settings, QStringLiteral("bShowQuestN"), bShowQuestN);
     bShowQuestBk = SettingsStore::read(*settings, QStringLiteral("bShowQuestBk"), bShowQuestBk);
     bShowAsLabel = SettingsStore::read(*settings, QStringLiteral("bShowAsLabel"), bShowAsLabel);
-    // A damaged time scale must not divide by zero.
-    if (iUnfold <= 0)
-        iUnfold = 1000;
 }
 
 int MatrixBallDlg::maxQuestInterval(const Inspection::_Test &test)

@@ -6,8 +6,9 @@
 void PointsPanelOptions::read(const QSettings &settings, const QString &suffix)
 {
     const auto key = [&suffix](const char *name) { return QLatin1String(name) + suffix; };
-    iScale = SettingsStore::read(settings, key("iScale"), iScale);
-    iUnfold = SettingsStore::read(settings, key("iUnfold"), iUnfold);
+    const int scale = SettingsStore::read(settings, key("iScale"), iScale);
+    iScale = scale == -1 ? scale : sanePictureScale(scale, iScale);
+    iUnfold = saneUnfold(SettingsStore::read(settings, key("iUnfold"), iUnfold), iUnfold);
     bShowQuestText = SettingsStore::read(settings, key("bShowQuestText"), bShowQuestText);
     bShowAllChannels = SettingsStore::read(settings, key("bShowAllChannels"), bShowAllChannels);
     bShowBkIA = SettingsStore::read(settings, key("bShowBkIA"), bShowBkIA);
@@ -39,6 +40,16 @@ void PointsPanelOptions::write(QSettings &settings, const QString &suffix) const
     settings.setValue(key("bShowQuestN"), bShowQuestN);
     settings.setValue(key("bModePinnable"), bModePinnable);
     settings.setValue(key("bVisiblePanel"), bVisiblePanel);
+}
+
+int sanePictureScale(int stored, int fallback)
+{
+    return stored > 0 && stored <= 100 ? stored : fallback;
+}
+
+int saneUnfold(int stored, int fallback)
+{
+    return stored >= 100 && stored <= 100000 ? stored : fallback;
 }
 
 bool questionKindShown(int kind, bool control, bool test, bool neutral)

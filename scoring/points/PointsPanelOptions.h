@@ -24,10 +24,17 @@ struct PointsPanelOptions {
 
     explicit PointsPanelOptions(bool visible = true) : bVisiblePanel(visible) {}
 
-    // Keys absent or unreadable keep the defaults.
+    // Keys absent, unreadable or out of range keep the defaults.
     void read(const QSettings &settings, const QString &suffix);
     void write(QSettings &settings, const QString &suffix) const;
 };
+
+// A stored picture scale in percent, or fallback when it is none a picture can
+// be drawn at (absurd sizes would exhaust memory).
+int sanePictureScale(int stored, int fallback);
+// A stored time scale in milliseconds, or fallback when it would divide by
+// zero or stretch a picture past any memory.
+int saneUnfold(int stored, int fallback);
 
 // Whether a question of that kind passes a filter of control, test and
 // neutral questions; other kinds always pass.

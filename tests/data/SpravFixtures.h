@@ -27,6 +27,36 @@ inline bool execute(const QString &path, const QStringList &statements)
     return ok;
 }
 
+// Holds the book's write lock from a connection of its own: every write
+// through SpravDB then fails at once, reads go on, and the file stays as it
+// was. (A trigger would do it more selectively, but the book refuses triggers.)
+class WriteLock
+{
+public:
+    explicit WriteLock(const QString &path)
+    {
+        // Without waiting for the lock to go, which it would not while the test waits.
+        SharedConnection::database().setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name());
+        holder.setDatabaseName(path);
+        if (!holder.open() || !QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")))
+            qFatal("The reference book's write lock could not be taken");
+    }
+    ~WriteLock()
+    {
+        {
+            QSqlDatabase holder = QSqlDatabase::database(name());
+            QSqlQuery(holder).exec(QStringLiteral("ROLLBACK"));
+            holder.close();
+        }
+        QSqlDatabase::removeDatabase(name());
+        SharedConnection::database().setConnectOptions();
+    }
+
+private:
+    static QString name() { return QStringLiteral("write-lock"); }
+};
+
 // The values of a query's first column.
 inline QVariantList column(const QString &path, const QString &statement)
 {

@@ -1,5 +1,6 @@
 #include "SpravFixtures.h"
 #include "data/Inspection.h"
+#include "tests/support/DeepBinaryJson.h"
 #include "tests/support/TestHome.h"
 
 #include <QGuiApplication>
@@ -183,18 +184,53 @@ private slots:
         QCOMPARE(item->toolTip().count(QLatin1Char('\n')), 2);
     }
 
+    void damagedTestIsListedToBeRenamedOrDeleted_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("not binary JSON") << QByteArray("\x01\x02\x03\x04\x05");
+        QTest::newRow("100 000 levels deep") << deepBinaryJson(100000);
+    }
     void damagedTestIsListedToBeRenamedOrDeleted()
     {
+        QFETCH(QByteArray, data);
         QTemporaryDir dir;
         const QString path = usePath(dir);
         { SpravDB db; }
-        QVERIFY(execute(path, {"INSERT INTO test (id, folder_id, data) VALUES (7, 0, x'0102030405')"}));
+        QVERIFY(execute(path, {"INSERT INTO test (id, folder_id, data) VALUES (7, 0, x'" + QString::fromLatin1(data.toHex())
+                                   + "')"}));
         QStandardItemModel model;
         SpravDB db;
         QCOMPARE(db.loadTestTree(&model, 0, nullptr), 0);
         QCOMPARE(texts(model), QStringList({"Повреждённая методика №7"}));
         QCOMPARE(model.item(0)->data(SpravDB::IdRole).toInt(), 7);
         QVERIFY(model.item(0)->isEditable());
+    }
+
+    // A stored chain of folders of any length is filled without recursion and
+    // without reading the table once per folder; what lies too deep is left
+    // out and counted.
+    void longFolderChainIsCutAtTheDepthBound()
+    {
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        { SpravDB db; }
+        const int chain = 100000;
+        QVERIFY(execute(path, {QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                              "INSERT INTO folder_quest (id, folder_id, folder_name) "
+                                              "SELECT i, i - 1, 'f' || i FROM n")
+                                   .arg(chain),
+                               QStringLiteral("INSERT INTO quest (folder_id, quest_name) VALUES (%1, '0\nвнизу'), "
+                                              "(3, '0\nнаверху')")
+                                   .arg(chain)}));
+        QStandardItemModel model;
+        SpravDB db;
+        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+        int depth = 0;
+        for (QStandardItem *item = model.item(0); item && item->data(SpravDB::KindRole).isNull(); item = item->child(0))
+            ++depth;
+        QCOMPARE(depth, int(SpravDB::MaxFolderDepth));
+        QCOMPARE(itemCount(model), SpravDB::MaxFolderDepth + 1);
+        QCOMPARE(db.skippedFolders(), chain - SpravDB::MaxFolderDepth);
     }
 
     void emptyTrees()
@@ -235,9 +271,13 @@ private slots:
         QCOMPARE(db.loadQuestTree(&fromSelf, 3, nullptr), 0);
         QCOMPARE(texts(fromSelf), QStringList({"q3"}));
 
+        QCOMPARE(db.skippedFolders(), 0);
+
+        // From the top, the folders whose chain never reaches it are counted.
         QStandardItemModel fromTop;
         QCOMPARE(db.loadQuestTree(&fromTop, 0, nullptr), 0);
         QCOMPARE(texts(fromTop), QStringList({"top"}));
+        QCOMPARE(db.skippedFolders(), 4);
 
         QStandardItemModel tests;
         QCOMPARE(db.loadTestTree(&tests, 1, nullptr), 0);

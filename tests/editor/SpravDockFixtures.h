@@ -1,8 +1,8 @@
 #pragma once
 
 // Helpers of the reference-book dock tests: a dock over a fresh book file,
-// items found by text, the context menu as it opens, synthetic drags and a
-// book that refuses writes.
+// items found by text, the context menu as it opens, synthetic drags and the
+// book's bytes.
 #include "data/ActivePopupMenu.h"
 #include "data/InspectionTheme.h"
 #include "editor/SpravDockWindow.h"
@@ -170,14 +170,6 @@ inline DragOutcome dragTo(SpravDockWindow &dock, const QPoint &pos, QMimeData *d
         QApplication::sendEvent(viewport, &drop);
     outcome.dropped = outcome.movable && drop.isAccepted();
     return outcome;
-}
-
-// Makes the book refuse every statement of one kind on a table.
-inline bool refuse(const QString &path, const QString &table, const char *event)
-{
-    return SpravFixtures::execute(path, {QStringLiteral("CREATE TRIGGER refuse_%1_%2 BEFORE %2 ON %1 "
-                                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END;")
-                                             .arg(table, QLatin1String(event))});
 }
 
 inline QByteArray fileBytes(const QString &path)

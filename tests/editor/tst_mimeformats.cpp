@@ -2,6 +2,7 @@
 #include "data/Inspection.h"
 #include "editor/MimeFormats.h"
 #include "tests/data/PlanFixtures.h"
+#include "tests/support/DeepBinaryJson.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -210,6 +211,7 @@ void TestMimeFormats::damagedTestsAreRefused_data()
     QTest::newRow("truncated") << truncated;
     QTest::newRow("another object") << BinaryJson::encode(QJsonObject{{"iTest", 1}, {"iGroup", 2}});
     QTest::newRow("question text") << encodeQuestion(2, QStringLiteral("abc"));
+    QTest::newRow("100 000 levels deep") << deepBinaryJson(100000);
 
     Inspection::_Test missing = sampleTest();
     missing.orders[3].Theme = 7;

@@ -303,8 +303,7 @@ private slots:
     {
         SpravMethodicsDockWindow dock;
         showBoth(dock);
-        for (const char *event : {"INSERT", "UPDATE", "DELETE"})
-            QVERIFY(refuse(m_path, "test", event));
+        SpravFixtures::WriteLock lock(m_path);
         const QByteArray before = fileBytes(m_path);
         MessageBoxAnswerer &answerer = m_book.answer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
         QStandardItem *item = find(dock.model(), "ОКП");

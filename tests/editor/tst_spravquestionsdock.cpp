@@ -102,6 +102,34 @@ private slots:
             QVERIFY2(each == dock.toggleViewAction() || !each->icon().pixmap(16, 16).isNull(), qPrintable(each->text()));
     }
 
+    // What the book could not show is told once, not at every refill.
+    void aForeignBookOrLoopingFoldersAreToldOnce_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("trigger") << "CREATE TRIGGER wipe AFTER INSERT ON quest BEGIN DELETE FROM quest; END"
+                                 << "не создаёт (trigger wipe)";
+        QTest::newRow("looping folders") << "INSERT INTO folder_quest (id, folder_id, folder_name) VALUES "
+                                            "(100, 101, 'a'), (101, 100, 'b')"
+                                         << "не показаны папки (2)";
+    }
+    void aForeignBookOrLoopingFoldersAreToldOnce()
+    {
+        QFETCH(QString, statement);
+        QFETCH(QString, told);
+        QVERIFY(execute(m_path, {statement}));
+        MessageBoxAnswerer &answerer = m_book.answer({QMessageBox::Ok});
+        SpravQuestionsDockWindow dock;
+        showBoth(dock);
+        dock.action_Refresh();
+        QCOMPARE(answerer.asked().size(), 1);
+        QVERIFY2(answerer.asked().first().contains(told), qPrintable(answerer.asked().first()));
+        // Once the book is sound, refills tell nothing.
+        QVERIFY(execute(m_path, {"DROP TRIGGER IF EXISTS wipe", "DELETE FROM folder_quest WHERE id >= 100"}));
+        dock.action_Refresh();
+        QCOMPARE(answerer.asked().size(), 1);
+    }
+
     void fillsTheSetsShown()
     {
         SpravDB::bUSA = true;
@@ -505,9 +533,7 @@ private slots:
     {
         SpravQuestionsDockWindow dock;
         showBoth(dock);
-        for (const char *event : {"INSERT", "UPDATE", "DELETE"})
-            QVERIFY(refuse(m_path, "quest", event));
-        QVERIFY(refuse(m_path, "folder_quest", "INSERT"));
+        SpravFixtures::WriteLock lock(m_path);
         const QByteArray before = fileBytes(m_path);
         QStandardItem *question = find(dock.model(), "Вы взяли деньги?");
         QStandardItem *folder = find(dock.model(), "Пустая");

@@ -346,9 +346,9 @@ private slots:
     {
         const QString path = SpravDB::sPathFileSprav;
         QVERIFY(SpravDB().writeMetricVal({customParam(QStringLiteral("Один"), 1.0)}) == SpravDB::Done);
-        QVERIFY(SpravFixtures::execute(path, {"CREATE TRIGGER refuse BEFORE INSERT ON metricval "
-                                              "WHEN (SELECT count(*) FROM metricval) >= 1 "
-                                              "BEGIN SELECT RAISE(ABORT, 'full'); END;"}));
+        // One id left: the rewrite's second insert fails.
+        QVERIFY(SpravFixtures::execute(
+            path, {"UPDATE sqlite_sequence SET seq = 9223372036854775806 WHERE name = 'metricval'"}));
         ValuationMetrSpravParamDlg dialog(nullptr, {});
         MessageBoxAnswerer answers({QMessageBox::Ok});
         answerEditDialog([](ValuationMetrEditParamDlg &edit) { edit.nameEdit()->setText(QStringLiteral("Лишний")); });

@@ -1,5 +1,6 @@
 #include "PointsWindowFixtures.h"
 #include "scoring/points/MatrixBallDlg.h"
+#include "scoring/points/PointsPanelOptions.h"
 #include "scoring/points/WeightingBallDlg.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
@@ -15,6 +16,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+
+#include <climits>
 
 // The reaction matrix of a test and the weighting dialog: cell sizes and
 // frames, packing and order of the grid, the menu and the settings, and when
@@ -171,6 +174,39 @@ private slots:
         QCOMPARE(storedUnfold(), 3500);
         MatrixBallDlg again(&test);
         QCOMPARE(again.unfold(), 3500);
+    }
+
+    // A damaged stored scale falls back to the default instead of dividing by
+    // zero or drawing pictures past any memory; the panels read theirs alike.
+    void damagedStoredScalesFallBack_data()
+    {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<int>("unfold");
+        QTest::newRow("zero") << 0 << 0;
+        QTest::newRow("negative") << -5 << -1000;
+        QTest::newRow("absurd") << 1000000 << 1;
+        QTest::newRow("largest") << INT_MAX << INT_MAX;
+    }
+    void damagedStoredScalesFallBack()
+    {
+        QFETCH(int, scale);
+        QFETCH(int, unfold);
+        auto settings = SettingsStore::open();
+        for (const char *group : {"MatrixBallDlg_v1", "InspectionAnalysisBallFancy_v3"}) {
+            settings->setValue(QLatin1String(group) + "/iScale", scale);
+            settings->setValue(QLatin1String(group) + "/iUnfold", unfold);
+        }
+        settings->sync();
+        Inspection::_Test test = matrixTest();
+        MatrixBallDlg dialog(&test);
+        QCOMPARE(dialog.scale(), 100);
+        QCOMPARE(dialog.unfold(), 1000);
+        QCOMPARE(picture(dialog, test, 1, 0).height(), 500);
+        PointsPanelOptions panel;
+        settings->beginGroup(QStringLiteral("InspectionAnalysisBallFancy_v3"));
+        panel.read(*settings, QString());
+        QCOMPARE(panel.iScale, -1);
+        QCOMPARE(panel.iUnfold, 1000);
     }
 
     void everyWayOfClosingWritesTheSettings_data()

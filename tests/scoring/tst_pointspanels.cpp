@@ -79,6 +79,25 @@ private slots:
         QCOMPARE(w.panel(0)->unfoldCombo()->currentText(), QStringLiteral("  2 сек.  "));
     }
 
+    // The list may be resized while its fill replaces the model (a scroll bar
+    // comes or goes): a second fill then would free the model the first one
+    // is still setting up.
+    void aResizeDuringTheFillDoesNotRefillTheList()
+    {
+        Subject subject;
+        Window w(subject.examination);
+        _QListView *list = w.list(0);
+        QVERIFY(list->model());
+        int resizes = 0;
+        connect(list->model(), &QObject::destroyed, list, [list, &resizes] {
+            ++resizes;
+            emit list->notifyResize(true);
+        });
+        w.window.updateImageList(0);
+        QCOMPARE(resizes, 1);
+        QCOMPARE(questsOf(list), QList<int>({0, 1, 2, 3}));
+    }
+
     void combosHoldTheirEntriesAndTheStoredValue()
     {
         {

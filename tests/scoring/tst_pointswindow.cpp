@@ -10,6 +10,7 @@
 #include "tests/support/WorkbookCells.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QDesktopServices>
 #include <QContextMenuEvent>
 #include <QDockWidget>
@@ -238,7 +239,7 @@ private slots:
         _QTreeViewExpand *tree = window.navigatorTree();
         tree->expandAll();
         QStringList enabled;
-        QTimer::singleShot(0, [&enabled] {
+        const auto readMenu = [&enabled] {
             QWidget *popup = QApplication::activePopupWidget();
             if (auto *menu = qobject_cast<QMenu *>(popup)) {
                 for (QAction *action : menu->actions())
@@ -246,7 +247,8 @@ private slots:
                         enabled << action->text();
                 menu->close();
             }
-        });
+        };
+        QTimer::singleShot(0, readMenu);
         const QPoint point = tree->visualRect(cellAt(window, 0, 1, 0)).center();
         QTest::keyPress(tree, Qt::Key_Control, Qt::ControlModifier);
         QTest::mousePress(tree->viewport(), Qt::RightButton, Qt::ControlModifier, point);
@@ -256,6 +258,32 @@ private slots:
         QTest::mouseRelease(tree->viewport(), Qt::RightButton, Qt::ControlModifier, point);
         QTest::keyRelease(tree, Qt::Key_Control);
         QCOMPARE(enabled, QStringList({"КГР x 1.0", "ПГ x 2.5", "Дых x 1.0", "Предъявление - I"}));
+
+        // A row that was neither pressed nor made current: the window's
+        // remembered index is then the only one of that row, which a menu
+        // taking it by reference would free while reading it.
+        enabled.clear();
+        QTimer::singleShot(0, readMenu);
+        QTest::keyPress(tree, Qt::Key_Control, Qt::ControlModifier);
+        emit tree->customContextMenuRequested(tree->visualRect(cellAt(window, 0, 2, 0)).center());
+        QTest::keyRelease(tree, Qt::Key_Control);
+        QCOMPARE(enabled, QStringList({"КГР x 1.0", "ПГ x 2.5", "Дых x 1.0", "Предъявление - I"}));
+    }
+
+    // A model put under the tree frees the selection of the model it replaces
+    // and keeps the one the tree still uses when the model stays.
+    void theTreeFreesOnlyTheSelectionItNoLongerUses()
+    {
+        InspectionAnalysisBallFancy window;
+        QTreeView *tree = window.navigatorTree();
+        auto *model = qobject_cast<QStandardItemModel *>(tree->model());
+        QPointer<QItemSelectionModel> selection = tree->selectionModel();
+        window.setTreeModel(model);
+        QVERIFY(selection);
+        QCOMPARE(tree->selectionModel(), selection.data());
+        window.setTreeModel(new QStandardItemModel);
+        QVERIFY(!selection);
+        QVERIFY(tree->selectionModel());
     }
 
     void clearingOneTestAndAllTests()

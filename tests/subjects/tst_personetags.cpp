@@ -3,6 +3,7 @@
 #include "resources/VugResources.h"
 #include "subjects/PersoneTagsWidget.h"
 #include "subjects/TagTreeText.h"
+#include "tests/data/SpravFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -11,12 +12,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <QValidator>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -266,18 +267,10 @@ void TestPersoneTags::unusableReferenceBookIsNotOverwritten()
 void TestPersoneTags::failedWriteKeepsTheDialogOpen()
 {
     storeTags(QStringLiteral("-"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fault");
-        db.setDatabaseName(SpravDB::sPathFileSprav);
-        QVERIFY(db.open());
-        QSqlQuery query(db);
-        QVERIFY(query.exec("CREATE TRIGGER refuse BEFORE UPDATE ON tags BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("fault");
     PersoneTagsWidget tab;
     tab.loadTagModel(QString());
     addKey(tab, "Ключ");
+    SpravFixtures::WriteLock lock(SpravDB::sPathFileSprav);
     MessageBoxAnswerer answerer({QMessageBox::Ok});
     QString tags = "как было";
     QVERIFY(!tab.saveTags(tags));
@@ -349,11 +342,21 @@ void TestPersoneTags::importTellsWhatItCouldNotRead()
     tab.loadTagModel(QString());
     addKey(tab, "Остаётся");
     const QString shown = tagTreeText(tab.model());
-    MessageBoxAnswerer answerer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+    MessageBoxAnswerer answerer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok,
+                                 QMessageBox::Ok});
 
-    m_answers << m_dir->filePath("нет такого.kqmz");
-    action(tab, "Импорт")->trigger();
-    QCOMPARE(tagTreeText(tab.model()), shown);
+    // Missing, a FIFO that would block the read, too large to be a key file.
+    const QString fifo = m_dir->filePath("fifo.kqmz");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile large(m_dir->filePath("large.kqmz"));
+    QVERIFY(large.open(QIODevice::WriteOnly) && large.resize(MaxTagFileBytes + 1));
+    large.close();
+    for (const QString &path : {m_dir->filePath("нет такого.kqmz"), fifo, large.fileName()}) {
+        m_answers << path;
+        action(tab, "Импорт")->trigger();
+        QCOMPARE(tagTreeText(tab.model()), shown);
+    }
+    QVERIFY2(answerer.asked().last().contains("МБ"), qPrintable(answerer.asked().last()));
 
     QFile binary(m_dir->filePath("binary.kqmz"));
     QVERIFY(binary.open(QIODevice::WriteOnly));
@@ -366,13 +369,14 @@ void TestPersoneTags::importTellsWhatItCouldNotRead()
     QFile mixed(m_dir->filePath("mixed.kqmz"));
     QVERIFY(mixed.open(QIODevice::WriteOnly));
     const QUuid id = QUuid::createUuid();
+    mixed.write(QByteArray("\x00 до конца строки\n", 31));  // the keys after it stay
     mixed.write(("две\tчасти\n" + id.toString() + "\t0\tЯ/Ключ\n\xC0\xC1\n").toUtf8());
     mixed.close();
     m_answers << mixed.fileName();
     action(tab, "Импорт")->trigger();
     QCOMPARE(tagTreeText(tab.model()), id.toString() + "\t0\tЯ/Ключ\n");
-    QCOMPARE(answerer.asked().size(), 3);
-    QVERIFY2(answerer.asked().last().contains("2"), qPrintable(answerer.asked().last()));
+    QCOMPARE(answerer.asked().size(), 5);
+    QVERIFY2(answerer.asked().last().contains("3"), qPrintable(answerer.asked().last()));
     QCOMPARE(storedTags(), QString());
 }
 

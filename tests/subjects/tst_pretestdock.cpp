@@ -16,8 +16,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QLabel>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QTabWidget>
 
 namespace {
@@ -64,6 +66,8 @@ private slots:
     void leftOverTemporaryVideoIsKept();
     void subjectChangeEndsTheRecordingUnderItsSubject();
     void closingTheDockKeepsTheRecording();
+    void renamedOrDeletedSubjectLeavesNoOrphanVideo_data();
+    void renamedOrDeletedSubjectLeavesNoOrphanVideo();
     void recorderErrorEndsTheRecording();
     void menuFollowsTheState();
     void commentEntryOpensThePreTestTab();
@@ -208,6 +212,60 @@ void TestPreTestDock::closingTheDockKeepsTheRecording()
         start(dock);
     }
     QCOMPARE(mediaFiles(InspectionMedia::mediaFolder(*s)), QStringList{"Иванов.04032026102030.avi"});
+}
+
+void TestPreTestDock::renamedOrDeletedSubjectLeavesNoOrphanVideo_data()
+{
+    QTest::addColumn<QString>("video");  // where the video ends up; empty when its folder went
+    QTest::newRow("subject renamed") << "Группа/__1__/Сидоров.04032026102030.avi";
+    QTest::newRow("folder renamed") << "Группа 2/__1__/Иванов.04032026102030.avi";
+    QTest::newRow("subject deleted") << "Trash/files/Иванов.04032026102030.avi";
+    QTest::newRow("folder deleted") << QString();
+}
+
+// The subject dock renames or deletes files first and announces afterwards:
+// the recording follows a rename and goes on; after a deletion its video
+// follows the subject into the Trash, and a deleted folder is not made again.
+void TestPreTestDock::renamedOrDeletedSubjectLeavesNoOrphanVideo()
+{
+    QFETCH(QString, video);
+    const QString folder = dir.filePath("Группа");
+    QDir(dir.path()).mkpath("Группа");
+    Inspection *s = subject("Группа/Иванов.qmz");
+    const QString oldPath = s->path;
+    PreTestCanversationDockWindow dock;
+    dock.onChangedPersone(oldPath, s);
+    start(dock);
+    const QString tag = QTest::currentDataTag();
+    if (tag == "subject renamed") {
+        const QString newPath = folder + "/Сидоров.qmz";
+        QVERIFY(QFile::rename(oldPath, newPath));
+        dock.followRename(oldPath, newPath);
+        s->path = newPath;
+        dock.onChangedPersone(newPath, s);
+        QVERIFY(dock.isRecording());
+    } else if (tag == "folder renamed") {
+        QVERIFY(QDir(dir.path()).rename("Группа", "Группа 2"));
+        dock.followRename(folder, folder + " 2");
+    } else if (tag == "subject deleted") {
+        QVERIFY(InspectionMedia::moveToTrash(oldPath));
+    } else {
+        QVERIFY(QDir(folder).removeRecursively());
+    }
+    dock.onChangedPersone(QString(), nullptr);
+    QVERIFY(!dock.isRecording());
+    QStringList videos;
+    for (QDirIterator it(dir.path(), {"*.avi"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+        videos << QDir(dir.path()).relativeFilePath(it.next());
+    videos = videos.filter(QRegularExpression("^Группа"));
+    const bool trashed = video.startsWith("Trash/");
+    QCOMPARE(videos, video.isEmpty() || trashed ? QStringList() : QStringList{video});
+    if (trashed)
+        QVERIFY(QFile::exists(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' + video));
+    if (video.isEmpty())
+        QVERIFY(!QFileInfo::exists(folder));
+    QDir(folder).removeRecursively();
+    QDir(folder + " 2").removeRecursively();
 }
 
 void TestPreTestDock::recorderErrorEndsTheRecording()

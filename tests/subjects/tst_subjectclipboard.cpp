@@ -2,6 +2,7 @@
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/SubjectClipboard.h"
 #include "tests/subjects/SubjectFixtures.h"
+#include "tests/support/DeepBinaryJson.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -127,6 +128,7 @@ void TestSubjectClipboard::malformedPayloadsWriteNothing_data()
     QTest::newRow("tests a string") << BinaryJson::encode({{"tests", "Запись"}});
     QTest::newRow("tests holding numbers") << BinaryJson::encode({{"tests", QJsonArray{tests[0], 1, 2}}});
     QTest::newRow("no tests") << BinaryJson::encode({{"other", tests}});
+    QTest::newRow("100 000 levels deep") << deepBinaryJson(100000);
 }
 
 void TestSubjectClipboard::malformedPayloadsWriteNothing()

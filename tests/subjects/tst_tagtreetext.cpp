@@ -69,6 +69,7 @@ private slots:
     void keysAreCheckedByIdentifierNotByText();
     void keyFilesReadWhateverTheirLineEnds();
     void subjectKeepsKeysTheTreeDoesNotHold();
+    void manyFoldersReadInLinearTimeAndDeepPathsAreSkipped();
     void treeTextRoundTripsThroughTheReferenceBook();
 };
 
@@ -160,11 +161,31 @@ void TestTagTreeText::keyFilesReadWhateverTheirLineEnds()
     QCOMPARE(build(model, tagFileText("\xEF\xBB\xBF" + crlf)), 0);
     QCOMPARE(outline(model), QStringList({"Папка+", "Папка/Ключ", "Второй"}));
 
-    // Another encoding loses its lines, not the valid ones; a zero byte ends the text.
+    // Another encoding loses its lines, not the valid ones; so does a line with a zero byte.
     const QByteArray cp1251 = KeyC.toString().toLatin1() + "\t0\t\xCF\xE0\xEF\xEA\xE0\n";
-    const QString text = tagFileText(cp1251 + lf + QByteArray("\0", 1) + lf, &bad);
-    QCOMPARE(bad, 1);
+    const QByteArray zero = KeyC.toString().toLatin1() + QByteArray("\t0\tНоль\0\n", 13);
+    const QString text = tagFileText(cp1251 + zero + lf, &bad);
+    QCOMPARE(bad, 2);
     QCOMPARE(text, tagFileText(lf));
+}
+
+// A hundred thousand folders would take hours if each key searched its
+// folder's rows; a path past the depth bound is one skipped line.
+void TestTagTreeText::manyFoldersReadInLinearTimeAndDeepPathsAreSkipped()
+{
+    const int many = 100000;
+    QString text;
+    for (int folder = 0; folder < many; ++folder)
+        text += line(QUuid::createUuid(), false, QString::number(folder) + "/Ключ");
+    QStringList deep;
+    for (int level = 0; level < many; ++level)
+        deep << QString::number(level);
+    text += line(KeyA, false, deep.join('/'));
+    text += line(KeyB, false, deep.mid(0, MaxTagDepth).join('/'));
+    QStandardItemModel model;
+    QCOMPARE(build(model, text), 1);
+    QCOMPARE(model.rowCount(), many);
+    QCOMPARE(model.item(0)->rowCount(), 2);  // its key, and the folder of the deepest kept path
 }
 
 void TestTagTreeText::subjectKeepsKeysTheTreeDoesNotHold()
