@@ -9,6 +9,7 @@
 #include <QWindow>
 
 class Inspection;
+class KeyRepeatFilter;
 class QKeyEvent;
 class QMouseEvent;
 class QPixmap;
@@ -89,6 +90,8 @@ private:
 
     bool filterKeyPress(QKeyEvent *event);
     bool filterKeyRelease(QKeyEvent *event);
+    void actOnKeyPress(int key);
+    void actOnKeyRelease(int key);
     void filterMousePress(QMouseEvent *event, const QPoint &p);
     void filterMouseMove(QMouseEvent *event, const QPoint &p);
     void filterMouseRelease(QMouseEvent *event, const QPoint &p);
@@ -102,4 +105,6 @@ private:
 
     LockedValue<QSize> m_surfaceSize;
     LockedValue<QPoint> m_origin;
+    KeyRepeatFilter *m_keys;
+    bool m_detectableRepeat = false;
 };
