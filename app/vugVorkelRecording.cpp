@@ -154,8 +154,11 @@ void vugVorkel::showModeTabs()
 
 int vugVorkel::confirmStopRecording()
 {
-    if (!recordingScreen() || bPlayback)
+    InspectionRecordFancy *screen = recordingScreen();
+    if (!screen || bPlayback)
         return 0;
+    // A loop that ends meanwhile must not save or discard behind the examiner's back.
+    const InspectionRecordFancy::HeldEnd held(screen);
     if (!askYes(this, tr("<p>Вы хотите завершить запись полиграммы ?</p>")))
         return -1;
     return askYes(this, tr("<p>Вы хотите сохранить записанную полиграмму ?</p>")) ? 1 : 0;

@@ -17,12 +17,20 @@ QPageLayout pdfLayout()
                        QPageLayout::Point);
 }
 
-void drawPolygramArea(Inspection::_Test *test, QPainter &painter, const QRect &area, int lastTick)
+constexpr int kFirstHeaderBaseline = 40;
+constexpr int kCanvasLineStep = 20;
+
+// The polygram of the ticks up to lastTick over area, at one tick per pixel;
+// the part past the recording's end stays blank.
+void drawRecordedPart(Inspection::_Test *test, QPainter &painter, const QRect &area, int lastTick, int samples)
 {
+    const int pastEnd = qBound(0, lastTick - samples, area.width());
     drawG painterG(test, 1000);
+    painter.save();
     painterG.setRenderHints(painter);
-    painter.fillRect(area, Qt::white);
+    painter.setClipRect(area.adjusted(0, 0, -pastEnd, 0));
     painterG.drawPolygram(painter, area, lastTick, 0);
+    painter.restore();
 }
 
 }  // namespace
@@ -68,12 +76,22 @@ QImage PolygramPrint::printCanvas(int page) const
 {
     QImage canvas(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
     QPainter painter(&canvas);
-    const int number = page + 1;
-    drawPolygramArea(m_test, painter, canvas.rect(), number * kCanvasWidth);
-    painter.drawText(0, 40, subjectLine());
-    painter.drawText(0, 60, testLine());
-    painter.drawText(0, 80, pageLine(number, printPageCount()));
+    drawPage(painter, canvas.rect(), page + 1, printPageCount(), kCanvasLineStep);
     return canvas;
+}
+
+// The header lines, then the polygram under them: its captions reach up to its top.
+void PolygramPrint::drawPage(QPainter &painter, const QRect &page, int number, int pages, int lineStep) const
+{
+    painter.fillRect(page, Qt::white);
+    int baseline = page.top() + kFirstHeaderBaseline;
+    for (const QString &line : {subjectLine(), testLine(), pageLine(number, pages)}) {
+        painter.drawText(page.left(), baseline, line);
+        baseline += lineStep;
+    }
+    const int top = baseline - lineStep + painter.fontMetrics().descent() + lineStep / 2;
+    const QRect area(QPoint(page.left(), top), page.bottomRight());
+    drawRecordedPart(m_test, painter, area, number * page.width(), samples());
 }
 
 void PolygramPrint::drawPrintPage(int page, QPainter &painter, const QRectF &pageRect) const
@@ -116,15 +134,6 @@ int PolygramPrint::pdfPageWidth()
     return pdfLayout().paintRectPixels(kPdfResolution).width();
 }
 
-void PolygramPrint::drawPdfPage(QPainter &painter, const QRect &area, int number, int pages) const
-{
-    drawPolygramArea(m_test, painter, area, number * area.width());
-    const int h = painter.fontMetrics().height();
-    painter.drawText(0, 40, subjectLine());
-    painter.drawText(0, h + 40, testLine());
-    painter.drawText(0, 2 * h + 40, pageLine(number, pages));
-}
-
 bool PolygramPrint::writePdf(const QString &fileName) const
 {
     QPdfWriter writer(fileName);
@@ -139,7 +148,7 @@ bool PolygramPrint::writePdf(const QString &fileName) const
     for (int number = 1; number <= pages; ++number) {
         if (number > 1)
             writer.newPage();
-        drawPdfPage(painter, area, number, pages);
+        drawPage(painter, area, number, pages, painter.fontMetrics().height());
     }
     if (!painter.end())
         return false;

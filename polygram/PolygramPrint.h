@@ -52,5 +52,6 @@ private:
     QString m_subject;
 
     int samples() const;
-    void drawPdfPage(QPainter &painter, const QRect &area, int number, int pages) const;
+    // A page numbered from 1: header lines lineStep apart over the polygram.
+    void drawPage(QPainter &painter, const QRect &page, int number, int pages, int lineStep) const;
 };

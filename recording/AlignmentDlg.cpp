@@ -1,5 +1,6 @@
 #include "AlignmentDlg.h"
 
+#include "AlignmentPlot.h"
 #include "AlignmentSession.h"
 #include "data/SharedHelpers.h"
 
@@ -17,7 +18,6 @@
 #include <QStandardItemModel>
 #include <QThread>
 #include <QVBoxLayout>
-#include <QWindow>
 
 AlignmentDlg::AlignmentDlg(QWidget *parent, int frameLimit, const QString &pluginFolder)
     : QDialog(parent)
@@ -39,13 +39,12 @@ AlignmentDlg::AlignmentDlg(QWidget *parent, int frameLimit, const QString &plugi
     layout->addLayout(columns, 4);
     layout->addSpacing(10);
     layout->addWidget(buttons);
-    setRunning(false);
+    updateControls();
 }
 
 AlignmentDlg::~AlignmentDlg()
 {
     onStop();
-    delete m_surface;
 }
 
 QWidget *AlignmentDlg::buildLeftColumn()
@@ -79,10 +78,8 @@ QWidget *AlignmentDlg::buildRightColumn()
     auto *column = new QWidget;
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_surface = new QWindow;
-    QWidget *container = QWidget::createWindowContainer(m_surface);
-    container->setStyleSheet(QStringLiteral("* { background-color: rgb(200, 200, 200); }"));
-    layout->addWidget(container, 1);
+    m_plot = new AlignmentPlot;
+    layout->addWidget(m_plot, 1);
 
     auto *row = new QHBoxLayout;
     auto label = [](const QString &text) {
@@ -106,15 +103,17 @@ QWidget *AlignmentDlg::buildRightColumn()
     return column;
 }
 
-void AlignmentDlg::setRunning(bool running)
+void AlignmentDlg::updateControls()
 {
-    m_gain->setEnabled(running);
-    m_shift->setEnabled(running);
-    m_list->setEnabled(running);
+    const bool running = m_thread != nullptr;
+    const bool channel = running && hasSelection();
     m_start->setEnabled(!running);
     m_stop->setEnabled(running);
-    m_invert->setEnabled(running);
-    m_loadDef->setEnabled(running);
+    m_list->setEnabled(running);
+    m_gain->setEnabled(channel);
+    m_shift->setEnabled(channel);
+    m_invert->setEnabled(channel);
+    m_loadDef->setEnabled(channel);
 }
 
 void AlignmentDlg::restoreCursor()
@@ -159,20 +158,17 @@ void AlignmentDlg::onStart()
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_waitCursor = true;
-    m_surface->setSurfaceType(QSurface::OpenGLSurface);
-    QSurfaceFormat format = m_surface->requestedFormat();
-    format.setStencilBufferSize(8);
-    format.setSamples(4);
-    m_surface->setFormat(format);
 
     m_thread = new QThread;
-    m_worker = new _Renderer(m_surface, m_frameLimit, m_pluginFolder);
+    m_worker = new _Renderer(m_plot, m_frameLimit, m_pluginFolder);
     connect(m_thread, SIGNAL(started()), m_worker, SLOT(thread_execute()));
     connect(m_worker, SIGNAL(error(QString)), this, SLOT(thread_showerror(QString)));
     connect(m_worker, SIGNAL(updatelist(QStandardItemModel*)), this, SLOT(showlistchannels(QStandardItemModel*)));
+    connect(m_worker, SIGNAL(frameDrawn(QImage)), m_plot, SLOT(showPicture(QImage)));
+    connect(m_worker, SIGNAL(finished()), this, SLOT(onWorkerFinished()));
     m_worker->moveToThread(m_thread);
     m_thread->start(QThread::InheritPriority);
-    setRunning(true);
+    updateControls();
 }
 
 void AlignmentDlg::onStop()
@@ -191,7 +187,18 @@ void AlignmentDlg::onStop()
     m_worker = nullptr;
     m_thread = nullptr;
     restoreCursor();
-    setRunning(false);
+    // Pictures the worker queued before it stopped show data that are gone.
+    QCoreApplication::removePostedEvents(m_plot, QEvent::MetaCall);
+    m_plot->clearPicture();
+    updateControls();
+}
+
+void AlignmentDlg::onWorkerFinished()
+{
+    // Also reached by the end of a worker since stopped, or of a run that has
+    // channels: that one stays, its picture as last drawn, until Stop.
+    if (m_worker && m_worker->hasEnded() && !m_worker->channelModel())
+        onStop();
 }
 
 void AlignmentDlg::thread_showerror(QString msg)
@@ -212,6 +219,7 @@ void AlignmentDlg::showlistchannels(QStandardItemModel *model)
         m_list->selectionModel()->setCurrentIndex(model->index(0, 0),
                                                   QItemSelectionModel::Select | QItemSelectionModel::Current);
     restoreCursor();
+    updateControls();
 }
 
 void AlignmentDlg::onSetCurrChannel(QModelIndex selectionNew, QModelIndex)

@@ -5,13 +5,13 @@
 #include <QDialog>
 #include <QModelIndex>
 
+class AlignmentPlot;
 class QCheckBox;
 class QListView;
 class QPushButton;
 class QSpinBox;
 class QStandardItemModel;
 class QThread;
-class QWindow;
 
 // The channel alignment dialog: the examiner sets each channel's hardware gain
 // and shift of a 16-bit unit against its live signal and stores them as the
@@ -43,10 +43,15 @@ public slots:
     // Escape and the window's close button stop the worker like Cancel.
     void reject() override;
 
+private slots:
+    // A worker that could not set the unit up leaves nothing to stop.
+    void onWorkerFinished();
+
 private:
     QWidget *buildLeftColumn();
     QWidget *buildRightColumn();
-    void setRunning(bool running);
+    // Only what can act is enabled: a run for Stop and the list, a channel for its values.
+    void updateControls();
     void restoreCursor();
     bool hasSelection() const;
 
@@ -57,7 +62,7 @@ private:
     QPushButton *m_stop = nullptr;
     _Renderer *m_worker = nullptr;
     QThread *m_thread = nullptr;
-    QWindow *m_surface = nullptr;
+    AlignmentPlot *m_plot = nullptr;
     bool m_waitCursor = false;
     QCheckBox *m_invert = nullptr;
     QPushButton *m_loadDef = nullptr;

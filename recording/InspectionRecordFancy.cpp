@@ -241,11 +241,11 @@ void InspectionRecordFancy::onChangeQuestsAction()
 {
     if (!test)
         return;
+    const HeldEnd held(this);
     const InspectionLabel *latest = test->labelBefore(-1);
     ChangeQuestsDlg dialog(this, test, latest ? latest->Group : -1, latest ? latest->Theme : -1);
-    if (runDialog(dialog) == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted)
         takeOverPlan(*dialog.editedTest());
-    postDeferredEnd();
 }
 
 void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
@@ -264,12 +264,18 @@ void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
     inspection->saveTestStruct(test, true);
 }
 
-int InspectionRecordFancy::runDialog(QDialog &dialog)
+InspectionRecordFancy::HeldEnd::HeldEnd(InspectionRecordFancy *screen)
+    : m_screen(screen)
 {
-    ++m_openDialogs;
-    const int result = dialog.exec();
-    --m_openDialogs;
-    return result;
+    ++screen->m_openDialogs;
+}
+
+InspectionRecordFancy::HeldEnd::~HeldEnd()
+{
+    if (!m_screen)
+        return;
+    --m_screen->m_openDialogs;
+    m_screen->postDeferredEnd();
 }
 
 bool InspectionRecordFancy::deferEnd(QObject *receiver, QEvent::Type type)
@@ -305,14 +311,14 @@ void InspectionRecordFancy::onChangeChannelsAction()
 {
     if (!test)
         return;
+    const HeldEnd held(this);
     currentWizardTest = test;
     WizardChannelsDlg dialog(this);
     dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    if (runDialog(dialog) == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted)
         dialog.applyChannels();
     // The screen, and with it the test, may go before the wizard opens again.
     currentWizardTest = nullptr;
-    postDeferredEnd();
 }
 
 void InspectionRecordFancy::onSetAdvancedChannel(int iSel)

@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 class Inspection;
@@ -33,9 +34,24 @@ public:
 
     PoligrammeRecordWindow *recordWindow() const;
 
-    // While one of the screen's dialogs runs, the end of the recording (type)
-    // addressed to receiver waits: true when it was kept, to be posted to
-    // receiver again once the dialog has returned. The first end kept wins.
+    // While a dialog of the screen, or a question about it, is open, the end of
+    // the recording decides nothing: acquisition has ended, the answer decides.
+    // The end is posted again once the last of them has closed, for an answer
+    // that left the screen running.
+    class HeldEnd
+    {
+    public:
+        explicit HeldEnd(InspectionRecordFancy *screen);
+        ~HeldEnd();
+        HeldEnd(const HeldEnd &) = delete;
+        HeldEnd &operator=(const HeldEnd &) = delete;
+
+    private:
+        QPointer<InspectionRecordFancy> m_screen;
+    };
+
+    // The end of the recording (type) addressed to receiver, while a HeldEnd
+    // lives: true when it was kept. The first end kept wins.
     bool deferEnd(QObject *receiver, QEvent::Type type);
 
     InspectionTest *test = nullptr;
@@ -66,7 +82,6 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
-    int runDialog(QDialog &dialog);
     void postDeferredEnd();
     // The plan and question lists of an accepted reordering.
     void takeOverPlan(const InspectionTest &edited);

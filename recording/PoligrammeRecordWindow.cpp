@@ -1,6 +1,7 @@
 #include "PoligrammeRecordWindow.h"
 
 #include "RasterPresenter.h"
+#include "KeyRepeatFilter.h"
 #include "RecordingEnd.h"
 #include "Renderer.h"
 #include "SensorReader.h"
@@ -10,6 +11,7 @@
 #include "polygram/RenderPath.h"
 #include "polygram/drawPanelG.h"
 #include "recording/RecordingEvents.h"
+#include "recording/X11KeyRepeat.h"
 #include "recording/media/VideoRecorder.h"
 
 #include <QApplication>
@@ -25,6 +27,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QWheelEvent>
+#include <QX11Info>
 
 #include <cstdlib>
 
@@ -34,11 +37,6 @@ constexpr int CursorUpkeepMs = 500;
 constexpr int ShiftWheelDivisor = 20;
 constexpr int GainWheelDivisor = 50;
 constexpr int DisplayWheelDivisor = 10;
-
-bool isHeldKey(int key)
-{
-    return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Space || key == Qt::Key_Backspace;
-}
 
 bool modalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
 
@@ -55,11 +53,14 @@ PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent)
 
 PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent, bool raster)
     : QWindow(parent)
+    , m_keys(new KeyRepeatFilter(QX11Info::isPlatformX11(), this))
 {
     setSurfaceType(raster ? QSurface::RasterSurface : QSurface::OpenGLSurface);
     if (raster)
         m_presenter = new RasterPresenter(this);
     m_surfaceSize = size();
+    connect(m_keys, &KeyRepeatFilter::pressed, this, &PoligrammeRecordWindow::actOnKeyPress);
+    connect(m_keys, &KeyRepeatFilter::released, this, &PoligrammeRecordWindow::actOnKeyRelease);
 }
 
 PoligrammeRecordWindow::~PoligrammeRecordWindow()
@@ -82,6 +83,8 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     if (reader)
         return;
     QCoreApplication::instance()->installEventFilter(this);
+    // Held marking keys then come as presses only; pairs are still told apart where the server refuses.
+    m_detectableRepeat = X11KeyRepeat::setDetectable(true);
     inspection = inspection_;
     test = test_;
     if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty())
@@ -113,6 +116,9 @@ void PoligrammeRecordWindow::stop(bool save)
 {
     delete cursorTimer;
     cursorTimer = nullptr;
+    m_keys->reset();
+    if (m_detectableRepeat)
+        m_detectableRepeat = X11KeyRepeat::setDetectable(false);
     releaseKeyboard();
     stopRenderer();
     const bool done = reader && test->isPresentationDone(reader->position);
@@ -252,6 +258,7 @@ void PoligrammeRecordWindow::exposeEvent(QExposeEvent *event)
 // The keyboard grab is global on X11: a hidden window must not keep it.
 void PoligrammeRecordWindow::hideEvent(QHideEvent *event)
 {
+    m_keys->reset();
     releaseKeyboard();
     QWindow::hideEvent(event);
 }
@@ -316,26 +323,37 @@ bool PoligrammeRecordWindow::filterKeyPress(QKeyEvent *event)
     if (modalDialogOpen())
         return false;
     publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
-    const int key = event->key();
-    if (isHeldKey(key)) {
-        if (event->isAutoRepeat())
-            return true;
-        grabKeyboard();
-    }
-    renderer->keyPress(key);
+    m_keys->press(event->key(), event->timestamp(), event->isAutoRepeat());
     return true;
 }
 
 bool PoligrammeRecordWindow::filterKeyRelease(QKeyEvent *event)
 {
-    if (modalDialogOpen())
+    if (modalDialogOpen()) {
+        // The dialog takes the release: the key must not count as held afterwards.
+        m_keys->reset();
         return false;
+    }
     publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
-    if (event->isAutoRepeat())
-        return true;
-    releaseKeyboard();
-    renderer->keyRelease(event->key());
+    m_keys->release(event->key(), event->timestamp(), event->isAutoRepeat());
     return true;
+}
+
+void PoligrammeRecordWindow::actOnKeyPress(int key)
+{
+    if (!renderer)
+        return;
+    if (KeyRepeatFilter::isHeldKey(key))
+        grabKeyboard();
+    renderer->keyPress(key);
+}
+
+// A release may count after its pair wait, when the recording has stopped.
+void PoligrammeRecordWindow::actOnKeyRelease(int key)
+{
+    releaseKeyboard();
+    if (renderer)
+        renderer->keyRelease(key);
 }
 
 bool PoligrammeRecordWindow::holdsPoint(const QPoint &p) const { return QRect(QPoint(0, 0), size()).contains(p); }

@@ -10,6 +10,7 @@
 
 class Inspection;
 class QImage;
+class KeyRepeatFilter;
 class QKeyEvent;
 class QMouseEvent;
 class QPixmap;
@@ -100,6 +101,8 @@ private:
 
     bool filterKeyPress(QKeyEvent *event);
     bool filterKeyRelease(QKeyEvent *event);
+    void actOnKeyPress(int key);
+    void actOnKeyRelease(int key);
     void filterMousePress(QMouseEvent *event, const QPoint &p);
     void filterMouseMove(QMouseEvent *event, const QPoint &p);
     void filterMouseRelease(QMouseEvent *event, const QPoint &p);
@@ -115,4 +118,6 @@ private:
     LockedValue<QPoint> m_origin;
     // Set where the window is a raster one; a child of the window.
     RasterPresenter *m_presenter = nullptr;
+    KeyRepeatFilter *m_keys;
+    bool m_detectableRepeat = false;
 };

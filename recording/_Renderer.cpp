@@ -1,19 +1,17 @@
 #include "_Renderer.h"
 
+#include "AlignmentPlot.h"
 #include "data/DefChannel.h"
 #include "data/GenericSettings.h"
 #include "polygram/drawG.h"
 
 #include <QEventLoop>
-#include <QOpenGLContext>
-#include <QOpenGLPaintDevice>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTimer>
-#include <QWindow>
 
-_Renderer::_Renderer(QWindow *surface, int frameLimit, const QString &pluginFolder)
-    : m_surface(surface)
+_Renderer::_Renderer(const AlignmentPlot *plot, int frameLimit, const QString &pluginFolder)
+    : m_plot(plot)
     , m_pluginFolder(pluginFolder.isEmpty() ? SensorPlugin::programFolder() : pluginFolder)
     , m_session(frameLimit)
 {
@@ -36,22 +34,17 @@ void _Renderer::thread_execute()
     const QString failure = m_session.start(pluginPath());
     if (!failure.isEmpty()) {
         emit error(failure);
+        m_ended = true;
         emit finished();
         return;
     }
     announceChannels();
     {
-        // Made and dropped on this thread: a context must not die on another.
-        QOpenGLContext context;
-        context.setFormat(m_surface->requestedFormat());
-        const bool drawable = context.create() && context.makeCurrent(m_surface);
-        if (drawable)
-            initializeOpenGLFunctions();
         drawG painter(&m_session.drawnTest(), 1000);
-        runFrames(drawable ? &context : nullptr, painter);
-        context.doneCurrent();
+        runFrames(painter);
     }
     m_session.finish();
+    m_ended = true;
     emit finished();
 }
 
@@ -67,7 +60,7 @@ void _Renderer::announceChannels()
     emit updatelist(model);
 }
 
-void _Renderer::runFrames(QOpenGLContext *context, drawG &painter)
+void _Renderer::runFrames(drawG &painter)
 {
     for (int n = 0; !m_stop && n < m_session.frameLimit(); ++n) {
         // A monotonic deadline: a wall clock set back would stall the loop.
@@ -80,21 +73,21 @@ void _Renderer::runFrames(QOpenGLContext *context, drawG &painter)
         const int code = m_session.currentChannel();
         if (code >= 0 && n != 0) {
             m_session.sendChanges(code);
-            if (context)
-                drawFrame(context, painter, code, n);
+            drawFrame(painter, code, n);
         }
         waitUntil(deadline);
     }
 }
 
-void _Renderer::drawFrame(QOpenGLContext *context, drawG &draw, int code, int n)
+void _Renderer::drawFrame(drawG &draw, int code, int n)
 {
-    if (!context->makeCurrent(m_surface))
+    const QSize size = m_plot->pictureSize();
+    if (size.isEmpty())
         return;
-    const int w = m_surface->width();
-    const int h = m_surface->height();
-    QOpenGLPaintDevice device(w, h);
-    QPainter painter(&device);
+    const int w = size.width();
+    const int h = size.height();
+    QImage picture(size, QImage::Format_RGB32);
+    QPainter painter(&picture);
     draw.setRenderHints(painter);
     drawHalf(painter, draw, QRect(QPoint(0, 0), QPoint(w / 2 - 1, h - 1)), code, n, false);
     drawHalf(painter, draw, QRect(QPoint(w / 2, 0), QPoint(w / 2 + w / 2 - 1, h - 1)), code, n, true);
@@ -105,7 +98,7 @@ void _Renderer::drawFrame(QOpenGLContext *context, drawG &draw, int code, int n)
     painter.drawText(10, 20, tr("Смещение АЦП"));
     painter.drawText(w / 2 + 10, 20, tr("Усиление АЦП"));
     painter.end();
-    context->swapBuffers(m_surface);
+    emit frameDrawn(picture);
 }
 
 // Left the baseline at a coarse scale, right the deviation at a fine one.

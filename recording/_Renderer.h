@@ -3,19 +3,20 @@
 #include "AlignmentSession.h"
 
 #include <QDeadlineTimer>
+#include <QImage>
 #include <QObject>
-#include <QOpenGLFunctions>
 
 #include <atomic>
 
-class QOpenGLContext;
+class AlignmentPlot;
+class QPainter;
 class QStandardItemModel;
-class QWindow;
 class drawG;
 
-// The channel alignment's worker: on its own thread and OpenGL context it reads
-// the unit every 50 ms and draws the current channel's baseline and deviation.
-class _Renderer : public QObject, protected QOpenGLFunctions
+// The channel alignment's worker: on its own thread it reads the unit every
+// 50 ms and draws the current channel's baseline and deviation into a picture
+// for the plot area, which shows it on the dialog's thread.
+class _Renderer : public QObject
 {
     Q_OBJECT
 public:
@@ -23,7 +24,7 @@ public:
     static constexpr int FrameMs = 50;
 
     // pluginFolder empty: the program folder.
-    explicit _Renderer(QWindow *surface, int frameLimit = FrameLimit, const QString &pluginFolder = QString());
+    explicit _Renderer(const AlignmentPlot *plot, int frameLimit = FrameLimit, const QString &pluginFolder = QString());
 
     // Called from the dialog's thread.
     void setCurrentChannel(int code, int *gain, int *shift, bool *inverse);
@@ -38,11 +39,14 @@ public:
     QStandardItemModel *channelModel() const { return m_model; }
     // Frames read so far in this run.
     int framesRead() const { return m_framesRead; }
+    // thread_execute has returned.
+    bool hasEnded() const { return m_ended; }
 
 signals:
     void finished();
     void error(QString sErr);
     void updatelist(QStandardItemModel *model);
+    void frameDrawn(const QImage &picture);
 
 public slots:
     void thread_execute();
@@ -50,14 +54,15 @@ public slots:
 private:
     QString pluginPath() const;
     void announceChannels();
-    void runFrames(QOpenGLContext *context, drawG &painter);
-    void drawFrame(QOpenGLContext *context, drawG &painter, int code, int n);
+    void runFrames(drawG &painter);
+    void drawFrame(drawG &painter, int code, int n);
     void drawHalf(QPainter &painter, drawG &draw, const QRect &area, int code, int n, bool deviation);
     void waitUntil(const QDeadlineTimer &deadline);
 
-    QWindow *m_surface;
+    const AlignmentPlot *m_plot;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_framesRead{0};
+    std::atomic<bool> m_ended{false};
     QString m_pluginFolder;
     std::atomic<QStandardItemModel *> m_model{nullptr};
     AlignmentSession m_session;

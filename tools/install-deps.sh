@@ -16,6 +16,7 @@ packages=(
   fonts-liberation2 poppler-utils zlib1g-dev
   dbus-daemon at-spi2-core python3-pyatspi
   qttranslations5-l10n
+  libqt5x11extras5-dev libxcb-xkb-dev
 )
 
 missing=()

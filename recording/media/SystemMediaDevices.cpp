@@ -24,7 +24,10 @@ QVector<MediaDevices::AudioInput> SystemMediaDevices::audioInputs() const
 {
     QVector<AudioInput> found;
     const QList<QAudioDeviceInfo> infos = QAudioDeviceInfo::availableDevices(QAudio::AudioInput);
-    for (const QAudioDeviceInfo &info : infos)
-        found.append({info.deviceName(), info.supportedCodecs()});
+    // Without a sound server the list holds one null entry, no device at all.
+    for (const QAudioDeviceInfo &info : infos) {
+        if (!info.isNull())
+            found.append({info.deviceName(), info.supportedCodecs()});
+    }
     return found;
 }

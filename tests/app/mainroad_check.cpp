@@ -1,6 +1,6 @@
 // Reads a subject file the way the program does and prints, for each test, its
-// plan and its recorded marks as one JSON line each; the main-road test
-// compares them with what the examiner built and recorded.
+// plan and its recorded marks, each with its answer's start, as one JSON line
+// each; the main-road test compares them with what the examiner built and recorded.
 #include "data/Inspection.h"
 
 #include <QCoreApplication>
@@ -27,7 +27,7 @@ int main(int argc, char *argv[])
             plan.append(QJsonArray{entry.Theme, entry.Group});
         QJsonArray marks;
         for (const Inspection::_Label &mark : test.labels)
-            marks.append(QJsonArray{mark.Theme, mark.Group, mark.TickQStart, mark.TickQEnd});
+            marks.append(QJsonArray{mark.Theme, mark.Group, mark.TickQStart, mark.TickQEnd, mark.TickAStart});
         QJsonArray questions;
         for (const QVector<Inspection::_Theme> *list : {&test.themisNULL, &test.themis}) {
             for (const Inspection::_Theme &question : *list)

@@ -30,6 +30,7 @@ BELOW = "Проверочниый вопрос"  # the book's own default text
 MIDDLE = "Контрольный вопрос"
 QUESTIONS = 3
 PRESENTATIONS = 2
+HELD_SECONDS = 2.5
 
 
 class Failure(Exception):
@@ -281,9 +282,14 @@ def record_test(program, screen, window):
     time.sleep(2)  # a few seconds of signal before the first question
     window.set_input_focus(X.RevertToParent, X.CurrentTime)
     screen.d.sync()
-    for _ in range(QUESTIONS * PRESENTATIONS):
+    # The first question held past the X server's auto-repeat delay, then answered.
+    screen.tap("space", hold=HELD_SECONDS)
+    time.sleep(0.4)
+    screen.tap("space", hold=0.2)
+    time.sleep(1.8)  # the answer time of one second runs out
+    for _ in range(QUESTIONS * PRESENTATIONS - 1):
         screen.tap("space", hold=0.5)
-        time.sleep(1.8)  # the answer time of one second runs out
+        time.sleep(1.8)
     program.click("push button", "Завершить запись")
     program.answer_yes("завершить запись")
     program.answer_yes("сохранить")
@@ -333,10 +339,14 @@ def check_file(path, check_program):
         expected += [[-1, group]] + [[i, group] for i in range(QUESTIONS)]
     if test["plan"] != expected or test["planFault"]:
         raise Failure("plan: %r %s" % (test["plan"], test["planFault"]))
-    marked = sorted((theme, group) for theme, group, _, _ in test["marks"])
+    marked = sorted((theme, group) for theme, group, _, _, _ in test["marks"])
     wanted = sorted((i, g) for i in range(QUESTIONS) for g in range(1, PRESENTATIONS + 1))
     if not test["recorded"] or marked != wanted or test["samples"] < 100:
         raise Failure("recording: %r" % test)
+    # The held question spans the hold (20 ticks a second); its answer came after it.
+    _, _, start, end, answer = test["marks"][0]
+    if end - start < (HELD_SECONDS - 0.3) * 20 or answer <= end:
+        raise Failure("held question: %r" % test["marks"][0])
     return test
 
 

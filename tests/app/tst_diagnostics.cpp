@@ -157,6 +157,17 @@ private slots:
         QCOMPARE(image.pixel(28, 8), window);
     }
 
+    // The system's own list: without a sound server it offers a null entry, not a device.
+    void systemWithoutMicrophoneSaysSo()
+    {
+        configure(QStringLiteral("vugSensorDemo.so"), QString(), QString());
+        DiagnisticsDlg dialog(nullptr);
+        waitForUnit(dialog);
+        QLabel *microphone = valueOf(dialog, QStringLiteral("Микрофон ():"));
+        QVERIFY(microphone);
+        QCOMPARE(microphone->text(), QStringLiteral("Нет"));
+    }
+
     void missingPlugin()
     {
         configure(QStringLiteral("vugSensorMissing.so"));

@@ -65,6 +65,17 @@ void useSyntheticCamera(bool camera)
     });
 }
 
+// Sees the end of a recording's loop reach the main window, before the main window does.
+struct LoopEndSpy : QObject {
+    LoopEndSpy() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        seen += event->type() == RecordingEvents::LoopEnded;
+        return false;
+    }
+    int seen = 0;
+};
+
 QStringList captionsOf(QMenu *menu)
 {
     QStringList captions;
@@ -93,7 +104,8 @@ private slots:
     void videoRecordingBecomesTheTestsVideo();
     void videoWithoutCameraIsToldAfterTheWait();
     void eventsCloseTheScreen();
-    void eventDuringAnOpenQuestion();
+    void loopEndDuringTheSaveQuestion_data();
+    void loopEndDuringTheSaveQuestion();
     void quitQuestionSequences();
     void functionKeysReachThePreTestDock();
     void tabCyclingAndModeDigits();
@@ -478,19 +490,51 @@ void TestRecordingControl::eventsCloseTheScreen()
     QCOMPARE(window->centralWidget(), window->modeTabs());
 }
 
-void TestRecordingControl::eventDuringAnOpenQuestion()
+void TestRecordingControl::loopEndDuringTheSaveQuestion_data()
 {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("Нет") << false;
+    QTest::newRow("Да") << true;
+}
+
+// The loop ends (any stop posts the same end) while the examiner is asked
+// whether to save: the answer decides, as when the loop runs on.
+void TestRecordingControl::loopEndDuringTheSaveQuestion()
+{
+    QFETCH(bool, save);
+    inspection.path = QDir::home().filePath(QStringLiteral("Петров.qmz"));
+    QFile::remove(inspection.path);
+    QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
+    QFile file(inspection.path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
     window->startRecordPoligramme(0);
-    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
-    answers.whileAsking = [this] {
-        if (window->recordingScreen())
-            QCoreApplication::postEvent(window, new QEvent(RecordingEvents::LoopEnded));
+    presentQuestions(1);
+    LoopEndSpy ends;
+    MessageBoxAnswerer answers({QMessageBox::Yes, save ? QMessageBox::Yes : QMessageBox::No});
+    answers.whileAsking = [&] {
+        if (answers.asked().size() == 2) {
+            reader()->requestStop();
+            QTRY_COMPARE(ends.seen, 1);
+        }
     };
     window->onStopRecordingAction();
-    QCoreApplication::processEvents();
+    QCOMPARE(answers.unexpected(), 0);
     QVERIFY(!window->recordingScreen());
-    QCOMPARE(window->centralWidget(), window->modeTabs());
     QTest::qWait(20);  // the deferred deletion runs without touching a freed screen
+
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    if (!save) {
+        QCOMPARE(file.readAll(), before);
+        return;
+    }
+    Inspection reread;
+    QCOMPARE(reread.load(inspection.path), StoreResult::Ok);
+    QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
+    QCOMPARE(reread.tests[0].labels.size(), 1);
+    QCOMPARE(reread.tests[0].dataGSR.size(), inspection.tests[0].dataGSR.size());
 }
 
 void TestRecordingControl::quitQuestionSequences()

@@ -2,6 +2,7 @@
 #include "data/GenericSettings.h"
 #include "polygram/drawG.h"
 #include "recording/AlignmentDlg.h"
+#include "recording/AlignmentPlot.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -10,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -66,7 +68,21 @@ private:
     static bool idle(AlignmentDlg &dialog)
     {
         return !dialog.worker() && button(dialog, "Старт")->isEnabled() && !button(dialog, "Стоп")->isEnabled()
-            && !list(dialog)->isEnabled() && !shiftBox(dialog)->isEnabled();
+            && !list(dialog)->isEnabled() && !shiftBox(dialog)->isEnabled()
+            && !dialog.findChild<QCheckBox *>()->isEnabled() && !button(dialog, "Загрузить деф.")->isEnabled();
+    }
+
+    // The share of the plot area in that colour as the X server shows it: nothing may lie over the dialog.
+    static double shareOnScreen(AlignmentDlg &dialog, const QColor &colour)
+    {
+        auto *plot = dialog.findChild<AlignmentPlot *>();
+        const QPoint at = plot->mapToGlobal(QPoint(0, 0));
+        const QImage image = dialog.screen()->grabWindow(0, at.x(), at.y(), plot->width(), plot->height()).toImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == colour;
+        return double(count) / (image.width() * image.height());
     }
 
 private slots:
@@ -157,8 +173,21 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!list(dialog)->model() || list(dialog)->model()->rowCount() == 0);
         QVERIFY(!unit.isOpen());
+        // Nothing runs: only Start can act.
+        QTRY_VERIFY(idle(dialog));
+    }
+
+    // The plot area shows its background before Start and after Stop, the picture meanwhile.
+    void plotAreaIsAlwaysPainted()
+    {
+        DialogRun run("vugSensorVorkel16.so");
+        AlignmentDlg &dialog = run.dialog;
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTRY_COMPARE(shareOnScreen(dialog, AlignmentPlot::Background), 1.0);
+        button(dialog, "Старт")->click();
+        QTRY_VERIFY(shareOnScreen(dialog, Qt::white) > 0.5);
         button(dialog, "Стоп")->click();
-        QVERIFY(idle(dialog));
+        QTRY_COMPARE(shareOnScreen(dialog, AlignmentPlot::Background), 1.0);
     }
 
     void silentUnitIsReported()

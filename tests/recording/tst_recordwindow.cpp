@@ -48,6 +48,7 @@ private slots:
     void stopWithSavingKeepsTheFileAndPlaybackLeavesIt();
     void deviceErrorIsShownAndClosesWithoutHang();
     void keysAreConsumedOnceForHeldKeys();
+    void heldSpaceRepeatedByX11MarksOneQuestion();
     void everythingPassesWhileAModalDialogIsOpen();
     void remoteControlClicksPresentAndRemove();
     void dragsChangeDisplayAndHardwareValues();
@@ -57,6 +58,8 @@ private slots:
 private:
     void startWindow(bool recordMode = true);
     bool sendKey(QEvent::Type type, int key, bool repeat = false, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A key event as the X server stamps it.
+    bool sendXKey(QEvent::Type type, ulong time, bool repeat = false);
     void sendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
                    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void sendWheel(QPoint at, Qt::KeyboardModifiers modifiers);
@@ -101,6 +104,13 @@ void TestRecordWindow::startWindow(bool recordMode)
 bool TestRecordWindow::sendKey(QEvent::Type type, int key, bool repeat, Qt::KeyboardModifiers modifiers)
 {
     QKeyEvent event(type, key, modifiers, QString(), repeat);
+    return window->eventFilter(main, &event);
+}
+
+bool TestRecordWindow::sendXKey(QEvent::Type type, ulong time, bool repeat)
+{
+    QKeyEvent event(type, Qt::Key_Space, Qt::NoModifier, QString(), repeat);
+    event.setTimestamp(time);
     return window->eventFilter(main, &event);
 }
 
@@ -219,6 +229,35 @@ void TestRecordWindow::keysAreConsumedOnceForHeldKeys()
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(!sendKey(QEvent::KeyPress, Qt::Key_Space));
     QVERIFY(run->test().labels.isEmpty());
+}
+
+// X11 repeats a held key as release-press pairs of one time stamp, most of them
+// not flagged as repeats: the question lasts the whole hold, and the answer is
+// taken when it comes.
+void TestRecordWindow::heldSpaceRepeatedByX11MarksOneQuestion()
+{
+    startWindow();
+    run->tick(5);
+    const auto position = [this] { return window->reader->position.load(); };
+    QVERIFY(sendXKey(QEvent::KeyPress, 1000));
+    run->tick(13);
+    QVERIFY(sendXKey(QEvent::KeyRelease, 1660, true));
+    QVERIFY(sendXKey(QEvent::KeyPress, 1660, true));
+    for (ulong time = 1700; time < 3500; time += 40) {
+        run->tick(1);
+        QVERIFY(sendXKey(QEvent::KeyRelease, time));
+        QVERIFY(sendXKey(QEvent::KeyPress, time));
+    }
+    const int released = position();
+    QVERIFY(sendXKey(QEvent::KeyRelease, 3510));
+    const InspectionLabel &mark = run->test().labels[0];
+    QTRY_COMPARE(mark.TickQEnd, released);
+    QCOMPARE(mark.TickAStart, 0);
+
+    run->tick(10);
+    QVERIFY(sendXKey(QEvent::KeyPress, 4000));
+    QCOMPARE(run->test().labels.size(), 1);
+    QCOMPARE(mark.TickAStart, position());
 }
 
 void TestRecordWindow::everythingPassesWhileAModalDialogIsOpen()

@@ -4,9 +4,12 @@
 #include <QImage>
 #include <QMap>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <QSizeF>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QVector>
 
 namespace PopplerReader {
 
@@ -50,6 +53,24 @@ inline QString text(const QString &pdf, int page)
     return run(QStringLiteral("pdftotext"),
                {QStringLiteral("-raw"), QStringLiteral("-f"), number, QStringLiteral("-l"), number, pdf,
                 QStringLiteral("-")});
+}
+
+// The words of one page, counted from 1, with their boxes in points.
+inline QVector<QPair<QString, QRectF>> words(const QString &pdf, int page)
+{
+    const QString number = QString::number(page);
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), number,
+                                                           QStringLiteral("-l"), number, pdf, QStringLiteral("-")});
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QVector<QPair<QString, QRectF>> found;
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QRectF box(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                         QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+        found.append({m.captured(5), box});
+    }
+    return found;
 }
 
 // One page, counted from 1, rendered at dpi dots per inch.
