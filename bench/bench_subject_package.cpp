@@ -76,7 +76,8 @@ int runStep(const QString &step, const QString &dir)
     QElapsedTimer clock;
     clock.start();
     if (step == QLatin1String("export")) {
-        SubjectPackage::exportSubject(dir + QStringLiteral("/store/Иванов.qmz"), dir + QStringLiteral("/out"));
+        SubjectPackage::exportSubject(dir + QStringLiteral("/store/Иванов.qmz"), dir + QStringLiteral("/out"),
+                                      [](const QString &) { return true; });
     } else if (step == QLatin1String("import")) {
         const auto result = SubjectPackage::importPackage(dir + QStringLiteral("/out/Иванов.dqmz"),
                                                           dir + QStringLiteral("/target"),

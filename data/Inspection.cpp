@@ -78,7 +78,7 @@ StoreResult Inspection::load(const QString &file)
 
     InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.refusal().isEmpty() ? StoreResult::NotOpen : StoreResult::Refused;
     QVector<InspectionStore::Row> rows;
     bool intact = store.readRows(InspectionDataType::Struct, rows);
     for (const InspectionStore::Row &row : rows) {

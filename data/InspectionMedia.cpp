@@ -118,18 +118,23 @@ QString subjectBaseName(const Inspection &inspection)
 
 QStringList preTestFiles(const QString &subjectPath)
 {
-    // Only the base name is compared literally: a name such as "1" or "Ivan"
-    // must not take "__1__" or "Ivan.Petrov" along.
-    static const QRegularExpression stamp(
-        QRegularExpression::anchoredPattern(QStringLiteral("\\.[0-9]{14}\\.(?i:avi|aac)")));
     const QString base = QFileInfo(subjectPath).completeBaseName();
     const QDir folder(mediaFolderOf(subjectPath));
     QStringList files;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden, QDir::Name)) {
-        if (name.startsWith(base) && stamp.match(name.mid(base.size())).hasMatch())
+        if (isPreTestFileName(base, name))
             files << folder.filePath(name);
     }
     return files;
+}
+
+bool isPreTestFileName(const QString &subjectBase, const QString &fileName)
+{
+    // Only the base name is compared literally: a name such as "1" or "Ivan"
+    // must not take "__1__" or "Ivan.Petrov" along.
+    static const QRegularExpression stamp(
+        QRegularExpression::anchoredPattern(QStringLiteral("\\.[0-9]{14}\\.(?i:avi|aac)")));
+    return fileName.startsWith(subjectBase) && stamp.match(fileName.mid(subjectBase.size())).hasMatch();
 }
 
 QStringList preTestVideos(const QString &subjectPath)

@@ -33,6 +33,9 @@ QString subjectBaseName(const Inspection &inspection);
 // paths in its companion folder, sorted: the base name taken literally, ".",
 // the 14-digit time stamp, ".avi" or ".aac" in any letter case.
 QStringList preTestFiles(const QString &subjectPath);
+// Whether a file name in the companion folder is such a pre-test file of the
+// subject with that base name.
+bool isPreTestFileName(const QString &subjectBase, const QString &fileName);
 // The pre-test videos among them, oldest first by the time stamp in their names.
 QStringList preTestVideos(const QString &subjectPath);
 // The 14 digits just before a media file name's extension; empty when the

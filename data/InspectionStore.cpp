@@ -1,9 +1,12 @@
 #include "InspectionStore.h"
 
 #include "BinaryJson.h"
+#include "DatabaseSchema.h"
 #include "SharedConnection.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -29,6 +32,12 @@ bool isReadable(const QString &path)
     return file.open(QIODevice::ReadOnly);
 }
 
+const DatabaseSchema &subjectSchema()
+{
+    static const DatabaseSchema schema({kCreate});
+    return schema;
+}
+
 // A null text binds as NULL, which test_id refuses; rows of the whole subject
 // are owned by the empty text.
 QString ownerText(const QString &testId)
@@ -40,12 +49,24 @@ QString ownerText(const QString &testId)
 
 InspectionStore::InspectionStore(const QString &path, Access access)
 {
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile()) {
+        m_refusal = QCoreApplication::translate("InspectionStore", "это не обычный файл");
+        return;
+    }
     if (path.isEmpty() || (access == ExistingFile && !isReadable(path)))
         return;
-    QSqlDatabase &database = SharedConnection::database();
-    database.setHostName(QStringLiteral("inspection"));
-    database.setDatabaseName(path);
-    m_open = database.open();
+    if (!SharedConnection::openFile(path, QStringLiteral("inspection")))
+        return;
+    m_refusal = subjectSchema().mismatch(SharedConnection::database());
+    m_open = m_refusal.isEmpty();
+    if (!m_open)
+        SharedConnection::database().close();
+}
+
+QString InspectionStore::refusalOf(const QString &path)
+{
+    return InspectionStore(path, ExistingFile).refusal();
 }
 
 InspectionStore::~InspectionStore()

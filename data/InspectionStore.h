@@ -16,7 +16,8 @@ class QSqlQuery;
 // One operation's use of a subject file (table inspection: test_id, data_type,
 // data) through the shared connection: points the connection at the file and
 // opens it, and closes it when the store goes out of scope. Only one store may
-// live at a time.
+// live at a time. A file from elsewhere is opened only when it is a regular
+// file whose schema is the one the program makes.
 class InspectionStore
 {
 public:
@@ -38,6 +39,11 @@ public:
     InspectionStore &operator=(const InspectionStore &) = delete;
 
     bool isOpen() const { return m_open; }
+    // Why a file that is there was not opened: no regular file, or a schema
+    // the program never makes (triggers, views, other tables or columns).
+    // Nothing of such a file is read or changed. Empty otherwise.
+    QString refusal() const { return m_refusal; }
+    static QString refusalOf(const QString &path);
 
     // Creates the table when the database lacks it; false when it cannot be made
     // (a file that is no database).
@@ -77,4 +83,5 @@ public:
 private:
     bool readRowsOf(const QString &statement, const QVariantList &values, QVector<Row> &rows);
     bool m_open = false;
+    QString m_refusal;
 };

@@ -1,6 +1,12 @@
 #include "SharedConnection.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -8,6 +14,31 @@ QSqlDatabase &connection()
 {
     static QSqlDatabase database;
     return database;
+}
+
+bool isRegularOrMissing(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.isFile() || (!file.exists() && !file.isSymLink());
+}
+
+// The handle behind Qt's driver; the driver links the same SQLite library.
+sqlite3 *handleOf(const QSqlDatabase &database)
+{
+    const QVariant handle = database.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(handle.constData());
+}
+
+bool defend(QSqlDatabase &database)
+{
+    sqlite3 *handle = handleOf(database);
+    if (!handle || sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK
+        || sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK)
+        return false;
+    QSqlQuery pragma(database);
+    return pragma.exec(QStringLiteral("PRAGMA cell_size_check=ON"));
 }
 
 }  // namespace
@@ -20,6 +51,21 @@ QSqlDatabase &SharedConnection::database()
         qAddPostRoutine(&SharedConnection::release);
     }
     return database;
+}
+
+bool SharedConnection::openFile(const QString &path, const QString &tag)
+{
+    if (path.isEmpty() || !isRegularOrMissing(path))
+        return false;
+    QSqlDatabase &connection = database();
+    connection.setHostName(tag);
+    connection.setDatabaseName(path);
+    if (!connection.open())
+        return false;
+    if (defend(connection))
+        return true;
+    connection.close();
+    return false;
 }
 
 void SharedConnection::release()

@@ -10,6 +10,13 @@ class SharedConnection
 public:
     // The connection (driver QSQLITE, the default connection), made real on first use.
     static QSqlDatabase &database();
+    // Points the connection at a file and opens it with SQLite's defences for
+    // files from elsewhere: no writes to the schema itself, no functions with
+    // side effects run from the file's schema, damaged cells caught early. A
+    // path that is there but no regular file (a FIFO, a device) is not opened:
+    // it would block or never end. The tag tells the users of the connection
+    // apart.
+    static bool openFile(const QString &path, const QString &tag);
     // Drops the connection. Runs by itself while the application object is
     // being destroyed, before the driver goes, so the program exits quietly.
     static void release();

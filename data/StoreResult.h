@@ -4,6 +4,7 @@
 enum class StoreResult {
     Ok,          // done
     NotOpen,     // no subject file: an empty path, a missing file, or one that cannot be opened
+    Refused,     // a file that is there but no subject file the program could use; nothing read or changed
     Damaged,     // read what could be read; the file or some of its rows are damaged and were skipped
     TooLarge,    // the document exceeds what the stored format can hold; nothing was written
     NotWritten,  // nothing to save, or the statement wrote no row

@@ -1,6 +1,7 @@
 #include "InspectionEditFancy.h"
 #include "InspectionTreeView.h"
 #include "data/InspectionMedia.h"
+#include "data/InspectionStore.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PreTestCanversationDockWindow.h"
@@ -67,7 +68,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     }
 
     setWaitCursor();
-    m_inspection.load(fileNew);
+    const StoreResult loaded = m_inspection.load(fileNew);
     for (Inspection::_Test &test : m_inspection.tests) {
         if (test.recorded)
             m_inspection.loadRecording(&test, true);
@@ -81,6 +82,10 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     updateActions();
     QApplication::restoreOverrideCursor();
 
+    if (loaded == StoreResult::Refused)
+        QMessageBox::warning(this, tr("Воркел"),
+                             tr("Файл обследуемого не открыт и не изменён:\n%1\n(%2)")
+                                 .arg(fileNew, InspectionStore::refusalOf(fileNew)));
     if (!failures.isEmpty())
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Не удалось переименовать файлы записей:\n%1").arg(failures.join(QLatin1Char('\n'))));

@@ -94,8 +94,8 @@ private:
     void announceRemoval();
     void addFolderEntries(QMenu *menu, const QModelIndex &index);
     void addSubjectEntries(QMenu *menu);
-    // The one message that closes an import.
-    QString importReport(const SubjectPackage::ImportResult &result) const;
+    // A yes/no question in the middle of an operation that shows the wait cursor.
+    bool askDuringWait(const QString &question);
 
     _PersoneDock_TreeView *m_tree;
     QAction *m_createFolder;

@@ -249,8 +249,11 @@ void PersoneDockWindow::onActionExport()
     const QString folder = FileChooser::getExistingDirectory(this, tr("Выбор папки для экспорта"));
     if (folder.isEmpty())
         return;
+    const auto mayReplace = [this](const QString &package) {
+        return askDuringWait(tr("Пакет «%1» уже есть в этой папке. Заменить его?").arg(package));
+    };
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const SubjectPackage::ExportResult result = SubjectPackage::exportSubject(pathOf(index), folder);
+    const SubjectPackage::ExportResult result = SubjectPackage::exportSubject(pathOf(index), folder, mayReplace);
     QApplication::restoreOverrideCursor();
     if (!result.error.isEmpty())
         QMessageBox::warning(this, tr("Воркел"), result.error + QLatin1Char('\n') + tr("Пакет не записан."));
@@ -266,40 +269,25 @@ void PersoneDockWindow::onActionImport()
     if (package.isEmpty())
         return;
     const auto mayReplace = [this](const QString &subject) {
-        QApplication::restoreOverrideCursor();
-        const bool replace = QMessageBox::question(this, tr("Воркел"),
-                                                   tr("Обследуемый «%1» уже есть в этой папке. Заменить его и его "
-                                                      "записи?")
-                                                       .arg(QFileInfo(subject).completeBaseName()),
-                                                   QMessageBox::Yes | QMessageBox::No)
-                             == QMessageBox::Yes;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        return replace;
+        return askDuringWait(tr("Обследуемый «%1» уже есть в этой папке. Заменить его и его записи?")
+                                 .arg(QFileInfo(subject).completeBaseName()));
     };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const SubjectPackage::ImportResult result = SubjectPackage::importPackage(package, pathOf(index), mayReplace);
     QApplication::restoreOverrideCursor();
-    QMessageBox::information(this, tr("Воркел"), importReport(result));
+    QMessageBox::information(this, tr("Воркел"), result.report());
     if (!result.imported.isEmpty())
         emit notyfyCreatePersoneLinkAndVerify(QString());
 }
 
-QString PersoneDockWindow::importReport(const SubjectPackage::ImportResult &result) const
+// The wait cursor gives way to the question and comes back after it.
+bool PersoneDockWindow::askDuringWait(const QString &question)
 {
-    if (result.refused)
-        return tr("Импорт отменён: ничего не изменено.");
-    QStringList lines;
-    if (result.imported.isEmpty())
-        lines << tr("Ничего не импортировано.");
-    else
-        lines << tr("Импортировано файлов: %1.").arg(result.imported.size());
-    if (!result.stop.isEmpty())
-        lines << result.stop;
-    if (result.cut)
-        lines << tr("Пакет обрезан: прочитаны только полные записи до обрыва.");
-    if (!result.skipped.isEmpty())
-        lines << tr("Пропущено:") << result.skipped;
-    return lines.join(QLatin1Char('\n'));
+    QApplication::restoreOverrideCursor();
+    const bool yes = QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+                     == QMessageBox::Yes;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    return yes;
 }
 
 void PersoneDockWindow::onAction_UserProperty()

@@ -99,7 +99,7 @@ SubjectCheck checkSubjectFile(const PersoneSearchDlg::_Conditions &conditions, c
     InspectionPerson person;
     inspection.loadPerson(person);
     const StoreResult loaded = inspection.load(file);
-    if (loaded == StoreResult::NotOpen || loaded == StoreResult::Damaged)
+    if (loaded != StoreResult::Ok)
         return SubjectCheck::Unreadable;
     inspection.loadPreTestConversation();
     return personeMatches(conditions, person, file, inspection.preTestText, inspection.tests) ? SubjectCheck::Match

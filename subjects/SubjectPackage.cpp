@@ -2,10 +2,12 @@
 
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/InspectionStore.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QStorageInfo>
 #include <QTemporaryFile>
 #include <QTextCodec>
@@ -135,7 +137,9 @@ QString nameProblem(const QByteArray &raw, QString &name)
     name = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars > 0 || state.remainingChars > 0)
         return tr("имя не в UTF-8");
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1String("..")))
+    // Double dots inside a name are fine ("Петров А..qmz"); "." and ".." are not.
+    const QString inside = QStringLiteral("folder/") + name;
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || QDir::cleanPath(inside) != inside)
         return tr("имя ведёт за пределы папки");
     for (const QChar c : name) {
         if (c.category() == QChar::Other_Control)
@@ -235,6 +239,53 @@ QString inflateEntry(QFile &package, const EntryHeader &header, QIODevice &out, 
     return problem;
 }
 
+// Names of the videos the subject file's tests would have; a recording is the
+// subject's only under one of them or a pre-test video's name.
+QSet<QString> testVideoNames(const QString &subjectPath)
+{
+    Inspection subject;
+    subject.load(subjectPath);
+    QSet<QString> names;
+    for (const Inspection::_Test &test : subject.tests)
+        names.insert(QFileInfo(InspectionMedia::testVideoName(subject, test)).fileName());
+    return names;
+}
+
+// Which recordings of a package may be written into the media folder.
+struct RecordingRules {
+    QString subjectBase;
+    QSet<QString> testVideos;
+    bool replacing = false;  // the subject is replaced, and with it its recordings
+    QSet<QString> seen;
+
+    // Why the entry is not written; empty when it is. Each name counts once.
+    QString refusal(const QString &name, const QString &destination)
+    {
+        const bool own = testVideos.contains(name)
+                         || (InspectionMedia::isPreTestFileName(subjectBase, name)
+                             && name.endsWith(kVideoSuffix, Qt::CaseInsensitive));
+        const bool again = seen.contains(name);
+        seen.insert(name);
+        if (!own)
+            return tr("не запись этого обследуемого");
+        if (again)
+            return tr("повторная запись с тем же именем");
+        if (!replacing && QFileInfo::exists(destination))
+            return tr("такой файл уже есть в папке записей");
+        return QString();
+    }
+};
+
+// Why a bare subject file is not to be used: no database, or one with a
+// schema the program never makes.
+QString subjectFileProblem(QTemporaryFile &file, const QByteArray &head)
+{
+    if (head != kDatabaseHeader || !file.flush())
+        return tr("это не файл обследуемого");
+    const QString refusal = InspectionStore::refusalOf(file.fileName());
+    return refusal.isEmpty() ? QString() : tr("это не файл обследуемого: %1").arg(refusal);
+}
+
 bool isFolderInside(const QString &folder, const QString &target)
 {
     const QString canonical = QFileInfo(folder).canonicalFilePath();
@@ -255,8 +306,8 @@ QString importEntry(QFile &package, const EntryHeader &header, const QString &de
         return tr("не удалось создать файл");
     }
     QString problem = inflateEntry(package, header, temporary, head);
-    if (problem.isEmpty() && head && *head != kDatabaseHeader)
-        problem = tr("это не файл обследуемого");
+    if (problem.isEmpty() && head)
+        problem = subjectFileProblem(temporary, *head);
     if (problem.isEmpty() && !commitFile(temporary, destination))
         problem = tr("не удалось записать файл");
     return problem;
@@ -271,19 +322,18 @@ QStringList SubjectPackage::packageFiles(const QString &subjectPath)
         if (path.endsWith(kVideoSuffix, Qt::CaseInsensitive))
             files << path;
     }
-    Inspection subject;
-    subject.load(subjectPath);
+    const QDir media(QFileInfo(subjectPath).absolutePath() + QStringLiteral("/__1__"));
     QStringList videos;
-    for (const Inspection::_Test &test : subject.tests) {
-        const QString video = InspectionMedia::testVideoName(subject, test);
-        if (test.recorded && QFileInfo(video).isFile())
-            videos << video;
+    for (const QString &name : testVideoNames(subjectPath)) {
+        if (QFileInfo(media.filePath(name)).isFile())
+            videos << media.filePath(name);
     }
     videos.sort();
     return files + videos;
 }
 
-SubjectPackage::ExportResult SubjectPackage::exportSubject(const QString &subjectPath, const QString &folder)
+SubjectPackage::ExportResult SubjectPackage::exportSubject(const QString &subjectPath, const QString &folder,
+                                                           const ReplaceQuestion &mayReplace)
 {
     ExportResult result;
     result.files = packageFiles(subjectPath);
@@ -297,6 +347,10 @@ SubjectPackage::ExportResult SubjectPackage::exportSubject(const QString &subjec
             return result;
     }
     const QString target = folder + QLatin1Char('/') + QFileInfo(subjectPath).completeBaseName() + QStringLiteral(".dqmz");
+    if (QFileInfo::exists(target) && !mayReplace(QFileInfo(target).fileName())) {
+        result.refused = true;
+        return result;
+    }
     QTemporaryFile package(folder + QStringLiteral("/.export-XXXXXX"));
     if (!package.open()) {
         result.error = tr("Не удалось создать файл в папке %1").arg(folder);
@@ -344,8 +398,14 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
         result.stop = tr("Первая запись «%1» — не файл обследуемого").arg(header.name);
         return result;
     }
+    // The subjects' tree does not show hidden files.
+    if (header.name.startsWith(QLatin1Char('.'))) {
+        result.stop = tr("Файл обследуемого «%1» скрыт: имя начинается с точки").arg(header.name);
+        return result;
+    }
     const QString subject = targetFolder + QLatin1Char('/') + header.name;
-    if (QFileInfo::exists(subject) && !mayReplace(header.name)) {
+    const bool replacing = QFileInfo::exists(subject);
+    if (replacing && !mayReplace(header.name)) {
         result.refused = true;
         return result;
     }
@@ -357,7 +417,8 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
     }
     result.imported << subject;
 
-    const QString base = header.name.left(header.name.size() - kSubjectSuffix.size());
+    RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()), testVideoNames(subject),
+                         replacing, {}};
     const QString media = targetFolder + QStringLiteral("/__1__");
     QDir().mkpath(media);
     if (!isFolderInside(media, targetFolder)) {
@@ -376,14 +437,43 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
             result.stop = tr("Пакет повреждён: %1").arg(problem);
             break;
         }
-        const bool own = header.name.endsWith(kVideoSuffix, Qt::CaseInsensitive)
-                         && (header.name.startsWith(base + QLatin1Char('.')) || header.name.startsWith(base + QLatin1Char('-')));
-        problem = own ? importEntry(package, header, media + QLatin1Char('/') + header.name, nullptr)
-                      : (package.seek(package.pos() + header.dataLength), tr("не запись этого обследуемого"));
+        const QString destination = media + QLatin1Char('/') + header.name;
+        problem = rules.refusal(header.name, destination);
         if (problem.isEmpty())
-            result.imported << media + QLatin1Char('/') + header.name;
+            problem = importEntry(package, header, destination, nullptr);
         else
-            result.skipped << QStringLiteral("%1: %2").arg(header.name, problem);
+            package.seek(package.pos() + header.dataLength);
+        if (problem.isEmpty())
+            result.imported << destination;
+        else
+            result.skip(QStringLiteral("%1: %2").arg(header.name, problem));
     }
     return result;
+}
+
+void SubjectPackage::ImportResult::skip(const QString &entry)
+{
+    if (skipped.size() < kListedSkips)
+        skipped << entry;
+    ++skippedCount;
+}
+
+QString SubjectPackage::ImportResult::report() const
+{
+    if (refused)
+        return tr("Импорт отменён: ничего не изменено.");
+    QStringList lines;
+    if (imported.isEmpty())
+        lines << tr("Ничего не импортировано.");
+    else
+        lines << tr("Импортировано файлов: %1.").arg(imported.size());
+    if (!stop.isEmpty())
+        lines << stop;
+    if (cut)
+        lines << tr("Пакет обрезан: прочитаны только полные записи до обрыва.");
+    if (skippedCount > 0)
+        lines << tr("Пропущено записей: %1.").arg(skippedCount) << skipped;
+    if (skippedCount > skipped.size())
+        lines << tr("… и ещё %1.").arg(skippedCount - skipped.size());
+    return lines.join(QLatin1Char('\n'));
 }

@@ -14,27 +14,41 @@ class QIODevice;
 class SubjectPackage
 {
 public:
+    // Asked before an existing file of that name is replaced.
+    using ReplaceQuestion = std::function<bool(const QString &fileName)>;
+
     struct ExportResult {
-        QString package;  // the written package; empty when nothing was written
+        QString package;       // the written package; empty when nothing was written
         QStringList files;
-        QString error;    // why nothing was written
+        QString error;         // why nothing was written
+        bool refused = false;  // an existing package was not to be replaced
     };
     // Writes folder/<base>.dqmz with the subject file, its pre-test videos and
     // its tests' videos, under a temporary name renamed at the end.
-    static ExportResult exportSubject(const QString &subjectPath, const QString &folder);
-    // The files a package of the subject holds, in entry order.
+    static ExportResult exportSubject(const QString &subjectPath, const QString &folder,
+                                      const ReplaceQuestion &mayReplace);
+    // The files a package of the subject holds, in entry order: the subject
+    // file, then the recordings that are its own by name (a pre-test video:
+    // the base name, ".", the time stamp, ".avi"; a test video: the name its
+    // test in the file gives).
     static QStringList packageFiles(const QString &subjectPath);
 
     struct ImportResult {
         QStringList imported;  // destination paths
-        QStringList skipped;   // "name: why"
+        QStringList skipped;   // "name: why", the first kListedSkips
+        int skippedCount = 0;
         QString stop;          // why reading stopped before the end, empty when it read through
         bool cut = false;      // the package ends inside an entry
         bool refused = false;  // an existing subject was not to be replaced
+        void skip(const QString &entry);
+        // What happened, short enough for a message box however many were skipped.
+        QString report() const;
     };
-    // Asked before an existing subject of that file name is replaced.
-    using ReplaceQuestion = std::function<bool(const QString &subjectFile)>;
+    static const int kListedSkips = 20;
     // Reads the package into the target folder; recordings go to its "__1__".
+    // Only the subject's own recordings are taken (as packageFiles names
+    // them), each name once; an existing file is replaced only when the
+    // existing subject is.
     static ImportResult importPackage(const QString &packagePath, const QString &targetFolder,
                                       const ReplaceQuestion &mayReplace);
 

@@ -13,7 +13,7 @@ packages=(
   libftdi1-dev libxlsxwriter-dev
   libgl1-mesa-dri libgl-dev libegl-dev mesa-utils
   xvfb xauth python3 python3-openpyxl python3-xlib python3-numpy python3-scipy sqlite3
-  fonts-liberation2 poppler-utils zlib1g-dev
+  fonts-liberation2 poppler-utils zlib1g-dev libsqlite3-dev
   dbus-daemon at-spi2-core python3-pyatspi
   qttranslations5-l10n
   libqt5x11extras5-dev libxcb-xkb-dev

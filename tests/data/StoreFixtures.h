@@ -7,8 +7,11 @@
 #include "data/SharedConnection.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 namespace StoreFixtures {
 
@@ -72,8 +75,8 @@ inline QVector<InspectionStore::Row> rowsOf(const QString &path, int kind)
     return rows;
 }
 
-// Runs one statement of the test's own in the subject file, e.g. a trigger
-// that makes a save fail part-way.
+// Runs one statement of the test's own in the subject file, e.g. one that
+// damages a row.
 inline void runStatement(const QString &path, const QString &statement)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
@@ -81,18 +84,77 @@ inline void runStatement(const QString &path, const QString &statement)
     QVERIFY(store.run(query, statement, {}));
 }
 
+// The program refuses a subject file whose schema holds triggers, so faults
+// are injected as TEMP triggers, made in every connection that opens the file.
+inline QString fileKey(const QString &path)
+{
+    const QFileInfo file(path);
+    return file.canonicalFilePath().isEmpty() ? file.absoluteFilePath() : file.canonicalFilePath();
+}
+
+inline QMultiHash<QString, QString> &openingStatements()
+{
+    static QMultiHash<QString, QString> statements;
+    return statements;
+}
+
+inline QHash<QString, int> &notedWrites()
+{
+    static QHash<QString, int> writes;
+    return writes;
+}
+
+inline void noteWrite(sqlite3_context *, int, sqlite3_value **values)
+{
+    ++notedWrites()[QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_value_text(values[0])))];
+}
+
+inline int prepareConnection(sqlite3 *db, const char **, const sqlite3_api_routines *)
+{
+    const QString key = fileKey(QString::fromUtf8(sqlite3_db_filename(db, "main")));
+    sqlite3_create_function(db, "note_write", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, nullptr, noteWrite, nullptr, nullptr);
+    for (const QString &statement : openingStatements().values(key))
+        sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr);
+    return SQLITE_OK;
+}
+
+// Runs a statement in every connection opened on the file from now on.
+inline void runOnOpen(const QString &path, const QString &statement)
+{
+    static const int registered = sqlite3_auto_extension(reinterpret_cast<void (*)()>(prepareConnection));
+    QCOMPARE(registered, SQLITE_OK);
+    openingStatements().insert(fileKey(path), statement);
+}
+
 // A trigger that refuses every row of a kind written once count rows of it exist.
 inline void failWritesAfter(const QString &path, int kind, int count)
 {
     for (const char *event : {"INSERT", "UPDATE"}) {
-        runStatement(path, QStringLiteral("CREATE TRIGGER fail_%1_%2 BEFORE %1 ON inspection "
-                                          "WHEN NEW.data_type = %2 AND "
-                                          "(SELECT count(*) FROM inspection WHERE data_type = %2) >= %3 "
-                                          "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
-                               .arg(QLatin1String(event))
-                               .arg(kind)
-                               .arg(count));
+        runOnOpen(path, QStringLiteral("CREATE TEMP TRIGGER fail_%1_%2 BEFORE %1 ON main.inspection "
+                                       "WHEN NEW.data_type = %2 AND "
+                                       "(SELECT count(*) FROM main.inspection WHERE data_type = %2) >= %3 "
+                                       "BEGIN SELECT RAISE(ABORT, 'disk full'); END")
+                            .arg(QLatin1String(event))
+                            .arg(kind)
+                            .arg(count));
     }
+}
+
+// Counts every write of a kind into the file from now on; writes(path) tells.
+inline void countWrites(const QString &path, int kind)
+{
+    for (const char *event : {"INSERT", "UPDATE"}) {
+        runOnOpen(path, QStringLiteral("CREATE TEMP TRIGGER count_%1_%2 AFTER %1 ON main.inspection "
+                                       "WHEN NEW.data_type = %2 BEGIN SELECT note_write('%3'); END")
+                            .arg(QLatin1String(event))
+                            .arg(kind)
+                            .arg(fileKey(path).replace(QLatin1Char('\''), QStringLiteral("''"))));
+    }
+}
+
+inline int writes(const QString &path)
+{
+    return notedWrites().value(fileKey(path));
 }
 
 // An existing subject file with its table and no rows.

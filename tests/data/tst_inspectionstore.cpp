@@ -1,13 +1,18 @@
+#include "HostileSubjects.h"
 #include "StoreFixtures.h"
 #include "data/SharedConnection.h"
 #include "tests/support/TestHome.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 using namespace StoreFixtures;
+
+Q_DECLARE_METATYPE(HostileSubjects::Kind)
+Q_DECLARE_METATYPE(StoreResult)
 
 class TestInspectionStore : public QObject
 {
@@ -28,6 +33,8 @@ private slots:
     void clearForgetsTheSubject();
     void damagedFilesLoadWhatTheyCan();
     void damagedRowsAreSkippedAndKept();
+    void hostileSubjectFilesAreRefusedUntouched_data();
+    void hostileSubjectFilesAreRefusedUntouched();
     void connectionIsReleasedBeforeExit();
     void childSavesAndExits();
 
@@ -380,7 +387,7 @@ void TestInspectionStore::damagedFilesLoadWhatTheyCan()
         QSqlQuery query(SharedConnection::database());
         QVERIFY(store.run(query, "CREATE TABLE notes (a int)", {}));
     }
-    QCOMPARE(inspection.load(other), StoreResult::Damaged);
+    QCOMPARE(inspection.load(other), StoreResult::Refused);
     QVERIFY(inspection.tests.isEmpty());
 
     // A truncated file: what lies in the surviving pages is still read.
@@ -435,6 +442,48 @@ void TestInspectionStore::damagedRowsAreSkippedAndKept()
 
 // The child half of connectionIsReleasedBeforeExit: uses the store, then lets
 // the application object go as the program would.
+void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched_data()
+{
+    using Kind = HostileSubjects::Kind;
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<StoreResult>("loaded");
+    QTest::addColumn<int>("tests");
+    QTest::newRow("plain") << Kind::Plain << StoreResult::Ok << 1;
+    QTest::newRow("shallow nesting") << Kind::ShallowNesting << StoreResult::Ok << 1;
+    QTest::newRow("trigger") << Kind::Trigger << StoreResult::Refused << 0;
+    QTest::newRow("view") << Kind::View << StoreResult::Refused << 0;
+    QTest::newRow("extra table") << Kind::ExtraTable << StoreResult::Refused << 0;
+    QTest::newRow("extra column") << Kind::ExtraColumn << StoreResult::Refused << 0;
+    QTest::newRow("deep nesting") << Kind::DeepNesting << StoreResult::Damaged << 0;
+    QTest::newRow("huge record") << Kind::HugeRecord << StoreResult::Damaged << 0;
+    QTest::newRow("fifo") << Kind::Fifo << StoreResult::Refused << 0;
+}
+
+// Loading never crashes or hangs; a refused file is neither read nor written.
+void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched()
+{
+    QFETCH(HostileSubjects::Kind, kind);
+    QFETCH(StoreResult, loaded);
+    QFETCH(int, tests);
+    const QString path = pathOf("hostile.qmz");
+    QVERIFY(HostileSubjects::make(path, kind));
+    const auto digest = [&] {
+        return kind == HostileSubjects::Kind::Fifo ? QByteArray()
+                                                   : QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha1);
+    };
+    const QByteArray before = digest();
+    Inspection inspection;
+    QCOMPARE(inspection.load(path), loaded);
+    QCOMPARE(inspection.tests.size(), tests);
+    QCOMPARE(digest(), before);
+    if (loaded != StoreResult::Refused)
+        return;
+    QVERIFY(!InspectionStore::refusalOf(path).isEmpty());
+    Inspection::_Test test = recordedTest("new", 0);
+    QCOMPARE(inspection.saveTestStruct(&test), StoreResult::NotOpen);
+    QCOMPARE(digest(), before);
+}
+
 void TestInspectionStore::childSavesAndExits()
 {
     const QString path = qEnvironmentVariable("VUG_STORE_CHILD_PATH");

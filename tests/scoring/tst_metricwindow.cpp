@@ -158,26 +158,6 @@ void answerModal(const std::function<void(Dialog &)> &act)
     });
 }
 
-// Counts every write of measured values into the subject file from now on.
-void countValueWrites(const QString &path)
-{
-    StoreFixtures::runStatement(path, QStringLiteral("CREATE TABLE value_writes (n INTEGER)"));
-    for (const char *event : {"INSERT", "UPDATE"}) {
-        StoreFixtures::runStatement(path, QStringLiteral("CREATE TRIGGER count_%1 AFTER %1 ON inspection WHEN NEW.data_type = %2 "
-                                                         "BEGIN INSERT INTO value_writes VALUES (1); END")
-                                              .arg(QLatin1String(event))
-                                              .arg(int(InspectionDataType::MetricValuation)));
-    }
-}
-
-int valueWrites(const QString &path)
-{
-    QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"), {path, QStringLiteral("SELECT count(*) FROM value_writes")});
-    sqlite.waitForFinished();
-    return sqlite.readAllStandardOutput().trimmed().toInt();
-}
-
 // A recorded test whose skin-galvanic channel rises in a wave of 400 after
 // each question; the marks start 100 samples apart.
 Inspection::_Test wavingTest(const QString &name, int questions, int presentations)
@@ -708,7 +688,7 @@ private slots:
         subject.examination.metricParams << wave << off;
         subject.examination.saveMetricParams();
         subject.measure(0, wave.uid, {{5, 5, 5}});
-        countValueWrites(subject.path);
+        StoreFixtures::countWrites(subject.path, int(InspectionDataType::MetricValuation));
 
         Inspection examination;
         examination.load(subject.path);
@@ -718,12 +698,12 @@ private slots:
         {
             MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
             actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->trigger();
-            QCOMPARE(valueWrites(subject.path), 0);
+            QCOMPARE(StoreFixtures::writes(subject.path), 0);
             actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров в текущем тесте"))->trigger();
             QCOMPARE(answers.asked().size(), 2);
             QVERIFY(answers.asked().first().contains(QStringLiteral("'Тест А'")));
         }
-        QCOMPARE(valueWrites(subject.path), 1);
+        QCOMPARE(StoreFixtures::writes(subject.path), 1);
         auto stored = subject.reopened();
         // Every mark measured: the wave's 400 at 20 samples into each window,
         // the hand value replaced; the disabled parameter and the other test untouched.
@@ -743,7 +723,7 @@ private slots:
             actionNamed(menu.data(), QStringLiteral("Расчет автоматических параметров во всех тестах"))->trigger();
             QCOMPARE(answers.unexpected(), 0);
         }
-        QCOMPARE(valueWrites(subject.path), 3);
+        QCOMPARE(StoreFixtures::writes(subject.path), 3);
         QCOMPARE(subject.reopened()->tests[1].valuationMetric[2][2][wave.uid].nValue, 40);
 
         // A refused save is told once for the whole run and leaves the values as stored.

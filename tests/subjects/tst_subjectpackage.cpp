@@ -1,4 +1,5 @@
 #include "subjects/SubjectPackage.h"
+#include "tests/data/HostileSubjects.h"
 #include "tests/subjects/SubjectFixtures.h"
 #include "tests/support/TestHome.h"
 
@@ -6,7 +7,10 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QtEndian>
+
+#include <sys/mount.h>
 
 using namespace SubjectFixtures;
 
@@ -41,6 +45,9 @@ QByteArray compressed(const QByteArray &content)
     return qCompress(content, 1);
 }
 
+const auto never = [](const QString &) { return false; };
+const auto always = [](const QString &) { return true; };
+
 QString python()
 {
     return QStringLiteral(VUG_PYTHON);
@@ -53,6 +60,14 @@ QStringList runTool(const QStringList &arguments)
     if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
         return {QStringLiteral("failed: ") + QString::fromUtf8(tool.readAllStandardError())};
     return QString::fromUtf8(tool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+}
+
+QByteArray hostileSubjectBytes(HostileSubjects::Kind kind)
+{
+    const QString path = QDir::homePath() + "/hostile.qmz";
+    QFile::remove(path);
+    HostileSubjects::make(path, kind);
+    return StoreFixtures::fileBytes(path);
 }
 
 QByteArray sqliteBytes()
@@ -74,6 +89,7 @@ class TestSubjectPackage : public QObject
     Q_OBJECT
 private slots:
     void init();
+    void roundTripIntoAnEmptyStore_data();
     void roundTripIntoAnEmptyStore();
     void subjectWithoutRecordingsGivesOneEntry();
     void onlyTheSubjectsOwnFilesAreExported();
@@ -84,6 +100,12 @@ private slots:
     void hostilePackagesChangeNothingOutside();
     void cutPackageKeepsTheCompleteEntries();
     void tooLargeFileIsRefusedBeforeWriting();
+    void onlyTheSubjectsOwnRecordingsArrive_data();
+    void onlyTheSubjectsOwnRecordingsArrive();
+    void exportOverAnExistingPackageAsks();
+    void manySkippedEntriesAreSummarised();
+    void importGuardsStopWhatWouldHarm_data();
+    void importGuardsStopWhatWouldHarm();
 
 private:
     QString store;
@@ -101,14 +123,22 @@ void TestSubjectPackage::init()
         QVERIFY(QDir().mkpath(folder));
 }
 
+void TestSubjectPackage::roundTripIntoAnEmptyStore_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "Иванов";
+    QTest::newRow("double dot") << "Петров А.";  // "Петров А..qmz"
+}
+
 void TestSubjectPackage::roundTripIntoAnEmptyStore()
 {
-    const QStringList files = makeRecordedSubject(store + "/Иванов.qmz", {"Тест1", "Тест2"},
+    QFETCH(QString, name);
+    const QStringList files = makeRecordedSubject(store + "/" + name + ".qmz", {"Тест1", "Тест2"},
                                                   {"01022024101010.avi", "01022024101011.AVI", "01022024101012.aac"});
-    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out);
+    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out, never);
     QCOMPARE(written.error, QString());
-    QCOMPARE(written.package, out + "/Иванов.dqmz");
-    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"Иванов.dqmz"});
+    QCOMPARE(written.package, out + "/" + name + ".dqmz");
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{name + ".dqmz"});
     QVERIFY(QFileInfo(written.package).permissions() & QFile::ReadGroup);  // not the temporary file's 0600
     QCOMPARE(written.files.size(), 5);  // no speech file
     QCOMPARE(written.files.mid(1, 2), (QStringList{files[3], files[4]}));
@@ -120,14 +150,14 @@ void TestSubjectPackage::roundTripIntoAnEmptyStore()
     QVERIFY(!read.cut && !read.refused);
     QCOMPARE(read.imported.size(), 5);
     QMap<QString, QByteArray> expected = snapshot(store);
-    expected.remove("__1__/Иванов.01022024101012.aac");
+    expected.remove("__1__/" + name + ".01022024101012.aac");
     QCOMPARE(snapshot(target), expected);
 }
 
 void TestSubjectPackage::subjectWithoutRecordingsGivesOneEntry()
 {
     StoreFixtures::makeSubjectFile(store + "/Петров.qmz");
-    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(store + "/Петров.qmz", out);
+    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(store + "/Петров.qmz", out, never);
     QCOMPARE(written.files, QStringList{store + "/Петров.qmz"});
     QVERIFY(!QFileInfo::exists(store + "/__1__"));  // exporting creates no media folder
     QCOMPARE(runTool({"read", written.package}).size(), 1);
@@ -150,7 +180,7 @@ void TestSubjectPackage::packagesReadByAnIndependentReader()
 {
     const QStringList files = makeRecordedSubject(store + "/Сидоров 2.qmz", {"Тест"}, {"01022024101010.avi"});
     touch(files[1], QByteArray(300000, 'v') + QByteArray("tail"));
-    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out);
+    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out, never);
     QCOMPARE(written.error, QString());
     QStringList expected;
     for (const QString &path : written.files) {
@@ -183,7 +213,7 @@ void TestSubjectPackage::packagesWrittenByAnIndependentWriterImport()
 void TestSubjectPackage::existingSubjectIsReplacedOnlyWhenAllowed()
 {
     const QStringList files = makeRecordedSubject(store + "/Иванов.qmz", {"Тест"}, {"01022024101010.avi"});
-    const QString package = SubjectPackage::exportSubject(files[0], out).package;
+    const QString package = SubjectPackage::exportSubject(files[0], out, never).package;
     touch(target + "/Иванов.qmz", "the old subject");
     touch(target + "/__1__/Иванов.01022024101010.avi", "the old recording");
     const QMap<QString, QByteArray> before = snapshot(target);
@@ -212,6 +242,12 @@ void TestSubjectPackage::hostilePackagesChangeNothingOutside_data()
     QTest::newRow("absolute") << entry("/x.qmz", compressed(sqliteBytes())) << QStringList();
     QTest::newRow("folder in name") << subject + entry("a/b.avi", video) << one;
     QTest::newRow("dot dot") << subject + entry("..", video) << one;
+    QTest::newRow("dot") << subject + entry(".", video) << one;
+    QTest::newRow("hidden subject") << entry(".Иванов.qmz", compressed(sqliteBytes())) << QStringList();
+    QTest::newRow("subject with a trigger")
+        << entry("Иванов.qmz", compressed(hostileSubjectBytes(HostileSubjects::Kind::Trigger))) << QStringList();
+    QTest::newRow("subject with another table")
+        << entry("Иванов.qmz", compressed(hostileSubjectBytes(HostileSubjects::Kind::ExtraTable))) << QStringList();
     QTest::newRow("empty name") << subject + int32(1) + QByteArray(1, '\0') + int32(video.size()) + video << one;
     QTest::newRow("backslash") << subject + entry("a\\b.avi", video) << one;
     QTest::newRow("control") << subject + entry("Иванов.\n.avi", video) << one;
@@ -222,23 +258,23 @@ void TestSubjectPackage::hostilePackagesChangeNothingOutside_data()
     QTest::newRow("negative name length") << int32(-5) + QByteArray(20, 'x') << QStringList();
     QTest::newRow("zero name length") << int32(0) + QByteArray(20, 'x') << QStringList();
     QTest::newRow("huge name length") << int32(0x7fffffff) + QByteArray(20, 'x') << QStringList();
-    const QByteArray recording("Иванов-1.avi");
+    const QByteArray recording("Иванов.01022024101010.avi");
     QTest::newRow("negative data length") << subject + int32(recording.size()) + recording + int32(-1) + video << one;
     QTest::newRow("zero data length") << subject + int32(recording.size()) + recording + int32(0) + video << one;
     QTest::newRow("huge data length") << int32(16) + QByteArray("Иванов.qmz") + int32(0x7fffffff) + video
                                       << QStringList();
-    QTest::newRow("data past the end") << subject + entry("Иванов-1.avi", video).chopped(3) << one;
-    QTest::newRow("not zlib") << subject + entry("Иванов-1.avi", QByteArray("\0\0\0\5", 4) + "plain") << one;
+    QTest::newRow("data past the end") << subject + entry(recording, video).chopped(3) << one;
+    QTest::newRow("not zlib") << subject + entry(recording, QByteArray("\0\0\0\5", 4) + "plain") << one;
     QByteArray bomb = compressed(QByteArray(1 << 20, '\0'));
     bomb.replace(0, 4, QByteArray("\xff\xff\xff\xff", 4));
-    QTest::newRow("declares 4 GiB") << subject + entry("Иванов-1.avi", bomb) << one;
+    QTest::newRow("declares 4 GiB") << subject + entry(recording, bomb) << one;
     QByteArray longer = compressed("video that is longer");
     longer.replace(0, 4, QByteArray("\0\0\0\5", 4));
-    QTest::newRow("longer than declared") << subject + entry("Иванов-1.avi", longer) << one;
+    QTest::newRow("longer than declared") << subject + entry(recording, longer) << one;
     QByteArray shorter = compressed("vid");
     shorter.replace(0, 4, QByteArray("\0\0\0\5", 4));
-    QTest::newRow("shorter than declared") << subject + entry("Иванов-1.avi", shorter) << one;
-    QTest::newRow("stream ends early") << subject + entry("Иванов-1.avi", video + "junk") << one;
+    QTest::newRow("shorter than declared") << subject + entry(recording, shorter) << one;
+    QTest::newRow("stream ends early") << subject + entry(recording, video + "junk") << one;
     QTest::newRow("first not a database") << entry("Иванов.qmz", compressed("not sqlite")) << QStringList();
     QTest::newRow("empty file") << QByteArray() << QStringList();
     QByteArray random(4096, '\0');
@@ -277,7 +313,7 @@ void TestSubjectPackage::hostilePackagesChangeNothingOutside()
 void TestSubjectPackage::cutPackageKeepsTheCompleteEntries()
 {
     const QStringList files = makeRecordedSubject(store + "/Иванов.qmz", {"Тест"}, {"01022024101010.avi"});
-    const QByteArray package = StoreFixtures::fileBytes(SubjectPackage::exportSubject(files[0], out).package);
+    const QByteArray package = StoreFixtures::fileBytes(SubjectPackage::exportSubject(files[0], out, never).package);
     QVector<int> ends;  // where each entry ends
     for (int at = 0; at < package.size();) {
         at += 4 + qFromLittleEndian<qint32>(package.constData() + at);
@@ -304,10 +340,140 @@ void TestSubjectPackage::tooLargeFileIsRefusedBeforeWriting()
     const QStringList files = makeRecordedSubject(store + "/Иванов.qmz", {"Тест"}, {});
     QFile video(files[1]);
     QVERIFY(video.resize(Q_INT64_C(0x100000000)));  // sparse: 4 GiB without the disk space
-    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out);
+    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out, never);
     QVERIFY(written.package.isEmpty());
     QVERIFY(written.error.contains(files[1]));
     QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestSubjectPackage::onlyTheSubjectsOwnRecordingsArrive_data()
+{
+    QTest::addColumn<QStringList>("entries");   // recording entries after the subject, in order
+    QTest::addColumn<bool>("subjectThere");     // the subject exists and is replaced
+    QTest::addColumn<QStringList>("arriving");  // the entries that must be written
+    const QString pretest = "Иван.01022024101010.avi";
+    const QString other = "Иван-Петров-Тест1-{00000000-0000-0000-0000-00000000000a}.avi";
+    QTest::newRow("own") << QStringList{"own test video", pretest} << false << QStringList{"own test video", pretest};
+    QTest::newRow("another subject's test video") << QStringList{"there " + other} << true << QStringList();
+    QTest::newRow("another subject's pre-test video") << QStringList{"there Иван.С.01022024101010.avi"} << true
+                                                      << QStringList();
+    QTest::newRow("unknown test") << QStringList{"Иван-Тест-{00000000-0000-0000-0000-00000000000b}.avi"} << true
+                                  << QStringList();
+    QTest::newRow("stamp too short") << QStringList{"Иван.0102202410101.avi"} << true << QStringList();
+    QTest::newRow("twice") << QStringList{pretest, pretest} << false << QStringList{pretest};
+    QTest::newRow("there, new subject") << QStringList{"there " + pretest} << false << QStringList();
+    QTest::newRow("there, subject replaced") << QStringList{"there " + pretest} << true << QStringList{pretest};
+}
+
+// Every file already in the target that is not to arrive keeps its bytes;
+// what arrives is the first entry of its name.
+void TestSubjectPackage::onlyTheSubjectsOwnRecordingsArrive()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(bool, subjectThere);
+    QFETCH(QStringList, arriving);
+    const QStringList files = makeRecordedSubject(store + "/Иван.qmz", {"Тест"}, {});
+    const QString ownVideo = QFileInfo(files[1]).fileName();
+    QByteArray package = entry("Иван.qmz", compressed(StoreFixtures::fileBytes(files[0])));
+    for (QString &name : entries) {
+        if (name.startsWith("there ")) {
+            name = name.mid(6);
+            touch(target + "/__1__/" + name, "theirs");
+        }
+        name.replace("own test video", ownVideo);
+        package += entry(name.toUtf8(), compressed("new " + name.toUtf8() + QByteArray::number(package.size())));
+    }
+    if (subjectThere)
+        touch(target + "/Иван.qmz", "old");
+    arriving.replaceInStrings("own test video", ownVideo);
+    StoreFixtures::writeFile(out + "/p.dqmz", package);
+    const QMap<QString, QByteArray> before = snapshot(target);
+
+    const auto read = SubjectPackage::importPackage(out + "/p.dqmz", target, always);
+    QMap<QString, QByteArray> after = snapshot(target);
+    QCOMPARE(read.imported.size(), 1 + arriving.size());
+    QCOMPARE(read.skippedCount, entries.size() - arriving.size());
+    for (const QString &name : arriving)
+        QVERIFY(after.take("__1__/" + name).startsWith("new " + name.toUtf8()));
+    after.remove("Иван.qmz");
+    QMap<QString, QByteArray> kept = before;
+    kept.remove("Иван.qmz");
+    for (const QString &name : arriving)
+        kept.remove("__1__/" + name);
+    QCOMPARE(after, kept);
+}
+
+void TestSubjectPackage::exportOverAnExistingPackageAsks()
+{
+    const QStringList files = makeRecordedSubject(store + "/Иванов.qmz", {"Тест"}, {});
+    touch(out + "/Иванов.dqmz", "an older package");
+    QStringList asked;
+    const auto answer = [&](bool yes) {
+        return [&asked, yes](const QString &name) {
+            asked << name;
+            return yes;
+        };
+    };
+    const auto kept = SubjectPackage::exportSubject(files[0], out, answer(false));
+    QVERIFY(kept.refused && kept.package.isEmpty());
+    QCOMPARE(StoreFixtures::fileBytes(out + "/Иванов.dqmz"), QByteArray("an older package"));
+    QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    const auto replaced = SubjectPackage::exportSubject(files[0], out, answer(true));
+    QCOMPARE(replaced.package, out + "/Иванов.dqmz");
+    QCOMPARE(asked, (QStringList{"Иванов.dqmz", "Иванов.dqmz"}));
+    QCOMPARE(runTool({"read", replaced.package}).size(), 2);
+}
+
+void TestSubjectPackage::manySkippedEntriesAreSummarised()
+{
+    QByteArray package = entry("Иванов.qmz", compressed(sqliteBytes()));
+    const QByteArray foreign = entry("Петров.01022024101010.avi", compressed("v"));
+    for (int i = 0; i < 5000; ++i)
+        package += foreign;
+    StoreFixtures::writeFile(out + "/many.dqmz", package);
+    const auto read = SubjectPackage::importPackage(out + "/many.dqmz", target, never);
+    QCOMPARE(read.skippedCount, 5000);
+    const QStringList lines = read.report().split('\n');
+    QVERIFY2(lines.size() <= SubjectPackage::kListedSkips + 3, qPrintable(QString::number(lines.size())));
+    QVERIFY(lines.contains("Пропущено записей: 5000."));
+    QVERIFY(lines.last().contains(QString::number(5000 - SubjectPackage::kListedSkips)));
+}
+
+void TestSubjectPackage::importGuardsStopWhatWouldHarm_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QByteArray>("recording");  // the pre-test video's compressed block
+    QTest::addColumn<QString>("reason");
+    QByteArray runsPast = compressed(QByteArray(32 << 20, 'v'));
+    runsPast.replace(0, 4, QByteArray("\0\0\0\5", 4));
+    QTest::newRow("recordings folder links outside") << "link" << compressed("video") << "за пределы папки";
+    QTest::newRow("data run past the declared length") << "" << runsPast << "длиннее заявленного";
+    QTest::newRow("no room for the file") << "small disk" << compressed(QByteArray(4 << 20, 'v')) << "не хватает места";
+}
+
+// Each guard names why it stopped: without it the entry would fail later for
+// another reason, or be written where it must not go.
+void TestSubjectPackage::importGuardsStopWhatWouldHarm()
+{
+    QFETCH(QString, setup);
+    QFETCH(QByteArray, recording);
+    QFETCH(QString, reason);
+    if (setup == "link")
+        QVERIFY(QFile::link(store, target + "/__1__"));
+    if (setup == "small disk" && mount("tmpfs", QFile::encodeName(target).constData(), "tmpfs", 0, "size=1m") != 0)
+        QSKIP("mounting a small file system needs root's mount rights");
+    const auto unmount = qScopeGuard([&] {
+        if (setup == "small disk")
+            umount(QFile::encodeName(target).constData());
+    });
+    StoreFixtures::writeFile(out + "/p.dqmz", entry("Иванов.qmz", compressed(sqliteBytes()))
+                                                  + entry("Иванов.01022024101010.avi", recording));
+    const QMap<QString, QByteArray> outside = snapshot(store);
+    const auto read = SubjectPackage::importPackage(out + "/p.dqmz", target, never);
+    QVERIFY2((read.stop + read.skipped.join(';')).contains(reason), qPrintable(read.stop + read.skipped.join(';')));
+    QCOMPARE(read.imported, QStringList{target + "/Иванов.qmz"});
+    QCOMPARE(snapshot(store), outside);
+    QCOMPARE(QDir(target + "/__1__").entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 VUG_TEST_MAIN(TestSubjectPackage, QCoreApplication)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMap>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+// The schema a database file from elsewhere must have before the program uses
+// it: only the tables the program creates, each with exactly their columns. A
+// trigger would run on every write, a view or another table could make a read
+// hang or lie.
+class DatabaseSchema
+{
+public:
+    // The schema the CREATE TABLE statements make, with what SQLite adds to it.
+    explicit DatabaseSchema(const QStringList &createStatements);
+
+    // Empty when the open database holds this schema or a part of it (tables it
+    // lacks are made on first use) or none SQLite can read; otherwise the
+    // first object that differs, for a message.
+    QString mismatch(const QSqlDatabase &database) const;
+
+private:
+    // "type name" of each schema object, with what must match of it.
+    using Objects = QMap<QString, QString>;
+    static bool readObjects(const QSqlDatabase &database, Objects &objects);
+    Objects m_objects;
+};

@@ -1,0 +1,133 @@
+#pragma once
+
+// Subject files as someone else may have written them, made with SQLite
+// itself rather than through the program, which would refuse them.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QtEndian>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace HostileSubjects {
+
+enum class Kind {
+    Plain,           // what the program writes: one readable test
+    Trigger,         // deletes every row written, each save still "succeeds"
+    View,            // in the table's place, a recursive query that never ends
+    ExtraTable,
+    ExtraColumn,
+    ShallowNesting,  // a test nested deeper than the program writes, yet sane
+    DeepNesting,     // nested far past any stack
+    HugeRecord,      // past the largest record the format can hold
+    Fifo,            // no file at all
+};
+
+const char kCreate[] =
+    "CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, data BLOB NOT NULL);";
+
+inline QByteArray word(quint32 value)
+{
+    const quint32 le = qToLittleEndian(value);
+    return QByteArray(reinterpret_cast<const char *>(&le), 4);
+}
+
+// Qt's binary JSON of {"struct": array}, the array given in its binary form.
+inline QByteArray documentWith(const QByteArray &array)
+{
+    // The entry: the value (an array 24 bytes into the object, key in Latin-1), then the key.
+    const QByteArray entry = word(4 | (1 << 4) | (24 << 5)) + QByteArray("\x06\x00struct", 8);
+    const quint32 objectSize = 24 + quint32(array.size()) + 4;
+    return QByteArray("qbjs") + word(1) + word(objectSize) + word(3) + word(objectSize - 4) + entry + array + word(12);
+}
+
+// [[[ ... ]]] of depth arrays, built without recursion: every array holds the
+// next right after its head, so the heads come first and the values last.
+inline QByteArray nestedDocument(int depth)
+{
+    QByteArray heads;
+    QByteArray values;
+    for (int level = 0; level < depth; ++level) {
+        const quint32 size = 12 + 16 * quint32(depth - 1 - level);
+        const bool innermost = level == depth - 1;
+        heads += word(size) + word(innermost ? 0 : 2) + word(innermost ? 12 : size - 4);
+        if (!innermost)
+            values += word(4 | (12 << 5));
+    }
+    return documentWith(heads + values);
+}
+
+// An array of nulls a little over the largest document Qt writes.
+inline QByteArray hugeDocument()
+{
+    const quint32 count = (1u << 25) + 16;
+    return documentWith(word(12 + 4 * count) + word(count << 1) + word(12) + QByteArray(int(4 * count), '\0'));
+}
+
+inline bool execute(sqlite3 *db, const QString &statement)
+{
+    return sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+inline bool insertTest(sqlite3 *db, const QByteArray &document)
+{
+    sqlite3_stmt *insert = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO inspection (test_id, data_type, data) "
+                           "VALUES ('{00000000-0000-0000-0000-000000000001}', 1, ?)",
+                       -1, &insert, nullptr);
+    sqlite3_bind_blob64(insert, 1, document.constData(), sqlite3_uint64(document.size()), SQLITE_STATIC);
+    const bool done = sqlite3_step(insert) == SQLITE_DONE;
+    sqlite3_finalize(insert);
+    return done;
+}
+
+// The table, then what else the file's schema holds.
+inline QStringList schemaOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::Trigger:
+        return {kCreate, "CREATE TRIGGER wipe AFTER INSERT ON inspection BEGIN DELETE FROM inspection; END"};
+    case Kind::View:
+        return {"CREATE VIEW inspection AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                "SELECT '' AS test_id, 1 AS data_type, X'00' AS data FROM n"};
+    case Kind::ExtraTable:
+        return {kCreate, "CREATE TABLE notes (a int)"};
+    case Kind::ExtraColumn:
+        return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, "
+                "data BLOB NOT NULL, note TEXT)"};
+    default:
+        return {kCreate};
+    }
+}
+
+inline QByteArray documentOf(Kind kind)
+{
+    switch (kind) {
+    case Kind::ShallowNesting:
+        return nestedDocument(40);
+    case Kind::DeepNesting:
+        return nestedDocument(100000);
+    case Kind::HugeRecord:
+        return hugeDocument();
+    default:
+        return nestedDocument(2);
+    }
+}
+
+// Writes the subject file of that kind at path, one test in it; false when it could not.
+inline bool make(const QString &path, Kind kind)
+{
+    if (kind == Kind::Fifo)
+        return mkfifo(path.toLocal8Bit().constData(), 0600) == 0;
+    sqlite3 *db = nullptr;
+    const QStringList schema = schemaOf(kind);
+    bool made = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK && execute(db, schema[0])
+                && (kind == Kind::View || insertTest(db, documentOf(kind)));
+    for (const QString &statement : schema.mid(1))
+        made = made && execute(db, statement);
+    sqlite3_close(db);
+    return made;
+}
+
+}  // namespace HostileSubjects
