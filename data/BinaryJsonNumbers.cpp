@@ -8,12 +8,12 @@
 
 namespace {
 
-constexpr quint32 kBaseSize = 12;
-constexpr quint32 kWordSize = 4;
+constexpr quint32 kBaseSize = BinaryJsonObject::kBaseSize;
+constexpr quint32 kWordSize = BinaryJsonObject::kWordSize;
+constexpr quint32 kInlineFlag = BinaryJsonObject::kInlineFlag;
+constexpr int kOffsetShift = BinaryJsonObject::kOffsetShift;
 constexpr quint32 kDoubleSize = 8;
-constexpr quint32 kInlineFlag = 1 << 3;
-constexpr int kOffsetShift = 5;
-constexpr qint32 kInlineLimit = 1 << 26;
+constexpr qint32 kInlineLimit = 1 << 26;  // what the 27-bit signed inline value holds, 0 aside
 
 quint32 wordAt(const char *at)
 {

@@ -7,17 +7,16 @@
 
 namespace {
 
-// An object or array starts with its size, its length shifted past the object
-// flag, and the offset of its table: one word per member, each the offset of
-// the member's entry. An entry is the value word, the key, then the value's
-// own bytes; everything is 4-byte aligned and little-endian.
+// An object's table holds one word per member, the offset of the member's
+// entry: the value word, the key, then the value's own bytes. Everything is
+// 4-byte aligned and little-endian.
 constexpr quint32 kHeaderSize = 8;  // "qbjs", version 1
-constexpr quint32 kBaseSize = 12;
-constexpr quint32 kWordSize = 4;
-constexpr quint32 kInlineFlag = 1 << 3;  // a latin1 string, or a whole number kept in the word
+constexpr quint32 kBaseSize = BinaryJsonObject::kBaseSize;
+constexpr quint32 kWordSize = BinaryJsonObject::kWordSize;
+constexpr quint32 kInlineFlag = BinaryJsonObject::kInlineFlag;
 constexpr quint32 kLatinKeyFlag = 1 << 4;
 constexpr quint32 kFlagBits = 0x1f;
-constexpr int kOffsetShift = 5;
+constexpr int kOffsetShift = BinaryJsonObject::kOffsetShift;
 constexpr int kMaxLatin1Key = 0x7fff;
 
 quint32 wordAt(const char *at)
@@ -64,8 +63,10 @@ bool readKey(const char *at, quint32 room, bool latin, QString &key)
     return true;
 }
 
+// Padding is zero, as Qt writes it.
 void writeKey(char *at, const QString &key, bool latin)
 {
+    std::memset(at, 0, size_t(keySize(key, latin)));
     if (latin) {
         qToLittleEndian(quint16(key.size()), at);
         const QByteArray latin1 = key.toLatin1();
@@ -218,7 +219,7 @@ QByteArray BinaryJsonObject::base(quint32 prefix) const
         size += kWordSize + keySize(member.key, member.latinKey) + quint64(member.value.data.size());
     if (size >= kMaxSize)
         return QByteArray();
-    QByteArray bytes(int(prefix + size), '\0');  // padding is zero, as Qt writes it
+    QByteArray bytes(int(prefix + size), Qt::Uninitialized);
     char *object = bytes.data() + prefix;
     const quint32 tableOffset = length == 0 ? 0 : quint32(size) - kWordSize * length;
     putWord(object, quint32(size));

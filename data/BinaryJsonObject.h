@@ -23,7 +23,15 @@ public:
         int type() const { return int(word & 7); }
     };
 
-    // Binary JSON addresses everything with 27-bit offsets.
+    // The layout. An object or array starts with its size, its length shifted
+    // past the object flag, and the offset of its table. A value word holds
+    // the type in 3 bits, a flag for inline values (latin1 strings, whole
+    // numbers), the key's latin1 flag, and from bit 5 the inline value or the
+    // offset of its bytes. Binary JSON addresses everything with 27 bits.
+    static constexpr quint32 kBaseSize = 12;
+    static constexpr quint32 kWordSize = 4;
+    static constexpr quint32 kInlineFlag = 1 << 3;
+    static constexpr int kOffsetShift = 5;
     static constexpr quint32 kMaxSize = (quint32(1) << 27) - 1;
 
     // Take the members of a whole document or of an object value; false, and

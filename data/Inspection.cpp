@@ -9,10 +9,10 @@
 
 namespace {
 
-// Row keys that are no GUID in our own text form get a stable identity of
-// their own, so each such test is still one test with its own undo history.
 const QString kSamplesKey = QStringLiteral("data");
 
+// Row keys that are no GUID in our own text form get a stable identity of
+// their own, so each such test is still one test with its own undo history.
 const QUuid kForeignIdNamespace(QStringLiteral("{6f1e3c2a-8b4d-4f7e-9a21-3c5d7e9b1f40}"));
 
 void setIdFromRow(Inspection::_Test &test, const QString &rowId)

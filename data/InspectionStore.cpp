@@ -13,6 +13,9 @@
 namespace {
 
 const QString kTable = QStringLiteral("inspection");
+// Room for a whole recording row in the page cache: a smaller cache spills
+// during the write, and every spill syncs the journal once more.
+const QString kCacheSize = QStringLiteral("PRAGMA cache_size = -16384");
 const QString kCreate = QStringLiteral(
     "CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, data BLOB NOT NULL);");
 const QString kSelectKind = QStringLiteral("SELECT * FROM inspection WHERE data_type = :1");
@@ -48,6 +51,8 @@ InspectionStore::InspectionStore(const QString &path, Access access)
     database.setHostName(QStringLiteral("inspection"));
     database.setDatabaseName(path);
     m_open = database.open();
+    if (m_open)
+        QSqlQuery(database).exec(kCacheSize);
 }
 
 InspectionStore::~InspectionStore()
