@@ -1,12 +1,15 @@
 #include "Inspection.h"
 
 #include "BinaryJson.h"
+#include "BinaryJsonObject.h"
 #include "InspectionStore.h"
 #include "SharedConnection.h"
 
 #include <algorithm>
 
 namespace {
+
+const QString kSamplesKey = QStringLiteral("data");
 
 // Row keys that are no GUID in our own text form get a stable identity of
 // their own, so each such test is still one test with its own undo history.
@@ -93,9 +96,7 @@ StoreResult Inspection::load(const QString &file)
         setIdFromRow(test, row.testId);
         const QJsonObject structure = document.value(QStringLiteral("struct")).toObject();
         test.fromJson(structure);
-        QVector<InspectionStore::Row> recordings;
-        intact = store.readRows(test.rowId(), InspectionDataType::Recording, recordings) && intact;
-        test.recorded = !recordings.isEmpty();
+        intact = store.hasRow(test.rowId(), InspectionDataType::Recording, test.recorded) && intact;
         tests.append(test);
         pushUndoObject(test.id, structure);
     }
@@ -140,14 +141,29 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
         return StoreResult::NotOpen;
     if (!test || test->samples(0)->isEmpty())
         return StoreResult::NotWritten;
-    const QJsonObject document = recordingDocument(*test, kind == InspectionDataType::Recording);
-    const StoreResult result = store.writeDocument(test->rowId(), kind, document);
+    const StoreResult result = store.writeEncoded(test->rowId(), kind,
+                                                  recordingBytes(*test, kind == InspectionDataType::Recording));
     if (result == StoreResult::Ok)
         test->recorded = true;
     return result;
 }
 
-QJsonObject Inspection::recordingDocument(_Test &test, bool withSamples)
+QByteArray Inspection::recordingBytes(_Test &test, bool withSamples)
+{
+    const QByteArray header = BinaryJson::encode(recordingDocument(test));
+    if (!withSamples)
+        return header;
+    // The samples go straight into the stored form: as JSON values they would
+    // cost a value object per sample.
+    BinaryJsonObject document;
+    BinaryJsonObject::Value samples;
+    if (!document.readDocument(header) || !test.samplesToBinaryJson(samples))
+        return QByteArray();
+    document.insert(kSamplesKey, samples);
+    return document.toDocument();
+}
+
+QJsonObject Inspection::recordingDocument(_Test &test)
 {
     QJsonObject document;
     const auto insertPart = [&document](const char *key, auto write) {
@@ -155,8 +171,6 @@ QJsonObject Inspection::recordingDocument(_Test &test, bool withSamples)
         write(part);
         document.insert(QLatin1String(key), part);
     };
-    if (withSamples)
-        insertPart("data", [&test](QJsonObject &part) { test.samplesToJson(part); });
     insertPart("labels", [&test](QJsonObject &part) { test.labelsToJson(part); });
     insertPart("labelsForRestore", [&test](QJsonObject &part) { test.labelsForRestoreToJson(part); });
     insertPart("channels", [&test](QJsonObject &part) { test.channelsToJson(part); });
@@ -169,7 +183,7 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
 {
     const auto object = [&document](const char *key) { return document.value(QLatin1String(key)).toObject(); };
     if (part == RecordingPart::Full)
-        test.samplesFromJson(object("data"));
+        test.samplesFromJson(document.value(kSamplesKey).toObject());
     test.labelsFromJson(object("labels"));
     test.labelsForRestoreFromJson(object("labelsForRestore"));
     if (part == RecordingPart::Marks)
@@ -179,20 +193,43 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
     test.idsensor = QUuid(document.value(QStringLiteral("idsensor")).toString());
 }
 
+bool Inspection::readRecordingRow(_Test &test, const QByteArray &bytes, RecordingPart part)
+{
+    // The samples are read straight from the stored form, the rest through
+    // Qt's JSON types; a row of any other shape goes through them whole.
+    BinaryJsonObject document;
+    if (document.readDocument(bytes)) {
+        const BinaryJsonObject::Value samples = document.take(kSamplesKey);
+        QJsonObject rest;
+        if (!BinaryJson::decode(document.toDocument(), rest))
+            return false;
+        if (part == RecordingPart::Marks || test.samplesFromBinaryJson(samples)) {
+            readRecordingDocument(test, rest, part == RecordingPart::Full ? RecordingPart::Header : part);
+            return true;
+        }
+    }
+    QJsonObject whole;
+    if (!BinaryJson::decode(bytes, whole))
+        return false;
+    readRecordingDocument(test, whole, part);
+    return true;
+}
+
 StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen() || !test)
         return StoreResult::NotOpen;
-    QVector<QJsonObject> recordings;
+    QVector<InspectionStore::Row> recordings;
     QVector<QJsonObject> headers;
     // Marks moved in the review are saved as a header and take precedence.
-    const StoreResult result = worse(store.readDocuments(test->rowId(), InspectionDataType::Recording, recordings),
-                                     store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers));
-    for (const QJsonObject &document : recordings)
-        readRecordingDocument(*test, document, marksOnly ? RecordingPart::Marks : RecordingPart::Full);
+    bool intact = store.readRows(test->rowId(), InspectionDataType::Recording, recordings);
+    const StoreResult headerResult = store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers);
+    for (const InspectionStore::Row &row : recordings)
+        intact = readRecordingRow(*test, row.data, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && intact;
     for (const QJsonObject &document : headers)
         readRecordingDocument(*test, document, RecordingPart::Header);
+    const StoreResult result = worse(intact ? StoreResult::Ok : StoreResult::Damaged, headerResult);
     QVector<QJsonObject> scores;
     QVector<QJsonObject> measures;
     const StoreResult valuations

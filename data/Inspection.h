@@ -124,8 +124,13 @@ public:
 private:
     enum class RecordingPart { Marks, Header, Full };
     StoreResult saveRecordingRow(_Test *test, int kind);
-    static QJsonObject recordingDocument(_Test &test, bool withSamples);
+    // The stored form of a recording row; empty when too large for the format.
+    static QByteArray recordingBytes(_Test &test, bool withSamples);
+    // The recording document without its samples.
+    static QJsonObject recordingDocument(_Test &test);
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
+    // False when the row is damaged; the test is then untouched.
+    static bool readRecordingRow(_Test &test, const QByteArray &bytes, RecordingPart part);
     // A document under its owner's row in an existing subject file.
     StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
     // The test's document of a kind, as the member builds it.

@@ -16,10 +16,15 @@
 namespace {
 
 const QString kTable = QStringLiteral("inspection");
+// Room for a whole recording row in the page cache: a smaller cache spills
+// during the write, and every spill syncs the journal once more.
+const QString kCacheSize = QStringLiteral("PRAGMA cache_size = -16384");
 const QString kCreate = QStringLiteral(
     "CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, data BLOB NOT NULL);");
 const QString kSelectKind = QStringLiteral("SELECT * FROM inspection WHERE data_type = :1");
 const QString kSelectTestKind = QStringLiteral("SELECT * FROM inspection WHERE test_id=:1 AND data_type=:2");
+// Only whether a row is there: its data stay unread.
+const QString kSelectExists = QStringLiteral("SELECT 1 FROM inspection WHERE test_id=:1 AND data_type=:2 LIMIT 1");
 const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
 const QString kInsert = QStringLiteral("INSERT INTO inspection (test_id, data, data_type) VALUES (:1, :2, :3)");
 const QString kDeleteTest = QStringLiteral("DELETE FROM inspection WHERE test_id=:1");
@@ -60,7 +65,9 @@ InspectionStore::InspectionStore(const QString &path, Access access)
         return;
     m_refusal = subjectSchema().mismatch(SharedConnection::database());
     m_open = m_refusal.isEmpty();
-    if (!m_open)
+    if (m_open)
+        QSqlQuery(SharedConnection::database()).exec(kCacheSize);
+    else
         SharedConnection::database().close();
 }
 
@@ -115,12 +122,16 @@ bool InspectionStore::insertRow(const QString &testId, int kind, const QVariant 
 
 StoreResult InspectionStore::writeDocument(const QString &testId, int kind, const QJsonObject &document)
 {
+    return m_open ? writeEncoded(testId, kind, BinaryJson::encode(document)) : StoreResult::NotOpen;
+}
+
+StoreResult InspectionStore::writeEncoded(const QString &testId, int kind, const QByteArray &document)
+{
     if (!m_open)
         return StoreResult::NotOpen;
-    const QByteArray bytes = BinaryJson::encode(document);
-    if (bytes.isEmpty())
+    if (document.isEmpty())
         return StoreResult::TooLarge;
-    return writeRow(testId, kind, bytes) ? StoreResult::Ok : StoreResult::NotWritten;
+    return writeRow(testId, kind, document) ? StoreResult::Ok : StoreResult::NotWritten;
 }
 
 bool InspectionStore::readRowsOf(const QString &statement, const QVariantList &values, QVector<Row> &rows)
@@ -146,6 +157,16 @@ bool InspectionStore::readRows(int kind, QVector<Row> &rows)
 bool InspectionStore::readRows(const QString &testId, int kind, QVector<Row> &rows)
 {
     return readRowsOf(kSelectTestKind, {testId, kind}, rows);
+}
+
+bool InspectionStore::hasRow(const QString &testId, int kind, bool &exists)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!run(query, kSelectExists, {testId, kind}))
+        return false;
+    exists = query.next();
+    return !query.lastError().isValid();
 }
 
 StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents)

@@ -57,12 +57,18 @@ public:
     bool insertRow(const QString &testId, int kind, const QVariant &data);
     // The document in binary JSON through writeRow; TooLarge writes nothing.
     StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
+    // A document already in binary JSON; empty stands for one too large, as
+    // BinaryJson::encode gives it.
+    StoreResult writeEncoded(const QString &testId, int kind, const QByteArray &document);
 
     // Rows of a kind, in stored order; false when the table could not be read
     // to the end (no table, not a database, damaged pages). Rows read before a
     // failure are kept.
     bool readRows(int kind, QVector<Row> &rows);
     bool readRows(const QString &testId, int kind, QVector<Row> &rows);
+    // Whether the test has a row of the kind, without reading it; false when
+    // the table could not be read.
+    bool hasRow(const QString &testId, int kind, bool &exists);
     // The decoded documents of a test's rows of a kind; undecodable rows are
     // skipped and make the result Damaged.
     StoreResult readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents);

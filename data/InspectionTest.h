@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AtomicValue.h"
+#include "BinaryJsonObject.h"
 #include "ChannelCode.h"
 #include "InspectionAnalysisInterval.h"
 #include "InspectionBallValuation.h"
@@ -78,7 +79,13 @@ struct InspectionTest {
     void labelsForRestoreFromJson(const QJsonObject &object);
     void channelsToJson(QJsonObject &object) const;
     void channelsFromJson(const QJsonObject &object);
-    void samplesToJson(QJsonObject &object) const;
+    // The samples as the "data" object of a recording, in its stored form:
+    // written and read straight from the arrays. False when they are too large
+    // for the format, or (reading) when the value is no object of number
+    // arrays for every channel and the time table; the test is then untouched.
+    bool samplesToBinaryJson(BinaryJsonObject::Value &value) const;
+    bool samplesFromBinaryJson(const BinaryJsonObject::Value &value);
+    // Reading a "data" object of any other shape through Qt's JSON types.
     void samplesFromJson(const QJsonObject &object);
     // Scores and measured values; reading merges into what the test holds,
     // replacing entries under the same keys and removing none.

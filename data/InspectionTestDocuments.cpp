@@ -1,6 +1,7 @@
 // The JSON documents of a test: its structure, marks, channels and samples.
 #include "InspectionTest.h"
 
+#include "BinaryJsonNumbers.h"
 #include "ChannelBindings.h"
 
 #include <QJsonArray>
@@ -9,6 +10,7 @@
 namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+const QString kTimeKey = QStringLiteral("TimeMM");
 
 QString withoutControlCharacters(const QString &name)
 {
@@ -40,15 +42,6 @@ void recordsFromArray(const QJsonValue &value, QVector<Record> &records)
         record.fromJson(element.toObject());
         records.append(record);
     }
-}
-
-template <typename Number>
-QJsonArray numbersToArray(const QVector<Number> &numbers)
-{
-    QJsonArray array;
-    for (Number n : numbers)
-        array.append(qint64(n));
-    return array;
 }
 
 template <typename Number>
@@ -126,16 +119,44 @@ void InspectionTest::channelsFromJson(const QJsonObject &object)
     bindChannelSettings(*this, false);
 }
 
-void InspectionTest::samplesToJson(QJsonObject &object) const
+bool InspectionTest::samplesToBinaryJson(BinaryJsonObject::Value &value) const
 {
+    BinaryJsonObject object;
+    BinaryJsonObject::Value array;
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        if (!BinaryJsonNumbers::write(*samples(code), array))
+            return false;
+        object.insert(ChannelCode::dataKey(code), array);
+    }
+    if (!BinaryJsonNumbers::write(TimeMM, array))
+        return false;
+    object.insert(kTimeKey, array);
+    value = object.toValue();
+    return value.type() == BinaryJsonObject::Object;
+}
+
+bool InspectionTest::samplesFromBinaryJson(const BinaryJsonObject::Value &value)
+{
+    BinaryJsonObject object;
+    QVector<qint16> channels[ChannelCode::Count];
+    QVector<qint32> time;
+    if (!object.readValue(value))
+        return false;
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        if (!BinaryJsonNumbers::read(object.value(ChannelCode::dataKey(code)), channels[code]))
+            return false;
+    }
+    if (!BinaryJsonNumbers::read(object.value(kTimeKey), time))
+        return false;
     for (int code = 0; code < ChannelCode::Count; ++code)
-        object.insert(ChannelCode::dataKey(code), numbersToArray(*samples(code)));
-    object.insert(QStringLiteral("TimeMM"), numbersToArray(TimeMM));
+        samples(code)->swap(channels[code]);
+    TimeMM.swap(time);
+    return true;
 }
 
 void InspectionTest::samplesFromJson(const QJsonObject &object)
 {
     for (int code = 0; code < ChannelCode::Count; ++code)
         numbersFromArray(object.value(ChannelCode::dataKey(code)), *samples(code));
-    numbersFromArray(object.value(QStringLiteral("TimeMM")), TimeMM);
+    numbersFromArray(object.value(kTimeKey), TimeMM);
 }

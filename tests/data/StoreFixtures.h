@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -56,6 +57,22 @@ inline Inspection::_Test recordedTest(const QString &name, int ticks, int seed =
     test.ia.nIAEnd = 10;
     test.idsensor = QUuid(QStringLiteral("{a5e1b8a0-3c1f-4b3e-9c55-0f2d6b7d8e91}"));
     return test;
+}
+
+// The samples as Qt's JSON types hold them: the generic form of the "data" object.
+inline QJsonObject samplesJson(const Inspection::_Test &test)
+{
+    QJsonObject object;
+    const auto array = [](const auto &numbers) {
+        QJsonArray array;
+        for (auto n : numbers)
+            array.append(qint64(n));
+        return array;
+    };
+    for (int code = 0; code < ChannelCode::Count; ++code)
+        object.insert(ChannelCode::dataKey(code), array(*test.samples(code)));
+    object.insert(QStringLiteral("TimeMM"), array(test.TimeMM));
+    return object;
 }
 
 // Structure and recording of every test of the examination into its file.

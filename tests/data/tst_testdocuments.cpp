@@ -1,4 +1,6 @@
+#include "StoreFixtures.h"
 #include "data/BinaryJson.h"
+#include "data/BinaryJsonObject.h"
 #include "data/Inspection.h"
 #include "tests/support/TestHome.h"
 
@@ -14,6 +16,9 @@ private slots:
     void markListsKeepTheirOwnLists();
     void sampleDocumentKeysAndWidths();
     void binaryFormatIsQtBinaryJson();
+    void sampleArraysAreWrittenAsQtWritesThem_data();
+    void sampleArraysAreWrittenAsQtWritesThem();
+    void damagedSamplesReadOnlyAsQtReadsThem();
 };
 
 namespace {
@@ -218,9 +223,7 @@ void TestTestDocuments::sampleDocumentKeysAndWidths()
         *test.samples(code) = {qint16(code), qint16(-32768), qint16(32767)};
     test.TimeMM = {0, 40000, 2000000000};
 
-    QJsonObject document;
-    test.samplesToJson(document);
-    document = stored(document);
+    QJsonObject document = stored(StoreFixtures::samplesJson(test));
     QCOMPARE(sortedKeys(document),
              sorted({"dataGSR", "dataGSR_C", "dataRG_HI", "dataRG_LO", "dataPG", "dataTRM", "dataMIC", "dataAD",
                      "dataTGM", "dataADVANCED", "dataMIC2", "dataAD2", "dataRG_DIFF", "TimeMM"}));
@@ -256,6 +259,76 @@ void TestTestDocuments::binaryFormatIsQtBinaryJson()
     QVERIFY(!BinaryJson::decode(QByteArray("qbjs\x01\0\0\0garbage", 15), object));
     QVERIFY(!BinaryJson::decode(QByteArray(), object));
     QVERIFY(!BinaryJson::decode(bytes.left(bytes.size() - 4), object));
+}
+
+void TestTestDocuments::sampleArraysAreWrittenAsQtWritesThem_data()
+{
+    QTest::addColumn<QVector<qint16>>("samples");
+    QTest::addColumn<QVector<qint32>>("time");
+    QTest::newRow("empty") << QVector<qint16>() << QVector<qint32>();
+    QTest::newRow("one zero") << QVector<qint16>{0} << QVector<qint32>{0};
+    QTest::newRow("odd length, 16-bit ends") << QVector<qint16>{1, -1, 32767, -32768, 0} << QVector<qint32>{0, 50, 100};
+    // Beyond 2^26 in magnitude a number is stored as a double.
+    QTest::newRow("time as doubles") << QVector<qint16>{7, 0, 0, -3}
+                                     << QVector<qint32>{(1 << 26) - 1, 1 << 26, -(1 << 26) + 1, -(1 << 26), INT_MAX, INT_MIN};
+}
+
+void TestTestDocuments::sampleArraysAreWrittenAsQtWritesThem()
+{
+    QFETCH(QVector<qint16>, samples);
+    QFETCH(QVector<qint32>, time);
+    Inspection::_Test test;
+    for (int code = 0; code < 13; ++code) {
+        *test.samples(code) = samples.mid(code % qMax(1, samples.size()));  // each channel its own length
+        std::rotate(test.samples(code)->begin(), test.samples(code)->begin() + test.samples(code)->size() / 2,
+                    test.samples(code)->end());
+    }
+    test.TimeMM = time;
+
+    BinaryJsonObject::Value value;
+    QVERIFY(test.samplesToBinaryJson(value));
+    BinaryJsonObject document;
+    document.insert("data", value);
+    QCOMPARE(document.toDocument().toHex(), BinaryJson::encode({{"data", StoreFixtures::samplesJson(test)}}).toHex());
+
+    Inspection::_Test back;
+    QVERIFY(back.samplesFromBinaryJson(value));
+    for (int code = 0; code < 13; ++code)
+        QCOMPARE(*back.samples(code), *test.samples(code));
+    QCOMPARE(back.TimeMM, test.TimeMM);
+}
+
+void TestTestDocuments::damagedSamplesReadOnlyAsQtReadsThem()
+{
+    // Every word of a stored recording spoiled in turn: what the direct reader
+    // takes, Qt takes too, with the same numbers; nothing reads out of bounds.
+    Inspection::_Test test = StoreFixtures::recordedTest("spoilt", 3);
+    test.TimeMM[1] = 1 << 27;
+    const QByteArray intact = BinaryJson::encode({{"data", StoreFixtures::samplesJson(test)}, {"ia", QJsonObject()}});
+    int taken = 0;
+    for (int at = 0; at < intact.size(); at += 4) {
+        const quint32 word = qFromLittleEndian<quint32>(intact.constData() + at);
+        for (quint32 spoilt : {word ^ 1u, word ^ 8u, word + 4, word - 4, word + (4u << 5), 0xffffffffu, 0x7fffffe2u}) {
+            QByteArray bytes = intact;
+            qToLittleEndian(spoilt, bytes.data() + at);
+            BinaryJsonObject document;
+            Inspection::_Test direct;
+            QJsonObject whole;
+            // As a recording is read: the rest of the document goes to Qt.
+            if (!document.readDocument(bytes) || !direct.samplesFromBinaryJson(document.take("data"))
+                || !BinaryJson::decode(document.toDocument(), whole))
+                continue;
+            ++taken;
+            QVERIFY2(BinaryJson::decode(bytes, whole), qPrintable(QString("word %1").arg(at)));
+            Inspection::_Test generic;
+            generic.samplesFromJson(whole.value("data").toObject());
+            for (int code = 0; code < 13; ++code)
+                QCOMPARE(*direct.samples(code), *generic.samples(code));
+            QCOMPARE(direct.TimeMM, generic.TimeMM);
+        }
+        QVERIFY(!BinaryJsonObject().readDocument(intact.left(at)));
+    }
+    QVERIFY2(taken > 40, qPrintable(QString::number(taken)));  // changed numbers still read
 }
 
 VUG_TEST_MAIN(TestTestDocuments, QCoreApplication)

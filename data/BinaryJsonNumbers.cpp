@@ -1,0 +1,122 @@
+#include "BinaryJsonNumbers.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+constexpr quint32 kBaseSize = BinaryJsonObject::kBaseSize;
+constexpr quint32 kWordSize = BinaryJsonObject::kWordSize;
+constexpr quint32 kInlineFlag = BinaryJsonObject::kInlineFlag;
+constexpr int kOffsetShift = BinaryJsonObject::kOffsetShift;
+constexpr quint32 kDoubleSize = 8;
+constexpr qint32 kInlineLimit = 1 << 26;  // what the 27-bit signed inline value holds, 0 aside
+
+quint32 wordAt(const char *at)
+{
+    return qFromLittleEndian<quint32>(at);
+}
+
+bool fitsInWord(qint32 number)
+{
+    return number != 0 && number > -kInlineLimit && number < kInlineLimit;
+}
+
+int wholeOrZero(double number)
+{
+    return number >= INT_MIN && number <= INT_MAX && number == std::trunc(number) ? int(number) : 0;
+}
+
+template <typename Number>
+bool writeArray(const QVector<Number> &numbers, BinaryJsonObject::Value &value)
+{
+    const quint64 doubles = quint64(std::count_if(numbers.begin(), numbers.end(),
+                                                  [](Number n) { return !fitsInWord(n); }));
+    const quint64 size = kBaseSize + kDoubleSize * doubles + kWordSize * quint64(numbers.size());
+    if (size >= BinaryJsonObject::kMaxSize)
+        return false;
+    value.word = BinaryJsonObject::Array;
+    value.data = QByteArray(int(size), Qt::Uninitialized);
+    char *array = value.data.data();
+    // Qt leaves the table offset of an empty array 0.
+    const quint32 tableOffset = numbers.isEmpty() ? 0 : quint32(kBaseSize + kDoubleSize * doubles);
+    qToLittleEndian(quint32(size), array);
+    qToLittleEndian(quint32(numbers.size()) << 1, array + 4);
+    qToLittleEndian(tableOffset, array + 8);
+    quint32 at = kBaseSize;
+    char *slot = array + tableOffset;
+    for (Number number : numbers) {
+        if (fitsInWord(number)) {
+            qToLittleEndian(quint32(number) << kOffsetShift | kInlineFlag | BinaryJsonObject::Double, slot);
+        } else {
+            qToLittleEndian(at << kOffsetShift | BinaryJsonObject::Double, slot);
+            qToLittleEndian(double(number), array + at);
+            at += kDoubleSize;
+        }
+        slot += kWordSize;
+    }
+    return true;
+}
+
+template <typename Number>
+bool readArray(const BinaryJsonObject::Value &value, QVector<Number> &numbers)
+{
+    const char *array = value.data.constData();
+    const quint32 available = quint32(value.data.size());
+    if (value.type() != BinaryJsonObject::Array || available < kBaseSize)
+        return false;
+    const quint32 size = wordAt(array);
+    const quint32 length = wordAt(array + 4) >> 1;
+    const quint32 tableOffset = wordAt(array + 8);
+    if ((wordAt(array + 4) & 1) || size > available)
+        return false;
+    if (length > 0 && (tableOffset < kBaseSize || tableOffset > size || length > (size - tableOffset) / kWordSize))
+        return false;
+    QVector<Number> decoded(static_cast<int>(length));
+    const char *slot = array + tableOffset;
+    for (Number &number : decoded) {
+        const quint32 word = wordAt(slot);
+        slot += kWordSize;
+        if ((word & 7) != BinaryJsonObject::Double)
+            return false;
+        const quint32 at = word >> kOffsetShift;
+        if (word & kInlineFlag) {
+            number = Number(qint32(word) >> kOffsetShift);
+        } else if (at >= kBaseSize && at <= tableOffset - kDoubleSize) {
+            number = Number(wholeOrZero(qFromLittleEndian<double>(array + at)));
+        } else {
+            return false;
+        }
+    }
+    numbers.swap(decoded);
+    return true;
+}
+
+}  // namespace
+
+namespace BinaryJsonNumbers {
+
+bool write(const QVector<qint16> &numbers, BinaryJsonObject::Value &value)
+{
+    return writeArray(numbers, value);
+}
+
+bool write(const QVector<qint32> &numbers, BinaryJsonObject::Value &value)
+{
+    return writeArray(numbers, value);
+}
+
+bool read(const BinaryJsonObject::Value &value, QVector<qint16> &numbers)
+{
+    return readArray(value, numbers);
+}
+
+bool read(const BinaryJsonObject::Value &value, QVector<qint32> &numbers)
+{
+    return readArray(value, numbers);
+}
+
+}  // namespace BinaryJsonNumbers

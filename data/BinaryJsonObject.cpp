@@ -1,0 +1,244 @@
+#include "BinaryJsonObject.h"
+
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// An object's table holds one word per member, the offset of the member's
+// entry: the value word, the key, then the value's own bytes. Everything is
+// 4-byte aligned and little-endian.
+constexpr quint32 kHeaderSize = 8;  // "qbjs", version 1
+constexpr quint32 kBaseSize = BinaryJsonObject::kBaseSize;
+constexpr quint32 kWordSize = BinaryJsonObject::kWordSize;
+constexpr quint32 kInlineFlag = BinaryJsonObject::kInlineFlag;
+constexpr quint32 kLatinKeyFlag = 1 << 4;
+constexpr quint32 kFlagBits = 0x1f;
+constexpr int kOffsetShift = BinaryJsonObject::kOffsetShift;
+constexpr int kMaxLatin1Key = 0x7fff;
+
+quint32 wordAt(const char *at)
+{
+    return qFromLittleEndian<quint32>(at);
+}
+
+void putWord(char *at, quint32 word)
+{
+    qToLittleEndian(word, at);
+}
+
+quint64 aligned(quint64 size)
+{
+    return (size + 3) & ~quint64(3);
+}
+
+bool fitsLatin1(const QString &key)
+{
+    return key.size() <= kMaxLatin1Key
+           && std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 256; });
+}
+
+quint64 keySize(const QString &key, bool latin)
+{
+    return latin ? aligned(2 + quint64(key.size())) : aligned(4 + 2 * quint64(key.size()));
+}
+
+// The key stored at `at`; false when it does not fit in `room` bytes.
+bool readKey(const char *at, quint32 room, bool latin, QString &key)
+{
+    const quint32 prefix = latin ? 2 : 4;
+    if (room < prefix)
+        return false;
+    const quint32 length = latin ? qFromLittleEndian<quint16>(at) : wordAt(at);
+    if (length > (room - prefix) / (latin ? 1 : 2))
+        return false;
+    if (latin) {
+        key = QString::fromLatin1(at + prefix, int(length));
+    } else {
+        key.resize(int(length));
+        qFromLittleEndian<quint16>(at + prefix, length, key.data());
+    }
+    return true;
+}
+
+// Padding is zero, as Qt writes it.
+void writeKey(char *at, const QString &key, bool latin)
+{
+    std::memset(at, 0, size_t(keySize(key, latin)));
+    if (latin) {
+        qToLittleEndian(quint16(key.size()), at);
+        const QByteArray latin1 = key.toLatin1();
+        std::memcpy(at + 2, latin1.constData(), size_t(latin1.size()));
+    } else {
+        putWord(at, quint32(key.size()));
+        qToLittleEndian<quint16>(key.utf16(), key.size(), at + 4);
+    }
+}
+
+// The bytes a value keeps apart from its word, copied out; false when its
+// type is unknown or they do not lie between the object's base and `end`.
+bool readValueData(const char *base, quint32 end, quint32 word, QByteArray &data)
+{
+    const int type = int(word & 7);
+    const bool inlineValue = (word & kInlineFlag) != 0;
+    if (type == BinaryJsonObject::Null || type == BinaryJsonObject::Bool
+        || (type == BinaryJsonObject::Double && inlineValue))
+        return true;
+    if (type > BinaryJsonObject::Object)
+        return false;
+    const quint32 at = word >> kOffsetShift;
+    if (at < kBaseSize || at > end || end - at < kWordSize)
+        return false;
+    quint64 storage = 8;
+    if (type == BinaryJsonObject::String)
+        storage = inlineValue ? 2 + quint64(qFromLittleEndian<quint16>(base + at)) : 4 + 2 * quint64(wordAt(base + at));
+    else if (type != BinaryJsonObject::Double)
+        storage = wordAt(base + at);
+    storage = aligned(storage);
+    if (storage < (type >= BinaryJsonObject::Array ? kBaseSize : kWordSize) || storage > end - at)
+        return false;
+    data = QByteArray(base + at, int(storage));
+    return true;
+}
+
+}  // namespace
+
+bool BinaryJsonObject::readDocument(const QByteArray &document)
+{
+    m_members.clear();
+    if (quint32(document.size()) < kHeaderSize || !document.startsWith("qbjs") || wordAt(document.constData() + 4) != 1)
+        return false;
+    return readBase(document.constData() + kHeaderSize, quint32(document.size()) - kHeaderSize);
+}
+
+bool BinaryJsonObject::readValue(const Value &value)
+{
+    m_members.clear();
+    return value.type() == Object && readBase(value.data.constData(), quint32(value.data.size()));
+}
+
+bool BinaryJsonObject::readBase(const char *base, quint32 available)
+{
+    if (available < kBaseSize)
+        return false;
+    const quint32 size = wordAt(base);
+    const quint32 length = wordAt(base + 4) >> 1;
+    const quint32 tableOffset = wordAt(base + 8);
+    if (!(wordAt(base + 4) & 1) || size < kBaseSize || size > available)
+        return false;
+    if (length == 0)
+        return true;  // Qt leaves the table offset of an empty object 0
+    if (tableOffset < kBaseSize || tableOffset > size || length > (size - tableOffset) / kWordSize)
+        return false;
+    m_members.reserve(int(length));
+    for (quint32 i = 0; i < length; ++i) {
+        Member member;
+        // Keys in ascending order, as Qt checks them, so a document read here
+        // is one Qt would take as well.
+        if (!readMember(base, tableOffset, wordAt(base + tableOffset + kWordSize * i), member)
+            || (!m_members.isEmpty() && member.key < m_members.last().key)) {
+            m_members.clear();
+            return false;
+        }
+        m_members.append(member);
+    }
+    return true;
+}
+
+bool BinaryJsonObject::readMember(const char *base, quint32 tableOffset, quint32 at, Member &member)
+{
+    if (at < kBaseSize || at >= tableOffset || tableOffset - at < kWordSize)
+        return false;
+    const quint32 word = wordAt(base + at);
+    member.latinKey = (word & kLatinKeyFlag) != 0;
+    member.value.word = word & ~kLatinKeyFlag;
+    return readKey(base + at + kWordSize, tableOffset - at - kWordSize, member.latinKey, member.key)
+           && readValueData(base, tableOffset, word, member.value.data);
+}
+
+int BinaryJsonObject::indexOf(const QString &key) const
+{
+    for (int i = 0; i < m_members.size(); ++i) {
+        if (m_members[i].key == key)
+            return i;
+    }
+    return -1;
+}
+
+void BinaryJsonObject::insert(const QString &key, const Value &value)
+{
+    const auto place = std::lower_bound(m_members.begin(), m_members.end(), key,
+                                        [](const Member &member, const QString &k) { return member.key < k; });
+    if (place != m_members.end() && place->key == key) {
+        place->value = value;
+        return;
+    }
+    m_members.insert(place, Member{key, fitsLatin1(key), value});
+}
+
+BinaryJsonObject::Value BinaryJsonObject::take(const QString &key)
+{
+    const int index = indexOf(key);
+    return index < 0 ? Value() : m_members.takeAt(index).value;
+}
+
+BinaryJsonObject::Value BinaryJsonObject::value(const QString &key) const
+{
+    const int index = indexOf(key);
+    return index < 0 ? Value() : m_members[index].value;
+}
+
+QByteArray BinaryJsonObject::toDocument() const
+{
+    QByteArray document = base(kHeaderSize);
+    if (document.isEmpty())
+        return document;
+    std::memcpy(document.data(), "qbjs", 4);
+    putWord(document.data() + 4, 1);
+    return document;
+}
+
+BinaryJsonObject::Value BinaryJsonObject::toValue() const
+{
+    Value value;
+    value.data = base(0);
+    if (!value.data.isEmpty())
+        value.word = Object;
+    return value;
+}
+
+// Laid out as Qt lays out a finished object: entries in key order, each
+// followed by its value's bytes, then the table. Written after `prefix` bytes.
+QByteArray BinaryJsonObject::base(quint32 prefix) const
+{
+    const quint32 length = quint32(m_members.size());
+    quint64 size = kBaseSize + quint64(kWordSize) * length;
+    for (const Member &member : m_members)
+        size += kWordSize + keySize(member.key, member.latinKey) + quint64(member.value.data.size());
+    if (size >= kMaxSize)
+        return QByteArray();
+    QByteArray bytes(int(prefix + size), Qt::Uninitialized);
+    char *object = bytes.data() + prefix;
+    const quint32 tableOffset = length == 0 ? 0 : quint32(size) - kWordSize * length;
+    putWord(object, quint32(size));
+    putWord(object + 4, length << 1 | 1);
+    putWord(object + 8, tableOffset);
+    quint32 at = kBaseSize;
+    for (quint32 i = 0; i < length; ++i) {
+        const Member &member = m_members[int(i)];
+        putWord(object + tableOffset + kWordSize * i, at);
+        quint32 word = member.value.word | (member.latinKey ? kLatinKeyFlag : 0);
+        const quint32 entry = at;
+        writeKey(object + entry + kWordSize, member.key, member.latinKey);
+        at += kWordSize + quint32(keySize(member.key, member.latinKey));
+        if (!member.value.data.isEmpty()) {
+            word = (word & kFlagBits) | at << kOffsetShift;
+            std::memcpy(object + at, member.value.data.constData(), size_t(member.value.data.size()));
+            at += quint32(member.value.data.size());
+        }
+        putWord(object + entry, word);
+    }
+    return bytes;
+}
