@@ -8,9 +8,23 @@
 #include <QScreen>
 #include <QUrl>
 
+namespace {
+
+// Looking for a video sink, GStreamer's DRM sink opens display devices one after
+// the other, seconds on a machine whose display is no DRM device. Ranked out
+// before the first media object of the process exists; a ranking the user set wins.
+void rankOutDisplayProbes()
+{
+    if (!qEnvironmentVariableIsSet("GST_PLUGIN_FEATURE_RANK"))
+        qputenv("GST_PLUGIN_FEATURE_RANK", "kmssink:NONE");
+}
+
+}  // namespace
+
 SplashPlayer::SplashPlayer(QWidget *parent)
     : QVideoWidget(parent)
 {
+    rankOutDisplayProbes();
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     // A splash still on screen must not hold the program open after the main window.
     setAttribute(Qt::WA_QuitOnClose, false);

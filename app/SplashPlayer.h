@@ -15,6 +15,8 @@ class SplashPlayer : public QVideoWidget
 public:
     static constexpr int MaxShowMs = 15000;
 
+    // Made before any other media object of the program: keeps GStreamer's
+    // display-device probe out of the process.
     explicit SplashPlayer(QWidget *parent = nullptr);
     ~SplashPlayer() override;
 

@@ -11,6 +11,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSurfaceFormat>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -61,12 +62,13 @@ int main(int argc, char *argv[])
     installTranslator(programTranslator, QStringLiteral("vugvorkel_") + sLocale);
     qDebug().noquote() << QStringLiteral("QLocale=") + QLocale().name().section(QLatin1Char('_'), 0, 0);
 
-    auto *splash = new SplashPlayer;
-    splash->play();
-
     vugVorkel window;
     window.setWindowIcon(QIcon(QStringLiteral(":/Pelmar/Images/AppIcon.ico")));
     window.show();
+    // The window is up before the video's set-up, which on a first start builds
+    // GStreamer's plug-in registry for seconds.
+    auto *splash = new SplashPlayer;
+    QTimer::singleShot(0, splash, [splash] { splash->play(); });
     const int result = app.exec();
     delete splash;
     return result;

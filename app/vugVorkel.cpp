@@ -80,6 +80,8 @@ vugVorkel::vugVorkel(QWidget *parent)
     scaled.setPointSizeF(scaled.pointSizeF() * generic.fontK);
     QApplication::setFont(scaled);
 
+    // The title is there the moment the window maps; the tabs follow.
+    setWindowTitle(tr("Компьютерный полиграф - Воркел"));
     QTimer::singleShot(500, this, &vugVorkel::onInitialize);
 }
 
@@ -112,7 +114,6 @@ void vugVorkel::onInitialize()
     tabWidget->setCurrentIndex(0);
     tabWidget->setSelectionWidgetVisible(true);
     setObjectName(QStringLiteral("MainWindow"));
-    setWindowTitle(tr("Компьютерный полиграф - Воркел"));
     createMenus();
     createStatusLabels();
 

@@ -1,8 +1,8 @@
 // Records from the emulated Vorkel16 unit through its real protocol (and then
 // from the demonstration plug-in) at the real 50 ms tick while normal-priority
 // load threads keep every core busy, one of them drawing polygrams as the live
-// view does. Beside it, in the same run, a bare 50 ms precise timer thread with
-// no work. Usage: bench_sensor_reader [--minutes M] [--demo-minutes D]
+// view does. Beside it, in the same run, a bare 50 ms precise Qt timer thread
+// with no work. Usage: bench_sensor_reader [--minutes M] [--demo-minutes D]
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
@@ -199,6 +199,17 @@ std::vector<double> jitterOf(const std::vector<double> &starts)
     return jitter;
 }
 
+// Intervals between two starts shorter than low or longer than high milliseconds.
+int intervalsOutside(const std::vector<double> &starts, double low, double high)
+{
+    int count = 0;
+    for (size_t i = 1; i < starts.size(); ++i) {
+        const double interval = starts[i] - starts[i - 1];
+        count += interval < low || interval > high ? 1 : 0;
+    }
+    return count;
+}
+
 double framesPerSecond(const std::vector<double> &starts)
 {
     if (starts.size() < 2)
@@ -273,11 +284,15 @@ void recordPass(const QString &title, const QString &plugin, double minutes, int
                .arg(reader.missedTicks())
                .arg(reader.position.load());
     out << "  reader jitter:    " << spreadText(spreadOf(jitterOf(ticks.starts))) << "\n";
+    out << QStringLiteral("  reader stalls:    %1 intervals over 75 ms, %2 ticks run at once (under 25 ms) after one\n")
+               .arg(intervalsOutside(ticks.starts, 0.0, 75.0))
+               .arg(intervalsOutside(ticks.starts, 25.0, 1e9));
     out << "  tick time:        " << spreadText(spreadOf(ticks.busy)) << "\n";
     const std::vector<double> baseline = bare.taken();
     out << QStringLiteral("  baseline: %1 frames/s (bare 50 ms precise timer, no work)\n")
                .arg(framesPerSecond(baseline), 0, 'f', 2);
     out << "  baseline jitter:  " << spreadText(spreadOf(jitterOf(baseline))) << "\n";
+    out << QStringLiteral("  baseline stalls:  %1 intervals over 75 ms\n").arg(intervalsOutside(baseline, 0.0, 75.0));
     out.flush();
 }
 

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -41,10 +42,29 @@ bool defend(QSqlDatabase &database)
     return pragma.exec(QStringLiteral("PRAGMA cell_size_check=ON"));
 }
 
+thread_local QSqlDatabase *threadConnection = nullptr;
+
 }  // namespace
+
+SharedConnection::ThreadConnection::ThreadConnection()
+    : m_name(QStringLiteral("thread-%1").arg(quintptr(QThread::currentThreadId())))
+    , m_database(QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name))
+{
+    threadConnection = &m_database;
+}
+
+SharedConnection::ThreadConnection::~ThreadConnection()
+{
+    threadConnection = nullptr;
+    m_database.close();
+    m_database = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
 
 QSqlDatabase &SharedConnection::database()
 {
+    if (threadConnection)
+        return *threadConnection;
     QSqlDatabase &database = connection();
     if (!database.isValid()) {
         database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));

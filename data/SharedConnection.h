@@ -8,7 +8,23 @@
 class SharedConnection
 {
 public:
-    // The connection (driver QSQLITE, the default connection), made real on first use.
+    // A connection serves only the thread that made it: while one of these
+    // lives, its worker thread has a connection of its own.
+    class ThreadConnection
+    {
+    public:
+        ThreadConnection();
+        ~ThreadConnection();
+        ThreadConnection(const ThreadConnection &) = delete;
+        ThreadConnection &operator=(const ThreadConnection &) = delete;
+
+    private:
+        QString m_name;
+        QSqlDatabase m_database;
+    };
+
+    // The connection (driver QSQLITE, the default connection; the thread's
+    // own inside a ThreadConnection), made real on first use.
     static QSqlDatabase &database();
     // Points the connection at a file and opens it with SQLite's defences for
     // files from elsewhere: no writes to the schema itself, no functions with

@@ -257,10 +257,7 @@ void SensorReader::onExecute()
         const quint64 newest = ticks->waitForTick(ticksTaken);
         if (stopRequested)
             break;
-        // Ticks before the first one, during the set-up, are no loss.
-        if (ticksTaken > 0 && newest > ticksTaken + 1)
-            missed += newest - ticksTaken - 1;
-        ticksTaken = newest;
+        takeTick(newest);
         if (recordMode)
             recordTick();
         else
@@ -268,6 +265,24 @@ void SensorReader::onExecute()
         wakeRenderer();
     }
     endLoop();
+}
+
+void SensorReader::takeTick(quint64 newest)
+{
+    // Ticks before the first one, during the set-up, are no loss.
+    if (ticksTaken == 0) {
+        ticksTaken = newest;
+        return;
+    }
+    // Ticks that came while the reader was busy run one by one at once, so that
+    // the positions keep pace with the clock; beyond a second behind, the oldest are let go.
+    const quint64 oldest = newest > quint64(TicksPerSecond) ? newest - TicksPerSecond + 1 : 1;
+    if (ticksTaken + 1 < oldest) {
+        missed += oldest - ticksTaken - 1;
+        ticksTaken = oldest;
+        return;
+    }
+    ++ticksTaken;
 }
 
 bool SensorReader::waitForCamera()

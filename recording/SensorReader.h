@@ -69,7 +69,7 @@ public:
     void resetTachogram(bool reset);
 
     VideoPlayer *videoPlayer() const { return player.get(); }
-    // Ticks that fired while an earlier one was still being processed.
+    // Ticks let go because the reader had fallen more than a second behind.
     quint64 missedTicks() const { return missed; }
 
 signals:
@@ -112,6 +112,8 @@ private:
         double level = 0.0;
     };
 
+    // Chooses the tick to run now, the newest being the source's count.
+    void takeTick(quint64 newest);
     bool waitForCamera();
     bool bindPlugin();
     bool setUpUnit();

@@ -1,21 +1,45 @@
 #include "recording/_Timer.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
 #include <pthread.h>
 #include <sched.h>
 
-_Timer::_Timer()
+namespace {
+
+constexpr qint64 kNanosPerSecond = 1000000000;
+constexpr qint64 kIntervalNs = qint64(_Timer::IntervalMs) * 1000000;
+// Above the desktop's normal threads, far below the kernel's own real-time ones.
+constexpr int kTickPriority = 10;
+
+qint64 nanosOf(const timespec &time)
 {
-    timer.setInterval(IntervalMs);
-    timer.setTimerType(Qt::PreciseTimer);
-    connect(&timer, &QTimer::timeout, this, &_Timer::onTimer);
-    timer.moveToThread(&thread);
-    moveToThread(&thread);
-    // A timer starts on the thread that owns it.
-    connect(&thread, &QThread::started, &timer, [this] {
-        makeCurrentThreadTimeCritical();
-        timer.start();
-    });
-    thread.start(QThread::TimeCriticalPriority);
+    return qint64(time.tv_sec) * kNanosPerSecond + time.tv_nsec;
+}
+
+timespec timeOf(qint64 nanos)
+{
+    timespec time{};
+    time.tv_sec = time_t(nanos / kNanosPerSecond);
+    time.tv_nsec = long(nanos % kNanosPerSecond);
+    return time;
+}
+
+qint64 monotonicNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return nanosOf(now);
+}
+
+}  // namespace
+
+_Timer::_Timer()
+    : startNs(monotonicNs())
+{
+    thread.reset(QThread::create([this] { run(); }));
+    thread->start();
 }
 
 _Timer::~_Timer()
@@ -24,14 +48,14 @@ _Timer::~_Timer()
         QMutexLocker lock(&mutex);
         stop = true;
     }
-    thread.wait();
+    thread->wait();
 }
 
-bool _Timer::makeCurrentThreadTimeCritical(int levelsBelowHighest)
+bool _Timer::makeCurrentThreadTimeCritical(int levelsBelowTick)
 {
     sched_param parameters{};
-    parameters.sched_priority = sched_get_priority_max(SCHED_RR) - levelsBelowHighest;
-    return parameters.sched_priority > 0 && pthread_setschedparam(pthread_self(), SCHED_RR, &parameters) == 0;
+    parameters.sched_priority = std::max(sched_get_priority_min(SCHED_FIFO), kTickPriority - levelsBelowTick);
+    return pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters) == 0;
 }
 
 quint64 _Timer::waitForTick(quint64 taken)
@@ -49,13 +73,24 @@ void _Timer::interrupt()
     tick.wakeAll();
 }
 
-void _Timer::onTimer()
+void _Timer::run()
 {
-    QMutexLocker lock(&mutex);
-    ++ticks;
-    tick.wakeAll();
-    if (stop) {
-        timer.stop();
-        thread.quit();
+    makeCurrentThreadTimeCritical();
+    for (quint64 due = 1;; ++due) {
+        const timespec deadline = timeOf(startNs + qint64(due) * kIntervalNs);
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
+        }
+        QMutexLocker lock(&mutex);
+        if (stop)
+            return;
+        // After a late wake-up the next deadline is the first one still ahead.
+        due = std::max(due, ticksPassed());
+        ticks = due;
+        tick.wakeAll();
     }
+}
+
+quint64 _Timer::ticksPassed() const
+{
+    return quint64((monotonicNs() - startNs) / kIntervalNs);
 }

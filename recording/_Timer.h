@@ -3,41 +3,42 @@
 #include "recording/TickSource.h"
 
 #include <QMutex>
-#include <QObject>
 #include <QThread>
-#include <QTimer>
 #include <QWaitCondition>
 
-// The 50 ms tick of a recording: a precise timer on a thread of its own that
-// asks for time-critical priority (without the right to it, the thread runs
-// at normal priority and the ticks still come).
-class _Timer : public QObject, public TickSource
-{
-    Q_OBJECT
+#include <memory>
 
+// The 50 ms tick of a recording: a thread of its own sleeps to absolute
+// deadlines on the monotonic clock, so that the ticks never drift. A thread
+// that wakes late (a busy machine, a stalled virtual processor) counts every
+// deadline that has passed, and the reader runs those ticks at once.
+class _Timer : public TickSource
+{
 public:
     static constexpr int IntervalMs = 50;
 
     _Timer();
-    // Waits for the next tick to stop the timer and end its thread.
+    // The thread ends at its next deadline.
     ~_Timer() override;
 
-    // Qt's thread priorities mean nothing under Linux's normal scheduling: asks
-    // for real-time round-robin scheduling of the calling thread instead, levels
-    // below the highest. False, and nothing changed, without the right to it.
-    static bool makeCurrentThreadTimeCritical(int levelsBelowHighest = 0);
+    // Asks for real-time FIFO scheduling of the calling thread at a modest
+    // priority, levels below the tick's own. False, and nothing changed,
+    // without the right to it.
+    static bool makeCurrentThreadTimeCritical(int levelsBelowTick = 0);
 
     quint64 waitForTick(quint64 taken) override;
     void interrupt() override;
 
-public slots:
-    void onTimer();
-
 private:
+    void run();
+    // Deadlines passed since the start.
+    quint64 ticksPassed() const;
+
     QMutex mutex;
     QWaitCondition tick;
-    QThread thread;
-    QTimer timer;
+    std::unique_ptr<QThread> thread;
+    // On the monotonic clock.
+    qint64 startNs = 0;
     bool stop = false;
     quint64 ticks = 0;
     bool interrupted = false;

@@ -1,6 +1,7 @@
 #include "PersoneSearchDockWindow.h"
 
 #include "PersoneSearchMatch.h"
+#include "PersoneSearchWorker.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
 #include "data/FileManager.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QListView>
 #include <QMainWindow>
@@ -140,20 +142,29 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     // A search of a large store takes seconds: its progress and Cancel show early.
     progress.setMinimumDuration(300);
     int unreadable = 0;
-    for (int i = 0; i < files.size(); ++i) {
-        progress.setValue(i);
-        QCoreApplication::processEvents();
+    // The files are read on the worker's thread; this one keeps answering meanwhile.
+    PersoneSearchWorker worker(c, files);
+    // The worker as context: what it still sent goes with it.
+    connect(&worker, &PersoneSearchWorker::checked, &worker, [&](int i, SubjectCheck check) {
+        // What the worker read after the cancel is not shown.
         if (progress.wasCanceled())
-            break;
-        const SubjectCheck check = checkSubjectFile(c, files.at(i));
+            return;
         if (check == SubjectCheck::Unreadable)
             ++unreadable;
-        if (check != SubjectCheck::Match)
-            continue;
-        auto *item = new QStandardItem(resultText(files.at(i), root));
-        item->setData(files.at(i), FileRole);
-        results->appendRow(item);
-    }
+        if (check == SubjectCheck::Match) {
+            auto *item = new QStandardItem(resultText(files.at(i), root));
+            item->setData(files.at(i), FileRole);
+            results->appendRow(item);
+        }
+        // Last: a modal progress dialog takes the next results in here.
+        progress.setValue(i + 1);
+    });
+    connect(&progress, &QProgressDialog::canceled, &worker, &PersoneSearchWorker::cancel);
+    QEventLoop loop;
+    connect(&worker, &PersoneSearchWorker::finished, &loop, &QEventLoop::quit);
+    progress.setValue(0);
+    worker.start();
+    loop.exec();
     progress.close();
     showResults(results);
     QApplication::restoreOverrideCursor();

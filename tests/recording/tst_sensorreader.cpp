@@ -1,6 +1,7 @@
 #include "FakeSensorControl.h"
 #include "ReaderHarness.h"
 #include "data/ChannelCode.h"
+#include "recording/_Timer.h"
 #include "tests/support/FakeRecorder.h"
 #include "tests/support/TestHome.h"
 
@@ -108,15 +109,68 @@ private slots:
         QCOMPARE(run.reader->missedTicks(), quint64(0));
     }
 
-    void ticksThatCameTogetherCountAsMissed()
+    void ticksThatCameTogetherRunAtOnce_data()
     {
+        QTest::addColumn<int>("together");
+        QTest::addColumn<int>("positions");
+        QTest::addColumn<int>("missed");
+        QTest::newRow("a stall") << 6 << 6 << 0;
+        // A reader more than a second behind lets the oldest go.
+        QTest::newRow("beyond a second") << 25 << SensorReader::TicksPerSecond << 5;
+    }
+
+    void ticksThatCameTogetherRunAtOnce()
+    {
+        QFETCH(int, together);
         configureReader(QStringLiteral("vugSensorDemo.so"));
         ReaderRun run;
         run.start();
         run.tick();
-        run.ticks.tick(3);
-        QCOMPARE(run.reader->position.load(), 3);
-        QCOMPARE(run.reader->missedTicks(), quint64(2));
+        const int before = run.reader->position;
+        run.ticks.tick(together);
+        QTEST(run.reader->position - before, "positions");
+        QTEST(int(run.reader->missedTicks()), "missed");
+    }
+
+    // The real tick source, its consumer held up 300 ms once: six deadlines pass meanwhile.
+    void stalledTickSourceDeliversTheSixPositions()
+    {
+        class StallingTicks : public TickSource
+        {
+        public:
+            quint64 waitForTick(quint64 taken) override
+            {
+                if (stallAt == 0 && taken > 0 && reader.load()) {
+                    stallAt = taken;
+                    before = reader.load()->position;
+                    QThread::msleep(300);
+                } else if (stallEnd > 0 && taken >= stallEnd) {
+                    after = reader.load()->position;
+                    reader.load()->requestStop();
+                }
+                const quint64 newest = timer.waitForTick(taken);
+                if (taken == stallAt)
+                    stallEnd = newest;
+                return newest;
+            }
+            void interrupt() override { timer.interrupt(); }
+
+            _Timer timer;
+            std::atomic<SensorReader *> reader{nullptr};
+            quint64 stallAt = 0;
+            quint64 stallEnd = 0;
+            int before = 0;
+            int after = 0;
+        } ticks;
+        configureReader(QStringLiteral("vugSensorDemo.so"));
+        ReaderRun run;
+        run.collaborators.ticks = &ticks;
+        run.start();
+        ticks.reader = run.reader.get();
+        QVERIFY(run.join());
+        QVERIFY(ticks.stallEnd >= ticks.stallAt + 6);
+        QCOMPARE(quint64(ticks.after - ticks.before), ticks.stallEnd - ticks.stallAt);
+        QCOMPARE(run.reader->missedTicks(), quint64(0));
     }
 
     void unitWithoutBreathingOrPulseRecordsAndAdvances()

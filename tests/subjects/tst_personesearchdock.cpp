@@ -7,6 +7,7 @@
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PersoneSearchDlg.h"
 #include "subjects/PersoneSearchDockWindow.h"
+#include "subjects/PersoneSearchWorker.h"
 #include "subjects/SubjectClipboard.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -199,25 +200,41 @@ void TestPersoneSearchDock::folderOutsideTheDataRootIsRefused()
     QCOMPARE(resultTexts(dock), QStringList({"Иванов"}));
 }
 
+// Cancels the search just before the worker's fourth result is taken in.
+class CancelAtFourthResult : public QObject
+{
+public:
+    explicit CancelAtFourthResult(QWidget *dock) : m_dock(dock) { qApp->installEventFilter(this); }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::MetaCall || !qobject_cast<PersoneSearchWorker *>(watched) || ++m_results != 4)
+            return false;
+        auto *progress = m_dock->findChild<QProgressDialog *>();
+        shownRange = progress->maximum();
+        label = progress->labelText();
+        progress->cancel();
+        return false;
+    }
+
+    int shownRange = 0;
+    QString label;
+
+private:
+    QWidget *m_dock;
+    int m_results = 0;
+};
+
 void TestPersoneSearchDock::cancelKeepsWhatWasFound()
 {
     for (int i = 0; i < 6; ++i)
         subject(root + QString("/Субъект%1.qmz").arg(i), "шпион");
     PersoneSearchDockWindow dock;
-    QTimer canceller;
-    int shownRange = 0;
-    canceller.callOnTimeout([&] {
-        auto *progress = dock.findChild<QProgressDialog *>();
-        if (progress && progress->value() >= 3) {
-            shownRange = progress->maximum();
-            QCOMPARE(progress->labelText(), QString("Поиск обследуемых..."));
-            progress->cancel();
-        }
-    });
-    canceller.start(0);
+    CancelAtFourthResult canceller(&dock);
     DialogAnswerer answer(searchFor("шпион"));
     dock.searchAction()->trigger();
-    QCOMPARE(shownRange, 6);
+    QCOMPARE(canceller.shownRange, 6);
+    QCOMPARE(canceller.label, QString("Поиск обследуемых..."));
     QCOMPARE(resultTexts(dock), QStringList({"Субъект0", "Субъект1", "Субъект2"}));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
