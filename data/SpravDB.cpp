@@ -113,13 +113,10 @@ SpravDB::SpravDB()
         refuse(tr("«%1» не является файлом.").arg(sPathFileSprav));
         return;
     }
-    QSqlDatabase &database = SharedConnection::database();
-    database.setHostName(QStringLiteral("sprav"));
-    database.setDatabaseName(sPathFileSprav);
     // A file that cannot be opened (its folder is missing) is told when a write fails.
-    if (!database.open())
+    if (!SharedConnection::openFile(sPathFileSprav, QStringLiteral("sprav")))
         return;
-    QSqlQuery(database).exec(QStringLiteral("PRAGMA trusted_schema=OFF"));
+    QSqlDatabase &database = SharedConnection::database();
     QStringList foreign;
     if (!readForeignObjects(database, foreign)) {
         refuse(tr("Файл «%1» не является базой данных справочника.").arg(sPathFileSprav));
