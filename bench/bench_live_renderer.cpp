@@ -9,6 +9,7 @@
 // screen on the demonstration unit, real timer: CPU time of the process (all
 // threads) per wall second on either path.
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
+#include "bench/BenchHome.h"
 #include "data/GenericSettings.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
@@ -256,9 +257,7 @@ double recordingCpuShare(bool former, int sweep)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    BenchHome home;
     QApplication app(argc, argv);
     RenderPath::decide();
     QTextStream out(stdout);

@@ -2,6 +2,7 @@
 // questions at auto scale in 260-pixel lists, at the narrowest and the widest
 // unfold, beside drawing the same fragments with the polygram painter alone
 // into one image. Run under xvfb-run or with QT_QPA_PLATFORM=offscreen.
+#include "bench/BenchHome.h"
 #include "BenchExamination.h"
 #include "scoring/points/FragmentPanel.h"
 #include "scoring/points/FragmentPicture.h"
@@ -110,9 +111,7 @@ void painterAlone(InspectionTest &test, int unfold, int unit)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    BenchHome home;
     QApplication app(argc, argv);
     initChannelsUI();
     QTextStream out(stdout);

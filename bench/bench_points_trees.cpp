@@ -2,6 +2,7 @@
 // 60 times, every entry scored in scale 3210123: a fresh build and a refresh of
 // the navigator and the expert tree, shown on screen, beside the sums alone
 // over the same data.
+#include "bench/BenchHome.h"
 #include "BenchExamination.h"
 #include "scoring/points/InspectionAnalysisBallFancy.h"
 #include "scoring/points/ExpertTreeFill.h"
@@ -98,9 +99,7 @@ void cellByCell(Inspection &inspection)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    BenchHome home;
     QApplication app(argc, argv);
     QTextStream out(stdout);
 

@@ -3,6 +3,7 @@
 // the subject store alone. The search runs through the dock as the examiner
 // starts it; a zero timer measures the longest gap between two event batches,
 // beside the same files checked on the window's thread with events in between.
+#include "bench/BenchHome.h"
 #include "BenchExamination.h"
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
@@ -76,9 +77,7 @@ void setAllConditions(PersoneSearchDlg::_Conditions &c, const QString &root)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    BenchHome home;
     QApplication app(argc, argv);
     initVugResources();
     QTextStream out(stdout);

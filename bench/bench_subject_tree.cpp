@@ -1,6 +1,7 @@
 // The subject tree's repaint and scroll over a folder of 1000 subjects with
 // pre-test texts: every painted subject asks for its text (comment icon, tool
 // tip). Cache cold and warm, beside the same with the cache switched off.
+#include "bench/BenchHome.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "subjects/PersoneDockWindow.h"
@@ -74,9 +75,7 @@ void measure(PersoneDockWindow &dock, bool cached)
 
 int main(int argc, char *argv[])
 {
-    QTemporaryDir home;
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
+    BenchHome home;
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + QStringLiteral("/.local/share")));
     QApplication app(argc, argv);
     GenericSettings settings;
