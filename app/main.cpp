@@ -1,6 +1,7 @@
 #include "app/SplashPlayer.h"
 #include "app/vugVorkel.h"
 #include "data/ChannelUI.h"
+#include "data/LargeBlockHeap.h"
 #include "data/ProcessLocale.h"
 #include "data/SettingsStore.h"
 #include "polygram/RenderPath.h"
@@ -38,6 +39,7 @@ void installTranslator(QTranslator &translator, const QString &name)
 
 int main(int argc, char *argv[])
 {
+    LargeBlockHeap::keepLargeBlocks();
     // The channel display table is loaded before anything reads it, and saved at exit.
     initChannelsUI();
     setDefaultSurfaceFormat();

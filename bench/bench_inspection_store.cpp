@@ -3,6 +3,7 @@
 // same connection.
 #include "BenchExamination.h"
 #include "data/InspectionStore.h"
+#include "data/LargeBlockHeap.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -107,6 +108,8 @@ Figures runOnce(const QVector<Inspection::_Test> &source, const QString &folder,
 
 int main(int argc, char *argv[])
 {
+    // As the program starts.
+    LargeBlockHeap::keepLargeBlocks();
     QCoreApplication app(argc, argv);
     QTemporaryDir folder;
     const BenchTestShape shape;

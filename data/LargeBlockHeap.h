@@ -1,0 +1,10 @@
+#pragma once
+
+// A recording is encoded, copied and freed as blocks of several megabytes on
+// every save and load. With glibc's sliding thresholds such blocks are at times
+// handed back to the kernel on each free and faulted in afresh on each use,
+// which made a save up to three times slower from one start to the next.
+// Fixed thresholds keep them in the heap. Called once, first thing in main().
+namespace LargeBlockHeap {
+void keepLargeBlocks();
+}
