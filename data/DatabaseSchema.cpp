@@ -6,8 +6,6 @@
 
 namespace {
 
-const QString kScratchConnection = QStringLiteral("vug-schema");
-
 QString tr(const char *text)
 {
     return QCoreApplication::translate("DatabaseSchema", text);
@@ -36,8 +34,10 @@ QString columnsOf(const QSqlDatabase &database, const QString &table)
 
 DatabaseSchema::DatabaseSchema(const QStringList &createStatements)
 {
+    // A name of its own: two schemas may be made on two threads at once.
+    const QString scratchConnection = QStringLiteral("vug-schema-%1").arg(quintptr(this));
     {
-        QSqlDatabase scratch = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kScratchConnection);
+        QSqlDatabase scratch = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), scratchConnection);
         scratch.setDatabaseName(QStringLiteral(":memory:"));
         if (scratch.open()) {
             for (const QString &statement : createStatements)
@@ -45,7 +45,7 @@ DatabaseSchema::DatabaseSchema(const QStringList &createStatements)
             readObjects(scratch, m_objects);
         }
     }
-    QSqlDatabase::removeDatabase(kScratchConnection);
+    QSqlDatabase::removeDatabase(scratchConnection);
 }
 
 bool DatabaseSchema::readObjects(const QSqlDatabase &database, Objects &objects)
@@ -68,19 +68,38 @@ bool DatabaseSchema::readObjects(const QSqlDatabase &database, Objects &objects)
     return true;
 }
 
-QString DatabaseSchema::mismatch(const QSqlDatabase &database) const
+bool DatabaseSchema::differences(const QSqlDatabase &database, QMap<QString, bool> &differing) const
 {
     Objects found;
-    // A schema SQLite cannot read runs nothing: every statement fails, and the
-    // file reads as damaged.
     if (!readObjects(database, found))
-        return QString();
+        return false;
     for (auto it = found.cbegin(); it != found.cend(); ++it) {
         const auto expected = m_objects.constFind(it.key());
         if (expected == m_objects.cend())
-            return tr("лишний объект «%1»").arg(it.key());
-        if (expected.value() != it.value())
-            return tr("объект «%1» не такой, как создаёт программа").arg(it.key());
+            differing.insert(it.key(), true);
+        else if (expected.value() != it.value())
+            differing.insert(it.key(), false);
     }
-    return QString();
+    return true;
+}
+
+QString DatabaseSchema::mismatch(const QSqlDatabase &database) const
+{
+    // A schema SQLite cannot read runs nothing: every statement fails, and the
+    // file reads as damaged.
+    QMap<QString, bool> differing;
+    if (!differences(database, differing) || differing.isEmpty())
+        return QString();
+    const auto first = differing.cbegin();
+    return first.value() ? tr("лишний объект «%1»").arg(first.key())
+                         : tr("объект «%1» не такой, как создаёт программа").arg(first.key());
+}
+
+bool DatabaseSchema::differingObjects(const QSqlDatabase &database, QStringList &objects) const
+{
+    QMap<QString, bool> differing;
+    if (!differences(database, differing))
+        return false;
+    objects = differing.keys();
+    return true;
 }

@@ -20,9 +20,15 @@ public:
     // first object that differs, for a message.
     QString mismatch(const QSqlDatabase &database) const;
 
+    // Every object of the open database that is not in this schema or differs
+    // from it, as "type name"; false when SQLite cannot read the schema at all.
+    bool differingObjects(const QSqlDatabase &database, QStringList &objects) const;
+
 private:
     // "type name" of each schema object, with what must match of it.
     using Objects = QMap<QString, QString>;
     static bool readObjects(const QSqlDatabase &database, Objects &objects);
+    // Of the objects read, those that differ: true for an extra one.
+    bool differences(const QSqlDatabase &database, QMap<QString, bool> &differing) const;
     Objects m_objects;
 };

@@ -1,6 +1,7 @@
 #include "SpravDB.h"
 
 #include "BinaryJson.h"
+#include "DatabaseSchema.h"
 #include "InspectionMetricParam.h"
 #include "InspectionTest.h"
 #include "SharedConnection.h"
@@ -35,46 +36,16 @@ const TableDefinition kTables[] = {
     {"tags", "CREATE TABLE tags (id integer PRIMARY KEY autoincrement, data BLOB NOT NULL);"},
 };
 
-// SQLite keeps a table's statement without the final semicolon and with its
-// own spacing after the first keywords.
-QString normalisedStatement(QString statement)
+// The schema the tables above make; a book may lack some of them.
+const DatabaseSchema &bookSchema()
 {
-    statement = statement.simplified().toLower();
-    if (statement.endsWith(QLatin1Char(';')))
-        statement.chop(1);
-    return statement.trimmed();
-}
-
-// A table this program creates, made by exactly its statement; SQLite adds the
-// sequence table of the autoincrement columns itself.
-bool isOwnObject(const QString &type, const QString &name, const QString &statement)
-{
-    if (type != QLatin1String("table"))
-        return false;
-    if (name == QLatin1String("sqlite_sequence"))
-        return normalisedStatement(statement) == QLatin1String("create table sqlite_sequence(name,seq)");
-    for (const TableDefinition &definition : kTables) {
-        if (name == QLatin1String(definition.name))
-            return normalisedStatement(statement) == normalisedStatement(QLatin1String(definition.create));
-    }
-    return false;
-}
-
-// The schema objects the program did not create, as "type name"; false when
-// the file is no SQLite database, which open() alone accepts.
-bool readForeignObjects(QSqlDatabase &database, QStringList &foreign)
-{
-    QSqlQuery query(database);
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT type, name, sql FROM sqlite_master")))
-        return false;
-    while (query.next()) {
-        const QString type = query.value(0).toString();
-        const QString name = query.value(1).toString();
-        if (!isOwnObject(type, name, query.value(2).toString()))
-            foreign << type + QLatin1Char(' ') + name;
-    }
-    return true;
+    static const DatabaseSchema schema = [] {
+        QStringList statements;
+        for (const TableDefinition &definition : kTables)
+            statements << QLatin1String(definition.create);
+        return DatabaseSchema(statements);
+    }();
+    return schema;
 }
 
 // The first few names and how many there are: a file may hold thousands.
@@ -118,7 +89,7 @@ SpravDB::SpravDB()
         return;
     QSqlDatabase &database = SharedConnection::database();
     QStringList foreign;
-    if (!readForeignObjects(database, foreign)) {
+    if (!bookSchema().differingObjects(database, foreign)) {
         refuse(tr("Файл «%1» не является базой данных справочника.").arg(sPathFileSprav));
         return;
     }
