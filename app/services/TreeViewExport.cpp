@@ -5,7 +5,10 @@
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -120,6 +123,40 @@ void tellUser(QTreeView *view, const QString &text, const QString &path)
     QMessageBox::information(view, QObject::tr("Воркел"), text.arg(QDir::toNativeSeparators(path)));
 }
 
+// A finished file put at path whole, or not at all: an older file there stays
+// until the new one is complete.
+bool copyWhole(const QString &from, const QString &path)
+{
+    QFile source(from);
+    QSaveFile target(path);
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+        return false;
+    return target.write(source.readAll()) == source.size() && target.commit();
+}
+
+// The temporary folder is cleared at reboot, so a workbook nothing opened is
+// kept only where the user chooses; the choice starts in the Documents folder.
+void keepWorkbookWhereTheUserChooses(QTreeView *view, const QString &temporary)
+{
+    const QString documentsPath = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QDir().mkpath(documentsPath);
+    const QDir documents(documentsPath);
+    const QString chosen = QFileDialog::getSaveFileName(
+        view, QObject::tr("Не найдена программа, которая открыла бы таблицу. Сохранить таблицу"),
+        documents.filePath(QFileInfo(temporary).fileName()), QObject::tr("Книга Excel (*.xlsx)"));
+    if (chosen.isEmpty()) {
+        QFile::remove(temporary);
+        return;
+    }
+    const bool kept = QFileInfo(chosen) == QFileInfo(temporary) || copyWhole(temporary, chosen);
+    if (QFileInfo(chosen) != QFileInfo(temporary))
+        QFile::remove(temporary);
+    if (kept)
+        tellUser(view, QObject::tr("Таблица сохранена в файле\n%1"), chosen);
+    else
+        tellUser(view, QObject::tr("Не удалось записать таблицу в файл\n%1"), chosen);
+}
+
 } // namespace
 
 bool exportTreeViewToExcel(QTreeView *view, const QString &path)
@@ -144,5 +181,5 @@ void exportTreeViewToExcel(QTreeView *view)
     if (!exportTreeViewToExcel(view, path))
         tellUser(view, QObject::tr("Не удалось записать таблицу в файл\n%1"), path);
     else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        tellUser(view, QObject::tr("Не найдена программа, которая открыла бы таблицу.\nТаблица сохранена в файле\n%1"), path);
+        keepWorkbookWhereTheUserChooses(view, path);
 }

@@ -8,10 +8,13 @@
 #include "data/SettingsStore.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStandardItemModel>
 #include <QToolBar>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -42,7 +45,7 @@ InspectionAnalysisStatFancy::InspectionAnalysisStatFancy(QWidget *parent)
             &InspectionAnalysisStatFancy::onResizeContent);
     setCentralWidget(back);
     m_tree = new QTreeView;
-    setCentralWidget(m_tree);
+    setCentralWidget(tableWithNote());
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_tree, &QWidget::customContextMenuRequested, this, &InspectionAnalysisStatFancy::onLocalMenu);
 }
@@ -68,6 +71,37 @@ void InspectionAnalysisStatFancy::createToolBar()
     addToolBar(bar);
 }
 
+QWidget *InspectionAnalysisStatFancy::tableWithNote()
+{
+    m_outOfDateNote = new QLabel(tr("Оценки изменились после расчета: выполните расчет заново"));
+    m_outOfDateNote->setStyleSheet(QStringLiteral("color: #963c3c; padding: 4px;"));
+    m_outOfDateNote->hide();
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_outOfDateNote);
+    layout->addWidget(m_tree);
+    return page;
+}
+
+bool InspectionAnalysisStatFancy::isOutOfDate() const
+{
+    return m_inspection && m_tree->model() && StatResultTable::inputsDigest(*m_inspection) != m_computedFrom;
+}
+
+void InspectionAnalysisStatFancy::updateOutOfDateNote()
+{
+    m_outOfDateNote->setVisible(isOutOfDate());
+}
+
+// Scores change in the other windows while this one is hidden.
+void InspectionAnalysisStatFancy::showEvent(QShowEvent *event)
+{
+    Fancy::FancyMainWindow::showEvent(event);
+    updateOutOfDateNote();
+}
+
 void InspectionAnalysisStatFancy::setTreeModel(QStandardItemModel *model)
 {
     QAbstractItemModel *old = m_tree->model();
@@ -84,6 +118,7 @@ void InspectionAnalysisStatFancy::onChangedPersone(QString path, Inspection *pIn
     Q_UNUSED(path);
     setTreeModel(nullptr);
     m_inspection = pInspection;
+    updateOutOfDateNote();
 }
 
 void InspectionAnalysisStatFancy::onResizeContent(QResizeEvent *pEvt)
@@ -106,11 +141,31 @@ void InspectionAnalysisStatFancy::action_Calc()
         m_tree->setColumnHidden(column, !(ulColumnsMask & columnBit(column)));
     // Each column as wide as its header and values, as a toggle leaves it.
     resizeColumns();
+    m_computedFrom = StatResultTable::inputsDigest(*m_inspection);
+    updateOutOfDateNote();
+}
+
+bool InspectionAnalysisStatFancy::exportedFiguresAreCurrent()
+{
+    updateOutOfDateNote();
+    if (!isOutOfDate())
+        return true;
+    const auto answer = QMessageBox::question(
+        this, tr("Воркел"),
+        tr("Оценки изменились после расчета: таблица показывает прежние результаты.\n"
+           "Выполнить расчет заново перед экспортом?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::Yes)
+        action_Calc();
+    return true;
 }
 
 void InspectionAnalysisStatFancy::action_ExportExcel()
 {
-    exportTreeViewToExcel(m_tree);
+    if (exportedFiguresAreCurrent())
+        exportTreeViewToExcel(m_tree);
 }
 
 // --- columns ---

@@ -2,7 +2,10 @@
 
 #include "fancy/FancyMainWindow.h"
 
+#include <QByteArray>
+
 class Inspection;
+class QLabel;
 class QMenu;
 class QResizeEvent;
 class QStandardItemModel;
@@ -19,6 +22,9 @@ public:
     ~InspectionAnalysisStatFancy() override;
 
     QTreeView *tree() const { return m_tree; }
+    // True when the table shown was computed from scores, weights or values
+    // that have changed since; the window then says so above the table.
+    bool isOutOfDate() const;
     int columnsMask() const { return ulColumnsMask; }
     // The column menu at its current state; the caller owns it.
     QMenu *buildColumnMenu();
@@ -37,12 +43,21 @@ public slots:
     void onShowBall012ColumnAction();
     void onShowMetrColumnAction();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void createToolBar();
+    QWidget *tableWithNote();
+    void updateOutOfDateNote();
+    // False when the examiner cancels an export of figures out of date.
+    bool exportedFiguresAreCurrent();
     void toggleColumn(int column);
     void setTreeModel(QStandardItemModel *model);
 
     QTreeView *m_tree;
+    QLabel *m_outOfDateNote = nullptr;
     Inspection *m_inspection = nullptr;
+    QByteArray m_computedFrom;  // digest of the inputs of the table shown
     int ulColumnsMask;  // bit k - 1 shows result column k (1-5)
 };

@@ -8,6 +8,9 @@
 #include "data/SharedHelpers.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStandardItemModel>
 
 namespace {
@@ -39,6 +42,32 @@ QStandardItem *valueItem(const QString &text, bool bold)
     return item;
 }
 
+template <typename Item>
+QJsonArray jsonArrayOf(const QVector<Item> &items)
+{
+    QJsonArray array;
+    for (const Item &item : items) {
+        QJsonObject object;
+        item.toJson(object);
+        array.append(object);
+    }
+    return array;
+}
+
+QJsonObject scoringInputs(const Inspection::_Test &test)
+{
+    QJsonObject inputs;
+    test.ballValuationToJson(inputs);
+    test.metricValuationToJson(inputs);
+    QJsonObject interval;
+    test.ia.toJson(interval);
+    inputs.insert(QStringLiteral("ia"), interval);
+    inputs.insert(QStringLiteral("name"), test.name);
+    inputs.insert(QStringLiteral("questions"), jsonArrayOf(test.themis));
+    inputs.insert(QStringLiteral("marks"), jsonArrayOf(test.labels));
+    return inputs;
+}
+
 QByteArray place(int test, int presentation, int quest, int column)
 {
     QByteArray bytes(4, '\0');
@@ -62,6 +91,19 @@ QStringList StatResultTable::headers()
             QCoreApplication::translate(kContext, "Бальная 3+ (012)"),
             QCoreApplication::translate(kContext, "Метрическая"),
             QString()};
+}
+
+QByteArray StatResultTable::inputsDigest(const Inspection &inspection)
+{
+    QJsonArray tests;
+    for (const Inspection::_Test &test : inspection.tests) {
+        if (test.recorded)
+            tests.append(scoringInputs(test));
+    }
+    QJsonObject all;
+    all.insert(QStringLiteral("tests"), tests);
+    all.insert(QStringLiteral("params"), jsonArrayOf(inspection.metricParams));
+    return QCryptographicHash::hash(QJsonDocument(all).toJson(QJsonDocument::Compact), QCryptographicHash::Sha1);
 }
 
 void StatResultTable::score()

@@ -44,6 +44,11 @@ public:
 
     double quality() const { return m_stat.quality; }
 
+    // A digest of everything a table of the examination is computed from:
+    // questions, marks, intervals, points and weights, measured values and
+    // metric parameters. Equal digests give equal tables.
+    static QByteArray inputsDigest(const Inspection &inspection);
+
 private:
     using PresentationValues = std::array<double, 4>;  // columns 1-4
     struct QuestionRow {

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
@@ -230,7 +231,8 @@ private slots:
         QFile::remove(catcher.urls[1].toLocalFile());
     }
 
-    void theUserIsToldWhereTheFileIsWhenNothingOpensIt()
+    // The temporary folder is cleared at reboot: the user is asked where to keep it.
+    void theUserChoosesWhereToKeepTheWorkbookWhenNothingOpensIt()
     {
         QStandardItemModel model;
         fillOneGroup(model);
@@ -238,16 +240,32 @@ private slots:
         view.setModel(&model);
 
         // The offscreen platform has no program to open files with.
+        const QString chosen = file("kept.xlsx");
+        QString startFolder;
         QString shown;
-        QTimer::singleShot(0, [&shown] { answerMessage(&shown); });
+        QTimer::singleShot(0, [&] { answerSaveDialog(chosen, &startFolder, &shown); });
         exportTreeViewToExcel(&view);
-        const QString path = shown.section('\n', -1);
-        QVERIFY2(path.endsWith(QStringLiteral(".xlsx")), qPrintable(shown));
-        QVERIFY(QFileInfo::exists(path));
-        QFile::remove(path);
+        QCOMPARE(startFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        QCOMPARE(shown.section('\n', -1), QDir::toNativeSeparators(chosen));
+        QCOMPARE(cell(readBack(chosen), "A2")["value"].toString(), QString("Первый"));
+        const QDir temporary(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
+        QVERIFY(temporary.entryList({QStringLiteral("Воркел - таблица*")}).isEmpty());
     }
 
 private:
+    static void answerSaveDialog(const QString &chosen, QString *startFolder, QString *shown)
+    {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            QTimer::singleShot(20, [=] { answerSaveDialog(chosen, startFolder, shown); });
+            return;
+        }
+        *startFolder = dialog->directory().absolutePath();
+        dialog->selectFile(chosen);
+        QTimer::singleShot(0, [shown] { answerMessage(shown); });
+        static_cast<QDialog *>(dialog)->accept();
+    }
+
     static void answerMessage(QString *shown)
     {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());

@@ -10,11 +10,13 @@
 #include "tests/data/BallFixtures.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/JsonArrays.h"
+#include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QProcess>
 #include <QStandardItemModel>
@@ -283,6 +285,8 @@ private slots:
     void failedFitShowsGreyZeros();
     void subjectChangeEmptiesTheTable();
     void exportReadBackWithOpenpyxl();
+    void changedInputsMarkTheTableOutOfDate_data();
+    void changedInputsMarkTheTableOutOfDate();
 };
 
 void TestStatWindow::toolBarHeadersAndColumnToggles()
@@ -554,6 +558,56 @@ void TestStatWindow::exportReadBackWithOpenpyxl()
         row += 2 + kQuestions;
     }
     QVERIFY(!cells.contains(QString("A%1").arg(row)));
+}
+
+using ChangeInputs = void (*)(Inspection &);
+Q_DECLARE_METATYPE(ChangeInputs)
+
+void TestStatWindow::changedInputsMarkTheTableOutOfDate_data()
+{
+    QTest::addColumn<ChangeInputs>("change");
+    QTest::newRow("a point score") << ChangeInputs([](Inspection &e) {
+        putBall(e.tests[0].valuationBall_3210123, ball(1, 0, 0, 0, 0));
+    });
+    QTest::newRow("a channel weight") << ChangeInputs([](Inspection &e) { e.tests[1].valuationBall_ChannelK[1] = 2.0f; });
+    QTest::newRow("a measured value") << ChangeInputs([](Inspection &e) {
+        MetricFixtures::putValue(e.tests[0], e.tests[0].labels[0].Group, e.tests[0].labels[0].Theme,
+                                 e.metricParams[0].uid, 1234);
+    });
+    QTest::newRow("a parameter's weight") << ChangeInputs([](Inspection &e) { e.metricParams[1].dK = 3.0; });
+}
+
+void TestStatWindow::changedInputsMarkTheTableOutOfDate()
+{
+    QFETCH(ChangeInputs, change);
+    Computed computed;
+    InspectionAnalysisStatFancy &window = computed.window;
+    const auto noteShown = [&window] {
+        for (const QLabel *label : window.findChildren<QLabel *>()) {
+            if (label->text() == QStringLiteral("Оценки изменились после расчета: выполните расчет заново"))
+                return !label->isHidden();
+        }
+        return false;
+    };
+    window.show();
+    QVERIFY(!window.isOutOfDate());
+    QVERIFY(!noteShown());
+
+    change(*computed.examination);
+    window.hide();
+    window.show();  // back from the window where the score changed
+    QVERIFY(window.isOutOfDate());
+    QVERIFY(noteShown());
+
+    // The export asks first; Yes calculates anew before writing.
+    UrlCatcher catcher;
+    MessageBoxAnswerer answers({QMessageBox::Yes});
+    window.action_ExportExcel();
+    QCOMPARE(answers.asked().size(), 1);
+    QCOMPARE(catcher.urls.size(), 1);
+    QFile::remove(catcher.urls.first().toLocalFile());
+    QVERIFY(!window.isOutOfDate());
+    QVERIFY(!noteShown());
 }
 
 VUG_TEST_MAIN(TestStatWindow, QApplication)
