@@ -215,5 +215,11 @@ ValuationMetrSpravParamDlg::Params ValuationMetrSpravParamDlg::selectedParams() 
     };
     take(basic, checkedUids(m_standard));
     take(custom, checkedUids(m_custom));
+    // What the dialog cannot show, such as a parameter made by hand in the
+    // examination, stays as it is: nothing disappears unasked.
+    for (const Inspection::_MetricParam &param : m_params) {
+        if (!findIn(basic, param.uid) && !findIn(custom, param.uid))
+            chosen.append(param);
+    }
     return chosen;
 }

@@ -23,7 +23,8 @@ public:
     void fillStandardTable();
     void fillCustomTable();
     // The checked basic entries, then the checked custom ones as the reference
-    // book holds them now, each with bEnable set.
+    // book holds them now, each with bEnable set; then, unchanged, the given
+    // parameters that are in neither table.
     Params selectedParams() const;
 
     QTreeView *standardTable() const { return m_standard; }

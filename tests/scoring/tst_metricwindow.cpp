@@ -663,11 +663,17 @@ private slots:
             static_cast<QStandardItemModel *>(dialog.standardTable()->model())->item(0, 0)->setCheckState(Qt::Checked);
             dialog.accept();
         });
+        subject.measure(0, hand, {{4, 5}});
         actionNamed(menu.data(), QStringLiteral("Загрузить ПАРАМЕТРЫ из справочника..."))->trigger();
-        stored = subject.reopened()->metricParams;
-        QCOMPARE(stored.size(), 2);
+        // The parameters made by hand are in neither table of the dialog: they stay, and so do their values.
+        const auto reopened = subject.reopened();
+        stored = reopened->metricParams;
+        QCOMPARE(stored.size(), 4);
         QVERIFY(!stored[0].bAuto && stored[0].bEnable);
-        QVERIFY(stored[1].bAuto);
+        QCOMPARE(stored[1].uid, hand);
+        QCOMPARE(stored[2].Name, QStringLiteral("Созданный"));
+        QVERIFY(stored[3].bAuto);
+        QCOMPARE(reopened->tests[0].valuationMetric.value(1).value(1).value(hand).nValue, 5);
         SpravDB::sPathFileSprav.clear();
     }
 
