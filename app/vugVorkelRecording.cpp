@@ -178,12 +178,17 @@ void vugVorkel::closeCurrentView(bool save)
     if (!screen)
         return;
     if (!bPlayback) {
+        const QUuid recorded = screen->test ? screen->test->id : QUuid();
         screen->stopAndSave(save);
         if (save) {
             if (auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy")))
                 editor->updateView();
-            if (auto *review = findPage<InspectionPoligrammeFancy>(QStringLiteral("InspectionPoligrammeFancy")))
+            // The review opens on the test just recorded.
+            if (auto *review = findPage<InspectionPoligrammeFancy>(QStringLiteral("InspectionPoligrammeFancy"))) {
                 review->loadInspection();
+                if (pInspect)
+                    review->showTest(pInspect->indexOfTest(recorded), -1, -1);
+            }
             if (auto *points = findPage<InspectionAnalysisBallFancy>(QStringLiteral("InspectionAnalysisBallFancy")))
                 points->updateTitle();
             if (auto *metric = findPage<InspectionAnalysisMetrFancy>(QStringLiteral("InspectionAnalysisMetrFancy")))

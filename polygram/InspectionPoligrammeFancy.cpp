@@ -369,7 +369,7 @@ void InspectionPoligrammeFancy::onPrintPreview(QPrinter *printer)
         return;
     const PolygramPrint print = printOf(test);
     const int pages = print.printPageCount();
-    QProgressDialog progress(tr("Печать полиграммы..."), tr("&Cancel"), 0, pages, this);
+    QProgressDialog progress(tr("Печать полиграммы..."), tr("Отмена"), 0, pages, this);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setWindowTitle(tr("Воркел"));
     // Events run between pages, so the dialog answers and can stop the rest.

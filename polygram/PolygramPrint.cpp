@@ -3,6 +3,8 @@
 #include "drawG.h"
 
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -10,26 +12,45 @@
 
 namespace {
 
-// A4 portrait with 30 pt above and below: the curves run to the paper's edges.
+// A4 portrait with a margin of 30 pt (10.6 mm) all round.
 QPageLayout pdfLayout()
 {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 30, 0, 30),
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(30, 30, 30, 30),
                        QPageLayout::Point);
+}
+
+// A time caption stands centred on its tick: the polygram keeps half a
+// caption's room from the page's sides, so the first and last captions are
+// whole. The captions are in the application's font.
+int captionRoom(const QPaintDevice &device)
+{
+    return QFontMetrics(QGuiApplication::font(), &device).horizontalAdvance(QStringLiteral("00:00")) / 2 + 2;
+}
+
+QImage blankCanvas()
+{
+    return QImage(PolygramPrint::kCanvasWidth, PolygramPrint::kCanvasHeight, QImage::Format_RGB32);
 }
 
 constexpr int kFirstHeaderBaseline = 40;
 constexpr int kCanvasLineStep = 20;
 
 // The polygram of the ticks up to lastTick over area, at one tick per pixel;
-// the part past the recording's end stays blank.
-void drawRecordedPart(Inspection::_Test *test, QPainter &painter, const QRect &area, int lastTick, int samples)
+// the part past the recording's end stays blank. The captions of ticks at
+// the area's sides reach room beyond them.
+void drawRecordedPart(Inspection::_Test *test, QPainter &painter, const QRect &area, int lastTick, int samples,
+                      int room)
 {
     const int pastEnd = qBound(0, lastTick - samples, area.width());
     drawG painterG(test, 1000);
+    painterG.options |= drawG::CaptionsOfTheAreaOnly;
     painter.save();
     painterG.setRenderHints(painter);
-    painter.setClipRect(area.adjusted(0, 0, -pastEnd, 0));
-    painterG.drawPolygram(painter, area, lastTick, 0);
+    // The polygram painter places its time captions for an area at x = 0.
+    painter.translate(area.left(), 0);
+    const QRect atZero = area.translated(-area.left(), 0);
+    painter.setClipRect(atZero.adjusted(-room, 0, pastEnd > 0 ? -pastEnd : room, 0));
+    painterG.drawPolygram(painter, atZero, lastTick, 0);
     painter.restore();
 }
 
@@ -54,7 +75,12 @@ int PolygramPrint::samples() const
 
 int PolygramPrint::printPageCount() const
 {
-    return pagesFor(samples(), kCanvasWidth);
+    return pagesFor(samples(), printPageWidth());
+}
+
+int PolygramPrint::printPageWidth()
+{
+    return kCanvasWidth - 2 * captionRoom(blankCanvas());
 }
 
 QString PolygramPrint::subjectLine() const
@@ -74,7 +100,7 @@ QString PolygramPrint::pageLine(int number, int pages)
 
 QImage PolygramPrint::printCanvas(int page) const
 {
-    QImage canvas(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
+    QImage canvas = blankCanvas();
     QPainter painter(&canvas);
     drawPage(painter, canvas.rect(), page + 1, printPageCount(), kCanvasLineStep);
     return canvas;
@@ -90,8 +116,9 @@ void PolygramPrint::drawPage(QPainter &painter, const QRect &page, int number, i
         baseline += lineStep;
     }
     const int top = baseline - lineStep + painter.fontMetrics().descent() + lineStep / 2;
-    const QRect area(QPoint(page.left(), top), page.bottomRight());
-    drawRecordedPart(m_test, painter, area, number * page.width(), samples());
+    const int room = captionRoom(*painter.device());
+    const QRect area(QPoint(page.left() + room, top), page.bottomRight() - QPoint(room, 0));
+    drawRecordedPart(m_test, painter, area, number * area.width(), samples(), room);
 }
 
 void PolygramPrint::drawPrintPage(int page, QPainter &painter, const QRectF &pageRect) const
@@ -112,6 +139,7 @@ int PolygramPrint::print(QPrinter &printer, const std::function<bool(int done)> 
     printer.setFromTo(1, pages);
     // Before painting begins, so the first page turns as well.
     printer.setPageOrientation(QPageLayout::Landscape);
+    keepMinimumMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer))
         return 0;
@@ -129,9 +157,25 @@ int PolygramPrint::print(QPrinter &printer, const std::function<bool(int done)> 
     return printed;
 }
 
+void PolygramPrint::keepMinimumMargins(QPrinter &printer)
+{
+    const QMarginsF set = printer.pageLayout().margins();
+    const QMarginsF least = printer.pageLayout().minimumMargins();
+    printer.setPageMargins(QMarginsF(qMax(set.left(), least.left()), qMax(set.top(), least.top()),
+                                     qMax(set.right(), least.right()), qMax(set.bottom(), least.bottom())),
+                           printer.pageLayout().units());
+}
+
 int PolygramPrint::pdfPageWidth()
 {
-    return pdfLayout().paintRectPixels(kPdfResolution).width();
+    QPdfWriter writer(QString{});  // nothing is written without a painter
+    writer.setResolution(kPdfResolution);
+    return pdfLayout().paintRectPixels(kPdfResolution).width() - 2 * captionRoom(writer);
+}
+
+QString PolygramPrint::documentTitle() const
+{
+    return m_subject + QStringLiteral(" - ") + m_test->headerText();
 }
 
 bool PolygramPrint::writePdf(const QString &fileName) const
@@ -139,9 +183,9 @@ bool PolygramPrint::writePdf(const QString &fileName) const
     QPdfWriter writer(fileName);
     writer.setResolution(kPdfResolution);
     writer.setPageLayout(pdfLayout());
-    writer.setTitle(fileName);
+    writer.setTitle(documentTitle());
     const QRect area(QPoint(0, 0), writer.pageLayout().paintRectPixels(kPdfResolution).size());
-    const int pages = pagesFor(samples(), area.width());
+    const int pages = pagesFor(samples(), area.width() - 2 * captionRoom(writer));
     QPainter painter;
     if (!painter.begin(&writer))
         return false;

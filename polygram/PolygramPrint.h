@@ -27,6 +27,8 @@ public:
     // Pages of pageWidth ticks that hold samples; one page at least.
     static int pagesFor(int samples, int pageWidth);
     int printPageCount() const;
+    // The ticks a print page shows: the canvas less the captions' room.
+    static int printPageWidth();
 
     // The header lines of a page, numbered from 1.
     QString subjectLine() const;
@@ -37,17 +39,23 @@ public:
     QImage printCanvas(int page) const;
     // Scales the canvas uniformly into pageRect (painter coordinates).
     void drawPrintPage(int page, QPainter &painter, const QRectF &pageRect) const;
-    // Prints the printer's page range in landscape. proceed runs before each
-    // page with the number of pages done; false stops. Returns the pages printed.
+    // Prints the printer's page range in landscape, within the printer's
+    // margins and never closer to the edge than it can print. proceed runs
+    // before each page with the number of pages done; false stops. Returns
+    // the pages printed.
     int print(QPrinter &printer, const std::function<bool(int done)> &proceed) const;
 
-    // Writes an A4 PDF titled with its file name; false when the file
-    // could not be written.
+    // Writes an A4 PDF with margins, titled with the subject and the test;
+    // false when the file could not be written.
     bool writePdf(const QString &fileName) const;
-    // The width in pixels of a PDF page's paint rectangle.
+    // The ticks a PDF page shows: its paint width less the captions' room.
     static int pdfPageWidth();
+    // "subject - test (recording date)".
+    QString documentTitle() const;
 
 private:
+    static void keepMinimumMargins(QPrinter &printer);
+
     Inspection::_Test *m_test;
     QString m_subject;
 

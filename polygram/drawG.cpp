@@ -353,8 +353,10 @@ void drawG::drawTimeGrid(QPainter &painter, const QRect &area, int n, float xShi
         phaseOfCaptions -= 200;
     const QRect captionArea(QPoint(gridLeft, top), QPoint(right, bottom));
     float pixel = float(std::trunc(captionPixel - phaseOfCaptions));
-    for (float cx = float((w + 50) - phaseOfCaptions - xShift); cx >= -100; cx -= 200, pixel -= 200)
-        drawTimeCaptions(painter, captionArea, pixel, cx);
+    for (float cx = float((w + 50) - phaseOfCaptions - xShift); cx >= -100; cx -= 200, pixel -= 200) {
+        if (!(options & CaptionsOfTheAreaOnly) || (cx >= left && cx <= right))
+            drawTimeCaptions(painter, captionArea, pixel, cx);
+    }
 
     painter.save();
     switchOffRenderHints(painter);

@@ -36,6 +36,9 @@ public:
         NullQuestionIntervals = 0x400,
         NullReactionShades = 0x800,
         AllOptions = 0xfff,
+        // Pages cut one after another: a time caption only for a tick inside
+        // the area, so none is shown twice or cut at a page's side.
+        CaptionsOfTheAreaOnly = 0x1000,
     };
 
     using Labels = QVector<Inspection::_Label>;

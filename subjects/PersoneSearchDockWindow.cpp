@@ -133,7 +133,7 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     const QStringList files = subjectFilesBelow(folder);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     auto *results = new QStandardItemModel(this);
-    QProgressDialog progress(tr("Поиск обследуемых..."), tr("&Cancel"), 0, files.size(), this);
+    QProgressDialog progress(tr("Поиск обследуемых..."), tr("Отмена"), 0, files.size(), this);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     progress.setWindowTitle(tr("Воркел"));

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QPrinter>
+#include <QRegularExpression>
 
 namespace {
 
@@ -50,6 +51,7 @@ private slots:
     void pdfCarriesSizeTitleAndHeaders();
     void pdfPagesShowTheirCurves();
     void pdfHeaderStandsAboveThePolygram();
+    void pdfKeepsItsMarginsAndWholeCaptions();
     void unwritablePdfIsReported();
     void printPagesAreLandscapeAndScaledUniformly_data();
     void printPagesAreLandscapeAndScaledUniformly();
@@ -64,8 +66,9 @@ void TestPolygramPrint::pageCountsHoldNoEmptyPage()
     QCOMPARE(PolygramPrint::pagesFor(1921, 1920), 2);
     QCOMPARE(PolygramPrint::pagesFor(3840, 1920), 2);
     QCOMPARE(PolygramPrint::pagesFor(72000, 1653), 44);
-    // A4 at 200 dpi, nothing taken off the sides.
-    QVERIFY(qAbs(PolygramPrint::pdfPageWidth() - 1653) <= 1);
+    // A4 at 200 dpi less two margins of 10 mm at least.
+    QVERIFY(PolygramPrint::pdfPageWidth() <= 1653 - 2 * 79);
+    QVERIFY(PolygramPrint::pdfPageWidth() > 1350);
 }
 
 void TestPolygramPrint::pdfPagesFollowThePaintWidth_data()
@@ -101,7 +104,7 @@ void TestPolygramPrint::pdfCarriesSizeTitleAndHeaders()
     QVERIFY2(info.value(QStringLiteral("Page size")).contains(QStringLiteral("(A4)")),
              qPrintable(info.value(QStringLiteral("Page size"))));
     QVERIFY(qAbs(PopplerReader::pageSize(pdf).width() - 595.3) < 1);  // portrait
-    QCOMPARE(info.value(QStringLiteral("Title")), pdf);
+    QCOMPARE(info.value(QStringLiteral("Title")), QStringLiteral("Иванов - Тест 1 (05.03.2024 14:07)"));
 
     const QString second = PopplerReader::text(pdf, 2);
     QVERIFY2(second.contains(QStringLiteral("Страница:2/5")), qPrintable(second));
@@ -122,10 +125,13 @@ void TestPolygramPrint::pdfPagesShowTheirCurves()
     const QImage first = PopplerReader::page(pdf, 1, 50);
     const QImage last = PopplerReader::page(pdf, 3, 50);
     QVERIFY(!first.isNull() && !last.isNull());
+    // The polygram ends at the right margin (30 pt) and is w ticks wide.
     const QRect area = curveArea(first.width(), first.height());
-    const int quarter = first.width() / 4;
-    const QRect left(area.left(), area.top(), quarter - 2, area.height());
-    const QRect right(area.left() + quarter + 4, area.top(), area.width() - quarter - 4, area.height());
+    const int curvesRight = first.width() - int(30 * 50 / 72.0) - 1;
+    const int curvesLeft = curvesRight - w * 50 / PolygramPrint::kPdfResolution;
+    const int quarter = (curvesRight - curvesLeft) / 4;
+    const QRect left(curvesLeft + 2, area.top(), quarter - 4, area.height());
+    const QRect right(curvesLeft + quarter + 4, area.top(), curvesRight - curvesLeft - quarter - 4, area.height());
     const int fullLeft = PopplerReader::colourIn(first, left);
     const int fullRight = PopplerReader::colourIn(first, right);
     QVERIFY2(fullLeft > left.width() * left.height() / 50, qPrintable(QString::number(fullLeft)));
@@ -159,6 +165,34 @@ void TestPolygramPrint::pdfHeaderStandsAboveThePolygram()
     QVERIFY2(others.isEmpty(), qPrintable(others.join(QLatin1Char(' '))));
 }
 
+// Nothing within 10 mm of the paper's edges, and no caption cut at the polygram's left.
+void TestPolygramPrint::pdfKeepsItsMarginsAndWholeCaptions()
+{
+    PolygramFixture fixture;
+    fillTest(fixture, 2 * PolygramPrint::pdfPageWidth());
+    const QString pdf = file(QStringLiteral("margins.pdf"));
+    QVERIFY(PolygramPrint(&fixture.test, kSubject).writePdf(pdf));
+    const double margin = 10 / 25.4 * 72;  // points
+    const QSizeF paper = PopplerReader::pageSize(pdf);
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d$"));
+    QStringList times;
+    for (const auto &word : PopplerReader::words(pdf, 1)) {
+        QVERIFY2(word.second.top() >= margin && word.second.bottom() <= paper.height() - margin, qPrintable(word.first));
+        if (!time.match(word.first).hasMatch())
+            continue;
+        times << word.first;
+        QVERIFY2(word.second.left() >= margin && word.second.right() <= paper.width() - margin, qPrintable(word.first));
+    }
+    QVERIFY2(times.contains(QStringLiteral("00:00")), qPrintable(times.join(' ')));
+    const int dpi = 50;
+    const QImage image = PopplerReader::page(pdf, 1, dpi);
+    const int strip = int(10 / 25.4 * dpi);
+    QCOMPARE(PopplerReader::inkIn(image, QRect(0, 0, strip, image.height())), 0);
+    QCOMPARE(PopplerReader::inkIn(image, QRect(image.width() - strip, 0, strip, image.height())), 0);
+    QCOMPARE(PopplerReader::inkIn(image, QRect(0, 0, image.width(), strip)), 0);
+    QCOMPARE(PopplerReader::inkIn(image, QRect(0, image.height() - strip, image.width(), strip)), 0);
+}
+
 void TestPolygramPrint::unwritablePdfIsReported()
 {
     PolygramFixture fixture;
@@ -182,7 +216,7 @@ void TestPolygramPrint::printPagesAreLandscapeAndScaledUniformly()
 {
     QFETCH(int, dpi);
     PolygramFixture fixture;
-    fillTest(fixture, 3840);
+    fillTest(fixture, 2 * PolygramPrint::printPageWidth());
     const QString pdf = file(QStringLiteral("print.pdf"));
     QPrinter printer(QPrinter::HighResolution);
     printInto(printer, pdf, dpi);
