@@ -3,6 +3,7 @@
 
 #include "BinaryJsonNumbers.h"
 #include "ChannelBindings.h"
+#include "JsonRecords.h"
 
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -16,32 +17,6 @@ QString withoutControlCharacters(const QString &name)
 {
     static const QRegularExpression unsafe(QStringLiteral("[\\n\\t\\r\"']"));
     return QString(name).remove(unsafe);
-}
-
-template <typename Record>
-QJsonArray recordsToArray(const QVector<Record> &records)
-{
-    QJsonArray array;
-    for (const Record &record : records) {
-        QJsonObject object;
-        record.toJson(object);
-        array.append(object);
-    }
-    return array;
-}
-
-// Empties the list and appends one default record per element.
-template <typename Record>
-void recordsFromArray(const QJsonValue &value, QVector<Record> &records)
-{
-    const QJsonArray array = value.toArray();
-    records.clear();
-    records.reserve(array.size());
-    for (const QJsonValue &element : array) {
-        Record record;
-        record.fromJson(element.toObject());
-        records.append(record);
-    }
 }
 
 template <typename Number>

@@ -4,6 +4,7 @@
 #include "StatValueClass.h"
 
 #include "data/BallValuationSums.h"
+#include "data/JsonRecords.h"
 #include "data/QuestTypeColor.h"
 #include "data/SharedHelpers.h"
 
@@ -42,18 +43,6 @@ QStandardItem *valueItem(const QString &text, bool bold)
     return item;
 }
 
-template <typename Item>
-QJsonArray jsonArrayOf(const QVector<Item> &items)
-{
-    QJsonArray array;
-    for (const Item &item : items) {
-        QJsonObject object;
-        item.toJson(object);
-        array.append(object);
-    }
-    return array;
-}
-
 QJsonObject scoringInputs(const Inspection::_Test &test)
 {
     QJsonObject inputs;
@@ -63,8 +52,8 @@ QJsonObject scoringInputs(const Inspection::_Test &test)
     test.ia.toJson(interval);
     inputs.insert(QStringLiteral("ia"), interval);
     inputs.insert(QStringLiteral("name"), test.name);
-    inputs.insert(QStringLiteral("questions"), jsonArrayOf(test.themis));
-    inputs.insert(QStringLiteral("marks"), jsonArrayOf(test.labels));
+    inputs.insert(QStringLiteral("questions"), recordsToArray(test.themis));
+    inputs.insert(QStringLiteral("marks"), recordsToArray(test.labels));
     return inputs;
 }
 
@@ -102,7 +91,7 @@ QByteArray StatResultTable::inputsDigest(const Inspection &inspection)
     }
     QJsonObject all;
     all.insert(QStringLiteral("tests"), tests);
-    all.insert(QStringLiteral("params"), jsonArrayOf(inspection.metricParams));
+    all.insert(QStringLiteral("params"), recordsToArray(inspection.metricParams));
     return QCryptographicHash::hash(QJsonDocument(all).toJson(QJsonDocument::Compact), QCryptographicHash::Sha1);
 }
 
