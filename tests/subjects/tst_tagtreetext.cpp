@@ -71,6 +71,8 @@ private slots:
     void subjectKeepsKeysTheTreeDoesNotHold();
     void manyFoldersReadInLinearTimeAndDeepPathsAreSkipped();
     void treeTextRoundTripsThroughTheReferenceBook();
+    void everyFolderSharesOneIcon_data();
+    void everyFolderSharesOneIcon();
 };
 
 void TestTagTreeText::keysAreWrittenWithTheirFolderPaths()
@@ -218,6 +220,40 @@ void TestTagTreeText::treeTextRoundTripsThroughTheReferenceBook()
     QStandardItemModel back;
     build(back, read, KeyA.toString() + '\t');
     QCOMPARE(tagTreeText(&back), text);
+    SpravDB::sPathFileSprav.clear();
+}
+
+// A picture read per folder made a tree of many folders cost seconds and gigabytes.
+void TestTagTreeText::everyFolderSharesOneIcon_data()
+{
+    QTest::addColumn<QString>("tree");
+    QTest::newRow("keys") << "keys";
+    QTest::newRow("questions") << "questions";
+    QTest::newRow("tests") << "tests";
+}
+
+void TestTagTreeText::everyFolderSharesOneIcon()
+{
+    QFETCH(QString, tree);
+    QTemporaryDir dir;
+    SpravDB::sPathFileSprav = dir.filePath("sprav.sqmz");
+    QStandardItemModel model;
+    if (tree == "keys") {
+        build(model, line(KeyA, false, "А/Б/Ключ") + line(KeyB, false, "В/Ключ"));
+    } else {
+        SpravDB sprav;
+        const bool quests = tree == "questions";
+        const int top = quests ? sprav.insertFolderQuest(0, "А") : sprav.insertFolderTest(0, "А");
+        for (const char *name : {"Б", "В"})
+            quests ? sprav.insertFolderQuest(top, name) : sprav.insertFolderTest(top, name);
+        (sprav.*(quests ? &SpravDB::loadQuestTree : &SpravDB::loadTestTree))(&model, 0, nullptr);
+    }
+    QSet<qint64> icons;
+    for (QStandardItem *item : model.findItems("*", Qt::MatchWildcard | Qt::MatchRecursive)) {
+        if (isTagFolder(item->index()))
+            icons << item->icon().cacheKey();
+    }
+    QCOMPARE(icons.size(), 1);
     SpravDB::sPathFileSprav.clear();
 }
 
