@@ -74,6 +74,8 @@ private slots:
     void geometryIsSavedAndRestored();
     void editorLayoutSurvivesQuitting();
     void questionBoxesAnswerInRussian();
+    void unusableSettingsAreToldWithTheirDefaultAtStart_data();
+    void unusableSettingsAreToldWithTheirDefaultAtStart();
 };
 
 void TestMainWindow::init()
@@ -314,6 +316,35 @@ void TestMainWindow::questionBoxesAnswerInRussian()
     QCoreApplication::removeTranslator(&qtTranslator);
     QCOMPARE(yes.remove(QLatin1Char('&')), QStringLiteral("Да"));
     QCOMPARE(no.remove(QLatin1Char('&')), QStringLiteral("Нет"));
+}
+
+void TestMainWindow::unusableSettingsAreToldWithTheirDefaultAtStart_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("offered");
+    const QString file = QDir::homePath() + QStringLiteral("/файл");
+    QTest::newRow("root folder is a file") << "sRootFolder" << file << GenericSettings::defaultRootFolder();
+    QTest::newRow("plug-in elsewhere") << "sNameDriverDll" << "../../elsewhere/x.so" << "vugSensorDemo.so";
+    QTest::newRow("plug-in by Windows path") << "sNameDriverDll" << "..\\x.so" << "vugSensorDemo.so";
+}
+
+void TestMainWindow::unusableSettingsAreToldWithTheirDefaultAtStart()
+{
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(QString, offered);
+    QFile plain(QDir::homePath() + QStringLiteral("/файл"));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    SettingsStore::open()->setValue(QStringLiteral("Generic/") + key, stored);
+    MessageBoxAnswerer answerer({QMessageBox::Yes});
+    {
+        vugVorkel window;
+        window.onInitialize();
+    }
+    QCOMPARE(answerer.asked().size(), 1);
+    QVERIFY(answerer.asked().first().contains(stored));
+    QCOMPARE(SettingsStore::open()->value(QStringLiteral("Generic/") + key).toString(), offered);
 }
 
 int main(int argc, char *argv[])
