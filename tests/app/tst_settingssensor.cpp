@@ -134,7 +134,6 @@ void TestSettingsSensor::pluginOutsideTheFolderIsRefusedAndTheDemoOffered_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::newRow("relative") << "../" + QFileInfo(m_plugins.path()).fileName() + "/vugSensorFakeB.so";
-    QTest::newRow("absolute") << m_plugins.filePath("vugSensorFakeB.so");
     QTest::newRow("Windows separator") << "..\\vugSensorFakeB.so";
 }
 
@@ -142,8 +141,7 @@ void TestSettingsSensor::pluginOutsideTheFolderIsRefusedAndTheDemoOffered()
 {
     QFETCH(QString, stored);
     QTemporaryDir program;
-    for (const QString &path : {QStringLiteral(VUG_FAKE_SENSORS "/vugSensorFakeA.so"), binFolder() + "/vugSensorDemo.so"})
-        QVERIFY(QFile::copy(path, program.filePath(QFileInfo(path).fileName())));
+    QVERIFY(QFile::copy(binFolder() + "/vugSensorDemo.so", program.filePath("vugSensorDemo.so")));
     SensorPlugin outside;
     QVERIFY(!outside.bind(SensorPlugin::pathInFolder(program.path(), stored)));
     storeDriver(stored);
