@@ -127,7 +127,7 @@ DiagnisticsDlg::DiagnisticsDlg(QWidget *parent, const MediaDevices &devices, con
 
     GenericSettings settings;
     settings.load();
-    const QString pluginPath = pluginFolder + QLatin1Char('/') + settings.sNameDriverDll;
+    const QString pluginPath = SensorPlugin::pathInFolder(pluginFolder, settings.sNameDriverDll);
     const QString displayName = unitDisplayName(pluginPath);
 
     auto *groups = new QFormLayout;

@@ -29,6 +29,16 @@ void SettingsSensorPage::buildSensorPage(const QString &storedFileName)
     sensorRow->addWidget(m_sensors, 1);
     auto *page = new QVBoxLayout(this);
     page->addLayout(sensorRow);
+    // A stored name that leads out of the program folder is not taken: the
+    // demonstration device stands in its place until OK stores a choice.
+    const QString refusal = SensorPlugin::nameRefusal(storedFileName);
+    const QString offered = refusal.isEmpty() ? storedFileName : SensorPlugin::demoFileName();
+    if (!refusal.isEmpty()) {
+        auto *warning =
+            new QLabel(refusal + QLatin1Char('\n') + SettingsDlg::tr("Предложен демонстрационный сенсорный блок."), this);
+        warning->setWordWrap(true);
+        page->addWidget(warning);
+    }
     page->addWidget(new QLabel(SettingsDlg::tr("Список доступных каналов:"), this));
     page->addWidget(m_channelList);
 
@@ -37,7 +47,7 @@ void SettingsSensorPage::buildSensorPage(const QString &storedFileName)
     connect(m_sensors, SIGNAL(currentIndexChanged(int)), this, SLOT(onSelectSensor(int)));
     for (const SensorPlugin::Entry &entry : found) {
         m_sensors->addItem(entry.displayName, entry.fileName);
-        if (entry.fileName.compare(storedFileName, Qt::CaseInsensitive) == 0)
+        if (entry.fileName.compare(offered, Qt::CaseInsensitive) == 0)
             m_sensors->setCurrentIndex(m_sensors->count() - 1);
     }
 }
@@ -53,7 +63,7 @@ void SettingsSensorPage::onSelectSensor(int index)
     if (index < 0)
         return;
     SensorPlugin plugin;
-    if (!plugin.bind(m_folder + QLatin1Char('/') + m_sensors->itemData(index).toString()))
+    if (!plugin.bind(SensorPlugin::pathInFolder(m_folder, m_sensors->itemData(index).toString())))
         return;
     QStringList rows;
     for (int position = 0; position < ChannelCode::Count; ++position) {

@@ -19,9 +19,11 @@
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
 #include "scoring/metric/InspectionAnalysisStatFancy.h"
 #include "scoring/points/InspectionAnalysisBallFancy.h"
+#include "sensors/interface/SensorPlugin.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
@@ -100,6 +102,7 @@ void vugVorkel::onInitialize()
     if (tabWidget)
         return;  // runs once
     qApp->installEventFilter(this);
+    offerDefaultsForUnusableSettings();
 
     tabWidget = new Fancy::FancyTabWidget(this);
     actionBar = new Fancy::FancyActionBar(tabWidget);
@@ -125,6 +128,34 @@ void vugVorkel::onInitialize()
     // Widgets show their context menus through customContextMenuRequested.
     for (QWidget *widget : QApplication::allWidgets())
         widget->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void vugVorkel::offerDefaultsForUnusableSettings()
+{
+    const auto offered = [this](const QString &question) {
+        return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    };
+    GenericSettings settings;
+    settings.load();
+    bool changed = false;
+    const QFileInfo root(settings.sRootFolder);
+    if (root.exists() && !root.isDir()
+        && offered(tr("Корневая папка «%1» — это файл, а не папка.\nИспользовать папку по умолчанию «%2»?")
+                       .arg(QDir::toNativeSeparators(settings.sRootFolder),
+                            QDir::toNativeSeparators(GenericSettings::defaultRootFolder())))) {
+        settings.sRootFolder = GenericSettings::defaultRootFolder();
+        QDir().mkpath(settings.sRootFolder);
+        changed = true;
+    }
+    const QString refusal = SensorPlugin::nameRefusal(settings.sNameDriverDll);
+    if (!refusal.isEmpty()
+        && offered(refusal + QLatin1Char('\n') + tr("Использовать демонстрационный сенсорный блок?"))) {
+        settings.sNameDriverDll = SensorPlugin::demoFileName();
+        changed = true;
+    }
+    if (changed)
+        settings.save();
 }
 
 void vugVorkel::createModeTabs()

@@ -82,6 +82,9 @@ protected:
     virtual bool restartProgram();
 
 private:
+    // Settings the program cannot use are told at the start, each with its
+    // default offered in its place.
+    void offerDefaultsForUnusableSettings();
     void createModeTabs();
     void createActionBar();
     void createStatusLabels();

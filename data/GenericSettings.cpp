@@ -60,7 +60,7 @@ void GenericSettings::load()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     *this = GenericSettings();
-    sRootFolder = documents + QStringLiteral("/.VorkelData");
+    sRootFolder = defaultRootFolder();
     sPathFileSprav = documents + QStringLiteral("/.VorkelData/svorkel.sqmz");
     sNameDriverDll = kDefaultDriver;
 
@@ -74,6 +74,11 @@ void GenericSettings::load()
 
     if (!QFileInfo::exists(sRootFolder))
         QDir().mkpath(sRootFolder);
+}
+
+QString GenericSettings::defaultRootFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/.VorkelData");
 }
 
 void GenericSettings::save() const

@@ -42,6 +42,8 @@ public:
     // Every field from the store, defaults for absent or unreadable keys;
     // creates the data root folder when nothing exists at its path.
     void load();
+    // The data root folder when none is stored.
+    static QString defaultRootFolder();
     // Writes every field and flushes.
     void save() const;
 };

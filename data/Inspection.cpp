@@ -122,6 +122,33 @@ StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo)
     return result;
 }
 
+StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
+{
+    InspectionStore store(path, InspectionStore::CreateFile);
+    if (!store.isOpen())
+        return StoreResult::NotOpen;
+    if (!store.createTable())
+        return StoreResult::NotWritten;
+    StoreResult result = StoreResult::Ok;
+    // Rows of new tests are only inserted: looking for a row to update would
+    // scan the whole table once per test.
+    const bool committed = store.inTransaction([&] {
+        for (_Test &test : newTests) {
+            QJsonObject structure;
+            test.toJson(structure);
+            const QByteArray document = BinaryJson::encode({{QStringLiteral("struct"), structure}});
+            if (document.isEmpty())
+                result = StoreResult::TooLarge;
+            else if (!store.insertRow(test.rowId(), InspectionDataType::Struct, document))
+                result = StoreResult::NotWritten;
+            if (result != StoreResult::Ok)
+                return false;
+        }
+        return true;
+    });
+    return committed ? StoreResult::Ok : worse(result, StoreResult::NotWritten);
+}
+
 StoreResult Inspection::saveRecording(_Test *test)
 {
     return saveRecordingRow(test, InspectionDataType::Recording);

@@ -66,6 +66,10 @@ public:
     // Writes the test's structure row, creating the file and its table when
     // missing; with no test only the file and table are made.
     StoreResult saveTestStruct(_Test *test, bool pushUndo = true);
+    // Writes the structure rows of tests the file does not hold yet (new
+    // identifiers), creating the file and its table when missing: all in one
+    // transaction, so every test is written or none.
+    StoreResult saveNewTestStructs(QVector<_Test> &newTests);
     StoreResult saveRecording(_Test *test);
     StoreResult saveRecordingHeader(_Test *test);
     // Fills the test's recording, marks, channels and interval from its rows,

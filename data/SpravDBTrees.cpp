@@ -2,6 +2,7 @@
 #include "SpravDB.h"
 
 #include "BinaryJson.h"
+#include "FolderIcon.h"
 #include "InspectionTest.h"
 #include "QuestTypeColor.h"
 #include "SharedConnection.h"
@@ -128,8 +129,7 @@ QStandardItem *SpravDB::newRowItem(Tree tree, int id, const QVariant &stored) co
 
 QStandardItem *SpravDB::newQuestFolderItem(int id, const QString &name)
 {
-    initVugResources();
-    auto *item = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/folder")), name);
+    auto *item = new QStandardItem(folderIcon(), name);
     item->setData(id, IdRole);
     return item;
 }

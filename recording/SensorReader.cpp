@@ -304,7 +304,7 @@ bool SensorReader::waitForCamera()
 
 bool SensorReader::bindPlugin()
 {
-    return plugin.bind(pluginFolder + QLatin1Char('/') + settings.sNameDriverDll);
+    return plugin.bind(SensorPlugin::pathInFolder(pluginFolder, settings.sNameDriverDll));
 }
 
 bool SensorReader::setUpUnit()

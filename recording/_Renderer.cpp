@@ -26,7 +26,7 @@ QString _Renderer::pluginPath() const
 {
     GenericSettings settings;
     settings.load();
-    return m_pluginFolder + QLatin1Char('/') + settings.sNameDriverDll;
+    return SensorPlugin::pathInFolder(m_pluginFolder, settings.sNameDriverDll);
 }
 
 void _Renderer::thread_execute()

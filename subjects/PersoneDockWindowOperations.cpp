@@ -229,6 +229,11 @@ void PersoneDockWindow::onActionInspectionPaste()
     case SubjectClipboard::PasteResult::Malformed:
         QMessageBox::warning(this, tr("Воркел"), tr("В буфере обмена нет читаемых тестов: ничего не добавлено."));
         return;
+    case SubjectClipboard::PasteResult::TooMany:
+        QMessageBox::warning(this, tr("Воркел"),
+                             tr("В буфере обмена больше %1 тестов: ничего не добавлено.")
+                                 .arg(SubjectClipboard::MaxPastedTests));
+        return;
     case SubjectClipboard::PasteResult::NotStored:
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Не удалось сохранить тесты в файле обследуемого\n%1\nСохранено тестов: %2.")

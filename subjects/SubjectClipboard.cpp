@@ -57,14 +57,20 @@ bool hasTests()
 
 PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added)
 {
+    if (added)
+        *added = 0;
     const QByteArray payload = data ? data->data(subjectFormat) : QByteArray();
     if (payload.isEmpty())
         return PasteResult::Nothing;
     QJsonObject object;
     if (!BinaryJson::decode(payload, object) || !object.value(kTestsKey).isArray())
         return PasteResult::Malformed;
+    const QJsonArray elements = object.value(kTestsKey).toArray();
+    if (elements.size() > MaxPastedTests)
+        return PasteResult::TooMany;
     QVector<Inspection::_Test> tests;
-    for (const QJsonValue &element : object.value(kTestsKey).toArray()) {
+    tests.reserve(elements.size());
+    for (const QJsonValue &element : elements) {
         if (!element.isObject())
             return PasteResult::Malformed;
         Inspection::_Test test{QString()};
@@ -74,15 +80,11 @@ PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *a
     if (!QFileInfo(subjectPath).isFile())
         return PasteResult::NotStored;
     Inspection subject(subjectPath);
-    int stored = 0;
-    for (Inspection::_Test &test : tests) {
-        if (subject.saveTestStruct(&test, true) != StoreResult::Ok)
-            break;
-        ++stored;
-    }
+    if (subject.saveNewTestStructs(tests) != StoreResult::Ok)
+        return PasteResult::NotStored;
     if (added)
-        *added = stored;
-    return stored == tests.size() ? PasteResult::Pasted : PasteResult::NotStored;
+        *added = tests.size();
+    return PasteResult::Pasted;
 }
 
 }  // namespace SubjectClipboard

@@ -19,9 +19,13 @@ bool copyTests(const QString &subjectPath);
 // True when the clipboard holds data of the subject format.
 bool hasTests();
 
-enum class PasteResult { Nothing, Malformed, NotStored, Pasted };
+// Far more tests than any examination holds; a payload of more adds nothing.
+constexpr int MaxPastedTests = 50000;
+
+enum class PasteResult { Nothing, Malformed, TooMany, NotStored, Pasted };
 // Adds every test of the payload to the subject file as new tests without
-// recorded data; nothing is written unless every element reads.
+// recorded data, all of them or, when any element does not read or a write
+// fails, none.
 PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added = nullptr);
 
 }  // namespace SubjectClipboard

@@ -10,7 +10,7 @@ QStandardItem *TagFolderIndex::folderFor(const QStringList &parts)
 {
     QStandardItem *folder = m_root;
     for (int part = 0; part + 1 < parts.size(); ++part) {
-        QStandardItem *next = children(folder).value(parts.at(part));
+        QStandardItem *next = childNamed(folder, parts.at(part));
         if (!next) {
             next = newTagFolderItem(parts.at(part));
             append(folder, next);
@@ -23,9 +23,21 @@ QStandardItem *TagFolderIndex::folderFor(const QStringList &parts)
 void TagFolderIndex::append(QStandardItem *folder, QStandardItem *item)
 {
     folder->appendRow(item);
-    QHash<QString, QStandardItem *> &named = children(folder);
-    if (!named.contains(item->text()))
-        named.insert(item->text(), item);
+    const auto indexed = m_children.find(folder);
+    if (indexed != m_children.end() && !indexed->contains(item->text()))
+        indexed->insert(item->text(), item);
+}
+
+QStandardItem *TagFolderIndex::childNamed(QStandardItem *folder, const QString &name)
+{
+    const int rows = folder->rowCount();
+    if (rows > ScannedRows)
+        return children(folder).value(name);
+    for (int row = 0; row < rows; ++row) {
+        if (folder->child(row)->text() == name)
+            return folder->child(row);
+    }
+    return nullptr;
 }
 
 QHash<QString, QStandardItem *> &TagFolderIndex::children(QStandardItem *folder)
@@ -34,7 +46,7 @@ QHash<QString, QStandardItem *> &TagFolderIndex::children(QStandardItem *folder)
     if (known != m_children.end())
         return *known;
     QHash<QString, QStandardItem *> &named = m_children[folder];
-    // Rows the model held before; going backwards leaves the first of a name.
+    // Made from the rows when first needed; going backwards leaves the first of a name.
     for (int row = folder->rowCount() - 1; row >= 0; --row)
         named.insert(folder->child(row)->text(), folder->child(row));
     return named;

@@ -21,6 +21,10 @@ public:
     void append(QStandardItem *folder, QStandardItem *item);
 
 private:
+    // Folders of a few rows are scanned: a table each would cost more than
+    // the folder, and most folders of a deep tree hold one row.
+    static constexpr int ScannedRows = 8;
+    QStandardItem *childNamed(QStandardItem *folder, const QString &name);
     QHash<QString, QStandardItem *> &children(QStandardItem *folder);
 
     QStandardItem *m_root;

@@ -1,9 +1,9 @@
 #include "TagTreeText.h"
 
 #include "TagFolderIndex.h"
+#include "data/FolderIcon.h"
 
 #include <QByteArray>
-#include <QIcon>
 #include <QStandardItemModel>
 #include <QTextCodec>
 #include <QTextStream>
@@ -80,7 +80,7 @@ int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &chec
 
 QStandardItem *newTagFolderItem(const QString &name)
 {
-    return new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/folder")), name);
+    return new QStandardItem(folderIcon(), name);
 }
 
 QStandardItem *newTagItem(const QString &name, const QUuid &id, bool checked)

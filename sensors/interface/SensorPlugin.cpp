@@ -14,6 +14,9 @@ SensorPlugin::~SensorPlugin()
 bool SensorPlugin::bind(const QString &filePath)
 {
     release();
+    // An empty name would reach the loader as the program itself.
+    if (filePath.isEmpty())
+        return false;
     m_library.setFileName(filePath);
     if (!m_library.load())
         return false;
@@ -45,6 +48,27 @@ QString SensorPlugin::programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
+QString SensorPlugin::demoFileName()
+{
+    return QStringLiteral("vugSensorDemo.so");
+}
+
+QString SensorPlugin::pathInFolder(const QString &folder, const QString &fileName)
+{
+    return nameRefusal(fileName).isEmpty() ? folder + QLatin1Char('/') + fileName : QString();
+}
+
+QString SensorPlugin::nameRefusal(const QString &fileName)
+{
+    // Settings written elsewhere may use either separator.
+    if (!fileName.contains(QLatin1Char('/')) && !fileName.contains(QLatin1Char('\\')))
+        return QString();
+    return QCoreApplication::translate("SensorPlugin",
+                                       "Модуль сенсорного блока «%1» указан с путём и не загружен: "
+                                       "загружаются только модули из папки программы.")
+        .arg(fileName);
+}
+
 QString SensorPlugin::userLanguage()
 {
     return QLocale().name().section(QLatin1Char('_'), 0, 0);
@@ -62,7 +86,7 @@ QVector<SensorPlugin::Entry> SensorPlugin::discover(const QString &language, con
     const QStringList names = QDir(folder).entryList({filePattern()}, QDir::Files, QDir::Name);
     for (const QString &fileName : names) {
         SensorPlugin plugin;
-        if (plugin.bind(folder + QLatin1Char('/') + fileName))
+        if (plugin.bind(pathInFolder(folder, fileName)))
             found.append({fileName, copiedOutOfLibrary(plugin.device()->name(language))});
     }
     return found;

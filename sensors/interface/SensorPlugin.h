@@ -23,7 +23,8 @@ public:
     SensorPlugin &operator=(const SensorPlugin &) = delete;
 
     // Loads the library and creates its device; false (nothing bound) when the
-    // library does not load, lacks _createObject or yields no object.
+    // path is empty, the library does not load, lacks _createObject or yields
+    // no object.
     bool bind(const QString &filePath);
     // Destroys the device through its own library, then unloads it. Always true.
     bool release();
@@ -32,6 +33,13 @@ public:
     // "vugSensor*.so"
     static QString filePattern();
     static QString programFolder();
+    // The demonstration device's file, offered when a stored name is refused.
+    static QString demoFileName();
+    // The path of a plug-in of the folder; empty, and so never bound, when the
+    // name holds a path separator: plug-ins come only from that folder.
+    static QString pathInFolder(const QString &folder, const QString &fileName);
+    // Why a stored plug-in name is refused; empty when it is not.
+    static QString nameRefusal(const QString &fileName);
     // The default locale's language, e.g. "ru".
     static QString userLanguage();
     // Every loadable plug-in of the folder, by file name, with its display name.

@@ -10,14 +10,13 @@
 #include <QKeyEvent>
 #include <QtTest>
 
-// The demonstration unit, found from the test programs' folder; video off, an
+// The demonstration unit, linked into the test programs' folder; video off, an
 // answer time of 1 s and no automatic end.
 inline void configureDemoUnit()
 {
     GenericSettings settings;
     settings.load();
-    settings.sNameDriverDll = QDir(QCoreApplication::applicationDirPath())
-                                  .relativeFilePath(qEnvironmentVariable("VUG_BIN_DIR") + "/vugSensorDemo.so");
+    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
     settings.bEnableVideoForRecord = false;
     settings.iIA = 1;
     settings.iTimeAfterForRecod = 600;

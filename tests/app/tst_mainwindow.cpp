@@ -74,6 +74,7 @@ private slots:
     void geometryIsSavedAndRestored();
     void editorLayoutSurvivesQuitting();
     void questionBoxesAnswerInRussian();
+    void rootFolderThatIsAFileIsToldWithTheDefaultOffered();
 };
 
 void TestMainWindow::init()
@@ -314,6 +315,17 @@ void TestMainWindow::questionBoxesAnswerInRussian()
     QCoreApplication::removeTranslator(&qtTranslator);
     QCOMPARE(yes.remove(QLatin1Char('&')), QStringLiteral("Да"));
     QCOMPARE(no.remove(QLatin1Char('&')), QStringLiteral("Нет"));
+}
+
+void TestMainWindow::rootFolderThatIsAFileIsToldWithTheDefaultOffered()
+{
+    const QString file = QDir::homePath() + "/файл";
+    QFile(file).open(QIODevice::WriteOnly);
+    SettingsStore::open()->setValue("Generic/sRootFolder", file);
+    MessageBoxAnswerer answerer({QMessageBox::Yes});
+    vugVorkel().onInitialize();
+    QCOMPARE(answerer.asked().size(), 1);
+    QCOMPARE(SettingsStore::open()->value("Generic/sRootFolder").toString(), GenericSettings::defaultRootFolder());
 }
 
 int main(int argc, char *argv[])

@@ -1,10 +1,13 @@
 #include "app/SettingsChannelsPage.h"
 #include "app/SettingsSensorPage.h"
 #include "data/GenericSettings.h"
+#include "sensors/interface/SensorPlugin.h"
 #include "tests/app/SettingsDlgTesting.h"
+#include "tests/sensors/SensorFiles.h"
 #include "tests/support/TestHome.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QListView>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -58,6 +61,8 @@ private slots:
     void okStoresTheChosenFileName();
     void channelsFollowTheNewOrder();
     void noPluginKeepsTheStoredName();
+    void pluginOutsideTheFolderIsRefusedAndTheDemoOffered_data();
+    void pluginOutsideTheFolderIsRefusedAndTheDemoOffered();
 
 private:
     QTemporaryDir m_plugins;
@@ -123,6 +128,27 @@ void TestSettingsSensor::noPluginKeepsTheStoredName()
     QCOMPARE(dialog.sensorPage()->channelList()->model()->rowCount(), 0);
     QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
     QCOMPARE(storedDriver(), QStringLiteral("vugSensorVorkel16.so"));
+}
+
+void TestSettingsSensor::pluginOutsideTheFolderIsRefusedAndTheDemoOffered_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("relative") << "../" + QFileInfo(m_plugins.path()).fileName() + "/vugSensorFakeB.so";
+    QTest::newRow("Windows separator") << "..\\vugSensorFakeB.so";
+}
+
+void TestSettingsSensor::pluginOutsideTheFolderIsRefusedAndTheDemoOffered()
+{
+    QFETCH(QString, stored);
+    QTemporaryDir program;
+    QVERIFY(QFile::copy(binFolder() + "/vugSensorDemo.so", program.filePath("vugSensorDemo.so")));
+    SensorPlugin outside;
+    QVERIFY(!outside.bind(SensorPlugin::pathInFolder(program.path(), stored)));
+    storeDriver(stored);
+    SettingsDlg dialog(nullptr, m_noDevices, program.path());
+    QCOMPARE(dialog.sensorPage()->sensorList()->currentData().toString(), QStringLiteral("vugSensorDemo.so"));
+    const QList<QLabel *> labels = dialog.sensorPage()->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [&](QLabel *label) { return label->text().contains(stored); }));
 }
 
 VUG_TEST_MAIN(TestSettingsSensor, QApplication)

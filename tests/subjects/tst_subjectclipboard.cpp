@@ -47,6 +47,7 @@ private slots:
     void malformedPayloadsWriteNothing_data();
     void malformedPayloadsWriteNothing();
     void subjectThatCannotTakeTestsIsTold();
+    void payloadOfMoreTestsThanTheLimitAddsNothing();
     void dockCopiesAndPastesOnSubjectsOnly();
     void copyReachesAnotherProcess();
 
@@ -137,6 +138,17 @@ void TestSubjectClipboard::malformedPayloadsWriteNothing()
     const QByteArray before = StoreFixtures::fileBytes(petrov);
     QScopedPointer<QMimeData> data(payload(bytes));
     QCOMPARE(SubjectClipboard::pasteTests(data.data(), petrov), SubjectClipboard::PasteResult::Malformed);
+    QCOMPARE(StoreFixtures::fileBytes(petrov), before);
+}
+
+void TestSubjectClipboard::payloadOfMoreTestsThanTheLimitAddsNothing()
+{
+    const QByteArray before = StoreFixtures::fileBytes(petrov);
+    QJsonArray tests;
+    for (int n = 0; n <= SubjectClipboard::MaxPastedTests; ++n)
+        tests.append(QJsonObject());
+    QScopedPointer<QMimeData> data(payload(BinaryJson::encode({{"tests", tests}})));
+    QCOMPARE(SubjectClipboard::pasteTests(data.data(), petrov), SubjectClipboard::PasteResult::TooMany);
     QCOMPARE(StoreFixtures::fileBytes(petrov), before);
 }
 

@@ -71,6 +71,7 @@ private slots:
     void subjectKeepsKeysTheTreeDoesNotHold();
     void manyFoldersReadInLinearTimeAndDeepPathsAreSkipped();
     void treeTextRoundTripsThroughTheReferenceBook();
+    void everyFolderSharesOneIcon();
 };
 
 void TestTagTreeText::keysAreWrittenWithTheirFolderPaths()
@@ -219,6 +220,26 @@ void TestTagTreeText::treeTextRoundTripsThroughTheReferenceBook()
     build(back, read, KeyA.toString() + '\t');
     QCOMPARE(tagTreeText(&back), text);
     SpravDB::sPathFileSprav.clear();
+}
+
+// A picture read per folder made a tree of many folders cost seconds and gigabytes.
+void TestTagTreeText::everyFolderSharesOneIcon()
+{
+    QTemporaryDir dir;
+    SpravDB::sPathFileSprav = dir.filePath("sprav.sqmz");
+    QStandardItemModel keys, book;
+    build(keys, line(KeyA, false, "А/Б/Ключ") + line(KeyB, false, "В/Ключ"));
+    SpravDB sprav;
+    sprav.insertFolderQuest(sprav.insertFolderQuest(0, "А"), "Б");
+    sprav.loadQuestTree(&book, 0, nullptr);
+    QSet<qint64> icons;
+    for (QStandardItemModel *model : {&keys, &book}) {
+        for (QStandardItem *item : model->findItems("*", Qt::MatchWildcard | Qt::MatchRecursive)) {
+            if (!item->icon().isNull())
+                icons << item->icon().cacheKey();
+        }
+    }
+    QCOMPARE(icons.size(), 1);
 }
 
 VUG_TEST_MAIN(TestTagTreeText, QGuiApplication)

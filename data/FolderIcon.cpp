@@ -1,0 +1,13 @@
+#include "FolderIcon.h"
+
+#include "resources/VugResources.h"
+
+#include <QIcon>
+
+const QIcon &folderIcon()
+{
+    initVugResources();
+    // Never freed: a static icon would outlive the application object.
+    static const QIcon *const icon = new QIcon(QStringLiteral(":/Pelmar/Images/folder"));
+    return *icon;
+}
