@@ -47,6 +47,7 @@ public:
     void startRecordPoligramme(int index);
     void playPoligramme(int iIndexTest, int iPos);
     int confirmStopRecording();
+    bool askSaveRecording(InspectionRecordFancy *screen);
     void closeCurrentView(bool save);
     InspectionRecordFancy *recordingScreen() const;
 

@@ -19,11 +19,15 @@ bool vugVorkel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == RecordingEvents::LoopEnded || event->type() == RecordingEvents::DeviceError) {
         if (watched != this)
             return false;
-        // A dialog of the screen is running inside its own loop: the screen goes once it has returned.
+        // A question or dialog is running inside its own loop: the screen goes once it has returned.
         InspectionRecordFancy *screen = recordingScreen();
         if (screen && screen->deferEnd(this, event->type()))
             return true;
-        closeCurrentView(event->type() == RecordingEvents::LoopEnded);
+        bool save = event->type() == RecordingEvents::LoopEnded;
+        // An end that waited for a question is the examiner's to save, as a stop by hand.
+        if (save && screen && screen->endWasHeld() && !bPlayback)
+            save = askSaveRecording(screen);
+        closeCurrentView(save);
         return true;
     }
     if (event->type() != QEvent::KeyPress)

@@ -22,10 +22,17 @@
 
 namespace {
 
-bool askYes(QWidget *parent, const QString &text)
+bool askYes(QWidget *parent, const QString &text, QMessageBox::StandardButton defaultButton = QMessageBox::Yes)
 {
-    return QMessageBox::question(parent, vugVorkel::tr("Воркел"), text, QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::question(parent, vugVorkel::tr("Воркел"), text, QMessageBox::Yes | QMessageBox::No,
+                                 defaultButton)
            == QMessageBox::Yes;
+}
+
+// A question with what the stop would lose beneath it.
+QString withWarning(const QString &question, const QString &warning)
+{
+    return warning.isEmpty() ? question : question + QStringLiteral("<p>") + warning.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 }  // namespace
@@ -157,11 +164,17 @@ int vugVorkel::confirmStopRecording()
     InspectionRecordFancy *screen = recordingScreen();
     if (!screen || bPlayback)
         return 0;
-    // A loop that ends meanwhile must not save or discard behind the examiner's back.
-    const InspectionRecordFancy::HeldEnd held(screen);
-    if (!askYes(this, tr("<p>Вы хотите завершить запись полиграммы ?</p>")))
+    // A stop that would lose marks is offered back: the default goes on recording.
+    const QString warning = screen->stopWarning();
+    if (!askYes(this, withWarning(tr("<p>Вы хотите завершить запись полиграммы ?</p>"), warning),
+                warning.isEmpty() ? QMessageBox::Yes : QMessageBox::No))
         return -1;
-    return askYes(this, tr("<p>Вы хотите сохранить записанную полиграмму ?</p>")) ? 1 : 0;
+    return askSaveRecording(screen) ? 1 : 0;
+}
+
+bool vugVorkel::askSaveRecording(InspectionRecordFancy *screen)
+{
+    return askYes(this, withWarning(tr("<p>Вы хотите сохранить записанную полиграмму ?</p>"), screen->stopWarning()));
 }
 
 void vugVorkel::onStopRecordingAction()

@@ -1,6 +1,7 @@
 #include "InspectionRecordFancy.h"
 
 #include "PoligrammeRecordWindow.h"
+#include "RecordingEnd.h"
 #include "Renderer.h"
 #include "SensorReader.h"
 #include "WizardChannelsDlg.h"
@@ -12,6 +13,7 @@
 #include "recording/media/VideoPlayer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
@@ -241,7 +243,6 @@ void InspectionRecordFancy::onChangeQuestsAction()
 {
     if (!test)
         return;
-    const HeldEnd held(this);
     const InspectionLabel *latest = test->labelBefore(-1);
     ChangeQuestsDlg dialog(this, test, latest ? latest->Group : -1, latest ? latest->Theme : -1);
     if (dialog.exec() == QDialog::Accepted)
@@ -264,38 +265,52 @@ void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
     inspection->saveTestStruct(test, true);
 }
 
-InspectionRecordFancy::HeldEnd::HeldEnd(InspectionRecordFancy *screen)
-    : m_screen(screen)
-{
-    ++screen->m_openDialogs;
-}
-
-InspectionRecordFancy::HeldEnd::~HeldEnd()
-{
-    if (!m_screen)
-        return;
-    --m_screen->m_openDialogs;
-    m_screen->postDeferredEnd();
-}
-
 bool InspectionRecordFancy::deferEnd(QObject *receiver, QEvent::Type type)
 {
-    if (m_openDialogs == 0)
+    // Every question box and dialog runs modal: the one on top is watched.
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal)
         return false;
+    m_endWasHeld = true;
     if (m_deferredEnd == QEvent::None) {
         m_endReceiver = receiver;
         m_deferredEnd = type;
     }
+    if (m_heldBy != modal) {
+        if (m_heldBy)
+            m_heldBy->removeEventFilter(this);
+        m_heldBy = modal;
+        modal->installEventFilter(this);
+    }
     return true;
 }
 
+bool InspectionRecordFancy::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_heldBy && event->type() == QEvent::Hide) {
+        m_heldBy->removeEventFilter(this);
+        m_heldBy = nullptr;
+        postDeferredEnd();
+    }
+    return Fancy::FancyMainWindow::eventFilter(watched, event);
+}
+
+// Once posted, the end comes back through deferEnd: under a further question it is kept again.
 void InspectionRecordFancy::postDeferredEnd()
 {
-    if (m_openDialogs > 0 || m_deferredEnd == QEvent::None)
+    if (m_deferredEnd == QEvent::None)
         return;
     QCoreApplication::postEvent(m_endReceiver, new QEvent(m_deferredEnd));
     m_deferredEnd = QEvent::None;
     m_endReceiver = nullptr;
+}
+
+QString InspectionRecordFancy::stopWarning() const
+{
+    const SensorReader *reader = recordWindow()->reader;
+    if (!test || !reader || !reader->recordMode)
+        return QString();
+    return RecordingEnd::lossWarning(*test, reader->position);
 }
 
 void InspectionRecordFancy::onUpdateUI(int ipos)
@@ -311,7 +326,6 @@ void InspectionRecordFancy::onChangeChannelsAction()
 {
     if (!test)
         return;
-    const HeldEnd held(this);
     currentWizardTest = test;
     WizardChannelsDlg dialog(this);
     dialog.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);

@@ -34,25 +34,15 @@ public:
 
     PoligrammeRecordWindow *recordWindow() const;
 
-    // While a dialog of the screen, or a question about it, is open, the end of
-    // the recording decides nothing: acquisition has ended, the answer decides.
-    // The end is posted again once the last of them has closed, for an answer
-    // that left the screen running.
-    class HeldEnd
-    {
-    public:
-        explicit HeldEnd(InspectionRecordFancy *screen);
-        ~HeldEnd();
-        HeldEnd(const HeldEnd &) = delete;
-        HeldEnd &operator=(const HeldEnd &) = delete;
-
-    private:
-        QPointer<InspectionRecordFancy> m_screen;
-    };
-
-    // The end of the recording (type) addressed to receiver, while a HeldEnd
-    // lives: true when it was kept. The first end kept wins.
+    // While any modal question, message or dialog of the program is open, the
+    // end of the recording (type, addressed to receiver) decides nothing: it is
+    // kept, true, and posted again once that window has closed. The first end
+    // kept wins.
     bool deferEnd(QObject *receiver, QEvent::Type type);
+    // An end was kept for a question: the examiner, not the loop, decides on saving.
+    bool endWasHeld() const { return m_endWasHeld; }
+    // What stopping the recording now would lose, for the stop and save questions; empty when nothing.
+    QString stopWarning() const;
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
@@ -82,11 +72,13 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void postDeferredEnd();
     // The plan and question lists of an accepted reordering.
     void takeOverPlan(const InspectionTest &edited);
 
-    int m_openDialogs = 0;
+    QPointer<QWidget> m_heldBy;
+    bool m_endWasHeld = false;
     QObject *m_endReceiver = nullptr;
     QEvent::Type m_deferredEnd = QEvent::None;
 };

@@ -40,6 +40,9 @@ constexpr int DisplayWheelDivisor = 10;
 
 bool modalDialogOpen() { return QApplication::activeModalWidget() != nullptr; }
 
+// A menu or a selector's list is open: it takes Escape and its own keys, a marking key does nothing.
+bool popupOpen() { return QApplication::activePopupWidget() != nullptr; }
+
 void publishInput(const QPoint &global, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
     InputState::publish(InputState{global, buttons, modifiers});
@@ -322,6 +325,8 @@ bool PoligrammeRecordWindow::filterKeyPress(QKeyEvent *event)
 {
     if (modalDialogOpen())
         return false;
+    if (popupOpen())
+        return KeyRepeatFilter::isHeldKey(event->key());
     publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
     m_keys->press(event->key(), event->timestamp(), event->isAutoRepeat());
     return true;

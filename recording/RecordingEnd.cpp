@@ -1,5 +1,6 @@
 #include "RecordingEnd.h"
 
+#include "SensorReader.h"
 #include "data/InspectionMedia.h"
 
 #include <QApplication>
@@ -41,15 +42,45 @@ void RecordingEnd::finish(bool save)
     tell(tr("Запись не сохранена: ни одна группа предъявлений вопросов не была завершена."));
 }
 
+namespace {
+int markCount(const Inspection::_Test &test) { return test.labels.size() + test.labelsNULL.size(); }
+int questionCount(const Inspection::_Test &test) { return std::max(1, test.themis.size() + test.themisNULL.size()); }
+}  // namespace
+
 int RecordingEnd::completeGroups() const
 {
-    const int marks = test->labels.size() + test->labelsNULL.size();
-    const int questions = std::max(1, test->themis.size() + test->themisNULL.size());
+    const int marks = markCount(*test);
+    const int questions = questionCount(*test);
     int groups = marks / questions;
     // The last group's reaction time has not run out yet.
     if (!run.presentationDone && marks % questions == 0)
         --groups;
     return groups;
+}
+
+QString RecordingEnd::lossWarning(Inspection::_Test &test, int position)
+{
+    Run run;
+    run.newRecording = true;
+    run.presentationDone = test.isPresentationDone(position);
+    const int groups = RecordingEnd(nullptr, &test, run).completeGroups();
+    const int marks = markCount(test);
+    QString text;
+    if (marks > groups * questionCount(test)) {
+        QString left;
+        const InspectionLabel *inForce = test.labelBefore(position);
+        if (inForce && marks % questionCount(test) == 0) {
+            const int ticks = inForce->TickQEnd + test.ia.lengthTicks() - position;
+            const int seconds = std::max(1, (ticks + SensorReader::TicksPerSecond - 1) / SensorReader::TicksPerSecond);
+            left = tr(" (осталось %1 с)").arg(seconds);
+        }
+        text = tr("Последняя группа предъявлений ещё не завершена%1: она не будет сохранена.").arg(left);
+    } else if (groups == 0) {
+        text = tr("Ни одна группа предъявлений вопросов не была завершена.");
+    }
+    if (groups == 0)
+        text += tr(" Вся запись будет потеряна.");
+    return text;
 }
 
 void RecordingEnd::keep(int groups)

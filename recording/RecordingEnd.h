@@ -27,6 +27,10 @@ public:
     // reaction time has run out.
     int completeGroups() const;
 
+    // What stopping the recording at position would drop, said before anything
+    // ends; empty when every group is complete.
+    static QString lossWarning(Inspection::_Test &test, int position);
+
 private:
     void keep(int groups);
     void trimMarks(int groups);

@@ -26,11 +26,15 @@
 #include "tests/support/TestHome.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
+
 
 namespace {
 
@@ -104,8 +108,8 @@ private slots:
     void videoRecordingBecomesTheTestsVideo();
     void videoWithoutCameraIsToldAfterTheWait();
     void eventsCloseTheScreen();
-    void loopEndDuringTheSaveQuestion_data();
-    void loopEndDuringTheSaveQuestion();
+    void loopEndDuringAQuestion_data();
+    void loopEndDuringAQuestion();
     void quitQuestionSequences();
     void functionKeysReachThePreTestDock();
     void tabCyclingAndModeDigits();
@@ -257,10 +261,22 @@ void TestRecordingControl::testWithoutQuestionsDoesNotStart()
 void TestRecordingControl::stopQuestionSequences()
 {
     window->startRecordPoligramme(0);
+    QTRY_VERIFY(reader() && reader()->position > 5);
+    sendKey(window, QEvent::KeyPress, Qt::Key_Space);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
+    QTRY_VERIFY(reader()->position > inspection.tests[0].labels[0].TickQEnd + 1);
     {
+        // The only group's reaction time still runs: the question says so and goes on by default.
         MessageBoxAnswerer answers({QMessageBox::No});
+        bool goesOnByDefault = false;
+        answers.whileAsking = [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            goesOnByDefault = box->defaultButton() == box->button(QMessageBox::No);
+        };
         window->onStopRecordingAction();
         QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(answers.asked()[0].contains(QStringLiteral("ещё не завершена (осталось ")));
+        QVERIFY(goesOnByDefault);
         QVERIFY(window->recordingScreen());  // No keeps recording
         const int before = reader()->position;
         QTRY_VERIFY(reader()->position > before);
@@ -268,8 +284,9 @@ void TestRecordingControl::stopQuestionSequences()
     {
         MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
         window->onStopRecordingAction();
-        QCOMPARE(answers.asked(), (QStringList{"<p>Вы хотите завершить запись полиграммы ?</p>",
-                                               "<p>Вы хотите сохранить записанную полиграмму ?</p>"}));
+        QCOMPARE(answers.asked().size(), 2);
+        QVERIFY(answers.asked()[0].startsWith(QStringLiteral("<p>Вы хотите завершить запись полиграммы ?</p>")));
+        QVERIFY(answers.asked()[1].startsWith(QStringLiteral("<p>Вы хотите сохранить записанную полиграмму ?</p>")));
         QVERIFY(!window->recordingScreen());
         QVERIFY(inspection.tests[0].dataGSR.isEmpty());  // discarded
         QVERIFY(!inspection.tests[0].recorded);
@@ -490,18 +507,27 @@ void TestRecordingControl::eventsCloseTheScreen()
     QCOMPARE(window->centralWidget(), window->modeTabs());
 }
 
-void TestRecordingControl::loopEndDuringTheSaveQuestion_data()
+void TestRecordingControl::loopEndDuringAQuestion_data()
 {
-    QTest::addColumn<bool>("save");
-    QTest::newRow("Нет") << false;
-    QTest::newRow("Да") << true;
+    QTest::addColumn<QString>("road");
+    QTest::addColumn<int>("endAt");  // the question the loop ends under, counted from 1; 0: the dialog
+    QTest::addColumn<bool>("yes");
+    for (const bool yes : {false, true}) {
+        const char *answer = yes ? "Да" : "Нет";
+        QTest::addRow("exit, %s", answer) << "exit" << 1 << yes;
+        QTest::addRow("stop, %s", answer) << "stop" << 1 << yes;
+        QTest::addRow("save, %s", answer) << "stop" << 2 << yes;
+        QTest::addRow("reordering, %s", answer) << "dialog" << 0 << yes;
+    }
 }
 
-// The loop ends (any stop posts the same end) while the examiner is asked
-// whether to save: the answer decides, as when the loop runs on.
-void TestRecordingControl::loopEndDuringTheSaveQuestion()
+// The loop ends (any stop posts the same end) while a question or dialog is
+// open: nothing is saved or dropped until the examiner has answered whether to save.
+void TestRecordingControl::loopEndDuringAQuestion()
 {
-    QFETCH(bool, save);
+    QFETCH(QString, road);
+    QFETCH(int, endAt);
+    QFETCH(bool, yes);
     inspection.path = QDir::home().filePath(QStringLiteral("Петров.qmz"));
     QFile::remove(inspection.path);
     QCOMPARE(inspection.saveTestStruct(nullptr), StoreResult::Ok);
@@ -513,20 +539,37 @@ void TestRecordingControl::loopEndDuringTheSaveQuestion()
     window->startRecordPoligramme(0);
     presentQuestions(1);
     LoopEndSpy ends;
-    MessageBoxAnswerer answers({QMessageBox::Yes, save ? QMessageBox::Yes : QMessageBox::No});
-    answers.whileAsking = [&] {
-        if (answers.asked().size() == 2) {
-            reader()->requestStop();
-            QTRY_COMPARE(ends.seen, 1);
-        }
+    const auto endLoop = [&] {
+        reader()->requestStop();
+        QTRY_COMPARE(ends.seen, 1);
     };
-    window->onStopRecordingAction();
+    MessageBoxAnswerer answers;
+    for (int asked = 1; asked <= 3; ++asked)
+        answers.enqueue(asked < endAt || yes ? QMessageBox::Yes : QMessageBox::No);
+    answers.whileAsking = [&] {
+        if (answers.asked().size() == endAt)
+            endLoop();
+    };
+    QTimer::singleShot(100, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (road == "dialog" && dialog) {
+            endLoop();
+            dialog->done(yes);
+        }
+    });
+    if (road == "exit")
+        window->close();
+    else if (road == "stop")
+        window->onStopRecordingAction();
+    else
+        window->recordingScreen()->onChangeQuestsAction();
+    QTRY_VERIFY(!window->recordingScreen());
     QCOMPARE(answers.unexpected(), 0);
-    QVERIFY(!window->recordingScreen());
+    QVERIFY(answers.asked().last().contains(QStringLiteral("сохранить")));
     QTest::qWait(20);  // the deferred deletion runs without touching a freed screen
 
     QVERIFY(file.open(QIODevice::ReadOnly));
-    if (!save) {
+    if (!yes) {
         QCOMPARE(file.readAll(), before);
         return;
     }

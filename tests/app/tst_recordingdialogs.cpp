@@ -51,8 +51,6 @@ private slots:
     void cleanup();
     void reorderingIsPresentedNextAndStored();
     void wizardChangesReachTheReader();
-    void loopEndWaitsForTheDialog_data();
-    void loopEndWaitsForTheDialog();
     void reorderingOfAPlaybackIsDropped();
 
 private:
@@ -186,33 +184,6 @@ void TestRecordingDialogs::wizardChangesReachTheReader()
     QCOMPARE(test().channel(ChannelCode::GSR).ADT.load(), target);
     QCOMPARE(test().channel(ChannelCode::GSR).Offset.load(), recommended.findByCode(ChannelCode::GSR)->Offset.load());
     QTRY_VERIFY(!test().channel(ChannelCode::GSR).ADTChanged && !test().channel(ChannelCode::GSR).ShiftADTChanged);
-}
-
-void TestRecordingDialogs::loopEndWaitsForTheDialog_data()
-{
-    QTest::addColumn<QString>("action");
-    QTest::newRow("reordering") << QStringLiteral("Изменить порядок вопросов (F2)");
-    QTest::newRow("wizard") << QStringLiteral("Мастер настроек каналов");
-}
-
-void TestRecordingDialogs::loopEndWaitsForTheDialog()
-{
-    QFETCH(QString, action);
-    for (int i = 0; i < 3; ++i)  // a whole presentation, so the stop keeps the recording
-        presentOne();
-    bool stayed = false;
-    const bool ran = whileOpen<QDialog>(action, [&](QDialog *dialog) {
-        QCoreApplication::postEvent(window, new QEvent(RecordingEvents::LoopEnded));
-        QCoreApplication::processEvents();
-        QTest::qWait(100);
-        stayed = screen() && dialog->isVisible();
-        dialog->accept();
-    });
-    QVERIFY(ran);
-    QVERIFY(stayed);
-    QTRY_VERIFY(!screen());
-    QVERIFY(test().recorded);  // closed with saving
-    QCOMPARE(storedKinds(inspection.path, test().rowId()), QStringLiteral("1,2"));
 }
 
 void TestRecordingDialogs::reorderingOfAPlaybackIsDropped()

@@ -35,6 +35,8 @@ private slots:
     void keepsWholeGroups_data();
     void keepsWholeGroups();
     void noCompleteGroupDiscards();
+    void stopQuestionTellsWhatWouldBeLost_data();
+    void stopQuestionTellsWhatWouldBeLost();
     void stopWithoutSavingDiscards();
     void videoOfThisRunReplacesTheTarget();
     void staleTemporaryVideoIsLeftAlone();
@@ -128,6 +130,30 @@ void TestRecordingEnd::noCompleteGroupDiscards()
     finish(true, false);
     QCOMPARE(again.asked().size(), 1);
     QVERIFY(test().dataGSR.isEmpty());
+}
+
+void TestRecordingEnd::stopQuestionTellsWhatWouldBeLost_data()
+{
+    QTest::addColumn<int>("marks");
+    QTest::addColumn<int>("ticksLeft");  // of the reaction time after the last mark
+    QTest::addColumn<QString>("warning");
+    const QString open = QStringLiteral("Последняя группа предъявлений ещё не завершена");
+    const QString lost = QStringLiteral(" Вся запись будет потеряна.");
+    QTest::newRow("complete") << 12 << 0 << QString();
+    QTest::newRow("last group open") << 12 << 160 << open + " (осталось 8 с): она не будет сохранена.";
+    QTest::newRow("only group open") << 4 << 150 << open + " (осталось 8 с): она не будет сохранена." + lost;
+    QTest::newRow("after Backspace") << 3 << 0 << open + ": она не будет сохранена." + lost;
+}
+
+void TestRecordingEnd::stopQuestionTellsWhatWouldBeLost()
+{
+    QFETCH(int, marks);
+    QFETCH(int, ticksLeft);
+    QFETCH(QString, warning);
+    test().ia.nIALength = 10;
+    test().labels.resize(marks);
+    const int position = test().labels.last().TickQEnd + test().ia.lengthTicks() - ticksLeft;
+    QCOMPARE(RecordingEnd::lossWarning(test(), position), warning);
 }
 
 void TestRecordingEnd::stopWithoutSavingDiscards()

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMenu>
 #include <QWheelEvent>
 
 // The main window the record window posts to and grabs the keyboard for.
@@ -50,6 +51,8 @@ private slots:
     void keysAreConsumedOnceForHeldKeys();
     void heldSpaceRepeatedByX11MarksOneQuestion();
     void everythingPassesWhileAModalDialogIsOpen();
+    void anOpenMenuTakesEscapeAndMarksNothing_data();
+    void anOpenMenuTakesEscapeAndMarksNothing();
     void remoteControlClicksPresentAndRemove();
     void dragsChangeDisplayAndHardwareValues();
     void wheelOverTheSetUpTable();
@@ -280,6 +283,26 @@ void TestRecordWindow::everythingPassesWhileAModalDialogIsOpen()
                       Qt::ShiftModifier | Qt::ControlModifier, Qt::NoScrollPhase, false);
     QVERIFY(!window->eventFilter(window, &wheel));
     QCOMPARE(int(gsr.ShiftADT), shift);
+}
+
+void TestRecordWindow::anOpenMenuTakesEscapeAndMarksNothing_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("consumed");
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << false;
+    QTest::newRow("Space") << int(Qt::Key_Space) << true;
+}
+
+void TestRecordWindow::anOpenMenuTakesEscapeAndMarksNothing()
+{
+    QFETCH(int, key);
+    startWindow();
+    QMenu menu(main);
+    menu.addAction(QStringLiteral("Настройки"));
+    menu.popup(main->geometry().center());
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    QTEST(sendKey(QEvent::KeyPress, key), "consumed");
+    QVERIFY(run->test().labels.isEmpty());
 }
 
 void TestRecordWindow::remoteControlClicksPresentAndRemove()
