@@ -137,6 +137,13 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
             text += keyLine(id, stored.value(id, tr("Ключи не из справочника") + QLatin1Char('/') + id.toString()));
     }
     setModel(treeFromText(text));
+    // Such keys are in sight at once, not inside closed folders.
+    forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {
+        if (!m_missing.contains(item->data(TagIdRole).toUuid()))
+            return;
+        for (QStandardItem *folder = item->parent(); folder; folder = folder->parent())
+            m_tree->expand(folder->index());
+    });
 }
 
 // The ticked subject keys' lines, under the names the tree now gives them.
