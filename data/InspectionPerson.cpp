@@ -28,6 +28,8 @@ void InspectionPerson::toJson(QJsonObject &object) const
     object.insert(QStringLiteral("Birthday"), Birthday.toJulianDay());
     object.insert(QStringLiteral("Comments"), Comments);
     object.insert(QStringLiteral("Tags"), Tags);
+    if (!TagPaths.isEmpty())
+        object.insert(QStringLiteral("TagPaths"), TagPaths);
 }
 
 void InspectionPerson::fromJson(const QJsonObject &object)
@@ -39,4 +41,5 @@ void InspectionPerson::fromJson(const QJsonObject &object)
     Birthday = birthdayFrom(object.value(QStringLiteral("Birthday")));
     Comments = object.value(QStringLiteral("Comments")).toString();
     Tags = object.value(QStringLiteral("Tags")).toString();
+    TagPaths = object.value(QStringLiteral("TagPaths")).toString();
 }

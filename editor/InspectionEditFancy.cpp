@@ -198,6 +198,9 @@ void InspectionEditFancy::createDocks()
     for (QDockWidget *dock : std::initializer_list<QDockWidget *>{m_methodics, m_questions, m_search})
         tabifyDockWidget(m_subjects, dock);
     tabifyDockWidget(m_preTest, m_links);
+    // A link goes with its subject through a rename of the subject or of its folder.
+    connect(m_subjects, &PersoneDockWindow::notificationChangedPerosneSignal, m_links,
+            &PersoneLinkDockWindow::followRename);
 }
 
 void InspectionEditFancy::connectDocks()

@@ -262,6 +262,10 @@ void PersoneDockWindow::onActionExport()
     QApplication::restoreOverrideCursor();
     if (!result.error.isEmpty())
         QMessageBox::warning(this, tr("Воркел"), result.error + QLatin1Char('\n') + tr("Пакет не записан."));
+    else if (!result.package.isEmpty())
+        QMessageBox::information(this, tr("Воркел"), tr("Пакет обследуемого записан в файл\n%1\nФайлов в пакете: %2.")
+                                                       .arg(QDir::toNativeSeparators(result.package))
+                                                       .arg(result.files.size()));
 }
 
 void PersoneDockWindow::onActionImport()

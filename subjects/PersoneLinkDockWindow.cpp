@@ -122,6 +122,23 @@ void PersoneLinkDockWindow::onCreatePersoneLinkAndVerify(QString file)
     m_model->appendRow(item);
 }
 
+void PersoneLinkDockWindow::followRename(const QString &oldPath, const QString &newPath)
+{
+    if (oldPath.isEmpty() || newPath.isEmpty() || oldPath == newPath)
+        return;
+    const QString oldFolder = oldPath + QLatin1Char('/');
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        QStandardItem *item = m_model->item(row);
+        const QString path = item->data(kPathRole).toString();
+        if (path != oldPath && !path.startsWith(oldFolder))
+            continue;
+        const QString moved = newPath + path.mid(oldPath.size());
+        item->setText(QFileInfo(moved).completeBaseName());
+        item->setData(moved, kPathRole);
+        item->setToolTip(moved);
+    }
+}
+
 void PersoneLinkDockWindow::onActionInspectionCopy()
 {
     qDebug() << "PersoneLinkDockWindow::onActionInspectionCopy()";

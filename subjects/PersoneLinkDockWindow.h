@@ -24,6 +24,9 @@ public:
     bool isSyncEnabled() const { return bEnabledSync; }
     // The context menu for a point of the list's viewport, its actions parented to it.
     QMenu *createContextMenu(const QPoint &pos);
+    // Links to a renamed subject, or to subjects inside a renamed folder,
+    // take the new path, so the check for vanished files keeps them.
+    void followRename(const QString &oldPath, const QString &newPath);
 
 signals:
     void notificationChangedPerosneSignal(QString fileOld, QString fileNew, QObject *pSender);

@@ -219,7 +219,7 @@ void PersonePropertyDlg::load()
     for (int i = 0; i < names.size(); ++i)
         fields[i]->setText(names[i]);
     showPerson(person);
-    m_tags->loadTagModel(person.Tags);
+    m_tags->loadTagModel(person.Tags, person.TagPaths);
     m_preTest->setPlainText(subject.preTestText);
 }
 
@@ -232,12 +232,13 @@ void PersonePropertyDlg::showPerson(const InspectionPerson &person)
     m_comments->setPlainText(person.Comments);
 }
 
-InspectionPerson PersonePropertyDlg::formPerson(const QString &tags) const
+InspectionPerson PersonePropertyDlg::formPerson(const QString &tags, const QString &tagPaths) const
 {
     InspectionPerson person;
     person.Birthday = m_birthday->birthday();
     person.Comments = m_comments->toPlainText();
     person.Tags = tags;
+    person.TagPaths = tagPaths;
     person.Sex = m_male->isChecked() ? 1 : m_female->isChecked() ? 2 : 0;
     return person;
 }
@@ -248,9 +249,10 @@ void PersonePropertyDlg::accept()
     if (!m_tags->model())
         return;
     QString tags;
-    if (!m_tags->saveTags(tags))
+    QString tagPaths;
+    if (!m_tags->saveTags(tags, &tagPaths))
         return;
-    if (save(formPerson(tags)))
+    if (save(formPerson(tags, tagPaths)))
         QDialog::accept();
 }
 

@@ -68,7 +68,7 @@ private:
     QWidget *createPreTestTab();
     void load();
     void showPerson(const InspectionPerson &person);
-    InspectionPerson formPerson(const QString &tags) const;
+    InspectionPerson formPerson(const QString &tags, const QString &tagPaths) const;
     // Writes everything in the stored order; false after telling what failed.
     bool save(const InspectionPerson &person);
     void appendPhoto(const QImage &photo);

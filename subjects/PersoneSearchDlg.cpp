@@ -1,6 +1,7 @@
 #include "PersoneSearchDlg.h"
 
 #include "TagTreeText.h"
+#include "_TypedDateEdit.h"
 #include "data/FileChooser.h"
 #include "data/ProcessLocale.h"
 #include "data/SpravDB.h"
@@ -46,7 +47,7 @@ QHBoxLayout *makeHBox(QWidget *first, QWidget *second, QWidget *third = nullptr,
 
 QDateEdit *newDateEdit()
 {
-    auto *edit = new QDateEdit;
+    auto *edit = new _TypedDateEdit;
     edit->setFixedWidth(120);
     return edit;
 }

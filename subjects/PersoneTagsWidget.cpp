@@ -8,9 +8,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -22,9 +24,40 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace {
 
 const QString KeyFileFilter = QStringLiteral("*.kqmz");
+const QChar Tab = QLatin1Char('\t');
+
+// The key paths of tree text lines by identifier; the first line of a key wins.
+QHash<QUuid, QString> keyPaths(const QString &text)
+{
+    QHash<QUuid, QString> paths;
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(Tab);
+        const QUuid id(fields.at(0));
+        if (fields.size() == 3 && !id.isNull() && !paths.contains(id))
+            paths.insert(id, fields.at(2));
+    }
+    return paths;
+}
+
+QString keyLine(const QUuid &id, const QString &path)
+{
+    return id.toString() + Tab + QLatin1Char('1') + Tab + path + QLatin1Char('\n');
+}
+
+void forEachKey(QStandardItem *parent, const std::function<void(QStandardItem *)> &visit)
+{
+    for (int row = parent->rowCount() - 1; row >= 0; --row) {
+        QStandardItem *item = parent->child(row);
+        forEachKey(item, visit);
+        if (!item->data(TagIdRole).toUuid().isNull())
+            visit(item);
+    }
+}
 
 }  // namespace
 
@@ -84,7 +117,7 @@ bool PersoneTagsWidget::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
-void PersoneTagsWidget::loadTagModel(const QString &subjectTags)
+void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &keyLines)
 {
     m_subjectTags = subjectTags;
     QString text;
@@ -92,15 +125,53 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags)
         SpravDB sprav;
         m_bookUnavailable = sprav.readTags(text) == SpravDB::NotOpen;
     }
+    // A subject brought from another computer holds keys this book lacks.
+    m_missing = tagIdSet(subjectTags) - tagTextIds(text);
+    m_knownLines = keyLines + QLatin1Char('\n') + text;
+    const QHash<QUuid, QString> stored = keyPaths(keyLines);
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text += QLatin1Char('\n');
+    for (const QString &part : subjectTags.split(Tab, Qt::SkipEmptyParts)) {
+        const QUuid id(part);
+        if (m_missing.contains(id))
+            text += keyLine(id, stored.value(id, tr("Ключи не из справочника") + QLatin1Char('/') + id.toString()));
+    }
     setModel(treeFromText(text));
+    // Such keys are in sight at once, not inside closed folders.
+    forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {
+        if (!m_missing.contains(item->data(TagIdRole).toUuid()))
+            return;
+        for (QStandardItem *folder = item->parent(); folder; folder = folder->parent())
+            m_tree->expand(folder->index());
+    });
 }
 
-bool PersoneTagsWidget::saveTags(QString &subjectTags)
+// The ticked subject keys' lines, under the names the tree now gives them.
+QString PersoneTagsWidget::subjectKeyLines(const QString &subjectTags, const QString &treeText) const
+{
+    QHash<QUuid, QString> paths = keyPaths(m_knownLines);
+    paths.insert(keyPaths(treeText));
+    QString lines;
+    for (const QString &part : subjectTags.split(Tab, Qt::SkipEmptyParts)) {
+        const QUuid id(part);
+        if (paths.contains(id))
+            lines += keyLine(id, paths.value(id));
+    }
+    return lines;
+}
+
+bool PersoneTagsWidget::saveTags(QString &subjectTags, QString *keyLines)
 {
     if (m_showChecked->isChecked()) {
         m_showChecked->setChecked(false);
         onShowTagsChecked();
     }
+    // An unticked key the book lacked goes with the tick: it joins neither
+    // the book nor the subject.
+    forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {
+        if (item->checkState() != Qt::Checked && m_missing.contains(item->data(TagIdRole).toUuid()))
+            (item->parent() ? item->parent() : m_model->invisibleRootItem())->removeRow(item->row());
+    });
     QString checked;
     const QString text = tagTreeText(m_model, &checked);
     const QString merged = mergeSubjectTags(checked, m_subjectTags, text);
@@ -114,6 +185,8 @@ bool PersoneTagsWidget::saveTags(QString &subjectTags)
         }
     }
     subjectTags = merged;
+    if (keyLines)
+        *keyLines = subjectKeyLines(merged, text);
     return true;
 }
 
@@ -131,6 +204,16 @@ QStandardItemModel *PersoneTagsWidget::treeFromText(const QString &text, int *sk
     const int skippedLines = buildTagTree(model, in, m_subjectTags);
     if (skipped)
         *skipped = skippedLines;
+    forEachKey(model->invisibleRootItem(), [this](QStandardItem *item) {
+        if (!m_missing.contains(item->data(TagIdRole).toUuid()))
+            return;
+        QFont font = item->font();
+        font.setItalic(true);
+        item->setFont(font);
+        item->setForeground(QColor(Qt::darkRed));
+        item->setToolTip(tr("Этого ключа нет в справочнике ключей: он взят из файла обследуемого.\n"
+                            "Отмеченный, он войдёт в справочник при сохранении анкеты."));
+    });
     return model;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <QUuid>
 #include <QWidget>
 
 class QAction;
@@ -20,11 +22,15 @@ public:
     explicit PersoneTagsWidget(QWidget *parent = nullptr);
 
     // Shows the reference book's key tree, ticked from the subject's key list.
-    void loadTagModel(const QString &subjectTags);
+    // Keys of the subject that the tree lacks are shown too, marked, at the
+    // paths the subject file keeps for them (keyLines, lines of the tree text).
+    void loadTagModel(const QString &subjectTags, const QString &keyLines = QString());
     // Stores the shown tree as the tree of every subject and gives this
-    // subject's new key list. False, after telling the examiner, when the
-    // tree could not be stored; the dialog then stays open.
-    bool saveTags(QString &subjectTags);
+    // subject's new key list and, when asked, the lines of its keys. Marked
+    // keys still ticked join the tree; unticked ones leave the subject. False,
+    // after telling the examiner, when the tree could not be stored; the
+    // dialog then stays open.
+    bool saveTags(QString &subjectTags, QString *keyLines = nullptr);
 
     QTreeView *treeView() const { return m_tree; }
     QStandardItemModel *model() const { return m_model; }
@@ -50,6 +56,7 @@ protected:
 private:
     QAction *addAction(const char *icon, const QString &text, const char *slot);
     void setModel(QStandardItemModel *model);
+    QString subjectKeyLines(const QString &subjectTags, const QString &treeText) const;
     // A tree built from text, ticked from the subject's key list.
     QStandardItemModel *treeFromText(const QString &text, int *skipped = nullptr) const;
     // The folder that receives a new item: the current folder, or the current key's.
@@ -67,5 +74,9 @@ private:
     QString m_subjectTags;
     // The full tree's text while only the ticked keys are shown.
     QString m_fullText;
+    // The subject's keys that the reference book lacked when loaded.
+    QSet<QUuid> m_missing;
+    // Lines naming the subject's keys: the subject file's, then the book's.
+    QString m_knownLines;
     bool m_bookUnavailable = false;
 };

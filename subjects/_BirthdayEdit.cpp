@@ -7,7 +7,7 @@ const QDate kFirstShown(1980, 1, 1);
 }  // namespace
 
 _BirthdayEdit::_BirthdayEdit(QWidget *parent)
-    : QDateEdit(parent)
+    : _TypedDateEdit(parent)
 {
     setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     setSpecialValueText(tr("не указана"));
@@ -26,25 +26,16 @@ void _BirthdayEdit::stepBy(int steps)
         setDate(kFirstShown);
         return;
     }
-    QDateEdit::stepBy(steps);
+    _TypedDateEdit::stepBy(steps);
 }
 
-// The first digit starts a typed date in place of the special text. A section
-// filled by its digits moves on by itself, so the separator typed after it is
-// dropped: passed on, it would skip the section the examiner types next.
+// The first digit starts a typed date in place of the special text.
 void _BirthdayEdit::keyPressEvent(QKeyEvent *event)
 {
     const QString text = event->text();
-    const bool digit = !text.isEmpty() && text.at(0).isDigit();
-    if (isUnset() && digit) {
+    if (isUnset() && !text.isEmpty() && text.at(0).isDigit()) {
         setDate(kFirstShown);
         setSelectedSection(QDateTimeEdit::DaySection);
     }
-    if (m_movedOn && !text.isEmpty() && text.at(0).isPunct()) {
-        m_movedOn = false;
-        return;
-    }
-    const Section before = currentSection();
-    QDateEdit::keyPressEvent(event);
-    m_movedOn = digit && currentSection() != before;
+    _TypedDateEdit::keyPressEvent(event);
 }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QDateEdit>
+#include "_TypedDateEdit.h"
 
 // The questionnaire's birth date: its earliest date stands for a birthday never
 // entered and shows "не указана"; typing or stepping from there starts at a
 // usual date rather than at the special text.
-class _BirthdayEdit : public QDateEdit
+class _BirthdayEdit : public _TypedDateEdit
 {
     Q_OBJECT
 public:
@@ -22,7 +22,4 @@ protected:
 
 private:
     bool isUnset() const;
-
-    // The last digit filled its section and moved to the next one.
-    bool m_movedOn = false;
 };

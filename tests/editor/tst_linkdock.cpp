@@ -67,6 +67,8 @@ private slots:
     void init();
     void linksAreAddedOnceAndChosenAgain();
     void verificationDropsVanishedSubjectsOnly();
+    void linksFollowARenamedSubjectOrFolder_data();
+    void linksFollowARenamedSubjectOrFolder();
     void choosingALinkLoadsItsSubject();
     void deletingLinksAnnouncesWhatIsLeft();
     void menuFollowsThePoint();
@@ -152,14 +154,33 @@ void TestLinkDock::verificationDropsVanishedSubjectsOnly()
         subjects->action_DeleteUser();
     }
     QCOMPARE(linkPaths(links), (QStringList{ivanov, sidorov}));
+}
 
-    // Renamed: the old link goes.
-    subjects->treeView()->edit(treeIndex(*subjects, ivanov));
+void TestLinkDock::linksFollowARenamedSubjectOrFolder_data()
+{
+    QTest::addColumn<QString>("renamed");  // below the data root
+    QTest::addColumn<QString>("newName");
+    QTest::addColumn<QString>("ivanovAfter");
+    QTest::newRow("subject") << "Отдел/Иванов.qmz" << "Иванова" << "Отдел/Иванова.qmz";
+    QTest::newRow("its folder") << "Отдел" << "Кадры" << "Кадры/Иванов.qmz";
+}
+
+void TestLinkDock::linksFollowARenamedSubjectOrFolder()
+{
+    QFETCH(QString, renamed);
+    QFETCH(QString, newName);
+    QFETCH(QString, ivanovAfter);
+    openEditor();
+    for (const QString &path : {ivanov, petrov})
+        links->onCreatePersoneLinkAndVerify(path);
+    subjects->treeView()->edit(treeIndex(*subjects, root + '/' + renamed));
     auto *line = subjects->treeView()->findChild<QLineEdit *>();
     QVERIFY(line);
-    line->setText("Иванова");
+    line->setText(newName);
     QTest::keyClick(line, Qt::Key_Return);
-    QTRY_COMPARE(linkPaths(links), QStringList{sidorov});
+    QTRY_COMPARE(linkPaths(links), (QStringList{root + '/' + ivanovAfter, petrov}));
+    QCOMPARE(linkIndex(0).data().toString(), QFileInfo(ivanovAfter).completeBaseName());
+    QCOMPARE(linkIndex(0).data(Qt::ToolTipRole).toString(), root + '/' + ivanovAfter);
 }
 
 void TestLinkDock::choosingALinkLoadsItsSubject()

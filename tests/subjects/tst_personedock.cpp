@@ -584,7 +584,12 @@ void TestPersoneDock::exportAndImportAskWhereAndTell()
     PersoneDockWindow dock;
     dock.initModel();
     dock.treeView()->setCurrentIndex(treeIndex(dock, files[0]));
-    dock.onActionExport();
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        dock.onActionExport();
+        QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(answers.asked()[0].contains(out + "/Иван.dqmz"));
+    }
     QCOMPARE(requests.size(), 1);
     QCOMPARE(requests[0].kind, FileChooser::Kind::ExistingDirectory);
     QCOMPARE(requests[0].caption, QString("Выбор папки для экспорта"));

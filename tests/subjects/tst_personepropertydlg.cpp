@@ -4,6 +4,7 @@
 #include "recording/media/RecorderFactory.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersonePropertyDlg.h"
+#include "subjects/PersoneSearchDlg.h"
 #include "subjects/PersoneTagsWidget.h"
 #include "subjects/PhotoPreViewDlg.h"
 #include "tests/data/StoreFixtures.h"
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -102,6 +104,8 @@ private slots:
     void questionnaireRoundTrips();
     void birthdayIsTypedFromTheEmptyField_data();
     void birthdayIsTypedFromTheEmptyField();
+    void dateTypedOverTheWholeFieldReplacesIt_data();
+    void dateTypedOverTheWholeFieldReplacesIt();
     void enterInTheKeyTreeEditsAndKeepsTheDialogOpen();
     void photosFromCameraAndFiles();
     void photosAreDeletedAndSaved();
@@ -247,6 +251,43 @@ void TestPersonePropertyDlg::birthdayIsTypedFromTheEmptyField()
     QCOMPARE(storedPerson(path).Birthday, QDate(1985, 3, 15));
     PersonePropertyDlg dialog(nullptr, path);
     QCOMPARE(child<QDateEdit>(dialog, "Birthday")->text(), QStringLiteral("15.03.1985"));
+}
+
+void TestPersonePropertyDlg::dateTypedOverTheWholeFieldReplacesIt_data()
+{
+    QTest::addColumn<int>("searchField");  // -1: the questionnaire's birthday
+    QTest::addColumn<bool>("separators");
+    QTest::addColumn<QDate>("typed");
+    QTest::newRow("birthday") << -1 << true << QDate(1975, 6, 22);
+    QTest::newRow("birthday, digits only") << -1 << false << QDate(1975, 6, 22);
+    QTest::newRow("birthday, one-digit day") << -1 << true << QDate(1975, 6, 5);
+    QTest::newRow("search, birth from") << 0 << true << QDate(1980, 12, 31);
+    QTest::newRow("search, birth to") << 1 << false << QDate(1980, 12, 31);
+    QTest::newRow("search, examined to") << 3 << true << QDate(2024, 11, 30);
+}
+
+void TestPersonePropertyDlg::dateTypedOverTheWholeFieldReplacesIt()
+{
+    QFETCH(int, searchField);
+    QFETCH(bool, separators);
+    QFETCH(QDate, typed);
+    PersoneSearchDlg::_Conditions conditions;
+    conditions.bUseBirth = conditions.bUseInspection = true;
+    PersoneSearchDlg search(nullptr, &conditions);
+    PersonePropertyDlg questionnaire(nullptr, makeSubject(QStringLiteral("Иванов.qmz")));
+    QDialog &dialog = searchField < 0 ? static_cast<QDialog &>(questionnaire) : search;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QDateEdit *edit = searchField < 0 ? child<QDateEdit>(questionnaire, "Birthday")
+                                      : search.findChildren<QDateEdit *>()[searchField];
+    edit->setDate(QDate(1990, 3, 7));
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QString format = edit->displayFormat();
+    if (!separators)
+        format.remove(QRegularExpression("[^dMy]"));
+    QTest::keyClicks(edit, typed.toString(format));
+    QCOMPARE(edit->date(), typed);
 }
 
 void TestPersonePropertyDlg::enterInTheKeyTreeEditsAndKeepsTheDialogOpen()

@@ -1,6 +1,7 @@
 #include "data/FileChooser.h"
 #include "data/SpravDB.h"
 #include "resources/VugResources.h"
+#include "subjects/PersoneSearchDlg.h"
 #include "subjects/PersoneTagsWidget.h"
 #include "subjects/TagTreeText.h"
 #include "tests/data/SpravFixtures.h"
@@ -95,6 +96,8 @@ private slots:
     void keysExportedDeletedAndImportedComeBackIdentical();
     void eachSubjectKeepsItsOwnMarks();
     void unknownKeysSurviveAcceptAndViewSwitch();
+    void keysTheBookLacksAreShownAndFound_data();
+    void keysTheBookLacksAreShownAndFound();
     void checkedViewListsTheTickedKeysAndLocksEditing();
     void unusableReferenceBookIsNotOverwritten();
     void failedWriteKeepsTheDialogOpen();
@@ -214,6 +217,41 @@ void TestPersoneTags::unknownKeysSurviveAcceptAndViewSwitch()
     QString tags;
     QVERIFY(tab.saveTags(tags));
     QCOMPARE(tags, known.toString() + '\t' + unknown.toString() + '\t');
+}
+
+void TestPersoneTags::keysTheBookLacksAreShownAndFound_data()
+{
+    QTest::addColumn<QString>("keptPath");  // as the subject file names the key
+    QTest::addColumn<QString>("shownPath");
+    const QUuid id("{0c1d2e3f-4a5b-6c7d-8e9f-a0b1c2d3e4f5}");
+    QTest::newRow("named by the subject file") << "Место работы/Завод" << "Место работы/Завод";
+    QTest::newRow("identifier only") << "" << "Ключи не из справочника/" + id.toString();
+}
+
+// A subject brought from another computer: the book here lacks its key.
+void TestPersoneTags::keysTheBookLacksAreShownAndFound()
+{
+    QFETCH(QString, keptPath);
+    QFETCH(QString, shownPath);
+    const QUuid id("{0c1d2e3f-4a5b-6c7d-8e9f-a0b1c2d3e4f5}");
+    const QString local = QUuid::createUuid().toString() + "\t0\tМесто работы/Склад\n";
+    storeTags(local);
+    const QString line = id.toString() + "\t1\t" + shownPath + '\n';
+    PersoneTagsWidget tab;
+    tab.loadTagModel(id.toString() + '\t', keptPath.isEmpty() ? "" : id.toString() + "\t1\t" + keptPath + '\n');
+    QCOMPARE(tagTreeText(tab.model()), local + line);
+    const QModelIndex shown = tab.model()->match(tab.model()->index(0, 0), TagIdRole, id, 1, Qt::MatchRecursive)[0];
+    QVERIFY(!shown.data(Qt::ToolTipRole).toString().isEmpty());
+
+    QString tags;
+    QString lines;
+    QVERIFY(tab.saveTags(tags, &lines));
+    QCOMPARE(tags, id.toString() + '\t');
+    QCOMPARE(lines, line);
+    PersoneSearchDlg::_Conditions conditions;
+    PersoneSearchDlg search(nullptr, &conditions);
+    const QScopedPointer<QStandardItemModel> book(search.loadTagModel());
+    QVERIFY(tagTextIds(tagTreeText(book.data())).contains(id));
 }
 
 void TestPersoneTags::checkedViewListsTheTickedKeysAndLocksEditing()
