@@ -18,6 +18,9 @@ enum class Kind {
     View,            // in the table's place, a recursive query that never ends
     ExtraTable,
     ExtraColumn,
+    Check,           // every recording save fails
+    Collation,
+    Respelt,         // the program's table in other spacing, quotes and case: accepted
     ShallowNesting,  // a test nested deeper than the program writes, yet sane
     DeepNesting,     // nested far past any stack
     HugeRecord,      // past the largest record the format can hold
@@ -96,6 +99,15 @@ inline QStringList schemaOf(Kind kind)
     case Kind::ExtraColumn:
         return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, "
                 "data BLOB NOT NULL, note TEXT)"};
+    case Kind::Check:
+        return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL "
+                "CHECK (data_type <> 2), data BLOB NOT NULL)"};
+    case Kind::Collation:
+        return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL COLLATE NOCASE, data_type integer NOT NULL, "
+                "data BLOB NOT NULL)"};
+    case Kind::Respelt:
+        return {"create table \"inspection\"(`test_id` varchar (40) not null, -- older\n"
+                "[data_type] INTEGER NOT NULL, data blob not null);"};
     default:
         return {kCreate};
     }

@@ -459,6 +459,9 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched_data()
     QTest::newRow("view") << Kind::View << StoreResult::Refused << 0;
     QTest::newRow("extra table") << Kind::ExtraTable << StoreResult::Refused << 0;
     QTest::newRow("extra column") << Kind::ExtraColumn << StoreResult::Refused << 0;
+    QTest::newRow("check") << Kind::Check << StoreResult::Refused << 0;
+    QTest::newRow("collation") << Kind::Collation << StoreResult::Refused << 0;
+    QTest::newRow("respelt") << Kind::Respelt << StoreResult::Ok << 1;
     QTest::newRow("deep nesting") << Kind::DeepNesting << StoreResult::Damaged << 0;
     QTest::newRow("huge record") << Kind::HugeRecord << StoreResult::Damaged << 0;
     QTest::newRow("fifo") << Kind::Fifo << StoreResult::Refused << 0;
