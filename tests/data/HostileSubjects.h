@@ -142,4 +142,17 @@ inline bool make(const QString &path, Kind kind)
     return made;
 }
 
+// Adds a row of zeros to the subject file, as a blob or as text, written by
+// SQLite without holding the blob.
+inline bool addRow(const QString &path, const QString &owner, int kind, qint64 bytes, bool asText)
+{
+    sqlite3 *db = nullptr;
+    const QString value = asText ? QStringLiteral("CAST(zeroblob(%1) AS TEXT)") : QStringLiteral("zeroblob(%1)");
+    const bool added = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
+                       && execute(db, QStringLiteral("INSERT INTO inspection VALUES ('%1', %2, %3)")
+                                          .arg(owner).arg(kind).arg(value.arg(bytes)));
+    sqlite3_close(db);
+    return added;
+}
+
 }  // namespace HostileSubjects
