@@ -5,6 +5,7 @@
 #include "InspectionTest.h"
 #include "QuestTypeColor.h"
 #include "SharedConnection.h"
+#include "SqliteLengthLimit.h"
 #include "resources/VugResources.h"
 
 #include <QHash>
@@ -70,13 +71,21 @@ int SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem
 int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
     m_skippedFolders = 0;
+    m_storedRows = 0;
     if (!isOpen())
         return NotOpen;
     initVugResources();
     const bool quests = tree == Tree::Quest;
+    const QString folderTable = table(quests ? "folder_quest" : "folder_test");
+    const QString rowTable = table(quests ? "quest" : "test");
+    const char *rowColumn = quests ? "quest_name" : "data";
+    // No value read may be larger than all of them may be.
+    const SqliteLengthLimit limit(MaxTreeBytes);
+    if (!withinTreeBounds(folderTable, rowTable, rowColumn))
+        return TooLarge;
     int folderCount = 0;
-    const auto folders = rowsByFolder(table(quests ? "folder_quest" : "folder_test"), "folder_name", &folderCount);
-    const auto rows = rowsByFolder(table(quests ? "quest" : "test"), quests ? "quest_name" : "data", nullptr);
+    const auto folders = rowsByFolder(folderTable, "folder_name", &folderCount);
+    const auto rows = rowsByFolder(rowTable, rowColumn, nullptr);
     QSet<int> reached{folderId};
     int shown = 0;
     QVector<PendingFolder> pending{{folderId, parent, 0}};
@@ -106,6 +115,25 @@ int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStand
     m_skippedFolders = (folderId == 0 ? folderCount : reached.size() - 1) - shown;
     model->sort(0, Qt::AscendingOrder);
     return Done;
+}
+
+// The rows are counted first, from the tables' pages alone; their lengths
+// are summed only for a count within the bound.
+bool SpravDB::withinTreeBounds(const QString &folders, const QString &rows, const char *column)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    const QString counts = QStringLiteral("SELECT (SELECT count(*) FROM %1) + (SELECT count(*) FROM %2)");
+    if (!query.exec(counts.arg(folders, rows)) || !query.next())
+        return true;  // no such tables: nothing to fill
+    m_storedRows = query.value(0).toLongLong();
+    if (m_storedRows > MaxTreeRows)
+        return false;
+    const QString lengths = QStringLiteral("SELECT (SELECT total(length(folder_name)) FROM %1) "
+                                           "+ (SELECT total(length(%3)) FROM %2)");
+    // A value past the length limit fails the sum.
+    return query.exec(lengths.arg(folders, rows, QLatin1String(column))) && query.next()
+           && query.value(0).toLongLong() <= MaxTreeBytes;
 }
 
 QStandardItem *SpravDB::newRowItem(Tree tree, int id, const QVariant &stored) const
