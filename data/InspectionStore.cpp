@@ -180,12 +180,16 @@ bool InspectionStore::visitRows(const QString &condition, const QVariantList &va
     if (!run(sizes, statement, values))
         return false;
     bool intact = true;
+    // Rows a caller keeps together stay within what a whole subject file may hold.
+    qint64 total = 0;
     while (sizes.next()) {
         Row row{sizes.value(1).toString(), QByteArray()};
-        if (sizes.value(2).toLongLong() > bound || !readData(sizes.value(0).toLongLong(), row.data)) {
+        const qint64 size = sizes.value(2).toLongLong();
+        if (size > bound || total + size > kMaxFileBytes || !readData(sizes.value(0).toLongLong(), row.data)) {
             intact = false;
             continue;
         }
+        total += row.data.size();
         visit(row);
     }
     // A damaged page ends the walk early with an error instead of more rows.

@@ -63,7 +63,8 @@ public:
 
     // The largest row of a kind the program writes, with room to spare; a
     // larger row is damaged and never read. A subject file larger than
-    // kMaxFileBytes is none the program writes.
+    // kMaxFileBytes is none the program writes, and the rows of one reading
+    // stay within it.
     static qint64 maxRowBytes(int kind);
     static constexpr qint64 kMaxPhotoBytes = qint64(256) << 20;
     static constexpr qint64 kMaxFileContentBytes = 1000000000;

@@ -72,7 +72,8 @@ public:
     // Failed when the text could not be stored.
     int writeTags(const QString &text);
 
-    // Appends the catalogue to params without clearing it.
+    // Appends the catalogue to params without clearing it; one of more than
+    // MaxTreeRows rows is not read (TooLarge).
     int readMetricVal(QVector<InspectionMetricParam> &params);
     // Replaces the catalogue as a whole; on a failure the old one stays (Failed).
     int writeMetricVal(const QVector<InspectionMetricParam> &params);
@@ -121,6 +122,8 @@ private:
     int updateFolder(const char *name, int id, const QString &folderName);
     int loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
     bool withinTreeBounds(const QString &folders, const QString &rows, const char *column);
+    // Rows of the table, counted from its pages alone; -1 when it cannot be read.
+    static qint64 rowCount(const QString &table);
     void refuse(const QString &why);
     QStandardItem *newRowItem(Tree tree, int id, const QVariant &stored) const;
 

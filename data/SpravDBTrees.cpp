@@ -121,19 +121,29 @@ int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStand
 // are summed only for a count within the bound.
 bool SpravDB::withinTreeBounds(const QString &folders, const QString &rows, const char *column)
 {
-    QSqlQuery query(SharedConnection::database());
-    query.setForwardOnly(true);
-    const QString counts = QStringLiteral("SELECT (SELECT count(*) FROM %1) + (SELECT count(*) FROM %2)");
-    if (!query.exec(counts.arg(folders, rows)) || !query.next())
+    const qint64 folderCount = rowCount(folders);
+    const qint64 rowsCount = rowCount(rows);
+    if (folderCount < 0 || rowsCount < 0)
         return true;  // no such tables: nothing to fill
-    m_storedRows = query.value(0).toLongLong();
+    m_storedRows = folderCount + rowsCount;
     if (m_storedRows > MaxTreeRows)
         return false;
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
     const QString lengths = QStringLiteral("SELECT (SELECT total(length(folder_name)) FROM %1) "
                                            "+ (SELECT total(length(%3)) FROM %2)");
     // A value past the length limit fails the sum.
     return query.exec(lengths.arg(folders, rows, QLatin1String(column))) && query.next()
            && query.value(0).toLongLong() <= MaxTreeBytes;
+}
+
+qint64 SpravDB::rowCount(const QString &table)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table)) || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
 }
 
 QStandardItem *SpravDB::newRowItem(Tree tree, int id, const QVariant &stored) const
