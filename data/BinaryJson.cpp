@@ -13,7 +13,6 @@ namespace {
 // does not fail the whole document: it silently drops the value that did not
 // fit and returns the rest. So the size is bounded before encoding.
 constexpr qint64 kMaxSize = (qint64(1) << 27) - 1;
-constexpr qint64 kHeaderSize = 8;
 // Slack for the bound below, which is close to exact rather than strict.
 constexpr qint64 kMargin = kMaxSize / 64;
 
@@ -72,7 +71,7 @@ QByteArray encode(const QJsonObject &object)
 bool decode(const QByteArray &bytes, QJsonObject &object)
 {
     // Larger than Qt ever writes: taken whole it could exhaust memory.
-    if (bytes.size() > kHeaderSize + kMaxSize || !BinaryJsonBounds::withinBounds(bytes))
+    if (bytes.size() > kMaxDocumentBytes || !BinaryJsonBounds::withinBounds(bytes))
         return false;
     const QJsonDocument document = QJsonDocument::fromBinaryData(bytes, QJsonDocument::Validate);
     if (!document.isObject())

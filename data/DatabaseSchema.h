@@ -6,9 +6,9 @@
 #include <QStringList>
 
 // The schema a database file from elsewhere must have before the program uses
-// it: only the tables the program creates, each with exactly their columns. A
-// trigger would run on every write, a view or another table could make a read
-// hang or lie.
+// it: only the tables the program creates, each made by the same statement
+// (spacing, quotes and letter case aside). A trigger or a CHECK would run on
+// every write, a view or another table could make a read hang or lie.
 class DatabaseSchema
 {
 public:

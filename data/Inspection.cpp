@@ -82,24 +82,26 @@ StoreResult Inspection::load(const QString &file)
     InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.refusal().isEmpty() ? StoreResult::NotOpen : StoreResult::Refused;
-    QVector<InspectionStore::Row> rows;
-    bool intact = store.readRows(InspectionDataType::Struct, rows);
-    for (const InspectionStore::Row &row : rows) {
+    bool decoded = true;
+    // Each row decoded as it comes: rows of a file from elsewhere may each be
+    // as large as the format allows.
+    bool intact = store.forEachRow(InspectionDataType::Struct, [&](const InspectionStore::Row &row) {
         QJsonObject document;
         // A damaged row is left alone in the file: no test stands for it, so
         // nothing can overwrite it with defaults.
         if (!BinaryJson::decode(row.data, document)) {
-            intact = false;
-            continue;
+            decoded = false;
+            return;
         }
         _Test test;
         setIdFromRow(test, row.testId);
         const QJsonObject structure = document.value(QStringLiteral("struct")).toObject();
         test.fromJson(structure);
-        intact = store.hasRow(test.rowId(), InspectionDataType::Recording, test.recorded) && intact;
+        decoded = store.hasRow(test.rowId(), InspectionDataType::Recording, test.recorded) && decoded;
         tests.append(test);
         pushUndoObject(test.id, structure);
-    }
+    });
+    intact = intact && decoded;
     sortTestsByDate();
     return intact ? StoreResult::Ok : StoreResult::Damaged;
 }
@@ -247,13 +249,14 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen() || !test)
         return StoreResult::NotOpen;
-    QVector<InspectionStore::Row> recordings;
     QVector<QJsonObject> headers;
+    bool decoded = true;
+    bool intact = store.forEachRow(test->rowId(), InspectionDataType::Recording, [&](const InspectionStore::Row &row) {
+        decoded = readRecordingRow(*test, row.data, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && decoded;
+    });
+    intact = intact && decoded;
     // Marks moved in the review are saved as a header and take precedence.
-    bool intact = store.readRows(test->rowId(), InspectionDataType::Recording, recordings);
     const StoreResult headerResult = store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers);
-    for (const InspectionStore::Row &row : recordings)
-        intact = readRecordingRow(*test, row.data, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && intact;
     for (const QJsonObject &document : headers)
         readRecordingDocument(*test, document, RecordingPart::Header);
     const StoreResult result = worse(intact ? StoreResult::Ok : StoreResult::Damaged, headerResult);

@@ -27,7 +27,7 @@ StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJson
     if (!store.isOpen())
         return StoreResult::NotOpen;
     QVector<InspectionStore::Row> rows;
-    const bool intact = store.readRows(testId, kind, rows);
+    const bool intact = store.readFirstRow(testId, kind, rows);
     if (rows.isEmpty())
         return intact ? StoreResult::Ok : StoreResult::Damaged;
     return BinaryJson::decode(rows.first().data, document) && intact ? StoreResult::Ok : StoreResult::Damaged;

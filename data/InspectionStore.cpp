@@ -2,14 +2,15 @@
 
 #include "BinaryJson.h"
 #include "DatabaseSchema.h"
+#include "InspectionDataType.h"
 #include "SharedConnection.h"
+#include "SqliteLengthLimit.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlQuery>
 #include <QSqlError>
-#include <QSqlRecord>
+#include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
 
@@ -21,8 +22,13 @@ const QString kTable = QStringLiteral("inspection");
 const QString kCacheSize = QStringLiteral("PRAGMA cache_size = -16384");
 const QString kCreate = QStringLiteral(
     "CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, data BLOB NOT NULL);");
-const QString kSelectKind = QStringLiteral("SELECT * FROM inspection WHERE data_type = :1");
-const QString kSelectTestKind = QStringLiteral("SELECT * FROM inspection WHERE test_id=:1 AND data_type=:2");
+const QString kOfKind = QStringLiteral("data_type = :1");
+const QString kOfTestKind = QStringLiteral("test_id=:1 AND data_type=:2");
+// The size of a blob comes from its cell header, its bytes unread; any other
+// value is sized when it is read under the length limit.
+const QString kSelectSizes = QStringLiteral(
+    "SELECT rowid, test_id, CASE typeof(data) WHEN 'blob' THEN length(data) ELSE -1 END FROM inspection WHERE %1");
+const QString kSelectData = QStringLiteral("SELECT data FROM inspection WHERE rowid = :1");
 // Only whether a row is there: its data stay unread.
 const QString kSelectExists = QStringLiteral("SELECT 1 FROM inspection WHERE test_id=:1 AND data_type=:2 LIMIT 1");
 const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
@@ -134,29 +140,90 @@ StoreResult InspectionStore::writeEncoded(const QString &testId, int kind, const
     return writeRow(testId, kind, document) ? StoreResult::Ok : StoreResult::NotWritten;
 }
 
-bool InspectionStore::readRowsOf(const QString &statement, const QVariantList &values, QVector<Row> &rows)
+qint64 InspectionStore::maxRowBytes(int kind)
+{
+    switch (kind) {
+    case InspectionDataType::Photo:
+        return kMaxPhotoBytes;
+    case InspectionDataType::FileContent:
+        return kMaxFileContentBytes;
+    case InspectionDataType::FileName:
+        return kMaxFileNameBytes;
+    default:
+        // Every other kind is a binary JSON document.
+        return BinaryJson::kMaxDocumentBytes;
+    }
+}
+
+bool InspectionStore::readData(qint64 rowId, QByteArray &data)
 {
     QSqlQuery query(SharedConnection::database());
     query.setForwardOnly(true);
-    if (!run(query, statement, values))
+    if (!run(query, kSelectData, {rowId}) || !query.next())
         return false;
-    const QSqlRecord record = query.record();
-    const int idColumn = record.indexOf(QStringLiteral("test_id"));
-    const int dataColumn = record.indexOf(QStringLiteral("data"));
-    while (query.next())
-        rows.append({query.value(idColumn).toString(), query.value(dataColumn).toByteArray()});
+    data = query.value(0).toByteArray();
+    return true;
+}
+
+// Only the sizes are walked; each row's data are read on their own, so no
+// more than one row within its bound is held at a time.
+bool InspectionStore::visitRows(const QString &condition, const QVariantList &values, int kind, int count,
+                                const RowVisitor &visit)
+{
+    const qint64 bound = maxRowBytes(kind);
+    const SqliteLengthLimit limit(bound);
+    QSqlQuery sizes(SharedConnection::database());
+    sizes.setForwardOnly(true);
+    QString statement = kSelectSizes.arg(condition);
+    if (count > 0)
+        statement += QStringLiteral(" LIMIT %1").arg(count);
+    if (!run(sizes, statement, values))
+        return false;
+    bool intact = true;
+    // Rows a caller keeps together stay within what a whole subject file may hold.
+    qint64 total = 0;
+    while (sizes.next()) {
+        Row row{sizes.value(1).toString(), QByteArray()};
+        const qint64 size = sizes.value(2).toLongLong();
+        if (size > bound || total + size > kMaxFileBytes || !readData(sizes.value(0).toLongLong(), row.data)) {
+            intact = false;
+            continue;
+        }
+        total += row.data.size();
+        visit(row);
+    }
     // A damaged page ends the walk early with an error instead of more rows.
-    return !query.lastError().isValid();
+    return intact && !sizes.lastError().isValid();
+}
+
+bool InspectionStore::forEachRow(int kind, const RowVisitor &visit)
+{
+    return visitRows(kOfKind, {kind}, kind, 0, visit);
+}
+
+bool InspectionStore::forEachRow(const QString &testId, int kind, const RowVisitor &visit)
+{
+    return visitRows(kOfTestKind, {testId, kind}, kind, 0, visit);
 }
 
 bool InspectionStore::readRows(int kind, QVector<Row> &rows)
 {
-    return readRowsOf(kSelectKind, {kind}, rows);
+    return forEachRow(kind, [&rows](const Row &row) { rows.append(row); });
 }
 
 bool InspectionStore::readRows(const QString &testId, int kind, QVector<Row> &rows)
 {
-    return readRowsOf(kSelectTestKind, {testId, kind}, rows);
+    return forEachRow(testId, kind, [&rows](const Row &row) { rows.append(row); });
+}
+
+bool InspectionStore::readFirstRow(int kind, QVector<Row> &rows)
+{
+    return visitRows(kOfKind, {kind}, kind, 1, [&rows](const Row &row) { rows.append(row); });
+}
+
+bool InspectionStore::readFirstRow(const QString &testId, int kind, QVector<Row> &rows)
+{
+    return visitRows(kOfTestKind, {testId, kind}, kind, 1, [&rows](const Row &row) { rows.append(row); });
 }
 
 bool InspectionStore::hasRow(const QString &testId, int kind, bool &exists)
@@ -173,16 +240,15 @@ StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVec
 {
     if (!m_open)
         return StoreResult::NotOpen;
-    QVector<Row> rows;
-    bool intact = readRows(testId, kind, rows);
-    for (const Row &row : rows) {
+    bool decoded = true;
+    const bool intact = forEachRow(testId, kind, [&](const Row &row) {
         QJsonObject document;
         if (BinaryJson::decode(row.data, document))
             documents.append(document);
         else
-            intact = false;
-    }
-    return intact ? StoreResult::Ok : StoreResult::Damaged;
+            decoded = false;
+    });
+    return intact && decoded ? StoreResult::Ok : StoreResult::Damaged;
 }
 
 bool InspectionStore::deleteTest(const QString &testId)

@@ -61,11 +61,28 @@ public:
     // BinaryJson::encode gives it.
     StoreResult writeEncoded(const QString &testId, int kind, const QByteArray &document);
 
-    // Rows of a kind, in stored order; false when the table could not be read
-    // to the end (no table, not a database, damaged pages). Rows read before a
-    // failure are kept.
+    // The largest row of a kind the program writes, with room to spare; a
+    // larger row is damaged and never read. A subject file larger than
+    // kMaxFileBytes is none the program writes, and the rows of one reading
+    // stay within it.
+    static qint64 maxRowBytes(int kind);
+    static constexpr qint64 kMaxPhotoBytes = qint64(256) << 20;
+    static constexpr qint64 kMaxFileContentBytes = 1000000000;
+    static constexpr qint64 kMaxFileNameBytes = 64 << 10;
+    static constexpr qint64 kMaxFileBytes = qint64(2) << 30;
+
+    // Rows of a kind, in stored order, handed over one at a time; false when
+    // the table could not be read to the end (no table, not a database,
+    // damaged pages) or a row was over its bound. Rows read before a failure
+    // are kept.
+    using RowVisitor = std::function<void(const Row &row)>;
+    bool forEachRow(int kind, const RowVisitor &visit);
+    bool forEachRow(const QString &testId, int kind, const RowVisitor &visit);
     bool readRows(int kind, QVector<Row> &rows);
     bool readRows(const QString &testId, int kind, QVector<Row> &rows);
+    // Only the first of those rows, when there is one.
+    bool readFirstRow(int kind, QVector<Row> &rows);
+    bool readFirstRow(const QString &testId, int kind, QVector<Row> &rows);
     // Whether the test has a row of the kind, without reading it; false when
     // the table could not be read.
     bool hasRow(const QString &testId, int kind, bool &exists);
@@ -87,7 +104,8 @@ public:
     bool run(QSqlQuery &query, const QString &statement, const QVariantList &values);
 
 private:
-    bool readRowsOf(const QString &statement, const QVariantList &values, QVector<Row> &rows);
+    bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowVisitor &visit);
+    bool readData(qint64 rowId, QByteArray &data);
     bool m_open = false;
     QString m_refusal;
 };

@@ -36,7 +36,7 @@ StoreResult Inspection::loadPerson(_Person &person)
     if (!store.isOpen())
         return StoreResult::NotOpen;
     QVector<InspectionStore::Row> rows;
-    const bool intact = store.readRows(InspectionDataType::Questionnaire, rows);
+    const bool intact = store.readFirstRow(InspectionDataType::Questionnaire, rows);
     if (rows.isEmpty())
         return intact ? StoreResult::Ok : StoreResult::Damaged;
     QJsonObject document;

@@ -5,6 +5,7 @@
 #include "InspectionMetricParam.h"
 #include "InspectionTest.h"
 #include "SharedConnection.h"
+#include "SqliteLengthLimit.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -235,6 +236,8 @@ int SpravDB::readTest(int id, InspectionTest &test)
 {
     if (!isOpen())
         return NotOpen;
+    // A row larger than any test fails the read instead of filling memory.
+    const SqliteLengthLimit limit(BinaryJson::kMaxDocumentBytes);
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
     if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE id=?").arg(table("test")), {id}) || !query.next())
@@ -320,6 +323,10 @@ int SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
 {
     if (!isOpen())
         return NotOpen;
+    // A catalogue holds a few dozen parameters; one far past that is not read.
+    if (rowCount(QStringLiteral("metricval")) > MaxTreeRows)
+        return TooLarge;
+    const SqliteLengthLimit limit(BinaryJson::kMaxDocumentBytes);
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
     if (!run(query, QStringLiteral("SELECT * FROM metricval"), {}))

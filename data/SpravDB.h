@@ -30,7 +30,7 @@ class SpravDB : public QObject
     Q_OBJECT
 
 public:
-    enum Result { NotOpen = -1, Done = 0, NoRow = 0, Failed = -2 };
+    enum Result { NotOpen = -1, Done = 0, NoRow = 0, Failed = -2, TooLarge = -3 };
 
     // Roles of the tree items.
     enum ItemRole { IdRole = Qt::UserRole + 1, KindRole = Qt::UserRole + 2 };
@@ -72,7 +72,8 @@ public:
     // Failed when the text could not be stored.
     int writeTags(const QString &text);
 
-    // Appends the catalogue to params without clearing it.
+    // Appends the catalogue to params without clearing it; one of more than
+    // MaxTreeRows rows is not read (TooLarge).
     int readMetricVal(QVector<InspectionMetricParam> &params);
     // Replaces the catalogue as a whole; on a failure the old one stays (Failed).
     int writeMetricVal(const QVector<InspectionMetricParam> &params);
@@ -88,6 +89,13 @@ public:
     // chain loops or breaks off.
     int skippedFolders() const { return m_skippedFolders; }
     static constexpr int MaxFolderDepth = 64;
+    // A tree of more folders and rows than MaxTreeRows, or more than
+    // MaxTreeBytes of names, questions or tests, is not filled (TooLarge):
+    // far past any real book, its items would exhaust memory. Counted before
+    // anything is read; storedRows() tells how many rows the tables hold.
+    static constexpr qint64 MaxTreeRows = 200000;
+    static constexpr qint64 MaxTreeBytes = 64 << 20;
+    qint64 storedRows() const { return m_storedRows; }
 
     // The items the trees are made of, also for callers that add rows themselves.
     static QStandardItem *newQuestFolderItem(int id, const QString &name);
@@ -113,10 +121,14 @@ private:
     int insertFolder(const char *name, int parentId, const QString &folderName);
     int updateFolder(const char *name, int id, const QString &folderName);
     int loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
+    bool withinTreeBounds(const QString &folders, const QString &rows, const char *column);
+    // Rows of the table, counted from its pages alone; -1 when it cannot be read.
+    static qint64 rowCount(const QString &table);
     void refuse(const QString &why);
     QStandardItem *newRowItem(Tree tree, int id, const QVariant &stored) const;
 
     bool m_open = false;
     QString m_refusal;
     int m_skippedFolders = 0;
+    qint64 m_storedRows = 0;
 };

@@ -6,6 +6,7 @@
 #include "InspectionTest.h"
 #include "QuestTypeColor.h"
 #include "SharedConnection.h"
+#include "SqliteLengthLimit.h"
 #include "resources/VugResources.h"
 
 #include <QHash>
@@ -71,13 +72,21 @@ int SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem
 int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
     m_skippedFolders = 0;
+    m_storedRows = 0;
     if (!isOpen())
         return NotOpen;
     initVugResources();
     const bool quests = tree == Tree::Quest;
+    const QString folderTable = table(quests ? "folder_quest" : "folder_test");
+    const QString rowTable = table(quests ? "quest" : "test");
+    const char *rowColumn = quests ? "quest_name" : "data";
+    // No value read may be larger than all of them may be.
+    const SqliteLengthLimit limit(MaxTreeBytes);
+    if (!withinTreeBounds(folderTable, rowTable, rowColumn))
+        return TooLarge;
     int folderCount = 0;
-    const auto folders = rowsByFolder(table(quests ? "folder_quest" : "folder_test"), "folder_name", &folderCount);
-    const auto rows = rowsByFolder(table(quests ? "quest" : "test"), quests ? "quest_name" : "data", nullptr);
+    const auto folders = rowsByFolder(folderTable, "folder_name", &folderCount);
+    const auto rows = rowsByFolder(rowTable, rowColumn, nullptr);
     QSet<int> reached{folderId};
     int shown = 0;
     QVector<PendingFolder> pending{{folderId, parent, 0}};
@@ -107,6 +116,35 @@ int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStand
     m_skippedFolders = (folderId == 0 ? folderCount : reached.size() - 1) - shown;
     model->sort(0, Qt::AscendingOrder);
     return Done;
+}
+
+// The rows are counted first, from the tables' pages alone; their lengths
+// are summed only for a count within the bound.
+bool SpravDB::withinTreeBounds(const QString &folders, const QString &rows, const char *column)
+{
+    const qint64 folderCount = rowCount(folders);
+    const qint64 rowsCount = rowCount(rows);
+    if (folderCount < 0 || rowsCount < 0)
+        return true;  // no such tables: nothing to fill
+    m_storedRows = folderCount + rowsCount;
+    if (m_storedRows > MaxTreeRows)
+        return false;
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    const QString lengths = QStringLiteral("SELECT (SELECT total(length(folder_name)) FROM %1) "
+                                           "+ (SELECT total(length(%3)) FROM %2)");
+    // A value past the length limit fails the sum.
+    return query.exec(lengths.arg(folders, rows, QLatin1String(column))) && query.next()
+           && query.value(0).toLongLong() <= MaxTreeBytes;
+}
+
+qint64 SpravDB::rowCount(const QString &table)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM %1").arg(table)) || !query.next())
+        return -1;
+    return query.value(0).toLongLong();
 }
 
 QStandardItem *SpravDB::newRowItem(Tree tree, int id, const QVariant &stored) const

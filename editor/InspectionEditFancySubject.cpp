@@ -86,6 +86,11 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Файл обследуемого не открыт и не изменён:\n%1\n(%2)")
                                  .arg(fileNew, InspectionStore::refusalOf(fileNew)));
+    else if (loaded == StoreResult::Damaged)
+        QMessageBox::warning(this, tr("Воркел"),
+                             tr("Файл обследуемого прочитан не весь:\n%1\nПовреждённые или слишком большие записи "
+                                "пропущены и оставлены в файле как есть.")
+                                 .arg(fileNew));
     if (!failures.isEmpty())
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Не удалось переименовать файлы записей:\n%1").arg(failures.join(QLatin1Char('\n'))));

@@ -126,9 +126,16 @@ QString SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
     m_model->appendRow(root);
     useSetOf(root);
     SpravDB db;
-    (db.*m_book.loadTree)(m_model, 0, root);
+    const int filled = (db.*m_book.loadTree)(m_model, 0, root);
     if (!db.refusal().isEmpty())
         return db.refusal();
+    if (filled == SpravDB::TooLarge)
+        return tr("«%1» не показан: справочник «%2» слишком велик (%3 папок и записей; показывается не больше %4 "
+                  "и не больше %5 МБ текста).")
+            .arg(text, SpravDB::sPathFileSprav)
+            .arg(db.storedRows())
+            .arg(SpravDB::MaxTreeRows)
+            .arg(SpravDB::MaxTreeBytes >> 20);
     if (db.skippedFolders() == 0)
         return QString();
     return tr("В «%1» не показаны папки (%2) с их содержимым: их цепочка вложения замкнута, оборвана "

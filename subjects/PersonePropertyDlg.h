@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/InspectionStore.h"
+
 #include <QDialog>
 #include <QImage>
 #include <QItemSelection>
@@ -28,7 +30,7 @@ class PersonePropertyDlg : public QDialog
 public:
     enum Tab { PersonTab, PhotoTab, FilesTab, TagsTab, PreTestTab };
     // Attachments above this size do not fit the subject file.
-    static constexpr qint64 LargestAttachment = 1000000000;
+    static constexpr qint64 LargestAttachment = InspectionStore::kMaxFileContentBytes;
 
     PersonePropertyDlg(QWidget *parent, const QString &path, int startTab = PersonTab);
 

@@ -403,6 +403,12 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
         result.stop = tr("Файл обследуемого «%1» скрыт: имя начинается с точки").arg(header.name);
         return result;
     }
+    // Larger than any subject file the program writes: a small package may inflate to gigabytes.
+    if (header.declared > InspectionStore::kMaxFileBytes) {
+        result.stop = tr("Файл обследуемого «%1» слишком велик (%2 МБ): программа таких не создаёт")
+                          .arg(header.name).arg(header.declared >> 20);
+        return result;
+    }
     const QString subject = targetFolder + QLatin1Char('/') + header.name;
     const bool replacing = QFileInfo::exists(subject);
     if (replacing && !mayReplace(header.name)) {

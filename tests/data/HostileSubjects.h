@@ -18,6 +18,9 @@ enum class Kind {
     View,            // in the table's place, a recursive query that never ends
     ExtraTable,
     ExtraColumn,
+    Check,           // every recording save fails
+    Collation,
+    Respelt,         // the program's table in other spacing, quotes and case: accepted
     ShallowNesting,  // a test nested deeper than the program writes, yet sane
     DeepNesting,     // nested far past any stack
     HugeRecord,      // past the largest record the format can hold
@@ -96,6 +99,15 @@ inline QStringList schemaOf(Kind kind)
     case Kind::ExtraColumn:
         return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, "
                 "data BLOB NOT NULL, note TEXT)"};
+    case Kind::Check:
+        return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL "
+                "CHECK (data_type <> 2), data BLOB NOT NULL)"};
+    case Kind::Collation:
+        return {"CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL COLLATE NOCASE, data_type integer NOT NULL, "
+                "data BLOB NOT NULL)"};
+    case Kind::Respelt:
+        return {"create table \"inspection\"(`test_id` varchar (40) not null, -- older\n"
+                "[data_type] INTEGER NOT NULL, data blob not null);"};
     default:
         return {kCreate};
     }
@@ -128,6 +140,19 @@ inline bool make(const QString &path, Kind kind)
         made = made && execute(db, statement);
     sqlite3_close(db);
     return made;
+}
+
+// Adds a row of zeros to the subject file, as a blob or as text, written by
+// SQLite without holding the blob.
+inline bool addRow(const QString &path, const QString &owner, int kind, qint64 bytes, bool asText)
+{
+    sqlite3 *db = nullptr;
+    const QString value = asText ? QStringLiteral("CAST(zeroblob(%1) AS TEXT)") : QStringLiteral("zeroblob(%1)");
+    const bool added = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK
+                       && execute(db, QStringLiteral("INSERT INTO inspection VALUES ('%1', %2, %3)")
+                                          .arg(owner).arg(kind).arg(value.arg(bytes)));
+    sqlite3_close(db);
+    return added;
 }
 
 }  // namespace HostileSubjects

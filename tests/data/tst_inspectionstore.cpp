@@ -35,6 +35,8 @@ private slots:
     void damagedRowsAreSkippedAndKept();
     void hostileSubjectFilesAreRefusedUntouched_data();
     void hostileSubjectFilesAreRefusedUntouched();
+    void oversizedRowsAreDamagedUnread_data();
+    void oversizedRowsAreDamagedUnread();
     void connectionIsReleasedBeforeExit();
     void childSavesAndExits();
 
@@ -459,6 +461,9 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched_data()
     QTest::newRow("view") << Kind::View << StoreResult::Refused << 0;
     QTest::newRow("extra table") << Kind::ExtraTable << StoreResult::Refused << 0;
     QTest::newRow("extra column") << Kind::ExtraColumn << StoreResult::Refused << 0;
+    QTest::newRow("check") << Kind::Check << StoreResult::Refused << 0;
+    QTest::newRow("collation") << Kind::Collation << StoreResult::Refused << 0;
+    QTest::newRow("respelt") << Kind::Respelt << StoreResult::Ok << 1;
     QTest::newRow("deep nesting") << Kind::DeepNesting << StoreResult::Damaged << 0;
     QTest::newRow("huge record") << Kind::HugeRecord << StoreResult::Damaged << 0;
     QTest::newRow("fifo") << Kind::Fifo << StoreResult::Refused << 0;
@@ -487,6 +492,64 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched()
     Inspection::_Test test = recordedTest("new", 0);
     QCOMPARE(inspection.saveTestStruct(&test), StoreResult::NotOpen);
     QCOMPARE(digest(), before);
+}
+
+namespace {
+
+// Resident memory now and at its peak since the last call, in bytes; the peak starts again.
+QPair<qint64, qint64> residentMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    const QString text = QString::fromLatin1(status.readAll());
+    const auto bytes = [&text](const char *key) {
+        return text.section(key, 1).section("kB", 0, 0).trimmed().toLongLong() << 10;
+    };
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (reset.open(QIODevice::WriteOnly))
+        reset.write("5");
+    return {bytes("VmRSS:"), bytes("VmHWM:")};
+}
+
+}  // namespace
+
+void TestInspectionStore::oversizedRowsAreDamagedUnread_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("owner");
+    QTest::addColumn<bool>("asText");
+    QTest::addColumn<int>("reader");  // which result tells it, -1 for none
+    const QString test = QStringLiteral("{00000000-0000-0000-0000-000000000001}");
+    QTest::newRow("structure") << int(InspectionDataType::Struct) << test + "2" << false << 0;
+    QTest::newRow("structure as text") << int(InspectionDataType::Struct) << test + "2" << true << 0;
+    QTest::newRow("recording") << int(InspectionDataType::Recording) << test << false << 1;
+    QTest::newRow("pre-test") << int(InspectionDataType::Singleton)
+                              << QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}") << false << 2;
+    QTest::newRow("questionnaire") << int(InspectionDataType::Questionnaire) << QString("") << false << 3;
+    QTest::newRow("photo") << int(InspectionDataType::Photo) << QString("") << false << -1;
+}
+
+// Such a row is told and never read: memory stays far below its size.
+void TestInspectionStore::oversizedRowsAreDamagedUnread()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, owner);
+    QFETCH(bool, asText);
+    QFETCH(int, reader);
+    const QString path = pathOf("oversized.qmz");
+    QVERIFY(HostileSubjects::make(path, HostileSubjects::Kind::Plain));
+    QVERIFY(HostileSubjects::addRow(path, owner, kind, InspectionStore::maxRowBytes(kind) + 1, asText));
+    const qint64 resident = residentMemory().first;
+    Inspection inspection;
+    Inspection::_Person person;
+    QVector<StoreResult> results{inspection.load(path)};
+    QCOMPARE(inspection.tests.size(), 1);
+    results << inspection.loadRecording(inspection.test(0)) << inspection.loadPreTestConversation()
+            << inspection.loadPerson(person);
+    QVERIFY(inspection.loadPhotos().isEmpty());
+    QVERIFY(residentMemory().second - resident < 64 << 20);
+    for (int i = 0; i < results.size(); ++i)
+        QCOMPARE(results[i], i == reader ? StoreResult::Damaged : StoreResult::Ok);
 }
 
 void TestInspectionStore::childSavesAndExits()

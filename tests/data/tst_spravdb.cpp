@@ -84,7 +84,8 @@ private slots:
             "CREATE TABLE quest (id integer PRIMARY KEY autoincrement, folder_id integer, quest_name VARCHAR(255));",
             "CREATE TABLE folder_test (id integer PRIMARY KEY autoincrement, folder_id integer, folder_name VARCHAR(255));",
             "CREATE TABLE test (id integer PRIMARY KEY autoincrement, folder_id integer, data BLOB NOT NULL);",
-            "CREATE TABLE tags (id integer PRIMARY KEY autoincrement, data BLOB NOT NULL);",
+            // Spelt otherwise, yet the same table.
+            "create table [tags] (\"id\" INTEGER primary key AUTOINCREMENT,\n data blob not null)",
             "INSERT INTO folder_quest (folder_id, folder_name) VALUES (0, 'Старая папка');",
             "INSERT INTO quest (folder_id, quest_name) VALUES (1, '2\nСтарый вопрос');",
             "INSERT INTO tags (data) VALUES ('старые теги');",
@@ -138,6 +139,8 @@ private slots:
         QTest::newRow("index") << QStringList{"CREATE INDEX by_folder ON quest (folder_id)"};
         QTest::newRow("other columns") << QStringList{"DROP TABLE tags", "CREATE TABLE tags (id integer PRIMARY KEY "
                                                       "autoincrement, data BLOB NOT NULL, extra DEFAULT (random()))"};
+        QTest::newRow("check") << QStringList{"DROP TABLE tags", "CREATE TABLE tags (id integer PRIMARY KEY "
+                                              "autoincrement, data BLOB NOT NULL CHECK (length(data) > 9))"};
         QTest::newRow("FIFO") << QStringList();
     }
     void foreignBooksAreRefusedUntouched()

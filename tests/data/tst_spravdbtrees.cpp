@@ -233,6 +233,38 @@ private slots:
         QCOMPARE(db.skippedFolders(), chain - SpravDB::MaxFolderDepth);
     }
 
+    // Counted before anything is read, so a huge book costs no memory.
+    void tooLargeBooksAreNotFilled_data()
+    {
+        QTest::addColumn<bool>("quests");
+        QTest::addColumn<QString>("rows");
+        const QString many = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                                            "INSERT INTO %2 SELECT NULL, 0, %3 FROM n")
+                                 .arg(SpravDB::MaxTreeRows + 1);
+        const QString one = QStringLiteral("INSERT INTO %1 VALUES (NULL, 0, %2)");
+        const QString longText = QStringLiteral("'1' || char(10) || hex(zeroblob(%1))").arg(SpravDB::MaxTreeBytes / 2);
+        const QString longBlob = QStringLiteral("zeroblob(%1)").arg(SpravDB::MaxTreeBytes + 1);
+        QTest::newRow("many questions") << true << many.arg("quest", "'1' || char(10) || i");
+        QTest::newRow("many folders") << true << many.arg("folder_quest", "'f'");
+        QTest::newRow("many tests") << false << many.arg("test", "X'00'");
+        QTest::newRow("long question") << true << one.arg("quest", longText);
+        QTest::newRow("long test") << false << one.arg("test", longBlob);
+    }
+    void tooLargeBooksAreNotFilled()
+    {
+        QFETCH(bool, quests);
+        QFETCH(QString, rows);
+        QTemporaryDir dir;
+        const QString path = usePath(dir);
+        { SpravDB db; }
+        QVERIFY(execute(path, {rows}));
+        QStandardItemModel model;
+        SpravDB db;
+        QCOMPARE(quests ? db.loadQuestTree(&model, 0, nullptr) : db.loadTestTree(&model, 0, nullptr),
+                 int(SpravDB::TooLarge));
+        QCOMPARE(model.rowCount(), 0);
+    }
+
     void emptyTrees()
     {
         QTemporaryDir dir;
