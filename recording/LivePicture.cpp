@@ -50,18 +50,20 @@ double baselineLevel(const InspectionChannel &record, const ChannelLook &look, c
 }
 }  // namespace
 
-void LivePicture::update(drawG &painter, const QSize &size, int n, float lastOffset)
+bool LivePicture::update(drawG &painter, const QSize &size, int n, float lastOffset, bool whenMoved)
 {
     const QVector<double> key = pictureKey(painter, size, n);
     m_drewWhole = false;
     if (key == m_key && n == m_position)
-        return;
+        return false;
     const double scroll = n * 1000.0 / painter.timeScale;
     // The reaction shades stand at whole pixels of the scroll rounded down;
     // the picture keeps that phase and stays at least lastOffset left of the
     // exact one, so that no sub-frame shows a gap at the right.
     const qint64 column = qint64(std::floor(scroll)) + 1 + qint64(std::ceil(qMax(0.0f, lastOffset)));
     const qint64 moved = column - m_column;
+    if (whenMoved && moved == 0 && key == m_key && n > m_position)
+        return false;
     const int columns = int(std::ceil((qint64(n) - m_position + Tail) * 1000.0 / painter.timeScale)) + Seam;
     const bool whole = key != m_key || n < m_position || moved < 0 || columns + CaptionReach + 4 >= size.width();
     m_key = key;
@@ -72,16 +74,22 @@ void LivePicture::update(drawG &painter, const QSize &size, int n, float lastOff
     if (whole) {
         drawWhole(painter, n);
         m_drewWhole = true;
-        return;
+        return true;
     }
     scrollLeft(int(moved));
     drawNewest(painter, n, columns);
+    return true;
 }
 
 void LivePicture::draw(QPainter &frame, float offset) const
 {
     if (!m_image.isNull())
-        frame.drawImage(QPoint(wholeShift(offset) - Extra, 0), m_image);
+        frame.drawImage(drawnRect(offset).topLeft(), m_image);
+}
+
+QRect LivePicture::drawnRect(float offset) const
+{
+    return QRect(QPoint(wholeShift(offset) - Extra, 0), m_image.size());
 }
 
 float LivePicture::shownOffset(float offset) const
@@ -133,7 +141,7 @@ void LivePicture::drawWhole(drawG &painter, int n)
 {
     const QSize size(m_size.width() + Extra, m_size.height());
     if (m_image.size() != size)
-        m_image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        m_image = QImage(size, QImage::Format_RGB32);
     m_image.fill(Qt::white);
     QPainter image(&m_image);
     image.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QVector>
 
@@ -18,13 +19,17 @@ class LivePicture
 public:
     // Brings the picture to position n, for a round whose sub-frames shift
     // the time axis by up to lastOffset pixels. The caller holds the marks' lock.
-    void update(drawG &painter, const QSize &size, int n, float lastOffset);
+    // whenMoved: the picture stays as it is while its columns stand still.
+    // True when anything was drawn.
+    bool update(drawG &painter, const QSize &size, int n, float lastOffset, bool whenMoved = false);
     // What drawPolygram draws at (n, offset) over the area of the size given
     // to update, to the pixel: the picture at shownOffset(offset).
     void draw(QPainter &frame, float offset) const;
     // The offset the picture shows for a sub-frame's: more by under a pixel,
     // the picture being moved by whole pixels.
     float shownOffset(float offset) const;
+    // Where draw puts the picture at a sub-frame's offset.
+    QRect drawnRect(float offset) const;
     // Whether the last update drew the whole picture.
     bool drewWhole() const { return m_drewWhole; }
 

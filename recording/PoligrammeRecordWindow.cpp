@@ -75,7 +75,10 @@ bool PoligrammeRecordWindow::canRenderThreaded()
     return RenderPath::software() || QOpenGLContext::supportsThreadedOpenGL();
 }
 
-void PoligrammeRecordWindow::present(QImage &frame) { m_presenter->present(frame); }
+void PoligrammeRecordWindow::present(const QImage &frame, const QRegion &changed)
+{
+    m_presenter->present(frame, changed);
+}
 
 void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
                                    int startPosition)

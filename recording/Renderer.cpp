@@ -1,6 +1,6 @@
 #include "Renderer.h"
 
-#include "PoligrammeRecordWindow.h"
+#include "RenderSurface.h"
 #include "SensorReader.h"
 #include "SweepPacing.h"
 #include "_QSecondMonitor.h"
@@ -17,8 +17,10 @@
 #include <QOpenGLContext>
 #include <QOpenGLPaintDevice>
 #include <QPainter>
+#include <QWindow>
 
 #include <climits>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -26,11 +28,30 @@ constexpr int PulseEntries = 10;
 constexpr int BlinkPeriod = 20;
 constexpr int BlinkShown = 10;
 constexpr int LastCountedSeconds = 9;
+// Antialiased strokes and text reach this far beyond a recorded drawing's bounds.
+constexpr int LayerMargin = 3;
+
+bool sameDrawing(const QPicture &a, const QPicture &b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+QRegion boundsOf(const QPicture &picture)
+{
+    return picture.isNull() ? QRegion() : QRegion(picture.boundingRect().adjusted(-LayerMargin, -LayerMargin,
+                                                                                  LayerMargin, LayerMargin));
+}
+
+// Where the drawing changed between what was shown and what is to be shown.
+QRegion changeOf(const QPicture &shown, const QPicture &next)
+{
+    return sameDrawing(shown, next) ? QRegion() : boundsOf(shown) | boundsOf(next);
+}
 }  // namespace
 
-Renderer::Renderer(PoligrammeRecordWindow *window, Inspection *inspection, Inspection::_Test *test,
+Renderer::Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test,
                    SensorReader *reader)
-    : window(window)
+    : surface(surface)
     , inspection(inspection)
     , test(test)
     , reader(reader)
@@ -61,6 +82,7 @@ void Renderer::prepareDrawing()
         painter->options &= ~drawG::Marks;
     panels = std::make_unique<drawPanelG>(test);
     blinkCounter = 0;
+    m_shown = Layers();
 }
 
 void Renderer::finishDrawing()
@@ -72,18 +94,19 @@ void Renderer::finishDrawing()
 
 void Renderer::onExecute()
 {
-    // Without a hardware GL the window presents the frames with the raster engine.
+    // Without a hardware GL the surface presents the frames with the raster engine.
+    QWindow *glWindow = surface->glWindow();
     std::unique_ptr<QOpenGLContext> context;
-    if (!window->raster()) {
+    if (glWindow) {
         context = std::make_unique<QOpenGLContext>();
-        context->setFormat(window->requestedFormat());
+        context->setFormat(glWindow->requestedFormat());
         context->create();
     }
     prepareDrawing();
     emit updateUI(0);
     while (!stopRequested) {
-        reader->waitForData();
-        if (stopRequested)
+        // A reader that stopped has no more data: its wait returns at once.
+        if (!reader->waitForData() || stopRequested)
             break;
         const int d = drawnPosition();
         if (d < 0)
@@ -95,7 +118,7 @@ void Renderer::onExecute()
         takeViewSettings();
         drawRound(context.get(), d, readInput());
     }
-    if (context && context->makeCurrent(window)) {
+    if (context && context->makeCurrent(glWindow)) {
         paintDevice.reset();
         context->doneCurrent();
     }
@@ -124,7 +147,7 @@ Renderer::FrameInput Renderer::readInput() const
 {
     const InputState state = InputState::current();
     FrameInput input;
-    input.cursor = window->fromGlobal(state.cursor);
+    input.cursor = surface->fromGlobal(state.cursor);
     input.modifiers = state.modifiers;
     input.pressed = (state.buttons & Qt::LeftButton) && (state.modifiers & Qt::ControlModifier);
     return input;
@@ -157,20 +180,19 @@ void Renderer::drawRound(QOpenGLContext *context, int d, const FrameInput &input
 
 bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input)
 {
-    const QSize size = window->surfaceSize();
+    const QSize size = surface->surfaceSize();
     // The raster engine paints antialiased curves several times faster than
-    // the OpenGL one; the frame goes to the window as one image.
-    if (frameImage.size() != size)
-        frameImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter frame(&frameImage);
-        drawFrame(frame, size, d, offset, input);
-    }
+    // the OpenGL one; the frame goes to the surface as one image.
+    const QRegion changed = drawChanges(size, d, offset, input);
+    if (changed.isEmpty())
+        return true;
+    ++m_shownFrames;
     if (!context) {
-        window->present(frameImage);
+        surface->present(frameImage, changed);
         return true;
     }
-    if (!context->makeCurrent(window))
+    QWindow *glWindow = surface->glWindow();
+    if (!context->makeCurrent(glWindow))
         return false;
     if (!paintDevice || paintDevice->size() != size)
         paintDevice = std::make_unique<QOpenGLPaintDevice>(size);
@@ -178,8 +200,78 @@ bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const 
         QPainter upload(paintDevice.get());
         upload.drawImage(0, 0, frameImage);
     }
-    context->swapBuffers(window);
+    context->swapBuffers(glWindow);
     return true;
+}
+
+// The frame is kept between sub-frames: what changed is drawn into it and
+// returned. The polygram moving changes all of it; otherwise only panels
+// whose drawing differs from what was shown are drawn again.
+QRegion Renderer::drawChanges(const QSize &size, int d, float offset, const FrameInput &input)
+{
+    const QRect area(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1));
+    const bool fresh = frameImage.size() != size;
+    if (fresh)
+        frameImage = QImage(size, QImage::Format_RGB32);
+    if (wholeFrames || !test || size.width() < LeastWidth || channelSelected != 0) {
+        m_shown = Layers();
+        QPainter frame(&frameImage);
+        drawFrame(frame, size, d, offset, input);
+        return area;
+    }
+    setupTable.reset();
+    bool moved = false;
+    {
+        QMutexLocker lock(&mutex);
+        const SweepPacing row = SweepPacing::of(painter->timeScale);
+        moved = picture.update(*painter, area.size(), d, (row.subFrames - 1) * row.step, true);
+    }
+    Layers next = recordLayers(area, d, input);
+    next.shift = picture.drawnRect(offset).x();
+    next.valid = true;
+    QRegion changed;
+    if (fresh || moved || !m_shown.valid || next.shift != m_shown.shift || next.images || m_shown.images)
+        changed = area;
+    else
+        changed = (changeOf(m_shown.over, next.over) | changeOf(m_shown.countdown, next.countdown)) & area;
+    m_shown = next;
+    if (changed.isEmpty())
+        return changed;
+    QPainter frame(&frameImage);
+    frame.setClipRegion(changed);
+    composeFrame(frame, area, offset, input, next);
+    return changed;
+}
+
+Renderer::Layers Renderer::recordLayers(const QRect &area, int d, const FrameInput &input)
+{
+    Layers layers;
+    if (!drawsPanels())
+        return layers;
+    {
+        QPainter over(&layers.over);
+        over.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        drawOverlay(over, area, d, input);
+    }
+    layers.images = reader->readError == 0 && drawsImagePanels();
+    if (reader->readError == 0) {
+        QPainter countdown(&layers.countdown);
+        countdown.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        drawCountdown(countdown, area, d, input);
+    }
+    return layers;
+}
+
+void Renderer::composeFrame(QPainter &frame, const QRect &area, float offset, const FrameInput &input,
+                            const Layers &layers)
+{
+    frame.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    frame.fillRect(QRegion(area).subtracted(picture.drawnRect(offset)).boundingRect(), Qt::white);
+    picture.draw(frame, offset);
+    frame.drawPicture(0, 0, layers.over);
+    if (layers.images)
+        drawImagePanels(frame, input);
+    frame.drawPicture(0, 0, layers.countdown);
 }
 
 void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset, const FrameInput &input)
@@ -198,13 +290,16 @@ void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset
         QMutexLocker lock(&mutex);
         drawPolygram(frame, area, d, offset);
     }
-    if (reader->paused)
+    if (!drawsPanels())
         return;
+    drawOverlay(frame, area, d, input);
     if (reader->readError != 0)
-        drawErrorBanner(frame, size);
-    else
-        drawPanels(frame, area, d, input);
+        return;
+    drawImagePanels(frame, input);
+    drawCountdown(frame, area, d, input);
 }
+
+bool Renderer::drawsPanels() const { return !reader->paused; }
 
 void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float offset)
 {
@@ -217,8 +312,12 @@ void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float off
     picture.draw(frame, offset);
 }
 
-void Renderer::drawPanels(QPainter &frame, const QRect &area, int d, const FrameInput &input)
+void Renderer::drawOverlay(QPainter &frame, const QRect &area, int d, const FrameInput &input)
 {
+    if (reader->readError != 0) {
+        drawErrorBanner(frame, area.size());
+        return;
+    }
     drawPanelG::resetHitRects();
     drawReadouts(frame, d, input);
     if (settings.bShowTrasparentPanel_Inspection) {
@@ -230,6 +329,18 @@ void Renderer::drawPanels(QPainter &frame, const QRect &area, int d, const Frame
         const QString text = updateCurrentQuestion(d);
         panels->drawTextPanel(&frame, input.cursor, !text.isEmpty(), area, text);
     }
+}
+
+bool Renderer::drawsImagePanels()
+{
+    if (settings.bShowTrasparentPanel_SecondMonitor && secondMonitor && !secondMonitor->latestGrab().isNull())
+        return true;
+    QByteArray pixels;
+    return reader->takeVideoFrame(pixels) && pixels.size() >= 640 * 480 * 4;
+}
+
+void Renderer::drawImagePanels(QPainter &frame, const FrameInput &input)
+{
     if (settings.bShowTrasparentPanel_SecondMonitor && secondMonitor) {
         const QImage seen = secondMonitor->latestGrab();
         if (!seen.isNull())
@@ -241,7 +352,6 @@ void Renderer::drawPanels(QPainter &frame, const QRect &area, int d, const Frame
         const int level = settings.bShowTrasparentPanel_MicrophoneLavel ? int(reader->sumValues()) : 0;
         panels->drawVideoPanel(&frame, input.cursor, input.pressed, reinterpret_cast<uchar *>(pixels.data()), level, 0);
     }
-    drawCountdown(frame, area, d, input);
 }
 
 int Renderer::sampleBefore(int code, int d) const
@@ -341,7 +451,7 @@ int Renderer::channelAtPoint(QPoint p)
 
 QRect Renderer::plotArea() const
 {
-    const QSize size = window->surfaceSize();
+    const QSize size = surface->surfaceSize();
     const int strip = drawG::captionStripHeight();
     return QRect(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1)).adjusted(0, strip, 0, -strip);
 }

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QMutex>
 #include <QObject>
+#include <QPicture>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QVector>
@@ -19,18 +21,19 @@
 #include <memory>
 
 class DefChannel;
-class PoligrammeRecordWindow;
 class QOpenGLContext;
 class QOpenGLPaintDevice;
 class QPainter;
 class QPixmap;
+class RenderSurface;
 class SensorReader;
 class _QSecondMonitor;
 class drawG;
 class drawPanelG;
 
-// Draws the live polygram of a recording or playback on the record window
-// from its own thread, one round per new position of the sensor reader, and
+// Draws the live polygram of a recording or playback on its surface (the
+// record window) from its own thread, one round per new position of the
+// sensor reader, showing only what changed, and
 // turns the examiner's keys (on the GUI thread) into marks and channel
 // adjustments.
 class Renderer : public QObject
@@ -50,7 +53,7 @@ public:
         Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     };
 
-    Renderer(PoligrammeRecordWindow *window, Inspection *inspection, Inspection::_Test *test, SensorReader *reader);
+    Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test, SensorReader *reader);
     ~Renderer() override;
 
     void keyPress(int key);
@@ -70,10 +73,12 @@ public:
     void finishDrawing();
     // Copies the sweep and the vertical position into the painter, once a round.
     void takeViewSettings();
-    // Draws and shows one sub-frame on the window: through the context on
-    // the OpenGL path, handed to the window's raster presentation without
-    // one. False when the context cannot be made current there.
+    // Draws and shows what changed of one sub-frame on the surface: through
+    // the context on the OpenGL path, handed to the surface's raster
+    // presentation without one. False when the context cannot be made current there.
     bool drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input);
+    // Sub-frames that showed anything, since the start.
+    int shownFrames() const { return m_shownFrames; }
     // One sub-frame's content over any painter, the area being size.
     void drawFrame(QPainter &painter, const QSize &size, int d, float offset, const FrameInput &input);
 
@@ -83,7 +88,7 @@ public:
     // Called after each sub-frame with the drawn position and the sub-frame's index.
     std::function<void(int position, int subFrame)> subFrameDrawn;
 
-    PoligrammeRecordWindow *window;
+    RenderSurface *surface;
     Inspection *inspection;
     Inspection::_Test *test;
     SensorReader *reader;
@@ -94,7 +99,7 @@ public:
     std::atomic<int> verticalPosition{0};
     std::atomic<bool> sliderPressed{false};
     std::atomic<int> viewPosition{0};
-    // Every sub-frame draws the polygram afresh instead of keeping it: the
+    // Every sub-frame draws the polygram afresh and shows the whole frame: the
     // benchmark's baseline.
     bool wholeFrames = false;
     GenericSettings settings;
@@ -123,8 +128,26 @@ private:
     void sleepUntil(int deadlineMs);
     FrameInput readInput() const;
 
+    // The panels as recorded drawings, to be compared with those shown last.
+    struct Layers {
+        QPicture over;
+        QPicture countdown;
+        // A camera frame or a screen grab is shown: it changes every round.
+        bool images = false;
+        int shift = 0;
+        bool valid = false;
+    };
+
+    QRegion drawChanges(const QSize &size, int d, float offset, const FrameInput &input);
+    Layers recordLayers(const QRect &area, int d, const FrameInput &input);
+    void composeFrame(QPainter &frame, const QRect &area, float offset, const FrameInput &input, const Layers &layers);
     void drawPolygram(QPainter &painter, const QRect &area, int d, float offset);
-    void drawPanels(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    // What lies over the polygram, in order: the panels or the error banner,
+    // while not paused; the pictures; the countdown.
+    void drawOverlay(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    bool drawsImagePanels();
+    void drawImagePanels(QPainter &painter, const FrameInput &input);
+    bool drawsPanels() const;
     void drawReadouts(QPainter &painter, int d, const FrameInput &input);
     void drawCountdown(QPainter &painter, const QRect &area, int d, const FrameInput &input);
     void drawErrorBanner(QPainter &painter, const QSize &size);
@@ -134,6 +157,8 @@ private:
     std::unique_ptr<QOpenGLPaintDevice> paintDevice;
     QImage frameImage;
     LivePicture picture;
+    Layers m_shown;
+    int m_shownFrames = 0;
     std::unique_ptr<drawG> painter;
     std::unique_ptr<drawPanelG> panels;
     // Built when the adjustment display opens, dropped when it closes.
