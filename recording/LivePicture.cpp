@@ -74,10 +74,12 @@ bool LivePicture::update(drawG &painter, const QSize &size, int n, float lastOff
     if (whole) {
         drawWhole(painter, n);
         m_drewWhole = true;
+        m_drawnColumns = m_image.width();
         return true;
     }
     scrollLeft(int(moved));
     drawNewest(painter, n, columns);
+    m_drawnColumns = columns;
     return true;
 }
 

@@ -30,6 +30,11 @@ public:
     float shownOffset(float offset) const;
     // Where draw puts the picture at a sub-frame's offset.
     QRect drawnRect(float offset) const;
+    // Where the picture's content lies on the time axis: it moved sideways
+    // on the frame by the difference of two origins.
+    qint64 origin(float offset) const { return drawnRect(offset).x() - m_column; }
+    // The columns at the right the last update drew (all when it drew the whole).
+    int drawnColumns() const { return m_drawnColumns; }
     // Whether the last update drew the whole picture.
     bool drewWhole() const { return m_drewWhole; }
 
@@ -52,4 +57,5 @@ private:
     qint64 m_column = 0;
     double m_scroll = 0.0;
     bool m_drewWhole = false;
+    int m_drawnColumns = 0;
 };

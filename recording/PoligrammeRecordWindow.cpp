@@ -75,10 +75,9 @@ bool PoligrammeRecordWindow::canRenderThreaded()
     return RenderPath::software() || QOpenGLContext::supportsThreadedOpenGL();
 }
 
-void PoligrammeRecordWindow::present(const QImage &frame, const QRegion &changed)
-{
-    m_presenter->present(frame, changed);
-}
+void PoligrammeRecordWindow::present(const FrameChange &change) { m_presenter->present(change); }
+
+bool PoligrammeRecordWindow::takeLoss() { return m_presenter->takeLoss(); }
 
 void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
                                    int startPosition)

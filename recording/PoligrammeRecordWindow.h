@@ -43,7 +43,8 @@ public:
     static bool canRenderThreaded();
     bool raster() const override { return m_presenter != nullptr; }
     QWindow *glWindow() override { return raster() ? nullptr : this; }
-    void present(const QImage &frame, const QRegion &changed) override;
+    void present(const FrameChange &change) override;
+    bool takeLoss() override;
 
     void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
     // Joins both threads, then keeps or discards the recording; a playback is left as it was.

@@ -5,21 +5,10 @@
 #include <QPainter>
 #include <QWindow>
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
 const QEvent::Type FrameReady = QEvent::Type(QEvent::registerEventType());
-
-// Both images of one size and format.
-void copyRegion(QImage &target, const QImage &source, const QRegion &region)
-{
-    const int pixel = source.depth() / 8;
-    for (const QRect &rect : region.intersected(source.rect())) {
-        const size_t bytes = size_t(rect.width()) * pixel;
-        for (int y = rect.top(); y <= rect.bottom(); ++y)
-            std::memcpy(target.scanLine(y) + rect.left() * pixel, source.constScanLine(y) + rect.left() * pixel, bytes);
-    }
-}
 }  // namespace
 
 RasterPresenter::RasterPresenter(QWindow *window)
@@ -30,21 +19,19 @@ RasterPresenter::RasterPresenter(QWindow *window)
     window->installEventFilter(this);
 }
 
-void RasterPresenter::present(const QImage &frame, const QRegion &changed)
+void RasterPresenter::present(const FrameChange &change)
 {
-    if (changed.isEmpty())
+    if (change.isEmpty())
         return;
     {
         QMutexLocker lock(&m_mutex);
-        if (m_frame.size() != frame.size() || m_frame.format() != frame.format()) {
-            m_frame = frame.copy();
-            m_pending = m_frame.rect();
-        } else {
-            copyRegion(m_frame, frame, changed);
-            m_pending |= changed;
-        }
+        // Changes drawn faster than the GUI thread shows them add up: the
+        // pieces not shown yet move with the later ones.
+        for (FrameChange::Piece &piece : m_pending.pieces)
+            piece.at.rx() += change.scroll;
+        m_pending.scroll += change.scroll;
+        m_pending.pieces += change.pieces;
     }
-    // Frames drawn faster than the GUI thread shows them add up their changes.
     if (!m_posted.exchange(true))
         QCoreApplication::postEvent(this, new QEvent(FrameReady));
 }
@@ -54,41 +41,77 @@ bool RasterPresenter::event(QEvent *event)
     if (event->type() != FrameReady)
         return QObject::event(event);
     m_posted = false;
-    show(false);
+    show();
     return true;
 }
 
 bool RasterPresenter::eventFilter(QObject *, QEvent *event)
 {
-    if (event->type() == QEvent::Expose)
-        show(true);
+    if (event->type() != QEvent::Expose)
+        return false;
+    // The store keeps what it showed while its size stays.
+    if (m_window->isExposed() && m_window->size() == m_shownSize)
+        m_store.flush(QRect(QPoint(0, 0), m_shownSize));
+    else
+        lose();
     return false;
 }
 
-void RasterPresenter::show(bool whole)
+void RasterPresenter::lose()
 {
-    if (!m_window->isExposed())
-        return;
-    const QSize size = m_window->size();
-    const QRect all(QPoint(0, 0), size);
     QMutexLocker lock(&m_mutex);
-    // A resized store keeps nothing of what it showed.
-    const QRegion region = whole || size != m_shownSize ? QRegion(all) : m_pending & all;
-    m_pending = QRegion();
-    if (region.isEmpty())
+    m_pending = FrameChange();
+    m_lost = true;
+}
+
+void RasterPresenter::show()
+{
+    // Nothing is kept for a hidden window.
+    if (!m_window->isExposed()) {
+        lose();
         return;
-    m_store.resize(size);
-    m_shownSize = size;
-    m_store.beginPaint(region);
-    {
-        QPainter screen(m_store.paintDevice());
-        screen.setCompositionMode(QPainter::CompositionMode_Source);
-        screen.setClipRegion(region);
-        // Until a frame of this size is drawn, what lies beyond the last one is white.
-        if (m_frame.size() != size)
-            screen.fillRect(all, Qt::white);
-        screen.drawImage(0, 0, m_frame);
     }
-    m_store.endPaint();
-    m_store.flush(region);
+    const QSize size = m_window->size();
+    const bool resized = size != m_shownSize;
+    if (resized) {
+        m_store.resize(size);
+        m_shownSize = size;
+    }
+    FrameChange change;
+    {
+        QMutexLocker lock(&m_mutex);
+        std::swap(change, m_pending);
+    }
+    const QRect all(QPoint(0, 0), size);
+    // A resized store holds nothing: only a piece covering it all shows.
+    if (resized) {
+        auto whole = std::find_if(change.pieces.rbegin(), change.pieces.rend(), [&all](const FrameChange::Piece &piece) {
+            return QRect(piece.at, piece.image.size()).contains(all);
+        });
+        if (whole == change.pieces.rend()) {
+            lose();
+            return;
+        }
+        change.pieces.erase(change.pieces.begin(), whole.base() - 1);
+        change.scroll = 0;
+    }
+    if (change.scroll != 0 && !m_store.scroll(all, change.scroll, 0)) {
+        lose();
+        return;
+    }
+    QRegion drawn;
+    for (const FrameChange::Piece &piece : change.pieces)
+        drawn |= QRect(piece.at, piece.image.size());
+    drawn &= all;
+    if (!drawn.isEmpty()) {
+        m_store.beginPaint(drawn);
+        {
+            QPainter screen(m_store.paintDevice());
+            screen.setCompositionMode(QPainter::CompositionMode_Source);
+            for (const FrameChange::Piece &piece : change.pieces)
+                screen.drawImage(piece.at, piece.image);
+        }
+        m_store.endPaint();
+    }
+    m_store.flush(change.scroll != 0 ? QRegion(all) : drawn);
 }

@@ -17,6 +17,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLPaintDevice>
 #include <QPainter>
+#include <QRegion>
 #include <QWindow>
 
 #include <climits>
@@ -36,16 +37,35 @@ bool sameDrawing(const QPicture &a, const QPicture &b)
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
 }
 
-QRegion boundsOf(const QPicture &picture)
+// The rects within the area, those that overlap so much that their union
+// covers little more than they do drawn as one.
+QVector<QRect> mergedPieces(const QVector<QRect> &rects, const QRect &area)
 {
-    return picture.isNull() ? QRegion() : QRegion(picture.boundingRect().adjusted(-LayerMargin, -LayerMargin,
-                                                                                  LayerMargin, LayerMargin));
+    const auto size = [](const QRect &rect) { return qint64(rect.width()) * rect.height(); };
+    QVector<QRect> pieces;
+    for (const QRect &wanted : rects) {
+        QRect rect = wanted & area;
+        if (rect.isEmpty())
+            continue;
+        for (int i = 0; i < pieces.size();) {
+            const QRect united = pieces[i] | rect;
+            if (size(united) > size(pieces[i]) + size(rect)) {
+                ++i;
+                continue;
+            }
+            rect = united;
+            pieces.removeAt(i);
+            i = 0;
+        }
+        pieces << rect;
+    }
+    return pieces;
 }
 
-// Where the drawing changed between what was shown and what is to be shown.
-QRegion changeOf(const QPicture &shown, const QPicture &next)
+QRect boundsOf(const QPicture &picture)
 {
-    return sameDrawing(shown, next) ? QRegion() : boundsOf(shown) | boundsOf(next);
+    const QRect bounds = picture.boundingRect();
+    return bounds.isEmpty() ? QRect() : bounds.adjusted(-LayerMargin, -LayerMargin, LayerMargin, LayerMargin);
 }
 }  // namespace
 
@@ -181,14 +201,16 @@ void Renderer::drawRound(QOpenGLContext *context, int d, const FrameInput &input
 bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input)
 {
     const QSize size = surface->surfaceSize();
+    if (!context && surface->takeLoss())
+        m_shown = Layers();
     // The raster engine paints antialiased curves several times faster than
-    // the OpenGL one; the frame goes to the surface as one image.
-    const QRegion changed = drawChanges(size, d, offset, input);
-    if (changed.isEmpty())
+    // the OpenGL one; the OpenGL path takes the frame as one image.
+    const FrameChange change = drawChanges(size, d, offset, input, !context);
+    if (change.isEmpty())
         return true;
     ++m_shownFrames;
     if (!context) {
-        surface->present(frameImage, changed);
+        surface->present(change);
         return true;
     }
     QWindow *glWindow = surface->glWindow();
@@ -198,26 +220,29 @@ bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const 
         paintDevice = std::make_unique<QOpenGLPaintDevice>(size);
     {
         QPainter upload(paintDevice.get());
-        upload.drawImage(0, 0, frameImage);
+        upload.drawImage(0, 0, change.pieces.first().image);
     }
     context->swapBuffers(glWindow);
     return true;
 }
 
-// The frame is kept between sub-frames: what changed is drawn into it and
-// returned. The polygram moving changes all of it; otherwise only panels
-// whose drawing differs from what was shown are drawn again.
-QRegion Renderer::drawChanges(const QSize &size, int d, float offset, const FrameInput &input)
+// What is shown is remembered between sub-frames: the polygram moving is a
+// sideways move of the shown frame and its newest columns drawn; panels are
+// drawn again where they were and are after a move, or where their drawing
+// differs from what was shown. inPieces false: any change comes whole.
+FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const FrameInput &input, bool inPieces)
 {
     const QRect area(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1));
-    const bool fresh = frameImage.size() != size;
-    if (fresh)
-        frameImage = QImage(size, QImage::Format_RGB32);
+    FrameChange change;
     if (wholeFrames || !test || size.width() < LeastWidth || channelSelected != 0) {
         m_shown = Layers();
-        QPainter frame(&frameImage);
-        drawFrame(frame, size, d, offset, input);
-        return area;
+        QImage whole(size, QImage::Format_RGB32);
+        {
+            QPainter frame(&whole);
+            drawFrame(frame, size, d, offset, input);
+        }
+        change.pieces.append({QPoint(0, 0), whole});
+        return change;
     }
     setupTable.reset();
     bool moved = false;
@@ -227,20 +252,51 @@ QRegion Renderer::drawChanges(const QSize &size, int d, float offset, const Fram
         moved = picture.update(*painter, area.size(), d, (row.subFrames - 1) * row.step, true);
     }
     Layers next = recordLayers(area, d, input);
-    next.shift = picture.drawnRect(offset).x();
+    next.origin = picture.origin(offset);
+    next.size = size;
     next.valid = true;
-    QRegion changed;
-    if (fresh || moved || !m_shown.valid || next.shift != m_shown.shift || next.images || m_shown.images)
-        changed = area;
-    else
-        changed = (changeOf(m_shown.over, next.over) | changeOf(m_shown.countdown, next.countdown)) & area;
+    QVector<QRect> drawn;
+    if (!inPieces || !m_shown.valid || m_shown.size != size || picture.drewWhole() || next.images || m_shown.images) {
+        drawn << area;
+    } else {
+        change.scroll = int(next.origin - m_shown.origin);
+        if (change.scroll != 0) {
+            drawn << (change.scroll < 0 ? QRect(QPoint(area.right() + 1 + change.scroll, 0), area.bottomRight())
+                                        : QRect(QPoint(0, 0), QPoint(change.scroll - 1, area.bottom())));
+            for (const Layer &shown : m_shown.layers)
+                drawn << shown.bounds.translated(change.scroll, 0);
+            for (const Layer &layer : next.layers)
+                drawn << layer.bounds;
+        } else {
+            for (int i = 0; i < qMax(m_shown.layers.size(), next.layers.size()); ++i) {
+                const Layer shown = m_shown.layers.value(i);
+                const Layer layer = next.layers.value(i);
+                if (!sameDrawing(shown.drawing, layer.drawing))
+                    drawn << shown.bounds << layer.bounds;
+            }
+        }
+        if (moved) {
+            const QRect placed = picture.drawnRect(offset);
+            drawn << QRect(QPoint(placed.right() + 1 - picture.drawnColumns(), 0), area.bottomRight());
+        }
+    }
+    const QVector<QRect> pieces = mergedPieces(drawn, area);
+    // A panel drawn as before keeps its image.
+    for (int i = 0; i < qMin(m_shown.layers.size(), next.layers.size()); ++i) {
+        if (sameDrawing(m_shown.layers[i].drawing, next.layers[i].drawing))
+            next.layers[i].image = m_shown.layers[i].image;
+    }
+    for (const QRect &rect : pieces) {
+        QImage image(rect.size(), QImage::Format_RGB32);
+        {
+            QPainter piece(&image);
+            piece.translate(-rect.topLeft());
+            composeFrame(piece, area, rect, offset, input, next);
+        }
+        change.pieces.append({rect.topLeft(), image});
+    }
     m_shown = next;
-    if (changed.isEmpty())
-        return changed;
-    QPainter frame(&frameImage);
-    frame.setClipRegion(changed);
-    composeFrame(frame, area, offset, input, next);
-    return changed;
+    return change;
 }
 
 Renderer::Layers Renderer::recordLayers(const QRect &area, int d, const FrameInput &input)
@@ -248,30 +304,49 @@ Renderer::Layers Renderer::recordLayers(const QRect &area, int d, const FrameInp
     Layers layers;
     if (!drawsPanels())
         return layers;
-    {
-        QPainter over(&layers.over);
-        over.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        drawOverlay(over, area, d, input);
-    }
-    layers.images = reader->readError == 0 && drawsImagePanels();
+    const auto record = [&layers](const std::function<void(QPainter &)> &draw) {
+        Layer layer;
+        {
+            QPainter painter(&layer.drawing);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            draw(painter);
+        }
+        layer.bounds = boundsOf(layer.drawing);
+        layers.layers.append(layer);
+    };
+    for (const auto &draw : overlaySteps(area, d, input))
+        record(draw);
+    layers.belowImages = layers.layers.size();
     if (reader->readError == 0) {
-        QPainter countdown(&layers.countdown);
-        countdown.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        drawCountdown(countdown, area, d, input);
+        layers.images = drawsImagePanels();
+        record([&](QPainter &painter) { drawCountdown(painter, area, d, input); });
     }
     return layers;
 }
 
-void Renderer::composeFrame(QPainter &frame, const QRect &area, float offset, const FrameInput &input,
-                            const Layers &layers)
+// The piece of the frame at piece; a panel over it is drawn as its image,
+// made once for as long as its drawing stays.
+void Renderer::composeFrame(QPainter &frame, const QRect &area, const QRect &piece, float offset,
+                            const FrameInput &input, Layers &layers)
 {
     frame.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     frame.fillRect(QRegion(area).subtracted(picture.drawnRect(offset)).boundingRect(), Qt::white);
     picture.draw(frame, offset);
-    frame.drawPicture(0, 0, layers.over);
-    if (layers.images)
-        drawImagePanels(frame, input);
-    frame.drawPicture(0, 0, layers.countdown);
+    for (int i = 0; i < layers.layers.size(); ++i) {
+        if (i == layers.belowImages && layers.images)
+            drawImagePanels(frame, input);
+        Layer &layer = layers.layers[i];
+        if (!layer.bounds.intersects(piece))
+            continue;
+        if (layer.image.isNull()) {
+            layer.image = QImage(layer.bounds.size(), QImage::Format_ARGB32_Premultiplied);
+            layer.image.fill(Qt::transparent);
+            QPainter drawing(&layer.image);
+            drawing.translate(-layer.bounds.topLeft());
+            drawing.drawPicture(0, 0, layer.drawing);
+        }
+        frame.drawImage(layer.bounds.topLeft(), layer.image);
+    }
 }
 
 void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset, const FrameInput &input)
@@ -314,21 +389,33 @@ void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float off
 
 void Renderer::drawOverlay(QPainter &frame, const QRect &area, int d, const FrameInput &input)
 {
+    for (const auto &draw : overlaySteps(area, d, input))
+        draw(frame);
+}
+
+QVector<std::function<void(QPainter &)>> Renderer::overlaySteps(const QRect &area, int d, const FrameInput &input)
+{
+    QVector<std::function<void(QPainter &)>> steps;
     if (reader->readError != 0) {
-        drawErrorBanner(frame, area.size());
-        return;
+        steps << [this, area](QPainter &frame) { drawErrorBanner(frame, area.size()); };
+        return steps;
     }
     drawPanelG::resetHitRects();
-    drawReadouts(frame, d, input);
+    steps << [this, d, input](QPainter &frame) { drawReadouts(frame, d, input); };
     if (settings.bShowTrasparentPanel_Inspection) {
-        QMutexLocker lock(&mutex);
-        panels->drawInspectionPanel(&frame, input.cursor, input.pressed, true, d);
+        steps << [this, d, input](QPainter &frame) {
+            QMutexLocker lock(&mutex);
+            panels->drawInspectionPanel(&frame, input.cursor, input.pressed, true, d);
+        };
     }
     if (settings.bShowTrasparentPanel_Quest) {
-        QMutexLocker lock(&mutex);
-        const QString text = updateCurrentQuestion(d);
-        panels->drawTextPanel(&frame, input.cursor, !text.isEmpty(), area, text);
+        steps << [this, area, d, input](QPainter &frame) {
+            QMutexLocker lock(&mutex);
+            const QString text = updateCurrentQuestion(d);
+            panels->drawTextPanel(&frame, input.cursor, !text.isEmpty(), area, text);
+        };
     }
+    return steps;
 }
 
 bool Renderer::drawsImagePanels()

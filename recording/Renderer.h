@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LivePicture.h"
+#include "RenderSurface.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 
@@ -10,7 +11,6 @@
 #include <QPicture>
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QVector>
@@ -25,7 +25,6 @@ class QOpenGLContext;
 class QOpenGLPaintDevice;
 class QPainter;
 class QPixmap;
-class RenderSurface;
 class SensorReader;
 class _QSecondMonitor;
 class drawG;
@@ -128,23 +127,34 @@ private:
     void sleepUntil(int deadlineMs);
     FrameInput readInput() const;
 
-    // The panels as recorded drawings, to be compared with those shown last.
+    // One panel as a recorded drawing, to be compared with the one shown
+    // last, and as an image once it is needed.
+    struct Layer {
+        QPicture drawing;
+        QRect bounds;
+        QImage image;
+    };
     struct Layers {
-        QPicture over;
-        QPicture countdown;
-        // A camera frame or a screen grab is shown: it changes every round.
+        QVector<Layer> layers;
+        // The camera frame and the screen grab come before this layer; they
+        // change every round.
+        int belowImages = 0;
         bool images = false;
-        int shift = 0;
+        // Where the polygram's content lay, and the frame's size.
+        qint64 origin = 0;
+        QSize size;
         bool valid = false;
     };
 
-    QRegion drawChanges(const QSize &size, int d, float offset, const FrameInput &input);
+    FrameChange drawChanges(const QSize &size, int d, float offset, const FrameInput &input, bool inPieces);
     Layers recordLayers(const QRect &area, int d, const FrameInput &input);
-    void composeFrame(QPainter &frame, const QRect &area, float offset, const FrameInput &input, const Layers &layers);
+    void composeFrame(QPainter &frame, const QRect &area, const QRect &piece, float offset, const FrameInput &input,
+                      Layers &layers);
     void drawPolygram(QPainter &painter, const QRect &area, int d, float offset);
     // What lies over the polygram, in order: the panels or the error banner,
     // while not paused; the pictures; the countdown.
     void drawOverlay(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    QVector<std::function<void(QPainter &)>> overlaySteps(const QRect &area, int d, const FrameInput &input);
     bool drawsImagePanels();
     void drawImagePanels(QPainter &painter, const FrameInput &input);
     bool drawsPanels() const;
@@ -155,7 +165,6 @@ private:
     int sampleBefore(int code, int d) const;
 
     std::unique_ptr<QOpenGLPaintDevice> paintDevice;
-    QImage frameImage;
     LivePicture picture;
     Layers m_shown;
     int m_shownFrames = 0;

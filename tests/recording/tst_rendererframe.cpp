@@ -66,7 +66,8 @@ private:
         QSize surfaceSize() const override { return QSize(400, 300); }
         bool raster() const override { return true; }
         QWindow *glWindow() override { return nullptr; }
-        void present(const QImage &, const QRegion &) override {}
+        void present(const FrameChange &) override {}
+        bool takeLoss() override { return false; }
         QPoint fromGlobal(const QPoint &global) const override { return global; }
     };
 
