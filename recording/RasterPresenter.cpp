@@ -6,9 +6,27 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 const QEvent::Type FrameReady = QEvent::Type(QEvent::registerEventType());
+
+// What moves out at one side is lost; the other side keeps its old pixels,
+// to be drawn over.
+void moveSideways(QImage &image, int dx)
+{
+    const int pixel = image.depth() / 8;
+    const int kept = image.width() - qAbs(dx);
+    if (kept <= 0)
+        return;
+    for (int y = 0; y < image.height(); ++y) {
+        uchar *line = image.scanLine(y);
+        if (dx < 0)
+            std::memmove(line, line - dx * pixel, size_t(kept) * pixel);
+        else
+            std::memmove(line + dx * pixel, line, size_t(kept) * pixel);
+    }
+}
 }  // namespace
 
 RasterPresenter::RasterPresenter(QWindow *window)
@@ -95,23 +113,30 @@ void RasterPresenter::show()
         change.pieces.erase(change.pieces.begin(), whole.base() - 1);
         change.scroll = 0;
     }
-    if (change.scroll != 0 && !m_store.scroll(all, change.scroll, 0)) {
-        lose();
-        return;
-    }
     QRegion drawn;
     for (const FrameChange::Piece &piece : change.pieces)
         drawn |= QRect(piece.at, piece.image.size());
-    drawn &= all;
-    if (!drawn.isEmpty()) {
-        m_store.beginPaint(drawn);
-        {
-            QPainter screen(m_store.paintDevice());
-            screen.setCompositionMode(QPainter::CompositionMode_Source);
-            for (const FrameChange::Piece &piece : change.pieces)
-                screen.drawImage(piece.at, piece.image);
+    // A move changes all of it: the store's own image is moved in place.
+    const QRegion painted = change.scroll != 0 ? QRegion(all) : drawn & all;
+    if (painted.isEmpty())
+        return;
+    m_store.beginPaint(painted);
+    QPaintDevice *device = m_store.paintDevice();
+    if (change.scroll != 0) {
+        // A scaled store would move by other than whole pixels of the frame.
+        if (device->devType() != QInternal::Image || static_cast<QImage *>(device)->size() != size) {
+            m_store.endPaint();
+            lose();
+            return;
         }
-        m_store.endPaint();
+        moveSideways(*static_cast<QImage *>(device), change.scroll);
     }
-    m_store.flush(change.scroll != 0 ? QRegion(all) : drawn);
+    {
+        QPainter screen(device);
+        screen.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const FrameChange::Piece &piece : change.pieces)
+            screen.drawImage(piece.at, piece.image);
+    }
+    m_store.endPaint();
+    m_store.flush(painted);
 }
