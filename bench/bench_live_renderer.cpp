@@ -9,10 +9,12 @@
 // screen opened from the main window on the demonstration unit, real timer:
 // CPU time of the process (all threads) per wall second beside the idle main
 // window, as Qt picks its fill paths and again in a second process with AVX2
-// off (--screen runs only this part).
+// off (--screen runs only this part). --no-camera: video on where the system
+// lists no camera.
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
 #include "app/vugVorkel.h"
 #include "bench/BenchHome.h"
+#include "data/InspectionMedia.h"
 #include "data/GenericSettings.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
@@ -29,6 +31,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMainWindow>
 #include <QOpenGLContext>
@@ -308,6 +311,58 @@ void measureRecordingScreen(QTextStream &out)
     }
 }
 
+// Video on and no camera on the system: how soon the message shows, the CPU
+// share while it is open beside the idle main window, and whether a media
+// folder was left behind.
+void measureWithoutCamera(QTextStream &out)
+{
+    GenericSettings settings;
+    settings.load();
+    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
+    settings.bEnableVideoForRecord = true;
+    settings.save();
+    Inspection inspection(QDir::home().filePath(QStringLiteral("Без камеры.qmz")));
+    Inspection::_Test test(QStringLiteral("Тест"));
+    test.addTheme(QStringLiteral("Вопрос?"), 0, 1, -1);
+    inspection.appendTest(test);
+    vugVorkel window;
+    window.onInitialize();
+    window.resize(1920, 1080);
+    window.show();
+    waitExposed(*window.windowHandle());
+    emit window.findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
+    spin(2000);
+    const double idle = shareOver(kRecordingSeconds);
+    QElapsedTimer shown;
+    shown.start();
+    QTimer poll;
+    double share = 0.0;
+    qint64 waitedMs = -1;
+    // The message box runs its own loop inside the recording's error slot.
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || waitedMs >= 0)
+            return;
+        waitedMs = shown.elapsed();
+        share = shareOver(kRecordingSeconds);
+        box->close();
+    });
+    poll.start(10);
+    window.onDefRecordPoligramme(0);
+    spin(500);
+    poll.stop();
+    const bool folder = QFileInfo(InspectionMedia::mediaFolder(inspection)).exists();
+    out << QStringLiteral("video on, no camera: message after %1 ms; while it is open %2 %   baseline (idle main "
+                          "window) %3 %; media folder %4   load %5\n")
+               .arg(waitedMs)
+               .arg(share * 100, 4, 'f', 1)
+               .arg(idle * 100, 4, 'f', 1)
+               .arg(folder ? QStringLiteral("left behind") : QStringLiteral("none"))
+               .arg(loadAverage());
+    out.flush();
+}
+
 }  // namespace
 
 int main(int argc, char *argv[])
@@ -321,6 +376,10 @@ int main(int argc, char *argv[])
         << "Qt's AVX2 paths: " << (avx2Off ? "off (QT_NO_CPU_FEATURE=avx2)" : "as Qt picks them") << "\n";
     out.flush();
 
+    if (app.arguments().contains(QStringLiteral("--no-camera"))) {
+        measureWithoutCamera(out);
+        return 0;
+    }
     if (!app.arguments().contains(QStringLiteral("--screen"))) {
         PolygramFixture fixture;
         fixture.fillOneHour();
