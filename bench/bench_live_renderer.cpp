@@ -249,35 +249,48 @@ QString loadAverage()
                                           : QStringLiteral("?");
 }
 
+// The demonstration unit, video on or off, and a subject of one test of
+// questions in the throw-away home.
+void prepareSubject(Inspection &inspection, bool video, int questions)
+{
+    GenericSettings settings;
+    settings.load();
+    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
+    settings.bEnableVideoForRecord = video;
+    settings.save();
+    Inspection::_Test test(QStringLiteral("Тест"));
+    for (int i = 0; i < questions; ++i)
+        test.addTheme(QStringLiteral("Вопрос %1?").arg(i + 1), i % 3, 1, -1);
+    inspection.appendTest(test);
+}
+
+// The main window shown with the subject chosen, as the editor announces it.
+void openSubject(vugVorkel &window, Inspection &inspection)
+{
+    window.onInitialize();
+    window.resize(1920, 1080);
+    window.show();
+    waitExposed(*window.windowHandle());
+    emit window.findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
+    spin(2000);
+}
+
 // The program's main window, as a user opens the recording of a new test on
 // the demonstration unit: default channels and panels. Each round: the idle
 // main window (the baseline), then the recording at sweeps 1000 and 4000,
 // paused, and the whole frame drawn and shown every sub-frame (the former way).
 void measureRecordingScreen(QTextStream &out)
 {
-    GenericSettings settings;
-    settings.load();
-    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
-    settings.bEnableVideoForRecord = false;
-    settings.save();
     Inspection inspection(QDir::home().filePath(QStringLiteral("Обследуемый.qmz")));
-    Inspection::_Test test(QStringLiteral("Тест"));
-    for (int i = 0; i < 5; ++i)
-        test.addTheme(QStringLiteral("Вопрос %1?").arg(i + 1), i % 3, 1, -1);
-    inspection.appendTest(test);
+    prepareSubject(inspection, false, 5);
 
     out << "\nRecording screen as opened from the main window, demonstration unit, " << kRecordingSeconds
         << " s a figure: CPU time of the process (all threads) per wall second\n";
     out.flush();
     for (int round = 1; round <= kScreenRounds; ++round) {
         vugVorkel window;
-        window.onInitialize();
-        window.resize(1920, 1080);
-        window.show();
-        waitExposed(*window.windowHandle());
-        emit window.findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-            ->notifyChangePersone(inspection.path, &inspection);
-        spin(2000);
+        openSubject(window, inspection);
         const double idle = shareOver(kRecordingSeconds);
         window.onDefRecordPoligramme(0);
         InspectionRecordFancy *screen = window.recordingScreen();
@@ -316,23 +329,10 @@ void measureRecordingScreen(QTextStream &out)
 // folder was left behind.
 void measureWithoutCamera(QTextStream &out)
 {
-    GenericSettings settings;
-    settings.load();
-    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
-    settings.bEnableVideoForRecord = true;
-    settings.save();
     Inspection inspection(QDir::home().filePath(QStringLiteral("Без камеры.qmz")));
-    Inspection::_Test test(QStringLiteral("Тест"));
-    test.addTheme(QStringLiteral("Вопрос?"), 0, 1, -1);
-    inspection.appendTest(test);
+    prepareSubject(inspection, true, 1);
     vugVorkel window;
-    window.onInitialize();
-    window.resize(1920, 1080);
-    window.show();
-    waitExposed(*window.windowHandle());
-    emit window.findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
-        ->notifyChangePersone(inspection.path, &inspection);
-    spin(2000);
+    openSubject(window, inspection);
     const double idle = shareOver(kRecordingSeconds);
     QElapsedTimer shown;
     shown.start();

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -83,10 +84,17 @@ bool LivePicture::update(drawG &painter, const QSize &size, int n, float lastOff
     return true;
 }
 
+// The image is a ring of columns: the oldest one at m_start.
 void LivePicture::draw(QPainter &frame, float offset) const
 {
-    if (!m_image.isNull())
-        frame.drawImage(drawnRect(offset).topLeft(), m_image);
+    if (m_image.isNull())
+        return;
+    const QPoint at = drawnRect(offset).topLeft();
+    const int width = m_image.width();
+    const int height = m_image.height();
+    frame.drawImage(at, m_image, QRect(m_start, 0, width - m_start, height));
+    if (m_start > 0)
+        frame.drawImage(at + QPoint(width - m_start, 0), m_image, QRect(0, 0, m_start, height));
 }
 
 QRect LivePicture::drawnRect(float offset) const
@@ -145,6 +153,7 @@ void LivePicture::drawWhole(drawG &painter, int n)
     if (m_image.size() != size)
         m_image = QImage(size, QImage::Format_RGB32);
     m_image.fill(Qt::white);
+    m_start = 0;
     QPainter image(&m_image);
     image.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.drawPolygram(image, m_image.rect(), n, drawnOffset());
@@ -171,19 +180,19 @@ void LivePicture::drawNewest(drawG &painter, int n, int columns)
         painter.drawPolygram(strip, m_strip.rect(), n, drawnOffset());
     }
     const int pixel = m_image.depth() / 8;
-    for (int y = 0; y < m_image.height(); ++y)
-        std::memcpy(m_image.scanLine(y) + (width - columns) * pixel,
-                    m_strip.constScanLine(y) + (narrow - columns) * pixel, size_t(columns) * pixel);
+    const int first = (m_start + width - columns) % width;
+    const int before = std::min(columns, width - first);
+    for (int y = 0; y < m_image.height(); ++y) {
+        const uchar *source = m_strip.constScanLine(y) + (narrow - columns) * pixel;
+        uchar *line = m_image.scanLine(y);
+        std::memcpy(line + first * pixel, source, size_t(before) * pixel);
+        std::memcpy(line, source + before * pixel, size_t(columns - before) * pixel);
+    }
 }
 
+// The oldest columns become the newest, to be drawn over.
 void LivePicture::scrollLeft(int columns)
 {
-    if (columns <= 0)
-        return;
-    const int pixel = m_image.depth() / 8;
-    const size_t kept = size_t(m_image.width() - columns) * pixel;
-    for (int y = 0; y < m_image.height(); ++y) {
-        uchar *line = m_image.scanLine(y);
-        std::memmove(line, line + columns * pixel, kept);
-    }
+    if (columns > 0)
+        m_start = int((m_start + qint64(columns)) % m_image.width());
 }

@@ -58,4 +58,6 @@ private:
     double m_scroll = 0.0;
     bool m_drewWhole = false;
     int m_drawnColumns = 0;
+    // The ring's oldest column.
+    int m_start = 0;
 };
