@@ -251,7 +251,12 @@ FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const 
         const SweepPacing row = SweepPacing::of(painter->timeScale);
         moved = picture.update(*painter, area.size(), d, (row.subFrames - 1) * row.step, true);
     }
-    Layers next = recordLayers(area, d, input);
+    // The panels are drawn once a position; the sub-frames between only move the polygram.
+    const bool samePosition = m_shown.valid && m_shown.position == d && m_shown.paused == bool(reader->paused)
+                              && reader->readError == 0;
+    Layers next = samePosition ? m_shown : recordLayers(area, d, input);
+    next.position = d;
+    next.paused = reader->paused;
     next.origin = picture.origin(offset);
     next.size = size;
     next.valid = true;

@@ -140,6 +140,9 @@ private:
         // change every round.
         int belowImages = 0;
         bool images = false;
+        // The position and pause they were drawn at.
+        int position = -1;
+        bool paused = false;
         // Where the polygram's content lay, and the frame's size.
         qint64 origin = 0;
         QSize size;
