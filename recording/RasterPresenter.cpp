@@ -10,6 +10,7 @@
 
 namespace {
 const QEvent::Type FrameReady = QEvent::Type(QEvent::registerEventType());
+constexpr int MostPendingPieces = 200;
 
 // What moves out at one side is lost; the other side keeps its old pixels,
 // to be drawn over.
@@ -43,6 +44,12 @@ void RasterPresenter::present(const FrameChange &change)
         return;
     {
         QMutexLocker lock(&m_mutex);
+        // A GUI thread kept busy for long gets one whole frame instead of all the pieces.
+        if (m_pending.pieces.size() >= MostPendingPieces) {
+            m_pending = FrameChange();
+            m_lost = true;
+            return;
+        }
         // Changes drawn faster than the GUI thread shows them add up: the
         // pieces not shown yet move with the later ones.
         for (FrameChange::Piece &piece : m_pending.pieces)

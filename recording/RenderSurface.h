@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPoint>
-#include <QRect>
 #include <QSize>
 #include <QVector>
 

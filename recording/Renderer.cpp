@@ -208,7 +208,6 @@ bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const 
     const FrameChange change = drawChanges(size, d, offset, input, !context);
     if (change.isEmpty())
         return true;
-    ++m_shownFrames;
     if (!context) {
         surface->present(change);
         return true;

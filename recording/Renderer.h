@@ -76,8 +76,6 @@ public:
     // the context on the OpenGL path, handed to the surface's raster
     // presentation without one. False when the context cannot be made current there.
     bool drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input);
-    // Sub-frames that showed anything, since the start.
-    int shownFrames() const { return m_shownFrames; }
     // One sub-frame's content over any painter, the area being size.
     void drawFrame(QPainter &painter, const QSize &size, int d, float offset, const FrameInput &input);
 
@@ -154,8 +152,7 @@ private:
     void composeFrame(QPainter &frame, const QRect &area, const QRect &piece, float offset, const FrameInput &input,
                       Layers &layers);
     void drawPolygram(QPainter &painter, const QRect &area, int d, float offset);
-    // What lies over the polygram, in order: the panels or the error banner,
-    // while not paused; the pictures; the countdown.
+    // The panels below the pictures, or the error banner; each step draws one.
     void drawOverlay(QPainter &painter, const QRect &area, int d, const FrameInput &input);
     QVector<std::function<void(QPainter &)>> overlaySteps(const QRect &area, int d, const FrameInput &input);
     bool drawsImagePanels();
@@ -170,7 +167,6 @@ private:
     std::unique_ptr<QOpenGLPaintDevice> paintDevice;
     LivePicture picture;
     Layers m_shown;
-    int m_shownFrames = 0;
     std::unique_ptr<drawG> painter;
     std::unique_ptr<drawPanelG> panels;
     // Built when the adjustment display opens, dropped when it closes.
