@@ -40,6 +40,18 @@ void readChoice(const QButtonGroup *group, int &target)
         target = group->checkedId();
 }
 
+// Told beside the video switch, so that the examiner knows before a recording fails.
+QString missingDevicesText(bool noCamera, bool noMicrophone)
+{
+    if (noCamera && noMicrophone)
+        return SettingsDlg::tr("(нет камеры и микрофона)");
+    if (noCamera)
+        return SettingsDlg::tr("(нет камеры)");
+    if (noMicrophone)
+        return SettingsDlg::tr("(нет микрофона)");
+    return QString();
+}
+
 void setCurrentWhenMatching(QComboBox *combo, const QString &stored)
 {
     if (combo->itemText(combo->count() - 1).compare(stored, Qt::CaseInsensitive) == 0)
@@ -102,9 +114,14 @@ QWidget *SettingsRecordPage::buildVideoGroup(const GenericSettings &loaded, cons
         {QStringLiteral("Низкое"), 0}, {QStringLiteral("Среднее"), 1}, {QStringLiteral("Высокое"), 2}};
 
     auto *grid = new QGridLayout(group);
-    grid->addWidget(
-        flagBox(SettingsDlg::tr("Разрешить запись видео"), &GenericSettings::bEnableVideoForRecord, loaded, group), 1,
-        0);
+    auto *enable = new QHBoxLayout;
+    enable->addWidget(
+        flagBox(SettingsDlg::tr("Разрешить запись видео"), &GenericSettings::bEnableVideoForRecord, loaded, group));
+    const QString missing = missingDevicesText(m_cameras->count() == 0, m_microphones->count() == 0);
+    if (!missing.isEmpty())
+        enable->addWidget(new QLabel(missing, group));
+    enable->addStretch();
+    grid->addLayout(enable, 1, 0);
     grid->addWidget(m_cameras, 1, 1);
     grid->addWidget(m_microphones, 1, 2);
     grid->addWidget(new QLabel(SettingsDlg::tr("Масштаб панели видео (1.0 = 640x480):"), group), 2, 0);

@@ -6,13 +6,19 @@
 // software rasteriser), per sub-frame and per round of the sweep's
 // sub-frames, one position a round. Baselines: a sub-frame that only clears
 // and swaps, one that uploads a prepared image and swaps. Then the recording
-// screen on the demonstration unit, real timer: CPU time of the process (all
-// threads) per wall second on either path.
+// screen opened from the main window on the demonstration unit, real timer:
+// CPU time of the process (all threads) per wall second beside the idle main
+// window, as Qt picks its fill paths and again in a second process with AVX2
+// off (--screen runs only this part). --no-camera: video on where the system
+// lists no camera.
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
+#include "app/vugVorkel.h"
 #include "bench/BenchHome.h"
+#include "data/InspectionMedia.h"
 #include "data/GenericSettings.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
+#include "editor/InspectionEditFancy.h"
 #include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/Renderer.h"
@@ -24,12 +30,15 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QMainWindow>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLPaintDevice>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -44,7 +53,8 @@ namespace {
 constexpr int kRounds = 300;
 constexpr int kWarmUp = 20;
 constexpr int kHour = PolygramFixture::kHour;
-constexpr int kRecordingSeconds = 15;
+constexpr int kRecordingSeconds = 8;
+constexpr int kScreenRounds = 2;
 
 // The reader is never started; it only carries the flags the frame reads.
 class IdleTicks : public TickSource
@@ -223,34 +233,134 @@ void measureSubFrames(QTextStream &out, Inspection &inspection, PolygramFixture 
     InputState::replace({});
 }
 
-// The recording screen on the demonstration unit for a while, the former or the present path.
-double recordingCpuShare(bool former, int sweep)
+double shareOver(int seconds)
 {
-    qputenv("VUG_SOFTWARE_GL", former ? "0" : "");
-    RenderPath::decide();
-    Inspection inspection(QDir::home().filePath(QStringLiteral("recording.vug")));
-    Inspection::_Test test(QStringLiteral("Тест"));
-    for (int i = 0; i < 5; ++i)
-        test.addTheme(QStringLiteral("Вопрос %1?").arg(i + 1), i % 3, 1, -1);
-    inspection.appendTest(test);
-    QMainWindow main;
-    auto *screen = new InspectionRecordFancy(&main);
-    main.setCentralWidget(screen);
-    main.resize(1920, 1080);
-    main.show();
-    waitExposed(*main.windowHandle());
-    InspectionTest *recorded = &inspection.tests.last();
-    screen->start(&inspection, recorded, true, 0);
-    screen->recordWindow()->renderer->wholeFrames = former;
-    screen->recordWindow()->setSweep(sweep);
-    spin(3000);
     const double cpu = cpuSeconds();
     QElapsedTimer wall;
     wall.start();
-    spin(kRecordingSeconds * 1000);
-    const double share = (cpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
-    screen->stop();
-    return share;
+    spin(seconds * 1000);
+    return (cpuSeconds() - cpu) / (wall.nsecsElapsed() / 1e9);
+}
+
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2)
+                                          : QStringLiteral("?");
+}
+
+// The demonstration unit, video on or off, and a subject of one test of
+// questions in the throw-away home.
+void prepareSubject(Inspection &inspection, bool video, int questions)
+{
+    GenericSettings settings;
+    settings.load();
+    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
+    settings.bEnableVideoForRecord = video;
+    settings.save();
+    Inspection::_Test test(QStringLiteral("Тест"));
+    for (int i = 0; i < questions; ++i)
+        test.addTheme(QStringLiteral("Вопрос %1?").arg(i + 1), i % 3, 1, -1);
+    inspection.appendTest(test);
+}
+
+// The main window shown with the subject chosen, as the editor announces it.
+void openSubject(vugVorkel &window, Inspection &inspection)
+{
+    window.onInitialize();
+    window.resize(1920, 1080);
+    window.show();
+    waitExposed(*window.windowHandle());
+    emit window.findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
+    spin(2000);
+}
+
+// The program's main window, as a user opens the recording of a new test on
+// the demonstration unit: default channels and panels. Each round: the idle
+// main window (the baseline), then the recording at sweeps 1000 and 4000,
+// paused, and the whole frame drawn and shown every sub-frame (the former way).
+void measureRecordingScreen(QTextStream &out)
+{
+    Inspection inspection(QDir::home().filePath(QStringLiteral("Обследуемый.qmz")));
+    prepareSubject(inspection, false, 5);
+
+    out << "\nRecording screen as opened from the main window, demonstration unit, " << kRecordingSeconds
+        << " s a figure: CPU time of the process (all threads) per wall second\n";
+    out.flush();
+    for (int round = 1; round <= kScreenRounds; ++round) {
+        vugVorkel window;
+        openSubject(window, inspection);
+        const double idle = shareOver(kRecordingSeconds);
+        window.onDefRecordPoligramme(0);
+        InspectionRecordFancy *screen = window.recordingScreen();
+        if (!screen || !screen->recordWindow()->renderer) {
+            out << "the recording did not start\n";
+            return;
+        }
+        PoligrammeRecordWindow *record = screen->recordWindow();
+        const auto figure = [&](const QString &what) {
+            spin(2000);
+            const double share = shareOver(kRecordingSeconds);
+            out << QStringLiteral("round %1  %2 %3 %   baseline (idle main window) %4 %   load %5\n")
+                       .arg(round)
+                       .arg(what, -34)
+                       .arg(share * 100, 5, 'f', 1)
+                       .arg(idle * 100, 4, 'f', 1)
+                       .arg(loadAverage());
+            out.flush();
+        };
+        record->setSweep(1000);
+        figure(QStringLiteral("recording, sweep 1000"));
+        record->setSweep(4000);
+        figure(QStringLiteral("recording, sweep 4000"));
+        record->setSweep(1000);
+        record->reader->paused = true;
+        figure(QStringLiteral("paused, sweep 1000"));
+        record->reader->paused = false;
+        record->renderer->wholeFrames = true;
+        figure(QStringLiteral("whole frames (former), sweep 1000"));
+        screen->stop();
+    }
+}
+
+// Video on and no camera on the system: how soon the message shows, the CPU
+// share while it is open beside the idle main window, and whether a media
+// folder was left behind.
+void measureWithoutCamera(QTextStream &out)
+{
+    Inspection inspection(QDir::home().filePath(QStringLiteral("Без камеры.qmz")));
+    prepareSubject(inspection, true, 1);
+    vugVorkel window;
+    openSubject(window, inspection);
+    const double idle = shareOver(kRecordingSeconds);
+    QElapsedTimer shown;
+    shown.start();
+    QTimer poll;
+    double share = 0.0;
+    qint64 waitedMs = -1;
+    // The message box runs its own loop inside the recording's error slot.
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box || waitedMs >= 0)
+            return;
+        waitedMs = shown.elapsed();
+        share = shareOver(kRecordingSeconds);
+        box->close();
+    });
+    poll.start(10);
+    window.onDefRecordPoligramme(0);
+    spin(500);
+    poll.stop();
+    const bool folder = QFileInfo(InspectionMedia::mediaFolder(inspection)).exists();
+    out << QStringLiteral("video on, no camera: message after %1 ms; while it is open %2 %   baseline (idle main "
+                          "window) %3 %; media folder %4   load %5\n")
+               .arg(waitedMs)
+               .arg(share * 100, 4, 'f', 1)
+               .arg(idle * 100, 4, 'f', 1)
+               .arg(folder ? QStringLiteral("left behind") : QStringLiteral("none"))
+               .arg(loadAverage());
+    out.flush();
 }
 
 }  // namespace
@@ -261,31 +371,34 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     RenderPath::decide();
     QTextStream out(stdout);
-    out << "OpenGL renderer: " << RenderPath::rendererName() << "; " << RenderPath::description() << "\n";
+    const bool avx2Off = qEnvironmentVariable("QT_NO_CPU_FEATURE").contains(QStringLiteral("avx2"));
+    out << "OpenGL renderer: " << RenderPath::rendererName() << "; " << RenderPath::description() << "\n"
+        << "Qt's AVX2 paths: " << (avx2Off ? "off (QT_NO_CPU_FEATURE=avx2)" : "as Qt picks them") << "\n";
+    out.flush();
 
-    {
+    if (app.arguments().contains(QStringLiteral("--no-camera"))) {
+        measureWithoutCamera(out);
+        return 0;
+    }
+    if (!app.arguments().contains(QStringLiteral("--screen"))) {
         PolygramFixture fixture;
         fixture.fillOneHour();
         Inspection inspection(home.filePath(QStringLiteral("bench.vug")));
         measureSubFrames(out, inspection, fixture);
     }
 
-    GenericSettings settings;
-    settings.load();
-    settings.sNameDriverDll = QStringLiteral("vugSensorDemo.so");
-    settings.bEnableVideoForRecord = false;
-    settings.save();
-    out << "\nRecording screen, demonstration unit, " << kRecordingSeconds
-        << " s: CPU time of the process per wall second\n";
-    for (int sweep : {1000, 4000}) {
-        for (bool former : {true, false}) {
-            const double share = recordingCpuShare(former, sweep);
-            out << QStringLiteral("sweep %1, %2  %3 %\n")
-                       .arg(sweep)
-                       .arg(former ? QStringLiteral("former path ") : QStringLiteral("present path"))
-                       .arg(share * 100, 6, 'f', 1);
-            out.flush();
-        }
-    }
+    measureRecordingScreen(out);
+    if (avx2Off)
+        return 0;
+    // Qt picks its fill paths once per process: the second run starts with AVX2 off.
+    out << "\n--- again with QT_NO_CPU_FEATURE=avx2 ---\n";
+    out.flush();
+    QProcess again;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_NO_CPU_FEATURE"), QStringLiteral("avx2"));
+    again.setProcessEnvironment(environment);
+    again.setProcessChannelMode(QProcess::ForwardedChannels);
+    again.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--screen")});
+    again.waitForFinished(-1);
     return 0;
 }

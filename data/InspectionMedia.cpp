@@ -74,7 +74,7 @@ QString testVideoName(const Inspection &inspection, const InspectionTest &test)
 
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
 {
-    QFile::remove(testVideoPath(inspection, test));
+    QFile::remove(testVideoName(inspection, test));
 }
 
 bool moveToTrash(const QString &path)

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -50,18 +51,20 @@ double baselineLevel(const InspectionChannel &record, const ChannelLook &look, c
 }
 }  // namespace
 
-void LivePicture::update(drawG &painter, const QSize &size, int n, float lastOffset)
+bool LivePicture::update(drawG &painter, const QSize &size, int n, float lastOffset, bool whenMoved)
 {
     const QVector<double> key = pictureKey(painter, size, n);
     m_drewWhole = false;
     if (key == m_key && n == m_position)
-        return;
+        return false;
     const double scroll = n * 1000.0 / painter.timeScale;
     // The reaction shades stand at whole pixels of the scroll rounded down;
     // the picture keeps that phase and stays at least lastOffset left of the
     // exact one, so that no sub-frame shows a gap at the right.
     const qint64 column = qint64(std::floor(scroll)) + 1 + qint64(std::ceil(qMax(0.0f, lastOffset)));
     const qint64 moved = column - m_column;
+    if (whenMoved && moved == 0 && key == m_key && n > m_position)
+        return false;
     const int columns = int(std::ceil((qint64(n) - m_position + Tail) * 1000.0 / painter.timeScale)) + Seam;
     const bool whole = key != m_key || n < m_position || moved < 0 || columns + CaptionReach + 4 >= size.width();
     m_key = key;
@@ -72,16 +75,31 @@ void LivePicture::update(drawG &painter, const QSize &size, int n, float lastOff
     if (whole) {
         drawWhole(painter, n);
         m_drewWhole = true;
-        return;
+        m_drawnColumns = m_image.width();
+        return true;
     }
     scrollLeft(int(moved));
     drawNewest(painter, n, columns);
+    m_drawnColumns = columns;
+    return true;
 }
 
+// The image is a ring of columns: the oldest one at m_start.
 void LivePicture::draw(QPainter &frame, float offset) const
 {
-    if (!m_image.isNull())
-        frame.drawImage(QPoint(wholeShift(offset) - Extra, 0), m_image);
+    if (m_image.isNull())
+        return;
+    const QPoint at = drawnRect(offset).topLeft();
+    const int width = m_image.width();
+    const int height = m_image.height();
+    frame.drawImage(at, m_image, QRect(m_start, 0, width - m_start, height));
+    if (m_start > 0)
+        frame.drawImage(at + QPoint(width - m_start, 0), m_image, QRect(0, 0, m_start, height));
+}
+
+QRect LivePicture::drawnRect(float offset) const
+{
+    return QRect(QPoint(wholeShift(offset) - Extra, 0), m_image.size());
 }
 
 float LivePicture::shownOffset(float offset) const
@@ -133,8 +151,9 @@ void LivePicture::drawWhole(drawG &painter, int n)
 {
     const QSize size(m_size.width() + Extra, m_size.height());
     if (m_image.size() != size)
-        m_image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        m_image = QImage(size, QImage::Format_RGB32);
     m_image.fill(Qt::white);
+    m_start = 0;
     QPainter image(&m_image);
     image.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.drawPolygram(image, m_image.rect(), n, drawnOffset());
@@ -161,19 +180,19 @@ void LivePicture::drawNewest(drawG &painter, int n, int columns)
         painter.drawPolygram(strip, m_strip.rect(), n, drawnOffset());
     }
     const int pixel = m_image.depth() / 8;
-    for (int y = 0; y < m_image.height(); ++y)
-        std::memcpy(m_image.scanLine(y) + (width - columns) * pixel,
-                    m_strip.constScanLine(y) + (narrow - columns) * pixel, size_t(columns) * pixel);
+    const int first = (m_start + width - columns) % width;
+    const int before = std::min(columns, width - first);
+    for (int y = 0; y < m_image.height(); ++y) {
+        const uchar *source = m_strip.constScanLine(y) + (narrow - columns) * pixel;
+        uchar *line = m_image.scanLine(y);
+        std::memcpy(line + first * pixel, source, size_t(before) * pixel);
+        std::memcpy(line, source + before * pixel, size_t(columns - before) * pixel);
+    }
 }
 
+// The oldest columns become the newest, to be drawn over.
 void LivePicture::scrollLeft(int columns)
 {
-    if (columns <= 0)
-        return;
-    const int pixel = m_image.depth() / 8;
-    const size_t kept = size_t(m_image.width() - columns) * pixel;
-    for (int y = 0; y < m_image.height(); ++y) {
-        uchar *line = m_image.scanLine(y);
-        std::memmove(line, line + columns * pixel, kept);
-    }
+    if (columns > 0)
+        m_start = int((m_start + qint64(columns)) % m_image.width());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QVector>
 
@@ -18,13 +19,22 @@ class LivePicture
 public:
     // Brings the picture to position n, for a round whose sub-frames shift
     // the time axis by up to lastOffset pixels. The caller holds the marks' lock.
-    void update(drawG &painter, const QSize &size, int n, float lastOffset);
+    // whenMoved: the picture stays as it is while its columns stand still.
+    // True when anything was drawn.
+    bool update(drawG &painter, const QSize &size, int n, float lastOffset, bool whenMoved = false);
     // What drawPolygram draws at (n, offset) over the area of the size given
     // to update, to the pixel: the picture at shownOffset(offset).
     void draw(QPainter &frame, float offset) const;
     // The offset the picture shows for a sub-frame's: more by under a pixel,
     // the picture being moved by whole pixels.
     float shownOffset(float offset) const;
+    // Where draw puts the picture at a sub-frame's offset.
+    QRect drawnRect(float offset) const;
+    // Where the picture's content lies on the time axis: it moved sideways
+    // on the frame by the difference of two origins.
+    qint64 origin(float offset) const { return drawnRect(offset).x() - m_column; }
+    // The columns at the right the last update drew (all when it drew the whole).
+    int drawnColumns() const { return m_drawnColumns; }
     // Whether the last update drew the whole picture.
     bool drewWhole() const { return m_drewWhole; }
 
@@ -47,4 +57,7 @@ private:
     qint64 m_column = 0;
     double m_scroll = 0.0;
     bool m_drewWhole = false;
+    int m_drawnColumns = 0;
+    // The ring's oldest column.
+    int m_start = 0;
 };

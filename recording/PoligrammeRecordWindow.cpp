@@ -78,7 +78,9 @@ bool PoligrammeRecordWindow::canRenderThreaded()
     return RenderPath::software() || QOpenGLContext::supportsThreadedOpenGL();
 }
 
-void PoligrammeRecordWindow::present(QImage &frame) { m_presenter->present(frame); }
+void PoligrammeRecordWindow::present(const FrameChange &change) { m_presenter->present(change); }
+
+bool PoligrammeRecordWindow::takeLoss() { return m_presenter->takeLoss(); }
 
 void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
                                    int startPosition)

@@ -3,6 +3,7 @@
 #include "polygram/LockedValue.h"
 #include "recording/ReaderCollaborators.h"
 #include "recording/RecordingEnd.h"
+#include "recording/RenderSurface.h"
 
 #include <QPoint>
 #include <QSize>
@@ -29,7 +30,7 @@ struct InspectionTest;
 // Where OpenGL is a software rasteriser the window is a raster one: the
 // renderer hands each frame over and the GUI thread copies it to the screen,
 // with no GL composition of the window.
-class PoligrammeRecordWindow : public QWindow
+class PoligrammeRecordWindow : public QWindow, public RenderSurface
 {
     Q_OBJECT
 public:
@@ -40,10 +41,10 @@ public:
 
     // Whether the renderer can draw from a thread of its own.
     static bool canRenderThreaded();
-    bool raster() const { return m_presenter != nullptr; }
-    // From the render thread: shows the frame, taking it over; frame is
-    // left with the buffer of an earlier one.
-    void present(QImage &frame);
+    bool raster() const override { return m_presenter != nullptr; }
+    QWindow *glWindow() override { return raster() ? nullptr : this; }
+    void present(const FrameChange &change) override;
+    bool takeLoss() override;
 
     void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
     // Joins both threads, then keeps or discards the recording; a playback is left as it was.
@@ -55,10 +56,10 @@ public:
     void setRemoteControlCursor(bool on);
 
     // The size last set on the GUI thread; safe from the render thread.
-    QSize surfaceSize() const { return m_surfaceSize.value(); }
+    QSize surfaceSize() const override { return m_surfaceSize.value(); }
     // A global cursor position in the window, by the origin last seen on the
     // GUI thread; the render thread must not ask the window system.
-    QPoint fromGlobal(const QPoint &global) const { return global - m_origin.value(); }
+    QPoint fromGlobal(const QPoint &global) const override { return global - m_origin.value(); }
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     // The scroll area hands its viewport's paint and resize events over.

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "recording/RenderSurface.h"
+
 #include <QBackingStore>
-#include <QImage>
 #include <QMutex>
 #include <QObject>
 
@@ -10,17 +11,19 @@
 class QWindow;
 
 // Shows frames drawn on another thread in a raster window: the drawing
-// thread hands each frame over, the GUI thread copies the latest one to the
-// screen. Nothing of it goes through OpenGL.
+// thread hands over what changed (a sideways move and the pieces drawn
+// anew), the GUI thread applies it to the window's backing store and shows
+// that part. Nothing of it goes through OpenGL.
 class RasterPresenter : public QObject
 {
 public:
     // The window must be a raster surface.
     explicit RasterPresenter(QWindow *window);
 
-    // From any thread: shows the frame, taking it over; frame is left with
-    // the buffer of an earlier one.
-    void present(QImage &frame);
+    // From any thread.
+    void present(const FrameChange &change);
+    // True once after the store lost what it showed (a resize, a hidden window).
+    bool takeLoss() { return m_lost.exchange(false); }
 
 protected:
     bool event(QEvent *event) override;
@@ -28,10 +31,14 @@ protected:
 
 private:
     void show();
+    void lose();
 
     QWindow *m_window;
     QBackingStore m_store;
+    QSize m_shownSize;
     QMutex m_mutex;
-    QImage m_frame;
+    // Changes not shown yet, added up.
+    FrameChange m_pending;
     std::atomic<bool> m_posted{false};
+    std::atomic<bool> m_lost{true};
 };

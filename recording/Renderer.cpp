@@ -1,6 +1,6 @@
 #include "Renderer.h"
 
-#include "PoligrammeRecordWindow.h"
+#include "RenderSurface.h"
 #include "SensorReader.h"
 #include "SweepPacing.h"
 #include "_QSecondMonitor.h"
@@ -17,8 +17,11 @@
 #include <QOpenGLContext>
 #include <QOpenGLPaintDevice>
 #include <QPainter>
+#include <QRegion>
+#include <QWindow>
 
 #include <climits>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -26,11 +29,49 @@ constexpr int PulseEntries = 10;
 constexpr int BlinkPeriod = 20;
 constexpr int BlinkShown = 10;
 constexpr int LastCountedSeconds = 9;
+// Antialiased strokes and text reach this far beyond a recorded drawing's bounds.
+constexpr int LayerMargin = 3;
+
+bool sameDrawing(const QPicture &a, const QPicture &b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
+}
+
+// The rects within the area, those that overlap so much that their union
+// covers little more than they do drawn as one.
+QVector<QRect> mergedPieces(const QVector<QRect> &rects, const QRect &area)
+{
+    const auto size = [](const QRect &rect) { return qint64(rect.width()) * rect.height(); };
+    QVector<QRect> pieces;
+    for (const QRect &wanted : rects) {
+        QRect rect = wanted & area;
+        if (rect.isEmpty())
+            continue;
+        for (int i = 0; i < pieces.size();) {
+            const QRect united = pieces[i] | rect;
+            if (size(united) > size(pieces[i]) + size(rect)) {
+                ++i;
+                continue;
+            }
+            rect = united;
+            pieces.removeAt(i);
+            i = 0;
+        }
+        pieces << rect;
+    }
+    return pieces;
+}
+
+QRect boundsOf(const QPicture &picture)
+{
+    const QRect bounds = picture.boundingRect();
+    return bounds.isEmpty() ? QRect() : bounds.adjusted(-LayerMargin, -LayerMargin, LayerMargin, LayerMargin);
+}
 }  // namespace
 
-Renderer::Renderer(PoligrammeRecordWindow *window, Inspection *inspection, Inspection::_Test *test,
+Renderer::Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test,
                    SensorReader *reader)
-    : window(window)
+    : surface(surface)
     , inspection(inspection)
     , test(test)
     , reader(reader)
@@ -61,6 +102,7 @@ void Renderer::prepareDrawing()
         painter->options &= ~drawG::Marks;
     panels = std::make_unique<drawPanelG>(test);
     blinkCounter = 0;
+    m_shown = Layers();
 }
 
 void Renderer::finishDrawing()
@@ -72,18 +114,19 @@ void Renderer::finishDrawing()
 
 void Renderer::onExecute()
 {
-    // Without a hardware GL the window presents the frames with the raster engine.
+    // Without a hardware GL the surface presents the frames with the raster engine.
+    QWindow *glWindow = surface->glWindow();
     std::unique_ptr<QOpenGLContext> context;
-    if (!window->raster()) {
+    if (glWindow) {
         context = std::make_unique<QOpenGLContext>();
-        context->setFormat(window->requestedFormat());
+        context->setFormat(glWindow->requestedFormat());
         context->create();
     }
     prepareDrawing();
     emit updateUI(0);
     while (!stopRequested) {
-        reader->waitForData();
-        if (stopRequested)
+        // A reader that stopped has no more data: its wait returns at once.
+        if (!reader->waitForData() || stopRequested)
             break;
         const int d = drawnPosition();
         if (d < 0)
@@ -95,7 +138,7 @@ void Renderer::onExecute()
         takeViewSettings();
         drawRound(context.get(), d, readInput());
     }
-    if (context && context->makeCurrent(window)) {
+    if (context && context->makeCurrent(glWindow)) {
         paintDevice.reset();
         context->doneCurrent();
     }
@@ -124,7 +167,7 @@ Renderer::FrameInput Renderer::readInput() const
 {
     const InputState state = InputState::current();
     FrameInput input;
-    input.cursor = window->fromGlobal(state.cursor);
+    input.cursor = surface->fromGlobal(state.cursor);
     input.modifiers = state.modifiers;
     input.pressed = (state.buttons & Qt::LeftButton) && (state.modifiers & Qt::ControlModifier);
     return input;
@@ -157,29 +200,157 @@ void Renderer::drawRound(QOpenGLContext *context, int d, const FrameInput &input
 
 bool Renderer::drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input)
 {
-    const QSize size = window->surfaceSize();
+    const QSize size = surface->surfaceSize();
+    if (!context && surface->takeLoss())
+        m_shown = Layers();
     // The raster engine paints antialiased curves several times faster than
-    // the OpenGL one; the frame goes to the window as one image.
-    if (frameImage.size() != size)
-        frameImage = QImage(size, QImage::Format_ARGB32_Premultiplied);
-    {
-        QPainter frame(&frameImage);
-        drawFrame(frame, size, d, offset, input);
-    }
+    // the OpenGL one; the OpenGL path takes the frame as one image.
+    const FrameChange change = drawChanges(size, d, offset, input, !context);
+    if (change.isEmpty())
+        return true;
     if (!context) {
-        window->present(frameImage);
+        surface->present(change);
         return true;
     }
-    if (!context->makeCurrent(window))
+    QWindow *glWindow = surface->glWindow();
+    if (!context->makeCurrent(glWindow))
         return false;
     if (!paintDevice || paintDevice->size() != size)
         paintDevice = std::make_unique<QOpenGLPaintDevice>(size);
     {
         QPainter upload(paintDevice.get());
-        upload.drawImage(0, 0, frameImage);
+        upload.drawImage(0, 0, change.pieces.first().image);
     }
-    context->swapBuffers(window);
+    context->swapBuffers(glWindow);
     return true;
+}
+
+// What is shown is remembered between sub-frames: the polygram moving is a
+// sideways move of the shown frame and its newest columns drawn; panels are
+// drawn again where they were and are after a move, or where their drawing
+// differs from what was shown. inPieces false: any change comes whole.
+FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const FrameInput &input, bool inPieces)
+{
+    const QRect area(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1));
+    FrameChange change;
+    if (wholeFrames || !test || size.width() < LeastWidth || channelSelected != 0) {
+        m_shown = Layers();
+        QImage whole(size, QImage::Format_RGB32);
+        {
+            QPainter frame(&whole);
+            drawFrame(frame, size, d, offset, input);
+        }
+        change.pieces.append({QPoint(0, 0), whole});
+        return change;
+    }
+    setupTable.reset();
+    bool moved = false;
+    {
+        QMutexLocker lock(&mutex);
+        const SweepPacing row = SweepPacing::of(painter->timeScale);
+        moved = picture.update(*painter, area.size(), d, (row.subFrames - 1) * row.step, true);
+    }
+    // The panels are drawn once a position; the sub-frames between only move the polygram.
+    const bool samePosition = m_shown.valid && m_shown.position == d && m_shown.paused == bool(reader->paused)
+                              && reader->readError == 0;
+    Layers next = samePosition ? m_shown : recordLayers(area, d, input);
+    next.position = d;
+    next.paused = reader->paused;
+    next.origin = picture.origin(offset);
+    next.size = size;
+    next.valid = true;
+    QVector<QRect> drawn;
+    if (!inPieces || !m_shown.valid || m_shown.size != size || picture.drewWhole() || next.images || m_shown.images) {
+        drawn << area;
+    } else {
+        change.scroll = int(next.origin - m_shown.origin);
+        if (change.scroll != 0) {
+            drawn << (change.scroll < 0 ? QRect(QPoint(area.right() + 1 + change.scroll, 0), area.bottomRight())
+                                        : QRect(QPoint(0, 0), QPoint(change.scroll - 1, area.bottom())));
+            for (const Layer &shown : m_shown.layers)
+                drawn << shown.bounds.translated(change.scroll, 0);
+            for (const Layer &layer : next.layers)
+                drawn << layer.bounds;
+        } else {
+            for (int i = 0; i < qMax(m_shown.layers.size(), next.layers.size()); ++i) {
+                const Layer shown = m_shown.layers.value(i);
+                const Layer layer = next.layers.value(i);
+                if (!sameDrawing(shown.drawing, layer.drawing))
+                    drawn << shown.bounds << layer.bounds;
+            }
+        }
+        if (moved) {
+            const QRect placed = picture.drawnRect(offset);
+            drawn << QRect(QPoint(placed.right() + 1 - picture.drawnColumns(), 0), area.bottomRight());
+        }
+    }
+    const QVector<QRect> pieces = mergedPieces(drawn, area);
+    // A panel drawn as before keeps its image.
+    for (int i = 0; i < qMin(m_shown.layers.size(), next.layers.size()); ++i) {
+        if (sameDrawing(m_shown.layers[i].drawing, next.layers[i].drawing))
+            next.layers[i].image = m_shown.layers[i].image;
+    }
+    for (const QRect &rect : pieces) {
+        QImage image(rect.size(), QImage::Format_RGB32);
+        {
+            QPainter piece(&image);
+            piece.translate(-rect.topLeft());
+            composeFrame(piece, area, rect, offset, input, next);
+        }
+        change.pieces.append({rect.topLeft(), image});
+    }
+    m_shown = next;
+    return change;
+}
+
+Renderer::Layers Renderer::recordLayers(const QRect &area, int d, const FrameInput &input)
+{
+    Layers layers;
+    if (!drawsPanels())
+        return layers;
+    const auto record = [&layers](const std::function<void(QPainter &)> &draw) {
+        Layer layer;
+        {
+            QPainter painter(&layer.drawing);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            draw(painter);
+        }
+        layer.bounds = boundsOf(layer.drawing);
+        layers.layers.append(layer);
+    };
+    for (const auto &draw : overlaySteps(area, d, input))
+        record(draw);
+    layers.belowImages = layers.layers.size();
+    if (reader->readError == 0) {
+        layers.images = drawsImagePanels();
+        record([&](QPainter &painter) { drawCountdown(painter, area, d, input); });
+    }
+    return layers;
+}
+
+// The piece of the frame at piece; a panel over it is drawn as its image,
+// made once for as long as its drawing stays.
+void Renderer::composeFrame(QPainter &frame, const QRect &area, const QRect &piece, float offset,
+                            const FrameInput &input, Layers &layers)
+{
+    frame.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    frame.fillRect(QRegion(area).subtracted(picture.drawnRect(offset)).boundingRect(), Qt::white);
+    picture.draw(frame, offset);
+    for (int i = 0; i < layers.layers.size(); ++i) {
+        if (i == layers.belowImages && layers.images)
+            drawImagePanels(frame, input);
+        Layer &layer = layers.layers[i];
+        if (!layer.bounds.intersects(piece))
+            continue;
+        if (layer.image.isNull()) {
+            layer.image = QImage(layer.bounds.size(), QImage::Format_ARGB32_Premultiplied);
+            layer.image.fill(Qt::transparent);
+            QPainter drawing(&layer.image);
+            drawing.translate(-layer.bounds.topLeft());
+            drawing.drawPicture(0, 0, layer.drawing);
+        }
+        frame.drawImage(layer.bounds.topLeft(), layer.image);
+    }
 }
 
 void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset, const FrameInput &input)
@@ -198,13 +369,16 @@ void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset
         QMutexLocker lock(&mutex);
         drawPolygram(frame, area, d, offset);
     }
-    if (reader->paused)
+    if (!drawsPanels())
         return;
+    drawOverlay(frame, area, d, input);
     if (reader->readError != 0)
-        drawErrorBanner(frame, size);
-    else
-        drawPanels(frame, area, d, input);
+        return;
+    drawImagePanels(frame, input);
+    drawCountdown(frame, area, d, input);
 }
+
+bool Renderer::drawsPanels() const { return !reader->paused; }
 
 void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float offset)
 {
@@ -217,19 +391,47 @@ void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float off
     picture.draw(frame, offset);
 }
 
-void Renderer::drawPanels(QPainter &frame, const QRect &area, int d, const FrameInput &input)
+void Renderer::drawOverlay(QPainter &frame, const QRect &area, int d, const FrameInput &input)
 {
+    for (const auto &draw : overlaySteps(area, d, input))
+        draw(frame);
+}
+
+QVector<std::function<void(QPainter &)>> Renderer::overlaySteps(const QRect &area, int d, const FrameInput &input)
+{
+    QVector<std::function<void(QPainter &)>> steps;
+    if (reader->readError != 0) {
+        steps << [this, area](QPainter &frame) { drawErrorBanner(frame, area.size()); };
+        return steps;
+    }
     drawPanelG::resetHitRects();
-    drawReadouts(frame, d, input);
+    steps << [this, d, input](QPainter &frame) { drawReadouts(frame, d, input); };
     if (settings.bShowTrasparentPanel_Inspection) {
-        QMutexLocker lock(&mutex);
-        panels->drawInspectionPanel(&frame, input.cursor, input.pressed, true, d);
+        steps << [this, d, input](QPainter &frame) {
+            QMutexLocker lock(&mutex);
+            panels->drawInspectionPanel(&frame, input.cursor, input.pressed, true, d);
+        };
     }
     if (settings.bShowTrasparentPanel_Quest) {
-        QMutexLocker lock(&mutex);
-        const QString text = updateCurrentQuestion(d);
-        panels->drawTextPanel(&frame, input.cursor, !text.isEmpty(), area, text);
+        steps << [this, area, d, input](QPainter &frame) {
+            QMutexLocker lock(&mutex);
+            const QString text = updateCurrentQuestion(d);
+            panels->drawTextPanel(&frame, input.cursor, !text.isEmpty(), area, text);
+        };
     }
+    return steps;
+}
+
+bool Renderer::drawsImagePanels()
+{
+    if (settings.bShowTrasparentPanel_SecondMonitor && secondMonitor && !secondMonitor->latestGrab().isNull())
+        return true;
+    QByteArray pixels;
+    return reader->takeVideoFrame(pixels) && pixels.size() >= 640 * 480 * 4;
+}
+
+void Renderer::drawImagePanels(QPainter &frame, const FrameInput &input)
+{
     if (settings.bShowTrasparentPanel_SecondMonitor && secondMonitor) {
         const QImage seen = secondMonitor->latestGrab();
         if (!seen.isNull())
@@ -241,7 +443,6 @@ void Renderer::drawPanels(QPainter &frame, const QRect &area, int d, const Frame
         const int level = settings.bShowTrasparentPanel_MicrophoneLavel ? int(reader->sumValues()) : 0;
         panels->drawVideoPanel(&frame, input.cursor, input.pressed, reinterpret_cast<uchar *>(pixels.data()), level, 0);
     }
-    drawCountdown(frame, area, d, input);
 }
 
 int Renderer::sampleBefore(int code, int d) const
@@ -341,7 +542,7 @@ int Renderer::channelAtPoint(QPoint p)
 
 QRect Renderer::plotArea() const
 {
-    const QSize size = window->surfaceSize();
+    const QSize size = surface->surfaceSize();
     const int strip = drawG::captionStripHeight();
     return QRect(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1)).adjusted(0, strip, 0, -strip);
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "LivePicture.h"
+#include "RenderSurface.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 
 #include <QImage>
 #include <QMutex>
 #include <QObject>
+#include <QPicture>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -19,7 +21,6 @@
 #include <memory>
 
 class DefChannel;
-class PoligrammeRecordWindow;
 class QOpenGLContext;
 class QOpenGLPaintDevice;
 class QPainter;
@@ -29,8 +30,9 @@ class _QSecondMonitor;
 class drawG;
 class drawPanelG;
 
-// Draws the live polygram of a recording or playback on the record window
-// from its own thread, one round per new position of the sensor reader, and
+// Draws the live polygram of a recording or playback on its surface (the
+// record window) from its own thread, one round per new position of the
+// sensor reader, showing only what changed, and
 // turns the examiner's keys (on the GUI thread) into marks and channel
 // adjustments.
 class Renderer : public QObject
@@ -50,7 +52,7 @@ public:
         Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     };
 
-    Renderer(PoligrammeRecordWindow *window, Inspection *inspection, Inspection::_Test *test, SensorReader *reader);
+    Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test, SensorReader *reader);
     ~Renderer() override;
 
     void keyPress(int key);
@@ -70,9 +72,9 @@ public:
     void finishDrawing();
     // Copies the sweep and the vertical position into the painter, once a round.
     void takeViewSettings();
-    // Draws and shows one sub-frame on the window: through the context on
-    // the OpenGL path, handed to the window's raster presentation without
-    // one. False when the context cannot be made current there.
+    // Draws and shows what changed of one sub-frame on the surface: through
+    // the context on the OpenGL path, handed to the surface's raster
+    // presentation without one. False when the context cannot be made current there.
     bool drawSubFrame(QOpenGLContext *context, int d, float offset, const FrameInput &input);
     // One sub-frame's content over any painter, the area being size.
     void drawFrame(QPainter &painter, const QSize &size, int d, float offset, const FrameInput &input);
@@ -83,7 +85,7 @@ public:
     // Called after each sub-frame with the drawn position and the sub-frame's index.
     std::function<void(int position, int subFrame)> subFrameDrawn;
 
-    PoligrammeRecordWindow *window;
+    RenderSurface *surface;
     Inspection *inspection;
     Inspection::_Test *test;
     SensorReader *reader;
@@ -94,7 +96,7 @@ public:
     std::atomic<int> verticalPosition{0};
     std::atomic<bool> sliderPressed{false};
     std::atomic<int> viewPosition{0};
-    // Every sub-frame draws the polygram afresh instead of keeping it: the
+    // Every sub-frame draws the polygram afresh and shows the whole frame: the
     // benchmark's baseline.
     bool wholeFrames = false;
     GenericSettings settings;
@@ -123,8 +125,39 @@ private:
     void sleepUntil(int deadlineMs);
     FrameInput readInput() const;
 
+    // One panel as a recorded drawing, to be compared with the one shown
+    // last, and as an image once it is needed.
+    struct Layer {
+        QPicture drawing;
+        QRect bounds;
+        QImage image;
+    };
+    struct Layers {
+        QVector<Layer> layers;
+        // The camera frame and the screen grab come before this layer; they
+        // change every round.
+        int belowImages = 0;
+        bool images = false;
+        // The position and pause they were drawn at.
+        int position = -1;
+        bool paused = false;
+        // Where the polygram's content lay, and the frame's size.
+        qint64 origin = 0;
+        QSize size;
+        bool valid = false;
+    };
+
+    FrameChange drawChanges(const QSize &size, int d, float offset, const FrameInput &input, bool inPieces);
+    Layers recordLayers(const QRect &area, int d, const FrameInput &input);
+    void composeFrame(QPainter &frame, const QRect &area, const QRect &piece, float offset, const FrameInput &input,
+                      Layers &layers);
     void drawPolygram(QPainter &painter, const QRect &area, int d, float offset);
-    void drawPanels(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    // The panels below the pictures, or the error banner; each step draws one.
+    void drawOverlay(QPainter &painter, const QRect &area, int d, const FrameInput &input);
+    QVector<std::function<void(QPainter &)>> overlaySteps(const QRect &area, int d, const FrameInput &input);
+    bool drawsImagePanels();
+    void drawImagePanels(QPainter &painter, const FrameInput &input);
+    bool drawsPanels() const;
     void drawReadouts(QPainter &painter, int d, const FrameInput &input);
     void drawCountdown(QPainter &painter, const QRect &area, int d, const FrameInput &input);
     void drawErrorBanner(QPainter &painter, const QSize &size);
@@ -132,8 +165,8 @@ private:
     int sampleBefore(int code, int d) const;
 
     std::unique_ptr<QOpenGLPaintDevice> paintDevice;
-    QImage frameImage;
     LivePicture picture;
+    Layers m_shown;
     std::unique_ptr<drawG> painter;
     std::unique_ptr<drawPanelG> panels;
     // Built when the adjustment display opens, dropped when it closes.

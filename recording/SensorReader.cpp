@@ -13,6 +13,7 @@
 #include "recording/media/VideoRecorder.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -64,20 +65,24 @@ SensorReader::SensorReader(Inspection *inspection, Inspection::_Test *test, bool
         videoWanted = settings.bEnableVideoForRecord;
         if (!videoWanted)
             return;
+        // Without a camera on the system there is nothing to wait for: the loop tells so at once.
+        if (collaborators.makeRecorder)
+            recorder = collaborators.makeRecorder(settings.iQualityVideo);
+        else if (RecorderFactory::cameraListed())
+            recorder = RecorderFactory::make(settings.iQualityVideo);
+        if (!recorder)
+            return;
+        madeMediaFolder = !QFileInfo(InspectionMedia::mediaFolder(*inspection)).isDir();
         const QString path = InspectionMedia::tempVideoPath(*inspection);
         QFile::remove(path);
-        recorder = collaborators.makeRecorder ? collaborators.makeRecorder(settings.iQualityVideo)
-                                              : RecorderFactory::make(settings.iQualityVideo);
-        if (recorder) {
-            recorderBuffer = QByteArray(FrameBufferBytes, '\0');
-            recorder->start(path, settings.sVideoDeviceName, settings.sAudioDeviceName);
-        }
+        recorderBuffer = QByteArray(FrameBufferBytes, '\0');
+        recorder->start(path, settings.sVideoDeviceName, settings.sAudioDeviceName);
         return;
     }
 
     capacity = test->samples(ChannelCode::GSR)->size();
     position = std::clamp(startPosition, 0, std::max(0, capacity - 1));
-    const QString video = InspectionMedia::testVideoPath(*inspection, *test);
+    const QString video = InspectionMedia::testVideoName(*inspection, *test);
     if (!holdsIndex(test->TimeMM, position) || !QFileInfo(video).isReadable())
         return;
     player = collaborators.makePlayer ? collaborators.makePlayer() : std::make_unique<Player>();
@@ -92,6 +97,9 @@ SensorReader::~SensorReader()
     ownTimer.reset();
     player.reset();
     recorder.reset();
+    // A camera that never gave a frame leaves no file: nor the folder made for it.
+    if (madeMediaFolder)
+        QDir().rmdir(InspectionMedia::mediaFolder(*inspection));
 }
 
 void SensorReader::setMarkLock(QMutex *lock)
@@ -99,12 +107,13 @@ void SensorReader::setMarkLock(QMutex *lock)
     markLock = lock ? lock : &ownMarkLock;
 }
 
-void SensorReader::waitForData()
+bool SensorReader::waitForData()
 {
     QMutexLocker lock(&dataMutex);
     while (ticksDone == ticksSeen && !stopRequested)
         dataReady.wait(&dataMutex);
     ticksSeen = ticksDone;
+    return !stopRequested;
 }
 
 bool SensorReader::takeVideoFrame(QByteArray &out, QSize *size)

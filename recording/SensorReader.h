@@ -52,8 +52,9 @@ public:
     // Hands over the lock that guards the mark lists; before onExecute starts.
     void setMarkLock(QMutex *lock);
 
-    // Returns once a tick came since the caller's last return, or a stop was requested.
-    void waitForData();
+    // Returns once a tick came since the caller's last return (true), or a
+    // stop was requested (false, at once from then on).
+    bool waitForData();
     // Makes out share the latest frame (size its width and height); false when there is none.
     bool takeVideoFrame(QByteArray &out, QSize *size = nullptr);
     double sumValues() const;
@@ -144,6 +145,8 @@ private:
     QMutex storeMutex;
     SensorPlugin plugin;
     bool videoWanted = false;
+    // The media folder was made for this recording's video.
+    bool madeMediaFolder = false;
     QSize videoFrameSize;
     QByteArray recorderBuffer;
     QByteArray playerBuffer;

@@ -2,6 +2,7 @@
 
 #include "recording/media/CaptureSources.h"
 #include "recording/media/MMRecorder.h"
+#include "recording/media/MediaDevices.h"
 
 namespace {
 
@@ -21,3 +22,8 @@ std::unique_ptr<VideoRecorder> RecorderFactory::make(int quality)
 }
 
 void RecorderFactory::install(Maker maker) { installedMaker() = std::move(maker); }
+
+bool RecorderFactory::cameraListed()
+{
+    return installedMaker() || !MediaDevices::system().cameras().isEmpty();
+}

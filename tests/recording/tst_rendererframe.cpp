@@ -2,10 +2,12 @@
 #include "data/ChannelBindings.h"
 #include "polygram/ChannelLook.h"
 #include "polygram/drawPanelG.h"
+#include "recording/RenderSurface.h"
 #include "tests/polygram/RecordingPaintDevice.h"
 #include "tests/support/TestHome.h"
 
 #include <QPainter>
+#include <QSignalSpy>
 
 #include <cmath>
 
@@ -59,6 +61,16 @@ private:
         return text;
     }
 
+    // A raster surface that shows nothing.
+    struct BlindSurface : RenderSurface {
+        QSize surfaceSize() const override { return QSize(400, 300); }
+        bool raster() const override { return true; }
+        QWindow *glWindow() override { return nullptr; }
+        void present(const FrameChange &) override {}
+        bool takeLoss() override { return false; }
+        QPoint fromGlobal(const QPoint &global) const override { return global; }
+    };
+
     // Lines drawn in the colour, the dimmed curves being in other colours.
     static int linesIn(const RecordingPaintDevice &device, const QColor &colour)
     {
@@ -67,6 +79,38 @@ private:
 
 private slots:
     void init() { configureReader(QStringLiteral("vugSensorDemo.so")); }
+
+    void rendererEndsWithItsReader_data()
+    {
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("before the first tick") << 0;
+        QTest::newRow("while drawing") << 5;
+    }
+
+    // The record window's error box stops the reader only; its wait then
+    // returns at once and must not be taken for data.
+    void rendererEndsWithItsReader()
+    {
+        QFETCH(int, ticks);
+        ReaderRun run;
+        run.start();
+        run.waitForSetUp();
+        BlindSurface surface;
+        Renderer renderer(&surface, &run.inspection, &run.test(), run.reader.get());
+        QThread thread;
+        renderer.moveToThread(&thread);
+        connect(&thread, &QThread::started, &renderer, &Renderer::onExecute);
+        connect(&renderer, &Renderer::finished, &thread, &QThread::quit, Qt::DirectConnection);
+        QSignalSpy ended(&thread, &QThread::finished);
+        thread.start();
+        run.tick(ticks);
+        run.reader->requestStop();
+        const bool ok = ended.wait(5000);
+        renderer.stopRequested = true;
+        thread.quit();
+        thread.wait();
+        QVERIFY(ok);
+    }
 
     void countdownFromTheReaderOrTheLastTenSeconds()
     {
