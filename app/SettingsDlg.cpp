@@ -50,8 +50,8 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addWidget(buttons);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDlg::reject);
     QApplication::restoreOverrideCursor();
 }
 

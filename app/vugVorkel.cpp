@@ -108,7 +108,7 @@ void vugVorkel::onInitialize()
     tabWidget->show();
 
     createModeTabs();
-    connect(tabWidget, SIGNAL(currentChanged(int)), this, SLOT(currentTabChanged(int)));
+    connect(tabWidget, &Fancy::FancyTabWidget::currentChanged, this, &vugVorkel::currentTabChanged);
     createActionBar();
 
     tabWidget->setCurrentIndex(0);
@@ -118,8 +118,8 @@ void vugVorkel::onInitialize()
     createStatusLabels();
 
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
-    connect(editor, SIGNAL(notifyDefViewPoligramme(int)), this, SLOT(onDefViewPoligramme(int)));
-    connect(editor, SIGNAL(notifyDefRecordPoligramme(int)), this, SLOT(onDefRecordPoligramme(int)));
+    connect(editor, &InspectionEditFancy::notifyDefViewPoligramme, this, &vugVorkel::onDefViewPoligramme);
+    connect(editor, &InspectionEditFancy::notifyDefRecordPoligramme, this, &vugVorkel::onDefRecordPoligramme);
     updateRecordingActions();
 
     // Widgets show their context menus through customContextMenuRequested.
@@ -142,20 +142,17 @@ void vugVorkel::createModeTabs()
             tabWidget->enableTab(0, true);
     }
 
-    const char *const changed = SIGNAL(notifyChangePersone(QString, Inspection *));
-    const char *const changedSlot = SLOT(onChangedPersone(QString, Inspection *));
-    connect(editor, changed, this, SLOT(onChangePersone(QString, Inspection *)));
-    connect(editor, changed, review, changedSlot);
-    connect(review, SIGNAL(notifyPlayPoligramme(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
-    connect(editor, changed, points, changedSlot);
-    connect(points, SIGNAL(notifyPlayPoligrammeFromBall(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
-    connect(points, SIGNAL(notifyShowPoligrammeFromBall(int, int, int)), this,
-            SLOT(onLocalShowPoligramme(int, int, int)));
-    connect(editor, changed, metric, changedSlot);
-    connect(metric, SIGNAL(notifyPlayPoligrammeFromMetr(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
-    connect(metric, SIGNAL(notifyShowPoligrammeFromMetr(int, int, int)), this,
-            SLOT(onLocalShowPoligramme(int, int, int)));
-    connect(editor, changed, statistics, changedSlot);
+    const auto changed = &InspectionEditFancy::notifyChangePersone;
+    connect(editor, changed, this, &vugVorkel::onChangePersone);
+    connect(editor, changed, review, &InspectionPoligrammeFancy::onChangedPersone);
+    connect(review, &InspectionPoligrammeFancy::notifyPlayPoligramme, this, &vugVorkel::onLocalPlayPoligramme);
+    connect(editor, changed, points, &InspectionAnalysisBallFancy::onChangedPersone);
+    connect(points, &InspectionAnalysisBallFancy::notifyPlayPoligrammeFromBall, this, &vugVorkel::onLocalPlayPoligramme);
+    connect(points, &InspectionAnalysisBallFancy::notifyShowPoligrammeFromBall, this, &vugVorkel::onLocalShowPoligramme);
+    connect(editor, changed, metric, &InspectionAnalysisMetrFancy::onChangedPersone);
+    connect(metric, &InspectionAnalysisMetrFancy::notifyPlayPoligrammeFromMetr, this, &vugVorkel::onLocalPlayPoligramme);
+    connect(metric, &InspectionAnalysisMetrFancy::notifyShowPoligrammeFromMetr, this, &vugVorkel::onLocalShowPoligramme);
+    connect(editor, changed, statistics, &InspectionAnalysisStatFancy::onChangedPersone);
 }
 
 void vugVorkel::createActionBar()
@@ -170,9 +167,9 @@ void vugVorkel::createActionBar()
     actionBar->insertActionButton(3, actionRecord);
     settings->setShortcut(QKeySequence(tr("F4")));
     actionRecord->setShortcut(QKeySequence(tr("F5")));
-    connect(settings, SIGNAL(triggered()), this, SLOT(action_Settings()));
-    connect(actionPlay, SIGNAL(triggered()), this, SLOT(action_PlayRecording()));
-    connect(actionRecord, SIGNAL(triggered()), this, SLOT(action_StartRecording()));
+    connect(settings, &QAction::triggered, this, &vugVorkel::action_Settings);
+    connect(actionPlay, &QAction::triggered, this, &vugVorkel::action_PlayRecording);
+    connect(actionRecord, &QAction::triggered, this, &vugVorkel::action_StartRecording);
 }
 
 void vugVorkel::createMenus()

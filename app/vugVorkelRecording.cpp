@@ -50,8 +50,8 @@ QMenu *vugVorkel::createTestMenu(bool forRecording)
                        + QStringLiteral(")");
         auto *action = new QAction(caption, menu);
         action->setData(index);
-        connect(action, SIGNAL(triggered()), this,
-                forRecording ? SLOT(action_StartRecording2()) : SLOT(action_PlayRecording2()));
+        connect(action, &QAction::triggered, this,
+                forRecording ? &vugVorkel::action_StartRecording2 : &vugVorkel::action_PlayRecording2);
         menu->addAction(action);
     }
     return menu;
@@ -109,6 +109,7 @@ void vugVorkel::startRecordPoligramme(int index)
         current->hide();
     QApplication::processEvents();
     auto *screen = new InspectionRecordFancy(this);
+    connect(screen, &InspectionRecordFancy::stopRequested, this, &vugVorkel::onStopRecordingAction);
     setCentralWidget(screen);
     screen->show();
     bPlayback = false;
@@ -124,6 +125,7 @@ void vugVorkel::playPoligramme(int iIndexTest, int iPos)
         return;
     const QSize size = centralWidget() ? centralWidget()->size() : QSize();
     auto *screen = new InspectionRecordFancy(this);
+    connect(screen, &InspectionRecordFancy::stopRequested, this, &vugVorkel::onStopRecordingAction);
     if (QWidget *current = takeCentralWidget())
         current->hide();
     setCentralWidget(screen);

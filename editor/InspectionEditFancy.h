@@ -113,8 +113,11 @@ private:
         QAction *action;
     };
 
+    // A slot of this window an action or key runs.
+    using Slot = void (InspectionEditFancy::*)();
+
     // --- construction ---
-    QAction *newAction(const QIcon &icon, const QString &text, const char *slot);
+    QAction *newAction(const QIcon &icon, const QString &text, Slot slot);
     void createActions();
     void createKindActions();
     void createToolBar();
@@ -132,7 +135,7 @@ private:
     // --- context menu ---
     void addQuestionEntries(QMenu *menu, Inspection::_Test *test, int question);
     void addTestEntries(QMenu *menu, Inspection::_Test *test);
-    QAction *newMenuAction(QMenu *menu, const QString &text, const char *slot, bool checkable = false);
+    QAction *newMenuAction(QMenu *menu, const QString &text, Slot slot, bool checkable = false);
 
     // --- subject ---
     bool isOpen() const { return !m_inspection.path.isEmpty(); }

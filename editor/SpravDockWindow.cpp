@@ -30,42 +30,43 @@ SpravDockWindow::SpravDockWindow(const QString &title, const QString &name, cons
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     setWidget(frame);
-    connect(m_view, SIGNAL(customContextMenuRequested(const QPoint &)), this,
-            SLOT(onCustomContextMenu(const QPoint &)));
+    connect(m_view, &QWidget::customContextMenuRequested, this, &SpravDockWindow::onCustomContextMenu);
 }
 
-QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, const char *slot)
+QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, const Slot &slot)
 {
     auto *action = new QAction(icon, text, this);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, slot);
     return action;
 }
 
-QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const char *slot)
+QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const Slot &slot)
 {
     return newAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, slot);
 }
 
 void SpravDockWindow::createActions(const RowActions &row)
 {
-    addShortcut("Ctrl+C", SLOT(action_Copy()));
-    addShortcut("Ctrl+V", SLOT(action_Paste()));
+    const Slot copy = [this] { action_Copy(); };
+    const Slot paste = [this] { action_Paste(); };
+    addShortcut("Ctrl+C", copy);
+    addShortcut("Ctrl+V", paste);
     addShortcut("Delete", row.removeSlot);
-    m_copy = newAction("iconCopy.png", row.copy, SLOT(action_Copy()));
-    m_paste = newAction("iconPaste.png", row.paste, SLOT(action_Paste()));
+    m_copy = newAction("iconCopy.png", row.copy, copy);
+    m_paste = newAction("iconPaste.png", row.paste, paste);
     m_editItem = newAction("edit", row.edit, row.editSlot);
     m_deleteItem = newAction("iconDelete.png", row.remove, row.removeSlot);
-    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), SLOT(action_AddFolder()));
-    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), SLOT(action_EditFolder()));
-    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), SLOT(action_DeleteFolder()));
-    m_refresh = newAction("iconRefresh", tr("Обновить"), SLOT(action_Refresh()));
+    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), [this] { action_AddFolder(); });
+    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), [this] { action_EditFolder(); });
+    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), [this] { action_DeleteFolder(); });
+    m_refresh = newAction("iconRefresh", tr("Обновить"), [this] { action_Refresh(); });
 }
 
-void SpravDockWindow::addShortcut(const char *keys, const char *slot)
+void SpravDockWindow::addShortcut(const char *keys, const Slot &slot)
 {
     auto *shortcut = new QShortcut(QKeySequence(QLatin1String(keys)), this);
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, SIGNAL(activated()), this, slot);
+    connect(shortcut, &QShortcut::activated, this, slot);
 }
 
 QStandardItem *SpravDockWindow::itemAt(const QModelIndex &viewIndex) const

@@ -44,8 +44,8 @@ SpravMethodicsDockWindow::SpravMethodicsDockWindow(QWidget *parent)
     m_view->setDefaultDropAction(Qt::MoveAction);
 
     createActions({tr("Копировать TEST в системный буфер\tCtrl+C"), tr("Вставить TEST из системного буфера\tCtrl+V"),
-                   tr("Изменить ТЕСТ\tF2"), tr("Удалить TEST\tDel"), SLOT(action_EditTest()),
-                   SLOT(action_DeleteTest())});
+                   tr("Изменить ТЕСТ\tF2"), tr("Удалить TEST\tDel"), [this] { action_EditTest(); },
+                   [this] { action_DeleteTest(); }});
     fillModel();
 }
 

@@ -164,13 +164,13 @@ void PersoneSearchDlg::buildWidgets()
     layout->addWidget(logic);
     layout->addWidget(m_buttons);
 
-    connect(m_buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(m_buttons, SIGNAL(rejected()), this, SLOT(reject()));
-    connect(m_selectFolder, SIGNAL(released()), this, SLOT(onSelectFolder()));
-    connect(m_showCheckedTags, SIGNAL(released()), this, SLOT(onShowCheckedTags()));
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &PersoneSearchDlg::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &PersoneSearchDlg::reject);
+    connect(m_selectFolder, &QPushButton::released, this, &PersoneSearchDlg::onSelectFolder);
+    connect(m_showCheckedTags, &QCheckBox::released, this, &PersoneSearchDlg::onShowCheckedTags);
     for (QCheckBox *box : {m_useSearch, m_useSex, m_useBirth, m_useTags, m_useInspection, m_useRootFolder})
-        connect(box, SIGNAL(clicked()), this, SLOT(onUpdateUI()));
-    connect(m_help, SIGNAL(clicked()), this, SLOT(onShowHelper()));
+        connect(box, &QCheckBox::clicked, this, &PersoneSearchDlg::onUpdateUI);
+    connect(m_help, &QPushButton::clicked, this, &PersoneSearchDlg::onShowHelper);
 }
 
 void PersoneSearchDlg::showConditions()

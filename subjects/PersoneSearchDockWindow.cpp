@@ -58,24 +58,23 @@ PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
 
     auto *inner = new QMainWindow;
     auto *bar = inner->addToolBar(tr("Поиск обследуемых"));
-    m_search = bar->addAction(icon("search-icon.png"), tr("Поиск обследуемых"), this, SLOT(onSearch()));
+    m_search = bar->addAction(icon("search-icon.png"), tr("Поиск обследуемых"), this, &PersoneSearchDockWindow::onSearch);
     bar->addSeparator();
-    m_createLink = bar->addAction(icon("Shortcuts-icon.png"), tr("Создать ярлык"), this, SLOT(onCreateLink()));
+    m_createLink = bar->addAction(icon("Shortcuts-icon.png"), tr("Создать ярлык"), this, &PersoneSearchDockWindow::onCreateLink);
 
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setModel(m_results);
-    connect(m_list, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(onCustomContextMenu(QPoint)));
-    connect(m_list->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
-            SLOT(onSelectionChanged(QModelIndex, QModelIndex)));
+    connect(m_list, &QWidget::customContextMenuRequested, this, &PersoneSearchDockWindow::onCustomContextMenu);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
     inner->setCentralWidget(m_list);
     setWidget(inner);
 
     auto *copy = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_C), this);
     copy->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, SIGNAL(activated()), this, SLOT(onActionInspectionCopy()));
+    connect(copy, &QShortcut::activated, this, &PersoneSearchDockWindow::onActionInspectionCopy);
 
     auto settings = SettingsStore::open();
     settings->beginGroup(SettingsGroup);
@@ -179,8 +178,7 @@ void PersoneSearchDockWindow::showResults(QStandardItemModel *results)
     m_results = results;
     m_list->setModel(results);
     m_list->clearSelection();
-    connect(m_list->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
-            SLOT(onSelectionChanged(QModelIndex, QModelIndex)));
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
     delete oldSelection;
     delete old;
 }
@@ -199,14 +197,14 @@ QMenu *PersoneSearchDockWindow::newContextMenu(const QPoint &point)
     const bool onItem = m_list->indexAt(point).isValid();
     auto *menu = new QMenu(this);
     menu->addAction(icon("iconCopy.png"), tr("Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C"), this,
-                    SLOT(onActionInspectionCopy()))
+                    &PersoneSearchDockWindow::onActionInspectionCopy)
         ->setEnabled(onItem);
     menu->addSeparator();
     menu->addAction(icon("iconFileExplorer.png"), tr("Показать папку в Проводнике"), this,
-                    SLOT(onActionRunExplorer()))
+                    &PersoneSearchDockWindow::onActionRunExplorer)
         ->setEnabled(onItem);
     menu->addSeparator();
-    QAction *sync = menu->addAction(tr("Разрешить синхронизацию с папками"), this, SLOT(onActionMakeSync()));
+    QAction *sync = menu->addAction(tr("Разрешить синхронизацию с папками"), this, &PersoneSearchDockWindow::onActionMakeSync);
     sync->setCheckable(true);
     sync->setChecked(bEnabledSync);
     return menu;

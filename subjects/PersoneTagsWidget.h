@@ -48,7 +48,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QAction *addAction(const char *icon, const QString &text, const char *slot);
+    QAction *addAction(const char *icon, const QString &text, void (PersoneTagsWidget::*slot)());
     void setModel(QStandardItemModel *model);
     // A tree built from text, ticked from the subject's key list.
     QStandardItemModel *treeFromText(const QString &text, int *skipped = nullptr) const;
