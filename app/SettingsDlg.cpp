@@ -8,6 +8,7 @@
 #include "app/SettingsSensorPage.h"
 #include "app/SettingsViewPage.h"
 #include "data/DefChannel.h"
+#include "data/WaitCursor.h"
 #include "sensors/interface/SensorPlugin.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     : QDialog(parent), m_channelsAtOpen(channelsUI())
 {
     // Building the measuring unit page loads every plug-in.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Настройки"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // Only now: setting the flags above adds the help button by itself.
@@ -52,7 +53,6 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDlg::reject);
-    QApplication::restoreOverrideCursor();
 }
 
 SettingsDlg::~SettingsDlg() = default;

@@ -7,6 +7,7 @@
 #include "data/GenericSettings.h"
 #include "data/QuestionKindPixmap.h"
 #include "data/SettingsStore.h"
+#include "data/WaitCursor.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PersoneSearchDockWindow.h"
@@ -279,11 +280,6 @@ void InspectionEditFancy::reloadTree(bool keep, Inspection::_Test *test)
     connect(m_tree, &QAbstractItemView::doubleClicked, this, &InspectionEditFancy::onDoubleClick, Qt::UniqueConnection);
 }
 
-void InspectionEditFancy::setWaitCursor()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-}
-
 int InspectionEditFancy::testRowOf(const QModelIndex &index) const
 {
     if (!index.isValid())
@@ -380,9 +376,8 @@ void InspectionEditFancy::action_ShiftUp()
 
 void InspectionEditFancy::action_ToExcel()
 {
-    setWaitCursor();
+    const WaitCursor wait;
     exportTreeViewToExcel(m_tree);
-    QApplication::restoreOverrideCursor();
 }
 
 void InspectionEditFancy::onIsRecordedTest(bool *recorded)

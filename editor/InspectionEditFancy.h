@@ -148,7 +148,6 @@ private:
     QHash<QUuid, QString> existingTestVideos();
     QStringList renameTestVideos(const QHash<QUuid, QString> &oldVideos);
     void reloadTree(bool keep, Inspection::_Test *test);
-    void setWaitCursor();
 
     // The test of an item: its own row for a test item, its parent's for a question.
     Inspection::_Test *testOf(const QModelIndex &index);

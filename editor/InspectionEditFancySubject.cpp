@@ -2,6 +2,7 @@
 #include "InspectionTreeView.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
+#include "data/WaitCursor.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PreTestCanversationDockWindow.h"
@@ -67,7 +68,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         }
     }
 
-    setWaitCursor();
+    WaitCursor wait;
     const StoreResult loaded = m_inspection.load(fileNew);
     for (Inspection::_Test &test : m_inspection.tests) {
         if (test.recorded)
@@ -80,7 +81,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     announceInspection();
     m_contextIndex = QModelIndex();
     updateActions();
-    QApplication::restoreOverrideCursor();
+    wait.release();
 
     if (loaded == StoreResult::Refused)
         QMessageBox::warning(this, tr("Воркел"),

@@ -5,6 +5,7 @@
 #include "SpravItems.h"
 #include "data/InspectionTest.h"
 #include "data/SpravDB.h"
+#include "data/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,14 +21,6 @@ SpravTreeView::DragLook dragLook()
     return {QCoreApplication::translate("_TreeView_SpravMethodics", " + копирование "),
             QCoreApplication::translate("_TreeView_SpravMethodics", " -> перемещение "), true};
 }
-
-// Restores the cursor on every way out of a paste.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 #include "data/SettingsStore.h"
+#include "data/WaitCursor.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -391,9 +392,9 @@ void InspectionPoligrammeFancy::onSave()
         FileChooser::getSaveFileName(this, tr("Выбор файла для сохранения полиграммы"), proposed);
     if (fileName.isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const bool written = printOf(test).writePdf(fileName);
-    QApplication::restoreOverrideCursor();
+    wait.release();
     const QString text = written ? tr("Полиграмма сохранена в файл ") : tr("Не удалось сохранить полиграмму в файл ");
     QMessageBox::warning(this, tr("Воркел"), text + fileName, QMessageBox::Ok);
 }

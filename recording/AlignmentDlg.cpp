@@ -3,6 +3,7 @@
 #include "AlignmentPlot.h"
 #include "AlignmentSession.h"
 #include "data/SharedHelpers.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -118,10 +119,7 @@ void AlignmentDlg::updateControls()
 
 void AlignmentDlg::restoreCursor()
 {
-    if (!m_waitCursor)
-        return;
-    m_waitCursor = false;
-    QApplication::restoreOverrideCursor();
+    m_waitCursor.reset();
 }
 
 bool AlignmentDlg::hasSelection() const
@@ -156,8 +154,7 @@ void AlignmentDlg::onStart()
 {
     if (m_thread)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_waitCursor = true;
+    m_waitCursor = std::make_unique<WaitCursor>();
 
     m_thread = new QThread;
     m_worker = new _Renderer(m_plot, m_frameLimit, m_pluginFolder);

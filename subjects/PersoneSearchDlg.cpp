@@ -4,6 +4,7 @@
 #include "data/FileChooser.h"
 #include "data/ProcessLocale.h"
 #include "data/SpravDB.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,7 +64,7 @@ PersoneSearchDlg::PersoneSearchDlg(QWidget *parent, _Conditions *conditions)
     , m_conditions(conditions)
     , m_tags(conditions->sTags)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Условие для поиска"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildWidgets();
@@ -84,7 +85,6 @@ PersoneSearchDlg::PersoneSearchDlg(QWidget *parent, _Conditions *conditions)
         resize(800, 600);
     }
     m_search->setFocus();
-    QApplication::restoreOverrideCursor();
 }
 
 void PersoneSearchDlg::buildWidgets()
@@ -250,7 +250,7 @@ QString PersoneSearchDlg::helpPage(const QString &languageCode)
 void PersoneSearchDlg::onShowHelper()
 {
     if (m_helper->document()->isEmpty()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const WaitCursor wait;
         QFile page(helpPage(sLocale));
         if (page.open(QIODevice::ReadOnly)) {
             QTextStream in(&page);
@@ -260,7 +260,6 @@ void PersoneSearchDlg::onShowHelper()
         const QPoint corner = m_search->mapTo(this, m_search->rect().bottomLeft());
         m_helper->setGeometry(corner.x(), corner.y(), m_search->width(), 400);
         m_helper->raise();
-        QApplication::restoreOverrideCursor();
     }
     m_helper->setVisible(!m_helper->isVisible());
     m_help->setChecked(m_helper->isVisible());

@@ -7,6 +7,7 @@
 #include "data/FileManager.h"
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
+#include "data/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -130,7 +131,7 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
 {
     const PersoneSearchDlg::_Conditions &c = *conditions();
     const QStringList files = subjectFilesBelow(folder);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     auto *results = new QStandardItemModel(this);
     QProgressDialog progress(tr("Поиск обследуемых..."), tr("&Cancel"), 0, files.size(), this);
     progress.setWindowModality(Qt::ApplicationModal);
@@ -166,7 +167,6 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     loop.exec();
     progress.close();
     showResults(results);
-    QApplication::restoreOverrideCursor();
     return unreadable;
 }
 
