@@ -5,6 +5,7 @@
 #include "SpravTreeView.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SpravDB.h"
+#include "data/ViewModel.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -155,8 +156,6 @@ void SpravDockWindow::tellOnce(const QStringList &problems)
 void SpravDockWindow::fillModel()
 {
     QStandardItemModel *oldModel = m_model;
-    SpravSortProxy *oldProxy = m_proxy;
-    QItemSelectionModel *oldSelection = m_view->selectionModel();
     m_model = new QStandardItemModel(this);
     m_proxy = new SpravSortProxy(this);
     m_proxy->setSourceModel(m_model);
@@ -165,10 +164,9 @@ void SpravDockWindow::fillModel()
         problems << addRoot(m_book.russianRoot, SpravItems::RussianRoot, "RU-Russia-Flag-icon");
     if (m_useUsa)
         problems << addRoot(m_book.internationalRoot, SpravItems::InternationalRoot, "United-States-Flag-1-icon");
-    m_view->setModel(m_proxy);
+    // The old proxy goes with the view's old model, then its source.
+    replaceViewModel(m_view, m_proxy);
     m_view->sortByColumn(0, Qt::AscendingOrder);
-    delete oldSelection;
-    delete oldProxy;
     delete oldModel;
     modelReplaced(m_view->selectionModel());
     problems.removeAll(QString());

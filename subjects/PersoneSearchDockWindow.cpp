@@ -7,6 +7,7 @@
 #include "data/FileManager.h"
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
+#include "data/ViewModel.h"
 #include "data/WaitCursor.h"
 
 #include <QAction>
@@ -172,15 +173,11 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
 
 void PersoneSearchDockWindow::showResults(QStandardItemModel *results)
 {
-    QItemSelectionModel *oldSelection = m_list->selectionModel();
-    QStandardItemModel *old = m_results;
-    disconnect(oldSelection, nullptr, this, nullptr);
+    disconnect(m_list->selectionModel(), nullptr, this, nullptr);
     m_results = results;
-    m_list->setModel(results);
+    replaceViewModel(m_list, results);
     m_list->clearSelection();
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
-    delete oldSelection;
-    delete old;
 }
 
 void PersoneSearchDockWindow::onSelectionChanged(const QModelIndex &current, const QModelIndex &)

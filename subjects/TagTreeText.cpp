@@ -1,6 +1,7 @@
 #include "TagTreeText.h"
 
 #include "TagFolderIndex.h"
+#include "data/ViewModel.h"
 
 #include <QByteArray>
 #include <QIcon>
@@ -125,12 +126,8 @@ QString checkedTagIds(const QStandardItemModel *list)
 
 void replaceTagModel(QTreeView *view, QStandardItemModel *model)
 {
-    QAbstractItemModel *old = view->model();
-    QItemSelectionModel *oldSelection = view->selectionModel();
     model->setParent(view);
-    view->setModel(model);
-    delete oldSelection;
-    delete old;
+    replaceViewModel(view, model);
 }
 
 QSet<QUuid> tagIdSet(const QString &ids)

@@ -6,7 +6,7 @@
 #include "FragmentPanel.h"
 #include "FragmentListFill.h"
 #include "QuestKey.h"
-#include "ViewModel.h"
+#include "data/ViewModel.h"
 #include "_QListView.h"
 #include "_QTreeViewExpand.h"
 #include "data/ActivePopupMenu.h"
