@@ -6,8 +6,8 @@
 #include "app/SettingsDlg.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
-#include "data/SettingsStore.h"
 #include "data/SpravDB.h"
+#include "data/WindowLayout.h"
 
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
@@ -59,17 +59,14 @@ vugVorkel::vugVorkel(QWidget *parent)
 {
     initVugResources();
     {
-        auto settings = SettingsStore::open();
-        settings->beginGroup(QLatin1String(kGroup));
-        const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
-        const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
-        settings->endGroup();
-        if (geometry.isEmpty())
+        // The main window takes its geometry before its state.
+        const WindowLayout layout = WindowLayout::load(QLatin1String(kGroup));
+        if (layout.geometry.isEmpty())
             resize(800, 400);
         else
-            restoreGeometry(geometry);
-        if (!state.isEmpty())
-            restoreState(state, 0);
+            restoreGeometry(layout.geometry);
+        if (!layout.state.isEmpty())
+            restoreState(layout.state, 0);
     }
 
     GenericSettings generic;
@@ -87,12 +84,7 @@ vugVorkel::vugVorkel(QWidget *parent)
 
 vugVorkel::~vugVorkel()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QLatin1String(kGroup));
-    settings->setValue(QStringLiteral("geo_data"), saveGeometry());
-    settings->setValue(QStringLiteral("layout_data"), saveState(0));
-    settings->endGroup();
-    settings->sync();
+    WindowLayout::save(QLatin1String(kGroup), *this);
 }
 
 void vugVorkel::onInitialize()

@@ -3,7 +3,7 @@
 
 #include "data/ActivePopupMenu.h"
 #include "data/Inspection.h"
-#include "data/SettingsStore.h"
+#include "data/WindowLayout.h"
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
 #include "fancy/FancyTabWidget.h"
@@ -222,10 +222,5 @@ void vugVorkel::saveEditorLayout()
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
     if (!editor)
         return;
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
-    settings->setValue(QStringLiteral("geo_data"), editor->saveGeometry());
-    settings->setValue(QStringLiteral("layout_data"), editor->saveState(0));
-    settings->endGroup();
-    settings->sync();
+    WindowLayout::save(QStringLiteral("InspectionEditFancy_v3"), *editor);
 }

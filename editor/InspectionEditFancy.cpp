@@ -6,8 +6,8 @@
 #include "app/services/TreeViewExport.h"
 #include "data/GenericSettings.h"
 #include "data/QuestionKindPixmap.h"
-#include "data/SettingsStore.h"
 #include "data/WaitCursor.h"
+#include "data/WindowLayout.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PersoneSearchDockWindow.h"
@@ -45,11 +45,7 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
     createToolBar();
     createDocks();
 
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
-    const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
-    const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
-    settings->endGroup();
+    const WindowLayout layout = WindowLayout::load(QStringLiteral("InspectionEditFancy_v3"));
 
     m_tree = new InspectionTreeView(0);
     m_tree->setObjectName(QStringLiteral("Navigator"));
@@ -63,7 +59,7 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
 
     updateActions();
     updateRusUsaActions();
-    restoreLayout(geometry, state);
+    restoreLayout(layout);
 }
 
 InspectionEditFancy::~InspectionEditFancy()
@@ -245,11 +241,9 @@ void InspectionEditFancy::createShortcuts()
         key->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
-void InspectionEditFancy::restoreLayout(const QByteArray &geometry, const QByteArray &state)
+void InspectionEditFancy::restoreLayout(const WindowLayout &layout)
 {
-    if (!state.isEmpty()) {
-        restoreState(state, 0);
-    } else {
+    if (layout.state.isEmpty()) {
         // The first dock of each tab group is the one shown; the layout takes
         // that only once it runs.
         QTimer::singleShot(0, this, [this] {
@@ -257,8 +251,7 @@ void InspectionEditFancy::restoreLayout(const QByteArray &geometry, const QByteA
             m_preTest->raise();
         });
     }
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    layout.restore(*this);
 }
 
 void InspectionEditFancy::updateView()

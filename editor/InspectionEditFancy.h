@@ -19,6 +19,7 @@ class QShortcut;
 class SpravMethodicsDockWindow;
 class SpravQuestionsDockWindow;
 struct EditorActionState;
+struct WindowLayout;
 
 // The examination editor ("Опросник"): the selected subject's tests as a tree,
 // the subject and reference-book docks, and the examination it owns and
@@ -124,7 +125,7 @@ private:
     void createDocks();
     void connectDocks();
     void createShortcuts();
-    void restoreLayout(const QByteArray &geometry, const QByteArray &state);
+    void restoreLayout(const WindowLayout &layout);
 
     // --- enabling ---
     void updateActions();
