@@ -1,9 +1,9 @@
 #include "PersoneLinkDockWindow.h"
 
+#include "DockSyncSetting.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
 #include "data/FileManager.h"
-#include "data/SettingsStore.h"
 #include "resources/VugResources.h"
 
 #include <QApplication>
@@ -19,7 +19,6 @@ namespace {
 
 const int kPathRole = Qt::UserRole + 1;
 const QString kGroup = QStringLiteral("PersoneLinkDockWindow");
-const QString kSyncKey = QStringLiteral("bEnabledSync");
 
 QIcon icon(const char *name)
 {
@@ -54,18 +53,12 @@ PersoneLinkDockWindow::PersoneLinkDockWindow(QWidget *parent)
                                Qt::WidgetWithChildrenShortcut);
     connect(copy, &QShortcut::activated, this, &PersoneLinkDockWindow::onActionInspectionCopy);
 
-    auto settings = SettingsStore::open();
-    settings->beginGroup(kGroup);
-    bEnabledSync = SettingsStore::read(*settings, kSyncKey, false);
+    bEnabledSync = DockSyncSetting::load(kGroup);
 }
 
 PersoneLinkDockWindow::~PersoneLinkDockWindow()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(kGroup);
-    settings->setValue(kSyncKey, bEnabledSync);
-    settings->endGroup();
-    settings->sync();
+    DockSyncSetting::save(kGroup, bEnabledSync);
 }
 
 void PersoneLinkDockWindow::clearSelection()

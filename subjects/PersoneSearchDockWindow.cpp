@@ -1,12 +1,12 @@
 #include "PersoneSearchDockWindow.h"
 
+#include "DockSyncSetting.h"
 #include "PersoneSearchMatch.h"
 #include "PersoneSearchWorker.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
 #include "data/FileManager.h"
 #include "data/GenericSettings.h"
-#include "data/SettingsStore.h"
 #include "data/ViewModel.h"
 #include "data/WaitCursor.h"
 
@@ -30,7 +30,6 @@
 namespace {
 
 const QString SettingsGroup = QStringLiteral("PersoneSearchDockWindow");
-const QString SyncKey = QStringLiteral("bEnabledSync");
 constexpr int FileRole = Qt::UserRole + 1;
 
 QIcon icon(const char *name)
@@ -78,18 +77,12 @@ PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
     copy->setContext(Qt::WidgetWithChildrenShortcut);
     connect(copy, &QShortcut::activated, this, &PersoneSearchDockWindow::onActionInspectionCopy);
 
-    auto settings = SettingsStore::open();
-    settings->beginGroup(SettingsGroup);
-    bEnabledSync = SettingsStore::read(*settings, SyncKey, false);
+    bEnabledSync = DockSyncSetting::load(SettingsGroup);
 }
 
 PersoneSearchDockWindow::~PersoneSearchDockWindow()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(SettingsGroup);
-    settings->setValue(SyncKey, bEnabledSync);
-    settings->endGroup();
-    settings->sync();
+    DockSyncSetting::save(SettingsGroup, bEnabledSync);
 }
 
 PersoneSearchDlg::_Conditions *PersoneSearchDockWindow::conditions()
