@@ -1,5 +1,6 @@
 #include "InspectionEditFancy.h"
 #include "InspectionTreeView.h"
+#include "data/Diagnostics.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
 #include "data/WaitCursor.h"
@@ -8,7 +9,6 @@
 #include "subjects/PreTestCanversationDockWindow.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -17,7 +17,7 @@ void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QO
 {
     if (!m_tree)
         return;
-    qDebug() << "InspectionEditFancy::onChangedPersone2";
+    qCDebug(vugEditor) << "InspectionEditFancy::onChangedPersone2";
     // The files are renamed already; a pre-test recording running for them
     // must name its video after where they are now.
     if (m_preTest && !fileOld.isEmpty() && fileOld != fileNew)

@@ -3,11 +3,11 @@
 #include "DockSyncSetting.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
+#include "data/Diagnostics.h"
 #include "data/FileManager.h"
 #include "resources/VugResources.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QFileInfo>
 #include <QListView>
 #include <QMenu>
@@ -117,7 +117,7 @@ void PersoneLinkDockWindow::onCreatePersoneLinkAndVerify(QString file)
 
 void PersoneLinkDockWindow::onActionInspectionCopy()
 {
-    qDebug() << "PersoneLinkDockWindow::onActionInspectionCopy()";
+    qCDebug(vugSubjects) << "PersoneLinkDockWindow::onActionInspectionCopy()";
     const QString path = currentPath();
     if (!path.isEmpty())
         SubjectClipboard::copyTests(path);
@@ -129,7 +129,7 @@ void PersoneLinkDockWindow::onActionRunExplorer()
     if (path.isEmpty())
         return;
     const QString folder = QFileInfo(path).absolutePath();
-    qDebug() << folder;
+    qCDebug(vugSubjects) << folder;
     FileManager::openFolder(folder);
 }
 

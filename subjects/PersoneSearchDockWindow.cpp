@@ -5,6 +5,7 @@
 #include "PersoneSearchWorker.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
+#include "data/Diagnostics.h"
 #include "data/FileManager.h"
 #include "data/GenericSettings.h"
 #include "data/ViewModel.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -176,7 +176,7 @@ void PersoneSearchDockWindow::showResults(QStandardItemModel *results)
 void PersoneSearchDockWindow::onSelectionChanged(const QModelIndex &current, const QModelIndex &)
 {
     const QString file = current.isValid() ? current.data(FileRole).toString() : QString();
-    qDebug() << file;
+    qCDebug(vugSubjects) << file;
     emit notificationChangedPerosneSignal(file, file, this);
     if (bEnabledSync)
         emit notificationChangedPerosneSignal_ForSync(file);
