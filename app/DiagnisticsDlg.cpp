@@ -4,6 +4,7 @@
 #include "recording/media/MediaDevices.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
+#include "data/WaitCursor.h"
 #include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 #include "sensors/interface/SensorPlugin.h"
@@ -120,7 +121,7 @@ DiagnisticsDlg::DiagnisticsDlg(QWidget *parent)
 DiagnisticsDlg::DiagnisticsDlg(QWidget *parent, const MediaDevices &devices, const QString &pluginFolder)
     : QDialog(parent)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     initVugResources();
     setWindowTitle(tr("Диагностика системы"));
     setWindowFlags((windowFlags() | Qt::MSWindowsFixedSizeDialogHint) & ~Qt::WindowContextHelpButtonHint);
@@ -151,7 +152,6 @@ DiagnisticsDlg::DiagnisticsDlg(QWidget *parent, const MediaDevices &devices, con
     m_memoryLabel->setText(FreeMemory::currentText());
 
     startUnitTest(pluginPath, displayName);
-    QApplication::restoreOverrideCursor();
 }
 
 DiagnisticsDlg::~DiagnisticsDlg()

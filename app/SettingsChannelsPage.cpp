@@ -60,8 +60,8 @@ SettingsChannelsPage::SettingsChannelsPage(DefChannel &channels, QWidget *parent
     auto *tools = new QToolBar(this);
     QAction *up = tools->addAction(QIcon(QStringLiteral(":/Pelmar/Images/up.png")), QStringLiteral("to up"));
     QAction *down = tools->addAction(QIcon(QStringLiteral(":/Pelmar/Images/down.png")), QStringLiteral("to down"));
-    connect(up, SIGNAL(triggered()), this, SLOT(action_Up()));
-    connect(down, SIGNAL(triggered()), this, SLOT(action_Down()));
+    connect(up, &QAction::triggered, this, &SettingsChannelsPage::action_Up);
+    connect(down, &QAction::triggered, this, &SettingsChannelsPage::action_Down);
     heading->addWidget(tools, 0, Qt::AlignRight);
 
     m_list = new QTreeView(this);
@@ -69,9 +69,8 @@ SettingsChannelsPage::SettingsChannelsPage(DefChannel &channels, QWidget *parent
     m_model->setHorizontalHeaderLabels({SettingsDlg::tr("Название канала")});
     m_list->setModel(m_model);
     fillList();
-    connect(m_model, SIGNAL(itemChanged(QStandardItem *)), this, SLOT(onItemChanged(QStandardItem *)));
-    connect(m_list->selectionModel(), SIGNAL(selectionChanged(QItemSelection, QItemSelection)), this,
-            SLOT(onSelectionChcnge(QItemSelection, QItemSelection)));
+    connect(m_model, &QStandardItemModel::itemChanged, this, &SettingsChannelsPage::onItemChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &SettingsChannelsPage::onSelectionChcnge);
 
     auto *page = new QVBoxLayout(this);
     page->addLayout(heading);
@@ -88,11 +87,11 @@ QWidget *SettingsChannelsPage::buildParameterGroup()
     m_color2 = swatchButton(group);
     m_penWidth = new QLineEdit(group);
     m_penWidth->setValidator(new QIntValidator(1, 5, m_penWidth));
-    connect(m_invert, SIGNAL(released()), this, SLOT(onInvert()));
-    connect(m_contrast, SIGNAL(released()), this, SLOT(onContrast()));
-    connect(m_color1, SIGNAL(released()), this, SLOT(onColor1()));
-    connect(m_color2, SIGNAL(released()), this, SLOT(onColor2()));
-    connect(m_penWidth, SIGNAL(textChanged(const QString &)), this, SLOT(customSlot(const QString &)));
+    connect(m_invert, &QAbstractButton::released, this, &SettingsChannelsPage::onInvert);
+    connect(m_contrast, &QAbstractButton::released, this, &SettingsChannelsPage::onContrast);
+    connect(m_color1, &QAbstractButton::released, this, &SettingsChannelsPage::onColor1);
+    connect(m_color2, &QAbstractButton::released, this, &SettingsChannelsPage::onColor2);
+    connect(m_penWidth, &QLineEdit::textChanged, this, &SettingsChannelsPage::customSlot);
 
     auto *grid = new QGridLayout(group);
     grid->addWidget(m_invert, 0, 0, 1, 2);

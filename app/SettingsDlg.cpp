@@ -8,6 +8,7 @@
 #include "app/SettingsSensorPage.h"
 #include "app/SettingsViewPage.h"
 #include "data/DefChannel.h"
+#include "data/WaitCursor.h"
 #include "sensors/interface/SensorPlugin.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     : QDialog(parent), m_channelsAtOpen(channelsUI())
 {
     // Building the measuring unit page loads every plug-in.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Настройки"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // Only now: setting the flags above adds the help button by itself.
@@ -50,9 +51,8 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
     layout->addWidget(buttons);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
-    QApplication::restoreOverrideCursor();
+    connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDlg::reject);
 }
 
 SettingsDlg::~SettingsDlg() = default;

@@ -14,11 +14,11 @@
 namespace {
 
 // A path field with its "..." button in one row.
-QHBoxLayout *pathRow(QLineEdit *field, QObject *receiver, const char *slot)
+QHBoxLayout *pathRow(QLineEdit *field, SettingsGeneralPage *receiver, void (SettingsGeneralPage::*slot)())
 {
     auto *row = new QHBoxLayout;
     auto *button = new QPushButton(QStringLiteral("..."), field->parentWidget());
-    QObject::connect(button, SIGNAL(released()), receiver, slot);
+    QObject::connect(button, &QPushButton::released, receiver, slot);
     row->addWidget(field);
     row->addWidget(button);
     return row;
@@ -46,9 +46,9 @@ SettingsGeneralPage::SettingsGeneralPage(const GenericSettings &loaded, QWidget 
     grid->addWidget(new QLabel(SettingsDlg::tr("Масштаб шрифта (0.10 ... 5.00):"), group), 1, 0);
     grid->addWidget(m_fontK, 1, 1);
     grid->addWidget(new QLabel(SettingsDlg::tr("Корневая папка:"), group), 2, 0);
-    grid->addLayout(pathRow(m_rootFolder, this, SLOT(onSelectRootFolder())), 2, 1);
+    grid->addLayout(pathRow(m_rootFolder, this, &SettingsGeneralPage::onSelectRootFolder), 2, 1);
     grid->addWidget(new QLabel(SettingsDlg::tr("Файл справочника:"), group), 3, 0);
-    grid->addLayout(pathRow(m_fileSprav, this, SLOT(onSelectFileSprav())), 3, 1);
+    grid->addLayout(pathRow(m_fileSprav, this, &SettingsGeneralPage::onSelectFileSprav), 3, 1);
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(group);

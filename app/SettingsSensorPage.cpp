@@ -44,7 +44,7 @@ void SettingsSensorPage::buildSensorPage(const QString &storedFileName)
 
     const QVector<SensorPlugin::Entry> found = SensorPlugin::discover(SensorPlugin::userLanguage(), m_folder);
     // Connected first: the first entry added, and then the stored one, lists its channels.
-    connect(m_sensors, SIGNAL(currentIndexChanged(int)), this, SLOT(onSelectSensor(int)));
+    connect(m_sensors, qOverload<int>(&QComboBox::currentIndexChanged), this, &SettingsSensorPage::onSelectSensor);
     for (const SensorPlugin::Entry &entry : found) {
         m_sensors->addItem(entry.displayName, entry.fileName);
         if (entry.fileName.compare(offered, Qt::CaseInsensitive) == 0)

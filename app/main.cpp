@@ -1,6 +1,7 @@
 #include "app/SplashPlayer.h"
 #include "app/vugVorkel.h"
 #include "data/ChannelUI.h"
+#include "data/Diagnostics.h"
 #include "data/LargeBlockHeap.h"
 #include "data/ProcessLocale.h"
 #include "data/SettingsStore.h"
@@ -8,7 +9,6 @@
 #include "resources/VugResources.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSurfaceFormat>
@@ -62,7 +62,7 @@ int main(int argc, char *argv[])
     installTranslator(qtTranslator, QStringLiteral("qt_") + sLocale);
     QTranslator programTranslator;
     installTranslator(programTranslator, QStringLiteral("vugvorkel_") + sLocale);
-    qDebug().noquote() << QStringLiteral("QLocale=") + QLocale().name().section(QLatin1Char('_'), 0, 0);
+    qCDebug(vugApp).noquote() << QStringLiteral("QLocale=") + QLocale().name().section(QLatin1Char('_'), 0, 0);
 
     vugVorkel window;
     window.setWindowIcon(QIcon(QStringLiteral(":/Pelmar/Images/AppIcon.ico")));

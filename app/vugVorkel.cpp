@@ -6,8 +6,8 @@
 #include "app/SettingsDlg.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
-#include "data/SettingsStore.h"
 #include "data/SpravDB.h"
+#include "data/WindowLayout.h"
 
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
@@ -61,17 +61,14 @@ vugVorkel::vugVorkel(QWidget *parent)
 {
     initVugResources();
     {
-        auto settings = SettingsStore::open();
-        settings->beginGroup(QLatin1String(kGroup));
-        const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
-        const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
-        settings->endGroup();
-        if (geometry.isEmpty())
+        // The main window takes its geometry before its state.
+        const WindowLayout layout = WindowLayout::load(QLatin1String(kGroup));
+        if (layout.geometry.isEmpty())
             resize(800, 400);
         else
-            restoreGeometry(geometry);
-        if (!state.isEmpty())
-            restoreState(state, 0);
+            restoreGeometry(layout.geometry);
+        if (!layout.state.isEmpty())
+            restoreState(layout.state, 0);
     }
 
     GenericSettings generic;
@@ -89,12 +86,7 @@ vugVorkel::vugVorkel(QWidget *parent)
 
 vugVorkel::~vugVorkel()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QLatin1String(kGroup));
-    settings->setValue(QStringLiteral("geo_data"), saveGeometry());
-    settings->setValue(QStringLiteral("layout_data"), saveState(0));
-    settings->endGroup();
-    settings->sync();
+    WindowLayout::save(QLatin1String(kGroup), *this);
 }
 
 void vugVorkel::onInitialize()
@@ -111,7 +103,7 @@ void vugVorkel::onInitialize()
     tabWidget->show();
 
     createModeTabs();
-    connect(tabWidget, SIGNAL(currentChanged(int)), this, SLOT(currentTabChanged(int)));
+    connect(tabWidget, &Fancy::FancyTabWidget::currentChanged, this, &vugVorkel::currentTabChanged);
     createActionBar();
 
     tabWidget->setCurrentIndex(0);
@@ -121,8 +113,8 @@ void vugVorkel::onInitialize()
     createStatusLabels();
 
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
-    connect(editor, SIGNAL(notifyDefViewPoligramme(int)), this, SLOT(onDefViewPoligramme(int)));
-    connect(editor, SIGNAL(notifyDefRecordPoligramme(int)), this, SLOT(onDefRecordPoligramme(int)));
+    connect(editor, &InspectionEditFancy::notifyDefViewPoligramme, this, &vugVorkel::onDefViewPoligramme);
+    connect(editor, &InspectionEditFancy::notifyDefRecordPoligramme, this, &vugVorkel::onDefRecordPoligramme);
     updateRecordingActions();
 
     // Widgets show their context menus through customContextMenuRequested.
@@ -173,20 +165,17 @@ void vugVorkel::createModeTabs()
             tabWidget->enableTab(0, true);
     }
 
-    const char *const changed = SIGNAL(notifyChangePersone(QString, Inspection *));
-    const char *const changedSlot = SLOT(onChangedPersone(QString, Inspection *));
-    connect(editor, changed, this, SLOT(onChangePersone(QString, Inspection *)));
-    connect(editor, changed, review, changedSlot);
-    connect(review, SIGNAL(notifyPlayPoligramme(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
-    connect(editor, changed, points, changedSlot);
-    connect(points, SIGNAL(notifyPlayPoligrammeFromBall(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
-    connect(points, SIGNAL(notifyShowPoligrammeFromBall(int, int, int)), this,
-            SLOT(onLocalShowPoligramme(int, int, int)));
-    connect(editor, changed, metric, changedSlot);
-    connect(metric, SIGNAL(notifyPlayPoligrammeFromMetr(int, int)), this, SLOT(onLocalPlayPoligramme(int, int)));
-    connect(metric, SIGNAL(notifyShowPoligrammeFromMetr(int, int, int)), this,
-            SLOT(onLocalShowPoligramme(int, int, int)));
-    connect(editor, changed, statistics, changedSlot);
+    const auto changed = &InspectionEditFancy::notifyChangePersone;
+    connect(editor, changed, this, &vugVorkel::onChangePersone);
+    connect(editor, changed, review, &InspectionPoligrammeFancy::onChangedPersone);
+    connect(review, &InspectionPoligrammeFancy::notifyPlayPoligramme, this, &vugVorkel::onLocalPlayPoligramme);
+    connect(editor, changed, points, &InspectionAnalysisBallFancy::onChangedPersone);
+    connect(points, &InspectionAnalysisBallFancy::notifyPlayPoligrammeFromBall, this, &vugVorkel::onLocalPlayPoligramme);
+    connect(points, &InspectionAnalysisBallFancy::notifyShowPoligrammeFromBall, this, &vugVorkel::onLocalShowPoligramme);
+    connect(editor, changed, metric, &InspectionAnalysisMetrFancy::onChangedPersone);
+    connect(metric, &InspectionAnalysisMetrFancy::notifyPlayPoligrammeFromMetr, this, &vugVorkel::onLocalPlayPoligramme);
+    connect(metric, &InspectionAnalysisMetrFancy::notifyShowPoligrammeFromMetr, this, &vugVorkel::onLocalShowPoligramme);
+    connect(editor, changed, statistics, &InspectionAnalysisStatFancy::onChangedPersone);
 }
 
 void vugVorkel::createActionBar()
@@ -201,9 +190,9 @@ void vugVorkel::createActionBar()
     actionBar->insertActionButton(3, actionRecord);
     settings->setShortcut(QKeySequence(tr("F4")));
     actionRecord->setShortcut(QKeySequence(tr("F5")));
-    connect(settings, SIGNAL(triggered()), this, SLOT(action_Settings()));
-    connect(actionPlay, SIGNAL(triggered()), this, SLOT(action_PlayRecording()));
-    connect(actionRecord, SIGNAL(triggered()), this, SLOT(action_StartRecording()));
+    connect(settings, &QAction::triggered, this, &vugVorkel::action_Settings);
+    connect(actionPlay, &QAction::triggered, this, &vugVorkel::action_PlayRecording);
+    connect(actionRecord, &QAction::triggered, this, &vugVorkel::action_StartRecording);
 }
 
 void vugVorkel::createMenus()

@@ -3,7 +3,7 @@
 
 #include "data/ActivePopupMenu.h"
 #include "data/Inspection.h"
-#include "data/SettingsStore.h"
+#include "data/WindowLayout.h"
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
 #include "fancy/FancyTabWidget.h"
@@ -57,8 +57,8 @@ QMenu *vugVorkel::createTestMenu(bool forRecording)
                        + QStringLiteral(")");
         auto *action = new QAction(caption, menu);
         action->setData(index);
-        connect(action, SIGNAL(triggered()), this,
-                forRecording ? SLOT(action_StartRecording2()) : SLOT(action_PlayRecording2()));
+        connect(action, &QAction::triggered, this,
+                forRecording ? &vugVorkel::action_StartRecording2 : &vugVorkel::action_PlayRecording2);
         menu->addAction(action);
     }
     return menu;
@@ -116,6 +116,7 @@ void vugVorkel::startRecordPoligramme(int index)
         current->hide();
     QApplication::processEvents();
     auto *screen = new InspectionRecordFancy(this);
+    connect(screen, &InspectionRecordFancy::stopRequested, this, &vugVorkel::onStopRecordingAction);
     setCentralWidget(screen);
     screen->show();
     bPlayback = false;
@@ -131,6 +132,7 @@ void vugVorkel::playPoligramme(int iIndexTest, int iPos)
         return;
     const QSize size = centralWidget() ? centralWidget()->size() : QSize();
     auto *screen = new InspectionRecordFancy(this);
+    connect(screen, &InspectionRecordFancy::stopRequested, this, &vugVorkel::onStopRecordingAction);
     if (QWidget *current = takeCentralWidget())
         current->hide();
     setCentralWidget(screen);
@@ -238,10 +240,5 @@ void vugVorkel::saveEditorLayout()
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
     if (!editor)
         return;
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
-    settings->setValue(QStringLiteral("geo_data"), editor->saveGeometry());
-    settings->setValue(QStringLiteral("layout_data"), editor->saveState(0));
-    settings->endGroup();
-    settings->sync();
+    WindowLayout::save(QStringLiteral("InspectionEditFancy_v3"), *editor);
 }

@@ -34,9 +34,9 @@ ChangeQuestsDlg::ChangeQuestsDlg(QWidget *parent, const Inspection::_Test *test,
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto *addGroup = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/addGroup.png")), tr("Добавить предъявление"), this);
-    connect(addGroup, SIGNAL(triggered()), this, SLOT(onAction_AddGroup()));
+    connect(addGroup, &QAction::triggered, this, &ChangeQuestsDlg::onAction_AddGroup);
     auto *edit = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/edit")), tr("Изменить вопрос (F2)"), this);
-    connect(edit, SIGNAL(triggered()), this, SLOT(onAction_Edit()));
+    connect(edit, &QAction::triggered, this, &ChangeQuestsDlg::onAction_Edit);
     auto *tools = new QToolBar(this);
     tools->addAction(addGroup);
     tools->addAction(edit);
@@ -51,8 +51,8 @@ ChangeQuestsDlg::ChangeQuestsDlg(QWidget *parent, const Inspection::_Test *test,
     fillTree();
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(reject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &ChangeQuestsDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ChangeQuestsDlg::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(tools);
     layout->addWidget(m_tree);
@@ -62,8 +62,8 @@ ChangeQuestsDlg::ChangeQuestsDlg(QWidget *parent, const Inspection::_Test *test,
 
     auto *f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
     f2->setContext(Qt::WindowShortcut);
-    connect(f2, SIGNAL(activated()), this, SLOT(F2()));
-    QTimer::singleShot(0, this, SLOT(onTimer_SetSelectedFirst()));
+    connect(f2, &QShortcut::activated, this, &ChangeQuestsDlg::F2);
+    QTimer::singleShot(0, this, &ChangeQuestsDlg::onTimer_SetSelectedFirst);
 }
 
 // The tree, and an editor still open in it, go before the examination they write into.

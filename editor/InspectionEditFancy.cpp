@@ -6,7 +6,8 @@
 #include "app/services/TreeViewExport.h"
 #include "data/GenericSettings.h"
 #include "data/QuestionKindPixmap.h"
-#include "data/SettingsStore.h"
+#include "data/WaitCursor.h"
+#include "data/WindowLayout.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PersoneSearchDockWindow.h"
@@ -22,6 +23,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -43,17 +45,13 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
     createToolBar();
     createDocks();
 
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QStringLiteral("InspectionEditFancy_v3"));
-    const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
-    const QByteArray state = settings->value(QStringLiteral("layout_data")).toByteArray();
-    settings->endGroup();
+    const WindowLayout layout = WindowLayout::load(QStringLiteral("InspectionEditFancy_v3"));
 
     m_tree = new InspectionTreeView(0);
     m_tree->setObjectName(QStringLiteral("Navigator"));
     setCentralWidget(m_tree);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_tree, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(onCustomContextMenu(QPoint)));
+    connect(m_tree, &QWidget::customContextMenuRequested, this, &InspectionEditFancy::onCustomContextMenu);
     createShortcuts();
     createKindActions();
     // The subjects dock announces the data root once the window can take it.
@@ -61,7 +59,7 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
 
     updateActions();
     updateRusUsaActions();
-    restoreLayout(geometry, state);
+    restoreLayout(layout);
 }
 
 InspectionEditFancy::~InspectionEditFancy()
@@ -73,10 +71,10 @@ InspectionEditFancy::~InspectionEditFancy()
     settings.save();
 }
 
-QAction *InspectionEditFancy::newAction(const QIcon &icon, const QString &text, const char *slot)
+QAction *InspectionEditFancy::newAction(const QIcon &icon, const QString &text, Slot slot)
 {
     auto *action = new QAction(icon, text, this);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, slot);
     return action;
 }
 
@@ -84,73 +82,73 @@ void InspectionEditFancy::createActions()
 {
     GenericSettings settings;
     settings.load();
-    m_addTest = newAction(imageIcon("addTest.png"), tr("Добавить тест"), SLOT(action_AddTest()));
-    m_addGroup = newAction(imageIcon("addGroup.png"), tr("Добавить предъявление"), SLOT(action_AddGroup()));
+    m_addTest = newAction(imageIcon("addTest.png"), tr("Добавить тест"), &InspectionEditFancy::action_AddTest);
+    m_addGroup = newAction(imageIcon("addGroup.png"), tr("Добавить предъявление"), &InspectionEditFancy::action_AddGroup);
     m_addRus = {
-        newAction(addQuestionPixmap(10000), tr("Добавить НУЛЕВОЙ вопрос"), SLOT(action_AddQuest0())),
-        newAction(addQuestionPixmap(0), tr("Добавить НЕЙТРАЛЬНЫЙ вопрос"), SLOT(action_AddQuestN())),
-        newAction(addQuestionPixmap(2), tr("Добавить ПРОВЕРОЧНЫЙ вопрос"), SLOT(action_AddQuestP())),
-        newAction(addQuestionPixmap(1), tr("Добавить КОНТРОЛЬНЫЙ вопрос"), SLOT(action_AddQuestC())),
+        newAction(addQuestionPixmap(10000), tr("Добавить НУЛЕВОЙ вопрос"), &InspectionEditFancy::action_AddQuest0),
+        newAction(addQuestionPixmap(0), tr("Добавить НЕЙТРАЛЬНЫЙ вопрос"), &InspectionEditFancy::action_AddQuestN),
+        newAction(addQuestionPixmap(2), tr("Добавить ПРОВЕРОЧНЫЙ вопрос"), &InspectionEditFancy::action_AddQuestP),
+        newAction(addQuestionPixmap(1), tr("Добавить КОНТРОЛЬНЫЙ вопрос"), &InspectionEditFancy::action_AddQuestC),
     };
     m_addUsa = {
-        newAction(imageIcon("addQuest_Usa_P"), tr("Добавить вводный вопрос (P)"), SLOT(onAddQuest_USA_P())),
-        newAction(imageIcon("addQuest_Usa_I"), tr("Добавить иррелевантный (I)"), SLOT(onAddQuest_USA_I())),
-        newAction(imageIcon("addQuest_Usa_C"), tr("Добавить контрольный вопрос (C)"), SLOT(onAddQuest_USA_C())),
-        newAction(imageIcon("addQuest_Usa_R"), tr("Добавить  релевантный вопрос (R)"), SLOT(onAddQuest_USA_R())),
+        newAction(imageIcon("addQuest_Usa_P"), tr("Добавить вводный вопрос (P)"), &InspectionEditFancy::onAddQuest_USA_P),
+        newAction(imageIcon("addQuest_Usa_I"), tr("Добавить иррелевантный (I)"), &InspectionEditFancy::onAddQuest_USA_I),
+        newAction(imageIcon("addQuest_Usa_C"), tr("Добавить контрольный вопрос (C)"), &InspectionEditFancy::onAddQuest_USA_C),
+        newAction(imageIcon("addQuest_Usa_R"), tr("Добавить  релевантный вопрос (R)"), &InspectionEditFancy::onAddQuest_USA_R),
         newAction(imageIcon("addQuest_Usa_SR"), tr("Добавить жертвенный релевантный вопрос (SR)"),
-                  SLOT(onAddQuest_USA_SR())),
+                  &InspectionEditFancy::onAddQuest_USA_SR),
         newAction(imageIcon("addQuest_Usa_So"), tr("Добавить симптоматический вопрос (So)"),
-                  SLOT(onAddQuest_USA_So())),
+                  &InspectionEditFancy::onAddQuest_USA_So),
         newAction(imageIcon("addQuest_Usa_GC"), tr("Добавить вопрос комплекса вины (GC)"),
-                  SLOT(onAddQuest_USA_GC())),
+                  &InspectionEditFancy::onAddQuest_USA_GC),
     };
     m_showRus = newAction(imageIcon("RU-Russia-Flag-icon"), tr("Включить российскую систему вопросов"),
-                          SLOT(onShowRusQuests()));
+                          &InspectionEditFancy::onShowRusQuests);
     m_showUsa = newAction(imageIcon("United-States-Flag-1-icon"), tr("Включить международную систему вопросов"),
-                          SLOT(onShowUsaQuests()));
+                          &InspectionEditFancy::onShowUsaQuests);
     m_showRus->setCheckable(true);
     m_showRus->setChecked(settings.bShowQuestionsRUS);
     m_showUsa->setCheckable(true);
     m_showUsa->setChecked(settings.bShowQuestionsUSA);
-    m_shiftDown = newAction(imageIcon("Down-2-2-icon.png"), tr("Переместить вниз (Ctrl+Down)"), SLOT(action_ShiftDown()));
-    m_shiftUp = newAction(imageIcon("Up-2-2-icon.png"), tr("Переместить вверх (Ctrl+Up)"), SLOT(action_ShiftUp()));
-    m_collapse = newAction(imageIcon("Collapse-Folder-icon.png"), tr("Свернуть все тесты"), SLOT(action_CollapseAll()));
-    m_expand = newAction(imageIcon("Plus-Folder-icon.png"), tr("Раскрыть все тесты"), SLOT(action_ExpandAll()));
-    m_talkYes = newAction(imageIcon("AnswerYes.png"), tr("Проговор теста: Да"), SLOT(action_TestTalkYes()));
-    m_talkNo = newAction(imageIcon("AnswerNo.png"), tr("Проговор теста: Нет"), SLOT(action_TestTalkNo()));
+    m_shiftDown = newAction(imageIcon("Down-2-2-icon.png"), tr("Переместить вниз (Ctrl+Down)"), &InspectionEditFancy::action_ShiftDown);
+    m_shiftUp = newAction(imageIcon("Up-2-2-icon.png"), tr("Переместить вверх (Ctrl+Up)"), &InspectionEditFancy::action_ShiftUp);
+    m_collapse = newAction(imageIcon("Collapse-Folder-icon.png"), tr("Свернуть все тесты"), &InspectionEditFancy::action_CollapseAll);
+    m_expand = newAction(imageIcon("Plus-Folder-icon.png"), tr("Раскрыть все тесты"), &InspectionEditFancy::action_ExpandAll);
+    m_talkYes = newAction(imageIcon("AnswerYes.png"), tr("Проговор теста: Да"), &InspectionEditFancy::action_TestTalkYes);
+    m_talkNo = newAction(imageIcon("AnswerNo.png"), tr("Проговор теста: Нет"), &InspectionEditFancy::action_TestTalkNo);
     m_extraInfo = newAction(imageIcon("AnswerShow.png"), tr("Показывать дополнительную информацию"),
-                            SLOT(action_TestTalkShow()));
+                            &InspectionEditFancy::action_TestTalkShow);
     m_extraInfo->setCheckable(true);
-    m_excel = newAction(imageIcon("Microsoft-Excel-icon.png"), tr("Выгрузить в MS Excel"), SLOT(action_ToExcel()));
-    m_undo = newAction(imageIcon("undo-icon.png"), tr("Отменить изменения (Ctrl+Z)"), SLOT(onUndo()));
-    m_redo = newAction(imageIcon("redo-icon.png"), tr("Повторить изменения (Ctrl+Y)"), SLOT(onRedo()));
-    m_copy = newAction(imageIcon("iconCopy.png"), QString(), SLOT(action_Copy()));
-    m_paste = newAction(imageIcon("iconPaste.png"), QString(), SLOT(action_Paste()));
-    m_edit = newAction(imageIcon("edit"), QString(), SLOT(action_Edit()));
-    m_delete = newAction(imageIcon("iconDelete.png"), QString(), SLOT(action_Delete()));
-    m_deleteGroup = newAction(QIcon(), tr("Удалить группу"), SLOT(action_DeleteGroup()));
+    m_excel = newAction(imageIcon("Microsoft-Excel-icon.png"), tr("Выгрузить в MS Excel"), &InspectionEditFancy::action_ToExcel);
+    m_undo = newAction(imageIcon("undo-icon.png"), tr("Отменить изменения (Ctrl+Z)"), &InspectionEditFancy::onUndo);
+    m_redo = newAction(imageIcon("redo-icon.png"), tr("Повторить изменения (Ctrl+Y)"), &InspectionEditFancy::onRedo);
+    m_copy = newAction(imageIcon("iconCopy.png"), QString(), &InspectionEditFancy::action_Copy);
+    m_paste = newAction(imageIcon("iconPaste.png"), QString(), &InspectionEditFancy::action_Paste);
+    m_edit = newAction(imageIcon("edit"), QString(), &InspectionEditFancy::action_Edit);
+    m_delete = newAction(imageIcon("iconDelete.png"), QString(), &InspectionEditFancy::action_Delete);
+    m_deleteGroup = newAction(QIcon(), tr("Удалить группу"), &InspectionEditFancy::action_DeleteGroup);
     m_deletePolygram = newAction(imageIcon("iconDelete22222.png"), tr("Удалить полиграмму теста"),
-                                 SLOT(action_DeletePoligramme()));
+                                 &InspectionEditFancy::action_DeletePoligramme);
 }
 
 void InspectionEditFancy::createKindActions()
 {
-    const auto kind = [this](int code, const QString &text, const char *slot) {
+    const auto kind = [this](int code, const QString &text, Slot slot) {
         QAction *action = newAction(QIcon(), text, slot);
         action->setCheckable(true);
         return KindAction{code, action};
     };
-    m_kindsRus = {kind(0, tr("НЕЙТРАЛЬНЫЙ вопрос"), SLOT(action_ChangeQuestN())),
-                  kind(2, tr("ПРОВЕРОЧНЫЙ вопрос"), SLOT(action_ChangeQuestP())),
-                  kind(1, tr("КОНТРОЛЬНЫЙ вопрос"), SLOT(action_ChangeQuestC()))};
-    m_reorder = newAction(QIcon(), tr("Перестроить порядок"), SLOT(action_ReorderQuests()));
-    m_kindsUsa = {kind(101, tr("ВВОДНЫЙ вопрос (P)"), SLOT(action_ChangeQuest_UsaP())),
-                  kind(102, tr("ИРРЕЛЕВАНТНЫЙ (I)"), SLOT(action_ChangeQuest_UsaI())),
-                  kind(103, tr("КОНТРОЛЬНЫЙ вопрос (C)"), SLOT(action_ChangeQuest_UsaC())),
-                  kind(104, tr("РЕЛЕВАНТНЫЙ вопрос (R)"), SLOT(action_ChangeQuest_UsaR())),
-                  kind(105, tr("ЖЕРТВЕННЫЙ РЕЛЕВАНТНЫЙ вопрос (SR)"), SLOT(action_ChangeQuest_UsaSR())),
-                  kind(106, tr("СИМПТОМАТИЧЕСКИЙ вопрос (So)"), SLOT(action_ChangeQuest_UsaSo())),
-                  kind(107, tr("вопрос КОМПЛЕКСА ВИНЫ (GC)"), SLOT(action_ChangeQuest_UsaGC()))};
+    m_kindsRus = {kind(0, tr("НЕЙТРАЛЬНЫЙ вопрос"), &InspectionEditFancy::action_ChangeQuestN),
+                  kind(2, tr("ПРОВЕРОЧНЫЙ вопрос"), &InspectionEditFancy::action_ChangeQuestP),
+                  kind(1, tr("КОНТРОЛЬНЫЙ вопрос"), &InspectionEditFancy::action_ChangeQuestC)};
+    m_reorder = newAction(QIcon(), tr("Перестроить порядок"), &InspectionEditFancy::action_ReorderQuests);
+    m_kindsUsa = {kind(101, tr("ВВОДНЫЙ вопрос (P)"), &InspectionEditFancy::action_ChangeQuest_UsaP),
+                  kind(102, tr("ИРРЕЛЕВАНТНЫЙ (I)"), &InspectionEditFancy::action_ChangeQuest_UsaI),
+                  kind(103, tr("КОНТРОЛЬНЫЙ вопрос (C)"), &InspectionEditFancy::action_ChangeQuest_UsaC),
+                  kind(104, tr("РЕЛЕВАНТНЫЙ вопрос (R)"), &InspectionEditFancy::action_ChangeQuest_UsaR),
+                  kind(105, tr("ЖЕРТВЕННЫЙ РЕЛЕВАНТНЫЙ вопрос (SR)"), &InspectionEditFancy::action_ChangeQuest_UsaSR),
+                  kind(106, tr("СИМПТОМАТИЧЕСКИЙ вопрос (So)"), &InspectionEditFancy::action_ChangeQuest_UsaSo),
+                  kind(107, tr("вопрос КОМПЛЕКСА ВИНЫ (GC)"), &InspectionEditFancy::action_ChangeQuest_UsaGC)};
     // One exclusive group: a question has one kind, whichever set names it.
     m_kindGroup = new QActionGroup(this);
     for (const QList<KindAction> *set : {&m_kindsRus, &m_kindsUsa}) {
@@ -205,47 +203,50 @@ void InspectionEditFancy::createDocks()
 
 void InspectionEditFancy::connectDocks()
 {
-    const char *const changed = SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *));
-    const char *const changedSlot = SLOT(onChangedPersone2(QString, QString, QObject *));
-    const char *const sync = SIGNAL(notificationChangedPerosneSignal_ForSync(QString));
-    const char *const syncSlot = SLOT(onChangedPerosneSignal_ForSync(QString));
-    const char *const linkSlot = SLOT(onCreatePersoneLinkAndVerify(QString));
-    for (QObject *dock : std::initializer_list<QObject *>{m_links, m_subjects, m_search})
-        connect(dock, changed, this, changedSlot);
-    connect(m_links, sync, m_subjects, syncSlot);
-    connect(m_search, sync, m_subjects, syncSlot);
-    connect(m_subjects, SIGNAL(notyfyCreatePersoneLinkAndVerify(QString)), m_links, linkSlot);
-    connect(m_search, SIGNAL(notyfyCreatePersoneLinkAndVerifyFromSearch(QString)), m_links, linkSlot);
-    connect(this, SIGNAL(notifyChangePersone(QString, Inspection *)), m_preTest,
-            SLOT(onChangedPersone(QString, Inspection *)));
-    connect(m_links, SIGNAL(notificationIsRecordedTest(bool *)), this, SLOT(onIsRecordedTest(bool *)));
-    for (QObject *book : std::initializer_list<QObject *>{m_questions, m_methodics})
-        connect(this, SIGNAL(notifyChangeRusUsaQuests(bool, bool)), book, SLOT(onChangeRusUsaQuests(bool, bool)));
+    // The three subject docks name their signals alike, each in its own class.
+    const auto followChoice = [this](auto *dock) {
+        using Dock = std::remove_pointer_t<decltype(dock)>;
+        connect(dock, &Dock::notificationChangedPerosneSignal, this, &InspectionEditFancy::onChangedPersone2);
+        // The other docks' choices move the subjects dock along when they sync.
+        if constexpr (!std::is_same_v<Dock, PersoneDockWindow>)
+            connect(dock, &Dock::notificationChangedPerosneSignal_ForSync, m_subjects,
+                    &PersoneDockWindow::onChangedPerosneSignal_ForSync);
+    };
+    followChoice(m_links);
+    followChoice(m_subjects);
+    followChoice(m_search);
+    connect(m_subjects, &PersoneDockWindow::notyfyCreatePersoneLinkAndVerify, m_links,
+            &PersoneLinkDockWindow::onCreatePersoneLinkAndVerify);
+    connect(m_search, &PersoneSearchDockWindow::notyfyCreatePersoneLinkAndVerifyFromSearch, m_links,
+            &PersoneLinkDockWindow::onCreatePersoneLinkAndVerify);
+    connect(this, &InspectionEditFancy::notifyChangePersone, m_preTest, &PreTestCanversationDockWindow::onChangedPersone);
+    connect(m_links, &PersoneLinkDockWindow::notificationIsRecordedTest, this, &InspectionEditFancy::onIsRecordedTest);
+    for (SpravDockWindow *book : std::initializer_list<SpravDockWindow *>{m_questions, m_methodics})
+        connect(this, &InspectionEditFancy::notifyChangeRusUsaQuests, book, &SpravDockWindow::onChangeRusUsaQuests);
     m_subjects->initModel();
 }
 
 void InspectionEditFancy::createShortcuts()
 {
-    const auto shortcut = [this](const QKeySequence &keys, const char *slot) {
-        auto *key = new QShortcut(keys, this, slot, nullptr, Qt::WindowShortcut);
+    const auto shortcut = [this](const QKeySequence &keys, Slot slot) {
+        auto *key = new QShortcut(keys, this, nullptr, nullptr, Qt::WindowShortcut);
+        connect(key, &QShortcut::activated, this, slot);
         return key;
     };
-    m_copyKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_C), SLOT(action_Copy()));
-    m_pasteKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_V), SLOT(action_Paste()));
-    m_editKey = shortcut(QKeySequence(Qt::Key_F2), SLOT(action_Edit()));
-    m_deleteKey = shortcut(QKeySequence(Qt::Key_Delete), SLOT(action_Delete()));
-    m_undoKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_Z), SLOT(onUndo()));
-    m_redoKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_Y), SLOT(onRedo()));
+    m_copyKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_C), &InspectionEditFancy::action_Copy);
+    m_pasteKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_V), &InspectionEditFancy::action_Paste);
+    m_editKey = shortcut(QKeySequence(Qt::Key_F2), &InspectionEditFancy::action_Edit);
+    m_deleteKey = shortcut(QKeySequence(Qt::Key_Delete), &InspectionEditFancy::action_Delete);
+    m_undoKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_Z), &InspectionEditFancy::onUndo);
+    m_redoKey = shortcut(QKeySequence(Qt::CTRL + Qt::Key_Y), &InspectionEditFancy::onRedo);
     // The docks hold their own copy, paste and delete keys.
     for (QShortcut *key : {m_copyKey, m_pasteKey, m_editKey, m_deleteKey})
         key->setContext(Qt::WidgetWithChildrenShortcut);
 }
 
-void InspectionEditFancy::restoreLayout(const QByteArray &geometry, const QByteArray &state)
+void InspectionEditFancy::restoreLayout(const WindowLayout &layout)
 {
-    if (!state.isEmpty()) {
-        restoreState(state, 0);
-    } else {
+    if (layout.state.isEmpty()) {
         // The first dock of each tab group is the one shown; the layout takes
         // that only once it runs.
         QTimer::singleShot(0, this, [this] {
@@ -253,8 +254,7 @@ void InspectionEditFancy::restoreLayout(const QByteArray &geometry, const QByteA
             m_preTest->raise();
         });
     }
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    layout.restore(*this);
 }
 
 void InspectionEditFancy::updateView()
@@ -269,19 +269,11 @@ void InspectionEditFancy::updateView()
 void InspectionEditFancy::reloadTree(bool keep, Inspection::_Test *test)
 {
     m_tree->fillModel(&m_inspection, keep, test);
-    disconnect(m_tree, SIGNAL(changeTest(Inspection::_Test *)), this, SLOT(onChangeTest(Inspection::_Test *)));
-    connect(m_tree, SIGNAL(changeTest(Inspection::_Test *)), this, SLOT(onChangeTest(Inspection::_Test *)));
-    const char *const selection = SIGNAL(selectionChanged(QItemSelection, QItemSelection));
-    const char *const selectionSlot = SLOT(onTreeViewSelectionChanged(QItemSelection, QItemSelection));
-    disconnect(m_tree->selectionModel(), selection, this, selectionSlot);
-    connect(m_tree->selectionModel(), selection, this, selectionSlot);
-    disconnect(m_tree, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(onDoubleClick(QModelIndex)));
-    connect(m_tree, SIGNAL(doubleClicked(QModelIndex)), this, SLOT(onDoubleClick(QModelIndex)));
-}
-
-void InspectionEditFancy::setWaitCursor()
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Unique connections: a refill may hand over the same view and selection model again.
+    connect(m_tree, &InspectionTreeView::changeTest, this, &InspectionEditFancy::onChangeTest, Qt::UniqueConnection);
+    connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &InspectionEditFancy::onTreeViewSelectionChanged, Qt::UniqueConnection);
+    connect(m_tree, &QAbstractItemView::doubleClicked, this, &InspectionEditFancy::onDoubleClick, Qt::UniqueConnection);
 }
 
 int InspectionEditFancy::testRowOf(const QModelIndex &index) const
@@ -380,9 +372,8 @@ void InspectionEditFancy::action_ShiftUp()
 
 void InspectionEditFancy::action_ToExcel()
 {
-    setWaitCursor();
+    const WaitCursor wait;
     exportTreeViewToExcel(m_tree);
-    QApplication::restoreOverrideCursor();
 }
 
 void InspectionEditFancy::onIsRecordedTest(bool *recorded)

@@ -19,6 +19,7 @@ class QShortcut;
 class SpravMethodicsDockWindow;
 class SpravQuestionsDockWindow;
 struct EditorActionState;
+struct WindowLayout;
 
 // The examination editor ("Опросник"): the selected subject's tests as a tree,
 // the subject and reference-book docks, and the examination it owns and
@@ -113,15 +114,18 @@ private:
         QAction *action;
     };
 
+    // A slot of this window an action or key runs.
+    using Slot = void (InspectionEditFancy::*)();
+
     // --- construction ---
-    QAction *newAction(const QIcon &icon, const QString &text, const char *slot);
+    QAction *newAction(const QIcon &icon, const QString &text, Slot slot);
     void createActions();
     void createKindActions();
     void createToolBar();
     void createDocks();
     void connectDocks();
     void createShortcuts();
-    void restoreLayout(const QByteArray &geometry, const QByteArray &state);
+    void restoreLayout(const WindowLayout &layout);
 
     // --- enabling ---
     void updateActions();
@@ -132,7 +136,7 @@ private:
     // --- context menu ---
     void addQuestionEntries(QMenu *menu, Inspection::_Test *test, int question);
     void addTestEntries(QMenu *menu, Inspection::_Test *test);
-    QAction *newMenuAction(QMenu *menu, const QString &text, const char *slot, bool checkable = false);
+    QAction *newMenuAction(QMenu *menu, const QString &text, Slot slot, bool checkable = false);
 
     // --- subject ---
     bool isOpen() const { return !m_inspection.path.isEmpty(); }
@@ -145,7 +149,6 @@ private:
     QHash<QUuid, QString> existingTestVideos();
     QStringList renameTestVideos(const QHash<QUuid, QString> &oldVideos);
     void reloadTree(bool keep, Inspection::_Test *test);
-    void setWaitCursor();
 
     // The test of an item: its own row for a test item, its parent's for a question.
     Inspection::_Test *testOf(const QModelIndex &index);

@@ -6,6 +6,7 @@
 #include "MimeFormats.h"
 #include "data/InspectionMedia.h"
 #include "data/SharedHelpers.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -20,14 +21,6 @@
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole + 1;
-
-// Keeps the wait cursor up for one operation, however it ends.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 Inspection::_Order planEntry(int theme, int group)
 {

@@ -156,11 +156,11 @@ QMenu *InspectionEditFancy::createContextMenu(const QPoint &pos)
     return menu;
 }
 
-QAction *InspectionEditFancy::newMenuAction(QMenu *menu, const QString &text, const char *slot, bool checkable)
+QAction *InspectionEditFancy::newMenuAction(QMenu *menu, const QString &text, Slot slot, bool checkable)
 {
     auto *action = new QAction(text, menu);
     action->setCheckable(checkable);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, slot);
     return action;
 }
 
@@ -180,10 +180,10 @@ void InspectionEditFancy::addQuestionEntries(QMenu *menu, Inspection::_Test *tes
     }
     m_reorder->setEnabled(editable);
 
-    QAction *loadPicture = newMenuAction(menu, tr("Загрузить фотографию..."), SLOT(action_AttachPhoto()));
-    QAction *viewPicture = newMenuAction(menu, tr("Просмотреть фотографию..."), SLOT(action_ViewPhoto()));
-    QAction *deletePicture = newMenuAction(menu, tr("Удалить фотографию"), SLOT(action_DeletePhoto()));
-    QAction *showQuestion = newMenuAction(menu, tr("Показывать вопрос"), SLOT(action_ShowQuestToSecontMonitor()), true);
+    QAction *loadPicture = newMenuAction(menu, tr("Загрузить фотографию..."), &InspectionEditFancy::action_AttachPhoto);
+    QAction *viewPicture = newMenuAction(menu, tr("Просмотреть фотографию..."), &InspectionEditFancy::action_ViewPhoto);
+    QAction *deletePicture = newMenuAction(menu, tr("Удалить фотографию"), &InspectionEditFancy::action_DeletePhoto);
+    QAction *showQuestion = newMenuAction(menu, tr("Показывать вопрос"), &InspectionEditFancy::action_ShowQuestToSecontMonitor, true);
     const bool picture = theme && !theme->PhotoImage4.isEmpty();
     const bool allShown = test && test->ShowAllQuestSecondMonitor;
     loadPicture->setEnabled(editable);
@@ -212,15 +212,15 @@ void InspectionEditFancy::addQuestionEntries(QMenu *menu, Inspection::_Test *tes
 void InspectionEditFancy::addTestEntries(QMenu *menu, Inspection::_Test *test)
 {
     QAction *showVideo = newMenuAction(menu, tr("Показать в проводнике файл видо-аудио записи"),
-                                       SLOT(action_ShowFileAVI()));
+                                       &InspectionEditFancy::action_ShowFileAVI);
     QAction *showAll = newMenuAction(menu, tr("Показывать ВСЕ вопросы на втором мониторе"),
-                                     SLOT(action_ShowAllQuestionsSecondMonitor()), true);
-    QAction *comments = newMenuAction(menu, tr("Комментарий к тесту..."), SLOT(onTestComments()));
+                                     &InspectionEditFancy::action_ShowAllQuestionsSecondMonitor, true);
+    QAction *comments = newMenuAction(menu, tr("Комментарий к тесту..."), &InspectionEditFancy::onTestComments);
     comments->setIcon(QIcon(QStringLiteral(":/Pelmar/Images/Comment-icon.png")));
     if (test) {
         QAction *open = test->recorded
-                            ? newMenuAction(menu, tr("Просмотр полиграммы"), SLOT(action_DefViewPoligramme()))
-                            : newMenuAction(menu, tr("Запись полиграммы"), SLOT(action_DefRecordPoligramme()));
+                            ? newMenuAction(menu, tr("Просмотр полиграммы"), &InspectionEditFancy::action_DefViewPoligramme)
+                            : newMenuAction(menu, tr("Запись полиграммы"), &InspectionEditFancy::action_DefRecordPoligramme);
         menu->addAction(open);
         menu->setDefaultAction(open);
         // The file is looked for without making the companion folder.

@@ -1,13 +1,14 @@
 #include "InspectionEditFancy.h"
 #include "InspectionTreeView.h"
+#include "data/Diagnostics.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
+#include "data/WaitCursor.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PreTestCanversationDockWindow.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -16,7 +17,7 @@ void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QO
 {
     if (!m_tree)
         return;
-    qDebug() << "InspectionEditFancy::onChangedPersone2";
+    qCDebug(vugEditor) << "InspectionEditFancy::onChangedPersone2";
     // The files are renamed already; a pre-test recording running for them
     // must name its video after where they are now.
     if (m_preTest && !fileOld.isEmpty() && fileOld != fileNew)
@@ -67,7 +68,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         }
     }
 
-    setWaitCursor();
+    WaitCursor wait;
     const StoreResult loaded = m_inspection.load(fileNew);
     for (Inspection::_Test &test : m_inspection.tests) {
         if (test.recorded)
@@ -80,7 +81,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     announceInspection();
     m_contextIndex = QModelIndex();
     updateActions();
-    QApplication::restoreOverrideCursor();
+    wait.release();
 
     if (loaded == StoreResult::Refused)
         QMessageBox::warning(this, tr("Воркел"),

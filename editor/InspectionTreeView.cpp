@@ -3,10 +3,10 @@
 #include "MimeFormats.h"
 #include "QuestionDrop.h"
 #include "_InspectionTreeView_StyledItemDelegate.h"
+#include "data/Diagnostics.h"
 #include "data/QuestTypeColor.h"
 #include "data/SharedHelpers.h"
 
-#include <QDebug>
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QHeaderView>
@@ -207,7 +207,7 @@ void InspectionTreeView::restorePosition(const QVector<QPair<int, int>> &chain)
         const int rows = m_model->rowCount(index);
         const int row = qMin(level.first, rows - 1);
         const int column = qMin(level.second, m_model->columnCount(index) - 1);
-        qDebug() << "InspectionTreeView: row" << row << "column" << column << "rows" << rows;
+        qCDebug(vugEditor) << "InspectionTreeView: row" << row << "column" << column << "rows" << rows;
         const QModelIndex next = m_model->index(row, column, index);
         if (!next.isValid())
             break;

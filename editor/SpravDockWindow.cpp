@@ -5,6 +5,7 @@
 #include "SpravTreeView.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SpravDB.h"
+#include "data/ViewModel.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -30,42 +31,43 @@ SpravDockWindow::SpravDockWindow(const QString &title, const QString &name, cons
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     setWidget(frame);
-    connect(m_view, SIGNAL(customContextMenuRequested(const QPoint &)), this,
-            SLOT(onCustomContextMenu(const QPoint &)));
+    connect(m_view, &QWidget::customContextMenuRequested, this, &SpravDockWindow::onCustomContextMenu);
 }
 
-QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, const char *slot)
+QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, const Slot &slot)
 {
     auto *action = new QAction(icon, text, this);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, slot);
     return action;
 }
 
-QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const char *slot)
+QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const Slot &slot)
 {
     return newAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, slot);
 }
 
 void SpravDockWindow::createActions(const RowActions &row)
 {
-    addShortcut("Ctrl+C", SLOT(action_Copy()));
-    addShortcut("Ctrl+V", SLOT(action_Paste()));
+    const Slot copy = [this] { action_Copy(); };
+    const Slot paste = [this] { action_Paste(); };
+    addShortcut("Ctrl+C", copy);
+    addShortcut("Ctrl+V", paste);
     addShortcut("Delete", row.removeSlot);
-    m_copy = newAction("iconCopy.png", row.copy, SLOT(action_Copy()));
-    m_paste = newAction("iconPaste.png", row.paste, SLOT(action_Paste()));
+    m_copy = newAction("iconCopy.png", row.copy, copy);
+    m_paste = newAction("iconPaste.png", row.paste, paste);
     m_editItem = newAction("edit", row.edit, row.editSlot);
     m_deleteItem = newAction("iconDelete.png", row.remove, row.removeSlot);
-    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), SLOT(action_AddFolder()));
-    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), SLOT(action_EditFolder()));
-    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), SLOT(action_DeleteFolder()));
-    m_refresh = newAction("iconRefresh", tr("Обновить"), SLOT(action_Refresh()));
+    m_addFolder = newAction("folder-add", tr("Создать ПАПКУ"), [this] { action_AddFolder(); });
+    m_editFolder = newAction("edit", tr("Изменить ПАПКУ\tF2"), [this] { action_EditFolder(); });
+    m_deleteFolder = newAction("iconDelete.png", tr("Удалить ПАПКУ"), [this] { action_DeleteFolder(); });
+    m_refresh = newAction("iconRefresh", tr("Обновить"), [this] { action_Refresh(); });
 }
 
-void SpravDockWindow::addShortcut(const char *keys, const char *slot)
+void SpravDockWindow::addShortcut(const char *keys, const Slot &slot)
 {
     auto *shortcut = new QShortcut(QKeySequence(QLatin1String(keys)), this);
     shortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(shortcut, SIGNAL(activated()), this, slot);
+    connect(shortcut, &QShortcut::activated, this, slot);
 }
 
 QStandardItem *SpravDockWindow::itemAt(const QModelIndex &viewIndex) const
@@ -161,8 +163,6 @@ void SpravDockWindow::tellOnce(const QStringList &problems)
 void SpravDockWindow::fillModel()
 {
     QStandardItemModel *oldModel = m_model;
-    SpravSortProxy *oldProxy = m_proxy;
-    QItemSelectionModel *oldSelection = m_view->selectionModel();
     m_model = new QStandardItemModel(this);
     m_proxy = new SpravSortProxy(this);
     m_proxy->setSourceModel(m_model);
@@ -171,10 +171,9 @@ void SpravDockWindow::fillModel()
         problems << addRoot(m_book.russianRoot, SpravItems::RussianRoot, "RU-Russia-Flag-icon");
     if (m_useUsa)
         problems << addRoot(m_book.internationalRoot, SpravItems::InternationalRoot, "United-States-Flag-1-icon");
-    m_view->setModel(m_proxy);
+    // The old proxy goes with the view's old model, then its source.
+    replaceViewModel(m_view, m_proxy);
     m_view->sortByColumn(0, Qt::AscendingOrder);
-    delete oldSelection;
-    delete oldProxy;
     delete oldModel;
     modelReplaced(m_view->selectionModel());
     problems.removeAll(QString());

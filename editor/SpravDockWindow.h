@@ -4,6 +4,8 @@
 
 #include <QDockWidget>
 
+#include <functional>
+
 class QAction;
 class QItemSelectionModel;
 class QMenu;
@@ -39,6 +41,8 @@ public:
     bool storeEditedText(QStandardItem *item, const QString &text);
 
 public slots:
+    virtual void action_Copy() = 0;
+    virtual void action_Paste() = 0;
     void action_AddFolder();
     void action_EditFolder();
     void action_DeleteFolder();
@@ -62,19 +66,21 @@ protected:
     SpravDockWindow(const QString &title, const QString &name, const Book &book,
                     const SpravTreeView::DragLook &look, QWidget *parent);
 
+    // What an action or shortcut runs.
+    using Slot = std::function<void()>;
     // Texts of the actions on a question or test, and the slots of editing and deleting one.
     struct RowActions {
         QString copy;
         QString paste;
         QString edit;
         QString remove;
-        const char *editSlot;
-        const char *removeSlot;
+        Slot editSlot;
+        Slot removeSlot;
     };
     // The three shortcuts and the eight actions every book has; a subclass's
-    // constructor calls it, so they reach its action_Copy and action_Paste.
+    // constructor calls it.
     void createActions(const RowActions &row);
-    QAction *newAction(const QIcon &icon, const QString &text, const char *slot);
+    QAction *newAction(const QIcon &icon, const QString &text, const Slot &slot);
 
     void fillModel();
     void updateActions();
@@ -104,8 +110,8 @@ protected:
     SpravTreeView *m_view;
 
 private:
-    QAction *newAction(const char *icon, const QString &text, const char *slot);
-    void addShortcut(const char *keys, const char *slot);
+    QAction *newAction(const char *icon, const QString &text, const Slot &slot);
+    void addShortcut(const char *keys, const Slot &slot);
     void removeItem(QStandardItem *item, int (SpravDB::*remove)(int));
     // Adds a root with its tree; what the reader could not show, or empty.
     QString addRoot(const QString &text, int id, const char *flag);

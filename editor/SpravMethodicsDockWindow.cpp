@@ -5,6 +5,7 @@
 #include "SpravItems.h"
 #include "data/InspectionTest.h"
 #include "data/SpravDB.h"
+#include "data/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,14 +22,6 @@ SpravTreeView::DragLook dragLook()
             QCoreApplication::translate("_TreeView_SpravMethodics", " -> перемещение "), true};
 }
 
-// Restores the cursor on every way out of a paste.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
 }  // namespace
 
 SpravMethodicsDockWindow::SpravMethodicsDockWindow(QWidget *parent)
@@ -44,8 +37,8 @@ SpravMethodicsDockWindow::SpravMethodicsDockWindow(QWidget *parent)
     m_view->setDefaultDropAction(Qt::MoveAction);
 
     createActions({tr("Копировать TEST в системный буфер\tCtrl+C"), tr("Вставить TEST из системного буфера\tCtrl+V"),
-                   tr("Изменить ТЕСТ\tF2"), tr("Удалить TEST\tDel"), SLOT(action_EditTest()),
-                   SLOT(action_DeleteTest())});
+                   tr("Изменить ТЕСТ\tF2"), tr("Удалить TEST\tDel"), [this] { action_EditTest(); },
+                   [this] { action_DeleteTest(); }});
     fillModel();
 }
 

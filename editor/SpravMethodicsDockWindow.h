@@ -17,8 +17,8 @@ public:
     void dropData(QStandardItem *target, const QMimeData *data, QStandardItem *source) override;
 
 public slots:
-    void action_Copy();
-    void action_Paste();
+    void action_Copy() override;
+    void action_Paste() override;
     void action_EditTest();
     void action_DeleteTest();
 

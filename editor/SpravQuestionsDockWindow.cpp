@@ -23,58 +23,58 @@ struct KindRow {
     bool international;
     const char *icon;  // an international kind's picture; Russian ones are drawn
     const char *addText;
-    const char *addSlot;
+    void (SpravQuestionsDockWindow::*addSlot)();
     const char *newText;
     const char *changeText;
-    const char *changeSlot;
+    void (SpravQuestionsDockWindow::*changeSlot)();
 };
 
 const KindRow kKindRows[] = {
     {QuestionKind::Null, false, nullptr, QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить НУЛЕВОЙ вопрос"),
-     SLOT(onAddQuestAsNull()),
+     &SpravQuestionsDockWindow::onAddQuestAsNull,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Нулевой вопрос"), QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "НУЛЕВОЙ вопрос"),
-     SLOT(onMakeQuestAsNull())},
+     &SpravQuestionsDockWindow::onMakeQuestAsNull},
     {QuestionKind::Neutral, false, nullptr,
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить НЕЙТРАЛЬНЫЙ вопрос"), SLOT(onAddQuestAsN()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить НЕЙТРАЛЬНЫЙ вопрос"), &SpravQuestionsDockWindow::onAddQuestAsN,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Нейтральный вопрос"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "НЕЙТРАЛЬНЫЙ вопрос"), SLOT(onMakeQuestAsN())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "НЕЙТРАЛЬНЫЙ вопрос"), &SpravQuestionsDockWindow::onMakeQuestAsN},
     {QuestionKind::Test, false, nullptr, QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить ПРОВЕРОЧНЫЙ вопрос"),
-     SLOT(onAddQuestAsP()),
+     &SpravQuestionsDockWindow::onAddQuestAsP,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Проверочниый вопрос"), QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "ПРОВЕРОЧНЫЙ вопрос"),
-     SLOT(onMakeQuestAsP())},
+     &SpravQuestionsDockWindow::onMakeQuestAsP},
     {QuestionKind::Control, false, nullptr,
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить КОНТРОЛЬНЫЙ вопрос"), SLOT(onAddQuestAsC()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить КОНТРОЛЬНЫЙ вопрос"), &SpravQuestionsDockWindow::onAddQuestAsC,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Контрольный вопрос"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "КОНТРОЛЬНЫЙ вопрос"), SLOT(onMakeQuestAsC())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "КОНТРОЛЬНЫЙ вопрос"), &SpravQuestionsDockWindow::onMakeQuestAsC},
     {QuestionKind::IntP, true, "addQuest_Usa_P",
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить ВВОДНЫЙ вопрос (P)"), SLOT(onAddQuest_P()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить ВВОДНЫЙ вопрос (P)"), &SpravQuestionsDockWindow::onAddQuest_P,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (P)"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "ВВОДНЫЙ вопрос (P)"), SLOT(onMakeQuest_P())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "ВВОДНЫЙ вопрос (P)"), &SpravQuestionsDockWindow::onMakeQuest_P},
     {QuestionKind::IntI, true, "addQuest_Usa_I",
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить ИРРЕЛЕВАНТНЫЙ (I)"), SLOT(onAddQuest_I()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить ИРРЕЛЕВАНТНЫЙ (I)"), &SpravQuestionsDockWindow::onAddQuest_I,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (I)"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "ИРРЕЛЕВАНТНЫЙ (I)"), SLOT(onMakeQuest_I())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "ИРРЕЛЕВАНТНЫЙ (I)"), &SpravQuestionsDockWindow::onMakeQuest_I},
     {QuestionKind::IntC, true, "addQuest_Usa_C",
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить КОНТРОЛЬНЫЙ вопрос (C)"), SLOT(onAddQuest_C()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить КОНТРОЛЬНЫЙ вопрос (C)"), &SpravQuestionsDockWindow::onAddQuest_C,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (C)"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "КОНТРОЛЬНЫЙ вопрос (C)"), SLOT(onMakeQuest_C())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "КОНТРОЛЬНЫЙ вопрос (C)"), &SpravQuestionsDockWindow::onMakeQuest_C},
     {QuestionKind::IntR, true, "addQuest_Usa_R",
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить  РЕЛЕВАНТНЫЙ вопрос (R)"), SLOT(onAddQuest_R()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить  РЕЛЕВАНТНЫЙ вопрос (R)"), &SpravQuestionsDockWindow::onAddQuest_R,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (R)"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "РЕЛЕВАНТНЫЙ вопрос (R)"), SLOT(onMakeQuest_R())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "РЕЛЕВАНТНЫЙ вопрос (R)"), &SpravQuestionsDockWindow::onMakeQuest_R},
     {QuestionKind::IntSR, true, "addQuest_Usa_SR",
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить ЖЕРТВЕННЫЙ РЕЛЕВАНТНЫЙ вопрос (SR)"),
-     SLOT(onAddQuest_SR()),
+     &SpravQuestionsDockWindow::onAddQuest_SR,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (SR)"), QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "ЖЕРТВЕННЫЙ РЕЛЕВАНТНЫЙ вопрос (SR)"),
-     SLOT(onMakeQuest_SR())},
+     &SpravQuestionsDockWindow::onMakeQuest_SR},
     {QuestionKind::IntSo, true, "addQuest_Usa_So",
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить СИМПТОМАТИЧЕСКИЙ вопрос (So)"), SLOT(onAddQuest_So()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить СИМПТОМАТИЧЕСКИЙ вопрос (So)"), &SpravQuestionsDockWindow::onAddQuest_So,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (So)"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "СИМПТОМАТИЧЕСКИЙ вопрос (So)"), SLOT(onMakeQuest_So())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "СИМПТОМАТИЧЕСКИЙ вопрос (So)"), &SpravQuestionsDockWindow::onMakeQuest_So},
     {QuestionKind::IntGC, true, "addQuest_Usa_GC",
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить вопрос КОМПЛЕКСА ВИНЫ (GC)"), SLOT(onAddQuest_GC()),
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Добавить вопрос КОМПЛЕКСА ВИНЫ (GC)"), &SpravQuestionsDockWindow::onAddQuest_GC,
      QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "Новый вопрос (GC)"),
-     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "вопрос КОМПЛЕКСА ВИНЫ (GC)"), SLOT(onMakeQuest_GC())},
+     QT_TRANSLATE_NOOP("SpravQuestionsDockWindow", "вопрос КОМПЛЕКСА ВИНЫ (GC)"), &SpravQuestionsDockWindow::onMakeQuest_GC},
 };
 
 // A question from a payload, on one line; an empty one is nothing to store.
@@ -116,7 +116,7 @@ SpravQuestionsDockWindow::SpravQuestionsDockWindow(QWidget *parent)
 
     createActions({tr("Копировать ВОПРОС в системный буфер\tCtrl+C"),
                    tr("Вставить ВОПРОС из системного буфера\tCtrl+V"), tr("Изменить ВОПРОС\tF2"),
-                   tr("Удалить ВОПРОС\tDel"), SLOT(action_EditQuest()), SLOT(action_DeleteQuest())});
+                   tr("Удалить ВОПРОС\tDel"), [this] { action_EditQuest(); }, [this] { action_DeleteQuest(); }});
     createKindActions();
 }
 
@@ -153,9 +153,10 @@ void SpravQuestionsDockWindow::createKindActions()
     for (const KindRow &row : kKindRows) {
         const QIcon icon = row.international ? QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(row.icon))
                                              : QIcon(addQuestionPixmap(row.kind));
-        QAction *change = newAction(icon, tr(row.changeText), row.changeSlot);
+        QAction *change = newAction(icon, tr(row.changeText), std::bind(row.changeSlot, this));
         change->setCheckable(true);
-        m_kinds.append({row.kind, row.international, newAction(icon, tr(row.addText), row.addSlot), change});
+        QAction *add = newAction(icon, tr(row.addText), std::bind(row.addSlot, this));
+        m_kinds.append({row.kind, row.international, add, change});
     }
 }
 
@@ -166,7 +167,7 @@ int SpravQuestionsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, co
 
 void SpravQuestionsDockWindow::modelReplaced(QItemSelectionModel *selection)
 {
-    connect(selection, SIGNAL(currentChanged(QModelIndex, QModelIndex)), this, SLOT(onSelectedItem(QModelIndex)));
+    connect(selection, &QItemSelectionModel::currentChanged, this, &SpravQuestionsDockWindow::onSelectedItem);
 }
 
 void SpravQuestionsDockWindow::onSelectedItem(QModelIndex index)

@@ -22,8 +22,8 @@ public:
     void dropData(QStandardItem *target, const QMimeData *data, QStandardItem *source) override;
 
 public slots:
-    void action_Copy();
-    void action_Paste();
+    void action_Copy() override;
+    void action_Paste() override;
     void action_EditQuest();
     void action_DeleteQuest();
     void onAddQuestAsP();

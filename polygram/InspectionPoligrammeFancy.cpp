@@ -10,7 +10,8 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
-#include "data/SettingsStore.h"
+#include "data/WaitCursor.h"
+#include "data/WindowLayout.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -142,25 +143,12 @@ void InspectionPoligrammeFancy::connectActions()
 
 void InspectionPoligrammeFancy::restoreLayout()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QLatin1String(kSettingsGroup));
-    const QByteArray layout = settings->value(QStringLiteral("layout_data")).toByteArray();
-    const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
-    settings->endGroup();
-    if (!layout.isEmpty())
-        restoreState(layout);
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    WindowLayout::load(QLatin1String(kSettingsGroup)).restore(*this);
 }
 
 void InspectionPoligrammeFancy::saveLayout()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(QLatin1String(kSettingsGroup));
-    settings->setValue(QStringLiteral("geo_data"), saveGeometry());
-    settings->setValue(QStringLiteral("layout_data"), saveState());
-    settings->endGroup();
-    settings->sync();
+    WindowLayout::save(QLatin1String(kSettingsGroup), *this);
 }
 
 _QAbstractScrollArea *InspectionPoligrammeFancy::scrollArea() const
@@ -391,9 +379,9 @@ void InspectionPoligrammeFancy::onSave()
         FileChooser::getSaveFileName(this, tr("Выбор файла для сохранения полиграммы"), proposed);
     if (fileName.isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const bool written = printOf(test).writePdf(fileName);
-    QApplication::restoreOverrideCursor();
+    wait.release();
     const QString text = written ? tr("Полиграмма сохранена в файл ") : tr("Не удалось сохранить полиграмму в файл ");
     QMessageBox::warning(this, tr("Воркел"), text + fileName, QMessageBox::Ok);
 }

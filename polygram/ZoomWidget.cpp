@@ -9,9 +9,10 @@
 #include <QMouseEvent>
 #include <QStyle>
 
-ZoomWidget::ZoomWidget(QWidget *parent, QObject *target)
+ZoomWidget::ZoomWidget(QWidget *parent, QObject *target, Painter paint)
     : QLabel(parent)
     , m_target(target)
+    , m_paint(std::move(paint))
 {
     initVugResources();
     const int side = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
@@ -57,8 +58,7 @@ bool ZoomWidget::showFrame(QMouseEvent *event)
     m_frame->setVisible(true);
     m_frame->setFrameShape(QFrame::Panel);
     m_frame->resize(settings.iZoomH, settings.iZoomV);
-    connect(m_frame, SIGNAL(DrawZoomSignal(QPixmap &)), m_target, SLOT(onDrawZoom(QPixmap &)),
-            Qt::DirectConnection);
+    connect(m_frame, &_Frame::DrawZoomSignal, m_target, m_paint, Qt::DirectConnection);
     centreFrame(event->globalPos());
     m_frame->show();
     return true;

@@ -7,8 +7,8 @@
 #include "ZoomWidget.h"
 #include "ZoomWidget_Frame.h"
 #include "drawG.h"
+#include "data/Diagnostics.h"
 
-#include <QDebug>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
@@ -112,7 +112,7 @@ void _QAbstractScrollArea::onShowPrevNextGroup(int iStep)
                                                                     m_view->width(), m_view->sweep(), iStep);
     if (!target)
         return;
-    qDebug() << "m_nGroup=" << target->Group;
+    qCDebug(vugPolygram) << "m_nGroup=" << target->Group;
     horizontalScrollBar()->setValue(ReviewScrollRules::scrollValueOf(target->TickQStart, m_view->sweep()));
 }
 

@@ -3,6 +3,7 @@
 #include "AlignmentPlot.h"
 #include "AlignmentSession.h"
 #include "data/SharedHelpers.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,8 +33,8 @@ AlignmentDlg::AlignmentDlg(QWidget *parent, int frameLimit, const QString &plugi
     columns->addWidget(buildLeftColumn());
     columns->addWidget(buildRightColumn(), 1);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(onAccept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(onReject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &AlignmentDlg::onAccept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &AlignmentDlg::onReject);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns, 4);
@@ -66,10 +67,10 @@ QWidget *AlignmentDlg::buildLeftColumn()
     layout->addSpacing(10);
     layout->addWidget(m_invert);
     layout->addWidget(m_loadDef);
-    connect(m_start, SIGNAL(clicked()), this, SLOT(onStart()));
-    connect(m_stop, SIGNAL(clicked()), this, SLOT(onStop()));
-    connect(m_invert, SIGNAL(released()), this, SLOT(onInvert()));
-    connect(m_loadDef, SIGNAL(clicked()), this, SLOT(onLoadDef()));
+    connect(m_start, &QPushButton::clicked, this, &AlignmentDlg::onStart);
+    connect(m_stop, &QPushButton::clicked, this, &AlignmentDlg::onStop);
+    connect(m_invert, &QCheckBox::released, this, &AlignmentDlg::onInvert);
+    connect(m_loadDef, &QPushButton::clicked, this, &AlignmentDlg::onLoadDef);
     return column;
 }
 
@@ -98,8 +99,8 @@ QWidget *AlignmentDlg::buildRightColumn()
     row->addWidget(label(tr("Усиление АЦП:")));
     row->addWidget(m_gain);
     layout->addLayout(row);
-    connect(m_gain, SIGNAL(valueChanged(int)), this, SLOT(onAmp(int)));
-    connect(m_shift, SIGNAL(valueChanged(int)), this, SLOT(onOffset(int)));
+    connect(m_gain, qOverload<int>(&QSpinBox::valueChanged), this, &AlignmentDlg::onAmp);
+    connect(m_shift, qOverload<int>(&QSpinBox::valueChanged), this, &AlignmentDlg::onOffset);
     return column;
 }
 
@@ -118,10 +119,7 @@ void AlignmentDlg::updateControls()
 
 void AlignmentDlg::restoreCursor()
 {
-    if (!m_waitCursor)
-        return;
-    m_waitCursor = false;
-    QApplication::restoreOverrideCursor();
+    m_waitCursor.reset();
 }
 
 bool AlignmentDlg::hasSelection() const
@@ -156,16 +154,15 @@ void AlignmentDlg::onStart()
 {
     if (m_thread)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_waitCursor = true;
+    m_waitCursor = std::make_unique<WaitCursor>();
 
     m_thread = new QThread;
     m_worker = new _Renderer(m_plot, m_frameLimit, m_pluginFolder);
-    connect(m_thread, SIGNAL(started()), m_worker, SLOT(thread_execute()));
-    connect(m_worker, SIGNAL(error(QString)), this, SLOT(thread_showerror(QString)));
-    connect(m_worker, SIGNAL(updatelist(QStandardItemModel*)), this, SLOT(showlistchannels(QStandardItemModel*)));
-    connect(m_worker, SIGNAL(frameDrawn(QImage)), m_plot, SLOT(showPicture(QImage)));
-    connect(m_worker, SIGNAL(finished()), this, SLOT(onWorkerFinished()));
+    connect(m_thread, &QThread::started, m_worker, &_Renderer::thread_execute);
+    connect(m_worker, &_Renderer::error, this, &AlignmentDlg::thread_showerror);
+    connect(m_worker, &_Renderer::updatelist, this, &AlignmentDlg::showlistchannels);
+    connect(m_worker, &_Renderer::frameDrawn, m_plot, &AlignmentPlot::showPicture);
+    connect(m_worker, &_Renderer::finished, this, &AlignmentDlg::onWorkerFinished);
     m_worker->moveToThread(m_thread);
     m_thread->start(QThread::InheritPriority);
     updateControls();
@@ -213,8 +210,7 @@ void AlignmentDlg::showlistchannels(QStandardItemModel *model)
     if (!m_worker || model != m_worker->channelModel())
         return;
     m_list->setModel(model);
-    connect(m_list->selectionModel(), SIGNAL(currentChanged(const QModelIndex&, const QModelIndex&)), this,
-            SLOT(onSetCurrChannel(QModelIndex, QModelIndex)));
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &AlignmentDlg::onSetCurrChannel);
     if (model->rowCount() > 0)
         m_list->selectionModel()->setCurrentIndex(model->index(0, 0),
                                                   QItemSelectionModel::Select | QItemSelectionModel::Current);

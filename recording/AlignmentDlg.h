@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QModelIndex>
 
+#include <memory>
+
 class AlignmentPlot;
 class QCheckBox;
 class QListView;
@@ -12,6 +14,7 @@ class QPushButton;
 class QSpinBox;
 class QStandardItemModel;
 class QThread;
+class WaitCursor;
 
 // The channel alignment dialog: the examiner sets each channel's hardware gain
 // and shift of a 16-bit unit against its live signal and stores them as the
@@ -63,7 +66,7 @@ private:
     _Renderer *m_worker = nullptr;
     QThread *m_thread = nullptr;
     AlignmentPlot *m_plot = nullptr;
-    bool m_waitCursor = false;
+    std::unique_ptr<WaitCursor> m_waitCursor;
     QCheckBox *m_invert = nullptr;
     QPushButton *m_loadDef = nullptr;
     int m_frameLimit;

@@ -68,22 +68,21 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
     setWindowFlags(Qt::Widget);
 
     pauseAction = makeAction(QStringLiteral("PauseSoft"), tr("Включить/выключить паузу оцифровки"),
-                             SLOT(onPauseHardRecordingAction()));
+                             &InspectionRecordFancy::onPauseHardRecordingAction);
     QAction *stopAction = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-playback-stop-icon.png")),
                                       tr("Завершить запись"), this);
-    if (mainWindow)
-        connect(stopAction, SIGNAL(triggered()), mainWindow, SLOT(onStopRecordingAction()));
+    connect(stopAction, &QAction::triggered, this, &InspectionRecordFancy::stopRequested);
     clearStartAction = makeAction(QStringLiteral("Clear-icon"), tr("Удалить начало полиграммы"),
-                                  SLOT(onClearRecordingAction()));
+                                  &InspectionRecordFancy::onClearRecordingAction);
     remoteControlAction = makeAction(QStringLiteral("Remote-Controll-2-icon"),
                                      tr("Включить/выключить режим управления мышкой (F9)"),
-                                     SLOT(onRemoteControlAction()));
+                                     &InspectionRecordFancy::onRemoteControlAction);
     fullScreenAction = makeAction(QStringLiteral("canvas-size-icon"), tr("Включить режим полного экрана (Alt+Enter)"),
-                                  SLOT(onFullScreenAction()));
+                                  &InspectionRecordFancy::onFullScreenAction);
     QAction *reorderAction = makeAction(QStringLiteral("Order-icon"), tr("Изменить порядок вопросов (F2)"),
-                                        SLOT(onChangeQuestsAction()));
+                                        &InspectionRecordFancy::onChangeQuestsAction);
     wizardAction = makeAction(QStringLiteral("utilities-system-monitor-icon"), tr("Мастер настроек каналов"),
-                              SLOT(onChangeChannelsAction()));
+                              &InspectionRecordFancy::onChangeChannelsAction);
     for (QAction *action : {pauseAction, remoteControlAction, fullScreenAction})
         action->setCheckable(true);
     remoteControlAction->setShortcut(QKeySequence(Qt::Key_F9));
@@ -94,17 +93,17 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
     extraChannelCombo = makeSelector({QStringLiteral("111"), QStringLiteral("222")});
     buildToolBar(stopAction, reorderAction);
     buildScrollArea();
-    connect(extraChannelCombo, SIGNAL(activated(int)), this, SLOT(onSetAdvancedChannel(int)));
-    connect(scrollArea->window, SIGNAL(loadAdvChannelsUI(QList<QString>)), this,
-            SLOT(onLoadAdvChannelsUI(QList<QString>)));
+    connect(extraChannelCombo, qOverload<int>(&QComboBox::activated), this, &InspectionRecordFancy::onSetAdvancedChannel);
+    connect(scrollArea->window, &PoligrammeRecordWindow::loadAdvChannelsUI, this,
+            &InspectionRecordFancy::onLoadAdvChannelsUI);
 }
 
 InspectionRecordFancy::~InspectionRecordFancy() = default;
 
-QAction *InspectionRecordFancy::makeAction(const QString &icon, const QString &text, const char *slot)
+QAction *InspectionRecordFancy::makeAction(const QString &icon, const QString &text, void (InspectionRecordFancy::*slot)())
 {
     auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + icon + QStringLiteral(".png")), text, this);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, slot);
     return action;
 }
 
@@ -132,7 +131,7 @@ void InspectionRecordFancy::buildToolBar(QAction *stopAction, QAction *reorderAc
     extraChannelLabelAction = tools->addWidget(new QLabel(tr("Доп.канал: ")));
     extraChannelComboAction = tools->addWidget(extraChannelCombo);
     addToolBar(tools);
-    connect(sweepCombo, SIGNAL(activated(int)), scrollArea, SLOT(onSetMashtab(int)));
+    connect(sweepCombo, qOverload<int>(&QComboBox::activated), scrollArea, &_PoligrammeRecordScrollArea::onSetMashtab);
 }
 
 void InspectionRecordFancy::buildScrollArea()
@@ -143,9 +142,9 @@ void InspectionRecordFancy::buildScrollArea()
     scrollArea->setViewport(QWidget::createWindowContainer(scrollArea->window, scrollArea));
     QScrollBar *horizontal = scrollArea->horizontalScrollBar();
     QScrollBar *vertical = scrollArea->verticalScrollBar();
-    connect(vertical, SIGNAL(sliderReleased()), scrollArea, SLOT(onReleaseVSlider()));
-    connect(horizontal, SIGNAL(sliderReleased()), scrollArea, SLOT(onReleasedHSlider()));
-    connect(horizontal, SIGNAL(sliderPressed()), scrollArea, SLOT(onPressedHSlider()));
+    connect(vertical, &QAbstractSlider::sliderReleased, scrollArea, &_PoligrammeRecordScrollArea::onReleaseVSlider);
+    connect(horizontal, &QAbstractSlider::sliderReleased, scrollArea, &_PoligrammeRecordScrollArea::onReleasedHSlider);
+    connect(horizontal, &QAbstractSlider::sliderPressed, scrollArea, &_PoligrammeRecordScrollArea::onPressedHSlider);
     horizontal->setStyleSheet(QStringLiteral("QScrollBar{height: 20px;}"));
     vertical->setStyleSheet(QStringLiteral("QScrollBar{width: 20px;}"));
     setCentralWidget(scrollArea);
@@ -176,8 +175,8 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
     vertical->setValue(0);
     vertical->setPageStep(scrollArea->height());
 
-    connect(window->renderer, SIGNAL(updateUI(int)), scrollArea, SLOT(onUpdateUI(int)));
-    connect(window->renderer, SIGNAL(updateUI(int)), this, SLOT(onUpdateUI(int)));
+    connect(window->renderer, &Renderer::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
+    connect(window->renderer, &Renderer::updateUI, this, &InspectionRecordFancy::onUpdateUI);
     return true;
 }
 

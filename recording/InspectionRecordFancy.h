@@ -56,6 +56,10 @@ public:
     QAction *extraChannelLabelAction = nullptr;
     QAction *extraChannelComboAction = nullptr;
 
+signals:
+    // "Завершить запись" was chosen.
+    void stopRequested();
+
 public slots:
     void onFullScreenAction();
     void onClearRecordingAction();
@@ -68,7 +72,7 @@ public slots:
     void onLoadAdvChannelsUI(QList<QString> names);
 
 private:
-    QAction *makeAction(const QString &icon, const QString &text, const char *slot);
+    QAction *makeAction(const QString &icon, const QString &text, void (InspectionRecordFancy::*slot)());
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();

@@ -244,7 +244,7 @@ void SensorReader::onExecute()
             emit finished();
             ticks->interrupt();
         } else {
-            fail(QStringLiteral("Error open web camera"));
+            fail(tr("Error open web camera"));
         }
         return;
     }

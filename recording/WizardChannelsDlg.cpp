@@ -64,8 +64,8 @@ WizardChannelsDlg::WizardChannelsDlg(QWidget *parent)
 
     auto *selectAll = new QPushButton(tr("Выбрать все"));
     auto *clearAll = new QPushButton(tr("Очистить все"));
-    connect(selectAll, SIGNAL(clicked()), this, SLOT(onSelectAll()));
-    connect(clearAll, SIGNAL(clicked()), this, SLOT(onClearAll()));
+    connect(selectAll, &QPushButton::clicked, this, &WizardChannelsDlg::onSelectAll);
+    connect(clearAll, &QPushButton::clicked, this, &WizardChannelsDlg::onClearAll);
     auto *listButtons = new QVBoxLayout;
     listButtons->addWidget(selectAll);
     listButtons->addWidget(clearAll);
@@ -86,11 +86,11 @@ WizardChannelsDlg::WizardChannelsDlg(QWidget *parent)
     layout->addWidget(buttons);
     // The fixed-size hint means nothing on X11; the layout holds the size instead.
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(buttons, SIGNAL(accepted()), this, SLOT(onAccept()));
-    connect(buttons, SIGNAL(rejected()), this, SLOT(onReject()));
+    connect(buttons, &QDialogButtonBox::accepted, this, &WizardChannelsDlg::onAccept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &WizardChannelsDlg::onReject);
 
     loadState();
-    connect(buttons->button(QDialogButtonBox::Apply), SIGNAL(clicked()), this, SLOT(onApply()));
+    connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, this, &WizardChannelsDlg::onApply);
 }
 
 void WizardChannelsDlg::fillList()

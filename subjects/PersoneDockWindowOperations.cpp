@@ -8,6 +8,7 @@
 #include "data/FileManager.h"
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
+#include "data/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -257,9 +258,9 @@ void PersoneDockWindow::onActionExport()
     const auto mayReplace = [this](const QString &package) {
         return askDuringWait(tr("Пакет «%1» уже есть в этой папке. Заменить его?").arg(package));
     };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const SubjectPackage::ExportResult result = SubjectPackage::exportSubject(pathOf(index), folder, mayReplace);
-    QApplication::restoreOverrideCursor();
+    wait.release();
     if (!result.error.isEmpty())
         QMessageBox::warning(this, tr("Воркел"), result.error + QLatin1Char('\n') + tr("Пакет не записан."));
     else if (!result.package.isEmpty())
@@ -281,9 +282,9 @@ void PersoneDockWindow::onActionImport()
         return askDuringWait(tr("Обследуемый «%1» уже есть в этой папке. Заменить его и его записи?")
                                  .arg(QFileInfo(subject).completeBaseName()));
     };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    WaitCursor wait;
     const SubjectPackage::ImportResult result = SubjectPackage::importPackage(package, pathOf(index), mayReplace);
-    QApplication::restoreOverrideCursor();
+    wait.release();
     QMessageBox::information(this, tr("Воркел"), result.report());
     if (!result.imported.isEmpty())
         emit notyfyCreatePersoneLinkAndVerify(QString());

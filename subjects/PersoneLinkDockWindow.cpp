@@ -1,13 +1,13 @@
 #include "PersoneLinkDockWindow.h"
 
+#include "DockSyncSetting.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
+#include "data/Diagnostics.h"
 #include "data/FileManager.h"
-#include "data/SettingsStore.h"
 #include "resources/VugResources.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QFileInfo>
 #include <QListView>
 #include <QMenu>
@@ -19,7 +19,6 @@ namespace {
 
 const int kPathRole = Qt::UserRole + 1;
 const QString kGroup = QStringLiteral("PersoneLinkDockWindow");
-const QString kSyncKey = QStringLiteral("bEnabledSync");
 
 QIcon icon(const char *name)
 {
@@ -54,18 +53,12 @@ PersoneLinkDockWindow::PersoneLinkDockWindow(QWidget *parent)
                                Qt::WidgetWithChildrenShortcut);
     connect(copy, &QShortcut::activated, this, &PersoneLinkDockWindow::onActionInspectionCopy);
 
-    auto settings = SettingsStore::open();
-    settings->beginGroup(kGroup);
-    bEnabledSync = SettingsStore::read(*settings, kSyncKey, false);
+    bEnabledSync = DockSyncSetting::load(kGroup);
 }
 
 PersoneLinkDockWindow::~PersoneLinkDockWindow()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(kGroup);
-    settings->setValue(kSyncKey, bEnabledSync);
-    settings->endGroup();
-    settings->sync();
+    DockSyncSetting::save(kGroup, bEnabledSync);
 }
 
 void PersoneLinkDockWindow::clearSelection()
@@ -141,7 +134,7 @@ void PersoneLinkDockWindow::followRename(const QString &oldPath, const QString &
 
 void PersoneLinkDockWindow::onActionInspectionCopy()
 {
-    qDebug() << "PersoneLinkDockWindow::onActionInspectionCopy()";
+    qCDebug(vugSubjects) << "PersoneLinkDockWindow::onActionInspectionCopy()";
     const QString path = currentPath();
     if (!path.isEmpty())
         SubjectClipboard::copyTests(path);
@@ -153,7 +146,7 @@ void PersoneLinkDockWindow::onActionRunExplorer()
     if (path.isEmpty())
         return;
     const QString folder = QFileInfo(path).absolutePath();
-    qDebug() << folder;
+    qCDebug(vugSubjects) << folder;
     FileManager::openFolder(folder);
 }
 

@@ -6,6 +6,7 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -34,16 +35,6 @@
 namespace {
 
 constexpr int ContentRole = Qt::UserRole + 1;
-
-// Shows the wait cursor for as long as it lives.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 QLineEdit *readOnlyName(QWidget *parent, const char *name)
 {

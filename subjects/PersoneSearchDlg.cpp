@@ -5,6 +5,7 @@
 #include "data/FileChooser.h"
 #include "data/ProcessLocale.h"
 #include "data/SpravDB.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -64,7 +65,7 @@ PersoneSearchDlg::PersoneSearchDlg(QWidget *parent, _Conditions *conditions)
     , m_conditions(conditions)
     , m_tags(conditions->sTags)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Условие для поиска"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     buildWidgets();
@@ -85,7 +86,6 @@ PersoneSearchDlg::PersoneSearchDlg(QWidget *parent, _Conditions *conditions)
         resize(800, 600);
     }
     m_search->setFocus();
-    QApplication::restoreOverrideCursor();
 }
 
 void PersoneSearchDlg::buildWidgets()
@@ -165,13 +165,13 @@ void PersoneSearchDlg::buildWidgets()
     layout->addWidget(logic);
     layout->addWidget(m_buttons);
 
-    connect(m_buttons, SIGNAL(accepted()), this, SLOT(accept()));
-    connect(m_buttons, SIGNAL(rejected()), this, SLOT(reject()));
-    connect(m_selectFolder, SIGNAL(released()), this, SLOT(onSelectFolder()));
-    connect(m_showCheckedTags, SIGNAL(released()), this, SLOT(onShowCheckedTags()));
+    connect(m_buttons, &QDialogButtonBox::accepted, this, &PersoneSearchDlg::accept);
+    connect(m_buttons, &QDialogButtonBox::rejected, this, &PersoneSearchDlg::reject);
+    connect(m_selectFolder, &QPushButton::released, this, &PersoneSearchDlg::onSelectFolder);
+    connect(m_showCheckedTags, &QCheckBox::released, this, &PersoneSearchDlg::onShowCheckedTags);
     for (QCheckBox *box : {m_useSearch, m_useSex, m_useBirth, m_useTags, m_useInspection, m_useRootFolder})
-        connect(box, SIGNAL(clicked()), this, SLOT(onUpdateUI()));
-    connect(m_help, SIGNAL(clicked()), this, SLOT(onShowHelper()));
+        connect(box, &QCheckBox::clicked, this, &PersoneSearchDlg::onUpdateUI);
+    connect(m_help, &QPushButton::clicked, this, &PersoneSearchDlg::onShowHelper);
 }
 
 void PersoneSearchDlg::showConditions()
@@ -251,7 +251,7 @@ QString PersoneSearchDlg::helpPage(const QString &languageCode)
 void PersoneSearchDlg::onShowHelper()
 {
     if (m_helper->document()->isEmpty()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const WaitCursor wait;
         QFile page(helpPage(sLocale));
         if (page.open(QIODevice::ReadOnly)) {
             QTextStream in(&page);
@@ -261,7 +261,6 @@ void PersoneSearchDlg::onShowHelper()
         const QPoint corner = m_search->mapTo(this, m_search->rect().bottomLeft());
         m_helper->setGeometry(corner.x(), corner.y(), m_search->width(), 400);
         m_helper->raise();
-        QApplication::restoreOverrideCursor();
     }
     m_helper->setVisible(!m_helper->isVisible());
     m_help->setChecked(m_helper->isVisible());

@@ -1,16 +1,18 @@
 #include "PersoneSearchDockWindow.h"
 
+#include "DockSyncSetting.h"
 #include "PersoneSearchMatch.h"
 #include "PersoneSearchWorker.h"
 #include "SubjectClipboard.h"
 #include "data/ActivePopupMenu.h"
+#include "data/Diagnostics.h"
 #include "data/FileManager.h"
 #include "data/GenericSettings.h"
-#include "data/SettingsStore.h"
+#include "data/ViewModel.h"
+#include "data/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -28,7 +30,6 @@
 namespace {
 
 const QString SettingsGroup = QStringLiteral("PersoneSearchDockWindow");
-const QString SyncKey = QStringLiteral("bEnabledSync");
 constexpr int FileRole = Qt::UserRole + 1;
 
 QIcon icon(const char *name)
@@ -58,37 +59,30 @@ PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
 
     auto *inner = new QMainWindow;
     auto *bar = inner->addToolBar(tr("Поиск обследуемых"));
-    m_search = bar->addAction(icon("search-icon.png"), tr("Поиск обследуемых"), this, SLOT(onSearch()));
+    m_search = bar->addAction(icon("search-icon.png"), tr("Поиск обследуемых"), this, &PersoneSearchDockWindow::onSearch);
     bar->addSeparator();
-    m_createLink = bar->addAction(icon("Shortcuts-icon.png"), tr("Создать ярлык"), this, SLOT(onCreateLink()));
+    m_createLink = bar->addAction(icon("Shortcuts-icon.png"), tr("Создать ярлык"), this, &PersoneSearchDockWindow::onCreateLink);
 
     m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setModel(m_results);
-    connect(m_list, SIGNAL(customContextMenuRequested(QPoint)), this, SLOT(onCustomContextMenu(QPoint)));
-    connect(m_list->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
-            SLOT(onSelectionChanged(QModelIndex, QModelIndex)));
+    connect(m_list, &QWidget::customContextMenuRequested, this, &PersoneSearchDockWindow::onCustomContextMenu);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
     inner->setCentralWidget(m_list);
     setWidget(inner);
 
     auto *copy = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_C), this);
     copy->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, SIGNAL(activated()), this, SLOT(onActionInspectionCopy()));
+    connect(copy, &QShortcut::activated, this, &PersoneSearchDockWindow::onActionInspectionCopy);
 
-    auto settings = SettingsStore::open();
-    settings->beginGroup(SettingsGroup);
-    bEnabledSync = SettingsStore::read(*settings, SyncKey, false);
+    bEnabledSync = DockSyncSetting::load(SettingsGroup);
 }
 
 PersoneSearchDockWindow::~PersoneSearchDockWindow()
 {
-    auto settings = SettingsStore::open();
-    settings->beginGroup(SettingsGroup);
-    settings->setValue(SyncKey, bEnabledSync);
-    settings->endGroup();
-    settings->sync();
+    DockSyncSetting::save(SettingsGroup, bEnabledSync);
 }
 
 PersoneSearchDlg::_Conditions *PersoneSearchDockWindow::conditions()
@@ -131,7 +125,7 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
 {
     const PersoneSearchDlg::_Conditions &c = *conditions();
     const QStringList files = subjectFilesBelow(folder);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     auto *results = new QStandardItemModel(this);
     QProgressDialog progress(tr("Поиск обследуемых..."), tr("Отмена"), 0, files.size(), this);
     progress.setWindowModality(Qt::ApplicationModal);
@@ -167,28 +161,22 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     loop.exec();
     progress.close();
     showResults(results);
-    QApplication::restoreOverrideCursor();
     return unreadable;
 }
 
 void PersoneSearchDockWindow::showResults(QStandardItemModel *results)
 {
-    QItemSelectionModel *oldSelection = m_list->selectionModel();
-    QStandardItemModel *old = m_results;
-    disconnect(oldSelection, nullptr, this, nullptr);
+    disconnect(m_list->selectionModel(), nullptr, this, nullptr);
     m_results = results;
-    m_list->setModel(results);
+    replaceViewModel(m_list, results);
     m_list->clearSelection();
-    connect(m_list->selectionModel(), SIGNAL(currentChanged(QModelIndex, QModelIndex)), this,
-            SLOT(onSelectionChanged(QModelIndex, QModelIndex)));
-    delete oldSelection;
-    delete old;
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
 }
 
 void PersoneSearchDockWindow::onSelectionChanged(const QModelIndex &current, const QModelIndex &)
 {
     const QString file = current.isValid() ? current.data(FileRole).toString() : QString();
-    qDebug() << file;
+    qCDebug(vugSubjects) << file;
     emit notificationChangedPerosneSignal(file, file, this);
     if (bEnabledSync)
         emit notificationChangedPerosneSignal_ForSync(file);
@@ -199,14 +187,14 @@ QMenu *PersoneSearchDockWindow::newContextMenu(const QPoint &point)
     const bool onItem = m_list->indexAt(point).isValid();
     auto *menu = new QMenu(this);
     menu->addAction(icon("iconCopy.png"), tr("Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C"), this,
-                    SLOT(onActionInspectionCopy()))
+                    &PersoneSearchDockWindow::onActionInspectionCopy)
         ->setEnabled(onItem);
     menu->addSeparator();
     menu->addAction(icon("iconFileExplorer.png"), tr("Показать папку в Проводнике"), this,
-                    SLOT(onActionRunExplorer()))
+                    &PersoneSearchDockWindow::onActionRunExplorer)
         ->setEnabled(onItem);
     menu->addSeparator();
-    QAction *sync = menu->addAction(tr("Разрешить синхронизацию с папками"), this, SLOT(onActionMakeSync()));
+    QAction *sync = menu->addAction(tr("Разрешить синхронизацию с папками"), this, &PersoneSearchDockWindow::onActionMakeSync);
     sync->setCheckable(true);
     sync->setChecked(bEnabledSync);
     return menu;

@@ -74,14 +74,14 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
     bar->setOrientation(Qt::Vertical);
     bar->setIconSize(QSize(16, 16));
     bar->addAction(addAction("folder-add.png", tr("Добавить папку\nCtrl - для добавления в корень"),
-                             SLOT(onTagFolderAdd())));
+                             &PersoneTagsWidget::onTagFolderAdd));
     bar->addSeparator();
-    bar->addAction(addAction("addTest.png", tr("Добавить ключ"), SLOT(onTagAdd())));
-    bar->addAction(addAction("edit.png", tr("Изменить ключ"), SLOT(onTagEdit())));
-    bar->addAction(addAction("iconDelete.png", tr("Удалить ключ"), SLOT(onTagDelete())));
+    bar->addAction(addAction("addTest.png", tr("Добавить ключ"), &PersoneTagsWidget::onTagAdd));
+    bar->addAction(addAction("edit.png", tr("Изменить ключ"), &PersoneTagsWidget::onTagEdit));
+    bar->addAction(addAction("iconDelete.png", tr("Удалить ключ"), &PersoneTagsWidget::onTagDelete));
     bar->addSeparator();
-    bar->addAction(addAction("export-icon.png", tr("Экспортировать все ключи в файл"), SLOT(onTagExport())));
-    bar->addAction(addAction("import-icon.png", tr("Импортировать все ключи из файла"), SLOT(onTagImport())));
+    bar->addAction(addAction("export-icon.png", tr("Экспортировать все ключи в файл"), &PersoneTagsWidget::onTagExport));
+    bar->addAction(addAction("import-icon.png", tr("Импортировать все ключи из файла"), &PersoneTagsWidget::onTagImport));
 
     auto *row = new QHBoxLayout;
     row->addWidget(m_tree, 1);
@@ -94,10 +94,10 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
     setModel(new QStandardItemModel);
 }
 
-QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, const char *slot)
+QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, void (PersoneTagsWidget::*slot)())
 {
     auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, this);
-    connect(action, SIGNAL(triggered()), this, slot);
+    connect(action, &QAction::triggered, this, slot);
     m_actions << action;
     return action;
 }

@@ -54,7 +54,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QAction *addAction(const char *icon, const QString &text, const char *slot);
+    QAction *addAction(const char *icon, const QString &text, void (PersoneTagsWidget::*slot)());
     void setModel(QStandardItemModel *model);
     QString subjectKeyLines(const QString &subjectTags, const QString &treeText) const;
     // A tree built from text, ticked from the subject's key list.

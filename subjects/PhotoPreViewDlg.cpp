@@ -1,6 +1,7 @@
 #include "PhotoPreViewDlg.h"
 
 #include "data/GenericSettings.h"
+#include "data/WaitCursor.h"
 #include "recording/media/RecorderFactory.h"
 #include "recording/media/VideoRecorder.h"
 
@@ -20,7 +21,7 @@ PhotoPreViewDlg::PhotoPreViewDlg(QWidget *parent)
     , m_preview(new QLabel(this))
     , m_timer(new QTimer(this))
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Фото"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(m_timer, &QTimer::timeout, this, &PhotoPreViewDlg::onUpdateImage);
@@ -43,7 +44,6 @@ PhotoPreViewDlg::PhotoPreViewDlg(QWidget *parent)
     layout->addWidget(m_preview);
     layout->addWidget(buttons);
     resize(300, 300);
-    QApplication::restoreOverrideCursor();
 }
 
 PhotoPreViewDlg::~PhotoPreViewDlg()

@@ -4,6 +4,7 @@
 #include "_StyledItemDelegate_PreTestConversationDlg.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/WaitCursor.h"
 #include "recording/media/SoundOutput.h"
 
 #include "resources/VugResources.h"
@@ -49,7 +50,7 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     , m_model(new _PlaylistModel_PreTestCanversationDockWindow(this))
 {
     initVugResources();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Управление предтестовой беседой"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     player->setPlaylist(playlist);
@@ -96,7 +97,6 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     setMuted(false);
     loadPlaylist();
     updateVideoVisibility();
-    QApplication::restoreOverrideCursor();
 }
 
 PreTestConversationDlg::~PreTestConversationDlg() { player->stop(); }

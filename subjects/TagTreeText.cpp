@@ -2,6 +2,7 @@
 
 #include "TagFolderIndex.h"
 #include "data/FolderIcon.h"
+#include "data/ViewModel.h"
 
 #include <QByteArray>
 #include <QStandardItemModel>
@@ -125,12 +126,8 @@ QString checkedTagIds(const QStandardItemModel *list)
 
 void replaceTagModel(QTreeView *view, QStandardItemModel *model)
 {
-    QAbstractItemModel *old = view->model();
-    QItemSelectionModel *oldSelection = view->selectionModel();
     model->setParent(view);
-    view->setModel(model);
-    delete oldSelection;
-    delete old;
+    replaceViewModel(view, model);
 }
 
 QSet<QUuid> tagIdSet(const QString &ids)

@@ -1,23 +1,12 @@
 #include "app/services/SimpleTextDlg.h"
 
+#include "data/WaitCursor.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
-
-namespace {
-
-// Keeps the wait cursor up while the dialog is built, however construction ends.
-struct WaitCursor
-{
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
 
 SimpleTextDlg::SimpleTextDlg(const QString &caption, QWidget *parent)
     : QDialog(parent)

@@ -2,8 +2,8 @@
 
 #include "recording/media/Player_VideoSurface.h"
 #include "recording/media/SoundOutput.h"
+#include "data/Diagnostics.h"
 
-#include <QDebug>
 #include <QMediaPlayer>
 #include <QMutex>
 #include <QThread>
@@ -58,7 +58,7 @@ void Player::open(const QString &path, qint64 startMs)
 {
     m_player.reset();
     if (SoundOutput::prepareSink())
-        qInfo().noquote() << SoundOutput::silentNote();
+        qCInfo(vugMedia).noquote() << SoundOutput::silentNote();
     m_surface = std::make_unique<Player_VideoSurface>(startMs, this);
     m_player = std::make_unique<QMediaPlayer>(nullptr, QMediaPlayer::VideoSurface);
     m_player->setNotifyInterval(kPositionNotifyMs);

@@ -116,17 +116,6 @@
     </message>
 </context>
 <context>
-    <name>ExaminationSummary</name>
-    <message>
-        <source>Обследуемый не выбран</source>
-        <translation>No subject selected</translation>
-    </message>
-    <message>
-        <source>%1: тестов %2, записано %3</source>
-        <translation>%1: %2 tests, %3 recorded</translation>
-    </message>
-</context>
-<context>
     <name>FancyMainWindow</name>
     <message>
         <source>Reset to Default Layout</source>

@@ -116,17 +116,6 @@
     </message>
 </context>
 <context>
-    <name>ExaminationSummary</name>
-    <message>
-        <source>Обследуемый не выбран</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: тестов %2, записано %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>FancyMainWindow</name>
     <message>
         <source>Reset to Default Layout</source>

@@ -5,6 +5,7 @@
 #include "_QLabel.h"
 #include "_QTreeView.h"
 #include "data/SettingsStore.h"
+#include "data/WindowLayout.h"
 
 #include <QDockWidget>
 #include <QFrame>
@@ -38,8 +39,7 @@ InspectionAnalysisMetrFancy::~InspectionAnalysisMetrFancy()
 {
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
-    settings->setValue(QStringLiteral("geo_data"), saveGeometry());
-    settings->setValue(QStringLiteral("layout_data"), saveState(0));
+    WindowLayout::write(*settings, *this);
     settings->setValue(QStringLiteral("iScale"), iScale);
     settings->setValue(QStringLiteral("bShowQuestText"), bShowQuestText);
     settings->setValue(QStringLiteral("bShowIA"), bShowIA);
@@ -56,11 +56,7 @@ void InspectionAnalysisMetrFancy::readSettings()
         iScale = percent;
     bShowQuestText = SettingsStore::read(*settings, QStringLiteral("bShowQuestText"), bShowQuestText);
     bShowIA = SettingsStore::read(*settings, QStringLiteral("bShowIA"), bShowIA);
-    const QByteArray layout = settings->value(QStringLiteral("layout_data")).toByteArray();
-    m_diagramDockSized = !layout.isEmpty() && restoreState(layout, 0);
-    const QByteArray geometry = settings->value(QStringLiteral("geo_data")).toByteArray();
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    m_diagramDockSized = WindowLayout::read(*settings).restore(*this);
 }
 
 QDockWidget *InspectionAnalysisMetrFancy::createDock(const QString &caption, const QString &name, QWidget *content,

@@ -8,6 +8,7 @@
 #include "data/QuestTypeColor.h"
 #include "data/QuestionKindName.h"
 #include "data/SharedHelpers.h"
+#include "data/ViewModel.h"
 
 #include <QItemSelectionModel>
 #include <QJsonArray>
@@ -59,12 +60,8 @@ QStandardItemModel *InspectionAnalysisMetrFancy::resultsModel() const
 
 void InspectionAnalysisMetrFancy::setResultsModel(QStandardItemModel *model)
 {
-    QAbstractItemModel *old = m_tree->model();
-    QItemSelectionModel *oldSelection = m_tree->selectionModel();
     model->setParent(m_tree);
-    m_tree->setModel(model);
-    delete oldSelection;
-    delete old;
+    replaceViewModel(m_tree, model);
     connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &InspectionAnalysisMetrFancy::mySelectionChanged);
 }

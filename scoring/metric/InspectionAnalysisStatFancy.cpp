@@ -6,6 +6,7 @@
 #include "app/services/TreeViewExport.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
+#include "data/ViewModel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -104,13 +105,9 @@ void InspectionAnalysisStatFancy::showEvent(QShowEvent *event)
 
 void InspectionAnalysisStatFancy::setTreeModel(QStandardItemModel *model)
 {
-    QAbstractItemModel *old = m_tree->model();
-    QItemSelectionModel *oldSelection = m_tree->selectionModel();
     if (model)
         model->setParent(m_tree);
-    m_tree->setModel(model);
-    delete oldSelection;
-    delete old;
+    replaceViewModel(m_tree, model);
 }
 
 void InspectionAnalysisStatFancy::onChangedPersone(QString path, Inspection *pInspection)

@@ -1,6 +1,7 @@
 #include "MetricParamTable.h"
 
 #include "data/DefChannel.h"
+#include "data/ViewModel.h"
 
 #include <QItemSelectionModel>
 #include <QStandardItemModel>
@@ -48,11 +49,7 @@ QStandardItemModel *MetricParamTable::newModel(const Params &params, QObject *pa
 
 void MetricParamTable::show(QTreeView *view, QStandardItemModel *model)
 {
-    QAbstractItemModel *old = view->model();
-    QItemSelectionModel *oldSelection = view->selectionModel();
-    view->setModel(model);
-    delete oldSelection;
-    delete old;
+    replaceViewModel(view, model);
     view->setRootIsDecorated(false);
     view->setColumnWidth(0, 50);
     view->setColumnWidth(4, 20);

@@ -10,6 +10,7 @@
 #include "_QTreeViewExpand.h"
 #include "data/SettingsStore.h"
 #include "data/WarningTone.h"
+#include "data/WindowLayout.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -48,12 +49,7 @@ InspectionAnalysisBallFancy::InspectionAnalysisBallFancy(QWidget *parent)
 
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
-    const QByteArray layout = settings->value(QStringLiteral("layout_data2")).toByteArray();
-    if (!layout.isEmpty())
-        restoreState(layout, 0);
-    const QByteArray geometry = settings->value(QStringLiteral("geo_data2")).toByteArray();
-    if (!geometry.isEmpty())
-        restoreGeometry(geometry);
+    WindowLayout::read(*settings, QStringLiteral("2")).restore(*this);
 
     setCentralWidget(m_tree);
     updateUi();
@@ -80,12 +76,11 @@ InspectionAnalysisBallFancy::~InspectionAnalysisBallFancy()
 {
     auto settings = SettingsStore::open();
     settings->beginGroup(QLatin1String(kSettingsGroup));
-    settings->setValue(QStringLiteral("geo_data2"), saveGeometry());
     // A dock still enlarged by its floating mode keeps the size it had before.
     for (FragmentPanel *panel : m_fragments)
         panel->dock()->shrinkNow();
     QCoreApplication::sendPostedEvents(this, QEvent::LayoutRequest);
-    settings->setValue(QStringLiteral("layout_data2"), saveState(0));
+    WindowLayout::write(*settings, *this, QStringLiteral("2"));
     m_panel.write(*settings, QString());
     m_panel2.write(*settings, QStringLiteral("2"));
     settings->setValue(QStringLiteral("iModeValuation"), iModeValuation);

@@ -6,10 +6,11 @@
 #include "FragmentPanel.h"
 #include "FragmentListFill.h"
 #include "QuestKey.h"
-#include "ViewModel.h"
+#include "data/ViewModel.h"
 #include "_QListView.h"
 #include "_QTreeViewExpand.h"
 #include "data/ActivePopupMenu.h"
+#include "data/WaitCursor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -87,10 +88,9 @@ int InspectionAnalysisBallFancy::imageUnit(const QListView *list, const PointsPa
 
 void InspectionAnalysisBallFancy::fillImageLists()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     updateImageList(0);
     updateImageList(1);
-    QApplication::restoreOverrideCursor();
 }
 
 QMenu *InspectionAnalysisBallFancy::buildImageListMenu(int panel)

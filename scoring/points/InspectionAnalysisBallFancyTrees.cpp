@@ -5,7 +5,7 @@
 
 #include "ExpertTreeFill.h"
 #include "NavigatorTreeFill.h"
-#include "ViewModel.h"
+#include "data/ViewModel.h"
 #include "_QTreeViewExpand.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 #include "FragmentPicture.h"
 #include "PointsPanelOptions.h"
 #include "PresetMenus.h"
-#include "ViewModel.h"
+#include "data/ViewModel.h"
 
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"

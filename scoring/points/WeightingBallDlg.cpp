@@ -4,6 +4,7 @@
 
 #include "data/Inspection.h"
 #include "data/SharedHelpers.h"
+#include "data/WaitCursor.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -24,7 +25,7 @@ constexpr int kPresentationWidth = 50;
 WeightingBallDlg::WeightingBallDlg(QWidget *parent, Inspection *inspection)
     : QDialog(parent), m_tree(new QTreeView), m_inspection(inspection)
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const WaitCursor wait;
     setWindowTitle(tr("Весовые коэффициенты параметров"));
     setWindowFlags((windowFlags() | Qt::Dialog) & ~Qt::WindowContextHelpButtonHint);
     resize(700, 500);
@@ -35,7 +36,6 @@ WeightingBallDlg::WeightingBallDlg(QWidget *parent, Inspection *inspection)
     layout->addWidget(m_tree);
     layout->addWidget(buttons);
     buildModel();
-    QApplication::restoreOverrideCursor();
 }
 
 // OK keeps the dialog open and stores nothing.

@@ -39,6 +39,11 @@ int CSensorDemo::signalAt(int step)
     return int(std::sin(step * 0.5) * 300.0) - 400;
 }
 
+CSensorDemo::CSensorDemo()
+    : IdentifiedSensor(identity)
+{
+}
+
 bool CSensorDemo::open(const QString &)
 {
     return true;
@@ -60,16 +65,6 @@ bool CSensorDemo::readFrame(qint16 *frame)
         frame[entry.code] = qint16(signalAt(step));
     }
     return true;
-}
-
-int CSensorDemo::channelSupported(int code) const
-{
-    return identity.channelSupported(code);
-}
-
-QString CSensorDemo::name(const QString &language) const
-{
-    return identity.name(language);
 }
 
 bool CSensorDemo::setGain(int, int)
@@ -95,11 +90,6 @@ bool CSensorDemo::mode() const
 int CSensorDemo::reserved() const
 {
     return 0;
-}
-
-QUuid CSensorDemo::typeId() const
-{
-    return identity.typeId;
 }
 
 bool CSensorDemo::version(char *out, int size)

@@ -1,6 +1,7 @@
 #include "sensors/serial/CommandSensor.h"
 
 #include <QThread>
+#include <QtEndian>
 
 #include <cstring>
 
@@ -40,6 +41,17 @@ bool CommandSensor::requestFrame(char *reply, int length)
 {
     std::memset(reply, 0, size_t(length));
     return exchange(UnitCommand::frame(mode()), reply, length) == length && reply[0] == 'o' && reply[1] == 'k';
+}
+
+bool CommandSensor::requestWords(char *reply, int length, QSysInfo::Endian order, Words &words)
+{
+    if (!requestFrame(reply, length))
+        return false;
+    for (int i = 0; i < FrameWords; ++i) {
+        const char *at = reply + ReplyPrefixSize + 2 * i;
+        words[i] = order == QSysInfo::BigEndian ? qFromBigEndian<quint16>(at) : qFromLittleEndian<quint16>(at);
+    }
+    return true;
 }
 
 bool CommandSensor::answersFrames(int tries, int length)

@@ -3,6 +3,8 @@
 #include "sensors/serial/SerialSensor.h"
 #include "sensors/serial/UnitCommand.h"
 
+#include <QSysInfo>
+
 #include <array>
 
 // A unit driven by the four-byte commands: one command, then a reply of fixed
@@ -29,11 +31,16 @@ protected:
         ChannelCode::RG_HI, ChannelCode::RG_LO, ChannelCode::PG, ChannelCode::TRM,
     };
     static constexpr int ReplyPrefixSize = 2;
+    // The words after the prefix that both families' frames begin with.
+    static constexpr int FrameWords = 9;
+    using Words = std::array<quint16, FrameWords>;
 
     // 115200 baud, 8 data bits, 1 stop bit, no parity.
     void setLineFormat();
     // The frame command of the mode; the reply must arrive whole and begin with "ok".
     bool requestFrame(char *reply, int length);
+    // requestFrame, then the reply's words in the family's byte order.
+    bool requestWords(char *reply, int length, QSysInfo::Endian order, Words &words);
     // Up to tries frame requests until one succeeds.
     bool answersFrames(int tries, int length);
     // Up to tries "vers" requests, pausing pauseMs after each failed one, until a

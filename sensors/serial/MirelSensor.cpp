@@ -1,7 +1,5 @@
 #include "sensors/serial/MirelSensor.h"
 
-#include <QtEndian>
-
 MirelSensor::MirelSensor(const SensorIdentity &identity, int cuffDivisor, Acknowledgement acknowledgement)
     : CommandSensor(identity, 0, UnitCommand::Letters::Mirel, acknowledgement)
     , m_cuffDivisor(cuffDivisor)
@@ -23,14 +21,12 @@ bool MirelSensor::open(const QString &)
 bool MirelSensor::readFrame(qint16 *frame)
 {
     char reply[FrameLength];
-    if (!frame || !requestFrame(reply, FrameLength))
+    Words words;
+    if (!frame || !requestWords(reply, FrameLength, QSysInfo::LittleEndian, words))
         return false;
-    const auto word = [&reply](int index) {
-        return qFromLittleEndian<quint16>(reply + ReplyPrefixSize + 2 * index);
-    };
     for (int i = 0; i < int(AnalogueWordCodes.size()); ++i)
-        frame[AnalogueWordCodes[i]] = sample(word(i));
-    frame[ChannelCode::AD2] = qint16(qint16(word(8)) / m_cuffDivisor);
+        frame[AnalogueWordCodes[i]] = sample(words[i]);
+    frame[ChannelCode::AD2] = qint16(qint16(words[8]) / m_cuffDivisor);
     return true;
 }
 

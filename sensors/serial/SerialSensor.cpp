@@ -1,7 +1,7 @@
 #include "sensors/serial/SerialSensor.h"
 
 SerialSensor::SerialSensor(const SensorIdentity &identity, AdditionalInput input, int extraFlag)
-    : m_identity(identity)
+    : IdentifiedSensor(identity)
     , m_input(input)
     , m_extraFlag(extraFlag)
 {
@@ -21,16 +21,6 @@ bool SerialSensor::close()
 bool SerialSensor::readFrame(qint16 *)
 {
     return false;
-}
-
-int SerialSensor::channelSupported(int code) const
-{
-    return m_identity.channelSupported(code);
-}
-
-QString SerialSensor::name(const QString &language) const
-{
-    return m_identity.name(language);
 }
 
 bool SerialSensor::setGain(int, int)
@@ -57,11 +47,6 @@ bool SerialSensor::mode() const
 int SerialSensor::reserved() const
 {
     return 0;
-}
-
-QUuid SerialSensor::typeId() const
-{
-    return m_identity.typeId;
 }
 
 bool SerialSensor::version(char *, int)

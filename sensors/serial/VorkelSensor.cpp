@@ -1,7 +1,5 @@
 #include "sensors/serial/VorkelSensor.h"
 
-#include <QtEndian>
-
 #include <cctype>
 
 VorkelSensor::VorkelSensor(const SensorIdentity &identity, int extraFlag)
@@ -12,14 +10,12 @@ VorkelSensor::VorkelSensor(const SensorIdentity &identity, int extraFlag)
 bool VorkelSensor::readFrame(qint16 *frame)
 {
     char reply[FrameLength];
-    if (!frame || !requestFrame(reply, FrameLength))
+    Words words;
+    if (!frame || !requestWords(reply, FrameLength, QSysInfo::BigEndian, words))
         return false;
-    const auto word = [&reply](int index) {
-        return qFromBigEndian<quint16>(reply + ReplyPrefixSize + 2 * index);
-    };
     for (int i = 0; i < int(AnalogueWordCodes.size()); ++i)
-        frame[AnalogueWordCodes[i]] = sample(AnalogueWordCodes[i], word(i));
-    frame[ChannelCode::MIC] = sample(ChannelCode::MIC, word(8));
+        frame[AnalogueWordCodes[i]] = sample(AnalogueWordCodes[i], words[i]);
+    frame[ChannelCode::MIC] = sample(ChannelCode::MIC, words[8]);
     frame[ChannelCode::AD2] = cuffPressure(reply + ReplyPrefixSize + 18);
     return true;
 }
