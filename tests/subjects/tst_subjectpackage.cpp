@@ -1,4 +1,6 @@
+#include "subjects/PersoneSearchMatch.h"
 #include "subjects/SubjectPackage.h"
+#include "subjects/SubjectStore.h"
 #include "tests/data/HostileSubjects.h"
 #include "tests/subjects/SubjectFixtures.h"
 #include "tests/support/TestHome.h"
@@ -106,6 +108,12 @@ private slots:
     void manySkippedEntriesAreSummarised();
     void importGuardsStopWhatWouldHarm_data();
     void importGuardsStopWhatWouldHarm();
+    void namesWithDotsWorkThroughout_data();
+    void namesWithDotsWorkThroughout();
+    void otherSubjectsKeepTheirRecordings_data();
+    void otherSubjectsKeepTheirRecordings();
+    void leftoverJournalNeverReachesTheImport_data();
+    void leftoverJournalNeverReachesTheImport();
 
 private:
     QString store;
@@ -474,6 +482,120 @@ void TestSubjectPackage::importGuardsStopWhatWouldHarm()
     QCOMPARE(read.imported, QStringList{target + "/Иванов.qmz"});
     QCOMPARE(snapshot(store), outside);
     QCOMPARE(QDir(target + "/__1__").entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestSubjectPackage::namesWithDotsWorkThroughout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("problem");
+    using P = SubjectStore::NameProblem;
+    QTest::newRow("initials after") << "Петров П.П." << int(P::None);
+    QTest::newRow("initials before") << "А.Б. Сидоров" << int(P::None);
+    QTest::newRow("only dots") << ".." << int(P::LeadingDot);
+    QTest::newRow("hidden") << ".скрытый" << int(P::LeadingDot);
+    QTest::newRow("no room for the stamp") << QString(240, 'x') << int(P::TooLong);
+}
+
+void TestSubjectPackage::namesWithDotsWorkThroughout()
+{
+    QFETCH(QString, name);
+    QFETCH(int, problem);
+    StoreFixtures::makeSubjectFile(store + "/Новый.qmz");
+    SubjectStore::NameProblem found;
+    const QString path = SubjectStore::rename(store + "/Новый.qmz", name, false, &found);
+    QCOMPARE(int(found), problem);
+    QCOMPARE(path.isEmpty(), QFileInfo::exists(store + "/Новый.qmz"));
+    if (path.isEmpty())
+        return;
+    makeRecordedSubject(path, {"Тест"}, {});
+    const QString video =
+        InspectionMedia::newVideoFileName(Inspection(path), QDateTime::fromString("01022024101010", "ddMMyyyyhhmmss"));
+    QCOMPARE(video, store + "/__1__/" + name + ".01022024101010.avi");
+    touch(video);
+    QCOMPARE(InspectionMedia::preTestVideos(path), QStringList{video});
+    QCOMPARE(InspectionMedia::timeStampOf(QFileInfo(video).fileName()), QString("01022024101010"));
+
+    const auto written = SubjectPackage::exportSubject(path, out, never);
+    QCOMPARE(written.files.size(), 3);
+    QCOMPARE(SubjectPackage::importPackage(written.package, target, never).imported.size(), 3);
+    PersoneSearchDlg::_Conditions whole;
+    whole.sSearch = "^" + QRegularExpression::escape(name) + "$";
+    QVERIFY(personeMatches(whole, {}, target + "/" + name + ".qmz", QString(), {}));
+}
+
+void TestSubjectPackage::otherSubjectsKeepTheirRecordings_data()
+{
+    QTest::addColumn<QString>("other");      // with one recorded test in the target folder
+    QTest::addColumn<QString>("otherTest");
+    QTest::addColumn<QString>("imported");   // replaced by the package
+    QTest::addColumn<QString>("test");       // the package's test name
+    QTest::addColumn<bool>("sameId");        // the package's test takes the other's id, so the names meet
+    QTest::newRow("reaching into a longer name") << "Иван-Петров" << "Тест1" << "Иван" << "Петров-Тест1" << true;
+    QTest::newRow("reaching into a shorter name") << "Иван" << "Петров-Тест1" << "Иван-Петров" << "Тест1" << true;
+    QTest::newRow("a longer name keeps its own") << "Петрова" << "Тест1" << "Петрова-Водкина" << "Тест1" << false;
+}
+
+// The other subject's video keeps its bytes; the imported subject's own
+// arrives unless another subject could own its name, and exports the same.
+void TestSubjectPackage::otherSubjectsKeepTheirRecordings()
+{
+    QFETCH(QString, other);
+    QFETCH(QString, otherTest);
+    QFETCH(QString, imported);
+    QFETCH(QString, test);
+    QFETCH(bool, sameId);
+    const QStringList theirs = makeRecordedSubject(target + "/" + other + ".qmz", {otherTest}, {});
+    Inspection hostile(store + "/" + imported + ".qmz");
+    hostile.appendTest(StoreFixtures::recordedTest(test, 40));
+    Inspection them;
+    them.load(theirs[0]);
+    if (sameId)
+        hostile.tests[0].id = them.tests[0].id;
+    StoreFixtures::saveTests(hostile);
+    touch(InspectionMedia::testVideoPath(hostile, hostile.tests[0]), "new");
+    touch(target + "/" + imported + ".qmz", "old");
+
+    const auto written = SubjectPackage::exportSubject(hostile.path, out, never);
+    const auto read = SubjectPackage::importPackage(written.package, target, always);
+    QCOMPARE(StoreFixtures::fileBytes(theirs[1]), otherTest.toUtf8());
+    QCOMPARE(read.skippedCount, sameId ? 1 : 0);
+    QCOMPARE(SubjectPackage::packageFiles(target + "/" + imported + ".qmz").size(), sameId ? 1 : 2);
+}
+
+void TestSubjectPackage::leftoverJournalNeverReachesTheImport_data()
+{
+    QTest::addColumn<bool>("subjectThere");
+    QTest::addColumn<QString>("side");
+    QTest::newRow("journal of the replaced file") << true << "-journal";
+    QTest::newRow("journal without its file") << false << "-journal";
+    QTest::newRow("write-ahead log") << true << "-wal";
+}
+
+// A journal of the destination's old contents, as a save cut short leaves it.
+void TestSubjectPackage::leftoverJournalNeverReachesTheImport()
+{
+    QFETCH(bool, subjectThere);
+    QFETCH(QString, side);
+    const QStringList old = makeRecordedSubject(store + "/old/X.qmz", {"Старый1", "Старый2"}, {});
+    const QStringList fresh = makeRecordedSubject(store + "/X.qmz", {"Новый"}, {});
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(old[0]).constData(), &db);
+    QVERIFY(HostileSubjects::execute(db, side == "-wal" ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE"));
+    QVERIFY(HostileSubjects::execute(db, "BEGIN; UPDATE inspection SET data = zeroblob(length(data));"));
+    QVERIFY(HostileSubjects::execute(db, "PRAGMA cache_spill=1; PRAGMA cache_size=1; UPDATE inspection SET test_id = test_id;"));
+    QVERIFY(QFile::copy(old[0] + side, target + "/X.qmz" + side));
+    sqlite3_close_v2(db);
+    if (subjectThere)
+        QVERIFY(QFile::copy(old[0], target + "/X.qmz"));
+
+    const auto written = SubjectPackage::exportSubject(fresh[0], out, never);
+    const auto read = SubjectPackage::importPackage(written.package, target, always);
+    QCOMPARE(read.imported.size(), 2);
+    QProcess sqlite;
+    sqlite.start("sqlite3", {target + "/X.qmz", "PRAGMA integrity_check"});
+    QVERIFY(sqlite.waitForFinished(10000));
+    QCOMPARE(sqlite.readAllStandardOutput(), QByteArray("ok\n"));
+    QCOMPARE(StoreFixtures::fileBytes(target + "/X.qmz"), StoreFixtures::fileBytes(fresh[0]));
 }
 
 VUG_TEST_MAIN(TestSubjectPackage, QCoreApplication)
