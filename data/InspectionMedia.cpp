@@ -159,14 +159,14 @@ QStringList preTestVideos(const QString &subjectPath)
     return videos;
 }
 
-OtherOwners otherOwners(const QString &subjectPath)
+OtherOwners otherOwners(const QString &subjectPath, const QString &renamedTo)
 {
     const QFileInfo subject(subjectPath);
     const QString base = subject.completeBaseName();
     const QDir folder = subject.absoluteDir();
     OtherOwners owners;
     for (const QString &name : folder.entryList({QStringLiteral("*.qmz")}, QDir::Files | QDir::Hidden)) {
-        if (name == subject.fileName())
+        if (name == subject.fileName() || folder.filePath(name) == renamedTo)
             continue;
         const QString other = QFileInfo(name).completeBaseName();
         if (!extendsBase(base, other)) {

@@ -55,6 +55,8 @@ struct OtherOwners {
     // The base name of a subject that could own the file name; empty when none.
     QString ownerOf(const QString &fileName) const;
 };
-OtherOwners otherOwners(const QString &subjectPath);
+// renamedTo: the subject file's new path when it has just been renamed and its
+// recordings still carry the old name; that file is no other subject.
+OtherOwners otherOwners(const QString &subjectPath, const QString &renamedTo = QString());
 
 }  // namespace InspectionMedia
