@@ -121,7 +121,8 @@ QStringList SubjectStore::subjectFiles(const QString &subjectPath)
     const InspectionMedia::OtherOwners others = InspectionMedia::otherOwners(subjectPath);
     for (const Inspection::_Test &test : subject.tests) {
         const QString video = InspectionMedia::testVideoName(subject, test);
-        if (QFileInfo(video).isFile() && !files.contains(video) && others.ownerOf(QFileInfo(video).fileName()).isEmpty())
+        const bool theirs = !others.ownerOf(QFileInfo(video).fileName()).isEmpty();
+        if (QFileInfo(video).isFile() && !files.contains(video) && !theirs)
             files << video;
     }
     for (const QString &path : InspectionMedia::preTestFiles(subjectPath)) {
