@@ -41,6 +41,17 @@ QString mediaFolderOf(const QString &subjectPath)
     return QFileInfo(subjectPath).absolutePath() + QStringLiteral("/__1__");
 }
 
+bool isOwnerSeparator(QChar c)
+{
+    return c == QLatin1Char('-') || c == QLatin1Char('.');
+}
+
+// Whether name starts with base and "-" or ".".
+bool extendsBase(const QString &name, const QString &base)
+{
+    return name.size() > base.size() && isOwnerSeparator(name.at(base.size())) && name.startsWith(base);
+}
+
 }  // namespace
 
 QString mediaFolder(const Inspection &inspection)
@@ -146,6 +157,44 @@ QStringList preTestVideos(const QString &subjectPath)
         return QDateTime::fromString(timeStampOf(a), format) < QDateTime::fromString(timeStampOf(b), format);
     });
     return videos;
+}
+
+OtherOwners otherOwners(const QString &subjectPath, const QString &renamedTo)
+{
+    const QFileInfo subject(subjectPath);
+    const QString base = subject.completeBaseName();
+    const QDir folder = subject.absoluteDir();
+    OtherOwners owners;
+    for (const QString &name : folder.entryList({QStringLiteral("*.qmz")}, QDir::Files | QDir::Hidden)) {
+        if (name == subject.fileName() || folder.filePath(name) == renamedTo)
+            continue;
+        const QString other = QFileInfo(name).completeBaseName();
+        if (!extendsBase(base, other)) {
+            owners.bases.insert(other);
+            continue;
+        }
+        Inspection inspection;
+        inspection.load(folder.filePath(name));
+        for (const InspectionTest &test : inspection.tests)
+            owners.names.insert(QFileInfo(testVideoName(inspection, test)).fileName());
+        owners.extendedBases << other;
+    }
+    return owners;
+}
+
+// Only the name's own prefixes before a "-" or "." are looked up, so the
+// cost follows the name, not the number of subjects.
+QString OtherOwners::ownerOf(const QString &fileName) const
+{
+    for (int i = 1; i < fileName.size(); ++i) {
+        if (isOwnerSeparator(fileName.at(i)) && bases.contains(fileName.left(i)))
+            return fileName.left(i);
+    }
+    for (const QString &base : extendedBases) {
+        if ((names.contains(fileName) && extendsBase(fileName, base)) || isPreTestFileName(base, fileName))
+            return base;
+    }
+    return QString();
 }
 
 QString timeStampOf(const QString &fileName)

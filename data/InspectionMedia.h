@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -41,5 +42,21 @@ QStringList preTestVideos(const QString &subjectPath);
 // The 14 digits just before a media file name's extension; empty when the
 // name carries no time stamp there.
 QString timeStampOf(const QString &fileName);
+
+// The recordings the other subject files beside a subject could own. A name
+// of another subject's base name followed by "-" or "." is never this
+// subject's, whatever its own file says: its file chooses its test names
+// freely. Where this subject's base name itself extends another's
+// ("Петрова-Водкина" beside "Петрова"), only the names that file gives count.
+struct OtherOwners {
+    QSet<QString> bases;
+    QStringList extendedBases;  // the subjects this one's name extends
+    QSet<QString> names;        // and their tests' videos
+    // The base name of a subject that could own the file name; empty when none.
+    QString ownerOf(const QString &fileName) const;
+};
+// renamedTo: the subject file's new path when it has just been renamed and its
+// recordings still carry the old name; that file is no other subject.
+OtherOwners otherOwners(const QString &subjectPath, const QString &renamedTo = QString());
 
 }  // namespace InspectionMedia

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 #include <QVariant>
@@ -86,6 +87,27 @@ bool SharedConnection::openFile(const QString &path, const QString &tag)
         return true;
     connection.close();
     return false;
+}
+
+QStringList SharedConnection::sideFiles(const QString &path)
+{
+    return {path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+}
+
+QString SharedConnection::integrityProblem(const QString &path, const QString &tag)
+{
+    if (!openFile(path, tag))
+        return QCoreApplication::translate("SharedConnection", "файл не открывается");
+    QString problem;
+    {
+        QSqlQuery check(database());
+        if (!check.exec(QStringLiteral("PRAGMA integrity_check(1)")) || !check.next())
+            problem = check.lastError().text();
+        else if (check.value(0).toString() != QLatin1String("ok"))
+            problem = check.value(0).toString();
+    }
+    database().close();
+    return problem;
 }
 
 void SharedConnection::release()

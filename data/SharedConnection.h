@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QStringList>
 
 // The one database connection that every subject file and the reference-book
 // database share. Each operation points it at its file, opens it, runs its
@@ -33,6 +34,12 @@ public:
     // it would block or never end. The tag tells the users of the connection
     // apart.
     static bool openFile(const QString &path, const QString &tag);
+    // The files SQLite keeps beside a database: its rollback journal, its
+    // write-ahead log and the log's index. A journal left there is rolled into
+    // whatever file has the database's name when it is next opened.
+    static QStringList sideFiles(const QString &path);
+    // What SQLite's integrity check finds first in the file; empty when it passes.
+    static QString integrityProblem(const QString &path, const QString &tag);
     // Drops the connection. Runs by itself while the application object is
     // being destroyed, before the driver goes, so the program exits quietly.
     static void release();

@@ -146,7 +146,7 @@ private:
     // Renames the pre-test videos and speech files of a renamed or moved
     // subject; returns the files that could not be renamed.
     QStringList renameRecordings(const QString &fileOld, const QString &fileNew);
-    QHash<QUuid, QString> existingTestVideos();
+    QHash<QUuid, QString> existingTestVideos(const QString &renamedTo);
     QStringList renameTestVideos(const QHash<QUuid, QString> &oldVideos);
     void reloadTree(bool keep, Inspection::_Test *test);
 

@@ -61,7 +61,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     if (renamed) {
         failures = renameRecordings(fileOld, fileNew);
         if (m_inspection.path == fileOld) {
-            oldVideos = existingTestVideos();
+            oldVideos = existingTestVideos(fileNew);
             // The old file is gone: moved marks go into the renamed one.
             m_inspection.path = fileNew;
             m_inspection.saveModifiedTests();
@@ -112,14 +112,17 @@ QStringList InspectionEditFancy::renameRecordings(const QString &fileOld, const 
 }
 
 // The videos of the loaded tests by identifier: loading sorts the tests anew.
-QHash<QUuid, QString> InspectionEditFancy::existingTestVideos()
+// A video another subject could own stays where it is, whatever this file's
+// tests are named.
+QHash<QUuid, QString> InspectionEditFancy::existingTestVideos(const QString &renamedTo)
 {
     QHash<QUuid, QString> videos;
     if (!QFileInfo(InspectionMedia::mediaFolder(m_inspection)).isDir())
         return videos;
+    const InspectionMedia::OtherOwners others = InspectionMedia::otherOwners(m_inspection.path, renamedTo);
     for (const Inspection::_Test &test : m_inspection.tests) {
         const QString path = InspectionMedia::testVideoPath(m_inspection, test);
-        if (test.recorded && QFileInfo::exists(path))
+        if (test.recorded && QFileInfo::exists(path) && others.ownerOf(QFileInfo(path).fileName()).isEmpty())
             videos.insert(test.id, path);
     }
     return videos;

@@ -194,11 +194,17 @@ void PersoneDockWindow::renameEntry(const QModelIndex &index, const QString &tex
     case SubjectStore::NameProblem::Separator:
         why = tr("Имя не может содержать символы «/» и «\\».");
         break;
-    case SubjectStore::NameProblem::Dot:
-        why = tr("Имя не может содержать точку.");
+    case SubjectStore::NameProblem::LeadingDot:
+        why = tr("Имя не может начинаться с точки.");
         break;
     case SubjectStore::NameProblem::Control:
         why = tr("Имя не может содержать переводы строки и управляющие символы.");
+        break;
+    case SubjectStore::NameProblem::TooLong:
+        why = tr("Имя слишком длинное: самое длинное из имён файлов займёт %1 байт, "
+                 "а файловая система допускает не больше %2.")
+                  .arg(SubjectStore::longestOwnedName(oldPath, text, folder))
+                  .arg(SubjectStore::nameLimit(QFileInfo(oldPath).absolutePath()));
         break;
     case SubjectStore::NameProblem::Taken:
         why = tr("Имя «%1» в этой папке уже занято.").arg(text.trimmed());

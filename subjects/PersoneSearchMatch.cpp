@@ -12,7 +12,7 @@ bool textFound(const QRegularExpression &pattern, const QString &fileName, const
                const QString &preTestText, const QVector<InspectionTest> &tests)
 {
     const auto found = [&pattern](const QString &text) { return pattern.match(text).hasMatch(); };
-    if (found(person.Comments) || found(QFileInfo(fileName).baseName()) || found(preTestText))
+    if (found(person.Comments) || found(QFileInfo(fileName).completeBaseName()) || found(preTestText))
         return true;
     for (const InspectionTest &test : tests) {
         for (const InspectionTheme &theme : test.themisNULL) {

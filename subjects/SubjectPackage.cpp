@@ -3,6 +3,7 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
+#include "data/SharedConnection.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -49,6 +50,37 @@ bool commitFile(QTemporaryFile &temporary, const QString &destination)
         return false;
     temporary.setAutoRemove(false);
     return true;
+}
+
+// SQLite rolls a journal left beside a database (a save cut short) into
+// whatever file next opens under its name: the old file's side files are
+// moved aside while the new file takes its place, and put back if it cannot.
+QString commitSubjectFile(QTemporaryFile &temporary, const QString &destination)
+{
+    QStringList moved;
+    const auto aside = [&temporary, &destination](const QString &side) {
+        return temporary.fileName() + side.mid(destination.size());
+    };
+    const auto putBack = [&moved, &aside]() {
+        for (const QString &side : moved)
+            std::rename(QFile::encodeName(aside(side)).constData(), QFile::encodeName(side).constData());
+    };
+    for (const QString &side : SharedConnection::sideFiles(destination)) {
+        if (!QFileInfo::exists(side) && !QFileInfo(side).isSymLink())
+            continue;
+        if (std::rename(QFile::encodeName(side).constData(), QFile::encodeName(aside(side)).constData()) != 0) {
+            putBack();
+            return tr("не удалось убрать файл «%1», оставленный прежним файлом").arg(QFileInfo(side).fileName());
+        }
+        moved << side;
+    }
+    if (!commitFile(temporary, destination)) {
+        putBack();
+        return tr("не удалось записать файл");
+    }
+    for (const QString &side : moved)
+        QFile::remove(aside(side));
+    return QString();
 }
 
 // --- writing ---
@@ -255,6 +287,7 @@ QSet<QString> testVideoNames(const QString &subjectPath)
 struct RecordingRules {
     QString subjectBase;
     QSet<QString> testVideos;
+    InspectionMedia::OtherOwners others;
     bool replacing = false;  // the subject is replaced, and with it its recordings
     QSet<QString> seen;
 
@@ -268,6 +301,9 @@ struct RecordingRules {
         seen.insert(name);
         if (!own)
             return tr("не запись этого обследуемого");
+        const QString owner = others.ownerOf(name);
+        if (!owner.isEmpty())
+            return tr("имя записи обследуемого «%1» из этой папки").arg(owner);
         if (again)
             return tr("повторная запись с тем же именем");
         if (!replacing && QFileInfo::exists(destination))
@@ -283,7 +319,10 @@ QString subjectFileProblem(QTemporaryFile &file, const QByteArray &head)
     if (head != kDatabaseHeader || !file.flush())
         return tr("это не файл обследуемого");
     const QString refusal = InspectionStore::refusalOf(file.fileName());
-    return refusal.isEmpty() ? QString() : tr("это не файл обследуемого: %1").arg(refusal);
+    if (!refusal.isEmpty())
+        return tr("это не файл обследуемого: %1").arg(refusal);
+    const QString damage = SharedConnection::integrityProblem(file.fileName(), QStringLiteral("import"));
+    return damage.isEmpty() ? QString() : tr("файл обследуемого повреждён: %1").arg(damage);
 }
 
 bool isFolderInside(const QString &folder, const QString &target)
@@ -308,7 +347,9 @@ QString importEntry(QFile &package, const EntryHeader &header, const QString &de
     QString problem = inflateEntry(package, header, temporary, head);
     if (problem.isEmpty() && head)
         problem = subjectFileProblem(temporary, *head);
-    if (problem.isEmpty() && !commitFile(temporary, destination))
+    if (problem.isEmpty() && head)
+        problem = commitSubjectFile(temporary, destination);
+    else if (problem.isEmpty() && !commitFile(temporary, destination))
         problem = tr("не удалось записать файл");
     return problem;
 }
@@ -317,15 +358,16 @@ QString importEntry(QFile &package, const EntryHeader &header, const QString &de
 
 QStringList SubjectPackage::packageFiles(const QString &subjectPath)
 {
+    const InspectionMedia::OtherOwners others = InspectionMedia::otherOwners(subjectPath);
     QStringList files{subjectPath};
     for (const QString &path : InspectionMedia::preTestFiles(subjectPath)) {
-        if (path.endsWith(kVideoSuffix, Qt::CaseInsensitive))
+        if (path.endsWith(kVideoSuffix, Qt::CaseInsensitive) && others.ownerOf(QFileInfo(path).fileName()).isEmpty())
             files << path;
     }
     const QDir media(QFileInfo(subjectPath).absolutePath() + QStringLiteral("/__1__"));
     QStringList videos;
     for (const QString &name : testVideoNames(subjectPath)) {
-        if (QFileInfo(media.filePath(name)).isFile())
+        if (QFileInfo(media.filePath(name)).isFile() && others.ownerOf(name).isEmpty())
             videos << media.filePath(name);
     }
     videos.sort();
@@ -424,7 +466,7 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
     result.imported << subject;
 
     RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()), testVideoNames(subject),
-                         replacing, {}};
+                         InspectionMedia::otherOwners(subject), replacing, {}};
     const QString media = targetFolder + QStringLiteral("/__1__");
     QDir().mkpath(media);
     if (!isFolderInside(media, targetFolder)) {

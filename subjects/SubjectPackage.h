@@ -30,7 +30,8 @@ public:
     // The files a package of the subject holds, in entry order: the subject
     // file, then the recordings that are its own by name (a pre-test video:
     // the base name, ".", the time stamp, ".avi"; a test video: the name its
-    // test in the file gives).
+    // test in the file gives) and that no other subject file beside it could
+    // own (InspectionMedia::otherOwners).
     static QStringList packageFiles(const QString &subjectPath);
 
     struct ImportResult {
@@ -48,7 +49,8 @@ public:
     // Reads the package into the target folder; recordings go to its "__1__".
     // Only the subject's own recordings are taken (as packageFiles names
     // them), each name once; an existing file is replaced only when the
-    // existing subject is.
+    // existing subject is. The subject file must pass SQLite's integrity
+    // check, and a journal left beside the old one goes with it.
     static ImportResult importPackage(const QString &packagePath, const QString &targetFolder,
                                       const ReplaceQuestion &mayReplace);
 

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <limits>
+#include <unistd.h>
+
 namespace {
 
 const QString kSubjectExtension = QStringLiteral(".qmz");
@@ -35,21 +38,45 @@ QString SubjectStore::freeSubjectPath(const QString &folder, const QString &patt
 }
 
 // A name ends up as a file name in the entry's own folder: a separator would
-// move it elsewhere, a dot would split off an extension, "" would leave ".qmz".
+// move it elsewhere, a leading dot would hide it (or make "." and ".."), ""
+// would leave ".qmz". Dots inside are initials: "Петров П.П." is a name.
 SubjectStore::NameProblem SubjectStore::checkName(const QString &text)
 {
     const QString name = text.trimmed();
     if (name.isEmpty())
         return NameProblem::Empty;
+    if (name.startsWith(QLatin1Char('.')))
+        return NameProblem::LeadingDot;
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\'))
             return NameProblem::Separator;
-        if (c == QLatin1Char('.'))
-            return NameProblem::Dot;
         if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             return NameProblem::Control;
     }
     return NameProblem::None;
+}
+
+int SubjectStore::longestOwnedName(const QString &path, const QString &text, bool folder)
+{
+    const int base = text.trimmed().toUtf8().size();
+    if (folder)
+        return base;
+    static const int stampedVideo = QByteArray(".ddMMyyyyhhmmss.avi").size();
+    int longest = base + qMax(stampedVideo, kSubjectExtension.size());
+    Inspection subject;
+    subject.load(path);
+    const int oldBase = InspectionMedia::subjectBaseName(subject).toUtf8().size();
+    for (const Inspection::_Test &test : subject.tests) {
+        const int video = QFileInfo(InspectionMedia::testVideoName(subject, test)).fileName().toUtf8().size();
+        longest = qMax(longest, base + video - oldBase);
+    }
+    return longest;
+}
+
+int SubjectStore::nameLimit(const QString &folder)
+{
+    const long limit = pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return limit > 0 ? int(qMin<long>(limit, std::numeric_limits<int>::max())) : 255;
 }
 
 QString SubjectStore::renamedPath(const QString &path, const QString &text, bool folder)
@@ -65,6 +92,10 @@ QString SubjectStore::rename(const QString &path, const QString &text, bool fold
     const QString target = renamedPath(path, text, folder);
     if (target == path) {
         *problem = NameProblem::Unchanged;
+        return QString();
+    }
+    if (longestOwnedName(path, text, folder) > nameLimit(QFileInfo(path).absolutePath())) {
+        *problem = NameProblem::TooLong;
         return QString();
     }
     // rename(2) would put a folder in place of an empty one of that name; a
@@ -87,12 +118,17 @@ QStringList SubjectStore::subjectFiles(const QString &subjectPath)
     Inspection subject;
     // A damaged or foreign file lists no tests, so no videos.
     subject.load(subjectPath);
+    const InspectionMedia::OtherOwners others = InspectionMedia::otherOwners(subjectPath);
     for (const Inspection::_Test &test : subject.tests) {
         const QString video = InspectionMedia::testVideoName(subject, test);
-        if (QFileInfo(video).isFile() && !files.contains(video))
+        const bool theirs = !others.ownerOf(QFileInfo(video).fileName()).isEmpty();
+        if (QFileInfo(video).isFile() && !files.contains(video) && !theirs)
             files << video;
     }
-    files << InspectionMedia::preTestFiles(subjectPath);
+    for (const QString &path : InspectionMedia::preTestFiles(subjectPath)) {
+        if (others.ownerOf(QFileInfo(path).fileName()).isEmpty())
+            files << path;
+    }
     return files;
 }
 

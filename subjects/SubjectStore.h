@@ -18,12 +18,20 @@ public:
     // empty when all exist.
     static QString freeSubjectPath(const QString &folder, const QString &pattern);
 
-    enum class NameProblem { None, Unchanged, Empty, Separator, Dot, Control, Taken, Failed };
+    enum class NameProblem { None, Unchanged, Empty, Separator, LeadingDot, Control, TooLong, Taken, Failed };
     // What makes a typed name unusable for an entry (trimmed first).
     static NameProblem checkName(const QString &text);
+    // The UTF-8 bytes of the longest file name the entry would own under the
+    // typed name: a folder's own name; for a subject its pre-test videos
+    // (name, ".", the time stamp, ".avi") or its tests' videos.
+    static int longestOwnedName(const QString &path, const QString &text, bool folder);
+    // The file system's longest file name in bytes in that folder.
+    static int nameLimit(const QString &folder);
     // The path an entry takes when renamed to the typed text.
     static QString renamedPath(const QString &path, const QString &text, bool folder);
-    // Renames the entry to the typed text; the new path, or empty with the problem set.
+    // Renames the entry to the typed text; the new path, or empty with the
+    // problem set. A subject is renamed only when every file it owns can
+    // follow the new name.
     static QString rename(const QString &path, const QString &text, bool folder, NameProblem *problem);
 
     // The subject's files in the order they go to the trash: the subject file,

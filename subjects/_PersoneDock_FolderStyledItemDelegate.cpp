@@ -52,12 +52,13 @@ bool PersoneDockWindow::_FolderStyledItemDelegate::isDataRoot(const QModelIndex 
     return m_dock->isDataRoot(index);
 }
 
-// Swallows the keys that would put a separator or an extension into a name.
+// Swallows the keys that would put a separator into a name; dots are
+// initials ("Петров П.П.").
 bool PersoneDockWindow::_FolderStyledItemDelegate::eventFilter(QObject *object, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (text == QLatin1String(".") || text == QLatin1String("/") || text == QLatin1String("\\")) {
+        if (text == QLatin1String("/") || text == QLatin1String("\\")) {
             event->accept();
             return true;
         }

@@ -45,7 +45,7 @@ private slots:
     void sexMatchesOnlyAChosenEqualSex();
     void textIsFoundInTheSearchedFieldsOnly_data();
     void textIsFoundInTheSearchedFieldsOnly();
-    void fileNameCountsUpToItsFirstDot();
+    void fileNameCountsWhole();
     void birthDatesIncludeBothEnds();
     void recordingDatesCountOnlyRecordedTests();
     void tagsUnderAndAndOr();
@@ -125,14 +125,14 @@ void TestPersoneSearchMatch::textIsFoundInTheSearchedFieldsOnly()
     QCOMPARE(matches(c, person, file, preTest, {test}), found);
 }
 
-void TestPersoneSearchMatch::fileNameCountsUpToItsFirstDot()
+void TestPersoneSearchMatch::fileNameCountsWhole()
 {
     Conditions c;
     InspectionPerson person;
-    c.sSearch = "^Петров И$";
-    QVERIFY(matches(c, person, "/d/Петров И.П.qmz"));
-    c.sSearch = "П\\.";
-    QVERIFY(!matches(c, person, "/d/Петров И.П.qmz"));
+    c.sSearch = "^Петров И\\.П\\.$";
+    QVERIFY(matches(c, person, "/d/Петров И.П..qmz"));
+    c.sSearch = "qmz";
+    QVERIFY(!matches(c, person, "/d/Петров И.П..qmz"));
 }
 
 void TestPersoneSearchMatch::birthDatesIncludeBothEnds()

@@ -1,4 +1,5 @@
 #include "subjects/SubjectPackage.h"
+#include "subjects/SubjectStore.h"
 #include "tests/data/HostileSubjects.h"
 #include "tests/subjects/SubjectFixtures.h"
 #include "tests/support/TestHome.h"
@@ -106,6 +107,11 @@ private slots:
     void manySkippedEntriesAreSummarised();
     void importGuardsStopWhatWouldHarm_data();
     void importGuardsStopWhatWouldHarm();
+    void namesWithDotsWorkThroughout_data();
+    void namesWithDotsWorkThroughout();
+    void otherSubjectsKeepTheirRecordings_data();
+    void otherSubjectsKeepTheirRecordings();
+    void leftoverJournalNeverReachesTheImport();
 
 private:
     QString store;
@@ -474,6 +480,88 @@ void TestSubjectPackage::importGuardsStopWhatWouldHarm()
     QCOMPARE(read.imported, QStringList{target + "/Иванов.qmz"});
     QCOMPARE(snapshot(store), outside);
     QCOMPARE(QDir(target + "/__1__").entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestSubjectPackage::namesWithDotsWorkThroughout_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("problem");
+    using P = SubjectStore::NameProblem;
+    QTest::newRow("initials after") << "Петров П.П." << int(P::None);
+    QTest::newRow("initials before") << "А.Б. Сидоров" << int(P::None);
+    QTest::newRow("only dots") << ".." << int(P::LeadingDot);
+    QTest::newRow("hidden") << ".скрытый" << int(P::LeadingDot);
+    QTest::newRow("no room for the stamp") << QString(240, 'x') << int(P::TooLong);
+}
+
+// Renamed, recorded, exported and imported.
+void TestSubjectPackage::namesWithDotsWorkThroughout()
+{
+    QFETCH(QString, name);
+    QFETCH(int, problem);
+    StoreFixtures::makeSubjectFile(store + "/Новый.qmz");
+    SubjectStore::NameProblem found;
+    const QString path = SubjectStore::rename(store + "/Новый.qmz", name, false, &found);
+    QCOMPARE(int(found), problem);
+    QCOMPARE(path.isEmpty(), QFileInfo::exists(store + "/Новый.qmz"));
+    if (path.isEmpty())
+        return;
+    const QString video =
+        InspectionMedia::newVideoFileName(Inspection(path), QDateTime(QDate(2024, 2, 1), QTime(10, 10)));
+    touch(video);
+    QCOMPARE(InspectionMedia::timeStampOf(video), QString("01022024101000"));
+    const auto written = SubjectPackage::exportSubject(path, out, never);
+    QCOMPARE(SubjectPackage::importPackage(written.package, target, never).imported.size(), 2);
+}
+
+void TestSubjectPackage::otherSubjectsKeepTheirRecordings_data()
+{
+    QTest::addColumn<QStringList>("other");     // a subject in the target folder and its test
+    QTest::addColumn<QStringList>("imported");  // replaced by the package: subject and test
+    QTest::addColumn<bool>("sameId");           // the package's test takes the other's id, so the names meet
+    QTest::newRow("into a longer name") << QStringList{"Иван-Петров", "Т"} << QStringList{"Иван", "Петров-Т"} << true;
+    QTest::newRow("into a shorter name") << QStringList{"Иван", "Петров-Т"} << QStringList{"Иван-Петров", "Т"} << true;
+    QTest::newRow("a longer name's own") << QStringList{"Петрова", "Т"} << QStringList{"Петрова-Водкина", "Т"} << false;
+}
+
+void TestSubjectPackage::otherSubjectsKeepTheirRecordings()
+{
+    QFETCH(QStringList, other);
+    QFETCH(QStringList, imported);
+    QFETCH(bool, sameId);
+    const QStringList theirs = makeRecordedSubject(target + "/" + other[0] + ".qmz", {other[1]}, {});
+    Inspection hostile(store + "/" + imported[0] + ".qmz");
+    hostile.appendTest(StoreFixtures::recordedTest(imported[1], 40));
+    if (sameId)
+        hostile.tests[0].id = QUuid(theirs[1].right(42).left(38));
+    StoreFixtures::saveTests(hostile);
+    touch(InspectionMedia::testVideoPath(hostile, hostile.tests[0]), "new");
+    touch(target + "/" + imported[0] + ".qmz", "old");
+    const auto written = SubjectPackage::exportSubject(hostile.path, out, never);
+    QCOMPARE(SubjectPackage::importPackage(written.package, target, always).skippedCount, sameId ? 1 : 0);
+    QCOMPARE(StoreFixtures::fileBytes(theirs[1]), other[1].toUtf8());
+    QCOMPARE(SubjectPackage::packageFiles(target + "/" + imported[0] + ".qmz").size(), sameId ? 1 : 2);
+}
+
+// The journal of a save cut short, holding the old file's pages.
+void TestSubjectPackage::leftoverJournalNeverReachesTheImport()
+{
+    const QStringList old = makeRecordedSubject(store + "/old/X.qmz", {"Старый1", "Старый2"}, {});
+    const QStringList fresh = makeRecordedSubject(store + "/X.qmz", {"Новый"}, {});
+    sqlite3 *db = nullptr;
+    sqlite3_open(QFile::encodeName(old[0]).constData(), &db);
+    // A spilled cache syncs the journal, which makes it hot.
+    QVERIFY(HostileSubjects::execute(db, "PRAGMA cache_size=1; BEGIN; UPDATE inspection SET data = zeroblob(9);"));
+    QVERIFY(QFile::copy(old[0] + "-journal", target + "/X.qmz-journal"));
+    sqlite3_close_v2(db);
+    QVERIFY(QFile::copy(old[0], target + "/X.qmz"));
+    const auto written = SubjectPackage::exportSubject(fresh[0], out, never);
+    QCOMPARE(SubjectPackage::importPackage(written.package, target, always).imported.size(), 2);
+    QProcess sqlite;  // its first open would roll a journal left beside it in
+    sqlite.start("sqlite3", {target + "/X.qmz", "PRAGMA integrity_check"});
+    QVERIFY(sqlite.waitForFinished(10000));
+    QCOMPARE(sqlite.readAllStandardOutput(), QByteArray("ok\n"));
+    QCOMPARE(StoreFixtures::fileBytes(target + "/X.qmz"), StoreFixtures::fileBytes(fresh[0]));
 }
 
 VUG_TEST_MAIN(TestSubjectPackage, QCoreApplication)

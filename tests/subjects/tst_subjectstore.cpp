@@ -74,10 +74,10 @@ void TestSubjectStore::namesAreCheckedAfterTrimming_data()
     QTest::newRow("blanks") << " Иванов " << int(P::None);
     QTest::newRow("empty") << "" << int(P::Empty);
     QTest::newRow("only blanks") << "   " << int(P::Empty);
-    QTest::newRow("up and out") << "../x" << int(P::Dot);
+    QTest::newRow("up and out") << "../x" << int(P::LeadingDot);
     QTest::newRow("slash") << "a/b" << int(P::Separator);
     QTest::newRow("backslash") << "a\\b" << int(P::Separator);
-    QTest::newRow("dot") << "И.И" << int(P::Dot);
+    QTest::newRow("initials") << "И.И" << int(P::None);
     QTest::newRow("line break") << "Иван\nов" << int(P::Control);
     QTest::newRow("tab") << "Иван\tов" << int(P::Control);
     QTest::newRow("unicode line break") << QString("Иван") + QChar(0x2028) + "ов" << int(P::Control);
