@@ -103,17 +103,17 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     renderer->moveToThread(renderThread);
     reader->setMarkLock(&renderer->mutex);
 
-    connect(renderThread, SIGNAL(started()), renderer, SLOT(onExecute()));
-    connect(renderer, SIGNAL(finished()), renderer, SLOT(onQuit()));
-    connect(readerThread, SIGNAL(started()), reader, SLOT(onExecute()));
-    connect(reader, SIGNAL(error(QString)), this, SLOT(onErrorFromSensorReader(QString)));
-    connect(reader, SIGNAL(loadAdvChannelsUI(QList<QString>)), this, SIGNAL(loadAdvChannelsUI(QList<QString>)));
+    connect(renderThread, &QThread::started, renderer, &Renderer::onExecute);
+    connect(renderer, &Renderer::finished, renderer, &Renderer::onQuit);
+    connect(readerThread, &QThread::started, reader, &SensorReader::onExecute);
+    connect(reader, &SensorReader::error, this, &PoligrammeRecordWindow::onErrorFromSensorReader);
+    connect(reader, &SensorReader::loadAdvChannelsUI, this, &PoligrammeRecordWindow::loadAdvChannelsUI);
     renderThread->start(QThread::InheritPriority);
     readerThread->start(QThread::InheritPriority);
 
     cursorTimer = new QTimer(this);
     cursorTimer->setInterval(CursorUpkeepMs);
-    connect(cursorTimer, SIGNAL(timeout()), this, SLOT(onTimerUpdateCursor()));
+    connect(cursorTimer, &QTimer::timeout, this, &PoligrammeRecordWindow::onTimerUpdateCursor);
     cursorTimer->start();
 }
 
