@@ -58,6 +58,14 @@ QRect bannerRect(const QRect &area, int top, int bottom)
     return QRect(QPoint(area.left() + 20, top), QPoint(area.left() + 20 + area.right() - 41, bottom));
 }
 
+const int kCountdownHeight = 40;
+const int kCountdownGap = 4;
+
+bool isFree(const QRect &rect, const QVector<QRect> &occupied)
+{
+    return std::none_of(occupied.begin(), occupied.end(), [&](const QRect &r) { return r.intersects(rect); });
+}
+
 }  // namespace
 
 drawPanelG::drawPanelG(Inspection::_Test *test)
@@ -158,6 +166,7 @@ void drawPanelG::drawReadoutsPanel(QPainter *painter, const QPoint &cursor, bool
                       int(settings.bShowTrasparentPanel_Pressure);
     const QRect rect(at, QSize(w1 + w2, h * lines));
     const int alpha = hotAlpha(rect, cursor, 100);
+    drawBacking(painter, rect);
     painter->fillRect(rect, QColor(210, 210, 210, alpha));
 
     int top = at.y();
@@ -202,20 +211,60 @@ QString drawPanelG::channelStatusText(int value, const QRect &rect, const QPoint
     return QString::number(value);
 }
 
+// The banner keeps the middle of the area unless a panel lies there; then it
+// takes the free place nearest to the middle, above or below the panels.
+QRect drawPanelG::countdownRect(const QRect &area, const QVector<QRect> &occupied)
+{
+    const int middle = area.height() / 2;
+    const QRect usual = bannerRect(area, middle - kCountdownHeight, middle - 1);
+    if (isFree(usual, occupied))
+        return usual;
+    QVector<int> tops;
+    for (const QRect &r : occupied) {
+        if (r.isEmpty())
+            continue;
+        tops << r.bottom() + 1 + kCountdownGap << r.top() - kCountdownGap - kCountdownHeight;
+    }
+    std::sort(tops.begin(), tops.end(), [&](int a, int b) { return qAbs(a - usual.top()) < qAbs(b - usual.top()); });
+    for (int top : tops) {
+        const QRect rect = bannerRect(area, top, top + kCountdownHeight - 1);
+        if (rect.top() >= area.top() && rect.bottom() <= area.bottom() && isFree(rect, occupied))
+            return rect;
+    }
+    return usual;
+}
+
+// The panels drawn so far in this frame and the question banner while it shows.
+QVector<QRect> drawPanelG::occupiedRects(const QRect &area)
+{
+    const PanelState &state = PanelState::instance();
+    QVector<QRect> occupied;
+    for (int i = 0; i < PanelState::PanelCount; ++i) {
+        const QRect rect = state.hitRect(PanelState::Panel(i));
+        if (!rect.isEmpty())
+            occupied << rect;
+    }
+    if (state.fadeLevel() > 0)
+        occupied << textBannerRect(area);
+    return occupied;
+}
+
 void drawPanelG::drawCountdown(QPainter *painter, const QPoint &cursor, const QRect &area, int seconds)
 {
     const QString text = tr("До завершения записи полиграммы осталось (сек): %0").arg(seconds);
-    const int middle = area.height() / 2;
-    const QRect rect = bannerRect(area, middle - 40, middle - 1);
-    drawBanner(painter, rect, text, QColor(128, 0, 0, 50), QColor(0, 0, 0, hotAlpha(rect, cursor, 120)));
+    const QRect rect = countdownRect(area, occupiedRects(area));
+    drawBanner(painter, rect, text, QColor(128, 0, 0, 50), QColor(0, 0, 0, hotAlpha(rect, cursor, 120)), true);
 }
+
+QRect drawPanelG::textBannerRect(const QRect &area) { return bannerRect(area, area.bottom() - 80, area.bottom() - 41); }
 
 void drawPanelG::drawTextPanel(QPainter *painter, const QPoint &cursor, bool show, const QRect &area,
                                const QString &text)
 {
     const int level = PanelState::instance().stepFade(show);
-    const QRect rect = bannerRect(area, area.bottom() - 80, area.bottom() - 41);
-    drawBanner(painter, rect, text, QColor(0, 0, 255, level / 2), QColor(0, 0, 0, hotAlpha(rect, cursor, level)));
+    const QRect rect = textBannerRect(area);
+    drawBanner(painter, rect, text, QColor(0, 0, 255, level / 2), QColor(0, 0, 0, hotAlpha(rect, cursor, level)),
+               false);
 }
 
 int drawPanelG::fittingFont(QPainter *painter, const QString &text, int width) const
@@ -228,16 +277,24 @@ int drawPanelG::fittingFont(QPainter *painter, const QString &text, int width) c
 }
 
 void drawPanelG::drawBanner(QPainter *painter, const QRect &rect, const QString &text, const QColor &fill,
-                            const QColor &pen) const
+                            const QColor &pen, bool backed) const
 {
     const int font = fittingFont(painter, text, rect.right() - rect.left());
     if (font < 0)
         return;
+    if (backed) {
+        const QRect words = QFontMetrics(fonts[font], painter->device()).boundingRect(rect, Qt::AlignCenter, text);
+        drawBacking(painter, words.adjusted(-6, 0, 6, 0) & rect);
+    }
     painter->fillRect(rect, fill);
     painter->setFont(fonts[font]);
     painter->setPen(pen);
     painter->drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, text);
 }
+
+// What lies under a panel's words must not show through them: the panels sit
+// on the paper the polygram is drawn on, and the tint goes over it.
+void drawPanelG::drawBacking(QPainter *painter, const QRect &rect) { painter->fillRect(rect, Qt::white); }
 
 void drawPanelG::drawVideoPanel(QPainter *painter, const QPoint &cursor, bool pressed, uchar *pixels, int level,
                                 int mode)

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QRect>
+#include <QVector>
 
 #include <array>
 
@@ -52,6 +53,8 @@ public:
     static void setSecondMonitorScale(double scale);
     // A cell of the channel set-up table as last drawn; null when the channel has no row.
     static QRect channelCell(PanelState::Cell cell, int code);
+    // Where the countdown banner goes in area when the occupied rectangles are taken.
+    static QRect countdownRect(const QRect &area, const QVector<QRect> &occupied);
 
     // Drag identifiers.
     enum { ReadoutsId = 19, ProgressId = 2, SetupTableId = 7, CameraId = 8, SecondMonitorId = 9 };
@@ -63,8 +66,12 @@ private:
     void settlePanel(PanelState::Panel panel, const QRect &rect, const QPoint &cursor, bool pressed, int id);
     // The first of the fonts, largest first, in which text fits width; -1 when none.
     int fittingFont(QPainter *painter, const QString &text, int width) const;
+    // backed: the words sit on the paper, not on what was drawn under the banner.
     void drawBanner(QPainter *painter, const QRect &rect, const QString &text, const QColor &fill,
-                    const QColor &pen) const;
+                    const QColor &pen, bool backed) const;
+    static void drawBacking(QPainter *painter, const QRect &rect);
+    static QVector<QRect> occupiedRects(const QRect &area);
+    static QRect textBannerRect(const QRect &area);
 
     Inspection::_Test *test;
     int dragId = 0;

@@ -144,6 +144,7 @@ void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bo
     const int alpha = expanded ? 255 : 100;
     const int textWidth = expanded ? fullWidth : shortWidth;
     const QRect rect(at, QSize(fixedWidth + textWidth, height));
+    drawBacking(painter, rect);
     painter->fillRect(rect, QColor(200, 200, 255, alpha));
 
     InspectionLabel current = t.labelInForce(position);

@@ -55,6 +55,9 @@ private slots:
     void cuffTextFollowsThePressure();
     void countdownTakesTheLargestFittingFont();
     void bannerThatFitsNoFontIsNotDrawn();
+    void countdownStaysClearOfThePanels_data();
+    void countdownStaysClearOfThePanels();
+    void panelsHideWhatLiesUnderThem();
     void textBannerFadesInAndOut();
     void cameraPictureAlphaAndMeter();
     void meterLightsSegmentsByLevel_data();
@@ -204,6 +207,56 @@ void TestPanels::bannerThatFitsNoFontIsNotDrawn()
 
     panels.drawCountdown(&painter, QPoint(0, 0), QRect(0, 0, width8 + 42, 600), 3);
     QCOMPARE(fontPointSize(device.findText(message)), 8);
+}
+
+void TestPanels::countdownStaysClearOfThePanels_data()
+{
+    QTest::addColumn<QSize>("window");
+    QTest::addColumn<QRect>("list");
+    QTest::addColumn<bool>("question");
+    QTest::newRow("list of 8 at its place") << QSize(1600, 1000) << QRect(20, 380, 420, 144) << false;
+    QTest::newRow("long list, full screen") << QSize(1920, 1040) << QRect(20, 380, 500, 340) << true;
+    QTest::newRow("list down to the question") << QSize(1200, 600) << QRect(20, 200, 400, 380) << true;
+    QTest::newRow("list under the readouts") << QSize(1024, 560) << QRect(20, 80, 400, 300) << false;
+}
+
+void TestPanels::countdownStaysClearOfThePanels()
+{
+    QFETCH(QSize, window);
+    QFETCH(QRect, list);
+    QFETCH(bool, question);
+    Inspection::_Test test;
+    drawPanelG panels(&test);
+    const QRect area(QPoint(0, 0), window);
+    RecordingPaintDevice device;
+    QPainter painter(&device);
+    panels.drawReadoutsPanel(&painter, QPoint(0, 0), false, 1, 2, 3, 0, GenericSettings());
+    PanelState::instance().settle(PanelState::ProgressPanel, list, {});
+    panels.drawTextPanel(&painter, QPoint(0, 0), question, area, QStringLiteral("Вас зовут Иван?"));
+    device.clear();
+    panels.drawCountdown(&painter, QPoint(0, 0), area, 7);
+
+    const QRect drawn = rectsOf(device, QColor(128, 0, 0, 50)).value(0).rect.toRect();
+    const QRect questionBanner(QPoint(20, area.bottom() - 80), QPoint(area.right() - 21, area.bottom() - 41));
+    QVERIFY(area.contains(drawn) && !drawn.intersects(list) && !(question && drawn.intersects(questionBanner)));
+    QVERIFY(!drawn.intersects(PanelState::instance().hitRect(PanelState::ReadoutsPanel)));
+}
+
+// What the polygram drew under a panel must not read through its words.
+void TestPanels::panelsHideWhatLiesUnderThem()
+{
+    Inspection::_Test test;
+    test.addNeutralTheme(QStringLiteral("Вас зовут Иван?"));
+    drawPanelG panels(&test);
+    PanelState::instance().setPosition(PanelState::ProgressPanel, QPoint(20, 100));
+    QImage screen(600, 300, QImage::Format_ARGB32);
+    screen.fill(Qt::black);
+    QPainter painter(&screen);
+    panels.drawReadoutsPanel(&painter, QPoint(599, 299), false, 1, 2, 3, 0, GenericSettings());
+    panels.drawInspectionPanel(&painter, QPoint(599, 299), false, true, 0);
+    painter.end();
+    for (auto panel : {PanelState::ReadoutsPanel, PanelState::ProgressPanel})
+        QVERIFY(qGray(screen.pixel(PanelState::instance().hitRect(panel).bottomRight() - QPoint(1, 1))) > 200);
 }
 
 void TestPanels::textBannerFadesInAndOut()
