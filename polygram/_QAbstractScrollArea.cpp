@@ -68,7 +68,7 @@ void _QAbstractScrollArea::updateHorizontalRange()
     const int sweep = m_view->sweep();
     QScrollBar *bar = horizontalScrollBar();
     bar->setRange(0, ReviewScrollRules::horizontalMaximum(sampleCount(), width(), scrollBarExtent(), sweep));
-    bar->setPageStep(ReviewScrollRules::horizontalPageStep(width(), scrollBarExtent(), sweep));
+    bar->setPageStep(ReviewScrollRules::horizontalPageStep(width(), scrollBarExtent()));
 }
 
 void _QAbstractScrollArea::scrollContentsBy(int, int)
