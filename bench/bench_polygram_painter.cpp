@@ -1,9 +1,11 @@
 // One whole-polygram pass into a 1920x1080 image at the end of a one-hour
 // test (13 channels, filters on for pulse, pressure and the extra channel, a
-// mark every 10 s), at sweeps 1000 and 4000, with and without antialiasing.
+// mark every 10 s, every channel noisy), on both of Qt's fill paths, at
+// sweeps 1000 and 4000, with and without antialiasing.
 // Beside it, as baseline: the same pass with filters off, and with filters
 // off plus the three filters computed as plain window sums, which is what a
 // pass costs when every window is summed afresh.
+#include "bench/BenchFillPaths.h"
 #include "polygram/drawG.h"
 #include "tests/polygram/NaiveFilters.h"
 #include "tests/polygram/PolygramFixture.h"
@@ -83,11 +85,14 @@ Figures measure(PolygramFixture &fixture, int sweep, bool antialiased, Filters f
 
 int main(int argc, char *argv[])
 {
+    if (!BenchFillPaths::measuresHere(argv))
+        return 0;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     PolygramFixture fixture;
     fixture.fillOneHour();
+    fixture.addNoise(150);
 
     QTextStream out(stdout);
     out << "drawPolygram, 1920x1080, one-hour test, " << kPasses << " passes each; ms median / 99th percentile\n";
