@@ -8,6 +8,7 @@
 #include "ZoomWidget_Frame.h"
 #include "drawG.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QPainter>
 #include <QPixmap>
@@ -34,6 +35,22 @@ _QAbstractScrollArea::_QAbstractScrollArea(QWidget *parent)
         "red;}");
     verticalScrollBar()->setStyleSheet("QScrollBar{width: 20px;}");
     setCornerWidget(new ZoomWidget(this, this));
+    horizontalScrollBar()->installEventFilter(this);
+}
+
+bool _QAbstractScrollArea::eventFilter(QObject *watched, QEvent *e)
+{
+    QScrollBar *bar = horizontalScrollBar();
+    if (watched != bar || e->type() != QEvent::MouseButtonPress || m_barPressed)
+        return QAbstractScrollArea::eventFilter(watched, e);
+    // A press repaints the bar at once, a presentation of its own before the
+    // view's; held back, the bar is presented with the view.
+    m_barPressed = true;
+    bar->setUpdatesEnabled(false);
+    QCoreApplication::sendEvent(bar, e);
+    bar->setUpdatesEnabled(true);
+    m_barPressed = false;
+    return true;
 }
 
 int _QAbstractScrollArea::sampleCount() const
