@@ -19,9 +19,9 @@ inline bool measuresHere(char *argv[])
 {
     if (qEnvironmentVariableIsSet("VUG_BENCH_FILL_CHILD"))
         return true;
-    FillPath::decide();
-    std::printf("AVX-to-SSE transition %.0f ns dearer than a clean one; the program takes %s here\n",
-                FillPath::transitionPenaltyNs(), FillPath::avx2Fills() ? "the AVX2 fills" : "the SSE2 fills");
+    const double penalty = FillPath::probePenaltyNs();
+    std::printf("AVX-to-SSE transition %.0f ns dearer than a clean one; the program takes %s here\n", penalty,
+                FillPath::slowTransition(penalty) ? "the SSE2 fills" : "the AVX2 fills");
     for (const char *disabled : {"", "avx2"}) {
         std::printf("=== %s\n", *disabled ? "SSE2 fills (QT_NO_CPU_FEATURE=avx2)" : "AVX2 fills (Qt as it is)");
         std::fflush(stdout);

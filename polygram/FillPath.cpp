@@ -1,8 +1,11 @@
 #include "polygram/FillPath.h"
 
+#include <QtGlobal>
+
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <unistd.h>
 
 #if defined(__x86_64__)
 #include <cpuid.h>
@@ -12,12 +15,14 @@ namespace {
 
 // Filled before any constructor runs: constant-initialised, never rebuilt.
 struct Decision {
-    bool decided = false;
     bool userSet = false;
-    bool avoided = false;
     double penaltyNs = -1.0;
 };
 Decision decision;
+
+// The program started afresh passes the penalty it measured on.
+constexpr char kDisable[] = "QT_NO_CPU_FEATURE";
+constexpr char kMeasured[] = "VUG_FILL_PENALTY_NS";
 
 // A transition this much dearer than a clean one outweighs the wider stores.
 constexpr double kSlowTransitionNs = 20.0;
@@ -87,20 +92,82 @@ bool disablesAvx2(const char *value)
     return value && std::strstr(value, "avx2");
 }
 
+// getenv does not work before the C library's start-up: the given block is read.
+const char *variable(char **envp, const char *name)
+{
+    const std::size_t length = std::strlen(name);
+    for (; envp && *envp; ++envp)
+        if (std::strncmp(*envp, name, length) == 0 && (*envp)[length] == '=')
+            return *envp + length + 1;
+    return nullptr;
+}
+
+int wholeNumber(const char *text)
+{
+    int value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = value * 10 + (*text - '0');
+    return value;
+}
+
+void restartWithoutAvx2(char **argv, char **envp, int penaltyNs)
+{
+    // Written by hand: the C library's formatting is not set up yet.
+    static char measured[64];
+    char *end = std::strcpy(measured, kMeasured) + std::strlen(kMeasured);
+    *end++ = '=';
+    char digits[12];
+    int count = 0;
+    for (unsigned value = unsigned(qMax(0, penaltyNs)); value || !count; value /= 10)
+        digits[count++] = char('0' + value % 10);
+    while (count)
+        *end++ = digits[--count];
+    *end = '\0';
+    static char disable[] = "QT_NO_CPU_FEATURE=avx2";
+    constexpr int kMaxVariables = 4096;
+    static char *environment[kMaxVariables + 3];
+    int variables = 0;
+    while (envp[variables] && variables < kMaxVariables)
+        environment[variables] = envp[variables], ++variables;
+    environment[variables++] = disable;
+    environment[variables++] = measured;
+    environment[variables] = nullptr;
+    // By its own path, so that the process keeps its name.
+    static char program[4096];
+    const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
+    if (length <= 0)
+        return;
+    program[length] = '\0';
+    execve(program, argv, environment);
+    // Where that fails the program goes on with Qt's AVX2 fills.
+}
+
 }  // namespace
 
 namespace FillPath {
 
-void decide()
+void startOnChosenPath(int, char **argv, char **envp)
 {
-    decision.decided = true;
-    decision.userSet = std::getenv("QT_NO_CPU_FEATURE") != nullptr;
-    if (decision.userSet || !cpuHasAvx2())
+    if (const char *measured = variable(envp, kMeasured)) {
+        decision.penaltyNs = wholeNumber(measured);
         return;
-    decision.penaltyNs = transitionNs(false) - transitionNs(true);
-    decision.avoided = decision.penaltyNs > kSlowTransitionNs;
-    if (decision.avoided)
-        setenv("QT_NO_CPU_FEATURE", "avx2", 1);
+    }
+    decision.userSet = variable(envp, kDisable) != nullptr;
+    if (decision.userSet)
+        return;
+    decision.penaltyNs = probePenaltyNs();
+    if (slowTransition(decision.penaltyNs))
+        restartWithoutAvx2(argv, envp, int(decision.penaltyNs));
+}
+
+double probePenaltyNs()
+{
+    return cpuHasAvx2() ? transitionNs(false) - transitionNs(true) : -1.0;
+}
+
+bool slowTransition(double penaltyNs)
+{
+    return penaltyNs > kSlowTransitionNs;
 }
 
 double transitionPenaltyNs()
@@ -110,14 +177,14 @@ double transitionPenaltyNs()
 
 bool avx2Fills()
 {
-    return cpuHasAvx2() && !disablesAvx2(std::getenv("QT_NO_CPU_FEATURE"));
+    return cpuHasAvx2() && !disablesAvx2(std::getenv(kDisable));
 }
 
 QString description()
 {
     const QString path = avx2Fills() ? QStringLiteral("заливка AVX2") : QStringLiteral("заливка SSE2");
     if (decision.userSet)
-        return QStringLiteral("%1, задано QT_NO_CPU_FEATURE").arg(path);
+        return QStringLiteral("%1, задано %2").arg(path, QLatin1String(kDisable));
     if (decision.penaltyNs < 0)
         return path;
     return QStringLiteral("%1, переход AVX→SSE %2 нс").arg(path).arg(qRound(decision.penaltyNs));

@@ -11,12 +11,18 @@
 namespace FillPath {
 
 // Times the transition and, where it is slow and the user has not set
-// QT_NO_CPU_FEATURE, sets it to avx2. Uses no Qt: it runs from the program's
-// pre-initialisation entry, before the libraries' own start-up.
-void decide();
+// QT_NO_CPU_FEATURE, starts the program afresh with it set to avx2. Runs from
+// the program's pre-initialisation entry, before the libraries' own start-up
+// (the C library's too, which resets the environment, so setting it in place
+// would not reach Qt). Uses no Qt.
+void startOnChosenPath(int argc, char **argv, char **envp);
 
-// The extra cost of one AVX-to-SSE transition in nanoseconds; negative
-// where it was not measured.
+// Times the transition in this process; negative without AVX2.
+double probePenaltyNs();
+bool slowTransition(double penaltyNs);
+
+// The extra cost of one AVX-to-SSE transition in nanoseconds as measured at
+// start; negative where it was not measured.
 double transitionPenaltyNs();
 
 // True where Qt's AVX2 fill routines are in use in this process.
@@ -29,4 +35,5 @@ QString description();
 
 // The program's entry that runs before every library's start-up code.
 #define VUG_DECIDE_FILL_PATH_BEFORE_LIBRARIES                                                                   \
-    __attribute__((section(".preinit_array"), used)) static void (*const vugDecideFillPath)(void) = &FillPath::decide
+    __attribute__((section(".preinit_array"), used)) static void (*const vugDecideFillPath)(int, char **, char **) = \
+        &FillPath::startOnChosenPath
