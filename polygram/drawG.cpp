@@ -172,8 +172,14 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     if (width > 1.0 && drawsPixels(painter)) {
         // Qt strokes a wide pen through its general stroker, which costs most
         // of a page; the curve's extent in each pixel column is filled directly.
-        for (const QRect &column : wideCurveColumns(points, width))
-            painter.fillRect(column, color);
+        // Whole-pixel rectangles gain nothing from antialiasing, which would
+        // send them down the path filler.
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawRects(wideCurveColumns(points, width));
+        painter.restore();
         return;
     }
     painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
@@ -221,6 +227,9 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
     // Widened by the pen's round reach into the neighbouring columns.
     const float radius = float(width / 2);
     const int reach = int(radius);
+    QVector<float> extents(2 * reach + 1);
+    for (int d = -reach; d <= reach; ++d)
+        extents[d + reach] = std::sqrt(qMax(0.0f, radius * radius - float(d * d)));
     QVector<QRect> columns;
     columns.reserve(count + 2 * reach);
     for (int i = -reach; i < count + reach; ++i) {
@@ -229,9 +238,8 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
             const int j = i + d;
             if (j < 0 || j >= count || low[j] > high[j])
                 continue;
-            const float extent = std::sqrt(qMax(0.0f, radius * radius - float(d * d)));
-            top = qMin(top, low[j] - extent);
-            bottom = qMax(bottom, high[j] + extent);
+            top = qMin(top, low[j] - extents[d + reach]);
+            bottom = qMax(bottom, high[j] + extents[d + reach]);
         }
         if (top > bottom)
             continue;
