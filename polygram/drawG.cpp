@@ -224,22 +224,22 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
             cover(column, p.y() + (left - p.x()) * slope, p.y() + (right - p.x()) * slope);
         }
     }
-    // Widened by the pen's round reach into the neighbouring columns.
+    // Widened by the pen: a pen w pixels wide spans w columns (an even one
+    // reaching one more to the right) and half its width up and down.
     const float radius = float(width / 2);
-    const int reach = int(radius);
-    QVector<float> extents(2 * reach + 1);
-    for (int d = -reach; d <= reach; ++d)
-        extents[d + reach] = std::sqrt(qMax(0.0f, radius * radius - float(d * d)));
+    const int pen = qMax(1, qRound(width));
+    const int left = (pen - 1) / 2;
+    const int right = pen / 2;
     QVector<QRect> columns;
-    columns.reserve(count + 2 * reach);
-    for (int i = -reach; i < count + reach; ++i) {
+    columns.reserve(count + left + right);
+    for (int i = -left; i < count + right; ++i) {
         float top = kNone, bottom = -kNone;
-        for (int d = -reach; d <= reach; ++d) {
-            const int j = i + d;
+        for (int d = -left; d <= right; ++d) {
+            const int j = i - d;
             if (j < 0 || j >= count || low[j] > high[j])
                 continue;
-            top = qMin(top, low[j] - extents[d + reach]);
-            bottom = qMax(bottom, high[j] + extents[d + reach]);
+            top = qMin(top, low[j] - radius);
+            bottom = qMax(bottom, high[j] + radius);
         }
         if (top > bottom)
             continue;
