@@ -5,6 +5,7 @@
 #include "data/LargeBlockHeap.h"
 #include "data/ProcessLocale.h"
 #include "data/SettingsStore.h"
+#include "polygram/FillPath.h"
 #include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 
@@ -14,6 +15,8 @@
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <QTranslator>
+
+VUG_DECIDE_FILL_PATH_BEFORE_LIBRARIES;
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "polygram/RenderPath.h"
 
+#include "polygram/FillPath.h"
+
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -78,7 +80,8 @@ QString description()
     const Choice &c = choice();
     const QString renderer = c.renderer.isEmpty() ? QStringLiteral("нет OpenGL") : c.renderer;
     const QString path = c.software ? QStringLiteral("растровая отрисовка") : QStringLiteral("OpenGL");
-    return QStringLiteral("%1 (%2%3)").arg(path, renderer, c.forced ? QStringLiteral(", задано VUG_SOFTWARE_GL") : QString());
+    return QStringLiteral("%1 (%2%3), %4")
+        .arg(path, renderer, c.forced ? QStringLiteral(", задано VUG_SOFTWARE_GL") : QString(), FillPath::description());
 }
 
 }  // namespace RenderPath

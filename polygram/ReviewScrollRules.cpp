@@ -9,9 +9,9 @@ int ReviewScrollRules::horizontalMaximum(int samples, int width, int extent, int
     return qMax(0, samples * 1000 / sweep - (width - extent));
 }
 
-int ReviewScrollRules::horizontalPageStep(int width, int extent, int sweep)
+int ReviewScrollRules::horizontalPageStep(int width, int extent)
 {
-    return (width - extent) * 1000 / sweep;
+    return width - extent;
 }
 
 int ReviewScrollRules::keepLeftTick(int scrollValue, int oldSweep, int newSweep)

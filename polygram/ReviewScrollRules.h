@@ -18,7 +18,8 @@ public:
     // The horizontal range's maximum for a test of samples ticks in an area
     // of width pixels whose vertical bar takes extent of them.
     static int horizontalMaximum(int samples, int width, int extent, int sweep);
-    static int horizontalPageStep(int width, int extent, int sweep);
+    // One screen: scroll values are already view pixels at every sweep.
+    static int horizontalPageStep(int width, int extent);
     // The scroll value that keeps the left-edge tick when the sweep changes.
     static int keepLeftTick(int scrollValue, int oldSweep, int newSweep);
 

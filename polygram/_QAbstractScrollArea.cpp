@@ -9,6 +9,7 @@
 #include "drawG.h"
 #include "data/Diagnostics.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
@@ -34,6 +35,22 @@ _QAbstractScrollArea::_QAbstractScrollArea(QWidget *parent)
         "red;}");
     verticalScrollBar()->setStyleSheet("QScrollBar{width: 20px;}");
     setCornerWidget(new ZoomWidget(this, this));
+    horizontalScrollBar()->installEventFilter(this);
+}
+
+bool _QAbstractScrollArea::eventFilter(QObject *watched, QEvent *e)
+{
+    QScrollBar *bar = horizontalScrollBar();
+    if (watched != bar || e->type() != QEvent::MouseButtonPress || m_barPressed)
+        return QAbstractScrollArea::eventFilter(watched, e);
+    // A press repaints the bar at once, a presentation of its own before the
+    // view's; held back, the bar is presented with the view.
+    m_barPressed = true;
+    bar->setUpdatesEnabled(false);
+    QCoreApplication::sendEvent(bar, e);
+    bar->setUpdatesEnabled(true);
+    m_barPressed = false;
+    return true;
 }
 
 int _QAbstractScrollArea::sampleCount() const
@@ -68,7 +85,7 @@ void _QAbstractScrollArea::updateHorizontalRange()
     const int sweep = m_view->sweep();
     QScrollBar *bar = horizontalScrollBar();
     bar->setRange(0, ReviewScrollRules::horizontalMaximum(sampleCount(), width(), scrollBarExtent(), sweep));
-    bar->setPageStep(ReviewScrollRules::horizontalPageStep(width(), scrollBarExtent(), sweep));
+    bar->setPageStep(ReviewScrollRules::horizontalPageStep(width(), scrollBarExtent()));
 }
 
 void _QAbstractScrollArea::scrollContentsBy(int, int)

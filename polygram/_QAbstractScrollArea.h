@@ -51,6 +51,7 @@ public slots:
 protected:
     void wheelEvent(QWheelEvent *e) override;
     bool viewportEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
     int sampleCount() const;
@@ -60,4 +61,5 @@ private:
     Inspection::_Test *m_test = nullptr;
     PoligrammeView *m_view;
     QMap<Inspection::_Test *, int> m_leftTicks;
+    bool m_barPressed = false;
 };

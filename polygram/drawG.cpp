@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QTime>
 
@@ -40,6 +41,13 @@ void switchOffRenderHints(QPainter &painter)
 void drawHorizontalLine(QPainter &painter, const QRect &area, qreal y)
 {
     painter.drawLine(QLineF(area.left(), y, area.right(), y));
+}
+
+// Raster pictures unscaled; printers and PDF keep their vector lines.
+bool drawsPixels(QPainter &painter)
+{
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
+           && painter.transform().type() <= QTransform::TxTranslate;
 }
 
 qint16 toSample(double value)
@@ -161,15 +169,84 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     const ChannelLook look(test->channel(code));
     const QColor color = highlight ? withLightness(look.color, 180) : look.color;
     const qreal width = highlight ? 1.0 : look.penWidth;
+    if (width > 1.0 && drawsPixels(painter)) {
+        // Qt strokes a wide pen through its general stroker, which costs most
+        // of a page; the curve's extent in each pixel column is filled directly.
+        // Whole-pixel rectangles gain nothing from antialiasing, which would
+        // send them down the path filler.
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(color);
+        painter.drawRects(wideCurveColumns(points, width));
+        painter.restore();
+        return;
+    }
     painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-    // A polyline of a wide pen goes through the stroker, its joins and the
-    // filling of one self-overlapping outline; its segments as lines are drawn
-    // directly, at about a third of the cost of a live frame, and look alike.
+    // Separate segments of a thin pen stay on Qt's direct line path.
     QVector<QPointF> segments;
     segments.reserve(2 * points.size());
     for (int i = 1; i < points.size(); ++i)
         segments << points[i - 1] << points[i];
     painter.drawLines(segments);
+}
+
+QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal width)
+{
+    if (points.isEmpty())
+        return {};
+    const auto columnOf = [](qreal x) { return int(std::floor(x)); };
+    const int first = columnOf(points.first().x());
+    const int count = columnOf(points.last().x()) - first + 1;
+    constexpr float kNone = 1e30f;
+    QVector<float> low(count, kNone), high(count, -kNone);
+    const auto cover = [&](int column, qreal a, qreal b) {
+        const int i = column - first;
+        if (i < 0 || i >= count)
+            return;
+        low[i] = qMin(low[i], float(qMin(a, b)));
+        high[i] = qMax(high[i], float(qMax(a, b)));
+    };
+    // The line's own extent in each column it crosses.
+    for (int i = 0; i < points.size(); ++i) {
+        const QPointF p = points[i];
+        const QPointF q = i + 1 < points.size() ? points[i + 1] : p;
+        const int from = columnOf(p.x());
+        const int to = columnOf(q.x());
+        if (from == to || q.x() <= p.x()) {
+            cover(from, p.y(), q.y());
+            continue;
+        }
+        const qreal slope = (q.y() - p.y()) / (q.x() - p.x());
+        for (int column = from; column <= to; ++column) {
+            const qreal left = qMax<qreal>(column, p.x());
+            const qreal right = qMin<qreal>(column + 1, q.x());
+            cover(column, p.y() + (left - p.x()) * slope, p.y() + (right - p.x()) * slope);
+        }
+    }
+    // Widened by the pen: a pen w pixels wide spans w columns (an even one
+    // reaching one more to the right) and half its width up and down.
+    const float radius = float(width / 2);
+    const int pen = qMax(1, qRound(width));
+    const int left = (pen - 1) / 2;
+    const int right = pen / 2;
+    QVector<QRect> columns;
+    columns.reserve(count + left + right);
+    for (int i = -left; i < count + right; ++i) {
+        float top = kNone, bottom = -kNone;
+        for (int d = -left; d <= right; ++d) {
+            const int j = i - d;
+            if (j < 0 || j >= count || low[j] > high[j])
+                continue;
+            top = qMin(top, low[j] - radius);
+            bottom = qMax(bottom, high[j] + radius);
+        }
+        if (top > bottom)
+            continue;
+        const int y = qRound(top);
+        columns << QRect(first + i, y, 1, qMax(1, qRound(bottom) - y));
+    }
+    return columns;
 }
 
 QVector<QPointF> drawG::columnExtremes(const QVector<QPointF> &points)

@@ -83,6 +83,9 @@ public:
     // Each pixel column's run of points cut to those that change what it
     // shows: the first, the lowest, the highest and the last, in order.
     static QVector<QPointF> columnExtremes(const QVector<QPointF> &points);
+    // The pixel columns a polyline covers when drawn with a pen width pixels
+    // wide, one rectangle a column.
+    static QVector<QRect> wideCurveColumns(const QVector<QPointF> &points, qreal width);
     // Filter 1: subtracts a 30-sample moving average, adds back the mean;
     // leaves dst[0..14] alone.
     static void removeBaseline(const qint16 *src, qint16 *dst, int n);

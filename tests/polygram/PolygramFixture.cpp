@@ -86,6 +86,15 @@ void PolygramFixture::fillOneHour()
     fill(kHour);
 }
 
+void PolygramFixture::addNoise(int amplitude)
+{
+    std::mt19937 random(29);
+    std::uniform_int_distribution<int> noise(-amplitude, amplitude);
+    for (int code = 0; code < ChannelCode::Count; ++code)
+        for (qint16 &sample : *test.samples(code))
+            sample = qint16(qBound(-32768, sample + noise(random), 32767));
+}
+
 void PolygramFixture::fill(int ticks)
 {
     std::mt19937 random(17);

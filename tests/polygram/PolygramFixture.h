@@ -25,4 +25,6 @@ public:
     void fillOneHour();
     // The same signals and marks for a recording of any length.
     void fill(int ticks);
+    // Every channel moving, as in a recording: noise of the given amplitude on each sample.
+    void addNoise(int amplitude);
 };

@@ -34,6 +34,8 @@ class TestReviewScrollRules : public QObject
     Q_OBJECT
 private slots:
     void scrollValuesAndRange();
+    void pageStepMovesTheShownSpan_data();
+    void pageStepMovesTheShownSpan();
     void fitSweepIndexByViewWidths_data();
     void fitSweepIndexByViewWidths();
     void groupSpanAddsTheAnalysisInterval();
@@ -50,10 +52,27 @@ void TestReviewScrollRules::scrollValuesAndRange()
     // 72000 ticks at sweep 4000 fill 18000 pixels; the view shows 800 - 20.
     QCOMPARE(ReviewScrollRules::horizontalMaximum(72000, 800, 20, 4000), 17220);
     QCOMPARE(ReviewScrollRules::horizontalMaximum(100, 800, 20, 1000), 0);
-    QCOMPARE(ReviewScrollRules::horizontalPageStep(800, 20, 1250), 624);
     // The left-edge tick stays, to a whole tick, through a change of sweep.
     QCOMPARE(ReviewScrollRules::keepLeftTick(601, 1000, 1750), 343);
     QCOMPARE(ReviewScrollRules::tickAt(343, 1750), 600);
+}
+
+void TestReviewScrollRules::pageStepMovesTheShownSpan_data()
+{
+    QTest::addColumn<int>("sweep");
+    QTest::newRow("1000") << 1000;
+    QTest::newRow("2500") << 2500;
+    QTest::newRow("4000") << 4000;
+}
+
+void TestReviewScrollRules::pageStepMovesTheShownSpan()
+{
+    QFETCH(int, sweep);
+    const int step = ReviewScrollRules::horizontalPageStep(1920, 20);
+    const int from = 3000;
+    const int moved = ReviewScrollRules::tickAt(from + step, sweep) - ReviewScrollRules::tickAt(from, sweep);
+    const int shown = ReviewScrollRules::tickAt(from + 1900, sweep) - ReviewScrollRules::tickAt(from, sweep);
+    QCOMPARE(moved, shown);
 }
 
 void TestReviewScrollRules::fitSweepIndexByViewWidths_data()
