@@ -301,7 +301,10 @@ int SpravDB::readTags(QString &text)
         return NotOpen;
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
-    if (run(query, QStringLiteral("SELECT * FROM tags WHERE id > 0"), {}) && query.next())
+    // A failed read is no empty tree: whoever writes the tree back would lose it.
+    if (!run(query, QStringLiteral("SELECT * FROM tags WHERE id > 0"), {}))
+        return Failed;
+    if (query.next())
         text = query.value(QStringLiteral("data")).toString();
     return Done;
 }

@@ -67,7 +67,8 @@ public:
     int updateTest(int id, const QString &name);
     int deleteTest(int id);
 
-    // The tag tree text, stored as it comes; text is left as it was when none is stored.
+    // The tag tree text, stored as it comes; text is left as it was when none
+    // is stored, and when it could not be read (Failed).
     int readTags(QString &text);
     // Failed when the text could not be stored.
     int writeTags(const QString &text);

@@ -29,26 +29,6 @@
 namespace {
 
 const QString KeyFileFilter = QStringLiteral("*.kqmz");
-const QChar Tab = QLatin1Char('\t');
-
-// The key paths of tree text lines by identifier; the first line of a key wins.
-QHash<QUuid, QString> keyPaths(const QString &text)
-{
-    QHash<QUuid, QString> paths;
-    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QStringList fields = line.split(Tab);
-        const QUuid id(fields.at(0));
-        if (fields.size() == 3 && !id.isNull() && !paths.contains(id))
-            paths.insert(id, fields.at(2));
-    }
-    return paths;
-}
-
-QString keyLine(const QUuid &id, const QString &path)
-{
-    return id.toString() + Tab + QLatin1Char('1') + Tab + path + QLatin1Char('\n');
-}
-
 void forEachKey(QStandardItem *parent, const std::function<void(QStandardItem *)> &visit)
 {
     for (int row = parent->rowCount() - 1; row >= 0; --row) {
@@ -123,20 +103,15 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
     QString text;
     {
         SpravDB sprav;
-        m_bookUnavailable = sprav.readTags(text) == SpravDB::NotOpen;
+        m_bookUnavailable = sprav.readTags(text) != SpravDB::Done;
     }
     // A subject brought from another computer holds keys this book lacks.
     m_missing = tagIdSet(subjectTags) - tagTextIds(text);
     m_knownLines = keyLines + QLatin1Char('\n') + text;
-    const QHash<QUuid, QString> stored = keyPaths(keyLines);
+    const QString lacking = lackingTagLines(subjectTags, keyLines, text);
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
-    for (const QString &part : subjectTags.split(Tab, Qt::SkipEmptyParts)) {
-        const QUuid id(part);
-        if (m_missing.contains(id))
-            text += keyLine(id, stored.value(id, tr("Ключи не из справочника") + QLatin1Char('/') + id.toString()));
-    }
-    setModel(treeFromText(text));
+    setModel(treeFromText(text + lacking));
     // Such keys are in sight at once, not inside closed folders.
     forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {
         if (!m_missing.contains(item->data(TagIdRole).toUuid()))
@@ -149,13 +124,13 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
 // The ticked subject keys' lines, under the names the tree now gives them.
 QString PersoneTagsWidget::subjectKeyLines(const QString &subjectTags, const QString &treeText) const
 {
-    QHash<QUuid, QString> paths = keyPaths(m_knownLines);
-    paths.insert(keyPaths(treeText));
+    QHash<QUuid, QString> paths = tagPaths(m_knownLines);
+    paths.insert(tagPaths(treeText));
     QString lines;
-    for (const QString &part : subjectTags.split(Tab, Qt::SkipEmptyParts)) {
+    for (const QString &part : subjectTags.split(QLatin1Char('\t'), Qt::SkipEmptyParts)) {
         const QUuid id(part);
         if (paths.contains(id))
-            lines += keyLine(id, paths.value(id));
+            lines += tagLine(id, true, paths.value(id));
     }
     return lines;
 }

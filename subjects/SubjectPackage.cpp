@@ -1,9 +1,12 @@
 #include "SubjectPackage.h"
 
+#include "TagTreeText.h"
+
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
 #include "data/SharedConnection.h"
+#include "data/SpravDB.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -354,6 +357,31 @@ QString importEntry(QFile &package, const EntryHeader &header, const QString &de
     return problem;
 }
 
+// The imported subject's keys the book lacks join its key tree. A book that
+// is not there or cannot be read is left alone.
+void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &result)
+{
+    InspectionPerson person;
+    Inspection(subjectPath).loadPerson(person);
+    if (tagIdSet(person.Tags).isEmpty())
+        return;
+    SpravDB sprav;
+    QString text;
+    if (sprav.readTags(text) != SpravDB::Done)
+        return;
+    const QString lacking = lackingTagLines(person.Tags, person.TagPaths, text);
+    if (lacking.isEmpty())
+        return;
+    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
+        text += QLatin1Char('\n');
+    if (sprav.writeTags(text + lacking) != SpravDB::Done) {
+        result.keysNotStored = true;
+        return;
+    }
+    for (const QString &line : lacking.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        result.addedKeys << line.section(QLatin1Char('\t'), 2);
+}
+
 }  // namespace
 
 QStringList SubjectPackage::packageFiles(const QString &subjectPath)
@@ -464,6 +492,7 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
         return result;
     }
     result.imported << subject;
+    addLackingKeys(subject, result);
 
     RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()), testVideoNames(subject),
                          InspectionMedia::otherOwners(subject), replacing, {}};
@@ -519,9 +548,20 @@ QString SubjectPackage::ImportResult::report() const
         lines << stop;
     if (cut)
         lines << tr("Пакет обрезан: прочитаны только полные записи до обрыва.");
-    if (skippedCount > 0)
-        lines << tr("Пропущено записей: %1.").arg(skippedCount) << skipped;
-    if (skippedCount > skipped.size())
-        lines << tr("… и ещё %1.").arg(skippedCount - skipped.size());
+    const auto list = [&lines](const QStringList &items, int count) {
+        lines << items.mid(0, kListedSkips);
+        if (count > kListedSkips)
+            lines << tr("… и ещё %1.").arg(count - kListedSkips);
+    };
+    if (!addedKeys.isEmpty()) {
+        lines << tr("В справочник ключей добавлены ключи обследуемого: %1.").arg(addedKeys.size());
+        list(addedKeys, addedKeys.size());
+    }
+    if (keysNotStored)
+        lines << tr("Не удалось добавить в справочник ключей ключи обследуемого, которых в нём нет.");
+    if (skippedCount > 0) {
+        lines << tr("Пропущено записей: %1.").arg(skippedCount);
+        list(skipped, skippedCount);
+    }
     return lines.join(QLatin1Char('\n'));
 }

@@ -41,6 +41,8 @@ public:
         QString stop;          // why reading stopped before the end, empty when it read through
         bool cut = false;      // the package ends inside an entry
         bool refused = false;  // an existing subject was not to be replaced
+        QStringList addedKeys;       // paths of the subject's keys the key tree gained
+        bool keysNotStored = false;  // the key tree lacked some and could not be written
         void skip(const QString &entry);
         // What happened, short enough for a message box however many were skipped.
         QString report() const;
@@ -50,7 +52,9 @@ public:
     // Only the subject's own recordings are taken (as packageFiles names
     // them), each name once; an existing file is replaced only when the
     // existing subject is. The subject file must pass SQLite's integrity
-    // check, and a journal left beside the old one goes with it.
+    // check, and a journal left beside the old one goes with it. The keys the
+    // subject holds that the reference book's key tree lacks join the tree,
+    // at the paths the subject file keeps, so that a search can choose them.
     static ImportResult importPackage(const QString &packagePath, const QString &targetFolder,
                                       const ReplaceQuestion &mayReplace);
 

@@ -5,6 +5,7 @@
 #include "data/ViewModel.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QStandardItemModel>
 #include <QTextCodec>
 #include <QTextStream>
@@ -29,6 +30,13 @@ QUuid lineId(const QStringList &fields)
     return fields.size() == 3 ? QUuid(fields.at(0)) : QUuid();
 }
 
+// A stored path the tree would show as it stands.
+bool isShownPath(const QString &path)
+{
+    const QStringList parts = path.split(Slash);
+    return parts.size() <= MaxTagDepth && !parts.contains(QString());
+}
+
 }  // namespace
 
 void tagTreeToText(const QStandardItemModel *model, QTextStream &out, QString *checkedIds,
@@ -46,6 +54,39 @@ void tagTreeToText(const QStandardItemModel *model, QTextStream &out, QString *c
         if (model->hasChildren(index))
             tagTreeToText(model, out, checkedIds, index);
     }
+}
+
+QString tagLine(const QUuid &id, bool checked, const QString &path)
+{
+    return id.toString() + Tab + QLatin1Char(checked ? '1' : '0') + Tab + path + QLatin1Char('\n');
+}
+
+QHash<QUuid, QString> tagPaths(const QString &text)
+{
+    QHash<QUuid, QString> paths;
+    for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(Tab);
+        const QUuid id = lineId(fields);
+        if (!id.isNull() && !paths.contains(id))
+            paths.insert(id, fields.at(2));
+    }
+    return paths;
+}
+
+QString lackingTagLines(const QString &subjectTags, const QString &keyLines, const QString &treeText)
+{
+    QSet<QUuid> lacking = tagIdSet(subjectTags) - tagTextIds(treeText);
+    const QHash<QUuid, QString> stored = tagPaths(keyLines);
+    const QString folder = QCoreApplication::translate("TagTreeText", "Ключи не из справочника");
+    QString lines;
+    for (const QString &part : subjectTags.split(Tab, Qt::SkipEmptyParts)) {
+        const QUuid id(part);
+        if (!lacking.remove(id))
+            continue;
+        const QString path = stored.value(id);
+        lines += tagLine(id, false, isShownPath(path) ? path : folder + Slash + id.toString());
+    }
+    return lines;
 }
 
 QString tagTreeText(const QStandardItemModel *model, QString *checkedIds)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QModelIndex>
 #include <QSet>
 #include <QString>
@@ -57,6 +58,15 @@ void replaceTagModel(QTreeView *view, QStandardItemModel *model);
 QSet<QUuid> tagIdSet(const QString &ids);
 // The identifiers of the keys a tree text holds.
 QSet<QUuid> tagTextIds(const QString &text);
+
+// One line of a tree text.
+QString tagLine(const QUuid &id, bool checked, const QString &path);
+// The paths of a tree text's keys by identifier; the first line of a key wins.
+QHash<QUuid, QString> tagPaths(const QString &text);
+// Unticked lines for the keys of a subject's list that treeText lacks, each
+// once: at the path keyLines (the subject file's lines) give it, or, without
+// a path fit to show, under "Ключи не из справочника" by its identifier.
+QString lackingTagLines(const QString &subjectTags, const QString &keyLines, const QString &treeText);
 
 // A subject's new key list: the keys checked in the tree, followed by the
 // identifiers of its old list that the tree does not hold (keys from another

@@ -2,9 +2,12 @@
 #include "data/SpravDB.h"
 #include "resources/VugResources.h"
 #include "subjects/PersoneSearchDlg.h"
+#include "subjects/PersoneSearchMatch.h"
 #include "subjects/PersoneTagsWidget.h"
+#include "subjects/SubjectPackage.h"
 #include "subjects/TagTreeText.h"
 #include "tests/data/SpravFixtures.h"
+#include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -98,6 +101,8 @@ private slots:
     void unknownKeysSurviveAcceptAndViewSwitch();
     void keysTheBookLacksAreShownAndFound_data();
     void keysTheBookLacksAreShownAndFound();
+    void importedSubjectIsFoundByKeysTheBookLacks_data();
+    void importedSubjectIsFoundByKeysTheBookLacks();
     void checkedViewListsTheTickedKeysAndLocksEditing();
     void unusableReferenceBookIsNotOverwritten();
     void failedWriteKeepsTheDialogOpen();
@@ -252,6 +257,53 @@ void TestPersoneTags::keysTheBookLacksAreShownAndFound()
     PersoneSearchDlg search(nullptr, &conditions);
     const QScopedPointer<QStandardItemModel> book(search.loadTagModel());
     QVERIFY(tagTextIds(tagTreeText(book.data())).contains(id));
+}
+
+void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks_data()
+{
+    QTest::addColumn<QString>("keptPath");
+    QTest::addColumn<QString>("shownPath");  // "{id}" stands for the key's identifier
+    QTest::newRow("named by the subject file") << "Место работы/Завод" << "Место работы/Завод";
+    QTest::newRow("identifier only") << "" << "Ключи не из справочника/{id}";
+    QTest::newRow("deeper than a tree shows") << QString("п/").repeated(MaxTagDepth) + "к"
+                                              << "Ключи не из справочника/{id}";
+}
+
+// Imported into a store whose book lacks the subject's key: a search can choose the key at once.
+void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks()
+{
+    QFETCH(QString, keptPath);
+    QFETCH(QString, shownPath);
+    const QUuid id = QUuid::createUuid();
+    shownPath.replace("{id}", id.toString());
+    const QString local = QUuid::createUuid().toString() + "\t0\tМесто работы/Склад\n";
+    storeTags(local);
+    const QString subject = m_dir->filePath("Петров.qmz");
+    StoreFixtures::makeSubjectFile(subject);
+    InspectionPerson person;
+    person.Tags = id.toString() + '\t';
+    person.TagPaths = id.toString() + "\t1\t" + keptPath + '\n';
+    QCOMPARE(Inspection(subject).savePerson(person), StoreResult::Ok);
+    const auto replace = [](const QString &) { return true; };
+    const QString package = SubjectPackage::exportSubject(subject, m_dir->path(), replace).package;
+    const QString store = m_dir->filePath("new");
+    QVERIFY(QDir().mkpath(store));
+
+    for (int round = 0; round < 2; ++round) {  // a second import adds nothing
+        const SubjectPackage::ImportResult read = SubjectPackage::importPackage(package, store, replace);
+        QCOMPARE(read.addedKeys, round ? QStringList() : QStringList{shownPath});
+        QCOMPARE(storedTags(), local + id.toString() + "\t0\t" + shownPath + '\n');
+    }
+    PersoneSearchDlg::_Conditions conditions;
+    PersoneSearchDlg search(nullptr, &conditions);
+    auto *book = qobject_cast<QStandardItemModel *>(search.findChild<QTreeView *>()->model());
+    const QModelIndexList key = book->match(book->index(0, 0), TagIdRole, id, 1, Qt::MatchRecursive);
+    QCOMPARE(key.size(), 1);
+    book->setData(key[0], Qt::Checked, Qt::CheckStateRole);
+    search.accept();
+    conditions.bUseTags = true;  // the only condition
+    conditions.bUseSearch = false;
+    QCOMPARE(checkSubjectFile(conditions, store + "/Петров.qmz"), SubjectCheck::Match);
 }
 
 void TestPersoneTags::checkedViewListsTheTickedKeysAndLocksEditing()
