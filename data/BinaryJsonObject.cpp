@@ -1,8 +1,10 @@
 #include "BinaryJsonObject.h"
 
+#include <QJsonArray>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -103,7 +105,109 @@ bool readValueData(const char *base, quint32 end, quint32 word, QByteArray &data
     return true;
 }
 
+// Qt keeps a number in its word when it is whole, nonzero and below 2^26 in
+// magnitude, every other one as a double of its own.
+bool fitsInWord(double number)
+{
+    return number == std::trunc(number) && std::fabs(number) >= 1 && std::fabs(number) < (1 << 26);
+}
+
+bool jsonValue(const QJsonValue &json, BinaryJsonObject::Value &value);
+
+// Laid out as Qt lays out a finished array: the elements' bytes in order, then the table.
+bool arrayValue(const QJsonArray &array, BinaryJsonObject::Value &value)
+{
+    QVector<BinaryJsonObject::Value> elements(array.size());
+    quint64 size = kBaseSize + quint64(kWordSize) * quint64(array.size());
+    for (int i = 0; i < array.size(); ++i) {
+        if (!jsonValue(array.at(i), elements[i]))
+            return false;
+        size += quint64(elements[i].data.size());
+    }
+    if (size >= BinaryJsonObject::kMaxSize)
+        return false;
+    value.word = BinaryJsonObject::Array;
+    value.data = QByteArray(int(size), Qt::Uninitialized);
+    char *bytes = value.data.data();
+    const quint32 length = quint32(elements.size());
+    const quint32 tableOffset = length == 0 ? 0 : quint32(size) - kWordSize * length;
+    putWord(bytes, quint32(size));
+    putWord(bytes + 4, length << 1);
+    putWord(bytes + 8, tableOffset);
+    quint32 at = kBaseSize;
+    for (quint32 i = 0; i < length; ++i) {
+        const BinaryJsonObject::Value &element = elements[int(i)];
+        quint32 word = element.word;
+        if (!element.data.isEmpty()) {
+            word = (word & kFlagBits) | at << kOffsetShift;
+            std::memcpy(bytes + at, element.data.constData(), size_t(element.data.size()));
+            at += quint32(element.data.size());
+        }
+        putWord(bytes + tableOffset + kWordSize * i, word);
+    }
+    return true;
+}
+
+// The value as Qt stores it; false when it is too large for the format.
+bool jsonValue(const QJsonValue &json, BinaryJsonObject::Value &value)
+{
+    value = BinaryJsonObject::Value();
+    switch (json.type()) {
+    case QJsonValue::Bool:
+        value.word = BinaryJsonObject::Bool | quint32(json.toBool()) << kOffsetShift;
+        return true;
+    case QJsonValue::Double: {
+        const double number = json.toDouble();
+        if (fitsInWord(number)) {
+            value.word = BinaryJsonObject::Double | kInlineFlag | quint32(qint32(number)) << kOffsetShift;
+        } else {
+            value.word = BinaryJsonObject::Double;
+            value.data.resize(sizeof(double));
+            qToLittleEndian(number, value.data.data());
+        }
+        return true;
+    }
+    case QJsonValue::String: {
+        // A string is stored as a key is.
+        const QString string = json.toString();
+        const bool latin = fitsLatin1(string);
+        if (keySize(string, latin) >= BinaryJsonObject::kMaxSize)
+            return false;
+        value.word = BinaryJsonObject::String | (latin ? kInlineFlag : 0);
+        value.data.resize(int(keySize(string, latin)));
+        writeKey(value.data.data(), string, latin);
+        return true;
+    }
+    case QJsonValue::Array:
+        return arrayValue(json.toArray(), value);
+    case QJsonValue::Object: {
+        BinaryJsonObject object;
+        if (!object.readJson(json.toObject()))
+            return false;
+        value = object.toValue();
+        return !value.data.isEmpty();
+    }
+    default:
+        return true;
+    }
+}
+
 }  // namespace
+
+bool BinaryJsonObject::readJson(const QJsonObject &object)
+{
+    m_members.clear();
+    m_members.reserve(object.size());
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        Value value;
+        if (!jsonValue(it.value(), value)) {
+            m_members.clear();
+            return false;
+        }
+        insert(it.key(), value);
+    }
+    return true;
+}
 
 bool BinaryJsonObject::readDocument(const QByteArray &document)
 {

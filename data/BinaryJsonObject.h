@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -39,6 +40,9 @@ public:
     // outside its object.
     bool readDocument(const QByteArray &document);
     bool readValue(const Value &value);
+    // Take the members of a JSON object in the stored form Qt gives them;
+    // false, and no members, when a value is too large for the format.
+    bool readJson(const QJsonObject &object);
 
     // Puts the member in key order, replacing one of the same key.
     void insert(const QString &key, const Value &value);

@@ -179,14 +179,14 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
 
 QByteArray Inspection::recordingBytes(_Test &test, bool withSamples)
 {
-    const QByteArray header = BinaryJson::encode(recordingDocument(test));
+    const QJsonObject header = recordingDocument(test);
     if (!withSamples)
-        return header;
+        return BinaryJson::encode(header);
     // The samples go straight into the stored form: as JSON values they would
     // cost a value object per sample.
     BinaryJsonObject document;
     BinaryJsonObject::Value samples;
-    if (!document.readDocument(header) || !test.samplesToBinaryJson(samples))
+    if (!document.readJson(header) || !test.samplesToBinaryJson(samples))
         return QByteArray();
     document.insert(kSamplesKey, samples);
     return document.toDocument();

@@ -19,6 +19,8 @@ private slots:
     void sampleArraysAreWrittenAsQtWritesThem_data();
     void sampleArraysAreWrittenAsQtWritesThem();
     void damagedSamplesReadOnlyAsQtReadsThem();
+    void objectsAreWrittenAsQtWritesThem_data();
+    void objectsAreWrittenAsQtWritesThem();
 };
 
 namespace {
@@ -329,6 +331,33 @@ void TestTestDocuments::damagedSamplesReadOnlyAsQtReadsThem()
         QVERIFY(!BinaryJsonObject().readDocument(intact.left(at)));
     }
     QVERIFY2(taken > 40, qPrintable(QString::number(taken)));  // changed numbers still read
+}
+
+void TestTestDocuments::objectsAreWrittenAsQtWritesThem_data()
+{
+    QTest::addColumn<QJsonObject>("object");
+    QTest::newRow("numbers") << QJsonObject{{"zero", 0}, {"minus zero", -0.0}, {"one", 1}, {"inline end", (1 << 26) - 1},
+                                            {"past it", 1 << 26}, {"negative end", -(1 << 26) + 1},
+                                            {"negative past", -(1 << 26)}, {"half", 0.5}, {"huge", 1e300},
+                                            {"wide", (qint64(1) << 53) + 1}, {"yes", true}, {"no", false},
+                                            {"null", QJsonValue()}};
+    QTest::newRow("strings") << QJsonObject{{"", ""}, {"latin", "abc"}, {"latin1", QString::fromUtf8("é")},
+                                            {"cyrillic", QString::fromUtf8("Метка")},
+                                            {"longest latin1", QString(0x7fff, 'b')}, {"too long", QString(0x8000, 'a')}};
+    QTest::newRow("keys") << QJsonObject{{QString::fromUtf8("Метка"), 1}, {QString::fromUtf8("é"), 2}, {"a", 3},
+                                         {"Z", 4}, {QString(0x8000, 'k'), 5}};
+    QTest::newRow("nested") << QJsonObject{
+        {"arrays", QJsonArray{QJsonArray(), QJsonObject(), QJsonArray{1, "x", QJsonValue(), true, 2.5},
+                              QJsonArray{QJsonObject{{QString::fromUtf8("ключ"), QString::fromUtf8("Ж")}}}}},
+        {"objects", QJsonObject{{"inner", QJsonObject{{"deeper", QJsonObject()}, {"list", QJsonArray{0, -7}}}}}}};
+}
+
+void TestTestDocuments::objectsAreWrittenAsQtWritesThem()
+{
+    QFETCH(QJsonObject, object);
+    BinaryJsonObject document;
+    QVERIFY(document.readJson(object));
+    QCOMPARE(document.toDocument().toHex(), BinaryJson::encode(object).toHex());
 }
 
 VUG_TEST_MAIN(TestTestDocuments, QCoreApplication)
