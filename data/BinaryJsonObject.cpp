@@ -79,8 +79,8 @@ void writeKey(char *at, const QString &key, bool latin)
     }
 }
 
-// The bytes a value keeps apart from its word, copied out; false when its
-// type is unknown or they do not lie between the object's base and `end`.
+// The bytes a value keeps apart from its word, left where they are; false
+// when its type is unknown or they do not lie between the object's base and `end`.
 bool readValueData(const char *base, quint32 end, quint32 word, QByteArray &data)
 {
     const int type = int(word & 7);
@@ -101,7 +101,7 @@ bool readValueData(const char *base, quint32 end, quint32 word, QByteArray &data
     storage = aligned(storage);
     if (storage < (type >= BinaryJsonObject::Array ? kBaseSize : kWordSize) || storage > end - at)
         return false;
-    data = QByteArray(base + at, int(storage));
+    data = QByteArray::fromRawData(base + at, int(storage));
     return true;
 }
 
@@ -214,16 +214,17 @@ bool BinaryJsonObject::readDocument(const QByteArray &document)
     m_members.clear();
     if (quint32(document.size()) < kHeaderSize || !document.startsWith("qbjs") || wordAt(document.constData() + 4) != 1)
         return false;
-    return readBase(document.constData() + kHeaderSize, quint32(document.size()) - kHeaderSize);
+    return readBase(document.constData() + kHeaderSize, quint32(document.size()) - kHeaderSize, document);
 }
 
 bool BinaryJsonObject::readValue(const Value &value)
 {
     m_members.clear();
-    return value.type() == Object && readBase(value.data.constData(), quint32(value.data.size()));
+    const QByteArray &owner = value.owner.isNull() ? value.data : value.owner;
+    return value.type() == Object && readBase(value.data.constData(), quint32(value.data.size()), owner);
 }
 
-bool BinaryJsonObject::readBase(const char *base, quint32 available)
+bool BinaryJsonObject::readBase(const char *base, quint32 available, const QByteArray &owner)
 {
     if (available < kBaseSize)
         return false;
@@ -241,7 +242,7 @@ bool BinaryJsonObject::readBase(const char *base, quint32 available)
         Member member;
         // Keys in ascending order, as Qt checks them, so a document read here
         // is one Qt would take as well.
-        if (!readMember(base, tableOffset, wordAt(base + tableOffset + kWordSize * i), member)
+        if (!readMember(base, tableOffset, wordAt(base + tableOffset + kWordSize * i), owner, member)
             || (!m_members.isEmpty() && member.key < m_members.last().key)) {
             m_members.clear();
             return false;
@@ -251,13 +252,15 @@ bool BinaryJsonObject::readBase(const char *base, quint32 available)
     return true;
 }
 
-bool BinaryJsonObject::readMember(const char *base, quint32 tableOffset, quint32 at, Member &member)
+bool BinaryJsonObject::readMember(const char *base, quint32 tableOffset, quint32 at, const QByteArray &owner,
+                                  Member &member)
 {
     if (at < kBaseSize || at >= tableOffset || tableOffset - at < kWordSize)
         return false;
     const quint32 word = wordAt(base + at);
     member.latinKey = (word & kLatinKeyFlag) != 0;
     member.value.word = word & ~kLatinKeyFlag;
+    member.value.owner = owner;
     return readKey(base + at + kWordSize, tableOffset - at - kWordSize, member.latinKey, member.key)
            && readValueData(base, tableOffset, word, member.value.data);
 }

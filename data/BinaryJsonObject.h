@@ -17,10 +17,13 @@ public:
     enum Type { Null = 0, Bool = 1, Double = 2, String = 3, Array = 4, Object = 5 };
 
     // A value as stored: the word of its entry and, unless it fits in the
-    // word, the bytes it keeps apart (4-byte aligned).
+    // word, the bytes it keeps apart (4-byte aligned). A value read from a
+    // document points into the document's bytes, which `owner` keeps alive:
+    // copied out, a recording's samples were held three times over.
     struct Value {
         quint32 word = Null;  // type, latin1 flag and the inline value; the offset of data is set on writing
         QByteArray data;
+        QByteArray owner;
         int type() const { return int(word & 7); }
     };
 
@@ -62,9 +65,10 @@ private:
         Value value;
     };
 
-    bool readBase(const char *base, quint32 available);
+    bool readBase(const char *base, quint32 available, const QByteArray &owner);
     // The member whose entry starts at `at`; false when it reaches past the table.
-    static bool readMember(const char *base, quint32 tableOffset, quint32 at, Member &member);
+    static bool readMember(const char *base, quint32 tableOffset, quint32 at, const QByteArray &owner,
+                           Member &member);
     int indexOf(const QString &key) const;
     QByteArray base(quint32 prefix) const;
 

@@ -157,6 +157,8 @@ qint64 InspectionStore::maxRowBytes(int kind)
 
 bool InspectionStore::readData(qint64 rowId, QByteArray &data)
 {
+    if (SharedConnection::readBlob(kTable, QStringLiteral("data"), rowId, data))
+        return true;
     QSqlQuery query(SharedConnection::database());
     query.setForwardOnly(true);
     if (!run(query, kSelectData, {rowId}) || !query.next())

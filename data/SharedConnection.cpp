@@ -110,6 +110,32 @@ QString SharedConnection::integrityProblem(const QString &path, const QString &t
     return problem;
 }
 
+bool SharedConnection::readBlob(const QString &table, const QString &column, qint64 rowId, QByteArray &data)
+{
+    sqlite3 *handle = handleOf(database());
+    sqlite3_blob *blob = nullptr;
+    if (!handle
+        || sqlite3_blob_open(handle, "main", table.toUtf8().constData(), column.toUtf8().constData(), rowId, 0, &blob)
+               != SQLITE_OK
+        || sqlite3_blob_bytes(blob) > sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, -1)) {
+        sqlite3_blob_close(blob);
+        return false;
+    }
+    // A page cache that held the whole blob would double it while it is read.
+    QSqlQuery cache(database());
+    const int cacheSize = cache.exec(QStringLiteral("PRAGMA cache_size")) && cache.next() ? cache.value(0).toInt() : 0;
+    cache.finish();
+    cache.exec(QStringLiteral("PRAGMA cache_size = -256"));
+    QByteArray bytes(sqlite3_blob_bytes(blob), Qt::Uninitialized);
+    const bool read = sqlite3_blob_read(blob, bytes.data(), bytes.size(), 0) == SQLITE_OK;
+    sqlite3_blob_close(blob);
+    if (cacheSize != 0)
+        cache.exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize));
+    if (read)
+        data = bytes;
+    return read;
+}
+
 void SharedConnection::release()
 {
     QSqlDatabase &database = connection();

@@ -40,6 +40,11 @@ public:
     static QStringList sideFiles(const QString &path);
     // What SQLite's integrity check finds first in the file; empty when it passes.
     static QString integrityProblem(const QString &path, const QString &tag);
+    // The blob or text in `column` of a table's row, read into data in one
+    // piece; false when the row holds neither or one longer than SQLite's
+    // length limit. Through a query the bytes were held thrice at once: in
+    // SQLite's page cache, in its value and in Qt's copy.
+    static bool readBlob(const QString &table, const QString &column, qint64 rowId, QByteArray &data);
     // Drops the connection. Runs by itself while the application object is
     // being destroyed, before the driver goes, so the program exits quietly.
     static void release();
