@@ -6,6 +6,7 @@
 // it, as the heap keeps its blocks in the program), beside the samples' own
 // size; and the click's CPU time and wall time up to the first presentation.
 // With a folder as argument it only writes the subject files there.
+#include "ProcessCpu.h"
 #include "data/GenericSettings.h"
 #include "data/LargeBlockHeap.h"
 #include "data/SettingsStore.h"
@@ -30,14 +31,6 @@
 namespace {
 
 constexpr int kRounds = 3;
-
-double cpuMilliseconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
 
 double residentMb()
 {

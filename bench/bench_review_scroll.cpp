@@ -5,6 +5,7 @@
 // the whole process per step, and the wall time of a step. The raster views
 // run on both of Qt's fill paths, each in a process of its own so their CPU
 // times stay apart; both list the settings files the scrolling wrote.
+#include "ProcessCpu.h"
 #include "bench/BenchFillPaths.h"
 #include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
@@ -31,14 +32,6 @@
 namespace {
 
 constexpr int kSteps = 50;
-
-double cpuMilliseconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto ms = [](const timeval &t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
 
 // Counts the window's update requests: each one is a presentation.
 class Presentations : public QObject
