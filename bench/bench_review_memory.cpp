@@ -7,11 +7,10 @@
 // size; and the click's CPU time and wall time up to the first presentation.
 // With a folder as argument it only writes the subject files there.
 #include "ProcessCpu.h"
-#include "data/GenericSettings.h"
+#include "ReviewBenchSetup.h"
 #include "data/LargeBlockHeap.h"
 #include "data/SettingsStore.h"
 #include "polygram/InspectionPoligrammeFancy.h"
-#include "polygram/RenderPath.h"
 #include "tests/polygram/PolygramFixture.h"
 
 #include <QApplication>
@@ -75,10 +74,7 @@ int measure(int argc, char *argv[], const QString &path)
     QTemporaryDir home;
     SettingsStore::setConfigFolder(home.path());
     QApplication app(argc, argv);
-    RenderPath::decide();
-    GenericSettings settings;
-    settings.load();
-    settings.save();
+    prepareLikeTheProgram();
     // The channel looks the file was written with.
     PolygramFixture fixture;
     fixture.fill(1);

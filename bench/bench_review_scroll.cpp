@@ -6,8 +6,8 @@
 // run on both of Qt's fill paths, each in a process of its own so their CPU
 // times stay apart; both list the settings files the scrolling wrote.
 #include "ProcessCpu.h"
+#include "ReviewBenchSetup.h"
 #include "bench/BenchFillPaths.h"
-#include "data/GenericSettings.h"
 #include "data/SettingsStore.h"
 #include "polygram/InspectionPoligrammeFancy.h"
 #include "polygram/PoligrammeView.h"
@@ -82,10 +82,7 @@ int measure(int argc, char *argv[])
     QTemporaryDir home;
     SettingsStore::setConfigFolder(home.path());
     QApplication app(argc, argv);
-    RenderPath::decide();
-    GenericSettings settings;
-    settings.load();
-    settings.save();
+    prepareLikeTheProgram();
 
     PolygramFixture fixture;
     fixture.fillOneHour();
