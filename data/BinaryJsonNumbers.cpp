@@ -61,38 +61,58 @@ bool writeArray(const QVector<Number> &numbers, BinaryJsonObject::Value &value)
     return true;
 }
 
+// The table is taken a run of words at a time, so an array read in pieces
+// costs a window beside the numbers.
 template <typename Number>
-bool readArray(const BinaryJsonObject::Value &value, QVector<Number> &numbers)
+bool readArray(StoredBytes &bytes, quint32 arrayAt, quint32 available, int type, QVector<Number> &numbers)
 {
-    const char *array = value.data.constData();
-    const quint32 available = quint32(value.data.size());
-    if (value.type() != BinaryJsonObject::Array || available < kBaseSize)
+    const char *head = type != BinaryJsonObject::Array || available < kBaseSize ? nullptr : bytes.bytes(arrayAt, kBaseSize);
+    if (!head)
         return false;
-    const quint32 size = wordAt(array);
-    const quint32 length = wordAt(array + 4) >> 1;
-    const quint32 tableOffset = wordAt(array + 8);
-    if ((wordAt(array + 4) & 1) || size > available)
+    const quint32 size = wordAt(head);
+    const quint32 length = wordAt(head + 4) >> 1;
+    const quint32 tableOffset = wordAt(head + 8);
+    if ((wordAt(head + 4) & 1) || size > available)
         return false;
     if (length > 0 && (tableOffset < kBaseSize || tableOffset > size || length > (size - tableOffset) / kWordSize))
         return false;
     QVector<Number> decoded(static_cast<int>(length));
-    const char *slot = array + tableOffset;
-    for (Number &number : decoded) {
-        const quint32 word = wordAt(slot);
-        slot += kWordSize;
-        if ((word & 7) != BinaryJsonObject::Double)
+    constexpr quint32 kRunWords = StoredBytes::kWindowBytes / kWordSize / 4;
+    quint32 words[kRunWords];
+    for (quint32 done = 0; done < length;) {
+        const quint32 run = qMin(kRunWords, length - done);
+        const char *table = bytes.bytes(arrayAt + tableOffset + kWordSize * done, kWordSize * run);
+        if (!table)
             return false;
-        const quint32 at = word >> kOffsetShift;
-        if (word & kInlineFlag) {
-            number = Number(qint32(word) >> kOffsetShift);
-        } else if (at >= kBaseSize && at <= tableOffset - kDoubleSize) {
-            number = Number(wholeOrZero(qFromLittleEndian<double>(array + at)));
-        } else {
-            return false;
+        qFromLittleEndian<quint32>(table, run, words);
+        for (quint32 i = 0; i < run; ++i) {
+            const quint32 word = words[i];
+            if ((word & 7) != BinaryJsonObject::Double)
+                return false;
+            const quint32 at = word >> kOffsetShift;
+            Number &number = decoded[int(done + i)];
+            if (word & kInlineFlag) {
+                number = Number(qint32(word) >> kOffsetShift);
+                continue;
+            }
+            const char *stored = at >= kBaseSize && at <= tableOffset - kDoubleSize ? bytes.bytes(arrayAt + at, kDoubleSize) : nullptr;
+            if (!stored)
+                return false;
+            number = Number(wholeOrZero(qFromLittleEndian<double>(stored)));
         }
+        done += run;
     }
     numbers.swap(decoded);
     return true;
+}
+
+template <typename Number>
+bool readArray(StoredBytes &bytes, const BinaryJsonObject::Value &value, QVector<Number> &numbers)
+{
+    if (value.isLeft())
+        return readArray(bytes, value.storedAt, value.storedSize, value.type(), numbers);
+    StoredBytes inMemory(value.data);
+    return readArray(inMemory, 0, quint32(value.data.size()), value.type(), numbers);
 }
 
 }  // namespace
@@ -111,12 +131,24 @@ bool write(const QVector<qint32> &numbers, BinaryJsonObject::Value &value)
 
 bool read(const BinaryJsonObject::Value &value, QVector<qint16> &numbers)
 {
-    return readArray(value, numbers);
+    StoredBytes none{QByteArray()};
+    return readArray(none, value, numbers);
 }
 
 bool read(const BinaryJsonObject::Value &value, QVector<qint32> &numbers)
 {
-    return readArray(value, numbers);
+    StoredBytes none{QByteArray()};
+    return readArray(none, value, numbers);
+}
+
+bool read(StoredBytes &bytes, const BinaryJsonObject::Value &value, QVector<qint16> &numbers)
+{
+    return readArray(bytes, value, numbers);
+}
+
+bool read(StoredBytes &bytes, const BinaryJsonObject::Value &value, QVector<qint32> &numbers)
+{
+    return readArray(bytes, value, numbers);
 }
 
 }  // namespace BinaryJsonNumbers

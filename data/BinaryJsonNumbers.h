@@ -18,5 +18,8 @@ bool write(const QVector<qint32> &numbers, BinaryJsonObject::Value &value);
 // untouched, when the value is no array of numbers or reaches past its bytes.
 bool read(const BinaryJsonObject::Value &value, QVector<qint16> &numbers);
 bool read(const BinaryJsonObject::Value &value, QVector<qint32> &numbers);
+// The same for a value that may be left in bytes read in pieces.
+bool read(StoredBytes &bytes, const BinaryJsonObject::Value &value, QVector<qint16> &numbers);
+bool read(StoredBytes &bytes, const BinaryJsonObject::Value &value, QVector<qint32> &numbers);
 
 }  // namespace BinaryJsonNumbers

@@ -20,6 +20,8 @@ constexpr quint32 kLatinKeyFlag = 1 << 4;
 constexpr quint32 kFlagBits = 0x1f;
 constexpr int kOffsetShift = BinaryJsonObject::kOffsetShift;
 constexpr int kMaxLatin1Key = 0x7fff;
+// Values larger than this, read in pieces, are read only when asked for.
+constexpr quint64 kLeftAbove = StoredBytes::kWindowBytes;
 
 quint32 wordAt(const char *at)
 {
@@ -48,19 +50,23 @@ quint64 keySize(const QString &key, bool latin)
 }
 
 // The key stored at `at`; false when it does not fit in `room` bytes.
-bool readKey(const char *at, quint32 room, bool latin, QString &key)
+bool readKey(StoredBytes &bytes, quint32 at, quint32 room, bool latin, QString &key)
 {
     const quint32 prefix = latin ? 2 : 4;
-    if (room < prefix)
+    const char *head = room < prefix ? nullptr : bytes.bytes(at, prefix);
+    if (!head)
         return false;
-    const quint32 length = latin ? qFromLittleEndian<quint16>(at) : wordAt(at);
+    const quint32 length = latin ? qFromLittleEndian<quint16>(head) : wordAt(head);
     if (length > (room - prefix) / (latin ? 1 : 2))
         return false;
+    const char *chars = bytes.bytes(at + prefix, latin ? length : 2 * length);
+    if (!chars)
+        return false;
     if (latin) {
-        key = QString::fromLatin1(at + prefix, int(length));
+        key = QString::fromLatin1(chars, int(length));
     } else {
         key.resize(int(length));
-        qFromLittleEndian<quint16>(at + prefix, length, key.data());
+        qFromLittleEndian<quint16>(chars, length, key.data());
     }
     return true;
 }
@@ -80,8 +86,9 @@ void writeKey(char *at, const QString &key, bool latin)
 }
 
 // The bytes a value keeps apart from its word, left where they are; false
-// when its type is unknown or they do not lie between the object's base and `end`.
-bool readValueData(const char *base, quint32 end, quint32 word, QByteArray &data)
+// when its type is unknown or they do not lie between the object's base and
+// `end`. Read in pieces, a large value stays in the stored bytes.
+bool readValueData(StoredBytes &bytes, quint32 baseAt, quint32 end, quint32 word, BinaryJsonObject::Value &value)
 {
     const int type = int(word & 7);
     const bool inlineValue = (word & kInlineFlag) != 0;
@@ -91,17 +98,26 @@ bool readValueData(const char *base, quint32 end, quint32 word, QByteArray &data
     if (type > BinaryJsonObject::Object)
         return false;
     const quint32 at = word >> kOffsetShift;
-    if (at < kBaseSize || at > end || end - at < kWordSize)
+    const char *head = at < kBaseSize || at > end || end - at < kWordSize ? nullptr : bytes.bytes(baseAt + at, kWordSize);
+    if (!head)
         return false;
     quint64 storage = 8;
     if (type == BinaryJsonObject::String)
-        storage = inlineValue ? 2 + quint64(qFromLittleEndian<quint16>(base + at)) : 4 + 2 * quint64(wordAt(base + at));
+        storage = inlineValue ? 2 + quint64(qFromLittleEndian<quint16>(head)) : 4 + 2 * quint64(wordAt(head));
     else if (type != BinaryJsonObject::Double)
-        storage = wordAt(base + at);
+        storage = wordAt(head);
     storage = aligned(storage);
     if (storage < (type >= BinaryJsonObject::Array ? kBaseSize : kWordSize) || storage > end - at)
         return false;
-    data = QByteArray::fromRawData(base + at, int(storage));
+    if (!bytes.inMemory() && storage > kLeftAbove) {
+        value.storedAt = baseAt + at;
+        value.storedSize = quint32(storage);
+        return true;
+    }
+    const char *data = bytes.bytes(baseAt + at, quint32(storage));
+    if (!data)
+        return false;
+    value.data = bytes.inMemory() ? QByteArray::fromRawData(data, int(storage)) : QByteArray(data, int(storage));
     return true;
 }
 
@@ -211,27 +227,60 @@ bool BinaryJsonObject::readJson(const QJsonObject &object)
 
 bool BinaryJsonObject::readDocument(const QByteArray &document)
 {
+    StoredBytes bytes(document);
+    return readDocument(bytes);
+}
+
+bool BinaryJsonObject::readDocument(StoredBytes &bytes)
+{
     m_members.clear();
-    if (quint32(document.size()) < kHeaderSize || !document.startsWith("qbjs") || wordAt(document.constData() + 4) != 1)
+    const char *header = bytes.bytes(0, kHeaderSize);
+    if (!header || std::memcmp(header, "qbjs", 4) != 0 || wordAt(header + 4) != 1)
         return false;
-    return readBase(document.constData() + kHeaderSize, quint32(document.size()) - kHeaderSize, document);
+    return readBase(bytes, kHeaderSize, bytes.size() - kHeaderSize);
 }
 
 bool BinaryJsonObject::readValue(const Value &value)
 {
     m_members.clear();
-    const QByteArray &owner = value.owner.isNull() ? value.data : value.owner;
-    return value.type() == Object && readBase(value.data.constData(), quint32(value.data.size()), owner);
+    StoredBytes bytes(value.owner.isNull() ? value.data : value.owner);
+    const quint32 at = quint32(value.data.constData() - bytes.whole().constData());
+    return value.type() == Object && readBase(bytes, at, quint32(value.data.size()));
 }
 
-bool BinaryJsonObject::readBase(const char *base, quint32 available, const QByteArray &owner)
+bool BinaryJsonObject::readValue(StoredBytes &bytes, const Value &value)
 {
-    if (available < kBaseSize)
+    if (!value.isLeft())
+        return readValue(value);
+    m_members.clear();
+    return value.type() == Object && readBase(bytes, value.storedAt, value.storedSize);
+}
+
+bool BinaryJsonObject::readLeftValues(StoredBytes &bytes)
+{
+    for (Member &member : m_members) {
+        Value &value = member.value;
+        if (!value.isLeft())
+            continue;
+        const char *data = bytes.bytes(value.storedAt, value.storedSize);
+        if (!data)
+            return false;
+        value.data = QByteArray(data, int(value.storedSize));
+        value.storedAt = value.storedSize = 0;
+    }
+    return true;
+}
+
+bool BinaryJsonObject::readBase(StoredBytes &bytes, quint32 baseAt, quint32 available)
+{
+    const char *head = available < kBaseSize ? nullptr : bytes.bytes(baseAt, kBaseSize);
+    if (!head)
         return false;
-    const quint32 size = wordAt(base);
-    const quint32 length = wordAt(base + 4) >> 1;
-    const quint32 tableOffset = wordAt(base + 8);
-    if (!(wordAt(base + 4) & 1) || size < kBaseSize || size > available)
+    const quint32 size = wordAt(head);
+    const quint32 lengthWord = wordAt(head + 4);
+    const quint32 length = lengthWord >> 1;
+    const quint32 tableOffset = wordAt(head + 8);
+    if (!(lengthWord & 1) || size < kBaseSize || size > available)
         return false;
     if (length == 0)
         return true;  // Qt leaves the table offset of an empty object 0
@@ -240,9 +289,10 @@ bool BinaryJsonObject::readBase(const char *base, quint32 available, const QByte
     m_members.reserve(int(length));
     for (quint32 i = 0; i < length; ++i) {
         Member member;
+        const char *slot = bytes.bytes(baseAt + tableOffset + kWordSize * i, kWordSize);
         // Keys in ascending order, as Qt checks them, so a document read here
         // is one Qt would take as well.
-        if (!readMember(base, tableOffset, wordAt(base + tableOffset + kWordSize * i), owner, member)
+        if (!slot || !readMember(bytes, baseAt, tableOffset, wordAt(slot), member)
             || (!m_members.isEmpty() && member.key < m_members.last().key)) {
             m_members.clear();
             return false;
@@ -252,17 +302,19 @@ bool BinaryJsonObject::readBase(const char *base, quint32 available, const QByte
     return true;
 }
 
-bool BinaryJsonObject::readMember(const char *base, quint32 tableOffset, quint32 at, const QByteArray &owner,
-                                  Member &member)
+bool BinaryJsonObject::readMember(StoredBytes &bytes, quint32 baseAt, quint32 tableOffset, quint32 at, Member &member)
 {
-    if (at < kBaseSize || at >= tableOffset || tableOffset - at < kWordSize)
+    const char *entry = at < kBaseSize || at >= tableOffset || tableOffset - at < kWordSize
+                            ? nullptr
+                            : bytes.bytes(baseAt + at, kWordSize);
+    if (!entry)
         return false;
-    const quint32 word = wordAt(base + at);
+    const quint32 word = wordAt(entry);
     member.latinKey = (word & kLatinKeyFlag) != 0;
     member.value.word = word & ~kLatinKeyFlag;
-    member.value.owner = owner;
-    return readKey(base + at + kWordSize, tableOffset - at - kWordSize, member.latinKey, member.key)
-           && readValueData(base, tableOffset, word, member.value.data);
+    member.value.owner = bytes.whole();
+    return readKey(bytes, baseAt + at + kWordSize, tableOffset - at - kWordSize, member.latinKey, member.key)
+           && readValueData(bytes, baseAt, tableOffset, word, member.value);
 }
 
 int BinaryJsonObject::indexOf(const QString &key) const

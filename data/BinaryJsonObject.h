@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoredBytes.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QString>
@@ -24,7 +26,12 @@ public:
         quint32 word = Null;  // type, latin1 flag and the inline value; the offset of data is set on writing
         QByteArray data;
         QByteArray owner;
+        // A large value read in pieces is left in the stored bytes: its
+        // place and size there, and no data.
+        quint32 storedAt = 0;
+        quint32 storedSize = 0;
         int type() const { return int(word & 7); }
+        bool isLeft() const { return storedSize != 0; }
     };
 
     // The layout. An object or array starts with its size, its length shifted
@@ -43,6 +50,13 @@ public:
     // outside its object.
     bool readDocument(const QByteArray &document);
     bool readValue(const Value &value);
+    // The same from bytes read in pieces; members larger than a window are
+    // left there (Value::isLeft) until readLeftValues or a reader of their
+    // own takes them.
+    bool readDocument(StoredBytes &bytes);
+    bool readValue(StoredBytes &bytes, const Value &value);
+    // Reads the members left in the bytes into memory; false when they cannot be read.
+    bool readLeftValues(StoredBytes &bytes);
     // Take the members of a JSON object in the stored form Qt gives them;
     // false, and no members, when a value is too large for the format.
     bool readJson(const QJsonObject &object);
@@ -65,10 +79,9 @@ private:
         Value value;
     };
 
-    bool readBase(const char *base, quint32 available, const QByteArray &owner);
-    // The member whose entry starts at `at`; false when it reaches past the table.
-    static bool readMember(const char *base, quint32 tableOffset, quint32 at, const QByteArray &owner,
-                           Member &member);
+    bool readBase(StoredBytes &bytes, quint32 baseAt, quint32 available);
+    // The member whose entry starts at `at` from the base; false when it reaches past the table.
+    static bool readMember(StoredBytes &bytes, quint32 baseAt, quint32 tableOffset, quint32 at, Member &member);
     int indexOf(const QString &key) const;
     QByteArray base(quint32 prefix) const;
 

@@ -222,7 +222,7 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
     test.idsensor = QUuid(document.value(QStringLiteral("idsensor")).toString());
 }
 
-bool Inspection::readRecordingRow(_Test &test, const QByteArray &bytes, RecordingPart part)
+bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part)
 {
     // The samples are read straight from the stored form, the rest through
     // Qt's JSON types; a row of any other shape goes through them whole.
@@ -230,15 +230,16 @@ bool Inspection::readRecordingRow(_Test &test, const QByteArray &bytes, Recordin
     if (document.readDocument(bytes)) {
         const BinaryJsonObject::Value samples = document.take(kSamplesKey);
         QJsonObject rest;
-        if (!BinaryJson::decode(document.toDocument(), rest))
+        if (!document.readLeftValues(bytes) || !BinaryJson::decode(document.toDocument(), rest))
             return false;
-        if (part == RecordingPart::Marks || test.samplesFromBinaryJson(samples)) {
+        if (part == RecordingPart::Marks || test.samplesFromBinaryJson(bytes, samples)) {
             readRecordingDocument(test, rest, part == RecordingPart::Full ? RecordingPart::Header : part);
             return true;
         }
     }
+    const char *all = bytes.bytes(0, bytes.size());
     QJsonObject whole;
-    if (!BinaryJson::decode(bytes, whole))
+    if (!all || !BinaryJson::decode(QByteArray::fromRawData(all, int(bytes.size())), whole))
         return false;
     readRecordingDocument(test, whole, part);
     return true;
@@ -251,8 +252,8 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
         return StoreResult::NotOpen;
     QVector<QJsonObject> headers;
     bool decoded = true;
-    bool intact = store.forEachRow(test->rowId(), InspectionDataType::Recording, [&](const InspectionStore::Row &row) {
-        decoded = readRecordingRow(*test, row.data, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && decoded;
+    bool intact = store.forEachRowInPieces(test->rowId(), InspectionDataType::Recording, [&](StoredBytes &bytes) {
+        decoded = readRecordingRow(*test, bytes, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && decoded;
     });
     intact = intact && decoded;
     // Marks moved in the review are saved as a header and take precedence.

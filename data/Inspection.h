@@ -134,7 +134,7 @@ private:
     static QJsonObject recordingDocument(_Test &test);
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
     // False when the row is damaged; the test is then untouched.
-    static bool readRecordingRow(_Test &test, const QByteArray &bytes, RecordingPart part);
+    static bool readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part);
     // A document under its owner's row in an existing subject file.
     StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
     // The test's document of a kind, as the member builds it.

@@ -170,7 +170,7 @@ bool InspectionStore::readData(qint64 rowId, QByteArray &data)
 // Only the sizes are walked; each row's data are read on their own, so no
 // more than one row within its bound is held at a time.
 bool InspectionStore::visitRows(const QString &condition, const QVariantList &values, int kind, int count,
-                                const RowVisitor &visit)
+                                const RowTaker &take)
 {
     const qint64 bound = maxRowBytes(kind);
     const SqliteLengthLimit limit(bound);
@@ -185,17 +185,51 @@ bool InspectionStore::visitRows(const QString &condition, const QVariantList &va
     // Rows a caller keeps together stay within what a whole subject file may hold.
     qint64 total = 0;
     while (sizes.next()) {
-        Row row{sizes.value(1).toString(), QByteArray()};
         const qint64 size = sizes.value(2).toLongLong();
-        if (size > bound || total + size > kMaxFileBytes || !readData(sizes.value(0).toLongLong(), row.data)) {
+        const qint64 taken = size > bound || total + size > kMaxFileBytes
+                                 ? -1
+                                 : take(sizes.value(0).toLongLong(), sizes.value(1).toString());
+        if (taken < 0) {
             intact = false;
             continue;
         }
-        total += row.data.size();
-        visit(row);
+        total += taken;
     }
     // A damaged page ends the walk early with an error instead of more rows.
     return intact && !sizes.lastError().isValid();
+}
+
+bool InspectionStore::visitRows(const QString &condition, const QVariantList &values, int kind, int count,
+                                const RowVisitor &visit)
+{
+    return visitRows(condition, values, kind, count, RowTaker([&](qint64 rowId, const QString &testId) {
+                         Row row{testId, QByteArray()};
+                         if (!readData(rowId, row.data))
+                             return qint64(-1);
+                         visit(row);
+                         return qint64(row.data.size());
+                     }));
+}
+
+bool InspectionStore::forEachRowInPieces(const QString &testId, int kind, const PiecesVisitor &visit)
+{
+    return visitRows(kOfTestKind, {testId, kind}, kind, 0, RowTaker([&](qint64 rowId, const QString &) {
+                         const SharedConnection::Blob blob(kTable, QStringLiteral("data"), rowId);
+                         if (!blob.isOpen()) {
+                             // Text, not a blob: read as a whole.
+                             QByteArray data;
+                             if (!readData(rowId, data))
+                                 return qint64(-1);
+                             StoredBytes bytes(data);
+                             visit(bytes);
+                             return qint64(data.size());
+                         }
+                         StoredBytes bytes(quint32(blob.size()), [&blob](quint32 at, char *into, quint32 length) {
+                             return blob.read(at, into, int(length));
+                         });
+                         visit(bytes);
+                         return qint64(blob.size());
+                     }));
 }
 
 bool InspectionStore::forEachRow(int kind, const RowVisitor &visit)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "StoreResult.h"
+#include "StoredBytes.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -78,6 +79,10 @@ public:
     using RowVisitor = std::function<void(const Row &row)>;
     bool forEachRow(int kind, const RowVisitor &visit);
     bool forEachRow(const QString &testId, int kind, const RowVisitor &visit);
+    // The same with each row's bytes read a window at a time as the visitor
+    // asks for them, so a large row is never held whole.
+    using PiecesVisitor = std::function<void(StoredBytes &bytes)>;
+    bool forEachRowInPieces(const QString &testId, int kind, const PiecesVisitor &visit);
     bool readRows(int kind, QVector<Row> &rows);
     bool readRows(const QString &testId, int kind, QVector<Row> &rows);
     // Only the first of those rows, when there is one.
@@ -104,6 +109,10 @@ public:
     bool run(QSqlQuery &query, const QString &statement, const QVariantList &values);
 
 private:
+    // Hands each row's id and owner to `take`, which reads it and gives the
+    // bytes it held, or -1 when it cannot be read.
+    using RowTaker = std::function<qint64(qint64 rowId, const QString &testId)>;
+    bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowTaker &take);
     bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowVisitor &visit);
     bool readData(qint64 rowId, QByteArray &data);
     bool m_open = false;

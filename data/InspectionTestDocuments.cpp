@@ -112,16 +112,22 @@ bool InspectionTest::samplesToBinaryJson(BinaryJsonObject::Value &value) const
 
 bool InspectionTest::samplesFromBinaryJson(const BinaryJsonObject::Value &value)
 {
+    StoredBytes none{QByteArray()};
+    return samplesFromBinaryJson(none, value);
+}
+
+bool InspectionTest::samplesFromBinaryJson(StoredBytes &bytes, const BinaryJsonObject::Value &value)
+{
     BinaryJsonObject object;
     QVector<qint16> channels[ChannelCode::Count];
     QVector<qint32> time;
-    if (!object.readValue(value))
+    if (!object.readValue(bytes, value))
         return false;
     for (int code = 0; code < ChannelCode::Count; ++code) {
-        if (!BinaryJsonNumbers::read(object.value(ChannelCode::dataKey(code)), channels[code]))
+        if (!BinaryJsonNumbers::read(bytes, object.value(ChannelCode::dataKey(code)), channels[code]))
             return false;
     }
-    if (!BinaryJsonNumbers::read(object.value(kTimeKey), time))
+    if (!BinaryJsonNumbers::read(bytes, object.value(kTimeKey), time))
         return false;
     for (int code = 0; code < ChannelCode::Count; ++code)
         samples(code)->swap(channels[code]);

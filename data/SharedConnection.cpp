@@ -110,30 +110,54 @@ QString SharedConnection::integrityProblem(const QString &path, const QString &t
     return problem;
 }
 
-bool SharedConnection::readBlob(const QString &table, const QString &column, qint64 rowId, QByteArray &data)
+SharedConnection::Blob::Blob(const QString &table, const QString &column, qint64 rowId)
 {
     sqlite3 *handle = handleOf(database());
-    sqlite3_blob *blob = nullptr;
     if (!handle
-        || sqlite3_blob_open(handle, "main", table.toUtf8().constData(), column.toUtf8().constData(), rowId, 0, &blob)
+        || sqlite3_blob_open(handle, "main", table.toUtf8().constData(), column.toUtf8().constData(), rowId, 0,
+                             &m_blob)
                != SQLITE_OK
-        || sqlite3_blob_bytes(blob) > sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, -1)) {
-        sqlite3_blob_close(blob);
-        return false;
+        || sqlite3_blob_bytes(m_blob) > sqlite3_limit(handle, SQLITE_LIMIT_LENGTH, -1)) {
+        sqlite3_blob_close(m_blob);
+        m_blob = nullptr;
+        return;
     }
-    // A page cache that held the whole blob would double it while it is read.
     QSqlQuery cache(database());
-    const int cacheSize = cache.exec(QStringLiteral("PRAGMA cache_size")) && cache.next() ? cache.value(0).toInt() : 0;
+    m_cacheSize = cache.exec(QStringLiteral("PRAGMA cache_size")) && cache.next() ? cache.value(0).toInt() : 0;
     cache.finish();
     cache.exec(QStringLiteral("PRAGMA cache_size = -256"));
-    QByteArray bytes(sqlite3_blob_bytes(blob), Qt::Uninitialized);
-    const bool read = sqlite3_blob_read(blob, bytes.data(), bytes.size(), 0) == SQLITE_OK;
-    sqlite3_blob_close(blob);
-    if (cacheSize != 0)
-        cache.exec(QStringLiteral("PRAGMA cache_size = %1").arg(cacheSize));
-    if (read)
-        data = bytes;
-    return read;
+}
+
+SharedConnection::Blob::~Blob()
+{
+    if (!m_blob)
+        return;
+    sqlite3_blob_close(m_blob);
+    if (m_cacheSize != 0)
+        QSqlQuery(database()).exec(QStringLiteral("PRAGMA cache_size = %1").arg(m_cacheSize));
+}
+
+int SharedConnection::Blob::size() const
+{
+    return m_blob ? sqlite3_blob_bytes(m_blob) : 0;
+}
+
+bool SharedConnection::Blob::read(qint64 at, char *into, int length) const
+{
+    return m_blob && at >= 0 && length >= 0 && at + length <= size()
+           && sqlite3_blob_read(m_blob, into, length, int(at)) == SQLITE_OK;
+}
+
+bool SharedConnection::readBlob(const QString &table, const QString &column, qint64 rowId, QByteArray &data)
+{
+    const Blob blob(table, column, rowId);
+    if (!blob.isOpen())
+        return false;
+    QByteArray bytes(blob.size(), Qt::Uninitialized);
+    if (!blob.read(0, bytes.data(), bytes.size()))
+        return false;
+    data = bytes;
+    return true;
 }
 
 void SharedConnection::release()

@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+struct sqlite3_blob;
+
 // The one database connection that every subject file and the reference-book
 // database share. Each operation points it at its file, opens it, runs its
 // statements and closes it again.
@@ -40,10 +42,29 @@ public:
     static QStringList sideFiles(const QString &path);
     // What SQLite's integrity check finds first in the file; empty when it passes.
     static QString integrityProblem(const QString &path, const QString &tag);
-    // The blob or text in `column` of a table's row, read into data in one
-    // piece; false when the row holds neither or one longer than SQLite's
-    // length limit. Through a query the bytes were held thrice at once: in
-    // SQLite's page cache, in its value and in Qt's copy.
+    // The blob or text in `column` of a table's row, opened for reading in
+    // pieces; not open when the row holds neither or one longer than SQLite's
+    // length limit. While it is open SQLite's page cache is kept small: one
+    // that held the whole blob would double it while it is read.
+    class Blob
+    {
+    public:
+        Blob(const QString &table, const QString &column, qint64 rowId);
+        ~Blob();
+        Blob(const Blob &) = delete;
+        Blob &operator=(const Blob &) = delete;
+
+        bool isOpen() const { return m_blob != nullptr; }
+        int size() const;
+        // False when the bytes lie past the end or a page cannot be read.
+        bool read(qint64 at, char *into, int length) const;
+
+    private:
+        sqlite3_blob *m_blob = nullptr;
+        int m_cacheSize = 0;
+    };
+    // The same read into data in one piece. Through a query the bytes were
+    // held thrice at once: in SQLite's page cache, in its value and in Qt's copy.
     static bool readBlob(const QString &table, const QString &column, qint64 rowId, QByteArray &data);
     // Drops the connection. Runs by itself while the application object is
     // being destroyed, before the driver goes, so the program exits quietly.
