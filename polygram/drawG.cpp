@@ -55,6 +55,56 @@ qint16 toSample(double value)
     return qint16(qBound(-32768.0, std::trunc(value), 32767.0));
 }
 
+// drawG::columnExtremes taken point by point: each pixel column's run is cut
+// as it ends, so no list of every sample's point is built.
+class ColumnFold
+{
+public:
+    explicit ColumnFold(QVector<QPointF> &kept) : m_kept(kept) {}
+
+    void add(const QPointF &point)
+    {
+        const int column = int(std::floor(point.x()));
+        const Taken taken{point, m_count++};
+        if (taken.index == 0 || column != m_column) {
+            finish();
+            m_column = column;
+            m_first = m_lowest = m_highest = taken;
+        } else {
+            if (point.y() < m_lowest.point.y())
+                m_lowest = taken;
+            if (point.y() > m_highest.point.y())
+                m_highest = taken;
+        }
+        m_last = taken;
+    }
+
+    void finish()
+    {
+        if (m_last.index < 0)
+            return;
+        const bool lowFirst = m_lowest.index < m_highest.index;
+        int previous = -1;
+        for (const Taken *taken : {&m_first, lowFirst ? &m_lowest : &m_highest, lowFirst ? &m_highest : &m_lowest, &m_last}) {
+            if (taken->index != previous)
+                m_kept << taken->point;
+            previous = taken->index;
+        }
+        m_last.index = -1;
+    }
+
+private:
+    struct Taken {
+        QPointF point;
+        int index = -1;
+    };
+
+    QVector<QPointF> &m_kept;
+    int m_count = 0;
+    int m_column = 0;
+    Taken m_first, m_lowest, m_highest, m_last;
+};
+
 }  // namespace
 
 // The buffer a curve is drawn from: filter 1 for pulse, pressure and the extra
@@ -164,8 +214,7 @@ QVector<QPointF> drawG::buildCurvePoints(const Inspection::_Test *test, const QR
 void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float xShift, int code, bool highlight,
                              bool fit)
 {
-    const QVector<QPointF> points =
-        columnExtremes(curvePoints(test, area, n, xShift, code, timeScale, verticalShift, 4094, fit));
+    const QVector<QPointF> points = columnCurvePoints(test, area, n, xShift, code, timeScale, verticalShift, 4094, fit);
     const ChannelLook look(test->channel(code));
     const QColor color = highlight ? withLightness(look.color, 180) : look.color;
     const qreal width = highlight ? 1.0 : look.penWidth;
@@ -277,8 +326,9 @@ QVector<QPointF> drawG::columnExtremes(const QVector<QPointF> &points)
     return kept;
 }
 
-QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
-                                    int code, int timeScale, int verticalShift, float scale, bool fit)
+template <typename Take>
+void drawG::placeCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
+                             int timeScale, int verticalShift, float scale, bool fit, Take take)
 {
     static const QVector<qint16> none;
     const InspectionChannel &record = test->channel(code);
@@ -287,7 +337,7 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
     const int H = area.height();
     const int count = qMin(W * timeScale / 1000, n);
     if (count <= 0)
-        return {};
+        return;
     const int first = n - count;
     const QVector<qint16> *samples = test->samples(code);
     const QVector<qint16> buffer = filteredSamples(record, look, samples ? *samples : none, first, n);
@@ -300,7 +350,6 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
     // Right-aligned: a recording shorter than the area ends at its right edge.
     float x = W - qMin(float(n) * 1000.0f / timeScale, float(W)) - xShift;
 
-    QVector<QPointF> points(count);
     for (int j = 0; j < count; ++j, x += step) {
         const int index = first + j;
         float v = index < buffer.size() ? float(buffer[index]) : 0.0f;
@@ -320,9 +369,29 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
                 v = -v;
             y = area.top() + (H - (v + zeroLine) - verticalShift);
         }
-        points[j] = QPointF(area.left() + x, std::trunc(y));
+        take(QPointF(area.left() + x, std::trunc(y)));
     }
+}
+
+QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                    int code, int timeScale, int verticalShift, float scale, bool fit)
+{
+    QVector<QPointF> points;
+    points.reserve(qMax(0, qMin(area.width() * timeScale / 1000, n)));
+    placeCurvePoints(test, area, n, xShift, code, timeScale, verticalShift, scale, fit,
+                     [&points](const QPointF &point) { points.append(point); });
     return points;
+}
+
+QVector<QPointF> drawG::columnCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                          int code, int timeScale, int verticalShift, float scale, bool fit)
+{
+    QVector<QPointF> kept;
+    ColumnFold fold(kept);
+    placeCurvePoints(test, area, n, xShift, code, timeScale, verticalShift, scale, fit,
+                     [&fold](const QPointF &point) { fold.add(point); });
+    fold.finish();
+    return kept;
 }
 
 void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)

@@ -83,6 +83,10 @@ public:
     // Each pixel column's run of points cut to those that change what it
     // shows: the first, the lowest, the highest and the last, in order.
     static QVector<QPointF> columnExtremes(const QVector<QPointF> &points);
+    // columnExtremes of buildCurvePoints at that scale, in one pass over the
+    // samples: an overview of hours is drawn without a point for each sample.
+    static QVector<QPointF> columnCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                              int code, int timeScale, int verticalShift, float scale, bool fit);
     // The pixel columns a polyline covers when drawn with a pen width pixels
     // wide, one rectangle a column.
     static QVector<QRect> wideCurveColumns(const QVector<QPointF> &points, qreal width);
@@ -124,6 +128,10 @@ private:
     static void movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last);
     static QVector<QPointF> curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
                                         int code, int timeScale, int verticalShift, float scale, bool fit);
+    // Each point of the curve, in order, handed to take.
+    template <typename Take>
+    static void placeCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
+                                 int timeScale, int verticalShift, float scale, bool fit, Take take);
     // Pixel value of a tick with integer division, as the fills and marks take it.
     qint64 tickPixel(qint64 tick) const { return tick * 1000 / timeScale; }
     // Integer pixels of the test's pause in whole seconds.
