@@ -33,6 +33,8 @@ private slots:
     void clearForgetsTheSubject();
     void damagedFilesLoadWhatTheyCan();
     void damagedRowsAreSkippedAndKept();
+    void recordingsAreReadInPieces_data();
+    void recordingsAreReadInPieces();
     void hostileSubjectFilesAreRefusedUntouched_data();
     void hostileSubjectFilesAreRefusedUntouched();
     void oversizedRowsAreDamagedUnread_data();
@@ -445,6 +447,49 @@ void TestInspectionStore::damagedRowsAreSkippedAndKept()
     QVERIFY(store.readRows(bad, InspectionDataType::Struct, rows));
     QCOMPARE(rows.size(), 1);
     QCOMPARE(rows[0].data, garbage);
+}
+
+void TestInspectionStore::recordingsAreReadInPieces_data()
+{
+    // A channel's array is left in the blob beyond 64 KiB (16 380 samples) and
+    // its table is read 4096 words at a time; zeros are stored as doubles.
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<double>("kept");  // share of the row left after cutting it
+    QTest::newRow("one tick") << 1 << 1.0;
+    QTest::newRow("arrays in memory") << 16000 << 1.0;
+    QTest::newRow("whole runs") << 16384 << 1.0;
+    QTest::newRow("a run and a window cut") << 20011 << 1.0;
+    QTest::newRow("cut in the samples") << 20011 << 0.5;
+    QTest::newRow("cut before the last member") << 20011 << 0.999;
+}
+
+void TestInspectionStore::recordingsAreReadInPieces()
+{
+    QFETCH(int, ticks);
+    QFETCH(double, kept);
+    const QString path = pathOf("pieces.qmz");
+    Inspection inspection(path);
+    inspection.tests << recordedTest("p", ticks, 7);
+    for (int i = 0; i < ticks; i += 5)
+        (*inspection.tests[0].samples(3))[i] = 0;
+    saveTests(inspection);
+    const Inspection::_Test &original = inspection.tests[0];
+    {
+        InspectionStore store(path, InspectionStore::ExistingFile);
+        QSqlQuery cut(SharedConnection::database());
+        QVERIFY(store.run(cut, "UPDATE inspection SET data = substr(data, 1, CAST(length(data) * :1 AS INTEGER)) "
+                               "WHERE test_id = :2 AND data_type = :3",
+                          {kept, original.rowId(), InspectionDataType::Recording}));
+    }
+
+    Inspection loaded;
+    QCOMPARE(loaded.load(path), StoreResult::Ok);
+    Inspection::_Test *test = loaded.test(0);
+    QCOMPARE(loaded.loadRecording(test), kept < 1 ? StoreResult::Damaged : StoreResult::Ok);
+    for (int code = 0; code < 13; ++code)
+        QCOMPARE(*test->samples(code), kept < 1 ? QVector<qint16>() : *original.samples(code));
+    QCOMPARE(test->TimeMM, kept < 1 ? QVector<qint32>() : original.TimeMM);
+    QCOMPARE(test->labels.size(), kept < 1 ? 0 : original.labels.size());
 }
 
 // The child half of connectionIsReleasedBeforeExit: uses the store, then lets
