@@ -61,21 +61,36 @@ void KeptPolygram::draw(drawG &g, const QRect &strip, int n)
     const QRect whole(QPoint(0, 0), m_picture.size() / m_picture.devicePixelRatio());
     const qreal ratio = m_picture.devicePixelRatio();
     // A strip is drawn wider on a scratch image and its middle copied: lines
-    // cut at an edge are antialiased a little differently there.
-    const QRect scratchArea = strip == whole ? whole : strip.adjusted(-kScratchMargin, 0, kScratchMargin, 0);
-    QImage scratch(scratchArea.size() * ratio, QImage::Format_ARGB32_Premultiplied);
-    scratch.setDevicePixelRatio(ratio);
+    // cut at an edge are antialiased a little differently there. The whole
+    // picture is drawn in place: a scratch of its size was one more picture's
+    // memory, kept by the heap after it was freed.
+    const bool inPlace = strip == whole;
+    const QRect scratchArea = inPlace ? whole : strip.adjusted(-kScratchMargin, 0, kScratchMargin, 0);
+    QImage scratch;
+    if (!inPlace) {
+        scratch = QImage(scratchArea.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        scratch.setDevicePixelRatio(ratio);
+    }
     {
-        QPainter painter(&scratch);
+        QPainter painter;
+        if (inPlace)
+            painter.begin(&m_picture);
+        else
+            painter.begin(&scratch);
         painter.translate(-scratchArea.left(), 0);
         painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        if (inPlace)
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.fillRect(scratchArea, QColor::fromRgba(m_look.background));
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
         g.drawPolygram(painter, whole, n, 0);
     }
-    QPainter painter(&m_picture);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    const QPointF from = QPointF(strip.left() - scratchArea.left(), 0) * ratio;
-    painter.drawImage(QRectF(strip), scratch, QRectF(from, QSizeF(strip.size()) * ratio));
+    if (!inPlace) {
+        QPainter painter(&m_picture);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        const QPointF from = QPointF(strip.left() - scratchArea.left(), 0) * ratio;
+        painter.drawImage(QRectF(strip), scratch, QRectF(from, QSizeF(strip.size()) * ratio));
+    }
     m_lastTick = n;
     m_drawnStrip = strip;
 }
