@@ -64,7 +64,10 @@ public:
 
     void add(const QPointF &point)
     {
-        const int column = int(std::floor(point.x()));
+        // std::floor is a library call without SSE4.1; x lies within the area.
+        int column = int(point.x());
+        if (point.x() < column)
+            --column;
         const Taken taken{point, m_count++};
         if (taken.index == 0 || column != m_column) {
             finish();
