@@ -3,6 +3,7 @@
 #include "BinaryJson.h"
 #include "BinaryJsonObject.h"
 #include "InspectionStore.h"
+#include "LargeBlockHeap.h"
 #include "SharedConnection.h"
 
 #include <algorithm>
@@ -256,6 +257,8 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
         decoded = readRecordingRow(*test, bytes, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && decoded;
     });
     intact = intact && decoded;
+    if (!marksOnly)
+        LargeBlockHeap::returnFreed();
     // Marks moved in the review are saved as a header and take precedence.
     const StoreResult headerResult = store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers);
     for (const QJsonObject &document : headers)

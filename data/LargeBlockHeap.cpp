@@ -19,3 +19,10 @@ void LargeBlockHeap::keepLargeBlocks()
     mallopt(M_TRIM_THRESHOLD, kTrimThreshold);
 #endif
 }
+
+void LargeBlockHeap::returnFreed()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}

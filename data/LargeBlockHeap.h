@@ -7,4 +7,8 @@
 // Fixed thresholds keep them in the heap. Called once, first thing in main().
 namespace LargeBlockHeap {
 void keepLargeBlocks();
+// Hands the heap's free pages back to the kernel. Reading a long recording
+// frees many small blocks between the samples it keeps, and the heap would
+// hold their pages for as long as the test stays open.
+void returnFreed();
 }

@@ -56,44 +56,57 @@ qint16 toSample(double value)
 }
 
 // drawG::columnExtremes taken point by point: each pixel column's run is cut
-// as it ends, so no list of every sample's point is built.
+// as it ends, so no list of every sample's point is built. A point's height
+// rises or falls with its sample throughout a curve, so within a run only a
+// sample beyond the run's extremes so far can give a new lowest or highest
+// point: the height is worked out for those alone.
 class ColumnFold
 {
 public:
     explicit ColumnFold(QVector<QPointF> &kept) : m_kept(kept) {}
 
-    void add(const QPointF &point)
+    template <typename Height>
+    void add(float x, float sample, const Height &height)
     {
-        // std::floor is a library call without SSE4.1; x lies within the area.
-        int column = int(point.x());
-        if (point.x() < column)
+        // std::floor is a library call without SSE4.1; x lies near the area.
+        int column = int(x);
+        if (x < column)
             --column;
-        const Taken taken{point, m_count++};
-        if (taken.index == 0 || column != m_column) {
-            finish();
+        const int index = m_count++;
+        if (index == 0 || column != m_column) {
+            finish(height);
             m_column = column;
-            m_first = m_lowest = m_highest = taken;
-        } else {
-            if (point.y() < m_lowest.point.y())
+            m_first = m_lowest = m_highest = Taken{QPointF(x, height(sample)), index};
+            m_least = m_most = sample;
+        } else if (sample < m_least || sample > m_most) {
+            m_least = qMin(m_least, sample);
+            m_most = qMax(m_most, sample);
+            const Taken taken{QPointF(x, height(sample)), index};
+            if (taken.point.y() < m_lowest.point.y())
                 m_lowest = taken;
-            if (point.y() > m_highest.point.y())
+            if (taken.point.y() > m_highest.point.y())
                 m_highest = taken;
         }
-        m_last = taken;
+        m_lastX = x;
+        m_lastSample = sample;
+        m_lastIndex = index;
     }
 
-    void finish()
+    template <typename Height>
+    void finish(const Height &height)
     {
-        if (m_last.index < 0)
+        if (m_first.index < 0)
             return;
+        const Taken last{QPointF(m_lastX, height(m_lastSample)), m_lastIndex};
         const bool lowFirst = m_lowest.index < m_highest.index;
         int previous = -1;
-        for (const Taken *taken : {&m_first, lowFirst ? &m_lowest : &m_highest, lowFirst ? &m_highest : &m_lowest, &m_last}) {
+        const Taken *order[] = {&m_first, lowFirst ? &m_lowest : &m_highest, lowFirst ? &m_highest : &m_lowest, &last};
+        for (const Taken *taken : order) {
             if (taken->index != previous)
                 m_kept << taken->point;
             previous = taken->index;
         }
-        m_last.index = -1;
+        m_first.index = -1;
     }
 
 private:
@@ -105,7 +118,10 @@ private:
     QVector<QPointF> &m_kept;
     int m_count = 0;
     int m_column = 0;
-    Taken m_first, m_lowest, m_highest, m_last;
+    int m_lastIndex = -1;
+    float m_least = 0, m_most = 0;
+    float m_lastX = 0, m_lastSample = 0;
+    Taken m_first, m_lowest, m_highest;
 };
 
 }  // namespace
@@ -353,9 +369,7 @@ void drawG::placeCurvePoints(const Inspection::_Test *test, const QRect &area, i
     // Right-aligned: a recording shorter than the area ends at its right edge.
     float x = W - qMin(float(n) * 1000.0f / timeScale, float(W)) - xShift;
 
-    for (int j = 0; j < count; ++j, x += step) {
-        const int index = first + j;
-        float v = index < buffer.size() ? float(buffer[index]) : 0.0f;
+    const auto height = [&](float v) {
         float y;
         if (fit) {
             v = v * H / 65536;
@@ -372,7 +386,11 @@ void drawG::placeCurvePoints(const Inspection::_Test *test, const QRect &area, i
                 v = -v;
             y = area.top() + (H - (v + zeroLine) - verticalShift);
         }
-        take(QPointF(area.left() + x, std::trunc(y)));
+        return std::trunc(y);
+    };
+    for (int j = 0; j < count; ++j, x += step) {
+        const int index = first + j;
+        take(area.left() + x, index < buffer.size() ? float(buffer[index]) : 0.0f, height, j + 1 == count);
     }
 }
 
@@ -382,7 +400,9 @@ QVector<QPointF> drawG::curvePoints(const Inspection::_Test *test, const QRect &
     QVector<QPointF> points;
     points.reserve(qMax(0, qMin(area.width() * timeScale / 1000, n)));
     placeCurvePoints(test, area, n, xShift, code, timeScale, verticalShift, scale, fit,
-                     [&points](const QPointF &point) { points.append(point); });
+                     [&points](float x, float sample, const auto &height, bool) {
+                         points.append(QPointF(x, height(sample)));
+                     });
     return points;
 }
 
@@ -392,8 +412,11 @@ QVector<QPointF> drawG::columnCurvePoints(const Inspection::_Test *test, const Q
     QVector<QPointF> kept;
     ColumnFold fold(kept);
     placeCurvePoints(test, area, n, xShift, code, timeScale, verticalShift, scale, fit,
-                     [&fold](const QPointF &point) { fold.add(point); });
-    fold.finish();
+                     [&fold](float x, float sample, const auto &height, bool last) {
+                         fold.add(x, sample, height);
+                         if (last)
+                             fold.finish(height);
+                     });
     return kept;
 }
 

@@ -128,7 +128,8 @@ private:
     static void movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last);
     static QVector<QPointF> curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
                                         int code, int timeScale, int verticalShift, float scale, bool fit);
-    // Each point of the curve, in order, handed to take.
+    // Each point of the curve, in order, handed to take as its x, its sample
+    // and the sample's height function, with whether it is the last.
     template <typename Take>
     static void placeCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
                                  int timeScale, int verticalShift, float scale, bool fit, Take take);

@@ -87,6 +87,8 @@ private slots:
     void filterChosenByCodeAndFlags_data();
     void filterChosenByCodeAndFlags();
     void filterEdgesStayOnTheZeroLine();
+    void columnCurveKeepsEachColumnsExtremes_data();
+    void columnCurveKeepsEachColumnsExtremes();
     void runningSumsEqualTheWindowSums_data();
     void runningSumsEqualTheWindowSums();
     void baselineSaturatesInsteadOfWrapping();
@@ -195,6 +197,37 @@ void TestDrawGCurves::filterChosenByCodeAndFlags()
     setChannel(fixture, code, filtered, 250, 500);
     fixture.looks[code].bEnableFilter = fixture.looks[code].bEnableFilter2 = false;
     QCOMPARE(drawn, curves());
+}
+
+void TestDrawGCurves::columnCurveKeepsEachColumnsExtremes_data()
+{
+    QTest::addColumn<int>("timeScale");
+    QTest::addColumn<double>("amplify");
+    QTest::addColumn<bool>("amp2");
+    QTest::addColumn<bool>("inverse");
+    QTest::addColumn<float>("xShift");
+    QTest::newRow("overview, 80 a pixel") << 80000 << 500.0 << false << false << 0.0f;
+    QTest::newRow("2.5 a pixel, contrast, shifted") << 2500 << 500.0 << true << false << 0.4f;
+    QTest::newRow("inverse, negative amplify") << 40000 << -300.0 << false << true << 0.0f;
+    QTest::newRow("flat, no amplify") << 40000 << 0.0 << false << false << 0.0f;
+    QTest::newRow("heights shared by many samples") << 40000 << 5.0 << false << true << 0.0f;
+}
+
+void TestDrawGCurves::columnCurveKeepsEachColumnsExtremes()
+{
+    QFETCH(int, timeScale);
+    QFETCH(double, amplify);
+    QFETCH(bool, amp2);
+    QFETCH(bool, inverse);
+    QFETCH(float, xShift);
+    PolygramFixture fixture;
+    setChannel(fixture, 7, randomSamples(20000, timeScale, -3000, 3000), 250, amplify);
+    fixture.looks[7].bAmp2 = amp2;
+    fixture.looks[7].bInverse = inverse;
+    fixture.looks[7].bEnableFilter = true;
+    const QRect area(3, 10, 500, 300);
+    QCOMPARE(drawG::columnCurvePoints(&fixture.test, area, 20000, xShift, 7, timeScale, 0, 4096, false),
+             drawG::columnExtremes(drawG::buildCurvePoints(&fixture.test, area, 20000, xShift, 7, timeScale, 0)));
 }
 
 void TestDrawGCurves::filterEdgesStayOnTheZeroLine()
