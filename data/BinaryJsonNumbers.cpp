@@ -62,7 +62,8 @@ bool writeArray(const QVector<Number> &numbers, BinaryJsonObject::Value &value)
 }
 
 // The table is taken a run of words at a time, so an array read in pieces
-// costs a window beside the numbers.
+// costs a run beside the numbers. Read in pieces, the doubles are taken only
+// front to back, as they are written, so each piece is read once.
 template <typename Number>
 bool readArray(StoredBytes &bytes, quint32 arrayAt, quint32 available, int type, QVector<Number> &numbers)
 {
@@ -77,7 +78,8 @@ bool readArray(StoredBytes &bytes, quint32 arrayAt, quint32 available, int type,
     if (length > 0 && (tableOffset < kBaseSize || tableOffset > size || length > (size - tableOffset) / kWordSize))
         return false;
     QVector<Number> decoded(static_cast<int>(length));
-    constexpr quint32 kRunWords = StoredBytes::kWindowBytes / kWordSize / 4;
+    constexpr quint32 kRunWords = 4096;
+    quint32 previous = 0;
     quint32 words[kRunWords];
     for (quint32 done = 0; done < length;) {
         const quint32 run = qMin(kRunWords, length - done);
@@ -95,9 +97,13 @@ bool readArray(StoredBytes &bytes, quint32 arrayAt, quint32 available, int type,
                 number = Number(qint32(word) >> kOffsetShift);
                 continue;
             }
-            const char *stored = at >= kBaseSize && at <= tableOffset - kDoubleSize ? bytes.bytes(arrayAt + at, kDoubleSize) : nullptr;
+            const bool inOrder = bytes.inMemory() || at >= previous;
+            const char *stored = inOrder && at >= kBaseSize && at <= tableOffset - kDoubleSize
+                                     ? bytes.bytes(arrayAt + at, kDoubleSize)
+                                     : nullptr;
             if (!stored)
                 return false;
+            previous = at;
             number = Number(wholeOrZero(qFromLittleEndian<double>(stored)));
         }
         done += run;

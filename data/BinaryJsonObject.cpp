@@ -21,7 +21,7 @@ constexpr quint32 kFlagBits = 0x1f;
 constexpr int kOffsetShift = BinaryJsonObject::kOffsetShift;
 constexpr int kMaxLatin1Key = 0x7fff;
 // Values larger than this, read in pieces, are read only when asked for.
-constexpr quint64 kLeftAbove = StoredBytes::kWindowBytes;
+constexpr quint64 kLeftAbove = 64 * 1024;
 
 quint32 wordAt(const char *at)
 {
@@ -287,17 +287,21 @@ bool BinaryJsonObject::readBase(StoredBytes &bytes, quint32 baseAt, quint32 avai
     if (tableOffset < kBaseSize || tableOffset > size || length > (size - tableOffset) / kWordSize)
         return false;
     m_members.reserve(int(length));
+    quint32 previous = 0;
     for (quint32 i = 0; i < length; ++i) {
         Member member;
         const char *slot = bytes.bytes(baseAt + tableOffset + kWordSize * i, kWordSize);
+        const quint32 at = slot ? wordAt(slot) : 0;
         // Keys in ascending order, as Qt checks them, so a document read here
-        // is one Qt would take as well.
-        if (!slot || !readMember(bytes, baseAt, tableOffset, wordAt(slot), member)
+        // is one Qt would take as well. Read in pieces, entries are taken
+        // only front to back, as they are written, so each piece is read once.
+        if (!slot || (!bytes.inMemory() && at < previous) || !readMember(bytes, baseAt, tableOffset, at, member)
             || (!m_members.isEmpty() && member.key < m_members.last().key)) {
             m_members.clear();
             return false;
         }
         m_members.append(member);
+        previous = at;
     }
     return true;
 }

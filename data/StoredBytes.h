@@ -24,8 +24,9 @@ public:
     // as long as they live); null when they reach past the end or cannot be read.
     const char *bytes(quint32 at, quint32 length);
 
-    // What one read from the store takes at least.
-    static constexpr quint32 kWindowBytes = 64 * 1024;
+    // What one read from the store takes at least. Kept small: a damaged row
+    // whose offsets jump about costs a window a jump.
+    static constexpr quint32 kWindowBytes = 4 * 1024;
 
 private:
     struct Window {
