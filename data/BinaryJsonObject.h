@@ -50,7 +50,7 @@ public:
     // outside its object.
     bool readDocument(const QByteArray &document);
     bool readValue(const Value &value);
-    // The same from bytes read in pieces; members larger than a window are
+    // The same from bytes read in pieces; members larger than 64 KiB are
     // left there (Value::isLeft) until readLeftValues or a reader of their
     // own takes them.
     bool readDocument(StoredBytes &bytes);
