@@ -3,8 +3,9 @@
 // hour and four hours of 13 noisy channels with their video times. Each length
 // runs in a process of its own, three rounds. Figures: the resident memory
 // above the idle screen's (both after malloc_trim, and the held figure without
-// it, as the heap keeps its blocks in the program), beside the samples' own
-// size; and the click's CPU time and wall time up to the first presentation.
+// it, as the heap keeps its blocks in the program; the held one is what the
+// budget of twice the samples is about), beside the samples' own size; and
+// the click's CPU time and wall time up to the first presentation.
 // With a folder as argument it only writes the subject files there.
 #include "ProcessCpu.h"
 #include "ReviewBenchSetup.h"
@@ -104,9 +105,9 @@ int measure(int argc, char *argv[], const QString &path)
         own += test.samples(code)->size() * sizeof(qint16);
     own /= 1024.0 * 1024.0;
     std::printf("%4d min  samples %5.1f MB  idle %6.1f MB  above idle: %6.1f MB trimmed (%4.1fx samples), "
-                "%6.1f MB held  click CPU %5.0f ms (%5.0f ms to shown), wall to shown %5.0f ms\n",
-                test.TimeMM.size() / 1200, own, idle, trimmed - idle, (trimmed - idle) / own, held - idle, clickCpu, shownCpu,
-                shownWall);
+                "%6.1f MB held (%4.1fx)  click CPU %5.0f ms (%5.0f ms to shown), wall to shown %5.0f ms\n",
+                test.TimeMM.size() / 1200, own, idle, trimmed - idle, (trimmed - idle) / own, held - idle,
+                (held - idle) / own, clickCpu, shownCpu, shownWall);
     std::fflush(stdout);
     return 0;
 }
