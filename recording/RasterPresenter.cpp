@@ -139,8 +139,10 @@ void RasterPresenter::show()
     }
     m_storeBehind = (m_storeBehind || serverMoved) && !drawn.contains(all);
     const QRegion painted = change.scroll != 0 && !serverMoved ? QRegion(all) : drawn & all;
-    if (painted.isEmpty())
+    if (painted.isEmpty()) {
+        m_serverScroll.flush();
         return;
+    }
     m_store.beginPaint(painted);
     QPaintDevice *device = m_store.paintDevice();
     if (change.scroll != 0 && !serverMoved) {

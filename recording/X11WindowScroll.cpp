@@ -41,8 +41,13 @@ bool X11WindowScroll::move(int dx, int width, int height)
     }
     xcb_copy_area(m_connection, window, window, m_context, int16_t(qMax(0, -dx)), 0, int16_t(qMax(0, dx)), 0,
                   uint16_t(kept), uint16_t(height));
-    xcb_flush(m_connection);
     return true;
+}
+
+void X11WindowScroll::flush()
+{
+    if (m_connection)
+        xcb_flush(m_connection);
 }
 
 bool X11WindowScroll::nativeEventFilter(const QByteArray &eventType, void *message, long *)

@@ -19,8 +19,10 @@ public:
     ~X11WindowScroll() override;
 
     bool available() const { return m_connection != nullptr; }
-    // Moves the shown pixels of the area of size dx pixels to the right; false where it cannot.
+    // Moves the shown pixels of the area of size dx pixels to the right; false
+    // where it cannot. The request goes out with the next flush.
     bool move(int dx, int width, int height);
+    void flush();
     // True once after the server could not make part of a move.
     bool takeMissed() { return m_missed.exchange(false); }
 
