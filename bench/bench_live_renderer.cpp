@@ -277,16 +277,28 @@ void openSubject(vugVorkel &window, Inspection &inspection)
     spin(2000);
 }
 
+// The switch and amplification of each channel the unit records.
+using ChannelStates = QVector<QPair<bool, double>>;
+
 // The default channels are all switched off: each channel the unit records
 // is switched on, as the examiner does in the channel set-up, and given an
-// amplification where it has none, for curves to show (informational, not budgeted).
-void showCurves(PoligrammeRecordWindow &record)
+// amplification where it has none, for curves to show (informational, not
+// budgeted). states holds what the channels had before; with restore they
+// get it back, their settings being shared by every recording of the process.
+void showCurves(PoligrammeRecordWindow &record, ChannelStates &states, bool restore)
 {
     QMutexLocker lock(&record.renderer->mutex);
+    states.resize(ChannelCode::Count);
     for (int code = 0; code < ChannelCode::Count; ++code) {
         InspectionChannel &channel = record.test->channel(code);
         if (!channel.Enable || channel.KodDrv < 0)
             continue;
+        if (restore) {
+            *channel.Enable = states[code].first;
+            channel.Amplify = states[code].second;
+            continue;
+        }
+        states[code] = {*channel.Enable, channel.Amplify};
         *channel.Enable = true;
         if (channel.Amplify < 1)
             changeChannelAmplify(channel, 300);
@@ -339,8 +351,10 @@ void measureRecordingScreen(QTextStream &out)
         record->renderer->wholeFrames = true;
         figure(QStringLiteral("whole frames (former), sweep 1000"));
         record->renderer->wholeFrames = false;
-        showCurves(*record);
+        ChannelStates states;
+        showCurves(*record, states, false);
         figure(QStringLiteral("recording with curves, sweep 1000"));
+        showCurves(*record, states, true);
         screen->stop();
     }
 }
