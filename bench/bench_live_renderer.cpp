@@ -14,6 +14,7 @@
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
 #include "app/vugVorkel.h"
 #include "bench/BenchHome.h"
+#include "data/ChannelBindings.h"
 #include "data/InspectionMedia.h"
 #include "data/GenericSettings.h"
 #include "polygram/InputState.h"
@@ -276,10 +277,39 @@ void openSubject(vugVorkel &window, Inspection &inspection)
     spin(2000);
 }
 
+// The switch and amplification of each channel the unit records.
+using ChannelStates = QVector<QPair<bool, double>>;
+
+// The default channels are all switched off: each channel the unit records
+// is switched on, as the examiner does in the channel set-up, and given an
+// amplification where it has none, for curves to show (informational, not
+// budgeted). states holds what the channels had before; with restore they
+// get it back, their settings being shared by every recording of the process.
+void showCurves(PoligrammeRecordWindow &record, ChannelStates &states, bool restore)
+{
+    QMutexLocker lock(&record.renderer->mutex);
+    states.resize(ChannelCode::Count);
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        InspectionChannel &channel = record.test->channel(code);
+        if (!channel.Enable || channel.KodDrv < 0)
+            continue;
+        if (restore) {
+            *channel.Enable = states[code].first;
+            channel.Amplify = states[code].second;
+            continue;
+        }
+        states[code] = {*channel.Enable, channel.Amplify};
+        *channel.Enable = true;
+        if (channel.Amplify < 1)
+            changeChannelAmplify(channel, 300);
+    }
+}
+
 // The program's main window, as a user opens the recording of a new test on
 // the demonstration unit: default channels and panels. Each round: the idle
 // main window (the baseline), then the recording at sweeps 1000 and 4000,
-// paused, and the whole frame drawn and shown every sub-frame (the former way).
+// paused, the whole frame drawn and shown every sub-frame (the former way),
+// and with curves.
 void measureRecordingScreen(QTextStream &out)
 {
     Inspection inspection(QDir::home().filePath(QStringLiteral("Обследуемый.qmz")));
@@ -320,6 +350,11 @@ void measureRecordingScreen(QTextStream &out)
         record->reader->paused = false;
         record->renderer->wholeFrames = true;
         figure(QStringLiteral("whole frames (former), sweep 1000"));
+        record->renderer->wholeFrames = false;
+        ChannelStates states;
+        showCurves(*record, states, false);
+        figure(QStringLiteral("recording with curves, sweep 1000"));
+        showCurves(*record, states, true);
         screen->stop();
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPoint>
@@ -70,6 +71,7 @@ private:
     void drawBanner(QPainter *painter, const QRect &rect, const QString &text, const QColor &fill,
                     const QColor &pen, bool backed) const;
     static void drawBacking(QPainter *painter, const QRect &rect);
+    int boldAdvance(QPainter *painter, const QString &text);
     static QVector<QRect> occupiedRects(const QRect &area);
     static QRect textBannerRect(const QRect &area);
 
@@ -81,6 +83,8 @@ private:
     QFont smallFont;
     QFont plainFont;
     QFont boldFont;
+    QHash<QString, int> m_boldAdvances;
+    int m_advanceDpi = 0;
     // What the settings held at construction, to write only what changed.
     std::array<QPoint, PanelState::PanelCount> m_readPositions;
     bool m_storedAsRead = false;

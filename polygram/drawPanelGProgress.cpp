@@ -114,6 +114,20 @@ struct ProgressTable {
 
 }  // namespace
 
+// The live view draws the table at every position: its texts are measured once.
+int drawPanelG::boldAdvance(QPainter *painter, const QString &text)
+{
+    const int dpi = painter->device()->logicalDpiX();
+    if (dpi != m_advanceDpi) {
+        m_boldAdvances.clear();
+        m_advanceDpi = dpi;
+    }
+    auto known = m_boldAdvances.constFind(text);
+    if (known == m_boldAdvances.constEnd())
+        known = m_boldAdvances.insert(text, QFontMetrics(boldFont, painter->device()).horizontalAdvance(text));
+    return *known;
+}
+
 void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bool pressed, bool collapse, int position)
 {
     if (!test)
@@ -121,15 +135,14 @@ void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bo
     const Inspection::_Test &t = *test;
     const QPoint at = PanelState::instance().position(PanelState::ProgressPanel);
 
-    const QFontMetrics boldMetrics(boldFont, painter->device());
     int fullWidth = 0;
     int shortWidth = 0;
     for (const InspectionOrder &entry : t.orders) {
         if (!entry.isQuestion())
             continue;
         const QString text = questionText(t, entry.Theme);
-        fullWidth = std::max(fullWidth, boldMetrics.horizontalAdvance(text) + 50);
-        shortWidth = std::max(shortWidth, boldMetrics.horizontalAdvance(shortened(text)) + 50);
+        fullWidth = std::max(fullWidth, boldAdvance(painter, text) + 50);
+        shortWidth = std::max(shortWidth, boldAdvance(painter, shortened(text)) + 50);
     }
 
     const QFontMetrics metrics(appFont, painter->device());

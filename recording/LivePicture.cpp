@@ -35,13 +35,14 @@ bool fillsWidth(int n, int width, int timeScale)
 }
 
 // The baseline filter adds back the mean of the whole buffer, which drifts
-// while a recording fills it: counted here in quarters of a pixel.
+// while a recording fills it: counted here in quarters of a pixel. A channel
+// not shown draws nothing, and its buffer is not summed at every round.
 double baselineLevel(const InspectionChannel &record, const ChannelLook &look, const QVector<qint16> *samples,
                      int height)
 {
     const bool filtered =
         record.Kod == ChannelCode::PG || record.Kod == ChannelCode::AD || record.Kod == ChannelCode::ADVANCED;
-    if (!look.filter || !filtered || !samples || samples->isEmpty() || record.Amplify <= 0)
+    if (!look.enable || !look.filter || !filtered || !samples || samples->isEmpty() || record.Amplify <= 0)
         return 0.0;
     qint64 total = 0;
     for (qint16 value : *samples)

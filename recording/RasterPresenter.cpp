@@ -34,6 +34,7 @@ RasterPresenter::RasterPresenter(QWindow *window)
     : QObject(window)
     , m_window(window)
     , m_store(window)
+    , m_serverScroll(window)
 {
     window->installEventFilter(this);
 }
@@ -61,6 +62,12 @@ void RasterPresenter::present(const FrameChange &change)
         QCoreApplication::postEvent(this, new QEvent(FrameReady));
 }
 
+bool RasterPresenter::takeLoss()
+{
+    const bool missed = m_serverScroll.takeMissed();
+    return m_lost.exchange(false) || missed;
+}
+
 bool RasterPresenter::event(QEvent *event)
 {
     if (event->type() != FrameReady)
@@ -75,7 +82,7 @@ bool RasterPresenter::eventFilter(QObject *, QEvent *event)
     if (event->type() != QEvent::Expose)
         return false;
     // The store keeps what it showed while its size stays.
-    if (m_window->isExposed() && m_window->size() == m_shownSize)
+    if (m_window->isExposed() && m_window->size() == m_shownSize && !m_storeBehind)
         m_store.flush(QRect(QPoint(0, 0), m_shownSize));
     else
         lose();
@@ -123,13 +130,22 @@ void RasterPresenter::show()
     QRegion drawn;
     for (const FrameChange::Piece &piece : change.pieces)
         drawn |= QRect(piece.at, piece.image.size());
-    // A move changes all of it: the store's own image is moved in place.
-    const QRegion painted = change.scroll != 0 ? QRegion(all) : drawn & all;
-    if (painted.isEmpty())
+    // The server moves the window's pixels where it can; else a move
+    // changes all of it, the store's own image being moved in place.
+    const bool serverMoved = change.scroll != 0 && m_serverScroll.move(change.scroll, size.width(), size.height());
+    if (change.scroll != 0 && !serverMoved && m_storeBehind) {
+        lose();
         return;
+    }
+    m_storeBehind = (m_storeBehind || serverMoved) && !drawn.contains(all);
+    const QRegion painted = change.scroll != 0 && !serverMoved ? QRegion(all) : drawn & all;
+    if (painted.isEmpty()) {
+        m_serverScroll.flush();
+        return;
+    }
     m_store.beginPaint(painted);
     QPaintDevice *device = m_store.paintDevice();
-    if (change.scroll != 0) {
+    if (change.scroll != 0 && !serverMoved) {
         // A scaled store would move by other than whole pixels of the frame.
         if (device->devType() != QInternal::Image || static_cast<QImage *>(device)->size() != size) {
             m_store.endPaint();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recording/RenderSurface.h"
+#include "recording/X11WindowScroll.h"
 
 #include <QBackingStore>
 #include <QMutex>
@@ -13,7 +14,8 @@ class QWindow;
 // Shows frames drawn on another thread in a raster window: the drawing
 // thread hands over what changed (a sideways move and the pieces drawn
 // anew), the GUI thread applies it to the window's backing store and shows
-// that part. Nothing of it goes through OpenGL.
+// that part. On X11 the server moves the shown pixels, so that only the
+// pieces are copied. Nothing of it goes through OpenGL.
 class RasterPresenter : public QObject
 {
 public:
@@ -22,8 +24,9 @@ public:
 
     // From any thread.
     void present(const FrameChange &change);
-    // True once after the store lost what it showed (a resize, a hidden window).
-    bool takeLoss() { return m_lost.exchange(false); }
+    // True once after the store lost what it showed (a resize, a hidden
+    // window, a move the server could not make).
+    bool takeLoss();
 
 protected:
     bool event(QEvent *event) override;
@@ -35,7 +38,10 @@ private:
 
     QWindow *m_window;
     QBackingStore m_store;
+    X11WindowScroll m_serverScroll;
     QSize m_shownSize;
+    // The window was moved by the server: the store holds only the pieces drawn since.
+    bool m_storeBehind = false;
     QMutex m_mutex;
     // Changes not shown yet, added up.
     FrameChange m_pending;

@@ -124,6 +124,7 @@ void Renderer::onExecute()
     }
     prepareDrawing();
     emit updateUI(0);
+    int lastRound = -1;
     while (!stopRequested) {
         // A reader that stopped has no more data: its wait returns at once.
         if (!reader->waitForData() || stopRequested)
@@ -137,6 +138,14 @@ void Renderer::onExecute()
             selectedChannel = nextEnabledChannel(*test, -1, 1);
         takeViewSettings();
         drawRound(context.get(), d, readInput());
+        lastRound = d;
+    }
+    // A reader that ended leaves its last frame on the screen: shown whole, the
+    // raster window's store holds all of it again for a box that opens over it.
+    if (!context && lastRound >= 0 && !stopRequested) {
+        const SweepPacing row = SweepPacing::of(sweepMs);
+        m_shown = Layers();
+        drawSubFrame(nullptr, lastRound, qMax(0, row.subFrames - 1) * row.step, readInput());
     }
     if (context && context->makeCurrent(glWindow)) {
         paintDevice.reset();

@@ -1,7 +1,10 @@
 #include "LoopBench.h"
+#include "recording/SweepPacing.h"
 #include "tests/support/TestHome.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QRasterWindow>
 #include <QScreen>
 
 // The render loop on a real OpenGL window under the virtual X server.
@@ -95,19 +98,55 @@ private slots:
         QVERIFY(bench.stop());
     }
 
-    void rasterWindowShowsTheRounds()
+    // What the screen shows after many rounds of moves and pieces is the
+    // whole frame, also where a window lies over part of it.
+    void rasterWindowShowsTheWholeFrame_data()
     {
+        QTest::addColumn<int>("sweep");
+        QTest::addColumn<QRect>("cover");
+        QTest::newRow("1000") << 1000 << QRect();
+        QTest::newRow("4000") << 4000 << QRect();
+        QTest::newRow("1000, covered") << 1000 << QRect(600, 150, 100, 200);
+    }
+    void rasterWindowShowsTheWholeFrame()
+    {
+        QFETCH(int, sweep);
+        QFETCH(QRect, cover);
         LoopBench bench(threeQuestions(), true);
         QVERIFY(bench.exposed());
+        QRasterWindow over;
+        over.setFlag(Qt::FramelessWindowHint);
+        over.setGeometry(cover.translated(bench.window.mapToGlobal(QPoint(0, 0))));
+        if (!cover.isEmpty()) {
+            over.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&over));
+        }
         bench.start();
         bench.waitForSetUp();
-        bench.renderer->sweepMs = 1000;
-        for (int i = 0; i < 250; ++i)
-            QVERIFY(bench.tickAndDraw(1));
-        // The GUI thread copies the last frame to the screen.
-        QTest::qWait(100);
-        const QImage shot = windowImage(bench.window);
-        QVERIFY(colouredSamples(shot) > 100);
+        bench.renderer->sweepMs = sweep;
+        const SweepPacing row = SweepPacing::of(sweep);
+        for (int i = 0; i < 300; ++i) {
+            QVERIFY(bench.tickAndDraw(row.subFrames));
+            // The GUI thread shows each round.
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(200);
+        const QPoint at = bench.window.mapToGlobal(QPoint(0, 0));
+        const QImage shot =
+            bench.window.screen()->grabWindow(0, at.x(), at.y(), bench.window.width(), bench.window.height()).toImage();
+        QImage whole(shot.size(), QImage::Format_RGB32);
+        {
+            QPainter painter(&whole);
+            bench.renderer->drawFrame(painter, whole.size(), bench.reader->position, (row.subFrames - 1) * row.step,
+                                      Renderer::FrameInput());
+        }
+        // The newest columns may show the offset up to a pixel apart.
+        int apart = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x)
+                apart += !cover.contains(x, y) && shot.pixel(x, y) != whole.pixel(x, y);
+        }
+        QVERIFY2(apart < 1000, qPrintable(QString::number(apart)));
         QVERIFY(bench.stop());
     }
 
