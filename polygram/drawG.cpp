@@ -6,10 +6,12 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 
 LockedValue<QFont> drawG::axisFont;
@@ -48,6 +50,29 @@ bool drawsPixels(QPainter &painter)
 {
     return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
            && painter.transform().type() <= QTransform::TxTranslate;
+}
+
+// The image an opaque fill can be written straight into: a raster image of
+// 32-bit pixels, unscaled, unclipped and moved by whole pixels, painted over
+// opaquely. Anything else goes through the painter.
+QImage *directImage(QPainter &painter, const QColor &color, QPoint &offset)
+{
+    QPaintDevice *device = painter.device();
+    if (!device || device->devType() != QInternal::Image || color.alpha() != 255 || painter.opacity() < 1.0
+        || painter.hasClipping() || painter.compositionMode() != QPainter::CompositionMode_SourceOver
+        || !painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster)
+        return nullptr;
+    auto *image = static_cast<QImage *>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32
+        && format != QImage::Format_ARGB32)
+        return nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (image->devicePixelRatioF() != 1.0 || transform.type() > QTransform::TxTranslate
+        || transform.dx() != std::trunc(transform.dx()) || transform.dy() != std::trunc(transform.dy()))
+        return nullptr;
+    offset = QPoint(int(transform.dx()), int(transform.dy()));
+    return image;
 }
 
 qint16 toSample(double value)
@@ -174,12 +199,7 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
         // of a page; the curve's extent in each pixel column is filled directly.
         // Whole-pixel rectangles gain nothing from antialiasing, which would
         // send them down the path filler.
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(color);
-        painter.drawRects(wideCurveColumns(points, width));
-        painter.restore();
+        fillColumns(painter, wideCurveColumns(points, width), color);
         return;
     }
     painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
@@ -189,6 +209,32 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     for (int i = 1; i < points.size(); ++i)
         segments << points[i - 1] << points[i];
     painter.drawLines(segments);
+}
+
+void drawG::fillColumns(QPainter &painter, const QVector<QRect> &columns, const QColor &color)
+{
+    QPoint offset;
+    if (QImage *image = directImage(painter, color, offset)) {
+        // The painter's own fills of many one-pixel rectangles cost several
+        // times the pixels they set.
+        const QRect bounds = image->rect();
+        // Written where the painter writes, shared copies or not.
+        uchar *bits = const_cast<uchar *>(image->constBits());
+        const qsizetype stride = image->bytesPerLine();
+        const QRgb pixel = color.rgba();
+        for (const QRect &column : columns) {
+            const QRect run = column.translated(offset) & bounds;
+            for (int y = run.top(); y <= run.bottom(); ++y)
+                std::fill_n(reinterpret_cast<QRgb *>(bits + y * stride) + run.left(), run.width(), pixel);
+        }
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRects(columns);
+    painter.restore();
 }
 
 QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal width)
