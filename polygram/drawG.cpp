@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 LockedValue<QFont> drawG::axisFont;
 LockedValue<QRect> drawG::lastBandRect;
@@ -73,6 +74,13 @@ QImage *directImage(QPainter &painter, const QColor &color, QPoint &offset)
         return nullptr;
     offset = QPoint(int(transform.dx()), int(transform.dy()));
     return image;
+}
+
+// The pixel column of x, as std::floor takes it, without its general cases.
+int columnOf(qreal x)
+{
+    const int column = int(x);
+    return column - (x < column ? 1 : 0);
 }
 
 qint16 toSample(double value)
@@ -241,11 +249,13 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
 {
     if (points.isEmpty())
         return {};
-    const auto columnOf = [](qreal x) { return int(std::floor(x)); };
     const int first = columnOf(points.first().x());
     const int count = columnOf(points.last().x()) - first + 1;
     constexpr float kNone = 1e30f;
-    QVector<float> low(count, kNone), high(count, -kNone);
+    // Raw buffers: the columns are touched several times a point.
+    std::vector<float> lows(count, kNone), highs(count, -kNone);
+    float *low = lows.data();
+    float *high = highs.data();
     const auto cover = [&](int column, qreal a, qreal b) {
         const int i = column - first;
         if (i < 0 || i >= count)
@@ -254,9 +264,11 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
         high[i] = qMax(high[i], float(qMax(a, b)));
     };
     // The line's own extent in each column it crosses.
-    for (int i = 0; i < points.size(); ++i) {
-        const QPointF p = points[i];
-        const QPointF q = i + 1 < points.size() ? points[i + 1] : p;
+    const QPointF *point = points.constData();
+    const int size = points.size();
+    for (int i = 0; i < size; ++i) {
+        const QPointF p = point[i];
+        const QPointF q = i + 1 < size ? point[i + 1] : p;
         const int from = columnOf(p.x());
         const int to = columnOf(q.x());
         if (from == to || q.x() <= p.x()) {
@@ -276,13 +288,12 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
     const int pen = qMax(1, qRound(width));
     const int left = (pen - 1) / 2;
     const int right = pen / 2;
-    QVector<QRect> columns;
-    columns.reserve(count + left + right);
+    QVector<QRect> columns(count + left + right);
+    QRect *column = columns.data();
     for (int i = -left; i < count + right; ++i) {
         float top = kNone, bottom = -kNone;
-        for (int d = -left; d <= right; ++d) {
-            const int j = i - d;
-            if (j < 0 || j >= count || low[j] > high[j])
+        for (int j = qMax(0, i - right); j <= qMin(count - 1, i + left); ++j) {
+            if (low[j] > high[j])
                 continue;
             top = qMin(top, low[j] - radius);
             bottom = qMax(bottom, high[j] + radius);
@@ -290,36 +301,39 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
         if (top > bottom)
             continue;
         const int y = qRound(top);
-        columns << QRect(first + i, y, 1, qMax(1, qRound(bottom) - y));
+        *column++ = QRect(first + i, y, 1, qMax(1, qRound(bottom) - y));
     }
+    columns.resize(int(column - columns.constData()));
     return columns;
 }
 
 QVector<QPointF> drawG::columnExtremes(const QVector<QPointF> &points)
 {
-    const auto columnOf = [&points](int i) { return int(std::floor(points[i].x())); };
-    QVector<QPointF> kept;
-    kept.reserve(points.size());
-    for (int first = 0; first < points.size();) {
-        const int column = columnOf(first);
+    const QPointF *point = points.constData();
+    const int size = points.size();
+    QVector<QPointF> kept(size);
+    QPointF *out = kept.data();
+    for (int first = 0; first < size;) {
+        const int column = columnOf(point[first].x());
         int last = first;
         int lowest = first;
         int highest = first;
-        while (last + 1 < points.size() && columnOf(last + 1) == column) {
+        while (last + 1 < size && columnOf(point[last + 1].x()) == column) {
             ++last;
-            if (points[last].y() < points[lowest].y())
+            if (point[last].y() < point[lowest].y())
                 lowest = last;
-            if (points[last].y() > points[highest].y())
+            if (point[last].y() > point[highest].y())
                 highest = last;
         }
         int previous = -1;
         for (int i : {first, qMin(lowest, highest), qMax(lowest, highest), last}) {
             if (i != previous)
-                kept << points[i];
+                *out++ = point[i];
             previous = i;
         }
         first = last + 1;
     }
+    kept.resize(int(out - kept.constData()));
     return kept;
 }
 
