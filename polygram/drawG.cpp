@@ -6,11 +6,14 @@
 
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 LockedValue<QFont> drawG::axisFont;
 LockedValue<QRect> drawG::lastBandRect;
@@ -48,6 +51,36 @@ bool drawsPixels(QPainter &painter)
 {
     return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster
            && painter.transform().type() <= QTransform::TxTranslate;
+}
+
+// The image an opaque fill can be written straight into: a raster image of
+// 32-bit pixels, unscaled, unclipped and moved by whole pixels, painted over
+// opaquely. Anything else goes through the painter.
+QImage *directImage(QPainter &painter, const QColor &color, QPoint &offset)
+{
+    QPaintDevice *device = painter.device();
+    if (!device || device->devType() != QInternal::Image || color.alpha() != 255 || painter.opacity() < 1.0
+        || painter.hasClipping() || painter.compositionMode() != QPainter::CompositionMode_SourceOver
+        || !painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster)
+        return nullptr;
+    auto *image = static_cast<QImage *>(device);
+    const QImage::Format format = image->format();
+    if (format != QImage::Format_ARGB32_Premultiplied && format != QImage::Format_RGB32
+        && format != QImage::Format_ARGB32)
+        return nullptr;
+    const QTransform transform = painter.deviceTransform();
+    if (image->devicePixelRatioF() != 1.0 || transform.type() > QTransform::TxTranslate
+        || transform.dx() != std::trunc(transform.dx()) || transform.dy() != std::trunc(transform.dy()))
+        return nullptr;
+    offset = QPoint(int(transform.dx()), int(transform.dy()));
+    return image;
+}
+
+// The pixel column of x, as std::floor takes it, without its general cases.
+int columnOf(qreal x)
+{
+    const int column = int(x);
+    return column - (x < column ? 1 : 0);
 }
 
 qint16 toSample(double value)
@@ -242,12 +275,7 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
         // of a page; the curve's extent in each pixel column is filled directly.
         // Whole-pixel rectangles gain nothing from antialiasing, which would
         // send them down the path filler.
-        painter.save();
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(color);
-        painter.drawRects(wideCurveColumns(points, width));
-        painter.restore();
+        fillColumns(painter, wideCurveColumns(points, width), color);
         return;
     }
     painter.setPen(QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
@@ -259,15 +287,43 @@ void drawG::drawChannelCurve(QPainter &painter, const QRect &area, int n, float 
     painter.drawLines(segments);
 }
 
+void drawG::fillColumns(QPainter &painter, const QVector<QRect> &columns, const QColor &color)
+{
+    QPoint offset;
+    if (QImage *image = directImage(painter, color, offset)) {
+        // The painter's own fills of many one-pixel rectangles cost several
+        // times the pixels they set.
+        const QRect bounds = image->rect();
+        // Written where the painter writes, shared copies or not.
+        uchar *bits = const_cast<uchar *>(image->constBits());
+        const qsizetype stride = image->bytesPerLine();
+        const QRgb pixel = color.rgba();
+        for (const QRect &column : columns) {
+            const QRect run = column.translated(offset) & bounds;
+            for (int y = run.top(); y <= run.bottom(); ++y)
+                std::fill_n(reinterpret_cast<QRgb *>(bits + y * stride) + run.left(), run.width(), pixel);
+        }
+        return;
+    }
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRects(columns);
+    painter.restore();
+}
+
 QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal width)
 {
     if (points.isEmpty())
         return {};
-    const auto columnOf = [](qreal x) { return int(std::floor(x)); };
     const int first = columnOf(points.first().x());
     const int count = columnOf(points.last().x()) - first + 1;
     constexpr float kNone = 1e30f;
-    QVector<float> low(count, kNone), high(count, -kNone);
+    // Raw buffers: the columns are touched several times a point.
+    std::vector<float> lows(count, kNone), highs(count, -kNone);
+    float *low = lows.data();
+    float *high = highs.data();
     const auto cover = [&](int column, qreal a, qreal b) {
         const int i = column - first;
         if (i < 0 || i >= count)
@@ -276,9 +332,11 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
         high[i] = qMax(high[i], float(qMax(a, b)));
     };
     // The line's own extent in each column it crosses.
-    for (int i = 0; i < points.size(); ++i) {
-        const QPointF p = points[i];
-        const QPointF q = i + 1 < points.size() ? points[i + 1] : p;
+    const QPointF *point = points.constData();
+    const int size = points.size();
+    for (int i = 0; i < size; ++i) {
+        const QPointF p = point[i];
+        const QPointF q = i + 1 < size ? point[i + 1] : p;
         const int from = columnOf(p.x());
         const int to = columnOf(q.x());
         if (from == to || q.x() <= p.x()) {
@@ -298,13 +356,12 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
     const int pen = qMax(1, qRound(width));
     const int left = (pen - 1) / 2;
     const int right = pen / 2;
-    QVector<QRect> columns;
-    columns.reserve(count + left + right);
+    QVector<QRect> columns(count + left + right);
+    QRect *column = columns.data();
     for (int i = -left; i < count + right; ++i) {
         float top = kNone, bottom = -kNone;
-        for (int d = -left; d <= right; ++d) {
-            const int j = i - d;
-            if (j < 0 || j >= count || low[j] > high[j])
+        for (int j = qMax(0, i - right); j <= qMin(count - 1, i + left); ++j) {
+            if (low[j] > high[j])
                 continue;
             top = qMin(top, low[j] - radius);
             bottom = qMax(bottom, high[j] + radius);
@@ -312,36 +369,39 @@ QVector<QRect> drawG::wideCurveColumns(const QVector<QPointF> &points, qreal wid
         if (top > bottom)
             continue;
         const int y = qRound(top);
-        columns << QRect(first + i, y, 1, qMax(1, qRound(bottom) - y));
+        *column++ = QRect(first + i, y, 1, qMax(1, qRound(bottom) - y));
     }
+    columns.resize(int(column - columns.constData()));
     return columns;
 }
 
 QVector<QPointF> drawG::columnExtremes(const QVector<QPointF> &points)
 {
-    const auto columnOf = [&points](int i) { return int(std::floor(points[i].x())); };
-    QVector<QPointF> kept;
-    kept.reserve(points.size());
-    for (int first = 0; first < points.size();) {
-        const int column = columnOf(first);
+    const QPointF *point = points.constData();
+    const int size = points.size();
+    QVector<QPointF> kept(size);
+    QPointF *out = kept.data();
+    for (int first = 0; first < size;) {
+        const int column = columnOf(point[first].x());
         int last = first;
         int lowest = first;
         int highest = first;
-        while (last + 1 < points.size() && columnOf(last + 1) == column) {
+        while (last + 1 < size && columnOf(point[last + 1].x()) == column) {
             ++last;
-            if (points[last].y() < points[lowest].y())
+            if (point[last].y() < point[lowest].y())
                 lowest = last;
-            if (points[last].y() > points[highest].y())
+            if (point[last].y() > point[highest].y())
                 highest = last;
         }
         int previous = -1;
         for (int i : {first, qMin(lowest, highest), qMax(lowest, highest), last}) {
             if (i != previous)
-                kept << points[i];
+                *out++ = point[i];
             previous = i;
         }
         first = last + 1;
     }
+    kept.resize(int(out - kept.constData()));
     return kept;
 }
 

@@ -90,6 +90,9 @@ public:
     // The pixel columns a polyline covers when drawn with a pen width pixels
     // wide, one rectangle a column.
     static QVector<QRect> wideCurveColumns(const QVector<QPointF> &points, qreal width);
+    // Fills the rectangles with an opaque colour, unantialiased; straight into
+    // the image's pixels where the painter draws on one without clipping.
+    static void fillColumns(QPainter &painter, const QVector<QRect> &columns, const QColor &color);
     // Filter 1: subtracts a 30-sample moving average, adds back the mean;
     // leaves dst[0..14] alone.
     static void removeBaseline(const qint16 *src, qint16 *dst, int n);

@@ -6,6 +6,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QPainter>
 
 #include <atomic>
@@ -95,6 +96,8 @@ private slots:
     void contrastAndInverse();
     void fitModeSpansTheWholeRange();
     void highlightedCurveIsLightAndThin();
+    void directColumnsEqualThePaintersFill_data();
+    void directColumnsEqualThePaintersFill();
     void timeCaptions();
     void firstGridLineOneSecondLeftOfTheEdge();
     void gridWithoutTicksHasNoVerticalLines();
@@ -531,6 +534,42 @@ void TestDrawGCurves::staticsSharedBetweenThreads()
     first.join();
     second.join();
     QVERIFY(!torn);
+}
+
+void TestDrawGCurves::directColumnsEqualThePaintersFill_data()
+{
+    QTest::addColumn<QVector<QPointF>>("points");
+    QTest::addColumn<qreal>("width");
+    QTest::addColumn<QPoint>("shift");
+    QTest::newRow("flat") << QVector<QPointF>{{0.5, 20}, {63.5, 20}} << 3.0 << QPoint();
+    QTest::newRow("steep") << QVector<QPointF>{{10, 2}, {11, 38}, {12, 3}, {30, 39}} << 2.0 << QPoint();
+    QTest::newRow("past the edges") << QVector<QPointF>{{-5, -10}, {20, 50}, {70, 10}} << 3.0 << QPoint();
+    QTest::newRow("moved") << QVector<QPointF>{{0, 5}, {40, 30}, {80, 12}} << 4.0 << QPoint(-20, 3);
+}
+
+// Unclipped images are written directly; a clip sends the same columns
+// through the painter.
+void TestDrawGCurves::directColumnsEqualThePaintersFill()
+{
+    QFETCH(QVector<QPointF>, points);
+    QFETCH(qreal, width);
+    QFETCH(QPoint, shift);
+    QImage pictures[2];
+    for (bool clipped : {false, true}) {
+        QImage &image = pictures[clipped];
+        image = QImage(64, 40, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(shift);
+        if (clipped)
+            painter.setClipRect(QRect(-shift, image.size()));
+        drawG::fillColumns(painter, drawG::wideCurveColumns(points, width), QColor(192, 64, 0));
+    }
+    QCOMPARE(pictures[0], pictures[1]);
+    QImage blank(pictures[0].size(), pictures[0].format());
+    blank.fill(Qt::white);
+    QVERIFY(pictures[0] != blank);
 }
 
 VUG_TEST_MAIN(TestDrawGCurves, QGuiApplication)
