@@ -14,6 +14,7 @@
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
 #include "app/vugVorkel.h"
 #include "bench/BenchHome.h"
+#include "bench/ReviewBenchSetup.h"
 #include "data/ChannelBindings.h"
 #include "data/InspectionMedia.h"
 #include "data/GenericSettings.h"
@@ -280,10 +281,9 @@ void openSubject(vugVorkel &window, Inspection &inspection)
 // The switch and amplification of each channel the unit records.
 using ChannelStates = QVector<QPair<bool, double>>;
 
-// The default channels are all switched off: each channel the unit records
-// is switched on, as the examiner does in the channel set-up, and given an
-// amplification where it has none, for curves to show (informational, not
-// budgeted). states holds what the channels had before; with restore they
+// Beyond the default channels, every channel the unit records switched on,
+// as the examiner does in the channel set-up, and given an amplification
+// where it has none (informational, not budgeted). states holds what the channels had before; with restore they
 // get it back, their settings being shared by every recording of the process.
 void showCurves(PoligrammeRecordWindow &record, ChannelStates &states, bool restore)
 {
@@ -309,7 +309,7 @@ void showCurves(PoligrammeRecordWindow &record, ChannelStates &states, bool rest
 // the demonstration unit: default channels and panels. Each round: the idle
 // main window (the baseline), then the recording at sweeps 1000 and 4000,
 // paused, the whole frame drawn and shown every sub-frame (the former way),
-// and with curves.
+// and with every recorded channel shown.
 void measureRecordingScreen(QTextStream &out)
 {
     Inspection inspection(QDir::home().filePath(QStringLiteral("Обследуемый.qmz")));
@@ -353,7 +353,7 @@ void measureRecordingScreen(QTextStream &out)
         record->renderer->wholeFrames = false;
         ChannelStates states;
         showCurves(*record, states, false);
-        figure(QStringLiteral("recording with curves, sweep 1000"));
+        figure(QStringLiteral("every recorded channel, sweep 1000"));
         showCurves(*record, states, true);
         screen->stop();
     }
@@ -404,7 +404,7 @@ int main(int argc, char *argv[])
 {
     BenchHome home;
     QApplication app(argc, argv);
-    RenderPath::decide();
+    prepareLikeTheProgram();
     QTextStream out(stdout);
     const bool avx2Off = qEnvironmentVariable("QT_NO_CPU_FEATURE").contains(QStringLiteral("avx2"));
     out << "OpenGL renderer: " << RenderPath::rendererName() << "; " << RenderPath::description() << "\n"
