@@ -122,6 +122,7 @@ SharedConnection::Blob::Blob(const QString &table, const QString &column, qint64
         m_blob = nullptr;
         return;
     }
+    // A page cache that held the whole blob would double it while it is read.
     QSqlQuery cache(database());
     m_cacheSize = cache.exec(QStringLiteral("PRAGMA cache_size")) && cache.next() ? cache.value(0).toInt() : 0;
     cache.finish();

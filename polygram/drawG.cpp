@@ -101,10 +101,7 @@ public:
     template <typename Height>
     void add(float x, float sample, const Height &height)
     {
-        // std::floor is a library call without SSE4.1; x lies near the area.
-        int column = int(x);
-        if (x < column)
-            --column;
+        const int column = columnOf(x);
         const int index = m_count++;
         if (index == 0 || column != m_column) {
             finish(height);
