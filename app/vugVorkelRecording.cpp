@@ -166,6 +166,7 @@ int vugVorkel::confirmStopRecording()
     InspectionRecordFancy *screen = recordingScreen();
     if (!screen || bPlayback)
         return 0;
+    screen->withdrawExamineeView();
     // A stop that would lose marks is offered back: the default goes on recording.
     const QString warning = screen->stopWarning();
     if (!askYes(this, withWarning(tr("<p>Вы хотите завершить запись полиграммы ?</p>"), warning),
@@ -176,6 +177,7 @@ int vugVorkel::confirmStopRecording()
 
 bool vugVorkel::askSaveRecording(InspectionRecordFancy *screen)
 {
+    screen->withdrawExamineeView();
     return askYes(this, withWarning(tr("<p>Вы хотите сохранить записанную полиграмму ?</p>"), screen->stopWarning()));
 }
 

@@ -6,6 +6,7 @@
 #include "SensorReader.h"
 #include "WizardChannelsDlg.h"
 #include "_PoligrammeRecordScrollArea.h"
+#include "_QSecondMonitor.h"
 #include "data/Inspection.h"
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
@@ -22,12 +23,14 @@
 #include <QMainWindow>
 #include <QMutexLocker>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 namespace {
 constexpr int VerticalReach = 750;
 constexpr int SelectorWidth = 150;
 constexpr int SelectorSize = 200;
+constexpr int NoticeMs = 5000;
 
 const char *const SweepTexts[SweepTable::Count] = {
     "  1 сек.  ",   "    1.25 сек.  ", "      1.5 сек.  ", "        1.75 сек.  ", "  2 сек.  ",
@@ -93,6 +96,8 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
     extraChannelCombo = makeSelector({QStringLiteral("111"), QStringLiteral("222")});
     buildToolBar(stopAction, reorderAction);
     buildScrollArea();
+    // Made at once, so that the polygram keeps its height when something is said.
+    statusBar();
     connect(extraChannelCombo, qOverload<int>(&QComboBox::activated), this, &InspectionRecordFancy::onSetAdvancedChannel);
     connect(scrollArea->window, &PoligrammeRecordWindow::loadAdvChannelsUI, this,
             &InspectionRecordFancy::onLoadAdvChannelsUI);
@@ -177,6 +182,10 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
 
     connect(window->renderer, &Renderer::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
     connect(window->renderer, &Renderer::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    connect(window->renderer, &Renderer::refused, this, &InspectionRecordFancy::tell);
+    const _QSecondMonitor *view = examineeView();
+    if (view && view->unplaced())
+        statusBar()->addPermanentWidget(new QLabel(tr("Второй монитор не найден: вопросы обследуемому не показываются")));
     return true;
 }
 
@@ -311,6 +320,20 @@ QString InspectionRecordFancy::stopWarning() const
         return QString();
     return RecordingEnd::lossWarning(*test, reader->position);
 }
+
+_QSecondMonitor *InspectionRecordFancy::examineeView() const
+{
+    const Renderer *renderer = recordWindow()->renderer;
+    return renderer ? renderer->secondMonitor : nullptr;
+}
+
+void InspectionRecordFancy::withdrawExamineeView()
+{
+    if (_QSecondMonitor *view = examineeView())
+        view->withdraw();
+}
+
+void InspectionRecordFancy::tell(const QString &text) { statusBar()->showMessage(text, NoticeMs); }
 
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {

@@ -13,6 +13,7 @@ class QAction;
 class QComboBox;
 class QDialog;
 class _PoligrammeRecordScrollArea;
+class _QSecondMonitor;
 struct InspectionTest;
 
 // The recording screen: records a test, or plays it back, in place of the mode
@@ -43,6 +44,8 @@ public:
     bool endWasHeld() const { return m_endWasHeld; }
     // What stopping the recording now would lose, for the stop and save questions; empty when nothing.
     QString stopWarning() const;
+    // The examinee's screen fades out: the examiner is asked whether to stop or save.
+    void withdrawExamineeView();
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
@@ -70,6 +73,8 @@ public slots:
     void onChangeChannelsAction();
     void onSetAdvancedChannel(int iSel);
     void onLoadAdvChannelsUI(QList<QString> names);
+    // Says text in the status bar for a few seconds.
+    void tell(const QString &text);
 
 private:
     QAction *makeAction(const QString &icon, const QString &text, void (InspectionRecordFancy::*slot)());
@@ -78,6 +83,7 @@ private:
     void leaveFullScreen();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void postDeferredEnd();
+    _QSecondMonitor *examineeView() const;
     // The plan and question lists of an accepted reordering.
     void takeOverPlan(const InspectionTest &edited);
 

@@ -106,6 +106,8 @@ public:
 signals:
     void finished();
     void updateUI(int ipos);
+    // A key of the examiner's did nothing; why, for the recording screen to tell.
+    void refused(const QString &reason);
 
 public slots:
     void onExecute();

@@ -19,7 +19,11 @@ void Renderer::keyPress(int key)
 {
     switch (key) {
     case Qt::Key_Space:
-        presentNextQuestion();
+        // Nothing is recorded: a question shown now would be missing from the polygram.
+        if (reader->paused)
+            emit refused(tr("Запись на паузе: вопрос не предъявлен, метка не поставлена"));
+        else
+            presentNextQuestion();
         break;
     case Qt::Key_Backspace: {
         QMutexLocker lock(&mutex);

@@ -23,4 +23,6 @@ QRect ScreenLayout::secondScreen() { return screenGeometry(1); }
 
 QRect ScreenLayout::firstScreen() { return screenGeometry(0); }
 
+QScreen *ScreenLayout::secondScreenHandle() { return source() ? nullptr : QGuiApplication::screens().value(1); }
+
 void ScreenLayout::replace(std::function<QRect(int)> replacement) { source() = std::move(replacement); }

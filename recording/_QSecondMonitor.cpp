@@ -4,19 +4,23 @@
 #include "data/SharedHelpers.h"
 
 #include <QEasingCurve>
+#include <QEvent>
 #include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPixmap>
 #include <QPropertyAnimation>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 _QSecondMonitor::_QSecondMonitor(QWidget *parent, Inspection::_Test *source, bool fullScreen)
-    : QWidget(parent, Qt::Tool)
+    : QWidget(parent, Qt::Tool | Qt::WindowDoesNotAcceptFocus)
     , fullScreen(fullScreen)
     , grabTimer(new QTimer(this))
 {
+    setAttribute(Qt::WA_ShowWithoutActivating);
     QPalette black = palette();
     black.setColor(backgroundRole(), Qt::black);
     setPalette(black);
@@ -25,10 +29,7 @@ _QSecondMonitor::_QSecondMonitor(QWidget *parent, Inspection::_Test *source, boo
     buildFades();
     connect(grabTimer, &QTimer::timeout, this, &_QSecondMonitor::takeGrab);
     const bool placed = place();
-    if (QMainWindow *main = findMainWindow()) {
-        main->activateWindow();
-        main->raise();
-    }
+    giveKeysBack();
     if (placed)
         preparePictures(source);
 }
@@ -74,15 +75,37 @@ void _QSecondMonitor::buildFades()
     connect(pictureFade, &QPropertyAnimation::finished, this, &_QSecondMonitor::animationFinish);
 }
 
+void _QSecondMonitor::giveKeysBack()
+{
+    if (QMainWindow *main = findMainWindow()) {
+        main->activateWindow();
+        main->raise();
+    }
+}
+
+bool _QSecondMonitor::event(QEvent *event)
+{
+    // A window manager may activate the view all the same.
+    if (event->type() == QEvent::WindowActivate)
+        giveKeysBack();
+    return QWidget::event(event);
+}
+
 bool _QSecondMonitor::place()
 {
     if (!fullScreen) {
         setGeometry(ScreenLayout::firstScreen());
+        layout()->activate();
         return true;
     }
     const QRect second = ScreenLayout::secondScreen();
     if (!second.isValid())
         return false;
+    // Separate X screens all start at 0,0: the geometry alone lands on the first.
+    if (QScreen *screen = ScreenLayout::secondScreenHandle()) {
+        create();
+        windowHandle()->setScreen(screen);
+    }
     setGeometry(second);
     showFullScreen();
     // QWidget::grab works on every platform, unlike grabbing the screen.
@@ -107,9 +130,14 @@ QPixmap *_QSecondMonitor::preparedPicture(const QByteArray &bytes) const
         return nullptr;
     QPixmap loaded;
     loaded.loadFromData(bytes);
-    if (loaded.isNull() || (loaded.width() <= width() && loaded.height() <= height()))
-        return new QPixmap(loaded);
-    return new QPixmap(loaded.scaled(pictureLabel->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return new QPixmap(fitted(loaded, pictureLabel->size()));
+}
+
+QPixmap _QSecondMonitor::fitted(const QPixmap &picture, const QSize &area)
+{
+    if (area.isEmpty() || (picture.width() <= area.width() && picture.height() <= area.height()))
+        return picture;
+    return picture.scaled(area, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 const QPixmap *_QSecondMonitor::picture(int questionIndex) const
@@ -121,19 +149,41 @@ const QPixmap *_QSecondMonitor::picture(int questionIndex) const
 
 void _QSecondMonitor::present(const QString &text, const QPixmap *shown)
 {
-    if (!text.isEmpty())
-        textLabel->setText(text);
-    if (shown)
-        pictureLabel->setPixmap(*shown);
-    if ((!text.isEmpty() || shown) && fadeValue() < FadeInBelow)
-        fadeIn();
-    if (fadeValue() > FadeOutAbove)
+    if (text.isEmpty() && !shown) {
+        // A question hardly in yet, or waiting for the last one to go, stays.
+        if (!m_next && fadeValue() > FadeOutAbove)
+            fadeOut();
+        return;
+    }
+    if (fadeValue() > FadeOutAbove) {
+        m_next = Content{text, shown};
+        if (!fadingOut())
+            fadeOut();
+        return;
+    }
+    showContent({text, shown});
+}
+
+void _QSecondMonitor::withdraw()
+{
+    m_next.reset();
+    if (!fadingOut())
         fadeOut();
+}
+
+void _QSecondMonitor::showContent(const Content &content)
+{
+    textLabel->setText(content.text);
+    // The text's lines may have moved the picture's place.
+    layout()->activate();
+    pictureLabel->setPixmap(content.picture ? fitted(*content.picture, pictureLabel->size()) : QPixmap());
+    fadeIn();
 }
 
 void _QSecondMonitor::fadeIn()
 {
     for (QPropertyAnimation *animation : {pictureFade, textFade}) {
+        animation->stop();
         animation->setDuration(FadeInMs);
         animation->setStartValue(0.0);
         animation->setEndValue(1.0);
@@ -144,14 +194,18 @@ void _QSecondMonitor::fadeIn()
 void _QSecondMonitor::fadeOut()
 {
     for (QPropertyAnimation *animation : {pictureFade, textFade}) {
-        if (animation->state() == QAbstractAnimation::Running)
-            animation->pause();
         const QVariant now = animation->currentValue();
+        animation->stop();
         animation->setDuration(FadeOutMs);
         animation->setStartValue(now.isValid() ? now.toDouble() : 0.0);
         animation->setEndValue(0.0);
         animation->start();
     }
+}
+
+bool _QSecondMonitor::fadingOut() const
+{
+    return pictureFade->state() == QAbstractAnimation::Running && pictureFade->endValue().toDouble() == 0.0;
 }
 
 double _QSecondMonitor::fadeValue() const
@@ -164,6 +218,12 @@ void _QSecondMonitor::animationFinish()
 {
     if (fadeValue() >= FadeOutAbove)
         return;
+    if (m_next) {
+        const Content next = *m_next;
+        m_next.reset();
+        showContent(next);
+        return;
+    }
     pictureLabel->setPixmap(QPixmap());
     textLabel->setText(QString());
 }

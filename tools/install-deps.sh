@@ -17,6 +17,7 @@ packages=(
   dbus-daemon at-spi2-core python3-pyatspi
   qttranslations5-l10n
   libqt5x11extras5-dev libxcb-xkb-dev
+  openbox xdotool x11-utils
 )
 
 missing=()

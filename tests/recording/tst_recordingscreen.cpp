@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolBar>
 
 // The screen as the main window holds it, over the demonstration unit ticked by hand.
@@ -32,6 +33,8 @@ private slots:
     void enablingFollowsThePresentation();
     void pauseHoldsAndResumesThePosition();
     void fullScreenTogglesTwice();
+    void statusBarSaysWhatTheExamineeIsNotShown_data();
+    void statusBarSaysWhatTheExamineeIsNotShown();
 
 private:
     void startScreen(bool newRecording = true);
@@ -215,6 +218,29 @@ void TestRecordingScreen::pauseHoldsAndResumesThePosition()
     QVERIFY(!screen->pauseAction->isChecked());
     run->tick(10);
     QCOMPARE(reader->position.load(), held + 10);
+}
+
+void TestRecordingScreen::statusBarSaysWhatTheExamineeIsNotShown_data()
+{
+    QTest::addColumn<bool>("forExaminee");
+    QTest::newRow("questions for the examinee") << true;
+    QTest::newRow("nothing for the examinee") << false;
+}
+
+// One screen only: a test with questions for the examinee is told once; a key
+// refused during a pause says why.
+void TestRecordingScreen::statusBarSaysWhatTheExamineeIsNotShown()
+{
+    QFETCH(bool, forExaminee);
+    run->test().ShowAllQuestSecondMonitor = forExaminee;
+    startScreen();
+    int told = 0;
+    for (QLabel *label : screen->statusBar()->findChildren<QLabel *>())
+        told += label->text() == QStringLiteral("Второй монитор не найден: вопросы обследуемому не показываются");
+    QCOMPARE(told, forExaminee ? 1 : 0);
+    screen->onPauseHardRecordingAction();
+    screen->recordWindow()->renderer->keyPress(Qt::Key_Space);
+    QVERIFY(screen->statusBar()->currentMessage().startsWith(QStringLiteral("Запись на паузе")));
 }
 
 void TestRecordingScreen::fullScreenTogglesTwice()
