@@ -107,7 +107,9 @@ bool _QSecondMonitor::place()
         windowHandle()->setScreen(screen);
     }
     setGeometry(second);
-    showFullScreen();
+    // showFullScreen() would also activate the view.
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    show();
     // QWidget::grab works on every platform, unlike grabbing the screen.
     grabTimer->start(GrabIntervalMs);
     return true;
