@@ -12,7 +12,9 @@
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/RecordingEvents.h"
 #include "recording/SensorReader.h"
+#include "recording/Renderer.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
+#include "recording/_QSecondMonitor.h"
 #include "recording/media/MMRecorder.h"
 #include "recording/media/RecorderFactory.h"
 #include "data/InspectionMedia.h"
@@ -29,6 +31,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLayout>
+#include <QPropertyAnimation>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -260,6 +263,7 @@ void TestRecordingControl::testWithoutQuestionsDoesNotStart()
 
 void TestRecordingControl::stopQuestionSequences()
 {
+    inspection.tests[0].ShowAllQuestSecondMonitor = true;
     window->startRecordPoligramme(0);
     QTRY_VERIFY(reader() && reader()->position > 5);
     sendKey(window, QEvent::KeyPress, Qt::Key_Space);
@@ -269,14 +273,19 @@ void TestRecordingControl::stopQuestionSequences()
         // The only group's reaction time still runs: the question says so and goes on by default.
         MessageBoxAnswerer answers({QMessageBox::No});
         bool goesOnByDefault = false;
+        // The examinee's screen goes dark while the examiner is asked.
+        QPropertyAnimation *examineeFade = window->recordingScreen()->recordWindow()->renderer->secondMonitor->textFade;
+        bool examineeFading = false;
         answers.whileAsking = [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             goesOnByDefault = box->defaultButton() == box->button(QMessageBox::No);
+            examineeFading = examineeFade->state() == QAbstractAnimation::Running && examineeFade->endValue() == 0.0;
         };
         window->onStopRecordingAction();
         QCOMPARE(answers.asked().size(), 1);
         QVERIFY(answers.asked()[0].contains(QStringLiteral("ещё не завершена (осталось ")));
         QVERIFY(goesOnByDefault);
+        QVERIFY(examineeFading);
         QVERIFY(window->recordingScreen());  // No keeps recording
         const int before = reader()->position;
         QTRY_VERIFY(reader()->position > before);
