@@ -86,6 +86,11 @@ Inspection randomExamination(unsigned seed)
                 putBall(test.valuationBall_3210123, ball(p, q, range(-3, 3), range(-3, 3), range(-3, 3)));
             }
         }
+        // One scored entry not in use in each scale counts nowhere.
+        const int quest = n % test.themis.size();
+        putBall(test.valuationBall_012, ball(1, quest, 2, 2, 2, false));
+        putBall(test.valuationBall_101, ball(1, quest, 1, -1, 1, false));
+        putBall(test.valuationBall_3210123, ball(1, quest, 3, -3, 2, false));
         examination.appendTest(test);
         ++n;
     }
