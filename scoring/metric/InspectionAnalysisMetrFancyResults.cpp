@@ -8,6 +8,7 @@
 #include "data/QuestTypeColor.h"
 #include "data/QuestionKindName.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 #include "data/ViewModel.h"
 
 #include <QItemSelectionModel>
@@ -127,7 +128,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
             if (refresh) {
                 fillTestRows(model->item(row++), *test, index, true);
             } else {
-                const QList<QStandardItem *> testRow = makeTestRow(index, *test, model->columnCount());
+                const QList<QStandardItem *> testRow = makeTestRow(index, model->columnCount());
                 fillTestRows(testRow.first(), *test, index, false);
                 model->appendRow(testRow);
             }
@@ -160,10 +161,9 @@ void InspectionAnalysisMetrFancy::showParamColumns()
     m_header->setSectionColours(colours);
 }
 
-QList<QStandardItem *> InspectionAnalysisMetrFancy::makeTestRow(int testIndex, const Inspection::_Test &test,
-                                                                 int columns) const
+QList<QStandardItem *> InspectionAnalysisMetrFancy::makeTestRow(int testIndex, int columns) const
 {
-    auto *name = new QStandardItem(test.name);
+    auto *name = new QStandardItem(testCaption(*m_inspection, testIndex));
     QFont font = name->font();
     font.setWeight(QFont::Bold);
     name->setFont(font);

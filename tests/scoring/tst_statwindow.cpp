@@ -407,7 +407,7 @@ void TestStatWindow::valuesMatchTheReferenceAndTheStatisticalScoring()
     for (int t = 0; t < 2; ++t) {
         const Inspection::_Test &test = other->tests[t];
         const QModelIndex testRow = model->index(t, 0);
-        QCOMPARE(testRow.data().toString(), test.name);
+        QCOMPARE(testRow.data().toString(), test.headerText());
         QVERIFY(isBold(testRow));
         QCOMPARE(model->flags(testRow), kShown);
         QCOMPARE(model->rowCount(testRow), kQuestions);
