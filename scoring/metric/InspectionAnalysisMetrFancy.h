@@ -146,6 +146,7 @@ private:
     QStandardItemModel *newResultsModel() const;
     bool resultsShapeMatches() const;
     // Hides the columns of disabled parameters and colours each by its sign.
+    void fitParamHeaders();
     void showParamColumns();
     void fillTestRows(QStandardItem *testRow, const Inspection::_Test &test, int testIndex, bool refresh);
     QList<QStandardItem *> makeTestRow(int testIndex, int columns) const;

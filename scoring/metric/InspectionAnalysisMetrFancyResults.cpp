@@ -140,6 +140,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
         const int widths[] = {400, 50, 100, 100};
         for (int column = 0; column < kFirstParamColumn; ++column)
             m_tree->setColumnWidth(column, widths[column]);
+        fitParamHeaders();
         for (int row = 0; row < model->rowCount(); ++row)
             m_tree->expand(model->index(row, 0));
     } else if (current.isValid() && m_tree->isExpanded(current.parent())) {
@@ -148,6 +149,16 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
     showParamColumns();
     m_tree->clearSelection();
     clearDiagram();
+}
+
+// A parameter's name is its column's header: the column is widened to show
+// it whole, up to a limit for very long names.
+void InspectionAnalysisMetrFancy::fitParamHeaders()
+{
+    constexpr int kWidestParamColumn = 400;
+    QHeaderView *header = m_tree->header();
+    for (int column = kFirstParamColumn; column < header->count() - 1; ++column)
+        m_tree->setColumnWidth(column, qBound(header->defaultSectionSize(), header->sectionSizeHint(column), kWidestParamColumn));
 }
 
 void InspectionAnalysisMetrFancy::showParamColumns()

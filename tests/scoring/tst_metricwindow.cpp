@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QMenu>
 #include <QProcess>
@@ -603,6 +604,28 @@ private slots:
         window.selectNextCell();
         window.sectionHandleDoubleClicked(4);
         QCOMPARE(answers.asked().size(), 0);
+    }
+
+    // Parameter names show whole: in the results' headers and in the
+    // parameter table beside them.
+    void parameterNamesAreNotClipped()
+    {
+        Subject subject;
+        subject.addTwoMeasuredTests();
+        subject.addParam(QStringLiteral("Длительность ручного измерения"), -1.0);
+        Inspection examination;
+        examination.load(subject.path);
+        InspectionAnalysisMetrFancy window;
+        window.resize(1800, 1000);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.onChangedPersone(subject.path, &examination);
+        QHeaderView *results = window.resultsTree()->header();
+        const int longest = results->count() - 2;
+        QCOMPARE(modelOf(window)->headerData(longest, Qt::Horizontal).toString(),
+                 QStringLiteral("Длительность ручного измерения"));
+        QVERIFY(results->sectionSize(longest) >= results->sectionSizeHint(longest));
+        QTRY_VERIFY(window.paramTable()->header()->length() <= window.paramTable()->viewport()->width());
     }
 
     void keysBelongToTheMeasurementAndNamesOpenRows()
