@@ -128,8 +128,7 @@ void RecordingSession::seekPosition(int position)
     if (!m_renderer)
         return;
     m_renderer->setViewPosition(position);
-    // The reader clamps to the recorded length and moves the video only where a
-    // time is stored.
+    // The reader clamps to the recorded length and moves the video only where a time is stored.
     if (!m_reader->isRecording())
         m_reader->seek(position);
 }

@@ -34,8 +34,9 @@ public:
     ~RecordingSession() override;
 
     // Makes the reader and the renderer and starts their threads, the
-    // renderer's first. The session posts the loop's end to itself, whatever
-    // collaborators says. Does nothing while running.
+    // renderer's first. Whatever collaborators says, the reader posts its
+    // loop's end to the session and locks the marks with the session's lock.
+    // Does nothing while running.
     void start(RenderSurface *surface, Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition,
                const ReaderCollaborators &collaborators = ReaderCollaborators());
     // Joins both threads and drops the reader and renderer; the facts of the
@@ -66,8 +67,7 @@ public:
     // What the live view shows.
     int position() const;
     bool isNewRecording() const;
-    // The lock of the test's mark lists and channel records, shared by the
-    // threads.
+    // The lock of the test's mark lists and channel records, shared by the threads.
     QMutex &markLock() { return m_marks; }
 
     // Called by the render thread after each sub-frame of runs started later.

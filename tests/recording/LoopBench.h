@@ -5,6 +5,9 @@
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/RecordingSession.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 // A recording session as the record window runs it: the reader on a manual
 // tick (or the real timer), the renderer drawing on a shown window.
 class LoopBench

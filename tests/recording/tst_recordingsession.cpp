@@ -30,12 +30,11 @@ class TestRecordingSession : public QObject
     Q_OBJECT
 
     enum Ending { Stop, StopTwice, Destroy };
-    // Marks made before the end: none, a question still open, every question long
-    // done.
+    // Marks made before the end: none, a question still open, every question long done.
     enum Marks { NoMarks, OpenQuestion, AllDone };
 
-    // Runs end on this thread; false when it took more than a second. Past it
-    // the ticks are let go, so that a wrong order still ends and fails here.
+    // Runs end on this thread; false when it took more than a second. Past the
+    // second the ticks are let go, so that a wrong order still ends and fails here.
     static bool endsWithinASecond(const std::function<void()> &end, ManualTickSource &ticks)
     {
         std::mutex mutex;
