@@ -94,7 +94,8 @@ private slots:
         thread.start();
         run.tick(ticks);
         run.reader->requestStop();
-        const bool ok = ended.wait(5000);
+        // The thread may have ended before the wait began.
+        const bool ok = !ended.isEmpty() || ended.wait(5000);
         renderer.requestStop();
         thread.quit();
         thread.wait();
