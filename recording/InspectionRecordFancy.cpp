@@ -2,7 +2,7 @@
 
 #include "PoligrammeRecordWindow.h"
 #include "RecordingEnd.h"
-#include "Renderer.h"
+#include "RecordingSession.h"
 #include "SensorReader.h"
 #include "WizardChannelsDlg.h"
 #include "_PoligrammeRecordScrollArea.h"
@@ -11,7 +11,6 @@
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
-#include "recording/media/VideoPlayer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -180,9 +179,9 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
     vertical->setValue(0);
     vertical->setPageStep(scrollArea->height());
 
-    connect(window->renderer, &Renderer::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
-    connect(window->renderer, &Renderer::updateUI, this, &InspectionRecordFancy::onUpdateUI);
-    connect(window->renderer, &Renderer::refused, this, &InspectionRecordFancy::tell);
+    connect(window->session(), &RecordingSession::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
+    connect(window->session(), &RecordingSession::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    connect(window->session(), &RecordingSession::refused, this, &InspectionRecordFancy::tell);
     const _QSecondMonitor *view = examineeView();
     if (view && view->unplaced())
         statusBar()->addPermanentWidget(new QLabel(tr("Второй монитор не найден: вопросы обследуемому не показываются")));
@@ -225,8 +224,8 @@ void InspectionRecordFancy::onFullScreenAction() { setFullScreen(); }
 
 void InspectionRecordFancy::onClearRecordingAction()
 {
-    if (SensorReader *reader = recordWindow()->reader)
-        reader->clearPolygramStart();
+    if (RecordingSession *session = recordWindow()->session())
+        session->clearPolygramStart();
 }
 
 void InspectionRecordFancy::onRemoteControlAction()
@@ -238,13 +237,11 @@ void InspectionRecordFancy::onRemoteControlAction()
 
 void InspectionRecordFancy::onPauseHardRecordingAction()
 {
-    SensorReader *reader = recordWindow()->reader;
-    if (!reader)
+    RecordingSession *session = recordWindow()->session();
+    if (!session)
         return;
-    reader->paused = !reader->paused;
-    if (VideoPlayer *player = reader->videoPlayer())
-        player->setPaused(reader->paused);
-    pauseAction->setChecked(reader->paused);
+    session->setPaused(!session->isPaused());
+    pauseAction->setChecked(session->isPaused());
 }
 
 void InspectionRecordFancy::onChangeQuestsAction()
@@ -264,8 +261,8 @@ void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
         return;
     {
         // The render thread presents from these lists and the reader counts them for its automatic stop.
-        Renderer *renderer = recordWindow()->renderer;
-        QMutexLocker lock(renderer ? &renderer->mutex : nullptr);
+        RecordingSession *session = recordWindow()->session();
+        QMutexLocker lock(session ? &session->markLock() : nullptr);
         test->orders = edited.orders;
         test->themis = edited.themis;
         test->themisNULL = edited.themisNULL;
@@ -315,16 +312,16 @@ void InspectionRecordFancy::postDeferredEnd()
 
 QString InspectionRecordFancy::stopWarning() const
 {
-    const SensorReader *reader = recordWindow()->reader;
-    if (!test || !reader || !reader->recordMode)
+    const RecordingSession *session = recordWindow()->session();
+    if (!test || !session || !session->isNewRecording())
         return QString();
-    return RecordingEnd::lossWarning(*test, reader->position);
+    return RecordingEnd::lossWarning(*test, session->position());
 }
 
 _QSecondMonitor *InspectionRecordFancy::examineeView() const
 {
-    const Renderer *renderer = recordWindow()->renderer;
-    return renderer ? renderer->secondMonitor : nullptr;
+    const RecordingSession *session = recordWindow()->session();
+    return session ? session->examineeView() : nullptr;
 }
 
 void InspectionRecordFancy::withdrawExamineeView()

@@ -1,7 +1,7 @@
 #include "ReaderHarness.h"
 #include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
-#include "recording/Renderer.h"
+#include "recording/RecordingSession.h"
 #include "recording/_QSecondMonitor.h"
 #include "tests/support/TestHome.h"
 
@@ -64,7 +64,7 @@ _QSecondMonitor *TestExamineeScreen::startWithView()
     recording->recordWindow()->collaborators = run->collaborators;
     if (!recording->start(&run->inspection, &run->test(), true, 0))
         return nullptr;
-    _QSecondMonitor *view = recording->recordWindow()->renderer->secondMonitor;
+    _QSecondMonitor *view = recording->recordWindow()->session()->examineeView();
     return view && QTest::qWaitForWindowExposed(view) ? view : nullptr;
 }
 

@@ -93,9 +93,9 @@ private slots:
         Inspection::_Test test = pictureTest(QSize(20, 10));
         test.recorded = true;
         KeyBench bench(test, false);
-        QVERIFY(bench.renderer->secondMonitor);
-        QVERIFY(!bench.renderer->secondMonitor->isVisible());
-        QCOMPARE(bench.renderer->secondMonitor->geometry(), QRect(0, 0, 1920, 1080));
+        QVERIFY(bench.renderer->secondMonitorView());
+        QVERIFY(!bench.renderer->secondMonitorView()->isVisible());
+        QCOMPARE(bench.renderer->secondMonitorView()->geometry(), QRect(0, 0, 1920, 1080));
     }
 
     // Where the layout of a view on the test's screens places its picture, and the view's size.
@@ -223,16 +223,16 @@ private slots:
     void spaceWhilePausedShowsAndMarksNothing()
     {
         KeyBench bench(pictureTest(QSize(20, 10)));
-        _QSecondMonitor *view = bench.renderer->secondMonitor;
+        _QSecondMonitor *view = bench.renderer->secondMonitorView();
         QSignalSpy refused(bench.renderer.get(), &Renderer::refused);
-        bench.reader->paused = true;
+        bench.reader->setPaused(true);
         bench.presentAt(100);
         QCOMPARE(refused.count(), 1);
         QVERIFY(bench.test().labels.isEmpty());
         QCOMPARE(view->pictureFade->state(), QAbstractAnimation::Stopped);
         QVERIFY(view->pictureLabel->pixmap(Qt::ReturnByValue).isNull());
         // Unpaused, the key presents again.
-        bench.reader->paused = false;
+        bench.reader->setPaused(false);
         bench.press(Qt::Key_Space, 200);
         QCOMPARE(bench.test().labels.size(), 1);
         QCOMPARE(view->pictureFade->endValue().toDouble(), 1.0);
@@ -251,7 +251,7 @@ private slots:
     void textHiddenWithoutFlagsWhileThePictureFadesIn()
     {
         KeyBench bench(pictureTest(QSize(20, 10)));
-        _QSecondMonitor *view = bench.renderer->secondMonitor;
+        _QSecondMonitor *view = bench.renderer->secondMonitorView();
         QVERIFY(view && view->isVisible());
         bench.press(Qt::Key_Space, 100);
         QCOMPARE(view->textLabel->text(), QString());
