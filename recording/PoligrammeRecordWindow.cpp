@@ -6,6 +6,7 @@
 #include "Renderer.h"
 #include "SensorReader.h"
 #include "data/ChannelBindings.h"
+#include "data/LargeBlockHeap.h"
 #include "data/SharedHelpers.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
@@ -92,8 +93,10 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     m_detectableRepeat = X11KeyRepeat::setDetectable(true);
     inspection = inspection_;
     test = test_;
-    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty())
+    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty()) {
         inspection->loadRecording(test, false);
+        LargeBlockHeap::returnFreed();
+    }
 
     readerThread = new QThread;
     reader = new SensorReader(inspection, test, recordMode, startPosition, collaborators);
