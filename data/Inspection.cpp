@@ -244,6 +244,17 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
     test.idsensor = QUuid(document.value(QStringLiteral("idsensor")).toString());
 }
 
+BinaryJsonObject Inspection::marksOf(const BinaryJsonObject &document)
+{
+    BinaryJsonObject marks;
+    for (const char *key : {"labels", "labelsForRestore"}) {
+        const BinaryJsonObject::Value value = document.value(QLatin1String(key));
+        if (value.type() != BinaryJsonObject::Null)
+            marks.insert(QLatin1String(key), value);
+    }
+    return marks;
+}
+
 bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part)
 {
     // The samples are read straight from the stored form, the rest through
@@ -251,6 +262,9 @@ bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart
     BinaryJsonObject document;
     if (document.readDocument(bytes)) {
         const BinaryJsonObject::Value samples = document.take(kSamplesKey);
+        // Marks alone need only the two mark lists decoded, not the channels.
+        if (part == RecordingPart::Marks)
+            document = marksOf(document);
         QJsonObject rest;
         if (!document.readLeftValues(bytes) || !BinaryJson::decode(document.toDocument(), rest))
             return false;

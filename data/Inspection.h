@@ -25,6 +25,7 @@
 
 #include <functional>
 
+class BinaryJsonObject;
 class InspectionStore;
 
 // The examination of one subject: the tests of one subject file, with their
@@ -149,6 +150,8 @@ private:
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
     // False when the row is damaged; the test is then untouched.
     static bool readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part);
+    // The members of a recording document that hold its marks.
+    static BinaryJsonObject marksOf(const BinaryJsonObject &document);
     // The test's recording rows of that part with its headers and valuations.
     static StoreResult readRecording(InspectionStore &store, _Test &test, RecordingPart part);
     // Opens the file for load, lets `more` read from it, then reads the tests.
