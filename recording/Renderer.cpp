@@ -9,6 +9,7 @@
 #include "data/DefChannel.h"
 #include "data/SignalAnalysis.h"
 #include "polygram/InputState.h"
+#include "polygram/CurveColumns.h"
 #include "polygram/drawG.h"
 #include "polygram/drawPanelG.h"
 
@@ -540,7 +541,7 @@ int Renderer::channelAtPoint(QPoint p)
         if (record.KodDrv < 0 || !record.Enable || !*record.Enable)
             continue;
         const QVector<QPointF> points =
-            drawG::buildCurvePoints(test, area, reader->position, 0.0f, code, sweepMs, verticalPosition);
+            CurveColumns::points(test, area, reader->position, 0.0f, code, sweepMs, verticalPosition);
         for (const QPointF &point : points) {
             if (box.contains(QPoint(int(point.x()), int(point.y()))))
                 return code;
