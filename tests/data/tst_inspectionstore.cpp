@@ -25,6 +25,9 @@ private slots:
     void recordingRoundTripsThroughTheFile();
     void headerOverridesRecordingAndMarksOnlyKeepsSamples();
     void recordingWithoutSamplesWritesNothing();
+    void marksOfEveryTestComeInOnePass();
+    void placedReadsFindWhatScansFind_data();
+    void placedReadsFindWhatScansFind();
     void loadSortsRecordedTestsByDate();
     void deletingRemovesOnlyThatTestsRows();
     void foreignRowIdKeepsOneTest();
@@ -183,6 +186,70 @@ void TestInspectionStore::headerOverridesRecordingAndMarksOnlyKeepsSamples()
     QCOMPARE(loaded.loadRecording(&marksOnly, true), StoreResult::Ok);
     QCOMPARE(*marksOnly.samples(1), QVector<qint16>{42});
     QCOMPARE(marksOnly.labels[0].TickQStart, 7);
+}
+
+void TestInspectionStore::marksOfEveryTestComeInOnePass()
+{
+    const QString path = pathOf("marks.qmz");
+    Inspection inspection(path);
+    for (int n = 0; n < 4; ++n)
+        inspection.tests.append(recordedTest(QStringLiteral("t%1").arg(n), n == 2 ? 0 : 30, n + 1));
+    saveTests(inspection);
+    inspection.tests[0].labels[0].TickQStart = 7;  // a moved mark, saved as a header
+    QCOMPARE(inspection.saveRecordingHeader(&inspection.tests[0]), StoreResult::Ok);
+    Inspection::_BallValuation &score = inspection.tests[1].valuationBall_012[1][0];
+    score.iGroup = 1;
+    score.GSRPar = 2;
+    QCOMPARE(inspection.saveBallValuation(&inspection.tests[1]), StoreResult::Ok);
+
+    Inspection loaded;
+    QCOMPARE(loaded.load(path), StoreResult::Ok);
+    Inspection::_Test *inMemory = &loaded.tests[loaded.indexOfTest(inspection.tests[3].id)];
+    inMemory->labels = {Inspection::_Label()};  // marks in memory stay as they are
+    QCOMPARE(loaded.loadMarks(), StoreResult::Ok);
+    const auto back = [&](int n) { return *loaded.test(loaded.indexOfTest(inspection.tests[n].id)); };
+    QCOMPARE(back(0).labels[0].TickQStart, 7);
+    QCOMPARE(back(1).labels.size(), 4);
+    QCOMPARE(back(1).valuationBall_012[1][0].GSRPar, 2);
+    QVERIFY(back(2).labels.isEmpty());
+    QCOMPARE(back(3).labels.size(), 1);
+    for (int n = 0; n < 4; ++n)
+        QVERIFY(!back(n).samplesLoaded());
+}
+
+void TestInspectionStore::placedReadsFindWhatScansFind_data()
+{
+    QTest::addColumn<bool>("placed");
+    QTest::addColumn<bool>("insertedAfter");
+    QTest::newRow("scanned") << false << false;
+    QTest::newRow("placed") << true << false;
+    QTest::newRow("inserted after placing") << true << true;
+}
+
+void TestInspectionStore::placedReadsFindWhatScansFind()
+{
+    QFETCH(bool, placed);
+    QFETCH(bool, insertedAfter);
+    const QString path = pathOf("placed.qmz");
+    Inspection(path).saveTestStruct(nullptr);
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    const int kind = InspectionDataType::Photo;
+    QVERIFY(store.insertRow(QStringLiteral("a"), kind, QByteArray("a1")));
+    QVERIFY(store.insertRow(QStringLiteral("b"), kind, QByteArray("b1")));
+    QVERIFY(store.insertRow(QStringLiteral("a"), kind, QByteArray("a2")));
+    if (placed)
+        QVERIFY(store.placeRows({kind}));
+    if (insertedAfter)
+        QVERIFY(store.insertRow(QStringLiteral("a"), kind, QByteArray("a3")));
+    QVector<InspectionStore::Row> rows;
+    QVERIFY(store.readRows(QStringLiteral("a"), kind, rows));
+    QStringList data;
+    for (const InspectionStore::Row &row : rows)
+        data << QString::fromLatin1(row.data);
+    QCOMPARE(data, insertedAfter ? QStringList({"a1", "a2", "a3"}) : QStringList({"a1", "a2"}));
+    rows.clear();
+    QVERIFY(store.readRows(QStringLiteral("c"), kind, rows));
+    QVERIFY(rows.isEmpty());
 }
 
 void TestInspectionStore::recordingWithoutSamplesWritesNothing()
