@@ -58,9 +58,9 @@ void keepWithinPages(GenericSettings &r, SettingsRange &range)
     keep("iZoomH", &S::iZoomH, S::kZoomMin, S::kZoomMax);
     keep("iZoomV", &S::iZoomV, S::kZoomMin, S::kZoomMax);
     keep("fontK", &S::fontK, S::kFontKMin, S::kFontKMax);
-    keep("iIA", &S::iIA, S::kIntervalMin, S::kIntervalMax);
-    keep("iTimeBeforeForRecord", &S::iTimeBeforeForRecord, S::kRecordTimeMin, S::kRecordTimeMax);
-    keep("iTimeAfterForRecod", &S::iTimeAfterForRecod, S::kRecordTimeMin, S::kRecordTimeMax);
+    keep("iIA", &S::iIA, S::kSecondsMin, S::kSecondsMax);
+    keep("iTimeBeforeForRecord", &S::iTimeBeforeForRecord, S::kSecondsMin, S::kSecondsMax);
+    keep("iTimeAfterForRecod", &S::iTimeAfterForRecod, S::kSecondsMin, S::kSecondsMax);
     keep("dVideoPanelSize", &S::dVideoPanelSize, S::kVideoPanelMin, S::kVideoPanelMax);
     keep("dSecMonPanelSize", &S::dSecMonPanelSize, S::kSecMonPanelMin, S::kSecMonPanelMax);
     keep("iQualityVideo", &S::iQualityVideo, S::kQualityMin, S::kQualityMax);

@@ -180,7 +180,7 @@ void TestGenericSettings::valuesOutsideThePagesAreBroughtWithin_data()
                                << 0.1 << 100 << 0.1 << 0 << 1;
     QTest::newRow("far above") << QByteArray("fontK=1e308\niZoomH=2147483647\ndVideoPanelSize=1e300\n"
                                              "iQualityVideo=2147483647\niTimeBeforeForRecord=2147483647\n")
-                               << 5.0 << 500 << 1.5 << 2 << 30;
+                               << 5.0 << 500 << 1.5 << 2 << GenericSettings::kSecondsMax;
 }
 
 // A font factor of NaN left the main window without any text.
