@@ -292,6 +292,10 @@ void PersonePropertyDlg::onPhotoAddFromFile()
         return;
     QImage photo;
     const PhotoReader::Result result = PhotoReader::readFile(file, photo);
+    if (result == PhotoReader::Result::Unreadable) {
+        warn(tr("Файл не удалось прочитать как изображение:\n%1").arg(file));
+        return;
+    }
     if (result != PhotoReader::Result::Read) {
         warn(photoProblem(result, 1) + QLatin1Char('\n') + file);
         return;

@@ -517,13 +517,17 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
         return result;
     }
     // The replaced subject was stored under a decomposed name: one file stays.
-    if (replacing && existing != subject)
-        QFile::remove(existing);
+    if (replacing && existing != subject) {
+        const QStringList stale = QStringList{existing} + SharedConnection::sideFiles(existing);
+        for (const QString &path : stale)
+            QFile::remove(path);
+    }
     result.imported << subject;
     addLackingKeys(subject, result);
 
-    RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()), InspectionMedia::testVideoNames(subject),
-                         InspectionMedia::otherOwners(subject), replacing, {}};
+    RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()),
+                         InspectionMedia::testVideoNames(subject), InspectionMedia::otherOwners(subject), replacing,
+                         {}};
     const QString media = targetFolder + QStringLiteral("/__1__");
     QDir().mkpath(media);
     if (!isFolderInside(media, targetFolder)) {
