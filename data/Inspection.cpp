@@ -4,27 +4,13 @@
 #include "BinaryJsonObject.h"
 #include "InspectionStore.h"
 #include "SharedConnection.h"
+#include "SubjectBounds.h"
 
 #include <algorithm>
 
 namespace {
 
 const QString kSamplesKey = QStringLiteral("data");
-
-// Row keys that are no GUID in our own text form get a stable identity of
-// their own, so each such test is still one test with its own undo history.
-const QUuid kForeignIdNamespace(QStringLiteral("{6f1e3c2a-8b4d-4f7e-9a21-3c5d7e9b1f40}"));
-
-void setIdFromRow(Inspection::_Test &test, const QString &rowId)
-{
-    const QUuid id(rowId);
-    if (id.toString() == rowId) {
-        test.id = id;
-        return;
-    }
-    test.id = QUuid::createUuidV5(kForeignIdNamespace, rowId);
-    test.foreignId = rowId;
-}
 
 StoreResult worse(StoreResult a, StoreResult b)
 {
@@ -105,19 +91,9 @@ StoreResult Inspection::readTests(InspectionStore &store)
     // the table once per test.
     QSet<QString> recorded;
     bool decoded = store.ownersOf(InspectionDataType::Recording, recorded);
-    // Each row decoded as it comes: rows of a file from elsewhere may each be
-    // as large as the format allows.
-    bool intact = store.forEachRow(InspectionDataType::Struct, [&](const InspectionStore::Row &row) {
-        QJsonObject document;
-        // A damaged row is left alone in the file: no test stands for it, so
-        // nothing can overwrite it with defaults.
-        if (!BinaryJson::decode(row.data, document)) {
-            decoded = false;
-            return;
-        }
+    bool intact = SubjectBounds::forEachStructure(store, [&](const QString &rowId, const QJsonObject &structure) {
         _Test test;
-        setIdFromRow(test, row.testId);
-        const QJsonObject structure = document.value(QStringLiteral("struct")).toObject();
+        test.setIdFromRow(rowId);
         test.fromJson(structure);
         test.recorded = recorded.contains(test.rowId());
         tests.append(test);

@@ -12,6 +12,7 @@
 #include "InspectionTest.h"
 #include "InspectionTheme.h"
 #include "InspectionUndoHistory.h"
+#include "PhotoReader.h"
 #include "StoreResult.h"
 
 #include <QByteArray>
@@ -115,8 +116,10 @@ public:
     // Fills the questionnaire from the file; unchanged when it holds none.
     StoreResult loadPerson(_Person &person);
     StoreResult savePerson(const _Person &person);
-    // A photo that does not decode is a null image at its place.
-    QVector<QImage> loadPhotos();
+    // A photo that does not decode is a null image at its place, and so is one
+    // too large to decode; results, when given, tells which (PhotoReader). With
+    // a valid bound each photo is decoded scaled down to fit within it.
+    QVector<QImage> loadPhotos(const QSize &bound = QSize(), QVector<PhotoReader::Result> *results = nullptr);
     // Replaces every stored photo, all at once or, on failure, not at all.
     StoreResult savePhotos(const QVector<QImage> &photos);
     // The bytes a photo is stored as.

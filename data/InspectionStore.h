@@ -73,6 +73,13 @@ public:
     static constexpr qint64 kMaxFileContentBytes = 1000000000;
     static constexpr qint64 kMaxFileNameBytes = 64 << 10;
     static constexpr qint64 kMaxFileBytes = qint64(2) << 30;
+    // What a subject file expands to once read, past which it is none the
+    // program writes (what one document may expand to is BinaryJsonBounds'):
+    // question indexes run to 9999 and null ones from 10000 to 32767.
+    static constexpr int kMaxTests = 10000;
+    static constexpr int kMaxQuestions = 10000;      // in either list of one test
+    static constexpr int kMaxPlanEntries = 1 << 16;  // of one test
+    static constexpr int kMaxRecords = 1 << 20;      // questions and plan entries of all tests together
 
     // Rows of a kind, in stored order, handed over one at a time; false when
     // the table could not be read to the end (no table, not a database,

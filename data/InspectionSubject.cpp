@@ -80,11 +80,16 @@ QByteArray Inspection::photoRecord(const QImage &photo)
     return bytes;
 }
 
-QVector<QImage> Inspection::loadPhotos()
+QVector<QImage> Inspection::loadPhotos(const QSize &bound, QVector<PhotoReader::Result> *results)
 {
     QVector<QImage> photos;
-    for (const QByteArray &record : loadPhotoRecords())
-        photos.append(QImage::fromData(record));
+    for (const QByteArray &record : loadPhotoRecords()) {
+        QImage photo;
+        const PhotoReader::Result result = PhotoReader::read(record, photo, bound);
+        photos.append(photo);
+        if (results)
+            results->append(result);
+    }
     return photos;
 }
 

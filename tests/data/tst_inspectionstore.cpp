@@ -1,6 +1,8 @@
 #include "HostileSubjects.h"
 #include "StoreFixtures.h"
+#include "data/BinaryJsonBounds.h"
 #include "data/SharedConnection.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QCryptographicHash>
@@ -42,6 +44,8 @@ private slots:
     void hostileSubjectFilesAreRefusedUntouched();
     void oversizedRowsAreDamagedUnread_data();
     void oversizedRowsAreDamagedUnread();
+    void rowsExpandingPastTheBoundsAreDamagedUnbuilt_data();
+    void rowsExpandingPastTheBoundsAreDamagedUnbuilt();
     void connectionIsReleasedBeforeExit();
     void childSavesAndExits();
 
@@ -606,25 +610,6 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched()
     QCOMPARE(digest(), before);
 }
 
-namespace {
-
-// Resident memory now and at its peak since the last call, in bytes; the peak starts again.
-QPair<qint64, qint64> residentMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    const QString text = QString::fromLatin1(status.readAll());
-    const auto bytes = [&text](const char *key) {
-        return text.section(key, 1).section("kB", 0, 0).trimmed().toLongLong() << 10;
-    };
-    QFile reset(QStringLiteral("/proc/self/clear_refs"));
-    if (reset.open(QIODevice::WriteOnly))
-        reset.write("5");
-    return {bytes("VmRSS:"), bytes("VmHWM:")};
-}
-
-}  // namespace
-
 void TestInspectionStore::oversizedRowsAreDamagedUnread_data()
 {
     QTest::addColumn<int>("kind");
@@ -651,7 +636,7 @@ void TestInspectionStore::oversizedRowsAreDamagedUnread()
     const QString path = pathOf("oversized.qmz");
     QVERIFY(HostileSubjects::make(path, HostileSubjects::Kind::Plain));
     QVERIFY(HostileSubjects::addRow(path, owner, kind, InspectionStore::maxRowBytes(kind) + 1, asText));
-    const qint64 resident = residentMemory().first;
+    const PeakMemory memory;
     Inspection inspection;
     Inspection::_Person person;
     QVector<StoreResult> results{inspection.load(path)};
@@ -659,9 +644,43 @@ void TestInspectionStore::oversizedRowsAreDamagedUnread()
     results << inspection.loadRecording(inspection.test(0)) << inspection.loadPreTestConversation()
             << inspection.loadPerson(person);
     QVERIFY(inspection.loadPhotos().isEmpty());
-    QVERIFY(residentMemory().second - resident < 64 << 20);
+    QVERIFY(memory.growthBytes() < 64 << 20);
     for (int i = 0; i < results.size(); ++i)
         QCOMPARE(results[i], i == reader ? StoreResult::Damaged : StoreResult::Ok);
+}
+
+void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt_data()
+{
+    QTest::addColumn<quint32>("questions");
+    QTest::addColumn<StoreResult>("loaded");
+    QTest::addColumn<int>("tests");
+    QTest::newRow("a thousand") << quint32(1000) << StoreResult::Ok << 1;
+    QTest::newRow("past a test's questions") << quint32(InspectionStore::kMaxQuestions + 1) << StoreResult::Damaged
+                                             << 0;
+    QTest::newRow("past an array's elements") << quint32(BinaryJsonBounds::kMaxElements + 1) << StoreResult::Damaged
+                                              << 0;
+    QTest::newRow("8.4 million") << HostileSubjects::kMostEmptyQuestions << StoreResult::Damaged << 0;
+}
+
+// Rows within their stored size whose questions cost a hundred times that
+// once read: one such row took 900 MB, eight aborted the program.
+void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt()
+{
+    QFETCH(quint32, questions);
+    QFETCH(StoreResult, loaded);
+    QFETCH(int, tests);
+    const QString path = pathOf("expanding.qmz");
+    QVERIFY(HostileSubjects::makeWithTest(path, HostileSubjects::emptyQuestionsStructure(questions)));
+    const QByteArray before = QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha1);
+    const PeakMemory memory;
+    Inspection inspection;
+    QCOMPARE(inspection.load(path), loaded);
+    QCOMPARE(inspection.tests.size(), tests);
+    if (tests > 0)
+        QCOMPARE(inspection.tests[0].themis.size(), int(questions));
+    inspection.clear();
+    QVERIFY2(memory.growthBytes() < 320 << 20, qPrintable(QString::number(memory.growthBytes() >> 20)));
+    QCOMPARE(QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha1), before);
 }
 
 void TestInspectionStore::childSavesAndExits()
