@@ -11,6 +11,7 @@
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
 #include "recording/media/VideoPlayer.h"
+#include "sensors/interface/SensorTypeIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -130,6 +131,11 @@ void InspectionRecordFancy::buildToolBar(QAction *stopAction, QAction *reorderAc
     tools->addSeparator();
     extraChannelLabelAction = tools->addWidget(new QLabel(tr("Доп.канал: ")));
     extraChannelComboAction = tools->addWidget(extraChannelCombo);
+    // Simulated curves look real: the examiner must see that no unit is recording.
+    auto *demoUnit = new QLabel(tr("  Эмулятор сенсорного блока  "));
+    demoUnit->setStyleSheet(QStringLiteral("QLabel { color: white; background: #b00000; font-weight: bold; }"));
+    demoUnitAction = tools->addWidget(demoUnit);
+    demoUnitAction->setVisible(false);
     addToolBar(tools);
     connect(sweepCombo, qOverload<int>(&QComboBox::activated), scrollArea, &_PoligrammeRecordScrollArea::onSetMashtab);
 }
@@ -177,6 +183,8 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
 
     connect(window->renderer, &Renderer::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
     connect(window->renderer, &Renderer::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    // A question presented disables the pause at once, not at the next report.
+    connect(window->renderer, &Renderer::labelsChanged, this, &InspectionRecordFancy::refreshActions);
     return true;
 }
 
@@ -232,10 +240,13 @@ void InspectionRecordFancy::onPauseHardRecordingAction()
     SensorReader *reader = recordWindow()->reader;
     if (!reader)
         return;
-    reader->paused = !reader->paused;
-    if (VideoPlayer *player = reader->videoPlayer())
-        player->setPaused(reader->paused);
+    // Refused within a presentation: the action may still look enabled until refreshed.
+    if (reader->requestPause(!reader->paused)) {
+        if (VideoPlayer *player = reader->videoPlayer())
+            player->setPaused(reader->paused);
+    }
     pauseAction->setChecked(reader->paused);
+    refreshActions();
 }
 
 void InspectionRecordFancy::onChangeQuestsAction()
@@ -314,11 +325,19 @@ QString InspectionRecordFancy::stopWarning() const
 
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {
-    const bool done = test && test->isPresentationDone(ipos);
+    const SensorReader *reader = recordWindow()->reader;
+    const bool done = reader && reader->recordMode ? !reader->presentationUnderWay()
+                                                   : test && test->isPresentationDone(ipos);
     const bool noMarks = !test || (test->labels.isEmpty() && test->labelsNULL.isEmpty());
     pauseAction->setEnabled(pauseAction->isChecked() || done);
     clearStartAction->setEnabled(noMarks);
     extraChannelCombo->setEnabled(noMarks);
+}
+
+void InspectionRecordFancy::refreshActions()
+{
+    if (const SensorReader *reader = recordWindow()->reader)
+        onUpdateUI(reader->position);
 }
 
 void InspectionRecordFancy::onChangeChannelsAction()
@@ -346,4 +365,6 @@ void InspectionRecordFancy::onLoadAdvChannelsUI(QList<QString> names)
 {
     extraChannelCombo->clear();
     extraChannelCombo->addItems(names);
+    // Sent once the unit is set up, which has stored its type in the test.
+    demoUnitAction->setVisible(test && test->idsensor == SensorTypeIds::demo);
 }

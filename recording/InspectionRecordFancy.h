@@ -55,6 +55,8 @@ public:
     QComboBox *extraChannelCombo;
     QAction *extraChannelLabelAction = nullptr;
     QAction *extraChannelComboAction = nullptr;
+    // Shown while the demonstration unit records.
+    QAction *demoUnitAction = nullptr;
 
 signals:
     // "Завершить запись" was chosen.
@@ -76,6 +78,8 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
+    // The actions' enabled states for the reader's position now.
+    void refreshActions();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void postDeferredEnd();
     // The plan and question lists of an accepted reordering.

@@ -106,6 +106,8 @@ public:
 signals:
     void finished();
     void updateUI(int ipos);
+    // A mark was made or removed by a key, on the GUI thread.
+    void labelsChanged();
 
 public slots:
     void onExecute();

@@ -64,6 +64,11 @@ public:
     void seek(int newPosition);
     // Ends the loop at its next check and releases the live view's wait.
     void requestStop();
+    // Pauses or resumes; a recording refuses the pause (false) while a
+    // presentation is under way, whose reaction must be recorded in real time.
+    bool requestPause(bool on);
+    // From a group's first question to the end of the answer time after its last.
+    bool presentationUnderWay() const;
 
     qint16 breathingDifference() const;
     qint16 tachogramValue();

@@ -101,6 +101,7 @@ private slots:
     void recordingReplacesAndRestoresTheModeTabs();
     void testWithoutQuestionsDoesNotStart();
     void stopQuestionSequences();
+    void pauseIsRefusedWithinAPresentation();
     void savedRecordingReachesTheSubjectFile();
     void incompleteGroupIsNotKept();
     void failedSaveIsReported();
@@ -238,6 +239,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!window->diagnosticsAction()->isEnabled());
     QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
     QTRY_VERIFY(reader()->position > 2);  // the demonstration unit records
+    QTRY_VERIFY(screen->demoUnitAction->isVisible());  // and says so
 
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
     window->onStopRecordingAction();
@@ -292,6 +294,34 @@ void TestRecordingControl::stopQuestionSequences()
         QVERIFY(!inspection.tests[0].recorded);
     }
     QCOMPARE(window->confirmStopRecording(), 0);  // nothing to stop: no question
+}
+
+// A pause within a presentation would cut the subject's reaction out of the recording.
+void TestRecordingControl::pauseIsRefusedWithinAPresentation()
+{
+    window->startRecordPoligramme(0);
+    InspectionRecordFancy *screen = window->recordingScreen();
+    QTRY_VERIFY(reader() && reader()->position > 5);
+    QVERIFY(screen->pauseAction->isEnabled());
+    sendKey(window, QEvent::KeyPress, Qt::Key_Space);
+    QVERIFY(!screen->pauseAction->isEnabled());  // at once, not at the next report
+    const int presented = reader()->position;
+    screen->onPauseHardRecordingAction();  // a click that came before the refresh
+    QVERIFY(!reader()->paused);
+    QVERIFY(!screen->pauseAction->isChecked());
+    QTRY_VERIFY(reader()->position > presented + 5);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
+    QVERIFY(!reader()->requestPause(true));  // the answer time still runs
+
+    const InspectionLabel &mark = inspection.tests[0].labels[0];
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > mark.TickQEnd + inspection.tests[0].ia.lengthTicks(), 5000);
+    screen->onPauseHardRecordingAction();
+    QVERIFY(reader()->paused);
+    QVERIFY(screen->pauseAction->isChecked());
+    screen->onPauseHardRecordingAction();
+    QVERIFY(!reader()->paused);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+    window->onStopRecordingAction();
 }
 
 // The whole journey: a subject file of one test of three questions, recorded
