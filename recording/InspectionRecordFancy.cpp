@@ -323,6 +323,18 @@ QString InspectionRecordFancy::stopWarning() const
     return RecordingEnd::lossWarning(*test, reader->position);
 }
 
+bool InspectionRecordFancy::acquiring() const
+{
+    const SensorReader *reader = recordWindow()->reader;
+    return reader && reader->acquiring();
+}
+
+bool InspectionRecordFancy::savesNothing() const
+{
+    const SensorReader *reader = recordWindow()->reader;
+    return test && reader && reader->recordMode && RecordingEnd::groupsKept(*test, reader->position) == 0;
+}
+
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {
     const SensorReader *reader = recordWindow()->reader;

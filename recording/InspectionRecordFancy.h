@@ -43,6 +43,10 @@ public:
     bool endWasHeld() const { return m_endWasHeld; }
     // What stopping the recording now would lose, for the stop and save questions; empty when nothing.
     QString stopWarning() const;
+    // The recording still stores frames; false once any stop has ended its acquisition.
+    bool acquiring() const;
+    // A stop now would keep no presentation group.
+    bool savesNothing() const;
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;

@@ -561,6 +561,7 @@ void SensorReader::wakeRenderer()
 
 void SensorReader::endLoop()
 {
+    loopEnded = true;
     if (recorder)
         recorder->stop();
     if (player)

@@ -69,6 +69,8 @@ public:
     bool requestPause(bool on);
     // From a group's first question to the end of the answer time after its last.
     bool presentationUnderWay() const;
+    // A recording whose loop still stores frames: not stopped, by hand or automatically.
+    bool acquiring() const { return recordMode && !stopRequested && !loopEnded; }
 
     qint16 breathingDifference() const;
     qint16 tachogramValue();
@@ -160,6 +162,7 @@ private:
     std::array<double, 5> pulseHistory{};
     quint64 ticksTaken = 0;
     std::atomic<quint64> missed{0};
+    std::atomic<bool> loopEnded{false};
     // Under dataMutex: ticks processed, and how many the live view has seen.
     quint64 ticksDone = 0;
     quint64 ticksSeen = 0;
