@@ -2,7 +2,7 @@
 
 #include "PoligrammeRecordWindow.h"
 #include "RecordingEnd.h"
-#include "Renderer.h"
+#include "RecordingSession.h"
 #include "SensorReader.h"
 #include "WizardChannelsDlg.h"
 #include "_PoligrammeRecordScrollArea.h"
@@ -10,7 +10,6 @@
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
-#include "recording/media/VideoPlayer.h"
 #include "sensors/interface/SensorTypeIds.h"
 
 #include <QAction>
@@ -181,10 +180,10 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
     vertical->setValue(0);
     vertical->setPageStep(scrollArea->height());
 
-    connect(window->renderer, &Renderer::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
-    connect(window->renderer, &Renderer::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    connect(window->session(), &RecordingSession::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
+    connect(window->session(), &RecordingSession::updateUI, this, &InspectionRecordFancy::onUpdateUI);
     // A question presented disables the pause at once, not at the next report.
-    connect(window->renderer, &Renderer::labelsChanged, this, &InspectionRecordFancy::refreshActions);
+    connect(window->session(), &RecordingSession::labelsChanged, this, &InspectionRecordFancy::refreshActions);
     return true;
 }
 
@@ -224,8 +223,8 @@ void InspectionRecordFancy::onFullScreenAction() { setFullScreen(); }
 
 void InspectionRecordFancy::onClearRecordingAction()
 {
-    if (SensorReader *reader = recordWindow()->reader)
-        reader->clearPolygramStart();
+    if (RecordingSession *session = recordWindow()->session())
+        session->clearPolygramStart();
 }
 
 void InspectionRecordFancy::onRemoteControlAction()
@@ -237,15 +236,12 @@ void InspectionRecordFancy::onRemoteControlAction()
 
 void InspectionRecordFancy::onPauseHardRecordingAction()
 {
-    SensorReader *reader = recordWindow()->reader;
-    if (!reader)
+    RecordingSession *session = recordWindow()->session();
+    if (!session)
         return;
     // Refused within a presentation: the action may still look enabled until refreshed.
-    if (reader->requestPause(!reader->paused)) {
-        if (VideoPlayer *player = reader->videoPlayer())
-            player->setPaused(reader->paused);
-    }
-    pauseAction->setChecked(reader->paused);
+    session->setPaused(!session->isPaused());
+    pauseAction->setChecked(session->isPaused());
     refreshActions();
 }
 
@@ -266,8 +262,8 @@ void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
         return;
     {
         // The render thread presents from these lists and the reader counts them for its automatic stop.
-        Renderer *renderer = recordWindow()->renderer;
-        QMutexLocker lock(renderer ? &renderer->mutex : nullptr);
+        RecordingSession *session = recordWindow()->session();
+        QMutexLocker lock(session ? &session->markLock() : nullptr);
         test->orders = edited.orders;
         test->themis = edited.themis;
         test->themisNULL = edited.themisNULL;
@@ -317,29 +313,29 @@ void InspectionRecordFancy::postDeferredEnd()
 
 QString InspectionRecordFancy::stopWarning() const
 {
-    const SensorReader *reader = recordWindow()->reader;
-    if (!test || !reader || !reader->recordMode)
+    const RecordingSession *session = recordWindow()->session();
+    if (!test || !session || !session->isNewRecording())
         return QString();
-    return RecordingEnd::lossWarning(*test, reader->position);
+    return RecordingEnd::lossWarning(*test, session->position());
 }
 
 bool InspectionRecordFancy::acquiring() const
 {
-    const SensorReader *reader = recordWindow()->reader;
-    return reader && reader->acquiring();
+    const RecordingSession *session = recordWindow()->session();
+    return session && session->isAcquiring();
 }
 
 bool InspectionRecordFancy::savesNothing() const
 {
-    const SensorReader *reader = recordWindow()->reader;
-    return test && reader && reader->recordMode && RecordingEnd::groupsKept(*test, reader->position) == 0;
+    const RecordingSession *session = recordWindow()->session();
+    return test && session && session->isNewRecording() && RecordingEnd::groupsKept(*test, session->position()) == 0;
 }
 
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {
-    const SensorReader *reader = recordWindow()->reader;
-    const bool done = reader && reader->recordMode ? !reader->presentationUnderWay()
-                                                   : test && test->isPresentationDone(ipos);
+    const RecordingSession *session = recordWindow()->session();
+    const bool done = session && session->isNewRecording() ? !session->presentationUnderWay()
+                                                          : test && test->isPresentationDone(ipos);
     const bool noMarks = !test || (test->labels.isEmpty() && test->labelsNULL.isEmpty());
     pauseAction->setEnabled(pauseAction->isChecked() || done);
     clearStartAction->setEnabled(noMarks);
@@ -348,8 +344,8 @@ void InspectionRecordFancy::onUpdateUI(int ipos)
 
 void InspectionRecordFancy::refreshActions()
 {
-    if (const SensorReader *reader = recordWindow()->reader)
-        onUpdateUI(reader->position);
+    if (const RecordingSession *session = recordWindow()->session())
+        onUpdateUI(session->position());
 }
 
 void InspectionRecordFancy::onChangeChannelsAction()

@@ -24,14 +24,14 @@ void Renderer::keyPress(int key)
         break;
     case Qt::Key_Backspace: {
         {
-            QMutexLocker lock(&mutex);
+            QMutexLocker lock(mutex);
             test->removeLastLabel();
         }
         emit labelsChanged();
         break;
     }
     case Qt::Key_Shift:
-        channelSelected = 1;
+        m_channelSelected = 1;
         break;
     default:
         adjustChannel(key, InputState::current().modifiers);
@@ -41,9 +41,9 @@ void Renderer::keyPress(int key)
 void Renderer::keyRelease(int key)
 {
     if (key == Qt::Key_Space)
-        closeMark(reader->position);
+        closeMark(reader->currentPosition());
     else if (key == Qt::Key_Shift)
-        channelSelected = 0;
+        m_channelSelected = 0;
 }
 
 void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
@@ -51,14 +51,14 @@ void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
     if (!(modifiers & Qt::ShiftModifier))
         return;
     if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
-        selectedChannel = nextEnabledChannel(*test, selectedChannel, key == Qt::Key_PageDown ? 1 : -1);
+        m_selectedChannel = nextEnabledChannel(*test, m_selectedChannel, key == Qt::Key_PageDown ? 1 : -1);
         return;
     }
     const bool hardware = modifiers & Qt::ControlModifier;
     // The unit's gain and zero stay put through a presentation.
-    if (hardware && !test->canFinishRecording(reader->position))
+    if (hardware && !test->canFinishRecording(reader->currentPosition()))
         return;
-    InspectionChannel &record = test->channel(selectedChannel);
+    InspectionChannel &record = test->channel(m_selectedChannel);
     const bool vertical = key == Qt::Key_Up || key == Qt::Key_Down;
     const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
     const int sign = (key == Qt::Key_Up || key == Qt::Key_Right) ? 1 : -1;
@@ -77,21 +77,21 @@ void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
 void Renderer::presentNextQuestion()
 {
     const InspectionLabel latest = test->labelInForce(-1);
-    int p = reader->position;
+    int p = reader->currentPosition();
     int n = 2;
     if (latest.Group == 0) {
         reader->clearPolygramStart();
-        p = reader->position;
+        p = reader->currentPosition();
     } else if (p - latest.TickQEnd < test->ia.lengthTicks()) {
         openAnswerMark(latest, p);
         return;
     } else {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         n = test->nextOrderIndex(latest.Group, latest.Theme, !test->recorded);
     }
     InspectionOrder entry;
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         if (n < 2 || n >= test->orders.size())
             return;
         entry = test->orders.at(n);
@@ -101,7 +101,7 @@ void Renderer::presentNextQuestion()
     mark.Group = entry.Group;
     mark.Theme = entry.Theme;
     mark.TickQStart = mark.TickQEnd = p;
-    QMutexLocker lock(&mutex);
+    QMutexLocker lock(mutex);
     test->appendLabel(mark);
 }
 
@@ -109,7 +109,7 @@ void Renderer::openAnswerMark(const InspectionLabel &latest, int p)
 {
     if (latest.TickAStart != 0 || !settings.bEnableLabelAnswere)
         return;
-    QMutexLocker lock(&mutex);
+    QMutexLocker lock(mutex);
     if (InspectionLabel *mark = test->findLabel(latest.Group, latest.Theme))
         mark->TickAStart = mark->TickAEnd = p;
 }
@@ -120,7 +120,7 @@ void Renderer::showOnSecondMonitor(const InspectionOrder &entry)
         return;
     QString text;
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         const InspectionTheme &question = test->theme(entry.Theme);
         if (test->ShowAllQuestSecondMonitor || question.ShowQuestToSecondMonitor)
             text = question.Theme;
@@ -131,7 +131,7 @@ void Renderer::showOnSecondMonitor(const InspectionOrder &entry)
 void Renderer::closeMark(int p)
 {
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         InspectionLabel *mark = test->labelBefore(-1);
         if (!mark)
             return;
@@ -155,9 +155,9 @@ QString Renderer::questionText(int planIndex) const
 
 QString Renderer::updateCurrentQuestion(int d)
 {
-    const bool within = reader->recordMode;
+    const bool within = reader->isRecording();
     const InspectionLabel *mark = test->labelBefore(-1);
-    if (!reader->recordMode) {
+    if (!reader->isRecording()) {
         const InspectionLabel *before = test->labelBefore(d);
         if (before == mark)
             return QString();
@@ -169,7 +169,7 @@ QString Renderer::updateCurrentQuestion(int d)
     if (d - mark->TickQEnd > test->ia.lengthTicks() + 4)
         text = questionText(test->nextOrderIndex(mark->Group, mark->Theme, within));
     const bool open = mark->TickQStart == mark->TickQEnd;
-    if (open || (!reader->recordMode && d < mark->TickQEnd))
+    if (open || (!reader->isRecording() && d < mark->TickQEnd))
         text = test->theme(mark->Theme).Theme;
     return text;
 }

@@ -17,6 +17,7 @@
 #include <QVector>
 #include <QWaitCondition>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <memory>
@@ -49,14 +50,13 @@ public:
     // Runs on the GUI thread after onExecute has returned.
     ~SensorReader() override;
 
-    // Hands over the lock that guards the mark lists; before onExecute starts.
-    void setMarkLock(QMutex *lock);
-
     // Returns once a tick came since the caller's last return (true), or a
     // stop was requested (false, at once from then on).
     bool waitForData();
     // Makes out share the latest frame (size its width and height); false when there is none.
     bool takeVideoFrame(QByteArray &out, QSize *size = nullptr);
+    // Shares a frame of the camera or the video with the live view.
+    void publishFrame(const QByteArray &buffer, int width, int height);
     double sumValues() const;
     // Keeps only the pre-roll before the current position, while the test has no mark.
     void clearPolygramStart();
@@ -77,8 +77,34 @@ public:
     void resetTachogram(bool reset);
 
     VideoPlayer *videoPlayer() const { return player.get(); }
+    // The recorder of this run; asked for its file once the loop has ended.
+    VideoRecorder *videoRecorder() const { return recorder.get(); }
     // Ticks let go because the reader had fallen more than a second behind.
     quint64 missedTicks() const { return missed; }
+
+    // The values below are written by the acquisition thread and read from
+    // any other through these accessors only; each is one atomic value.
+    // The position the next tick stores at.
+    int currentPosition() const { return position; }
+    void setPosition(int at) { position = at; }  // tests
+    bool isRecording() const { return recordMode; }
+    // Positions the arrays hold: the recorded length in a playback.
+    int positionCount() const { return capacity; }
+    // The position within the arrays nearest to at.
+    int clampedPosition(int at) const { return std::clamp(at, 0, std::max(0, capacity - 1)); }
+    bool isPaused() const { return paused; }
+    void setPaused(bool on) { paused = on; }  // tests
+    // Seconds left before the automatic stop; -1 while none is counting.
+    int countdownSeconds() const { return countdown; }
+    void setCountdown(int seconds) { countdown = seconds; }  // tests
+    // The unit's last frame could not be read.
+    bool readFailed() const { return readError != 0; }
+    void setReadFailed(bool failed) { readError = failed ? 1 : 0; }  // tests
+    bool isSixteenBit() const { return sixteenBit; }
+    void setSixteenBit(bool on) { sixteenBit = on; }  // tests
+    bool stopping() const { return stopRequested; }  // tests
+    // The played video's clock at the last tick, in ms.
+    int videoClock() const { return videoClockMs; }  // tests
 
 signals:
     void finished();
@@ -88,7 +114,7 @@ signals:
 public slots:
     void onExecute();
 
-public:
+private:
     QMutex dataMutex;
     QMutex frameMutex;
     QWaitCondition dataReady;
@@ -99,7 +125,7 @@ public:
     const bool recordMode;
     int capacity = 0;
     GenericSettings settings;
-    int videoClockMs = 0;
+    std::atomic<int> videoClockMs{0};
     std::unique_ptr<VideoRecorder> recorder;
     std::unique_ptr<VideoPlayer> player;
     QByteArray videoFrame;
@@ -108,10 +134,9 @@ public:
     std::atomic<bool> paused{false};
     int lastBeat = 0;
     int currentBeat = 0;
-    bool sixteenBit = false;
+    std::atomic<bool> sixteenBit{false};
     std::atomic<int> readError{0};
 
-private:
     // What the recorder or the player gave for this tick.
     struct VideoSample
     {
@@ -131,7 +156,6 @@ private:
     void sendPendingChanges();
     void recoverUnit();
     VideoSample takeRecorderFrame();
-    void publishFrame(const QByteArray &buffer, int width, int height);
     void checkAutomaticStop();
     void storeFrame(const SensorFrame &frame, const VideoSample &video);
     qint16 micValue(double level) const;

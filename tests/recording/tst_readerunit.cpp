@@ -63,7 +63,7 @@ private slots:
                          << bytes(UnitCommand::gain(letter(code), channel.ADT));
         }
         QCOMPARE(adjustments(unit), expected);
-        QVERIFY(run.reader->sixteenBit);
+        QVERIFY(run.reader->isSixteenBit());
 
         // Both changed: the gain goes this tick, the shift the next; one call per channel per tick.
         unit.clearLog();
@@ -118,19 +118,19 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick(10);
-        QCOMPARE(run.reader->position.load(), 11);
+        QCOMPARE(run.reader->currentPosition(), 11);
         QCOMPARE(int(run.test().dataGSR[3]), 0);
-        QCOMPARE(run.reader->readError.load(), 0);
+        QVERIFY(!run.reader->readFailed());
         unit.clearLog();
         run.tick();
-        QCOMPARE(run.reader->position.load(), 11);
-        QCOMPARE(run.reader->readError.load(), 1);
+        QCOMPARE(run.reader->currentPosition(), 11);
+        QVERIFY(run.reader->readFailed());
         QCOMPARE(int(run.test().dataGSR[11]), 0);
         const QStringList calls = unit.calls();
         QVERIFY(calls.indexOf("close") >= 0 && calls.indexOf("open 0") > calls.indexOf("close"));
         run.tick(2);
-        QCOMPARE(run.reader->readError.load(), 0);
-        QCOMPARE(run.reader->position.load(), 13);
+        QVERIFY(!run.reader->readFailed());
+        QCOMPARE(run.reader->currentPosition(), 13);
         for (int p = 1; p <= 12; ++p)
             QCOMPARE(int(run.test().dataGSR[p]), p == 3 ? 0 : p);
     }
@@ -150,16 +150,16 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick(11);
-        QCOMPARE(run.reader->position.load(), 12);
+        QCOMPARE(run.reader->currentPosition(), 12);
         for (int i = 0; i < 2; ++i) {
             run.tick();
-            QCOMPARE(run.reader->readError.load(), 1);
-            QCOMPARE(run.reader->position.load(), 12);
+            QVERIFY(run.reader->readFailed());
+            QCOMPARE(run.reader->currentPosition(), 12);
             QCOMPARE(int(run.test().dataGSR[12]), 0);
         }
         run.tick(2);
-        QCOMPARE(run.reader->readError.load(), 0);
-        QCOMPARE(run.reader->position.load(), 14);
+        QVERIFY(!run.reader->readFailed());
+        QCOMPARE(run.reader->currentPosition(), 14);
         QVERIFY(run.stop());
         // The last scripted frame repeats.
         for (int p = 1; p <= 13; ++p)
