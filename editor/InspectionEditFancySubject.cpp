@@ -70,10 +70,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
 
     WaitCursor wait;
     const StoreResult loaded = m_inspection.load(fileNew);
-    for (Inspection::_Test &test : m_inspection.tests) {
-        if (test.recorded)
-            m_inspection.loadRecording(&test, true);
-    }
+    m_inspection.loadMarks();
     failures += renameTestVideos(oldVideos);
     reloadTree(false, nullptr);
     m_tree->setShowExtraInfo(m_showExtraInfo);

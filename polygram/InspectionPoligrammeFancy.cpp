@@ -10,6 +10,7 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/LargeBlockHeap.h"
 #include "data/TestCaption.h"
 #include "data/WaitCursor.h"
 #include "data/WindowLayout.h"
@@ -229,8 +230,10 @@ void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iCha
     Inspection::_Test *test = m_inspection ? m_inspection->test(iIndexTest) : nullptr;
     if (!test || !test->recorded)
         return;
-    if (test->samples(ChannelCode::GSR)->isEmpty())
+    if (test->samples(ChannelCode::GSR)->isEmpty()) {
         m_inspection->loadRecording(test, false);
+        LargeBlockHeap::returnFreed();
+    }
     strip()->setTest(test);
     if (scrollArea()->test())
         scrollArea()->rememberLeftTick();

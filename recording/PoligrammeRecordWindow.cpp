@@ -5,6 +5,7 @@
 #include "RecordingEnd.h"
 #include "RecordingSession.h"
 #include "data/ChannelBindings.h"
+#include "data/LargeBlockHeap.h"
 #include "data/ModeDigitKey.h"
 #include "data/SharedHelpers.h"
 #include "polygram/InputState.h"
@@ -90,8 +91,10 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     m_detectableRepeat = X11KeyRepeat::setDetectable(true);
     inspection = inspection_;
     test = test_;
-    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty())
+    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty()) {
         inspection->loadRecording(test, false);
+        LargeBlockHeap::returnFreed();
+    }
 
     m_session = std::make_unique<RecordingSession>();
     connect(m_session.get(), &RecordingSession::deviceFailed, this, &PoligrammeRecordWindow::onErrorFromSensorReader);

@@ -1,6 +1,7 @@
 #include "PersoneTagsWidget.h"
 
 #include "_TagNameDelegate.h"
+#include "TagTreeBounds.h"
 #include "TagTreeText.h"
 #include "data/FileChooser.h"
 #include "data/SpravDB.h"
@@ -111,6 +112,13 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
     const QString lacking = lackingTagLines(subjectTags, keyLines, text);
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
+    // A book past a key file's bounds is neither built nor written back.
+    const QString problem = TagTreeBounds::problem(text + lacking);
+    if (!problem.isEmpty()) {
+        m_bookUnavailable = true;
+        setModel(TagTreeBounds::problemModel(problem));
+        return;
+    }
     setModel(treeFromText(text + lacking));
     // Such keys are in sight at once, not inside closed folders.
     forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {

@@ -5,6 +5,7 @@
 
 #include "data/BallValuationSums.h"
 #include "data/JsonRecords.h"
+#include "data/LargeBlockHeap.h"
 #include "data/QuestTypeColor.h"
 #include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
@@ -99,6 +100,8 @@ QByteArray StatResultTable::inputsDigest(const Inspection &inspection)
 void StatResultTable::score()
 {
     m_stat.calcAll(&m_inspection);
+    // The scoring read every recording: their freed blocks go back once.
+    LargeBlockHeap::returnFreed();
 }
 
 void StatResultTable::sum()

