@@ -29,14 +29,16 @@ const QString passedStyle = QStringLiteral("QLabel {color : green; }");
 const QString failedStyle = QStringLiteral("QLabel {color : red; }");
 const QString pendingStyle = QStringLiteral("QLabel {color : gray; }");
 
-QString unitDisplayName(const QString &pluginPath)
+// The unit as the examiner must know it: a missing plug-in by its file, the
+// demonstration unit as such in any language.
+QString unitDisplayName(const QString &pluginPath, const QString &fileName)
 {
     SensorPlugin plugin;
     if (!plugin.bind(pluginPath))
-        return QString();
-    const QString name = SensorPlugin::copiedOutOfLibrary(plugin.device()->name(SensorPlugin::userLanguage()));
-    plugin.release();
-    return name;
+        return SensorPlugin::loadFailure(fileName);
+    if (plugin.device()->typeId() == SensorTypeIds::demo)
+        return DiagnisticsDlg::tr("Эмулятор сенсорного блока");
+    return SensorPlugin::copiedOutOfLibrary(plugin.device()->name(SensorPlugin::userLanguage()));
 }
 
 // Runs on the unit test's thread: the binding is made, used and released there.
@@ -129,7 +131,7 @@ DiagnisticsDlg::DiagnisticsDlg(QWidget *parent, const MediaDevices &devices, con
     GenericSettings settings;
     settings.load();
     const QString pluginPath = SensorPlugin::pathInFolder(pluginFolder, settings.sNameDriverDll);
-    const QString displayName = unitDisplayName(pluginPath);
+    const QString displayName = unitDisplayName(pluginPath, settings.sNameDriverDll);
 
     auto *groups = new QFormLayout;
     groups->addRow(buildMultimediaGroup(devices, settings.sVideoDeviceName, settings.sAudioDeviceName));

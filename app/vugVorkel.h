@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QVector>
 
 class Inspection;
@@ -48,6 +49,8 @@ public:
     void playPoligramme(int iIndexTest, int iPos);
     int confirmStopRecording();
     bool askSaveRecording(InspectionRecordFancy *screen);
+    bool askWhileRecording(InspectionRecordFancy *screen, const QString &question,
+                           QMessageBox::StandardButton defaultButton);
     void closeCurrentView(bool save);
     InspectionRecordFancy *recordingScreen() const;
 

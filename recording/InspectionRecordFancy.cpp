@@ -10,6 +10,7 @@
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
+#include "sensors/interface/SensorTypeIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -129,6 +130,11 @@ void InspectionRecordFancy::buildToolBar(QAction *stopAction, QAction *reorderAc
     tools->addSeparator();
     extraChannelLabelAction = tools->addWidget(new QLabel(tr("Доп.канал: ")));
     extraChannelComboAction = tools->addWidget(extraChannelCombo);
+    // Simulated curves look real: the examiner must see that no unit is recording.
+    auto *demoUnit = new QLabel(tr("  Эмулятор сенсорного блока  "));
+    demoUnit->setStyleSheet(QStringLiteral("QLabel { color: white; background: #b00000; font-weight: bold; }"));
+    demoUnitAction = tools->addWidget(demoUnit);
+    demoUnitAction->setVisible(false);
     addToolBar(tools);
     connect(sweepCombo, qOverload<int>(&QComboBox::activated), scrollArea, &_PoligrammeRecordScrollArea::onSetMashtab);
 }
@@ -176,6 +182,8 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
 
     connect(window->session(), &RecordingSession::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
     connect(window->session(), &RecordingSession::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    // A question presented disables the pause at once, not at the next report.
+    connect(window->session(), &RecordingSession::labelsChanged, this, &InspectionRecordFancy::refreshActions);
     return true;
 }
 
@@ -231,8 +239,10 @@ void InspectionRecordFancy::onPauseHardRecordingAction()
     RecordingSession *session = recordWindow()->session();
     if (!session)
         return;
+    // Refused within a presentation: the action may still look enabled until refreshed.
     session->setPaused(!session->isPaused());
     pauseAction->setChecked(session->isPaused());
+    refreshActions();
 }
 
 void InspectionRecordFancy::onChangeQuestsAction()
@@ -309,13 +319,33 @@ QString InspectionRecordFancy::stopWarning() const
     return RecordingEnd::lossWarning(*test, session->position());
 }
 
+bool InspectionRecordFancy::acquiring() const
+{
+    const RecordingSession *session = recordWindow()->session();
+    return session && session->isAcquiring();
+}
+
+bool InspectionRecordFancy::savesNothing() const
+{
+    const RecordingSession *session = recordWindow()->session();
+    return test && session && session->isNewRecording() && RecordingEnd::groupsKept(*test, session->position()) == 0;
+}
+
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {
-    const bool done = test && test->isPresentationDone(ipos);
+    const RecordingSession *session = recordWindow()->session();
+    const bool done = session && session->isNewRecording() ? !session->presentationUnderWay()
+                                                          : test && test->isPresentationDone(ipos);
     const bool noMarks = !test || (test->labels.isEmpty() && test->labelsNULL.isEmpty());
     pauseAction->setEnabled(pauseAction->isChecked() || done);
     clearStartAction->setEnabled(noMarks);
     extraChannelCombo->setEnabled(noMarks);
+}
+
+void InspectionRecordFancy::refreshActions()
+{
+    if (const RecordingSession *session = recordWindow()->session())
+        onUpdateUI(session->position());
 }
 
 void InspectionRecordFancy::onChangeChannelsAction()
@@ -343,4 +373,6 @@ void InspectionRecordFancy::onLoadAdvChannelsUI(QList<QString> names)
 {
     extraChannelCombo->clear();
     extraChannelCombo->addItems(names);
+    // Sent once the unit is set up, which has stored its type in the test.
+    demoUnitAction->setVisible(test && test->idsensor == SensorTypeIds::demo);
 }
