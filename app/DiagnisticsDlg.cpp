@@ -5,6 +5,7 @@
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
 #include "data/WaitCursor.h"
+#include "app/RasterFillChoice.h"
 #include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 #include "sensors/interface/SensorPlugin.h"
@@ -227,6 +228,6 @@ void DiagnisticsDlg::onCopyClipboard()
     m_computerReport += tr("\n\tОперационнная система:\t-") + m_systemLabel->text();
     m_computerReport += tr("\n\tАрхитектура ЦП:\t-") + m_architectureLabel->text();
     m_computerReport += tr("\n\tСвободно ОЗУ (%):\t-") + m_memoryLabel->text();
-    m_computerReport += tr("\n\tОтрисовка полиграммы:\t-") + RenderPath::description();
+    m_computerReport += tr("\n\tОтрисовка полиграммы:\t-") + RenderPath::description() + QStringLiteral(", ") + RasterFillChoice::description();
     QGuiApplication::clipboard()->setText(m_report + m_computerReport, QClipboard::Clipboard);
 }
