@@ -160,7 +160,7 @@ void SpravQuestionsDockWindow::createKindActions()
     }
 }
 
-int SpravQuestionsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, const QString &text)
+SpravDB::Result SpravQuestionsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, const QString &text)
 {
     return db.updateQuest(SpravItems::idOf(item), text, item->data(SpravDB::KindRole).toInt());
 }

@@ -103,7 +103,7 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
     QString text;
     {
         SpravDB sprav;
-        m_bookUnavailable = sprav.readTags(text) != SpravDB::Done;
+        m_bookUnavailable = sprav.readTags(text) != SpravDB::Result::Done;
     }
     // A subject brought from another computer holds keys this book lacks.
     m_missing = tagIdSet(subjectTags) - tagTextIds(text);
@@ -154,7 +154,7 @@ bool PersoneTagsWidget::saveTags(QString &subjectTags, QString *keyLines)
         warn(tr("Справочник недоступен: дерево ключей не сохранено."));
     } else {
         SpravDB sprav;
-        if (sprav.writeTags(text) != SpravDB::Done) {
+        if (sprav.writeTags(text) != SpravDB::Result::Done) {
             warn(tr("Не удалось сохранить ключи в справочник."));
             return false;
         }

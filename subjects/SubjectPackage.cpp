@@ -367,14 +367,14 @@ void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &re
         return;
     SpravDB sprav;
     QString text;
-    if (sprav.readTags(text) != SpravDB::Done)
+    if (sprav.readTags(text) != SpravDB::Result::Done)
         return;
     const QString lacking = lackingTagLines(person.Tags, person.TagPaths, text);
     if (lacking.isEmpty())
         return;
     if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
         text += QLatin1Char('\n');
-    if (sprav.writeTags(text + lacking) != SpravDB::Done) {
+    if (sprav.writeTags(text + lacking) != SpravDB::Result::Done) {
         result.keysNotStored = true;
         return;
     }

@@ -93,7 +93,7 @@ void TestPersoneSearchDlg::initTestCase()
     SpravDB::sPathFileSprav = m_dir.filePath("sprav.sqmz");
     SpravDB sprav;
     QCOMPARE(sprav.writeTags(KeyA.toString() + "\t0\tГорода/Москва\n" + KeyB.toString() + "\t0\tВодитель\n"),
-             int(SpravDB::Done));
+             SpravDB::Result::Done);
 }
 
 void TestPersoneSearchDlg::firstOpenShowsTheDefaults()

@@ -45,7 +45,7 @@ QString storedTags()
 void storeTags(const QString &text)
 {
     SpravDB sprav;
-    QCOMPARE(sprav.writeTags(text), int(SpravDB::Done));
+    QCOMPARE(sprav.writeTags(text), SpravDB::Result::Done);
 }
 
 // Adds a key below the current item and names it.
