@@ -45,7 +45,7 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
     createToolBar();
     createDocks();
 
-    const WindowLayout layout = WindowLayout::load(QStringLiteral("InspectionEditFancy_v3"));
+    const WindowLayout layout = WindowLayout::load(layoutGroup());
 
     m_tree = new InspectionTreeView(0);
     m_tree->setObjectName(QStringLiteral("Navigator"));

@@ -34,7 +34,6 @@ public:
 
     // The examination index of the shown test; -1 while none is.
     int shownTest() const;
-    bool isTestShown() const { return m_testShown; }
     _QAbstractScrollArea *scrollArea() const;
     ContextPoligrammeWidget *strip() const;
     PoligrammeView *view() const;

@@ -6,6 +6,7 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/ViewModel.h"
 #include "data/WaitCursor.h"
 
 #include <QApplication>
@@ -384,9 +385,7 @@ void PersonePropertyDlg::rebuildPhotoList()
         item->setEditable(false);
         model->appendRow(item);
     }
-    QAbstractItemModel *old = m_photoList->model();
-    m_photoList->setModel(model);
-    delete old;
+    replaceViewModel(m_photoList, model);
     m_photoList->setIconSize(QSize(width, m_photoList->contentsRect().height()));
     m_photoList->horizontalScrollBar()->setValue(scrolled);
     connect(m_photoList->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -41,6 +41,8 @@ InspectionAnalysisStatFancy::InspectionAnalysisStatFancy(QWidget *parent)
     settings.reset();
 
     createToolBar();
+    // Made and at once replaced by the table (the framework frees it): kept with
+    // its resize signal, which is part of the window's interface.
     auto *back = new _BackWidget_InspectionAnalysisStatFancy;
     connect(back, &_BackWidget_InspectionAnalysisStatFancy::notifyResize, this,
             &InspectionAnalysisStatFancy::onResizeContent);
@@ -118,6 +120,7 @@ void InspectionAnalysisStatFancy::onChangedPersone(QString path, Inspection *pIn
     updateOutOfDateNote();
 }
 
+// Kept as a slot of the window's interface; the table lays itself out.
 void InspectionAnalysisStatFancy::onResizeContent(QResizeEvent *pEvt)
 {
     Q_UNUSED(pEvt);
