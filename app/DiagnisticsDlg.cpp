@@ -178,7 +178,7 @@ QWidget *DiagnisticsDlg::buildMultimediaGroup(const MediaDevices &devices, const
     m_report += tr("Мультимедиа");
     m_report += tr("\n\tКамера (%1)\t-%2").arg(cameraName, resultText(camera));
     m_report += tr("\n\tМикрофон (%1)\t-%2").arg(microphoneName, resultText(microphone));
-    return imageGroupBox(QStringLiteral(":/Pelmar/Images/video-call-cam-icon.png"), tr("Мультимедиа"), rows);
+    return imageGroupBox(VugImages::path(QStringLiteral("video-call-cam-icon.png")), tr("Мультимедиа"), rows);
 }
 
 QWidget *DiagnisticsDlg::buildUnitGroup(const QString &displayName)
@@ -188,7 +188,7 @@ QWidget *DiagnisticsDlg::buildUnitGroup(const QString &displayName)
     rows->addRow(tr("Тестирование сенсорного блока (%1):").arg(displayName), m_unitResult);
 
     m_report += tr("\nСенсорный блок");
-    return imageGroupBox(QStringLiteral(":/Pelmar/Images/usb-hub-icon.png"), QStringLiteral("Сенсорный блок"), rows);
+    return imageGroupBox(VugImages::path(QStringLiteral("usb-hub-icon.png")), QStringLiteral("Сенсорный блок"), rows);
 }
 
 QWidget *DiagnisticsDlg::buildComputerGroup()
@@ -200,7 +200,7 @@ QWidget *DiagnisticsDlg::buildComputerGroup()
     rows->addRow(tr("Операционнная система:"), m_systemLabel);
     rows->addRow(tr("Архитектура ЦП:"), m_architectureLabel);
     rows->addRow(tr("Свободно ОЗУ (%):"), m_memoryLabel);
-    return imageGroupBox(QStringLiteral(":/Pelmar/Images/resource-usage-icon.png"), tr("Параметры компьютера"), rows);
+    return imageGroupBox(VugImages::path(QStringLiteral("resource-usage-icon.png")), tr("Параметры компьютера"), rows);
 }
 
 void DiagnisticsDlg::startUnitTest(const QString &pluginPath, const QString &displayName)

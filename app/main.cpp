@@ -70,7 +70,7 @@ int main(int argc, char *argv[])
     qCDebug(vugApp).noquote() << QStringLiteral("QLocale=") + QLocale().name().section(QLatin1Char('_'), 0, 0);
 
     vugVorkel window;
-    window.setWindowIcon(QIcon(QStringLiteral(":/Pelmar/Images/AppIcon.ico")));
+    window.setWindowIcon(VugImages::icon(QStringLiteral("AppIcon.ico")));
     window.show();
     // The window is up before the video's set-up, which on a first start builds
     // GStreamer's plug-in registry for seconds.

@@ -43,7 +43,7 @@ QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, cons
 
 QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const Slot &slot)
 {
-    return newAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, slot);
+    return newAction(VugImages::icon(QLatin1String(icon)), text, slot);
 }
 
 void SpravDockWindow::createActions(const RowActions &row)
@@ -120,7 +120,7 @@ void SpravDockWindow::action_Refresh()
 
 QString SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
 {
-    auto *root = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(flag)), text);
+    auto *root = new QStandardItem(VugImages::icon(QLatin1String(flag)), text);
     root->setData(id, SpravDB::IdRole);
     root->setEditable(false);
     root->setDragEnabled(false);

@@ -13,6 +13,7 @@
 #include "recording/RecordingEvents.h"
 #include "recording/X11KeyRepeat.h"
 #include "recording/media/VideoRecorder.h"
+#include "resources/VugResources.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -201,7 +202,7 @@ void PoligrammeRecordWindow::setRemoteControlCursor(bool on)
         setCursor(Qt::ArrowCursor);
         return;
     }
-    const QPixmap image(QStringLiteral(":/Pelmar/Images/RemoteControlCursor.png"));
+    const QPixmap image(VugImages::path(QStringLiteral("RemoteControlCursor.png")));
     setCursor(QCursor(image, image.width() / 2, image.height() / 2));
 }
 

@@ -4,6 +4,7 @@
 #include "TagTreeText.h"
 #include "data/FileChooser.h"
 #include "data/SpravDB.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,7 +77,7 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
 
 QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, void (PersoneTagsWidget::*slot)())
 {
-    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, this);
+    auto *action = new QAction(VugImages::icon(QLatin1String(icon)), text, this);
     connect(action, &QAction::triggered, this, slot);
     m_actions << action;
     return action;

@@ -7,6 +7,7 @@
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
 #include "data/ViewModel.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QLabel>
@@ -66,9 +67,9 @@ void InspectionAnalysisStatFancy::createToolBar()
 {
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("StatToolBar"));
-    QAction *calc = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Apps-Calc-icon.png")), tr("Выполнить расчет"));
+    QAction *calc = bar->addAction(VugImages::icon(QStringLiteral("Apps-Calc-icon.png")), tr("Выполнить расчет"));
     connect(calc, &QAction::triggered, this, &InspectionAnalysisStatFancy::action_Calc);
-    QAction *excel = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")),
+    QAction *excel = bar->addAction(VugImages::icon(QStringLiteral("Microsoft-Excel-icon.png")),
                                     tr("Выполнить экспорт в MSExcel"));
     connect(excel, &QAction::triggered, this, &InspectionAnalysisStatFancy::action_ExportExcel);
     addToolBar(bar);

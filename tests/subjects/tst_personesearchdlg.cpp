@@ -235,7 +235,7 @@ void TestPersoneSearchDlg::helpIsReadOnceAndToggled()
 
 void TestPersoneSearchDlg::helpPageFollowsTheLanguage()
 {
-    const QString russian = ":/Pelmar/Images/regexp.html";
+    const QString russian = VugImages::path(QStringLiteral("regexp.html"));
     QVERIFY(QFile::exists(russian));
     for (const char *code : {"ru", "en", "kz", "es"})
         QCOMPARE(PersoneSearchDlg::helpPage(code), russian);
