@@ -4,6 +4,7 @@
 #include "TagTreeText.h"
 #include "data/FileChooser.h"
 #include "data/SpravDB.h"
+#include "data/WholeFile.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -18,7 +19,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardItemModel>
 #include <QTextStream>
 #include <QToolBar>
@@ -252,8 +252,8 @@ void PersoneTagsWidget::onTagExport()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".kqmz");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
+    WholeFile file(path);
+    if (!file.open() || file.file().write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
         warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
 }
 
