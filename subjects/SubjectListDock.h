@@ -16,7 +16,7 @@ public:
     ~SubjectListDock() override;
 
     QListView *listView() const { return m_list; }
-    bool isSyncEnabled() const { return bEnabledSync; }
+    bool isSyncEnabled() const { return bEnabledSync; }  // for tests
     // The context menu for a point of the list's viewport, its actions parented to it.
     virtual QMenu *createContextMenu(const QPoint &pos);
 
