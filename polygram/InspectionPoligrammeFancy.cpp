@@ -10,6 +10,7 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/TestCaption.h"
 #include "data/WaitCursor.h"
 #include "data/WindowLayout.h"
 #include "resources/VugResources.h"
@@ -215,7 +216,7 @@ void InspectionPoligrammeFancy::fillTestList()
         return;
     for (int i = 0; Inspection::_Test *test = m_inspection->test(i); ++i)
         if (test->recorded)
-            m_testList->addTest(i, test->headerText());
+            m_testList->addTest(i, testCaption(*m_inspection, i));
 }
 
 void InspectionPoligrammeFancy::showTest(int iIndexTest, int iPos, int iChannel)

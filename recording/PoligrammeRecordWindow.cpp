@@ -6,6 +6,7 @@
 #include "Renderer.h"
 #include "SensorReader.h"
 #include "data/ChannelBindings.h"
+#include "data/ModeDigitKey.h"
 #include "data/SharedHelpers.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
@@ -330,6 +331,9 @@ bool PoligrammeRecordWindow::filterKeyPress(QKeyEvent *event)
         return false;
     if (popupOpen())
         return KeyRepeatFilter::isHeldKey(event->key());
+    // The main window's mode keys choose the tab shown when this screen closes.
+    if ((event->modifiers() & Qt::AltModifier) && modeDigitOfKey(event) >= 0)
+        return false;
     publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
     m_keys->press(event->key(), event->timestamp(), event->isAutoRepeat());
     return true;

@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include <memory>
@@ -49,6 +50,9 @@ PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
     m_list->setModel(m_results);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
     inner->setCentralWidget(m_list);
+    // Says when the list is not the whole answer, or is empty because nothing matched.
+    m_status = inner->statusBar();
+    m_status->setSizeGripEnabled(false);
     setWidget(inner);
 }
 
@@ -121,8 +125,15 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     progress.setValue(0);
     worker.start();
     loop.exec();
+    const bool cancelled = progress.wasCanceled();  // closing counts as a cancel
     progress.close();
     showResults(results);
+    if (cancelled)
+        m_status->showMessage(tr("Поиск прерван: показаны найденные до отмены"));
+    else if (results->rowCount() == 0)
+        m_status->showMessage(tr("Не найдено ни одного обследуемого"));
+    else
+        m_status->clearMessage();
     return unreadable;
 }
 

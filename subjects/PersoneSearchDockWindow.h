@@ -7,6 +7,7 @@
 
 class QAction;
 class QStandardItemModel;
+class QStatusBar;
 
 // The found subjects ("Найденные обследуемые"): asks for the conditions, looks
 // through the subject files below the data root and lists those that meet
@@ -38,6 +39,7 @@ private:
     void showResults(QStandardItemModel *results);
 
     QStandardItemModel *m_results;
+    QStatusBar *m_status;
     QAction *m_search;
     QAction *m_createLink;
 };

@@ -357,6 +357,26 @@ QString importEntry(QFile &package, const EntryHeader &header, const QString &de
     return problem;
 }
 
+// The imported subject's keys that the book holds by path take the book's
+// identifiers, so that one key does not stand twice in the book.
+void joinSamePathKeys(const QString &subjectPath, InspectionPerson &person, const QString &text,
+                      SubjectPackage::ImportResult &result)
+{
+    const QHash<QUuid, QUuid> joins = samePathKeys(person.Tags, person.TagPaths, text);
+    if (joins.isEmpty())
+        return;
+    InspectionPerson joined = person;
+    joined.Tags = joinedTagIds(person.Tags, joins);
+    joined.TagPaths = joinedTagLines(person.TagPaths, joins);
+    if (Inspection(subjectPath).savePerson(joined) != StoreResult::Ok)
+        return;  // the keys join the book as they are
+    const QHash<QUuid, QString> paths = tagPaths(person.TagPaths);
+    for (auto join = joins.cbegin(); join != joins.cend(); ++join)
+        result.joinedKeys << paths.value(join.key());
+    result.joinedKeys.sort();
+    person = joined;
+}
+
 // The imported subject's keys the book lacks join its key tree. A book that
 // is not there or cannot be read is left alone.
 void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &result)
@@ -369,6 +389,7 @@ void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &re
     QString text;
     if (sprav.readTags(text) != SpravDB::Result::Done)
         return;
+    joinSamePathKeys(subjectPath, person, text, result);
     const QString lacking = lackingTagLines(person.Tags, person.TagPaths, text);
     if (lacking.isEmpty())
         return;
@@ -556,6 +577,10 @@ QString SubjectPackage::ImportResult::report() const
     if (!addedKeys.isEmpty()) {
         lines << tr("В справочник ключей добавлены ключи обследуемого: %1.").arg(addedKeys.size());
         list(addedKeys, addedKeys.size());
+    }
+    if (!joinedKeys.isEmpty()) {
+        lines << tr("Ключи обследуемого заменены ключами справочника с тем же путём: %1.").arg(joinedKeys.size());
+        list(joinedKeys, joinedKeys.size());
     }
     if (keysNotStored)
         lines << tr("Не удалось добавить в справочник ключей ключи обследуемого, которых в нём нет.");

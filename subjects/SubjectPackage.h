@@ -42,6 +42,7 @@ public:
         bool cut = false;      // the package ends inside an entry
         bool refused = false;  // an existing subject was not to be replaced
         QStringList addedKeys;       // paths of the subject's keys the key tree gained
+        QStringList joinedKeys;      // paths of the subject's keys that took the tree's key of that path
         bool keysNotStored = false;  // the key tree lacked some and could not be written
         void skip(const QString &entry);
         // What happened, short enough for a message box however many were skipped.
@@ -54,7 +55,9 @@ public:
     // existing subject is. The subject file must pass SQLite's integrity
     // check, and a journal left beside the old one goes with it. The keys the
     // subject holds that the reference book's key tree lacks join the tree,
-    // at the paths the subject file keeps, so that a search can choose them.
+    // at the paths the subject file keeps, so that a search can choose them;
+    // one the tree holds at the same path under another identifier is
+    // rewritten in the subject file to the tree's identifier instead.
     static ImportResult importPackage(const QString &packagePath, const QString &targetFolder,
                                       const ReplaceQuestion &mayReplace);
 

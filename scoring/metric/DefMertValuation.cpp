@@ -2,6 +2,8 @@
 
 #include "resources/VugResources.h"
 
+#include <algorithm>
+
 namespace {
 
 // One row of the standard table: a single entry, or a family
@@ -261,4 +263,18 @@ Inspection::_MetricParam *DefMertValuation::find(Params &list, const QUuid &uid)
 QString DefMertValuation::picturePath(const QUuid &uid)
 {
     return pictures[uid];
+}
+
+int DefMertValuation::testsMeasuring(const Inspection &examination, const QUuid &uid)
+{
+    const auto measures = [&uid](const Inspection::_Test &test) {
+        for (const auto &questions : test.valuationMetric) {
+            for (const auto &values : questions) {
+                if (values.contains(uid))
+                    return true;
+            }
+        }
+        return false;
+    };
+    return int(std::count_if(examination.tests.cbegin(), examination.tests.cend(), measures));
 }

@@ -7,6 +7,7 @@
 #include "data/JsonRecords.h"
 #include "data/QuestTypeColor.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -152,7 +153,7 @@ QStandardItemModel *StatResultTable::model() const
 
 QStandardItem *StatResultTable::testItem(const TestRows &rows) const
 {
-    return textItem(m_inspection.tests[rows.index].name, true);
+    return textItem(testCaption(m_inspection, rows.index), true);
 }
 
 QList<QStandardItem *> StatResultTable::questionCells(const TestRows &rows, int quest) const

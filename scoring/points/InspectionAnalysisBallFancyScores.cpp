@@ -6,6 +6,7 @@
 #include "MatrixBallDlg.h"
 #include "QuestKey.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 
 #include <QAction>
 #include <QListView>
@@ -114,7 +115,7 @@ void InspectionAnalysisBallFancy::onClearTest()
     Inspection::_Test *test = menuTest();
     if (!test)
         return;
-    const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(test->name);
+    const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test->id)));
     if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (!test->samplesLoaded())

@@ -76,7 +76,7 @@ protected:
 
 private:
     static void dress(QStandardItem *item, const CellLook &look);
-    QStandardItem *testItem(int testIndex, const InspectionTest &test) const;
+    QStandardItem *testItem(int testIndex) const;
     bool fits(QStandardItemModel &model) const;
     QStringList headers() const;
 

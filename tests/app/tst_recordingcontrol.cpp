@@ -113,6 +113,8 @@ private slots:
     void quitQuestionSequences();
     void functionKeysReachThePreTestDock();
     void tabCyclingAndModeDigits();
+    void modeDigitsDuringAScreenShowAfterIt_data();
+    void modeDigitsDuringAScreenShowAfterIt();
     void escapeReturnsToRememberedTab();
     void escapeClosesAnOpenMenuBarMenu();
 
@@ -678,6 +680,36 @@ void TestRecordingControl::tabCyclingAndModeDigits()
     QCOMPARE(tabs->currentTab(), 0);  // the hidden mode selector shows it when it returns
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
     window->onStopRecordingAction();
+}
+
+void TestRecordingControl::modeDigitsDuringAScreenShowAfterIt_data()
+{
+    QTest::addColumn<bool>("playback");
+    QTest::newRow("playback") << true;
+    QTest::newRow("recording") << false;
+}
+
+// The keys go the way the user's do, to the focused widget of the screen.
+void TestRecordingControl::modeDigitsDuringAScreenShowAfterIt()
+{
+    QFETCH(bool, playback);
+    Fancy::FancyTabWidget *tabs = window->modeTabs();
+    tabs->setCurrentIndex(0);
+    if (playback)
+        window->playPoligramme(1, 0);
+    else
+        window->startRecordPoligramme(0);
+    QVERIFY(window->recordingScreen());
+    QWidget *focused = QApplication::focusWidget() ? QApplication::focusWidget() : window->recordingScreen();
+    QTest::keyClick(focused, Qt::Key_4, Qt::AltModifier);
+    QTest::keyClick(focused, Qt::Key_Escape);
+    QTest::keyClick(focused, Qt::Key_Tab, Qt::ControlModifier);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+    window->onStopRecordingAction();
+    QVERIFY(!window->recordingScreen());
+    QCOMPARE(tabs->currentTab(), 3);
+    QVERIFY(tabs->isVisible());
+    QVERIFY(window->findChild<QWidget *>(QStringLiteral("InspectionAnalysisMetrFancy"))->isVisible());
 }
 
 void TestRecordingControl::escapeReturnsToRememberedTab()

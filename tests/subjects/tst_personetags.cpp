@@ -262,8 +262,9 @@ void TestPersoneTags::keysTheBookLacksAreShownAndFound()
 void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks_data()
 {
     QTest::addColumn<QString>("keptPath");
-    QTest::addColumn<QString>("shownPath");  // "{id}" stands for the key's identifier
+    QTest::addColumn<QString>("shownPath");  // "{id}" stands for the key's identifier; empty: no key added
     QTest::newRow("named by the subject file") << "Место работы/Завод" << "Место работы/Завод";
+    QTest::newRow("the book's key of the same path") << "Место работы/Склад" << "";
     QTest::newRow("identifier only") << "" << "Ключи не из справочника/{id}";
     QTest::newRow("deeper than a tree shows") << QString("п/").repeated(MaxTagDepth) + "к"
                                               << "Ключи не из справочника/{id}";
@@ -276,7 +277,10 @@ void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks()
     QFETCH(QString, shownPath);
     const QUuid id = QUuid::createUuid();
     shownPath.replace("{id}", id.toString());
-    const QString local = QUuid::createUuid().toString() + "\t0\tМесто работы/Склад\n";
+    const QUuid localId = QUuid::createUuid();
+    const QString local = localId.toString() + "\t0\tМесто работы/Склад\n";
+    const bool joins = shownPath.isEmpty();
+    const QUuid found = joins ? localId : id;
     storeTags(local);
     const QString subject = m_dir->filePath("Петров.qmz");
     StoreFixtures::makeSubjectFile(subject);
@@ -291,13 +295,18 @@ void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks()
 
     for (int round = 0; round < 2; ++round) {  // a second import adds nothing
         const SubjectPackage::ImportResult read = SubjectPackage::importPackage(package, store, replace);
-        QCOMPARE(read.addedKeys, round ? QStringList() : QStringList{shownPath});
-        QCOMPARE(storedTags(), local + id.toString() + "\t0\t" + shownPath + '\n');
+        QCOMPARE(read.addedKeys, round || joins ? QStringList() : QStringList{shownPath});
+        QCOMPARE(read.joinedKeys, joins ? QStringList{keptPath} : QStringList());
+        QCOMPARE(read.report().contains("ключами справочника с тем же путём"), joins);
+        QCOMPARE(storedTags(), joins ? local : local + id.toString() + "\t0\t" + shownPath + '\n');
     }
+    InspectionPerson imported;
+    Inspection(store + "/Петров.qmz").loadPerson(imported);
+    QCOMPARE(imported.Tags, found.toString() + '\t');
     PersoneSearchDlg::_Conditions conditions;
     PersoneSearchDlg search(nullptr, &conditions);
     auto *book = qobject_cast<QStandardItemModel *>(search.findChild<QTreeView *>()->model());
-    const QModelIndexList key = book->match(book->index(0, 0), TagIdRole, id, 1, Qt::MatchRecursive);
+    const QModelIndexList key = book->match(book->index(0, 0), TagIdRole, found, 1, Qt::MatchRecursive);
     QCOMPARE(key.size(), 1);
     book->setData(key[0], Qt::Checked, Qt::CheckStateRole);
     search.accept();
