@@ -34,15 +34,15 @@ public:
     Fancy::FancyTabWidget *modeTabs() const { return tabWidget; }
     Fancy::FancyActionBar *bar() const { return actionBar; }
     Inspection *inspection() const { return pInspect; }
-    bool isPlayback() const { return bPlayback; }
-    const QVector<int> &tabsToReturnTo() const { return returnTabs; }
+    bool isPlayback() const { return bPlayback; }  // for tests
+    const QVector<int> &tabsToReturnTo() const { return returnTabs; }  // for tests
     QAction *playAction() const { return actionPlay; }
-    QAction *recordAction() const { return actionRecord; }
-    QAction *alignmentAction() const { return actionAlignment; }
-    QAction *diagnosticsAction() const { return actionDiagnostics; }
+    QAction *recordAction() const { return actionRecord; }  // for tests
+    QAction *alignmentAction() const { return actionAlignment; }  // for tests
+    QAction *diagnosticsAction() const { return actionDiagnostics; }  // for tests
     QString subjectText() const;
-    QString testsText() const;
-    QString pathText() const;
+    QString testsText() const;  // for tests
+    QString pathText() const;  // for tests
 
     // Recording and playback control.
     void startRecordPoligramme(int index);

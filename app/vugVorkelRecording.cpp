@@ -253,5 +253,5 @@ void vugVorkel::saveEditorLayout()
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
     if (!editor)
         return;
-    WindowLayout::save(QStringLiteral("InspectionEditFancy_v3"), *editor);
+    WindowLayout::save(InspectionEditFancy::layoutGroup(), *editor);
 }

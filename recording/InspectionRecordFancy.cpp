@@ -11,6 +11,7 @@
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
 #include "sensors/interface/SensorTypeIds.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +70,7 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
 
     pauseAction = makeAction(QStringLiteral("PauseSoft"), tr("Включить/выключить паузу оцифровки"),
                              &InspectionRecordFancy::onPauseHardRecordingAction);
-    QAction *stopAction = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-playback-stop-icon.png")),
+    QAction *stopAction = new QAction(VugImages::icon(QStringLiteral("Actions-media-playback-stop-icon.png")),
                                       tr("Завершить запись"), this);
     connect(stopAction, &QAction::triggered, this, &InspectionRecordFancy::stopRequested);
     clearStartAction = makeAction(QStringLiteral("Clear-icon"), tr("Удалить начало полиграммы"),
@@ -102,7 +103,7 @@ InspectionRecordFancy::~InspectionRecordFancy() = default;
 
 QAction *InspectionRecordFancy::makeAction(const QString &icon, const QString &text, void (InspectionRecordFancy::*slot)())
 {
-    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + icon + QStringLiteral(".png")), text, this);
+    auto *action = new QAction(VugImages::icon(icon + QStringLiteral(".png")), text, this);
     connect(action, &QAction::triggered, this, slot);
     return action;
 }

@@ -2,6 +2,7 @@
 #include "app/FreeMemory.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
+#include "app/RasterFillChoice.h"
 #include "polygram/RenderPath.h"
 #include "sensors/serial/EmulatedUnit.h"
 #include "tests/app/FakeMediaDevices.h"
@@ -273,7 +274,8 @@ private slots:
                                  + QSysInfo::prettyProductName() + QStringLiteral("\n\tАрхитектура ЦП:\t-")
                                  + QSysInfo::currentCpuArchitecture() + QStringLiteral("\n\tСвободно ОЗУ (%):\t-")
                                  + memory + QStringLiteral("\n\tОтрисовка полиграммы:\t-")
-                                 + RenderPath::description();
+                                 + RenderPath::description() + QStringLiteral(", ")
+                                 + RasterFillChoice::description();
         QCOMPARE(copied(dialog), expected);
         QCOMPARE(copied(dialog), expected);
 
