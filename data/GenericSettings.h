@@ -45,8 +45,9 @@ public:
     static constexpr int kRecordTimeMin = 1, kRecordTimeMax = 30;
     // The analysis interval and the times around the questions are brought
     // only within what a recording holds: shorter and longer ones than the
-    // page offers work, and quick demonstrations rely on them.
-    static constexpr int kSecondsMin = 1, kSecondsMax = 600;
+    // page offers work, and quick demonstrations rely on them (no time at
+    // all after the last question among them).
+    static constexpr int kSecondsMin = 0, kSecondsMax = 600;
     static constexpr double kVideoPanelMin = 0.1, kVideoPanelMax = 1.5;
     static constexpr double kSecMonPanelMin = 0.1, kSecMonPanelMax = 1.0;
     static constexpr int kQualityMin = 0, kQualityMax = 2;

@@ -46,6 +46,10 @@ public:
     QString stopWarning() const;
     // The examinee's screen fades out: the examiner is asked whether to stop or save.
     void withdrawExamineeView();
+    // The recording still stores frames; false once any stop has ended its acquisition.
+    bool acquiring() const;
+    // A stop now would keep no presentation group.
+    bool savesNothing() const;
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
@@ -58,6 +62,8 @@ public:
     QComboBox *extraChannelCombo;
     QAction *extraChannelLabelAction = nullptr;
     QAction *extraChannelComboAction = nullptr;
+    // Shown while the demonstration unit records.
+    QAction *demoUnitAction = nullptr;
 
 signals:
     // "Завершить запись" was chosen.
@@ -81,6 +87,8 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
+    // The actions' enabled states for the reader's position now.
+    void refreshActions();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void postDeferredEnd();
     _QSecondMonitor *examineeView() const;

@@ -114,6 +114,8 @@ signals:
     void updateUI(int ipos);
     // A key of the examiner's did nothing; why, for the recording screen to tell.
     void refused(const QString &reason);
+    // A mark was made or removed by a key, on the GUI thread.
+    void labelsChanged();
     // A playback's position held by the slider: the reader is moved there,
     // within the recorded length, on the GUI thread.
     void seekRequested(int position);

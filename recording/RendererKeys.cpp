@@ -20,14 +20,19 @@ void Renderer::keyPress(int key)
     switch (key) {
     case Qt::Key_Space:
         // Nothing is recorded: a question shown now would be missing from the polygram.
-        if (reader->isPaused())
+        if (reader->isPaused()) {
             emit refused(tr("Запись на паузе: вопрос не предъявлен, метка не поставлена"));
-        else
-            presentNextQuestion();
+            break;
+        }
+        presentNextQuestion();
+        emit labelsChanged();
         break;
     case Qt::Key_Backspace: {
-        QMutexLocker lock(mutex);
-        test->removeLastLabel();
+        {
+            QMutexLocker lock(mutex);
+            test->removeLastLabel();
+        }
+        emit labelsChanged();
         break;
     }
     case Qt::Key_Shift:

@@ -177,7 +177,7 @@ void TestGenericSettings::valuesOutsideThePagesAreBroughtWithin_data()
     QTest::newRow("infinities") << QByteArray("fontK=inf\ndVideoPanelSize=-inf\n") << 1.0 << 200 << 0.75 << 0 << 10;
     QTest::newRow("far below") << QByteArray("fontK=-1e308\niZoomH=-2147483648\ndVideoPanelSize=0\n"
                                              "iQualityVideo=-2147483648\niTimeBeforeForRecord=-2147483648\n")
-                               << 0.1 << 100 << 0.1 << 0 << 1;
+                               << 0.1 << 100 << 0.1 << 0 << GenericSettings::kSecondsMin;
     QTest::newRow("far above") << QByteArray("fontK=1e308\niZoomH=2147483647\ndVideoPanelSize=1e+300\n"
                                              "iQualityVideo=2147483647\niTimeBeforeForRecord=2147483647\n")
                                << 5.0 << 500 << 1.5 << 2 << GenericSettings::kSecondsMax;

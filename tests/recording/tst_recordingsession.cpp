@@ -103,11 +103,11 @@ private slots:
         QFETCH(bool, presentationDone);
         QFETCH(bool, videoWritten);
         QFETCH(int, loopEnds);
-        // An answer time of a second, the least time after the last one.
+        // An answer time of a second, no time after the last one.
         configureReader(QStringLiteral("vugSensorDemo.so"), [camera](GenericSettings &s) {
             s.bEnableVideoForRecord = camera;
             s.iIA = 1;
-            s.iTimeAfterForRecod = 1;
+            s.iTimeAfterForRecod = 0;
         });
         ReaderRun run;
         SilentCamera *silent = nullptr;
@@ -146,7 +146,7 @@ private slots:
         if (marks == OpenQuestion)
             run.tick(5);
         if (marks == AllDone) {
-            for (int i = 0; i < 40 && !run.ticks.interrupted(); ++i)
+            for (int i = 0; i < 10 && !run.ticks.interrupted(); ++i)
                 run.tick();
             QVERIFY(run.ticks.interrupted());
             QTRY_COMPARE(ended.count(), 1);
