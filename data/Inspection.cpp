@@ -82,7 +82,7 @@ StoreResult Inspection::load(const QString &file)
 
     InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return store.refusal().isEmpty() ? StoreResult::NotOpen : StoreResult::Refused;
+        return store.refusal().isEmpty() ? store.openFailure() : StoreResult::Refused;
     bool decoded = true;
     // Each row decoded as it comes: rows of a file from elsewhere may each be
     // as large as the format allows.
@@ -104,16 +104,16 @@ StoreResult Inspection::load(const QString &file)
     });
     intact = intact && decoded;
     sortTestsByDate();
-    return intact ? StoreResult::Ok : StoreResult::Damaged;
+    return store.outcome(intact, StoreResult::Damaged);
 }
 
 StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo)
 {
     InspectionStore store(path, InspectionStore::CreateFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     if (!store.createTable())
-        return StoreResult::NotWritten;
+        return store.outcome(false, StoreResult::NotWritten);
     if (!test)
         return StoreResult::Ok;
     QJsonObject structure;
@@ -129,9 +129,9 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
 {
     InspectionStore store(path, InspectionStore::CreateFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     if (!store.createTable())
-        return StoreResult::NotWritten;
+        return store.outcome(false, StoreResult::NotWritten);
     StoreResult result = StoreResult::Ok;
     // Rows of new tests are only inserted: looking for a row to update would
     // scan the whole table once per test.
@@ -149,7 +149,7 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
         }
         return true;
     });
-    return committed ? StoreResult::Ok : worse(result, StoreResult::NotWritten);
+    return store.outcome(committed, worse(result, StoreResult::NotWritten));
 }
 
 StoreResult Inspection::saveRecording(_Test *test)
@@ -168,7 +168,7 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
     // structure row made it.
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     if (!test || test->samples(0)->isEmpty())
         return StoreResult::NotWritten;
     const StoreResult result = store.writeEncoded(test->rowId(), kind,
@@ -250,7 +250,7 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen() || !test)
-        return StoreResult::NotOpen;
+        return store.openFailure();
     QVector<QJsonObject> headers;
     bool decoded = true;
     bool intact = store.forEachRowInPieces(test->rowId(), InspectionDataType::Recording, [&](StoredBytes &bytes) {
@@ -263,7 +263,7 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
     const StoreResult headerResult = store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers);
     for (const QJsonObject &document : headers)
         readRecordingDocument(*test, document, RecordingPart::Header);
-    const StoreResult result = worse(intact ? StoreResult::Ok : StoreResult::Damaged, headerResult);
+    const StoreResult result = worse(store.outcome(intact, StoreResult::Damaged), headerResult);
     QVector<QJsonObject> scores;
     QVector<QJsonObject> measures;
     const StoreResult valuations
@@ -290,17 +290,16 @@ StoreResult Inspection::deleteTest(const QUuid &id)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
-    return store.deleteTest(rowIdOf(id)) ? StoreResult::Ok : StoreResult::NotWritten;
+        return store.openFailure();
+    return store.outcome(store.deleteTest(rowIdOf(id)), StoreResult::NotWritten);
 }
 
 StoreResult Inspection::deleteTestData(const QUuid &id)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
-    return store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct) ? StoreResult::Ok
-                                                                            : StoreResult::NotWritten;
+        return store.openFailure();
+    return store.outcome(store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct), StoreResult::NotWritten);
 }
 
 void Inspection::sortTestsByDate()

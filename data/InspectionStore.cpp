@@ -69,6 +69,15 @@ InspectionStore::InspectionStore(const QString &path, Access access)
         return;
     if (!SharedConnection::openFile(path, QStringLiteral("inspection")))
         return;
+    // The schema is read under a shared lock; a file another program holds
+    // would otherwise pass as one with no schema to refuse.
+    QSqlQuery probe(SharedConnection::database());
+    if (!probe.exec(QStringLiteral("PRAGMA schema_version")) && failed(probe.lastError())) {
+        probe.finish();
+        SharedConnection::database().close();
+        return;
+    }
+    probe.finish();
     m_refusal = subjectSchema().mismatch(SharedConnection::database());
     m_open = m_refusal.isEmpty();
     if (m_open)
@@ -80,6 +89,24 @@ InspectionStore::InspectionStore(const QString &path, Access access)
 QString InspectionStore::refusalOf(const QString &path)
 {
     return InspectionStore(path, ExistingFile).refusal();
+}
+
+StoreResult InspectionStore::openFailure() const
+{
+    return m_busy ? StoreResult::Busy : StoreResult::NotOpen;
+}
+
+StoreResult InspectionStore::outcome(bool done, StoreResult failure) const
+{
+    if (done)
+        return StoreResult::Ok;
+    return m_busy ? StoreResult::Busy : failure;
+}
+
+bool InspectionStore::failed(const QSqlError &error)
+{
+    m_busy = m_busy || SharedConnection::isBusy(error);
+    return false;
 }
 
 InspectionStore::~InspectionStore()
@@ -100,11 +127,13 @@ bool InspectionStore::createTable()
 
 bool InspectionStore::run(QSqlQuery &query, const QString &statement, const QVariantList &values)
 {
-    if (!m_open || !query.prepare(statement))
+    if (!m_open || m_busy)
         return false;
+    if (!query.prepare(statement))
+        return failed(query.lastError());
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(QStringLiteral(":%1").arg(i + 1), values[i]);
-    return query.exec();
+    return query.exec() || failed(query.lastError());
 }
 
 bool InspectionStore::writeRow(const QString &testId, int kind, const QByteArray &data)
@@ -137,7 +166,7 @@ StoreResult InspectionStore::writeEncoded(const QString &testId, int kind, const
         return StoreResult::NotOpen;
     if (document.isEmpty())
         return StoreResult::TooLarge;
-    return writeRow(testId, kind, document) ? StoreResult::Ok : StoreResult::NotWritten;
+    return outcome(writeRow(testId, kind, document), StoreResult::NotWritten);
 }
 
 qint64 InspectionStore::maxRowBytes(int kind)
@@ -196,7 +225,9 @@ bool InspectionStore::visitRows(const QString &condition, const QVariantList &va
         total += taken;
     }
     // A damaged page ends the walk early with an error instead of more rows.
-    return intact && !sizes.lastError().isValid();
+    if (sizes.lastError().isValid())
+        return failed(sizes.lastError());
+    return intact;
 }
 
 bool InspectionStore::visitRows(const QString &condition, const QVariantList &values, int kind, int count,
@@ -269,7 +300,9 @@ bool InspectionStore::hasRow(const QString &testId, int kind, bool &exists)
     if (!run(query, kSelectExists, {testId, kind}))
         return false;
     exists = query.next();
-    return !query.lastError().isValid();
+    if (query.lastError().isValid())
+        return failed(query.lastError());
+    return true;
 }
 
 StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents)
@@ -284,7 +317,7 @@ StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVec
         else
             decoded = false;
     });
-    return intact && decoded ? StoreResult::Ok : StoreResult::Damaged;
+    return outcome(intact && decoded, StoreResult::Damaged);
 }
 
 bool InspectionStore::deleteTest(const QString &testId)
@@ -302,9 +335,11 @@ bool InspectionStore::deleteKind(int kind)
 bool InspectionStore::inTransaction(const std::function<bool()> &writes)
 {
     QSqlDatabase &database = SharedConnection::database();
-    if (!m_open || !database.transaction())
+    if (!m_open || m_busy)
         return false;
-    if (writes() && database.commit())
+    if (!database.transaction())
+        return failed(database.lastError());
+    if (writes() && (database.commit() || failed(database.lastError())))
         return true;
     database.rollback();
     return false;

@@ -12,6 +12,7 @@
 
 #include <functional>
 
+class QSqlError;
 class QSqlQuery;
 
 // One operation's use of a subject file (table inspection: test_id, data_type,
@@ -45,6 +46,13 @@ public:
     // Nothing of such a file is read or changed. Empty otherwise.
     QString refusal() const { return m_refusal; }
     static QString refusalOf(const QString &path);
+    // Whether another program's lock stopped a statement (SQLite's busy wait
+    // ran out). Once it has, no further statement runs: each would wait again.
+    bool isBusy() const { return m_busy; }
+    // Why the file did not open: Busy or NotOpen.
+    StoreResult openFailure() const;
+    // Ok when done; otherwise Busy when a lock stopped the store, else the failure given.
+    StoreResult outcome(bool done, StoreResult failure) const;
 
     // Creates the table when the database lacks it; false when it cannot be made
     // (a file that is no database).
@@ -115,6 +123,9 @@ private:
     bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowTaker &take);
     bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowVisitor &visit);
     bool readData(qint64 rowId, QByteArray &data);
+    // Notes a failed statement's cause; false, for the caller's return.
+    bool failed(const QSqlError &error);
     bool m_open = false;
+    bool m_busy = false;
     QString m_refusal;
 };

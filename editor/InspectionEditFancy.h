@@ -142,6 +142,8 @@ private:
     bool isOpen() const { return !m_inspection.path.isEmpty(); }
     void closeSubject();
     void openSubject(const QString &fileOld, const QString &fileNew);
+    // Loads the subject file, asking to try again while another program holds it.
+    StoreResult loadSubjectFile(const QString &file);
     void clearOtherDockSelection(QObject *sender);
     // Renames the pre-test videos and speech files of a renamed or moved
     // subject; returns the files that could not be renamed.

@@ -68,8 +68,16 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         }
     }
 
+    const StoreResult loaded = loadSubjectFile(fileNew);
+    if (loaded == StoreResult::Busy) {
+        // An empty list would read as a subject with no tests.
+        m_inspection.clear();
+        m_tree->setModel(nullptr);
+        emit notifyChangePersone(QString(), nullptr);
+        updateActions();
+        return;
+    }
     WaitCursor wait;
-    const StoreResult loaded = m_inspection.load(fileNew);
     for (Inspection::_Test &test : m_inspection.tests) {
         if (test.recorded)
             m_inspection.loadRecording(&test, true);
@@ -95,6 +103,25 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     if (!failures.isEmpty())
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Не удалось переименовать файлы записей:\n%1").arg(failures.join(QLatin1Char('\n'))));
+}
+
+StoreResult InspectionEditFancy::loadSubjectFile(const QString &file)
+{
+    for (;;) {
+        StoreResult loaded;
+        {
+            WaitCursor wait;
+            loaded = m_inspection.load(file);
+        }
+        if (loaded != StoreResult::Busy
+            || QMessageBox::warning(this, tr("Воркел"),
+                                    tr("Файл обследуемого занят другой программой:\n%1\n"
+                                       "Тесты не показаны. Закройте ту программу и повторите.")
+                                        .arg(file),
+                                    QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry)
+                   != QMessageBox::Retry)
+            return loaded;
+    }
 }
 
 QStringList InspectionEditFancy::renameRecordings(const QString &fileOld, const QString &fileNew)
