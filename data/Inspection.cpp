@@ -6,6 +6,8 @@
 #include "LargeBlockHeap.h"
 #include "SharedConnection.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -72,6 +74,7 @@ void Inspection::clear()
     metricParams.clear();
     preTestText.clear();
     undoHistory.clear();
+    pendingRecordings.clear();
 }
 
 StoreResult Inspection::load(const QString &file)
@@ -171,6 +174,11 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
         return store.openFailure();
     if (!test || test->samples(0)->isEmpty())
         return StoreResult::NotWritten;
+    // Marks without their samples would show a test recorded with nothing to review.
+    bool hasSamples = false;
+    if (kind == InspectionDataType::RecordingHeader
+        && !(store.hasRow(test->rowId(), InspectionDataType::Recording, hasSamples) && hasSamples))
+        return store.outcome(false, StoreResult::NotWritten);
     const StoreResult result = store.writeEncoded(test->rowId(), kind,
                                                   recordingBytes(*test, kind == InspectionDataType::Recording));
     if (result == StoreResult::Ok)
@@ -279,11 +287,49 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
 void Inspection::saveModifiedTests()
 {
     for (_Test &test : tests) {
-        if (!test.labelsModified)
+        if (!test.labelsModified || pendingRecordings.contains(test.id))
             continue;
         saveRecordingHeader(&test);
         test.labelsModified = false;
     }
+}
+
+void Inspection::setRecordingPending(const QUuid &id, bool pending)
+{
+    pendingRecordings.removeAll(id);
+    if (pending)
+        pendingRecordings.append(id);
+}
+
+Inspection::_Test *Inspection::pendingTest()
+{
+    for (const QUuid &id : qAsConst(pendingRecordings)) {
+        if (_Test *pending = test(indexOfTest(id)))
+            return pending;
+    }
+    return nullptr;
+}
+
+StoreResult Inspection::savePendingRecordings()
+{
+    // A subject file gone meanwhile is not made anew around one test: the
+    // others are in the file when it comes back.
+    if (!pendingRecordings.isEmpty() && !QFileInfo(path).isFile())
+        return StoreResult::NotOpen;
+    StoreResult result = StoreResult::Ok;
+    for (const QUuid &id : QVector<QUuid>(pendingRecordings)) {
+        _Test *pending = test(indexOfTest(id));
+        StoreResult saved = pending ? saveTestStruct(pending) : StoreResult::Ok;
+        if (pending && saved == StoreResult::Ok)
+            saved = saveRecording(pending);
+        if (saved == StoreResult::Ok) {
+            setRecordingPending(id, false);
+            if (pending)
+                pending->labelsModified = false;
+        }
+        result = worse(result, saved);
+    }
+    return result;
 }
 
 StoreResult Inspection::deleteTest(const QUuid &id)

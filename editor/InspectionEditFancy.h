@@ -40,6 +40,9 @@ public:
     // The context menu for a point of the tree's viewport, not yet shown.
     QMenu *createContextMenu(const QPoint &pos);
     const Inspection &inspection() const { return m_inspection; }
+    // Saves, or asks about, recordings whose save failed; false while one is
+    // left pending by the examiner's choice.
+    bool settlePendingRecording();
     InspectionTreeView *treeView() const { return m_tree; }
 
 signals:

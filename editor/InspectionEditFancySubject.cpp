@@ -1,5 +1,6 @@
 #include "InspectionEditFancy.h"
 #include "InspectionTreeView.h"
+#include "PendingRecordingPrompt.h"
 #include "data/Diagnostics.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
@@ -42,8 +43,16 @@ void InspectionEditFancy::clearOtherDockSelection(QObject *sender)
         subjects->clearSelection();
 }
 
+bool InspectionEditFancy::settlePendingRecording()
+{
+    return PendingRecordingPrompt::resolve(this, m_inspection);
+}
+
 void InspectionEditFancy::closeSubject()
 {
+    // A recording not yet in its file keeps its subject open.
+    if (!settlePendingRecording())
+        return;
     // Marks moved in the review belong to the subject being closed.
     m_inspection.saveModifiedTests();
     emit notifyChangePersone(QString(), nullptr);
@@ -67,6 +76,8 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
             m_inspection.saveModifiedTests();
         }
     }
+    if (!settlePendingRecording())
+        return;
 
     const StoreResult loaded = loadSubjectFile(fileNew);
     if (loaded == StoreResult::Busy) {
