@@ -214,6 +214,8 @@ QJsonObject Inspection::recordingDocument(_Test &test)
     insertPart("channels", [&test](QJsonObject &part) { test.channelsToJson(part); });
     insertPart("ia", [&test](QJsonObject &part) { test.ia.toJson(part); });
     document.insert(QStringLiteral("idsensor"), test.idsensor.toString());
+    document.insert(QStringLiteral("missedFrames"), test.missedFrames);
+    document.insert(QStringLiteral("lineErrors"), test.lineErrors);
     return document;
 }
 
@@ -229,6 +231,8 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
     test.channelsFromJson(object("channels"));
     test.ia.fromJson(object("ia"));
     test.idsensor = QUuid(document.value(QStringLiteral("idsensor")).toString());
+    test.missedFrames = std::max(0, document.value(QStringLiteral("missedFrames")).toInt());
+    test.lineErrors = std::max(0, document.value(QStringLiteral("lineErrors")).toInt());
 }
 
 bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part)

@@ -152,4 +152,6 @@ void InspectionTest::clearRecording()
     for (SampleMember member : kSamples)
         (this->*member).clear();
     TimeMM.clear();
+    missedFrames = 0;
+    lineErrors = 0;
 }

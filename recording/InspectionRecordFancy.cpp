@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QStatusBar>
 #include <QMainWindow>
 #include <QMutexLocker>
 #include <QScrollBar>
@@ -93,6 +94,10 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
     extraChannelCombo = makeSelector({QStringLiteral("111"), QStringLiteral("222")});
     buildToolBar(stopAction, reorderAction);
     buildScrollArea();
+    // Frames the unit did not give in time, and replies it sent unasked.
+    lossLabel = new QLabel;
+    statusBar()->addWidget(lossLabel);
+    statusBar()->hide();
     connect(extraChannelCombo, qOverload<int>(&QComboBox::activated), this, &InspectionRecordFancy::onSetAdvancedChannel);
     connect(scrollArea->window, &PoligrammeRecordWindow::loadAdvChannelsUI, this,
             &InspectionRecordFancy::onLoadAdvChannelsUI);
@@ -319,6 +324,19 @@ void InspectionRecordFancy::onUpdateUI(int ipos)
     pauseAction->setEnabled(pauseAction->isChecked() || done);
     clearStartAction->setEnabled(noMarks);
     extraChannelCombo->setEnabled(noMarks);
+    showLoss();
+}
+
+void InspectionRecordFancy::showLoss()
+{
+    const SensorReader *reader = recordWindow()->reader;
+    const quint64 missed = reader && reader->recordMode ? reader->missedTicks() : 0;
+    const quint64 unasked = reader && reader->recordMode ? reader->lineErrors() : 0;
+    statusBar()->setVisible(missed > 0 || unasked > 0);
+    QString text = tr("Пропущено кадров: %1").arg(missed);
+    if (unasked > 0)
+        text += tr("; ошибок линии: %1").arg(unasked);
+    lossLabel->setText(text);
 }
 
 void InspectionRecordFancy::onChangeChannelsAction()

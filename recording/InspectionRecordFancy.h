@@ -12,6 +12,7 @@ class PoligrammeRecordWindow;
 class QAction;
 class QComboBox;
 class QDialog;
+class QLabel;
 class _PoligrammeRecordScrollArea;
 struct InspectionTest;
 
@@ -76,11 +77,14 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
+    // The status panel tells of frames lost in the recording; hidden while none are.
+    void showLoss();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void postDeferredEnd();
     // The plan and question lists of an accepted reordering.
     void takeOverPlan(const InspectionTest &edited);
 
+    QLabel *lossLabel = nullptr;
     QPointer<QWidget> m_heldBy;
     bool m_endWasHeld = false;
     QObject *m_endReceiver = nullptr;
