@@ -3,6 +3,7 @@
 #include "TagTreeText.h"
 
 #include "data/Inspection.h"
+#include "data/DatabaseFileLock.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
 #include "data/SharedConnection.h"
@@ -58,8 +59,13 @@ bool commitFile(QTemporaryFile &temporary, const QString &destination)
 // SQLite rolls a journal left beside a database (a save cut short) into
 // whatever file next opens under its name: the old file's side files are
 // moved aside while the new file takes its place, and put back if it cannot.
+// All of it under the old file's exclusive lock: a journal of another
+// program's open transaction is live, and its file is not taken from it.
 QString commitSubjectFile(QTemporaryFile &temporary, const QString &destination)
 {
+    const DatabaseFileLock lock(destination);
+    if (lock.isBusy())
+        return tr("файл занят другой программой");
     QStringList moved;
     const auto aside = [&temporary, &destination](const QString &side) {
         return temporary.fileName() + side.mid(destination.size());
