@@ -322,6 +322,24 @@ int SpravDB::writeTags(const QString &text)
     return run(insert, QStringLiteral("INSERT INTO tags (data) VALUES (?);"), {text}) ? Done : Failed;
 }
 
+int SpravDB::updateTags(const std::function<QString(const QString &stored)> &change)
+{
+    if (!isOpen())
+        return NotOpen;
+    // Qt's transaction() begins a deferred one: two writers would both read,
+    // and the later write would drop the earlier one's keys.
+    if (!newQuery().exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return Failed;
+    QString text(QLatin1String(""));
+    int result = readTags(text);
+    if (result == Done)
+        result = writeTags(change(text));
+    if (result == Done && newQuery().exec(QStringLiteral("COMMIT")))
+        return Done;
+    newQuery().exec(QStringLiteral("ROLLBACK"));
+    return Failed;
+}
+
 int SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
 {
     if (!isOpen())

@@ -372,15 +372,14 @@ void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &re
     if (tagIdSet(person.Tags).isEmpty())
         return;
     SpravDB sprav;
-    QString text;
-    if (sprav.readTags(text) != SpravDB::Done)
+    if (!sprav.isOpen())
         return;
-    const QString lacking = lackingTagLines(person.Tags, person.TagPaths, text);
-    if (lacking.isEmpty())
-        return;
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-        text += QLatin1Char('\n');
-    if (sprav.writeTags(text + lacking) != SpravDB::Done) {
+    QString lacking;
+    const int stored = sprav.updateTags([&](const QString &text) {
+        lacking = lackingTagLines(person.Tags, person.TagPaths, text);
+        return withLines(text, lacking);
+    });
+    if (stored != SpravDB::Done) {
         result.keysNotStored = true;
         return;
     }
