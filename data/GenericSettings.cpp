@@ -2,8 +2,6 @@
 
 #include "SettingsStore.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -71,9 +69,6 @@ void GenericSettings::load()
     });
     settings->endGroup();
     sNameDriverDll = localPluginName(sNameDriverDll);
-
-    if (!QFileInfo::exists(sRootFolder))
-        QDir().mkpath(sRootFolder);
 }
 
 QString GenericSettings::defaultRootFolder()

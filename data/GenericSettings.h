@@ -39,8 +39,9 @@ public:
     bool bShowQuestionsUSA = false;
     int iQualityVideo = 0;
 
-    // Every field from the store, defaults for absent or unreadable keys;
-    // creates the data root folder when nothing exists at its path.
+    // Every field from the store, defaults for absent or unreadable keys. A
+    // data root folder that is not there is not made: it may be a share not
+    // mounted or a disk removed, and the examiner is asked at start.
     void load();
     // The data root folder when none is stored.
     static QString defaultRootFolder();

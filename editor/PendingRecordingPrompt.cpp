@@ -52,6 +52,31 @@ StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &t
 
 }  // namespace
 
+void PendingRecordingPrompt::offerRecoveryCopies(QWidget *parent, const QString &rootFolder)
+{
+    for (const RecordingRescue::Copy &copy : RecordingRescue::copies(rootFolder)) {
+        QMessageBox box(QMessageBox::Question, tr("Воркел"),
+                        tr("Найдена запись теста, не сохранённая в файл обследуемого:\n%1\n"
+                           "Перенести её в файл обследуемого\n%2?")
+                            .arg(QDir::toNativeSeparators(copy.file), QDir::toNativeSeparators(copy.subject)),
+                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Discard, parent);
+        box.button(QMessageBox::Yes)->setText(tr("Перенести"));
+        box.button(QMessageBox::No)->setText(tr("Спросить в следующий раз"));
+        box.button(QMessageBox::Discard)->setText(tr("Удалить запись"));
+        box.setDefaultButton(QMessageBox::Yes);
+        const int answer = box.exec();
+        if (answer == QMessageBox::Discard
+            && QMessageBox::question(parent, tr("Воркел"), tr("Удалить запись теста без возврата?"),
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+                   == QMessageBox::Yes)
+            RecordingRescue::drop(copy);
+        else if (answer == QMessageBox::Yes && RecordingRescue::restore(copy) != StoreResult::Ok)
+            QMessageBox::warning(parent, tr("Воркел"),
+                                 tr("Не удалось перенести запись в файл обследуемого:\n%1\nОна осталась в файле\n%2")
+                                     .arg(QDir::toNativeSeparators(copy.subject), QDir::toNativeSeparators(copy.file)));
+    }
+}
+
 bool PendingRecordingPrompt::resolve(QWidget *parent, Inspection &inspection)
 {
     return !inspection.hasPendingRecording() || resolve(parent, inspection, inspection.savePendingRecordings());

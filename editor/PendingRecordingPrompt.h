@@ -3,6 +3,7 @@
 #include "data/StoreResult.h"
 
 class Inspection;
+class QString;
 class QWidget;
 
 // Asks the examiner what becomes of recordings whose save into the subject
@@ -16,4 +17,7 @@ public:
     static bool resolve(QWidget *parent, Inspection &inspection);
     // The same right after a save failed so.
     static bool resolve(QWidget *parent, Inspection &inspection, StoreResult failure);
+    // At start: each recovery copy left by an earlier run is offered for its
+    // subject file; one not taken now is offered again next time.
+    static void offerRecoveryCopies(QWidget *parent, const QString &rootFolder);
 };
