@@ -149,7 +149,9 @@ Status drain(Handle handle, quint32 *countDropped)
     quint32 dropped = 0;
     const Status status = onPort(handle, [&dropped](SerialPort &port) {
         quint8 scratch[64];
-        for (int taken = 0; (taken = port.receive(scratch, sizeof scratch, 0)) != 0;) {
+        // A unit that never stops sending cannot hold the caller here.
+        constexpr quint32 bound = 1 << 16;
+        for (int taken = 0; dropped < bound && (taken = port.receive(scratch, sizeof scratch, 0)) != 0;) {
             if (taken < 0)
                 return IoError;
             dropped += quint32(taken);
