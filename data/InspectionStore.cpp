@@ -72,12 +72,13 @@ InspectionStore::InspectionStore(const QString &path, Access access)
     // The schema is read under a shared lock; a file another program holds
     // would otherwise pass as one with no schema to refuse.
     QSqlQuery probe(SharedConnection::database());
-    if (!probe.exec(QStringLiteral("PRAGMA schema_version")) && failed(probe.lastError())) {
-        probe.finish();
+    if (!probe.exec(QStringLiteral("PRAGMA schema_version")))
+        failed(probe.lastError());
+    probe.finish();
+    if (m_busy) {
         SharedConnection::database().close();
         return;
     }
-    probe.finish();
     m_refusal = subjectSchema().mismatch(SharedConnection::database());
     m_open = m_refusal.isEmpty();
     if (m_open)
