@@ -67,6 +67,8 @@ QByteArray testData(InspectionTest &test)
     return BinaryJson::encode(document);
 }
 
+constexpr int kTagWriterWaitMs = 10000;
+
 QSqlQuery newQuery()
 {
     return QSqlQuery(SharedConnection::database());
@@ -326,18 +328,25 @@ int SpravDB::updateTags(const std::function<QString(const QString &stored)> &cha
 {
     if (!isOpen())
         return NotOpen;
+    // Another writer's key update is short: it is waited out longer than a
+    // subject file's lock, so that neither loses its keys.
+    const QString wait = QStringLiteral("PRAGMA busy_timeout = %1");
+    newQuery().exec(wait.arg(kTagWriterWaitMs));
     // Qt's transaction() begins a deferred one: two writers would both read,
     // and the later write would drop the earlier one's keys.
-    if (!newQuery().exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return Failed;
-    QString text(QLatin1String(""));
-    int result = readTags(text);
-    if (result == Done)
-        result = writeTags(change(text));
-    if (result == Done && newQuery().exec(QStringLiteral("COMMIT")))
-        return Done;
-    newQuery().exec(QStringLiteral("ROLLBACK"));
-    return Failed;
+    int result = newQuery().exec(QStringLiteral("BEGIN IMMEDIATE")) ? Done : Failed;
+    if (result == Done) {
+        QString text(QLatin1String(""));
+        result = readTags(text);
+        if (result == Done)
+            result = writeTags(change(text));
+        if (result != Done || !newQuery().exec(QStringLiteral("COMMIT"))) {
+            newQuery().exec(QStringLiteral("ROLLBACK"));
+            result = Failed;
+        }
+    }
+    newQuery().exec(wait.arg(SharedConnection::kBusyWaitMs));
+    return result;
 }
 
 int SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
