@@ -6,24 +6,15 @@
 
 namespace FreeMemory {
 
-namespace {
-
-// What the kernel says could be handed out without swapping, page cache
-// included; sysinfo's free figure leaves the cache out and reads far too low.
-quint64 memAvailableBytes()
+quint64 availableBytes(const QByteArray &meminfo)
 {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
-        return 0;
-    while (!meminfo.atEnd()) {
-        const QByteArray line = meminfo.readLine().simplified();
-        if (line.startsWith("MemAvailable:"))
-            return line.split(' ').value(1).toULongLong() * 1024;
+    for (const QByteArray &line : meminfo.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.value(0) == "MemAvailable:")
+            return fields.value(1).toULongLong() * 1024;
     }
     return 0;
 }
-
-} // namespace
 
 QString text(quint64 availableBytes, quint64 totalBytes)
 {
@@ -36,12 +27,19 @@ QString text(quint64 availableBytes, quint64 totalBytes)
         .arg(100.0 * availableBytes / totalBytes, 0, 'f', 1);
 }
 
+quint64 currentAvailableBytes()
+{
+    // Read whole: the kernel's files report a size of 0, so atEnd() holds at once.
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    return meminfo.open(QIODevice::ReadOnly) ? availableBytes(meminfo.readAll()) : 0;
+}
+
 QString currentText()
 {
     struct sysinfo info {};
     if (sysinfo(&info) != 0)
         return text(0, 0);
-    quint64 available = memAvailableBytes();
+    quint64 available = currentAvailableBytes();
     if (available == 0)
         available = quint64(info.freeram) * info.mem_unit;
     return text(available, quint64(info.totalram) * info.mem_unit);

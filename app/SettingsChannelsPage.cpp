@@ -86,7 +86,7 @@ QWidget *SettingsChannelsPage::buildParameterGroup()
     m_color1 = swatchButton(group);
     m_color2 = swatchButton(group);
     m_penWidth = new QLineEdit(group);
-    m_penWidth->setValidator(new QIntValidator(1, 5, m_penWidth));
+    m_penWidth->setValidator(new QIntValidator(ChannelUI::kPenWidthMin, ChannelUI::kPenWidthMax, m_penWidth));
     connect(m_invert, &QAbstractButton::released, this, &SettingsChannelsPage::onInvert);
     connect(m_contrast, &QAbstractButton::released, this, &SettingsChannelsPage::onContrast);
     connect(m_color1, &QAbstractButton::released, this, &SettingsChannelsPage::onColor1);

@@ -14,6 +14,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -47,12 +50,33 @@ SettingsDlg::SettingsDlg(QWidget *parent, const MediaDevices &devices, const QSt
     m_tabs->addTab(m_sensor, tr("Сенсорный блок"));
     m_tabs->addTab(m_channelsPage, tr("Каналы"));
 
+    // A large font factor makes the pages taller than the screen: they scroll
+    // inside the dialog and its buttons stay in reach.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidget(m_tabs);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(m_tabs);
+    layout->addWidget(m_scroll);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &SettingsDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &SettingsDlg::reject);
+    fitToScreen();
+}
+
+void SettingsDlg::fitToScreen()
+{
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Room left for the window manager's frame around the dialog.
+    const QSize frame(16, 48);
+    const QSize room = screen->availableGeometry().size() - frame;
+    const QSize around = sizeHint() - m_scroll->sizeHint();  // the buttons and the margins
+    const QSize pages = m_tabs->sizeHint() + QSize(m_scroll->verticalScrollBar()->sizeHint().width(), 0);
+    m_scroll->setMinimumSize(pages.boundedTo(room - around));
+    setMaximumSize(room);
 }
 
 SettingsDlg::~SettingsDlg() = default;
@@ -65,12 +89,8 @@ void SettingsDlg::accept()
     m_record->apply(edited, fields);
     m_sensor->apply(edited);
     m_general->apply(edited, fields);
-    if (QLineEdit *refused = fields.firstRefused()) {
-        for (int i = 0; i < m_tabs->count(); ++i) {
-            if (m_tabs->widget(i)->isAncestorOf(refused))
-                m_tabs->setCurrentIndex(i);
-        }
-        refused->setFocus();
+    if (!fields.refused().isEmpty()) {
+        showFirstRefused(fields.refused());
         return;
     }
     m_settings = edited;
@@ -78,6 +98,20 @@ void SettingsDlg::accept()
     // Saved now, so a crash before the program ends loses no channel change.
     ChannelUI::saveAll(channelsUI());
     done(QDialog::Accepted);
+}
+
+void SettingsDlg::showFirstRefused(const QList<QLineEdit *> &refused)
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        for (QLineEdit *field : refused) {
+            if (m_tabs->widget(i)->isAncestorOf(field)) {
+                m_tabs->setCurrentIndex(i);
+                m_scroll->ensureWidgetVisible(field);
+                field->setFocus();
+                return;
+            }
+        }
+    }
 }
 
 void SettingsDlg::reject()

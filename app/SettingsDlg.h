@@ -9,6 +9,8 @@
 
 class DefChannel;
 class MediaDevices;
+class QLineEdit;
+class QScrollArea;
 class QTabWidget;
 class SettingsChannelsPage;
 class SettingsGeneralPage;
@@ -36,16 +38,22 @@ public:
     SettingsChannelsPage *channelsPage() const { return m_channelsPage; }
 
 public slots:
-    // Refused, with the dialog left open on the page of the first marked
+    // Refused, with the dialog left open on the first page holding a marked
     // field, while a number field holds a changed text it cannot take.
     void accept() override;
     void reject() override;
 
 private:
+    // The pages at their own size, as far as the screen has room for it.
+    void fitToScreen();
+    // The page of the refused field that comes first in the tab order, that field focused.
+    void showFirstRefused(const QList<QLineEdit *> &refused);
+
     GenericSettings m_settings;
     std::unique_ptr<DefChannel> m_channels;
     const ChannelUITable m_channelsAtOpen;
     QTabWidget *m_tabs = nullptr;
+    QScrollArea *m_scroll = nullptr;
     SettingsGeneralPage *m_general = nullptr;
     SettingsViewPage *m_view = nullptr;
     SettingsRecordPage *m_record = nullptr;

@@ -30,9 +30,10 @@ SettingsGeneralPage::SettingsGeneralPage(const GenericSettings &loaded, QWidget 
     : QWidget(parent), m_loadedRootFolder(loaded.sRootFolder), m_loadedFileSprav(loaded.sPathFileSprav)
 {
     auto *group = SettingsFields::groupBox(SettingsDlg::tr("Общие настройки"), this);
-    m_zoomH = SettingsFields::intField(loaded.iZoomH, 100, 500, group);
-    m_zoomV = SettingsFields::intField(loaded.iZoomV, 100, 500, group);
-    m_fontK = SettingsFields::realField(loaded.fontK, 0.1, 5.0, QDoubleValidator::StandardNotation, group);
+    m_zoomH = SettingsFields::intField(loaded.iZoomH, GenericSettings::kZoomMin, GenericSettings::kZoomMax, group);
+    m_zoomV = SettingsFields::intField(loaded.iZoomV, GenericSettings::kZoomMin, GenericSettings::kZoomMax, group);
+    m_fontK = SettingsFields::realField(loaded.fontK, GenericSettings::kFontKMin, GenericSettings::kFontKMax,
+                                         QDoubleValidator::StandardNotation, group);
     m_rootFolder = new QLineEdit(loaded.sRootFolder, group);
     m_fileSprav = new QLineEdit(loaded.sPathFileSprav, group);
 

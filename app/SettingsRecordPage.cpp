@@ -82,8 +82,10 @@ QWidget *SettingsRecordPage::buildCommonGroup(const GenericSettings &loaded)
     QVector<QPair<QString, int>> intervals;
     for (int seconds : {10, 11, 12, 13, 14, 15, 20, 25, 30})
         intervals.append({QString::number(seconds), seconds});
-    m_timeBefore = SettingsFields::intField(loaded.iTimeBeforeForRecord, 1, 30, group);
-    m_timeAfter = SettingsFields::intField(loaded.iTimeAfterForRecod, 1, 30, group);
+    m_timeBefore = SettingsFields::intField(loaded.iTimeBeforeForRecord, GenericSettings::kRecordTimeMin,
+                                            GenericSettings::kRecordTimeMax, group);
+    m_timeAfter = SettingsFields::intField(loaded.iTimeAfterForRecod, GenericSettings::kRecordTimeMin,
+                                           GenericSettings::kRecordTimeMax, group);
 
     auto *grid = new QGridLayout(group);
     grid->addWidget(new QLabel(SettingsDlg::tr("Интервал анализа (сек.):"), group), 0, 0);
@@ -109,7 +111,8 @@ QWidget *SettingsRecordPage::buildVideoGroup(const GenericSettings &loaded, cons
     m_microphones = new QComboBox(group);
     fillAudioInputList(m_microphones, devices, loaded.sAudioDeviceName);
     m_videoPanelSize =
-        SettingsFields::realField(loaded.dVideoPanelSize, 0.1, 1.5, QDoubleValidator::ScientificNotation, group);
+        SettingsFields::realField(loaded.dVideoPanelSize, GenericSettings::kVideoPanelMin,
+                                  GenericSettings::kVideoPanelMax, QDoubleValidator::ScientificNotation, group);
     const QVector<QPair<QString, int>> qualities = {
         {QStringLiteral("Низкое"), 0}, {QStringLiteral("Среднее"), 1}, {QStringLiteral("Высокое"), 2}};
 
@@ -155,7 +158,8 @@ QWidget *SettingsRecordPage::buildPanelGroup(const GenericSettings &loaded)
                         Qt::AlignTop);
 
     m_secMonPanelSize =
-        SettingsFields::realField(loaded.dSecMonPanelSize, 0.1, 1.0, QDoubleValidator::ScientificNotation, group);
+        SettingsFields::realField(loaded.dSecMonPanelSize, GenericSettings::kSecMonPanelMin,
+                                  GenericSettings::kSecMonPanelMax, QDoubleValidator::ScientificNotation, group);
     m_secMonPanelSize->setFixedWidth(80);
     auto *secondMonitor = new QHBoxLayout;
     secondMonitor->addWidget(new QLabel(SettingsDlg::tr("Масштаб изображения (1.0 = max):"), group));

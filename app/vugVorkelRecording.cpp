@@ -3,6 +3,7 @@
 
 #include "data/ActivePopupMenu.h"
 #include "data/Inspection.h"
+#include "data/TestCaption.h"
 #include "data/WindowLayout.h"
 #include "editor/InspectionEditFancy.h"
 #include "fancy/FancyActionBar.h"
@@ -51,11 +52,7 @@ QMenu *vugVorkel::createTestMenu(bool forRecording)
         const bool offered = forRecording ? !test->recorded && !test->themis.isEmpty() : test->recorded;
         if (!offered)
             continue;
-        QString caption = test->name;
-        if (!forRecording && test->DateTimeRecorded.isValid())
-            caption += QStringLiteral(" (") + test->DateTimeRecorded.toString(QStringLiteral("dd.MM.yyyy hh:mm"))
-                       + QStringLiteral(")");
-        auto *action = new QAction(caption, menu);
+        auto *action = new QAction(testCaption(*pInspect, index), menu);
         action->setData(index);
         connect(action, &QAction::triggered, this,
                 forRecording ? &vugVorkel::action_StartRecording2 : &vugVorkel::action_PlayRecording2);

@@ -23,6 +23,7 @@
 #include "editor/InspectionEditFancy.h"
 #include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
+#include "recording/RecordingSession.h"
 #include "recording/Renderer.h"
 #include "recording/SensorReader.h"
 #include "recording/SweepPacing.h"
@@ -126,10 +127,10 @@ public:
         : window(nullptr, !former && RenderPath::software())
         , renderer(&window, &inspection, &test, &reader)
     {
-        renderer.wholeFrames = former;
-        renderer.settings.bShowTrasparentPanel_Inspection = true;
-        renderer.settings.bShowTrasparentPanel_Quest = true;
-        renderer.selectedChannel = ChannelCode::GSR_C;
+        renderer.setWholeFrames(former);
+        renderer.viewSettings().bShowTrasparentPanel_Inspection = true;
+        renderer.viewSettings().bShowTrasparentPanel_Quest = true;
+        renderer.setSelectedChannel(ChannelCode::GSR_C);
         window.resize(1920, 1080);
         window.show();
         waitExposed(window);
@@ -157,7 +158,7 @@ public:
     // Sub-frame and round figures at a sweep, one position a round.
     void measure(QTextStream &out, const QString &what, int sweep)
     {
-        renderer.sweepMs = sweep;
+        renderer.setSweep(sweep);
         renderer.takeViewSettings();
         const SweepPacing row = SweepPacing::of(sweep);
         const int start = kHour - 2000;
@@ -224,10 +225,7 @@ void measureSubFrames(QTextStream &out, Inspection &inspection, PolygramFixture 
                   }));
         }
         for (bool withCamera : {false, true}) {
-            {
-                QMutexLocker lock(&reader.frameMutex);
-                reader.videoFrame = withCamera ? camera : QByteArray();
-            }
+            reader.publishFrame(withCamera ? camera : QByteArray(), 640, 480);
             for (int sweep : {1000, 2500, 4000})
                 path.measure(out, withCamera ? QStringLiteral(", camera") : QString(), sweep);
         }
@@ -287,7 +285,7 @@ using ChannelStates = QVector<QPair<bool, double>>;
 // get it back, their settings being shared by every recording of the process.
 void showCurves(PoligrammeRecordWindow &record, ChannelStates &states, bool restore)
 {
-    QMutexLocker lock(&record.renderer->mutex);
+    QMutexLocker lock(&record.session()->markLock());
     states.resize(ChannelCode::Count);
     for (int code = 0; code < ChannelCode::Count; ++code) {
         InspectionChannel &channel = record.test->channel(code);
@@ -324,7 +322,7 @@ void measureRecordingScreen(QTextStream &out)
         const double idle = shareOver(kRecordingSeconds);
         window.onDefRecordPoligramme(0);
         InspectionRecordFancy *screen = window.recordingScreen();
-        if (!screen || !screen->recordWindow()->renderer) {
+        if (!screen || !screen->recordWindow()->session()) {
             out << "the recording did not start\n";
             return;
         }
@@ -345,12 +343,13 @@ void measureRecordingScreen(QTextStream &out)
         record->setSweep(4000);
         figure(QStringLiteral("recording, sweep 4000"));
         record->setSweep(1000);
-        record->reader->paused = true;
+        RecordingSession *session = record->session();
+        session->setPaused(true);
         figure(QStringLiteral("paused, sweep 1000"));
-        record->reader->paused = false;
-        record->renderer->wholeFrames = true;
+        session->setPaused(false);
+        session->renderer()->setWholeFrames(true);
         figure(QStringLiteral("whole frames (former), sweep 1000"));
-        record->renderer->wholeFrames = false;
+        session->renderer()->setWholeFrames(false);
         ChannelStates states;
         showCurves(*record, states, false);
         figure(QStringLiteral("every recorded channel, sweep 1000"));

@@ -114,9 +114,9 @@ private:
 class Load
 {
 public:
-    Load(SensorReader &reader, int threads)
+    Load(SensorReader &reader, Inspection::_Test &test, int threads)
     {
-        m_threads.emplace_back([this, &reader] { drawPolygrams(reader); });
+        m_threads.emplace_back([this, &reader, &test] { drawPolygrams(reader, test); });
         for (int i = 1; i < threads; ++i)
             m_threads.emplace_back([this] { compute(); });
     }
@@ -129,17 +129,17 @@ public:
     quint64 pictures() const { return m_pictures; }
 
 private:
-    void drawPolygrams(SensorReader &reader)
+    void drawPolygrams(SensorReader &reader, Inspection::_Test &test)
     {
         QImage picture(1600, 900, QImage::Format_ARGB32_Premultiplied);
         const int band = picture.height() / ChannelCode::Count;
         while (m_running) {
-            const int end = reader.position;
+            const int end = reader.currentPosition();
             picture.fill(Qt::white);
             QPainter painter(&picture);
             painter.setRenderHint(QPainter::Antialiasing);
             for (int code = 0; code < ChannelCode::Count; ++code) {
-                const QVector<qint16> &samples = *reader.test->samples(code);
+                const QVector<qint16> &samples = *test.samples(code);
                 QPainterPath curve;
                 const int first = std::max(0, end - picture.width());
                 for (int p = first; p < std::min(end, int(samples.size())); ++p) {
@@ -260,10 +260,10 @@ void recordPass(const QString &title, const QString &plugin, double minutes, int
     elapsed.start();
     quint64 pictures = 0;
     {
-        Load load(reader, loadThreads);
+        Load load(reader, inspection.tests[0], loadThreads);
         const qint64 endMs = qint64(minutes * 60000.0);
         // The drawing stops before the loop's end cuts the arrays.
-        while (elapsed.elapsed() < endMs && reader.position < SensorReader::RecordCapacity - 2 && errors.isEmpty())
+        while (elapsed.elapsed() < endMs && reader.currentPosition() < SensorReader::RecordCapacity - 2 && errors.isEmpty())
             QThread::msleep(10);
         pictures = load.pictures();
     }
@@ -282,7 +282,7 @@ void recordPass(const QString &title, const QString &plugin, double minutes, int
     out << QStringLiteral("  reader:   %1 frames/s, %2 missed ticks, %3 positions\n")
                .arg(framesPerSecond(ticks.starts), 0, 'f', 2)
                .arg(reader.missedTicks())
-               .arg(reader.position.load());
+               .arg(reader.currentPosition());
     out << "  reader jitter:    " << spreadText(spreadOf(jitterOf(ticks.starts))) << "\n";
     out << QStringLiteral("  reader stalls:    %1 intervals over 75 ms, %2 ticks run at once (under 25 ms) after one\n")
                .arg(intervalsOutside(ticks.starts, 0.0, 75.0))

@@ -4,14 +4,14 @@
 
 namespace {
 
-// Calls visit for every entry of the map that is not in a disabled
+// Calls visit for every entry of the map that is in use and not in a disabled
 // presentation, presentations and questions in ascending order.
 template<typename Visit>
 void forEachCountedEntry(const InspectionTest &test, const BallValuationMap &scale, Visit visit)
 {
     for (const QMap<qint32, InspectionBallValuation> &questions : scale) {
         for (const InspectionBallValuation &entry : questions) {
-            if (!test.valuationBall_GroupsDisabled.contains(entry.iGroup))
+            if (entry.bEnable && !test.valuationBall_GroupsDisabled.contains(entry.iGroup))
                 visit(entry);
         }
     }

@@ -7,8 +7,9 @@
 struct InspectionTest;
 
 // Sums over one scale map of a test's points. An entry is chosen by its own
-// iGroup and iQuest, not by the keys it lies under; an entry whose iGroup is a
-// disabled presentation of the test counts nowhere; bEnable is not consulted.
+// iGroup and iQuest, not by the keys it lies under; an entry not in use
+// (bEnable false) or whose iGroup is a disabled presentation counts nowhere,
+// as the scoring windows grey both.
 // The channel group is 0 КГР, 1 ПГ or 2 Дых; any other gives a sum of 0.
 
 // The channel's scores of question quest over all presentations.

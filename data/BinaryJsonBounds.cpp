@@ -48,7 +48,8 @@ bool withinBounds(const QByteArray &bytes)
         return true;  // Qt refuses it by itself
     // A true document has at most one value per slot it holds: more means
     // values share containers.
-    qint64 valuesLeft = bytes.size() / kSlot;
+    qint64 valuesLeft = qMin<qint64>(bytes.size() / kSlot, kMaxValues);
+    quint32 containersLeft = kMaxContainers;
     QVector<Container> pending{{kHeaderSize, quint32(bytes.size()) - kHeaderSize, 1}};
     while (!pending.isEmpty()) {
         const Container container = pending.takeLast();
@@ -58,7 +59,8 @@ bool withinBounds(const QByteArray &bytes)
         const quint32 length = word(bytes, container.at + 4) >> 1;
         const bool isObject = word(bytes, container.at + 4) & 1;
         const quint32 tableOffset = word(bytes, container.at + 8);
-        if (size > container.maxSize || quint64(tableOffset) + quint64(length) * kSlot > size)
+        if (size > container.maxSize || quint64(tableOffset) + quint64(length) * kSlot > size
+            || length > kMaxElements)
             return false;
         valuesLeft -= length;
         if (valuesLeft < 0)
@@ -72,7 +74,7 @@ bool withinBounds(const QByteArray &bytes)
             const quint32 offset = value >> 5;
             if (type != kArray && type != kObject)
                 continue;
-            if (offset < kContainerHead || quint64(offset) + kSlot > tableOffset)
+            if (offset < kContainerHead || quint64(offset) + kSlot > tableOffset || containersLeft-- == 0)
                 return false;
             pending.append({container.at + offset, tableOffset - offset, container.depth + 1});
         }

@@ -1,5 +1,6 @@
 #include "ChannelUI.h"
 
+#include "SettingsRange.h"
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
@@ -49,13 +50,16 @@ QColor readColor(const QSettings &settings, const QString &key, const QColor &fa
     return QColor::fromRgba(QRgb(quint32(number)));
 }
 
-void readEntry(const QSettings &settings, ChannelUI &entry)
+void readEntry(const QSettings &settings, ChannelUI &entry, SettingsRange &range)
 {
     entry.bInverse = SettingsStore::read(settings, QStringLiteral("bInverse"), entry.bInverse);
     entry.bEnable = SettingsStore::read(settings, QStringLiteral("bEnable"), entry.bEnable);
     entry.bAmp2 = SettingsStore::read(settings, QStringLiteral("bAmp2"), entry.bAmp2);
     entry.nChannelPos = SettingsStore::read(settings, QStringLiteral("nChannelPos"), entry.nChannelPos);
-    entry.nPenWidth = SettingsStore::read(settings, QStringLiteral("nPenWidth"), entry.nPenWidth);
+    const int penWidth = entry.nPenWidth;
+    entry.nPenWidth = SettingsStore::read(settings, QStringLiteral("nPenWidth"), penWidth);
+    range.keep(settings.group() + QStringLiteral("/nPenWidth"), entry.nPenWidth, penWidth, ChannelUI::kPenWidthMin,
+               ChannelUI::kPenWidthMax);
     entry.bEnableFilter = SettingsStore::read(settings, QStringLiteral("bEnableFilter"), entry.bEnableFilter);
     entry.bEnableFilter2 = SettingsStore::read(settings, QStringLiteral("bEnableFilter2"), entry.bEnableFilter2);
     entry.rgbColor = readColor(settings, QStringLiteral("rgbColor"), entry.rgbColor);
@@ -124,13 +128,15 @@ ChannelUI ChannelUI::defaults(int code)
 void ChannelUI::loadAll(ChannelUITable &table)
 {
     const auto settings = SettingsStore::open(kSubKey);
+    SettingsRange range(settings->fileName());
     for (int code = 0; code < ChannelCode::Count; ++code) {
         table[code] = defaults(code);
         settings->beginGroup(groupName(code));
-        readEntry(*settings, table[code]);
+        readEntry(*settings, table[code], range);
         settings->endGroup();
     }
     keepPositionsAnOrder(table);
+    range.report();
 }
 
 void ChannelUI::saveAll(const ChannelUITable &table)

@@ -24,10 +24,14 @@ struct ChannelUI {
     bool bEnableFilter2 = false;
     bool bInverse = false;
 
+    // The pen widths the channels page allows; loadAll brings widths within.
+    static constexpr int kPenWidthMin = 1, kPenWidthMax = 5;
+
     // The factory settings of a code; a zeroed entry for an unknown code.
     static ChannelUI defaults(int code);
     // Defaults overlaid with the stored settings. Positions that are not each of
-    // 0-12 once fall back to the default positions.
+    // 0-12 once fall back to the default positions; pen widths are brought
+    // within the page's range.
     static void loadAll(ChannelUITable &table);
     // Writes every entry and flushes.
     static void saveAll(const ChannelUITable &table);

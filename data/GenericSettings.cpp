@@ -1,5 +1,6 @@
 #include "GenericSettings.h"
 
+#include "SettingsRange.h"
 #include "SettingsStore.h"
 
 #include <QStandardPaths>
@@ -44,6 +45,25 @@ void forEachKey(Record &r, Visit &&visit)
     visit("iQualityVideo", r.iQualityVideo);
 }
 
+// The numbers kept within their pages' ranges.
+void keepWithinPages(GenericSettings &r, SettingsRange &range)
+{
+    const GenericSettings defaults;
+    const auto keep = [&](const char *key, auto field, auto low, auto high) {
+        range.keep(QLatin1String(key), r.*field, defaults.*field, low, high);
+    };
+    using S = GenericSettings;
+    keep("iZoomH", &S::iZoomH, S::kZoomMin, S::kZoomMax);
+    keep("iZoomV", &S::iZoomV, S::kZoomMin, S::kZoomMax);
+    keep("fontK", &S::fontK, S::kFontKMin, S::kFontKMax);
+    keep("iIA", &S::iIA, S::kSecondsMin, S::kSecondsMax);
+    keep("iTimeBeforeForRecord", &S::iTimeBeforeForRecord, S::kSecondsMin, S::kSecondsMax);
+    keep("iTimeAfterForRecod", &S::iTimeAfterForRecod, S::kSecondsMin, S::kSecondsMax);
+    keep("dVideoPanelSize", &S::dVideoPanelSize, S::kVideoPanelMin, S::kVideoPanelMax);
+    keep("dSecMonPanelSize", &S::dSecMonPanelSize, S::kSecMonPanelMin, S::kSecMonPanelMax);
+    keep("iQualityVideo", &S::iQualityVideo, S::kQualityMin, S::kQualityMax);
+}
+
 // Settings written on the original platform name the plug-in "*.dll"; the
 // same plug-in here is "*.so".
 QString localPluginName(const QString &name)
@@ -69,6 +89,9 @@ void GenericSettings::load()
     });
     settings->endGroup();
     sNameDriverDll = localPluginName(sNameDriverDll);
+    SettingsRange range(settings->fileName());
+    keepWithinPages(*this, range);
+    range.report();
 }
 
 QString GenericSettings::defaultRootFolder()

@@ -39,9 +39,23 @@ public:
     bool bShowQuestionsUSA = false;
     int iQualityVideo = 0;
 
-    // Every field from the store, defaults for absent or unreadable keys. A
-    // data root folder that is not there is not made: it may be a share not
-    // mounted or a disk removed, and the examiner is asked at start.
+    // The ranges the settings pages allow; load brings values within them.
+    static constexpr int kZoomMin = 100, kZoomMax = 500;
+    static constexpr double kFontKMin = 0.1, kFontKMax = 5.0;
+    static constexpr int kRecordTimeMin = 1, kRecordTimeMax = 30;
+    // The analysis interval and the times around the questions are brought
+    // only within what a recording holds: shorter and longer ones than the
+    // page offers work, and quick demonstrations rely on them (no time at
+    // all after the last question among them).
+    static constexpr int kSecondsMin = 0, kSecondsMax = 600;
+    static constexpr double kVideoPanelMin = 0.1, kVideoPanelMax = 1.5;
+    static constexpr double kSecMonPanelMin = 0.1, kSecMonPanelMax = 1.0;
+    static constexpr int kQualityMin = 0, kQualityMax = 2;
+
+    // Every field from the store, defaults for absent or unreadable keys,
+    // numbers brought within the ranges above. A data root folder that is not
+    // there is not made: it may be a share not mounted or a disk removed, and
+    // the examiner is asked at start.
     void load();
     // The data root folder when none is stored.
     static QString defaultRootFolder();

@@ -3,8 +3,8 @@
 #include "BinaryJson.h"
 #include "BinaryJsonObject.h"
 #include "InspectionStore.h"
-#include "LargeBlockHeap.h"
 #include "SharedConnection.h"
+#include "SubjectBounds.h"
 
 #include <QFileInfo>
 
@@ -14,23 +14,12 @@ namespace {
 
 const QString kSamplesKey = QStringLiteral("data");
 
-// Row keys that are no GUID in our own text form get a stable identity of
-// their own, so each such test is still one test with its own undo history.
-const QUuid kForeignIdNamespace(QStringLiteral("{6f1e3c2a-8b4d-4f7e-9a21-3c5d7e9b1f40}"));
-
-void setIdFromRow(Inspection::_Test &test, const QString &rowId)
-{
-    const QUuid id(rowId);
-    if (id.toString() == rowId) {
-        test.id = id;
-        return;
-    }
-    test.id = QUuid::createUuidV5(kForeignIdNamespace, rowId);
-    test.foreignId = rowId;
-}
-
+// A lock that stopped the store outweighs what was read before it: the
+// examiner tries again rather than taking the file for damaged.
 StoreResult worse(StoreResult a, StoreResult b)
 {
+    if (b == StoreResult::Busy)
+        return b;
     return a == StoreResult::Ok ? b : a;
 }
 
@@ -79,6 +68,19 @@ void Inspection::clear()
 
 StoreResult Inspection::load(const QString &file)
 {
+    return loadWith(file, [](InspectionStore &) {});
+}
+
+StoreResult Inspection::loadSubject(const QString &file, _Person &person)
+{
+    return loadWith(file, [this, &person](InspectionStore &store) {
+        readPerson(store, person);
+        readPreTestConversation(store);
+    });
+}
+
+StoreResult Inspection::loadWith(const QString &file, const std::function<void(InspectionStore &)> &more)
+{
     saveModifiedTests();
     clear();
     path = file;
@@ -86,22 +88,21 @@ StoreResult Inspection::load(const QString &file)
     InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.refusal().isEmpty() ? store.openFailure() : StoreResult::Refused;
-    bool decoded = true;
-    // Each row decoded as it comes: rows of a file from elsewhere may each be
-    // as large as the format allows.
-    bool intact = store.forEachRow(InspectionDataType::Struct, [&](const InspectionStore::Row &row) {
-        QJsonObject document;
-        // A damaged row is left alone in the file: no test stands for it, so
-        // nothing can overwrite it with defaults.
-        if (!BinaryJson::decode(row.data, document)) {
-            decoded = false;
-            return;
-        }
+    more(store);
+    return readTests(store);
+}
+
+StoreResult Inspection::readTests(InspectionStore &store)
+{
+    // Which tests are recorded is asked once: a question per test would scan
+    // the table once per test.
+    QSet<QString> recorded;
+    bool decoded = store.ownersOf(InspectionDataType::Recording, recorded);
+    bool intact = SubjectBounds::forEachStructure(store, [&](const QString &rowId, const QJsonObject &structure) {
         _Test test;
-        setIdFromRow(test, row.testId);
-        const QJsonObject structure = document.value(QStringLiteral("struct")).toObject();
+        test.setIdFromRow(rowId);
         test.fromJson(structure);
-        decoded = store.hasRow(test.rowId(), InspectionDataType::Recording, test.recorded) && decoded;
+        test.recorded = recorded.contains(test.rowId());
         tests.append(test);
         pushUndoObject(test.id, structure);
     });
@@ -235,6 +236,17 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
     test.lineErrors = std::max(0, document.value(QStringLiteral("lineErrors")).toInt());
 }
 
+BinaryJsonObject Inspection::marksOf(const BinaryJsonObject &document)
+{
+    BinaryJsonObject marks;
+    for (const char *key : {"labels", "labelsForRestore"}) {
+        const BinaryJsonObject::Value value = document.value(QLatin1String(key));
+        if (value.type() != BinaryJsonObject::Null)
+            marks.insert(QLatin1String(key), value);
+    }
+    return marks;
+}
+
 bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part)
 {
     // The samples are read straight from the stored form, the rest through
@@ -242,6 +254,9 @@ bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart
     BinaryJsonObject document;
     if (document.readDocument(bytes)) {
         const BinaryJsonObject::Value samples = document.take(kSamplesKey);
+        // Marks alone need only the two mark lists decoded, not the channels.
+        if (part == RecordingPart::Marks)
+            document = marksOf(document);
         QJsonObject rest;
         if (!document.readLeftValues(bytes) || !BinaryJson::decode(document.toDocument(), rest))
             return false;
@@ -263,28 +278,58 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen() || !test)
         return store.openFailure();
+    return readRecording(store, *test, marksOnly ? RecordingPart::Marks : RecordingPart::Full);
+}
+
+StoreResult Inspection::loadMarks()
+{
+    QVector<_Test *> lacking;
+    for (_Test &test : tests) {
+        if (test.recorded && test.labels.isEmpty() && !test.samplesLoaded())
+            lacking.append(&test);
+    }
+    if (lacking.isEmpty())
+        return StoreResult::Ok;
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return store.openFailure();
+    // One pass finds every row the tests need; each test's reads then go
+    // straight to its rows instead of scanning the table four times.
+    store.placeRows({InspectionDataType::Recording, InspectionDataType::RecordingHeader,
+                     InspectionDataType::BallValuation, InspectionDataType::MetricValuation});
+    StoreResult result = StoreResult::Ok;
+    for (_Test *test : qAsConst(lacking))
+        result = worse(result, readRecording(store, *test, RecordingPart::Marks));
+    return result;
+}
+
+StoreResult Inspection::loadSamples(_Test *test)
+{
+    return test && test->recorded && !test->samplesLoaded() ? loadRecording(test) : StoreResult::Ok;
+}
+
+StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, RecordingPart part)
+{
     QVector<QJsonObject> headers;
     bool decoded = true;
-    bool intact = store.forEachRowInPieces(test->rowId(), InspectionDataType::Recording, [&](StoredBytes &bytes) {
-        decoded = readRecordingRow(*test, bytes, marksOnly ? RecordingPart::Marks : RecordingPart::Full) && decoded;
+    bool intact = store.forEachRowInPieces(test.rowId(), InspectionDataType::Recording, [&](StoredBytes &bytes) {
+        decoded = readRecordingRow(test, bytes, part) && decoded;
     });
     intact = intact && decoded;
-    if (!marksOnly)
-        LargeBlockHeap::returnFreed();
     // Marks moved in the review are saved as a header and take precedence.
-    const StoreResult headerResult = store.readDocuments(test->rowId(), InspectionDataType::RecordingHeader, headers);
+    const StoreResult headerResult = store.readDocuments(test.rowId(), InspectionDataType::RecordingHeader, headers);
     for (const QJsonObject &document : headers)
-        readRecordingDocument(*test, document, RecordingPart::Header);
+        readRecordingDocument(test, document, RecordingPart::Header);
     const StoreResult result = worse(store.outcome(intact, StoreResult::Damaged), headerResult);
     QVector<QJsonObject> scores;
     QVector<QJsonObject> measures;
     const StoreResult valuations
-        = worse(store.readDocuments(test->rowId(), InspectionDataType::BallValuation, scores),
-                store.readDocuments(test->rowId(), InspectionDataType::MetricValuation, measures));
+        = worse(store.readDocuments(test.rowId(), InspectionDataType::BallValuation, scores),
+                store.readDocuments(test.rowId(), InspectionDataType::MetricValuation, measures));
     for (const QJsonObject &document : scores)
-        loadBallValuation(test, document);
+        loadBallValuation(&test, document);
     for (const QJsonObject &document : measures)
-        loadMetricValuation(test, document);
+        loadMetricValuation(&test, document);
     return worse(result, valuations);
 }
 

@@ -12,6 +12,7 @@
 #include "InspectionTest.h"
 #include "InspectionTheme.h"
 #include "InspectionUndoHistory.h"
+#include "PhotoReader.h"
 #include "StoreResult.h"
 
 #include <QByteArray>
@@ -22,6 +23,11 @@
 #include <QString>
 #include <QUuid>
 #include <QVector>
+
+#include <functional>
+
+class BinaryJsonObject;
+class InspectionStore;
 
 // The examination of one subject: the tests of one subject file, with their
 // storage and the undo history of their structures.
@@ -65,6 +71,9 @@ public:
     // --- subject file ---
     // Replaces the examination by the tests stored in file.
     StoreResult load(const QString &file);
+    // The same with the questionnaire and the pre-test text, all in one
+    // opening of the file; those two are read as far as they can be.
+    StoreResult loadSubject(const QString &file, _Person &person);
     // Writes the test's structure row, creating the file and its table when
     // missing; with no test only the file and table are made.
     StoreResult saveTestStruct(_Test *test, bool pushUndo = true);
@@ -76,7 +85,14 @@ public:
     StoreResult saveRecordingHeader(_Test *test);
     // Fills the test's recording, marks, channels and interval from its rows,
     // and merges in its points scores and measured metric values.
+    // Reading a whole recording leaves freed blocks in the heap: the window
+    // that asked hands them back once it is done (LargeBlockHeap::returnFreed).
     StoreResult loadRecording(_Test *test, bool marksOnly = false);
+    // The marks and scores of every recorded test that has neither marks nor
+    // samples in memory, in one opening of the file; samples stay unread.
+    StoreResult loadMarks();
+    // The whole recording of a recorded test whose samples are not in memory.
+    StoreResult loadSamples(_Test *test);
     // Marks moved in the review, as headers; a test whose recording is
     // pending is left for its whole save.
     void saveModifiedTests();
@@ -112,8 +128,10 @@ public:
     // Fills the questionnaire from the file; unchanged when it holds none.
     StoreResult loadPerson(_Person &person);
     StoreResult savePerson(const _Person &person);
-    // A photo that does not decode is a null image at its place.
-    QVector<QImage> loadPhotos();
+    // A photo that does not decode is a null image at its place, and so is one
+    // too large to decode; results, when given, tells which (PhotoReader). With
+    // a valid bound each photo is decoded scaled down to fit within it.
+    QVector<QImage> loadPhotos(const QSize &bound = QSize(), QVector<PhotoReader::Result> *results = nullptr);
     // Replaces every stored photo, all at once or, on failure, not at all.
     StoreResult savePhotos(const QVector<QImage> &photos);
     // The bytes a photo is stored as.
@@ -147,6 +165,17 @@ private:
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
     // False when the row is damaged; the test is then untouched.
     static bool readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part);
+    // The members of a recording document that hold its marks.
+    static BinaryJsonObject marksOf(const BinaryJsonObject &document);
+    // The test's recording rows of that part with its headers and valuations.
+    static StoreResult readRecording(InspectionStore &store, _Test &test, RecordingPart part);
+    // Opens the file for load, lets `more` read from it, then reads the tests.
+    StoreResult loadWith(const QString &file, const std::function<void(InspectionStore &)> &more);
+    StoreResult readTests(InspectionStore &store);
+    static StoreResult readPerson(InspectionStore &store, _Person &person);
+    StoreResult readPreTestConversation(InspectionStore &store);
+    static StoreResult readFirstDocument(InspectionStore &store, const QString &testId, int kind,
+                                         QJsonObject &document);
     // A document under its owner's row in an existing subject file.
     StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
     // The test's document of a kind, as the member builds it.

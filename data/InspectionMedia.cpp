@@ -1,6 +1,7 @@
 #include "InspectionMedia.h"
 
 #include "Inspection.h"
+#include "InspectionTestNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -81,6 +82,17 @@ QString testVideoName(const Inspection &inspection, const InspectionTest &test)
 {
     return mediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection) + QLatin1Char('-')
            + fileNameSafe(test.name) + QLatin1Char('-') + test.id.toString() + QStringLiteral(".avi");
+}
+
+QSet<QString> testVideoNames(const QString &subjectPath)
+{
+    const Inspection subject(subjectPath);
+    QVector<InspectionTest> tests;
+    InspectionTestNames::read(subjectPath, tests);
+    QSet<QString> names;
+    for (const InspectionTest &test : tests)
+        names.insert(QFileInfo(testVideoName(subject, test)).fileName());
+    return names;
 }
 
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
@@ -173,10 +185,7 @@ OtherOwners otherOwners(const QString &subjectPath, const QString &renamedTo)
             owners.bases.insert(other);
             continue;
         }
-        Inspection inspection;
-        inspection.load(folder.filePath(name));
-        for (const InspectionTest &test : inspection.tests)
-            owners.names.insert(QFileInfo(testVideoName(inspection, test)).fileName());
+        owners.names.unite(testVideoNames(folder.filePath(name)));
         owners.extendedBases << other;
     }
     return owners;

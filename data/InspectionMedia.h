@@ -19,6 +19,9 @@ QString tempPreTestVideoPath(const Inspection &inspection);
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test);
 // The same path without creating the folder, for callers that only look.
 QString testVideoName(const Inspection &inspection, const InspectionTest &test);
+// The file names testVideoName gives the tests of the subject file at
+// subjectPath, its tests read no further than their names.
+QSet<QString> testVideoNames(const QString &subjectPath);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
 // Moves a file to the desktop's Trash; true as well when there is no such

@@ -26,6 +26,12 @@ StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJson
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
+    return readFirstDocument(store, testId, kind, document);
+}
+
+StoreResult Inspection::readFirstDocument(InspectionStore &store, const QString &testId, int kind,
+                                          QJsonObject &document)
+{
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(testId, kind, rows);
     if (rows.isEmpty())

@@ -29,8 +29,11 @@ const QString kOfTestKind = QStringLiteral("test_id=:1 AND data_type=:2");
 const QString kSelectSizes = QStringLiteral(
     "SELECT rowid, test_id, CASE typeof(data) WHEN 'blob' THEN length(data) ELSE -1 END FROM inspection WHERE %1");
 const QString kSelectData = QStringLiteral("SELECT data FROM inspection WHERE rowid = :1");
+// Only whether rows are there: their data stay unread.
+const QString kSelectPlaces = QStringLiteral("SELECT rowid, test_id, data_type FROM inspection WHERE data_type IN (%1)");
 // Only whether a row is there: its data stay unread.
 const QString kSelectExists = QStringLiteral("SELECT 1 FROM inspection WHERE test_id=:1 AND data_type=:2 LIMIT 1");
+const QString kSelectOwners = QStringLiteral("SELECT DISTINCT test_id FROM inspection WHERE data_type=:1");
 const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
 const QString kInsert = QStringLiteral("INSERT INTO inspection (test_id, data, data_type) VALUES (:1, :2, :3)");
 const QString kDeleteTest = QStringLiteral("DELETE FROM inspection WHERE test_id=:1");
@@ -152,6 +155,8 @@ bool InspectionStore::insertRow(const QString &testId, int kind, const QVariant 
     // A null byte array binds as NULL, which the data column refuses: an
     // empty attached file would fail the whole save.
     const QVariant value = data.type() == QVariant::ByteArray && data.isNull() ? QVariant(QByteArray("", 0)) : data;
+    // A new row has no place yet: reads scan again.
+    m_places.clear();
     QSqlQuery insert(SharedConnection::database());
     return run(insert, kInsert, {ownerText(testId), value, kind}) && insert.numRowsAffected() > 0;
 }
@@ -245,7 +250,8 @@ bool InspectionStore::visitRows(const QString &condition, const QVariantList &va
 
 bool InspectionStore::forEachRowInPieces(const QString &testId, int kind, const PiecesVisitor &visit)
 {
-    return visitRows(kOfTestKind, {testId, kind}, kind, 0, RowTaker([&](qint64 rowId, const QString &) {
+    const Selection rows = rowsOf(testId, kind);
+    return visitRows(rows.condition, rows.values, kind, 0, RowTaker([&](qint64 rowId, const QString &) {
                          const SharedConnection::Blob blob(kTable, QStringLiteral("data"), rowId);
                          if (!blob.isOpen()) {
                              // Text, not a blob: read as a whole.
@@ -271,7 +277,8 @@ bool InspectionStore::forEachRow(int kind, const RowVisitor &visit)
 
 bool InspectionStore::forEachRow(const QString &testId, int kind, const RowVisitor &visit)
 {
-    return visitRows(kOfTestKind, {testId, kind}, kind, 0, visit);
+    const Selection rows = rowsOf(testId, kind);
+    return visitRows(rows.condition, rows.values, kind, 0, visit);
 }
 
 bool InspectionStore::readRows(int kind, QVector<Row> &rows)
@@ -291,7 +298,40 @@ bool InspectionStore::readFirstRow(int kind, QVector<Row> &rows)
 
 bool InspectionStore::readFirstRow(const QString &testId, int kind, QVector<Row> &rows)
 {
-    return visitRows(kOfTestKind, {testId, kind}, kind, 1, [&rows](const Row &row) { rows.append(row); });
+    const Selection selection = rowsOf(testId, kind);
+    return visitRows(selection.condition, selection.values, kind, 1,
+                     [&rows](const Row &row) { rows.append(row); });
+}
+
+bool InspectionStore::placeRows(const QVector<int> &kinds)
+{
+    QStringList listed;
+    QHash<int, QHash<QString, QVector<qint64>>> places;
+    for (int kind : kinds) {
+        listed << QString::number(kind);
+        places[kind];  // a kind without rows is placed as well
+    }
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!run(query, kSelectPlaces.arg(listed.join(QLatin1Char(','))), {}))
+        return false;
+    while (query.next())
+        places[query.value(2).toInt()][query.value(1).toString()].append(query.value(0).toLongLong());
+    if (query.lastError().isValid())
+        return failed(query.lastError());
+    m_places = places;
+    return true;
+}
+
+InspectionStore::Selection InspectionStore::rowsOf(const QString &testId, int kind) const
+{
+    const auto placed = m_places.constFind(kind);
+    if (placed == m_places.constEnd())
+        return {kOfTestKind, {testId, kind}};
+    QStringList rowIds;
+    for (qint64 rowId : placed->value(testId))
+        rowIds << QString::number(rowId);
+    return {QStringLiteral("rowid IN (%1)").arg(rowIds.join(QLatin1Char(','))), {}};
 }
 
 bool InspectionStore::hasRow(const QString &testId, int kind, bool &exists)
@@ -301,6 +341,19 @@ bool InspectionStore::hasRow(const QString &testId, int kind, bool &exists)
     if (!run(query, kSelectExists, {testId, kind}))
         return false;
     exists = query.next();
+    if (query.lastError().isValid())
+        return failed(query.lastError());
+    return true;
+}
+
+bool InspectionStore::ownersOf(int kind, QSet<QString> &testIds)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!run(query, kSelectOwners, {kind}))
+        return false;
+    while (query.next())
+        testIds.insert(query.value(0).toString());
     if (query.lastError().isValid())
         return failed(query.lastError());
     return true;

@@ -4,7 +4,9 @@
 #include "StoredBytes.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QJsonObject>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -79,6 +81,13 @@ public:
     static constexpr qint64 kMaxFileContentBytes = 1000000000;
     static constexpr qint64 kMaxFileNameBytes = 64 << 10;
     static constexpr qint64 kMaxFileBytes = qint64(2) << 30;
+    // What a subject file expands to once read, past which it is none the
+    // program writes (what one document may expand to is BinaryJsonBounds'):
+    // question indexes run to 9999 and null ones from 10000 to 32767.
+    static constexpr int kMaxTests = 10000;
+    static constexpr int kMaxQuestions = 10000;      // in either list of one test
+    static constexpr int kMaxPlanEntries = 1 << 16;  // of one test
+    static constexpr int kMaxRecords = 1 << 20;      // questions and plan entries of all tests together
 
     // Rows of a kind, in stored order, handed over one at a time; false when
     // the table could not be read to the end (no table, not a database,
@@ -96,9 +105,17 @@ public:
     // Only the first of those rows, when there is one.
     bool readFirstRow(int kind, QVector<Row> &rows);
     bool readFirstRow(const QString &testId, int kind, QVector<Row> &rows);
+    // Reads where every row of the kinds lies, in one pass over the table: the
+    // reads of one test's rows of those kinds then go straight to them, where
+    // each would scan the table. False, leaving the reads to scan, when the
+    // table could not be read.
+    bool placeRows(const QVector<int> &kinds);
     // Whether the test has a row of the kind, without reading it; false when
     // the table could not be read.
     bool hasRow(const QString &testId, int kind, bool &exists);
+    // The owners of rows of a kind, in one pass over the table; false when
+    // the table could not be read.
+    bool ownersOf(int kind, QSet<QString> &testIds);
     // The decoded documents of a test's rows of a kind; undecodable rows are
     // skipped and make the result Damaged.
     StoreResult readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents);
@@ -125,7 +142,15 @@ private:
     bool readData(qint64 rowId, QByteArray &data);
     // Notes a failed statement's cause; false, for the caller's return.
     bool failed(const QSqlError &error);
+    struct Selection {
+        QString condition;
+        QVariantList values;
+    };
+    // The rows of a test and kind: by their places when placed, else by a scan.
+    Selection rowsOf(const QString &testId, int kind) const;
     bool m_open = false;
     bool m_busy = false;
+    // Row ids by kind and owner.
+    QHash<int, QHash<QString, QVector<qint64>>> m_places;
     QString m_refusal;
 };

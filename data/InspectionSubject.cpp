@@ -31,6 +31,11 @@ StoreResult Inspection::loadPerson(_Person &person)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
+    return readPerson(store, person);
+}
+
+StoreResult Inspection::readPerson(InspectionStore &store, _Person &person)
+{
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(InspectionDataType::Questionnaire, rows);
     if (rows.isEmpty())
@@ -71,11 +76,16 @@ QByteArray Inspection::photoRecord(const QImage &photo)
     return bytes;
 }
 
-QVector<QImage> Inspection::loadPhotos()
+QVector<QImage> Inspection::loadPhotos(const QSize &bound, QVector<PhotoReader::Result> *results)
 {
     QVector<QImage> photos;
-    for (const QByteArray &record : loadPhotoRecords())
-        photos.append(QImage::fromData(record));
+    for (const QByteArray &record : loadPhotoRecords()) {
+        QImage photo;
+        const PhotoReader::Result result = PhotoReader::read(record, photo, bound);
+        photos.append(photo);
+        if (results)
+            results->append(result);
+    }
     return photos;
 }
 
@@ -149,8 +159,14 @@ StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
 StoreResult Inspection::loadPreTestConversation()
 {
     preTestText.clear();
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    return store.isOpen() ? readPreTestConversation(store) : store.openFailure();
+}
+
+StoreResult Inspection::readPreTestConversation(InspectionStore &store)
+{
     QJsonObject document;
-    const StoreResult result = readFirstDocument(kPreTestId, InspectionDataType::Singleton, document);
+    const StoreResult result = readFirstDocument(store, kPreTestId, InspectionDataType::Singleton, document);
     preTestText = document.value(QStringLiteral("preTestConversation")).toString();
     return result;
 }

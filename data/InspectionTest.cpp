@@ -5,6 +5,10 @@
 
 namespace {
 
+// Row keys that are no GUID in our own text form get a stable identity of
+// their own, so each such test is still one test with its own undo history.
+const QUuid kForeignIdNamespace(QStringLiteral("{6f1e3c2a-8b4d-4f7e-9a21-3c5d7e9b1f40}"));
+
 using SampleMember = QVector<qint16> InspectionTest::*;
 using ChannelMember = InspectionChannel InspectionTest::*;
 
@@ -86,6 +90,17 @@ InspectionTest InspectionTest::structureCopy() const
     copy.labelsForRestore = labelsForRestore;
     copy.labelsNULL = labelsNULL;
     return copy;
+}
+
+void InspectionTest::setIdFromRow(const QString &rowId)
+{
+    const QUuid stored(rowId);
+    if (stored.toString() == rowId) {
+        id = stored;
+        return;
+    }
+    id = QUuid::createUuidV5(kForeignIdNamespace, rowId);
+    foreignId = rowId;
 }
 
 void InspectionTest::initChannels()

@@ -71,6 +71,8 @@ struct InspectionTest {
 
     // The test_id under which the test's rows are stored.
     QString rowId() const { return foreignId.isEmpty() ? id.toString() : foreignId; }
+    // The identity of the test stored under that test_id.
+    void setIdFromRow(const QString &rowId);
 
     // --- JSON documents ---
     // The test-structure document. Writing strips line breaks, tabs and quotes

@@ -9,6 +9,7 @@ namespace LargeBlockHeap {
 void keepLargeBlocks();
 // Hands the heap's free pages back to the kernel. Reading a long recording
 // frees many small blocks between the samples it keeps, and the heap would
-// hold their pages for as long as the test stays open.
+// hold their pages for as long as the test stays open. A walk of the whole
+// heap: called once by the window whose action read recordings, never per test.
 void returnFreed();
 }

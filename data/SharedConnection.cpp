@@ -46,6 +46,24 @@ bool defend(QSqlDatabase &database)
 
 thread_local QSqlDatabase *threadConnection = nullptr;
 
+// The page cache while a blob larger than it is read.
+constexpr int kSmallCacheKiB = 256;
+
+// A pragma's value on the connection; 0 when it cannot be read.
+int pragmaValue(const QString &name)
+{
+    QSqlQuery query(SharedConnection::database());
+    return query.exec(QStringLiteral("PRAGMA %1").arg(name)) && query.next() ? query.value(0).toInt() : 0;
+}
+
+// SQLite counts a negative cache size in KiB and a positive one in pages.
+qint64 cacheBytes(int cacheSize)
+{
+    if (cacheSize < 0)
+        return -qint64(cacheSize) * 1024;
+    return qint64(cacheSize) * pragmaValue(QStringLiteral("page_size"));
+}
+
 }  // namespace
 
 SharedConnection::ThreadConnection::ThreadConnection()
@@ -130,11 +148,17 @@ SharedConnection::Blob::Blob(const QString &table, const QString &column, qint64
         m_blob = nullptr;
         return;
     }
-    // A page cache that held the whole blob would double it while it is read.
-    QSqlQuery cache(database());
-    m_cacheSize = cache.exec(QStringLiteral("PRAGMA cache_size")) && cache.next() ? cache.value(0).toInt() : 0;
-    cache.finish();
-    cache.exec(QStringLiteral("PRAGMA cache_size = -256"));
+    // A blob larger than the page cache would fill it with pages read once
+    // and hold them beside the copy; smaller rows leave the cache as it is,
+    // since shrinking it drops every page the next statement needs.
+    const int blobBytes = sqlite3_blob_bytes(m_blob);
+    if (blobBytes <= kSmallCacheKiB * 1024)
+        return;
+    const int cacheSize = pragmaValue(QStringLiteral("cache_size"));
+    if (cacheSize == 0 || blobBytes <= cacheBytes(cacheSize))
+        return;
+    m_cacheSize = cacheSize;
+    QSqlQuery(database()).exec(QStringLiteral("PRAGMA cache_size = -%1").arg(kSmallCacheKiB));
 }
 
 SharedConnection::Blob::~Blob()

@@ -50,8 +50,8 @@ public:
     static QString integrityProblem(const QString &path, const QString &tag);
     // The blob or text in `column` of a table's row, opened for reading in
     // pieces; not open when the row holds neither or one longer than SQLite's
-    // length limit. While it is open SQLite's page cache is kept small: one
-    // that held the whole blob would double it while it is read.
+    // length limit. While a blob larger than SQLite's page cache is open the
+    // cache is kept small; a smaller one leaves the cache as it is.
     class Blob
     {
     public:

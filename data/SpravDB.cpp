@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
@@ -301,6 +302,8 @@ int SpravDB::readTags(QString &text)
 {
     if (!isOpen())
         return NotOpen;
+    // A key text far past any a key file holds fails the read instead of filling memory.
+    const SqliteLengthLimit limit(MaxTreeBytes);
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
     // A failed read is no empty tree: whoever writes the tree back would lose it.
@@ -308,7 +311,7 @@ int SpravDB::readTags(QString &text)
         return Failed;
     if (query.next())
         text = query.value(QStringLiteral("data")).toString();
-    return Done;
+    return query.lastError().isValid() ? Failed : Done;
 }
 
 int SpravDB::writeTags(const QString &text)

@@ -239,10 +239,7 @@ void InspectionEditFancy::action_DeletePoligramme()
     m_inspection.deleteTestData(test->id);
     const QString file = m_inspection.path;  // loading clears the path first
     m_inspection.load(file);
-    for (Inspection::_Test &each : m_inspection.tests) {
-        if (each.recorded)
-            m_inspection.loadRecording(&each, true);
-    }
+    m_inspection.loadMarks();
     // Loading sorts the tests anew: rows kept from before would show other tests.
     m_contextIndex = QModelIndex();
     reloadTree(false, nullptr);

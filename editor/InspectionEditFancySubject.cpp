@@ -89,10 +89,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         return;
     }
     WaitCursor wait;
-    for (Inspection::_Test &test : m_inspection.tests) {
-        if (test.recorded)
-            m_inspection.loadRecording(&test, true);
-    }
+    m_inspection.loadMarks();
     failures += renameTestVideos(oldVideos);
     reloadTree(false, nullptr);
     m_tree->setShowExtraInfo(m_showExtraInfo);

@@ -8,9 +8,15 @@
 
 namespace Fancy {
 
+namespace {
+// Without content the zone would be laid out 0 pixels high and could not be clicked.
+constexpr int kZoneHeight = 8;
+}  // namespace
+
 FancyColorButton::FancyColorButton(FancyTabWidget *owner)
     : m_owner(owner)
 {
+    setMinimumHeight(kZoneHeight);
 }
 
 void FancyColorButton::mousePressEvent(QMouseEvent *event)

@@ -10,6 +10,8 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/LargeBlockHeap.h"
+#include "data/TestCaption.h"
 #include "data/WaitCursor.h"
 #include "data/WindowLayout.h"
 #include "resources/VugResources.h"
@@ -215,7 +217,7 @@ void InspectionPoligrammeFancy::fillTestList()
         return;
     for (int i = 0; Inspection::_Test *test = m_inspection->test(i); ++i)
         if (test->recorded)
-            m_testList->addTest(i, test->headerText());
+            m_testList->addTest(i, testCaption(*m_inspection, i));
 }
 
 void InspectionPoligrammeFancy::showTest(int iIndexTest, int iPos, int iChannel)
@@ -228,8 +230,10 @@ void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iCha
     Inspection::_Test *test = m_inspection ? m_inspection->test(iIndexTest) : nullptr;
     if (!test || !test->recorded)
         return;
-    if (test->samples(ChannelCode::GSR)->isEmpty())
+    if (test->samples(ChannelCode::GSR)->isEmpty()) {
         m_inspection->loadRecording(test, false);
+        LargeBlockHeap::returnFreed();
+    }
     strip()->setTest(test);
     if (scrollArea()->test())
         scrollArea()->rememberLeftTick();

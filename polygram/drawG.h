@@ -74,32 +74,11 @@ public:
 
     void setRenderHints(QPainter &painter);
 
-    // --- channels ---
+    // --- the whole pass and the channels ---
+    void drawPolygram(QPainter &painter, const QRect &area, int n, float xShift);
     void drawChannelBand(QPainter &painter, const QRect &area, int code, bool noFill, bool sixteenBit);
-    static QVector<QPointF> buildCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
-                                             int code, int timeScale, int verticalShift);
     void drawChannelCurve(QPainter &painter, const QRect &area, int n, float xShift, int code, bool highlight,
                           bool fit);
-    // Each pixel column's run of points cut to those that change what it
-    // shows: the first, the lowest, the highest and the last, in order.
-    static QVector<QPointF> columnExtremes(const QVector<QPointF> &points);
-    // columnExtremes of buildCurvePoints at that scale, in one pass over the
-    // samples: an overview of hours is drawn without a point for each sample.
-    static QVector<QPointF> columnCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
-                                              int code, int timeScale, int verticalShift, float scale, bool fit);
-    // The pixel columns a polyline covers when drawn with a pen width pixels
-    // wide, one rectangle a column.
-    static QVector<QRect> wideCurveColumns(const QVector<QPointF> &points, qreal width);
-    // Fills the rectangles with an opaque colour, unantialiased; straight into
-    // the image's pixels where the painter draws on one without clipping.
-    static void fillColumns(QPainter &painter, const QVector<QRect> &columns, const QColor &color);
-    // Filter 1: subtracts a 30-sample moving average, adds back the mean;
-    // leaves dst[0..14] alone.
-    static void removeBaseline(const qint16 *src, qint16 *dst, int n);
-    // Filter 2: 100-sample moving average; leaves the first and last 50 alone.
-    static void movingAverage(const qint16 *src, qint16 *dst, int n);
-    // A plain copy; shares the buffer (Qt deep-copies one that cannot be shared).
-    static void copySamples(QVector<qint16> &dst, const QVector<qint16> &src);
 
     // --- time axis and backgrounds ---
     void drawTimeGrid(QPainter &painter, const QRect &area, int n, float xShift);
@@ -108,8 +87,7 @@ public:
     void drawGuideLines(QPainter &painter, const QRect &area);
     void drawAlignmentBackground(QPainter &painter, const QRect &area, int code);
 
-    // --- marks and the whole pass ---
-    void drawPolygram(QPainter &painter, const QRect &area, int n, float xShift);
+    // --- marks ---
     void fillQuestionIntervals(QPainter &painter, const QRect &area, int n, float xShift, const Labels &marks);
     void fillAnswerIntervals(QPainter &painter, const QRect &area, int n, float xShift, const Labels &marks);
     void fillReactionShades(QPainter &painter, const QRect &area, int n, float xShift, const Labels &marks);
@@ -124,18 +102,6 @@ private:
     // The pen of a caption: by the kind of an ordinary question.
     QPen captionPenOf(const Inspection::_Label &mark) const;
 
-    static QVector<qint16> filteredSamples(const InspectionChannel &record, const ChannelLook &look,
-                                           const QVector<qint16> &samples, int first, int last);
-    // The filters for the positions first..last-1 only.
-    static void removeBaseline(const qint16 *src, qint16 *dst, int n, int first, int last);
-    static void movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last);
-    static QVector<QPointF> curvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
-                                        int code, int timeScale, int verticalShift, float scale, bool fit);
-    // Each point of the curve, in order, handed to take as its x, its sample
-    // and the sample's height function, with whether it is the last.
-    template <typename Take>
-    static void placeCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
-                                 int timeScale, int verticalShift, float scale, bool fit, Take take);
     // Pixel value of a tick with integer division, as the fills and marks take it.
     qint64 tickPixel(qint64 tick) const { return tick * 1000 / timeScale; }
     // Integer pixels of the test's pause in whole seconds.

@@ -1,5 +1,4 @@
-// Question and answer marks, their captions, reaction shades, value captions
-// and the whole-polygram pass.
+// Question and answer marks, their captions, reaction shades and value captions.
 #include "drawG.h"
 
 #include "ChannelLook.h"
@@ -40,48 +39,6 @@ bool drawG::isVisible(double reference, double rightEdge, int width, double paus
 qint64 drawG::pausePixels() const
 {
     return qint64(test->ia.nIALength) * 20 * 1000 / timeScale;
-}
-
-void drawG::drawPolygram(QPainter &painter, const QRect &area, int n, float xShift)
-{
-    QRect polygram = area;
-    if (options & TimeGrid) {
-        const int strip = captionStripHeight();
-        polygram.setTop(polygram.top() + strip);
-        polygram.setBottom(polygram.bottom() - strip);
-    }
-    const auto on = [this](int bits) { return (options & bits) == bits; };
-    if (on(NullReactionShades | ReactionShades | NullMarks)) {
-        const int highlighted = highlightLabel;
-        highlightLabel = -1;
-        fillReactionShades(painter, polygram, n, xShift, test->labelsNULL);
-        highlightLabel = highlighted;
-    }
-    if (on(ReactionShades))
-        fillReactionShades(painter, polygram, n, xShift, test->labels);
-    if (on(AnswerIntervals | NullMarks))
-        fillAnswerIntervals(painter, polygram, n, xShift, test->labelsNULL);
-    if (on(AnswerIntervals))
-        fillAnswerIntervals(painter, polygram, n, xShift, test->labels);
-    if (on(TimeGrid))
-        drawTimeGrid(painter, polygram, n, xShift);
-    if (on(NullQuestionIntervals | NullMarks))
-        fillQuestionIntervals(painter, polygram, n, xShift, test->labelsNULL);
-    if (on(QuestionIntervals))
-        fillQuestionIntervals(painter, polygram, n, xShift, test->labels);
-    if (on(Marks | NullMarks))
-        drawLabels(painter, polygram, n, xShift, test->labelsNULL);
-    if (on(Marks))
-        drawLabels(painter, polygram, n, xShift, test->labels);
-    if (on(ValueCaptions))
-        drawValueCaptions(painter, polygram, n, xShift, test->labels);
-    // The curves lie on top of everything else.
-    for (int code = 0; code < ChannelCode::Count; ++code) {
-        const InspectionChannel &record = test->channel(code);
-        const QVector<qint16> *samples = test->samples(record.Kod);
-        if (ChannelLook(record).enable && samples && !samples->isEmpty())
-            drawChannelCurve(painter, polygram, n, xShift, code, false, false);
-    }
 }
 
 void drawG::fillQuestionIntervals(QPainter &painter, const QRect &area, int n, float xShift, const Labels &marks)

@@ -2,7 +2,7 @@
 
 #include "PoligrammeRecordWindow.h"
 #include "RecordingEnd.h"
-#include "Renderer.h"
+#include "RecordingSession.h"
 #include "SensorReader.h"
 #include "WizardChannelsDlg.h"
 #include "_PoligrammeRecordScrollArea.h"
@@ -10,7 +10,6 @@
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
-#include "recording/media/VideoPlayer.h"
 
 #include <QAction>
 #include <QApplication>
@@ -180,8 +179,8 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
     vertical->setValue(0);
     vertical->setPageStep(scrollArea->height());
 
-    connect(window->renderer, &Renderer::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
-    connect(window->renderer, &Renderer::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    connect(window->session(), &RecordingSession::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
+    connect(window->session(), &RecordingSession::updateUI, this, &InspectionRecordFancy::onUpdateUI);
     return true;
 }
 
@@ -221,8 +220,8 @@ void InspectionRecordFancy::onFullScreenAction() { setFullScreen(); }
 
 void InspectionRecordFancy::onClearRecordingAction()
 {
-    if (SensorReader *reader = recordWindow()->reader)
-        reader->clearPolygramStart();
+    if (RecordingSession *session = recordWindow()->session())
+        session->clearPolygramStart();
 }
 
 void InspectionRecordFancy::onRemoteControlAction()
@@ -234,13 +233,11 @@ void InspectionRecordFancy::onRemoteControlAction()
 
 void InspectionRecordFancy::onPauseHardRecordingAction()
 {
-    SensorReader *reader = recordWindow()->reader;
-    if (!reader)
+    RecordingSession *session = recordWindow()->session();
+    if (!session)
         return;
-    reader->paused = !reader->paused;
-    if (VideoPlayer *player = reader->videoPlayer())
-        player->setPaused(reader->paused);
-    pauseAction->setChecked(reader->paused);
+    session->setPaused(!session->isPaused());
+    pauseAction->setChecked(session->isPaused());
 }
 
 void InspectionRecordFancy::onChangeQuestsAction()
@@ -260,8 +257,8 @@ void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
         return;
     {
         // The render thread presents from these lists and the reader counts them for its automatic stop.
-        Renderer *renderer = recordWindow()->renderer;
-        QMutexLocker lock(renderer ? &renderer->mutex : nullptr);
+        RecordingSession *session = recordWindow()->session();
+        QMutexLocker lock(session ? &session->markLock() : nullptr);
         test->orders = edited.orders;
         test->themis = edited.themis;
         test->themisNULL = edited.themisNULL;
@@ -311,10 +308,10 @@ void InspectionRecordFancy::postDeferredEnd()
 
 QString InspectionRecordFancy::stopWarning() const
 {
-    const SensorReader *reader = recordWindow()->reader;
-    if (!test || !reader || !reader->recordMode)
+    const RecordingSession *session = recordWindow()->session();
+    if (!test || !session || !session->isNewRecording())
         return QString();
-    return RecordingEnd::lossWarning(*test, reader->position);
+    return RecordingEnd::lossWarning(*test, session->position());
 }
 
 void InspectionRecordFancy::onUpdateUI(int ipos)
@@ -329,9 +326,9 @@ void InspectionRecordFancy::onUpdateUI(int ipos)
 
 void InspectionRecordFancy::showLoss()
 {
-    const SensorReader *reader = recordWindow()->reader;
-    const quint64 missed = reader && reader->recordMode ? reader->missedTicks() : 0;
-    const quint64 unasked = reader && reader->recordMode ? reader->lineErrors() : 0;
+    const RecordingSession *session = recordWindow()->session();
+    const quint64 missed = session ? session->missedFrames() : 0;
+    const quint64 unasked = session ? session->lineErrors() : 0;
     statusBar()->setVisible(missed > 0 || unasked > 0);
     QString text = tr("Пропущено кадров: %1").arg(missed);
     if (unasked > 0)

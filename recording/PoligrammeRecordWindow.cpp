@@ -3,16 +3,16 @@
 #include "RasterPresenter.h"
 #include "KeyRepeatFilter.h"
 #include "RecordingEnd.h"
-#include "Renderer.h"
-#include "SensorReader.h"
+#include "RecordingSession.h"
 #include "data/ChannelBindings.h"
+#include "data/LargeBlockHeap.h"
+#include "data/ModeDigitKey.h"
 #include "data/SharedHelpers.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
 #include "polygram/drawPanelG.h"
 #include "recording/RecordingEvents.h"
 #include "recording/X11KeyRepeat.h"
-#include "recording/media/VideoRecorder.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -24,7 +24,6 @@
 #include <QOpenGLContext>
 #include <QPixmap>
 #include <QResizeEvent>
-#include <QThread>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QX11Info>
@@ -69,7 +68,7 @@ PoligrammeRecordWindow::PoligrammeRecordWindow(QWindow *parent, bool raster)
 PoligrammeRecordWindow::~PoligrammeRecordWindow()
 {
     // Threads must never outlive the surface they draw on.
-    if (reader || renderer)
+    if (m_session)
         stop(false);
 }
 
@@ -85,31 +84,23 @@ bool PoligrammeRecordWindow::takeLoss() { return m_presenter->takeLoss(); }
 void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
                                    int startPosition)
 {
-    if (reader)
+    if (m_session)
         return;
     QCoreApplication::instance()->installEventFilter(this);
     // Held marking keys then come as presses only; pairs are still told apart where the server refuses.
     m_detectableRepeat = X11KeyRepeat::setDetectable(true);
     inspection = inspection_;
     test = test_;
-    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty())
+    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty()) {
         inspection->loadRecording(test, false);
+        LargeBlockHeap::returnFreed();
+    }
 
-    readerThread = new QThread;
-    reader = new SensorReader(inspection, test, recordMode, startPosition, collaborators);
-    reader->moveToThread(readerThread);
-    renderThread = new QThread;
-    renderer = new Renderer(this, inspection, test, reader);
-    renderer->moveToThread(renderThread);
-    reader->setMarkLock(&renderer->mutex);
-
-    connect(renderThread, &QThread::started, renderer, &Renderer::onExecute);
-    connect(renderer, &Renderer::finished, renderer, &Renderer::onQuit);
-    connect(readerThread, &QThread::started, reader, &SensorReader::onExecute);
-    connect(reader, &SensorReader::error, this, &PoligrammeRecordWindow::onErrorFromSensorReader);
-    connect(reader, &SensorReader::loadAdvChannelsUI, this, &PoligrammeRecordWindow::loadAdvChannelsUI);
-    renderThread->start(QThread::InheritPriority);
-    readerThread->start(QThread::InheritPriority);
+    m_session = std::make_unique<RecordingSession>();
+    connect(m_session.get(), &RecordingSession::deviceFailed, this, &PoligrammeRecordWindow::onErrorFromSensorReader);
+    connect(m_session.get(), &RecordingSession::loadAdvChannelsUI, this, &PoligrammeRecordWindow::loadAdvChannelsUI);
+    connect(m_session.get(), &RecordingSession::loopEnded, this, &PoligrammeRecordWindow::onLoopEnded);
+    m_session->start(this, inspection, test, recordMode, startPosition, collaborators);
 
     cursorTimer = new QTimer(this);
     cursorTimer->setInterval(CursorUpkeepMs);
@@ -125,73 +116,38 @@ void PoligrammeRecordWindow::stop(bool save)
     if (m_detectableRepeat)
         m_detectableRepeat = X11KeyRepeat::setDetectable(false);
     releaseKeyboard();
-    stopRenderer();
-    const bool done = reader && test->isPresentationDone(reader->position);
     RecordingEnd::Run run;
-    run.presentationDone = done;
-    stopReader(run);
+    if (m_session) {
+        run = m_session->stop().value_or(run);
+        m_session.reset();
+    }
     if (test && inspection)
         RecordingEnd(inspection, test, run).finish(save);
 }
 
-void PoligrammeRecordWindow::stopRenderer()
+// The main window closes the screen in a turn of its own, never inside the session's.
+void PoligrammeRecordWindow::onLoopEnded()
 {
-    if (!renderer)
-        return;
-    // The renderer waits for the reader's data: release it before it is told to stop.
-    reader->requestStop();
-    renderer->stopRequested = true;
-    renderThread->quit();
-    renderThread->wait();
-    delete renderThread;
-    renderThread = nullptr;
-    delete renderer;
-    renderer = nullptr;
-}
-
-void PoligrammeRecordWindow::stopReader(RecordingEnd::Run &run)
-{
-    if (!reader)
-        return;
-    reader->requestStop();
-    readerThread->quit();
-    readerThread->wait();
-    run.newRecording = reader->recordMode;
-    if (VideoRecorder *recorder = reader->recorder.get()) {
-        recorder->stop();
-        run.videoWritten = recorder->wroteFile();
-        run.videoFailure = recorder->failure();
-    }
-    delete readerThread;
-    readerThread = nullptr;
-    delete reader;
-    reader = nullptr;
-    // The loop's end was asked for here: its close request, still queued,
-    // would close whatever screen the main window opens next.
     if (QMainWindow *main = findMainWindow())
-        QCoreApplication::removePostedEvents(main, RecordingEvents::LoopEnded);
+        QCoreApplication::postEvent(main, new QEvent(RecordingEvents::LoopEnded));
 }
 
 void PoligrammeRecordWindow::setSweep(int ms)
 {
-    if (renderer)
-        renderer->sweepMs = ms;
+    if (m_session)
+        m_session->setSweep(ms);
 }
 
 void PoligrammeRecordWindow::setVerticalPosition(int value)
 {
-    if (renderer)
-        renderer->verticalPosition = value;
+    if (m_session)
+        m_session->setVerticalPosition(value);
 }
 
 void PoligrammeRecordWindow::seekPosition(int position)
 {
-    if (!renderer)
-        return;
-    renderer->setViewPosition(position);
-    // The reader clamps to the recorded length and moves the video only where a time is stored.
-    if (!reader->recordMode)
-        reader->seek(position);
+    if (m_session)
+        m_session->seekPosition(position);
 }
 
 void PoligrammeRecordWindow::setRemoteControlCursor(bool on)
@@ -205,10 +161,9 @@ void PoligrammeRecordWindow::setRemoteControlCursor(bool on)
     setCursor(QCursor(image, image.width() / 2, image.height() / 2));
 }
 
+// The session has told the loop to end already.
 void PoligrammeRecordWindow::onErrorFromSensorReader(QString msg)
 {
-    if (reader)
-        reader->requestStop();
     releaseKeyboard();
     // Nothing of this window is touched after the box: a close request
     // handled while it is open may delete the window.
@@ -219,14 +174,14 @@ void PoligrammeRecordWindow::onErrorFromSensorReader(QString msg)
 
 void PoligrammeRecordWindow::onDrawZoom(QPixmap &px_)
 {
-    if (renderer)
-        renderer->drawZoom(mapFromGlobal(QCursor::pos()), px_);
+    if (m_session)
+        m_session->drawZoom(mapFromGlobal(QCursor::pos()), px_);
 }
 
 void PoligrammeRecordWindow::onTimerUpdateCursor()
 {
     const Qt::KeyboardModifiers modifiers = QGuiApplication::queryKeyboardModifiers();
-    if (modalDialogOpen() || !renderer || (modifiers & Qt::ShiftModifier))
+    if (modalDialogOpen() || !m_session || (modifiers & Qt::ShiftModifier))
         return;
     const QPoint global = QCursor::pos();
     publishInput(global, QGuiApplication::mouseButtons(), modifiers);
@@ -237,7 +192,7 @@ void PoligrammeRecordWindow::onTimerUpdateCursor()
     }
     if (remoteControl || drawPanelG::panelAt(p, -1))
         return;
-    setCursor(renderer->channelAtPoint(p) >= 0 ? Qt::OpenHandCursor : Qt::ArrowCursor);
+    setCursor(m_session->channelAtPoint(p) >= 0 ? Qt::OpenHandCursor : Qt::ArrowCursor);
 }
 
 void PoligrammeRecordWindow::resizeEvent(QResizeEvent *event)
@@ -283,7 +238,7 @@ void PoligrammeRecordWindow::releaseKeyboard()
 
 bool PoligrammeRecordWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!renderer || !isVisible())
+    if (!m_session || !isVisible())
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -329,6 +284,9 @@ bool PoligrammeRecordWindow::filterKeyPress(QKeyEvent *event)
         return false;
     if (popupOpen())
         return KeyRepeatFilter::isHeldKey(event->key());
+    // The main window's mode keys choose the tab shown when this screen closes.
+    if ((event->modifiers() & Qt::AltModifier) && modeDigitOfKey(event) >= 0)
+        return false;
     publishInput(QCursor::pos(), QGuiApplication::mouseButtons(), event->modifiers());
     m_keys->press(event->key(), event->timestamp(), event->isAutoRepeat());
     return true;
@@ -348,19 +306,19 @@ bool PoligrammeRecordWindow::filterKeyRelease(QKeyEvent *event)
 
 void PoligrammeRecordWindow::actOnKeyPress(int key)
 {
-    if (!renderer)
+    if (!m_session)
         return;
     if (KeyRepeatFilter::isHeldKey(key))
         grabKeyboard();
-    renderer->keyPress(key);
+    m_session->keyPress(key);
 }
 
 // A release may count after its pair wait, when the recording has stopped.
 void PoligrammeRecordWindow::actOnKeyRelease(int key)
 {
     releaseKeyboard();
-    if (renderer)
-        renderer->keyRelease(key);
+    if (m_session)
+        m_session->keyRelease(key);
 }
 
 bool PoligrammeRecordWindow::holdsPoint(const QPoint &p) const { return QRect(QPoint(0, 0), size()).contains(p); }
@@ -370,9 +328,9 @@ bool PoligrammeRecordWindow::pressRemoteControl(QMouseEvent *event, const QPoint
     if (!remoteControl || !holdsPoint(p) || (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
         return false;
     if (event->button() == Qt::LeftButton)
-        renderer->keyPress(Qt::Key_Space);
+        m_session->keyPress(Qt::Key_Space);
     else if (event->button() == Qt::RightButton)
-        renderer->keyPress(Qt::Key_Backspace);
+        m_session->keyPress(Qt::Key_Backspace);
     else
         return false;
     return true;
@@ -382,18 +340,18 @@ void PoligrammeRecordWindow::filterMousePress(QMouseEvent *event, const QPoint &
 {
     if (pressRemoteControl(event, p))
         return;
-    if (!renderer->channelSelected) {
+    if (!m_session->adjustsChannel()) {
         if (event->button() != Qt::LeftButton || drawPanelG::panelAt(p, -1))
             return;
-        const int code = renderer->channelAtPoint(p);
+        const int code = m_session->channelAtPoint(p);
         if (code < 0)
             return;
-        renderer->selectedChannel = code;
-        renderer->channelSelected = 1;
+        m_session->setSelectedChannel(code);
+        m_session->setAdjustsChannel(true);
         startDrag(p);
     } else if (drawPanelG::panelAt(p, 0)) {
         selectPanelRow(p);
-    } else if (renderer->plotArea().contains(p)) {
+    } else if (m_session->plotArea().contains(p)) {
         startDrag(p);
     }
 }
@@ -408,7 +366,7 @@ void PoligrammeRecordWindow::selectPanelRow(const QPoint &p)
 {
     for (int code = 0; code < ChannelCode::Count; ++code) {
         if (drawPanelG::channelCell(PanelState::RowCell, code).contains(p)) {
-            renderer->selectedChannel = code;
+            m_session->setSelectedChannel(code);
             return;
         }
     }
@@ -420,7 +378,7 @@ void PoligrammeRecordWindow::filterMouseMove(QMouseEvent *event, const QPoint &p
         return;
     if (dragStart.isNull()) {
         const Qt::KeyboardModifiers modifiers = event->modifiers();
-        const bool hand = renderer->plotArea().contains(p) && !drawPanelG::panelAt(p, -1)
+        const bool hand = m_session->plotArea().contains(p) && !drawPanelG::panelAt(p, -1)
                           && (modifiers & Qt::ShiftModifier) && !(modifiers & Qt::ControlModifier);
         setCursor(hand ? Qt::OpenHandCursor : Qt::ArrowCursor);
     } else if (event->buttons() & Qt::LeftButton) {
@@ -434,8 +392,8 @@ void PoligrammeRecordWindow::dragChannel(QMouseEvent *event, const QPoint &p)
     const int dy = p.y() - dragStart.y();
     const bool horizontal = std::abs(dx) >= std::abs(dy);
     {
-        QMutexLocker lock(&renderer->mutex);
-        InspectionChannel &record = test->channel(renderer->selectedChannel);
+        QMutexLocker lock(&m_session->markLock());
+        InspectionChannel &record = test->channel(m_session->selectedChannel());
         if (!(event->buttons() & Qt::RightButton)) {
             if (horizontal)
                 changeChannelAmplify(record, dx);
@@ -456,13 +414,13 @@ void PoligrammeRecordWindow::filterMouseRelease(QMouseEvent *event, const QPoint
 {
     const Qt::KeyboardModifiers held = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier);
     if (remoteControl && holdsPoint(p) && !held) {
-        renderer->keyRelease(Qt::Key_Space);
+        m_session->keyRelease(Qt::Key_Space);
         return;
     }
     if (dragStart.isNull() || event->button() != Qt::LeftButton)
         return;
     if (!held)
-        renderer->channelSelected = 0;
+        m_session->setAdjustsChannel(false);
     dragStart = QPoint();
     setCursor(Qt::ArrowCursor);
 }
@@ -485,7 +443,7 @@ bool PoligrammeRecordWindow::wheelOverRow(InspectionChannel &record, int code, i
     const auto over = [code, &p](PanelState::Cell cell) { return drawPanelG::channelCell(cell, code).contains(p); };
     const bool hardwareCell = ctrl && (over(PanelState::ShiftCell) || over(PanelState::GainCell));
     // The unit's gain and zero stay put through a presentation.
-    if (hardwareCell && !test->canFinishRecording(reader->position))
+    if (hardwareCell && !test->canFinishRecording(m_session->position()))
         return false;
     if (ctrl && over(PanelState::ShiftCell))
         moveChannelShift(record, delta / ShiftWheelDivisor);
@@ -497,6 +455,6 @@ bool PoligrammeRecordWindow::wheelOverRow(InspectionChannel &record, int code, i
         changeChannelAmplify(record, delta / DisplayWheelDivisor);
     else
         return true;
-    renderer->selectedChannel = code;
+    m_session->setSelectedChannel(code);
     return true;
 }

@@ -9,24 +9,24 @@
 #include <QSize>
 #include <QWindow>
 
+#include <memory>
+
 class Inspection;
 class QImage;
 class KeyRepeatFilter;
 class QKeyEvent;
 class QMouseEvent;
 class QPixmap;
-class QThread;
 class QTimer;
 class QWheelEvent;
 class RasterPresenter;
-class Renderer;
-class SensorReader;
+class RecordingSession;
 struct InspectionChannel;
 struct InspectionTest;
 
 // The surface the live renderer draws the recording on from its own thread.
-// It owns the acquisition and render threads of a recording or playback, and
-// routes the examiner's keys and mouse, application-wide, into the renderer.
+// It holds the session of a recording or playback, which runs the threads, and
+// routes the examiner's keys and mouse, application-wide, into it.
 // Where OpenGL is a software rasteriser the window is a raster one: the
 // renderer hands each frame over and the GUI thread copies it to the screen,
 // with no GL composition of the window.
@@ -47,8 +47,10 @@ public:
     bool takeLoss() override;
 
     void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
-    // Joins both threads, then keeps or discards the recording; a playback is left as it was.
+    // Ends the session, then keeps or discards the recording; a playback is left as it was.
     void stop(bool save);
+    // The running recording or playback; null between a stop and the next start.
+    RecordingSession *session() const { return m_session.get(); }
 
     void setSweep(int ms);
     void setVerticalPosition(int value);
@@ -67,14 +69,11 @@ public:
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
-    QThread *renderThread = nullptr;
-    QThread *readerThread = nullptr;
-    Renderer *renderer = nullptr;
-    SensorReader *reader = nullptr;
     QPoint dragStart;
     QTimer *cursorTimer = nullptr;
     bool remoteControl = false;
-    // What the reader is built with; the defaults are the program's own.
+    // What the reader is built with, but for its loop's end and mark lock,
+    // which are the session's; the defaults are the program's own.
     ReaderCollaborators collaborators;
 
 signals:
@@ -95,8 +94,7 @@ protected:
 
 private:
     void takeOrigin() { m_origin = mapToGlobal(QPoint(0, 0)); }
-    void stopRenderer();
-    void stopReader(RecordingEnd::Run &run);
+    void onLoopEnded();
     void grabKeyboard();
     static void releaseKeyboard();
 
@@ -115,6 +113,7 @@ private:
     void startDrag(const QPoint &p);
     bool holdsPoint(const QPoint &p) const;
 
+    std::unique_ptr<RecordingSession> m_session;
     LockedValue<QSize> m_surfaceSize;
     LockedValue<QPoint> m_origin;
     // Set where the window is a raster one; a child of the window.

@@ -23,7 +23,7 @@ struct ReaderCollaborators
     std::function<std::unique_ptr<VideoRecorder>(int quality)> makeRecorder;
     // null: the video-file player
     std::function<std::unique_ptr<VideoPlayer>()> makePlayer;
-    // Where the end of the loop is posted; null: the main window.
+    // Where the end of the loop is posted; null: nowhere.
     QObject *loopEndReceiver = nullptr;
     // The lock of the test's mark lists; null: the reader's own.
     QMutex *markLock = nullptr;

@@ -9,6 +9,7 @@
 #include "data/DefChannel.h"
 #include "data/SignalAnalysis.h"
 #include "polygram/InputState.h"
+#include "polygram/CurveColumns.h"
 #include "polygram/drawG.h"
 #include "polygram/drawPanelG.h"
 
@@ -70,11 +71,12 @@ QRect boundsOf(const QPicture &picture)
 }  // namespace
 
 Renderer::Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test,
-                   SensorReader *reader)
+                   SensorReader *reader, QMutex *markLock)
     : surface(surface)
     , inspection(inspection)
     , test(test)
     , reader(reader)
+    , mutex(markLock ? markLock : &ownMarkLock)
 {
     settings.load();
     drawPanelG::setCameraScale(settings.dVideoPanelSize);
@@ -87,6 +89,13 @@ Renderer::~Renderer()
 {
     stopRequested = true;
     delete secondMonitor;
+}
+
+void Renderer::requestStop()
+{
+    stopRequested = true;
+    QMutexLocker lock(&pacingMutex);
+    pacing.wakeAll();
 }
 
 QVector<int> &Renderer::pulseHistory()
@@ -134,8 +143,8 @@ void Renderer::onExecute()
             continue;
         if (d % UpdateInterval == 0)
             emit updateUI(d);
-        if (test && selectedChannel < 0)
-            selectedChannel = nextEnabledChannel(*test, -1, 1);
+        if (test && m_selectedChannel < 0)
+            m_selectedChannel = nextEnabledChannel(*test, -1, 1);
         takeViewSettings();
         drawRound(context.get(), d, readInput());
         lastRound = d;
@@ -157,13 +166,13 @@ void Renderer::onExecute()
 
 int Renderer::drawnPosition()
 {
-    int p = reader->position;
+    int p = reader->currentPosition();
     int d = p;
-    if (!reader->recordMode && sliderPressed) {
-        // The reader keeps the position within the recorded length and moves the video there.
-        reader->seek(viewPosition);
-        d = p = reader->position;
-    } else if (reader->recordMode) {
+    if (!reader->isRecording() && sliderPressed) {
+        // Drawn where the reader is moved to: the video follows it there.
+        d = p = reader->clampedPosition(viewPosition);
+        emit seekRequested(p);
+    } else if (reader->isRecording()) {
         if (sliderPressed)
             d = viewPosition;
         else
@@ -242,7 +251,7 @@ FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const 
 {
     const QRect area(QPoint(0, 0), QPoint(size.width() - 1, size.height() - 1));
     FrameChange change;
-    if (wholeFrames || !test || size.width() < LeastWidth || channelSelected != 0) {
+    if (wholeFrames || !test || size.width() < LeastWidth || m_channelSelected != 0) {
         m_shown = Layers();
         QImage whole(size, QImage::Format_RGB32);
         {
@@ -255,16 +264,16 @@ FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const 
     setupTable.reset();
     bool moved = false;
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         const SweepPacing row = SweepPacing::of(painter->timeScale);
         moved = picture.update(*painter, area.size(), d, (row.subFrames - 1) * row.step, true);
     }
     // The panels are drawn once a position; the sub-frames between only move the polygram.
-    const bool samePosition = m_shown.valid && m_shown.position == d && m_shown.paused == bool(reader->paused)
-                              && reader->readError == 0;
+    const bool samePosition = m_shown.valid && m_shown.position == d && m_shown.paused == reader->isPaused()
+                              && !reader->readFailed();
     Layers next = samePosition ? m_shown : recordLayers(area, d, input);
     next.position = d;
-    next.paused = reader->paused;
+    next.paused = reader->isPaused();
     next.origin = picture.origin(offset);
     next.size = size;
     next.valid = true;
@@ -330,7 +339,7 @@ Renderer::Layers Renderer::recordLayers(const QRect &area, int d, const FrameInp
     for (const auto &draw : overlaySteps(area, d, input))
         record(draw);
     layers.belowImages = layers.layers.size();
-    if (reader->readError == 0) {
+    if (!reader->readFailed()) {
         layers.images = drawsImagePanels();
         record([&](QPainter &painter) { drawCountdown(painter, area, d, input); });
     }
@@ -369,25 +378,25 @@ void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset
     frame.fillRect(area, Qt::white);
     if (!test || size.width() < LeastWidth)
         return;
-    if (channelSelected != 0) {
+    if (m_channelSelected != 0) {
         drawAdjustment(frame, area, d, offset, input);
         return;
     }
     setupTable.reset();
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         drawPolygram(frame, area, d, offset);
     }
     if (!drawsPanels())
         return;
     drawOverlay(frame, area, d, input);
-    if (reader->readError != 0)
+    if (reader->readFailed())
         return;
     drawImagePanels(frame, input);
     drawCountdown(frame, area, d, input);
 }
 
-bool Renderer::drawsPanels() const { return !reader->paused; }
+bool Renderer::drawsPanels() const { return !reader->isPaused(); }
 
 void Renderer::drawPolygram(QPainter &frame, const QRect &area, int d, float offset)
 {
@@ -409,7 +418,7 @@ void Renderer::drawOverlay(QPainter &frame, const QRect &area, int d, const Fram
 QVector<std::function<void(QPainter &)>> Renderer::overlaySteps(const QRect &area, int d, const FrameInput &input)
 {
     QVector<std::function<void(QPainter &)>> steps;
-    if (reader->readError != 0) {
+    if (reader->readFailed()) {
         steps << [this, area](QPainter &frame) { drawErrorBanner(frame, area.size()); };
         return steps;
     }
@@ -417,13 +426,13 @@ QVector<std::function<void(QPainter &)>> Renderer::overlaySteps(const QRect &are
     steps << [this, d, input](QPainter &frame) { drawReadouts(frame, d, input); };
     if (settings.bShowTrasparentPanel_Inspection) {
         steps << [this, d, input](QPainter &frame) {
-            QMutexLocker lock(&mutex);
+            QMutexLocker lock(mutex);
             panels->drawInspectionPanel(&frame, input.cursor, input.pressed, true, d);
         };
     }
     if (settings.bShowTrasparentPanel_Quest) {
         steps << [this, area, d, input](QPainter &frame) {
-            QMutexLocker lock(&mutex);
+            QMutexLocker lock(mutex);
             const QString text = updateCurrentQuestion(d);
             panels->drawTextPanel(&frame, input.cursor, !text.isEmpty(), area, text);
         };
@@ -478,7 +487,7 @@ void Renderer::drawReadouts(QPainter &frame, int d, const FrameInput &input)
 
 void Renderer::drawCountdown(QPainter &frame, const QRect &area, int d, const FrameInput &input)
 {
-    int seconds = reader->countdown;
+    int seconds = reader->countdownSeconds();
     if (seconds < 0) {
         const QVector<qint16> *first = test->samples(ChannelCode::GSR);
         seconds = (first->size() - d) / SensorReader::TicksPerSecond;
@@ -503,13 +512,13 @@ void Renderer::drawAdjustment(QPainter &frame, QRect area, int d, float offset, 
 {
     const int strip = drawG::captionStripHeight();
     area.adjust(0, strip, 0, -strip);
-    const int selected = selectedChannel;
+    const int selected = m_selectedChannel;
     const bool shiftCtrl = (input.modifiers & Qt::ShiftModifier) && (input.modifiers & Qt::ControlModifier);
-    if (reader->sixteenBit && shiftCtrl) {
+    if (reader->isSixteenBit() && shiftCtrl) {
         painter->drawGuideLines(frame, area);
         painter->drawChannelCurve(frame, area, d, offset, selected, false, true);
     } else {
-        painter->drawChannelBand(frame, area, selected, reader->sixteenBit, reader->sixteenBit);
+        painter->drawChannelBand(frame, area, selected, reader->isSixteenBit(), reader->isSixteenBit());
         painter->drawTimeGrid(frame, area, d, offset);
         for (int code = 0; code < ChannelCode::Count; ++code) {
             const InspectionChannel &record = test->channel(code);
@@ -529,7 +538,7 @@ void Renderer::drawAdjustment(QPainter &frame, QRect area, int d, float offset, 
 
 int Renderer::channelAtPoint(QPoint p)
 {
-    if (!reader || reader->position <= 9)
+    if (!reader || reader->currentPosition() <= 9)
         return -1;
     const QRect area = plotArea();
     if (!area.contains(p))
@@ -540,7 +549,7 @@ int Renderer::channelAtPoint(QPoint p)
         if (record.KodDrv < 0 || !record.Enable || !*record.Enable)
             continue;
         const QVector<QPointF> points =
-            drawG::buildCurvePoints(test, area, reader->position, 0.0f, code, sweepMs, verticalPosition);
+            CurveColumns::points(test, area, reader->currentPosition(), 0.0f, code, sweepMs, verticalPosition);
         for (const QPointF &point : points) {
             if (box.contains(QPoint(int(point.x()), int(point.y()))))
                 return code;

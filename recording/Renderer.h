@@ -52,8 +52,34 @@ public:
         Qt::KeyboardModifiers modifiers = Qt::NoModifier;
     };
 
-    Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test, SensorReader *reader);
+    // markLock guards the test's mark lists and channel records; null: the renderer's own.
+    Renderer(RenderSurface *surface, Inspection *inspection, Inspection::_Test *test, SensorReader *reader,
+             QMutex *markLock = nullptr);
     ~Renderer() override;
+
+    // Ends the loop at its next check; the caller releases the reader's wait.
+    void requestStop();
+    // Set on the GUI thread, read by the render thread once a round.
+    int sweep() const { return sweepMs; }
+    void setSweep(int ms) { sweepMs = ms; }
+    void setVerticalPosition(int value) { verticalPosition = value; }
+    int selectedChannel() const { return m_selectedChannel; }
+    void setSelectedChannel(int code) { m_selectedChannel = code; }
+    // Non-zero while the examiner adjusts the selected channel.
+    int channelSelected() const { return m_channelSelected; }
+    void setChannelSelected(int on) { m_channelSelected = on; }
+    // While the scroll bar's slider is held the view stays where it was put.
+    void setSliderPressed(bool pressed) { sliderPressed = pressed; }
+    QMutex &markLock() { return *mutex; }
+    // Every sub-frame draws the polygram afresh and shows the whole frame.
+    void setWholeFrames(bool on) { wholeFrames = on; }  // tests
+    GenericSettings &viewSettings() { return settings; }  // tests
+    _QSecondMonitor *secondMonitorView() const { return secondMonitor; }  // tests
+    // Called after each sub-frame with the drawn position and the sub-frame's index; before the loop starts.
+    void setSubFrameDrawn(const std::function<void(int position, int subFrame)> &drawn)  // tests
+    {
+        subFrameDrawn = drawn;
+    }
 
     void keyPress(int key);
     void keyRelease(int key);
@@ -64,7 +90,7 @@ public:
     // The live view gives the magnifier no picture.
     void drawZoom(QPoint, QPixmap &) {}
 
-    // The text panel's question at drawn position d; the caller holds mutex.
+    // The text panel's question at drawn position d; the caller holds the mark lock.
     QString updateCurrentQuestion(int d);
 
     // Makes and drops the painters the frame content draws with.
@@ -82,36 +108,37 @@ public:
     // The pulse readout's last values, shared by every recording of the run.
     static QVector<int> &pulseHistory();
 
-    // Called after each sub-frame with the drawn position and the sub-frame's index.
-    std::function<void(int position, int subFrame)> subFrameDrawn;
-
-    RenderSurface *surface;
-    Inspection *inspection;
-    Inspection::_Test *test;
-    SensorReader *reader;
-    std::atomic<bool> stopRequested{false};
-    std::atomic<int> sweepMs{1000};
-    std::atomic<int> selectedChannel{-1};
-    std::atomic<int> channelSelected{0};
-    std::atomic<int> verticalPosition{0};
-    std::atomic<bool> sliderPressed{false};
-    std::atomic<int> viewPosition{0};
-    // Every sub-frame draws the polygram afresh and shows the whole frame: the
-    // benchmark's baseline.
-    bool wholeFrames = false;
-    GenericSettings settings;
-    QMutex mutex;
-    _QSecondMonitor *secondMonitor = nullptr;
-
 signals:
     void finished();
     void updateUI(int ipos);
+    // A playback's position held by the slider: the reader is moved there,
+    // within the recorded length, on the GUI thread.
+    void seekRequested(int position);
 
 public slots:
     void onExecute();
     void onQuit() {}
 
 private:
+    std::function<void(int position, int subFrame)> subFrameDrawn;
+    RenderSurface *surface;
+    Inspection *inspection;
+    Inspection::_Test *test;
+    SensorReader *reader;
+    std::atomic<bool> stopRequested{false};
+    std::atomic<int> sweepMs{1000};
+    std::atomic<int> m_selectedChannel{-1};
+    std::atomic<int> m_channelSelected{0};
+    std::atomic<int> verticalPosition{0};
+    std::atomic<bool> sliderPressed{false};
+    std::atomic<int> viewPosition{0};
+    // The benchmark's baseline.
+    std::atomic<bool> wholeFrames{false};
+    GenericSettings settings;
+    QMutex ownMarkLock;
+    QMutex *mutex;
+    _QSecondMonitor *secondMonitor = nullptr;
+
     void presentNextQuestion();
     void openAnswerMark(const InspectionLabel &latest, int p);
     void showOnSecondMonitor(const InspectionOrder &entry);

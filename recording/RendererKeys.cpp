@@ -22,12 +22,12 @@ void Renderer::keyPress(int key)
         presentNextQuestion();
         break;
     case Qt::Key_Backspace: {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         test->removeLastLabel();
         break;
     }
     case Qt::Key_Shift:
-        channelSelected = 1;
+        m_channelSelected = 1;
         break;
     default:
         adjustChannel(key, InputState::current().modifiers);
@@ -37,9 +37,9 @@ void Renderer::keyPress(int key)
 void Renderer::keyRelease(int key)
 {
     if (key == Qt::Key_Space)
-        closeMark(reader->position);
+        closeMark(reader->currentPosition());
     else if (key == Qt::Key_Shift)
-        channelSelected = 0;
+        m_channelSelected = 0;
 }
 
 void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
@@ -47,14 +47,14 @@ void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
     if (!(modifiers & Qt::ShiftModifier))
         return;
     if (key == Qt::Key_PageDown || key == Qt::Key_PageUp) {
-        selectedChannel = nextEnabledChannel(*test, selectedChannel, key == Qt::Key_PageDown ? 1 : -1);
+        m_selectedChannel = nextEnabledChannel(*test, m_selectedChannel, key == Qt::Key_PageDown ? 1 : -1);
         return;
     }
     const bool hardware = modifiers & Qt::ControlModifier;
     // The unit's gain and zero stay put through a presentation.
-    if (hardware && !test->canFinishRecording(reader->position))
+    if (hardware && !test->canFinishRecording(reader->currentPosition()))
         return;
-    InspectionChannel &record = test->channel(selectedChannel);
+    InspectionChannel &record = test->channel(m_selectedChannel);
     const bool vertical = key == Qt::Key_Up || key == Qt::Key_Down;
     const bool horizontal = key == Qt::Key_Left || key == Qt::Key_Right;
     const int sign = (key == Qt::Key_Up || key == Qt::Key_Right) ? 1 : -1;
@@ -73,21 +73,21 @@ void Renderer::adjustChannel(int key, Qt::KeyboardModifiers modifiers)
 void Renderer::presentNextQuestion()
 {
     const InspectionLabel latest = test->labelInForce(-1);
-    int p = reader->position;
+    int p = reader->currentPosition();
     int n = 2;
     if (latest.Group == 0) {
         reader->clearPolygramStart();
-        p = reader->position;
+        p = reader->currentPosition();
     } else if (p - latest.TickQEnd < test->ia.lengthTicks()) {
         openAnswerMark(latest, p);
         return;
     } else {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         n = test->nextOrderIndex(latest.Group, latest.Theme, !test->recorded);
     }
     InspectionOrder entry;
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         if (n < 2 || n >= test->orders.size())
             return;
         entry = test->orders.at(n);
@@ -97,7 +97,7 @@ void Renderer::presentNextQuestion()
     mark.Group = entry.Group;
     mark.Theme = entry.Theme;
     mark.TickQStart = mark.TickQEnd = p;
-    QMutexLocker lock(&mutex);
+    QMutexLocker lock(mutex);
     test->appendLabel(mark);
 }
 
@@ -105,7 +105,7 @@ void Renderer::openAnswerMark(const InspectionLabel &latest, int p)
 {
     if (latest.TickAStart != 0 || !settings.bEnableLabelAnswere)
         return;
-    QMutexLocker lock(&mutex);
+    QMutexLocker lock(mutex);
     if (InspectionLabel *mark = test->findLabel(latest.Group, latest.Theme))
         mark->TickAStart = mark->TickAEnd = p;
 }
@@ -116,7 +116,7 @@ void Renderer::showOnSecondMonitor(const InspectionOrder &entry)
         return;
     QString text;
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         const InspectionTheme &question = test->theme(entry.Theme);
         if (test->ShowAllQuestSecondMonitor || question.ShowQuestToSecondMonitor)
             text = question.Theme;
@@ -127,7 +127,7 @@ void Renderer::showOnSecondMonitor(const InspectionOrder &entry)
 void Renderer::closeMark(int p)
 {
     {
-        QMutexLocker lock(&mutex);
+        QMutexLocker lock(mutex);
         InspectionLabel *mark = test->labelBefore(-1);
         if (!mark)
             return;
@@ -151,9 +151,9 @@ QString Renderer::questionText(int planIndex) const
 
 QString Renderer::updateCurrentQuestion(int d)
 {
-    const bool within = reader->recordMode;
+    const bool within = reader->isRecording();
     const InspectionLabel *mark = test->labelBefore(-1);
-    if (!reader->recordMode) {
+    if (!reader->isRecording()) {
         const InspectionLabel *before = test->labelBefore(d);
         if (before == mark)
             return QString();
@@ -165,7 +165,7 @@ QString Renderer::updateCurrentQuestion(int d)
     if (d - mark->TickQEnd > test->ia.lengthTicks() + 4)
         text = questionText(test->nextOrderIndex(mark->Group, mark->Theme, within));
     const bool open = mark->TickQStart == mark->TickQEnd;
-    if (open || (!reader->recordMode && d < mark->TickQEnd))
+    if (open || (!reader->isRecording() && d < mark->TickQEnd))
         text = test->theme(mark->Theme).Theme;
     return text;
 }

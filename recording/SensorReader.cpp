@@ -18,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QMetaType>
 #include <QThread>
 
@@ -57,9 +56,6 @@ SensorReader::SensorReader(Inspection *inspection, Inspection::_Test *test, bool
         ownTimer = std::make_unique<_Timer>();
         ticks = ownTimer.get();
     }
-    // Found here, on the GUI thread, never from the acquisition thread.
-    if (!loopEndReceiver)
-        loopEndReceiver = findMainWindow();
     settings.load();
 
     if (recordMode) {
@@ -102,11 +98,6 @@ SensorReader::~SensorReader()
     // A camera that never gave a frame leaves no file: nor the folder made for it.
     if (madeMediaFolder)
         QDir().rmdir(InspectionMedia::mediaFolder(*inspection));
-}
-
-void SensorReader::setMarkLock(QMutex *lock)
-{
-    markLock = lock ? lock : &ownMarkLock;
 }
 
 bool SensorReader::waitForData()
@@ -177,7 +168,7 @@ void SensorReader::seek(int newPosition)
 {
     if (recordMode)
         return;
-    const int target = std::clamp(newPosition, 0, std::max(0, capacity - 1));
+    const int target = clampedPosition(newPosition);
     {
         QMutexLocker lock(&storeMutex);
         position = target;

@@ -17,6 +17,7 @@
 #include <QVector>
 #include <QWaitCondition>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <memory>
@@ -49,14 +50,13 @@ public:
     // Runs on the GUI thread after onExecute has returned.
     ~SensorReader() override;
 
-    // Hands over the lock that guards the mark lists; before onExecute starts.
-    void setMarkLock(QMutex *lock);
-
     // Returns once a tick came since the caller's last return (true), or a
     // stop was requested (false, at once from then on).
     bool waitForData();
     // Makes out share the latest frame (size its width and height); false when there is none.
     bool takeVideoFrame(QByteArray &out, QSize *size = nullptr);
+    // Shares a frame of the camera or the video with the live view.
+    void publishFrame(const QByteArray &buffer, int width, int height);
     double sumValues() const;
     // Keeps only the pre-roll before the current position, while the test has no mark.
     void clearPolygramStart();
@@ -70,12 +70,38 @@ public:
     void resetTachogram(bool reset);
 
     VideoPlayer *videoPlayer() const { return player.get(); }
+    // The recorder of this run; asked for its file once the loop has ended.
+    VideoRecorder *videoRecorder() const { return recorder.get(); }
     // Ticks with no frame of their own: let go because the reader had fallen
     // more than a second behind, or the unit gave none. Each still took its
     // position, with the last frame repeated, so the time axis stays true.
     quint64 missedTicks() const { return missed; }
     // Replies the unit sent unasked, dropped by its plug-in.
     quint64 lineErrors() const { return unitLineErrors; }
+
+    // The values below are written by the acquisition thread and read from
+    // any other through these accessors only; each is one atomic value.
+    // The position the next tick stores at.
+    int currentPosition() const { return position; }
+    void setPosition(int at) { position = at; }  // tests
+    bool isRecording() const { return recordMode; }
+    // Positions the arrays hold: the recorded length in a playback.
+    int positionCount() const { return capacity; }
+    // The position within the arrays nearest to at.
+    int clampedPosition(int at) const { return std::clamp(at, 0, std::max(0, capacity - 1)); }
+    bool isPaused() const { return paused; }
+    void setPaused(bool on) { paused = on; }
+    // Seconds left before the automatic stop; -1 while none is counting.
+    int countdownSeconds() const { return countdown; }
+    void setCountdown(int seconds) { countdown = seconds; }  // tests
+    // The unit's last frame could not be read.
+    bool readFailed() const { return readError != 0; }
+    void setReadFailed(bool failed) { readError = failed ? 1 : 0; }  // tests
+    bool isSixteenBit() const { return sixteenBit; }
+    void setSixteenBit(bool on) { sixteenBit = on; }  // tests
+    bool stopping() const { return stopRequested; }  // tests
+    // The played video's clock at the last tick, in ms.
+    int videoClock() const { return videoClockMs; }  // tests
 
 signals:
     void finished();
@@ -85,7 +111,7 @@ signals:
 public slots:
     void onExecute();
 
-public:
+private:
     QMutex dataMutex;
     QMutex frameMutex;
     QWaitCondition dataReady;
@@ -96,7 +122,7 @@ public:
     const bool recordMode;
     int capacity = 0;
     GenericSettings settings;
-    int videoClockMs = 0;
+    std::atomic<int> videoClockMs{0};
     std::unique_ptr<VideoRecorder> recorder;
     std::unique_ptr<VideoPlayer> player;
     QByteArray videoFrame;
@@ -105,10 +131,9 @@ public:
     std::atomic<bool> paused{false};
     int lastBeat = 0;
     int currentBeat = 0;
-    bool sixteenBit = false;
+    std::atomic<bool> sixteenBit{false};
     std::atomic<int> readError{0};
 
-private:
     // What the recorder or the player gave for this tick.
     struct VideoSample
     {
@@ -130,7 +155,6 @@ private:
     void sendPendingChanges();
     void recoverUnit();
     VideoSample takeRecorderFrame();
-    void publishFrame(const QByteArray &buffer, int width, int height);
     void checkAutomaticStop();
     void storeFrame(const SensorFrame &frame, const VideoSample &video);
     qint16 micValue(double level) const;

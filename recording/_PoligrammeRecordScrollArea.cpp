@@ -1,7 +1,7 @@
 #include "_PoligrammeRecordScrollArea.h"
 
 #include "PoligrammeRecordWindow.h"
-#include "Renderer.h"
+#include "RecordingSession.h"
 
 #include "polygram/SweepTable.h"
 
@@ -40,14 +40,14 @@ void _PoligrammeRecordScrollArea::onReleaseVSlider()
 
 void _PoligrammeRecordScrollArea::onReleasedHSlider()
 {
-    if (window && window->renderer)
-        window->renderer->sliderPressed = false;
+    if (window && window->session())
+        window->session()->setSliderPressed(false);
 }
 
 void _PoligrammeRecordScrollArea::onPressedHSlider()
 {
-    if (window && window->renderer)
-        window->renderer->sliderPressed = true;
+    if (window && window->session())
+        window->session()->setSliderPressed(true);
 }
 
 void _PoligrammeRecordScrollArea::onUpdateUI(int ipos)

@@ -82,9 +82,9 @@ void PersoneDockWindow::initModel()
     connect(m_files, &QFileSystemModel::directoryLoaded, this, &PersoneDockWindow::onDirectoryLoaded);
     // The data root is a hidden folder; the proxy keeps other hidden entries out.
     m_files->setFilter(QDir::AllDirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden);
+    // Only subject files show; the proxy tells them by name. The model's own
+    // wildcard filter compiled its pattern again for every file.
     m_files->sort(0, Qt::AscendingOrder);
-    m_files->setNameFilters({QStringLiteral("*.qmz")});
-    m_files->setNameFilterDisables(false);
     m_files->setReadOnly(false);
     // A changed, renamed or removed file is read anew for its tool tip.
     connect(m_files, &QFileSystemModel::fileRenamed, this,

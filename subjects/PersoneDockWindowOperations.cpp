@@ -238,7 +238,8 @@ void PersoneDockWindow::onActionInspectionPaste()
         return;
     case SubjectClipboard::PasteResult::TooMany:
         QMessageBox::warning(this, tr("Воркел"),
-                             tr("В буфере обмена больше %1 тестов: ничего не добавлено.")
+                             tr("В буфере обмена больше %1 тестов или больше вопросов, чем создаёт программа: "
+                                "ничего не добавлено.")
                                  .arg(SubjectClipboard::MaxPastedTests));
         return;
     case SubjectClipboard::PasteResult::NotStored:
@@ -271,8 +272,9 @@ void PersoneDockWindow::onActionExport()
         QMessageBox::warning(this, tr("Воркел"), result.error + QLatin1Char('\n') + tr("Пакет не записан."));
     else if (!result.package.isEmpty())
         QMessageBox::information(this, tr("Воркел"), tr("Пакет обследуемого записан в файл\n%1\nФайлов в пакете: %2.")
-                                                       .arg(QDir::toNativeSeparators(result.package))
-                                                       .arg(result.files.size()));
+                                                             .arg(QDir::toNativeSeparators(result.package))
+                                                             .arg(result.files.size())
+                                                         + result.leftOutReport());
 }
 
 void PersoneDockWindow::onActionImport()

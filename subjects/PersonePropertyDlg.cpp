@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -23,6 +22,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -198,8 +198,11 @@ void PersonePropertyDlg::load()
     InspectionPerson person;
     subject.loadPerson(person);
     subject.loadPreTestConversation();
-    for (const QByteArray &record : subject.loadPhotoRecords())
-        m_photos.append({QImage::fromData(record), record});
+    for (const QByteArray &record : subject.loadPhotoRecords()) {
+        Photo photo{QImage(), record};
+        photo.result = PhotoReader::read(record, photo.image, screen()->size());
+        m_photos.append(photo);
+    }
     for (const Inspection::AttachedFile &file : subject.loadFiles()) {
         auto *item = new QStandardItem(file.first);
         item->setData(file.second, ContentRole);
@@ -287,10 +290,14 @@ void PersonePropertyDlg::onPhotoAddFromFile()
                                                       QStringLiteral("*.bmp *.jpg *.gif *.tiff *.png"));
     if (file.isEmpty())
         return;
-    QImageReader reader(file);
-    const QImage photo = reader.read();
-    if (photo.isNull()) {
+    QImage photo;
+    const PhotoReader::Result result = PhotoReader::readFile(file, photo);
+    if (result == PhotoReader::Result::Unreadable) {
         warn(tr("Файл не удалось прочитать как изображение:\n%1").arg(file));
+        return;
+    }
+    if (result != PhotoReader::Result::Read) {
+        warn(photoProblem(result, 1) + QLatin1Char('\n') + file);
         return;
     }
     appendPhoto(photo);
@@ -324,11 +331,31 @@ void PersonePropertyDlg::showEvent(QShowEvent *event)
     if (m_unreadablePhotosTold)
         return;
     m_unreadablePhotosTold = true;
-    const int unreadable = int(std::count_if(m_photos.cbegin(), m_photos.cend(),
-                                             [](const Photo &photo) { return photo.image.isNull(); }));
-    if (unreadable > 0)
-        warn(tr("Не удалось прочитать фото обследуемого: %1.\n"
-                "Они остаются в файле, пока их не удалят на вкладке \"Фото\".").arg(unreadable));
+    QStringList problems;
+    for (const PhotoReader::Result result :
+         {PhotoReader::Result::Unreadable, PhotoReader::Result::TooLarge, PhotoReader::Result::NoMemory}) {
+        const int count = int(std::count_if(m_photos.cbegin(), m_photos.cend(),
+                                            [result](const Photo &photo) { return photo.result == result; }));
+        if (count > 0)
+            problems << photoProblem(result, count);
+    }
+    if (!problems.isEmpty())
+        warn(problems.join(QLatin1Char('\n'))
+             + tr("\nОни остаются в файле, пока их не удалят на вкладке \"Фото\"."));
+}
+
+QString PersonePropertyDlg::photoProblem(PhotoReader::Result result, int count)
+{
+    switch (result) {
+    case PhotoReader::Result::TooLarge:
+        return tr("Фото слишком большие (более %1 млн точек), не показаны: %2.")
+            .arg(PhotoReader::kMaxPixels / 1000000)
+            .arg(count);
+    case PhotoReader::Result::NoMemory:
+        return tr("Для фото не хватило памяти, не показаны: %1.").arg(count);
+    default:
+        return tr("Не удалось прочитать фото обследуемого: %1.").arg(count);
+    }
 }
 
 void PersonePropertyDlg::onPhotoDelete()
@@ -349,7 +376,10 @@ void PersonePropertyDlg::onPhotoSave()
                                                       QStringLiteral("JPEG (*.jpg *.jpeg);;PNG (*.png)"));
     if (file.isEmpty())
         return;
-    if (!m_photos[row].image.save(file))
+    // The shown photo may be scaled down: the file gets it whole.
+    QImage whole;
+    PhotoReader::read(m_photos[row].record, whole);
+    if (!whole.save(file))
         warn(tr("Не удалось сохранить фото в файл:\n%1").arg(file));
 }
 
@@ -377,7 +407,8 @@ void PersonePropertyDlg::rebuildPhotoList()
     for (const Photo &photo : qAsConst(m_photos)) {
         auto *item = new QStandardItem;
         if (photo.image.isNull())
-            item->setText(tr("Фото не читается"));
+            item->setText(photo.result == PhotoReader::Result::TooLarge ? tr("Фото слишком большое")
+                                                                        : tr("Фото не читается"));
         else
             item->setData(QPixmap::fromImage(photo.image.scaledToWidth(width, Qt::FastTransformation)),
                           Qt::DecorationRole);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/InspectionStore.h"
+#include "data/PhotoReader.h"
 
 #include <QDialog>
 #include <QImage>
@@ -80,6 +81,8 @@ private:
     void updateFileButtons();
     int selectedPhoto() const;
     void warn(const QString &text);
+    // What is wrong with count photos that did not read that way.
+    static QString photoProblem(PhotoReader::Result result, int count);
 
     QString m_path;
     QTabWidget *m_tabs;
@@ -106,8 +109,9 @@ private:
     // A photo and the bytes it is stored as: a stored photo that does not
     // decode keeps its record until the examiner deletes it.
     struct Photo {
-        QImage image;
+        QImage image;  // as large as the screen at most
         QByteArray record;
+        PhotoReader::Result result = PhotoReader::Result::Read;
     };
     QVector<Photo> m_photos;
     bool m_unreadablePhotosTold = false;

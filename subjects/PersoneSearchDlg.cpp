@@ -1,5 +1,6 @@
 #include "PersoneSearchDlg.h"
 
+#include "TagTreeBounds.h"
 #include "TagTreeText.h"
 #include "_TypedDateEdit.h"
 #include "data/FileChooser.h"
@@ -196,12 +197,15 @@ void PersoneSearchDlg::showConditions()
 
 QStandardItemModel *PersoneSearchDlg::loadTagModel()
 {
-    auto *model = new QStandardItemModel;
     QString text;
     {
         SpravDB sprav;
         sprav.readTags(text);
     }
+    const QString problem = TagTreeBounds::problem(text);
+    if (!problem.isEmpty())
+        return TagTreeBounds::problemModel(problem);
+    auto *model = new QStandardItemModel;
     QTextStream in(&text, QIODevice::ReadOnly);
     buildTagTree(model, in, m_tags);
     return model;

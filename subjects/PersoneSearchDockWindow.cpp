@@ -23,6 +23,7 @@
 #include <QProgressDialog>
 #include <QShortcut>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QToolBar>
 
 #include <memory>
@@ -71,6 +72,9 @@ PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
     connect(m_list, &QWidget::customContextMenuRequested, this, &PersoneSearchDockWindow::onCustomContextMenu);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
     inner->setCentralWidget(m_list);
+    // Says when the list is not the whole answer, or is empty because nothing matched.
+    m_status = inner->statusBar();
+    m_status->setSizeGripEnabled(false);
     setWidget(inner);
 
     auto *copy = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_C), this);
@@ -159,8 +163,15 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
     progress.setValue(0);
     worker.start();
     loop.exec();
+    const bool cancelled = progress.wasCanceled();  // closing counts as a cancel
     progress.close();
     showResults(results);
+    if (cancelled)
+        m_status->showMessage(tr("Поиск прерван: показаны найденные до отмены"));
+    else if (results->rowCount() == 0)
+        m_status->showMessage(tr("Не найдено ни одного обследуемого"));
+    else
+        m_status->clearMessage();
     return unreadable;
 }
 

@@ -9,6 +9,7 @@ class QAction;
 class QListView;
 class QMenu;
 class QStandardItemModel;
+class QStatusBar;
 
 // The found subjects ("Найденные обследуемые"): asks for the conditions, looks
 // through the subject files below the data root and lists those that meet
@@ -53,6 +54,7 @@ private:
 
     QListView *m_list;
     QStandardItemModel *m_results;
+    QStatusBar *m_status;
     QAction *m_search;
     QAction *m_createLink;
     bool bEnabledSync = false;

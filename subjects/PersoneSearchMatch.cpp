@@ -95,13 +95,11 @@ QStringList subjectFilesBelow(const QString &folder)
 SubjectCheck checkSubjectFile(const PersoneSearchDlg::_Conditions &conditions, const QString &file)
 {
     Inspection inspection;
-    inspection.path = file;
     InspectionPerson person;
-    inspection.loadPerson(person);
-    const StoreResult loaded = inspection.load(file);
+    // One opening and one schema check per file.
+    const StoreResult loaded = inspection.loadSubject(file, person);
     if (loaded != StoreResult::Ok)
         return SubjectCheck::Unreadable;
-    inspection.loadPreTestConversation();
     return personeMatches(conditions, person, file, inspection.preTestText, inspection.tests) ? SubjectCheck::Match
                                                                                              : SubjectCheck::NoMatch;
 }

@@ -1,6 +1,7 @@
 #include "PersoneTagsWidget.h"
 
 #include "_TagNameDelegate.h"
+#include "TagTreeBounds.h"
 #include "TagTreeText.h"
 #include "data/FileChooser.h"
 #include "data/SpravDB.h"
@@ -109,7 +110,15 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
     m_missing = tagIdSet(subjectTags) - tagTextIds(text);
     m_knownLines = keyLines + QLatin1Char('\n') + text;
     m_loadedBook = text;
-    setModel(treeFromText(withLines(text, lackingTagLines(subjectTags, keyLines, text))));
+    const QString shown = withLines(text, lackingTagLines(subjectTags, keyLines, text));
+    // A book past a key file's bounds is neither built nor written back.
+    const QString problem = TagTreeBounds::problem(shown);
+    if (!problem.isEmpty()) {
+        m_bookUnavailable = true;
+        setModel(TagTreeBounds::problemModel(problem));
+        return;
+    }
+    setModel(treeFromText(shown));
     // Such keys are in sight at once, not inside closed folders.
     forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {
         if (!m_missing.contains(item->data(TagIdRole).toUuid()))

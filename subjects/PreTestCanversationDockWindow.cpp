@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QUuid>
@@ -80,7 +81,8 @@ void PreTestCanversationDockWindow::loadPhotos()
     m_photos.clear();
     if (!m_inspection)
         return;
-    for (const QImage &photo : m_inspection->loadPhotos()) {
+    // Never shown larger than the screen: decoded no larger either.
+    for (const QImage &photo : m_inspection->loadPhotos(screen()->size())) {
         if (!photo.isNull())
             m_photos << photo;
     }

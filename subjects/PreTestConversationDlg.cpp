@@ -25,6 +25,8 @@
 #include <QVideoWidget>
 
 namespace {
+
+constexpr int kPositionReportMs = 100;
 constexpr qint64 RestartAfterMs = 5000;
 }  // namespace
 
@@ -137,6 +139,9 @@ QLayout *PreTestConversationDlg::buildControlRow()
 
 void PreTestConversationDlg::connectPlayer()
 {
+    // The default second between position reports left the seconds label up
+    // to a second behind the picture.
+    player->setNotifyInterval(kPositionReportMs);
     connect(player, &QMediaPlayer::stateChanged, this, &PreTestConversationDlg::mediaStateChanged);
     connect(player, &QMediaPlayer::stateChanged, this, &PreTestConversationDlg::setState);
     connect(player, &QMediaPlayer::positionChanged, this, &PreTestConversationDlg::positionChanged);

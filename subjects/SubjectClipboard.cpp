@@ -2,6 +2,7 @@
 
 #include "data/BinaryJson.h"
 #include "data/Inspection.h"
+#include "data/SubjectBounds.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -70,9 +71,12 @@ PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *a
         return PasteResult::TooMany;
     QVector<Inspection::_Test> tests;
     tests.reserve(elements.size());
+    SubjectBounds bounds;
     for (const QJsonValue &element : elements) {
         if (!element.isObject())
             return PasteResult::Malformed;
+        if (!bounds.admit(element.toObject()))
+            return PasteResult::TooMany;
         Inspection::_Test test{QString()};
         test.fromJson(element.toObject());
         tests.append(test);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/InspectionStore.h"
+
 #include <QString>
 
 class QMimeData;
@@ -19,9 +21,10 @@ bool copyTests(const QString &subjectPath);
 // True when the clipboard holds data of the subject format.
 bool hasTests();
 
-// Far more tests than any examination holds; a payload of more adds nothing.
-constexpr int MaxPastedTests = 50000;
+// As many tests as a subject file may hold; a payload of more adds nothing.
+constexpr int MaxPastedTests = InspectionStore::kMaxTests;
 
+// TooMany: more tests than MaxPastedTests, or more questions than a subject holds.
 enum class PasteResult { Nothing, Malformed, TooMany, NotStored, Pasted };
 // Adds every test of the payload to the subject file as new tests without
 // recorded data, all of them or, when any element does not read or a write

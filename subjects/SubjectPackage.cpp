@@ -1,11 +1,13 @@
 #include "SubjectPackage.h"
 
+#include "TagTreeBounds.h"
 #include "TagTreeText.h"
 
 #include "data/Inspection.h"
 #include "data/DatabaseFileLock.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
+#include "data/InspectionTestNames.h"
 #include "data/SharedConnection.h"
 #include "data/SpravDB.h"
 
@@ -178,6 +180,8 @@ QString nameProblem(const QByteArray &raw, QString &name)
     name = QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
     if (state.invalidChars > 0 || state.remainingChars > 0)
         return tr("имя не в UTF-8");
+    // Names that look the same are the same: «Й» composed or decomposed.
+    name = name.normalized(QString::NormalizationForm_C);
     // Double dots inside a name are fine ("Петров А..qmz"); "." and ".." are not.
     const QString inside = QStringLiteral("folder/") + name;
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || QDir::cleanPath(inside) != inside)
@@ -280,18 +284,6 @@ QString inflateEntry(QFile &package, const EntryHeader &header, QIODevice &out, 
     return problem;
 }
 
-// Names of the videos the subject file's tests would have; a recording is the
-// subject's only under one of them or a pre-test video's name.
-QSet<QString> testVideoNames(const QString &subjectPath)
-{
-    Inspection subject;
-    subject.load(subjectPath);
-    QSet<QString> names;
-    for (const Inspection::_Test &test : subject.tests)
-        names.insert(QFileInfo(InspectionMedia::testVideoName(subject, test)).fileName());
-    return names;
-}
-
 // Which recordings of a package may be written into the media folder.
 struct RecordingRules {
     QString subjectBase;
@@ -331,7 +323,27 @@ QString subjectFileProblem(QTemporaryFile &file, const QByteArray &head)
     if (!refusal.isEmpty())
         return tr("это не файл обследуемого: %1").arg(refusal);
     const QString damage = SharedConnection::integrityProblem(file.fileName(), QStringLiteral("import"));
-    return damage.isEmpty() ? QString() : tr("файл обследуемого повреждён: %1").arg(damage);
+    if (!damage.isEmpty())
+        return tr("файл обследуемого повреждён: %1").arg(damage);
+    // Only the tests' names and ids are read: a test past the bounds is never built.
+    QVector<InspectionTest> tests;
+    if (InspectionTestNames::read(file.fileName(), tests) != StoreResult::Ok)
+        return tr("тесты файла обследуемого не читаются или больше тех, что создаёт программа");
+    return QString();
+}
+
+// The subject file in the folder whose name is the given one in composed
+// form, whichever form it was stored in; empty when there is none.
+QString sameNamedSubject(const QString &folder, const QString &name)
+{
+    const QDir dir(folder);
+    if (QFileInfo::exists(dir.filePath(name)))
+        return dir.filePath(name);
+    for (const QString &existing : dir.entryList({QStringLiteral("*") + kSubjectSuffix}, QDir::Files)) {
+        if (existing.normalized(QString::NormalizationForm_C) == name)
+            return dir.filePath(existing);
+    }
+    return QString();
 }
 
 bool isFolderInside(const QString &folder, const QString &target)
@@ -363,6 +375,47 @@ QString importEntry(QFile &package, const EntryHeader &header, const QString &de
     return problem;
 }
 
+// The subject with the book's identifiers for the keys the book holds by
+// path, so that one key does not stand twice in the book.
+InspectionPerson joinedPerson(const InspectionPerson &person, const QHash<QUuid, QUuid> &joins)
+{
+    InspectionPerson joined = person;
+    joined.Tags = joinedTagIds(person.Tags, joins);
+    joined.TagPaths = joinedTagLines(person.TagPaths, joins);
+    return joined;
+}
+
+// Adds to the book the subject's keys it lacks, those it holds by path joined
+// to its own when join is set (into joins). The book is read, joined,
+// checked against a key file's bounds and written in one write transaction:
+// keys another writer stores meanwhile stay. A book that is not there or
+// cannot be opened is left alone. False when nothing was stored.
+bool storeLackingKeys(const InspectionPerson &person, bool join, QHash<QUuid, QUuid> &joins,
+                      SubjectPackage::ImportResult &result)
+{
+    SpravDB sprav;
+    if (!sprav.isOpen())
+        return false;
+    QString lacking;
+    const int stored = sprav.updateTags([&](const QString &text) {
+        joins = join ? samePathKeys(person.Tags, person.TagPaths, text) : QHash<QUuid, QUuid>();
+        const InspectionPerson joined = joinedPerson(person, joins);
+        lacking = lackingTagLines(joined.Tags, joined.TagPaths, text);
+        // Past the bounds of a key file no key is added: every form would build the tree.
+        result.keysPastBounds = lacking.isEmpty() ? QString() : TagTreeBounds::problem(withLines(text, lacking));
+        if (!result.keysPastBounds.isEmpty())
+            lacking.clear();
+        return withLines(text, lacking);
+    });
+    if (stored != SpravDB::Done) {
+        result.keysNotStored = true;
+        return false;
+    }
+    for (const QString &line : lacking.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        result.addedKeys << line.section(QLatin1Char('\t'), 2);
+    return true;
+}
+
 // The imported subject's keys the book lacks join its key tree. A book that
 // is not there or cannot be read is left alone.
 void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &result)
@@ -371,36 +424,44 @@ void addLackingKeys(const QString &subjectPath, SubjectPackage::ImportResult &re
     Inspection(subjectPath).loadPerson(person);
     if (tagIdSet(person.Tags).isEmpty())
         return;
-    SpravDB sprav;
-    if (!sprav.isOpen())
+    QHash<QUuid, QUuid> joins;
+    if (!storeLackingKeys(person, true, joins, result) || joins.isEmpty())
         return;
-    QString lacking;
-    const int stored = sprav.updateTags([&](const QString &text) {
-        lacking = lackingTagLines(person.Tags, person.TagPaths, text);
-        return withLines(text, lacking);
-    });
-    if (stored != SpravDB::Done) {
-        result.keysNotStored = true;
+    // The subject file takes the joined keys once the book holds them: the
+    // book and the subject share one connection, so not within its transaction.
+    if (Inspection(subjectPath).savePerson(joinedPerson(person, joins)) != StoreResult::Ok) {
+        // The keys join the book as they are.
+        storeLackingKeys(person, false, joins, result);
         return;
     }
-    for (const QString &line : lacking.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        result.addedKeys << line.section(QLatin1Char('\t'), 2);
+    const QHash<QUuid, QString> paths = tagPaths(person.TagPaths);
+    for (auto join = joins.cbegin(); join != joins.cend(); ++join)
+        result.joinedKeys << paths.value(join.key());
+    result.joinedKeys.sort();
 }
 
 }  // namespace
 
-QStringList SubjectPackage::packageFiles(const QString &subjectPath)
+QStringList SubjectPackage::packageFiles(const QString &subjectPath, QStringList *links)
 {
+    // A link may lead out of the data folder: its target is no recording of the subject's.
+    const auto regular = [links](const QString &path) {
+        const QFileInfo file(path);
+        if (file.isSymLink() && links)
+            *links << path;
+        return file.isFile() && !file.isSymLink();
+    };
     const InspectionMedia::OtherOwners others = InspectionMedia::otherOwners(subjectPath);
     QStringList files{subjectPath};
     for (const QString &path : InspectionMedia::preTestFiles(subjectPath)) {
-        if (path.endsWith(kVideoSuffix, Qt::CaseInsensitive) && others.ownerOf(QFileInfo(path).fileName()).isEmpty())
+        if (path.endsWith(kVideoSuffix, Qt::CaseInsensitive) && others.ownerOf(QFileInfo(path).fileName()).isEmpty()
+            && regular(path))
             files << path;
     }
     const QDir media(QFileInfo(subjectPath).absolutePath() + QStringLiteral("/__1__"));
     QStringList videos;
-    for (const QString &name : testVideoNames(subjectPath)) {
-        if (QFileInfo(media.filePath(name)).isFile() && others.ownerOf(name).isEmpty())
+    for (const QString &name : InspectionMedia::testVideoNames(subjectPath)) {
+        if (others.ownerOf(name).isEmpty() && regular(media.filePath(name)))
             videos << media.filePath(name);
     }
     videos.sort();
@@ -411,7 +472,7 @@ SubjectPackage::ExportResult SubjectPackage::exportSubject(const QString &subjec
                                                            const ReplaceQuestion &mayReplace)
 {
     ExportResult result;
-    result.files = packageFiles(subjectPath);
+    result.files = packageFiles(subjectPath, &result.links);
     for (const QString &path : result.files) {
         const QFileInfo file(path);
         if (!file.isFile() || !file.isReadable())
@@ -485,7 +546,8 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
         return result;
     }
     const QString subject = targetFolder + QLatin1Char('/') + header.name;
-    const bool replacing = QFileInfo::exists(subject);
+    const QString existing = sameNamedSubject(targetFolder, header.name);
+    const bool replacing = !existing.isEmpty();
     if (replacing && !mayReplace(header.name)) {
         result.refused = true;
         return result;
@@ -496,11 +558,18 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
         result.stop = tr("Файл обследуемого «%1»: %2").arg(header.name, problem);
         return result;
     }
+    // The replaced subject was stored under a decomposed name: one file stays.
+    if (replacing && existing != subject) {
+        const QStringList stale = QStringList{existing} + SharedConnection::sideFiles(existing);
+        for (const QString &path : stale)
+            QFile::remove(path);
+    }
     result.imported << subject;
     addLackingKeys(subject, result);
 
-    RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()), testVideoNames(subject),
-                         InspectionMedia::otherOwners(subject), replacing, {}};
+    RecordingRules rules{header.name.left(header.name.size() - kSubjectSuffix.size()),
+                         InspectionMedia::testVideoNames(subject), InspectionMedia::otherOwners(subject), replacing,
+                         {}};
     const QString media = targetFolder + QStringLiteral("/__1__");
     QDir().mkpath(media);
     if (!isFolderInside(media, targetFolder)) {
@@ -533,6 +602,18 @@ SubjectPackage::ImportResult SubjectPackage::importPackage(const QString &packag
     return result;
 }
 
+QString SubjectPackage::ExportResult::leftOutReport() const
+{
+    if (links.isEmpty())
+        return QString();
+    QStringList names;
+    for (const QString &path : links)
+        names << QFileInfo(path).fileName();
+    return QLatin1Char('\n') + tr("Не вошли в пакет записи, которые являются ссылками на другие файлы: %1.")
+                                   .arg(links.size())
+           + QLatin1Char('\n') + names.mid(0, kListedSkips).join(QLatin1Char('\n'));
+}
+
 void SubjectPackage::ImportResult::skip(const QString &entry)
 {
     if (skipped.size() < kListedSkips)
@@ -562,8 +643,14 @@ QString SubjectPackage::ImportResult::report() const
         lines << tr("В справочник ключей добавлены ключи обследуемого: %1.").arg(addedKeys.size());
         list(addedKeys, addedKeys.size());
     }
+    if (!joinedKeys.isEmpty()) {
+        lines << tr("Ключи обследуемого заменены ключами справочника с тем же путём: %1.").arg(joinedKeys.size());
+        list(joinedKeys, joinedKeys.size());
+    }
     if (keysNotStored)
         lines << tr("Не удалось добавить в справочник ключей ключи обследуемого, которых в нём нет.");
+    if (!keysPastBounds.isEmpty())
+        lines << tr("Ключи обследуемого, которых нет в справочнике ключей, не добавлены: %1.").arg(keysPastBounds);
     if (skippedCount > 0) {
         lines << tr("Пропущено записей: %1.").arg(skippedCount);
         list(skipped, skippedCount);

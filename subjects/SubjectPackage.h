@@ -22,6 +22,9 @@ public:
         QStringList files;
         QString error;         // why nothing was written
         bool refused = false;  // an existing package was not to be replaced
+        QStringList links;     // recordings left out: links, not files
+        // Lines naming the links left out, each after a line break; empty when none was.
+        QString leftOutReport() const;
     };
     // Writes folder/<base>.dqmz with the subject file, its pre-test videos and
     // its tests' videos, under a temporary name renamed at the end.
@@ -31,8 +34,9 @@ public:
     // file, then the recordings that are its own by name (a pre-test video:
     // the base name, ".", the time stamp, ".avi"; a test video: the name its
     // test in the file gives) and that no other subject file beside it could
-    // own (InspectionMedia::otherOwners).
-    static QStringList packageFiles(const QString &subjectPath);
+    // own (InspectionMedia::otherOwners). Only regular files go in: the
+    // recordings that are symbolic links are left out and added to links.
+    static QStringList packageFiles(const QString &subjectPath, QStringList *links = nullptr);
 
     struct ImportResult {
         QStringList imported;  // destination paths
@@ -42,7 +46,9 @@ public:
         bool cut = false;      // the package ends inside an entry
         bool refused = false;  // an existing subject was not to be replaced
         QStringList addedKeys;       // paths of the subject's keys the key tree gained
+        QStringList joinedKeys;      // paths of the subject's keys that took the tree's key of that path
         bool keysNotStored = false;  // the key tree lacked some and could not be written
+        QString keysPastBounds;      // why none was added: the tree would be past a key file's bounds
         void skip(const QString &entry);
         // What happened, short enough for a message box however many were skipped.
         QString report() const;
@@ -54,7 +60,9 @@ public:
     // existing subject is. The subject file must pass SQLite's integrity
     // check, and a journal left beside the old one goes with it. The keys the
     // subject holds that the reference book's key tree lacks join the tree,
-    // at the paths the subject file keeps, so that a search can choose them.
+    // at the paths the subject file keeps, so that a search can choose them;
+    // one the tree holds at the same path under another identifier is
+    // rewritten in the subject file to the tree's identifier instead.
     static ImportResult importPackage(const QString &packagePath, const QString &targetFolder,
                                       const ReplaceQuestion &mayReplace);
 

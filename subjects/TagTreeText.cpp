@@ -109,6 +109,55 @@ QString withLines(const QString &text, const QString &lines)
     return ended ? text + lines : text + QLatin1Char('\n') + lines;
 }
 
+QHash<QUuid, QUuid> samePathKeys(const QString &subjectTags, const QString &keyLines, const QString &treeText)
+{
+    QHash<QString, QUuid> byPath;
+    for (const QString &line : treeText.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(Tab);
+        const QUuid id = lineId(fields);
+        if (!id.isNull() && !byPath.contains(fields.at(2)))
+            byPath.insert(fields.at(2), id);
+    }
+    const QHash<QUuid, QString> stored = tagPaths(keyLines);
+    QHash<QUuid, QUuid> joins;
+    for (const QUuid &id : tagIdSet(subjectTags) - tagTextIds(treeText)) {
+        const QString path = stored.value(id);
+        if (isShownPath(path) && byPath.contains(path))
+            joins.insert(id, byPath.value(path));
+    }
+    return joins;
+}
+
+QString joinedTagIds(const QString &ids, const QHash<QUuid, QUuid> &joins)
+{
+    QSet<QUuid> kept;
+    QString joined;
+    for (const QString &part : ids.split(Tab, Qt::SkipEmptyParts)) {
+        const QUuid id = joins.value(QUuid(part), QUuid(part));
+        if (id.isNull() || kept.contains(id))
+            continue;
+        kept.insert(id);
+        joined += id.toString() + Tab;
+    }
+    return joined;
+}
+
+QString joinedTagLines(const QString &keyLines, const QHash<QUuid, QUuid> &joins)
+{
+    QSet<QUuid> kept;
+    QString joined;
+    for (const QString &line : keyLines.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QStringList fields = line.split(Tab);
+        const QUuid id = joins.value(lineId(fields), lineId(fields));
+        if (id.isNull() || kept.contains(id))
+            continue;
+        kept.insert(id);
+        fields[0] = id.toString();
+        joined += fields.join(Tab) + QLatin1Char('\n');
+    }
+    return joined;
+}
+
 QString tagTreeText(const QStandardItemModel *model, QString *checkedIds)
 {
     // Not a null string: the reference book stores no null text.

@@ -72,6 +72,15 @@ QString addedTagLines(const QString &known, const QString &stored);
 // A tree text with lines appended, on a line of their own.
 QString withLines(const QString &text, const QString &lines);
 
+// The subject's keys that treeText lacks by identifier but holds by path (the
+// same folders and name, at the path keyLines give): each mapped to the first
+// key of treeText at that path. Books made apart give one key two identifiers.
+QHash<QUuid, QUuid> samePathKeys(const QString &subjectTags, const QString &keyLines, const QString &treeText);
+// A subject's key list, and its key lines, with the identifiers joins maps
+// replaced; each key kept once, where it first stood.
+QString joinedTagIds(const QString &ids, const QHash<QUuid, QUuid> &joins);
+QString joinedTagLines(const QString &keyLines, const QHash<QUuid, QUuid> &joins);
+
 // A subject's new key list: the keys checked in the tree, followed by the
 // identifiers of its old list that the tree does not hold (keys from another
 // key set, or deleted ones).

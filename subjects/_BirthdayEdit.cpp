@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 const QDate kFirstShown(1980, 1, 1);
 }  // namespace
@@ -18,7 +20,14 @@ QDate _BirthdayEdit::birthday() const { return isUnset() ? QDate() : date(); }
 
 void _BirthdayEdit::setBirthday(const QDate &date) { setDate(date.isValid() ? date : minimumDate()); }
 
-bool _BirthdayEdit::isUnset() const { return date() == minimumDate(); }
+bool _BirthdayEdit::isUnset() const { return date() == minimumDate() || isBlank(); }
+
+// Left to itself the field puts the old date back into an emptied text.
+bool _BirthdayEdit::isBlank() const
+{
+    const QString shown = text();
+    return std::none_of(shown.cbegin(), shown.cend(), [](QChar c) { return c.isDigit(); });
+}
 
 void _BirthdayEdit::stepBy(int steps)
 {
@@ -38,4 +47,11 @@ void _BirthdayEdit::keyPressEvent(QKeyEvent *event)
         setSelectedSection(QDateTimeEdit::DaySection);
     }
     _TypedDateEdit::keyPressEvent(event);
+}
+
+void _BirthdayEdit::focusOutEvent(QFocusEvent *event)
+{
+    if (isBlank())
+        setDate(minimumDate());
+    _TypedDateEdit::focusOutEvent(event);
 }

@@ -4,7 +4,8 @@
 
 // The questionnaire's birth date: its earliest date stands for a birthday never
 // entered and shows "не указана"; typing or stepping from there starts at a
-// usual date rather than at the special text.
+// usual date rather than at the special text, and a text emptied of its
+// digits stands for no birthday again.
 class _BirthdayEdit : public _TypedDateEdit
 {
     Q_OBJECT
@@ -19,7 +20,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     bool isUnset() const;
+    bool isBlank() const;
 };

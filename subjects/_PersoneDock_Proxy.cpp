@@ -41,5 +41,7 @@ bool PersoneDockWindow::_Proxy::filterAcceptsRow(int sourceRow, const QModelInde
     if (!path.startsWith(m_rootPath + QLatin1Char('/'), Qt::CaseInsensitive))
         return m_rootPath.startsWith(path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/'));
     const QString name = m_files->fileName(index);
-    return !name.startsWith(QLatin1Char('.')) && name.compare(QLatin1String("__1__"), Qt::CaseInsensitive) != 0;
+    if (name.startsWith(QLatin1Char('.')) || name.compare(QLatin1String("__1__"), Qt::CaseInsensitive) == 0)
+        return false;
+    return m_files->isDir(index) || name.endsWith(QLatin1String(".qmz"), Qt::CaseInsensitive);
 }

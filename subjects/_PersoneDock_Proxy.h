@@ -7,8 +7,8 @@
 class QFileSystemModel;
 
 // What the subject tree shows of the file system: of the data root's parent
-// only the data root, and below it no companion folder "__1__" and no hidden
-// entry. A subject's tool tip is its pre-test conversation text.
+// only the data root, and below it folders and subject files (*.qmz, in any
+// case), no companion folder "__1__" and no hidden entry. A subject's tool tip is its pre-test conversation text.
 class PersoneDockWindow::_Proxy : public QSortFilterProxyModel
 {
 public:

@@ -1,6 +1,7 @@
 #include "app/services/SettingsFields.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QIntValidator>
 #include <QLocale>
@@ -18,8 +19,27 @@ QLineEdit *fieldWith(const QString &text, QValidator *validator, QLineEdit *fiel
     QObject::connect(field, &QLineEdit::textEdited, field, [field] {
         field->setProperty(kRefused, false);
         field->setStyleSheet(QString());
+        field->setToolTip(QString());
     });
     return field;
+}
+
+// What the field's validator takes, for the refused field's tool tip.
+QString rangeText(const QLineEdit *field)
+{
+    QString low;
+    QString high;
+    if (const auto *whole = qobject_cast<const QIntValidator *>(field->validator())) {
+        low = QString::number(whole->bottom());
+        high = QString::number(whole->top());
+    } else if (const auto *real = qobject_cast<const QDoubleValidator *>(field->validator())) {
+        low = QString::number(real->bottom(), 'g', 6);
+        high = QString::number(real->top(), 'g', 6);
+    } else {
+        return QString();
+    }
+    return QCoreApplication::translate("SettingsDlg", "Допустимы числа от %1 до %2 (дробная часть через точку)")
+        .arg(low, high);
 }
 
 QLocale numberLocale()
@@ -103,7 +123,7 @@ bool SettingsFields::acceptable(QLineEdit *field)
         return false;
     field->setProperty(kRefused, true);
     field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid red; }"));
-    if (!m_firstRefused)
-        m_firstRefused = field;
+    field->setToolTip(rangeText(field));
+    m_refused << field;
     return false;
 }

@@ -24,12 +24,14 @@ public:
 
     void read(QLineEdit *field, int &target);
     void read(QLineEdit *field, double &target);
-    // The first field refused so far, or null.
-    QLineEdit *firstRefused() const { return m_firstRefused; }
+    // The fields refused so far, in the order they were read.
+    const QList<QLineEdit *> &refused() const { return m_refused; }
+    QLineEdit *firstRefused() const { return m_refused.value(0); }
 
 private:
-    // True when the text may be taken; otherwise marks the field when it was changed.
+    // True when the text may be taken; otherwise marks the field when it was
+    // changed, its tool tip saying the range it takes.
     bool acceptable(QLineEdit *field);
 
-    QLineEdit *m_firstRefused = nullptr;
+    QList<QLineEdit *> m_refused;
 };

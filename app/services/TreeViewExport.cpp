@@ -136,14 +136,21 @@ bool copyWhole(const QString &from, const QString &path)
 
 // The temporary folder is cleared at reboot, so a workbook nothing opened is
 // kept only where the user chooses; the choice starts in the Documents folder.
+// The reason is told in a message of its own: a file dialog's title cuts it.
 void keepWorkbookWhereTheUserChooses(QTreeView *view, const QString &temporary)
 {
     const QString documentsPath = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     QDir().mkpath(documentsPath);
     const QDir documents(documentsPath);
-    const QString chosen = QFileDialog::getSaveFileName(
-        view, QObject::tr("Не найдена программа, которая открыла бы таблицу. Сохранить таблицу"),
-        documents.filePath(QFileInfo(temporary).fileName()), QObject::tr("Книга Excel (*.xlsx)"));
+    const bool save = QMessageBox::question(view, QObject::tr("Воркел"),
+                                            QObject::tr("Не найдена программа, которая открыла бы таблицу.\n"
+                                                        "Сохранить таблицу в файл?"),
+                                            QMessageBox::Save | QMessageBox::Cancel, QMessageBox::Save)
+                      == QMessageBox::Save;
+    const QString chosen = save ? QFileDialog::getSaveFileName(view, QObject::tr("Сохранить таблицу"),
+                                                               documents.filePath(QFileInfo(temporary).fileName()),
+                                                               QObject::tr("Книга Excel (*.xlsx)"))
+                                : QString();
     if (chosen.isEmpty()) {
         QFile::remove(temporary);
         return;

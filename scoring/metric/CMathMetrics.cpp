@@ -138,9 +138,17 @@ QVector<QVector<qint32>> CMathMetrics::rawValues(const Inspection &inspection, c
 void CMathMetrics::collectQuestValues(const Inspection &inspection, const Inspection::_Test &test,
                                       MetricMatrix &values, MetricZMap &z) const
 {
+    collectPresentations(inspection, test, {}, values, z);
+}
+
+void CMathMetrics::collectPresentations(const Inspection &inspection, const Inspection::_Test &test,
+                                        const QSet<qint32> &leftOut, MetricMatrix &values, MetricZMap &z) const
+{
     const QVector<Inspection::_MetricParam> &params = inspection.metricParams;
     const int presentations = test.presentationCount();
     for (int p = 1; p <= presentations; ++p) {
+        if (leftOut.contains(p))
+            continue;
         MetricMatrix zRows;
         normalizeRows(rawValues(inspection, test, p), zRows);
         for (int q = 0; q < test.themis.size(); ++q) {
@@ -152,10 +160,10 @@ void CMathMetrics::collectQuestValues(const Inspection &inspection, const Inspec
 }
 
 QVector<double> CMathMetrics::questionSums(const Inspection &inspection, const Inspection::_Test &test,
-                                           MetricMatrix &values, MetricZMap &z) const
+                                           const QSet<qint32> &leftOut, MetricMatrix &values, MetricZMap &z) const
 {
     QVector<double> sums;
-    collectQuestValues(inspection, test, values, z);
+    collectPresentations(inspection, test, leftOut, values, z);
     if (!values.isEmpty())
         weightedSum(values, inspection.metricParams, sums);
     return sums;
@@ -165,7 +173,7 @@ CMathMetrics::QuestionScores CMathMetrics::scoreQuestions(const Inspection &insp
                                                           const Inspection::_Test &test) const
 {
     QuestionScores scores;
-    scores.sums = questionSums(inspection, test, scores.values, scores.z);
+    scores.sums = questionSums(inspection, test, {}, scores.values, scores.z);
     if (scores.sums.isEmpty())
         return scores;
     const double sigma = std::sqrt(variance(scores.sums));
@@ -182,7 +190,7 @@ CMathMetrics::ClassLimits CMathMetrics::classLimits(const Inspection &inspection
     ClassLimits limits;
     MetricMatrix values;
     MetricZMap z;
-    limits.sums = questionSums(inspection, test, values, z);
+    limits.sums = questionSums(inspection, test, test.valuationBall_GroupsDisabled, values, z);
     limits.low = meanOfSign(limits.sums, -1);
     limits.high = meanOfSign(limits.sums, +1);
     return limits;

@@ -3,6 +3,7 @@
 #include "data/Inspection.h"
 
 #include <QMap>
+#include <QSet>
 #include <QUuid>
 #include <QVector>
 
@@ -58,15 +59,19 @@ public:
 
     // The metric window's results table of one test.
     QuestionScores scoreQuestions(const Inspection &inspection, const Inspection::_Test &test) const;
-    // The statistics window's metric column of one test.
+    // The statistics window's metric column of one test, without the
+    // presentations disabled for the points scoring.
     ClassLimits classLimits(const Inspection &inspection, const Inspection::_Test &test) const;
 
 private:
     double mean(const QVector<double> &values) const;
     int tabulatedDf(int df) const;
+    // collectQuestValues over the presentations not in leftOut.
+    void collectPresentations(const Inspection &inspection, const Inspection::_Test &test, const QSet<qint32> &leftOut,
+                              MetricMatrix &values, MetricZMap &z) const;
     // The value matrix and z map, and the weighted sums when anything was measured.
     QVector<double> questionSums(const Inspection &inspection, const Inspection::_Test &test,
-                                 MetricMatrix &values, MetricZMap &z) const;
+                                 const QSet<qint32> &leftOut, MetricMatrix &values, MetricZMap &z) const;
     QVector<QVector<qint32>> rawValues(const Inspection &inspection, const Inspection::_Test &test,
                                        int presentation) const;
 };

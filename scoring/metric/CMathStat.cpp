@@ -270,7 +270,8 @@ double CMathStat::questValue(Inspection::_Test *test, int q, int firstIndex, con
         if (label.Theme != q)
             continue;
         const Inspection::_Order *presentation = test->findOrder(label.Group, -1);
-        if (presentation && (presentation->State & (StateSkipped | StateRejected)))
+        if ((presentation && (presentation->State & (StateSkipped | StateRejected)))
+            || test->valuationBall_GroupsDisabled.contains(label.Group))
             continue;
         if (firstIndex + k < scores.size()) {
             sum += scores.at(firstIndex + k);

@@ -44,7 +44,8 @@ public:
     // Presentation p (from 0) of question q in test t; 0.0 when not scored.
     double valueAt(int t, int p, int q) const;
     // Mean over the presentations of question q of test t that are not
-    // marked skipped or rejected; 0.0 when there is none.
+    // marked skipped or rejected nor disabled for the points scoring; 0.0
+    // when there is none.
     double questMean(int t, int q) const;
     double questValue(Inspection::_Test *test, int q, int firstIndex, const QVector<double> &scores) const;
 

@@ -1,5 +1,7 @@
 #include "DefMertValuation.h"
 
+#include <algorithm>
+
 namespace {
 
 // One row of the standard table: a single entry, or a family
@@ -260,4 +262,18 @@ Inspection::_MetricParam *DefMertValuation::find(Params &list, const QUuid &uid)
 QString DefMertValuation::picturePath(const QUuid &uid)
 {
     return pictures[uid];
+}
+
+int DefMertValuation::testsMeasuring(const Inspection &examination, const QUuid &uid)
+{
+    const auto measures = [&uid](const Inspection::_Test &test) {
+        for (const auto &questions : test.valuationMetric) {
+            for (const auto &values : questions) {
+                if (values.contains(uid))
+                    return true;
+            }
+        }
+        return false;
+    };
+    return int(std::count_if(examination.tests.cbegin(), examination.tests.cend(), measures));
 }

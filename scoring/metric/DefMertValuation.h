@@ -46,6 +46,8 @@ public:
     // first, so writes through the pointer reach this list alone; the pointer
     // holds until the list changes.
     static Inspection::_MetricParam *find(Params &list, const QUuid &uid);
+    // How many tests of the examination hold a value of the parameter.
+    static int testsMeasuring(const Inspection &examination, const QUuid &uid);
     // The picture of an entry; an identifier without one gets an empty path
     // entered in the map.
     QString picturePath(const QUuid &uid);

@@ -183,10 +183,7 @@ void InspectionAnalysisMetrFancy::reload()
 // its measured values, both stored with the recording.
 void InspectionAnalysisMetrFancy::loadMarks()
 {
-    for (Inspection::_Test &test : m_inspection->tests) {
-        if (test.recorded && test.labels.isEmpty() && !test.samplesLoaded())
-            m_inspection->loadRecording(&test, true);
-    }
+    m_inspection->loadMarks();
 }
 
 void InspectionAnalysisMetrFancy::clearTables()

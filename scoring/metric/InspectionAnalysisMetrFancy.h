@@ -4,6 +4,7 @@
 
 #include "fancy/FancyMainWindow.h"
 
+#include <QMessageBox>
 #include <QModelIndex>
 
 #include <functional>
@@ -145,9 +146,10 @@ private:
     QStandardItemModel *newResultsModel() const;
     bool resultsShapeMatches() const;
     // Hides the columns of disabled parameters and colours each by its sign.
+    void fitParamHeaders();
     void showParamColumns();
     void fillTestRows(QStandardItem *testRow, const Inspection::_Test &test, int testIndex, bool refresh);
-    QList<QStandardItem *> makeTestRow(int testIndex, const Inspection::_Test &test, int columns) const;
+    QList<QStandardItem *> makeTestRow(int testIndex, int columns) const;
     QList<QStandardItem *> makeQuestionRow(const Inspection::_Test &test, int quest, int columns) const;
     QList<QStandardItem *> makeGroupRow(int presentation) const;
     // A bold computed value in the row's colour.
@@ -161,7 +163,7 @@ private:
     // The edit dialog on that parameter; its answer replaces the parameter.
     void editCurrentParam();
     Inspection::_Test *menuTest();
-    bool askYes(const QString &question);
+    bool askYes(const QString &question, QMessageBox::StandardButton byDefault = QMessageBox::NoButton);
     // Applies a change of the parameter list and saves it; a refused save
     // puts the list back and tells the examiner once per subject.
     bool changeParams(const std::function<void(Params &)> &change);

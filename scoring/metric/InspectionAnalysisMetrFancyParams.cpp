@@ -11,6 +11,7 @@
 #include "ValuationMetrSpravParamDlg.h"
 #include "_QTreeView.h"
 #include "app/services/TreeViewExport.h"
+#include "data/TestCaption.h"
 
 #include <QItemSelectionModel>
 #include <QMessageBox>
@@ -161,8 +162,17 @@ void InspectionAnalysisMetrFancy::setAutoParams(const Params &ticked)
 void InspectionAnalysisMetrFancy::onDeleteParamAction()
 {
     const QUuid uid = currentParamUid();
-    if (!m_inspection || !DefMertValuation::find(m_inspection->metricParams, uid))
+    const Inspection::_MetricParam *param = m_inspection ? DefMertValuation::find(m_inspection->metricParams, uid) : nullptr;
+    if (!param)
         return;
+    // Its measurements go with it and cannot be brought back.
+    const int measured = DefMertValuation::testsMeasuring(*m_inspection, uid);
+    if (measured > 0
+        && !askYes(tr("Удалить параметр «%1» и его измерения в %2 тестах?").arg(param->Name).arg(measured),
+                   QMessageBox::No))
+        return;
+    if (!m_inspection || !DefMertValuation::find(m_inspection->metricParams, uid))
+        return;  // gone while the question was open
     changeParams([&uid](Params &list) {
         list.erase(std::remove_if(list.begin(), list.end(),
                                   [&uid](const Inspection::_MetricParam &param) { return param.uid == uid; }),
@@ -216,9 +226,10 @@ void InspectionAnalysisMetrFancy::tellSaveFailed()
                             "Изменение отменено: показано то, что хранит файл."));
 }
 
-bool InspectionAnalysisMetrFancy::askYes(const QString &question)
+bool InspectionAnalysisMetrFancy::askYes(const QString &question, QMessageBox::StandardButton byDefault)
 {
-    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, byDefault)
+           == QMessageBox::Yes;
 }
 
 Inspection::_Test *InspectionAnalysisMetrFancy::menuTest()
@@ -245,7 +256,7 @@ void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
 void InspectionAnalysisMetrFancy::runOnMenuTestAsked(const QString &question, TestWork work)
 {
     const Inspection::_Test *asked = menuTest();
-    if (!asked || !askYes(question.arg(asked->name)))
+    if (!asked || !askYes(question.arg(testCaption(*m_inspection, m_menuTest))))
         return;
     // Another window may have reloaded the examination while the question was open.
     Inspection::_Test *test = menuTest();

@@ -8,6 +8,7 @@
 #include "data/QuestTypeColor.h"
 #include "data/QuestionKindName.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 #include "data/ViewModel.h"
 
 #include <QItemSelectionModel>
@@ -127,7 +128,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
             if (refresh) {
                 fillTestRows(model->item(row++), *test, index, true);
             } else {
-                const QList<QStandardItem *> testRow = makeTestRow(index, *test, model->columnCount());
+                const QList<QStandardItem *> testRow = makeTestRow(index, model->columnCount());
                 fillTestRows(testRow.first(), *test, index, false);
                 model->appendRow(testRow);
             }
@@ -139,6 +140,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
         const int widths[] = {400, 50, 100, 100};
         for (int column = 0; column < kFirstParamColumn; ++column)
             m_tree->setColumnWidth(column, widths[column]);
+        fitParamHeaders();
         for (int row = 0; row < model->rowCount(); ++row)
             m_tree->expand(model->index(row, 0));
     } else if (current.isValid() && m_tree->isExpanded(current.parent())) {
@@ -147,6 +149,16 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
     showParamColumns();
     m_tree->clearSelection();
     clearDiagram();
+}
+
+// A parameter's name is its column's header: the column is widened to show
+// it whole, up to a limit for very long names.
+void InspectionAnalysisMetrFancy::fitParamHeaders()
+{
+    constexpr int kWidestParamColumn = 400;
+    QHeaderView *header = m_tree->header();
+    for (int column = kFirstParamColumn; column < header->count() - 1; ++column)
+        m_tree->setColumnWidth(column, qBound(header->defaultSectionSize(), header->sectionSizeHint(column), kWidestParamColumn));
 }
 
 void InspectionAnalysisMetrFancy::showParamColumns()
@@ -160,10 +172,9 @@ void InspectionAnalysisMetrFancy::showParamColumns()
     m_header->setSectionColours(colours);
 }
 
-QList<QStandardItem *> InspectionAnalysisMetrFancy::makeTestRow(int testIndex, const Inspection::_Test &test,
-                                                                 int columns) const
+QList<QStandardItem *> InspectionAnalysisMetrFancy::makeTestRow(int testIndex, int columns) const
 {
-    auto *name = new QStandardItem(test.name);
+    auto *name = new QStandardItem(testCaption(*m_inspection, testIndex));
     QFont font = name->font();
     font.setWeight(QFont::Bold);
     name->setFont(font);

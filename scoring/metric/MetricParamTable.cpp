@@ -3,11 +3,16 @@
 #include "data/DefChannel.h"
 #include "data/ViewModel.h"
 
+#include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTreeView>
 
 namespace {
+
+// Wider than this the table would crowd out the results beside it.
+constexpr int kWidestTable = 800;
 
 constexpr int kUidRole = Qt::UserRole + 1;
 
@@ -52,5 +57,10 @@ void MetricParamTable::show(QTreeView *view, QStandardItemModel *model)
     replaceViewModel(view, model);
     view->setRootIsDecorated(false);
     view->setColumnWidth(0, 50);
+    for (int column = 1; column <= 3; ++column)
+        view->resizeColumnToContents(column);
     view->setColumnWidth(4, 20);
+    // The dock or dialog opens wide enough for the whole table, up to a limit.
+    const int wanted = view->header()->length() + 2 * view->frameWidth() + view->verticalScrollBar()->sizeHint().width();
+    view->setMinimumWidth(qMin(wanted, kWidestTable));
 }

@@ -5,8 +5,10 @@
 
 #include "data/BallValuationSums.h"
 #include "data/JsonRecords.h"
+#include "data/LargeBlockHeap.h"
 #include "data/QuestTypeColor.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -98,6 +100,8 @@ QByteArray StatResultTable::inputsDigest(const Inspection &inspection)
 void StatResultTable::score()
 {
     m_stat.calcAll(&m_inspection);
+    // The scoring read every recording: their freed blocks go back once.
+    LargeBlockHeap::returnFreed();
 }
 
 void StatResultTable::sum()
@@ -152,7 +156,7 @@ QStandardItemModel *StatResultTable::model() const
 
 QStandardItem *StatResultTable::testItem(const TestRows &rows) const
 {
-    return textItem(m_inspection.tests[rows.index].name, true);
+    return textItem(testCaption(m_inspection, rows.index), true);
 }
 
 QList<QStandardItem *> StatResultTable::questionCells(const TestRows &rows, int quest) const

@@ -150,7 +150,7 @@ void ExpertTreeFill::fillChannel(QStandardItem *channelRow, int testIndex, const
         const InspectionBallValuation &entry = entryAt(scaleMap(test), presentation, quest);
         const int score = entry.score(channel);
         const bool disabled = test.valuationBall_GroupsDisabled.contains(presentation);
-        if (!disabled)
+        if (!disabled && entry.bEnable)
             rawTotal += score;
         look.text = QString::number(score);
         look.selectable = entry.bEnable;

@@ -154,7 +154,12 @@ void InspectionAnalysisBallFancy::onChangedPersone(QString path, Inspection *pIn
     m_inspection = pInspection;
     m_menuIndex = QModelIndex();
     m_saveFailureTold = false;
-    if (m_inspection) {
+    if (m_inspection && parentWidget() && !isVisible()) {
+        // A page of the main window not on show fills its trees when shown:
+        // a subject of many tests is not scored into trees nobody sees.
+        setTreeModel(new QStandardItemModel(m_tree));
+        m_treesStale = true;
+    } else if (m_inspection) {
         updateTitle();
     } else {
         // The previous subject's scores must not stay over an examination the editor cleared.
@@ -167,6 +172,7 @@ void InspectionAnalysisBallFancy::onChangedPersone(QString path, Inspection *pIn
 
 void InspectionAnalysisBallFancy::updateTitle()
 {
+    m_treesStale = false;
     const QString scale = iModeValuation >= 0 && iModeValuation < 3 ? QLatin1String(kScaleNames[iModeValuation]) : QString();
     QString prefix;
     if (iModeInput == Navigator) {
@@ -221,6 +227,8 @@ Inspection::_Test *InspectionAnalysisBallFancy::currentTest() const
 void InspectionAnalysisBallFancy::showEvent(QShowEvent *event)
 {
     Fancy::FancyMainWindow::showEvent(event);
+    if (m_treesStale && m_inspection)
+        updateTitle();
     if (!currentTest())
         return;
     if (m_panel.bVisiblePanel)

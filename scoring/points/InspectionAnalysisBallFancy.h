@@ -182,4 +182,6 @@ private:
     bool m_selectionReaction = true;
     bool m_filling = false;
     bool m_saveFailureTold = false;
+    // The trees wait for the page to be shown.
+    bool m_treesStale = false;
 };

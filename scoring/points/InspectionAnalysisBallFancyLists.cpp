@@ -10,6 +10,7 @@
 #include "_QListView.h"
 #include "_QTreeViewExpand.h"
 #include "data/ActivePopupMenu.h"
+#include "data/LargeBlockHeap.h"
 #include "data/WaitCursor.h"
 
 #include <QAction>
@@ -91,6 +92,8 @@ void InspectionAnalysisBallFancy::fillImageLists()
     const WaitCursor wait;
     updateImageList(0);
     updateImageList(1);
+    // The fragments may have read recordings: their freed blocks go back once.
+    LargeBlockHeap::returnFreed();
 }
 
 QMenu *InspectionAnalysisBallFancy::buildImageListMenu(int panel)

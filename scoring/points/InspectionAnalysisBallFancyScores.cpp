@@ -5,7 +5,9 @@
 
 #include "MatrixBallDlg.h"
 #include "QuestKey.h"
+#include "data/LargeBlockHeap.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 
 #include <QAction>
 #include <QListView>
@@ -114,7 +116,7 @@ void InspectionAnalysisBallFancy::onClearTest()
     Inspection::_Test *test = menuTest();
     if (!test)
         return;
-    const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(test->name);
+    const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test->id)));
     if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     if (!test->samplesLoaded())
@@ -198,6 +200,8 @@ void InspectionAnalysisBallFancy::onShowTableImages()
     Inspection::_Test *test = currentTest();
     if (!test)
         return;
+    m_inspection->loadSamples(test);
+    LargeBlockHeap::returnFreed();
     MatrixBallDlg dialog(test, this);
     // The whole screen also where no window manager maximises.
     dialog.setGeometry(screen()->availableGeometry());

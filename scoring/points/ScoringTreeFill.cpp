@@ -4,6 +4,7 @@
 #include "QuestKey.h"
 
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 
 #include <QCoreApplication>
 #include <QStandardItemModel>
@@ -22,13 +23,12 @@ ScoringTreeFill::ScoringTreeFill(Inspection *examination, int scale) : m_examina
 {
     if (!examination)
         return;
+    // The trees show marks and scores: samples stay unread until a fragment
+    // is drawn. Tests in memory keep their marks, moves of the review unsaved.
+    examination->loadMarks();
     for (int index = 0; InspectionTest *test = examination->test(index); ++index) {
         if (!test->recorded)
             continue;
-        // Only a test without any samples is read: one in memory may carry
-        // mark moves of the review that are not saved yet.
-        if (!test->samplesLoaded())
-            examination->loadRecording(test);
         m_shown.append(index);
         m_columns = qMax(m_columns, test->presentationCount());
     }
@@ -53,7 +53,7 @@ QStandardItemModel *ScoringTreeFill::build()
     model->setHorizontalHeaderLabels(headers());
     for (int testIndex : qAsConst(m_shown)) {
         const InspectionTest &test = *m_examination->test(testIndex);
-        QList<QStandardItem *> row{testItem(testIndex, test)};
+        QList<QStandardItem *> row{testItem(testIndex)};
         fillTest(row.first(), testIndex, test);
         for (int column = 1; column <= shadedColumns(); ++column) {
             auto *shade = new QStandardItem;
@@ -71,7 +71,7 @@ bool ScoringTreeFill::refresh(QStandardItemModel &model)
         return false;
     for (int row = 0; row < m_shown.size(); ++row) {
         const InspectionTest &test = *m_examination->test(m_shown[row]);
-        model.item(row)->setText(test.name);
+        model.item(row)->setText(testCaption(*m_examination, m_shown[row]));
         fillTest(model.item(row), m_shown[row], test);
     }
     return true;
@@ -95,9 +95,9 @@ bool ScoringTreeFill::fits(QStandardItemModel &model) const
     return true;
 }
 
-QStandardItem *ScoringTreeFill::testItem(int testIndex, const InspectionTest &test) const
+QStandardItem *ScoringTreeFill::testItem(int testIndex) const
 {
-    auto *item = new QStandardItem(test.name);
+    auto *item = new QStandardItem(testCaption(*m_examination, testIndex));
     makeInert(item);
     item->setForeground(QColor(Qt::black));
     item->setBackground(kTestGrey);

@@ -12,13 +12,13 @@ class QStandardItem;
 class QStandardItemModel;
 
 // What the navigator and expert trees share: the recorded tests they show, in
-// examination order (their recordings loaded when not in memory), the widest
+// examination order (their marks and scores loaded when not in memory), the widest
 // presentation count P, the test rows and the build against refresh. A refresh
 // keeps the rows and rewrites the cells' values, so expansion and selection stay.
 class ScoringTreeFill
 {
 public:
-    // Loads the recordings the tests shown lack; a null examination shows no test.
+    // Loads the marks and scores the tests shown lack; a null examination shows no test.
     ScoringTreeFill(Inspection *examination, int scale);
     virtual ~ScoringTreeFill() = default;
 
@@ -76,7 +76,7 @@ protected:
 
 private:
     static void dress(QStandardItem *item, const CellLook &look);
-    QStandardItem *testItem(int testIndex, const InspectionTest &test) const;
+    QStandardItem *testItem(int testIndex) const;
     bool fits(QStandardItemModel &model) const;
     QStringList headers() const;
 

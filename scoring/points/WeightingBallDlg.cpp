@@ -4,6 +4,7 @@
 
 #include "data/Inspection.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 #include "data/WaitCursor.h"
 
 #include <QApplication>
@@ -57,7 +58,7 @@ void WeightingBallDlg::buildModel()
     bold.setWeight(QFont::Bold);
     for (int index : qAsConst(recorded)) {
         const Inspection::_Test *test = m_inspection->test(index);
-        auto *row = new QStandardItem(test->name);
+        auto *row = new QStandardItem(testCaption(*m_inspection, index));
         row->setFlags(Qt::NoItemFlags);
         row->setData(QBrush(Qt::black, Qt::SolidPattern), Qt::ForegroundRole);
         row->setData(index, QuestKey::Role);

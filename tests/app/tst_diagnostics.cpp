@@ -235,6 +235,26 @@ private slots:
         QCOMPARE(FreeMemory::text(available, total), text);
     }
 
+    void availableMemoryIsTheKernelsAvailableFigure_data()
+    {
+        QTest::addColumn<QByteArray>("meminfo");
+        QTest::addColumn<quint64>("bytes");
+        QTest::newRow("available after free") << QByteArray("MemTotal:       24641420 kB\nMemFree:        16987432 kB\n"
+                                                            "MemAvailable:   23697612 kB\nBuffers: 1 kB\n")
+                                              << quint64(23697612) * 1024;
+        QTest::newRow("no such line") << QByteArray("MemTotal: 8 kB\nMemFree: 4 kB\n") << quint64(0);
+        QTest::newRow("a longer name") << QByteArray("MemAvailableX: 9 kB\n") << quint64(0);
+    }
+
+    void availableMemoryIsTheKernelsAvailableFigure()
+    {
+        QFETCH(QByteArray, meminfo);
+        QFETCH(quint64, bytes);
+        QCOMPARE(FreeMemory::availableBytes(meminfo), bytes);
+        // This machine's file is read, not passed over.
+        QVERIFY(FreeMemory::currentAvailableBytes() > 0);
+    }
+
     void copiedReportTwiceTheSame()
     {
         configure(QStringLiteral("vugSensorDemo.so"));

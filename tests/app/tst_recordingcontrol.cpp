@@ -11,6 +11,7 @@
 #include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/RecordingEvents.h"
+#include "recording/RecordingSession.h"
 #include "recording/SensorReader.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
 #include "recording/media/MMRecorder.h"
@@ -71,12 +72,17 @@ void useSyntheticCamera(bool camera)
 
 // Sees the end of a recording's loop reach the main window, before the main window does.
 struct LoopEndSpy : QObject {
-    LoopEndSpy() { qApp->installEventFilter(this); }
-    bool eventFilter(QObject *, QEvent *event) override
+    explicit LoopEndSpy(QObject *main)
+        : main(main)
     {
-        seen += event->type() == RecordingEvents::LoopEnded;
+        qApp->installEventFilter(this);
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        seen += watched == main && event->type() == RecordingEvents::LoopEnded;
         return false;
     }
+    QObject *main;
     int seen = 0;
 };
 
@@ -113,6 +119,8 @@ private slots:
     void quitQuestionSequences();
     void functionKeysReachThePreTestDock();
     void tabCyclingAndModeDigits();
+    void modeDigitsDuringAScreenShowAfterIt_data();
+    void modeDigitsDuringAScreenShowAfterIt();
     void escapeReturnsToRememberedTab();
     void escapeClosesAnOpenMenuBarMenu();
 
@@ -147,23 +155,24 @@ void TestRecordingControl::cleanup()
 SensorReader *TestRecordingControl::reader() const
 {
     InspectionRecordFancy *screen = window->recordingScreen();
-    return screen ? screen->recordWindow()->reader : nullptr;
+    RecordingSession *session = screen ? screen->recordWindow()->session() : nullptr;
+    return session ? session->reader() : nullptr;
 }
 
 void TestRecordingControl::presentQuestions(int count)
 {
-    QTRY_VERIFY(reader() && reader()->position > 5);
+    QTRY_VERIFY(reader() && reader()->currentPosition() > 5);
     const Inspection::_Test &test = inspection.tests[0];
     for (int i = 0; i < count; ++i) {
         sendKey(window, QEvent::KeyPress, Qt::Key_Space);
         QCOMPARE(test.labels.size(), i + 1);
         const int start = test.labels[i].TickQStart;
-        QTRY_VERIFY(reader()->position > start + 5);
+        QTRY_VERIFY(reader()->currentPosition() > start + 5);
         sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
         QVERIFY(test.labels[i].TickQEnd > start);
         // A press within the answer time would mark an answer, not the next question.
         const int answered = test.labels[i].TickQEnd + test.ia.lengthTicks();
-        QTRY_VERIFY_WITH_TIMEOUT(reader()->position > answered, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > answered, 5000);
     }
 }
 
@@ -237,7 +246,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!window->alignmentAction()->isEnabled());
     QVERIFY(!window->diagnosticsAction()->isEnabled());
     QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
-    QTRY_VERIFY(reader()->position > 2);  // the demonstration unit records
+    QTRY_VERIFY(reader()->currentPosition() > 2);  // the demonstration unit records
 
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
     window->onStopRecordingAction();
@@ -261,10 +270,10 @@ void TestRecordingControl::testWithoutQuestionsDoesNotStart()
 void TestRecordingControl::stopQuestionSequences()
 {
     window->startRecordPoligramme(0);
-    QTRY_VERIFY(reader() && reader()->position > 5);
+    QTRY_VERIFY(reader() && reader()->currentPosition() > 5);
     sendKey(window, QEvent::KeyPress, Qt::Key_Space);
     sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
-    QTRY_VERIFY(reader()->position > inspection.tests[0].labels[0].TickQEnd + 1);
+    QTRY_VERIFY(reader()->currentPosition() > inspection.tests[0].labels[0].TickQEnd + 1);
     {
         // The only group's reaction time still runs: the question says so and goes on by default.
         MessageBoxAnswerer answers({QMessageBox::No});
@@ -278,8 +287,8 @@ void TestRecordingControl::stopQuestionSequences()
         QVERIFY(answers.asked()[0].contains(QStringLiteral("ещё не завершена (осталось ")));
         QVERIFY(goesOnByDefault);
         QVERIFY(window->recordingScreen());  // No keeps recording
-        const int before = reader()->position;
-        QTRY_VERIFY(reader()->position > before);
+        const int before = reader()->currentPosition();
+        QTRY_VERIFY(reader()->currentPosition() > before);
     }
     {
         MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
@@ -310,9 +319,9 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     QCOMPARE(window->testsText(), QStringLiteral("Количество предъявленных тестов:<b>0</b>"));
     recordFromMenu(QStringLiteral("Три вопроса"));
     QVERIFY(window->recordingScreen());
-    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 40, 10000);  // a few seconds of the 50 ms tick
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > 40, 10000);  // a few seconds of the 50 ms tick
     presentQuestions(3);
-    QVERIFY(inspection.tests[0].isPresentationDone(reader()->position));
+    QVERIFY(inspection.tests[0].isPresentationDone(reader()->currentPosition()));
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
@@ -354,7 +363,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     file.close();
     window->playPoligramme(0, 0);
     QCOMPARE(window->recordingScreen()->scrollArea->horizontalScrollBar()->maximum(), length);
-    QTRY_COMPARE_WITH_TIMEOUT(reader()->position.load(), length - 1, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(reader()->currentPosition(), length - 1, 20000);
     QTest::qWait(200);
     QVERIFY(window->recordingScreen());
     window->onStopRecordingAction();
@@ -372,11 +381,11 @@ void TestRecordingControl::incompleteGroupIsNotKept()
     settings.iIA = 60;
     settings.save();
     window->startRecordPoligramme(0);
-    QTRY_VERIFY(reader()->position > 5);
+    QTRY_VERIFY(reader()->currentPosition() > 5);
     sendKey(window, QEvent::KeyPress, Qt::Key_Space);  // the answer time has not run out at the stop
     QCOMPARE(inspection.tests[0].labels.size(), 1);
     const int marked = inspection.tests[0].labels[0].TickQStart;
-    QTRY_VERIFY(reader()->position > marked + 2);
+    QTRY_VERIFY(reader()->currentPosition() > marked + 2);
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 3);
@@ -411,9 +420,9 @@ void TestRecordingControl::videoRecordingBecomesTheTestsVideo()
         ->notifyChangePersone(inspection.path, &inspection);
 
     recordFromMenu(QStringLiteral("Новый тест"));
-    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 200, 30000);  // 10 s
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > 200, 30000);  // 10 s
     presentQuestions(1);
-    QTRY_VERIFY_WITH_TIMEOUT(inspection.tests[0].isPresentationDone(reader()->position), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(inspection.tests[0].isPresentationDone(reader()->currentPosition()), 5000);
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
@@ -443,11 +452,11 @@ void TestRecordingControl::videoRecordingBecomesTheTestsVideo()
     // values are read a tick apart.
     window->playPoligramme(0, 0);
     QVERIFY(reader()->videoPlayer());
-    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > 20, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > 20, 10000);
     for (int i = 0; i < 10; ++i) {
         QTest::qWait(300);
-        const int at = reader()->position;
-        const int apart = qAbs(times[at] - reader()->videoClockMs);
+        const int at = reader()->currentPosition();
+        const int apart = qAbs(times[at] - reader()->videoClock());
         QVERIFY2(apart <= 250, qPrintable(QStringLiteral("%1 ms apart at %2").arg(apart).arg(at)));
     }
     window->onStopRecordingAction();
@@ -473,7 +482,7 @@ void TestRecordingControl::playbackStopsWithoutQuestions()
     QVERIFY(screen);
     QVERIFY(window->isPlayback());
     QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), 40);
-    QVERIFY(reader()->position >= 15);
+    QVERIFY(reader()->currentPosition() >= 15);
     MessageBoxAnswerer answers;
     window->onStopRecordingAction();
     QVERIFY(!window->recordingScreen());
@@ -492,7 +501,7 @@ void TestRecordingControl::eventsCloseTheScreen()
     QCoreApplication::processEvents();
     QVERIFY(window->recordingScreen());
 
-    QTRY_VERIFY(reader()->position > 2);
+    QTRY_VERIFY(reader()->currentPosition() > 2);
     QCoreApplication::postEvent(window, new QEvent(RecordingEvents::DeviceError));
     QCoreApplication::processEvents();
     QVERIFY(!window->recordingScreen());
@@ -500,7 +509,7 @@ void TestRecordingControl::eventsCloseTheScreen()
 
     window->playPoligramme(1, 38);
     QVERIFY(!window->recordingScreen()->isWindow());
-    QTRY_COMPARE(reader()->position, 39);
+    QTRY_COMPARE(reader()->currentPosition(), 39);
     QTest::qWait(300);
     QVERIFY(window->recordingScreen());  // a playback runs until stopped
     window->onStopRecordingAction();
@@ -538,7 +547,7 @@ void TestRecordingControl::loopEndDuringAQuestion()
 
     window->startRecordPoligramme(0);
     presentQuestions(1);
-    LoopEndSpy ends;
+    LoopEndSpy ends(window);
     const auto endLoop = [&] {
         reader()->requestStop();
         QTRY_COMPARE(ends.seen, 1);
@@ -678,6 +687,36 @@ void TestRecordingControl::tabCyclingAndModeDigits()
     QCOMPARE(tabs->currentTab(), 0);  // the hidden mode selector shows it when it returns
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
     window->onStopRecordingAction();
+}
+
+void TestRecordingControl::modeDigitsDuringAScreenShowAfterIt_data()
+{
+    QTest::addColumn<bool>("playback");
+    QTest::newRow("playback") << true;
+    QTest::newRow("recording") << false;
+}
+
+// The keys go the way the user's do, to the focused widget of the screen.
+void TestRecordingControl::modeDigitsDuringAScreenShowAfterIt()
+{
+    QFETCH(bool, playback);
+    Fancy::FancyTabWidget *tabs = window->modeTabs();
+    tabs->setCurrentIndex(0);
+    if (playback)
+        window->playPoligramme(1, 0);
+    else
+        window->startRecordPoligramme(0);
+    QVERIFY(window->recordingScreen());
+    QWidget *focused = QApplication::focusWidget() ? QApplication::focusWidget() : window->recordingScreen();
+    QTest::keyClick(focused, Qt::Key_4, Qt::AltModifier);
+    QTest::keyClick(focused, Qt::Key_Escape);
+    QTest::keyClick(focused, Qt::Key_Tab, Qt::ControlModifier);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+    window->onStopRecordingAction();
+    QVERIFY(!window->recordingScreen());
+    QCOMPARE(tabs->currentTab(), 3);
+    QVERIFY(tabs->isVisible());
+    QVERIFY(window->findChild<QWidget *>(QStringLiteral("InspectionAnalysisMetrFancy"))->isVisible());
 }
 
 void TestRecordingControl::escapeReturnsToRememberedTab()

@@ -9,6 +9,7 @@
 #include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
 #include "recording/RecordingEvents.h"
+#include "recording/RecordingSession.h"
 #include "recording/SensorReader.h"
 #include "recording/WizardChannelsDlg.h"
 #include "tests/data/PlanFixtures.h"
@@ -55,7 +56,11 @@ private slots:
 
 private:
     InspectionRecordFancy *screen() const { return window->recordingScreen(); }
-    SensorReader *reader() const { return screen() ? screen()->recordWindow()->reader : nullptr; }
+    SensorReader *reader() const
+    {
+        RecordingSession *session = screen() ? screen()->recordWindow()->session() : nullptr;
+        return session ? session->reader() : nullptr;
+    }
     Inspection::_Test &test() { return inspection.tests[0]; }
     // Runs work inside the modal dialog of type T once it is up, then opens it
     // through the screen's action of that text; true when work ran.
@@ -88,7 +93,7 @@ void TestRecordingDialogs::init()
     QVERIFY(window->isActiveWindow());
     window->startRecordPoligramme(0);
     QVERIFY(screen());
-    QTRY_VERIFY_WITH_TIMEOUT(reader() && reader()->position > 5, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(reader() && reader()->currentPosition() > 5, 10000);
 }
 
 void TestRecordingDialogs::cleanup()
@@ -121,9 +126,9 @@ void TestRecordingDialogs::presentOne()
     sendKey(window, QEvent::KeyPress, Qt::Key_Space);
     QCOMPARE(test().labels.size(), before + 1);
     const int start = test().labels.last().TickQStart;
-    QTRY_VERIFY(reader()->position > start + 3);
+    QTRY_VERIFY(reader()->currentPosition() > start + 3);
     sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
-    QTRY_VERIFY_WITH_TIMEOUT(reader()->position > test().labels.last().TickQEnd + test().ia.lengthTicks(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > test().labels.last().TickQEnd + test().ia.lengthTicks(), 5000);
 }
 
 void TestRecordingDialogs::reorderingIsPresentedNextAndStored()

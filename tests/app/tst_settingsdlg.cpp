@@ -9,6 +9,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QScreen>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -78,6 +79,8 @@ private slots:
     void storedValuesOutsideTheChoicesAreKept();
     void unacceptableFieldIsRefusedAndMarked_data();
     void unacceptableFieldIsRefusedAndMarked();
+    void okShowsTheFirstPageHoldingARefusedField();
+    void largestFontFitsTheScreen();
     void emptyDeviceListsKeepTheStoredNames();
     void cameraAndMicrophoneLists();
     void folderChooserStartsAtTheLoadedFolder();
@@ -201,20 +204,12 @@ void TestSettingsDlg::storedValuesOutsideTheChoicesAreKept()
 {
     GenericSettings s = loaded();
     s.iIA = 17;
-    s.iQualityVideo = 5;
-    s.iZoomH = 50;
-    s.dVideoPanelSize = 7.5;
     s.save();
     SettingsDlg dialog(nullptr, m_noDevices, m_noPlugins.path());
     QVERIFY(!dialog.recordPage()->intervalButtons()->checkedButton());
-    QVERIFY(!dialog.recordPage()->qualityButtons()->checkedButton());
     QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
-    const GenericSettings after = loaded();
-    QCOMPARE(after.iIA, 17);
-    QCOMPARE(after.iQualityVideo, 5);
-    // Shown untouched, they are no input of the examiner's to refuse.
-    QCOMPARE(after.iZoomH, 50);
-    QCOMPARE(after.dVideoPanelSize, 7.5);
+    // Within the page's range, yet no choice: shown untouched, no input of the examiner's to refuse.
+    QCOMPARE(loaded().iIA, 17);
 }
 
 void TestSettingsDlg::unacceptableFieldIsRefusedAndMarked_data()
@@ -222,14 +217,15 @@ void TestSettingsDlg::unacceptableFieldIsRefusedAndMarked_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("corrected");
-    QTest::newRow("emptied zoom") << "zoomH" << "" << "123";
-    QTest::newRow("zoom typed toward its range") << "zoomH" << "99" << "123";
-    QTest::newRow("font factor above the range") << "fontK" << "5.5" << "2";
-    QTest::newRow("font factor in scientific notation") << "fontK" << "1e0" << "2";
-    QTest::newRow("font factor with a comma") << "fontK" << "1,5" << "2";
-    QTest::newRow("lead-in time of zero") << "before" << "0" << "2";
-    QTest::newRow("video panel too large") << "video" << "1.6" << "1";
-    QTest::newRow("emptied second monitor scale") << "secmon" << "" << "1";
+    QTest::addColumn<QString>("range");  // as the refused field's tool tip says it
+    QTest::newRow("emptied zoom") << "zoomH" << "" << "123" << "от 100 до 500";
+    QTest::newRow("zoom typed toward its range") << "zoomH" << "99" << "123" << "от 100 до 500";
+    QTest::newRow("font factor above the range") << "fontK" << "5.5" << "2" << "от 0.1 до 5";
+    QTest::newRow("font factor in scientific notation") << "fontK" << "1e0" << "2" << "от 0.1 до 5";
+    QTest::newRow("font factor with a comma") << "fontK" << "1,5" << "2" << "от 0.1 до 5";
+    QTest::newRow("lead-in time of zero") << "before" << "0" << "2" << "от 1 до 30";
+    QTest::newRow("video panel too large") << "video" << "1.6" << "1" << "от 0.1 до 1.5";
+    QTest::newRow("emptied second monitor scale") << "secmon" << "" << "1" << "от 0.1 до 1";
 }
 
 void TestSettingsDlg::unacceptableFieldIsRefusedAndMarked()
@@ -237,6 +233,7 @@ void TestSettingsDlg::unacceptableFieldIsRefusedAndMarked()
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(QString, corrected);
+    QFETCH(QString, range);
     loaded().save();
     const QByteArray before = readSettingsFile(QString());
     SettingsDlg dialog(nullptr, m_noDevices, m_noPlugins.path());
@@ -253,15 +250,51 @@ void TestSettingsDlg::unacceptableFieldIsRefusedAndMarked()
     QVERIFY(dialog.isVisible());
     QCOMPARE(readSettingsFile(QString()), before);
     QVERIFY(SettingsFields::isMarked(edit));
+    QVERIFY2(edit->toolTip().contains(range), qPrintable(edit->toolTip()));
     QVERIFY(dialog.tabs()->currentWidget()->isAncestorOf(edit));
 
     // The examiner corrects it: the mark goes and OK takes the value.
     edit->clear();
     QTest::keyClicks(edit, corrected);
     QVERIFY(!SettingsFields::isMarked(edit));
+    QVERIFY(edit->toolTip().isEmpty());
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(readSettingsFile(QString()) != before);
+}
+
+// Fields refused on two pages: OK shows the earlier page.
+void TestSettingsDlg::okShowsTheFirstPageHoldingARefusedField()
+{
+    SettingsDlg dialog(nullptr, m_noDevices, m_noPlugins.path());
+    dialog.recordPage()->videoPanelSizeField()->setText(QStringLiteral("9"));
+    dialog.generalPage()->fontFactorField()->setText(QStringLiteral("9"));
+    dialog.tabs()->setCurrentIndex(4);
+    dialog.show();
+    dialog.accept();
+    QCOMPARE(dialog.tabs()->currentIndex(), 0);
+}
+
+// At the largest font factor the pages scroll and OK and Cancel stay on the screen.
+void TestSettingsDlg::largestFontFitsTheScreen()
+{
+    const QFont before = QApplication::font();
+    QFont large = before;
+    large.setPointSizeF(before.pointSizeF() * 5.0);
+    QApplication::setFont(large);
+    {
+        SettingsDlg dialog(nullptr, m_noDevices, m_noPlugins.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(dialog.tabs()->sizeHint().height() > screen.height());  // the case the scrolling is for
+        QVERIFY(dialog.height() <= screen.height());
+        for (QAbstractButton *button : dialog.findChild<QDialogButtonBox *>()->buttons()) {
+            const QRect place(button->mapToGlobal(QPoint(0, 0)), button->size());
+            QVERIFY2(screen.contains(place), qPrintable(button->text()));
+        }
+    }
+    QApplication::setFont(before);
 }
 
 void TestSettingsDlg::emptyDeviceListsKeepTheStoredNames()

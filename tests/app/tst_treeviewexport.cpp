@@ -3,6 +3,7 @@
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -13,6 +14,8 @@
 #include <QStandardItemModel>
 #include <QTemporaryDir>
 #include <QTreeView>
+
+#include <functional>
 
 namespace {
 
@@ -243,8 +246,11 @@ private slots:
         const QString chosen = file("kept.xlsx");
         QString proposed;
         QString shown;
-        QTimer::singleShot(0, [&] { answerSaveDialog(chosen, &proposed, &shown); });
+        QString reason;
+        QTimer::singleShot(0, [&] { answerReason(&reason, [&] { answerSaveDialog(chosen, &proposed, &shown); }); });
         exportTreeViewToExcel(&view);
+        QVERIFY2(reason.startsWith(QStringLiteral("Не найдена программа, которая открыла бы таблицу.")),
+                 qPrintable(reason));
         const QFileInfo proposedFile(proposed);
         QCOMPARE(proposedFile.absolutePath(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
         QCOMPARE(shown.section('\n', -1), QDir::toNativeSeparators(chosen));
@@ -256,6 +262,19 @@ private slots:
     }
 
 private:
+    // Saves at the question that tells why, then goes on.
+    static void answerReason(QString *asked, const std::function<void()> &next)
+    {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box) {
+            QTimer::singleShot(20, [=] { answerReason(asked, next); });
+            return;
+        }
+        *asked = box->text();
+        QTimer::singleShot(0, next);
+        box->button(QMessageBox::Save)->click();
+    }
+
     static void answerSaveDialog(const QString &chosen, QString *proposed, QString *shown)
     {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());

@@ -36,14 +36,54 @@ inline QByteArray word(quint32 value)
     return QByteArray(reinterpret_cast<const char *>(&le), 4);
 }
 
-// Qt's binary JSON of {"struct": array}, the array given in its binary form.
-inline QByteArray documentWith(const QByteArray &array)
+// Qt's binary form of {key: container}, the container (an array, or an
+// object when isObject) given in its binary form; key of 2-6 Latin-1 letters.
+inline QByteArray objectWith(const QByteArray &key, const QByteArray &container, bool isObject = false)
 {
-    // The entry: the value (an array 24 bytes into the object, key in Latin-1), then the key.
-    const QByteArray entry = word(4 | (1 << 4) | (24 << 5)) + QByteArray("\x06\x00struct", 8);
-    const quint32 objectSize = 24 + quint32(array.size()) + 4;
-    return QByteArray("qbjs") + word(1) + word(objectSize) + word(3) + word(objectSize - 4) + entry + array + word(12);
+    // The entry: the value (the container right after it, key in Latin-1), then
+    // the key's length and letters, padded to a word.
+    const QByteArray name = QByteArray(1, char(key.size())) + '\0' + key.leftJustified(6, '\0');
+    const quint32 at = 12 + 4 + quint32(name.size());
+    const QByteArray entry = word((isObject ? 5 : 4) | (1 << 4) | (at << 5)) + name;
+    const quint32 size = at + quint32(container.size()) + 4;
+    return word(size) + word(3) + word(size - 4) + entry + container + word(12);
 }
+
+// Qt's binary JSON of {"struct": container}, the container given in its binary form.
+inline QByteArray documentWith(const QByteArray &container, bool isObject = false)
+{
+    return QByteArray("qbjs") + word(1) + objectWith("struct", container, isObject);
+}
+
+// [{}, {}, ...]: count empty questions, 16 bytes each; stored small, yet
+// each costs far more once read.
+inline QByteArray emptyQuestions(quint32 count)
+{
+    QByteArray array = word(12 + 16 * count) + word(count << 1) + word(12 + 12 * count);
+    array.reserve(int(12 + 16 * count));
+    const QByteArray emptyObject = word(12) + word(1) + word(12);
+    for (quint32 i = 0; i < count; ++i)
+        array += emptyObject;
+    for (quint32 i = 0; i < count; ++i)
+        array += word(5 | ((12 + 12 * i) << 5));
+    return array;
+}
+
+// A test structure {"struct": {"themis": [{}, {}, ...]}}.
+inline QByteArray emptyQuestionsStructure(quint32 count)
+{
+    return documentWith(objectWith("themis", emptyQuestions(count)), true);
+}
+
+// [object], the object in its binary form.
+inline QByteArray arrayOfOne(const QByteArray &object)
+{
+    return word(12 + quint32(object.size()) + 4) + word(1 << 1) + word(12 + quint32(object.size())) + object
+           + word(5 | (12 << 5));
+}
+
+// As many as a structure row within its stored-size bound holds: 8.4 million.
+constexpr quint32 kMostEmptyQuestions = 8388600;
 
 // [[[ ... ]]] of depth arrays, built without recursion: every array holds the
 // next right after its head, so the heads come first and the values last.
@@ -125,6 +165,16 @@ inline QByteArray documentOf(Kind kind)
     default:
         return nestedDocument(2);
     }
+}
+
+// A subject file of the program's own schema holding one test of that structure document.
+inline bool makeWithTest(const QString &path, const QByteArray &document)
+{
+    sqlite3 *db = nullptr;
+    const bool made = sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK && execute(db, kCreate)
+                      && insertTest(db, document);
+    sqlite3_close(db);
+    return made;
 }
 
 // Writes the subject file of that kind at path, one test in it; false when it could not.

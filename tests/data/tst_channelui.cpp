@@ -3,6 +3,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace {
 
@@ -37,6 +38,8 @@ private slots:
     void storedFileKeepsItsForm();
     void missingGroupKeepsItsDefaults();
     void damagedValuesKeepTheirDefaults();
+    void penWidthsOutsideThePageAreBroughtWithin_data();
+    void penWidthsOutsideThePageAreBroughtWithin();
     void everyFlagReadsTheSameWay();
     void brokenPositionsFallBackToTheDefaultOrder_data();
     void brokenPositionsFallBackToTheDefaultOrder();
@@ -73,7 +76,7 @@ void TestChannelUI::saveAndLoadRestoreEveryField()
     for (int code = 0; code < ChannelCode::Count; ++code) {
         ChannelUI &entry = table[code];
         entry.bEnable = code % 2;
-        entry.nPenWidth = 10 + code;
+        entry.nPenWidth = 1 + code % ChannelUI::kPenWidthMax;
         entry.rgbColor = QColor::fromRgba(colors[code % 7]);
         entry.rgbTubeColor = QColor::fromRgba(colors[(code + 3) % 7]);
         entry.bAmp2 = code % 3 == 0;
@@ -120,7 +123,7 @@ void TestChannelUI::missingGroupKeepsItsDefaults()
 {
     ChannelUITable table = loadedTable();
     for (ChannelUI &entry : table)
-        entry.nPenWidth = 9;
+        entry.nPenWidth = 4;
     ChannelUI::saveAll(table);
     QSettings settings(SettingsStore::filePath(kSubKey), QSettings::IniFormat);
     settings.remove(QStringLiteral("Channels-4"));
@@ -129,7 +132,7 @@ void TestChannelUI::missingGroupKeepsItsDefaults()
     const ChannelUITable loaded = loadedTable();
     QCOMPARE(loaded[ChannelCode::PG].nPenWidth, 2);
     QCOMPARE(loaded[ChannelCode::PG].bInverse, true);
-    QCOMPARE(loaded[ChannelCode::AD].nPenWidth, 9);
+    QCOMPARE(loaded[ChannelCode::AD].nPenWidth, 4);
 }
 
 void TestChannelUI::damagedValuesKeepTheirDefaults()
@@ -147,6 +150,27 @@ void TestChannelUI::damagedValuesKeepTheirDefaults()
     QCOMPARE(table[1].rgbColor.rgba(), 0xFF000000u);
     QCOMPARE(table[1].rgbTubeColor.rgba(), 0x80FFFFFFu);
     QCOMPARE(table[2].rgbColor.rgba(), 0xFF000000u);
+}
+
+void TestChannelUI::penWidthsOutsideThePageAreBroughtWithin_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("width");
+    QTest::newRow("a block of colour") << QByteArray("2000") << ChannelUI::kPenWidthMax;
+    QTest::newRow("largest int") << QByteArray("2147483647") << ChannelUI::kPenWidthMax;
+    QTest::newRow("smallest int") << QByteArray("-2147483648") << ChannelUI::kPenWidthMin;
+    QTest::newRow("zero") << QByteArray("0") << ChannelUI::kPenWidthMin;
+}
+
+// A pen 2000 pixels wide turned the review into one block of colour.
+void TestChannelUI::penWidthsOutsideThePageAreBroughtWithin()
+{
+    QFETCH(QByteArray, stored);
+    writeSettingsFile(kSubKey, "[Channels-0]\nnPenWidth=" + stored + "\n[Channels-1]\nnPenWidth=" + stored + "\n");
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("outside their pages' ranges, brought within: Channels-0/nPenWidth, Channels-1/nPenWidth$"));
+    const ChannelUITable table = loadedTable();
+    QTEST(table[0].nPenWidth, "width");
+    QTEST(table[1].nPenWidth, "width");
 }
 
 void TestChannelUI::everyFlagReadsTheSameWay()
@@ -176,10 +200,10 @@ void TestChannelUI::brokenPositionsFallBackToTheDefaultOrder_data()
 void TestChannelUI::brokenPositionsFallBackToTheDefaultOrder()
 {
     QFETCH(QByteArray, text);
-    writeSettingsFile(kSubKey, text + "[Channels-1]\nnPenWidth=8\n");
+    writeSettingsFile(kSubKey, text + "[Channels-1]\nnPenWidth=4\n");
     const ChannelUITable table = loadedTable();
     QCOMPARE(positionsOf(table), kDefaultPositions);
-    QCOMPARE(table[1].nPenWidth, 8);
+    QCOMPARE(table[1].nPenWidth, 4);
 }
 
 void TestChannelUI::reorderedPositionsAreKept()
@@ -194,8 +218,8 @@ void TestChannelUI::tableIsSavedWhenTheProcessEnds_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<int>("penWidth");
-    QTest::newRow("return from main") << QString() << 6;
-    QTest::newRow("exit()") << QStringLiteral("exit") << 7;
+    QTest::newRow("return from main") << QString() << 4;
+    QTest::newRow("exit()") << QStringLiteral("exit") << 5;
 }
 
 void TestChannelUI::tableIsSavedWhenTheProcessEnds()

@@ -2,6 +2,7 @@
 #include "tests/data/SettingsFile.h"
 #include "tests/support/TestHome.h"
 
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -34,6 +35,8 @@ private slots:
     void pluginNameOfTheOriginalPlatformIsReadAsOurs_data();
     void pluginNameOfTheOriginalPlatformIsReadAsOurs();
     void damagedValuesKeepTheirDefaults();
+    void valuesOutsideThePagesAreBroughtWithin_data();
+    void valuesOutsideThePagesAreBroughtWithin();
     void loadForgetsEarlierValues();
 };
 
@@ -159,6 +162,38 @@ void TestGenericSettings::damagedValuesKeepTheirDefaults()
     QCOMPARE(s.fontK, 1.0);
     QVERIFY(s.bEnableLabelAnswere);
     QCOMPARE(s.iIA, 12);
+}
+
+void TestGenericSettings::valuesOutsideThePagesAreBroughtWithin_data()
+{
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<double>("fontK");
+    QTest::addColumn<int>("zoomH");
+    QTest::addColumn<double>("videoPanel");
+    QTest::addColumn<int>("quality");
+    QTest::addColumn<int>("timeBefore");
+    QTest::newRow("not a number") << QByteArray("fontK=nan\ndVideoPanelSize=NaN\n") << 1.0 << 200 << 0.75 << 0 << 10;
+    QTest::newRow("infinities") << QByteArray("fontK=inf\ndVideoPanelSize=-inf\n") << 1.0 << 200 << 0.75 << 0 << 10;
+    QTest::newRow("far below") << QByteArray("fontK=-1e308\niZoomH=-2147483648\ndVideoPanelSize=0\n"
+                                             "iQualityVideo=-2147483648\niTimeBeforeForRecord=-2147483648\n")
+                               << 0.1 << 100 << 0.1 << 0 << GenericSettings::kSecondsMin;
+    QTest::newRow("far above") << QByteArray("fontK=1e308\niZoomH=2147483647\ndVideoPanelSize=1e+300\n"
+                                             "iQualityVideo=2147483647\niTimeBeforeForRecord=2147483647\n")
+                               << 5.0 << 500 << 1.5 << 2 << GenericSettings::kSecondsMax;
+}
+
+// A font factor of NaN left the main window without any text.
+void TestGenericSettings::valuesOutsideThePagesAreBroughtWithin()
+{
+    QFETCH(QByteArray, stored);
+    writeSettingsFile(QString(), "[Generic]\n" + stored);
+    QTest::ignoreMessage(QtInfoMsg, QRegularExpression("outside their pages' ranges"));
+    const GenericSettings s = loaded();
+    QTEST(s.fontK, "fontK");
+    QTEST(s.iZoomH, "zoomH");
+    QTEST(s.dVideoPanelSize, "videoPanel");
+    QTEST(s.iQualityVideo, "quality");
+    QTEST(s.iTimeBeforeForRecord, "timeBefore");
 }
 
 void TestGenericSettings::loadForgetsEarlierValues()

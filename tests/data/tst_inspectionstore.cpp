@@ -1,7 +1,9 @@
 #include "HostileSubjects.h"
 #include "StoreFixtures.h"
+#include "data/BinaryJsonBounds.h"
 #include "data/SharedConnection.h"
 #include "tests/support/LockHolder.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QCryptographicHash>
@@ -26,6 +28,9 @@ private slots:
     void recordingRoundTripsThroughTheFile();
     void headerOverridesRecordingAndMarksOnlyKeepsSamples();
     void recordingWithoutSamplesWritesNothing();
+    void marksOfEveryTestComeInOnePass();
+    void placedReadsFindWhatScansFind_data();
+    void placedReadsFindWhatScansFind();
     void loadSortsRecordedTestsByDate();
     void deletingRemovesOnlyThatTestsRows();
     void foreignRowIdKeepsOneTest();
@@ -40,6 +45,8 @@ private slots:
     void hostileSubjectFilesAreRefusedUntouched();
     void oversizedRowsAreDamagedUnread_data();
     void oversizedRowsAreDamagedUnread();
+    void rowsExpandingPastTheBoundsAreDamagedUnbuilt_data();
+    void rowsExpandingPastTheBoundsAreDamagedUnbuilt();
     void connectionIsReleasedBeforeExit();
     void childSavesAndExits();
     void lockedFileIsBusyNotDamaged_data();
@@ -186,6 +193,70 @@ void TestInspectionStore::headerOverridesRecordingAndMarksOnlyKeepsSamples()
     QCOMPARE(loaded.loadRecording(&marksOnly, true), StoreResult::Ok);
     QCOMPARE(*marksOnly.samples(1), QVector<qint16>{42});
     QCOMPARE(marksOnly.labels[0].TickQStart, 7);
+}
+
+void TestInspectionStore::marksOfEveryTestComeInOnePass()
+{
+    const QString path = pathOf("marks.qmz");
+    Inspection inspection(path);
+    for (int n = 0; n < 4; ++n)
+        inspection.tests.append(recordedTest(QStringLiteral("t%1").arg(n), n == 2 ? 0 : 30, n + 1));
+    saveTests(inspection);
+    inspection.tests[0].labels[0].TickQStart = 7;  // a moved mark, saved as a header
+    QCOMPARE(inspection.saveRecordingHeader(&inspection.tests[0]), StoreResult::Ok);
+    Inspection::_BallValuation &score = inspection.tests[1].valuationBall_012[1][0];
+    score.iGroup = 1;
+    score.GSRPar = 2;
+    QCOMPARE(inspection.saveBallValuation(&inspection.tests[1]), StoreResult::Ok);
+
+    Inspection loaded;
+    QCOMPARE(loaded.load(path), StoreResult::Ok);
+    Inspection::_Test *inMemory = &loaded.tests[loaded.indexOfTest(inspection.tests[3].id)];
+    inMemory->labels = {Inspection::_Label()};  // marks in memory stay as they are
+    QCOMPARE(loaded.loadMarks(), StoreResult::Ok);
+    const auto back = [&](int n) { return *loaded.test(loaded.indexOfTest(inspection.tests[n].id)); };
+    QCOMPARE(back(0).labels[0].TickQStart, 7);
+    QCOMPARE(back(1).labels.size(), 4);
+    QCOMPARE(back(1).valuationBall_012[1][0].GSRPar, 2);
+    QVERIFY(back(2).labels.isEmpty());
+    QCOMPARE(back(3).labels.size(), 1);
+    for (int n = 0; n < 4; ++n)
+        QVERIFY(!back(n).samplesLoaded());
+}
+
+void TestInspectionStore::placedReadsFindWhatScansFind_data()
+{
+    QTest::addColumn<bool>("placed");
+    QTest::addColumn<bool>("insertedAfter");
+    QTest::newRow("scanned") << false << false;
+    QTest::newRow("placed") << true << false;
+    QTest::newRow("inserted after placing") << true << true;
+}
+
+void TestInspectionStore::placedReadsFindWhatScansFind()
+{
+    QFETCH(bool, placed);
+    QFETCH(bool, insertedAfter);
+    const QString path = pathOf("placed.qmz");
+    Inspection(path).saveTestStruct(nullptr);
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    const int kind = InspectionDataType::Photo;
+    QVERIFY(store.insertRow(QStringLiteral("a"), kind, QByteArray("a1")));
+    QVERIFY(store.insertRow(QStringLiteral("b"), kind, QByteArray("b1")));
+    QVERIFY(store.insertRow(QStringLiteral("a"), kind, QByteArray("a2")));
+    if (placed)
+        QVERIFY(store.placeRows({kind}));
+    if (insertedAfter)
+        QVERIFY(store.insertRow(QStringLiteral("a"), kind, QByteArray("a3")));
+    QVector<InspectionStore::Row> rows;
+    QVERIFY(store.readRows(QStringLiteral("a"), kind, rows));
+    QStringList data;
+    for (const InspectionStore::Row &row : rows)
+        data << QString::fromLatin1(row.data);
+    QCOMPARE(data, insertedAfter ? QStringList({"a1", "a2", "a3"}) : QStringList({"a1", "a2"}));
+    rows.clear();
+    QVERIFY(store.readRows(QStringLiteral("c"), kind, rows));
+    QVERIFY(rows.isEmpty());
 }
 
 void TestInspectionStore::recordingWithoutSamplesWritesNothing()
@@ -542,25 +613,6 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched()
     QCOMPARE(digest(), before);
 }
 
-namespace {
-
-// Resident memory now and at its peak since the last call, in bytes; the peak starts again.
-QPair<qint64, qint64> residentMemory()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    const QString text = QString::fromLatin1(status.readAll());
-    const auto bytes = [&text](const char *key) {
-        return text.section(key, 1).section("kB", 0, 0).trimmed().toLongLong() << 10;
-    };
-    QFile reset(QStringLiteral("/proc/self/clear_refs"));
-    if (reset.open(QIODevice::WriteOnly))
-        reset.write("5");
-    return {bytes("VmRSS:"), bytes("VmHWM:")};
-}
-
-}  // namespace
-
 void TestInspectionStore::oversizedRowsAreDamagedUnread_data()
 {
     QTest::addColumn<int>("kind");
@@ -587,7 +639,7 @@ void TestInspectionStore::oversizedRowsAreDamagedUnread()
     const QString path = pathOf("oversized.qmz");
     QVERIFY(HostileSubjects::make(path, HostileSubjects::Kind::Plain));
     QVERIFY(HostileSubjects::addRow(path, owner, kind, InspectionStore::maxRowBytes(kind) + 1, asText));
-    const qint64 resident = residentMemory().first;
+    const PeakMemory memory;
     Inspection inspection;
     Inspection::_Person person;
     QVector<StoreResult> results{inspection.load(path)};
@@ -595,9 +647,43 @@ void TestInspectionStore::oversizedRowsAreDamagedUnread()
     results << inspection.loadRecording(inspection.test(0)) << inspection.loadPreTestConversation()
             << inspection.loadPerson(person);
     QVERIFY(inspection.loadPhotos().isEmpty());
-    QVERIFY(residentMemory().second - resident < 64 << 20);
+    QVERIFY(memory.growthBytes() < 64 << 20);
     for (int i = 0; i < results.size(); ++i)
         QCOMPARE(results[i], i == reader ? StoreResult::Damaged : StoreResult::Ok);
+}
+
+void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt_data()
+{
+    QTest::addColumn<quint32>("questions");
+    QTest::addColumn<StoreResult>("loaded");
+    QTest::addColumn<int>("tests");
+    QTest::newRow("a thousand") << quint32(1000) << StoreResult::Ok << 1;
+    QTest::newRow("past a test's questions") << quint32(InspectionStore::kMaxQuestions + 1) << StoreResult::Damaged
+                                             << 0;
+    QTest::newRow("past an array's elements") << quint32(BinaryJsonBounds::kMaxElements + 1) << StoreResult::Damaged
+                                              << 0;
+    QTest::newRow("8.4 million") << HostileSubjects::kMostEmptyQuestions << StoreResult::Damaged << 0;
+}
+
+// Rows within their stored size whose questions cost a hundred times that
+// once read: one such row took 900 MB, eight aborted the program.
+void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt()
+{
+    QFETCH(quint32, questions);
+    QFETCH(StoreResult, loaded);
+    QFETCH(int, tests);
+    const QString path = pathOf("expanding.qmz");
+    QVERIFY(HostileSubjects::makeWithTest(path, HostileSubjects::emptyQuestionsStructure(questions)));
+    const QByteArray before = QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha1);
+    const PeakMemory memory;
+    Inspection inspection;
+    QCOMPARE(inspection.load(path), loaded);
+    QCOMPARE(inspection.tests.size(), tests);
+    if (tests > 0)
+        QCOMPARE(inspection.tests[0].themis.size(), int(questions));
+    inspection.clear();
+    QVERIFY2(memory.growthBytes() < 320 << 20, qPrintable(QString::number(memory.growthBytes() >> 20)));
+    QCOMPARE(QCryptographicHash::hash(fileBytes(path), QCryptographicHash::Sha1), before);
 }
 
 void TestInspectionStore::childSavesAndExits()
@@ -657,11 +743,17 @@ void TestInspectionStore::lockedFileIsBusyNotDamaged()
     Inspection::_Test test = recordedTest("recorded", 50);
     QCOMPARE(inspection.saveTestStruct(&test), StoreResult::Ok);
     QCOMPARE(inspection.saveRecording(&test), StoreResult::Ok);
+    Inspection listed;
+    QCOMPARE(listed.load(path), StoreResult::Ok);
     {
         LockHolder other(path, lock);
         QVERIFY(other.isHeld());
         Inspection reader;
         QCOMPARE(reader.load(path), read);
+        Inspection::_Person person;
+        QCOMPARE(reader.loadSubject(path, person), read);
+        QCOMPARE(listed.loadMarks(), read);
+        QCOMPARE(listed.loadSamples(listed.test(0)), read);
         QCOMPARE(inspection.loadRecording(&test), read);
         QCOMPARE(inspection.saveRecording(&test), write);
         QCOMPARE(inspection.saveTestStruct(&test), write);

@@ -1,5 +1,6 @@
 #include "data/Inspection.h"
 #include "data/QuestionKindName.h"
+#include "data/TestCaption.h"
 #include "tests/support/TestHome.h"
 
 #include <QTranslator>
@@ -63,6 +64,7 @@ private slots:
     void formatTextListsNullThenOrdinary();
     void themeLookupForReadingAndWriting();
     void headerTextDatesOnlyRecordedTests();
+    void captionsTellNamesakesApart();
 };
 
 void TestInspectionTexts::kindLetters_data()
@@ -228,6 +230,32 @@ void TestInspectionTexts::headerTextDatesOnlyRecordedTests()
     QCOMPARE(test.headerText(), QStringLiteral("Тест 2 (05.03.2024 09:07)"));
     test.DateTimeRecorded = QDateTime();
     QCOMPARE(test.headerText(), QStringLiteral("Тест 2"));
+}
+
+// Tests 1-3 named "Тест один" (1 and 2 recorded at the same minute, 3 not),
+// test 4 recorded at another minute, test 5 alone under its name.
+void TestInspectionTexts::captionsTellNamesakesApart()
+{
+    Inspection examination;
+    const QDateTime minute(QDate(2026, 12, 10), QTime(0, 54, 12));
+    const struct {
+        const char *name;
+        QDateTime recordedAt;
+        const char *caption;
+    } rows[] = {{"Тест один", minute, "Тест один (10.12.2026 00:54) (1)"},
+                {"Тест один", minute.addSecs(30), "Тест один (10.12.2026 00:54) (2)"},
+                {"Тест один", QDateTime(), "Тест один (3)"},
+                {"Тест один", minute.addSecs(60), "Тест один (10.12.2026 00:55)"},
+                {"Тест два", QDateTime(), "Тест два"}};
+    for (const auto &row : rows) {
+        Inspection::_Test test(QString::fromUtf8(row.name));
+        test.recorded = row.recordedAt.isValid();
+        test.DateTimeRecorded = row.recordedAt;
+        examination.tests.append(test);
+    }
+    for (int index = 0; index < examination.tests.size(); ++index)
+        QCOMPARE(testCaption(examination, index), QString::fromUtf8(rows[index].caption));
+    QVERIFY(testCaption(examination, examination.tests.size()).isEmpty());
 }
 
 VUG_TEST_MAIN(TestInspectionTexts, QCoreApplication)

@@ -1,10 +1,14 @@
 #include "StoreFixtures.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 using namespace StoreFixtures;
+
+Q_DECLARE_METATYPE(PhotoReader::Result)
 
 namespace {
 
@@ -21,6 +25,32 @@ QImage photo(int width, QRgb colour)
 void comparePhoto(const QImage &loaded, const QImage &saved)
 {
     QCOMPARE(loaded.convertToFormat(QImage::Format_ARGB32), saved);
+}
+
+QByteArray bigEndian(quint32 value)
+{
+    const quint32 be = qToBigEndian(value);
+    return QByteArray(reinterpret_cast<const char *>(&be), 4);
+}
+
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : type + data) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    }
+    return bigEndian(quint32(data.size())) + type + data + bigEndian(~crc);
+}
+
+// A PNG of a picture side x side in 8-bit RGB that holds the data of its
+// first row only: a few hundred bytes that ask for gigabytes once decoded.
+QByteArray hugePng(quint32 side)
+{
+    const QByteArray header = bigEndian(side) + bigEndian(side) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+           + pngChunk("IDAT", qCompress(QByteArray(int(1 + 3 * side), '\0')).mid(4)) + pngChunk("IEND", {});
 }
 
 Inspection::_Person person()
@@ -59,6 +89,8 @@ private slots:
     void fileWithoutQuestionnaireLeavesRecordUnchanged();
     void photosRoundTripAndAreReplaced();
     void undecodablePhotoIsANullImage();
+    void photosAreMeasuredBeforeTheyAreDecoded_data();
+    void photosAreMeasuredBeforeTheyAreDecoded();
     void photoSetSurvivesFailedReplace();
     void attachedFilesKeepTheirNamesAsGiven();
     void attachedFilesSurviveFailedReplace();
@@ -172,6 +204,39 @@ void TestSubjectRecords::undecodablePhotoIsANullImage()
     QCOMPARE(photos.size(), 2);
     QVERIFY(photos[0].isNull());
     QVERIFY(!photos[1].isNull());
+}
+
+void TestSubjectRecords::photosAreMeasuredBeforeTheyAreDecoded_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<PhotoReader::Result>("result");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("23000 squared") << hugePng(23000) << PhotoReader::Result::TooLarge << QSize(0, 0);
+    QTest::newRow("larger than the view") << Inspection::photoRecord(QImage(400, 200, QImage::Format_RGB32))
+                                          << PhotoReader::Result::Read << QSize(100, 50);
+    QTest::newRow("within the view") << Inspection::photoRecord(QImage(40, 20, QImage::Format_RGB32))
+                                     << PhotoReader::Result::Read << QSize(40, 20);
+    QTest::newRow("no picture") << QByteArray("no image") << PhotoReader::Result::Unreadable << QSize(0, 0);
+}
+
+// A 2 MB photo of 23000 x 23000 pixels blocked the window at 4.3 GB; with
+// more of them the later ones came back unreadable as memory ran out.
+void TestSubjectRecords::photosAreMeasuredBeforeTheyAreDecoded()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QSize, size);
+    const QString path = pathOf("photo.qmz");
+    makeSubjectFile(path);
+    Inspection inspection(path);
+    QCOMPARE(inspection.savePhotoRecords({record}), StoreResult::Ok);
+    const PeakMemory memory;
+    QVector<PhotoReader::Result> results;
+    const QVector<QImage> photos = inspection.loadPhotos(QSize(100, 100), &results);
+    QVERIFY2(memory.growthBytes() < 100 << 20, qPrintable(QString::number(memory.growthBytes() >> 20)));
+    QCOMPARE(results.size(), 1);
+    QTEST(results[0], "result");
+    QCOMPARE(photos[0].size(), size);
+    QCOMPARE(inspection.loadPhotoRecords(), QVector<QByteArray>{record});
 }
 
 void TestSubjectRecords::photoSetSurvivesFailedReplace()

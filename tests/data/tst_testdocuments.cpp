@@ -12,6 +12,8 @@ class TestTestDocuments : public QObject
 private slots:
     void structureDocumentHasItsKeysAndReadsBack();
     void questionReadsWithItsDefaults();
+    void recordingTimeReadsAsTheParserReadsIt_data();
+    void recordingTimeReadsAsTheParserReadsIt();
     void channelObjectKeysAndCalibrationRules();
     void markListsKeepTheirOwnLists();
     void sampleDocumentKeysAndWidths();
@@ -109,6 +111,27 @@ void TestTestDocuments::structureDocumentHasItsKeysAndReadsBack()
     QCOMPARE(object.value("DateTimeRecorded").toString(), QString());
     back.fromJson(object);
     QVERIFY(!back.DateTimeRecorded.isValid());
+}
+
+void TestTestDocuments::recordingTimeReadsAsTheParserReadsIt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("as written") << "2024-03-05 14:07:09";
+    QTest::newRow("last second of a year") << "1999-12-31 23:59:59";
+    QTest::newRow("no such month") << "2024-13-05 14:07:09";
+    QTest::newRow("no such hour") << "2024-03-05 24:07:09";
+    QTest::newRow("short fields") << "2024-3-5 4:07:09";
+    QTest::newRow("other separators") << "2024/03/05 14:07:09";
+    QTest::newRow("wide digits") << QString::fromUtf8("２０２４-03-05 14:07:09");
+    QTest::newRow("empty") << "";
+}
+
+void TestTestDocuments::recordingTimeReadsAsTheParserReadsIt()
+{
+    QFETCH(QString, text);
+    Inspection::_Test test;
+    test.fromJson({{QStringLiteral("DateTimeRecorded"), text}});
+    QCOMPARE(test.DateTimeRecorded, QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss")));
 }
 
 void TestTestDocuments::questionReadsWithItsDefaults()

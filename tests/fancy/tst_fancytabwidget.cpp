@@ -330,6 +330,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&selector.widget));
         QWidget *hotZone = selector.widget.findChild<Fancy::StyledBar *>()->findChild<QWidget *>();
         QVERIFY(hotZone);
+        // The zone has height of its own and is what a click on it hits.
+        QVERIFY(hotZone->height() >= 6);
+        QCOMPARE(selector.widget.childAt(hotZone->mapTo(&selector.widget, QPoint(2, hotZone->height() / 2))), hotZone);
         const QColor before = PanelStyle::panelColor(false);
 
         QColor offered;

@@ -2,6 +2,7 @@
 #include "polygram/KeptPolygram.h"
 #include "polygram/PoligrammeView.h"
 #include "polygram/RenderPath.h"
+#include "polygram/CurveColumns.h"
 #include "polygram/drawG.h"
 #include "tests/polygram/PolygramFixture.h"
 #include "tests/support/TestHome.h"
@@ -118,9 +119,9 @@ void TestKeptPolygram::columnReductionStaysWithinAPixel()
     QFETCH(bool, antialiased);
     PolygramFixture fixture;
     fixture.fillOneHour();
-    const QVector<QPointF> points = drawG::buildCurvePoints(&fixture.test, QRect(QPoint(0, 0), kSize),
+    const QVector<QPointF> points = CurveColumns::points(&fixture.test, QRect(QPoint(0, 0), kSize),
                                                             PolygramFixture::kHour, 0.3f, ChannelCode::RG_LO, sweep, 0);
-    const QVector<QPointF> reduced = drawG::columnExtremes(points);
+    const QVector<QPointF> reduced = CurveColumns::extremes(points);
     QVERIFY(reduced.size() < points.size());
     const auto stroke = [antialiased](const QVector<QPointF> &line) {
         QImage image(kSize, QImage::Format_ARGB32_Premultiplied);

@@ -2,7 +2,18 @@
 
 #include "ReaderHarness.h"
 #include "polygram/InputState.h"
+#include "recording/RenderSurface.h"
 #include "recording/Renderer.h"
+
+// A raster surface that shows nothing.
+struct BlindSurface : RenderSurface {
+    QSize surfaceSize() const override { return QSize(400, 300); }
+    bool raster() const override { return true; }
+    QWindow *glWindow() override { return nullptr; }
+    void present(const FrameChange &) override {}
+    bool takeLoss() override { return false; }
+    QPoint fromGlobal(const QPoint &global) const override { return global; }
+};
 
 // A renderer on the GUI thread over a reader that never runs: the test sets
 // its position and the modifiers the keys see.
@@ -11,11 +22,9 @@ class KeyBench
 public:
     explicit KeyBench(Inspection::_Test test = questionTest(), bool recordMode = true)
     {
-        run.collaborators.markLock = nullptr;
         run.test() = test;
         reader = std::make_unique<SensorReader>(&run.inspection, &run.test(), recordMode, 0, run.collaborators);
-        renderer = std::make_unique<Renderer>(nullptr, &run.inspection, &run.test(), reader.get());
-        reader->setMarkLock(&renderer->mutex);
+        renderer = std::make_unique<Renderer>(nullptr, &run.inspection, &run.test(), reader.get(), &run.marks);
         InputState::replace([this] {
             InputState state;
             state.modifiers = modifiers;
@@ -29,12 +38,12 @@ public:
 
     void press(int key, int at)
     {
-        reader->position = at;
+        reader->setPosition(at);
         renderer->keyPress(key);
     }
     void release(int key, int at)
     {
-        reader->position = at;
+        reader->setPosition(at);
         renderer->keyRelease(key);
     }
     void presentAt(int at, int length = 3)

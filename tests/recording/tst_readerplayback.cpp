@@ -48,14 +48,14 @@ private slots:
         run.waitForSetUp();
         QVERIFY(player);
         QCOMPARE(player->openedAt(), qint64(5000));
-        QCOMPARE(run.reader->capacity, kLength);
+        QCOMPARE(run.reader->positionCount(), kLength);
         // The video is 1000 ms (20 positions) ahead.
         player->setClock(6000);
         run.tick();
-        QCOMPARE(run.reader->position.load(), 100 + 20 / 5 + 1);
+        QCOMPARE(run.reader->currentPosition(), 100 + 20 / 5 + 1);
         run.tick();
-        QCOMPARE(run.reader->position.load(), 105 + 15 / 5 + 1);
-        QCOMPARE(run.reader->videoClockMs, 6000);
+        QCOMPARE(run.reader->currentPosition(), 105 + 15 / 5 + 1);
+        QCOMPARE(run.reader->videoClock(), 6000);
         QByteArray frame;
         QSize size;
         QVERIFY(run.reader->takeVideoFrame(frame, &size));
@@ -64,7 +64,7 @@ private slots:
         // Behind the video's clock: back by a fifth of the gap, then the normal step.
         player->setClock(5000);
         run.tick();
-        QCOMPARE(run.reader->position.load(), 109 - 9 / 5 + 1);
+        QCOMPARE(run.reader->currentPosition(), 109 - 9 / 5 + 1);
         QVERIFY(player->seeks().isEmpty());
         QVERIFY(run.stop());
         QVERIFY(player->stopped());
@@ -82,10 +82,10 @@ private slots:
         FakePlayer *&player = madePlayer(run);
         run.start(false, 149);
         run.tick();
-        QCOMPARE(run.reader->position.load(), 150);
+        QCOMPARE(run.reader->currentPosition(), 150);
         run.tick();
         QCOMPARE(player->seeks(), QList<qint64>{150 * 50 + 300});
-        QCOMPARE(run.reader->position.load(), 151);
+        QCOMPARE(run.reader->currentPosition(), 151);
     }
 
     void shortTimesPlayWithoutVideo()
@@ -96,7 +96,7 @@ private slots:
         run.start(false, 100);
         run.tick(3);
         QVERIFY(!player);
-        QCOMPARE(run.reader->position.load(), 103);
+        QCOMPARE(run.reader->currentPosition(), 103);
         QVERIFY(!run.reader->videoPlayer());
     }
 
@@ -107,22 +107,22 @@ private slots:
         FakePlayer *&player = madePlayer(run);
         run.start(false, 10);
         run.tick();
-        QCOMPARE(run.reader->position.load(), 11);
-        run.reader->paused = true;
+        QCOMPARE(run.reader->currentPosition(), 11);
+        run.reader->setPaused(true);
         player->setClock(20000);
         run.tick(3);
-        QCOMPARE(run.reader->position.load(), 11);
+        QCOMPARE(run.reader->currentPosition(), 11);
         run.reader->seek(5000);
-        QCOMPARE(run.reader->position.load(), kLength - 1);
+        QCOMPARE(run.reader->currentPosition(), kLength - 1);
         QCOMPARE(player->seeks(), QList<qint64>{50 * (kLength - 1)});
         run.reader->seek(-3);
-        QCOMPARE(run.reader->position.load(), 0);
+        QCOMPARE(run.reader->currentPosition(), 0);
         // At the end the position stays, and a playback runs until it is stopped.
-        run.reader->paused = false;
+        run.reader->setPaused(false);
         run.reader->seek(kLength - 1);
         player->setClock(50 * (kLength - 1));
         run.tick(2);
-        QCOMPARE(run.reader->position.load(), kLength - 1);
+        QCOMPARE(run.reader->currentPosition(), kLength - 1);
         QVERIFY(run.thread->isRunning());
     }
 };

@@ -63,7 +63,7 @@ private slots:
                          << bytes(UnitCommand::gain(letter(code), channel.ADT));
         }
         QCOMPARE(adjustments(unit), expected);
-        QVERIFY(run.reader->sixteenBit);
+        QVERIFY(run.reader->isSixteenBit());
 
         // Both changed: the gain goes this tick, the shift the next; one call per channel per tick.
         unit.clearLog();
@@ -118,21 +118,21 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick(10);
-        QCOMPARE(run.reader->position.load(), 11);
+        QCOMPARE(run.reader->currentPosition(), 11);
         QCOMPARE(int(run.test().dataGSR[3]), 0);
-        QCOMPARE(run.reader->readError.load(), 0);
+        QVERIFY(!run.reader->readFailed());
         unit.clearLog();
         run.tick();
         // The failed tick keeps its position with the frame before it.
-        QCOMPARE(run.reader->position.load(), 12);
-        QCOMPARE(run.reader->readError.load(), 1);
+        QCOMPARE(run.reader->currentPosition(), 12);
+        QVERIFY(run.reader->readFailed());
         QCOMPARE(int(run.test().dataGSR[11]), 10);
         QCOMPARE(run.reader->missedTicks(), quint64(1));
         const QStringList calls = unit.calls();
         QVERIFY(calls.indexOf("close") >= 0 && calls.indexOf("open 0") > calls.indexOf("close"));
         run.tick(2);
-        QCOMPARE(run.reader->readError.load(), 0);
-        QCOMPARE(run.reader->position.load(), 14);
+        QVERIFY(!run.reader->readFailed());
+        QCOMPARE(run.reader->currentPosition(), 14);
         for (int p = 1; p <= 13; ++p)
             QCOMPARE(int(run.test().dataGSR[p]), p == 3 ? 0 : p <= 11 ? std::min(p, 10) : p - 1);
     }
@@ -152,16 +152,16 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick(11);
-        QCOMPARE(run.reader->position.load(), 12);
+        QCOMPARE(run.reader->currentPosition(), 12);
         for (int i = 0; i < 2; ++i) {
             run.tick();
-            QCOMPARE(run.reader->readError.load(), 1);
-            QCOMPARE(run.reader->position.load(), 13 + i);
+            QVERIFY(run.reader->readFailed());
+            QCOMPARE(run.reader->currentPosition(), 13 + i);
             QCOMPARE(int(run.test().dataGSR[12 + i]), 11);
         }
         run.tick(2);
-        QCOMPARE(run.reader->readError.load(), 0);
-        QCOMPARE(run.reader->position.load(), 16);
+        QVERIFY(!run.reader->readFailed());
+        QCOMPARE(run.reader->currentPosition(), 16);
         QVERIFY(run.stop());
         QCOMPARE(run.test().missedFrames, 2);
         // The silent ticks hold the frame before them; the last scripted frame repeats.

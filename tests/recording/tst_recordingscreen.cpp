@@ -1,7 +1,7 @@
 #include "ReaderHarness.h"
 #include "recording/InspectionRecordFancy.h"
 #include "recording/PoligrammeRecordWindow.h"
-#include "recording/Renderer.h"
+#include "recording/RecordingSession.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
 #include "sensors/interface/SensorIdentity.h"
 #include "sensors/interface/SensorPlugin.h"
@@ -114,7 +114,7 @@ void TestRecordingScreen::startRefusesATestWithoutQuestions()
     Inspection::_Test onlyNull(QStringLiteral("Нулевые"));
     onlyNull.addNullTheme(QStringLiteral("Нулевой?"));
     QVERIFY(!screen->start(&run->inspection, &onlyNull, true, 0));
-    QVERIFY(!screen->recordWindow()->reader);
+    QVERIFY(!screen->recordWindow()->session());
 }
 
 void TestRecordingScreen::extraSelectorFollowsTheUnit()
@@ -189,7 +189,7 @@ void TestRecordingScreen::enablingFollowsThePresentation()
     QVERIFY(screen->clearStartAction->isEnabled());
     QVERIFY(screen->extraChannelCombo->isEnabled());
 
-    screen->recordWindow()->renderer->keyPress(Qt::Key_Space);
+    screen->recordWindow()->session()->keyPress(Qt::Key_Space);
     run->tick(5);
     screen->onUpdateUI(10);
     QVERIFY(!screen->pauseAction->isEnabled());  // during a presentation
@@ -205,16 +205,16 @@ void TestRecordingScreen::pauseHoldsAndResumesThePosition()
 {
     startScreen();
     run->tick(10);
-    SensorReader *reader = screen->recordWindow()->reader;
+    RecordingSession *session = screen->recordWindow()->session();
     screen->onPauseHardRecordingAction();
     QVERIFY(screen->pauseAction->isChecked());
-    const int held = reader->position;
+    const int held = session->position();
     run->tick(10);
-    QCOMPARE(reader->position.load(), held);
+    QCOMPARE(session->position(), held);
     screen->onPauseHardRecordingAction();
     QVERIFY(!screen->pauseAction->isChecked());
     run->tick(10);
-    QCOMPARE(reader->position.load(), held + 10);
+    QCOMPARE(session->position(), held + 10);
 }
 
 void TestRecordingScreen::fullScreenTogglesTwice()

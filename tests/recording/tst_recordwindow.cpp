@@ -3,6 +3,7 @@
 #include "polygram/InputState.h"
 #include "polygram/PanelState.h"
 #include "recording/PoligrammeRecordWindow.h"
+#include "recording/RecordingSession.h"
 #include "recording/Renderer.h"
 #include "recording/_PoligrammeRecordScrollArea.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -66,7 +67,7 @@ private:
     void sendMouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons buttons,
                    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void sendWheel(QPoint at, Qt::KeyboardModifiers modifiers);
-    Renderer *renderer() const { return window->renderer; }
+    Renderer *renderer() const { return window->session()->renderer(); }
 
     std::unique_ptr<ReaderRun> run;
     CountingMainWindow *main = nullptr;
@@ -137,7 +138,7 @@ void TestRecordWindow::stopWithoutSavingDiscards()
     run->tick(30);
     QCOMPARE(run->test().dataGSR.size(), SensorReader::RecordCapacity);
     window->stop(false);
-    QVERIFY(!window->reader && !window->renderer && !window->readerThread && !window->renderThread);
+    QVERIFY(!window->session());
     QVERIFY(run->test().dataGSR.isEmpty());
     QVERIFY(run->test().TimeMM.isEmpty());
     // The close request of the loop this stop ended is dropped.
@@ -156,7 +157,7 @@ void TestRecordWindow::stopWithSavingKeepsTheFileAndPlaybackLeavesIt()
         run->tick(25);  // the answer time of 1 s
     }
     run->tick(5);
-    const int length = window->reader->position;
+    const int length = window->session()->position();
     window->stop(true);
     QCOMPARE(run->test().labels.size(), 2);
     QCOMPARE(run->test().dataGSR.size(), length);
@@ -176,7 +177,7 @@ void TestRecordWindow::stopWithSavingKeepsTheFileAndPlaybackLeavesIt()
     QCOMPARE(run->test().dataGSR.size(), length);
     run->tick(10);
     window->seekPosition(length + 100);
-    QCOMPARE(window->reader->position.load(), length - 1);  // held within the recording
+    QCOMPARE(window->session()->position(), length - 1);  // held within the recording
     window->stop(true);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), saved);
@@ -192,7 +193,7 @@ void TestRecordWindow::deviceErrorIsShownAndClosesWithoutHang()
     QTRY_COMPARE(main->received(RecordingEvents::DeviceError), 1);
     QCOMPARE(answers.asked(), QStringList{"Error load device"});
     window->stop(false);
-    QVERIFY(!window->reader);
+    QVERIFY(!window->session());
     QCOMPARE(QWidget::keyboardGrabber(), nullptr);
 }
 
@@ -200,11 +201,11 @@ void TestRecordWindow::keysAreConsumedOnceForHeldKeys()
 {
     startWindow();
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Shift));
-    QCOMPARE(renderer()->channelSelected.load(), 1);
+    QCOMPARE(renderer()->channelSelected(), 1);
     QCOMPARE(QWidget::keyboardGrabber(), main);
-    renderer()->channelSelected = 0;
+    renderer()->setChannelSelected(0);
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Shift, true));
-    QCOMPARE(renderer()->channelSelected.load(), 0);  // a repeat is dropped
+    QCOMPARE(renderer()->channelSelected(), 0);  // a repeat is dropped
     QVERIFY(sendKey(QEvent::KeyRelease, Qt::Key_Shift));
     QCOMPARE(QWidget::keyboardGrabber(), nullptr);
 
@@ -219,7 +220,7 @@ void TestRecordWindow::keysAreConsumedOnceForHeldKeys()
 
     // Any other key reaches the renderer on every repeat.
     InputState::replace([] { return InputState{QPoint(), Qt::NoButton, Qt::ShiftModifier}; });
-    renderer()->selectedChannel = ChannelCode::GSR;
+    renderer()->setSelectedChannel(ChannelCode::GSR);
     InspectionChannel &gsr = run->test().channel(ChannelCode::GSR);
     gsr.Amplify = 100.0;
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Right, false, Qt::ShiftModifier));
@@ -241,7 +242,7 @@ void TestRecordWindow::heldSpaceRepeatedByX11MarksOneQuestion()
 {
     startWindow();
     run->tick(5);
-    const auto position = [this] { return window->reader->position.load(); };
+    const auto position = [this] { return window->session()->position(); };
     QVERIFY(sendXKey(QEvent::KeyPress, 1000));
     run->tick(13);
     QVERIFY(sendXKey(QEvent::KeyRelease, 1660, true));
@@ -334,8 +335,8 @@ void TestRecordWindow::remoteControlClicksPresentAndRemove()
 void TestRecordWindow::dragsChangeDisplayAndHardwareValues()
 {
     startWindow();
-    renderer()->channelSelected = 1;
-    renderer()->selectedChannel = ChannelCode::GSR;
+    renderer()->setChannelSelected(1);
+    renderer()->setSelectedChannel(ChannelCode::GSR);
     InspectionChannel &gsr = run->test().channel(ChannelCode::GSR);
     gsr.ADT = 10;
     gsr.ADTChanged = false;
@@ -362,7 +363,7 @@ void TestRecordWindow::dragsChangeDisplayAndHardwareValues()
 
     sendMouse(QEvent::MouseButtonRelease, start, Qt::LeftButton, Qt::NoButton);
     QVERIFY(window->dragStart.isNull());
-    QCOMPARE(renderer()->channelSelected.load(), 0);
+    QCOMPARE(renderer()->channelSelected(), 0);
 }
 
 void TestRecordWindow::wheelOverTheSetUpTable()
@@ -387,7 +388,7 @@ void TestRecordWindow::wheelOverTheSetUpTable()
     QCOMPARE(int(pg.ADT), 5);
     QVERIFY(pg.ADTChanged);
     QCOMPARE(double(pg.Offset), 12.0);
-    QCOMPARE(renderer()->selectedChannel.load(), int(ChannelCode::PG));
+    QCOMPARE(renderer()->selectedChannel(), int(ChannelCode::PG));
     sendWheel(QPoint(75, 15), hardware);  // a display cell wants Shift alone
     QCOMPARE(double(pg.Offset), 12.0);
 
@@ -406,7 +407,7 @@ void TestRecordWindow::sweepSelectorAndGrabRelease()
     _PoligrammeRecordScrollArea area;
     area.window = window;
     QCOMPARE(area.onSetMashtab(9), 0);
-    QCOMPARE(renderer()->sweepMs.load(), 3250);
+    QCOMPARE(renderer()->sweep(), 3250);
 
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Control));
     QCOMPARE(QWidget::keyboardGrabber(), main);

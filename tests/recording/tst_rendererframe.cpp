@@ -2,7 +2,6 @@
 #include "data/ChannelBindings.h"
 #include "polygram/ChannelLook.h"
 #include "polygram/drawPanelG.h"
-#include "recording/RenderSurface.h"
 #include "tests/polygram/RecordingPaintDevice.h"
 #include "tests/support/TestHome.h"
 
@@ -34,7 +33,7 @@ private:
                 record.Amplify = 500;
             }
             renderer->prepareDrawing();
-            renderer->selectedChannel = ChannelCode::GSR_C;
+            renderer->setSelectedChannel(ChannelCode::GSR_C);
         }
         ~FrameBench() { renderer->finishDrawing(); }
 
@@ -60,16 +59,6 @@ private:
         static const QString text = QStringLiteral("Ошибка чтения сенсорного блока");
         return text;
     }
-
-    // A raster surface that shows nothing.
-    struct BlindSurface : RenderSurface {
-        QSize surfaceSize() const override { return QSize(400, 300); }
-        bool raster() const override { return true; }
-        QWindow *glWindow() override { return nullptr; }
-        void present(const FrameChange &) override {}
-        bool takeLoss() override { return false; }
-        QPoint fromGlobal(const QPoint &global) const override { return global; }
-    };
 
     // Lines drawn in the colour, the dimmed curves being in other colours.
     static int linesIn(const RecordingPaintDevice &device, const QColor &colour)
@@ -105,8 +94,9 @@ private slots:
         thread.start();
         run.tick(ticks);
         run.reader->requestStop();
-        const bool ok = ended.wait(5000);
-        renderer.stopRequested = true;
+        // The thread may have ended before the wait began.
+        const bool ok = !ended.isEmpty() || ended.wait(5000);
+        renderer.requestStop();
         thread.quit();
         thread.wait();
         QVERIFY(ok);
@@ -120,7 +110,7 @@ private slots:
         QVERIFY(showsCountdown(device, 5));
         bench.draw(device, Length - 200);
         QVERIFY(!device.textStrings().join('|').contains(QStringLiteral("осталось")));
-        bench.reader->countdown = 42;
+        bench.reader->setCountdown(42);
         bench.draw(device, Length - 200);
         QVERIFY(showsCountdown(device, 42));
     }
@@ -129,15 +119,15 @@ private slots:
     {
         FrameBench bench;
         RecordingPaintDevice device(QSize(1200, 800));
-        bench.reader->countdown = 3;
+        bench.reader->setCountdown(3);
         bench.draw(device, 300);
         const int withPanels = device.texts().size();
         QVERIFY(showsCountdown(device, 3));
-        bench.reader->paused = true;
+        bench.reader->setPaused(true);
         bench.draw(device, 300);
         QVERIFY(!showsCountdown(device, 3));
         QVERIFY(device.texts().size() < withPanels);
-        bench.reader->readError = 1;
+        bench.reader->setReadFailed(true);
         bench.draw(device, 300);
         QVERIFY(!device.findText(errorText()));
     }
@@ -146,8 +136,8 @@ private slots:
     {
         FrameBench bench;
         RecordingPaintDevice device(QSize(1200, 800));
-        bench.reader->countdown = 3;
-        bench.reader->readError = 1;
+        bench.reader->setCountdown(3);
+        bench.reader->setReadFailed(true);
         int shown = 0;
         for (int i = 0; i < 20; ++i) {
             bench.draw(device, 300);
@@ -156,7 +146,7 @@ private slots:
                 ++shown;
         }
         QCOMPARE(shown, 10);
-        bench.reader->readError = 0;
+        bench.reader->setReadFailed(false);
         bench.draw(device, 300);
         QVERIFY(!device.findText(errorText()));
         QVERIFY(showsCountdown(device, 3));
@@ -181,7 +171,7 @@ private slots:
     {
         FrameBench bench;
         RecordingPaintDevice device(QSize(1200, 800));
-        bench.renderer->channelSelected = 1;
+        bench.renderer->setChannelSelected(1);
         const ChannelLook look(bench.test().channel(ChannelCode::GSR_C));
         bench.draw(device, 300);
         QVERIFY(!device.rectsFilledWith(look.tubeColor).isEmpty());
@@ -198,8 +188,8 @@ private slots:
     {
         FrameBench bench;
         RecordingPaintDevice device(QSize(1200, 800));
-        bench.renderer->channelSelected = 1;
-        bench.reader->sixteenBit = true;
+        bench.renderer->setChannelSelected(1);
+        bench.reader->setSixteenBit(true);
         const ChannelLook look(bench.test().channel(ChannelCode::GSR_C));
         bench.draw(device, 300);
         QVERIFY(device.rectsFilledWith(look.tubeColor).isEmpty());

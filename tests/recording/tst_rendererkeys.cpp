@@ -81,7 +81,7 @@ private slots:
         bool inverted = true;
         InspectionChannel &record = bench.test().channel(0);
         record.Inverse = &inverted;
-        bench.renderer->selectedChannel = 0;
+        bench.renderer->setSelectedChannel(0);
         bench.modifiers = Qt::ShiftModifier | Qt::ControlModifier;
         record.ShiftADT = 100;
         bench.press(Qt::Key_Up, 50);
@@ -122,7 +122,7 @@ private slots:
         KeyBench bench(threeQuestions());
         bench.presentAt(100, 15);
         InspectionChannel &record = bench.test().channel(0);
-        bench.renderer->selectedChannel = 0;
+        bench.renderer->setSelectedChannel(0);
         record.ShiftADT = 0;
         record.ADT = 3;
         record.ShiftADTChanged = false;
@@ -143,9 +143,9 @@ private slots:
     {
         KeyBench bench;
         bench.renderer->keyPress(Qt::Key_Shift);
-        QCOMPARE(bench.renderer->channelSelected.load(), 1);
+        QCOMPARE(bench.renderer->channelSelected(), 1);
         bench.renderer->keyRelease(Qt::Key_Shift);
-        QCOMPARE(bench.renderer->channelSelected.load(), 0);
+        QCOMPARE(bench.renderer->channelSelected(), 0);
     }
 
     void currentQuestionInARecording()

@@ -47,7 +47,7 @@ private slots:
         QTRY_VERIFY(bench.updates.contains(0));
         QVERIFY(bench.drawn().isEmpty());
         for (int sweep : {3250, 1000, 2500, 1250}) {
-            bench.renderer->sweepMs = sweep;
+            bench.session.setSweep(sweep);
             const int subFrames = sweep == 1000 ? 1 : sweep == 1250 ? 2 : 3;
             // The first round may still have begun at the former sweep.
             QVERIFY(bench.tickAndDraw(subFrames));
@@ -61,10 +61,10 @@ private slots:
         }
         for (const auto &frame : bench.drawn())
             QVERIFY(frame.first >= Renderer::FirstDrawnPosition);
-        while (bench.reader->position < 52)
+        while (bench.session.position() < 52)
             QVERIFY(bench.tickAndDraw(2));
         QTRY_VERIFY(bench.updates.contains(50));
-        QVERIFY(bench.stop());
+        QVERIFY(bench.session.stop());
     }
 
     void keysWhileTheLoopDrawsLeaveMarksOnTheScreenshot()
@@ -73,21 +73,21 @@ private slots:
         QVERIFY(bench.exposed());
         bench.start();
         bench.waitForSetUp();
-        bench.renderer->sweepMs = 1000;
+        bench.session.setSweep(1000);
         for (int i = 0; i < 250; ++i)
             QVERIFY(bench.tickAndDraw(1));
-        bench.renderer->keyPress(Qt::Key_Space);
+        bench.session.keyPress(Qt::Key_Space);
         for (int i = 0; i < 20; ++i)
             QVERIFY(bench.tickAndDraw(1));
-        bench.renderer->keyRelease(Qt::Key_Space);
+        bench.session.keyRelease(Qt::Key_Space);
         for (int i = 0; i < 250; ++i)
             QVERIFY(bench.tickAndDraw(1));
-        bench.renderer->keyPress(Qt::Key_Space);
-        bench.renderer->keyRelease(Qt::Key_Space);
+        bench.session.keyPress(Qt::Key_Space);
+        bench.session.keyRelease(Qt::Key_Space);
         for (int i = 0; i < 150; ++i)
             QVERIFY(bench.tickAndDraw(1));
         {
-            QMutexLocker lock(&bench.renderer->mutex);
+            QMutexLocker lock(&bench.session.markLock());
             QCOMPARE(bench.run.test().labels.size(), 2);
         }
         const QImage shot = windowImage(bench.window);
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(shot.save(QStringLiteral(VUG_ARTEFACT_DIR "/live-renderer.png")));
         // Not a blank picture: curves and marks were drawn.
         QVERIFY(colouredSamples(shot) > 100);
-        QVERIFY(bench.stop());
+        QVERIFY(bench.session.stop());
     }
 
     // What the screen shows after many rounds of moves and pieces is the
@@ -123,7 +123,7 @@ private slots:
         }
         bench.start();
         bench.waitForSetUp();
-        bench.renderer->sweepMs = sweep;
+        bench.session.setSweep(sweep);
         const SweepPacing row = SweepPacing::of(sweep);
         for (int i = 0; i < 300; ++i) {
             QVERIFY(bench.tickAndDraw(row.subFrames));
@@ -137,8 +137,8 @@ private slots:
         QImage whole(shot.size(), QImage::Format_RGB32);
         {
             QPainter painter(&whole);
-            bench.renderer->drawFrame(painter, whole.size(), bench.reader->position, (row.subFrames - 1) * row.step,
-                                      Renderer::FrameInput());
+            bench.session.renderer()->drawFrame(painter, whole.size(), bench.session.position(),
+                                                (row.subFrames - 1) * row.step, Renderer::FrameInput());
         }
         // The newest columns may show the offset up to a pixel apart.
         int apart = 0;
@@ -147,7 +147,7 @@ private slots:
                 apart += !cover.contains(x, y) && shot.pixel(x, y) != whole.pixel(x, y);
         }
         QVERIFY2(apart < 1000, qPrintable(QString::number(apart)));
-        QVERIFY(bench.stop());
+        QVERIFY(bench.session.stop());
     }
 
     void realTickDrawsTheLivePolygram()
@@ -155,20 +155,20 @@ private slots:
         LoopBench bench;
         QVERIFY(bench.exposed());
         bench.start(false);
-        QTRY_VERIFY_WITH_TIMEOUT(bench.reader->position > 60, 20000);
-        bench.renderer->keyPress(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.session.position() > 60, 20000);
+        bench.session.keyPress(Qt::Key_Space);
         QTest::qWait(600);
-        bench.renderer->keyRelease(Qt::Key_Space);
+        bench.session.keyRelease(Qt::Key_Space);
         QTest::qWait(1500);
         {
-            QMutexLocker lock(&bench.renderer->mutex);
+            QMutexLocker lock(&bench.session.markLock());
             QCOMPARE(bench.run.test().labels.size(), 1);
             QVERIFY(bench.run.test().labels[0].TickQEnd > bench.run.test().labels[0].TickQStart);
         }
         QVERIFY(!bench.drawn().isEmpty());
         QDir().mkpath(QStringLiteral(VUG_ARTEFACT_DIR));
         QVERIFY(windowImage(bench.window).save(QStringLiteral(VUG_ARTEFACT_DIR "/live-renderer-real-tick.png")));
-        QVERIFY(bench.stop());
+        QVERIFY(bench.session.stop());
     }
 
     void narrowWindowStaysWhite()
@@ -185,7 +185,7 @@ private slots:
             for (int x = 0; x < shot.width(); ++x)
                 QCOMPARE(shot.pixel(x, y), qRgb(255, 255, 255));
         }
-        QVERIFY(bench.stop());
+        QVERIFY(bench.session.stop());
     }
 
     void startAndStopNeverHang()
@@ -196,7 +196,7 @@ private slots:
             bench.start();
             if (i % 2)
                 bench.ticks->tick(i % 5);
-            QVERIFY2(bench.stop(), qPrintable(QStringLiteral("cycle %1").arg(i)));
+            QVERIFY2(bench.session.stop(), qPrintable(QStringLiteral("cycle %1").arg(i)));
         }
     }
 };

@@ -80,9 +80,9 @@ private slots:
         Inspection::_Test test = pictureTest(QSize(20, 10));
         test.recorded = true;
         KeyBench bench(test, false);
-        QVERIFY(bench.renderer->secondMonitor);
-        QVERIFY(!bench.renderer->secondMonitor->isVisible());
-        QCOMPARE(bench.renderer->secondMonitor->geometry(), QRect(0, 0, 1920, 1080));
+        QVERIFY(bench.renderer->secondMonitorView());
+        QVERIFY(!bench.renderer->secondMonitorView()->isVisible());
+        QCOMPARE(bench.renderer->secondMonitorView()->geometry(), QRect(0, 0, 1920, 1080));
     }
 
     void picturesLargerThanTheScreenAreScaled()
@@ -141,7 +141,7 @@ private slots:
     void textHiddenWithoutFlagsWhileThePictureFadesIn()
     {
         KeyBench bench(pictureTest(QSize(20, 10)));
-        _QSecondMonitor *view = bench.renderer->secondMonitor;
+        _QSecondMonitor *view = bench.renderer->secondMonitorView();
         QVERIFY(view && view->isVisible());
         bench.press(Qt::Key_Space, 100);
         QCOMPARE(view->textLabel->text(), QString());

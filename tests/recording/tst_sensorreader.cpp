@@ -69,7 +69,7 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick(300);
-        QCOMPARE(run.reader->position.load(), 301);
+        QCOMPARE(run.reader->currentPosition(), 301);
         QVERIFY(run.stop());
         const Inspection::_Test &test = run.test();
         const int n0 = firstDemoStep(test);
@@ -98,7 +98,7 @@ private slots:
         run.start();
         run.tick(SensorReader::RecordCapacity - 2);
         QVERIFY(run.join());
-        QCOMPARE(run.reader->position.load(), 71999);
+        QCOMPARE(run.reader->currentPosition(), 71999);
         for (int code = 0; code < ChannelCode::Count; ++code) {
             const QVector<qint16> &samples = *run.test().samples(code);
             QVERIFY(samples.isEmpty() || (samples.size() == 71999 && samples[0] == 0));
@@ -126,9 +126,9 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick();
-        const int before = run.reader->position;
+        const int before = run.reader->currentPosition();
         run.ticks.tick(together);
-        QTEST(run.reader->position - before, "positions");
+        QTEST(run.reader->currentPosition() - before, "positions");
         QTEST(int(run.reader->missedTicks()), "missed");
     }
 
@@ -142,10 +142,10 @@ private slots:
             {
                 if (stallAt == 0 && taken > 0 && reader.load()) {
                     stallAt = taken;
-                    before = reader.load()->position;
+                    before = reader.load()->currentPosition();
                     QThread::msleep(300);
                 } else if (stallEnd > 0 && taken >= stallEnd) {
-                    after = reader.load()->position;
+                    after = reader.load()->currentPosition();
                     reader.load()->requestStop();
                 }
                 const quint64 newest = timer.waitForTick(taken);
@@ -181,7 +181,7 @@ private slots:
         ReaderRun run(QStringLiteral(VUG_FAKE_SENSORS));
         run.start();
         run.tick(30);
-        QCOMPARE(run.reader->position.load(), 31);
+        QCOMPARE(run.reader->currentPosition(), 31);
         QVERIFY(run.stop());
         const Inspection::_Test &test = run.test();
         QCOMPARE(test.dataGSR.size(), 31);
@@ -205,16 +205,16 @@ private slots:
         unit.failReads(3, 3);
         run.start();
         run.tick(10);
-        QCOMPARE(run.reader->position.load(), 11);
+        QCOMPARE(run.reader->currentPosition(), 11);
         QCOMPARE(int(run.test().dataGSR[3]), 0);
-        QCOMPARE(run.reader->readError.load(), 0);
+        QVERIFY(!run.reader->readFailed());
         // Failed reads past the first positions keep their ticks' places with the frame before.
         unit.failReads(2, 3);
         for (int i = 1; i <= 4; ++i) {
             run.tick();
-            QCOMPARE(run.reader->position.load(), 11 + i);
+            QCOMPARE(run.reader->currentPosition(), 11 + i);
         }
-        QCOMPARE(run.reader->readError.load(), 0);
+        QVERIFY(!run.reader->readFailed());
         QCOMPARE(run.reader->missedTicks(), quint64(2));
         QCOMPARE(int(run.test().dataGSR[10]), 10);
     }
@@ -339,8 +339,8 @@ private slots:
         QCOMPARE(test.lastGroup() * (test.themis.size() + test.themisNULL.size()), 2);
         run.start();
         run.tick(5);
-        QCOMPARE(run.reader->countdown.load(), -1);
-        const int start = run.reader->position;
+        QCOMPARE(run.reader->countdownSeconds(), -1);
+        const int start = run.reader->currentPosition();
         {
             QMutexLocker lock(&run.marks);
             for (int theme = 0; theme < 2; ++theme) {
@@ -362,25 +362,25 @@ private slots:
             }
         });
         const auto countdownAt = [&](int elapsed) {
-            while (run.reader->position < start + elapsed && !run.ticks.interrupted())
+            while (run.reader->currentPosition() < start + elapsed && !run.ticks.interrupted())
                 run.tick();
-            return run.reader->countdown.load();
+            return run.reader->countdownSeconds();
         };
         QCOMPARE(countdownAt(0), -1);
         QCOMPARE(countdownAt(1), -1);
         run.tick();  // elapsed 1 is processed
-        QCOMPARE(run.reader->countdown.load(), 9);
+        QCOMPARE(run.reader->countdownSeconds(), 9);
         QCOMPARE(countdownAt(181), 1);
         run.tick();
-        QCOMPARE(run.reader->countdown.load(), 0);
+        QCOMPARE(run.reader->countdownSeconds(), 0);
         QCOMPARE(countdownAt(220), 0);
-        QVERIFY(!run.reader->stopRequested);
+        QVERIFY(!run.reader->stopping());
         run.tick();
         QVERIFY(run.join());
         churning = false;
         churn.join();
-        QVERIFY(run.reader->stopRequested);
-        QCOMPARE(run.reader->position.load(), start + 221);
+        QVERIFY(run.reader->stopping());
+        QCOMPARE(run.reader->currentPosition(), start + 221);
         QCOMPARE(run.loopEnds.count(), 1);
     }
 
@@ -390,10 +390,10 @@ private slots:
         ReaderRun run;
         run.start();
         run.tick(499);
-        QCOMPARE(run.reader->position.load(), 500);
+        QCOMPARE(run.reader->currentPosition(), 500);
         const Inspection::_Test before = run.test();
         run.reader->clearPolygramStart();
-        QCOMPARE(run.reader->position.load(), 200);
+        QCOMPARE(run.reader->currentPosition(), 200);
         const Inspection::_Test &after = run.test();
         for (int code : {0, 5, 12}) {
             const QVector<qint16> &was = *before.samples(code);
@@ -405,7 +405,7 @@ private slots:
             QCOMPARE(now.mid(501), was.mid(501));
         }
         run.tick();
-        QCOMPARE(run.reader->position.load(), 201);
+        QCOMPARE(run.reader->currentPosition(), 201);
 
         Inspection::_Label mark;
         mark.Group = 1;
@@ -414,7 +414,7 @@ private slots:
         run.tick(300);
         const Inspection::_Test marked = run.test();
         run.reader->clearPolygramStart();
-        QCOMPARE(run.reader->position.load(), 501);
+        QCOMPARE(run.reader->currentPosition(), 501);
         QCOMPARE(run.test().dataGSR, marked.dataGSR);
     }
 

@@ -33,10 +33,10 @@ def wrap32(values):
 
 
 def counted(case):
-    """The entries in walk order, without those of disabled presentations."""
+    """The entries in walk order, without those not in use or of disabled presentations."""
     disabled = set(case["disabled"])
     walk = sorted(case["entries"], key=lambda e: (e["key"][0], e["key"][1]))
-    return [e for e in walk if e["iGroup"] not in disabled]
+    return [e for e in walk if e["bEnable"] and e["iGroup"] not in disabled]
 
 
 def sum_by_quest(entries, q, c):
@@ -110,7 +110,8 @@ def expert(case, entries):
     table = [[weighted(entries, case["weights"], q, p) for p in presentations] for q in range(len(case["kinds"]))]
     channel_totals = []
     for q in range(len(case["kinds"])):
-        raw = [[score(by_key[(p, q)], c) if (p, q) in by_key else 0 for p in presentations if p not in disabled]
+        raw = [[score(by_key[(p, q)], c) if (p, q) in by_key and by_key[(p, q)]["bEnable"] else 0
+                for p in presentations if p not in disabled]
                for c in range(3)]
         channel_totals.append([float(np.float32(np.float32(sum(r)) * w[c])) for c, r in enumerate(raw)])
     return {"weighted": table, "sums": [float(f32_sum([np.float32(v) for v in row])) for row in table],

@@ -59,7 +59,9 @@ def evaluate(test, quality):
     def points(scale, group, q):
         return BALLS.window_sum(counted[scale], test["weights"], group, q)
 
-    _, _, sums, _, low, high = METRIC.expected_collect(test["metric"])
+    # A presentation disabled for the points counts in the metric column neither.
+    metric = dict(test["metric"], cells=[c for c in test["metric"]["cells"] if c[0] not in test["disabled"]])
+    _, _, sums, _, low, high = METRIC.expected_collect(metric)
     sums = [float(s) for s in sums]
     rows = []
     for q in range(test["questions"]):

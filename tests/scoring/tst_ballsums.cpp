@@ -220,7 +220,7 @@ void TestBallSums::exampleOfWeightedSum()
     InspectionTest toggled = spread(true);
     QCOMPARE(sumBallByGroup(toggled, toggled.valuationBall_012, 2, 0), 0);
     toggled.valuationBall_GroupsDisabled.remove(2);
-    QCOMPARE(sumBallByGroup(toggled, toggled.valuationBall_012, 2, 0), 2 + 1 + 0 - 1);
+    QCOMPARE(sumBallByGroup(toggled, toggled.valuationBall_012, 2, 0), 2 + 0 - 1);  // question 1 not in use
 }
 
 void TestBallSums::readingInsertsNothing()

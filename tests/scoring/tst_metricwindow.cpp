@@ -18,9 +18,11 @@
 
 #include <QApplication>
 #include <QDockWidget>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
@@ -67,6 +69,17 @@ struct Subject {
         examination.metricParams.append(param);
         examination.saveMetricParams();
         return param.uid;
+    }
+
+    // Tests "Тест А" and "Тест Б", both measured by the parameter "Амплитуда".
+    QUuid addTwoMeasuredTests()
+    {
+        addTest(QStringLiteral("Тест А"), 3, 1);
+        addTest(QStringLiteral("Тест Б"), 3, 1);
+        const QUuid uid = addParam(QStringLiteral("Амплитуда"), 1.0);
+        measure(0, uid, {{1, 2, 3}});
+        measure(1, uid, {{3, 2, 1}});
+        return uid;
     }
 
     // values[p - 1][q] of one parameter in a test.
@@ -456,14 +469,46 @@ private slots:
         QCOMPARE(modelOf(window)->columnCount(), 5);
     }
 
+    // A parameter with measurements goes only after a question that names
+    // how many tests lose them and defaults to "Нет"; one without goes at once.
+    void deletingAMeasuredParameterAsksFirst()
+    {
+        Subject subject;
+        subject.addTwoMeasuredTests();
+        subject.addParam(QStringLiteral("Пустой"), 1.0);
+        Inspection examination;
+        examination.load(subject.path);
+        InspectionAnalysisMetrFancy window;
+        window.onChangedPersone(subject.path, &examination);
+        const auto deleteRow = [&window](int row) {
+            window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(row, 1));
+            QScopedPointer<QMenu> menu(window.buildParamsMenu());
+            actionNamed(menu.data(), QStringLiteral("Удалить ПАРАМЕТР"))->trigger();
+        };
+        MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
+        QVector<int> defaults;
+        answers.whileAsking = [&defaults] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                defaults << box->standardButton(box->defaultButton());
+        };
+        deleteRow(0);
+        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 2);
+        deleteRow(0);
+        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 1);
+        QCOMPARE(answers.asked().size(), 2);
+        QVERIFY2(answers.asked().first().contains(QStringLiteral("Удалить параметр «Амплитуда» и его измерения в 2 тестах?")),
+                 qPrintable(answers.asked().first()));
+        QVERIFY(!defaults.isEmpty());
+        QCOMPARE(defaults.first(), int(QMessageBox::No));
+        deleteRow(0);
+        QVERIFY(subject.reopened()->metricParams.isEmpty());
+        QCOMPARE(answers.asked().size(), 2);
+    }
+
     void clearingOneTestAndAllTests()
     {
         Subject subject;
-        subject.addTest(QStringLiteral("Тест А"), 3, 1);
-        subject.addTest(QStringLiteral("Тест Б"), 3, 1);
-        const QUuid uid = subject.addParam(QStringLiteral("Амплитуда"), 1.0);
-        subject.measure(0, uid, {{1, 2, 3}});
-        subject.measure(1, uid, {{3, 2, 1}});
+        subject.addTwoMeasuredTests();
         // The editor's examination holds the tests without their samples.
         Inspection examination;
         examination.load(subject.path);
@@ -482,7 +527,7 @@ private slots:
             QCOMPARE(subject.reopened()->tests[1].valuationMetric.size(), 1);
             actionNamed(menu.data(), QStringLiteral("Очистить параметры в текущем тесте"))->trigger();
             QCOMPARE(answers.asked().size(), 2);
-            QVERIFY(answers.asked().first().contains(QStringLiteral("'Тест Б'")));
+            QVERIFY(answers.asked().first().contains("'" + examination.tests[1].headerText() + "'"));
         }
         QVERIFY(examination.tests[1].samplesLoaded());
         QVERIFY(!examination.tests[0].samplesLoaded());
@@ -539,7 +584,11 @@ private slots:
         window.reload();
         window.selectNextCell();
         window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(0, 0));
-        window.onDeleteParamAction();
+        {
+            MessageBoxAnswerer deleting({QMessageBox::Yes});
+            window.onDeleteParamAction();
+            QCOMPARE(deleting.asked().size(), 1);
+        }
         window.fillResultsTree(true);
         window.selectNextCell();
         QCOMPARE(modelOf(window)->columnCount(), 4 + 1 + 1);
@@ -555,6 +604,28 @@ private slots:
         window.selectNextCell();
         window.sectionHandleDoubleClicked(4);
         QCOMPARE(answers.asked().size(), 0);
+    }
+
+    // Parameter names show whole: in the results' headers and in the
+    // parameter table beside them.
+    void parameterNamesAreNotClipped()
+    {
+        Subject subject;
+        subject.addTwoMeasuredTests();
+        subject.addParam(QStringLiteral("Длительность ручного измерения"), -1.0);
+        Inspection examination;
+        examination.load(subject.path);
+        InspectionAnalysisMetrFancy window;
+        window.resize(1800, 1000);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.onChangedPersone(subject.path, &examination);
+        QHeaderView *results = window.resultsTree()->header();
+        const int longest = results->count() - 2;
+        QCOMPARE(modelOf(window)->headerData(longest, Qt::Horizontal).toString(),
+                 QStringLiteral("Длительность ручного измерения"));
+        QVERIFY(results->sectionSize(longest) >= results->sectionSizeHint(longest));
+        QTRY_VERIFY(window.paramTable()->header()->length() <= window.paramTable()->viewport()->width());
     }
 
     void keysBelongToTheMeasurementAndNamesOpenRows()

@@ -72,14 +72,15 @@ private slots:
         QVERIFY(!question(*model, 0, 2)->isSelectable());
 
         // The unused score is light grey and cannot be selected; its
-        // weighted points still count.
+        // points count nowhere.
         QStandardItem *unused = channelCell(*model, 0, 2, 0, 3);
         QCOMPARE(text(unused), QStringLiteral("-1"));
         QCOMPARE(foreground(unused), QColor(Qt::lightGray));
         QVERIFY(!unused->isSelectable());
         QVERIFY(channelCell(*model, 0, 2, 0, 2)->isSelectable());
         QCOMPARE(text(questionCell(*model, 0, 2, 3)), QStringLiteral("0.0"));
-        QCOMPARE(text(questionCell(*model, 0, 1, 4)), QStringLiteral("3.0"));
+        QCOMPARE(text(questionCell(*model, 0, 1, 4)), QStringLiteral("0.0"));
+        QCOMPARE(text(channelCell(*model, 0, 1, 0, 4)), QStringLiteral("0.0"));
     }
 
     void questionCaptionsNumberAndNameTheKind()

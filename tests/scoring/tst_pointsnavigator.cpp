@@ -86,6 +86,11 @@ Inspection randomExamination(unsigned seed)
                 putBall(test.valuationBall_3210123, ball(p, q, range(-3, 3), range(-3, 3), range(-3, 3)));
             }
         }
+        // One scored entry not in use in each scale counts nowhere.
+        const int quest = n % test.themis.size();
+        putBall(test.valuationBall_012, ball(1, quest, 2, 2, 2, false));
+        putBall(test.valuationBall_101, ball(1, quest, 1, -1, 1, false));
+        putBall(test.valuationBall_3210123, ball(1, quest, 3, -3, 2, false));
         examination.appendTest(test);
         ++n;
     }
@@ -264,7 +269,7 @@ private slots:
         // The test row carries its index in the examination, not its row.
         QStandardItem *test = model->item(1);
         QCOMPARE(test->data(QuestKey::Role).toInt(), 2);
-        QCOMPARE(test->text(), QStringLiteral("Тест 4"));
+        QCOMPARE(test->text(), examination.tests[2].headerText());
         QVERIFY(!test->isEnabled() && !test->isSelectable());
         QCOMPARE(test->background().color(), QColor(200, 200, 200));
         QCOMPARE(test->font().weight(), 75);
@@ -276,6 +281,19 @@ private slots:
         QVERIFY(cell(*model, 1, 0, 1));
         QVERIFY(!cell(*model, 1, 0, 2));
         QCOMPARE(text(cell(*model, 1, 0, 53)), QStringLiteral("0.0"));
+    }
+
+    // Two recordings of one test: the rows tell them apart, and so does the
+    // workbook made from them.
+    void namesakesAreToldApart()
+    {
+        Inspection examination;
+        examination.appendTest(kindsTest({QuestionKind::Neutral, QuestionKind::Control}, 2, 5));
+        examination.appendTest(kindsTest({QuestionKind::Neutral, QuestionKind::Control}, 2, 5));
+        const auto model = navigator(examination, Scale012);
+        const QString first = model->item(0)->text();
+        QVERIFY2(first.startsWith(examination.tests[0].headerText()), qPrintable(first));
+        QVERIFY(first != model->item(1)->text());
     }
 
     void figuresMatchTheReference()

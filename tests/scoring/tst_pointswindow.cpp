@@ -375,6 +375,20 @@ private slots:
         QCOMPARE(pointsOf(subject.examination.tests[0]), pointsOf(subject.stored(0)));
     }
 
+    // A page of the main window not on show fills its trees only when shown.
+    void aHiddenPageFillsItsTreesWhenShown()
+    {
+        Subject subject;
+        QWidget page;
+        auto *window = new InspectionAnalysisBallFancy(&page);
+        window->setTreeModel(navigatorModel(2));
+        window->onChangedPersone(subject.path, &subject.examination);
+        QCOMPARE(window->navigatorTree()->model()->rowCount(), 0);
+        page.show();
+        window->show();  // as the tab bar turns to the page
+        QCOMPARE(window->navigatorTree()->model()->rowCount(), subject.examination.tests.size());
+    }
+
     void anEmptyAnnouncementEmptiesTheTree()
     {
         Subject subject;

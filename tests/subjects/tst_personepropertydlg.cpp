@@ -104,6 +104,8 @@ private slots:
     void questionnaireRoundTrips();
     void birthdayIsTypedFromTheEmptyField_data();
     void birthdayIsTypedFromTheEmptyField();
+    void emptiedBirthdayIsStoredAsNone_data();
+    void emptiedBirthdayIsStoredAsNone();
     void dateTypedOverTheWholeFieldReplacesIt_data();
     void dateTypedOverTheWholeFieldReplacesIt();
     void enterInTheKeyTreeEditsAndKeepsTheDialogOpen();
@@ -251,6 +253,38 @@ void TestPersonePropertyDlg::birthdayIsTypedFromTheEmptyField()
     QCOMPARE(storedPerson(path).Birthday, QDate(1985, 3, 15));
     PersonePropertyDlg dialog(nullptr, path);
     QCOMPARE(child<QDateEdit>(dialog, "Birthday")->text(), QStringLiteral("15.03.1985"));
+}
+
+void TestPersonePropertyDlg::emptiedBirthdayIsStoredAsNone_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace);
+    QTest::newRow("Delete") << int(Qt::Key_Delete);
+}
+
+void TestPersonePropertyDlg::emptiedBirthdayIsStoredAsNone()
+{
+    QFETCH(int, key);
+    const QString path = makeSubject(QStringLiteral("Иванов.qmz"));
+    {
+        PersonePropertyDlg dialog(nullptr, path);
+        child<QDateEdit>(dialog, "Birthday")->setDate(QDate(1985, 3, 15));
+        dialog.accept();
+    }
+    QCOMPARE(storedPerson(path).Birthday, QDate(1985, 3, 15));
+    {
+        PersonePropertyDlg dialog(nullptr, path);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        auto *date = child<QDateEdit>(dialog, "Birthday");
+        date->setFocus();
+        QTest::keyClick(date, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(date, Qt::Key(key));
+        dialog.accept();
+    }
+    QCOMPARE(storedPerson(path).Birthday, QDate());
+    PersonePropertyDlg dialog(nullptr, path);
+    QCOMPARE(child<QDateEdit>(dialog, "Birthday")->text(), QStringLiteral("не указана"));
 }
 
 void TestPersonePropertyDlg::dateTypedOverTheWholeFieldReplacesIt_data()

@@ -28,6 +28,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardItemModel>
+#include <QStatusBar>
 
 using namespace StoreFixtures;
 using Conditions = PersoneSearchDlg::_Conditions;
@@ -62,6 +63,11 @@ QStringList resultTexts(PersoneSearchDockWindow &dock)
     for (int row = 0; row < model->rowCount(); ++row)
         texts << model->index(row, 0).data().toString();
     return texts;
+}
+
+QString statusOf(PersoneSearchDockWindow &dock)
+{
+    return dock.findChild<QStatusBar *>()->currentMessage();
 }
 
 // Answers the conditions dialog once it is shown: fill sets it up, then OK.
@@ -193,11 +199,19 @@ void TestPersoneSearchDock::folderOutsideTheDataRootIsRefused()
     }
     // With its switch off the folder is not looked at: the data root is searched.
     PersoneSearchDockWindow::conditions()->sRootFolder = root + "_old";
-    DialogAnswerer answer(searchFor("шпион"));
     MessageBoxAnswerer told;
-    dock.searchAction()->trigger();
+    {
+        DialogAnswerer answer(searchFor("шпион"));
+        dock.searchAction()->trigger();
+    }
     QCOMPARE(told.asked(), QStringList());
     QCOMPARE(resultTexts(dock), QStringList({"Иванов"}));
+    QCOMPARE(statusOf(dock), QString());
+    // A search that finds nothing says so.
+    DialogAnswerer answer(searchFor("никого"));
+    dock.searchAction()->trigger();
+    QCOMPARE(resultTexts(dock), QStringList());
+    QCOMPARE(statusOf(dock), QString("Не найдено ни одного обследуемого"));
 }
 
 // Cancels the search just before the worker's fourth result is taken in.
@@ -236,6 +250,7 @@ void TestPersoneSearchDock::cancelKeepsWhatWasFound()
     QCOMPARE(canceller.shownRange, 6);
     QCOMPARE(canceller.label, QString("Поиск обследуемых..."));
     QCOMPARE(resultTexts(dock), QStringList({"Субъект0", "Субъект1", "Субъект2"}));
+    QCOMPARE(statusOf(dock), QString("Поиск прерван: показаны найденные до отмены"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 

@@ -5,10 +5,12 @@
 #include "subjects/PersoneSearchMatch.h"
 #include "subjects/PersoneTagsWidget.h"
 #include "subjects/SubjectPackage.h"
+#include "subjects/TagTreeBounds.h"
 #include "subjects/TagTreeText.h"
 #include "tests/data/SpravFixtures.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QAction>
@@ -46,6 +48,20 @@ void storeTags(const QString &text)
 {
     SpravDB sprav;
     QCOMPARE(sprav.writeTags(text), int(SpravDB::Done));
+}
+
+// Lines of count keys, each in folders of its own MaxTagDepth deep: MaxTagDepth
+// items a key. ids, when given, gets the subject's key list.
+QString deepKeyLines(int count, const QString &name, QString *ids = nullptr)
+{
+    QString lines;
+    for (int n = 0; n < count; ++n) {
+        const QUuid id = QUuid::createUuid();
+        lines += tagLine(id, false, QStringLiteral("%1%2/").arg(name).arg(n).repeated(MaxTagDepth - 1) + name);
+        if (ids)
+            *ids += id.toString() + '\t';
+    }
+    return lines;
 }
 
 // Adds a key below the current item and names it.
@@ -110,6 +126,9 @@ private slots:
     void foldersGoToTheTopOnlyWithControl();
     void editorRefusesSlashTabAndLineBreaks();
     void importTellsWhatItCouldNotRead();
+    void importAddsNoKeysPastTheBounds();
+    void bookPastTheBoundsIsShownWithoutItsTree_data();
+    void bookPastTheBoundsIsShownWithoutItsTree();
 
 private:
     QTemporaryDir *m_dir = nullptr;
@@ -262,8 +281,9 @@ void TestPersoneTags::keysTheBookLacksAreShownAndFound()
 void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks_data()
 {
     QTest::addColumn<QString>("keptPath");
-    QTest::addColumn<QString>("shownPath");  // "{id}" stands for the key's identifier
+    QTest::addColumn<QString>("shownPath");  // "{id}" stands for the key's identifier; empty: no key added
     QTest::newRow("named by the subject file") << "Место работы/Завод" << "Место работы/Завод";
+    QTest::newRow("the book's key of the same path") << "Место работы/Склад" << "";
     QTest::newRow("identifier only") << "" << "Ключи не из справочника/{id}";
     QTest::newRow("deeper than a tree shows") << QString("п/").repeated(MaxTagDepth) + "к"
                                               << "Ключи не из справочника/{id}";
@@ -276,7 +296,10 @@ void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks()
     QFETCH(QString, shownPath);
     const QUuid id = QUuid::createUuid();
     shownPath.replace("{id}", id.toString());
-    const QString local = QUuid::createUuid().toString() + "\t0\tМесто работы/Склад\n";
+    const QUuid localId = QUuid::createUuid();
+    const QString local = localId.toString() + "\t0\tМесто работы/Склад\n";
+    const bool joins = shownPath.isEmpty();
+    const QUuid found = joins ? localId : id;
     storeTags(local);
     const QString subject = m_dir->filePath("Петров.qmz");
     StoreFixtures::makeSubjectFile(subject);
@@ -291,13 +314,18 @@ void TestPersoneTags::importedSubjectIsFoundByKeysTheBookLacks()
 
     for (int round = 0; round < 2; ++round) {  // a second import adds nothing
         const SubjectPackage::ImportResult read = SubjectPackage::importPackage(package, store, replace);
-        QCOMPARE(read.addedKeys, round ? QStringList() : QStringList{shownPath});
-        QCOMPARE(storedTags(), local + id.toString() + "\t0\t" + shownPath + '\n');
+        QCOMPARE(read.addedKeys, round || joins ? QStringList() : QStringList{shownPath});
+        QCOMPARE(read.joinedKeys, joins ? QStringList{keptPath} : QStringList());
+        QCOMPARE(read.report().contains("ключами справочника с тем же путём"), joins);
+        QCOMPARE(storedTags(), joins ? local : local + id.toString() + "\t0\t" + shownPath + '\n');
     }
+    InspectionPerson imported;
+    Inspection(store + "/Петров.qmz").loadPerson(imported);
+    QCOMPARE(imported.Tags, found.toString() + '\t');
     PersoneSearchDlg::_Conditions conditions;
     PersoneSearchDlg search(nullptr, &conditions);
     auto *book = qobject_cast<QStandardItemModel *>(search.findChild<QTreeView *>()->model());
-    const QModelIndexList key = book->match(book->index(0, 0), TagIdRole, id, 1, Qt::MatchRecursive);
+    const QModelIndexList key = book->match(book->index(0, 0), TagIdRole, found, 1, Qt::MatchRecursive);
     QCOMPARE(key.size(), 1);
     book->setData(key[0], Qt::Checked, Qt::CheckStateRole);
     search.accept();
@@ -468,6 +496,64 @@ void TestPersoneTags::importTellsWhatItCouldNotRead()
     QCOMPARE(answerer.asked().size(), 5);
     QVERIFY2(answerer.asked().last().contains("3"), qPrintable(answerer.asked().last()));
     QCOMPARE(storedTags(), QString());
+}
+
+// Two packages of 105 000 keys each, 64 folders deep, made the book's key
+// text 190 MB; any questionnaire then took minutes and gigabytes, or crashed.
+void TestPersoneTags::importAddsNoKeysPastTheBounds()
+{
+    const int half = TagTreeBounds::MaxItems / MaxTagDepth / 2 + 1;
+    const auto replace = [](const QString &) { return true; };
+    QStringList reports;
+    for (const QString name : {"Петров", "Сидоров"}) {
+        const QString subject = m_dir->filePath(name + ".qmz");
+        StoreFixtures::makeSubjectFile(subject);
+        InspectionPerson person;
+        person.TagPaths = deepKeyLines(half, name, &person.Tags);
+        QCOMPARE(Inspection(subject).savePerson(person), StoreResult::Ok);
+        const QString package = SubjectPackage::exportSubject(subject, m_dir->path(), replace).package;
+        QVERIFY(QDir().mkpath(m_dir->filePath("new")));
+        const SubjectPackage::ImportResult read = SubjectPackage::importPackage(package, m_dir->filePath("new"), replace);
+        QCOMPARE(read.addedKeys.size(), reports.isEmpty() ? half : 0);
+        reports << read.report();
+    }
+    QVERIFY2(reports[1].contains("не добавлены"), qPrintable(reports[1]));
+    QVERIFY(TagTreeBounds::problem(storedTags()).isEmpty());
+}
+
+void TestPersoneTags::bookPastTheBoundsIsShownWithoutItsTree_data()
+{
+    QTest::addColumn<int>("keys");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("at the bound") << TagTreeBounds::MaxItems / MaxTagDepth << true;
+    QTest::newRow("past the bound") << TagTreeBounds::MaxItems / MaxTagDepth + 1 << false;
+}
+
+// The questionnaire and the search build the book's tree; past the bounds
+// they open without it, say why, and leave the book as it was.
+void TestPersoneTags::bookPastTheBoundsIsShownWithoutItsTree()
+{
+    QFETCH(int, keys);
+    QFETCH(bool, shown);
+    const QString book = deepKeyLines(keys, "п");
+    storeTags(book);
+    const PeakMemory memory;
+    {
+        PersoneTagsWidget tab;
+        tab.loadTagModel(QString());
+        QCOMPARE(tab.model()->rowCount(), shown ? keys : 1);
+        MessageBoxAnswerer answerer;  // the book is not written back: told when saving
+        QString tags;
+        QVERIFY(tab.saveTags(tags));
+        QCOMPARE(answerer.asked().size(), shown ? 0 : 1);
+    }
+    QVERIFY2(memory.growthBytes() < 200 << 20, qPrintable(QString::number(memory.growthBytes() >> 20)));
+    QCOMPARE(storedTags(), book);
+    PersoneSearchDlg::_Conditions conditions;
+    PersoneSearchDlg search(nullptr, &conditions);
+    const QAbstractItemModel *tree = search.findChild<QTreeView *>()->model();
+    QCOMPARE(tree->rowCount(), shown ? keys : 1);
+    QCOMPARE(tree->index(0, 0).data().toString().contains("дерево не показано"), !shown);
 }
 
 VUG_TEST_MAIN(TestPersoneTags, QApplication)

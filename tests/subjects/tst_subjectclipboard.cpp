@@ -1,9 +1,11 @@
 #include "data/BinaryJson.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/SubjectClipboard.h"
+#include "tests/data/HostileSubjects.h"
 #include "tests/subjects/SubjectFixtures.h"
 #include "tests/support/DeepBinaryJson.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
@@ -14,6 +16,8 @@
 #include <QProcess>
 
 using namespace SubjectFixtures;
+
+Q_DECLARE_METATYPE(SubjectClipboard::PasteResult)
 
 namespace {
 
@@ -48,6 +52,8 @@ private slots:
     void malformedPayloadsWriteNothing();
     void subjectThatCannotTakeTestsIsTold();
     void payloadOfMoreTestsThanTheLimitAddsNothing();
+    void payloadExpandingPastTheBoundsAddsNothing_data();
+    void payloadExpandingPastTheBoundsAddsNothing();
     void dockCopiesAndPastesOnSubjectsOnly();
     void copyReachesAnotherProcess();
 
@@ -149,6 +155,34 @@ void TestSubjectClipboard::payloadOfMoreTestsThanTheLimitAddsNothing()
         tests.append(QJsonObject());
     QScopedPointer<QMimeData> data(payload(BinaryJson::encode({{"tests", tests}})));
     QCOMPARE(SubjectClipboard::pasteTests(data.data(), petrov), SubjectClipboard::PasteResult::TooMany);
+    QCOMPARE(StoreFixtures::fileBytes(petrov), before);
+}
+
+void TestSubjectClipboard::payloadExpandingPastTheBoundsAddsNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<SubjectClipboard::PasteResult>("result");
+    using namespace HostileSubjects;
+    QJsonArray questions;
+    for (int n = 0; n <= InspectionStore::kMaxQuestions; ++n)
+        questions.append(QJsonObject());
+    const QJsonArray pastItsQuestions{QJsonObject{{"themis", questions}}};
+    QTest::newRow("past a test's questions")
+        << BinaryJson::encode({{"tests", pastItsQuestions}}) << SubjectClipboard::PasteResult::TooMany;
+    const QByteArray manyQuestions = arrayOfOne(objectWith("themis", emptyQuestions(kMostEmptyQuestions)));
+    QTest::newRow("8.4 million questions") << QByteArray("qbjs") + word(1) + objectWith("tests", manyQuestions)
+                                           << SubjectClipboard::PasteResult::Malformed;
+}
+
+// A 128 MB payload of one such test aborted the paste.
+void TestSubjectClipboard::payloadExpandingPastTheBoundsAddsNothing()
+{
+    QFETCH(QByteArray, bytes);
+    const QByteArray before = StoreFixtures::fileBytes(petrov);
+    QScopedPointer<QMimeData> data(payload(bytes));
+    const PeakMemory memory;
+    QTEST(SubjectClipboard::pasteTests(data.data(), petrov), "result");
+    QVERIFY2(memory.growthBytes() < 320 << 20, qPrintable(QString::number(memory.growthBytes() >> 20)));
     QCOMPARE(StoreFixtures::fileBytes(petrov), before);
 }
 

@@ -3,6 +3,7 @@
 #include "tests/data/HostileSubjects.h"
 #include "tests/subjects/SubjectFixtures.h"
 #include "tests/support/LockHolder.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QCoreApplication>
@@ -114,6 +115,10 @@ private slots:
     void otherSubjectsKeepTheirRecordings();
     void leftoverJournalNeverReachesTheImport();
     void subjectInAnotherWritersTransactionIsNotReplaced();
+    void subjectExpandingPastTheBoundsIsRefusedUnwritten();
+    void recordingsThatAreLinksStayOut();
+    void namesThatLookTheSameAreTheSame_data();
+    void namesThatLookTheSameAreTheSame();
 
 private:
     QString store;
@@ -581,6 +586,78 @@ void TestSubjectPackage::subjectInAnotherWritersTransactionIsNotReplaced()
     QVERIFY(other.commit());
     QCOMPARE(StoreFixtures::rowsOf(old[0], 99).size(), 1);
     QVERIFY(StoreFixtures::fileBytes(old[0]) != before);
+}
+
+// A 99 MB package whose subject of 1 GB aborted the import, and was left in
+// the target to abort the program whenever it was chosen.
+void TestSubjectPackage::subjectExpandingPastTheBoundsIsRefusedUnwritten()
+{
+    {
+        const QString made = QDir::homePath() + "/expanding.qmz";
+        QVERIFY(HostileSubjects::makeWithTest(
+            made, HostileSubjects::emptyQuestionsStructure(HostileSubjects::kMostEmptyQuestions)));
+        StoreFixtures::writeFile(out + "/p.dqmz", entry("Иванов.qmz", compressed(StoreFixtures::fileBytes(made))));
+        QFile::remove(made);
+    }
+    const PeakMemory memory;
+    const auto read = SubjectPackage::importPackage(out + "/p.dqmz", target, always);
+    QVERIFY2(read.stop.contains("больше тех, что создаёт программа"), qPrintable(read.stop));
+    QVERIFY(read.imported.isEmpty());
+    QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY2(memory.growthBytes() < 320 << 20, qPrintable(QString::number(memory.growthBytes() >> 20)));
+}
+
+// A test or pre-test video linked to a file outside the data folder put that
+// file's bytes into the package.
+void TestSubjectPackage::recordingsThatAreLinksStayOut()
+{
+    const QStringList files = makeRecordedSubject(store + "/Иван.qmz", {"Тест"}, {"01022024101010.avi"});
+    touch(QDir::homePath() + "/work/secret", "not the subject's");
+    for (const QString &recording : files.mid(1)) {
+        QFile::remove(recording);
+        QVERIFY(QFile::link(QDir::homePath() + "/work/secret", recording));
+    }
+    QCOMPARE(SubjectPackage::packageFiles(files[0]), QStringList{files[0]});
+    const SubjectPackage::ExportResult written = SubjectPackage::exportSubject(files[0], out, never);
+    QCOMPARE(written.files, QStringList{files[0]});
+    QCOMPARE(written.links.size(), 2);
+    for (const QString &recording : files.mid(1))
+        QVERIFY(written.leftOutReport().contains(QFileInfo(recording).fileName()));
+}
+
+void TestSubjectPackage::namesThatLookTheSameAreTheSame_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("packaged");
+    const QString composed = QStringLiteral("Иванов Й").normalized(QString::NormalizationForm_C);
+    const QString decomposed = composed.normalized(QString::NormalizationForm_D);
+    QVERIFY(composed != decomposed);
+    QTest::newRow("decomposed package") << composed << decomposed;
+    QTest::newRow("decomposed subject") << decomposed << composed;
+}
+
+// A decomposed «Й» beside a composed one gave a second subject that looked
+// the same, without a question.
+void TestSubjectPackage::namesThatLookTheSameAreTheSame()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, packaged);
+    touch(target + "/" + stored + ".qmz", "old");
+    StoreFixtures::writeFile(out + "/p.dqmz", entry((packaged + ".qmz").toUtf8(), compressed(sqliteBytes())));
+    QStringList asked;
+    const auto ask = [&asked](bool yes) {
+        return [&asked, yes](const QString &name) {
+            asked << name;
+            return yes;
+        };
+    };
+    QVERIFY(SubjectPackage::importPackage(out + "/p.dqmz", target, ask(false)).refused);
+    QCOMPARE(StoreFixtures::fileBytes(target + "/" + stored + ".qmz"), QByteArray("old"));
+    SubjectPackage::importPackage(out + "/p.dqmz", target, ask(true));
+    QCOMPARE(asked.size(), 2);
+    const QString name = stored.normalized(QString::NormalizationForm_C) + ".qmz";
+    QCOMPARE(QDir(target).entryList({"*.qmz"}, QDir::Files), QStringList{name});
+    QCOMPARE(StoreFixtures::fileBytes(target + "/" + name), sqliteBytes());
 }
 
 VUG_TEST_MAIN(TestSubjectPackage, QCoreApplication)

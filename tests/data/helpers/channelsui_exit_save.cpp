@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     initChannelsUI();
     channelsUI()[ChannelCode::GSR_C].bEnable = true;
     channelsUI()[ChannelCode::GSR_C].rgbColor = QColor::fromRgba(0x80FFFFFFu);
-    channelsUI()[ChannelCode::GSR_C].nPenWidth = viaExit ? 7 : 6;
+    channelsUI()[ChannelCode::GSR_C].nPenWidth = viaExit ? 5 : 4;
     if (viaExit)
         std::exit(0);
     return 0;
