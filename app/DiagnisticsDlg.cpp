@@ -5,6 +5,7 @@
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
 #include "data/WaitCursor.h"
+#include "app/RasterFillChoice.h"
 #include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 #include "sensors/interface/SensorPlugin.h"
@@ -29,14 +30,16 @@ const QString passedStyle = QStringLiteral("QLabel {color : green; }");
 const QString failedStyle = QStringLiteral("QLabel {color : red; }");
 const QString pendingStyle = QStringLiteral("QLabel {color : gray; }");
 
-QString unitDisplayName(const QString &pluginPath)
+// The unit as the examiner must know it: a missing plug-in by its file, the
+// demonstration unit as such in any language.
+QString unitDisplayName(const QString &pluginPath, const QString &fileName)
 {
     SensorPlugin plugin;
     if (!plugin.bind(pluginPath))
-        return QString();
-    const QString name = SensorPlugin::copiedOutOfLibrary(plugin.device()->name(SensorPlugin::userLanguage()));
-    plugin.release();
-    return name;
+        return SensorPlugin::loadFailure(fileName);
+    if (plugin.device()->typeId() == SensorTypeIds::demo)
+        return DiagnisticsDlg::tr("Эмулятор сенсорного блока");
+    return SensorPlugin::copiedOutOfLibrary(plugin.device()->name(SensorPlugin::userLanguage()));
 }
 
 // Runs on the unit test's thread: the binding is made, used and released there.
@@ -129,7 +132,7 @@ DiagnisticsDlg::DiagnisticsDlg(QWidget *parent, const MediaDevices &devices, con
     GenericSettings settings;
     settings.load();
     const QString pluginPath = SensorPlugin::pathInFolder(pluginFolder, settings.sNameDriverDll);
-    const QString displayName = unitDisplayName(pluginPath);
+    const QString displayName = unitDisplayName(pluginPath, settings.sNameDriverDll);
 
     auto *groups = new QFormLayout;
     groups->addRow(buildMultimediaGroup(devices, settings.sVideoDeviceName, settings.sAudioDeviceName));
@@ -177,7 +180,7 @@ QWidget *DiagnisticsDlg::buildMultimediaGroup(const MediaDevices &devices, const
     m_report += tr("Мультимедиа");
     m_report += tr("\n\tКамера (%1)\t-%2").arg(cameraName, resultText(camera));
     m_report += tr("\n\tМикрофон (%1)\t-%2").arg(microphoneName, resultText(microphone));
-    return imageGroupBox(QStringLiteral(":/Pelmar/Images/video-call-cam-icon.png"), tr("Мультимедиа"), rows);
+    return imageGroupBox(VugImages::path(QStringLiteral("video-call-cam-icon.png")), tr("Мультимедиа"), rows);
 }
 
 QWidget *DiagnisticsDlg::buildUnitGroup(const QString &displayName)
@@ -187,7 +190,7 @@ QWidget *DiagnisticsDlg::buildUnitGroup(const QString &displayName)
     rows->addRow(tr("Тестирование сенсорного блока (%1):").arg(displayName), m_unitResult);
 
     m_report += tr("\nСенсорный блок");
-    return imageGroupBox(QStringLiteral(":/Pelmar/Images/usb-hub-icon.png"), QStringLiteral("Сенсорный блок"), rows);
+    return imageGroupBox(VugImages::path(QStringLiteral("usb-hub-icon.png")), QStringLiteral("Сенсорный блок"), rows);
 }
 
 QWidget *DiagnisticsDlg::buildComputerGroup()
@@ -199,7 +202,7 @@ QWidget *DiagnisticsDlg::buildComputerGroup()
     rows->addRow(tr("Операционнная система:"), m_systemLabel);
     rows->addRow(tr("Архитектура ЦП:"), m_architectureLabel);
     rows->addRow(tr("Свободно ОЗУ (%):"), m_memoryLabel);
-    return imageGroupBox(QStringLiteral(":/Pelmar/Images/resource-usage-icon.png"), tr("Параметры компьютера"), rows);
+    return imageGroupBox(VugImages::path(QStringLiteral("resource-usage-icon.png")), tr("Параметры компьютера"), rows);
 }
 
 void DiagnisticsDlg::startUnitTest(const QString &pluginPath, const QString &displayName)
@@ -227,6 +230,6 @@ void DiagnisticsDlg::onCopyClipboard()
     m_computerReport += tr("\n\tОперационнная система:\t-") + m_systemLabel->text();
     m_computerReport += tr("\n\tАрхитектура ЦП:\t-") + m_architectureLabel->text();
     m_computerReport += tr("\n\tСвободно ОЗУ (%):\t-") + m_memoryLabel->text();
-    m_computerReport += tr("\n\tОтрисовка полиграммы:\t-") + RenderPath::description();
+    m_computerReport += tr("\n\tОтрисовка полиграммы:\t-") + RenderPath::description() + QStringLiteral(", ") + RasterFillChoice::description();
     QGuiApplication::clipboard()->setText(m_report + m_computerReport, QClipboard::Clipboard);
 }

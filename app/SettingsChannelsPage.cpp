@@ -58,8 +58,8 @@ SettingsChannelsPage::SettingsChannelsPage(DefChannel &channels, QWidget *parent
     heading->addWidget(new QLabel(SettingsDlg::tr("Список каналов по умолчанию:"), this), 0,
                        Qt::AlignLeft | Qt::AlignBottom);
     auto *tools = new QToolBar(this);
-    QAction *up = tools->addAction(QIcon(QStringLiteral(":/Pelmar/Images/up.png")), QStringLiteral("to up"));
-    QAction *down = tools->addAction(QIcon(QStringLiteral(":/Pelmar/Images/down.png")), QStringLiteral("to down"));
+    QAction *up = tools->addAction(VugImages::icon(QStringLiteral("up.png")), QStringLiteral("to up"));
+    QAction *down = tools->addAction(VugImages::icon(QStringLiteral("down.png")), QStringLiteral("to down"));
     connect(up, &QAction::triggered, this, &SettingsChannelsPage::action_Up);
     connect(down, &QAction::triggered, this, &SettingsChannelsPage::action_Down);
     heading->addWidget(tools, 0, Qt::AlignRight);

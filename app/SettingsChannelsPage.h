@@ -24,11 +24,11 @@ public:
 
     QTreeView *channelList() const { return m_list; }
     QStandardItemModel *channelModel() const { return m_model; }
-    QCheckBox *invertBox() const { return m_invert; }
-    QCheckBox *contrastBox() const { return m_contrast; }
-    QLineEdit *penWidthField() const { return m_penWidth; }
-    QPushButton *signalColorButton() const { return m_color1; }
-    QPushButton *tubeColorButton() const { return m_color2; }
+    QCheckBox *invertBox() const { return m_invert; }  // for tests
+    QCheckBox *contrastBox() const { return m_contrast; }  // for tests
+    QLineEdit *penWidthField() const { return m_penWidth; }  // for tests
+    QPushButton *signalColorButton() const { return m_color1; }  // for tests
+    QPushButton *tubeColorButton() const { return m_color2; }  // for tests
 
     // The style that makes a colour button a swatch of colour.
     static QString swatchStyle(const QColor &color);

@@ -31,11 +31,11 @@ public:
     ~SettingsDlg() override;
 
     QTabWidget *tabs() const { return m_tabs; }
-    SettingsGeneralPage *generalPage() const { return m_general; }
-    SettingsViewPage *viewPage() const { return m_view; }
-    SettingsRecordPage *recordPage() const { return m_record; }
-    SettingsSensorPage *sensorPage() const { return m_sensor; }
-    SettingsChannelsPage *channelsPage() const { return m_channelsPage; }
+    SettingsGeneralPage *generalPage() const { return m_general; }  // for tests
+    SettingsViewPage *viewPage() const { return m_view; }  // for tests
+    SettingsRecordPage *recordPage() const { return m_record; }  // for tests
+    SettingsSensorPage *sensorPage() const { return m_sensor; }  // for tests
+    SettingsChannelsPage *channelsPage() const { return m_channelsPage; }  // for tests
 
 public slots:
     // Refused, with the dialog left open on the first page holding a marked

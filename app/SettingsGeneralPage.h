@@ -16,10 +16,10 @@ public:
     void apply(GenericSettings &settings, SettingsFields &fields) const;
 
     QLineEdit *zoomWidthField() const { return m_zoomH; }
-    QLineEdit *zoomHeightField() const { return m_zoomV; }
-    QLineEdit *fontFactorField() const { return m_fontK; }
-    QLineEdit *rootFolderField() const { return m_rootFolder; }
-    QLineEdit *fileSpravField() const { return m_fileSprav; }
+    QLineEdit *zoomHeightField() const { return m_zoomV; }  // for tests
+    QLineEdit *fontFactorField() const { return m_fontK; }  // for tests
+    QLineEdit *rootFolderField() const { return m_rootFolder; }  // for tests
+    QLineEdit *fileSpravField() const { return m_fileSprav; }  // for tests
 
 private slots:
     void onSelectRootFolder();

@@ -27,15 +27,15 @@ public:
     static void fillAudioInputList(QComboBox *combo, const MediaDevices &devices, const QString &stored);
 
     QButtonGroup *intervalButtons() const { return m_interval; }
-    QButtonGroup *qualityButtons() const { return m_quality; }
-    QLineEdit *timeBeforeField() const { return m_timeBefore; }
-    QLineEdit *timeAfterField() const { return m_timeAfter; }
-    QLineEdit *videoPanelSizeField() const { return m_videoPanelSize; }
-    QLineEdit *secondMonitorSizeField() const { return m_secMonPanelSize; }
-    QComboBox *cameraList() const { return m_cameras; }
-    QComboBox *microphoneList() const { return m_microphones; }
+    QButtonGroup *qualityButtons() const { return m_quality; }  // for tests
+    QLineEdit *timeBeforeField() const { return m_timeBefore; }  // for tests
+    QLineEdit *timeAfterField() const { return m_timeAfter; }  // for tests
+    QLineEdit *videoPanelSizeField() const { return m_videoPanelSize; }  // for tests
+    QLineEdit *secondMonitorSizeField() const { return m_secMonPanelSize; }  // for tests
+    QComboBox *cameraList() const { return m_cameras; }  // for tests
+    QComboBox *microphoneList() const { return m_microphones; }  // for tests
     // The check box of a bool field of the record, or null.
-    QCheckBox *checkBoxFor(bool GenericSettings::*field) const;
+    QCheckBox *checkBoxFor(bool GenericSettings::*field) const;  // for tests
 
 private:
     struct FlagBox {

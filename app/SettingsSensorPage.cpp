@@ -45,11 +45,29 @@ void SettingsSensorPage::buildSensorPage(const QString &storedFileName)
     const QVector<SensorPlugin::Entry> found = SensorPlugin::discover(SensorPlugin::userLanguage(), m_folder);
     // Connected first: the first entry added, and then the stored one, lists its channels.
     connect(m_sensors, qOverload<int>(&QComboBox::currentIndexChanged), this, &SettingsSensorPage::onSelectSensor);
+    bool offeredFound = false;
     for (const SensorPlugin::Entry &entry : found) {
         m_sensors->addItem(entry.displayName, entry.fileName);
-        if (entry.fileName.compare(offered, Qt::CaseInsensitive) == 0)
+        if (entry.fileName.compare(offered, Qt::CaseInsensitive) == 0) {
             m_sensors->setCurrentIndex(m_sensors->count() - 1);
+            offeredFound = true;
+        }
     }
+    // A stored unit whose plug-in is missing stays the choice until the
+    // examiner picks another: OK never swaps in a unit silently.
+    if (!offeredFound && !offered.isEmpty())
+        offerMissing(page, offered);
+}
+
+void SettingsSensorPage::offerMissing(QVBoxLayout *page, const QString &fileName)
+{
+    auto *warning = new QLabel(
+        SensorPlugin::loadFailure(fileName) + QLatin1Char('\n') + SettingsDlg::tr("Выберите сенсорный блок из списка."),
+        this);
+    warning->setWordWrap(true);
+    page->insertWidget(1, warning);
+    m_sensors->addItem(SettingsDlg::tr("%1 (не найден)").arg(fileName), fileName);
+    m_sensors->setCurrentIndex(m_sensors->count() - 1);
 }
 
 void SettingsSensorPage::apply(GenericSettings &settings) const
@@ -63,8 +81,10 @@ void SettingsSensorPage::onSelectSensor(int index)
     if (index < 0)
         return;
     SensorPlugin plugin;
-    if (!plugin.bind(SensorPlugin::pathInFolder(m_folder, m_sensors->itemData(index).toString())))
+    if (!plugin.bind(SensorPlugin::pathInFolder(m_folder, m_sensors->itemData(index).toString()))) {
+        m_channelRows->setStringList({});
         return;
+    }
     QStringList rows;
     for (int position = 0; position < ChannelCode::Count; ++position) {
         const InspectionChannel *channel = m_channels.findByPosition(position);

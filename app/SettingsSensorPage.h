@@ -8,6 +8,7 @@ class DefChannel;
 class QComboBox;
 class QListView;
 class QStringListModel;
+class QVBoxLayout;
 
 // The "Сенсорный блок" page: the device plug-ins found in a folder, and the
 // channels the chosen one's unit delivers, in display order.
@@ -27,6 +28,7 @@ public slots:
 
 private:
     void buildSensorPage(const QString &storedFileName);
+    void offerMissing(QVBoxLayout *page, const QString &fileName);
 
     DefChannel &m_channels;
     const QString m_folder;

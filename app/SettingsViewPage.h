@@ -14,7 +14,7 @@ public:
     void apply(GenericSettings &settings) const;
 
     QCheckBox *labelsBox() const { return m_labels; }
-    QCheckBox *answersBox() const { return m_answers; }
+    QCheckBox *answersBox() const { return m_answers; }  // for tests
 
 private:
     QCheckBox *m_labels;

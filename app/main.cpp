@@ -1,3 +1,4 @@
+#include "app/RasterFillChoice.h"
 #include "app/SplashPlayer.h"
 #include "app/vugVorkel.h"
 #include "data/ChannelUI.h"
@@ -5,7 +6,6 @@
 #include "data/LargeBlockHeap.h"
 #include "data/ProcessLocale.h"
 #include "data/SettingsStore.h"
-#include "polygram/FillPath.h"
 #include "polygram/RenderPath.h"
 #include "resources/VugResources.h"
 
@@ -16,7 +16,7 @@
 #include <QTimer>
 #include <QTranslator>
 
-VUG_DECIDE_FILL_PATH_BEFORE_LIBRARIES;
+VUG_CHOOSE_RASTER_FILLS_BEFORE_LIBRARIES;
 
 namespace {
 
@@ -42,6 +42,8 @@ void installTranslator(QTranslator &translator, const QString &name)
 
 int main(int argc, char *argv[])
 {
+    // QtGui has taken its fill routines by now.
+    RasterFillChoice::forgetAddedVariables();
     LargeBlockHeap::keepLargeBlocks();
     // The channel display table is loaded before anything reads it, and saved at exit.
     initChannelsUI();
@@ -68,7 +70,7 @@ int main(int argc, char *argv[])
     qCDebug(vugApp).noquote() << QStringLiteral("QLocale=") + QLocale().name().section(QLatin1Char('_'), 0, 0);
 
     vugVorkel window;
-    window.setWindowIcon(QIcon(QStringLiteral(":/Pelmar/Images/AppIcon.ico")));
+    window.setWindowIcon(VugImages::icon(QStringLiteral("AppIcon.ico")));
     window.show();
     // The window is up before the video's set-up, which on a first start builds
     // GStreamer's plug-in registry for seconds.

@@ -44,11 +44,11 @@ struct ModeTab {
 };
 
 const ModeTab kModeTabs[] = {
-    {QT_TRANSLATE_NOOP("vugVorkel", "Опросник\n(Alt+1)"), ":/Pelmar/Images/Action-StartInspection.png"},
-    {QT_TRANSLATE_NOOP("vugVorkel", "Полиграммы\n(Alt+2)"), ":/Pelmar/Images/analyzer_mode.png"},
-    {QT_TRANSLATE_NOOP("vugVorkel", "Бал.оценка\n(Alt+3)"), ":/Pelmar/Images/Map-Marker-Ball-Right-Azure-icon.png"},
-    {QT_TRANSLATE_NOOP("vugVorkel", "Метр.оценка\n(Alt+4)"), ":/Pelmar/Images/Rulers-icon.png"},
-    {QT_TRANSLATE_NOOP("vugVorkel", "Результат\n(Alt+5)"), ":/Pelmar/Images/Apps-math-icon.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Опросник\n(Alt+1)"), "Action-StartInspection.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Полиграммы\n(Alt+2)"), "analyzer_mode.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Бал.оценка\n(Alt+3)"), "Map-Marker-Ball-Right-Azure-icon.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Метр.оценка\n(Alt+4)"), "Rulers-icon.png"},
+    {QT_TRANSLATE_NOOP("vugVorkel", "Результат\n(Alt+5)"), "Apps-math-icon.png"},
 };
 
 QString boldValue(const QString &caption, const QString &value)
@@ -168,7 +168,7 @@ void vugVorkel::createModeTabs()
     auto *statistics = new InspectionAnalysisStatFancy;
     QWidget *const pages[] = {editor, review, points, metric, statistics};
     for (int index = 0; index < 5; ++index) {
-        tabWidget->insertModeTab(index, pages[index], QIcon(QString::fromLatin1(kModeTabs[index].icon)),
+        tabWidget->insertModeTab(index, pages[index], VugImages::icon(QString::fromLatin1(kModeTabs[index].icon)),
                                  tr(kModeTabs[index].caption));
         if (index == 0)
             tabWidget->enableTab(0, true);
@@ -189,10 +189,10 @@ void vugVorkel::createModeTabs()
 
 void vugVorkel::createActionBar()
 {
-    auto *settings = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/EditorSettings.png")), tr("Настройки - F4"), this);
-    actionPlay = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-playback-start-icon.png")),
+    auto *settings = new QAction(VugImages::icon(QStringLiteral("EditorSettings.png")), tr("Настройки - F4"), this);
+    actionPlay = new QAction(VugImages::icon(QStringLiteral("Actions-media-playback-start-icon.png")),
                              tr("Воспроизведение полиграммы"), this);
-    actionRecord = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-record-icon.png")),
+    actionRecord = new QAction(VugImages::icon(QStringLiteral("Actions-media-record-icon.png")),
                                tr("Запись полиграммы - F5"), this);
     actionBar->insertActionButton(1, settings);
     actionBar->insertActionButton(2, actionPlay);

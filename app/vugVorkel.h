@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QVector>
 
 class Inspection;
@@ -33,21 +34,23 @@ public:
     Fancy::FancyTabWidget *modeTabs() const { return tabWidget; }
     Fancy::FancyActionBar *bar() const { return actionBar; }
     Inspection *inspection() const { return pInspect; }
-    bool isPlayback() const { return bPlayback; }
-    const QVector<int> &tabsToReturnTo() const { return returnTabs; }
+    bool isPlayback() const { return bPlayback; }  // for tests
+    const QVector<int> &tabsToReturnTo() const { return returnTabs; }  // for tests
     QAction *playAction() const { return actionPlay; }
-    QAction *recordAction() const { return actionRecord; }
-    QAction *alignmentAction() const { return actionAlignment; }
-    QAction *diagnosticsAction() const { return actionDiagnostics; }
+    QAction *recordAction() const { return actionRecord; }  // for tests
+    QAction *alignmentAction() const { return actionAlignment; }  // for tests
+    QAction *diagnosticsAction() const { return actionDiagnostics; }  // for tests
     QString subjectText() const;
-    QString testsText() const;
-    QString pathText() const;
+    QString testsText() const;  // for tests
+    QString pathText() const;  // for tests
 
     // Recording and playback control.
     void startRecordPoligramme(int index);
     void playPoligramme(int iIndexTest, int iPos);
     int confirmStopRecording();
     bool askSaveRecording(InspectionRecordFancy *screen);
+    bool askWhileRecording(InspectionRecordFancy *screen, const QString &question,
+                           QMessageBox::StandardButton defaultButton);
     void closeCurrentView(bool save);
     InspectionRecordFancy *recordingScreen() const;
 

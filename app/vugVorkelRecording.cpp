@@ -1,6 +1,8 @@
 // Starting, stopping and quitting around recordings and playbacks.
 #include "vugVorkel.h"
 
+#include "app/LiveQuestion.h"
+
 #include "data/ActivePopupMenu.h"
 #include "data/Inspection.h"
 #include "data/TestCaption.h"
@@ -20,6 +22,7 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -163,17 +166,30 @@ int vugVorkel::confirmStopRecording()
     InspectionRecordFancy *screen = recordingScreen();
     if (!screen || bPlayback)
         return 0;
+    // After an automatic stop nothing is being recorded: only saving is left to decide.
     // A stop that would lose marks is offered back: the default goes on recording.
-    const QString warning = screen->stopWarning();
-    if (!askYes(this, withWarning(tr("<p>Вы хотите завершить запись полиграммы ?</p>"), warning),
-                warning.isEmpty() ? QMessageBox::Yes : QMessageBox::No))
+    const QMessageBox::StandardButton goOn = screen->stopWarning().isEmpty() ? QMessageBox::Yes : QMessageBox::No;
+    if (screen->acquiring() && !askWhileRecording(screen, tr("<p>Вы хотите завершить запись полиграммы ?</p>"), goOn))
         return -1;
     return askSaveRecording(screen) ? 1 : 0;
 }
 
+// The warning beneath the question follows the recording while it is open.
+bool vugVorkel::askWhileRecording(InspectionRecordFancy *screen, const QString &question,
+                                  QMessageBox::StandardButton defaultButton)
+{
+    const QPointer<InspectionRecordFancy> watched(screen);
+    const auto text = [watched, question] { return withWarning(question, watched ? watched->stopWarning() : QString()); };
+    return LiveQuestion(this, tr("Воркел"), text, defaultButton).askYes();
+}
+
 bool vugVorkel::askSaveRecording(InspectionRecordFancy *screen)
 {
-    return askYes(this, withWarning(tr("<p>Вы хотите сохранить записанную полиграмму ?</p>"), screen->stopWarning()));
+    if (!screen->savesNothing())
+        return askWhileRecording(screen, tr("<p>Вы хотите сохранить записанную полиграмму ?</p>"), QMessageBox::Yes);
+    QMessageBox::information(this, tr("Воркел"),
+                             tr("Запись не будет сохранена: ни одна группа предъявлений вопросов не завершена."));
+    return false;
 }
 
 void vugVorkel::onStopRecordingAction()
@@ -239,5 +255,5 @@ void vugVorkel::saveEditorLayout()
     auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
     if (!editor)
         return;
-    WindowLayout::save(QStringLiteral("InspectionEditFancy_v3"), *editor);
+    WindowLayout::save(InspectionEditFancy::layoutGroup(), *editor);
 }

@@ -2,7 +2,7 @@
 
 // Runs a benchmark once on each of Qt's raster fill paths, each in a process
 // of its own: Qt picks its fill routines as QtGui loads.
-#include "polygram/FillPath.h"
+#include "app/RasterFillChoice.h"
 
 #include <QtGlobal>
 
@@ -19,9 +19,9 @@ inline bool measuresHere(char *argv[])
 {
     if (qEnvironmentVariableIsSet("VUG_BENCH_FILL_CHILD"))
         return true;
-    const double penalty = FillPath::probePenaltyNs();
+    const double penalty = RasterFillChoice::probePenaltyNs();
     std::printf("AVX-to-SSE transition %.0f ns dearer than a clean one; the program takes %s here\n", penalty,
-                FillPath::slowTransition(penalty) ? "the SSE2 fills" : "the AVX2 fills");
+                RasterFillChoice::slowTransition(penalty) ? "the SSE2 fills" : "the AVX2 fills");
     for (const char *disabled : {"", "avx2"}) {
         std::printf("=== %s\n", *disabled ? "SSE2 fills (QT_NO_CPU_FEATURE=avx2)" : "AVX2 fills (Qt as it is)");
         std::fflush(stdout);

@@ -4,7 +4,7 @@
 // It prints where the horizontal scroll bar's trough lies on the screen, so
 // the driver pages it by clicks as a user does. With --edf FILE it writes the
 // same samples as EDF for the peer viewer and exits.
-#include "polygram/FillPath.h"
+#include "app/RasterFillChoice.h"
 #include "polygram/InspectionPoligrammeFancy.h"
 #include "polygram/PoligrammeView.h"
 #include "polygram/RenderPath.h"
@@ -19,7 +19,7 @@
 
 #include <cstdio>
 
-VUG_DECIDE_FILL_PATH_BEFORE_LIBRARIES;
+VUG_CHOOSE_RASTER_FILLS_BEFORE_LIBRARIES;
 
 namespace {
 
@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
         const QPoint left = bar->mapToGlobal(QPoint(0, bar->height() / 2));
         std::printf("sweep %d trough %d %d %d pages %d fills %s view %d\n", screen.view()->sweep(), left.x(),
                     left.y(), bar->width(), bar->maximum() / qMax(1, bar->pageStep()) + 1,
-                    FillPath::avx2Fills() ? "avx2" : "sse2", screen.view()->width());
+                    RasterFillChoice::avx2Fills() ? "avx2" : "sse2", screen.view()->width());
         std::fflush(stdout);
     });
     return app.exec();

@@ -8,6 +8,6 @@ const QIcon &folderIcon()
 {
     initVugResources();
     // Never freed: a static icon would outlive the application object.
-    static const QIcon *const icon = new QIcon(QStringLiteral(":/Pelmar/Images/folder"));
+    static const QIcon *const icon = new QIcon(VugImages::icon(QStringLiteral("folder")));
     return *icon;
 }

@@ -138,6 +138,7 @@ struct InspectionTest {
     // its head entry each presentation 1, 2, ... opens with its header and
     // holds every question once, null questions first.
     QString planFault() const;
+    // The four below: for tests.
     void addNeutralTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Neutral)); }
     void addControlTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Control)); }
     void addTestTheme(const QString &text) { themis.append(InspectionTheme(text, QuestionKind::Test)); }

@@ -23,7 +23,7 @@ QFont doubledFont(QFont font)
 QPixmap addQuestionPixmap(int kind)
 {
     initVugResources();
-    QPixmap pixmap(QStringLiteral(":/Pelmar/Images/addQuest_Ru.png"));
+    QPixmap pixmap(VugImages::path(QStringLiteral("addQuest_Ru.png")));
     QPainter painter(&pixmap);
     painter.setFont(doubledFont(QGuiApplication::font()));
     painter.drawText(QRect(QPoint(0, 0), QPoint(pixmap.width() - 1, pixmap.height() - 1)),

@@ -18,7 +18,7 @@ public:
 
     // Folder that holds "Vorkel/"; the platform's configuration folder unless
     // set. An empty folder returns to the platform's one.
-    static void setConfigFolder(const QString &folder);
+    static void setConfigFolder(const QString &folder);  // for tests
     static QString configFolder();
 
     // Typed reads that keep the fallback when the key is absent or its text

@@ -167,22 +167,22 @@ bool SpravDB::run(QSqlQuery &query, const QString &statement, const QVariantList
     return query.exec();
 }
 
-int SpravDB::runStatement(const QString &statement, const QVariantList &values)
+SpravDB::Result SpravDB::runStatement(const QString &statement, const QVariantList &values)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     QSqlQuery query = newQuery();
-    return run(query, statement, values) ? Done : Failed;
+    return run(query, statement, values) ? Result::Done : Result::Failed;
 }
 
 int SpravDB::insertRow(const QString &statement, const QVariantList &values)
 {
     if (!isOpen())
-        return NotOpen;
+        return 0;
     QSqlQuery query = newQuery();
     // The id only of a row this statement wrote, never one left from before.
     if (!run(query, statement, values) || query.numRowsAffected() < 1)
-        return NoRow;
+        return 0;
     return query.lastInsertId().toInt();
 }
 
@@ -192,13 +192,13 @@ int SpravDB::insertQuest(int folderId, const QString &text, int kind)
                      {folderId, questText(kind, text)});
 }
 
-int SpravDB::updateQuest(int id, const QString &text, int kind)
+SpravDB::Result SpravDB::updateQuest(int id, const QString &text, int kind)
 {
     return runStatement(QStringLiteral("UPDATE %1 SET quest_name=? WHERE id=?;").arg(table("quest")),
                         {questText(kind, text), id});
 }
 
-int SpravDB::deleteRow(const char *name, int id)
+SpravDB::Result SpravDB::deleteRow(const char *name, int id)
 {
     return runStatement(QStringLiteral("DELETE FROM %1 WHERE id=?;").arg(table(name)), {id});
 }
@@ -209,13 +209,13 @@ int SpravDB::insertFolder(const char *name, int parentId, const QString &folderN
                      {parentId, folderName});
 }
 
-int SpravDB::updateFolder(const char *name, int id, const QString &folderName)
+SpravDB::Result SpravDB::updateFolder(const char *name, int id, const QString &folderName)
 {
     return runStatement(QStringLiteral("UPDATE %1 SET folder_name=? WHERE id=?;").arg(table(name)),
                         {folderName, id});
 }
 
-int SpravDB::deleteQuest(int id)
+SpravDB::Result SpravDB::deleteQuest(int id)
 {
     return deleteRow("quest", id);
 }
@@ -225,31 +225,31 @@ int SpravDB::insertFolderQuest(int parentId, const QString &name)
     return insertFolder("folder_quest", parentId, name);
 }
 
-int SpravDB::updateFolderQuest(int id, const QString &name)
+SpravDB::Result SpravDB::updateFolderQuest(int id, const QString &name)
 {
     return updateFolder("folder_quest", id, name);
 }
 
-int SpravDB::deleteFolderQuest(int id)
+SpravDB::Result SpravDB::deleteFolderQuest(int id)
 {
     return deleteRow("folder_quest", id);
 }
 
-int SpravDB::readTest(int id, InspectionTest &test)
+SpravDB::Result SpravDB::readTest(int id, InspectionTest &test)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     // A row larger than any test fails the read instead of filling memory.
     const SqliteLengthLimit limit(BinaryJson::kMaxDocumentBytes);
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
     if (!run(query, QStringLiteral("SELECT * FROM %1 WHERE id=?").arg(table("test")), {id}) || !query.next())
-        return NotOpen;
+        return Result::NoRow;
     QJsonObject document;
     if (!BinaryJson::decode(query.value(QStringLiteral("data")).toByteArray(), document))
-        return NotOpen;
+        return Result::NoRow;
     test.fromJson(document);
-    return Done;
+    return Result::Done;
 }
 
 int SpravDB::insertFolderTest(int parentId, const QString &name)
@@ -257,12 +257,12 @@ int SpravDB::insertFolderTest(int parentId, const QString &name)
     return insertFolder("folder_test", parentId, name);
 }
 
-int SpravDB::updateFolderTest(int id, const QString &name)
+SpravDB::Result SpravDB::updateFolderTest(int id, const QString &name)
 {
     return updateFolder("folder_test", id, name);
 }
 
-int SpravDB::deleteFolderTest(int id)
+SpravDB::Result SpravDB::deleteFolderTest(int id)
 {
     return deleteRow("folder_test", id);
 }
@@ -270,100 +270,100 @@ int SpravDB::deleteFolderTest(int id)
 int SpravDB::insertTest(int folderId, InspectionTest &test)
 {
     if (!isOpen())
-        return NotOpen;
+        return 0;
     const QByteArray data = testData(test);
     if (data.isEmpty())
-        return NoRow;
+        return 0;
     return insertRow(QStringLiteral("INSERT INTO %1 (folder_id, data) VALUES (?, ?);").arg(table("test")),
                      {folderId, data});
 }
 
-int SpravDB::updateTest(int id, const QString &name)
+SpravDB::Result SpravDB::updateTest(int id, const QString &name)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     InspectionTest test;
     // Writing back what could not be read would wipe the stored test.
-    if (readTest(id, test) != Done)
-        return Failed;
+    if (readTest(id, test) != Result::Done)
+        return Result::Failed;
     test.name = name;
     const QByteArray data = testData(test);
     if (data.isEmpty())
-        return Failed;
+        return Result::Failed;
     return runStatement(QStringLiteral("UPDATE %1 SET data=? WHERE id=?;").arg(table("test")), {data, id});
 }
 
-int SpravDB::deleteTest(int id)
+SpravDB::Result SpravDB::deleteTest(int id)
 {
     return deleteRow("test", id);
 }
 
-int SpravDB::readTags(QString &text)
+SpravDB::Result SpravDB::readTags(QString &text)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     // A key text far past any a key file holds fails the read instead of filling memory.
     const SqliteLengthLimit limit(MaxTreeBytes);
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
     // A failed read is no empty tree: whoever writes the tree back would lose it.
     if (!run(query, QStringLiteral("SELECT * FROM tags WHERE id > 0"), {}))
-        return Failed;
+        return Result::Failed;
     if (query.next())
         text = query.value(QStringLiteral("data")).toString();
-    return query.lastError().isValid() ? Failed : Done;
+    return query.lastError().isValid() ? Result::Failed : Result::Done;
 }
 
-int SpravDB::writeTags(const QString &text)
+SpravDB::Result SpravDB::writeTags(const QString &text)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     QSqlQuery update = newQuery();
     if (!run(update, QStringLiteral("UPDATE tags SET data=? WHERE id>0;"), {text}))
-        return Failed;
+        return Result::Failed;
     if (update.numRowsAffected() > 0)
-        return Done;
+        return Result::Done;
     QSqlQuery insert = newQuery();
-    return run(insert, QStringLiteral("INSERT INTO tags (data) VALUES (?);"), {text}) ? Done : Failed;
+    return run(insert, QStringLiteral("INSERT INTO tags (data) VALUES (?);"), {text}) ? Result::Done : Result::Failed;
 }
 
-int SpravDB::updateTags(const std::function<QString(const QString &stored)> &change)
+SpravDB::Result SpravDB::updateTags(const std::function<QString(const QString &stored)> &change)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     // Another writer's key update is short: it is waited out longer than a
     // subject file's lock, so that neither loses its keys.
     const QString wait = QStringLiteral("PRAGMA busy_timeout = %1");
     newQuery().exec(wait.arg(kTagWriterWaitMs));
     // Qt's transaction() begins a deferred one: two writers would both read,
     // and the later write would drop the earlier one's keys.
-    int result = newQuery().exec(QStringLiteral("BEGIN IMMEDIATE")) ? Done : Failed;
-    if (result == Done) {
+    Result result = newQuery().exec(QStringLiteral("BEGIN IMMEDIATE")) ? Result::Done : Result::Failed;
+    if (result == Result::Done) {
         QString text(QLatin1String(""));
         result = readTags(text);
-        if (result == Done)
+        if (result == Result::Done)
             result = writeTags(change(text));
-        if (result != Done || !newQuery().exec(QStringLiteral("COMMIT"))) {
+        if (result != Result::Done || !newQuery().exec(QStringLiteral("COMMIT"))) {
             newQuery().exec(QStringLiteral("ROLLBACK"));
-            result = Failed;
+            result = Result::Failed;
         }
     }
     newQuery().exec(wait.arg(SharedConnection::kBusyWaitMs));
     return result;
 }
 
-int SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
+SpravDB::Result SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     // A catalogue holds a few dozen parameters; one far past that is not read.
     if (rowCount(QStringLiteral("metricval")) > MaxTreeRows)
-        return TooLarge;
+        return Result::TooLarge;
     const SqliteLengthLimit limit(BinaryJson::kMaxDocumentBytes);
     QSqlQuery query = newQuery();
     query.setForwardOnly(true);
     if (!run(query, QStringLiteral("SELECT * FROM metricval"), {}))
-        return Done;
+        return Result::Done;
     const int dataColumn = query.record().indexOf(QStringLiteral("data"));
     while (query.next()) {
         QJsonObject document;
@@ -372,17 +372,17 @@ int SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)
         param.fromJson(document);
         params.append(param);
     }
-    return Done;
+    return Result::Done;
 }
 
-int SpravDB::writeMetricVal(const QVector<InspectionMetricParam> &params)
+SpravDB::Result SpravDB::writeMetricVal(const QVector<InspectionMetricParam> &params)
 {
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     QSqlDatabase &database = SharedConnection::database();
     // One transaction: a failed insert must not leave the catalogue half erased.
     if (!database.transaction())
-        return Failed;
+        return Result::Failed;
     QSqlQuery erase = newQuery();
     bool written = run(erase, QStringLiteral("DELETE FROM metricval"), {});
     for (int i = 0; written && i < params.size(); ++i) {
@@ -393,7 +393,7 @@ int SpravDB::writeMetricVal(const QVector<InspectionMetricParam> &params)
         written = !data.isEmpty() && run(insert, QStringLiteral("INSERT INTO metricval (data) VALUES (:1)"), {data});
     }
     if (written && database.commit())
-        return Done;
+        return Result::Done;
     database.rollback();
-    return Failed;
+    return Result::Failed;
 }

@@ -24,15 +24,15 @@ struct InspectionTest;
 // columns) is not opened: such objects would run inside every statement.
 //
 // Results: NotOpen when there is no usable database (nothing is read or
-// written), Done otherwise; inserts return the new row id, or NoRow when the
-// row could not be written; updates, deletes and the tag and catalogue writes
-// return Failed when they did not go through.
+// written), Done otherwise; inserts return the new row id, or 0 when no row
+// could be written; updates, deletes and the tag and catalogue writes return
+// Failed when they did not go through.
 class SpravDB : public QObject
 {
     Q_OBJECT
 
 public:
-    enum Result { NotOpen = -1, Done = 0, NoRow = 0, Failed = -2, TooLarge = -3 };
+    enum class Result { Done, NoRow, NotOpen, Failed, TooLarge };
 
     // Roles of the tree items.
     enum ItemRole { IdRole = Qt::UserRole + 1, KindRole = Qt::UserRole + 2 };
@@ -52,46 +52,46 @@ public:
     QString refusal() const { return m_refusal; }
 
     int insertQuest(int folderId, const QString &text, int kind);
-    int updateQuest(int id, const QString &text, int kind);
-    int deleteQuest(int id);
+    Result updateQuest(int id, const QString &text, int kind);
+    Result deleteQuest(int id);
     int insertFolderQuest(int parentId, const QString &name);
-    int updateFolderQuest(int id, const QString &name);
-    int deleteFolderQuest(int id);
+    Result updateFolderQuest(int id, const QString &name);
+    Result deleteFolderQuest(int id);
 
-    // 0 when the row was read into test; -1 when the database is not open,
-    // there is no such row or its data is damaged, and test is left as it was.
-    int readTest(int id, InspectionTest &test);
+    // Done when the row was read into test; NoRow when there is no such row
+    // or its data is damaged, and test is left as it was.
+    Result readTest(int id, InspectionTest &test);
     int insertFolderTest(int parentId, const QString &name);
-    int updateFolderTest(int id, const QString &name);
-    int deleteFolderTest(int id);
+    Result updateFolderTest(int id, const QString &name);
+    Result deleteFolderTest(int id);
     int insertTest(int folderId, InspectionTest &test);
     // Renames the stored test; a missing or damaged row is left untouched (Failed).
-    int updateTest(int id, const QString &name);
-    int deleteTest(int id);
+    Result updateTest(int id, const QString &name);
+    Result deleteTest(int id);
 
     // The tag tree text, stored as it comes; text is left as it was when none
     // is stored, and when it could not be read (Failed).
-    int readTags(QString &text);
+    Result readTags(QString &text);
     // Failed when the text could not be stored.
-    int writeTags(const QString &text);
+    Result writeTags(const QString &text);
     // Reads the tag tree text, hands it to change and stores what it gives,
     // all in one write transaction: keys another writer stores meanwhile wait
     // for it and are not written over. Failed, with nothing stored, when the
     // book is busy beyond the short wait or a statement fails.
-    int updateTags(const std::function<QString(const QString &stored)> &change);
+    Result updateTags(const std::function<QString(const QString &stored)> &change);
 
     // Appends the catalogue to params without clearing it; one of more than
     // MaxTreeRows rows is not read (TooLarge).
-    int readMetricVal(QVector<InspectionMetricParam> &params);
+    Result readMetricVal(QVector<InspectionMetricParam> &params);
     // Replaces the catalogue as a whole; on a failure the old one stays (Failed).
-    int writeMetricVal(const QVector<InspectionMetricParam> &params);
+    Result writeMetricVal(const QVector<InspectionMetricParam> &params);
 
     // Fill the model from a folder down under parent (the model's top level when
     // null), then sort every level by text. A folder is filled once, however
     // its parent ids loop; folders deeper than MaxFolderDepth below the start
     // are left out with their contents.
-    int loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
-    int loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
+    Result loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
+    Result loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent);
     // Folders of the table the last fill read that it did not show: too deep,
     // or (filling from the top, folder 0) never reached because their parent
     // chain loops or breaks off.
@@ -123,12 +123,12 @@ private:
     static QString table(const char *name);
     void createMissingTables();
     bool run(QSqlQuery &query, const QString &statement, const QVariantList &values);
-    int runStatement(const QString &statement, const QVariantList &values);
+    Result runStatement(const QString &statement, const QVariantList &values);
     int insertRow(const QString &statement, const QVariantList &values);
-    int deleteRow(const char *name, int id);
+    Result deleteRow(const char *name, int id);
     int insertFolder(const char *name, int parentId, const QString &folderName);
-    int updateFolder(const char *name, int id, const QString &folderName);
-    int loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
+    Result updateFolder(const char *name, int id, const QString &folderName);
+    Result loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent);
     bool withinTreeBounds(const QString &folders, const QString &rows, const char *column);
     // Rows of the table, counted from its pages alone; -1 when it cannot be read.
     static qint64 rowCount(const QString &table);

@@ -58,23 +58,23 @@ struct PendingFolder {
 
 }  // namespace
 
-int SpravDB::loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
+SpravDB::Result SpravDB::loadQuestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
     return loadTree(Tree::Quest, model, folderId, parent);
 }
 
-int SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
+SpravDB::Result SpravDB::loadTestTree(QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
     return loadTree(Tree::Test, model, folderId, parent);
 }
 
 // Filled without recursion: a stored chain of folders may be any length.
-int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
+SpravDB::Result SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStandardItem *parent)
 {
     m_skippedFolders = 0;
     m_storedRows = 0;
     if (!isOpen())
-        return NotOpen;
+        return Result::NotOpen;
     initVugResources();
     const bool quests = tree == Tree::Quest;
     const QString folderTable = table(quests ? "folder_quest" : "folder_test");
@@ -83,7 +83,7 @@ int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStand
     // No value read may be larger than all of them may be.
     const SqliteLengthLimit limit(MaxTreeBytes);
     if (!withinTreeBounds(folderTable, rowTable, rowColumn))
-        return TooLarge;
+        return Result::TooLarge;
     int folderCount = 0;
     const auto folders = rowsByFolder(folderTable, "folder_name", &folderCount);
     const auto rows = rowsByFolder(rowTable, rowColumn, nullptr);
@@ -115,7 +115,7 @@ int SpravDB::loadTree(Tree tree, QStandardItemModel *model, int folderId, QStand
     // From the top every folder should be reached; below a folder only its own.
     m_skippedFolders = (folderId == 0 ? folderCount : reached.size() - 1) - shown;
     model->sort(0, Qt::AscendingOrder);
-    return Done;
+    return Result::Done;
 }
 
 // The rows are counted first, from the tables' pages alone; their lengths

@@ -13,3 +13,17 @@ void WaitCursor::release()
     m_held = false;
     QApplication::restoreOverrideCursor();
 }
+
+WaitCursor::Pause::Pause()
+{
+    // Outside any work there is nothing to give way, and nothing to bring back.
+    m_paused = QApplication::overrideCursor() != nullptr;
+    if (m_paused)
+        QApplication::restoreOverrideCursor();
+}
+
+WaitCursor::Pause::~Pause()
+{
+    if (m_paused)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}

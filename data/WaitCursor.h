@@ -13,6 +13,20 @@ public:
     // Gives the cursor back before the scope ends; the destructor then does nothing.
     void release();
 
+    // The busy cursor of the work around it gives way for the life of a scope,
+    // for a question asked in the middle of that work, and comes back after.
+    class Pause
+    {
+    public:
+        Pause();
+        ~Pause();
+        Pause(const Pause &) = delete;
+        Pause &operator=(const Pause &) = delete;
+
+    private:
+        bool m_paused = false;
+    };
+
 private:
     bool m_held = true;
 };

@@ -33,9 +33,9 @@ ChangeQuestsDlg::ChangeQuestsDlg(QWidget *parent, const Inspection::_Test *test,
     setWindowTitle(tr("Изменение порядка"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto *addGroup = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/addGroup.png")), tr("Добавить предъявление"), this);
+    auto *addGroup = new QAction(VugImages::icon(QStringLiteral("addGroup.png")), tr("Добавить предъявление"), this);
     connect(addGroup, &QAction::triggered, this, &ChangeQuestsDlg::onAction_AddGroup);
-    auto *edit = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/edit")), tr("Изменить вопрос (F2)"), this);
+    auto *edit = new QAction(VugImages::icon(QStringLiteral("edit")), tr("Изменить вопрос (F2)"), this);
     connect(edit, &QAction::triggered, this, &ChangeQuestsDlg::onAction_Edit);
     auto *tools = new QToolBar(this);
     tools->addAction(addGroup);

@@ -8,6 +8,7 @@
 #include "data/QuestionKindPixmap.h"
 #include "data/WaitCursor.h"
 #include "data/WindowLayout.h"
+#include "resources/VugResources.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "subjects/PersoneSearchDockWindow.h"
@@ -25,15 +26,6 @@
 #include <algorithm>
 #include <type_traits>
 
-namespace {
-
-QIcon imageIcon(const char *name)
-{
-    return QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(name));
-}
-
-}  // namespace
-
 InspectionEditFancy::InspectionEditFancy(QWidget *parent)
     : Fancy::FancyMainWindow(parent)
 {
@@ -45,7 +37,7 @@ InspectionEditFancy::InspectionEditFancy(QWidget *parent)
     createToolBar();
     createDocks();
 
-    const WindowLayout layout = WindowLayout::load(QStringLiteral("InspectionEditFancy_v3"));
+    const WindowLayout layout = WindowLayout::load(layoutGroup());
 
     m_tree = new InspectionTreeView(0);
     m_tree->setObjectName(QStringLiteral("Navigator"));
@@ -82,8 +74,8 @@ void InspectionEditFancy::createActions()
 {
     GenericSettings settings;
     settings.load();
-    m_addTest = newAction(imageIcon("addTest.png"), tr("Добавить тест"), &InspectionEditFancy::action_AddTest);
-    m_addGroup = newAction(imageIcon("addGroup.png"), tr("Добавить предъявление"), &InspectionEditFancy::action_AddGroup);
+    m_addTest = newAction(VugImages::icon(QStringLiteral("addTest.png")), tr("Добавить тест"), &InspectionEditFancy::action_AddTest);
+    m_addGroup = newAction(VugImages::icon(QStringLiteral("addGroup.png")), tr("Добавить предъявление"), &InspectionEditFancy::action_AddGroup);
     m_addRus = {
         newAction(addQuestionPixmap(10000), tr("Добавить НУЛЕВОЙ вопрос"), &InspectionEditFancy::action_AddQuest0),
         newAction(addQuestionPixmap(0), tr("Добавить НЕЙТРАЛЬНЫЙ вопрос"), &InspectionEditFancy::action_AddQuestN),
@@ -91,43 +83,43 @@ void InspectionEditFancy::createActions()
         newAction(addQuestionPixmap(1), tr("Добавить КОНТРОЛЬНЫЙ вопрос"), &InspectionEditFancy::action_AddQuestC),
     };
     m_addUsa = {
-        newAction(imageIcon("addQuest_Usa_P"), tr("Добавить вводный вопрос (P)"), &InspectionEditFancy::onAddQuest_USA_P),
-        newAction(imageIcon("addQuest_Usa_I"), tr("Добавить иррелевантный (I)"), &InspectionEditFancy::onAddQuest_USA_I),
-        newAction(imageIcon("addQuest_Usa_C"), tr("Добавить контрольный вопрос (C)"), &InspectionEditFancy::onAddQuest_USA_C),
-        newAction(imageIcon("addQuest_Usa_R"), tr("Добавить  релевантный вопрос (R)"), &InspectionEditFancy::onAddQuest_USA_R),
-        newAction(imageIcon("addQuest_Usa_SR"), tr("Добавить жертвенный релевантный вопрос (SR)"),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_P")), tr("Добавить вводный вопрос (P)"), &InspectionEditFancy::onAddQuest_USA_P),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_I")), tr("Добавить иррелевантный (I)"), &InspectionEditFancy::onAddQuest_USA_I),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_C")), tr("Добавить контрольный вопрос (C)"), &InspectionEditFancy::onAddQuest_USA_C),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_R")), tr("Добавить  релевантный вопрос (R)"), &InspectionEditFancy::onAddQuest_USA_R),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_SR")), tr("Добавить жертвенный релевантный вопрос (SR)"),
                   &InspectionEditFancy::onAddQuest_USA_SR),
-        newAction(imageIcon("addQuest_Usa_So"), tr("Добавить симптоматический вопрос (So)"),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_So")), tr("Добавить симптоматический вопрос (So)"),
                   &InspectionEditFancy::onAddQuest_USA_So),
-        newAction(imageIcon("addQuest_Usa_GC"), tr("Добавить вопрос комплекса вины (GC)"),
+        newAction(VugImages::icon(QStringLiteral("addQuest_Usa_GC")), tr("Добавить вопрос комплекса вины (GC)"),
                   &InspectionEditFancy::onAddQuest_USA_GC),
     };
-    m_showRus = newAction(imageIcon("RU-Russia-Flag-icon"), tr("Включить российскую систему вопросов"),
+    m_showRus = newAction(VugImages::icon(QStringLiteral("RU-Russia-Flag-icon")), tr("Включить российскую систему вопросов"),
                           &InspectionEditFancy::onShowRusQuests);
-    m_showUsa = newAction(imageIcon("United-States-Flag-1-icon"), tr("Включить международную систему вопросов"),
+    m_showUsa = newAction(VugImages::icon(QStringLiteral("United-States-Flag-1-icon")), tr("Включить международную систему вопросов"),
                           &InspectionEditFancy::onShowUsaQuests);
     m_showRus->setCheckable(true);
     m_showRus->setChecked(settings.bShowQuestionsRUS);
     m_showUsa->setCheckable(true);
     m_showUsa->setChecked(settings.bShowQuestionsUSA);
-    m_shiftDown = newAction(imageIcon("Down-2-2-icon.png"), tr("Переместить вниз (Ctrl+Down)"), &InspectionEditFancy::action_ShiftDown);
-    m_shiftUp = newAction(imageIcon("Up-2-2-icon.png"), tr("Переместить вверх (Ctrl+Up)"), &InspectionEditFancy::action_ShiftUp);
-    m_collapse = newAction(imageIcon("Collapse-Folder-icon.png"), tr("Свернуть все тесты"), &InspectionEditFancy::action_CollapseAll);
-    m_expand = newAction(imageIcon("Plus-Folder-icon.png"), tr("Раскрыть все тесты"), &InspectionEditFancy::action_ExpandAll);
-    m_talkYes = newAction(imageIcon("AnswerYes.png"), tr("Проговор теста: Да"), &InspectionEditFancy::action_TestTalkYes);
-    m_talkNo = newAction(imageIcon("AnswerNo.png"), tr("Проговор теста: Нет"), &InspectionEditFancy::action_TestTalkNo);
-    m_extraInfo = newAction(imageIcon("AnswerShow.png"), tr("Показывать дополнительную информацию"),
+    m_shiftDown = newAction(VugImages::icon(QStringLiteral("Down-2-2-icon.png")), tr("Переместить вниз (Ctrl+Down)"), &InspectionEditFancy::action_ShiftDown);
+    m_shiftUp = newAction(VugImages::icon(QStringLiteral("Up-2-2-icon.png")), tr("Переместить вверх (Ctrl+Up)"), &InspectionEditFancy::action_ShiftUp);
+    m_collapse = newAction(VugImages::icon(QStringLiteral("Collapse-Folder-icon.png")), tr("Свернуть все тесты"), &InspectionEditFancy::action_CollapseAll);
+    m_expand = newAction(VugImages::icon(QStringLiteral("Plus-Folder-icon.png")), tr("Раскрыть все тесты"), &InspectionEditFancy::action_ExpandAll);
+    m_talkYes = newAction(VugImages::icon(QStringLiteral("AnswerYes.png")), tr("Проговор теста: Да"), &InspectionEditFancy::action_TestTalkYes);
+    m_talkNo = newAction(VugImages::icon(QStringLiteral("AnswerNo.png")), tr("Проговор теста: Нет"), &InspectionEditFancy::action_TestTalkNo);
+    m_extraInfo = newAction(VugImages::icon(QStringLiteral("AnswerShow.png")), tr("Показывать дополнительную информацию"),
                             &InspectionEditFancy::action_TestTalkShow);
     m_extraInfo->setCheckable(true);
-    m_excel = newAction(imageIcon("Microsoft-Excel-icon.png"), tr("Выгрузить в MS Excel"), &InspectionEditFancy::action_ToExcel);
-    m_undo = newAction(imageIcon("undo-icon.png"), tr("Отменить изменения (Ctrl+Z)"), &InspectionEditFancy::onUndo);
-    m_redo = newAction(imageIcon("redo-icon.png"), tr("Повторить изменения (Ctrl+Y)"), &InspectionEditFancy::onRedo);
-    m_copy = newAction(imageIcon("iconCopy.png"), QString(), &InspectionEditFancy::action_Copy);
-    m_paste = newAction(imageIcon("iconPaste.png"), QString(), &InspectionEditFancy::action_Paste);
-    m_edit = newAction(imageIcon("edit"), QString(), &InspectionEditFancy::action_Edit);
-    m_delete = newAction(imageIcon("iconDelete.png"), QString(), &InspectionEditFancy::action_Delete);
+    m_excel = newAction(VugImages::icon(QStringLiteral("Microsoft-Excel-icon.png")), tr("Выгрузить в MS Excel"), &InspectionEditFancy::action_ToExcel);
+    m_undo = newAction(VugImages::icon(QStringLiteral("undo-icon.png")), tr("Отменить изменения (Ctrl+Z)"), &InspectionEditFancy::onUndo);
+    m_redo = newAction(VugImages::icon(QStringLiteral("redo-icon.png")), tr("Повторить изменения (Ctrl+Y)"), &InspectionEditFancy::onRedo);
+    m_copy = newAction(VugImages::icon(QStringLiteral("iconCopy.png")), QString(), &InspectionEditFancy::action_Copy);
+    m_paste = newAction(VugImages::icon(QStringLiteral("iconPaste.png")), QString(), &InspectionEditFancy::action_Paste);
+    m_edit = newAction(VugImages::icon(QStringLiteral("edit")), QString(), &InspectionEditFancy::action_Edit);
+    m_delete = newAction(VugImages::icon(QStringLiteral("iconDelete.png")), QString(), &InspectionEditFancy::action_Delete);
     m_deleteGroup = newAction(QIcon(), tr("Удалить группу"), &InspectionEditFancy::action_DeleteGroup);
-    m_deletePolygram = newAction(imageIcon("iconDelete22222.png"), tr("Удалить полиграмму теста"),
+    m_deletePolygram = newAction(VugImages::icon(QStringLiteral("iconDelete22222.png")), tr("Удалить полиграмму теста"),
                                  &InspectionEditFancy::action_DeletePoligramme);
 }
 

@@ -37,6 +37,9 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // The settings group the editor's window layout is kept under.
+    static QString layoutGroup() { return QStringLiteral("InspectionEditFancy_v3"); }
+
     // The context menu for a point of the tree's viewport, not yet shown.
     QMenu *createContextMenu(const QPoint &pos);
     const Inspection &inspection() const { return m_inspection; }

@@ -4,6 +4,7 @@
 #include "MimeFormats.h"
 #include "data/ActivePopupMenu.h"
 #include "data/InspectionMedia.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -216,7 +217,7 @@ void InspectionEditFancy::addTestEntries(QMenu *menu, Inspection::_Test *test)
     QAction *showAll = newMenuAction(menu, tr("Показывать ВСЕ вопросы на втором мониторе"),
                                      &InspectionEditFancy::action_ShowAllQuestionsSecondMonitor, true);
     QAction *comments = newMenuAction(menu, tr("Комментарий к тесту..."), &InspectionEditFancy::onTestComments);
-    comments->setIcon(QIcon(QStringLiteral(":/Pelmar/Images/Comment-icon.png")));
+    comments->setIcon(VugImages::icon(QStringLiteral("Comment-icon.png")));
     if (test) {
         QAction *open = test->recorded
                             ? newMenuAction(menu, tr("Просмотр полиграммы"), &InspectionEditFancy::action_DefViewPoligramme)

@@ -43,7 +43,7 @@ QAction *SpravDockWindow::newAction(const QIcon &icon, const QString &text, cons
 
 QAction *SpravDockWindow::newAction(const char *icon, const QString &text, const Slot &slot)
 {
-    return newAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, slot);
+    return newAction(VugImages::icon(QLatin1String(icon)), text, slot);
 }
 
 void SpravDockWindow::createActions(const RowActions &row)
@@ -93,9 +93,9 @@ void SpravDockWindow::useSetOf(const QStandardItem *item)
     SpravDB::bUSA = SpravItems::isInternational(item);
 }
 
-bool SpravDockWindow::stored(int result)
+bool SpravDockWindow::stored(SpravDB::Result result)
 {
-    return result == SpravDB::Done;
+    return result == SpravDB::Result::Done;
 }
 
 bool SpravDockWindow::refused()
@@ -120,7 +120,7 @@ void SpravDockWindow::action_Refresh()
 
 QString SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
 {
-    auto *root = new QStandardItem(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(flag)), text);
+    auto *root = new QStandardItem(VugImages::icon(QLatin1String(flag)), text);
     root->setData(id, SpravDB::IdRole);
     root->setEditable(false);
     root->setDragEnabled(false);
@@ -128,10 +128,10 @@ QString SpravDockWindow::addRoot(const QString &text, int id, const char *flag)
     m_model->appendRow(root);
     useSetOf(root);
     SpravDB db;
-    const int filled = (db.*m_book.loadTree)(m_model, 0, root);
+    const SpravDB::Result filled = (db.*m_book.loadTree)(m_model, 0, root);
     if (!db.refusal().isEmpty())
         return db.refusal();
-    if (filled == SpravDB::TooLarge)
+    if (filled == SpravDB::Result::TooLarge)
         return tr("«%1» не показан: справочник «%2» слишком велик (%3 папок и записей; показывается не больше %4 "
                   "и не больше %5 МБ текста).")
             .arg(text, SpravDB::sPathFileSprav)
@@ -239,7 +239,7 @@ void SpravDockWindow::deleteRow(QStandardItem *item)
     removeItem(item, m_book.deleteRow);
 }
 
-void SpravDockWindow::removeItem(QStandardItem *item, int (SpravDB::*remove)(int))
+void SpravDockWindow::removeItem(QStandardItem *item, SpravDB::Result (SpravDB::*remove)(int))
 {
     useSetOf(item);
     SpravDB db;
@@ -254,7 +254,7 @@ bool SpravDockWindow::storeEditedText(QStandardItem *item, const QString &text)
 {
     useSetOf(item);
     SpravDB db;
-    const int result = SpravItems::isContainer(item) ? (db.*m_book.updateFolder)(SpravItems::idOf(item), text)
+    const SpravDB::Result result = SpravItems::isContainer(item) ? (db.*m_book.updateFolder)(SpravItems::idOf(item), text)
                                                      : updateRowText(db, item, text);
     return stored(result) || refused();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/SpravDB.h"
+
 #include "SpravTreeView.h"
 
 #include <QDockWidget>
@@ -12,7 +14,6 @@ class QMenu;
 class QMimeData;
 class QStandardItem;
 class QStandardItemModel;
-class SpravDB;
 class SpravSortProxy;
 
 // What the questions and methodics docks share: a tree of a Russian and an
@@ -55,11 +56,11 @@ protected:
     struct Book {
         QString russianRoot;
         QString internationalRoot;
-        int (SpravDB::*loadTree)(QStandardItemModel *, int, QStandardItem *);
+        SpravDB::Result (SpravDB::*loadTree)(QStandardItemModel *, int, QStandardItem *);
         int (SpravDB::*insertFolder)(int, const QString &);
-        int (SpravDB::*updateFolder)(int, const QString &);
-        int (SpravDB::*deleteFolder)(int);
-        int (SpravDB::*deleteRow)(int);
+        SpravDB::Result (SpravDB::*updateFolder)(int, const QString &);
+        SpravDB::Result (SpravDB::*deleteFolder)(int);
+        SpravDB::Result (SpravDB::*deleteRow)(int);
         QStandardItem *(*newFolderItem)(int, const QString &);
     };
 
@@ -93,9 +94,9 @@ protected:
     static void useSetOf(const QStandardItem *item);
     // Tells the examiner that the book did not take a change; false for the caller to return.
     bool refused();
-    static bool stored(int result);
+    static bool stored(SpravDB::Result result);
 
-    virtual int updateRowText(SpravDB &db, QStandardItem *item, const QString &text) = 0;
+    virtual SpravDB::Result updateRowText(SpravDB &db, QStandardItem *item, const QString &text) = 0;
     virtual bool canPaste(const QStandardItem *current) const = 0;
     // Enabling of the subclass's own actions.
     virtual void updateOwnActions(const QStandardItem *current) { Q_UNUSED(current); }
@@ -112,7 +113,7 @@ protected:
 private:
     QAction *newAction(const char *icon, const QString &text, const Slot &slot);
     void addShortcut(const char *keys, const Slot &slot);
-    void removeItem(QStandardItem *item, int (SpravDB::*remove)(int));
+    void removeItem(QStandardItem *item, SpravDB::Result (SpravDB::*remove)(int));
     // Adds a root with its tree; what the reader could not show, or empty.
     QString addRoot(const QString &text, int id, const char *flag);
     void tellOnce(const QStringList &problems);

@@ -42,7 +42,7 @@ SpravMethodicsDockWindow::SpravMethodicsDockWindow(QWidget *parent)
     fillModel();
 }
 
-int SpravMethodicsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, const QString &text)
+SpravDB::Result SpravMethodicsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, const QString &text)
 {
     return db.updateTest(SpravItems::idOf(item), text);
 }
@@ -60,7 +60,7 @@ bool SpravMethodicsDockWindow::readSound(QStandardItem *item, InspectionTest &te
     SpravDB db;
     if (!db.isOpen())
         return refused();
-    QString fault = db.readTest(SpravItems::idOf(item), test) == SpravDB::Done ? test.planFault()
+    QString fault = db.readTest(SpravItems::idOf(item), test) == SpravDB::Result::Done ? test.planFault()
                                                                                 : tr("данные не читаются");
     if (fault.isEmpty())
         return true;

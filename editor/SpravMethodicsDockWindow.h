@@ -23,7 +23,7 @@ public slots:
     void action_DeleteTest();
 
 protected:
-    int updateRowText(SpravDB &db, QStandardItem *item, const QString &text) override;
+    SpravDB::Result updateRowText(SpravDB &db, QStandardItem *item, const QString &text) override;
     bool canPaste(const QStandardItem *current) const override;
 
 private:

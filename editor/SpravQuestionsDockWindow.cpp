@@ -7,6 +7,7 @@
 #include "data/QuestTypeColor.h"
 #include "data/QuestionKindPixmap.h"
 #include "data/SpravDB.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,7 +152,7 @@ void SpravQuestionsDockWindow::onMakeQuest_GC() { setCurrentQuestKind(QuestionKi
 void SpravQuestionsDockWindow::createKindActions()
 {
     for (const KindRow &row : kKindRows) {
-        const QIcon icon = row.international ? QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(row.icon))
+        const QIcon icon = row.international ? VugImages::icon(QLatin1String(row.icon))
                                              : QIcon(addQuestionPixmap(row.kind));
         QAction *change = newAction(icon, tr(row.changeText), std::bind(row.changeSlot, this));
         change->setCheckable(true);
@@ -160,7 +161,7 @@ void SpravQuestionsDockWindow::createKindActions()
     }
 }
 
-int SpravQuestionsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, const QString &text)
+SpravDB::Result SpravQuestionsDockWindow::updateRowText(SpravDB &db, QStandardItem *item, const QString &text)
 {
     return db.updateQuest(SpravItems::idOf(item), text, item->data(SpravDB::KindRole).toInt());
 }

@@ -51,7 +51,7 @@ public slots:
     void onSelectedItem(QModelIndex index);
 
 protected:
-    int updateRowText(SpravDB &db, QStandardItem *item, const QString &text) override;
+    SpravDB::Result updateRowText(SpravDB &db, QStandardItem *item, const QString &text) override;
     bool canPaste(const QStandardItem *current) const override;
     void updateOwnActions(const QStandardItem *current) override;
     void addOwnActions(QMenu *menu, const QStandardItem *item) override;

@@ -26,7 +26,7 @@ public:
     SpravTreeView(SpravDockWindow *dock, const DragLook &look);
 
     // Null ((0,0) to (-1,-1)) when no container is marked.
-    QRect dropFrame() const { return m_dropFrame; }
+    QRect dropFrame() const { return m_dropFrame; }  // for tests
     // The data a drag of the current item carries, remembered as this view's
     // own so that a drop back here is a move; null when it cannot be dragged.
     QMimeData *prepareDrag();

@@ -87,7 +87,7 @@ void _InspectionTreeView_StyledItemDelegate::paintCommentPicture(QPainter *paint
 {
     const int side = option.rect.height();
     const QRect square(option.rect.right() + 1 - side, option.rect.top(), side, side);
-    painter->drawPixmap(square, QPixmap(QStringLiteral(":/Pelmar/Images/Comment-icon.png")));
+    painter->drawPixmap(square, VugImages::pixmap(QStringLiteral("Comment-icon.png")));
 }
 
 void _InspectionTreeView_StyledItemDelegate::paintExtraInfo(QPainter *painter, const QStyleOptionViewItem &option,

@@ -81,11 +81,6 @@ void FancyTabBar::setTabToolTip(int index, const QString &toolTip)
         m_tabs.at(index)->setToolTip(toolTip);
 }
 
-QString FancyTabBar::tabToolTip(int index) const
-{
-    return isValidIndex(index) ? m_tabs.at(index)->toolTip() : QString();
-}
-
 bool FancyTabBar::isSelectable(int index) const
 {
     return isValidIndex(index) && m_tabs.at(index)->isEnabled();

@@ -30,7 +30,6 @@ public:
     void setTabEnabled(int index, bool enable);
     bool isTabEnabled(int index) const;
     void setTabToolTip(int index, const QString &toolTip);
-    QString tabToolTip(int index) const;
 
     void selectTab(int index);
     int currentIndex() const { return m_currentIndex; }

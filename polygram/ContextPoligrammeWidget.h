@@ -14,7 +14,7 @@ public:
     void setTest(Inspection::_Test *test);
 
     const ContextPoligrammePicture &picture() const { return m_picture; }
-    bool isDragging() const { return m_dragging; }
+    bool isDragging() const { return m_dragging; }  // for tests
     void paintCanvas(QPainter &painter) override;
 
 signals:

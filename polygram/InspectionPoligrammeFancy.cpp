@@ -95,7 +95,7 @@ InspectionPoligrammeFancy::~InspectionPoligrammeFancy()
 
 QAction *InspectionPoligrammeFancy::makeAction(const char *icon, const char *text, bool checkable)
 {
-    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)),
+    auto *action = new QAction(VugImages::icon(QLatin1String(icon)),
                                tr(text), this);
     action->setCheckable(checkable);
     return action;

@@ -33,24 +33,23 @@ public:
     void loadInspection();
 
     // The examination index of the shown test; -1 while none is.
-    int shownTest() const;
-    bool isTestShown() const { return m_testShown; }
+    int shownTest() const;  // for tests
     _QAbstractScrollArea *scrollArea() const;
     ContextPoligrammeWidget *strip() const;
     PoligrammeView *view() const;
-    ListTestDockWindow *testList() const { return m_testList; }
-    QComboBox *sweepSelector() const { return m_sweepSelector; }
-    QToolBar *toolBar() const { return m_toolBar; }
-    QAction *measureVerticalAction() const { return m_aEnableMeasureV; }
-    QAction *measureHorizontalAction() const { return m_aEnableMeasureH; }
-    QAction *fullGroupAction() const { return m_aShowGroupCompleet; }
-    QAction *nextGroupAction() const { return m_aShowGroupNext; }
-    QAction *previousGroupAction() const { return m_aShowGroupPrev; }
+    ListTestDockWindow *testList() const { return m_testList; }  // for tests
+    QComboBox *sweepSelector() const { return m_sweepSelector; }  // for tests
+    QToolBar *toolBar() const { return m_toolBar; }  // for tests
+    QAction *measureVerticalAction() const { return m_aEnableMeasureV; }  // for tests
+    QAction *measureHorizontalAction() const { return m_aEnableMeasureH; }  // for tests
+    QAction *fullGroupAction() const { return m_aShowGroupCompleet; }  // for tests
+    QAction *nextGroupAction() const { return m_aShowGroupNext; }  // for tests
+    QAction *previousGroupAction() const { return m_aShowGroupPrev; }  // for tests
     QAction *playAction() const { return m_aPlay; }
-    QAction *printAction() const { return m_aPrint; }
-    QAction *saveAction() const { return m_aSave; }
-    QAction *changeLabelsAction() const { return m_aChangeLabels; }
-    QAction *restoreLabelsAction() const { return m_aRestoreLabels; }
+    QAction *printAction() const { return m_aPrint; }  // for tests
+    QAction *saveAction() const { return m_aSave; }  // for tests
+    QAction *changeLabelsAction() const { return m_aChangeLabels; }  // for tests
+    QAction *restoreLabelsAction() const { return m_aRestoreLabels; }  // for tests
 
 signals:
     void notifyPlayPoligramme(int iIndexTest, int iPos);

@@ -22,7 +22,6 @@ const QPixmap &KeptPolygram::picture(drawG &g, const QSize &size, qreal pixelRat
     const Look look = lookOf(g, background);
     StripDrawnState state = StripDrawnState::of(g.test, size, pixelRatio);
     const QRect whole(QPoint(0, 0), size);
-    m_drawnStrip = QRect();
     if (m_drawn && look == m_look && state == m_state) {
         if (n == m_lastTick)
             return m_picture;
@@ -92,5 +91,4 @@ void KeptPolygram::draw(drawG &g, const QRect &strip, int n)
         painter.drawImage(QRectF(strip), scratch, QRectF(from, QSizeF(strip.size()) * ratio));
     }
     m_lastTick = n;
-    m_drawnStrip = strip;
 }

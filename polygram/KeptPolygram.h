@@ -22,10 +22,6 @@ public:
 
     // g's polygram over size ending at tick n, on background.
     const QPixmap &picture(drawG &g, const QSize &size, qreal pixelRatio, int n, const QColor &background);
-    // Drawn whole at the next request.
-    void invalidate() { m_drawn = false; }
-    // What the last request drew, in logical pixels; empty when it drew nothing.
-    QRect drawnStrip() const { return m_drawnStrip; }
 
 private:
     struct Look {
@@ -48,5 +44,4 @@ private:
     Look m_look;
     StripDrawnState m_state;
     int m_lastTick = 0;
-    QRect m_drawnStrip;
 };

@@ -36,8 +36,6 @@ PanelState &PanelState::instance()
 
 const char *PanelState::key(Panel panel) { return kDefaults[panel].key; }
 
-QPoint PanelState::initialPosition(Panel panel) { return kDefaults[panel].position; }
-
 QPoint PanelState::position(Panel panel) const { return read(m_places[panel].position); }
 
 void PanelState::setPosition(Panel panel, const QPoint &position) { write(m_places[panel].position, position); }

@@ -31,9 +31,8 @@ public:
 
     static PanelState &instance();
 
-    // Settings key and initial position of a panel.
+    // Settings key of a panel.
     static const char *key(Panel panel);
-    static QPoint initialPosition(Panel panel);
 
     QPoint position(Panel panel) const;
     void setPosition(Panel panel, const QPoint &position);

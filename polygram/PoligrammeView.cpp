@@ -127,7 +127,7 @@ void PoligrammeView::onStartMetr(bool bMetrH, bool bStart)
 {
     if (bStart) {
         m_mode = bMetrH ? MeasureHorizontal : MeasureVertical;
-        setCursor(QCursor(QPixmap(QStringLiteral(":/Pelmar/Images/xy")), 4, 4));
+        setCursor(QCursor(VugImages::pixmap(QStringLiteral("xy")), 4, 4));
     } else {
         m_mode = Normal;
         setCursor(Qt::ArrowCursor);

@@ -52,11 +52,11 @@ public:
     int channelAt(const QPoint &point) const;
 
     int mode() const { return m_mode; }
-    bool isSetupView() const { return setupView; }
+    bool isSetupView() const { return setupView; }  // for tests
     int currentChannel() const { return selectedChannel; }
-    int highlightedLabel() const { return blinkLabel; }
-    int movingLabel() const { return draggedLabel; }
-    const QVector<Measurement> &measurementList() const { return measurements; }
+    int highlightedLabel() const { return blinkLabel; }  // for tests
+    int movingLabel() const { return draggedLabel; }  // for tests
+    const QVector<Measurement> &measurementList() const { return measurements; }  // for tests
 
 signals:
     void updateContextView();

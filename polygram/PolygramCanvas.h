@@ -23,7 +23,7 @@ public:
     QImage grabFramebuffer();
     // The OpenGL device of the hardware path; null on the raster path or
     // before the first paint.
-    const QOpenGLPaintDevice *glDevice() const;
+    const QOpenGLPaintDevice *glDevice() const;  // for tests
 
 protected:
     void paintEvent(QPaintEvent *event) override;

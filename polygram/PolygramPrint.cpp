@@ -44,6 +44,8 @@ void drawRecordedPart(Inspection::_Test *test, QPainter &painter, const QRect &a
     const int pastEnd = qBound(0, lastTick - samples, area.width());
     drawG painterG(test, 1000);
     painterG.options |= drawG::CaptionsOfTheAreaOnly;
+    if (pastEnd > 0)
+        painterG.captionsEnd = area.width() - pastEnd;
     painter.save();
     painterG.setRenderHints(painter);
     // The polygram painter places its time captions for an area at x = 0.

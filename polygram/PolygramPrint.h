@@ -49,7 +49,7 @@ public:
     // false when the file could not be written.
     bool writePdf(const QString &fileName) const;
     // The ticks a PDF page shows: its paint width less the captions' room.
-    static int pdfPageWidth();
+    static int pdfPageWidth();  // for tests
     // "subject - test (recording date)".
     QString documentTitle() const;
 

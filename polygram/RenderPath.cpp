@@ -1,6 +1,5 @@
 #include "polygram/RenderPath.h"
 
-#include "polygram/FillPath.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -80,8 +79,7 @@ QString description()
     const Choice &c = choice();
     const QString renderer = c.renderer.isEmpty() ? QStringLiteral("нет OpenGL") : c.renderer;
     const QString path = c.software ? QStringLiteral("растровая отрисовка") : QStringLiteral("OpenGL");
-    return QStringLiteral("%1 (%2%3), %4")
-        .arg(path, renderer, c.forced ? QStringLiteral(", задано VUG_SOFTWARE_GL") : QString(), FillPath::description());
+    return QStringLiteral("%1 (%2%3)").arg(path, renderer, c.forced ? QStringLiteral(", задано VUG_SOFTWARE_GL") : QString());
 }
 
 }  // namespace RenderPath

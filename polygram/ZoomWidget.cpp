@@ -16,7 +16,7 @@ ZoomWidget::ZoomWidget(QWidget *parent, QObject *target, Painter paint)
 {
     initVugResources();
     const int side = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    setPixmap(QPixmap::fromImage(QImage(":/Pelmar/Images/search.png"))
+    setPixmap(QPixmap::fromImage(QImage(VugImages::path(QStringLiteral("search.png"))))
                   .scaled(side, side, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     setToolTip(tr("Лупа"));
     qApp->installEventFilter(this);

@@ -66,9 +66,19 @@ drawG::drawG(Inspection::_Test *test, int timeScale)
     axisFont = QGuiApplication::font();
 }
 
-int drawG::captionStripHeight()
+namespace {
+// The tick marks lie within this many pixels of the polygram's top and bottom.
+constexpr int kTickRoom = 10;
+
+QFontMetrics axisMetrics(const QFont &font, const QPaintDevice *device)
 {
-    return QFontMetrics(axisFont.value()).height() + 6;
+    return device ? QFontMetrics(font, device) : QFontMetrics(font);
+}
+}  // namespace
+
+int drawG::captionStripHeight(const QPaintDevice *device)
+{
+    return axisMetrics(axisFont.value(), device).height() + kTickRoom;
 }
 
 int drawG::truncated(double value)
@@ -86,7 +96,7 @@ void drawG::drawPolygram(QPainter &painter, const QRect &area, int n, float xShi
 {
     QRect polygram = area;
     if (options & TimeGrid) {
-        const int strip = captionStripHeight();
+        const int strip = captionStripHeight(painter.device());
         polygram.setTop(polygram.top() + strip);
         polygram.setBottom(polygram.bottom() - strip);
     }
@@ -259,10 +269,14 @@ void drawG::drawTimeCaptions(QPainter &painter, const QRect &area, float pixel, 
     const QFont font = axisFont;
     painter.setFont(font);
     painter.setPen(timePen);
-    const int fh = QFontMetrics(font).height();
-    const qreal textLeft = x - painter.fontMetrics().horizontalAdvance(text) * 0.5;
-    painter.drawText(QPointF(textLeft, area.top() - 8), text);
-    painter.drawText(QPointF(textLeft, area.bottom() + fh + 2), text);
+    // Measured on the device: a printer's font is not the screen's size.
+    const QFontMetrics metrics = axisMetrics(font, painter.device());
+    const qreal textLeft = x - metrics.horizontalAdvance(text) * 0.5;
+    // Each line whole in its strip, clear of the tick marks.
+    if (textLeft + metrics.horizontalAdvance(text) <= captionsEnd) {
+        painter.drawText(QPointF(textLeft, area.top() - kTickRoom - metrics.descent()), text);
+        painter.drawText(QPointF(textLeft, area.bottom() + kTickRoom + metrics.ascent()), text);
+    }
     drawTickMark(painter, x, area.top() - 6, 3);
     drawTickMark(painter, x, area.bottom() + 6, -3);
 }

@@ -11,6 +11,10 @@
 #include <QRect>
 #include <QVector>
 
+#include <limits>
+
+class QPaintDevice;
+
 class QPainter;
 struct ChannelLook;
 
@@ -69,8 +73,14 @@ public:
     static LockedValue<QFont> axisFont;
     static LockedValue<QRect> lastBandRect;
 
-    // The height of one caption strip above and below a polygram area.
-    static int captionStripHeight();
+    // No time caption reaches right of this x: a page's polygram that ends
+    // within it leaves out a caption that would be cut at its end.
+    qreal captionsEnd = std::numeric_limits<qreal>::max();
+
+    // The height of one caption strip above and below a polygram area: a
+    // caption line in the font as the device measures it (the screen's when
+    // none), and the room of the tick marks beside the area.
+    static int captionStripHeight(const QPaintDevice *device = nullptr);
 
     void setRenderHints(QPainter &painter);
 

@@ -181,7 +181,12 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
     const float pause = float(qint64(test->ia.nIALength) * 20000 / timeScale);
     const QVector<qint16> &level = *test->samples(ChannelCode::GSR_C);
     const QVector<qint16> &pulse = *test->samples(ChannelCode::TGM);
-    const int reach = 10 + painter.fontMetrics().horizontalAdvance(tr("Пульс max=") + QStringLiteral("0000"));
+    const QFontMetrics metrics = painter.fontMetrics();
+    const int reach = 10 + metrics.horizontalAdvance(tr("Пульс max=") + QStringLiteral("0000"));
+    // Three lines under the area's top, spaced for the device's font: a
+    // printer's is larger than the screen's.
+    const int step = qMax(20, metrics.lineSpacing());
+    const int first = area.top() + qMax(20, metrics.ascent() + 4);
     for (const Inspection::_Label &mark : marks) {
         float end = mark.TickQEnd * 1000.0f / timeScale;
         float start = mark.TickQStart * 1000.0f / timeScale;
@@ -196,7 +201,7 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
         const int captionX = truncated(x + 10);
         // Marks moved before the start or after the end read nothing.
         if (mark.TickQStart >= 0 && mark.TickQStart < level.size()) {
-            painter.drawText(QPoint(captionX, area.top() + 20),
+            painter.drawText(QPoint(captionX, first),
                              tr("КГР (ТС)=") + QString::number(level[mark.TickQStart] + 2047));
         }
         const double reactionEnd = mark.TickQEnd + 20 * test->ia.nIALength;
@@ -209,7 +214,7 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
             lowest = qMin(lowest, perMinute);
             highest = qMax(highest, perMinute);
         }
-        painter.drawText(QPoint(captionX, area.top() + 40), tr("Пульс min=") + QString::number(lowest));
-        painter.drawText(QPoint(captionX, area.top() + 60), tr("Пульс max=") + QString::number(highest));
+        painter.drawText(QPoint(captionX, first + step), tr("Пульс min=") + QString::number(lowest));
+        painter.drawText(QPoint(captionX, first + 2 * step), tr("Пульс max=") + QString::number(highest));
     }
 }

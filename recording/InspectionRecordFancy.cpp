@@ -10,6 +10,8 @@
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
+#include "sensors/interface/SensorTypeIds.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,7 +71,7 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
 
     pauseAction = makeAction(QStringLiteral("PauseSoft"), tr("Включить/выключить паузу оцифровки"),
                              &InspectionRecordFancy::onPauseHardRecordingAction);
-    QAction *stopAction = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/Actions-media-playback-stop-icon.png")),
+    QAction *stopAction = new QAction(VugImages::icon(QStringLiteral("Actions-media-playback-stop-icon.png")),
                                       tr("Завершить запись"), this);
     connect(stopAction, &QAction::triggered, this, &InspectionRecordFancy::stopRequested);
     clearStartAction = makeAction(QStringLiteral("Clear-icon"), tr("Удалить начало полиграммы"),
@@ -106,7 +108,7 @@ InspectionRecordFancy::~InspectionRecordFancy() = default;
 
 QAction *InspectionRecordFancy::makeAction(const QString &icon, const QString &text, void (InspectionRecordFancy::*slot)())
 {
-    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + icon + QStringLiteral(".png")), text, this);
+    auto *action = new QAction(VugImages::icon(icon + QStringLiteral(".png")), text, this);
     connect(action, &QAction::triggered, this, slot);
     return action;
 }
@@ -134,6 +136,11 @@ void InspectionRecordFancy::buildToolBar(QAction *stopAction, QAction *reorderAc
     tools->addSeparator();
     extraChannelLabelAction = tools->addWidget(new QLabel(tr("Доп.канал: ")));
     extraChannelComboAction = tools->addWidget(extraChannelCombo);
+    // Simulated curves look real: the examiner must see that no unit is recording.
+    auto *demoUnit = new QLabel(tr("  Эмулятор сенсорного блока  "));
+    demoUnit->setStyleSheet(QStringLiteral("QLabel { color: white; background: #b00000; font-weight: bold; }"));
+    demoUnitAction = tools->addWidget(demoUnit);
+    demoUnitAction->setVisible(false);
     addToolBar(tools);
     connect(sweepCombo, qOverload<int>(&QComboBox::activated), scrollArea, &_PoligrammeRecordScrollArea::onSetMashtab);
 }
@@ -181,6 +188,8 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
 
     connect(window->session(), &RecordingSession::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
     connect(window->session(), &RecordingSession::updateUI, this, &InspectionRecordFancy::onUpdateUI);
+    // A question presented disables the pause at once, not at the next report.
+    connect(window->session(), &RecordingSession::labelsChanged, this, &InspectionRecordFancy::refreshActions);
     return true;
 }
 
@@ -236,8 +245,10 @@ void InspectionRecordFancy::onPauseHardRecordingAction()
     RecordingSession *session = recordWindow()->session();
     if (!session)
         return;
+    // Refused within a presentation: the action may still look enabled until refreshed.
     session->setPaused(!session->isPaused());
     pauseAction->setChecked(session->isPaused());
+    refreshActions();
 }
 
 void InspectionRecordFancy::onChangeQuestsAction()
@@ -314,9 +325,23 @@ QString InspectionRecordFancy::stopWarning() const
     return RecordingEnd::lossWarning(*test, session->position());
 }
 
+bool InspectionRecordFancy::acquiring() const
+{
+    const RecordingSession *session = recordWindow()->session();
+    return session && session->isAcquiring();
+}
+
+bool InspectionRecordFancy::savesNothing() const
+{
+    const RecordingSession *session = recordWindow()->session();
+    return test && session && session->isNewRecording() && RecordingEnd::groupsKept(*test, session->position()) == 0;
+}
+
 void InspectionRecordFancy::onUpdateUI(int ipos)
 {
-    const bool done = test && test->isPresentationDone(ipos);
+    const RecordingSession *session = recordWindow()->session();
+    const bool done = session && session->isNewRecording() ? !session->presentationUnderWay()
+                                                          : test && test->isPresentationDone(ipos);
     const bool noMarks = !test || (test->labels.isEmpty() && test->labelsNULL.isEmpty());
     pauseAction->setEnabled(pauseAction->isChecked() || done);
     clearStartAction->setEnabled(noMarks);
@@ -334,6 +359,12 @@ void InspectionRecordFancy::showLoss()
     if (unasked > 0)
         text += tr("; ошибок линии: %1").arg(unasked);
     lossLabel->setText(text);
+}
+
+void InspectionRecordFancy::refreshActions()
+{
+    if (const RecordingSession *session = recordWindow()->session())
+        onUpdateUI(session->position());
 }
 
 void InspectionRecordFancy::onChangeChannelsAction()
@@ -361,4 +392,6 @@ void InspectionRecordFancy::onLoadAdvChannelsUI(QList<QString> names)
 {
     extraChannelCombo->clear();
     extraChannelCombo->addItems(names);
+    // Sent once the unit is set up, which has stored its type in the test.
+    demoUnitAction->setVisible(test && test->idsensor == SensorTypeIds::demo);
 }

@@ -44,6 +44,10 @@ public:
     bool endWasHeld() const { return m_endWasHeld; }
     // What stopping the recording now would lose, for the stop and save questions; empty when nothing.
     QString stopWarning() const;
+    // The recording still stores frames; false once any stop has ended its acquisition.
+    bool acquiring() const;
+    // A stop now would keep no presentation group.
+    bool savesNothing() const;
 
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
@@ -56,6 +60,8 @@ public:
     QComboBox *extraChannelCombo;
     QAction *extraChannelLabelAction = nullptr;
     QAction *extraChannelComboAction = nullptr;
+    // Shown while the demonstration unit records.
+    QAction *demoUnitAction = nullptr;
 
 signals:
     // "Завершить запись" was chosen.
@@ -79,6 +85,8 @@ private:
     void leaveFullScreen();
     // The status panel tells of frames lost in the recording; hidden while none are.
     void showLoss();
+    // The actions' enabled states for the reader's position now.
+    void refreshActions();
     bool eventFilter(QObject *watched, QEvent *event) override;
     void postDeferredEnd();
     // The plan and question lists of an accepted reordering.

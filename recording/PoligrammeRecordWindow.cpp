@@ -13,6 +13,7 @@
 #include "polygram/drawPanelG.h"
 #include "recording/RecordingEvents.h"
 #include "recording/X11KeyRepeat.h"
+#include "resources/VugResources.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -157,7 +158,7 @@ void PoligrammeRecordWindow::setRemoteControlCursor(bool on)
         setCursor(Qt::ArrowCursor);
         return;
     }
-    const QPixmap image(QStringLiteral(":/Pelmar/Images/RemoteControlCursor.png"));
+    const QPixmap image(VugImages::path(QStringLiteral("RemoteControlCursor.png")));
     setCursor(QCursor(image, image.width() / 2, image.height() / 2));
 }
 

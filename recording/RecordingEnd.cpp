@@ -59,12 +59,17 @@ int RecordingEnd::completeGroups() const
     return groups;
 }
 
-QString RecordingEnd::lossWarning(Inspection::_Test &test, int position)
+int RecordingEnd::groupsKept(Inspection::_Test &test, int position)
 {
     Run run;
     run.newRecording = true;
     run.presentationDone = test.isPresentationDone(position);
-    const int groups = RecordingEnd(nullptr, &test, run).completeGroups();
+    return RecordingEnd(nullptr, &test, run).completeGroups();
+}
+
+QString RecordingEnd::lossWarning(Inspection::_Test &test, int position)
+{
+    const int groups = groupsKept(test, position);
     const int marks = markCount(test);
     QString text;
     if (marks > groups * questionCount(test)) {

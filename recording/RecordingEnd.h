@@ -27,6 +27,8 @@ public:
     // reaction time has run out.
     int completeGroups() const;
 
+    // The groups a stop at position would keep.
+    static int groupsKept(Inspection::_Test &test, int position);
     // What stopping the recording at position would drop, said before anything
     // ends; empty when every group is complete.
     static QString lossWarning(Inspection::_Test &test, int position);

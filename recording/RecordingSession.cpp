@@ -37,6 +37,7 @@ void RecordingSession::start(RenderSurface *surface, Inspection *inspection, Ins
     connect(m_renderThread, &QThread::started, m_renderer, &Renderer::onExecute);
     connect(m_renderer, &Renderer::finished, m_renderer, &Renderer::onQuit);
     connect(m_renderer, &Renderer::updateUI, this, &RecordingSession::updateUI);
+    connect(m_renderer, &Renderer::labelsChanged, this, &RecordingSession::labelsChanged);
     connect(m_renderer, &Renderer::seekRequested, this, &RecordingSession::moveReader);
     connect(m_readerThread, &QThread::started, m_reader, &SensorReader::onExecute);
     connect(m_reader, &SensorReader::error, this, &RecordingSession::onReaderError);
@@ -157,14 +158,18 @@ void RecordingSession::setAdjustsChannel(bool on)
 
 bool RecordingSession::isPaused() const { return m_reader && m_reader->isPaused(); }
 
-void RecordingSession::setPaused(bool on)
+bool RecordingSession::setPaused(bool on)
 {
-    if (!m_reader)
-        return;
-    m_reader->setPaused(on);
+    if (!m_reader || !m_reader->requestPause(on))
+        return false;
     if (VideoPlayer *player = m_reader->videoPlayer())
         player->setPaused(on);
+    return true;
 }
+
+bool RecordingSession::presentationUnderWay() const { return m_reader && m_reader->presentationUnderWay(); }
+
+bool RecordingSession::isAcquiring() const { return m_reader && m_reader->acquiring(); }
 
 void RecordingSession::clearPolygramStart()
 {

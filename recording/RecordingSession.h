@@ -55,8 +55,13 @@ public:
     bool adjustsChannel() const;
     void setAdjustsChannel(bool on);
     bool isPaused() const;
-    // Pauses the acquisition and a played video with it.
-    void setPaused(bool on);
+    // Pauses the acquisition and a played video with it, or resumes them;
+    // false when refused: a recording is not paused within a presentation.
+    bool setPaused(bool on);
+    // From a group's first question to the end of the answer time after its last.
+    bool presentationUnderWay() const;
+    // A recording whose loop still stores frames: not stopped, by hand or automatically.
+    bool isAcquiring() const;
     void clearPolygramStart();
     void keyPress(int key);
     void keyRelease(int key);
@@ -89,6 +94,8 @@ signals:
     void loadAdvChannelsUI(QList<QString> names);
     // The position, every Renderer::UpdateInterval positions.
     void updateUI(int position);
+    // A mark was made or removed by a key.
+    void labelsChanged();
 
 protected:
     bool event(QEvent *event) override;

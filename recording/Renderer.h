@@ -111,6 +111,8 @@ public:
 signals:
     void finished();
     void updateUI(int ipos);
+    // A mark was made or removed by a key, on the GUI thread.
+    void labelsChanged();
     // A playback's position held by the slider: the reader is moved there,
     // within the recorded length, on the GUI thread.
     void seekRequested(int position);

@@ -20,10 +20,14 @@ void Renderer::keyPress(int key)
     switch (key) {
     case Qt::Key_Space:
         presentNextQuestion();
+        emit labelsChanged();
         break;
     case Qt::Key_Backspace: {
-        QMutexLocker lock(mutex);
-        test->removeLastLabel();
+        {
+            QMutexLocker lock(mutex);
+            test->removeLastLabel();
+        }
+        emit labelsChanged();
         break;
     }
     case Qt::Key_Shift:

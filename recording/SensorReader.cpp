@@ -138,6 +138,22 @@ void SensorReader::requestStop()
     ticks->interrupt();
 }
 
+bool SensorReader::requestPause(bool on)
+{
+    if (on && recordMode && presentationUnderWay())
+        return false;
+    paused = on;
+    return true;
+}
+
+bool SensorReader::presentationUnderWay() const
+{
+    QMutexLocker lock(markLock);
+    const InspectionLabel *latest = test->labelBefore(-1);
+    // A mark counts from the position it was made at, not from the next one.
+    return latest && !test->isPresentationDone(std::max<int>(position, latest->TickQStart + 1));
+}
+
 void SensorReader::clearPolygramStart()
 {
     // Marks are only made on the GUI thread, which also calls this.
@@ -247,7 +263,7 @@ void SensorReader::onExecute()
     const bool bound = bindPlugin();
     if (recordMode) {
         if (!bound)
-            return fail(tr("Error load device"));
+            return fail(SensorPlugin::loadFailure(settings.sNameDriverDll));
         if (!setUpUnit())
             return fail(tr("Error open device"));
     }
@@ -562,6 +578,7 @@ void SensorReader::wakeRenderer()
 
 void SensorReader::endLoop()
 {
+    loopEnded = true;
     if (recorder)
         recorder->stop();
     if (player)

@@ -64,6 +64,13 @@ public:
     void seek(int newPosition);
     // Ends the loop at its next check and releases the live view's wait.
     void requestStop();
+    // Pauses or resumes; a recording refuses the pause (false) while a
+    // presentation is under way, whose reaction must be recorded in real time.
+    bool requestPause(bool on);
+    // From a group's first question to the end of the answer time after its last.
+    bool presentationUnderWay() const;
+    // A recording whose loop still stores frames: not stopped, by hand or automatically.
+    bool acquiring() const { return recordMode && !stopRequested && !loopEnded; }
 
     qint16 breathingDifference() const;
     qint16 tachogramValue();
@@ -90,7 +97,7 @@ public:
     // The position within the arrays nearest to at.
     int clampedPosition(int at) const { return std::clamp(at, 0, std::max(0, capacity - 1)); }
     bool isPaused() const { return paused; }
-    void setPaused(bool on) { paused = on; }
+    void setPaused(bool on) { paused = on; }  // tests
     // Seconds left before the automatic stop; -1 while none is counting.
     int countdownSeconds() const { return countdown; }
     void setCountdown(int seconds) { countdown = seconds; }  // tests
@@ -187,6 +194,7 @@ private:
     std::atomic<quint64> missed{0};
     std::atomic<quint64> unitLineErrors{0};
     SensorFrame lastFrame{};
+    std::atomic<bool> loopEnded{false};
     // Under dataMutex: ticks processed, and how many the live view has seen.
     quint64 ticksDone = 0;
     quint64 ticksSeen = 0;

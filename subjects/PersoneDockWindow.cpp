@@ -45,15 +45,15 @@ PersoneDockWindow::~PersoneDockWindow() = default;
 void PersoneDockWindow::createToolBar()
 {
     QToolBar *bar = static_cast<QMainWindow *>(widget())->addToolBar(QString());
-    m_createFolder = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/folder-add.png")), tr("Создать папку"), this,
+    m_createFolder = bar->addAction(VugImages::icon(QStringLiteral("folder-add.png")), tr("Создать папку"), this,
                                     &PersoneDockWindow::action_CreateFolder);
     bar->addSeparator();
-    m_addUser = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/user-add.png")), tr("Добавить обследуемого"),
+    m_addUser = bar->addAction(VugImages::icon(QStringLiteral("user-add.png")), tr("Добавить обследуемого"),
                                this, &PersoneDockWindow::action_AddUser);
-    m_userProperty = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Male-user-edit-icon.png")),
+    m_userProperty = bar->addAction(VugImages::icon(QStringLiteral("Male-user-edit-icon.png")),
                                     tr("Анкета обследуемого"), this, &PersoneDockWindow::onAction_UserProperty);
     bar->addSeparator();
-    m_createLink = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Shortcuts-icon.png")), tr("Создать ярлык"),
+    m_createLink = bar->addAction(VugImages::icon(QStringLiteral("Shortcuts-icon.png")), tr("Создать ярлык"),
                                   this, &PersoneDockWindow::onActionCreateLink);
     for (QAction *action : {m_createFolder, m_addUser, m_userProperty, m_createLink})
         action->setEnabled(false);

@@ -32,13 +32,13 @@ public:
     void clearSelection();
 
     _PersoneDock_TreeView *treeView() const { return m_tree; }
-    QAction *createFolderAction() const { return m_createFolder; }
-    QAction *addUserAction() const { return m_addUser; }
-    QAction *userPropertyAction() const { return m_userProperty; }
+    QAction *createFolderAction() const { return m_createFolder; }  // for tests
+    QAction *addUserAction() const { return m_addUser; }  // for tests
+    QAction *userPropertyAction() const { return m_userProperty; }  // for tests
     QAction *createLinkAction() const { return m_createLink; }
     QFileSystemModel *fileModel() const { return m_files; }
     // The pre-test texts shown as tool tips, read once per file version.
-    PreTestTextCache &preTestTexts() { return m_preTestTexts; }
+    PreTestTextCache &preTestTexts() { return m_preTestTexts; }  // for tests
 
     // The context menu for the entry at a point of the tree's viewport, with
     // its actions parented to the dock; empty where no entry lies.

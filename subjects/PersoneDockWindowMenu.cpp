@@ -3,6 +3,7 @@
 #include "SubjectClipboard.h"
 #include "_PersoneDock_TreeView.h"
 #include "data/ActivePopupMenu.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QMenu>
@@ -15,7 +16,7 @@ QAction *menuAction(QMenu *parent, const char *icon, const QString &text)
 {
     auto *action = new QAction(text, parent);
     if (icon)
-        action->setIcon(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)));
+        action->setIcon(VugImages::icon(QLatin1String(icon)));
     return action;
 }
 

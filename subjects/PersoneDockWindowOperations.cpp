@@ -301,11 +301,9 @@ void PersoneDockWindow::onActionImport()
 // The wait cursor gives way to the question and comes back after it.
 bool PersoneDockWindow::askDuringWait(const QString &question)
 {
-    QApplication::restoreOverrideCursor();
-    const bool yes = QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
-                     == QMessageBox::Yes;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    return yes;
+    const WaitCursor::Pause pause;
+    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 void PersoneDockWindow::onAction_UserProperty()

@@ -6,7 +6,9 @@
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/ViewModel.h"
 #include "data/WaitCursor.h"
+#include "resources/VugResources.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -136,14 +138,14 @@ QWidget *PersonePropertyDlg::createPhotoTab()
 
     auto *bar = new QToolBar(page);
     bar->setOrientation(Qt::Vertical);
-    m_photoFromCamera = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/photo_from_camera.png")),
+    m_photoFromCamera = bar->addAction(VugImages::icon(QStringLiteral("photo_from_camera.png")),
                                        tr("Добавить фото из камеры"), this, &PersonePropertyDlg::onPhotoAdd);
-    m_photoFromFile = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/photo_from_file.png")),
+    m_photoFromFile = bar->addAction(VugImages::icon(QStringLiteral("photo_from_file.png")),
                                      tr("Добавить фото из файла"), this, &PersonePropertyDlg::onPhotoAddFromFile);
-    m_photoDelete = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/iconDelete.png")), tr("Удалить фото"),
+    m_photoDelete = bar->addAction(VugImages::icon(QStringLiteral("iconDelete.png")), tr("Удалить фото"),
                                    this, &PersonePropertyDlg::onPhotoDelete);
     bar->addSeparator();
-    m_photoSave = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/floppy-icon.png")), tr("Сохранить фото"),
+    m_photoSave = bar->addAction(VugImages::icon(QStringLiteral("floppy-icon.png")), tr("Сохранить фото"),
                                  this, &PersonePropertyDlg::onPhotoSave);
 
     auto *row = new QHBoxLayout(page);
@@ -415,9 +417,7 @@ void PersonePropertyDlg::rebuildPhotoList()
         item->setEditable(false);
         model->appendRow(item);
     }
-    QAbstractItemModel *old = m_photoList->model();
-    m_photoList->setModel(model);
-    delete old;
+    replaceViewModel(m_photoList, model);
     m_photoList->setIconSize(QSize(width, m_photoList->contentsRect().height()));
     m_photoList->horizontalScrollBar()->setValue(scrolled);
     connect(m_photoList->selectionModel(), &QItemSelectionModel::selectionChanged, this,

@@ -42,10 +42,10 @@ public:
     // The photos in their order; a stored photo that does not decode is a null image.
     QVector<QImage> photos() const;
     QTabWidget *tabs() const { return m_tabs; }
-    QListView *photoList() const { return m_photoList; }
-    QListView *fileList() const { return m_fileList; }
+    QListView *photoList() const { return m_photoList; }  // for tests
+    QListView *fileList() const { return m_fileList; }  // for tests
     QStandardItemModel *fileModel() const { return m_fileModel; }
-    PersoneTagsWidget *tagsTab() const { return m_tags; }
+    PersoneTagsWidget *tagsTab() const { return m_tags; }  // for tests
 
 public slots:
     void accept() override;

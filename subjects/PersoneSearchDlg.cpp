@@ -7,6 +7,7 @@
 #include "data/ProcessLocale.h"
 #include "data/SpravDB.h"
 #include "data/WaitCursor.h"
+#include "resources/VugResources.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -244,11 +245,11 @@ void PersoneSearchDlg::onSelectFolder()
 
 QString PersoneSearchDlg::helpPage(const QString &languageCode)
 {
-    const QString russian = QStringLiteral(":/Pelmar/Images/regexp.html");
+    const QString russian = VugImages::path(QStringLiteral("regexp.html"));
     if (languageCode != QLatin1String("kz") && languageCode != QLatin1String("es"))
         return russian;
     // Pages in other languages are used where they exist.
-    const QString page = QStringLiteral(":/Pelmar/Images/regexp.%1.html").arg(languageCode);
+    const QString page = VugImages::path(QStringLiteral("regexp.%1.html")).arg(languageCode);
     return QFile::exists(page) ? page : russian;
 }
 

@@ -1,15 +1,12 @@
 #include "PersoneSearchDockWindow.h"
 
-#include "DockSyncSetting.h"
 #include "PersoneSearchMatch.h"
 #include "PersoneSearchWorker.h"
-#include "SubjectClipboard.h"
-#include "data/ActivePopupMenu.h"
 #include "data/Diagnostics.h"
-#include "data/FileManager.h"
 #include "data/GenericSettings.h"
 #include "data/ViewModel.h"
 #include "data/WaitCursor.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,10 +15,8 @@
 #include <QFileInfo>
 #include <QListView>
 #include <QMainWindow>
-#include <QMenu>
 #include <QMessageBox>
 #include <QProgressDialog>
-#include <QShortcut>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolBar>
@@ -29,14 +24,6 @@
 #include <memory>
 
 namespace {
-
-const QString SettingsGroup = QStringLiteral("PersoneSearchDockWindow");
-constexpr int FileRole = Qt::UserRole + 1;
-
-QIcon icon(const char *name)
-{
-    return QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(name));
-}
 
 // A found subject's name: its path below the data root, without ".qmz".
 QString resultText(const QString &file, const QString &root)
@@ -50,43 +37,23 @@ QString resultText(const QString &file, const QString &root)
 }  // namespace
 
 PersoneSearchDockWindow::PersoneSearchDockWindow(QWidget *parent)
-    : QDockWidget(tr("Найденные обследуемые"), parent)
-    , m_list(new QListView)
+    : SubjectListDock(tr("Найденные обследуемые"), QStringLiteral("PersoneSearchDockWindow"), parent)
     , m_results(new QStandardItemModel(this))
 {
-    setObjectName(QStringLiteral("PersoneSearchDockWindow"));
-    setStyleSheet(QStringLiteral("QDockWidget { font: bold }"));
-    setFeatures(QDockWidget::DockWidgetMovable);
-
     auto *inner = new QMainWindow;
     auto *bar = inner->addToolBar(tr("Поиск обследуемых"));
-    m_search = bar->addAction(icon("search-icon.png"), tr("Поиск обследуемых"), this, &PersoneSearchDockWindow::onSearch);
+    m_search = bar->addAction(VugImages::icon(QStringLiteral("search-icon.png")), tr("Поиск обследуемых"), this, &PersoneSearchDockWindow::onSearch);
     bar->addSeparator();
-    m_createLink = bar->addAction(icon("Shortcuts-icon.png"), tr("Создать ярлык"), this, &PersoneSearchDockWindow::onCreateLink);
+    m_createLink = bar->addAction(VugImages::icon(QStringLiteral("Shortcuts-icon.png")), tr("Создать ярлык"), this, &PersoneSearchDockWindow::onCreateLink);
 
-    m_list->setDragDropMode(QAbstractItemView::NoDragDrop);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setModel(m_results);
-    connect(m_list, &QWidget::customContextMenuRequested, this, &PersoneSearchDockWindow::onCustomContextMenu);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, &PersoneSearchDockWindow::onSelectionChanged);
     inner->setCentralWidget(m_list);
     // Says when the list is not the whole answer, or is empty because nothing matched.
     m_status = inner->statusBar();
     m_status->setSizeGripEnabled(false);
     setWidget(inner);
-
-    auto *copy = new QShortcut(QKeySequence(Qt::CTRL + Qt::Key_C), this);
-    copy->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QShortcut::activated, this, &PersoneSearchDockWindow::onActionInspectionCopy);
-
-    bEnabledSync = DockSyncSetting::load(SettingsGroup);
-}
-
-PersoneSearchDockWindow::~PersoneSearchDockWindow()
-{
-    DockSyncSetting::save(SettingsGroup, bEnabledSync);
 }
 
 PersoneSearchDlg::_Conditions *PersoneSearchDockWindow::conditions()
@@ -95,11 +62,6 @@ PersoneSearchDlg::_Conditions *PersoneSearchDockWindow::conditions()
     if (!record)
         record.reset(new PersoneSearchDlg::_Conditions);
     return record.get();
-}
-
-QString PersoneSearchDockWindow::currentFile() const
-{
-    return m_list->currentIndex().data(FileRole).toString();
 }
 
 void PersoneSearchDockWindow::onSearch()
@@ -151,7 +113,7 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
             ++unreadable;
         if (check == SubjectCheck::Match) {
             auto *item = new QStandardItem(resultText(files.at(i), root));
-            item->setData(files.at(i), FileRole);
+            item->setData(files.at(i), PathRole);
             results->appendRow(item);
         }
         // Last: a modal progress dialog takes the next results in here.
@@ -186,82 +148,34 @@ void PersoneSearchDockWindow::showResults(QStandardItemModel *results)
 
 void PersoneSearchDockWindow::onSelectionChanged(const QModelIndex &current, const QModelIndex &)
 {
-    const QString file = current.isValid() ? current.data(FileRole).toString() : QString();
-    qCDebug(vugSubjects) << file;
-    emit notificationChangedPerosneSignal(file, file, this);
-    if (bEnabledSync)
-        emit notificationChangedPerosneSignal_ForSync(file);
-}
-
-QMenu *PersoneSearchDockWindow::newContextMenu(const QPoint &point)
-{
-    const bool onItem = m_list->indexAt(point).isValid();
-    auto *menu = new QMenu(this);
-    menu->addAction(icon("iconCopy.png"), tr("Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C"), this,
-                    &PersoneSearchDockWindow::onActionInspectionCopy)
-        ->setEnabled(onItem);
-    menu->addSeparator();
-    menu->addAction(icon("iconFileExplorer.png"), tr("Показать папку в Проводнике"), this,
-                    &PersoneSearchDockWindow::onActionRunExplorer)
-        ->setEnabled(onItem);
-    menu->addSeparator();
-    QAction *sync = menu->addAction(tr("Разрешить синхронизацию с папками"), this, &PersoneSearchDockWindow::onActionMakeSync);
-    sync->setCheckable(true);
-    sync->setChecked(bEnabledSync);
-    return menu;
-}
-
-void PersoneSearchDockWindow::onCustomContextMenu(const QPoint &point)
-{
-    std::unique_ptr<QMenu> menu(newContextMenu(point));
-    ActivePopupMenu active(menu.get());
-    menu->exec(m_list->viewport()->mapToGlobal(point));
+    announce(current.isValid() ? current.data(PathRole).toString() : QString());
 }
 
 void PersoneSearchDockWindow::onCreatePersoneLinkAndVerify(QString file)
 {
     if (file.isEmpty()) {
         for (int row = 0; row < m_results->rowCount(); ++row) {
-            if (!QFileInfo::exists(m_results->item(row)->data(FileRole).toString())) {
+            if (!QFileInfo::exists(m_results->item(row)->data(PathRole).toString())) {
                 m_results->removeRow(row);
                 return;
             }
         }
         return;
     }
-    const QModelIndexList found = m_results->match(m_results->index(0, 0), FileRole, file, 1, Qt::MatchExactly);
+    const QModelIndexList found = m_results->match(m_results->index(0, 0), PathRole, file, 1, Qt::MatchExactly);
     if (!found.isEmpty()) {
         m_list->setCurrentIndex(found.first());
         return;
     }
     auto *item = new QStandardItem(QFileInfo(file).completeBaseName());
-    item->setData(file, FileRole);
+    item->setData(file, PathRole);
     item->setToolTip(file);
     m_results->appendRow(item);
 }
 
-void PersoneSearchDockWindow::onActionInspectionCopy()
-{
-    const QString file = currentFile();
-    if (!file.isEmpty())
-        SubjectClipboard::copyTests(file);
-}
-
-void PersoneSearchDockWindow::onActionRunExplorer()
-{
-    const QString file = currentFile();
-    if (!file.isEmpty())
-        FileManager::openFolder(QFileInfo(file).absolutePath());
-}
-
-void PersoneSearchDockWindow::onActionMakeSync()
-{
-    bEnabledSync = !bEnabledSync;
-}
-
 void PersoneSearchDockWindow::onCreateLink()
 {
-    const QString file = currentFile();
+    const QString file = currentPath();
     if (!file.isEmpty())
         emit notyfyCreatePersoneLinkAndVerifyFromSearch(file);
 }

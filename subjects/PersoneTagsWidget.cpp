@@ -5,6 +5,8 @@
 #include "TagTreeText.h"
 #include "data/FileChooser.h"
 #include "data/SpravDB.h"
+#include "data/WholeFile.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,7 +20,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QStandardItemModel>
 #include <QTextStream>
 #include <QToolBar>
@@ -77,7 +78,7 @@ PersoneTagsWidget::PersoneTagsWidget(QWidget *parent)
 
 QAction *PersoneTagsWidget::addAction(const char *icon, const QString &text, void (PersoneTagsWidget::*slot)())
 {
-    auto *action = new QAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(icon)), text, this);
+    auto *action = new QAction(VugImages::icon(QLatin1String(icon)), text, this);
     connect(action, &QAction::triggered, this, slot);
     m_actions << action;
     return action;
@@ -104,7 +105,7 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
     QString text;
     {
         SpravDB sprav;
-        m_bookUnavailable = sprav.readTags(text) != SpravDB::Done;
+        m_bookUnavailable = sprav.readTags(text) != SpravDB::Result::Done;
     }
     // A subject brought from another computer holds keys this book lacks.
     m_missing = tagIdSet(subjectTags) - tagTextIds(text);
@@ -165,7 +166,7 @@ bool PersoneTagsWidget::saveTags(QString &subjectTags, QString *keyLines)
         const auto keepTheirs = [&](const QString &stored) {
             return withLines(text, addedTagLines(m_loadedBook + QLatin1Char('\n') + text, stored));
         };
-        if (sprav.updateTags(keepTheirs) != SpravDB::Done) {
+        if (sprav.updateTags(keepTheirs) != SpravDB::Result::Done) {
             warn(tr("Не удалось сохранить ключи в справочник."));
             return false;
         }
@@ -262,8 +263,8 @@ void PersoneTagsWidget::onTagExport()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".kqmz");
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
+    WholeFile file(path);
+    if (!file.open() || file.file().write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
         warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
 }
 

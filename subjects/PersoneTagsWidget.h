@@ -34,8 +34,8 @@ public:
 
     QTreeView *treeView() const { return m_tree; }
     QStandardItemModel *model() const { return m_model; }
-    QCheckBox *showTagsChecked() const { return m_showChecked; }
-    QList<QAction *> editActions() const { return m_actions; }
+    QCheckBox *showTagsChecked() const { return m_showChecked; }  // for tests
+    QList<QAction *> editActions() const { return m_actions; }  // for tests
 
 signals:
     // The dialog's OK follows this: off while only the ticked keys are shown.

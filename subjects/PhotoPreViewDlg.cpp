@@ -4,6 +4,7 @@
 #include "data/WaitCursor.h"
 #include "recording/media/RecorderFactory.h"
 #include "recording/media/VideoRecorder.h"
+#include "resources/VugResources.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -33,7 +34,7 @@ PhotoPreViewDlg::PhotoPreViewDlg(QWidget *parent)
         m_recorder->start(QString(), settings.sVideoDeviceName, settings.sAudioDeviceName);
     m_timer->start(UpdateMs);
 
-    m_preview->setPixmap(QPixmap(QStringLiteral(":/Pelmar/Images/Camera-background.png")));
+    m_preview->setPixmap(VugImages::pixmap(QStringLiteral("Camera-background.png")));
     m_preview->setScaledContents(false);
     m_preview->setAlignment(Qt::AlignCenter);
     m_preview->setMinimumSize(10, 10);

@@ -10,6 +10,7 @@
 #include "data/WarningTone.h"
 #include "recording/media/RecorderFactory.h"
 #include "recording/media/VideoRecorder.h"
+#include "resources/VugResources.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,7 +26,7 @@
 
 namespace {
 constexpr int UpdateMs = 100;
-const char kBackground[] = ":/Pelmar/Images/Camera-background.png";
+const char kBackground[] = "Camera-background.png";
 }  // namespace
 
 PreTestCanversationDockWindow::PreTestCanversationDockWindow(QWidget *parent)
@@ -88,7 +89,7 @@ void PreTestCanversationDockWindow::loadPhotos()
     }
 }
 
-void PreTestCanversationDockWindow::showBackground() { m_picture->setPixmap(QPixmap(QLatin1String(kBackground))); }
+void PreTestCanversationDockWindow::showBackground() { m_picture->setPixmap(VugImages::pixmap(QLatin1String(kBackground))); }
 
 void PreTestCanversationDockWindow::showPhoto()
 {
@@ -110,7 +111,7 @@ QMenu *PreTestCanversationDockWindow::createContextMenu()
 {
     auto *menu = new QMenu(this);
     const bool subject = m_inspection != nullptr;
-    const QIcon record(QStringLiteral(":/Pelmar/Images/Media-Controls-Record-icon.png"));
+    const QIcon record(VugImages::path(QStringLiteral("Media-Controls-Record-icon.png")));
     const QIcon stop = style()->standardIcon(QStyle::SP_MediaStop);
     auto add = [menu](const QIcon &icon, const QString &text, bool enabled) {
         QAction *action = menu->addAction(icon, text);

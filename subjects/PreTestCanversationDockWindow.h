@@ -43,7 +43,7 @@ public:
     // The context menu as it stands now, actions parented to the menu.
     QMenu *createContextMenu();
     // Where the names' times come from; tests set their own.
-    void setClock(Clock clock);
+    void setClock(Clock clock);  // for tests
     QLabel *picture() const { return m_picture; }
 
 public slots:

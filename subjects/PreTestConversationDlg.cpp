@@ -47,7 +47,7 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     , positionSlider(new QSlider(Qt::Horizontal))
     , statusLabel(new QLabel)
     , playlistView(new QListView)
-    , deleteButton(new QPushButton(QIcon(QStringLiteral(":/Pelmar/Images/iconDelete.png")), QString()))
+    , deleteButton(new QPushButton(VugImages::icon(QStringLiteral("iconDelete.png")), QString()))
     , m_inspection(inspection)
     , m_model(new _PlaylistModel_PreTestCanversationDockWindow(this))
 {
@@ -58,7 +58,7 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     player->setPlaylist(playlist);
     m_model->setPlaylist(playlist);
 
-    placeholder->setPixmap(QPixmap(QStringLiteral(":/Pelmar/Images/Camera-background.png")));
+    placeholder->setPixmap(VugImages::pixmap(QStringLiteral("Camera-background.png")));
     placeholder->setScaledContents(true);
     placeholder->setAlignment(Qt::AlignCenter);
     playButton->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));

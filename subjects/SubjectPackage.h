@@ -5,12 +5,8 @@
 
 #include <functional>
 
-class QIODevice;
-
-// The subject export package ".dqmz": entries of int32 LE name length, the
-// UTF-8 name, int32 LE data length and the file in qCompress form (uint32 BE
-// length, zlib stream at level 1). The first entry is the subject file, the
-// others its recordings. Files stream through zlib; none is held whole.
+// The subject export package ".dqmz", made of PackageEntries: the first entry
+// is the subject file, the others its recordings (as RecordingRules has them).
 class SubjectPackage
 {
 public:

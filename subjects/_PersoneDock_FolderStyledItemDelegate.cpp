@@ -1,6 +1,7 @@
 #include "_PersoneDock_FolderStyledItemDelegate.h"
 
 #include "_PersoneDock_TreeView.h"
+#include "resources/VugResources.h"
 
 #include <QFileSystemModel>
 #include <QKeyEvent>
@@ -72,7 +73,7 @@ void PersoneDockWindow::_FolderStyledItemDelegate::paint(QPainter *painter, cons
     QStyledItemDelegate::paint(painter, option, index);
     if (index.data(Qt::ToolTipRole).toString().isEmpty() || isFolder(index))
         return;
-    static const QPixmap icon(QStringLiteral(":/Pelmar/Images/Comment-icon.png"));
+    static const QPixmap icon(VugImages::path(QStringLiteral("Comment-icon.png")));
     const QRect square = _PersoneDock_TreeView::commentSquare(option.rect);
     painter->drawPixmap(square, icon.scaled(square.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }

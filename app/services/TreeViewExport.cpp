@@ -1,6 +1,7 @@
 #include "app/services/TreeViewExport.h"
 
 #include "app/services/XlsxSheet.h"
+#include "data/WholeFile.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QMessageBox>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -128,10 +128,10 @@ void tellUser(QTreeView *view, const QString &text, const QString &path)
 bool copyWhole(const QString &from, const QString &path)
 {
     QFile source(from);
-    QSaveFile target(path);
-    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+    WholeFile target(path);
+    if (!source.open(QIODevice::ReadOnly) || !target.open())
         return false;
-    return target.write(source.readAll()) == source.size() && target.commit();
+    return target.file().write(source.readAll()) == source.size() && target.commit();
 }
 
 // The temporary folder is cleared at reboot, so a workbook nothing opened is

@@ -48,7 +48,7 @@ public:
     int openAudioFile(const QString &file) override;
     void closeOutput() override;
     // Bytes of sound waiting for the next block.
-    int bufferedBytes() const;
+    int bufferedBytes() const;  // for tests
 
 public slots:
     void onStartedThread();

@@ -33,9 +33,9 @@ public:
     Outcome run(QVector<Row> &rows) const;
 
     int analysisLength() const { return m_analysisLength; }
-    int recordCapacity() const { return m_recordCapacity; }
-    int rangeBegin() const { return m_rangeBegin; }
-    int rangeEnd() const { return m_rangeEnd; }
+    int recordCapacity() const { return m_recordCapacity; }  // for tests
+    int rangeBegin() const { return m_rangeBegin; }  // for tests
+    int rangeEnd() const { return m_rangeEnd; }  // for tests
 
 private:
     using Record = std::array<CEticaMeasures, CEticaInput::ChannelCount>;

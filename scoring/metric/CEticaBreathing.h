@@ -20,7 +20,7 @@ public:
     void update(double x);
     const CEticaMeasures &measures() const { return m_measures; }
     // The last three accepted cycle lengths, oldest first.
-    const std::array<int, 3> &cycleLengths() const { return m_cycles; }
+    const std::array<int, 3> &cycleLengths() const { return m_cycles; }  // for tests
 
 private:
     void detectCycle(double x);

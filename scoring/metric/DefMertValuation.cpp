@@ -1,5 +1,7 @@
 #include "DefMertValuation.h"
 
+#include "resources/VugResources.h"
+
 #include <algorithm>
 
 namespace {
@@ -220,7 +222,6 @@ void DefMertValuation::destroy()
 void DefMertValuation::fillStandard()
 {
     entries.clear();
-    const QString folder = QStringLiteral(":/Pelmar/Images/");
     for (const StandardRow &row : standardRows) {
         const Params rowEntries =
             row.family ? row.family(nullptr, nullptr)
@@ -228,7 +229,7 @@ void DefMertValuation::fillStandard()
                                       row.description, true)};
         for (const Inspection::_MetricParam &param : rowEntries) {
             entries.append(param);
-            pictures.insert(param.uid, folder + QLatin1String(row.picture));
+            pictures.insert(param.uid, VugImages::path(QLatin1String(row.picture)));
         }
     }
 }

@@ -18,6 +18,9 @@ constexpr double minimumNorm = 0.00001;
 constexpr double tCeiling = 99.0;
 // Below these a weight's quotient is 0/0 (collinear features) or undefined.
 constexpr double collinear = 1e-9;
+// The total's deviation where its correlation is all but perfect, √0.001 (as
+// for r² = 0.999), so its t stays finite; the digits stored results were made with.
+constexpr double nearPerfectDeviation = 0.031622776601683805;
 
 struct Spread {
     double mean = 0.0;
@@ -178,7 +181,7 @@ bool DiscriminantResult::discriminate(const QVector<Row> &rows, const QVector<St
     order = ranked(featureT);
     combine(fitting, s);
 
-    const double dTotal = rTotal * rTotal > 0.999 ? 0.031622776601683805 : std::sqrt(1.0 - rTotal * rTotal);
+    const double dTotal = rTotal * rTotal > 0.999 ? nearPerfectDeviation : std::sqrt(1.0 - rTotal * rTotal);
     tTotal = std::abs(rTotal) / fitting.sp / dTotal;
     score(z);
     controlCount = K;

@@ -6,6 +6,7 @@
 #include "_QTreeView.h"
 #include "data/SettingsStore.h"
 #include "data/WindowLayout.h"
+#include "resources/VugResources.h"
 
 #include <QDockWidget>
 #include <QFrame>
@@ -76,7 +77,7 @@ void InspectionAnalysisMetrFancy::createDiagramDock()
     auto *inner = new QMainWindow;
     createCornerActions(inner);
     m_label = new _QLabel;
-    m_label->setCursor(QCursor(QPixmap(QStringLiteral(":/Pelmar/Images/xy")), 4, 4));
+    m_label->setCursor(QCursor(VugImages::pixmap(QStringLiteral("xy")), 4, 4));
     m_label->setAlignment(Qt::AlignCenter);
     m_diagramArea = new QScrollArea;
     m_diagramArea->setAlignment(Qt::AlignCenter);
@@ -115,7 +116,7 @@ void InspectionAnalysisMetrFancy::createCornerActions(QMainWindow *inner)
     for (int k = 0; k < 8; ++k) {
         if (k == 4)
             bar->addSeparator();
-        QAction *action = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/") + QLatin1String(corners[k].icon)),
+        QAction *action = bar->addAction(VugImages::icon(QLatin1String(corners[k].icon)),
                                          tr(corners[k].text));
         connect(action, &QAction::triggered, this, corners[k].slot);
     }

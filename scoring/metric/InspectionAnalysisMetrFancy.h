@@ -70,14 +70,14 @@ public:
     QMenu *buildDiagramMenu();
 
     Inspection *inspection() const { return m_inspection; }
-    _QTreeView *resultsTree() const { return m_tree; }
-    _QHeaderView *resultsHeader() const { return m_header; }
-    QTreeView *paramTable() const { return m_paramTable; }
-    QTextEdit *descriptionBox() const { return m_description; }
+    _QTreeView *resultsTree() const { return m_tree; }  // for tests
+    _QHeaderView *resultsHeader() const { return m_header; }  // for tests
+    QTreeView *paramTable() const { return m_paramTable; }  // for tests
+    QTextEdit *descriptionBox() const { return m_description; }  // for tests
     _QLabel *picture() const { return m_label; }
     int scale() const { return iScale; }
-    bool showQuestText() const { return bShowQuestText; }
-    bool showIA() const { return bShowIA; }
+    bool showQuestText() const { return bShowQuestText; }  // for tests
+    bool showIA() const { return bShowIA; }  // for tests
 
     // The value cell of a question's presentation for a parameter: its value
     // as text, green when positive, and [test, presentation, question, "{uid}"].

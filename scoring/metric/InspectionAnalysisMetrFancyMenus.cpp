@@ -4,6 +4,7 @@
 
 #include "_QTreeView.h"
 #include "data/ActivePopupMenu.h"
+#include "resources/VugResources.h"
 
 #include <QMenu>
 
@@ -24,13 +25,13 @@ QAction *addCheckable(QMenu *menu, const QString &text, bool checked)
 QMenu *InspectionAnalysisMetrFancy::buildParamsMenu()
 {
     auto *menu = new QMenu;
-    menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/folder-add.png")), tr("Создать ПАРАМЕТР..."), this,
+    menu->addAction(VugImages::icon(QStringLiteral("folder-add.png")), tr("Создать ПАРАМЕТР..."), this,
                     &InspectionAnalysisMetrFancy::onCreateParamAction);
-    QAction *edit = menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/edit")), tr("Изменить ПАРАМЕТР..."), this,
+    QAction *edit = menu->addAction(VugImages::icon(QStringLiteral("edit")), tr("Изменить ПАРАМЕТР..."), this,
                                     &InspectionAnalysisMetrFancy::onEditParamAction);
     edit->setEnabled(m_paramTable->currentIndex().isValid());
     menu->setDefaultAction(edit);
-    QAction *remove = menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/iconDelete.png")), tr("Удалить ПАРАМЕТР"), this,
+    QAction *remove = menu->addAction(VugImages::icon(QStringLiteral("iconDelete.png")), tr("Удалить ПАРАМЕТР"), this,
                                       &InspectionAnalysisMetrFancy::onDeleteParamAction);
     remove->setEnabled(m_paramTable->currentIndex().isValid());
     menu->addSeparator();
@@ -58,7 +59,7 @@ QMenu *InspectionAnalysisMetrFancy::buildDataMenu(const QModelIndex &index)
                     &InspectionAnalysisMetrFancy::onAutoCalcTestAction)
         ->setEnabled(hasTest);
     menu->addSeparator();
-    menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")), tr("Экспорт в MSExcel"), this,
+    menu->addAction(VugImages::icon(QStringLiteral("Microsoft-Excel-icon.png")), tr("Экспорт в MSExcel"), this,
                     &InspectionAnalysisMetrFancy::onToExcelAction);
     return menu;
 }

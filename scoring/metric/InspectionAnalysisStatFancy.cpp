@@ -7,6 +7,7 @@
 #include "data/ActivePopupMenu.h"
 #include "data/SettingsStore.h"
 #include "data/ViewModel.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QLabel>
@@ -41,6 +42,8 @@ InspectionAnalysisStatFancy::InspectionAnalysisStatFancy(QWidget *parent)
     settings.reset();
 
     createToolBar();
+    // Made and at once replaced by the table (the framework frees it): kept with
+    // its resize signal, which is part of the window's interface.
     auto *back = new _BackWidget_InspectionAnalysisStatFancy;
     connect(back, &_BackWidget_InspectionAnalysisStatFancy::notifyResize, this,
             &InspectionAnalysisStatFancy::onResizeContent);
@@ -64,9 +67,9 @@ void InspectionAnalysisStatFancy::createToolBar()
 {
     auto *bar = new QToolBar(this);
     bar->setObjectName(QStringLiteral("StatToolBar"));
-    QAction *calc = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Apps-Calc-icon.png")), tr("Выполнить расчет"));
+    QAction *calc = bar->addAction(VugImages::icon(QStringLiteral("Apps-Calc-icon.png")), tr("Выполнить расчет"));
     connect(calc, &QAction::triggered, this, &InspectionAnalysisStatFancy::action_Calc);
-    QAction *excel = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")),
+    QAction *excel = bar->addAction(VugImages::icon(QStringLiteral("Microsoft-Excel-icon.png")),
                                     tr("Выполнить экспорт в MSExcel"));
     connect(excel, &QAction::triggered, this, &InspectionAnalysisStatFancy::action_ExportExcel);
     addToolBar(bar);
@@ -118,6 +121,7 @@ void InspectionAnalysisStatFancy::onChangedPersone(QString path, Inspection *pIn
     updateOutOfDateNote();
 }
 
+// Kept as a slot of the window's interface; the table lays itself out.
 void InspectionAnalysisStatFancy::onResizeContent(QResizeEvent *pEvt)
 {
     Q_UNUSED(pEvt);

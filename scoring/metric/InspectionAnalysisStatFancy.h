@@ -25,7 +25,7 @@ public:
     // True when the table shown was computed from scores, weights or values
     // that have changed since; the window then says so above the table.
     bool isOutOfDate() const;
-    int columnsMask() const { return ulColumnsMask; }
+    int columnsMask() const { return ulColumnsMask; }  // for tests
     // The column menu at its current state; the caller owns it.
     QMenu *buildColumnMenu();
     // Columns 1 to 5 fitted to their contents.

@@ -27,7 +27,7 @@ public:
     Params checkedParams() const;
 
     QTreeView *tree() const { return m_tree; }
-    QLabel *descriptionLabel() const { return m_description; }
+    QLabel *descriptionLabel() const { return m_description; }  // for tests
     QLabel *pictureLabel() const { return m_picture; }
 
 public slots:

@@ -21,10 +21,10 @@ public:
     Inspection::_MetricParam param;
 
     QLineEdit *nameEdit() const { return m_name; }
-    QComboBox *channelBox() const { return m_channel; }
+    QComboBox *channelBox() const { return m_channel; }  // for tests
     QComboBox *kindBox() const { return m_kind; }
-    QLineEdit *coefficientEdit() const { return m_coefficient; }
-    QLineEdit *descriptionEdit() const { return m_description; }
+    QLineEdit *coefficientEdit() const { return m_coefficient; }  // for tests
+    QLineEdit *descriptionEdit() const { return m_description; }  // for tests
 
 public slots:
     // Stores the fields into param and closes; a refused coefficient or an

@@ -178,9 +178,9 @@ void ValuationMetrSpravParamDlg::onDelete()
 
 void ValuationMetrSpravParamDlg::writeCustom(const Params &all)
 {
-    const int result = SpravDB().writeMetricVal(all);
+    const SpravDB::Result result = SpravDB().writeMetricVal(all);
     fillCustomTable();
-    if (result != SpravDB::Done) {
+    if (result != SpravDB::Result::Done) {
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Не удалось сохранить параметры в справочнике.\n"
                                 "Показаны параметры, которые хранит справочник."));

@@ -28,7 +28,7 @@ public:
     Params selectedParams() const;
 
     QTreeView *standardTable() const { return m_standard; }
-    QTreeView *customTable() const { return m_custom; }
+    QTreeView *customTable() const { return m_custom; }  // for tests
 
 public slots:
     void onSelectAll();

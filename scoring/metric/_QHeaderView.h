@@ -15,7 +15,7 @@ public:
 
     // Replaces every bar; sections without a colour get none.
     void setSectionColours(const QMap<int, QColor> &colours);
-    QColor sectionColour(int logicalIndex) const { return m_colours.value(logicalIndex); }
+    QColor sectionColour(int logicalIndex) const { return m_colours.value(logicalIndex); }  // for tests
 
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;

@@ -33,7 +33,7 @@ public:
     // Back to the corners loaded with the cell.
     void restoreCorners();
     const Corners &corners() const { return m_corners; }
-    int clickCount() const { return m_clicks; }
+    int clickCount() const { return m_clicks; }  // for tests
     // The value the corners stand for.
     int currentValue() const;
 

@@ -28,8 +28,8 @@ public:
 
     _QDockWidget *dock() const { return m_dock; }
     _QListView *list() const { return m_list; }
-    QComboBox *unfoldCombo() const { return m_unfold; }
-    QComboBox *scaleCombo() const { return m_scale; }
+    QComboBox *unfoldCombo() const { return m_unfold; }  // for tests
+    QComboBox *scaleCombo() const { return m_scale; }  // for tests
     // Neutral, test and control, as in the tool bar.
     QCheckBox *kindBox(int kind) const;
     const PointsPanelOptions &options() const { return m_options; }

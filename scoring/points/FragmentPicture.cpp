@@ -4,6 +4,7 @@
 
 #include "data/QuestTypeColor.h"
 #include "polygram/drawG.h"
+#include "resources/VugResources.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -132,7 +133,7 @@ void FragmentPicture::drawBallOverlay(QPixmap &picture, int channelGroup, const 
                                                : pixels(kScoreOffset, unfold);
         drawScores(painter, x, channelGroup, entry, scale);
     }
-    painter.drawPixmap(picture.width() - 20, 5, QPixmap(QStringLiteral(":/Pelmar/Images/Close-icon.png")));
+    painter.drawPixmap(picture.width() - 20, 5, VugImages::pixmap(QStringLiteral("Close-icon.png")));
 }
 
 void FragmentPicture::drawScores(QPainter &painter, int x, int channelGroup, const InspectionBallValuation &entry,

@@ -11,6 +11,7 @@
 #include "data/SettingsStore.h"
 #include "data/WarningTone.h"
 #include "data/WindowLayout.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -113,12 +114,12 @@ void InspectionAnalysisBallFancy::createToolBar()
         bar->addWidget(m_groupButtons[group]);
     }
     bar->addSeparator();
-    m_prevGroup = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/PrevGroup")), tr("Перейти к ПЕРДЫДУЩЕЙ группе"));
+    m_prevGroup = bar->addAction(VugImages::icon(QStringLiteral("PrevGroup")), tr("Перейти к ПЕРДЫДУЩЕЙ группе"));
     connect(m_prevGroup, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowGroupPrevAction);
-    m_nextGroup = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/NextGroup")), tr("Перейти к СЛЕДУЮЩЕЙ группе"));
+    m_nextGroup = bar->addAction(VugImages::icon(QStringLiteral("NextGroup")), tr("Перейти к СЛЕДУЮЩЕЙ группе"));
     connect(m_nextGroup, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowGroupNextAction);
     bar->addSeparator();
-    QAction *matrix = bar->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Table-icon")), tr("Матрица реакций"));
+    QAction *matrix = bar->addAction(VugImages::icon(QStringLiteral("Table-icon")), tr("Матрица реакций"));
     connect(matrix, &QAction::triggered, this, &InspectionAnalysisBallFancy::onShowTableImages);
     bar->addSeparator();
     // The window is a page of the main window, whose title bar it does not

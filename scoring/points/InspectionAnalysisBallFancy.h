@@ -38,9 +38,9 @@ public:
 
     int inputMode() const override { return iModeInput; }
     Inspection *inspection() const override { return m_inspection; }
-    int scaleMode() const { return iModeValuation; }
+    int scaleMode() const { return iModeValuation; }  // for tests
     const PointsPanelOptions &panelOptions(int panel) const { return panel == 0 ? m_panel : m_panel2; }
-    _QTreeViewExpand *navigatorTree() const { return m_tree; }
+    _QTreeViewExpand *navigatorTree() const { return m_tree; }  // for tests
     // The fragment panel 0 ("вид1") or 1 ("вид2").
     FragmentPanel *fragmentPanel(int panel) const { return m_fragments[panel == 0 ? 0 : 1]; }
 
@@ -82,7 +82,7 @@ public:
     // under the pointer.
     void enterBallKey(int sign, BallKey key);
     // What sounds when a score is refused; the warning tone by default.
-    void setWarningTone(const std::function<void()> &tone) { m_warningTone = tone; }
+    void setWarningTone(const std::function<void()> &tone) { m_warningTone = tone; }  // for tests
 
 public slots:
     void notifyCloseQuestFomImage(QListView *sender, int iIndexTest, int iGroup, int iQuest);

@@ -6,6 +6,7 @@
 #include "app/services/TreeViewExport.h"
 #include "data/ActivePopupMenu.h"
 #include "data/SharedHelpers.h"
+#include "resources/VugResources.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -82,7 +83,7 @@ void InspectionAnalysisBallFancy::addCommands(QMenu *menu)
         action->setChecked(checked);
         group->addAction(action);
     };
-    menu->addAction(QIcon(QStringLiteral(":/Pelmar/Images/Microsoft-Excel-icon.png")), tr("Экспорт в MSExel..."), this,
+    menu->addAction(VugImages::icon(QStringLiteral("Microsoft-Excel-icon.png")), tr("Экспорт в MSExel..."), this,
                     &InspectionAnalysisBallFancy::onExportExel);
     menu->addSeparator();
     auto *scales = new QActionGroup(menu);

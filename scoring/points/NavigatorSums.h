@@ -24,7 +24,6 @@ public:
     float grandTotal() const { return m_grandTotal; }
     // The test has one neutral question at least, exactly one control
     // question that is not its first, and no test question.
-    bool hasCoefficients() const { return m_hasCoefficients; }
     // "Кинф" needs besides a positive G.
     bool has(Coefficient kind) const;
     float coefficient(Coefficient kind, int channel) const { return m_coefficients[kind][channel]; }

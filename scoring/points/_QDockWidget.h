@@ -16,7 +16,7 @@ public:
 
     bool floatingMode() const { return m_floating; }
     void setFloatingMode(bool on) { m_floating = on; }
-    bool isEnlarged() const { return m_restoreTimer != nullptr; }
+    bool isEnlarged() const { return m_restoreTimer != nullptr; }  // for tests
     // Shrinks an enlarged dock back at once, so a saved layout keeps the size
     // it had before it grew.
     void shrinkNow();

@@ -71,6 +71,11 @@ QString SensorPlugin::nameRefusal(const QString &fileName)
         .arg(fileName);
 }
 
+QString SensorPlugin::loadFailure(const QString &fileName)
+{
+    return QCoreApplication::translate("SensorPlugin", "Не удалось загрузить модуль сенсорного блока «%1»").arg(fileName);
+}
+
 QString SensorPlugin::userLanguage()
 {
     return QLocale().name().section(QLatin1Char('_'), 0, 0);

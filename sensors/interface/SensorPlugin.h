@@ -42,6 +42,8 @@ public:
     static QString pathInFolder(const QString &folder, const QString &fileName);
     // Why a stored plug-in name is refused; empty when it is not.
     static QString nameRefusal(const QString &fileName);
+    // What the examiner is told when the plug-in of that name does not bind.
+    static QString loadFailure(const QString &fileName);
     // The default locale's language, e.g. "ru".
     static QString userLanguage();
     // Every loadable plug-in of the folder, by file name, with its display name.

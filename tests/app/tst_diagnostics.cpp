@@ -2,6 +2,7 @@
 #include "app/FreeMemory.h"
 #include "app/_QImageGroupBox.h"
 #include "data/GenericSettings.h"
+#include "app/RasterFillChoice.h"
 #include "polygram/RenderPath.h"
 #include "sensors/serial/EmulatedUnit.h"
 #include "tests/app/FakeMediaDevices.h"
@@ -173,11 +174,13 @@ private slots:
         configure(QStringLiteral("vugSensorMissing.so"));
         DiagnisticsDlg dialog(nullptr, m_devices, binFolder());
         waitForUnit(dialog);
-        QLabel *unit = valueOf(dialog, QStringLiteral("Тестирование сенсорного блока ():"));
+        const QString caption =
+            QStringLiteral("Тестирование сенсорного блока (Не удалось загрузить модуль сенсорного блока «vugSensorMissing.so»):");
+        QLabel *unit = valueOf(dialog, caption);
         QVERIFY(unit);
         QCOMPARE(unit->text(), QStringLiteral("Нет"));
         QCOMPARE(unit->styleSheet(), red);
-        QVERIFY(copied(dialog).contains(QStringLiteral("\n\tТестирование сенсорного блока ():\t-Нет\n")));
+        QVERIFY(copied(dialog).contains(QStringLiteral("\n\t") + caption + QStringLiteral("\t-Нет\n")));
     }
 
     void unitThatDoesNotOpen()
@@ -271,7 +274,8 @@ private slots:
                                  + QSysInfo::prettyProductName() + QStringLiteral("\n\tАрхитектура ЦП:\t-")
                                  + QSysInfo::currentCpuArchitecture() + QStringLiteral("\n\tСвободно ОЗУ (%):\t-")
                                  + memory + QStringLiteral("\n\tОтрисовка полиграммы:\t-")
-                                 + RenderPath::description();
+                                 + RenderPath::description() + QStringLiteral(", ")
+                                 + RasterFillChoice::description();
         QCOMPARE(copied(dialog), expected);
         QCOMPARE(copied(dialog), expected);
 

@@ -107,6 +107,7 @@ private slots:
     void recordingReplacesAndRestoresTheModeTabs();
     void testWithoutQuestionsDoesNotStart();
     void stopQuestionSequences();
+    void pauseIsRefusedWithinAPresentation();
     void savedRecordingReachesTheSubjectFile();
     void incompleteGroupIsNotKept();
     void failedSaveIsReported();
@@ -247,6 +248,7 @@ void TestRecordingControl::recordingReplacesAndRestoresTheModeTabs()
     QVERIFY(!window->diagnosticsAction()->isEnabled());
     QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
     QTRY_VERIFY(reader()->currentPosition() > 2);  // the demonstration unit records
+    QTRY_VERIFY(screen->demoUnitAction->isVisible());  // and says so
 
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
     window->onStopRecordingAction();
@@ -278,14 +280,18 @@ void TestRecordingControl::stopQuestionSequences()
         // The only group's reaction time still runs: the question says so and goes on by default.
         MessageBoxAnswerer answers({QMessageBox::No});
         bool goesOnByDefault = false;
+        bool warningWent = false;
         answers.whileAsking = [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             goesOnByDefault = box->defaultButton() == box->button(QMessageBox::No);
+            // The group completes while the question is open: the question says so.
+            warningWent = QTest::qWaitFor([box] { return !box->text().contains(QStringLiteral("осталось")); }, 3000);
         };
         window->onStopRecordingAction();
         QCOMPARE(answers.asked().size(), 1);
         QVERIFY(answers.asked()[0].contains(QStringLiteral("ещё не завершена (осталось ")));
         QVERIFY(goesOnByDefault);
+        QVERIFY(warningWent);
         QVERIFY(window->recordingScreen());  // No keeps recording
         const int before = reader()->currentPosition();
         QTRY_VERIFY(reader()->currentPosition() > before);
@@ -301,6 +307,34 @@ void TestRecordingControl::stopQuestionSequences()
         QVERIFY(!inspection.tests[0].recorded);
     }
     QCOMPARE(window->confirmStopRecording(), 0);  // nothing to stop: no question
+}
+
+// A pause within a presentation would cut the subject's reaction out of the recording.
+void TestRecordingControl::pauseIsRefusedWithinAPresentation()
+{
+    window->startRecordPoligramme(0);
+    InspectionRecordFancy *screen = window->recordingScreen();
+    QTRY_VERIFY(reader() && reader()->currentPosition() > 5);
+    QVERIFY(screen->pauseAction->isEnabled());
+    sendKey(window, QEvent::KeyPress, Qt::Key_Space);
+    QVERIFY(!screen->pauseAction->isEnabled());  // at once, not at the next report
+    const int presented = reader()->currentPosition();
+    screen->onPauseHardRecordingAction();  // a click that came before the refresh
+    QVERIFY(!reader()->isPaused());
+    QVERIFY(!screen->pauseAction->isChecked());
+    QTRY_VERIFY(reader()->currentPosition() > presented + 5);
+    sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
+    QVERIFY(!screen->recordWindow()->session()->setPaused(true));  // the answer time still runs
+
+    const InspectionLabel &mark = inspection.tests[0].labels[0];
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > mark.TickQEnd + inspection.tests[0].ia.lengthTicks(), 5000);
+    screen->onPauseHardRecordingAction();
+    QVERIFY(reader()->isPaused());
+    QVERIFY(screen->pauseAction->isChecked());
+    screen->onPauseHardRecordingAction();
+    QVERIFY(!reader()->isPaused());
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+    window->onStopRecordingAction();
 }
 
 // The whole journey: a subject file of one test of three questions, recorded
@@ -386,10 +420,11 @@ void TestRecordingControl::incompleteGroupIsNotKept()
     QCOMPARE(inspection.tests[0].labels.size(), 1);
     const int marked = inspection.tests[0].labels[0].TickQStart;
     QTRY_VERIFY(reader()->currentPosition() > marked + 2);
-    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
+    // Nothing can be saved: the examiner is told so, not asked whether to save.
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
     window->onStopRecordingAction();
-    QCOMPARE(answers.asked().size(), 3);
-    QVERIFY(answers.asked().last().contains("ни одна группа"));
+    QCOMPARE(answers.asked().size(), 2);
+    QVERIFY(answers.asked().last().startsWith("Запись не будет сохранена: ни одна группа"));
     QVERIFY(inspection.tests[0].dataGSR.isEmpty());
     QVERIFY(inspection.tests[0].labels.isEmpty());
     QVERIFY(!inspection.tests[0].recorded);
@@ -575,6 +610,9 @@ void TestRecordingControl::loopEndDuringAQuestion()
     QTRY_VERIFY(!window->recordingScreen());
     QCOMPARE(answers.unexpected(), 0);
     QVERIFY(answers.asked().last().contains(QStringLiteral("сохранить")));
+    // Quitting after the loop has ended asks no more whether to stop it.
+    if (road == "exit" && yes)
+        QCOMPARE(answers.asked().size(), 2);
     QTest::qWait(20);  // the deferred deletion runs without touching a freed screen
 
     QVERIFY(file.open(QIODevice::ReadOnly));

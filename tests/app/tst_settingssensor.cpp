@@ -60,7 +60,8 @@ private slots:
     void storedNameDifferingInCaseSelectsItsPlugin();
     void okStoresTheChosenFileName();
     void channelsFollowTheNewOrder();
-    void noPluginKeepsTheStoredName();
+    void missingPluginStaysChosenUntilAnotherIs_data();
+    void missingPluginStaysChosenUntilAnotherIs();
     void pluginOutsideTheFolderIsRefusedAndTheDemoOffered_data();
     void pluginOutsideTheFolderIsRefusedAndTheDemoOffered();
 
@@ -71,14 +72,14 @@ private:
 
 void TestSettingsSensor::offersTheLoadablePluginsAndListsTheirChannels()
 {
-    storeDriver(QStringLiteral("vugSensorGone.so"));
+    storeDriver(QStringLiteral("vugSensorFakeA.so"));
     SettingsDlg dialog(nullptr, m_noDevices, m_plugins.path());
     QComboBox *sensors = dialog.sensorPage()->sensorList();
     QCOMPARE(sensors->count(), 2);
     QCOMPARE(sensors->itemData(0).toString(), QStringLiteral("vugSensorFakeA.so"));
     QCOMPARE(sensors->itemData(1).toString(), QStringLiteral("vugSensorFakeB.so"));
     QVERIFY(sensors->itemText(0).endsWith(QLatin1String(" A")));
-    // No stored match: the first stays chosen, its channels numbered by row.
+    // Its channels numbered by row.
     QCOMPARE(sensors->currentIndex(), 0);
     QCOMPARE(rowsOf(dialog.sensorPage()->channelList()),
              (QStringList{QStringLiteral("1. ВДХ (Дыхание верхнее)"), QStringLiteral("2. КГР (Кожно-гальваническая реакция)"),
@@ -119,15 +120,31 @@ void TestSettingsSensor::channelsFollowTheNewOrder()
                           QStringLiteral("3. ПГ (Плетизмограмма)")}));
 }
 
-void TestSettingsSensor::noPluginKeepsTheStoredName()
+void TestSettingsSensor::missingPluginStaysChosenUntilAnotherIs_data()
 {
-    storeDriver(QStringLiteral("vugSensorVorkel16.so"));
+    QTest::addColumn<bool>("pluginsFound");
+    QTest::newRow("others found") << true;
+    QTest::newRow("none found") << false;
+}
+
+// A unit the examiner chose is never swapped for another by an OK pressed for any other reason.
+void TestSettingsSensor::missingPluginStaysChosenUntilAnotherIs()
+{
+    QFETCH(bool, pluginsFound);
+    storeDriver(QStringLiteral("vugSensorGone.so"));
     QTemporaryDir empty;
-    SettingsDlg dialog(nullptr, m_noDevices, empty.path());
-    QCOMPARE(dialog.sensorPage()->sensorList()->count(), 0);
+    SettingsDlg dialog(nullptr, m_noDevices, pluginsFound ? m_plugins.path() : empty.path());
+    QComboBox *sensors = dialog.sensorPage()->sensorList();
+    QCOMPARE(sensors->count(), pluginsFound ? 3 : 1);
+    QCOMPARE(sensors->currentData().toString(), QStringLiteral("vugSensorGone.so"));
+    QVERIFY(sensors->currentText().contains(QStringLiteral("не найден")));
     QCOMPARE(dialog.sensorPage()->channelList()->model()->rowCount(), 0);
+    const QList<QLabel *> labels = dialog.sensorPage()->findChildren<QLabel *>();
+    QVERIFY(std::any_of(labels.begin(), labels.end(), [](QLabel *label) {
+        return label->text().contains(QStringLiteral("Не удалось загрузить модуль сенсорного блока «vugSensorGone.so»"));
+    }));
     QCOMPARE(runAndPress(dialog, QDialogButtonBox::Ok), int(QDialog::Accepted));
-    QCOMPARE(storedDriver(), QStringLiteral("vugSensorVorkel16.so"));
+    QCOMPARE(storedDriver(), QStringLiteral("vugSensorGone.so"));
 }
 
 void TestSettingsSensor::pluginOutsideTheFolderIsRefusedAndTheDemoOffered_data()

@@ -11,7 +11,7 @@ namespace {
 QImage expectedPicture(const QString &letter, const QFont &font)
 {
     initVugResources();
-    QPixmap pixmap(QStringLiteral(":/Pelmar/Images/addQuest_Ru.png"));
+    QPixmap pixmap(VugImages::path(QStringLiteral("addQuest_Ru.png")));
     QPainter painter(&pixmap);
     painter.setFont(font);
     painter.drawText(pixmap.rect(), Qt::AlignCenter, letter);

@@ -98,8 +98,8 @@ private slots:
         QString tags;
         {
             SpravDB db;
-            QCOMPARE(db.readTags(tags), 0);
-            QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+            QCOMPARE(db.readTags(tags), SpravDB::Result::Done);
+            QCOMPARE(db.loadQuestTree(&model, 0, nullptr), SpravDB::Result::Done);
             SpravDB::bUSA = true;
             QVERIFY(db.insertQuest(0, QStringLiteral("new"), 1) > 0);
         }
@@ -124,8 +124,8 @@ private slots:
         {
             SpravDB db;
             QVERIFY(!db.isOpen());
-            QCOMPARE(db.insertQuest(0, QStringLiteral("q"), 0), -1);
-            QCOMPARE(db.writeTags(QStringLiteral("t")), -1);
+            QCOMPARE(db.insertQuest(0, QStringLiteral("q"), 0), 0);
+            QCOMPARE(db.writeTags(QStringLiteral("t")), SpravDB::Result::NotOpen);
         }
         QCOMPARE(fileBytes(path), garbage);
     }
@@ -165,8 +165,8 @@ private slots:
         QVERIFY(!db.isOpen());
         QVERIFY2(db.refusal().contains(path), qPrintable(db.refusal()));
         QString tags = QStringLiteral("kept");
-        QCOMPARE(db.readTags(tags), -1);
-        QCOMPARE(db.insertQuest(0, "r", 0), -1);
+        QCOMPARE(db.readTags(tags), SpravDB::Result::NotOpen);
+        QCOMPARE(db.insertQuest(0, "r", 0), 0);
         if (!statements.isEmpty())
             QCOMPARE(fileBytes(path), before);
     }
@@ -185,7 +185,7 @@ private slots:
                 SpravDB sprav;
                 failures += sprav.updateTags([&](const QString &stored) {
                     return stored + QStringLiteral("%1%2\n").arg(side).arg(i);
-                }) != SpravDB::Done;
+                }) != SpravDB::Result::Done;
             }
             return failures;
         };
@@ -193,7 +193,7 @@ private slots:
         std::future<int> b = std::async(std::launch::async, writer, QChar('b'));
         QCOMPARE(a.get() + b.get(), 0);
         QString text;
-        QCOMPARE(SpravDB().readTags(text), int(SpravDB::Done));
+        QCOMPARE(SpravDB().readTags(text), SpravDB::Result::Done);
         QCOMPARE(text.count(QLatin1Char('\n')), 2 * perWriter);
     }
 
@@ -208,15 +208,17 @@ private slots:
         QVector<Inspection::_MetricParam> params;
         QStandardItemModel model;
         model.appendRow(new QStandardItem(QStringLiteral("kept")));
-        const QVector<int> results = {
-            db.insertQuest(0, "q", 0), db.updateQuest(1, "q", 0), db.deleteQuest(1),
-            db.insertFolderQuest(0, "f"), db.updateFolderQuest(1, "f"), db.deleteFolderQuest(1),
-            db.readTest(1, test), db.insertFolderTest(0, "f"), db.updateFolderTest(1, "f"),
-            db.deleteFolderTest(1), db.insertTest(0, test), db.updateTest(1, "n"), db.deleteTest(1),
-            db.readTags(tags), db.writeTags("t"), db.readMetricVal(params), db.writeMetricVal(params),
-            db.loadQuestTree(&model, 0, nullptr), db.loadTestTree(&model, 0, nullptr),
+        // Inserts write no row (id 0); everything else tells the book is not open.
+        const QVector<int> ids = {db.insertQuest(0, "q", 0), db.insertFolderQuest(0, "f"),
+                                  db.insertFolderTest(0, "f"), db.insertTest(0, test)};
+        QCOMPARE(ids, QVector<int>(ids.size(), 0));
+        const QVector<SpravDB::Result> results = {
+            db.updateQuest(1, "q", 0), db.deleteQuest(1), db.updateFolderQuest(1, "f"), db.deleteFolderQuest(1),
+            db.readTest(1, test), db.updateFolderTest(1, "f"), db.deleteFolderTest(1), db.updateTest(1, "n"),
+            db.deleteTest(1), db.readTags(tags), db.writeTags("t"), db.readMetricVal(params),
+            db.writeMetricVal(params), db.loadQuestTree(&model, 0, nullptr), db.loadTestTree(&model, 0, nullptr),
         };
-        QCOMPARE(results, QVector<int>(results.size(), -1));
+        QCOMPARE(results, QVector<SpravDB::Result>(results.size(), SpravDB::Result::NotOpen));
         QCOMPARE(tags, QStringLiteral("kept"));
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(test.name, QStringLiteral("t"));
@@ -245,8 +247,8 @@ private slots:
         QCOMPARE(count(path, otherTable("quest")), 0);
         {
             SpravDB db;
-            QCOMPARE(db.updateQuest(first, QStringLiteral("it's 'quoted'"), 104), 0);
-            QCOMPARE(db.deleteQuest(second), 0);
+            QCOMPARE(db.updateQuest(first, QStringLiteral("it's 'quoted'"), 104), SpravDB::Result::Done);
+            QCOMPARE(db.deleteQuest(second), SpravDB::Result::Done);
         }
         QCOMPARE(column(path, byId.arg(first)).value(0).toString(), QStringLiteral("104\nit's 'quoted'"));
         QCOMPARE(count(path, table("quest")), 1);
@@ -267,10 +269,10 @@ private slots:
             test = db.insertFolderTest(0, QStringLiteral("Тесты"));
             testChild = db.insertFolderTest(test, QStringLiteral("Вложенная"));
             QVERIFY(quest > 0 && questChild > quest && test > 0 && testChild > test);
-            QCOMPARE(db.updateFolderQuest(quest, QStringLiteral("Renamed'; DROP TABLE quest;--")), 0);
-            QCOMPARE(db.updateFolderTest(test, QStringLiteral("Тесты 2")), 0);
-            QCOMPARE(db.deleteFolderQuest(questChild), 0);
-            QCOMPARE(db.deleteFolderTest(testChild), 0);
+            QCOMPARE(db.updateFolderQuest(quest, QStringLiteral("Renamed'; DROP TABLE quest;--")), SpravDB::Result::Done);
+            QCOMPARE(db.updateFolderTest(test, QStringLiteral("Тесты 2")), SpravDB::Result::Done);
+            QCOMPARE(db.deleteFolderQuest(questChild), SpravDB::Result::Done);
+            QCOMPARE(db.deleteFolderTest(testChild), SpravDB::Result::Done);
         }
         const QString name = QStringLiteral("SELECT folder_name FROM %1 WHERE id=%2");
         QCOMPARE(column(path, name.arg(table("folder_quest")).arg(quest)).value(0).toString(),
@@ -324,7 +326,7 @@ private slots:
             testFolder = db.insertFolderTest(0, "f");
             testId = db.insertTest(0, test);
         }
-        const int failed = SpravDB::Failed;
+        const SpravDB::Result failed = SpravDB::Result::Failed;
         {
             WriteLock lock(path);
             SpravDB db;
@@ -339,8 +341,8 @@ private slots:
         }
         // Without the lock the same statements go through.
         SpravDB db;
-        QCOMPARE(db.updateQuest(quest, "r", 1), int(SpravDB::Done));
-        QCOMPARE(db.deleteTest(testId), int(SpravDB::Done));
+        QCOMPARE(db.updateQuest(quest, "r", 1), SpravDB::Result::Done);
+        QCOMPARE(db.deleteTest(testId), SpravDB::Result::Done);
     }
 
     void testOperations_data() { addSetColumn(); }
@@ -361,9 +363,9 @@ private slots:
         QCOMPARE(column(path, QStringLiteral("SELECT folder_id FROM %1").arg(table("test"))), QVariantList{3});
         SpravDB db;
         QVERIFY(id > 0);
-        QCOMPARE(db.updateTest(id, QStringLiteral("Новое \"имя\"\tтеста")), 0);
+        QCOMPARE(db.updateTest(id, QStringLiteral("Новое \"имя\"\tтеста")), SpravDB::Result::Done);
         Inspection::_Test read;
-        QCOMPARE(db.readTest(id, read), 0);
+        QCOMPARE(db.readTest(id, read), SpravDB::Result::Done);
         QCOMPARE(read.name, QStringLiteral("Новое имятеста"));
         QCOMPARE(read.Comments, original.Comments);
         QCOMPARE(read.themis.size(), original.themis.size());
@@ -373,11 +375,11 @@ private slots:
         QCOMPARE(read.orderText(), original.orderText().replace(QStringLiteral("Методика"), read.name));
 
         Inspection::_Test untouched(QStringLiteral("как был"));
-        QCOMPARE(db.readTest(id + 1, untouched), -1);
+        QCOMPARE(db.readTest(id + 1, untouched), SpravDB::Result::NoRow);
         QCOMPARE(untouched.name, QStringLiteral("как был"));
-        QCOMPARE(db.updateTest(id + 1, QStringLiteral("nobody")), int(SpravDB::Failed));
-        QCOMPARE(db.deleteTest(id), 0);
-        QCOMPARE(db.readTest(id, untouched), -1);
+        QCOMPARE(db.updateTest(id + 1, QStringLiteral("nobody")), SpravDB::Result::Failed);
+        QCOMPARE(db.deleteTest(id), SpravDB::Result::Done);
+        QCOMPARE(db.readTest(id, untouched), SpravDB::Result::NoRow);
     }
 
     void damagedTestIsNotOverwritten()
@@ -389,9 +391,9 @@ private slots:
         {
             SpravDB db;
             Inspection::_Test test(QStringLiteral("как был"));
-            QCOMPARE(db.readTest(4, test), -1);
+            QCOMPARE(db.readTest(4, test), SpravDB::Result::NoRow);
             QCOMPARE(test.name, QStringLiteral("как был"));
-            QCOMPARE(db.updateTest(4, QStringLiteral("renamed")), int(SpravDB::Failed));
+            QCOMPARE(db.updateTest(4, QStringLiteral("renamed")), SpravDB::Result::Failed);
         }
         QCOMPARE(column(path, "SELECT data FROM test WHERE id=4").value(0).toByteArray(),
                  QByteArray::fromHex("0102030405"));
@@ -405,15 +407,15 @@ private slots:
         QString read = QStringLiteral("unchanged");
         {
             SpravDB db;
-            QCOMPARE(db.readTags(read), 0);
+            QCOMPARE(db.readTags(read), SpravDB::Result::Done);
             QCOMPARE(read, QStringLiteral("unchanged"));
-            QCOMPARE(db.writeTags(QStringLiteral("first")), 0);
+            QCOMPARE(db.writeTags(QStringLiteral("first")), SpravDB::Result::Done);
         }
         QCOMPARE(count(path, "tags"), 1);
         {
             SpravDB db;
-            QCOMPARE(db.writeTags(text), 0);
-            QCOMPARE(db.readTags(read), 0);
+            QCOMPARE(db.writeTags(text), SpravDB::Result::Done);
+            QCOMPARE(db.readTags(read), SpravDB::Result::Done);
         }
         QCOMPARE(read, text);
         QCOMPARE(count(path, "tags"), 1);
@@ -427,10 +429,10 @@ private slots:
                                                               metricParam("C", -1)};
         {
             SpravDB db;
-            QCOMPARE(db.writeMetricVal(catalogue), 0);
-            QCOMPARE(db.writeMetricVal(catalogue.mid(1)), 0);
+            QCOMPARE(db.writeMetricVal(catalogue), SpravDB::Result::Done);
+            QCOMPARE(db.writeMetricVal(catalogue.mid(1)), SpravDB::Result::Done);
             QVector<Inspection::_MetricParam> params = {metricParam("own1", 0), metricParam("own2", 0)};
-            QCOMPARE(db.readMetricVal(params), 0);
+            QCOMPARE(db.readMetricVal(params), SpravDB::Result::Done);
             QCOMPARE(params.size(), 4);
             QCOMPARE(params[0].Name, QStringLiteral("own1"));
             QCOMPARE(params[1].Name, QStringLiteral("own2"));
@@ -440,9 +442,9 @@ private slots:
         // The second insert of a rewrite fails: the old catalogue stays whole.
         QVERIFY(execute(path, {"UPDATE sqlite_sequence SET seq = 9223372036854775806 WHERE name = 'metricval'"}));
         SpravDB db;
-        QCOMPARE(db.writeMetricVal(catalogue), int(SpravDB::Failed));
+        QCOMPARE(db.writeMetricVal(catalogue), SpravDB::Result::Failed);
         QVector<Inspection::_MetricParam> params;
-        QCOMPARE(db.readMetricVal(params), 0);
+        QCOMPARE(db.readMetricVal(params), SpravDB::Result::Done);
         QCOMPARE(params.size(), 2);
         compareParams(params[0], catalogue[1]);
     }

@@ -87,7 +87,7 @@ private slots:
         QStandardItemModel model;
         {
             SpravDB db;
-            QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+            QCOMPARE(db.loadQuestTree(&model, 0, nullptr), SpravDB::Result::Done);
         }
         // Folders and questions sorted together by text at every level.
         QCOMPARE(texts(model), QStringList({"A top", "B folder", "Z top", "Без вида"}));
@@ -113,7 +113,7 @@ private slots:
         QStandardItemModel other;
         SpravDB::bUSA = !usa;
         SpravDB db;
-        QCOMPARE(db.loadQuestTree(&other, 0, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&other, 0, nullptr), SpravDB::Result::Done);
         QCOMPARE(other.rowCount(), 0);
     }
 
@@ -129,7 +129,7 @@ private slots:
         SpravDB db;
         for (auto it = colours.begin(); it != colours.end(); ++it)
             db.insertQuest(0, QString::number(it.key()), it.key());
-        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), SpravDB::Result::Done);
         QCOMPARE(model.rowCount(), colours.size());
         for (int row = 0; row < model.rowCount(); ++row) {
             const int kind = model.item(row)->data(SpravDB::KindRole).toInt();
@@ -163,7 +163,7 @@ private slots:
             controlId = db.insertTest(folderId, control);
             db.insertTest(folderId, test);
             db.insertTest(folderId, neutral);
-            QCOMPARE(db.loadTestTree(&model, 0, root), 0);
+            QCOMPARE(db.loadTestTree(&model, 0, root), SpravDB::Result::Done);
         }
         QCOMPARE(model.rowCount(), 1);
         QStandardItem *folder = root->child(0);
@@ -200,7 +200,7 @@ private slots:
                                    + "')"}));
         QStandardItemModel model;
         SpravDB db;
-        QCOMPARE(db.loadTestTree(&model, 0, nullptr), 0);
+        QCOMPARE(db.loadTestTree(&model, 0, nullptr), SpravDB::Result::Done);
         QCOMPARE(texts(model), QStringList({"Повреждённая методика №7"}));
         QCOMPARE(model.item(0)->data(SpravDB::IdRole).toInt(), 7);
         QVERIFY(model.item(0)->isEditable());
@@ -224,7 +224,7 @@ private slots:
                                    .arg(chain)}));
         QStandardItemModel model;
         SpravDB db;
-        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), SpravDB::Result::Done);
         int depth = 0;
         for (QStandardItem *item = model.item(0); item && item->data(SpravDB::KindRole).isNull(); item = item->child(0))
             ++depth;
@@ -261,7 +261,7 @@ private slots:
         QStandardItemModel model;
         SpravDB db;
         QCOMPARE(quests ? db.loadQuestTree(&model, 0, nullptr) : db.loadTestTree(&model, 0, nullptr),
-                 int(SpravDB::TooLarge));
+                 SpravDB::Result::TooLarge);
         QCOMPARE(model.rowCount(), 0);
     }
 
@@ -271,8 +271,8 @@ private slots:
         usePath(dir);
         QStandardItemModel model;
         SpravDB db;
-        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), 0);
-        QCOMPARE(db.loadTestTree(&model, 0, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&model, 0, nullptr), SpravDB::Result::Done);
+        QCOMPARE(db.loadTestTree(&model, 0, nullptr), SpravDB::Result::Done);
         QCOMPARE(model.rowCount(), 0);
     }
 
@@ -294,25 +294,25 @@ private slots:
         QVERIFY(execute(path, rows));
         SpravDB db;
         QStandardItemModel fromOne;
-        QCOMPARE(db.loadQuestTree(&fromOne, 1, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&fromOne, 1, nullptr), SpravDB::Result::Done);
         QCOMPARE(texts(fromOne), QStringList({"q1", "two"}));
         QCOMPARE(texts(fromOne, childNamed(fromOne, nullptr, "two")), QStringList({"q2"}));
         QCOMPARE(itemCount(fromOne), 3);
 
         QStandardItemModel fromSelf;
-        QCOMPARE(db.loadQuestTree(&fromSelf, 3, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&fromSelf, 3, nullptr), SpravDB::Result::Done);
         QCOMPARE(texts(fromSelf), QStringList({"q3"}));
 
         QCOMPARE(db.skippedFolders(), 0);
 
         // From the top, the folders whose chain never reaches it are counted.
         QStandardItemModel fromTop;
-        QCOMPARE(db.loadQuestTree(&fromTop, 0, nullptr), 0);
+        QCOMPARE(db.loadQuestTree(&fromTop, 0, nullptr), SpravDB::Result::Done);
         QCOMPARE(texts(fromTop), QStringList({"top"}));
         QCOMPARE(db.skippedFolders(), 4);
 
         QStandardItemModel tests;
-        QCOMPARE(db.loadTestTree(&tests, 1, nullptr), 0);
+        QCOMPARE(db.loadTestTree(&tests, 1, nullptr), SpravDB::Result::Done);
         QCOMPARE(texts(tests), QStringList({"two"}));
         QCOMPARE(itemCount(tests), 1);
     }

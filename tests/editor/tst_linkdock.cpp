@@ -26,7 +26,7 @@ Q_DECLARE_METATYPE(Inspection *)
 namespace {
 
 using Announcement = QList<QVariant>;
-const char *const kChanged = SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *));
+const auto kChanged = &PersoneLinkDockWindow::notificationChangedPerosneSignal;
 
 QString dataRoot()
 {
@@ -189,7 +189,7 @@ void TestLinkDock::choosingALinkLoadsItsSubject()
     links->onCreatePersoneLinkAndVerify(ivanov);
     links->onCreatePersoneLinkAndVerify(petrov);
     QSignalSpy announced(links, kChanged);
-    QSignalSpy synced(links, SIGNAL(notificationChangedPerosneSignal_ForSync(QString)));
+    QSignalSpy synced(links, &PersoneLinkDockWindow::notificationChangedPerosneSignal_ForSync);
     links->listView()->setCurrentIndex(linkIndex(1));
     QCOMPARE(announced.size(), 1);
     QCOMPARE(announced[0], (Announcement{petrov, petrov, QVariant::fromValue<QObject *>(links)}));

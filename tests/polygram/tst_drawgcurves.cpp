@@ -386,8 +386,10 @@ void TestDrawGCurves::timeCaptions()
     painter.drawTimeCaptions(qp, area, 200, 300);
     qp.end();
     const qreal left = 300 - metrics.horizontalAdvance(QStringLiteral("00:10")) * 0.5;
-    QCOMPARE(device.texts()[0].pos, QPointF(left, 30 - 8));
-    QCOMPARE(device.texts()[1].pos, QPointF(left, 529 + metrics.height() + 2));
+    // Each line wholly in its strip, clear of the tick marks.
+    QCOMPARE(device.texts()[0].pos, QPointF(left, 30 - 10 - metrics.descent()));
+    QCOMPARE(device.texts()[1].pos, QPointF(left, 529 + 10 + metrics.ascent()));
+    QCOMPARE(drawG::captionStripHeight(), metrics.height() + 10);
     QCOMPARE(device.texts()[0].color, QColor(127, 127, 127));
     const QVector<QLineF> ticks = greyLines(device, 2);
     QCOMPARE(ticks.size(), 4);

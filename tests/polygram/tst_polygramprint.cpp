@@ -53,6 +53,8 @@ private slots:
     void pdfHeaderStandsAboveThePolygram();
     void pdfKeepsItsMarginsAndWholeCaptions();
     void unwritablePdfIsReported();
+    void pdfCaptionsAreWhole_data();
+    void pdfCaptionsAreWhole();
     void printPagesAreLandscapeAndScaledUniformly_data();
     void printPagesAreLandscapeAndScaledUniformly();
     void printStopsWhenAskedBetweenPages();
@@ -191,6 +193,51 @@ void TestPolygramPrint::pdfKeepsItsMarginsAndWholeCaptions()
     QCOMPARE(PopplerReader::inkIn(image, QRect(image.width() - strip, 0, strip, image.height())), 0);
     QCOMPARE(PopplerReader::inkIn(image, QRect(0, 0, image.width(), strip)), 0);
     QCOMPARE(PopplerReader::inkIn(image, QRect(0, image.height() - strip, image.width(), strip)), 0);
+}
+
+void TestPolygramPrint::pdfCaptionsAreWhole_data()
+{
+    QTest::addColumn<int>("pastCaption");  // the recording's end, from a caption's tick
+    for (const int past : {-25, -8, 0, 8, 25})
+        QTest::addRow("%d", past) << past;
+}
+
+// At 300 dpi each time caption shows whole, in its strip, with no axis bar
+// or tick mark crossing it, also where the recording ends within a page.
+void TestPolygramPrint::pdfCaptionsAreWhole()
+{
+    QFETCH(int, pastCaption);
+    PolygramFixture fixture;
+    const int w = PolygramPrint::pdfPageWidth();
+    fillTest(fixture, (w + w / 2) / 200 * 200 + pastCaption);
+    const QString pdf = file(QStringLiteral("captions.pdf"));
+    QVERIFY(PolygramPrint(&fixture.test, kSubject).writePdf(pdf));
+    const int dpi = 300;
+    const QImage image = PopplerReader::page(pdf, 2, dpi);
+    QVERIFY(!image.isNull());
+    static const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d$"));
+    QVector<QRect> inks;
+    for (const auto &word : PopplerReader::words(pdf, 2)) {
+        if (!time.match(word.first).hasMatch())
+            continue;
+        const QRectF points = word.second;
+        const QRect box(QPoint(qFloor(points.left() * dpi / 72), qFloor(points.top() * dpi / 72)),
+                        QPoint(qCeil(points.right() * dpi / 72), qCeil(points.bottom() * dpi / 72)));
+        // A line that crosses the caption leaves ink just outside its box.
+        const QRect frame = box.adjusted(-2, -2, 2, 2);
+        const int outside = PopplerReader::inkIn(image, frame) - PopplerReader::inkIn(image, box);
+        QVERIFY2(outside == 0, qPrintable(QStringLiteral("%1 crossed: %2").arg(word.first).arg(outside)));
+        const QRect ink = PopplerReader::inkBounds(image, box);
+        QVERIFY2(ink.width() > box.width() * 3 / 4, qPrintable(word.first + QStringLiteral(" cut at its side")));
+        inks << ink;
+    }
+    QVERIFY(inks.size() >= 6);  // the top and bottom rows
+    // A caption cut at its top or bottom is lower than the others.
+    const auto tallest = std::max_element(inks.begin(), inks.end(), [](const QRect &a, const QRect &b) {
+        return a.height() < b.height();
+    });
+    for (const QRect &ink : inks)
+        QVERIFY2(ink.height() >= tallest->height() - 2, qPrintable(QString::number(ink.height())));
 }
 
 void TestPolygramPrint::unwritablePdfIsReported()

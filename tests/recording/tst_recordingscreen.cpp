@@ -98,7 +98,9 @@ void TestRecordingScreen::toolBarInOrderWithIconsAndShortcuts()
                                  "combo:13", "|", "Удалить начало полиграммы", "|",
                                  "Включить/выключить режим управления мышкой (F9)",
                                  "Включить режим полного экрана (Alt+Enter)", "|", "Изменить порядок вопросов (F2)",
-                                 "Мастер настроек каналов", "|", "Доп.канал: ", "combo:2"}));
+                                 "Мастер настроек каналов", "|", "Доп.канал: ", "combo:2",
+                                 "  Эмулятор сенсорного блока  "}));
+    QVERIFY(!screen->demoUnitAction->isVisible());  // until the unit is known
     QCOMPARE(screen->remoteControlAction->shortcut(), QKeySequence(Qt::Key_F9));
     QCOMPARE(screen->fullScreenAction->shortcut(), QKeySequence(Qt::ALT + Qt::Key_Return));
     QVERIFY(screen->pauseAction->isCheckable() && screen->fullScreenAction->isCheckable());

@@ -191,7 +191,7 @@ void TestRecordWindow::deviceErrorIsShownAndClosesWithoutHang()
     MessageBoxAnswerer answers({QMessageBox::Ok});
     startWindow();
     QTRY_COMPARE(main->received(RecordingEvents::DeviceError), 1);
-    QCOMPARE(answers.asked(), QStringList{"Error load device"});
+    QCOMPARE(answers.asked(), QStringList{"Не удалось загрузить модуль сенсорного блока «vugSensorFakeNull.so»"});
     window->stop(false);
     QVERIFY(!window->session());
     QCOMPARE(QWidget::keyboardGrabber(), nullptr);

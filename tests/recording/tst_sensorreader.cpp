@@ -299,10 +299,14 @@ private slots:
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("text");
-        QTest::newRow("missing") << binFolder() << "vugSensorMissing.so" << "Error load device";
-        QTest::newRow("not a library") << QString() << "vugSensorText.so" << "Error load device";
-        QTest::newRow("without _createObject") << binFolder() << "libvugSerial.so" << "Error load device";
-        QTest::newRow("no device") << VUG_FAKE_SENSORS << "vugSensorFakeNull.so" << "Error load device";
+        // The examiner learns which file of the program folder is at fault.
+        const auto notLoaded = [](const char *file) {
+            return QStringLiteral("Не удалось загрузить модуль сенсорного блока «%1»").arg(file);
+        };
+        QTest::newRow("missing") << binFolder() << "vugSensorMissing.so" << notLoaded("vugSensorMissing.so");
+        QTest::newRow("not a library") << QString() << "vugSensorText.so" << notLoaded("vugSensorText.so");
+        QTest::newRow("without _createObject") << binFolder() << "libvugSerial.so" << notLoaded("libvugSerial.so");
+        QTest::newRow("no device") << VUG_FAKE_SENSORS << "vugSensorFakeNull.so" << notLoaded("vugSensorFakeNull.so");
         QTest::newRow("unit does not open") << VUG_FAKE_SENSORS << "vugSensorFakeA.so" << "Error open device";
     }
 

@@ -155,7 +155,7 @@ void TstDefMertValuation::firstEntry()
     QCOMPARE(entry.uid, QUuid(QStringLiteral("{6BC758B1-4A20-4CBE-AD79-4ACCD2CD7B78}")));
     QCOMPARE(entry.nKodChannel, qint16(0));
     QCOMPARE(entry.eMet, 2);
-    QCOMPARE(catalogue.picturePath(entry.uid), QStringLiteral(":/Pelmar/Images/MetrVal_GSR_ampl_mode1.png"));
+    QCOMPARE(catalogue.picturePath(entry.uid), VugImages::path(QStringLiteral("MetrVal_GSR_ampl_mode1.png")));
     // Entries of one kind on two channels are told apart by their texts.
     QCOMPARE(catalogue.entries[156].Name, QStringLiteral("Канал ПГ\nСпад\nрежим 1"));
     QVERIFY(catalogue.entries[156].sDescription != catalogue.entries[175].sDescription);
@@ -312,7 +312,7 @@ void TstDefMertValuation::picturesAreResources()
         paths.insert(catalogue.picturePath(entry.uid));
     QCOMPARE(paths.size(), 16);
     for (const QString &path : paths) {
-        QVERIFY2(path.startsWith(QLatin1String(":/Pelmar/Images/MetrVal_")), qPrintable(path));
+        QVERIFY2(path.startsWith(VugImages::path(QStringLiteral("MetrVal_"))), qPrintable(path));
         QVERIFY2(!QImage(path).isNull(), qPrintable(path));
     }
     // No picture: an empty path, entered for the identifier.

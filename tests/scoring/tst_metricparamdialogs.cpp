@@ -258,7 +258,7 @@ private slots:
         DefMertValuation::fillBasic(basic);
         Inspection::_MetricParam own = customParam(QStringLiteral("Свой"), 0.5);
         own.bAuto = true;
-        QVERIFY(SpravDB().writeMetricVal({own, customParam(QStringLiteral("Другой"), 2.0)}) == SpravDB::Done);
+        QVERIFY(SpravDB().writeMetricVal({own, customParam(QStringLiteral("Другой"), 2.0)}) == SpravDB::Result::Done);
         Inspection::_MetricParam heldOff = basic[2];
         heldOff.bEnable = false;
         Inspection::_MetricParam heldOn = basic[1];
@@ -345,7 +345,7 @@ private slots:
     void aRefusedWriteKeepsTheOldRowsAndIsTold()
     {
         const QString path = SpravDB::sPathFileSprav;
-        QVERIFY(SpravDB().writeMetricVal({customParam(QStringLiteral("Один"), 1.0)}) == SpravDB::Done);
+        QVERIFY(SpravDB().writeMetricVal({customParam(QStringLiteral("Один"), 1.0)}) == SpravDB::Result::Done);
         // One id left: the rewrite's second insert fails.
         QVERIFY(SpravFixtures::execute(
             path, {"UPDATE sqlite_sequence SET seq = 9223372036854775806 WHERE name = 'metricval'"}));

@@ -24,8 +24,8 @@ using namespace SubjectFixtures;
 namespace {
 
 using Announcement = QList<QVariant>;
-const char *const kChanged = SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *));
-const char *const kLink = SIGNAL(notyfyCreatePersoneLinkAndVerify(QString));
+const auto kChanged = &PersoneDockWindow::notificationChangedPerosneSignal;
+const auto kLink = &PersoneDockWindow::notyfyCreatePersoneLinkAndVerify;
 
 QString dataRoot()
 {

@@ -571,7 +571,7 @@ void TestPersonePropertyDlg::subjectDockOpensItAndAnnouncesTheSubject()
     QVERIFY2(path.endsWith(".qmz"), qPrintable(path));
     QVERIFY(dock.userPropertyAction()->isEnabled());
 
-    QSignalSpy announced(&dock, SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *)));
+    QSignalSpy announced(&dock, &PersoneDockWindow::notificationChangedPerosneSignal);
     QTimer::singleShot(0, [] {
         auto *dialog = qobject_cast<PersonePropertyDlg *>(QApplication::activeModalWidget());
         QVERIFY(dialog);

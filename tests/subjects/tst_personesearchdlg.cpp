@@ -93,7 +93,7 @@ void TestPersoneSearchDlg::initTestCase()
     SpravDB::sPathFileSprav = m_dir.filePath("sprav.sqmz");
     SpravDB sprav;
     QCOMPARE(sprav.writeTags(KeyA.toString() + "\t0\tГорода/Москва\n" + KeyB.toString() + "\t0\tВодитель\n"),
-             int(SpravDB::Done));
+             SpravDB::Result::Done);
 }
 
 void TestPersoneSearchDlg::firstOpenShowsTheDefaults()
@@ -235,7 +235,7 @@ void TestPersoneSearchDlg::helpIsReadOnceAndToggled()
 
 void TestPersoneSearchDlg::helpPageFollowsTheLanguage()
 {
-    const QString russian = ":/Pelmar/Images/regexp.html";
+    const QString russian = VugImages::path(QStringLiteral("regexp.html"));
     QVERIFY(QFile::exists(russian));
     for (const char *code : {"ru", "en", "kz", "es"})
         QCOMPARE(PersoneSearchDlg::helpPage(code), russian);

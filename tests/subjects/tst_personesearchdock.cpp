@@ -301,14 +301,14 @@ void TestPersoneSearchDock::contextMenuAndItsActions()
     DialogAnswerer answer(searchFor("шпион"));
     dock.searchAction()->trigger();
     const QPoint onItem = dock.listView()->visualRect(dock.listView()->model()->index(0, 0)).center();
-    std::unique_ptr<QMenu> menu(dock.newContextMenu(onItem));
+    std::unique_ptr<QMenu> menu(dock.createContextMenu(onItem));
     const QList<QAction *> entries = menu->actions();
     QCOMPARE(entries.size(), 5);
     QCOMPARE(entries[0]->text(), QString("Копировать ВЕСЬ ВОПРОСНИК в системный буфер\tCtrl+C"));
     QCOMPARE(entries[2]->text(), QString("Показать папку в Проводнике"));
     QVERIFY(entries[0]->isEnabled() && entries[2]->isEnabled());
     QVERIFY(entries[4]->isCheckable() && !entries[4]->isChecked());
-    std::unique_ptr<QMenu> below(dock.newContextMenu(QPoint(5, 390)));
+    std::unique_ptr<QMenu> below(dock.createContextMenu(QPoint(5, 390)));
     QVERIFY(!below->actions()[0]->isEnabled() && !below->actions()[2]->isEnabled());
 
     dock.listView()->setCurrentIndex(dock.listView()->model()->index(0, 0));

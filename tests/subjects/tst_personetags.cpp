@@ -47,7 +47,7 @@ QString storedTags()
 void storeTags(const QString &text)
 {
     SpravDB sprav;
-    QCOMPARE(sprav.writeTags(text), int(SpravDB::Done));
+    QCOMPARE(sprav.writeTags(text), SpravDB::Result::Done);
 }
 
 // Lines of count keys, each in folders of its own MaxTagDepth deep: MaxTagDepth

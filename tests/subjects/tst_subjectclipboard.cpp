@@ -209,7 +209,7 @@ void TestSubjectClipboard::dockCopiesAndPastesOnSubjectsOnly()
     dock.onActionInspectionCopy();
     QVERIFY(SubjectClipboard::hasTests());
     choose(petrov);
-    QSignalSpy announced(&dock, SIGNAL(notificationChangedPerosneSignal(QString, QString, QObject *)));
+    QSignalSpy announced(&dock, &PersoneDockWindow::notificationChangedPerosneSignal);
     dock.onActionInspectionPaste();
     QCOMPARE(announced.size(), 1);
     QCOMPARE(announced[0][1].toString(), petrov);

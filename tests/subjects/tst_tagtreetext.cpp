@@ -209,12 +209,12 @@ void TestTagTreeText::treeTextRoundTripsThroughTheReferenceBook()
     const QString text = tagTreeText(&model);
     {
         SpravDB sprav;
-        QCOMPARE(sprav.writeTags(text), int(SpravDB::Done));
+        QCOMPARE(sprav.writeTags(text), SpravDB::Result::Done);
     }
     QString read;
     {
         SpravDB sprav;
-        QCOMPARE(sprav.readTags(read), int(SpravDB::Done));
+        QCOMPARE(sprav.readTags(read), SpravDB::Result::Done);
     }
     QStandardItemModel back;
     build(back, read, KeyA.toString() + '\t');

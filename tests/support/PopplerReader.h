@@ -97,6 +97,18 @@ inline int inkIn(const QImage &image, const QRect &rect)
     return ink;
 }
 
+// The smallest rectangle holding the ink inside a rectangle of the image.
+inline QRect inkBounds(const QImage &image, const QRect &rect)
+{
+    QRect bounds;
+    const QRect inside = rect & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (qGray(image.pixel(x, y)) < 200)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
 // Pixels of a clear colour inside a rectangle: curves, not grid or text.
 inline int colourIn(const QImage &image, const QRect &rect)
 {

@@ -1,4 +1,4 @@
-#include "polygram/FillPath.h"
+#include "app/RasterFillChoice.h"
 
 #include <QtGlobal>
 
@@ -14,11 +14,7 @@
 namespace {
 
 // Filled before any constructor runs: constant-initialised, never rebuilt.
-struct Decision {
-    bool userSet = false;
-    double penaltyNs = -1.0;
-};
-Decision decision;
+RasterFillChoice::Start chosen;
 
 // The program started afresh passes the penalty it measured on.
 constexpr char kDisable[] = "QT_NO_CPU_FEATURE";
@@ -110,9 +106,10 @@ int wholeNumber(const char *text)
     return value;
 }
 
-void restartWithoutAvx2(char **argv, char **envp, int penaltyNs)
+// "VUG_FILL_PENALTY_NS=<n>", written by hand: the C library's formatting is
+// not set up yet.
+char *measuredVariable(int penaltyNs)
 {
-    // Written by hand: the C library's formatting is not set up yet.
     static char measured[64];
     char *end = std::strcpy(measured, kMeasured) + std::strlen(kMeasured);
     *end++ = '=';
@@ -123,41 +120,72 @@ void restartWithoutAvx2(char **argv, char **envp, int penaltyNs)
     while (count)
         *end++ = digits[--count];
     *end = '\0';
+    return measured;
+}
+
+void restartWithoutAvx2(char **argv, char **envp, int penaltyNs)
+{
     static char disable[] = "QT_NO_CPU_FEATURE=avx2";
-    constexpr int kMaxVariables = 4096;
-    static char *environment[kMaxVariables + 3];
-    int variables = 0;
-    while (envp[variables] && variables < kMaxVariables)
-        environment[variables] = envp[variables], ++variables;
-    environment[variables++] = disable;
-    environment[variables++] = measured;
-    environment[variables] = nullptr;
+    std::vector<char *> environment = RasterFillChoice::restartEnvironment(envp, disable, measuredVariable(penaltyNs));
     // By its own path, so that the process keeps its name.
     static char program[4096];
     const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
     if (length <= 0)
         return;
     program[length] = '\0';
-    execve(program, argv, environment);
+    execve(program, argv, environment.data());
     // Where that fails the program goes on with Qt's AVX2 fills.
 }
 
 }  // namespace
 
-namespace FillPath {
+namespace RasterFillChoice {
 
-void startOnChosenPath(int, char **argv, char **envp)
+Start startFor(char **envp, double (*probe)())
 {
+    Start start;
     if (const char *measured = variable(envp, kMeasured)) {
-        decision.penaltyNs = wholeNumber(measured);
-        return;
+        start.passedOn = true;
+        start.penaltyNs = wholeNumber(measured);
+        return start;
     }
-    decision.userSet = variable(envp, kDisable) != nullptr;
-    if (decision.userSet)
+    start.userSet = variable(envp, kDisable) != nullptr;
+    if (start.userSet)
+        return start;
+    start.penaltyNs = probe();
+    start.restart = slowTransition(start.penaltyNs);
+    return start;
+}
+
+std::vector<char *> restartEnvironment(char **envp, char *disable, char *measured)
+{
+    std::vector<char *> environment;
+    for (; envp && *envp; ++envp)
+        environment.push_back(*envp);
+    environment.push_back(disable);
+    environment.push_back(measured);
+    environment.push_back(nullptr);
+    return environment;
+}
+
+void chooseBeforeLibraries(int, char **argv, char **envp)
+{
+    chosen = startFor(envp, &probePenaltyNs);
+    if (chosen.restart)
+        restartWithoutAvx2(argv, envp, int(chosen.penaltyNs));
+}
+
+void forgetAddedVariables(const Start &start)
+{
+    if (!start.passedOn)
         return;
-    decision.penaltyNs = probePenaltyNs();
-    if (slowTransition(decision.penaltyNs))
-        restartWithoutAvx2(argv, envp, int(decision.penaltyNs));
+    unsetenv(kDisable);
+    unsetenv(kMeasured);
+}
+
+void forgetAddedVariables()
+{
+    forgetAddedVariables(chosen);
 }
 
 double probePenaltyNs()
@@ -170,24 +198,20 @@ bool slowTransition(double penaltyNs)
     return penaltyNs > kSlowTransitionNs;
 }
 
-double transitionPenaltyNs()
-{
-    return decision.penaltyNs;
-}
-
 bool avx2Fills()
 {
-    return cpuHasAvx2() && !disablesAvx2(std::getenv(kDisable));
+    // The program started afresh runs without them, its variables forgotten or not.
+    return cpuHasAvx2() && !chosen.passedOn && !disablesAvx2(std::getenv(kDisable));
 }
 
 QString description()
 {
     const QString path = avx2Fills() ? QStringLiteral("заливка AVX2") : QStringLiteral("заливка SSE2");
-    if (decision.userSet)
+    if (chosen.userSet)
         return QStringLiteral("%1, задано %2").arg(path, QLatin1String(kDisable));
-    if (decision.penaltyNs < 0)
+    if (chosen.penaltyNs < 0)
         return path;
-    return QStringLiteral("%1, переход AVX→SSE %2 нс").arg(path).arg(qRound(decision.penaltyNs));
+    return QStringLiteral("%1, переход AVX→SSE %2 нс").arg(path).arg(qRound(chosen.penaltyNs));
 }
 
-}  // namespace FillPath
+}  // namespace RasterFillChoice

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QTimer>
+
+#include <functional>
+
+// A yes/no question about a running recording whose text is made again while
+// it is open, so that what it says stays true until the examiner answers.
+class LiveQuestion : public QMessageBox
+{
+    Q_OBJECT
+public:
+    static constexpr int RefreshMs = 250;
+
+    LiveQuestion(QWidget *parent, const QString &title, std::function<QString()> text,
+                 QMessageBox::StandardButton defaultButton);
+
+    // Runs the question modally; true when answered "Да".
+    bool askYes();
+
+private:
+    void refresh();
+
+    std::function<QString()> m_text;
+    QTimer m_refresh;
+};

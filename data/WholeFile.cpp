@@ -1,0 +1,51 @@
+#include "WholeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <sys/stat.h>
+
+WholeFile::WholeFile(const QString &destination)
+    : m_destination(destination),
+      m_temporary(QFileInfo(destination).absolutePath() + QStringLiteral("/.") + QFileInfo(destination).fileName()
+                  + QStringLiteral(".XXXXXX"))
+{
+}
+
+bool WholeFile::open()
+{
+    return m_temporary.open();
+}
+
+bool WholeFile::commit()
+{
+    m_temporary.close();
+    const QByteArray temporary = QFile::encodeName(m_temporary.fileName());
+    if (m_temporary.error() != QFileDevice::NoError
+        || chmod(temporary.constData(), 0666 & ~creationMask()) != 0
+        || std::rename(temporary.constData(), QFile::encodeName(m_destination).constData()) != 0)
+        return false;
+    m_temporary.setAutoRemove(false);
+    return true;
+}
+
+unsigned WholeFile::creationMask()
+{
+    static const unsigned mask = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray &line : status.readAll().split('\n')) {
+                if (line.startsWith("Umask:")) {
+                    bool ok = false;
+                    const unsigned value = line.mid(6).trimmed().toUInt(&ok, 8);
+                    if (ok)
+                        return value;
+                }
+            }
+        }
+        // The usual mask where the kernel does not tell it.
+        return 022u;
+    }();
+    return mask;
+}

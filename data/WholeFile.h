@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryFile>
+
+// A file written whole, then put in place: written under a temporary name
+// beside its destination and renamed over it at commit, so the destination
+// holds the old file or the whole new one, never a part. A link found at the
+// destination is replaced, never followed. The new file gets the permissions
+// a newly made file would have, not the temporary file's owner-only ones.
+class WholeFile
+{
+public:
+    explicit WholeFile(const QString &destination);
+
+    // Makes the temporary file and opens it for writing.
+    bool open();
+    // What is written, under its temporary name.
+    QTemporaryFile &file() { return m_temporary; }
+    // Closes the file and renames it over the destination; false leaves the
+    // destination as it was and removes the temporary file.
+    bool commit();
+
+    // The process's file-creation mask, read once without changing it: the
+    // mask is process-wide, and setting it to read it would race with other
+    // threads making files.
+    static unsigned creationMask();
+
+private:
+    QString m_destination;
+    QTemporaryFile m_temporary;
+};
