@@ -2,6 +2,7 @@
 
 
 
+#include "app/DataFolderCheck.h"
 #include "app/DiagnisticsDlg.h"
 #include "app/SettingsDlg.h"
 #include "data/GenericSettings.h"
@@ -10,6 +11,7 @@
 #include "data/WindowLayout.h"
 
 #include "editor/InspectionEditFancy.h"
+#include "editor/PendingRecordingPrompt.h"
 #include "fancy/FancyActionBar.h"
 #include "fancy/FancyTabWidget.h"
 #include "polygram/InspectionPoligrammeFancy.h"
@@ -95,6 +97,13 @@ void vugVorkel::onInitialize()
         return;  // runs once
     qApp->installEventFilter(this);
     offerDefaultsForUnusableSettings();
+    GenericSettings settings;
+    settings.load();
+    if (DataFolderCheck::ensure(this, settings, &DataFolderCheck::chooseWithDialog) == DataFolderCheck::Quit) {
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return;
+    }
+    PendingRecordingPrompt::offerRecoveryCopies(this, settings.sRootFolder);
 
     tabWidget = new Fancy::FancyTabWidget(this);
     actionBar = new Fancy::FancyActionBar(tabWidget);

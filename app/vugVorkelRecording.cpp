@@ -241,12 +241,14 @@ void vugVorkel::closeEvent(QCloseEvent *event)
         return;
     }
     const int answer = confirmStopRecording();
-    if (answer >= 0) {
+    if (answer >= 0)
         closeCurrentView(answer > 0);
+    auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy"));
+    // A recording whose save failed lives only here.
+    if (answer >= 0 && (!editor || editor->settlePendingRecording()))
         event->accept();
-    } else {
+    else
         event->ignore();
-    }
     saveEditorLayout();
 }
 

@@ -3,8 +3,6 @@
 #include "SettingsRange.h"
 #include "SettingsStore.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace {
@@ -94,9 +92,6 @@ void GenericSettings::load()
     SettingsRange range(settings->fileName());
     keepWithinPages(*this, range);
     range.report();
-
-    if (!QFileInfo::exists(sRootFolder))
-        QDir().mkpath(sRootFolder);
 }
 
 QString GenericSettings::defaultRootFolder()

@@ -53,8 +53,9 @@ public:
     static constexpr int kQualityMin = 0, kQualityMax = 2;
 
     // Every field from the store, defaults for absent or unreadable keys,
-    // numbers brought within the ranges above; creates the data root folder
-    // when nothing exists at its path.
+    // numbers brought within the ranges above. A data root folder that is not
+    // there is not made: it may be a share not mounted or a disk removed, and
+    // the examiner is asked at start.
     void load();
     // The data root folder when none is stored.
     static QString defaultRootFolder();

@@ -6,14 +6,20 @@
 #include "SharedConnection.h"
 #include "SubjectBounds.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
 
 const QString kSamplesKey = QStringLiteral("data");
 
+// A lock that stopped the store outweighs what was read before it: the
+// examiner tries again rather than taking the file for damaged.
 StoreResult worse(StoreResult a, StoreResult b)
 {
+    if (b == StoreResult::Busy)
+        return b;
     return a == StoreResult::Ok ? b : a;
 }
 
@@ -57,6 +63,7 @@ void Inspection::clear()
     metricParams.clear();
     preTestText.clear();
     undoHistory.clear();
+    pendingRecordings.clear();
 }
 
 StoreResult Inspection::load(const QString &file)
@@ -80,7 +87,7 @@ StoreResult Inspection::loadWith(const QString &file, const std::function<void(I
 
     InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return store.refusal().isEmpty() ? StoreResult::NotOpen : StoreResult::Refused;
+        return store.refusal().isEmpty() ? store.openFailure() : StoreResult::Refused;
     more(store);
     return readTests(store);
 }
@@ -101,16 +108,16 @@ StoreResult Inspection::readTests(InspectionStore &store)
     });
     intact = intact && decoded;
     sortTestsByDate();
-    return intact ? StoreResult::Ok : StoreResult::Damaged;
+    return store.outcome(intact, StoreResult::Damaged);
 }
 
 StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo)
 {
     InspectionStore store(path, InspectionStore::CreateFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     if (!store.createTable())
-        return StoreResult::NotWritten;
+        return store.outcome(false, StoreResult::NotWritten);
     if (!test)
         return StoreResult::Ok;
     QJsonObject structure;
@@ -126,9 +133,9 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
 {
     InspectionStore store(path, InspectionStore::CreateFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     if (!store.createTable())
-        return StoreResult::NotWritten;
+        return store.outcome(false, StoreResult::NotWritten);
     StoreResult result = StoreResult::Ok;
     // Rows of new tests are only inserted: looking for a row to update would
     // scan the whole table once per test.
@@ -146,7 +153,7 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
         }
         return true;
     });
-    return committed ? StoreResult::Ok : worse(result, StoreResult::NotWritten);
+    return store.outcome(committed, worse(result, StoreResult::NotWritten));
 }
 
 StoreResult Inspection::saveRecording(_Test *test)
@@ -165,9 +172,14 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
     // structure row made it.
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     if (!test || test->samples(0)->isEmpty())
         return StoreResult::NotWritten;
+    // Marks without their samples would show a test recorded with nothing to review.
+    bool hasSamples = false;
+    if (kind == InspectionDataType::RecordingHeader
+        && !(store.hasRow(test->rowId(), InspectionDataType::Recording, hasSamples) && hasSamples))
+        return store.outcome(false, StoreResult::NotWritten);
     const StoreResult result = store.writeEncoded(test->rowId(), kind,
                                                   recordingBytes(*test, kind == InspectionDataType::Recording));
     if (result == StoreResult::Ok)
@@ -203,6 +215,8 @@ QJsonObject Inspection::recordingDocument(_Test &test)
     insertPart("channels", [&test](QJsonObject &part) { test.channelsToJson(part); });
     insertPart("ia", [&test](QJsonObject &part) { test.ia.toJson(part); });
     document.insert(QStringLiteral("idsensor"), test.idsensor.toString());
+    document.insert(QStringLiteral("missedFrames"), test.missedFrames);
+    document.insert(QStringLiteral("lineErrors"), test.lineErrors);
     return document;
 }
 
@@ -218,6 +232,8 @@ void Inspection::readRecordingDocument(_Test &test, const QJsonObject &document,
     test.channelsFromJson(object("channels"));
     test.ia.fromJson(object("ia"));
     test.idsensor = QUuid(document.value(QStringLiteral("idsensor")).toString());
+    test.missedFrames = std::max(0, document.value(QStringLiteral("missedFrames")).toInt());
+    test.lineErrors = std::max(0, document.value(QStringLiteral("lineErrors")).toInt());
 }
 
 BinaryJsonObject Inspection::marksOf(const BinaryJsonObject &document)
@@ -261,7 +277,7 @@ StoreResult Inspection::loadRecording(_Test *test, bool marksOnly)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen() || !test)
-        return StoreResult::NotOpen;
+        return store.openFailure();
     return readRecording(store, *test, marksOnly ? RecordingPart::Marks : RecordingPart::Full);
 }
 
@@ -276,7 +292,7 @@ StoreResult Inspection::loadMarks()
         return StoreResult::Ok;
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     // One pass finds every row the tests need; each test's reads then go
     // straight to its rows instead of scanning the table four times.
     store.placeRows({InspectionDataType::Recording, InspectionDataType::RecordingHeader,
@@ -304,7 +320,7 @@ StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, Recor
     const StoreResult headerResult = store.readDocuments(test.rowId(), InspectionDataType::RecordingHeader, headers);
     for (const QJsonObject &document : headers)
         readRecordingDocument(test, document, RecordingPart::Header);
-    const StoreResult result = worse(intact ? StoreResult::Ok : StoreResult::Damaged, headerResult);
+    const StoreResult result = worse(store.outcome(intact, StoreResult::Damaged), headerResult);
     QVector<QJsonObject> scores;
     QVector<QJsonObject> measures;
     const StoreResult valuations
@@ -320,28 +336,65 @@ StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, Recor
 void Inspection::saveModifiedTests()
 {
     for (_Test &test : tests) {
-        if (!test.labelsModified)
+        if (!test.labelsModified || pendingRecordings.contains(test.id))
             continue;
         saveRecordingHeader(&test);
         test.labelsModified = false;
     }
 }
 
+void Inspection::setRecordingPending(const QUuid &id, bool pending)
+{
+    pendingRecordings.removeAll(id);
+    if (pending)
+        pendingRecordings.append(id);
+}
+
+Inspection::_Test *Inspection::pendingTest()
+{
+    for (const QUuid &id : qAsConst(pendingRecordings)) {
+        if (_Test *pending = test(indexOfTest(id)))
+            return pending;
+    }
+    return nullptr;
+}
+
+StoreResult Inspection::savePendingRecordings()
+{
+    // A subject file gone meanwhile is not made anew around one test: the
+    // others are in the file when it comes back.
+    if (!pendingRecordings.isEmpty() && !QFileInfo(path).isFile())
+        return StoreResult::NotOpen;
+    StoreResult result = StoreResult::Ok;
+    for (const QUuid &id : QVector<QUuid>(pendingRecordings)) {
+        _Test *pending = test(indexOfTest(id));
+        StoreResult saved = pending ? saveTestStruct(pending) : StoreResult::Ok;
+        if (pending && saved == StoreResult::Ok)
+            saved = saveRecording(pending);
+        if (saved == StoreResult::Ok) {
+            setRecordingPending(id, false);
+            if (pending)
+                pending->labelsModified = false;
+        }
+        result = worse(result, saved);
+    }
+    return result;
+}
+
 StoreResult Inspection::deleteTest(const QUuid &id)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
-    return store.deleteTest(rowIdOf(id)) ? StoreResult::Ok : StoreResult::NotWritten;
+        return store.openFailure();
+    return store.outcome(store.deleteTest(rowIdOf(id)), StoreResult::NotWritten);
 }
 
 StoreResult Inspection::deleteTestData(const QUuid &id)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
-    return store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct) ? StoreResult::Ok
-                                                                            : StoreResult::NotWritten;
+        return store.openFailure();
+    return store.outcome(store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct), StoreResult::NotWritten);
 }
 
 void Inspection::sortTestsByDate()

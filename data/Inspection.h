@@ -58,12 +58,14 @@ public:
     QString preTestText;
     QVector<_MetricParam> metricParams;
     QMap<QUuid, _UndoHistory> undoHistory;
+    QVector<QUuid> pendingRecordings;
 
     // The test at an index, or null when the index names none (indexes arrive through signals).
     _Test *test(int index) { return index >= 0 && index < tests.size() ? &tests[index] : nullptr; }
     int indexOfTest(const QUuid &id) const;
     void appendTest(const _Test &test) { tests.append(test); }
-    // Forgets the subject: path, tests, metric parameters, pre-test text and undo history.
+    // Forgets the subject: path, tests, metric parameters, pre-test text,
+    // undo history and pending recordings.
     void clear();
 
     // --- subject file ---
@@ -91,7 +93,17 @@ public:
     StoreResult loadMarks();
     // The whole recording of a recorded test whose samples are not in memory.
     StoreResult loadSamples(_Test *test);
+    // Marks moved in the review, as headers; a test whose recording is
+    // pending is left for its whole save.
     void saveModifiedTests();
+    // --- recordings whose save failed: kept in memory until they reach a file ---
+    void setRecordingPending(const QUuid &id, bool pending);
+    bool hasPendingRecording() const { return !pendingRecordings.isEmpty(); }
+    // The first pending test, or null.
+    _Test *pendingTest();
+    // Writes the structure and recording of every pending test; each one
+    // written is no longer pending.
+    StoreResult savePendingRecordings();
     StoreResult deleteTest(const QUuid &id);
     // Every row of the test except its structure.
     StoreResult deleteTestData(const QUuid &id);

@@ -17,7 +17,7 @@ StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJs
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     return store.writeDocument(testId, kind, document);
 }
 
@@ -25,7 +25,7 @@ StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJson
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     return readFirstDocument(store, testId, kind, document);
 }
 
@@ -35,8 +35,8 @@ StoreResult Inspection::readFirstDocument(InspectionStore &store, const QString 
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(testId, kind, rows);
     if (rows.isEmpty())
-        return intact ? StoreResult::Ok : StoreResult::Damaged;
-    return BinaryJson::decode(rows.first().data, document) && intact ? StoreResult::Ok : StoreResult::Damaged;
+        return store.outcome(intact, StoreResult::Damaged);
+    return store.outcome(BinaryJson::decode(rows.first().data, document) && intact, StoreResult::Damaged);
 }
 
 StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const)

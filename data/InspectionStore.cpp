@@ -31,6 +31,8 @@ const QString kSelectSizes = QStringLiteral(
 const QString kSelectData = QStringLiteral("SELECT data FROM inspection WHERE rowid = :1");
 // Only whether rows are there: their data stay unread.
 const QString kSelectPlaces = QStringLiteral("SELECT rowid, test_id, data_type FROM inspection WHERE data_type IN (%1)");
+// Only whether a row is there: its data stay unread.
+const QString kSelectExists = QStringLiteral("SELECT 1 FROM inspection WHERE test_id=:1 AND data_type=:2 LIMIT 1");
 const QString kSelectOwners = QStringLiteral("SELECT DISTINCT test_id FROM inspection WHERE data_type=:1");
 const QString kUpdate = QStringLiteral("UPDATE inspection SET data=:2 WHERE test_id=:1 AND data_type=:3");
 const QString kInsert = QStringLiteral("INSERT INTO inspection (test_id, data, data_type) VALUES (:1, :2, :3)");
@@ -70,6 +72,16 @@ InspectionStore::InspectionStore(const QString &path, Access access)
         return;
     if (!SharedConnection::openFile(path, QStringLiteral("inspection")))
         return;
+    // The schema is read under a shared lock; a file another program holds
+    // would otherwise pass as one with no schema to refuse.
+    QSqlQuery probe(SharedConnection::database());
+    if (!probe.exec(QStringLiteral("PRAGMA schema_version")))
+        failed(probe.lastError());
+    probe.finish();
+    if (m_busy) {
+        SharedConnection::database().close();
+        return;
+    }
     m_refusal = subjectSchema().mismatch(SharedConnection::database());
     m_open = m_refusal.isEmpty();
     if (m_open)
@@ -81,6 +93,24 @@ InspectionStore::InspectionStore(const QString &path, Access access)
 QString InspectionStore::refusalOf(const QString &path)
 {
     return InspectionStore(path, ExistingFile).refusal();
+}
+
+StoreResult InspectionStore::openFailure() const
+{
+    return m_busy ? StoreResult::Busy : StoreResult::NotOpen;
+}
+
+StoreResult InspectionStore::outcome(bool done, StoreResult failure) const
+{
+    if (done)
+        return StoreResult::Ok;
+    return m_busy ? StoreResult::Busy : failure;
+}
+
+bool InspectionStore::failed(const QSqlError &error)
+{
+    m_busy = m_busy || SharedConnection::isBusy(error);
+    return false;
 }
 
 InspectionStore::~InspectionStore()
@@ -101,11 +131,13 @@ bool InspectionStore::createTable()
 
 bool InspectionStore::run(QSqlQuery &query, const QString &statement, const QVariantList &values)
 {
-    if (!m_open || !query.prepare(statement))
+    if (!m_open || m_busy)
         return false;
+    if (!query.prepare(statement))
+        return failed(query.lastError());
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(QStringLiteral(":%1").arg(i + 1), values[i]);
-    return query.exec();
+    return query.exec() || failed(query.lastError());
 }
 
 bool InspectionStore::writeRow(const QString &testId, int kind, const QByteArray &data)
@@ -140,7 +172,7 @@ StoreResult InspectionStore::writeEncoded(const QString &testId, int kind, const
         return StoreResult::NotOpen;
     if (document.isEmpty())
         return StoreResult::TooLarge;
-    return writeRow(testId, kind, document) ? StoreResult::Ok : StoreResult::NotWritten;
+    return outcome(writeRow(testId, kind, document), StoreResult::NotWritten);
 }
 
 qint64 InspectionStore::maxRowBytes(int kind)
@@ -199,7 +231,9 @@ bool InspectionStore::visitRows(const QString &condition, const QVariantList &va
         total += taken;
     }
     // A damaged page ends the walk early with an error instead of more rows.
-    return intact && !sizes.lastError().isValid();
+    if (sizes.lastError().isValid())
+        return failed(sizes.lastError());
+    return intact;
 }
 
 bool InspectionStore::visitRows(const QString &condition, const QVariantList &values, int kind, int count,
@@ -284,7 +318,7 @@ bool InspectionStore::placeRows(const QVector<int> &kinds)
     while (query.next())
         places[query.value(2).toInt()][query.value(1).toString()].append(query.value(0).toLongLong());
     if (query.lastError().isValid())
-        return false;
+        return failed(query.lastError());
     m_places = places;
     return true;
 }
@@ -300,6 +334,18 @@ InspectionStore::Selection InspectionStore::rowsOf(const QString &testId, int ki
     return {QStringLiteral("rowid IN (%1)").arg(rowIds.join(QLatin1Char(','))), {}};
 }
 
+bool InspectionStore::hasRow(const QString &testId, int kind, bool &exists)
+{
+    QSqlQuery query(SharedConnection::database());
+    query.setForwardOnly(true);
+    if (!run(query, kSelectExists, {testId, kind}))
+        return false;
+    exists = query.next();
+    if (query.lastError().isValid())
+        return failed(query.lastError());
+    return true;
+}
+
 bool InspectionStore::ownersOf(int kind, QSet<QString> &testIds)
 {
     QSqlQuery query(SharedConnection::database());
@@ -308,7 +354,9 @@ bool InspectionStore::ownersOf(int kind, QSet<QString> &testIds)
         return false;
     while (query.next())
         testIds.insert(query.value(0).toString());
-    return !query.lastError().isValid();
+    if (query.lastError().isValid())
+        return failed(query.lastError());
+    return true;
 }
 
 StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents)
@@ -323,7 +371,7 @@ StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVec
         else
             decoded = false;
     });
-    return intact && decoded ? StoreResult::Ok : StoreResult::Damaged;
+    return outcome(intact && decoded, StoreResult::Damaged);
 }
 
 bool InspectionStore::deleteTest(const QString &testId)
@@ -341,9 +389,11 @@ bool InspectionStore::deleteKind(int kind)
 bool InspectionStore::inTransaction(const std::function<bool()> &writes)
 {
     QSqlDatabase &database = SharedConnection::database();
-    if (!m_open || !database.transaction())
+    if (!m_open || m_busy)
         return false;
-    if (writes() && database.commit())
+    if (!database.transaction())
+        return failed(database.lastError());
+    if (writes() && (database.commit() || failed(database.lastError())))
         return true;
     database.rollback();
     return false;

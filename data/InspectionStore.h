@@ -14,6 +14,7 @@
 
 #include <functional>
 
+class QSqlError;
 class QSqlQuery;
 
 // One operation's use of a subject file (table inspection: test_id, data_type,
@@ -47,6 +48,13 @@ public:
     // Nothing of such a file is read or changed. Empty otherwise.
     QString refusal() const { return m_refusal; }
     static QString refusalOf(const QString &path);
+    // Whether another program's lock stopped a statement (SQLite's busy wait
+    // ran out). Once it has, no further statement runs: each would wait again.
+    bool isBusy() const { return m_busy; }
+    // Why the file did not open: Busy or NotOpen.
+    StoreResult openFailure() const;
+    // Ok when done; otherwise Busy when a lock stopped the store, else the failure given.
+    StoreResult outcome(bool done, StoreResult failure) const;
 
     // Creates the table when the database lacks it; false when it cannot be made
     // (a file that is no database).
@@ -102,6 +110,9 @@ public:
     // each would scan the table. False, leaving the reads to scan, when the
     // table could not be read.
     bool placeRows(const QVector<int> &kinds);
+    // Whether the test has a row of the kind, without reading it; false when
+    // the table could not be read.
+    bool hasRow(const QString &testId, int kind, bool &exists);
     // The owners of rows of a kind, in one pass over the table; false when
     // the table could not be read.
     bool ownersOf(int kind, QSet<QString> &testIds);
@@ -129,6 +140,8 @@ private:
     bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowTaker &take);
     bool visitRows(const QString &condition, const QVariantList &values, int kind, int count, const RowVisitor &visit);
     bool readData(qint64 rowId, QByteArray &data);
+    // Notes a failed statement's cause; false, for the caller's return.
+    bool failed(const QSqlError &error);
     struct Selection {
         QString condition;
         QVariantList values;
@@ -136,6 +149,7 @@ private:
     // The rows of a test and kind: by their places when placed, else by a scan.
     Selection rowsOf(const QString &testId, int kind) const;
     bool m_open = false;
+    bool m_busy = false;
     // Row ids by kind and owner.
     QHash<int, QHash<QString, QVector<qint64>>> m_places;
     QString m_refusal;

@@ -23,10 +23,6 @@ QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind)
     return rows;
 }
 
-StoreResult committed(bool done)
-{
-    return done ? StoreResult::Ok : StoreResult::NotWritten;
-}
 
 }  // namespace
 
@@ -34,7 +30,7 @@ StoreResult Inspection::loadPerson(_Person &person)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     return readPerson(store, person);
 }
 
@@ -43,19 +39,19 @@ StoreResult Inspection::readPerson(InspectionStore &store, _Person &person)
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(InspectionDataType::Questionnaire, rows);
     if (rows.isEmpty())
-        return intact ? StoreResult::Ok : StoreResult::Damaged;
+        return store.outcome(intact, StoreResult::Damaged);
     QJsonObject document;
     if (!BinaryJson::decode(rows.first().data, document))
         return StoreResult::Damaged;
     person.fromJson(document);
-    return intact ? StoreResult::Ok : StoreResult::Damaged;
+    return store.outcome(intact, StoreResult::Damaged);
 }
 
 StoreResult Inspection::savePerson(const _Person &person)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
+        return store.openFailure();
     QJsonObject document;
     person.toJson(document);
     const QByteArray bytes = BinaryJson::encode(document);
@@ -68,7 +64,7 @@ StoreResult Inspection::savePerson(const _Person &person)
             && update.numRowsAffected() > 0)
             return StoreResult::Ok;
     }
-    return committed(store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes));
+    return store.outcome(store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes), StoreResult::NotWritten);
 }
 
 QByteArray Inspection::photoRecord(const QImage &photo)
@@ -116,8 +112,8 @@ StoreResult Inspection::savePhotoRecords(const QVector<QByteArray> &records)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
-    return committed(store.inTransaction([&store, &records] {
+        return store.openFailure();
+    return store.outcome(store.inTransaction([&store, &records] {
         if (!store.deleteKind(InspectionDataType::Photo))
             return false;
         for (const QByteArray &record : records) {
@@ -125,7 +121,7 @@ StoreResult Inspection::savePhotoRecords(const QVector<QByteArray> &records)
                 return false;
         }
         return true;
-    }));
+    }), StoreResult::NotWritten);
 }
 
 QVector<Inspection::AttachedFile> Inspection::loadFiles()
@@ -147,8 +143,8 @@ StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return StoreResult::NotOpen;
-    return committed(store.inTransaction([&store, &files] {
+        return store.openFailure();
+    return store.outcome(store.inTransaction([&store, &files] {
         if (!store.deleteKind(InspectionDataType::FileContent) || !store.deleteKind(InspectionDataType::FileName))
             return false;
         for (const AttachedFile &file : files) {
@@ -157,14 +153,14 @@ StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
                 return false;
         }
         return true;
-    }));
+    }), StoreResult::NotWritten);
 }
 
 StoreResult Inspection::loadPreTestConversation()
 {
     preTestText.clear();
     InspectionStore store(path, InspectionStore::ExistingFile);
-    return store.isOpen() ? readPreTestConversation(store) : StoreResult::NotOpen;
+    return store.isOpen() ? readPreTestConversation(store) : store.openFailure();
 }
 
 StoreResult Inspection::readPreTestConversation(InspectionStore &store)

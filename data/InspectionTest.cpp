@@ -167,4 +167,6 @@ void InspectionTest::clearRecording()
     for (SampleMember member : kSamples)
         (this->*member).clear();
     TimeMM.clear();
+    missedFrames = 0;
+    lineErrors = 0;
 }

@@ -29,6 +29,10 @@ struct InspectionTest {
     bool labelsModified = false;
     bool ShowAllQuestSecondMonitor = false;
     QUuid idsensor;
+    // Ticks of the recording that took the previous frame again (no frame of
+    // their own), and replies its unit sent unasked.
+    int missedFrames = 0;
+    int lineErrors = 0;
     QString name;
     InspectionAnalysisInterval ia;
     QVector<InspectionTheme> themis;

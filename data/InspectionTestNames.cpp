@@ -9,7 +9,7 @@ StoreResult read(const QString &subjectPath, QVector<InspectionTest> &tests)
 {
     InspectionStore store(subjectPath, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return store.refusal().isEmpty() ? StoreResult::NotOpen : StoreResult::Refused;
+        return store.refusal().isEmpty() ? store.openFailure() : StoreResult::Refused;
     const bool intact = SubjectBounds::forEachStructure(store, [&tests](const QString &rowId,
                                                                         const QJsonObject &structure) {
         InspectionTest test;
@@ -18,7 +18,7 @@ StoreResult read(const QString &subjectPath, QVector<InspectionTest> &tests)
         test.fromJson({{QStringLiteral("name"), structure.value(QStringLiteral("name"))}});
         tests.append(test);
     });
-    return intact ? StoreResult::Ok : StoreResult::Damaged;
+    return store.outcome(intact, StoreResult::Damaged);
 }
 
 }  // namespace InspectionTestNames

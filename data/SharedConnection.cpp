@@ -37,7 +37,8 @@ bool defend(QSqlDatabase &database)
 {
     sqlite3 *handle = handleOf(database);
     if (!handle || sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK
-        || sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK)
+        || sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK
+        || sqlite3_busy_timeout(handle, SharedConnection::kBusyWaitMs) != SQLITE_OK)
         return false;
     QSqlQuery pragma(database);
     return pragma.exec(QStringLiteral("PRAGMA cell_size_check=ON"));
@@ -110,6 +111,13 @@ bool SharedConnection::openFile(const QString &path, const QString &tag)
 QStringList SharedConnection::sideFiles(const QString &path)
 {
     return {path + QStringLiteral("-journal"), path + QStringLiteral("-wal"), path + QStringLiteral("-shm")};
+}
+
+bool SharedConnection::isBusy(const QSqlError &error)
+{
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known) & 0xff;
+    return known && (code == SQLITE_BUSY || code == SQLITE_LOCKED);
 }
 
 QString SharedConnection::integrityProblem(const QString &path, const QString &tag)

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QStringList>
 
+class QSqlError;
 struct sqlite3_blob;
 
 // The one database connection that every subject file and the reference-book
@@ -40,6 +41,11 @@ public:
     // write-ahead log and the log's index. A journal left there is rolled into
     // whatever file has the database's name when it is next opened.
     static QStringList sideFiles(const QString &path);
+    // How long a statement waits for another program's lock before it fails
+    // as busy: short, so a held file is told to the examiner, not waited out.
+    static constexpr int kBusyWaitMs = 1500;
+    // Whether a statement failed because another connection holds the lock.
+    static bool isBusy(const QSqlError &error);
     // What SQLite's integrity check finds first in the file; empty when it passes.
     static QString integrityProblem(const QString &path, const QString &tag);
     // The blob or text in `column` of a table's row, opened for reading in

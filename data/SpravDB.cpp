@@ -68,6 +68,8 @@ QByteArray testData(InspectionTest &test)
     return BinaryJson::encode(document);
 }
 
+constexpr int kTagWriterWaitMs = 10000;
+
 QSqlQuery newQuery()
 {
     return QSqlQuery(SharedConnection::database());
@@ -323,6 +325,31 @@ SpravDB::Result SpravDB::writeTags(const QString &text)
         return Result::Done;
     QSqlQuery insert = newQuery();
     return run(insert, QStringLiteral("INSERT INTO tags (data) VALUES (?);"), {text}) ? Result::Done : Result::Failed;
+}
+
+SpravDB::Result SpravDB::updateTags(const std::function<QString(const QString &stored)> &change)
+{
+    if (!isOpen())
+        return Result::NotOpen;
+    // Another writer's key update is short: it is waited out longer than a
+    // subject file's lock, so that neither loses its keys.
+    const QString wait = QStringLiteral("PRAGMA busy_timeout = %1");
+    newQuery().exec(wait.arg(kTagWriterWaitMs));
+    // Qt's transaction() begins a deferred one: two writers would both read,
+    // and the later write would drop the earlier one's keys.
+    Result result = newQuery().exec(QStringLiteral("BEGIN IMMEDIATE")) ? Result::Done : Result::Failed;
+    if (result == Result::Done) {
+        QString text(QLatin1String(""));
+        result = readTags(text);
+        if (result == Result::Done)
+            result = writeTags(change(text));
+        if (result != Result::Done || !newQuery().exec(QStringLiteral("COMMIT"))) {
+            newQuery().exec(QStringLiteral("ROLLBACK"));
+            result = Result::Failed;
+        }
+    }
+    newQuery().exec(wait.arg(SharedConnection::kBusyWaitMs));
+    return result;
 }
 
 SpravDB::Result SpravDB::readMetricVal(QVector<InspectionMetricParam> &params)

@@ -5,6 +5,8 @@
 #include <QVariantList>
 #include <QVector>
 
+#include <functional>
+
 class QSqlQuery;
 class QStandardItem;
 class QStandardItemModel;
@@ -72,6 +74,11 @@ public:
     Result readTags(QString &text);
     // Failed when the text could not be stored.
     Result writeTags(const QString &text);
+    // Reads the tag tree text, hands it to change and stores what it gives,
+    // all in one write transaction: keys another writer stores meanwhile wait
+    // for it and are not written over. Failed, with nothing stored, when the
+    // book is busy beyond the short wait or a statement fails.
+    Result updateTags(const std::function<QString(const QString &stored)> &change);
 
     // Appends the catalogue to params without clearing it; one of more than
     // MaxTreeRows rows is not read (TooLarge).

@@ -8,4 +8,5 @@ enum class StoreResult {
     Damaged,     // read what could be read; the file or some of its rows are damaged and were skipped
     TooLarge,    // the document exceeds what the stored format can hold; nothing was written
     NotWritten,  // nothing to save, or the statement wrote no row
+    Busy,        // another program holds the file's lock; nothing read or changed, try again later
 };

@@ -43,6 +43,9 @@ public:
     // The context menu for a point of the tree's viewport, not yet shown.
     QMenu *createContextMenu(const QPoint &pos);
     const Inspection &inspection() const { return m_inspection; }
+    // Saves, or asks about, recordings whose save failed; false while one is
+    // left pending by the examiner's choice.
+    bool settlePendingRecording();
     InspectionTreeView *treeView() const { return m_tree; }
 
 signals:
@@ -145,6 +148,8 @@ private:
     bool isOpen() const { return !m_inspection.path.isEmpty(); }
     void closeSubject();
     void openSubject(const QString &fileOld, const QString &fileNew);
+    // Loads the subject file, asking to try again while another program holds it.
+    StoreResult loadSubjectFile(const QString &file);
     void clearOtherDockSelection(QObject *sender);
     // Renames the pre-test videos and speech files of a renamed or moved
     // subject; returns the files that could not be renamed.

@@ -1,5 +1,6 @@
 #include "InspectionEditFancy.h"
 #include "InspectionTreeView.h"
+#include "PendingRecordingPrompt.h"
 #include "data/Diagnostics.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
@@ -42,8 +43,16 @@ void InspectionEditFancy::clearOtherDockSelection(QObject *sender)
         subjects->clearSelection();
 }
 
+bool InspectionEditFancy::settlePendingRecording()
+{
+    return PendingRecordingPrompt::resolve(this, m_inspection);
+}
+
 void InspectionEditFancy::closeSubject()
 {
+    // A recording not yet in its file keeps its subject open.
+    if (!settlePendingRecording())
+        return;
     // Marks moved in the review belong to the subject being closed.
     m_inspection.saveModifiedTests();
     emit notifyChangePersone(QString(), nullptr);
@@ -67,9 +76,19 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
             m_inspection.saveModifiedTests();
         }
     }
+    if (!settlePendingRecording())
+        return;
 
+    const StoreResult loaded = loadSubjectFile(fileNew);
+    if (loaded == StoreResult::Busy) {
+        // An empty list would read as a subject with no tests.
+        m_inspection.clear();
+        m_tree->setModel(nullptr);
+        emit notifyChangePersone(QString(), nullptr);
+        updateActions();
+        return;
+    }
     WaitCursor wait;
-    const StoreResult loaded = m_inspection.load(fileNew);
     m_inspection.loadMarks();
     failures += renameTestVideos(oldVideos);
     reloadTree(false, nullptr);
@@ -92,6 +111,25 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
     if (!failures.isEmpty())
         QMessageBox::warning(this, tr("Воркел"),
                              tr("Не удалось переименовать файлы записей:\n%1").arg(failures.join(QLatin1Char('\n'))));
+}
+
+StoreResult InspectionEditFancy::loadSubjectFile(const QString &file)
+{
+    for (;;) {
+        StoreResult loaded;
+        {
+            WaitCursor wait;
+            loaded = m_inspection.load(file);
+        }
+        if (loaded != StoreResult::Busy
+            || QMessageBox::warning(this, tr("Воркел"),
+                                    tr("Файл обследуемого занят другой программой:\n%1\n"
+                                       "Тесты не показаны. Закройте ту программу и повторите.")
+                                        .arg(file),
+                                    QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry)
+                   != QMessageBox::Retry)
+            return loaded;
+    }
 }
 
 QStringList InspectionEditFancy::renameRecordings(const QString &fileOld, const QString &fileNew)

@@ -21,6 +21,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QStatusBar>
 #include <QMainWindow>
 #include <QMutexLocker>
 #include <QScrollBar>
@@ -98,7 +99,10 @@ InspectionRecordFancy::InspectionRecordFancy(QWidget *mainWindow)
     buildToolBar(stopAction, reorderAction);
     buildScrollArea();
     // Made at once, so that the polygram keeps its height when something is said.
-    statusBar();
+    // Frames the unit did not give in time, and replies it sent unasked.
+    lossLabel = new QLabel;
+    lossLabel->hide();
+    statusBar()->addWidget(lossLabel);
     connect(extraChannelCombo, qOverload<int>(&QComboBox::activated), this, &InspectionRecordFancy::onSetAdvancedChannel);
     connect(scrollArea->window, &PoligrammeRecordWindow::loadAdvChannelsUI, this,
             &InspectionRecordFancy::onLoadAdvChannelsUI);
@@ -364,6 +368,19 @@ void InspectionRecordFancy::onUpdateUI(int ipos)
     pauseAction->setEnabled(pauseAction->isChecked() || done);
     clearStartAction->setEnabled(noMarks);
     extraChannelCombo->setEnabled(noMarks);
+    showLoss();
+}
+
+void InspectionRecordFancy::showLoss()
+{
+    const RecordingSession *session = recordWindow()->session();
+    const quint64 missed = session ? session->missedFrames() : 0;
+    const quint64 unasked = session ? session->lineErrors() : 0;
+    lossLabel->setVisible(missed > 0 || unasked > 0);
+    QString text = tr("Пропущено кадров: %1").arg(missed);
+    if (unasked > 0)
+        text += tr("; ошибок линии: %1").arg(unasked);
+    lossLabel->setText(text);
 }
 
 void InspectionRecordFancy::refreshActions()

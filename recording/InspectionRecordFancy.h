@@ -12,6 +12,7 @@ class PoligrammeRecordWindow;
 class QAction;
 class QComboBox;
 class QDialog;
+class QLabel;
 class _PoligrammeRecordScrollArea;
 class _QSecondMonitor;
 struct InspectionTest;
@@ -87,6 +88,8 @@ private:
     void buildToolBar(QAction *stopAction, QAction *reorderAction);
     void buildScrollArea();
     void leaveFullScreen();
+    // The status panel tells of frames lost in the recording; hidden while none are.
+    void showLoss();
     // The actions' enabled states for the reader's position now.
     void refreshActions();
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -95,6 +98,7 @@ private:
     // The plan and question lists of an accepted reordering.
     void takeOverPlan(const InspectionTest &edited);
 
+    QLabel *lossLabel = nullptr;
     QPointer<QWidget> m_heldBy;
     bool m_endWasHeld = false;
     QObject *m_endReceiver = nullptr;

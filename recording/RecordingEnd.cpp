@@ -2,6 +2,7 @@
 
 #include "SensorReader.h"
 #include "data/InspectionMedia.h"
+#include "editor/PendingRecordingPrompt.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -105,14 +106,13 @@ void RecordingEnd::trimMarks(int groups)
 
 bool RecordingEnd::saveToFile()
 {
-    StoreResult result = inspection->saveTestStruct(test, true);
-    if (result == StoreResult::Ok)
-        result = inspection->saveRecording(test);
+    // The samples stay in memory until they reach a file; leaving the subject
+    // or the program asks again.
+    inspection->setRecordingPending(test->id, true);
+    const StoreResult result = inspection->savePendingRecordings();
     if (result == StoreResult::Ok)
         return true;
-    // The samples stay in memory; the examiner learns that the file lacks them.
-    tell(tr("Не удалось сохранить запись теста в файл обследуемого:\n%1").arg(inspection->path));
-    return false;
+    return PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);
 }
 
 void RecordingEnd::moveVideo()

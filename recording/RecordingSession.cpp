@@ -209,6 +209,10 @@ _QSecondMonitor *RecordingSession::examineeView() const
     return m_renderer ? m_renderer->secondMonitorView() : nullptr;
 }
 
+quint64 RecordingSession::missedFrames() const { return isNewRecording() ? m_reader->missedTicks() : 0; }
+
+quint64 RecordingSession::lineErrors() const { return isNewRecording() ? m_reader->lineErrors() : 0; }
+
 void RecordingSession::setSubFrameDrawn(const std::function<void(int position, int subFrame)> &drawn)
 {
     m_subFrameDrawn = drawn;

@@ -75,6 +75,10 @@ public:
     bool isNewRecording() const;
     // The examinee's screen of the running recording; null when not running or the test shows nothing.
     _QSecondMonitor *examineeView() const;
+    // Ticks of a new recording with no frame of their own, and replies its
+    // unit sent unasked; none in a playback.
+    quint64 missedFrames() const;
+    quint64 lineErrors() const;
     // The lock of the test's mark lists and channel records, shared by the threads.
     QMutex &markLock() { return m_marks; }
 

@@ -12,6 +12,8 @@
 #include "recording/media/RecorderFactory.h"
 #include "recording/media/VideoRecorder.h"
 
+#include <climits>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -273,9 +275,11 @@ void SensorReader::onExecute()
         const quint64 newest = ticks->waitForTick(ticksTaken);
         if (stopRequested)
             break;
-        takeTick(newest);
-        if (recordMode)
+        const quint64 letGo = takeTick(newest);
+        if (recordMode) {
+            repeatLastFrame(letGo);
             recordTick();
+        }
         else
             playbackTick();
         wakeRenderer();
@@ -283,22 +287,38 @@ void SensorReader::onExecute()
     endLoop();
 }
 
-void SensorReader::takeTick(quint64 newest)
+quint64 SensorReader::takeTick(quint64 newest)
 {
     // Ticks before the first one, during the set-up, are no loss.
     if (ticksTaken == 0) {
         ticksTaken = newest;
-        return;
+        return 0;
     }
     // Ticks that came while the reader was busy run one by one at once, so that
     // the positions keep pace with the clock; beyond a second behind, the oldest are let go.
     const quint64 oldest = newest > quint64(TicksPerSecond) ? newest - TicksPerSecond + 1 : 1;
     if (ticksTaken + 1 < oldest) {
-        missed += oldest - ticksTaken - 1;
+        const quint64 letGo = oldest - ticksTaken - 1;
+        missed += letGo;
         ticksTaken = oldest;
-        return;
+        return letGo;
     }
     ++ticksTaken;
+    return 0;
+}
+
+void SensorReader::repeatLastFrame(quint64 ticks)
+{
+    for (quint64 i = 0; i < ticks && position < capacity - 1; ++i) {
+        {
+            // The video's clock stands still there too: a played recording does not seek back.
+            QMutexLocker lock(&storeMutex);
+            const int at = position;
+            if (at > 0 && holdsIndex(test->TimeMM, at))
+                test->TimeMM[at] = test->TimeMM[at - 1];
+        }
+        storeFrame(lastFrame, VideoSample());
+    }
 }
 
 bool SensorReader::waitForCamera()
@@ -371,10 +391,16 @@ void SensorReader::recordTick()
     sendPendingChanges();
     SensorFrame frame{};
     const bool ok = plugin.device()->readFrame(frame.data());
+    unitLineErrors = plugin.lineErrors();
     if (!ok && position > IgnoredFailedReads) {
+        // The tick keeps its place on the time axis while the unit is reopened.
+        ++missed;
+        repeatLastFrame(1);
         recoverUnit();
         return;
     }
+    if (ok)
+        lastFrame = frame;
     readError = 0;
     const VideoSample video = takeRecorderFrame();
     checkAutomaticStop();
@@ -559,6 +585,8 @@ void SensorReader::endLoop()
         player->stop();
     if (recordMode) {
         storeChannelSettings(*test);
+        test->missedFrames = int(std::min<quint64>(missed, INT_MAX));
+        test->lineErrors = int(std::min<quint64>(unitLineErrors, INT_MAX));
         plugin.device()->close();
         QMutexLocker lock(&storeMutex);
         const int length = position;

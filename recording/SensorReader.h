@@ -79,8 +79,12 @@ public:
     VideoPlayer *videoPlayer() const { return player.get(); }
     // The recorder of this run; asked for its file once the loop has ended.
     VideoRecorder *videoRecorder() const { return recorder.get(); }
-    // Ticks let go because the reader had fallen more than a second behind.
+    // Ticks with no frame of their own: let go because the reader had fallen
+    // more than a second behind, or the unit gave none. Each still took its
+    // position, with the last frame repeated, so the time axis stays true.
     quint64 missedTicks() const { return missed; }
+    // Replies the unit sent unasked, dropped by its plug-in.
+    quint64 lineErrors() const { return unitLineErrors; }
 
     // The values below are written by the acquisition thread and read from
     // any other through these accessors only; each is one atomic value.
@@ -146,7 +150,9 @@ private:
     };
 
     // Chooses the tick to run now, the newest being the source's count.
-    void takeTick(quint64 newest);
+    // The ticks let go before this one.
+    quint64 takeTick(quint64 newest);
+    void repeatLastFrame(quint64 ticks);
     bool waitForCamera();
     bool bindPlugin();
     bool setUpUnit();
@@ -186,6 +192,8 @@ private:
     std::array<double, 5> pulseHistory{};
     quint64 ticksTaken = 0;
     std::atomic<quint64> missed{0};
+    std::atomic<quint64> unitLineErrors{0};
+    SensorFrame lastFrame{};
     std::atomic<bool> loopEnded{false};
     // Under dataMutex: ticks processed, and how many the live view has seen.
     quint64 ticksDone = 0;

@@ -8,24 +8,45 @@
 
 namespace {
 
-// The imported subject's keys that the book holds by path take the book's
-// identifiers, so that one key does not stand twice in the book.
-void joinSamePathKeys(const QString &subjectPath, InspectionPerson &person, const QString &text,
-                      SubjectPackage::ImportResult &result)
+// The subject with the book's identifiers for the keys the book holds by
+// path, so that one key does not stand twice in the book.
+InspectionPerson joinedPerson(const InspectionPerson &person, const QHash<QUuid, QUuid> &joins)
 {
-    const QHash<QUuid, QUuid> joins = samePathKeys(person.Tags, person.TagPaths, text);
-    if (joins.isEmpty())
-        return;
     InspectionPerson joined = person;
     joined.Tags = joinedTagIds(person.Tags, joins);
     joined.TagPaths = joinedTagLines(person.TagPaths, joins);
-    if (Inspection(subjectPath).savePerson(joined) != StoreResult::Ok)
-        return;  // the keys join the book as they are
-    const QHash<QUuid, QString> paths = tagPaths(person.TagPaths);
-    for (auto join = joins.cbegin(); join != joins.cend(); ++join)
-        result.joinedKeys << paths.value(join.key());
-    result.joinedKeys.sort();
-    person = joined;
+    return joined;
+}
+
+// Adds to the book the subject's keys it lacks, those it holds by path joined
+// to its own when join is set (into joins). The book is read, joined,
+// checked against a key file's bounds and written in one write transaction:
+// keys another writer stores meanwhile stay. A book that is not there or
+// cannot be opened is left alone. False when nothing was stored.
+bool storeLackingKeys(const InspectionPerson &person, bool join, QHash<QUuid, QUuid> &joins,
+                      SubjectPackage::ImportResult &result)
+{
+    SpravDB sprav;
+    if (!sprav.isOpen())
+        return false;
+    QString lacking;
+    const SpravDB::Result stored = sprav.updateTags([&](const QString &text) {
+        joins = join ? samePathKeys(person.Tags, person.TagPaths, text) : QHash<QUuid, QUuid>();
+        const InspectionPerson joined = joinedPerson(person, joins);
+        lacking = lackingTagLines(joined.Tags, joined.TagPaths, text);
+        // Past the bounds of a key file no key is added: every form would build the tree.
+        result.keysPastBounds = lacking.isEmpty() ? QString() : TagTreeBounds::problem(withLines(text, lacking));
+        if (!result.keysPastBounds.isEmpty())
+            lacking.clear();
+        return withLines(text, lacking);
+    });
+    if (stored != SpravDB::Result::Done) {
+        result.keysNotStored = true;
+        return false;
+    }
+    for (const QString &line : lacking.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        result.addedKeys << line.section(QLatin1Char('\t'), 2);
+    return true;
 }
 
 }  // namespace
@@ -38,26 +59,20 @@ void addSubjectKeysToBook(const QString &subjectPath, SubjectPackage::ImportResu
     Inspection(subjectPath).loadPerson(person);
     if (tagIdSet(person.Tags).isEmpty())
         return;
-    SpravDB sprav;
-    QString text;
-    if (sprav.readTags(text) != SpravDB::Result::Done)
+    QHash<QUuid, QUuid> joins;
+    if (!storeLackingKeys(person, true, joins, result) || joins.isEmpty())
         return;
-    joinSamePathKeys(subjectPath, person, text, result);
-    const QString lacking = lackingTagLines(person.Tags, person.TagPaths, text);
-    if (lacking.isEmpty())
-        return;
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-        text += QLatin1Char('\n');
-    // Past the bounds of a key file no key is added: every form would build the tree.
-    result.keysPastBounds = TagTreeBounds::problem(text + lacking);
-    if (!result.keysPastBounds.isEmpty())
-        return;
-    if (sprav.writeTags(text + lacking) != SpravDB::Result::Done) {
-        result.keysNotStored = true;
+    // The subject file takes the joined keys once the book holds them: the
+    // book and the subject share one connection, so not within its transaction.
+    if (Inspection(subjectPath).savePerson(joinedPerson(person, joins)) != StoreResult::Ok) {
+        // The keys join the book as they are.
+        storeLackingKeys(person, false, joins, result);
         return;
     }
-    for (const QString &line : lacking.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        result.addedKeys << line.section(QLatin1Char('\t'), 2);
+    const QHash<QUuid, QString> paths = tagPaths(person.TagPaths);
+    for (auto join = joins.cbegin(); join != joins.cend(); ++join)
+        result.joinedKeys << paths.value(join.key());
+    result.joinedKeys.sort();
 }
 
 }  // namespace BookKeys

@@ -110,17 +110,16 @@ void PersoneTagsWidget::loadTagModel(const QString &subjectTags, const QString &
     // A subject brought from another computer holds keys this book lacks.
     m_missing = tagIdSet(subjectTags) - tagTextIds(text);
     m_knownLines = keyLines + QLatin1Char('\n') + text;
-    const QString lacking = lackingTagLines(subjectTags, keyLines, text);
-    if (!text.isEmpty() && !text.endsWith(QLatin1Char('\n')))
-        text += QLatin1Char('\n');
+    m_loadedBook = text;
+    const QString shown = withLines(text, lackingTagLines(subjectTags, keyLines, text));
     // A book past a key file's bounds is neither built nor written back.
-    const QString problem = TagTreeBounds::problem(text + lacking);
+    const QString problem = TagTreeBounds::problem(shown);
     if (!problem.isEmpty()) {
         m_bookUnavailable = true;
         setModel(TagTreeBounds::problemModel(problem));
         return;
     }
-    setModel(treeFromText(text + lacking));
+    setModel(treeFromText(shown));
     // Such keys are in sight at once, not inside closed folders.
     forEachKey(m_model->invisibleRootItem(), [this](QStandardItem *item) {
         if (!m_missing.contains(item->data(TagIdRole).toUuid()))
@@ -163,7 +162,11 @@ bool PersoneTagsWidget::saveTags(QString &subjectTags, QString *keyLines)
         warn(tr("Справочник недоступен: дерево ключей не сохранено."));
     } else {
         SpravDB sprav;
-        if (sprav.writeTags(text) != SpravDB::Result::Done) {
+        // Keys another writer stored since the book was read stay in it.
+        const auto keepTheirs = [&](const QString &stored) {
+            return withLines(text, addedTagLines(m_loadedBook + QLatin1Char('\n') + text, stored));
+        };
+        if (sprav.updateTags(keepTheirs) != SpravDB::Result::Done) {
             warn(tr("Не удалось сохранить ключи в справочник."));
             return false;
         }

@@ -78,5 +78,7 @@ private:
     QSet<QUuid> m_missing;
     // Lines naming the subject's keys: the subject file's, then the book's.
     QString m_knownLines;
+    // The book's tree text as it was read, to tell keys stored since.
+    QString m_loadedBook;
     bool m_bookUnavailable = false;
 };

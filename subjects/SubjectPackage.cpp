@@ -4,6 +4,7 @@
 #include "PackageEntries.h"
 #include "RecordingRules.h"
 
+#include "data/DatabaseFileLock.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
 #include "data/InspectionTestNames.h"
@@ -30,8 +31,13 @@ bool renameFile(const QString &from, const QString &to)
 // SQLite rolls a journal left beside a database (a save cut short) into
 // whatever file next opens under its name: the old file's side files are
 // moved aside while the new file takes its place, and put back if it cannot.
+// All of it under the old file's exclusive lock: a journal of another
+// program's open transaction is live, and its file is not taken from it.
 QString commitSubjectFile(WholeFile &file, const QString &destination)
 {
+    const DatabaseFileLock lock(destination);
+    if (lock.isBusy())
+        return tr("файл занят другой программой");
     const QString temporary = file.file().fileName();
     QStringList moved;
     const auto aside = [&temporary, &destination](const QString &side) {

@@ -89,6 +89,26 @@ QString lackingTagLines(const QString &subjectTags, const QString &keyLines, con
     return lines;
 }
 
+QString addedTagLines(const QString &known, const QString &stored)
+{
+    const QSet<QUuid> knownIds = tagTextIds(known);
+    QString lines;
+    for (const QString &line : stored.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QUuid id = lineId(line.split(Tab));
+        if (!id.isNull() && !knownIds.contains(id))
+            lines += line + QLatin1Char('\n');
+    }
+    return lines;
+}
+
+QString withLines(const QString &text, const QString &lines)
+{
+    if (lines.isEmpty())
+        return text;
+    const bool ended = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
+    return ended ? text + lines : text + QLatin1Char('\n') + lines;
+}
+
 QHash<QUuid, QUuid> samePathKeys(const QString &subjectTags, const QString &keyLines, const QString &treeText)
 {
     QHash<QString, QUuid> byPath;

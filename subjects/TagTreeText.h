@@ -67,6 +67,10 @@ QHash<QUuid, QString> tagPaths(const QString &text);
 // once: at the path keyLines (the subject file's lines) give it, or, without
 // a path fit to show, under "Ключи не из справочника" by its identifier.
 QString lackingTagLines(const QString &subjectTags, const QString &keyLines, const QString &treeText);
+// The lines of stored's keys that known lacks, as stored has them.
+QString addedTagLines(const QString &known, const QString &stored);
+// A tree text with lines appended, on a line of their own.
+QString withLines(const QString &text, const QString &lines);
 
 // The subject's keys that treeText lacks by identifier but holds by path (the
 // same folders and name, at the path keyLines give): each mapped to the first

@@ -22,6 +22,7 @@ bool SensorPlugin::bind(const QString &filePath)
         return false;
     if (const auto create = reinterpret_cast<CreateObjectFunction>(m_library.resolve("_createObject")))
         m_device = create(1);
+    m_lineErrors = reinterpret_cast<LineErrorsFunction>(m_library.resolve("_lineErrors"));
     if (!m_device)
         release();
     return m_device != nullptr;
@@ -35,6 +36,7 @@ bool SensorPlugin::release()
     }
     m_library.unload();
     m_device = nullptr;
+    m_lineErrors = nullptr;
     return true;
 }
 

@@ -29,6 +29,8 @@ public:
     // Destroys the device through its own library, then unloads it. Always true.
     bool release();
     ISensorBase *device() const { return m_device; }
+    // The device's line errors; 0 for a plug-in that does not count them.
+    quint64 lineErrors() const { return m_device && m_lineErrors ? m_lineErrors(m_device) : 0; }
 
     // "vugSensor*.so"
     static QString filePattern();
@@ -53,4 +55,5 @@ public:
 private:
     QLibrary m_library;
     ISensorBase *m_device = nullptr;
+    quint64 (*m_lineErrors)(ISensorBase *) = nullptr;
 };

@@ -4,7 +4,7 @@
 
 #include <QThread>
 
-VUG_SENSOR_PLUGIN(CSensorKVZ2)
+VUG_COUNTING_SENSOR_PLUGIN(CSensorKVZ2)
 
 CSensorKVZ2::CSensorKVZ2()
     : MirelSensor({"КВЗ (12 бит)", "KVZ2 (12 bit)", QUuid("{fb4ed8c1-4ddc-488b-b653-557c6e67db3f}"), 0x1FBF}, 1,

@@ -2,7 +2,7 @@
 
 #include "sensors/interface/SensorExports.h"
 
-VUG_SENSOR_PLUGIN(CSensorMirel)
+VUG_COUNTING_SENSOR_PLUGIN(CSensorMirel)
 
 CSensorMirel::CSensorMirel()
     : MirelSensor({"Мирел 1,2,3,4 (12 бит)", "Mirel 1,2,3,4 (12 bit)", QUuid("{22cb2660-21f2-4c55-9d5e-6a65c172f127}"), 0x1FBF}, 1)

@@ -2,7 +2,7 @@
 
 #include "sensors/interface/SensorExports.h"
 
-VUG_SENSOR_PLUGIN(CSensorMirel14)
+VUG_COUNTING_SENSOR_PLUGIN(CSensorMirel14)
 
 CSensorMirel14::CSensorMirel14()
     : MirelSensor({"Мирел 5,7 (12 бит)", "Mirel 5,7 (12 bit)", QUuid("{c583e7e6-fb07-423e-b4b3-9126439a6b5e}"), 0x1FBF}, 50)

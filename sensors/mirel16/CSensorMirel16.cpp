@@ -2,7 +2,7 @@
 
 #include "sensors/interface/SensorExports.h"
 
-VUG_SENSOR_PLUGIN(CSensorMirel16)
+VUG_COUNTING_SENSOR_PLUGIN(CSensorMirel16)
 
 CSensorMirel16::CSensorMirel16()
     : MirelSensor({"Мирел 5,7 (16 бит)", "Mirel 5,7 (16 bit)", QUuid("{a34f63ff-ac7a-46e1-bd4e-49fabaa572da}"), 0x1FBF}, 50)

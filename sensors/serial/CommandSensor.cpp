@@ -82,6 +82,9 @@ bool CommandSensor::identify(char *out, int size, int length, int copyLength, in
 
 int CommandSensor::exchange(const UnitCommand &command, char *reply, int length)
 {
+    quint32 unasked = 0;
+    if (UsbSerial::drain(m_link.handle(), &unasked) == UsbSerial::Ok && unasked > 0)
+        ++m_lineErrors;
     quint32 written = 0;
     if (UsbSerial::write(m_link.handle(), command.data(), UnitCommand::Size, &written) != UsbSerial::Ok
         || written != UnitCommand::Size)

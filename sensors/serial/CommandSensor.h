@@ -17,6 +17,9 @@ public:
     bool setGain(int code, int gainIndex) override;
     bool setShift(int code, int shift) override;
     bool setExtraMode(int mode) override;
+    // Replies that came unasked (a unit answering twice, or after its time-out),
+    // each dropped before the next command so it is never taken for that command's reply.
+    quint64 lineErrors() const { return m_lineErrors; }
 
 protected:
     // What a gain, shift or additional-input command needs from the unit.
@@ -56,4 +59,5 @@ private:
 
     const UnitCommand::Letters m_letters;
     const Acknowledgement m_acknowledgement;
+    quint64 m_lineErrors = 0;
 };

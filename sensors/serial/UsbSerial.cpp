@@ -144,6 +144,25 @@ Status purge(Handle handle, quint32 mask)
     return onPort(handle, [=](SerialPort &port) { return port.purge(mask); });
 }
 
+Status drain(Handle handle, quint32 *countDropped)
+{
+    quint32 dropped = 0;
+    const Status status = onPort(handle, [&dropped](SerialPort &port) {
+        quint8 scratch[64];
+        // A unit that never stops sending cannot hold the caller here.
+        constexpr quint32 bound = 1 << 16;
+        for (int taken = 0; dropped < bound && (taken = port.receive(scratch, sizeof scratch, 0)) != 0;) {
+            if (taken < 0)
+                return IoError;
+            dropped += quint32(taken);
+        }
+        return Ok;
+    });
+    if (countDropped)
+        *countDropped = dropped;
+    return status;
+}
+
 Status setTimeouts(Handle handle, quint32 readTimeoutMs, quint32 writeTimeoutMs)
 {
     return onPort(handle, [=](SerialPort &port) {

@@ -43,6 +43,8 @@ Status resetDevice(Handle handle);
 Status setBaudRate(Handle handle, quint32 baudRate);
 Status setDataCharacteristics(Handle handle, quint8 wordLength, quint8 stopBits, quint8 parity);
 Status purge(Handle handle, quint32 mask);
+// Takes and drops, without waiting, whatever has arrived unasked; *countDropped says how much.
+Status drain(Handle handle, quint32 *countDropped);
 // A time-out of 0 means: take what has arrived, do not wait.
 Status setTimeouts(Handle handle, quint32 readTimeoutMs, quint32 writeTimeoutMs);
 // Only ListNumberOnly is offered; reserved is not looked at.

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <climits>
 
-VUG_SENSOR_PLUGIN(CSensorVorkel)
+VUG_COUNTING_SENSOR_PLUGIN(CSensorVorkel)
 
 namespace {
 

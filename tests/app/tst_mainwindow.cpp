@@ -1,3 +1,4 @@
+#include "app/DataFolderCheck.h"
 #include "app/SettingsDlg.h"
 #include "app/vugVorkel.h"
 #include "data/ChannelUI.h"
@@ -17,6 +18,7 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <QDockWidget>
 #include <QMenuBar>
@@ -57,6 +59,8 @@ void fillExamination(Inspection &inspection, const QString &path)
 
 }  // namespace
 
+Q_DECLARE_METATYPE(QList<QMessageBox::StandardButton>)
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -75,6 +79,9 @@ private slots:
     void editorLayoutSurvivesQuitting();
     void questionBoxesAnswerInRussian();
     void rootFolderThatIsAFileIsToldWithTheDefaultOffered();
+    void missingRootFolderIsMadeOnlyWhenAsked_data();
+    void missingRootFolderIsMadeOnlyWhenAsked();
+    void startWithAMissingRootAsksFirst();
 };
 
 void TestMainWindow::init()
@@ -326,6 +333,62 @@ void TestMainWindow::rootFolderThatIsAFileIsToldWithTheDefaultOffered()
     vugVorkel().onInitialize();
     QCOMPARE(answerer.asked().size(), 1);
     QCOMPARE(SettingsStore::open()->value("Generic/sRootFolder").toString(), GenericSettings::defaultRootFolder());
+}
+
+void TestMainWindow::missingRootFolderIsMadeOnlyWhenAsked_data()
+{
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("answers");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("ready");
+    QTest::addColumn<bool>("made");
+    QTest::newRow("quit") << QList<QMessageBox::StandardButton>{QMessageBox::Close} << QString() << false << false;
+    QTest::newRow("create") << QList<QMessageBox::StandardButton>{QMessageBox::Yes} << QString() << true << true;
+    QTest::newRow("choose another") << QList<QMessageBox::StandardButton>{QMessageBox::Open} << "другая" << true
+                                    << false;
+    QTest::newRow("choice cancelled, then quit")
+        << QList<QMessageBox::StandardButton>{QMessageBox::Open, QMessageBox::Close} << QString() << false << false;
+}
+
+void TestMainWindow::missingRootFolderIsMadeOnlyWhenAsked()
+{
+    QFETCH(QList<QMessageBox::StandardButton>, answers);
+    QFETCH(QString, chosen);
+    QFETCH(bool, ready);
+    QFETCH(bool, made);
+    QTemporaryDir base;
+    const QString missing = base.filePath("не подключён/Данные");
+    const QString other = chosen.isEmpty() ? QString() : base.filePath(chosen);
+    if (!other.isEmpty())
+        QVERIFY(QDir().mkpath(other));
+    GenericSettings settings;
+    settings.load();
+    settings.sRootFolder = missing;
+    MessageBoxAnswerer answerer(answers);
+    const auto outcome = DataFolderCheck::ensure(nullptr, settings, [&](QWidget *, const QString &) { return other; });
+    QCOMPARE(outcome == DataFolderCheck::Ready, ready);
+    QCOMPARE(answerer.asked().size(), answers.size());
+    QVERIFY(answerer.asked()[0].contains("не найдена"));
+    QCOMPARE(QFileInfo(missing).isDir(), made);
+    QVERIFY(made || !QFileInfo::exists(base.filePath("не подключён")));
+    if (!other.isEmpty()) {
+        GenericSettings stored;
+        stored.load();
+        QCOMPARE(stored.sRootFolder, other);
+    }
+}
+
+void TestMainWindow::startWithAMissingRootAsksFirst()
+{
+    QTemporaryDir base;
+    const QString missing = base.filePath("Данные");
+    SettingsStore::open()->setValue("Generic/sRootFolder", missing);
+    MessageBoxAnswerer answerer({QMessageBox::Yes});
+    vugVorkel window;
+    QVERIFY(!QFileInfo::exists(missing));
+    window.onInitialize();
+    QCOMPARE(answerer.asked().size(), 1);
+    QVERIFY(QFileInfo(missing).isDir());
+    QVERIFY(window.modeTabs());
 }
 
 int main(int argc, char *argv[])

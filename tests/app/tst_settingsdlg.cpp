@@ -351,6 +351,7 @@ void TestSettingsDlg::cameraAndMicrophoneLists()
 void TestSettingsDlg::folderChooserStartsAtTheLoadedFolder()
 {
     GenericSettings s = loaded();
+    QVERIFY(QDir().mkpath(s.sRootFolder));  // the start made it
     SettingsDlg dialog(nullptr, m_noDevices, m_noPlugins.path());
     QLineEdit *root = dialog.generalPage()->rootFolderField();
     root->setText(QStringLiteral("/tmp"));

@@ -2,6 +2,7 @@
 #include "StoreFixtures.h"
 #include "data/BinaryJsonBounds.h"
 #include "data/SharedConnection.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
@@ -48,6 +49,8 @@ private slots:
     void rowsExpandingPastTheBoundsAreDamagedUnbuilt();
     void connectionIsReleasedBeforeExit();
     void childSavesAndExits();
+    void lockedFileIsBusyNotDamaged_data();
+    void lockedFileIsBusyNotDamaged();
 
 private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -720,3 +723,43 @@ void TestInspectionStore::connectionIsReleasedBeforeExit()
 
 VUG_TEST_MAIN(TestInspectionStore, QCoreApplication)
 #include "tst_inspectionstore.moc"
+
+void TestInspectionStore::lockedFileIsBusyNotDamaged_data()
+{
+    QTest::addColumn<QString>("lock");
+    QTest::addColumn<StoreResult>("read");
+    QTest::addColumn<StoreResult>("write");
+    QTest::newRow("exclusive") << "BEGIN EXCLUSIVE" << StoreResult::Busy << StoreResult::Busy;
+    QTest::newRow("immediate") << "BEGIN IMMEDIATE" << StoreResult::Ok << StoreResult::Busy;
+}
+
+void TestInspectionStore::lockedFileIsBusyNotDamaged()
+{
+    QFETCH(QString, lock);
+    QFETCH(StoreResult, read);
+    QFETCH(StoreResult, write);
+    const QString path = pathOf("subject.qmz");
+    Inspection inspection(path);
+    Inspection::_Test test = recordedTest("recorded", 50);
+    QCOMPARE(inspection.saveTestStruct(&test), StoreResult::Ok);
+    QCOMPARE(inspection.saveRecording(&test), StoreResult::Ok);
+    Inspection listed;
+    QCOMPARE(listed.load(path), StoreResult::Ok);
+    {
+        LockHolder other(path, lock);
+        QVERIFY(other.isHeld());
+        Inspection reader;
+        QCOMPARE(reader.load(path), read);
+        Inspection::_Person person;
+        QCOMPARE(reader.loadSubject(path, person), read);
+        QCOMPARE(listed.loadMarks(), read);
+        QCOMPARE(listed.loadSamples(listed.test(0)), read);
+        QCOMPARE(inspection.loadRecording(&test), read);
+        QCOMPARE(inspection.saveRecording(&test), write);
+        QCOMPARE(inspection.saveTestStruct(&test), write);
+    }
+    Inspection loaded;
+    QCOMPARE(loaded.load(path), StoreResult::Ok);
+    QCOMPARE(loaded.tests.size(), 1);
+    QVERIFY(loaded.tests[0].recorded);
+}

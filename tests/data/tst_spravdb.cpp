@@ -4,6 +4,9 @@
 #include "tests/support/TestHome.h"
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <future>
 #include <QStandardItemModel>
 
 #include <sys/stat.h>
@@ -166,6 +169,32 @@ private slots:
         QCOMPARE(db.insertQuest(0, "r", 0), 0);
         if (!statements.isEmpty())
             QCOMPARE(fileBytes(path), before);
+    }
+
+    // Two writers, each with its own connection, add their keys at once: the book keeps both sets.
+    void concurrentTagWritersKeepEachOthersKeys()
+    {
+        QTemporaryDir dir;
+        SpravDB::sPathFileSprav = dir.filePath(QStringLiteral("book.sqmz"));
+        QVERIFY(SpravDB().isOpen());
+        const int perWriter = 150;
+        const auto writer = [perWriter](QChar side) {
+            const SharedConnection::ThreadConnection connection;
+            int failures = 0;
+            for (int i = 0; i < perWriter; ++i) {
+                SpravDB sprav;
+                failures += sprav.updateTags([&](const QString &stored) {
+                    return stored + QStringLiteral("%1%2\n").arg(side).arg(i);
+                }) != SpravDB::Result::Done;
+            }
+            return failures;
+        };
+        std::future<int> a = std::async(std::launch::async, writer, QChar('a'));
+        std::future<int> b = std::async(std::launch::async, writer, QChar('b'));
+        QCOMPARE(a.get() + b.get(), 0);
+        QString text;
+        QCOMPARE(SpravDB().readTags(text), SpravDB::Result::Done);
+        QCOMPARE(text.count(QLatin1Char('\n')), 2 * perWriter);
     }
 
     void emptyPathIsNotOpenEverywhere()

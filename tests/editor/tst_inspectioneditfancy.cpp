@@ -12,7 +12,9 @@
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
 #include "tests/data/StoreFixtures.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/MessageBoxAnswerer.h"
+#include "tests/support/StoredKinds.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
 
@@ -125,6 +127,8 @@ private slots:
     void setTogglesAndSettings();
     void docksArePlacedAndRestored();
     void exportReadsBack();
+    void pendingRecordingHoldsItsSubjectUntilSaved();
+    void heldSubjectIsToldBusyAndShowsNoList();
 
 private:
     void open(InspectionEditFancy &editor, const QString &path);
@@ -426,6 +430,57 @@ void TestInspectionEditFancy::folderSavesMovedMarksAndEmptiesTheTree()
     reread.load(path);
     reread.loadRecording(&reread.tests[0], true);
     QCOMPARE(reread.tests[0].labels[0].TickQStart, moved);
+}
+
+// A recording whose save failed keeps its subject open while its file is
+// held; once the file is free, leaving the subject saves it without a word.
+void TestInspectionEditFancy::pendingRecordingHoldsItsSubjectUntilSaved()
+{
+    InspectionEditFancy editor;
+    const QString path = makeSubject(root + "/Иванов.qmz");
+    const QString other = makeSubject(root + "/Петров.qmz");
+    open(editor, path);
+    QVERIFY(announced);
+    Inspection::_Test &test = announced->tests[0];
+    QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
+    QCOMPARE(announced->deleteTestData(test.id), StoreResult::Ok);
+    announced->setRecordingPending(test.id, true);
+    test.labelsModified = true;
+    const QString rowId = test.rowId();
+    {
+        LockHolder holder(path, "BEGIN EXCLUSIVE");
+        MessageBoxAnswerer answers({QMessageBox::Cancel});
+        open(editor, other);
+        QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(answers.asked()[0].contains("занят другой программой"));
+        QCOMPARE(editor.inspection().path, path);
+    }
+    QCOMPARE(storedKinds(path, rowId), QStringLiteral("1"));
+    MessageBoxAnswerer none;
+    open(editor, other);
+    QCOMPARE(none.asked().size(), 0);
+    QCOMPARE(editor.inspection().path, other);
+    QCOMPARE(storedKinds(path, rowId), QStringLiteral("1,2"));
+}
+
+void TestInspectionEditFancy::heldSubjectIsToldBusyAndShowsNoList()
+{
+    InspectionEditFancy editor;
+    const QString path = makeSubject(root + "/Иванов.qmz");
+    {
+        LockHolder holder(path, "BEGIN EXCLUSIVE");
+        MessageBoxAnswerer answers({QMessageBox::Cancel});
+        open(editor, path);
+        QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(answers.asked()[0].contains("Файл обследуемого занят другой программой"));
+        QVERIFY(!editor.treeView()->model());
+        QVERIFY(editor.inspection().tests.isEmpty());
+    }
+    Inspection stored;
+    QCOMPARE(stored.load(path), StoreResult::Ok);
+    open(editor, path);
+    QVERIFY(editor.treeView()->model());
+    QCOMPARE(editor.inspection().tests.size(), stored.tests.size());
 }
 
 void TestInspectionEditFancy::renameMovesExactlyTheSubjectsRecordings()

@@ -123,16 +123,18 @@ private slots:
         QVERIFY(!run.reader->readFailed());
         unit.clearLog();
         run.tick();
-        QCOMPARE(run.reader->currentPosition(), 11);
+        // The failed tick keeps its position with the frame before it.
+        QCOMPARE(run.reader->currentPosition(), 12);
         QVERIFY(run.reader->readFailed());
-        QCOMPARE(int(run.test().dataGSR[11]), 0);
+        QCOMPARE(int(run.test().dataGSR[11]), 10);
+        QCOMPARE(run.reader->missedTicks(), quint64(1));
         const QStringList calls = unit.calls();
         QVERIFY(calls.indexOf("close") >= 0 && calls.indexOf("open 0") > calls.indexOf("close"));
         run.tick(2);
         QVERIFY(!run.reader->readFailed());
-        QCOMPARE(run.reader->currentPosition(), 13);
-        for (int p = 1; p <= 12; ++p)
-            QCOMPARE(int(run.test().dataGSR[p]), p == 3 ? 0 : p);
+        QCOMPARE(run.reader->currentPosition(), 14);
+        for (int p = 1; p <= 13; ++p)
+            QCOMPARE(int(run.test().dataGSR[p]), p == 3 ? 0 : p <= 11 ? std::min(p, 10) : p - 1);
     }
 
     void silentThenAnswering()
@@ -154,16 +156,55 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             run.tick();
             QVERIFY(run.reader->readFailed());
-            QCOMPARE(run.reader->currentPosition(), 12);
-            QCOMPARE(int(run.test().dataGSR[12]), 0);
+            QCOMPARE(run.reader->currentPosition(), 13 + i);
+            QCOMPARE(int(run.test().dataGSR[12 + i]), 11);
         }
         run.tick(2);
         QVERIFY(!run.reader->readFailed());
-        QCOMPARE(run.reader->currentPosition(), 14);
+        QCOMPARE(run.reader->currentPosition(), 16);
         QVERIFY(run.stop());
-        // The last scripted frame repeats.
-        for (int p = 1; p <= 13; ++p)
-            QCOMPARE(int(run.test().dataGSR[p]), std::min(p, 12));
+        QCOMPARE(run.test().missedFrames, 2);
+        // The silent ticks hold the frame before them; the last scripted frame repeats.
+        for (int p = 1; p <= 15; ++p)
+            QCOMPARE(int(run.test().dataGSR[p]), p <= 11 ? p : p <= 13 ? 11 : 12);
+    }
+
+    void framesKeepTheirPositions_data()
+    {
+        QTest::addColumn<bool>("surplus");
+        QTest::addColumn<int>("together");
+        QTest::addColumn<int>("missed");
+        QTest::newRow("unit answers twice") << true << 1 << 0;
+        // More than a second behind: the oldest ticks are let go.
+        QTest::newRow("reader a second behind") << false << 25 << 5;
+    }
+
+    // Each position holds the frame its own request brought; a tick let go
+    // holds the frame before it, and the loss is counted.
+    void framesKeepTheirPositions()
+    {
+        QFETCH(bool, surplus);
+        QFETCH(int, together);
+        QFETCH(int, missed);
+        EmulatedUnit unit;
+        unit.answerOthers("ack!");
+        const auto reply = [surplus](int k) { return surplus ? frame(k) + frame(k + 100) : frame(k); };
+        unit.answer("go__", reply(50));
+        for (int k = 1; k <= 30; ++k)
+            unit.answer("go__", reply(k));
+        ReaderRun run;
+        run.start();
+        run.tick(5);
+        for (int i = 0; i < 25; i += together)
+            run.ticks.tick(together);
+        QVERIFY(run.stop());
+        QCOMPARE(run.test().dataGSR.size(), 31);
+        for (int p = 1; p <= 30; ++p)
+            QCOMPARE(int(run.test().dataGSR[p]), p <= 5 ? p : p <= 5 + missed ? 5 : p - missed);
+        QCOMPARE(run.reader->missedTicks(), quint64(missed));
+        QCOMPARE(run.test().missedFrames, missed);
+        QCOMPARE(run.reader->lineErrors() > 0, surplus);
+        QCOMPARE(run.test().lineErrors > 0, surplus);
     }
 
     void stopDuringRecovery()
@@ -185,7 +226,9 @@ private slots:
             QVERIFY2(clock.elapsed() < 4500, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(!unit.isOpen());
             QCOMPARE(run.loopEnds.count(), 1);
-            QCOMPARE(run.test().dataGSR.size(), 11);
+            // The ticks of the recovery hold the last frame.
+            for (int p = 10; p < run.test().dataGSR.size(); ++p)
+                QCOMPARE(int(run.test().dataGSR[p]), 10);
         }
     }
 

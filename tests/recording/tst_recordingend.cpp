@@ -1,6 +1,10 @@
+#include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/RecordingRescue.h"
+#include "editor/PendingRecordingPrompt.h"
 #include "recording/RecordingEnd.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/StoredKinds.h"
 #include "tests/support/TestHome.h"
@@ -43,6 +47,8 @@ private slots:
     void failedRenameIsReported();
     void videoFailureIsToldAndTheSamplesKept();
     void playbackLeavesTheFileAsItWas();
+    void unsavedRecordingStaysUntilItReachesAFile_data();
+    void unsavedRecordingStaysUntilItReachesAFile();
 
 private:
     Inspection::_Test &test() { return inspection->tests[0]; }
@@ -235,6 +241,58 @@ void TestRecordingEnd::playbackLeavesTheFileAsItWas()
     QCOMPARE(test().labels.size(), 6);
     QCOMPARE(test().dataGSR.size(), 400);
     QCOMPARE(readFile(target), QByteArray("recorded"));
+}
+
+void TestRecordingEnd::unsavedRecordingStaysUntilItReachesAFile_data()
+{
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<bool>("rescued");
+    QTest::newRow("locked, saved again") << true << false;
+    QTest::newRow("removed, saved again") << false << false;
+    QTest::newRow("locked, recovery copy restored") << true << true;
+}
+
+// The save fails and is put off; leaving the subject writes no marks without
+// samples; once the file is free the samples reach it, directly or through
+// the recovery copy at the next start.
+void TestRecordingEnd::unsavedRecordingStaysUntilItReachesAFile()
+{
+    QFETCH(bool, locked);
+    QFETCH(bool, rescued);
+    const QString path = inspection->path;
+    const QString aside = path + QStringLiteral(".aside");
+    {
+        QScopedPointer<LockHolder> other(locked ? new LockHolder(path, QStringLiteral("BEGIN EXCLUSIVE")) : nullptr);
+        QVERIFY(locked ? other->isHeld() : QFile::rename(path, aside));
+        MessageBoxAnswerer answers({rescued ? QMessageBox::Save : QMessageBox::Cancel, QMessageBox::Ok});
+        finish(true, true);
+        QCOMPARE(answers.asked().size(), rescued ? 2 : 1);
+        QVERIFY(answers.asked()[0].contains(locked ? QStringLiteral("занят другой программой") : QStringLiteral("диск")));
+        QCOMPARE(inspection->hasPendingRecording(), !rescued);
+        inspection->saveModifiedTests();
+    }
+    if (!locked)
+        QVERIFY(QFile::rename(aside, path));
+    QCOMPARE(storedKinds(path, test().rowId()), QStringLiteral("1"));
+    if (rescued) {
+        GenericSettings settings;
+        settings.load();
+        const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(settings.sRootFolder);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(copies[0].subject, path);
+        QCOMPARE(RecordingRescue::restore(copies[0]), StoreResult::Ok);
+        QVERIFY(RecordingRescue::copies(settings.sRootFolder).isEmpty());
+    } else {
+        MessageBoxAnswerer none;
+        QVERIFY(PendingRecordingPrompt::resolve(nullptr, *inspection));
+        QCOMPARE(none.asked().size(), 0);
+    }
+    QCOMPARE(storedKinds(path, test().rowId()), QStringLiteral("1,2"));
+    Inspection loaded;
+    QCOMPARE(loaded.load(path), StoreResult::Ok);
+    QCOMPARE(loaded.loadRecording(&loaded.tests[0]), StoreResult::Ok);
+    QCOMPARE(loaded.tests[0].dataGSR.size(), 400);
+    QCOMPARE(loaded.tests[0].labels.size(), 12);
 }
 
 VUG_TEST_MAIN(TestRecordingEnd, QApplication)

@@ -2,6 +2,7 @@
 #include "subjects/SubjectStore.h"
 #include "tests/data/HostileSubjects.h"
 #include "tests/subjects/SubjectFixtures.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
@@ -113,6 +114,7 @@ private slots:
     void otherSubjectsKeepTheirRecordings_data();
     void otherSubjectsKeepTheirRecordings();
     void leftoverJournalNeverReachesTheImport();
+    void subjectInAnotherWritersTransactionIsNotReplaced();
     void subjectExpandingPastTheBoundsIsRefusedUnwritten();
     void recordingsThatAreLinksStayOut();
     void namesThatLookTheSameAreTheSame_data();
@@ -568,6 +570,23 @@ void TestSubjectPackage::leftoverJournalNeverReachesTheImport()
     QVERIFY(sqlite.waitForFinished(10000));
     QCOMPARE(sqlite.readAllStandardOutput(), QByteArray("ok\n"));
     QCOMPARE(StoreFixtures::fileBytes(target + "/X.qmz"), StoreFixtures::fileBytes(fresh[0]));
+}
+
+void TestSubjectPackage::subjectInAnotherWritersTransactionIsNotReplaced()
+{
+    const QStringList old = makeRecordedSubject(target + "/X.qmz", {"Старый"}, {});
+    const QStringList fresh = makeRecordedSubject(store + "/X.qmz", {"Новый"}, {});
+    const auto written = SubjectPackage::exportSubject(fresh[0], out, never);
+    const QByteArray before = StoreFixtures::fileBytes(old[0]);
+    LockHolder other(old[0], "BEGIN IMMEDIATE");
+    QVERIFY(other.isHeld());
+    QVERIFY(other.run("INSERT INTO inspection (test_id, data_type, data) VALUES ('other', 99, x'00')"));
+    const auto read = SubjectPackage::importPackage(written.package, target, always);
+    QVERIFY(read.imported.isEmpty());
+    QVERIFY2(read.stop.contains("занят другой программой"), qPrintable(read.stop));
+    QVERIFY(other.commit());
+    QCOMPARE(StoreFixtures::rowsOf(old[0], 99).size(), 1);
+    QVERIFY(StoreFixtures::fileBytes(old[0]) != before);
 }
 
 // A 99 MB package whose subject of 1 GB aborted the import, and was left in

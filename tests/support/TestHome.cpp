@@ -15,5 +15,6 @@ TestHome::TestHome()
     setPath("XDG_CONFIG_HOME", QStringLiteral("/.config"));
     setPath("XDG_DATA_HOME", QStringLiteral("/.local/share"));
     setPath("XDG_CACHE_HOME", QStringLiteral("/.cache"));
-    QDir().mkpath(root + QStringLiteral("/Documents"));
+    // The default data folder, as the program's start makes it.
+    QDir().mkpath(root + QStringLiteral("/Documents/.VorkelData"));
 }
