@@ -19,18 +19,17 @@ namespace {
 // questions and presentations; made once for all rows that use it.
 QString subjectOf(int tests, int questions, int nullQuestions, int presentations)
 {
-    static QHash<QString, QString> made;
-    const QString path = QDir::homePath() + QString("/%1 %2 %3 %4.qmz").arg(tests).arg(questions).arg(nullQuestions).arg(presentations);
-    if (!made.contains(path)) {
-        Inspection subject(path);
-        subject.tests.resize(tests);
-        subject.tests[0].themis.fill(Inspection::_Theme("в", QuestionKind::Neutral), questions);
-        subject.tests[0].themisNULL.fill(Inspection::_Theme("н", QuestionKind::Null), nullQuestions);
-        for (int g = 0; g < presentations; ++g)
-            subject.tests[0].addPresentation();
-        subject.saveNewTestStructs(subject.tests);
-        made.insert(path, path);
-    }
+    const QString path = QString("%1/%2 %3 %4 %5.qmz").arg(QDir::homePath()).arg(tests).arg(questions)
+                             .arg(nullQuestions).arg(presentations);
+    if (QFileInfo::exists(path))
+        return path;
+    Inspection subject(path);
+    subject.tests.resize(tests);
+    subject.tests[0].themis.fill(Inspection::_Theme("в", QuestionKind::Neutral), questions);
+    subject.tests[0].themisNULL.fill(Inspection::_Theme("н", QuestionKind::Null), nullQuestions);
+    for (int g = 0; g < presentations; ++g)
+        subject.tests[0].addPresentation();
+    subject.saveNewTestStructs(subject.tests);
     return path;
 }
 
@@ -95,14 +94,13 @@ void TestSubjectGrowth::addingStopsAtTheBound_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("bound");
     QTest::addColumn<bool>("past");
-    for (const QString path : {"subject dock paste", "add test", "paste test", "drop test", "add question",
-                                "drop question", "add null question", "add presentation"}) {
-        const QString bound = path.endsWith("test") || path.endsWith("paste") ? "tests"
-                              : path.endsWith("presentation")                  ? "plan"
-                              : path.contains("null")                          ? "null"
-                                                                               : "questions";
+    const QStringList paths{"subject dock paste:tests", "add test:tests",        "paste test:tests",
+                            "drop test:tests",          "add question:questions", "drop question:questions",
+                            "add null question:null",   "add presentation:plan"};
+    for (const QString &each : paths) {
         for (const bool past : {false, true})
-            QTest::newRow(qPrintable(path + (past ? ", one past" : ", at the bound"))) << path << bound << past;
+            QTest::newRow(qPrintable(each.section(':', 0, 0) + (past ? ", one past" : ", at the bound")))
+                << each.section(':', 0, 0) << each.section(':', 1) << past;
     }
 }
 
@@ -112,14 +110,16 @@ void TestSubjectGrowth::addingStopsAtTheBound()
     QFETCH(QString, bound);
     QFETCH(bool, past);
     const int most = InspectionStore::kMaxQuestions;
-    const int limit = bound == "tests" ? InspectionStore::kMaxTests : bound == "plan" ? InspectionStore::kMaxPlanEntries : most;
+    const int limit = bound == "tests"  ? InspectionStore::kMaxTests
+                      : bound == "plan" ? InspectionStore::kMaxPlanEntries
+                                        : most;
     // One test, question or presentation more lands on the bound or one past
     // it; a presentation of q questions adds q + 1 to the plan's entries.
     const QString made = bound == "tests"       ? subjectOf(path.contains("dock") ? 5 : limit - 1 + past, 0, 0, 0)
-                   : bound == "questions" ? subjectOf(1, most - 1 + past, 0, 1)
-                   : bound == "null"      ? subjectOf(1, 0, most - 1 + past, 1)
-                   : past                 ? subjectOf(1, 4095, 0, 15)   // 1 + 16 * 4096 entries
-                                          : subjectOf(1, 4368, 0, 14);  // 1 + 15 * 4369
+                         : bound == "questions" ? subjectOf(1, most - 1 + past, 0, 1)
+                         : bound == "null"      ? subjectOf(1, 0, most - 1 + past, 1)
+                         : past                 ? subjectOf(1, 4095, 0, 15)   // 1 + 16 * 4096 entries
+                                                : subjectOf(1, 4368, 0, 14);  // 1 + 15 * 4369
     if (path.contains("dock"))
         QApplication::clipboard()->setMimeData(SubjectClipboard::mimeOf(subjectOf(limit - 5 + past, 0, 0, 0)));
     const QString file = root + "/Обследуемый.qmz";
@@ -157,6 +157,7 @@ void TestSubjectGrowth::add(const QString &path)
     for (int row = 1; row < tree->model()->rowCount(); ++row)
         tree->setRowHidden(row, QModelIndex(), true);
     tree->expand(test);
+    const QRect firstQuestion = tree->visualRect(tree->model()->index(0, 0, test));
     const std::unique_ptr<QMimeData> question(MimeFormats::questionsDockDrag(QuestionKind::Neutral, "б", 1));
     const std::unique_ptr<QMimeData> dropped(MimeFormats::treeTestDrag(Inspection::_Test("Брошенный")));
     if (path == "subject dock paste")
@@ -169,7 +170,7 @@ void TestSubjectGrowth::add(const QString &path)
     } else if (path == "drop test")
         dropOn(tree->viewport(), tree->visualRect(test).bottomLeft() + QPoint(5, 40), dropped.get());
     else if (path == "drop question")  // above the first question: a new one
-        dropOn(tree->viewport(), tree->visualRect(tree->model()->index(0, 0, test)).topLeft() + QPoint(5, 1), question.get());
+        dropOn(tree->viewport(), firstQuestion.topLeft() + QPoint(5, 1), question.get());
     else if (path == "add question")
         editor->action_AddQuestN();
     else if (path == "add null question")
