@@ -127,6 +127,8 @@ struct InspectionTest {
     int countThemesOfSubType(int subType) const;
     int countPictureThemes() const;
     void addTheme(const QString &text, int kind, int group, int position);
+    // One more presentation after the last, of every question, null ones first.
+    void addPresentation();
     void renumberThemes(int subType);
     void renumberAllThemes();
     int lastGroup() const;

@@ -101,6 +101,19 @@ void InspectionTest::addTheme(const QString &text, int kind, int group, int posi
     }
 }
 
+void InspectionTest::addPresentation()
+{
+    // One head entry per plan: a test of null questions only has one already.
+    if (orders.isEmpty())
+        orders.append(planEntry(-1, -1));
+    const int g = qMax(lastGroup(), 0) + 1;
+    orders.append(planEntry(-1, g));
+    for (int i = 0; i < themisNULL.size(); ++i)
+        orders.append(planEntry(10000 + i, g));
+    for (int i = 0; i < themis.size(); ++i)
+        orders.append(planEntry(i, g));
+}
+
 // Inserts a question's entry into the group whose header stands at headerIndex
 // and returns where it went. Null entries stay ahead of the ordinary ones, and
 // a position counts from the group's first entry.

@@ -1,6 +1,7 @@
 #include "ChangeQuestsDlg.h"
 
 #include "InspectionTreeView.h"
+#include "SubjectGrowth.h"
 
 #include "resources/VugResources.h"
 
@@ -110,18 +111,7 @@ void ChangeQuestsDlg::onTimer_SetSelectedFirst()
 
 void ChangeQuestsDlg::onAction_AddGroup()
 {
-    Inspection::_Test &test = *editedTest();
-    const qint16 group = qint16(qMax(0, test.orders.isEmpty() ? 0 : int(test.orders.last().Group)) + 1);
-    auto entry = [group](int theme) {
-        Inspection::_Order order;
-        order.Theme = qint16(theme);
-        order.Group = group;
-        return order;
-    };
-    test.orders.append(entry(-1));
-    for (int k = 0; k < test.themisNULL.size(); ++k)
-        test.orders.append(entry(QuestionKind::Null + k));
-    for (int k = 0; k < test.themis.size(); ++k)
-        test.orders.append(entry(k));
-    fillTree();
+    const auto addPresentation = [](Inspection::_Test &grown) { grown.addPresentation(); };
+    if (SubjectGrowth::grow(this, m_inspection, *editedTest(), addPresentation, tr("предъявление не добавлено")))
+        fillTree();
 }

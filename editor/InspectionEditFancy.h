@@ -148,6 +148,9 @@ private:
     bool isOpen() const { return !m_inspection.path.isEmpty(); }
     void closeSubject();
     void openSubject(const QString &fileOld, const QString &fileNew);
+    // settlePendingRecording for leaving the subject; when it stays open the
+    // subject docks show it again instead of the entry just chosen.
+    bool mayLeaveSubject();
     // Loads the subject file, asking to try again while another program holds it.
     StoreResult loadSubjectFile(const QString &file);
     void clearOtherDockSelection(QObject *sender);

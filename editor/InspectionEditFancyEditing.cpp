@@ -4,6 +4,7 @@
 #include "InspectionEditFancy.h"
 #include "InspectionTreeView.h"
 #include "MimeFormats.h"
+#include "SubjectGrowth.h"
 #include "data/InspectionMedia.h"
 #include "data/SharedHelpers.h"
 #include "data/WaitCursor.h"
@@ -21,14 +22,6 @@
 namespace {
 
 constexpr int kIndexRole = Qt::UserRole + 1;
-
-Inspection::_Order planEntry(int theme, int group)
-{
-    Inspection::_Order entry;
-    entry.Theme = qint16(theme);
-    entry.Group = qint16(group);
-    return entry;
-}
 
 bool isRegular(int question) { return question >= 0 && question < QuestionKind::Null; }
 
@@ -168,7 +161,10 @@ void InspectionEditFancy::action_AddTest()
 {
     if (!isOpen())
         return;
-    m_inspection.appendTest(Inspection::_Test(tr("Новый тест")));
+    const Inspection::_Test added(tr("Новый тест"));
+    if (!SubjectGrowth::allows(this, m_inspection, added, tr("тест не добавлен")))
+        return;
+    m_inspection.appendTest(added);
     m_inspection.saveTestStruct(&m_inspection.tests.last(), true);
     reloadTree(true, nullptr);
     m_tree->setCurrentIndex(m_tree->model()->index(m_inspection.tests.size() - 1, 0));
@@ -260,15 +256,9 @@ void InspectionEditFancy::action_AddGroup()
     // The refill rebuilds the test's rows: the position is kept as numbers.
     const int testRow = testRowOf(current);
     const int column = qMax(current.column(), 0);
-    // One head entry per plan: a test of null questions only has one already.
-    if (test->orders.isEmpty())
-        test->orders.append(planEntry(-1, -1));
-    const int g = qMax(test->lastGroup(), 0) + 1;
-    test->orders.append(planEntry(-1, g));
-    for (int i = 0; i < test->themisNULL.size(); ++i)
-        test->orders.append(planEntry(QuestionKind::Null + i, g));
-    for (int i = 0; i < test->themis.size(); ++i)
-        test->orders.append(planEntry(i, g));
+    const auto addPresentation = [](Inspection::_Test &grown) { grown.addPresentation(); };
+    if (!SubjectGrowth::grow(this, m_inspection, *test, addPresentation, tr("предъявление не добавлено")))
+        return;
     saveAndRefill(test);
     m_tree->setShowExtraInfo(m_showExtraInfo);
     selectTestChild(testRow, test->themis.size() - 1, column);
@@ -297,9 +287,11 @@ void InspectionEditFancy::addQuest(const QString &text, int kind)
     Inspection::_Test *test = testOf(current);
     if (test && !test->recorded) {
         const int testRow = testRowOf(current);
-        test->addTheme(text, kind, -1, -1);
-        saveAndRefill(test);
-        selectTestChild(testRow, test->themis.size() + test->themisNULL.size() - 1, 0);
+        const auto addQuestion = [&](Inspection::_Test &grown) { grown.addTheme(text, kind, -1, -1); };
+        if (SubjectGrowth::grow(this, m_inspection, *test, addQuestion, tr("вопрос не добавлен"))) {
+            saveAndRefill(test);
+            selectTestChild(testRow, test->themis.size() + test->themisNULL.size() - 1, 0);
+        }
     }
     updateActions();
 }
@@ -384,7 +376,8 @@ void InspectionEditFancy::pasteTest()
     const QMimeData *mime = QApplication::clipboard()->mimeData();
     const QByteArray payload = mime ? mime->data(MimeFormats::testClipboardFormat) : QByteArray();
     Inspection::_Test pasted;
-    if (payload.isEmpty() || !MimeFormats::acceptTest(payload, pasted, this))
+    if (payload.isEmpty() || !MimeFormats::acceptTest(payload, pasted, this)
+        || !SubjectGrowth::allows(this, m_inspection, pasted, tr("вставка не выполнена")))
         return;
     m_inspection.appendTest(pasted);
     m_inspection.saveTestStruct(&m_inspection.tests.last(), true);

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QObject *pSender)
 {
@@ -48,10 +49,27 @@ bool InspectionEditFancy::settlePendingRecording()
     return PendingRecordingPrompt::resolve(this, m_inspection);
 }
 
+bool InspectionEditFancy::mayLeaveSubject()
+{
+    if (settlePendingRecording())
+        return true;
+    auto *subjects = findChild<PersoneDockWindow *>(QStringLiteral("PersoneDockWindow"));
+    auto *links = findChild<PersoneLinkDockWindow *>(QStringLiteral("PersoneLinkDockWindow"));
+    // The view that announced the choice still selects the clicked entry
+    // once this returns: the open subject is shown after that.
+    QTimer::singleShot(0, this, [subjects, links, path = m_inspection.path] {
+        if (subjects)
+            subjects->chooseQuietly(path);
+        if (links)
+            links->clearSelection();
+    });
+    return false;
+}
+
 void InspectionEditFancy::closeSubject()
 {
     // A recording not yet in its file keeps its subject open.
-    if (!settlePendingRecording())
+    if (!mayLeaveSubject())
         return;
     // Marks moved in the review belong to the subject being closed.
     m_inspection.saveModifiedTests();
@@ -76,7 +94,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
             m_inspection.saveModifiedTests();
         }
     }
-    if (!settlePendingRecording())
+    if (!mayLeaveSubject())
         return;
 
     const StoreResult loaded = loadSubjectFile(fileNew);

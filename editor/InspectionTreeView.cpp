@@ -2,6 +2,7 @@
 
 #include "MimeFormats.h"
 #include "QuestionDrop.h"
+#include "SubjectGrowth.h"
 #include "_InspectionTreeView_StyledItemDelegate.h"
 #include "data/Diagnostics.h"
 #include "data/QuestTypeColor.h"
@@ -495,7 +496,8 @@ void InspectionTreeView::dropEvent(QDropEvent *event)
 void InspectionTreeView::dropTest(const QByteArray &payload, const QModelIndex &target)
 {
     Inspection::_Test test;
-    if (target.isValid() || !MimeFormats::acceptTest(payload, test, this))
+    if (target.isValid() || !MimeFormats::acceptTest(payload, test, this)
+        || !SubjectGrowth::allows(this, *m_inspection, test, tr("тест не добавлен")))
         return;
     m_inspection->appendTest(test);
     Inspection::_Test *added = &m_inspection->tests.last();
@@ -516,14 +518,18 @@ void InspectionTreeView::dropQuestion(QDropEvent *event, const QModelIndex &targ
     const QModelIndex source = target.sibling(m_dragSource.row, m_dragSource.column);
     if (!decision.accepted || (takesOnlyMoves() && (!decision.move || isLocked(source))))
         return;
-    QuestionDrop drop(*test, target.column() + 1, target.row(), target.data(kIndexRole).toInt());
     const bool fromTree = isOwnDrag(event);
-    if (decision.edge == QuestionDrop::Middle)
-        drop.overwrite(question, fromTree);
-    else if (decision.move)
-        drop.move(m_dragSource.row, decision.edge);
-    else
-        drop.insert(question, decision.edge);
+    const auto land = [&](Inspection::_Test &changed) {
+        QuestionDrop drop(changed, target.column() + 1, target.row(), target.data(kIndexRole).toInt());
+        if (decision.edge == QuestionDrop::Middle)
+            drop.overwrite(question, fromTree);
+        else if (decision.move)
+            drop.move(m_dragSource.row, decision.edge);
+        else
+            drop.insert(question, decision.edge);
+    };
+    if (!SubjectGrowth::grow(this, *m_inspection, *test, land, tr("вопрос не добавлен")))
+        return;
     event->setDropAction(decision.move ? Qt::MoveAction : Qt::CopyAction);
     event->accept();
     saveAndRefill(test);

@@ -134,6 +134,20 @@ void PersoneDockWindow::clearSelection()
     updateActions();
 }
 
+void PersoneDockWindow::chooseQuietly(const QString &path)
+{
+    const QModelIndex index = indexOfPath(path);
+    if (!m_tree->selectionModel() || !index.isValid())
+        return;
+    {
+        const QSignalBlocker quiet(m_tree->selectionModel());
+        m_tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    }
+    m_tree->scrollTo(index, QAbstractItemView::EnsureVisible);
+    m_tree->viewport()->update();
+    updateActions();
+}
+
 QString PersoneDockWindow::pathOf(const QModelIndex &index) const
 {
     return index.isValid() ? m_files->filePath(m_proxy->mapToSource(index)) : QString();

@@ -30,6 +30,9 @@ public:
     void initModel();
     // Leaves no entry current, silently: the choice came from another dock.
     void clearSelection();
+    // Makes the entry of path current and the only one selected, silently:
+    // the editor kept that subject open instead of the one chosen.
+    void chooseQuietly(const QString &path);
 
     _PersoneDock_TreeView *treeView() const { return m_tree; }
     QAction *createFolderAction() const { return m_createFolder; }  // for tests

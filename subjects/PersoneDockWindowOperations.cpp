@@ -230,17 +230,15 @@ void PersoneDockWindow::onActionInspectionPaste()
         return;
     const QString path = pathOf(index);
     int added = 0;
-    switch (SubjectClipboard::pasteTests(QGuiApplication::clipboard()->mimeData(), path, &added)) {
+    SubjectBounds::Excess excess = SubjectBounds::Excess::None;
+    switch (SubjectClipboard::pasteTests(QGuiApplication::clipboard()->mimeData(), path, &added, &excess)) {
     case SubjectClipboard::PasteResult::Nothing:
         return;
     case SubjectClipboard::PasteResult::Malformed:
         QMessageBox::warning(this, tr("Воркел"), tr("В буфере обмена нет читаемых тестов: ничего не добавлено."));
         return;
     case SubjectClipboard::PasteResult::TooMany:
-        QMessageBox::warning(this, tr("Воркел"),
-                             tr("В буфере обмена больше %1 тестов или больше вопросов, чем создаёт программа: "
-                                "ничего не добавлено.")
-                                 .arg(SubjectClipboard::MaxPastedTests));
+        QMessageBox::warning(this, tr("Воркел"), SubjectBounds::refusal(excess, tr("вставка не выполнена")));
         return;
     case SubjectClipboard::PasteResult::NotStored:
         QMessageBox::warning(this, tr("Воркел"),

@@ -2,7 +2,6 @@
 
 #include "data/BinaryJson.h"
 #include "data/Inspection.h"
-#include "data/SubjectBounds.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -56,10 +55,17 @@ bool hasTests()
     return data && !data->data(subjectFormat).isEmpty();
 }
 
-PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added)
+PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added, SubjectBounds::Excess *excess)
 {
     if (added)
         *added = 0;
+    if (excess)
+        *excess = SubjectBounds::Excess::None;
+    const auto tooMany = [excess](SubjectBounds::Excess bound) {
+        if (excess)
+            *excess = bound;
+        return PasteResult::TooMany;
+    };
     const QByteArray payload = data ? data->data(subjectFormat) : QByteArray();
     if (payload.isEmpty())
         return PasteResult::Nothing;
@@ -68,22 +74,31 @@ PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *a
         return PasteResult::Malformed;
     const QJsonArray elements = object.value(kTestsKey).toArray();
     if (elements.size() > MaxPastedTests)
-        return PasteResult::TooMany;
+        return tooMany(SubjectBounds::Excess::Tests);
     QVector<Inspection::_Test> tests;
     tests.reserve(elements.size());
+    // The payload alone first: no test past the bounds is ever built.
     SubjectBounds bounds;
     for (const QJsonValue &element : elements) {
         if (!element.isObject())
             return PasteResult::Malformed;
-        if (!bounds.admit(element.toObject()))
-            return PasteResult::TooMany;
+        const SubjectBounds::Excess past = bounds.count(element.toObject());
+        if (past != SubjectBounds::Excess::None)
+            return tooMany(past);
         Inspection::_Test test{QString()};
         test.fromJson(element.toObject());
         tests.append(test);
     }
     if (!QFileInfo(subjectPath).isFile())
         return PasteResult::NotStored;
-    Inspection subject(subjectPath);
+    // Then beside the tests the subject holds, as its next load reads them.
+    Inspection subject;
+    const StoreResult loaded = subject.load(subjectPath);
+    if (loaded != StoreResult::Ok && loaded != StoreResult::Damaged)
+        return PasteResult::NotStored;
+    const SubjectBounds::Excess past = SubjectBounds::excessOf(subject.tests, tests);
+    if (past != SubjectBounds::Excess::None)
+        return tooMany(past);
     if (subject.saveNewTestStructs(tests) != StoreResult::Ok)
         return PasteResult::NotStored;
     if (added)

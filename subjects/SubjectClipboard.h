@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/InspectionStore.h"
+#include "data/SubjectBounds.h"
 
 #include <QString>
 
@@ -24,11 +25,13 @@ bool hasTests();
 // As many tests as a subject file may hold; a payload of more adds nothing.
 constexpr int MaxPastedTests = InspectionStore::kMaxTests;
 
-// TooMany: more tests than MaxPastedTests, or more questions than a subject holds.
+// TooMany: the subject with the pasted tests would be past what a load of it
+// reads (SubjectBounds); excess tells which bound.
 enum class PasteResult { Nothing, Malformed, TooMany, NotStored, Pasted };
 // Adds every test of the payload to the subject file as new tests without
-// recorded data, all of them or, when any element does not read or a write
-// fails, none.
-PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added = nullptr);
+// recorded data, all of them or, when any element does not read, the subject
+// could not hold them all or a write fails, none.
+PasteResult pasteTests(const QMimeData *data, const QString &subjectPath, int *added = nullptr,
+                       SubjectBounds::Excess *excess = nullptr);
 
 }  // namespace SubjectClipboard

@@ -3,6 +3,7 @@
 #include "editor/InspectionEditFancy.h"
 #include "subjects/PersoneDockWindow.h"
 #include "tests/subjects/SubjectFixtures.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
@@ -47,6 +48,7 @@ private slots:
     void renameCarriesTheLoadedSubjectAndItsRecordings();
     void deletedSubjectLeavesNothingBehind();
     void deletedFolderDropsTheLoadedSubject();
+    void putOffLeavingKeepsTheTreeOnTheOpenSubject();
 
 private:
     PersoneDockWindow *dockOf(InspectionEditFancy &editor);
@@ -161,6 +163,30 @@ void TestEditorSubjects::deletedFolderDropsTheLoadedSubject()
     QCOMPARE(lastInspection, nullptr);
     QTest::qWait(300);
     QCOMPARE(storeEntries(root), QStringList());
+}
+
+// A subject whose recording is still to be saved stays open when leaving it
+// is put off ("Отложить"): the tree shows it again, not the entry clicked.
+void TestEditorSubjects::putOffLeavingKeepsTheTreeOnTheOpenSubject()
+{
+    const QString open = makeRecordedSubject(root + "/Отдел/Иван.qmz", {"Тест1"}, {})[0];
+    const QString other = makeRecordedSubject(root + "/Отдел/Пётр.qmz", {"Тест1"}, {})[0];
+    InspectionEditFancy editor;
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    PersoneDockWindow *dock = dockOf(editor);
+    dock->treeView()->setCurrentIndex(treeIndex(*dock, open));
+    Inspection::_Test &test = lastInspection->tests[0];
+    QCOMPARE(lastInspection->loadRecording(&test), StoreResult::Ok);
+    lastInspection->setRecordingPending(test.id, true);
+    LockHolder holder(open, "BEGIN EXCLUSIVE");
+    MessageBoxAnswerer answers({QMessageBox::Cancel});
+    const QRect clicked = dock->treeView()->visualRect(treeIndex(*dock, other));
+    QTest::mouseClick(dock->treeView()->viewport(), Qt::LeftButton, {}, clicked.center());
+    QCOMPARE(answers.asked().size(), 1);
+    QCOMPARE(editor.inspection().path, open);
+    QTRY_COMPARE(dock->treeView()->currentIndex(), treeIndex(*dock, open));
+    QCOMPARE(dock->treeView()->selectionModel()->selectedIndexes(), QModelIndexList{treeIndex(*dock, open)});
 }
 
 VUG_TEST_MAIN(TestEditorSubjects, QApplication)
