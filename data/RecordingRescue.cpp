@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QRegularExpression>
 
 namespace {
 
@@ -229,7 +230,12 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
         return result;
     if (!QFileInfo(rootFolder).isDir())
         return StoreResult::NotOpen;
-    const QString name = copy.note.isEmpty() ? QString() : QFileInfo(copy.note.trimmed()).completeBaseName();
+    // The subject's name as the note gives it; else as the copy's own name
+    // does, without the time it was made.
+    QString name = QFileInfo(copy.note.trimmed()).completeBaseName();
+    static const QRegularExpression madeAt(QStringLiteral("-\\d{8}-\\d{6}(-\\d+)?$"));
+    if (name.isEmpty())
+        name = QFileInfo(copy.file).completeBaseName().remove(madeAt);
     QDateTime recorded = QFileInfo(copy.file).lastModified();
     if (!source.tests.isEmpty() && source.tests[0].DateTimeRecorded.isValid())
         recorded = source.tests[0].DateTimeRecorded;

@@ -78,7 +78,9 @@ StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &t
 QString testsLine(const RecordingRescue::Copy &copy)
 {
     const QStringList tests = RecordingRescue::testsOf(copy);
-    return tests.isEmpty() ? tr("(тесты не читаются)") : tests.join(QStringLiteral(", "));
+    if (tests.isEmpty())
+        return tr("Тест: не читается");
+    return (tests.size() == 1 ? tr("Тест: %1") : tr("Тесты: %1")).arg(tests.join(QStringLiteral(", ")));
 }
 
 // What the note names, shortened: a damaged one may hold a path's length of anything.
@@ -111,8 +113,8 @@ QString restoreDone(const RecordingRescue::Placement &placement, const Recording
     if (!placement.intoTheirTests.isEmpty())
         text += tr("\nВ тест: %1").arg(placement.intoTheirTests.join(QStringLiteral(", ")));
     if (!placement.asTestsOfTheirOwn.isEmpty())
-        text += tr("\nОтдельным тестом, ничего в файле не заменено (тест в файле записан заново, изменён или "
-                   "удалён): %1")
+        text += tr("\nОтдельным тестом: %1\n(тест в файле тем временем записан заново, изменён или удалён; "
+                   "ничего в файле не заменено)")
                     .arg(placement.asTestsOfTheirOwn.join(QStringLiteral(", ")));
     return text;
 }
@@ -121,7 +123,7 @@ void offerRestoring(QWidget *parent, const RecordingRescue::Copy &copy)
 {
     const int answer = askWith(
         parent, QMessageBox::Question,
-        tr("Найдена запись теста, не сохранённая в файл обследуемого.\nОбследуемый: %1\nТест: %2\n"
+        tr("Найдена запись теста, не сохранённая в файл обследуемого.\nОбследуемый: %1\n%2\n"
            "Перенести её в файл обследуемого\n%3?")
             .arg(QFileInfo(copy.subject).completeBaseName(), testsLine(copy), QDir::toNativeSeparators(copy.subject)),
         {{QMessageBox::Yes, tr("Перенести")},
@@ -146,7 +148,7 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
     const QString where = copy.damaged ? tr("Сведения о файле обследуемого повреждены.")
                                        : tr("Файл обследуемого не найден в папке данных:\n%1").arg(noteLine(copy));
     const int answer = askWith(parent, QMessageBox::Warning,
-                               tr("Найдена запись теста, не сохранённая в файл обследуемого:\n%1\nТест: %2\n%3")
+                               tr("Найдена запись теста, не сохранённая в файл обследуемого:\n%1\n%2\n%3")
                                    .arg(QDir::toNativeSeparators(copy.file), testsLine(copy), where),
                                {{QMessageBox::No, tr("Оставить запись")},
                                 {QMessageBox::Discard, tr("Удалить запись")},
