@@ -13,7 +13,8 @@ namespace {
 // The directory's entry for the renamed file reaches the disk too.
 void syncFolderOf(const QString &path)
 {
-    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int folder = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return;
     ::fsync(folder);

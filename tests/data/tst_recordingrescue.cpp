@@ -24,11 +24,9 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
     while (it.hasNext()) {
         const QFileInfo entry(it.next());
         QFile file(entry.filePath());
-        entries[entry.filePath()] = entry.isSymLink()   ? entry.symLinkTarget().toUtf8()
-                                    : !entry.isFile()   ? QByteArray("(other)")
-                                    : file.open(QIODevice::ReadOnly)
-                                        ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
-                                        : QByteArray("(unreadable)");
+        const bool plain = !entry.isSymLink() && entry.isFile() && file.open(QIODevice::ReadOnly);
+        entries[entry.filePath()] = plain ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+                                          : entry.symLinkTarget().toUtf8();
     }
     return entries;
 }
@@ -46,12 +44,6 @@ QMap<QUuid, QVector<qint16>> recordings(const QString &subject)
     return found;
 }
 
-void writeText(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-}
-
 }  // namespace
 
 class TestRecordingRescue : public QObject
@@ -63,14 +55,13 @@ private slots:
     void restoreNeverReplacesARecording();
     void onlyItsOwnSubjectInTheDataFolder_data();
     void onlyItsOwnSubjectInTheDataFolder();
-    void readingCopiesNeverWaits();
     void restoreStaysWithinTheSubjectsBounds_data();
     void restoreStaysWithinTheSubjectsBounds();
 
 private:
-    // A copy of the subject's test recorded over 300 ticks, made as a
-    // failed save makes it.
-    RecordingRescue::Copy rescued(Inspection::_Test test);
+    // A copy of the waiting test recorded over 300 ticks, made as a failed
+    // save makes it.
+    RecordingRescue::Copy rescued();
 
     QScopedPointer<QTemporaryDir> dir;
     QString root;
@@ -90,12 +81,10 @@ void TestRecordingRescue::init()
     QCOMPARE(examination.saveTestStruct(&waiting, false), StoreResult::Ok);
 }
 
-RecordingRescue::Copy TestRecordingRescue::rescued(Inspection::_Test test)
+RecordingRescue::Copy TestRecordingRescue::rescued()
 {
-    const Inspection::_Test recorded = recordedTest(test.name, 300, 7);
-    test.dataGSR = recorded.dataGSR;
-    test.TimeMM = recorded.TimeMM;
-    test.labels = recorded.labels;
+    Inspection::_Test test = recordedTest(waiting.name, 300, 7);
+    test.id = waiting.id;
     QString file;
     [&] { QCOMPARE(RecordingRescue::save(root, subject, test, file), StoreResult::Ok); }();
     const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
@@ -118,15 +107,14 @@ void TestRecordingRescue::restoreNeverReplacesARecording()
 {
     QFETCH(QString, meanwhile);
     QFETCH(bool, ownTest);
-    const RecordingRescue::Copy copy = rescued(waiting);
+    const RecordingRescue::Copy copy = rescued();
     QCOMPARE(copy.subject, subject);
     QVERIFY(RecordingRescue::testsOf(copy).value(0).startsWith(QStringLiteral("Тест (05.03.2024 14:07)")));
     Inspection examination;
     QCOMPARE(examination.load(subject), StoreResult::Ok);
     Inspection::_Test &test = examination.tests[0];
     if (meanwhile == QLatin1String("recorded")) {
-        const Inspection::_Test again = recordedTest(test.name, 749, 3);
-        test.dataGSR = again.dataGSR;
+        test.dataGSR = recordedTest(test.name, 749, 3).dataGSR;
         QCOMPARE(examination.saveRecording(&test), StoreResult::Ok);
     } else if (meanwhile == QLatin1String("removed")) {
         QCOMPARE(examination.deleteTest(test.id), StoreResult::Ok);
@@ -152,87 +140,56 @@ void TestRecordingRescue::restoreNeverReplacesARecording()
 void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder_data()
 {
     QTest::addColumn<QString>("note");
-    QTest::addColumn<QString>("copyKind");
     QTest::addColumn<bool>("taken");
-    QTest::newRow("its subject") << "@subject" << "" << true;
-    QTest::newRow("its subject with a line break") << "@subject\n" << "" << true;
-    QTest::newRow("missing, outside") << "@outside/evil.qmz" << "" << false;
-    QTest::newRow("subject of another data folder") << "@outside/Другой.qmz" << "" << false;
-    QTest::newRow("escaping the data folder") << "@root/../escaped.qmz" << "" << false;
-    QTest::newRow("relative") << "relative.qmz" << "" << false;
-    QTest::newRow("the copy itself") << "@copy" << "" << false;
-    QTest::newRow("a link in the data folder") << "@root/link.qmz" << "" << false;
-    QTest::newRow("the subject deleted since") << "@root/Удалённый.qmz" << "" << false;
-    QTest::newRow("a copy linked to another subject") << "@subject" << "link" << false;
+    QTest::newRow("its subject") << "@subject" << true;
+    QTest::newRow("its subject with a line break") << "@subject\n" << true;
+    QTest::newRow("missing, outside") << "@outside/evil.qmz" << false;
+    QTest::newRow("subject of another data folder") << "@outside/Другой.qmz" << false;
+    QTest::newRow("escaping the data folder") << "@root/../escaped.qmz" << false;
+    QTest::newRow("relative") << "relative.qmz" << false;
+    QTest::newRow("the copy itself") << "@copy" << false;
+    QTest::newRow("a link in the data folder") << "@root/link.qmz" << false;
+    QTest::newRow("a link to its subject") << "@root/Группа/Петров-ссылка.qmz" << false;
+    QTest::newRow("the subject deleted since") << "@root/Удалённый.qmz" << false;
+    QTest::newRow("a FIFO note") << "@fifo" << false;
+    QTest::newRow("a note linked to an endless device") << "@zero" << false;
+    QTest::newRow("a copy linked to another subject") << "@linked copy" << false;
 }
 
-// Refused notes change nothing: no file is made, no subject touched, the
-// copy kept until the examiner places it in the data folder.
+// Refused notes change nothing and are read in bounded time and memory: no
+// file is made, no subject touched, the copy kept until the examiner places
+// it in the data folder.
 void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder()
 {
     QFETCH(QString, note);
-    QFETCH(QString, copyKind);
     QFETCH(bool, taken);
     const QString outside = dir->filePath(QStringLiteral("outside"));
-    QVERIFY(QDir().mkpath(outside));
     const QString other = outside + QStringLiteral("/Другой.qmz");
     Inspection::_Test third = recordedTest(QStringLiteral("Чужой"), 50, 2);
     Inspection otherSubject(other);
+    QVERIFY(QDir().mkpath(outside) && QFile::link(other, root + QStringLiteral("/link.qmz")));
+    QVERIFY(QFile::link(subject, root + QStringLiteral("/Группа/Петров-ссылка.qmz")));
     QCOMPARE(otherSubject.saveTestStruct(&third, false), StoreResult::Ok);
     QCOMPARE(otherSubject.saveRecording(&third), StoreResult::Ok);
-    QVERIFY(QFile::link(other, root + QStringLiteral("/link.qmz")));
 
-    RecordingRescue::Copy copy = rescued(waiting);
-    if (copyKind == QLatin1String("link")) {
-        QVERIFY(QFile::remove(copy.file));
-        QVERIFY(QFile::link(other, copy.file));
-    }
+    const RecordingRescue::Copy copy = rescued();
+    const QString noteFile = copy.file + QStringLiteral(".subject");
+    QVERIFY(QFile::remove(noteFile));
+    if (note == QLatin1String("@fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(noteFile).constData(), 0600), 0);
+    else if (note == QLatin1String("@zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), noteFile));
+    else if (note == QLatin1String("@linked copy"))
+        QVERIFY(QFile::remove(copy.file) && QFile::link(other, copy.file));
     note.replace(QStringLiteral("@subject"), subject)
         .replace(QStringLiteral("@outside"), outside)
         .replace(QStringLiteral("@root"), root)
         .replace(QStringLiteral("@copy"), copy.file);
-    writeText(copy.file + QStringLiteral(".subject"), note.toUtf8());
+    QFile written(noteFile);
+    if (!note.startsWith(QLatin1Char('@')))
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(note.toUtf8()) > 0 && written.flush());
     const QMap<QString, QByteArray> outsideBefore = snapshot(outside);
     const QMap<QString, QByteArray> rootBefore = snapshot(root);
-
-    const QVector<RecordingRescue::Copy> found = RecordingRescue::copies(root);
-    QCOMPARE(found.size(), copyKind.isEmpty() ? 1 : 0);
-    if (found.isEmpty()) {
-        QCOMPARE(snapshot(outside), outsideBefore);
-        return;
-    }
-    QCOMPARE(found[0].note, note);
-    QCOMPARE(found[0].subject, taken ? subject : QString());
-    RecordingRescue::Placement placement;
-    QCOMPARE(RecordingRescue::restore(found[0], placement) == StoreResult::Ok, taken);
-    QCOMPARE(snapshot(outside), outsideBefore);
-    QCOMPARE(recordings(subject).size(), taken ? 1 : 0);
-    if (taken) {
-        QCOMPARE(snapshot(root).keys(), rootBefore.keys());
-        return;
-    }
-    QCOMPARE(snapshot(root), rootBefore);
-    QCOMPARE(RecordingRescue::copies(root).size(), 1);
-    QString placed;
-    QCOMPARE(RecordingRescue::placeInDataFolder(root, found[0], placed), StoreResult::Ok);
-    QCOMPARE(QFileInfo(placed).absolutePath(), root);
-    QVERIFY(placed.endsWith(QStringLiteral(" 2024-03-05 14-07.qmz")));
-    QCOMPARE(recordings(placed).size(), 1);
-    QVERIFY(RecordingRescue::copies(root).isEmpty());
-    QCOMPARE(snapshot(outside), outsideBefore);
-}
-
-// A note that is a FIFO or a link to an endless device is named damaged,
-// never read.
-void TestRecordingRescue::readingCopiesNeverWaits()
-{
-    const RecordingRescue::Copy fifo = rescued(waiting);
-    QVERIFY(QFile::remove(fifo.file + QStringLiteral(".subject")));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo.file + QStringLiteral(".subject")).constData(), 0600), 0);
-    QString endless;
-    QCOMPARE(RecordingRescue::save(root, subject, recordedTest(waiting.name, 10), endless), StoreResult::Ok);
-    QVERIFY(QFile::remove(endless + QStringLiteral(".subject")));
-    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), endless + QStringLiteral(".subject")));
 
     PeakMemory memory;
     QElapsedTimer clock;
@@ -240,9 +197,24 @@ void TestRecordingRescue::readingCopiesNeverWaits()
     const QVector<RecordingRescue::Copy> found = RecordingRescue::copies(root);
     QVERIFY(clock.elapsed() < 1000);
     QVERIFY(memory.growthBytes() < (50 << 20));
-    QCOMPARE(found.size(), 2);
-    for (const RecordingRescue::Copy &copy : found)
-        QVERIFY(copy.damaged && copy.subject.isEmpty());
+    QCOMPARE(found.size(), note == QLatin1String("@linked copy") ? 0 : 1);
+    for (const RecordingRescue::Copy &each : found) {
+        QCOMPARE(each.damaged, note.startsWith(QLatin1Char('@')));
+        QCOMPARE(each.subject, taken ? subject : QString());
+        RecordingRescue::Placement placement;
+        QCOMPARE(RecordingRescue::restore(each, placement) == StoreResult::Ok, taken);
+        QCOMPARE(recordings(subject).size(), taken ? 1 : 0);
+        QCOMPARE(snapshot(root).keys(), rootBefore.keys());
+        QCOMPARE(snapshot(root) == rootBefore, !taken);
+        QCOMPARE(RecordingRescue::copies(root).size(), taken ? 0 : 1);
+        QString placed;
+        if (!taken) {
+            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed), StoreResult::Ok);
+            QVERIFY(placed.startsWith(root + QLatin1Char('/')) && placed.endsWith(" 2024-03-05 14-07.qmz"));
+            QCOMPARE(recordings(placed).size(), 1);
+        }
+    }
+    QCOMPARE(snapshot(outside), outsideBefore);
 }
 
 void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds_data()
@@ -258,7 +230,7 @@ void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds()
 {
     QFETCH(int, tests);
     QFETCH(StoreResult, result);
-    const RecordingRescue::Copy copy = rescued(waiting);
+    const RecordingRescue::Copy copy = rescued();
     Inspection examination;
     QCOMPARE(examination.load(subject), StoreResult::Ok);
     examination.tests[0].dataGSR = recordedTest(QString(), 20).dataGSR;
