@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <sqlite3.h>
+
 namespace {
 
 const QString kTable = QStringLiteral("inspection");
@@ -40,10 +42,34 @@ const QString kDeleteTest = QStringLiteral("DELETE FROM inspection WHERE test_id
 const QString kDeleteKind = QStringLiteral("DELETE FROM inspection WHERE data_type=:1");
 const QString kDeleteTestExcept = QStringLiteral("DELETE FROM inspection WHERE test_id=:1 AND data_type!=:2");
 
-bool isReadable(const QString &path)
+QString tr(const char *text) { return QCoreApplication::translate("InspectionStore", text); }
+
+// Which of the usual causes it is, with the system's own words.
+QString reasonOf(const QSqlError &error)
+{
+    bool known = false;
+    const int code = error.nativeErrorCode().toInt(&known) & 0xff;
+    const QString words = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (known && code == SQLITE_FULL)
+        return tr("диск заполнен: %1").arg(words);
+    if (known && (code == SQLITE_READONLY || code == SQLITE_PERM || code == SQLITE_CANTOPEN || code == SQLITE_AUTH))
+        return tr("файл недоступен для записи: %1").arg(words);
+    const int system = SharedConnection::systemError();
+    return system == 0 ? words : words + QStringLiteral(": ") + qt_error_string(system);
+}
+
+QString reasonOf(const QFile &file)
+{
+    return file.exists() ? tr("файл недоступен: %1").arg(file.errorString()) : tr("файла нет");
+}
+
+bool isReadable(const QString &path, QString &why)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    if (file.open(QIODevice::ReadOnly))
+        return true;
+    why = reasonOf(file);
+    return false;
 }
 
 const DatabaseSchema &subjectSchema()
@@ -63,15 +89,19 @@ QString ownerText(const QString &testId)
 
 InspectionStore::InspectionStore(const QString &path, Access access)
 {
+    failure().clear();
     const QFileInfo file(path);
     if (file.exists() && !file.isFile()) {
-        m_refusal = QCoreApplication::translate("InspectionStore", "это не обычный файл");
+        m_refusal = tr("это не обычный файл");
+        failure() = m_refusal;
         return;
     }
-    if (path.isEmpty() || (access == ExistingFile && !isReadable(path)))
+    if (path.isEmpty() || (access == ExistingFile && !isReadable(path, failure())))
         return;
-    if (!SharedConnection::openFile(path, QStringLiteral("inspection")))
+    if (!SharedConnection::openFile(path, QStringLiteral("inspection"))) {
+        failed(SharedConnection::database().lastError());
         return;
+    }
     // The schema is read under a shared lock; a file another program holds
     // would otherwise pass as one with no schema to refuse.
     QSqlQuery probe(SharedConnection::database());
@@ -110,7 +140,19 @@ StoreResult InspectionStore::outcome(bool done, StoreResult failure) const
 bool InspectionStore::failed(const QSqlError &error)
 {
     m_busy = m_busy || SharedConnection::isBusy(error);
+    failure() = reasonOf(error);
     return false;
+}
+
+QString &InspectionStore::failure()
+{
+    static QString reason;
+    return reason;
+}
+
+QString InspectionStore::lastFailure()
+{
+    return failure();
 }
 
 InspectionStore::~InspectionStore()

@@ -55,6 +55,11 @@ public:
     StoreResult openFailure() const;
     // Ok when done; otherwise Busy when a lock stopped the store, else the failure given.
     StoreResult outcome(bool done, StoreResult failure) const;
+    // Why the last store did not open its file or one of its statements
+    // failed, as the system told it: no such file, no access, a full disk.
+    // Empty when the last store met no failure; kept once the store is gone,
+    // for the examiner's message.
+    static QString lastFailure();
 
     // Creates the table when the database lacks it; false when it cannot be made
     // (a file that is no database).
@@ -142,6 +147,7 @@ private:
     bool readData(qint64 rowId, QByteArray &data);
     // Notes a failed statement's cause; false, for the caller's return.
     bool failed(const QSqlError &error);
+    static QString &failure();
     struct Selection {
         QString condition;
         QVariantList values;

@@ -120,6 +120,12 @@ bool SharedConnection::isBusy(const QSqlError &error)
     return known && (code == SQLITE_BUSY || code == SQLITE_LOCKED);
 }
 
+int SharedConnection::systemError()
+{
+    sqlite3 *handle = handleOf(database());
+    return handle ? sqlite3_system_errno(handle) : 0;
+}
+
 QString SharedConnection::integrityProblem(const QString &path, const QString &tag)
 {
     if (!openFile(path, tag))

@@ -46,6 +46,9 @@ public:
     static constexpr int kBusyWaitMs = 1500;
     // Whether a statement failed because another connection holds the lock.
     static bool isBusy(const QSqlError &error);
+    // The system's error number behind the open connection's last failure
+    // (SQLite keeps it beside its own code); 0 when there is none.
+    static int systemError();
     // What SQLite's integrity check finds first in the file; empty when it passes.
     static QString integrityProblem(const QString &path, const QString &tag);
     // The blob or text in `column` of a table's row, opened for reading in

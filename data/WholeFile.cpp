@@ -4,7 +4,24 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The directory's entry for the renamed file reaches the disk too.
+void syncFolderOf(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int folder = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    ::fsync(folder);
+    ::close(folder);
+}
+
+}  // namespace
 
 WholeFile::WholeFile(const QString &destination)
     : m_destination(destination),
@@ -20,13 +37,17 @@ bool WholeFile::open()
 
 bool WholeFile::commit()
 {
+    // On the disk before the rename: after a power cut the destination holds
+    // the old file or the new one, never an empty one.
+    const bool synced = m_temporary.flush() && ::fsync(m_temporary.handle()) == 0;
     m_temporary.close();
     const QByteArray temporary = QFile::encodeName(m_temporary.fileName());
-    if (m_temporary.error() != QFileDevice::NoError
+    if (!synced || m_temporary.error() != QFileDevice::NoError
         || chmod(temporary.constData(), 0666 & ~creationMask()) != 0
         || std::rename(temporary.constData(), QFile::encodeName(m_destination).constData()) != 0)
         return false;
     m_temporary.setAutoRemove(false);
+    syncFolderOf(m_destination);
     return true;
 }
 

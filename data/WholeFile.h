@@ -5,7 +5,8 @@
 
 // A file written whole, then put in place: written under a temporary name
 // beside its destination and renamed over it at commit, so the destination
-// holds the old file or the whole new one, never a part. A link found at the
+// holds the old file or the whole new one, never a part, also after a power
+// cut: the file is on the disk before it is renamed. A link found at the
 // destination is replaced, never followed. The new file gets the permissions
 // a newly made file would have, not the temporary file's owner-only ones.
 class WholeFile

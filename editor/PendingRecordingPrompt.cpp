@@ -2,35 +2,59 @@
 
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
+#include "data/InspectionStore.h"
 #include "data/RecordingRescue.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVector>
 
 namespace {
 
 QString tr(const char *text) { return QCoreApplication::translate("PendingRecordingPrompt", text); }
 
-QString reasonOf(StoreResult result)
+// Which it is, in the system's words when it gave some.
+QString reasonOf(StoreResult result, const QString &path)
 {
-    return result == StoreResult::Busy ? tr("файл занят другой программой")
-                                       : tr("файла нет, он недоступен для записи или диск заполнен");
+    if (result == StoreResult::Busy)
+        return tr("файл занят другой программой");
+    const QFileInfo file(path);
+    if (!file.exists())
+        return tr("файла нет");
+    if (!file.isFile())
+        return tr("это не обычный файл");
+    if (!InspectionStore::lastFailure().isEmpty())
+        return InspectionStore::lastFailure();
+    return tr("файл недоступен для записи или диск заполнен");
 }
 
-QMessageBox::StandardButton ask(QWidget *parent, const Inspection &inspection, StoreResult result)
+struct Answer {
+    QMessageBox::StandardButton button;
+    QString label;
+};
+
+// The first answer is the default one.
+int askWith(QWidget *parent, QMessageBox::Icon icon, const QString &text, const QVector<Answer> &answers)
 {
-    QMessageBox box(QMessageBox::Warning, tr("Воркел"),
-                    tr("Не удалось сохранить запись теста в файл обследуемого:\n%1\n(%2)\n"
-                       "Запись хранится только в памяти программы.")
-                        .arg(QDir::toNativeSeparators(inspection.path), reasonOf(result)),
-                    QMessageBox::Retry | QMessageBox::Save | QMessageBox::Cancel, parent);
-    box.button(QMessageBox::Retry)->setText(tr("Повторить сохранение"));
-    box.button(QMessageBox::Save)->setText(tr("Сохранить в файл…"));
-    box.button(QMessageBox::Cancel)->setText(tr("Отложить"));
-    box.setDefaultButton(QMessageBox::Retry);
-    return QMessageBox::StandardButton(box.exec());
+    QMessageBox box(icon, tr("Воркел"), text, QMessageBox::NoButton, parent);
+    for (const Answer &answer : answers)
+        box.addButton(answer.button)->setText(answer.label);
+    box.setDefaultButton(answers.first().button);
+    return box.exec();
+}
+
+int ask(QWidget *parent, const Inspection &inspection, StoreResult result)
+{
+    return askWith(parent, QMessageBox::Warning,
+                   tr("Не удалось сохранить запись теста в файл обследуемого:\n%1\n(%2)\n"
+                      "Запись хранится только в памяти программы.")
+                       .arg(QDir::toNativeSeparators(inspection.path), reasonOf(result, inspection.path)),
+                   {{QMessageBox::Retry, tr("Повторить сохранение")},
+                    {QMessageBox::Save, tr("Сохранить в файл…")},
+                    {QMessageBox::Cancel, tr("Отложить")}});
 }
 
 StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
@@ -50,30 +74,109 @@ StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &t
     return result;
 }
 
+
+QString testsLine(const RecordingRescue::Copy &copy)
+{
+    const QStringList tests = RecordingRescue::testsOf(copy);
+    if (tests.isEmpty())
+        return tr("Тест: не читается");
+    return (tests.size() == 1 ? tr("Тест: %1") : tr("Тесты: %1")).arg(tests.join(QStringLiteral(", ")));
+}
+
+// What the note names, shortened: a damaged one may hold a path's length of anything.
+QString noteLine(const RecordingRescue::Copy &copy)
+{
+    const QString note = copy.note.trimmed();
+    return QDir::toNativeSeparators(note.size() > 300 ? note.left(300) + QStringLiteral("…") : note);
+}
+
+bool confirmedDrop(QWidget *parent, const RecordingRescue::Copy &copy)
+{
+    return QMessageBox::question(parent, tr("Воркел"), tr("Удалить запись теста без возврата?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+               == QMessageBox::Yes
+           && RecordingRescue::drop(copy);
+}
+
+QString restoreFailure(StoreResult result, const RecordingRescue::Copy &copy)
+{
+    const QString reason = result == StoreResult::TooLarge
+                               ? tr("в файле обследуемого стало бы больше тестов или вопросов, чем программа читает")
+                               : reasonOf(result, copy.subject);
+    return tr("Не удалось перенести запись в файл обследуемого:\n%1\n(%2)\nОна осталась в файле\n%3")
+        .arg(QDir::toNativeSeparators(copy.subject), reason, QDir::toNativeSeparators(copy.file));
+}
+
+QString restoreDone(const RecordingRescue::Placement &placement, const RecordingRescue::Copy &copy)
+{
+    QString text = tr("Запись перенесена в файл обследуемого:\n%1").arg(QDir::toNativeSeparators(copy.subject));
+    if (!placement.intoTheirTests.isEmpty())
+        text += tr("\nВ тест: %1").arg(placement.intoTheirTests.join(QStringLiteral(", ")));
+    if (!placement.asTestsOfTheirOwn.isEmpty())
+        text += tr("\nОтдельным тестом: %1\n(тест в файле тем временем записан заново, изменён или удалён; "
+                   "ничего в файле не заменено)")
+                    .arg(placement.asTestsOfTheirOwn.join(QStringLiteral(", ")));
+    return text;
+}
+
+void offerRestoring(QWidget *parent, const RecordingRescue::Copy &copy)
+{
+    const int answer = askWith(
+        parent, QMessageBox::Question,
+        tr("Найдена запись теста, не сохранённая в файл обследуемого.\nОбследуемый: %1\n%2\n"
+           "Перенести её в файл обследуемого\n%3?")
+            .arg(QFileInfo(copy.subject).completeBaseName(), testsLine(copy), QDir::toNativeSeparators(copy.subject)),
+        {{QMessageBox::Yes, tr("Перенести")},
+         {QMessageBox::No, tr("Спросить в следующий раз")},
+         {QMessageBox::Discard, tr("Удалить запись")}});
+    if (answer == QMessageBox::Discard) {
+        confirmedDrop(parent, copy);
+    } else if (answer == QMessageBox::Yes) {
+        RecordingRescue::Placement placement;
+        const StoreResult result = RecordingRescue::restore(copy, placement);
+        if (result == StoreResult::Ok)
+            QMessageBox::information(parent, tr("Воркел"), restoreDone(placement, copy));
+        else
+            QMessageBox::warning(parent, tr("Воркел"), restoreFailure(result, copy));
+    }
+}
+
+// The subject file is not found: the recording is kept, dropped or made a
+// subject of its own, never left with nowhere to go.
+void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRescue::Copy &copy)
+{
+    const QString where = copy.damaged ? tr("Сведения о файле обследуемого повреждены.")
+                                       : tr("Файл обследуемого не найден в папке данных:\n%1").arg(noteLine(copy));
+    const int answer = askWith(parent, QMessageBox::Warning,
+                               tr("Найдена запись теста, не сохранённая в файл обследуемого:\n%1\n%2\n%3")
+                                   .arg(QDir::toNativeSeparators(copy.file), testsLine(copy), where),
+                               {{QMessageBox::No, tr("Оставить запись")},
+                                {QMessageBox::Discard, tr("Удалить запись")},
+                                {QMessageBox::Save, tr("Поместить в папку данных")}});
+    if (answer == QMessageBox::Discard) {
+        confirmedDrop(parent, copy);
+    } else if (answer == QMessageBox::Save) {
+        QString file;
+        if (RecordingRescue::placeInDataFolder(rootFolder, copy, file) == StoreResult::Ok)
+            QMessageBox::information(parent, tr("Воркел"),
+                                     tr("Запись помещена в папку данных как файл обследуемого:\n%1")
+                                         .arg(QDir::toNativeSeparators(file)));
+        else
+            QMessageBox::warning(parent, tr("Воркел"),
+                                 tr("Не удалось поместить запись в папку данных. Она осталась в файле\n%1")
+                                     .arg(QDir::toNativeSeparators(copy.file)));
+    }
+}
+
 }  // namespace
 
 void PendingRecordingPrompt::offerRecoveryCopies(QWidget *parent, const QString &rootFolder)
 {
     for (const RecordingRescue::Copy &copy : RecordingRescue::copies(rootFolder)) {
-        QMessageBox box(QMessageBox::Question, tr("Воркел"),
-                        tr("Найдена запись теста, не сохранённая в файл обследуемого:\n%1\n"
-                           "Перенести её в файл обследуемого\n%2?")
-                            .arg(QDir::toNativeSeparators(copy.file), QDir::toNativeSeparators(copy.subject)),
-                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Discard, parent);
-        box.button(QMessageBox::Yes)->setText(tr("Перенести"));
-        box.button(QMessageBox::No)->setText(tr("Спросить в следующий раз"));
-        box.button(QMessageBox::Discard)->setText(tr("Удалить запись"));
-        box.setDefaultButton(QMessageBox::Yes);
-        const int answer = box.exec();
-        if (answer == QMessageBox::Discard
-            && QMessageBox::question(parent, tr("Воркел"), tr("Удалить запись теста без возврата?"),
-                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-                   == QMessageBox::Yes)
-            RecordingRescue::drop(copy);
-        else if (answer == QMessageBox::Yes && RecordingRescue::restore(copy) != StoreResult::Ok)
-            QMessageBox::warning(parent, tr("Воркел"),
-                                 tr("Не удалось перенести запись в файл обследуемого:\n%1\nОна осталась в файле\n%2")
-                                     .arg(QDir::toNativeSeparators(copy.subject), QDir::toNativeSeparators(copy.file)));
+        if (copy.subject.isEmpty())
+            offerPlacing(parent, rootFolder, copy);
+        else
+            offerRestoring(parent, copy);
     }
 }
 

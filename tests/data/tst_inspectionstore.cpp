@@ -12,6 +12,9 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace StoreFixtures;
 
 Q_DECLARE_METATYPE(HostileSubjects::Kind)
@@ -51,6 +54,8 @@ private slots:
     void childSavesAndExits();
     void lockedFileIsBusyNotDamaged_data();
     void lockedFileIsBusyNotDamaged();
+    void failedSaveTellsItsCause_data();
+    void failedSaveTellsItsCause();
 
 private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -762,4 +767,38 @@ void TestInspectionStore::lockedFileIsBusyNotDamaged()
     QCOMPARE(loaded.load(path), StoreResult::Ok);
     QCOMPARE(loaded.tests.size(), 1);
     QVERIFY(loaded.tests[0].recorded);
+}
+
+void TestInspectionStore::failedSaveTellsItsCause_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("saved") << "" << "";
+    QTest::newRow("no file") << "removed" << "файла нет";
+    QTest::newRow("file size limit") << "limited" << "disk I/O error: File too large";
+}
+
+// The reason reaches the examiner in the system's words.
+void TestInspectionStore::failedSaveTellsItsCause()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, told);
+    const QString path = pathOf("subject.qmz");
+    Inspection inspection(path);
+    Inspection::_Test test = recordedTest("recorded", 20000);
+    QCOMPARE(inspection.saveTestStruct(&test, false), StoreResult::Ok);
+    if (cause == QLatin1String("removed"))
+        QVERIFY(QFile::remove(path));
+    rlimit original {};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &original), 0);
+    rlimit limited = original;
+    limited.rlim_cur = rlim_t(QFileInfo(path).size() + 1000);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (cause == QLatin1String("limited"))
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const StoreResult result = inspection.saveRecording(&test);
+    setrlimit(RLIMIT_FSIZE, &original);
+    std::signal(SIGXFSZ, oldHandler);
+    QCOMPARE(result == StoreResult::Ok, told.isEmpty());
+    QCOMPARE(InspectionStore::lastFailure(), told);
 }

@@ -65,7 +65,11 @@ private:
 // marked over 400 recorded positions.
 void TestRecordingEnd::init()
 {
-    dir.reset(new QTemporaryDir);
+    // The subject lies in the data folder, where a recovery copy finds it.
+    GenericSettings settings;
+    settings.load();
+    QVERIFY(QDir().mkpath(settings.sRootFolder));
+    dir.reset(new QTemporaryDir(settings.sRootFolder + QStringLiteral("/subject-XXXXXX")));
     inspection.reset(new Inspection(dir->filePath(QStringLiteral("Иванов.qmz"))));
     Inspection::_Test fresh(QStringLiteral("Тест"));
     for (int i = 0; i < 4; ++i)
@@ -267,7 +271,7 @@ void TestRecordingEnd::unsavedRecordingStaysUntilItReachesAFile()
         MessageBoxAnswerer answers({rescued ? QMessageBox::Save : QMessageBox::Cancel, QMessageBox::Ok});
         finish(true, true);
         QCOMPARE(answers.asked().size(), rescued ? 2 : 1);
-        QVERIFY(answers.asked()[0].contains(locked ? QStringLiteral("занят другой программой") : QStringLiteral("диск")));
+        QVERIFY(answers.asked()[0].contains(locked ? QStringLiteral("занят другой программой") : QStringLiteral("файла нет")));
         QCOMPARE(inspection->hasPendingRecording(), !rescued);
         inspection->saveModifiedTests();
     }
@@ -279,8 +283,10 @@ void TestRecordingEnd::unsavedRecordingStaysUntilItReachesAFile()
         settings.load();
         const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(settings.sRootFolder);
         QCOMPARE(copies.size(), 1);
-        QCOMPARE(copies[0].subject, path);
-        QCOMPARE(RecordingRescue::restore(copies[0]), StoreResult::Ok);
+        QCOMPARE(copies[0].subject, QFileInfo(path).canonicalFilePath());
+        RecordingRescue::Placement placement;
+        QCOMPARE(RecordingRescue::restore(copies[0], placement), StoreResult::Ok);
+        QCOMPARE(placement.intoTheirTests.size(), 1);
         QVERIFY(RecordingRescue::copies(settings.sRootFolder).isEmpty());
     } else {
         MessageBoxAnswerer none;

@@ -1,0 +1,253 @@
+#include "StoreFixtures.h"
+#include "data/RecordingRescue.h"
+#include "tests/support/PeakMemory.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+using namespace StoreFixtures;
+
+Q_DECLARE_METATYPE(StoreResult)
+
+namespace {
+
+// Every entry below a folder with what it holds, links not followed.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry(it.next());
+        QFile file(entry.filePath());
+        const bool plain = !entry.isSymLink() && entry.isFile() && file.open(QIODevice::ReadOnly);
+        entries[entry.filePath()] = plain ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1)
+                                          : entry.symLinkTarget().toUtf8();
+    }
+    return entries;
+}
+
+// The tests of a subject file that hold a recording, by id, with their samples.
+QMap<QUuid, QVector<qint16>> recordings(const QString &subject)
+{
+    QMap<QUuid, QVector<qint16>> found;
+    Inspection examination;
+    examination.load(subject);
+    for (Inspection::_Test &test : examination.tests) {
+        if (test.recorded && examination.loadRecording(&test) == StoreResult::Ok)
+            found[test.id] = test.dataGSR;
+    }
+    return found;
+}
+
+}  // namespace
+
+class TestRecordingRescue : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void restoreNeverReplacesARecording_data();
+    void restoreNeverReplacesARecording();
+    void onlyItsOwnSubjectInTheDataFolder_data();
+    void onlyItsOwnSubjectInTheDataFolder();
+    void restoreStaysWithinTheSubjectsBounds_data();
+    void restoreStaysWithinTheSubjectsBounds();
+
+private:
+    // A copy of the waiting test recorded over 300 ticks, made as a failed
+    // save makes it.
+    RecordingRescue::Copy rescued();
+
+    QScopedPointer<QTemporaryDir> dir;
+    QString root;
+    QString subject;
+    Inspection::_Test waiting;
+};
+
+// A data folder with a subject whose one test was not recorded yet.
+void TestRecordingRescue::init()
+{
+    dir.reset(new QTemporaryDir);
+    root = dir->filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(root + QStringLiteral("/Группа")));
+    subject = root + QStringLiteral("/Группа/Петров.qmz");
+    waiting = recordedTest(QStringLiteral("Тест"), 0);
+    Inspection examination(subject);
+    QCOMPARE(examination.saveTestStruct(&waiting, false), StoreResult::Ok);
+}
+
+RecordingRescue::Copy TestRecordingRescue::rescued()
+{
+    Inspection::_Test test = recordedTest(waiting.name, 300, 7);
+    test.id = waiting.id;
+    QString file;
+    [&] { QCOMPARE(RecordingRescue::save(root, subject, test, file), StoreResult::Ok); }();
+    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
+    return copies.isEmpty() ? RecordingRescue::Copy() : copies[0];
+}
+
+void TestRecordingRescue::restoreNeverReplacesARecording_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("ownTest");
+    QTest::newRow("the test still waits") << "" << true;
+    QTest::newRow("the test recorded again") << "recorded" << false;
+    QTest::newRow("the test removed") << "removed" << false;
+    QTest::newRow("its questions changed") << "questions" << false;
+}
+
+// What the subject holds stays; the rescued recording is added beside it
+// unless its own test still waits for it.
+void TestRecordingRescue::restoreNeverReplacesARecording()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, ownTest);
+    const RecordingRescue::Copy copy = rescued();
+    QCOMPARE(copy.subject, subject);
+    QVERIFY(RecordingRescue::testsOf(copy).value(0).startsWith(QStringLiteral("Тест (05.03.2024 14:07)")));
+    Inspection examination;
+    QCOMPARE(examination.load(subject), StoreResult::Ok);
+    Inspection::_Test &test = examination.tests[0];
+    if (meanwhile == QLatin1String("recorded")) {
+        test.dataGSR = recordedTest(test.name, 749, 3).dataGSR;
+        QCOMPARE(examination.saveRecording(&test), StoreResult::Ok);
+    } else if (meanwhile == QLatin1String("removed")) {
+        QCOMPARE(examination.deleteTest(test.id), StoreResult::Ok);
+    } else if (meanwhile == QLatin1String("questions")) {
+        test.addTheme(QStringLiteral("Новый вопрос?"), QuestionKind::Test, 1, -1);
+        QCOMPARE(examination.saveTestStruct(&test, false), StoreResult::Ok);
+    }
+    const QMap<QUuid, QVector<qint16>> before = recordings(subject);
+
+    RecordingRescue::Placement placement;
+    QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
+    QCOMPARE(placement.intoTheirTests.size(), ownTest ? 1 : 0);
+    QCOMPARE(placement.asTestsOfTheirOwn.size(), ownTest ? 0 : 1);
+    QVERIFY(RecordingRescue::copies(root).isEmpty());
+    const QMap<QUuid, QVector<qint16>> after = recordings(subject);
+    QCOMPARE(after.size(), before.size() + 1);
+    for (auto it = before.begin(); it != before.end(); ++it)
+        QCOMPARE(after.value(it.key()), it.value());
+    QCOMPARE(after.contains(waiting.id), ownTest || meanwhile == QLatin1String("recorded"));
+    QCOMPARE(after.values().count(recordedTest(QString(), 300, 7).dataGSR), 1);
+}
+
+void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("its subject") << "@subject" << true;
+    QTest::newRow("its subject with a line break") << "@subject\n" << true;
+    QTest::newRow("missing, outside") << "@outside/evil.qmz" << false;
+    QTest::newRow("subject of another data folder") << "@outside/Другой.qmz" << false;
+    QTest::newRow("escaping the data folder") << "@root/../escaped.qmz" << false;
+    QTest::newRow("relative") << "relative.qmz" << false;
+    QTest::newRow("the copy itself") << "@copy" << false;
+    QTest::newRow("a link in the data folder") << "@root/link.qmz" << false;
+    QTest::newRow("a link to its subject") << "@root/Группа/Петров-ссылка.qmz" << false;
+    QTest::newRow("the subject deleted since") << "@root/Удалённый.qmz" << false;
+    QTest::newRow("a FIFO note") << "@fifo" << false;
+    QTest::newRow("a note linked to an endless device") << "@zero" << false;
+    QTest::newRow("a copy linked to another subject") << "@linked copy" << false;
+}
+
+// Refused notes change nothing and are read in bounded time and memory: no
+// file is made, no subject touched, the copy kept until the examiner places
+// it in the data folder.
+void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder()
+{
+    QFETCH(QString, note);
+    QFETCH(bool, taken);
+    const QString outside = dir->filePath(QStringLiteral("outside"));
+    const QString other = outside + QStringLiteral("/Другой.qmz");
+    Inspection::_Test third = recordedTest(QStringLiteral("Чужой"), 50, 2);
+    Inspection otherSubject(other);
+    QVERIFY(QDir().mkpath(outside) && QFile::link(other, root + QStringLiteral("/link.qmz")));
+    QVERIFY(QFile::link(subject, root + QStringLiteral("/Группа/Петров-ссылка.qmz")));
+    QCOMPARE(otherSubject.saveTestStruct(&third, false), StoreResult::Ok);
+    QCOMPARE(otherSubject.saveRecording(&third), StoreResult::Ok);
+
+    const RecordingRescue::Copy copy = rescued();
+    const QString noteFile = copy.file + QStringLiteral(".subject");
+    QVERIFY(QFile::remove(noteFile));
+    if (note == QLatin1String("@fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(noteFile).constData(), 0600), 0);
+    else if (note == QLatin1String("@zero"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), noteFile));
+    else if (note == QLatin1String("@linked copy"))
+        QVERIFY(QFile::remove(copy.file) && QFile::link(other, copy.file));
+    note.replace(QStringLiteral("@subject"), subject)
+        .replace(QStringLiteral("@outside"), outside)
+        .replace(QStringLiteral("@root"), root)
+        .replace(QStringLiteral("@copy"), copy.file);
+    QFile written(noteFile);
+    if (!note.startsWith(QLatin1Char('@')))
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(note.toUtf8()) > 0 && written.flush());
+    const QMap<QString, QByteArray> outsideBefore = snapshot(outside);
+    const QMap<QString, QByteArray> rootBefore = snapshot(root);
+
+    PeakMemory memory;
+    QElapsedTimer clock;
+    clock.start();
+    const QVector<RecordingRescue::Copy> found = RecordingRescue::copies(root);
+    QVERIFY(clock.elapsed() < 1000);
+    QVERIFY(memory.growthBytes() < (50 << 20));
+    QCOMPARE(found.size(), note == QLatin1String("@linked copy") ? 0 : 1);
+    for (const RecordingRescue::Copy &each : found) {
+        QCOMPARE(each.damaged, note.startsWith(QLatin1Char('@')));
+        QCOMPARE(each.subject, taken ? subject : QString());
+        RecordingRescue::Placement placement;
+        QCOMPARE(RecordingRescue::restore(each, placement) == StoreResult::Ok, taken);
+        QCOMPARE(recordings(subject).size(), taken ? 1 : 0);
+        QCOMPARE(snapshot(root).keys(), rootBefore.keys());
+        QCOMPARE(snapshot(root) == rootBefore, !taken);
+        QCOMPARE(RecordingRescue::copies(root).size(), taken ? 0 : 1);
+        QString placed;
+        if (!taken) {
+            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed), StoreResult::Ok);
+            QVERIFY(placed.startsWith(root + QLatin1Char('/')) && placed.endsWith(" 2024-03-05 14-07.qmz"));
+            QCOMPARE(recordings(placed).size(), 1);
+        }
+    }
+    QCOMPARE(snapshot(outside), outsideBefore);
+}
+
+void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds_data()
+{
+    QTest::addColumn<int>("tests");
+    QTest::addColumn<StoreResult>("result");
+    QTest::newRow("one below the bound") << InspectionStore::kMaxTests - 1 << StoreResult::Ok;
+    QTest::newRow("at the bound") << InspectionStore::kMaxTests << StoreResult::TooLarge;
+}
+
+// The subject's test was recorded again, so the rescued one is one more.
+void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds()
+{
+    QFETCH(int, tests);
+    QFETCH(StoreResult, result);
+    const RecordingRescue::Copy copy = rescued();
+    Inspection examination;
+    QCOMPARE(examination.load(subject), StoreResult::Ok);
+    examination.tests[0].dataGSR = recordedTest(QString(), 20).dataGSR;
+    QCOMPARE(examination.saveRecording(&examination.tests[0]), StoreResult::Ok);
+    QVector<Inspection::_Test> more(tests - 1);
+    QCOMPARE(examination.saveNewTestStructs(more), StoreResult::Ok);
+    QFile file(subject);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    RecordingRescue::Placement placement;
+    QCOMPARE(RecordingRescue::restore(copy, placement), result);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll() == before, result != StoreResult::Ok);
+    QCOMPARE(RecordingRescue::copies(root).size(), result == StoreResult::Ok ? 0 : 1);
+}
+
+QTEST_GUILESS_MAIN(TestRecordingRescue)
+#include "tst_recordingrescue.moc"
