@@ -10,12 +10,23 @@ LiveQuestion::LiveQuestion(QWidget *parent, const QString &title, std::function<
     connect(&m_refresh, &QTimer::timeout, this, &LiveQuestion::refresh);
 }
 
-bool LiveQuestion::askYes()
+LiveQuestion::Answer LiveQuestion::ask()
 {
+    m_gaveWay = false;
     m_refresh.start();
-    const bool yes = exec() == QMessageBox::Yes;
+    const int result = exec();
     m_refresh.stop();
-    return yes;
+    if (m_gaveWay)
+        return GaveWay;
+    return result == QMessageBox::Yes ? Yes : No;
+}
+
+void LiveQuestion::giveWay()
+{
+    if (!isVisible())
+        return;
+    m_gaveWay = true;
+    done(QMessageBox::No);
 }
 
 void LiveQuestion::refresh()

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QVector>
 
 class Inspection;
@@ -49,8 +48,6 @@ public:
     void playPoligramme(int iIndexTest, int iPos);
     int confirmStopRecording();
     bool askSaveRecording(InspectionRecordFancy *screen);
-    bool askWhileRecording(InspectionRecordFancy *screen, const QString &question,
-                           QMessageBox::StandardButton defaultButton);
     void closeCurrentView(bool save);
     InspectionRecordFancy *recordingScreen() const;
 
@@ -117,5 +114,7 @@ private:
     QAction *actionDiagnostics = nullptr;
     Inspection *pInspect = nullptr;
     bool bPlayback = false;
+    // Whether to stop or save is being asked.
+    bool decidingStop = false;
     QVector<int> returnTabs;
 };

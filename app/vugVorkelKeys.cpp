@@ -19,8 +19,11 @@ bool vugVorkel::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == RecordingEvents::LoopEnded || event->type() == RecordingEvents::DeviceError) {
         if (watched != this)
             return false;
-        // A question or dialog is running inside its own loop: the screen goes once it has returned.
+        // While the examiner is asked whether to stop or save, those answers close the screen.
         InspectionRecordFancy *screen = recordingScreen();
+        if (screen && decidingStop)
+            return true;
+        // A question or dialog is running inside its own loop: the screen goes once it has returned.
         if (screen && screen->deferEnd(this, event->type()))
             return true;
         bool save = event->type() == RecordingEvents::LoopEnded;

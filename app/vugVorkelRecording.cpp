@@ -12,6 +12,8 @@
 #include "fancy/FancyTabWidget.h"
 #include "polygram/InspectionPoligrammeFancy.h"
 #include "recording/InspectionRecordFancy.h"
+#include "recording/PoligrammeRecordWindow.h"
+#include "recording/RecordingSession.h"
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
 #include "scoring/points/InspectionAnalysisBallFancy.h"
 #include "subjects/PreTestCanversationDockWindow.h"
@@ -23,6 +25,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -33,10 +36,29 @@ bool askYes(QWidget *parent, const QString &text, QMessageBox::StandardButton de
            == QMessageBox::Yes;
 }
 
-// A question with what the stop would lose beneath it.
-QString withWarning(const QString &question, const QString &warning)
+// A question with what the stop would lose beneath it, made again while it is open.
+std::function<QString()> liveText(InspectionRecordFancy *screen, const QString &question)
 {
-    return warning.isEmpty() ? question : question + QStringLiteral("<p>") + warning.toHtmlEscaped() + QStringLiteral("</p>");
+    const QPointer<InspectionRecordFancy> watched(screen);
+    return [watched, question] {
+        const QString warning = watched ? watched->stopWarning() : QString();
+        if (warning.isEmpty())
+            return question;
+        return question + QStringLiteral("<p>") + warning.toHtmlEscaped() + QStringLiteral("</p>");
+    };
+}
+
+LiveQuestion::Answer askToStop(QWidget *parent, InspectionRecordFancy *screen)
+{
+    // The warning may come or go while the question is open: the default goes on recording either way.
+    LiveQuestion question(parent, vugVorkel::tr("Воркел"),
+                          liveText(screen, vugVorkel::tr("<p>Вы хотите завершить запись полиграммы ?</p>")),
+                          QMessageBox::No);
+    // Once the loop has ended there is nothing to go on with: the save question comes at once.
+    QObject::connect(screen->recordWindow()->session(), &RecordingSession::loopEnded, &question,
+                     &LiveQuestion::giveWay);
+    const LiveQuestion::Answer answer = question.ask();
+    return answer == LiveQuestion::No && !screen->acquiring() ? LiveQuestion::GaveWay : answer;
 }
 
 }  // namespace
@@ -166,32 +188,28 @@ int vugVorkel::confirmStopRecording()
     InspectionRecordFancy *screen = recordingScreen();
     if (!screen || bPlayback)
         return 0;
+    // The loop's end met meanwhile decides nothing: these answers close the screen.
+    const QScopedValueRollback<bool> deciding(decidingStop, true);
     screen->withdrawExamineeView();
     // After an automatic stop nothing is being recorded: only saving is left to decide.
-    // A stop that would lose marks is offered back: the default goes on recording.
-    const QMessageBox::StandardButton goOn = screen->stopWarning().isEmpty() ? QMessageBox::Yes : QMessageBox::No;
-    if (screen->acquiring() && !askWhileRecording(screen, tr("<p>Вы хотите завершить запись полиграммы ?</p>"), goOn))
+    if (screen->acquiring() && askToStop(this, screen) == LiveQuestion::No)
         return -1;
     return askSaveRecording(screen) ? 1 : 0;
-}
-
-// The warning beneath the question follows the recording while it is open.
-bool vugVorkel::askWhileRecording(InspectionRecordFancy *screen, const QString &question,
-                                  QMessageBox::StandardButton defaultButton)
-{
-    const QPointer<InspectionRecordFancy> watched(screen);
-    const auto text = [watched, question] { return withWarning(question, watched ? watched->stopWarning() : QString()); };
-    return LiveQuestion(this, tr("Воркел"), text, defaultButton).askYes();
 }
 
 bool vugVorkel::askSaveRecording(InspectionRecordFancy *screen)
 {
     screen->withdrawExamineeView();
-    if (!screen->savesNothing())
-        return askWhileRecording(screen, tr("<p>Вы хотите сохранить записанную полиграмму ?</p>"), QMessageBox::Yes);
-    QMessageBox::information(this, tr("Воркел"),
-                             tr("Запись не будет сохранена: ни одна группа предъявлений вопросов не завершена."));
-    return false;
+    if (screen->savesNothing()) {
+        // Nothing will be kept: the recording ends, and its picture stands still, before that is said.
+        screen->stopAndSave(false);
+        QMessageBox::information(this, tr("Воркел"),
+                                 tr("Запись не будет сохранена: ни одна группа предъявлений вопросов не завершена."));
+        return false;
+    }
+    LiveQuestion question(this, tr("Воркел"),
+                          liveText(screen, tr("<p>Вы хотите сохранить записанную полиграмму ?</p>")), QMessageBox::Yes);
+    return question.ask() == LiveQuestion::Yes;
 }
 
 void vugVorkel::onStopRecordingAction()

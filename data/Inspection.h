@@ -121,6 +121,9 @@ public:
     // the file does not open.
     StoreResult loadMetricParams();
     StoreResult saveMetricValuation(_Test *test);
+    // metricParams and the measured values of the changed tests in one
+    // transaction: all of them are written or none.
+    StoreResult saveMetricParamsAndValuations(const QVector<_Test *> &changed);
     // Merges one stored metric document into the test.
     static void loadMetricValuation(_Test *test, const QJsonObject &document);
 

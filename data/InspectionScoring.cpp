@@ -11,6 +11,17 @@ namespace {
 // The examination's parameter row is stored under this text exactly.
 const QString kMetricParamsId = QStringLiteral("{0D379B2C-35B3-4F1C-9E3D-DB9BC88C010E}");
 
+QJsonObject metricParamsDocument(const QVector<Inspection::_MetricParam> &list)
+{
+    QJsonArray params;
+    for (const Inspection::_MetricParam &param : list) {
+        QJsonObject object;
+        param.toJson(object);
+        params.append(object);
+    }
+    return {{QStringLiteral("valuationMetricParams"), params}};
+}
+
 }  // namespace
 
 StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJsonObject &document)
@@ -61,14 +72,28 @@ void Inspection::loadBallValuation(_Test *test, const QJsonObject &document)
 
 StoreResult Inspection::saveMetricParams()
 {
-    QJsonArray params;
-    for (const _MetricParam &param : qAsConst(metricParams)) {
-        QJsonObject object;
-        param.toJson(object);
-        params.append(object);
-    }
-    return writeDocument(kMetricParamsId, InspectionDataType::Singleton,
-                         {{QStringLiteral("valuationMetricParams"), params}});
+    return writeDocument(kMetricParamsId, InspectionDataType::Singleton, metricParamsDocument(metricParams));
+}
+
+StoreResult Inspection::saveMetricParamsAndValuations(const QVector<_Test *> &changed)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return store.openFailure();
+    StoreResult result = StoreResult::Ok;
+    const bool committed = store.inTransaction([&] {
+        result = store.writeDocument(kMetricParamsId, InspectionDataType::Singleton,
+                                     metricParamsDocument(metricParams));
+        for (int i = 0; i < changed.size() && result == StoreResult::Ok; ++i) {
+            QJsonObject document;
+            changed[i]->metricValuationToJson(document);
+            result = store.writeDocument(changed[i]->rowId(), InspectionDataType::MetricValuation, document);
+        }
+        return result == StoreResult::Ok;
+    });
+    if (committed)
+        return StoreResult::Ok;
+    return result != StoreResult::Ok ? result : store.outcome(false, StoreResult::NotWritten);
 }
 
 StoreResult Inspection::loadMetricParams()

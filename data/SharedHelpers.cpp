@@ -14,6 +14,12 @@ QString romanNumeral(int n)
     return QString(k / 10, QLatin1Char('X')) + QLatin1String(units[k % 10]);
 }
 
+QString inTests(int count)
+{
+    const bool singular = count % 10 == 1 && count % 100 != 11;
+    return QStringLiteral("в %1 %2").arg(count).arg(singular ? QStringLiteral("тесте") : QStringLiteral("тестах"));
+}
+
 QColor withLightness(QColor color, int lightness)
 {
     // Out-of-range lightness would give an invalid colour; the nearest valid one is meant.

@@ -9,6 +9,9 @@ class QMainWindow;
 // (40 is XXXX, 50 XXXXX); empty outside that range.
 QString romanNumeral(int n);
 
+// A count of tests after "в": "в 1 тесте", "в 21 тесте", "в 2 тестах", "в 11 тестах".
+QString inTests(int count);
+
 // The colour's hue and saturation with another HSL lightness (0-255), opaque.
 QColor withLightness(QColor color, int lightness);
 

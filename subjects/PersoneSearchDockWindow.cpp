@@ -90,6 +90,8 @@ void PersoneSearchDockWindow::onSearch()
 int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
 {
     const PersoneSearchDlg::_Conditions &c = *conditions();
+    // What the last search said is not this one's answer.
+    m_status->clearMessage();
     const QStringList files = subjectFilesBelow(folder);
     const WaitCursor wait;
     auto *results = new QStandardItemModel(this);
@@ -132,8 +134,6 @@ int PersoneSearchDockWindow::search(const QString &folder, const QString &root)
         m_status->showMessage(tr("Поиск прерван: показаны найденные до отмены"));
     else if (results->rowCount() == 0)
         m_status->showMessage(tr("Не найдено ни одного обследуемого"));
-    else
-        m_status->clearMessage();
     return unreadable;
 }
 

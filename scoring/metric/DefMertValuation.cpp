@@ -265,16 +265,35 @@ QString DefMertValuation::picturePath(const QUuid &uid)
     return pictures[uid];
 }
 
-int DefMertValuation::testsMeasuring(const Inspection &examination, const QUuid &uid)
+int DefMertValuation::testsMeasuring(const Inspection &examination, const ParamPick &of)
 {
-    const auto measures = [&uid](const Inspection::_Test &test) {
+    const auto measures = [&of](const Inspection::_Test &test) {
         for (const auto &questions : test.valuationMetric) {
             for (const auto &values : questions) {
-                if (values.contains(uid))
+                const QList<QUuid> uids = values.keys();
+                if (std::any_of(uids.cbegin(), uids.cend(), of))
                     return true;
             }
         }
         return false;
     };
     return int(std::count_if(examination.tests.cbegin(), examination.tests.cend(), measures));
+}
+
+bool DefMertValuation::dropMeasurements(Inspection::_Test &test, const ParamPick &of)
+{
+    bool dropped = false;
+    MetricValuationMap &groups = test.valuationMetric;
+    for (auto group = groups.begin(); group != groups.end();) {
+        for (auto questions = group->begin(); questions != group->end();) {
+            for (auto value = questions->begin(); value != questions->end();) {
+                const bool goes = of(value.key());
+                dropped = dropped || goes;
+                value = goes ? questions->erase(value) : std::next(value);
+            }
+            questions = questions->isEmpty() ? group->erase(questions) : std::next(questions);
+        }
+        group = group->isEmpty() ? groups.erase(group) : std::next(group);
+    }
+    return dropped;
 }

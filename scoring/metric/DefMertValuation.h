@@ -8,6 +8,8 @@
 #include <QUuid>
 #include <QVector>
 
+#include <functional>
+
 // The built-in metric parameters: the standard table, measured automatically
 // and explained by a picture each, and the basic table measured by hand.
 // Their identifiers are stored with every measured value in subject files.
@@ -46,8 +48,12 @@ public:
     // first, so writes through the pointer reach this list alone; the pointer
     // holds until the list changes.
     static Inspection::_MetricParam *find(Params &list, const QUuid &uid);
-    // How many tests of the examination hold a value of the parameter.
-    static int testsMeasuring(const Inspection &examination, const QUuid &uid);
+    // Picks parameters by identifier.
+    using ParamPick = std::function<bool(const QUuid &uid)>;
+    // How many tests of the examination hold a value of a picked parameter.
+    static int testsMeasuring(const Inspection &examination, const ParamPick &of);
+    // Removes the test's values of the picked parameters; true when it held any.
+    static bool dropMeasurements(Inspection::_Test &test, const ParamPick &of);
     // The picture of an entry; an identifier without one gets an empty path
     // entered in the map.
     QString picturePath(const QUuid &uid);

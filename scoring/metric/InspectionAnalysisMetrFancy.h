@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CMathMetrics.h"
+#include "DefMertValuation.h"
 
 #include "fancy/FancyMainWindow.h"
 
@@ -169,6 +170,9 @@ private:
     bool changeParams(const std::function<void(Params &)> &change);
     // The same for a test's measured values.
     bool changeValues(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
+    // The picked parameters go, and their measurements in every test with
+    // them, in one save; a refused save puts all back as changeParams does.
+    void removeParams(const DefMertValuation::ParamPick &of);
     void tellSaveFailed();
     void clearTestValues(Inspection::_Test *test);
     // Measures the enabled automatic parameters on the test (its recording

@@ -11,6 +11,7 @@
 #include "ValuationMetrSpravParamDlg.h"
 #include "_QTreeView.h"
 #include "app/services/TreeViewExport.h"
+#include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
 
 #include <QItemSelectionModel>
@@ -165,28 +166,52 @@ void InspectionAnalysisMetrFancy::onDeleteParamAction()
     const Inspection::_MetricParam *param = m_inspection ? DefMertValuation::find(m_inspection->metricParams, uid) : nullptr;
     if (!param)
         return;
+    const auto isIt = [uid](const QUuid &measured) { return measured == uid; };
     // Its measurements go with it and cannot be brought back.
-    const int measured = DefMertValuation::testsMeasuring(*m_inspection, uid);
-    if (measured > 0
-        && !askYes(tr("Удалить параметр «%1» и его измерения в %2 тестах?").arg(param->Name).arg(measured),
-                   QMessageBox::No))
+    const int measured = DefMertValuation::testsMeasuring(*m_inspection, isIt);
+    const QString question = tr("Удалить параметр «%1» и его измерения %2?").arg(param->Name, inTests(measured));
+    if (measured > 0 && !askYes(question, QMessageBox::No))
         return;
     if (!m_inspection || !DefMertValuation::find(m_inspection->metricParams, uid))
         return;  // gone while the question was open
-    changeParams([&uid](Params &list) {
-        list.erase(std::remove_if(list.begin(), list.end(),
-                                  [&uid](const Inspection::_MetricParam &param) { return param.uid == uid; }),
-                   list.end());
-    });
-    fillParamTable();
-    fillResultsTree(false);
+    removeParams(isIt);
 }
 
 void InspectionAnalysisMetrFancy::onDeleteAllParamAction()
 {
-    if (!m_inspection || !askYes(tr("Вы хотите удалить все параметры ?")) || !m_inspection)
+    if (!m_inspection)
         return;
-    changeParams([](Params &list) { list.clear(); });
+    const auto every = [](const QUuid &) { return true; };
+    const int measured = DefMertValuation::testsMeasuring(*m_inspection, every);
+    const bool asked = measured > 0
+                           ? askYes(tr("Вы хотите удалить все параметры и их измерения %1?").arg(inTests(measured)),
+                                    QMessageBox::No)
+                           : askYes(tr("Вы хотите удалить все параметры ?"));
+    if (asked && m_inspection)
+        removeParams(every);
+}
+
+void InspectionAnalysisMetrFancy::removeParams(const DefMertValuation::ParamPick &of)
+{
+    const Params params = m_inspection->metricParams;
+    QVector<Inspection::_Test *> changed;
+    QVector<MetricValuationMap> before;
+    for (Inspection::_Test &test : m_inspection->tests) {
+        const MetricValuationMap values = test.valuationMetric;
+        if (DefMertValuation::dropMeasurements(test, of)) {
+            changed << &test;
+            before << values;
+        }
+    }
+    Params &list = m_inspection->metricParams;
+    const auto picked = [&of](const Inspection::_MetricParam &param) { return of(param.uid); };
+    list.erase(std::remove_if(list.begin(), list.end(), picked), list.end());
+    if (m_inspection->saveMetricParamsAndValuations(changed) != StoreResult::Ok) {
+        m_inspection->metricParams = params;
+        for (int i = 0; i < changed.size(); ++i)
+            changed[i]->valuationMetric = before[i];
+        tellSaveFailed();
+    }
     fillParamTable();
     fillResultsTree(false);
 }

@@ -34,6 +34,7 @@
 #include <QPropertyAnimation>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -305,10 +306,17 @@ void TestRecordingControl::stopQuestionSequences()
         QTRY_VERIFY(reader()->currentPosition() > before);
     }
     {
+        // Nothing is lost now: the question goes on by default still.
         MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::No});
+        bool goesOnByDefault = false;
+        answers.whileAsking = [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            goesOnByDefault = goesOnByDefault || box->defaultButton() == box->button(QMessageBox::No);
+        };
         window->onStopRecordingAction();
+        QVERIFY(goesOnByDefault);
         QCOMPARE(answers.asked().size(), 2);
-        QVERIFY(answers.asked()[0].startsWith(QStringLiteral("<p>Вы хотите завершить запись полиграммы ?</p>")));
+        QCOMPARE(answers.asked()[0], QStringLiteral("<p>Вы хотите завершить запись полиграммы ?</p>"));
         QVERIFY(answers.asked()[1].startsWith(QStringLiteral("<p>Вы хотите сохранить записанную полиграмму ?</p>")));
         QVERIFY(!window->recordingScreen());
         QVERIFY(inspection.tests[0].dataGSR.isEmpty());  // discarded
@@ -428,9 +436,16 @@ void TestRecordingControl::incompleteGroupIsNotKept()
     QCOMPARE(inspection.tests[0].labels.size(), 1);
     const int marked = inspection.tests[0].labels[0].TickQStart;
     QTRY_VERIFY(reader()->currentPosition() > marked + 2);
-    // Nothing can be saved: the examiner is told so, not asked whether to save.
+    // Nothing can be saved: the examiner is told so, not asked whether to save,
+    // over a recording that has ended.
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
+    bool endedWhenTold = false;
+    answers.whileAsking = [&] {
+        InspectionRecordFancy *screen = window->recordingScreen();
+        endedWhenTold = screen && !screen->recordWindow()->session();
+    };
     window->onStopRecordingAction();
+    QVERIFY(endedWhenTold);
     QCOMPARE(answers.asked().size(), 2);
     QVERIFY(answers.asked().last().startsWith("Запись не будет сохранена: ни одна группа"));
     QVERIFY(inspection.tests[0].dataGSR.isEmpty());
@@ -567,6 +582,7 @@ void TestRecordingControl::loopEndDuringAQuestion_data()
     for (const bool yes : {false, true}) {
         const char *answer = yes ? "Да" : "Нет";
         QTest::addRow("exit, %s", answer) << "exit" << 1 << yes;
+        QTest::addRow("exit, stop question, %s", answer) << "exit" << 2 << yes;
         QTest::addRow("stop, %s", answer) << "stop" << 1 << yes;
         QTest::addRow("save, %s", answer) << "stop" << 2 << yes;
         QTest::addRow("reordering, %s", answer) << "dialog" << 0 << yes;
@@ -574,7 +590,8 @@ void TestRecordingControl::loopEndDuringAQuestion_data()
 }
 
 // The loop ends (any stop posts the same end) while a question or dialog is
-// open: nothing is saved or dropped until the examiner has answered whether to save.
+// open: nothing is saved or dropped until the examiner has answered whether to
+// save. An open stop question gives way to the save question at once.
 void TestRecordingControl::loopEndDuringAQuestion()
 {
     QFETCH(QString, road);
@@ -598,19 +615,24 @@ void TestRecordingControl::loopEndDuringAQuestion()
     MessageBoxAnswerer answers;
     for (int asked = 1; asked <= 3; ++asked)
         answers.enqueue(asked < endAt || yes ? QMessageBox::Yes : QMessageBox::No);
+    bool gaveWay = false;
     answers.whileAsking = [&] {
-        if (answers.asked().size() == endAt)
-            endLoop();
+        if (answers.asked().size() != endAt)
+            return;
+        const QPointer<QWidget> box(QApplication::activeModalWidget());
+        endLoop();
+        gaveWay = !box || !box->isVisible();
     };
-    QTimer::singleShot(100, [&] {
+    QTimer::singleShot(100, &answers, [&] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         if (road == "dialog" && dialog) {
             endLoop();
             dialog->done(yes);
         }
     });
+    bool closed = false;
     if (road == "exit")
-        window->close();
+        closed = window->close();
     else if (road == "stop")
         window->onStopRecordingAction();
     else
@@ -618,9 +640,17 @@ void TestRecordingControl::loopEndDuringAQuestion()
     QTRY_VERIFY(!window->recordingScreen());
     QCOMPARE(answers.unexpected(), 0);
     QVERIFY(answers.asked().last().contains(QStringLiteral("сохранить")));
-    // Quitting after the loop has ended asks no more whether to stop it.
-    if (road == "exit" && yes)
+    const bool underStopQuestion
+        = endAt > 0 && answers.asked()[endAt - 1].startsWith(QStringLiteral("<p>Вы хотите завершить"));
+    QCOMPARE(gaveWay, underStopQuestion);
+    if (underStopQuestion)
+        QCOMPARE(answers.asked().size(), endAt + 1);
+    // Quitting after the loop has ended asks no more whether to stop it; once
+    // the stop question was asked, the exit goes on after the save question.
+    if (road == "exit" && endAt == 1 && yes)
         QCOMPARE(answers.asked().size(), 2);
+    if (road == "exit")
+        QCOMPARE(closed, yes || underStopQuestion);
     QTest::qWait(20);  // the deferred deletion runs without touching a freed screen
 
     QVERIFY(file.open(QIODevice::ReadOnly));

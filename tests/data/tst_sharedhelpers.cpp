@@ -28,6 +28,7 @@ class TestSharedHelpers : public QObject
 private slots:
     void romanNumerals();
     void romanNumeralsOutsideTheRange();
+    void countsOfTestsAgree();
     void lightnessKeepsHueAndSaturation();
     void findsTheMainWindowAmongTopLevels();
     void toneIsAnAudibleBeep();
@@ -51,6 +52,14 @@ void TestSharedHelpers::romanNumeralsOutsideTheRange()
 {
     for (int n : {0, -3, 51, 100, INT_MIN, INT_MAX})
         QVERIFY(romanNumeral(n).isEmpty());
+}
+
+void TestSharedHelpers::countsOfTestsAgree()
+{
+    for (const int n : {1, 21, 31, 101, 1001})
+        QCOMPARE(inTests(n), QStringLiteral("в %1 тесте").arg(n));
+    for (const int n : {2, 4, 5, 11, 12, 14, 20, 25, 111, 112})
+        QCOMPARE(inTests(n), QStringLiteral("в %1 тестах").arg(n));
 }
 
 void TestSharedHelpers::lightnessKeepsHueAndSaturation()

@@ -470,12 +470,16 @@ private slots:
     }
 
     // A parameter with measurements goes only after a question that names
-    // how many tests lose them and defaults to "Нет"; one without goes at once.
+    // how many tests lose them and defaults to "Нет"; one without goes at
+    // once. The measurements go from the file with it, and all of them with
+    // all parameters.
     void deletingAMeasuredParameterAsksFirst()
     {
         Subject subject;
-        subject.addTwoMeasuredTests();
+        const QUuid amplitude = subject.addTwoMeasuredTests();
         subject.addParam(QStringLiteral("Пустой"), 1.0);
+        const QUuid rate = subject.addParam(QStringLiteral("Частота"), 1.0);
+        subject.measure(0, rate, {{4, 5, 6}});
         Inspection examination;
         examination.load(subject.path);
         InspectionAnalysisMetrFancy window;
@@ -485,24 +489,42 @@ private slots:
             QScopedPointer<QMenu> menu(window.buildParamsMenu());
             actionNamed(menu.data(), QStringLiteral("Удалить ПАРАМЕТР"))->trigger();
         };
-        MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes});
+        const auto measuring = [&subject](const QUuid &uid) {
+            return DefMertValuation::testsMeasuring(*subject.reopened(), [uid](const QUuid &of) { return of == uid; });
+        };
+        MessageBoxAnswerer answers({QMessageBox::No, QMessageBox::Yes, QMessageBox::Yes});
         QVector<int> defaults;
         answers.whileAsking = [&defaults] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
                 defaults << box->standardButton(box->defaultButton());
         };
         deleteRow(0);
-        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 2);
+        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 3);
+        QCOMPARE(measuring(amplitude), 2);
         deleteRow(0);
-        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 1);
+        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 2);
+        QCOMPARE(measuring(amplitude), 0);
+        QCOMPARE(measuring(rate), 1);
         QCOMPARE(answers.asked().size(), 2);
         QVERIFY2(answers.asked().first().contains(QStringLiteral("Удалить параметр «Амплитуда» и его измерения в 2 тестах?")),
                  qPrintable(answers.asked().first()));
-        QVERIFY(!defaults.isEmpty());
-        QCOMPARE(defaults.first(), int(QMessageBox::No));
         deleteRow(0);
-        QVERIFY(subject.reopened()->metricParams.isEmpty());
+        QCOMPARE(uidsOf(subject.reopened()->metricParams).size(), 1);
         QCOMPARE(answers.asked().size(), 2);
+
+        window.onDeleteAllParamAction();
+        QCOMPARE(answers.asked().last(), QStringLiteral("Вы хотите удалить все параметры и их измерения в 1 тесте?"));
+        QCOMPARE(defaults, QVector<int>(3, int(QMessageBox::No)));
+        QVERIFY(subject.reopened()->metricParams.isEmpty());
+        QCOMPARE(measuring(rate), 0);
+        // The same parameter brought back from the book to the subject read anew finds no values (it measured 1 here).
+        Inspection reread;
+        reread.load(subject.path);
+        window.onChangedPersone(subject.path, &reread);
+        Inspection::_MetricParam again = MetricFixtures::param(1.0, true);
+        again.uid = amplitude;
+        window.setManualParams({again});
+        QCOMPARE(valueIndex(window, 0, 0, 1, 4).data().toString(), QStringLiteral("0"));
     }
 
     void clearingOneTestAndAllTests()

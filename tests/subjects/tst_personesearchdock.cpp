@@ -227,12 +227,14 @@ public:
         auto *progress = m_dock->findChild<QProgressDialog *>();
         shownRange = progress->maximum();
         label = progress->labelText();
+        statusMeanwhile = m_dock->findChild<QStatusBar *>()->currentMessage();
         progress->cancel();
         return false;
     }
 
     int shownRange = 0;
     QString label;
+    QString statusMeanwhile;
 
 private:
     QWidget *m_dock;
@@ -244,11 +246,17 @@ void TestPersoneSearchDock::cancelKeepsWhatWasFound()
     for (int i = 0; i < 6; ++i)
         subject(root + QString("/Субъект%1.qmz").arg(i), "шпион");
     PersoneSearchDockWindow dock;
+    {
+        DialogAnswerer answer(searchFor("никого"));
+        dock.searchAction()->trigger();
+    }
+    QCOMPARE(statusOf(dock), QString("Не найдено ни одного обследуемого"));
     CancelAtFourthResult canceller(&dock);
     DialogAnswerer answer(searchFor("шпион"));
     dock.searchAction()->trigger();
     QCOMPARE(canceller.shownRange, 6);
     QCOMPARE(canceller.label, QString("Поиск обследуемых..."));
+    QCOMPARE(canceller.statusMeanwhile, QString());  // the last search's word went as this one started
     QCOMPARE(resultTexts(dock), QStringList({"Субъект0", "Субъект1", "Субъект2"}));
     QCOMPARE(statusOf(dock), QString("Поиск прерван: показаны найденные до отмены"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);

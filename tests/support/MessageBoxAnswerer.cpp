@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 
 MessageBoxAnswerer::MessageBoxAnswerer(QList<QMessageBox::StandardButton> answers)
 {
@@ -17,8 +18,12 @@ void MessageBoxAnswerer::poll()
     if (!box || !box->isVisible())
         return;
     m_asked.append(box->text());
+    const QPointer<QMessageBox> asking(box);
     if (whileAsking)
         whileAsking();
+    // A box that closed by itself meanwhile takes no answer.
+    if (!asking || !asking->isVisible())
+        return;
     QMessageBox::StandardButton answer = QMessageBox::No;
     if (m_answers.isEmpty())
         ++m_unexpected;

@@ -10,7 +10,8 @@
 
 // Answers the modal message boxes a test provokes, in order, and records what
 // each one asked. A box that appears with no answer left is answered No (or
-// closed) and counted as unexpected.
+// closed) and counted as unexpected; one that closes by itself while the hook
+// runs is not answered.
 class MessageBoxAnswerer : public QObject
 {
     Q_OBJECT
