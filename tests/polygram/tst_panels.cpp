@@ -59,7 +59,7 @@ private slots:
     void countdownStaysClearOfThePanels();
     void panelsHideWhatLiesUnderThem();
     void textBannerFadesInAndOut();
-    void cameraPictureAlphaAndMeter();
+    void cameraPictureKeepsTheFrame();
     void meterLightsSegmentsByLevel_data();
     void meterLightsSegmentsByLevel();
     void secondMonitorPictureOpacity();
@@ -292,39 +292,30 @@ void TestPanels::textBannerFadesInAndOut()
     QCOMPARE(PanelState::instance().fadeLevel(), 5);
 }
 
-void TestPanels::cameraPictureAlphaAndMeter()
+void TestPanels::cameraPictureKeepsTheFrame()
 {
     Inspection::_Test test;
     drawPanelG panels(&test);
     PanelState::instance().setPosition(PanelState::CameraPanel, QPoint(10, 20));
     QImage frame(640, 480, QImage::Format_ARGB32);
     frame.fill(QColor(255, 0, 0, 0));
+    const QImage given = frame.copy();
     RecordingPaintDevice device;
     QPainter painter(&device);
 
-    panels.drawVideoPanel(&painter, QPoint(0, 0), false, frame.bits(), 0, 0);
+    panels.drawVideoPanel(&painter, QPoint(0, 0), false, frame.constBits(), 1, 0, 0);
     const QRect rect(10, 20, 320, 240);
     QCOMPARE(PanelState::instance().hitRect(PanelState::CameraPanel), rect);
     QCOMPARE(device.images().size(), 1);
     QCOMPARE(device.images().first().target.toRect(), rect);
-    QCOMPARE(qAlpha(frame.pixel(0, 0)), 180);
-    QCOMPARE(qAlpha(frame.pixel(639, 479 - 1)), 180);
-    QCOMPARE(qAlpha(frame.pixel(539, 479)), 180);
-    QCOMPARE(qAlpha(frame.pixel(540, 479)), 0);
-    QCOMPARE(qAlpha(frame.pixel(639, 479)), 0);
-    QCOMPARE(qRed(frame.pixel(0, 0)), 255);
-
-    panels.drawVideoPanel(&painter, rect.center(), false, frame.bits(), 0, 0);
-    QCOMPARE(qAlpha(frame.pixel(0, 0)), 255);
-    QCOMPARE(qAlpha(frame.pixel(639, 479)), 0);
+    panels.drawVideoPanel(&painter, rect.center(), false, frame.constBits(), 1, 0, 0);
+    QCOMPARE(frame, given);
 
     // Other modes take larger frames.
     QImage large(800, 600, QImage::Format_ARGB32);
     large.fill(Qt::transparent);
-    panels.drawVideoPanel(&painter, QPoint(0, 0), false, large.bits(), 0, 1);
+    panels.drawVideoPanel(&painter, QPoint(0, 0), false, large.constBits(), 2, 0, 1);
     QCOMPARE(PanelState::instance().hitRect(PanelState::CameraPanel), QRect(10, 20, 400, 300));
-    QCOMPARE(qAlpha(large.pixel(699, 599)), 180);
-    QCOMPARE(qAlpha(large.pixel(700, 599)), 0);
 }
 
 void TestPanels::meterLightsSegmentsByLevel_data()
@@ -348,7 +339,7 @@ void TestPanels::meterLightsSegmentsByLevel()
     QImage frame(640, 480, QImage::Format_ARGB32);
     RecordingPaintDevice device;
     QPainter painter(&device);
-    panels.drawVideoPanel(&painter, QPoint(-5, -5), false, frame.bits(), level, 0);
+    panels.drawVideoPanel(&painter, QPoint(-5, -5), false, frame.constBits(), 1, level, 0);
 
     const QVector<RecordedRect> green = rectsOf(device, QColor(0, 200, 0, 100));
     const QVector<RecordedRect> grey = rectsOf(device, QColor(127, 127, 127, 50));
