@@ -315,7 +315,8 @@ void drawPanelG::paintVideoPanel(QPainter *painter, const QRect &rect, bool hot,
 {
     const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
     const int alpha = hot ? 255 : CameraPicture::ColdAlpha;
-    painter->drawImage(rect.topLeft(), m_camera.picture(pixels, cameraFrameSize(mode), serial, rect.size(), alpha, smooth));
+    const QSize frame = cameraFrameSize(mode);
+    painter->drawImage(rect.topLeft(), m_camera.picture(pixels, frame, serial, rect.size(), alpha, smooth));
     drawLevelMeter(painter, rect, level);
 }
 

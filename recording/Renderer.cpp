@@ -473,8 +473,8 @@ void Renderer::drawImagePanels(QPainter &frame, const FrameInput &input, const C
             panels->drawPixmapPanel(&frame, input.cursor, input.pressed, seen);
     }
     if (camera.rect.isValid()) {
-        panels->paintVideoPanel(&frame, camera.rect, camera.hot, reinterpret_cast<const uchar *>(camera.pixels.constData()),
-                                camera.serial, camera.level, 0);
+        const auto *pixels = reinterpret_cast<const uchar *>(camera.pixels.constData());
+        panels->paintVideoPanel(&frame, camera.rect, camera.hot, pixels, camera.serial, camera.level, 0);
     }
 }
 
