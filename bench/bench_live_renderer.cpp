@@ -9,8 +9,8 @@
 // screen opened from the main window on the demonstration unit, real timer:
 // CPU time of the process (all threads) per wall second beside the idle main
 // window, as Qt picks its fill paths and again in a second process with AVX2
-// off (--screen runs only this part). --no-camera: video on where the system
-// lists no camera.
+// off (--screen runs only this part; --sub-frames only the part before it).
+// --no-camera: video on where the system lists no camera.
 // Run under xvfb-run (Mesa llvmpipe) or on a machine with a GPU driver.
 #include "app/vugVorkel.h"
 #include "bench/BenchHome.h"
@@ -155,8 +155,9 @@ public:
         QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
     }
 
-    // Sub-frame and round figures at a sweep, one position a round.
-    void measure(QTextStream &out, const QString &what, int sweep)
+    // Sub-frame and round figures at a sweep, one position a round; each
+    // round begins with newRound, as a tick of the reader does.
+    void measure(QTextStream &out, const QString &what, int sweep, const std::function<void(int round)> &newRound)
     {
         renderer.setSweep(sweep);
         renderer.takeViewSettings();
@@ -166,6 +167,8 @@ public:
         QVector<double> rounds;
         QElapsedTimer clock;
         for (int r = -kWarmUp; r < kRounds; ++r) {
+            if (newRound)
+                newRound(r);
             double round = 0.0;
             for (int k = 0; k < row.subFrames; ++k) {
                 clock.start();
@@ -196,7 +199,9 @@ void measureSubFrames(QTextStream &out, Inspection &inspection, PolygramFixture 
     collaborators.loopEndReceiver = qApp;
     SensorReader reader(&inspection, &fixture.test, true, 0, collaborators);
     InputState::replace([] { return InputState(); });
-    const QByteArray camera(640 * 480 * 4, char(0x80));
+    // The camera gives a new frame every tick: two that take turns.
+    const QByteArray camera[] = {QByteArray(640 * 480 * 4, char(0x80)), QByteArray(640 * 480 * 4, char(0x60))};
+    const auto newFrame = [&](int round) { reader.publishFrame(camera[qAbs(round) % 2], 640, 480); };
     for (bool former : {true, false}) {
         LivePath path(former, inspection, fixture.test, reader);
         out << (former ? "\nFormer path: whole polygram every sub-frame, OpenGL presentation\n"
@@ -225,9 +230,11 @@ void measureSubFrames(QTextStream &out, Inspection &inspection, PolygramFixture 
                   }));
         }
         for (bool withCamera : {false, true}) {
-            reader.publishFrame(withCamera ? camera : QByteArray(), 640, 480);
-            for (int sweep : {1000, 2500, 4000})
-                path.measure(out, withCamera ? QStringLiteral(", camera") : QString(), sweep);
+            reader.publishFrame(QByteArray(), 640, 480);
+            for (int sweep : {1000, 2500, 4000}) {
+                path.measure(out, withCamera ? QStringLiteral(", camera") : QString(), sweep,
+                             withCamera ? newFrame : std::function<void(int)>());
+            }
         }
     }
     InputState::replace({});
@@ -420,6 +427,8 @@ int main(int argc, char *argv[])
         Inspection inspection(home.filePath(QStringLiteral("bench.vug")));
         measureSubFrames(out, inspection, fixture);
     }
+    if (app.arguments().contains(QStringLiteral("--sub-frames")))
+        return 0;
 
     measureRecordingScreen(out);
     if (avx2Off)

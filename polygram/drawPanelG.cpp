@@ -31,25 +31,19 @@ QSize cameraFrameSize(int mode)
 
 QSize scaled(const QSize &size, double scale) { return QSize(int(size.width() * scale), int(size.height() * scale)); }
 
-// The last 100 pixels keep their alpha, as the camera frames always had.
-void setFrameAlpha(uchar *pixels, const QSize &frame, int alpha)
+// Segment i of the level meter, 0 at the bottom; the top one reaches a row above the picture.
+QRect meterSegment(const QRect &rect, int i)
 {
-    auto *pixel = reinterpret_cast<quint32 *>(pixels);
-    const int count = frame.width() * frame.height() - 100;
-    for (int i = 0; i < count; ++i)
-        pixel[i] = (pixel[i] & 0x00ffffffu) | (quint32(alpha) << 24);
+    const int top = rect.bottom() - (i + 1) * (rect.height() / kMeterSegments);
+    const int segment = rect.height() / (2 * kMeterSegments);
+    return QRect(QPoint(rect.right() - 15, top), QPoint(rect.right() - 1, top + segment - 1));
 }
 
 void drawLevelMeter(QPainter *painter, const QRect &rect, int level)
 {
-    const int step = rect.height() / kMeterSegments;
-    const int segment = rect.height() / (2 * kMeterSegments);
     const qint64 lit = qint64(kMeterSegments) * level / kFullLevel;
-    for (int i = 0; i < kMeterSegments; ++i) {
-        const int top = rect.bottom() - (i + 1) * step;
-        const QRect bar(QPoint(rect.right() - 15, top), QPoint(rect.right() - 1, top + segment - 1));
-        painter->fillRect(bar, i < lit ? QColor(0, 200, 0, 100) : QColor(127, 127, 127, 50));
-    }
+    for (int i = 0; i < kMeterSegments; ++i)
+        painter->fillRect(meterSegment(rect, i), i < lit ? QColor(0, 200, 0, 100) : QColor(127, 127, 127, 50));
 }
 
 // The banners span the area but 20 pixels on the left and 21 on the right.
@@ -296,16 +290,34 @@ void drawPanelG::drawBanner(QPainter *painter, const QRect &rect, const QString 
 // on the paper the polygram is drawn on, and the tint goes over it.
 void drawPanelG::drawBacking(QPainter *painter, const QRect &rect) { painter->fillRect(rect, Qt::white); }
 
-void drawPanelG::drawVideoPanel(QPainter *painter, const QPoint &cursor, bool pressed, uchar *pixels, int level,
-                                int mode)
+void drawPanelG::drawVideoPanel(QPainter *painter, const QPoint &cursor, bool pressed, const uchar *pixels,
+                                quint64 serial, int level, int mode)
+{
+    const QRect rect = placeVideoPanel(cursor, pressed, mode);
+    paintVideoPanel(painter, rect, rect.contains(cursor), pixels, serial, level, mode);
+}
+
+QRect drawPanelG::placeVideoPanel(const QPoint &cursor, bool pressed, int mode)
 {
     const PanelState &state = PanelState::instance();
-    const QSize frame = cameraFrameSize(mode);
-    const QRect rect(state.position(PanelState::CameraPanel), scaled(frame, state.cameraScale()));
-    setFrameAlpha(pixels, frame, hotAlpha(rect, cursor, 180));
-    painter->drawImage(rect, QImage(pixels, frame.width(), frame.height(), QImage::Format_ARGB32));
-    drawLevelMeter(painter, rect, level);
+    const QRect rect(state.position(PanelState::CameraPanel), scaled(cameraFrameSize(mode), state.cameraScale()));
     settlePanel(PanelState::CameraPanel, rect, cursor, pressed, CameraId);
+    return rect;
+}
+
+QRect drawPanelG::videoPanelBounds(const QRect &rect)
+{
+    return rect | meterSegment(rect, 0) | meterSegment(rect, kMeterSegments - 1);
+}
+
+void drawPanelG::paintVideoPanel(QPainter *painter, const QRect &rect, bool hot, const uchar *pixels,
+                                 quint64 serial, int level, int mode)
+{
+    const bool smooth = painter->testRenderHint(QPainter::SmoothPixmapTransform);
+    const int alpha = hot ? 255 : CameraPicture::ColdAlpha;
+    const QSize frame = cameraFrameSize(mode);
+    painter->drawImage(rect.topLeft(), m_camera.picture(pixels, frame, serial, rect.size(), alpha, smooth));
+    drawLevelMeter(painter, rect, level);
 }
 
 void drawPanelG::drawPixmapPanel(QPainter *painter, const QPoint &cursor, bool pressed, const QImage &picture)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CameraPicture.h"
 #include "PanelState.h"
 #include "data/Inspection.h"
 
@@ -39,8 +40,17 @@ public:
     void drawCountdown(QPainter *painter, const QPoint &cursor, const QRect &area, int seconds);
     void drawTextPanel(QPainter *painter, const QPoint &cursor, bool show, const QRect &area, const QString &text);
     void drawInspectionPanel(QPainter *painter, const QPoint &cursor, bool pressed, bool collapse, int position);
-    // pixels: a frame of 4-byte ARGB32 pixels of the size mode gives; its alpha is rewritten.
-    void drawVideoPanel(QPainter *painter, const QPoint &cursor, bool pressed, uchar *pixels, int level, int mode);
+    // pixels: a frame of 4-byte ARGB32 pixels of the size mode gives, left as
+    // it is; serial tells one frame from the next, the picture being made once for each.
+    void drawVideoPanel(QPainter *painter, const QPoint &cursor, bool pressed, const uchar *pixels, quint64 serial,
+                        int level, int mode);
+    // The camera panel's two halves: where it lies this frame (its hit rect
+    // and drag), and its picture and level meter there.
+    QRect placeVideoPanel(const QPoint &cursor, bool pressed, int mode);
+    void paintVideoPanel(QPainter *painter, const QRect &rect, bool hot, const uchar *pixels, quint64 serial,
+                         int level, int mode);
+    // What the camera panel placed at rect paints over.
+    static QRect videoPanelBounds(const QRect &rect);
     void drawPixmapPanel(QPainter *painter, const QPoint &cursor, bool pressed, const QImage &picture);
     void drawChannelStatusPanel(QPainter *painter, const QPoint &cursor, bool pressed, int selectedCode,
                                 const QSize &area, const DefChannel &saved, bool extended);
@@ -83,6 +93,7 @@ private:
     QFont smallFont;
     QFont plainFont;
     QFont boldFont;
+    CameraPicture m_camera;
     QHash<QString, int> m_boldAdvances;
     int m_advanceDpi = 0;
     // What the settings held at construction, to write only what changed.

@@ -272,6 +272,9 @@ FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const 
     const bool samePosition = m_shown.valid && m_shown.position == d && m_shown.paused == reader->isPaused()
                               && !reader->readFailed();
     Layers next = samePosition ? m_shown : recordLayers(area, d, input);
+    // The camera goes on while the view stays where the slider holds it.
+    if (samePosition && drawsPanels())
+        next.camera = takeCamera(input);
     next.position = d;
     next.paused = reader->isPaused();
     next.origin = picture.origin(offset);
@@ -289,7 +292,10 @@ FrameChange Renderer::drawChanges(const QSize &size, int d, float offset, const 
                 drawn << shown.bounds.translated(change.scroll, 0);
             for (const Layer &layer : next.layers)
                 drawn << layer.bounds;
+            drawn << m_shown.camera.bounds.translated(change.scroll, 0) << next.camera.bounds;
         } else {
+            if (!next.camera.looksAs(m_shown.camera))
+                drawn << m_shown.camera.bounds << next.camera.bounds;
             for (int i = 0; i < qMax(m_shown.layers.size(), next.layers.size()); ++i) {
                 const Layer shown = m_shown.layers.value(i);
                 const Layer layer = next.layers.value(i);
@@ -340,7 +346,9 @@ Renderer::Layers Renderer::recordLayers(const QRect &area, int d, const FrameInp
         record(draw);
     layers.belowImages = layers.layers.size();
     if (!reader->readFailed()) {
-        layers.images = drawsImagePanels();
+        layers.images = showsSecondMonitor();
+        // Placed before the countdown, which keeps clear of it.
+        layers.camera = takeCamera(input);
         record([&](QPainter &painter) { drawCountdown(painter, area, d, input); });
     }
     return layers;
@@ -355,8 +363,8 @@ void Renderer::composeFrame(QPainter &frame, const QRect &area, const QRect &pie
     frame.fillRect(QRegion(area).subtracted(picture.drawnRect(offset)).boundingRect(), Qt::white);
     picture.draw(frame, offset);
     for (int i = 0; i < layers.layers.size(); ++i) {
-        if (i == layers.belowImages && layers.images)
-            drawImagePanels(frame, input);
+        if (i == layers.belowImages && (layers.images || layers.camera.bounds.intersects(piece)))
+            drawImagePanels(frame, input, layers.camera);
         Layer &layer = layers.layers[i];
         if (!layer.bounds.intersects(piece))
             continue;
@@ -392,7 +400,7 @@ void Renderer::drawFrame(QPainter &frame, const QSize &size, int d, float offset
     drawOverlay(frame, area, d, input);
     if (reader->readFailed())
         return;
-    drawImagePanels(frame, input);
+    drawImagePanels(frame, input, takeCamera(input));
     drawCountdown(frame, area, d, input);
 }
 
@@ -440,26 +448,33 @@ QVector<std::function<void(QPainter &)>> Renderer::overlaySteps(const QRect &are
     return steps;
 }
 
-bool Renderer::drawsImagePanels()
+bool Renderer::showsSecondMonitor() const
 {
-    if (settings.bShowTrasparentPanel_SecondMonitor && secondMonitor && !secondMonitor->latestGrab().isNull())
-        return true;
-    QByteArray pixels;
-    return reader->takeVideoFrame(pixels) && pixels.size() >= 640 * 480 * 4;
+    return settings.bShowTrasparentPanel_SecondMonitor && secondMonitor && !secondMonitor->latestGrab().isNull();
 }
 
-void Renderer::drawImagePanels(QPainter &frame, const FrameInput &input)
+Renderer::CameraShot Renderer::takeCamera(const FrameInput &input)
+{
+    CameraShot shot;
+    if (!reader->takeVideoFrame(shot.pixels, nullptr, &shot.serial) || shot.pixels.size() < 640 * 480 * 4)
+        return shot;
+    shot.level = settings.bShowTrasparentPanel_MicrophoneLavel ? int(reader->sumValues()) : 0;
+    shot.rect = panels->placeVideoPanel(input.cursor, input.pressed, 0);
+    shot.bounds = drawPanelG::videoPanelBounds(shot.rect);
+    shot.hot = shot.rect.contains(input.cursor);
+    return shot;
+}
+
+void Renderer::drawImagePanels(QPainter &frame, const FrameInput &input, const CameraShot &camera)
 {
     if (settings.bShowTrasparentPanel_SecondMonitor && secondMonitor) {
         const QImage seen = secondMonitor->latestGrab();
         if (!seen.isNull())
             panels->drawPixmapPanel(&frame, input.cursor, input.pressed, seen);
     }
-    QByteArray pixels;
-    QSize frameSize;
-    if (reader->takeVideoFrame(pixels, &frameSize) && pixels.size() >= 640 * 480 * 4) {
-        const int level = settings.bShowTrasparentPanel_MicrophoneLavel ? int(reader->sumValues()) : 0;
-        panels->drawVideoPanel(&frame, input.cursor, input.pressed, reinterpret_cast<uchar *>(pixels.data()), level, 0);
+    if (camera.rect.isValid()) {
+        const auto *pixels = reinterpret_cast<const uchar *>(camera.pixels.constData());
+        panels->paintVideoPanel(&frame, camera.rect, camera.hot, pixels, camera.serial, camera.level, 0);
     }
 }
 

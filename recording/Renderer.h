@@ -157,6 +157,21 @@ private:
     void sleepUntil(int deadlineMs);
     FrameInput readInput() const;
 
+    // The camera panel of one position: the frame it shows, where and how.
+    struct CameraShot {
+        QByteArray pixels;
+        quint64 serial = 0;
+        QRect rect;
+        // What it paints over.
+        QRect bounds;
+        bool hot = false;
+        int level = 0;
+        bool looksAs(const CameraShot &other) const
+        {
+            return serial == other.serial && rect == other.rect && hot == other.hot && level == other.level;
+        }
+    };
+
     // One panel as a recorded drawing, to be compared with the one shown
     // last, and as an image once it is needed.
     struct Layer {
@@ -166,10 +181,11 @@ private:
     };
     struct Layers {
         QVector<Layer> layers;
-        // The camera frame and the screen grab come before this layer; they
-        // change every round.
+        // The camera picture and the screen grab come before this layer.
         int belowImages = 0;
+        // The screen grab changes every round: the frame is shown whole.
         bool images = false;
+        CameraShot camera;
         // The position and pause they were drawn at.
         int position = -1;
         bool paused = false;
@@ -187,8 +203,10 @@ private:
     // The panels below the pictures, or the error banner; each step draws one.
     void drawOverlay(QPainter &painter, const QRect &area, int d, const FrameInput &input);
     QVector<std::function<void(QPainter &)>> overlaySteps(const QRect &area, int d, const FrameInput &input);
-    bool drawsImagePanels();
-    void drawImagePanels(QPainter &painter, const FrameInput &input);
+    bool showsSecondMonitor() const;
+    // Places the camera panel; a null rect without a frame.
+    CameraShot takeCamera(const FrameInput &input);
+    void drawImagePanels(QPainter &painter, const FrameInput &input, const CameraShot &camera);
     bool drawsPanels() const;
     void drawReadouts(QPainter &painter, int d, const FrameInput &input);
     void drawCountdown(QPainter &painter, const QRect &area, int d, const FrameInput &input);

@@ -109,13 +109,15 @@ bool SensorReader::waitForData()
     return !stopRequested;
 }
 
-bool SensorReader::takeVideoFrame(QByteArray &out, QSize *size)
+bool SensorReader::takeVideoFrame(QByteArray &out, QSize *size, quint64 *serial)
 {
     QMutexLocker lock(&frameMutex);
     if (!videoFrame.isEmpty()) {
         out = videoFrame;
         if (size)
             *size = videoFrameSize;
+        if (serial)
+            *serial = videoFrameSerial;
     }
     return !out.isEmpty();
 }
@@ -458,6 +460,7 @@ void SensorReader::publishFrame(const QByteArray &buffer, int width, int height)
     QMutexLocker lock(&frameMutex);
     videoFrame = buffer;
     videoFrameSize = QSize(width, height);
+    ++videoFrameSerial;
 }
 
 void SensorReader::checkAutomaticStop()

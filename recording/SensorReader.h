@@ -53,8 +53,9 @@ public:
     // Returns once a tick came since the caller's last return (true), or a
     // stop was requested (false, at once from then on).
     bool waitForData();
-    // Makes out share the latest frame (size its width and height); false when there is none.
-    bool takeVideoFrame(QByteArray &out, QSize *size = nullptr);
+    // Makes out share the latest frame (size its width and height, serial its
+    // count of frames published); false when there is none.
+    bool takeVideoFrame(QByteArray &out, QSize *size = nullptr, quint64 *serial = nullptr);
     // Shares a frame of the camera or the video with the live view.
     void publishFrame(const QByteArray &buffer, int width, int height);
     double sumValues() const;
@@ -185,6 +186,7 @@ private:
     // The media folder was made for this recording's video.
     bool madeMediaFolder = false;
     QSize videoFrameSize;
+    quint64 videoFrameSerial = 0;
     QByteArray recorderBuffer;
     QByteArray playerBuffer;
     FilterState pulseFilterA;

@@ -111,7 +111,7 @@ void TestPanelPicture::livePanelsOverAPolygram()
             PanelState::instance().stepFade(true);  // the question has been shown for a while
         panels.drawTextPanel(&painter, cursor, true, QRect(QPoint(0, 0), kScreen), QStringLiteral("Вопрос 3?"));
         panels.drawPixmapPanel(&painter, cursor, false, monitor);
-        panels.drawVideoPanel(&painter, cursor, false, frame.bits(), 300, 0);
+        panels.drawVideoPanel(&painter, cursor, false, frame.constBits(), 1, 300, 0);
         panels.drawCountdown(&painter, cursor, QRect(QPoint(0, 0), kScreen), 7);
     }
     for (int i = 0; i < PanelState::PanelCount; ++i) {

@@ -2,12 +2,15 @@
 #include "polygram/drawPanelG.h"
 #include "tests/polygram/PanelFixtures.h"
 #include "tests/polygram/RecordingPaintDevice.h"
+#include "tests/support/ImageCompare.h"
 #include "tests/support/TestHome.h"
 
 #include <QAtomicInt>
 #include <QImage>
 #include <QPainter>
 #include <QThread>
+
+#include <functional>
 
 namespace {
 
@@ -43,6 +46,44 @@ struct DragScreen {
     }
 };
 
+const QRect kCameraPanel(37, 41, 448, 336);  // 640 × 480 × 0.7
+
+// Detail at every pixel, and alpha of its own, other for each seed.
+QImage cameraFrame(int seed)
+{
+    QImage frame(640, 480, QImage::Format_ARGB32);
+    for (int y = 0; y < frame.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(frame.scanLine(y));
+        for (int x = 0; x < frame.width(); ++x)
+            line[x] = qRgba((x * 7 + seed * 31) & 255, (y * 5 + x * 3) & 255, (x ^ y ^ seed) & 255, (x + y) & 255);
+    }
+    return frame;
+}
+
+// Over lines as a polygram has them; the level meter's strip blacked out.
+QImage drawnOverLines(const std::function<void(QPainter &)> &panel)
+{
+    QImage canvas(800, 600, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    for (int y = 20; y < canvas.height(); y += 40)
+        painter.drawLine(0, y, canvas.width(), y + 30);
+    panel(painter);
+    const QRect &rect = kCameraPanel;
+    painter.fillRect(QRect(QPoint(rect.right() - 15, rect.top() - 1), rect.bottomRight()), Qt::black);
+    return canvas;
+}
+
+// The alpha of all but the last 100 pixels rewritten, the buffer drawn scaled into the rectangle.
+QImage cameraFrameDrawnScaled(QImage frame, bool hot)
+{
+    auto *pixel = reinterpret_cast<QRgb *>(frame.bits());
+    for (int i = 0; i < frame.width() * frame.height() - 100; ++i)
+        pixel[i] = (pixel[i] & 0x00ffffffu) | (QRgb(hot ? 255 : 180) << 24);
+    return drawnOverLines([&](QPainter &painter) { painter.drawImage(kCameraPanel, frame); });
+}
+
 }  // namespace
 
 class TestPanels : public QObject
@@ -59,7 +100,9 @@ private slots:
     void countdownStaysClearOfThePanels();
     void panelsHideWhatLiesUnderThem();
     void textBannerFadesInAndOut();
-    void cameraPictureAlphaAndMeter();
+    void cameraPictureKeepsTheFrame();
+    void cameraPictureEqualsTheFrameDrawnScaled_data();
+    void cameraPictureEqualsTheFrameDrawnScaled();
     void meterLightsSegmentsByLevel_data();
     void meterLightsSegmentsByLevel();
     void secondMonitorPictureOpacity();
@@ -292,39 +335,65 @@ void TestPanels::textBannerFadesInAndOut()
     QCOMPARE(PanelState::instance().fadeLevel(), 5);
 }
 
-void TestPanels::cameraPictureAlphaAndMeter()
+void TestPanels::cameraPictureKeepsTheFrame()
 {
     Inspection::_Test test;
     drawPanelG panels(&test);
     PanelState::instance().setPosition(PanelState::CameraPanel, QPoint(10, 20));
     QImage frame(640, 480, QImage::Format_ARGB32);
     frame.fill(QColor(255, 0, 0, 0));
+    const QImage given = frame.copy();
     RecordingPaintDevice device;
     QPainter painter(&device);
 
-    panels.drawVideoPanel(&painter, QPoint(0, 0), false, frame.bits(), 0, 0);
+    panels.drawVideoPanel(&painter, QPoint(0, 0), false, frame.constBits(), 1, 0, 0);
     const QRect rect(10, 20, 320, 240);
     QCOMPARE(PanelState::instance().hitRect(PanelState::CameraPanel), rect);
     QCOMPARE(device.images().size(), 1);
     QCOMPARE(device.images().first().target.toRect(), rect);
-    QCOMPARE(qAlpha(frame.pixel(0, 0)), 180);
-    QCOMPARE(qAlpha(frame.pixel(639, 479 - 1)), 180);
-    QCOMPARE(qAlpha(frame.pixel(539, 479)), 180);
-    QCOMPARE(qAlpha(frame.pixel(540, 479)), 0);
-    QCOMPARE(qAlpha(frame.pixel(639, 479)), 0);
-    QCOMPARE(qRed(frame.pixel(0, 0)), 255);
-
-    panels.drawVideoPanel(&painter, rect.center(), false, frame.bits(), 0, 0);
-    QCOMPARE(qAlpha(frame.pixel(0, 0)), 255);
-    QCOMPARE(qAlpha(frame.pixel(639, 479)), 0);
+    panels.drawVideoPanel(&painter, rect.center(), false, frame.constBits(), 1, 0, 0);
+    QCOMPARE(frame, given);
 
     // Other modes take larger frames.
     QImage large(800, 600, QImage::Format_ARGB32);
     large.fill(Qt::transparent);
-    panels.drawVideoPanel(&painter, QPoint(0, 0), false, large.bits(), 0, 1);
+    panels.drawVideoPanel(&painter, QPoint(0, 0), false, large.constBits(), 2, 0, 1);
     QCOMPARE(PanelState::instance().hitRect(PanelState::CameraPanel), QRect(10, 20, 400, 300));
-    QCOMPARE(qAlpha(large.pixel(699, 599)), 180);
-    QCOMPARE(qAlpha(large.pixel(700, 599)), 0);
+}
+
+void TestPanels::cameraPictureEqualsTheFrameDrawnScaled_data()
+{
+    QTest::addColumn<bool>("hot");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("new frame, cursor outside") << false << true;
+    QTest::newRow("new frame, cursor inside") << true << true;
+    QTest::newRow("same frame, cursor enters") << true << false;
+    QTest::newRow("same frame, cursor leaves") << false << false;
+}
+
+// The kept picture against the frame drawn scaled at every draw.
+void TestPanels::cameraPictureEqualsTheFrameDrawnScaled()
+{
+    QFETCH(bool, hot);
+    QFETCH(bool, changed);
+    drawPanelG::setCameraScale(0.7);
+    PanelState::instance().setPosition(PanelState::CameraPanel, kCameraPanel.topLeft());
+    Inspection::_Test test;
+    drawPanelG panels(&test);
+    const auto drawn = [&](const QImage &frame, quint64 serial, bool inside) {
+        const QPoint cursor = inside ? kCameraPanel.center() : QPoint(5, 5);
+        return drawnOverLines([&](QPainter &painter) {
+            panels.drawVideoPanel(&painter, cursor, false, frame.constBits(), serial, 0, 0);
+        });
+    };
+    const QImage first = cameraFrame(1);
+    const QImage shown = changed ? cameraFrame(2) : first;
+    // The picture before: of the other frame, or with the other alpha.
+    drawn(first, 1, changed ? hot : !hot);
+    const QImage expected = cameraFrameDrawnScaled(shown, hot);
+    // Made, then placed as kept.
+    for (int draw = 0; draw < 2; ++draw)
+        QCOMPARE(pixelsApart(drawn(shown, changed ? 2 : 1, hot), expected), 0);
 }
 
 void TestPanels::meterLightsSegmentsByLevel_data()
@@ -348,7 +417,7 @@ void TestPanels::meterLightsSegmentsByLevel()
     QImage frame(640, 480, QImage::Format_ARGB32);
     RecordingPaintDevice device;
     QPainter painter(&device);
-    panels.drawVideoPanel(&painter, QPoint(-5, -5), false, frame.bits(), level, 0);
+    panels.drawVideoPanel(&painter, QPoint(-5, -5), false, frame.constBits(), 1, level, 0);
 
     const QVector<RecordedRect> green = rectsOf(device, QColor(0, 200, 0, 100));
     const QVector<RecordedRect> grey = rectsOf(device, QColor(127, 127, 127, 50));

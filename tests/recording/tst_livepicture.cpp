@@ -2,6 +2,7 @@
 #include "recording/LivePicture.h"
 #include "recording/SweepPacing.h"
 #include "tests/polygram/PolygramFixture.h"
+#include "tests/support/ImageCompare.h"
 #include "tests/support/TestHome.h"
 
 #include <QPainter>
@@ -14,8 +15,6 @@ class TestLivePicture : public QObject
 
 private:
     static constexpr int Length = 6000;
-    // Colour levels antialiasing may round differently by.
-    static constexpr int Tolerance = 16;
     // Points of the baseline-filtered curves lying at a pixel boundary move
     // by a pixel as the filter's mean follows the recording, a few a round.
     static constexpr int StrayPixels = 24;
@@ -78,22 +77,6 @@ private:
             return apart > StrayPixels ? QStringLiteral("n %1: %2 pixels apart").arg(n).arg(apart) : QString();
         }
     };
-
-    // Pixels that differ by more than antialiasing's rounding.
-    static int pixelsApart(const QImage &a, const QImage &b)
-    {
-        int count = 0;
-        for (int y = 0; y < a.height(); ++y) {
-            const QRgb *left = reinterpret_cast<const QRgb *>(a.constScanLine(y));
-            const QRgb *right = reinterpret_cast<const QRgb *>(b.constScanLine(y));
-            for (int x = 0; x < a.width(); ++x) {
-                count += qAbs(qRed(left[x]) - qRed(right[x])) > Tolerance
-                         || qAbs(qGreen(left[x]) - qGreen(right[x])) > Tolerance
-                         || qAbs(qBlue(left[x]) - qBlue(right[x])) > Tolerance;
-            }
-        }
-        return count;
-    }
 
     // Ticks one position at a time; rounds draw only the newest columns but
     // where a mark's interval ends.

@@ -3,6 +3,7 @@
 #include "polygram/ChannelLook.h"
 #include "polygram/drawPanelG.h"
 #include "tests/polygram/RecordingPaintDevice.h"
+#include "tests/support/ImageCompare.h"
 #include "tests/support/TestHome.h"
 
 #include <QPainter>
@@ -45,6 +46,22 @@ private:
             Renderer::FrameInput input;
             input.modifiers = keys;
             renderer->drawFrame(painter, QSize(1200, 800), d, 0.0f, input);
+        }
+    };
+
+    // What the raster presentation shows: each change moves the shown frame
+    // sideways, then its pieces are put over it.
+    struct MirrorSurface : BlindSurface {
+        QImage shown{QSize(1200, 800), QImage::Format_RGB32};
+        QSize surfaceSize() const override { return shown.size(); }
+        void present(const FrameChange &change) override
+        {
+            const QImage before = shown.copy();
+            QPainter screen(&shown);
+            screen.setCompositionMode(QPainter::CompositionMode_Source);
+            screen.drawImage(change.scroll, 0, before);
+            for (const FrameChange::Piece &piece : change.pieces)
+                screen.drawImage(piece.at, piece.image);
         }
     };
 
@@ -182,6 +199,47 @@ private slots:
         const int lines = device.lines().size();
         bench.draw(device, 300, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(device.lines().size(), lines);
+    }
+
+    // The camera panel where the shown frame moves, stays, gets a new
+    // camera frame or the cursor, against the whole frame drawn there.
+    void shownCameraPanelFollowsFramesAndCursor()
+    {
+        FrameBench bench;
+        MirrorSurface surface;
+        Renderer renderer(&surface, &bench.run.inspection, &bench.test(), bench.reader.get(), &bench.run.marks);
+        renderer.prepareDrawing();
+        renderer.setSelectedChannel(ChannelCode::GSR_C);
+        const QRect panel(700, 400, 320, 240);
+        drawPanelG::setCameraScale(0.5);
+        PanelState::instance().setPosition(PanelState::CameraPanel, panel.topLeft());
+        const QByteArray frames[] = {QByteArray(640 * 480 * 4, char(0x30)), QByteArray(640 * 480 * 4, char(0xd0))};
+        struct Step {
+            int d;
+            int frame;
+            bool inside;
+        };
+        const Step steps[] = {{100, 0, false}, {101, 0, false}, {102, 1, false}, {103, 1, true},
+                              {103, 0, true},  {103, 0, false}, {103, 0, false}};
+        int published = -1;
+        for (const Step &step : steps) {
+            if (step.frame != published)
+                bench.reader->publishFrame(frames[step.frame], 640, 480);
+            published = step.frame;
+            Renderer::FrameInput input;
+            input.cursor = step.inside ? panel.center() : QPoint(5, 5);
+            renderer.drawSubFrame(nullptr, step.d, 0.0f, input);
+            QImage whole(surface.shown.size(), QImage::Format_RGB32);
+            {
+                QPainter painter(&whole);
+                renderer.drawFrame(painter, whole.size(), step.d, 0.0f, input);
+            }
+            // Far enough sideways for a stale copy moved with the polygram.
+            const QRect around = panel.adjusted(-100, -5, 100, 5);
+            QVERIFY2(pixelsApart(surface.shown.copy(around), whole.copy(around)) == 0,
+                     qPrintable(QStringLiteral("at %1 frame %2").arg(step.d).arg(step.frame)));
+        }
+        renderer.finishDrawing();
     }
 
     void adjustmentDisplayOfASixteenBitUnit()
