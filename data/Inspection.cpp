@@ -111,9 +111,9 @@ StoreResult Inspection::readTests(InspectionStore &store)
     return store.outcome(intact, StoreResult::Damaged);
 }
 
-StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo)
+StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo, FileUse use)
 {
-    InspectionStore store(path, InspectionStore::CreateFile);
+    InspectionStore store(path, use == FileUse::MustExist ? InspectionStore::ExistingFile : InspectionStore::CreateFile);
     if (!store.isOpen())
         return store.openFailure();
     if (!store.createTable())

@@ -74,9 +74,12 @@ public:
     // The same with the questionnaire and the pre-test text, all in one
     // opening of the file; those two are read as far as they can be.
     StoreResult loadSubject(const QString &file, _Person &person);
+    // Whether a write may make the subject file, or only goes into one that is there.
+    enum class FileUse { MayCreate, MustExist };
     // Writes the test's structure row, creating the file and its table when
-    // missing; with no test only the file and table are made.
-    StoreResult saveTestStruct(_Test *test, bool pushUndo = true);
+    // missing (unless use says the file must exist); with no test only the
+    // file and table are made.
+    StoreResult saveTestStruct(_Test *test, bool pushUndo = true, FileUse use = FileUse::MayCreate);
     // Writes the structure rows of tests the file does not hold yet (new
     // identifiers), creating the file and its table when missing: all in one
     // transaction, so every test is written or none.

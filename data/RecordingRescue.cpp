@@ -18,9 +18,9 @@ namespace {
 const QString kCopySuffix = QStringLiteral(".qmz");
 constexpr qint64 kCopyChunkBytes = 1 << 20;
 
-StoreResult saveTest(Inspection &into, Inspection::_Test &test)
+StoreResult saveTest(Inspection &into, Inspection::_Test &test, Inspection::FileUse use)
 {
-    const StoreResult result = into.saveTestStruct(&test, false);
+    const StoreResult result = into.saveTestStruct(&test, false, use);
     return result == StoreResult::Ok ? into.saveRecording(&test) : result;
 }
 
@@ -148,7 +148,7 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
         return StoreResult::NotWritten;
     Inspection copy(file);
     Inspection::_Test kept = test;
-    const StoreResult result = saveTest(copy, kept);
+    const StoreResult result = saveTest(copy, kept, Inspection::FileUse::MayCreate);
     if (result != StoreResult::Ok)
         drop({file, subject, QString(), false});
     return result;
@@ -213,7 +213,7 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
     }
     result = admits(copy.subject, added);
     for (int i = 0; i < placed.size() && result == StoreResult::Ok; ++i)
-        result = saveTest(subject, placed[i]);
+        result = saveTest(subject, placed[i], Inspection::FileUse::MustExist);
     if (result != StoreResult::Ok)
         return result;
     source.clear();
