@@ -2,7 +2,7 @@
 #include "CurveColumns.h"
 
 #include "ChannelLook.h"
-#include "CurveFilters.h"
+#include "drawG.h"
 
 #include <QImage>
 #include <QPaintEngine>
@@ -110,6 +110,56 @@ private:
     Taken m_first, m_lowest, m_highest;
 };
 
+// Each point of the curve, in order, handed to take as its x, its sample and
+// the sample's height function, with whether it is the last.
+template <typename Take>
+void place(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code, int timeScale,
+           int verticalShift, float scale, bool fit, Take take)
+{
+    static const QVector<qint16> none;
+    const InspectionChannel &record = test->channel(code);
+    const ChannelLook look(record);
+    const int W = area.width();
+    const int H = area.height();
+    const int count = qMin(W * timeScale / 1000, n);
+    if (count <= 0)
+        return;
+    const int first = n - count;
+    const QVector<qint16> *samples = test->samples(code);
+    const QVector<qint16> buffer = drawG::filteredSamples(record, look, samples ? *samples : none, first, n);
+
+    const double amplify = record.Amplify;
+    const double offset = record.Offset;
+    const float k = float(scale / (H * amplify / 500));
+    const float zeroLine = float(offset * H / 500);
+    const float step = 1000.0f / timeScale;
+    // Right-aligned: a recording shorter than the area ends at its right edge.
+    float x = W - qMin(float(n) * 1000.0f / timeScale, float(W)) - xShift;
+
+    const auto height = [&](float v) {
+        float y;
+        if (fit) {
+            v = v * H / 65536;
+            if (look.inverse)
+                v = -v;
+            y = area.top() + (H - (v + 0.5f * H));
+        } else {
+            if (k != 0.0f) {
+                if (look.amp2)
+                    v = v * std::fabs(v) / 2047;
+                v = v / k;
+            }
+            if (look.inverse)
+                v = -v;
+            y = area.top() + (H - (v + zeroLine) - verticalShift);
+        }
+        return std::trunc(y);
+    };
+    for (int j = 0; j < count; ++j, x += step) {
+        const int index = first + j;
+        take(area.left() + x, index < buffer.size() ? float(buffer[index]) : 0.0f, height, j + 1 == count);
+    }
+}
 
 }  // namespace
 
@@ -238,64 +288,14 @@ QVector<QPointF> CurveColumns::extremes(const QVector<QPointF> &points)
     return kept;
 }
 
-template <typename Take>
-void CurveColumns::place(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
-                         int timeScale, int verticalShift, float scale, bool fit, Take take)
-{
-    static const QVector<qint16> none;
-    const InspectionChannel &record = test->channel(code);
-    const ChannelLook look(record);
-    const int W = area.width();
-    const int H = area.height();
-    const int count = qMin(W * timeScale / 1000, n);
-    if (count <= 0)
-        return;
-    const int first = n - count;
-    const QVector<qint16> *samples = test->samples(code);
-    const QVector<qint16> buffer = CurveFilters::filteredSamples(record, look, samples ? *samples : none, first, n);
-
-    const double amplify = record.Amplify;
-    const double offset = record.Offset;
-    const float k = float(scale / (H * amplify / 500));
-    const float zeroLine = float(offset * H / 500);
-    const float step = 1000.0f / timeScale;
-    // Right-aligned: a recording shorter than the area ends at its right edge.
-    float x = W - qMin(float(n) * 1000.0f / timeScale, float(W)) - xShift;
-
-    const auto height = [&](float v) {
-        float y;
-        if (fit) {
-            v = v * H / 65536;
-            if (look.inverse)
-                v = -v;
-            y = area.top() + (H - (v + 0.5f * H));
-        } else {
-            if (k != 0.0f) {
-                if (look.amp2)
-                    v = v * std::fabs(v) / 2047;
-                v = v / k;
-            }
-            if (look.inverse)
-                v = -v;
-            y = area.top() + (H - (v + zeroLine) - verticalShift);
-        }
-        return std::trunc(y);
-    };
-    for (int j = 0; j < count; ++j, x += step) {
-        const int index = first + j;
-        take(area.left() + x, index < buffer.size() ? float(buffer[index]) : 0.0f, height, j + 1 == count);
-    }
-}
-
-QVector<QPointF> CurveColumns::points(const Inspection::_Test *test, const QRect &area, int n, float xShift,
-                                      int code, int timeScale, int verticalShift, float scale, bool fit)
+// drawG's, beside the columns: both place the points the same way.
+QVector<QPointF> drawG::buildCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                         int code, int timeScale, int verticalShift)
 {
     QVector<QPointF> points;
     points.reserve(qMax(0, qMin(area.width() * timeScale / 1000, n)));
-    place(test, area, n, xShift, code, timeScale, verticalShift, scale, fit,
-                     [&points](float x, float sample, const auto &height, bool) {
-                         points.append(QPointF(x, height(sample)));
-                     });
+    place(test, area, n, xShift, code, timeScale, verticalShift, 4096, false,
+          [&points](float x, float sample, const auto &height, bool) { points.append(QPointF(x, height(sample))); });
     return points;
 }
 
@@ -305,10 +305,10 @@ QVector<QPointF> CurveColumns::extremes(const Inspection::_Test *test, const QRe
     QVector<QPointF> kept;
     ColumnFold fold(kept);
     place(test, area, n, xShift, code, timeScale, verticalShift, scale, fit,
-                     [&fold](float x, float sample, const auto &height, bool last) {
-                         fold.add(x, sample, height);
-                         if (last)
-                             fold.finish(height);
-                     });
+          [&fold](float x, float sample, const auto &height, bool last) {
+              fold.add(x, sample, height);
+              if (last)
+                  fold.finish(height);
+          });
     return kept;
 }

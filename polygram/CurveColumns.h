@@ -9,22 +9,21 @@
 
 class QPainter;
 
-// How a channel's curve becomes pixels: the curve's points, each pixel
-// column's extremes of them, and the columns a wide pen covers, filled
-// straight into an image where the painter allows. A curve ends at tick n on
+// How a channel's curve becomes pixels: each pixel column's extremes of the
+// curve's points (drawG::buildCurvePoints places them beside these), and the
+// columns a wide pen covers, filled straight into an image where the painter
+// allows. A curve ends at tick n on
 // the area's right edge, moved left by xShift; timeScale is ticks per 1000
 // pixels and scale the sample range the area's height shows.
 class CurveColumns
 {
 public:
-    // One point for each sample the area shows.
-    static QVector<QPointF> points(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
-                                   int timeScale, int verticalShift, float scale = 4096, bool fit = false);
     // Each pixel column's run of points cut to those that change what it
     // shows: the first, the lowest, the highest and the last, in order.
     static QVector<QPointF> extremes(const QVector<QPointF> &points);
-    // extremes(points(...)) in one pass over the samples: an overview of
-    // hours is drawn without a point for each sample.
+    // extremes of the curve's points (drawG::buildCurvePoints at that scale)
+    // in one pass over the samples: an overview of hours is drawn without a
+    // point for each sample.
     static QVector<QPointF> extremes(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code,
                                      int timeScale, int verticalShift, float scale, bool fit);
     // The pixel columns a polyline covers when drawn with a pen width pixels
@@ -35,11 +34,4 @@ public:
     static void fill(QPainter &painter, const QVector<QRect> &columns, const QColor &color);
     // Whether the painter ends in pixels unscaled, where columns pay off.
     static bool drawsPixels(QPainter &painter);
-
-private:
-    // Each point of the curve, in order, handed to take as its x, its sample
-    // and the sample's height function, with whether it is the last.
-    template <typename Take>
-    static void place(const Inspection::_Test *test, const QRect &area, int n, float xShift, int code, int timeScale,
-                      int verticalShift, float scale, bool fit, Take take);
 };

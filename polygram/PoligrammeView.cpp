@@ -4,7 +4,6 @@
 #include "data/ChannelBindings.h"
 #include "data/DefChannel.h"
 #include "data/GenericSettings.h"
-#include "CurveColumns.h"
 #include "drawG.h"
 #include "drawPanelG.h"
 #include "resources/VugResources.h"
@@ -150,7 +149,7 @@ int PoligrammeView::channelAt(const QPoint &point) const
     for (int code = 0; code < ChannelCode::Count; ++code) {
         if (!isShown(test->channel(code)))
             continue;
-        const QVector<QPointF> points = CurveColumns::points(test, area, end, 0, code, m_sweep, verticalPosition);
+        const QVector<QPointF> points = drawG::buildCurvePoints(test, area, end, 0, code, m_sweep, verticalPosition);
         for (const QPointF &p : points)
             if (reach.contains(p.toPoint()))
                 return code;

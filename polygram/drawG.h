@@ -87,6 +87,10 @@ public:
     // --- the whole pass and the channels ---
     void drawPolygram(QPainter &painter, const QRect &area, int n, float xShift);
     void drawChannelBand(QPainter &painter, const QRect &area, int code, bool noFill, bool sixteenBit);
+    // The channel's curve as drawChannelCurve places it, without drawing it:
+    // what the hit tests look for a point in.
+    static QVector<QPointF> buildCurvePoints(const Inspection::_Test *test, const QRect &area, int n, float xShift,
+                                             int code, int timeScale, int verticalShift);
     void drawChannelCurve(QPainter &painter, const QRect &area, int n, float xShift, int code, bool highlight,
                           bool fit);
 
@@ -105,7 +109,24 @@ public:
     void drawLabelCaption(QPainter &painter, float x, const Inspection::_Label &mark, const QRect &area);
     void drawValueCaptions(QPainter &painter, const QRect &area, int n, float xShift, const Labels &marks);
 
+    // --- the filters a curve is drawn through ---
+    // The buffer a curve is drawn from, with values at first..last-1 alone
+    // where a filter applies.
+    static QVector<qint16> filteredSamples(const InspectionChannel &record, const ChannelLook &look,
+                                           const QVector<qint16> &samples, int first, int last);
+    // Filter 1: subtracts a 30-sample moving average, adds back the mean;
+    // leaves dst[0..14] alone.
+    static void removeBaseline(const qint16 *src, qint16 *dst, int n);
+    // Filter 2: 100-sample moving average; leaves the first and last 50 alone.
+    static void movingAverage(const qint16 *src, qint16 *dst, int n);
+    // A plain copy; shares the buffer (Qt deep-copies one that cannot be shared).
+    static void copySamples(QVector<qint16> &dst, const QVector<qint16> &src);
+
 private:
+    // The filters for the positions first..last-1 only.
+    static void removeBaseline(const qint16 *src, qint16 *dst, int n, int first, int last);
+    static void movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last);
+
     // The caption text of a mark and its answer text ("Да", "Нет" or empty).
     QString labelCaption(const Inspection::_Label &mark) const;
     QString answerText(const Inspection::_Label &mark) const;

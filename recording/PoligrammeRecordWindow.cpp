@@ -341,14 +341,14 @@ void PoligrammeRecordWindow::filterMousePress(QMouseEvent *event, const QPoint &
 {
     if (pressRemoteControl(event, p))
         return;
-    if (!m_session->adjustsChannel()) {
+    if (!m_session->channelSelected()) {
         if (event->button() != Qt::LeftButton || drawPanelG::panelAt(p, -1))
             return;
         const int code = m_session->channelAtPoint(p);
         if (code < 0)
             return;
         m_session->setSelectedChannel(code);
-        m_session->setAdjustsChannel(true);
+        m_session->setChannelSelected(true);
         startDrag(p);
     } else if (drawPanelG::panelAt(p, 0)) {
         selectPanelRow(p);
@@ -421,7 +421,7 @@ void PoligrammeRecordWindow::filterMouseRelease(QMouseEvent *event, const QPoint
     if (dragStart.isNull() || event->button() != Qt::LeftButton)
         return;
     if (!held)
-        m_session->setAdjustsChannel(false);
+        m_session->setChannelSelected(false);
     dragStart = QPoint();
     setCursor(Qt::ArrowCursor);
 }

@@ -26,25 +26,25 @@ void RecordingSession::start(RenderSurface *surface, Inspection *inspection, Ins
     ReaderCollaborators own = collaborators;
     own.loopEndReceiver = this;
     own.markLock = &m_marks;
-    m_readerThread = new QThread;
+    readerThread = new QThread;
     m_reader = new SensorReader(inspection, test, recordMode, startPosition, own);
-    m_reader->moveToThread(m_readerThread);
-    m_renderThread = new QThread;
+    m_reader->moveToThread(readerThread);
+    renderThread = new QThread;
     m_renderer = new Renderer(surface, inspection, test, m_reader, &m_marks);
     m_renderer->setSubFrameDrawn(m_subFrameDrawn);
-    m_renderer->moveToThread(m_renderThread);
+    m_renderer->moveToThread(renderThread);
 
-    connect(m_renderThread, &QThread::started, m_renderer, &Renderer::onExecute);
+    connect(renderThread, &QThread::started, m_renderer, &Renderer::onExecute);
     connect(m_renderer, &Renderer::finished, m_renderer, &Renderer::onQuit);
     connect(m_renderer, &Renderer::updateUI, this, &RecordingSession::updateUI);
     connect(m_renderer, &Renderer::refused, this, &RecordingSession::refused);
     connect(m_renderer, &Renderer::labelsChanged, this, &RecordingSession::labelsChanged);
     connect(m_renderer, &Renderer::seekRequested, this, &RecordingSession::moveReader);
-    connect(m_readerThread, &QThread::started, m_reader, &SensorReader::onExecute);
+    connect(readerThread, &QThread::started, m_reader, &SensorReader::onExecute);
     connect(m_reader, &SensorReader::error, this, &RecordingSession::onReaderError);
     connect(m_reader, &SensorReader::loadAdvChannelsUI, this, &RecordingSession::loadAdvChannelsUI);
-    m_renderThread->start(QThread::InheritPriority);
-    m_readerThread->start(QThread::InheritPriority);
+    renderThread->start(QThread::InheritPriority);
+    readerThread->start(QThread::InheritPriority);
 }
 
 std::optional<RecordingEnd::Run> RecordingSession::stop()
@@ -63,10 +63,10 @@ void RecordingSession::stopRenderer()
     // The renderer waits for the reader's data: release it before it is told to stop.
     m_reader->requestStop();
     m_renderer->requestStop();
-    m_renderThread->quit();
-    m_renderThread->wait();
-    delete m_renderThread;
-    m_renderThread = nullptr;
+    renderThread->quit();
+    renderThread->wait();
+    delete renderThread;
+    renderThread = nullptr;
     delete m_renderer;
     m_renderer = nullptr;
 }
@@ -74,16 +74,16 @@ void RecordingSession::stopRenderer()
 void RecordingSession::stopReader(RecordingEnd::Run &run)
 {
     m_reader->requestStop();
-    m_readerThread->quit();
-    m_readerThread->wait();
+    readerThread->quit();
+    readerThread->wait();
     run.newRecording = m_reader->isRecording();
     if (VideoRecorder *recorder = m_reader->videoRecorder()) {
         recorder->stop();
         run.videoWritten = recorder->wroteFile();
         run.videoFailure = recorder->failure();
     }
-    delete m_readerThread;
-    m_readerThread = nullptr;
+    delete readerThread;
+    readerThread = nullptr;
     delete m_reader;
     m_reader = nullptr;
     // The loop's end was asked for here: its report, still queued, would
@@ -149,9 +149,9 @@ void RecordingSession::setSelectedChannel(int code)
         m_renderer->setSelectedChannel(code);
 }
 
-bool RecordingSession::adjustsChannel() const { return m_renderer && m_renderer->channelSelected() != 0; }
+bool RecordingSession::channelSelected() const { return m_renderer && m_renderer->channelSelected() != 0; }
 
-void RecordingSession::setAdjustsChannel(bool on)
+void RecordingSession::setChannelSelected(bool on)
 {
     if (m_renderer)
         m_renderer->setChannelSelected(on ? 1 : 0);

@@ -53,8 +53,8 @@ public:
     void setSliderPressed(bool pressed);
     int selectedChannel() const;
     void setSelectedChannel(int code);
-    bool adjustsChannel() const;
-    void setAdjustsChannel(bool on);
+    bool channelSelected() const;
+    void setChannelSelected(bool on);
     bool isPaused() const;
     // Pauses the acquisition and a played video with it, or resumes them;
     // false when refused: a recording is not paused within a presentation.
@@ -112,8 +112,8 @@ private:
     void stopReader(RecordingEnd::Run &run);
 
     QMutex m_marks;
-    QThread *m_readerThread = nullptr;
-    QThread *m_renderThread = nullptr;
+    QThread *readerThread = nullptr;
+    QThread *renderThread = nullptr;
     SensorReader *m_reader = nullptr;
     Renderer *m_renderer = nullptr;
     InspectionTest *m_test = nullptr;

@@ -9,7 +9,6 @@
 #include "data/DefChannel.h"
 #include "data/SignalAnalysis.h"
 #include "polygram/InputState.h"
-#include "polygram/CurveColumns.h"
 #include "polygram/drawG.h"
 #include "polygram/drawPanelG.h"
 
@@ -564,7 +563,7 @@ int Renderer::channelAtPoint(QPoint p)
         if (record.KodDrv < 0 || !record.Enable || !*record.Enable)
             continue;
         const QVector<QPointF> points =
-            CurveColumns::points(test, area, reader->currentPosition(), 0.0f, code, sweepMs, verticalPosition);
+            drawG::buildCurvePoints(test, area, reader->currentPosition(), 0.0f, code, sweepMs, verticalPosition);
         for (const QPointF &point : points) {
             if (box.contains(QPoint(int(point.x()), int(point.y()))))
                 return code;

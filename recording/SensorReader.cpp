@@ -242,7 +242,7 @@ void SensorReader::fail(const QString &text)
 {
     emit error(text);
     emit finished();
-    plugin.release();
+    unit.release();
     ticks->interrupt();
 }
 
@@ -262,7 +262,7 @@ void SensorReader::onExecute()
     initFilterState(pulseFilterA);
     initFilterState(pulseFilterB);
     resetTachogram(true);
-    const bool bound = bindPlugin();
+    const bool bound = unit.bind(pluginFolder, settings.sNameDriverDll);
     if (recordMode) {
         if (!bound)
             return fail(SensorPlugin::loadFailure(settings.sNameDriverDll));
@@ -340,20 +340,11 @@ bool SensorReader::waitForCamera()
     return width > 0 && !stopRequested;
 }
 
-bool SensorReader::bindPlugin()
-{
-    return plugin.bind(SensorPlugin::pathInFolder(pluginFolder, settings.sNameDriverDll));
-}
-
 bool SensorReader::setUpUnit()
 {
-    ISensorBase *device = plugin.device();
-    if (!device->open(QString())) {
-        // A unit that answered wrongly keeps its handle until closed.
-        device->close();
+    if (!unit.open())
         return false;
-    }
-    test->idsensor = device->typeId();
+    test->idsensor = unit.typeId();
     test->TimeMM.fill(0, capacity);
     test->labels.reserve(1000);
     test->labelsNULL.reserve(1000);
@@ -361,44 +352,24 @@ bool SensorReader::setUpUnit()
     test->ia.nIABegin = 0;
     test->ia.nIAEnd = settings.iIA;
     bindChannelSettings(*test, true);
-    for (int code = 0; code < ChannelCode::Count; ++code) {
-        if (device->channelSupported(code) >= 0)
-            test->samples(code)->fill(0, capacity);
-    }
-    configureChannels();
-
-    QList<QString> names;
-    for (const QString &name : device->extraChannelNames(SensorPlugin::userLanguage()))
-        names << SensorPlugin::copiedOutOfLibrary(name);
+    unit.makeArrays(*test, capacity);
+    unit.configureChannels(*test, stopRequested);
     qRegisterMetaType<QList<QString>>("QList<QString>");
-    emit loadAdvChannelsUI(names);
+    emit loadAdvChannelsUI(unit.extraChannelNames());
     return true;
-}
-
-void SensorReader::configureChannels()
-{
-    ISensorBase *device = plugin.device();
-    for (int code = 0; code < ChannelCode::Count && !stopRequested; ++code) {
-        Inspection::_Channel &channel = test->channel(code);
-        channel.KodDrv = device->channelSupported(code);
-        if (channel.KodDrv < 0)
-            continue;
-        device->setShift(code, channel.ShiftADT);
-        device->setGain(code, channel.ADT);
-    }
 }
 
 void SensorReader::recordTick()
 {
-    sendPendingChanges();
+    unit.sendPendingChanges(*test);
     SensorFrame frame{};
-    const bool ok = plugin.device()->readFrame(frame.data());
-    unitLineErrors = plugin.lineErrors();
+    const bool ok = unit.readFrame(frame);
     if (!ok && position > IgnoredFailedReads) {
         // The tick keeps its place on the time axis while the unit is reopened.
         ++missed;
         repeatLastFrame(1);
-        recoverUnit();
+        readError = 1;
+        unit.reopen(*test, stopRequested);
         return;
     }
     if (ok)
@@ -407,36 +378,6 @@ void SensorReader::recordTick()
     const VideoSample video = takeRecorderFrame();
     checkAutomaticStop();
     storeFrame(frame, video);
-}
-
-void SensorReader::sendPendingChanges()
-{
-    // The writer sets the value, then the flag: clearing the flag first never loses a newer value.
-    ISensorBase *device = plugin.device();
-    for (int code = 0; code < ChannelCode::Count; ++code) {
-        Inspection::_Channel &channel = test->channel(code);
-        if (channel.ADTChanged) {
-            channel.ADTChanged = false;
-            device->setGain(code, channel.ADT);
-        } else if (channel.ShiftADTChanged) {
-            channel.ShiftADTChanged = false;
-            device->setShift(code, channel.ShiftADT);
-        } else if (test->extraModeChanged) {
-            test->extraModeChanged = false;
-            device->setExtraMode(test->extraMode);
-        }
-    }
-}
-
-void SensorReader::recoverUnit()
-{
-    readError = 1;
-    ISensorBase *device = plugin.device();
-    device->close();
-    if (stopRequested)
-        return;
-    device->open(QString());
-    configureChannels();
 }
 
 SensorReader::VideoSample SensorReader::takeRecorderFrame()
@@ -589,8 +530,8 @@ void SensorReader::endLoop()
     if (recordMode) {
         storeChannelSettings(*test);
         test->missedFrames = int(std::min<quint64>(missed, INT_MAX));
-        test->lineErrors = int(std::min<quint64>(unitLineErrors, INT_MAX));
-        plugin.device()->close();
+        test->lineErrors = int(std::min<quint64>(unit.lineErrors(), INT_MAX));
+        unit.close();
         QMutexLocker lock(&storeMutex);
         const int length = position;
         for (int code = 0; code < ChannelCode::Count; ++code) {
@@ -603,6 +544,6 @@ void SensorReader::endLoop()
     }
     if (loopEndReceiver)
         QCoreApplication::postEvent(loopEndReceiver, new QEvent(RecordingEvents::LoopEnded));
-    plugin.release();
+    unit.release();
     ticks->interrupt();
 }

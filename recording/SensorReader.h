@@ -4,8 +4,8 @@
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "recording/ReaderCollaborators.h"
+#include "recording/SensorUnit.h"
 #include "sensors/interface/SensorFrame.h"
-#include "sensors/interface/SensorPlugin.h"
 
 #include <QByteArray>
 #include <QList>
@@ -85,7 +85,7 @@ public:
     // position, with the last frame repeated, so the time axis stays true.
     quint64 missedTicks() const { return missed; }
     // Replies the unit sent unasked, dropped by its plug-in.
-    quint64 lineErrors() const { return unitLineErrors; }
+    quint64 lineErrors() const { return unit.lineErrors(); }
 
     // The values below are written by the acquisition thread and read from
     // any other through these accessors only; each is one atomic value.
@@ -155,13 +155,10 @@ private:
     quint64 takeTick(quint64 newest);
     void repeatLastFrame(quint64 ticks);
     bool waitForCamera();
-    bool bindPlugin();
+    // Opens the unit and readies the test for a recording from it.
     bool setUpUnit();
-    void configureChannels();
     void recordTick();
     void playbackTick();
-    void sendPendingChanges();
-    void recoverUnit();
     VideoSample takeRecorderFrame();
     void checkAutomaticStop();
     void storeFrame(const SensorFrame &frame, const VideoSample &video);
@@ -181,7 +178,7 @@ private:
     QMutex *markLock;
     // Covers a tick's storing and advancing, clearPolygramStart and the seek.
     QMutex storeMutex;
-    SensorPlugin plugin;
+    SensorUnit unit;
     bool videoWanted = false;
     // The media folder was made for this recording's video.
     bool madeMediaFolder = false;
@@ -194,7 +191,6 @@ private:
     std::array<double, 5> pulseHistory{};
     quint64 ticksTaken = 0;
     std::atomic<quint64> missed{0};
-    std::atomic<quint64> unitLineErrors{0};
     SensorFrame lastFrame{};
     std::atomic<bool> loopEnded{false};
     // Under dataMutex: ticks processed, and how many the live view has seen.

@@ -58,12 +58,14 @@ bool _Timer::makeCurrentThreadTimeCritical(int levelsBelowTick)
     return pthread_setschedparam(pthread_self(), SCHED_FIFO, &parameters) == 0;
 }
 
+// The count is the clock's: deadlines that passed while the tick's own thread
+// had not yet run since count as well.
 quint64 _Timer::waitForTick(quint64 taken)
 {
     QMutexLocker lock(&mutex);
-    while (ticks <= taken && !interrupted)
+    while (ticksPassed() <= taken && !interrupted)
         tick.wait(&mutex);
-    return ticks;
+    return ticksPassed();
 }
 
 void _Timer::interrupt()
@@ -85,7 +87,6 @@ void _Timer::run()
             return;
         // After a late wake-up the next deadline is the first one still ahead.
         due = std::max(due, ticksPassed());
-        ticks = due;
         tick.wakeAll();
     }
 }

@@ -9,9 +9,10 @@
 #include <memory>
 
 // The 50 ms tick of a recording: a thread of its own sleeps to absolute
-// deadlines on the monotonic clock, so that the ticks never drift. A thread
-// that wakes late (a busy machine, a stalled virtual processor) counts every
-// deadline that has passed, and the reader runs those ticks at once.
+// deadlines on the monotonic clock, so that the ticks never drift. The count
+// of ticks is the deadlines passed by that clock, whenever a thread wakes (a
+// busy machine, a stalled virtual processor): the reader runs those ticks at
+// once.
 class _Timer : public TickSource
 {
 public:
@@ -40,6 +41,5 @@ private:
     // On the monotonic clock.
     qint64 startNs = 0;
     bool stop = false;
-    quint64 ticks = 0;
     bool interrupted = false;
 };

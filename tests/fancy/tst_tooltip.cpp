@@ -5,6 +5,7 @@
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -253,11 +254,16 @@ private slots:
 
     void emptyTextHidesAfterGraceDelay()
     {
+        QElapsedTimer clock;
+        clock.start();
         ToolTip::shared()->showText(anchor->mapToGlobal(QPoint(10, 10)), QStringLiteral("t"),
                                     anchor);
         ToolTip::shared()->showText(anchor->mapToGlobal(QPoint(10, 10)), QString(), anchor);
         QTest::qWait(100);
-        QVERIFY(ToolTip::shared()->tipShown());
+        const bool shown = ToolTip::shared()->tipShown();
+        // Within the grace delay, as the time that passed tells; a busy machine may have waited past it.
+        if (clock.elapsed() < 300)
+            QVERIFY(shown);
         QTRY_VERIFY_WITH_TIMEOUT(!ToolTip::shared()->tipShown(), 1000);
     }
 

@@ -1,6 +1,5 @@
 #include "data/SharedHelpers.h"
 #include "polygram/CurveColumns.h"
-#include "polygram/CurveFilters.h"
 #include "polygram/drawG.h"
 #include "tests/polygram/NaiveFilters.h"
 #include "tests/polygram/PolygramFixture.h"
@@ -115,25 +114,25 @@ void TestDrawGCurves::shortCurvesEndAtTheRightEdge()
     setChannel(fixture, 0, QVector<qint16>(100, 0), 250, 500);
     const QRect area(0, 0, 1000, 500);
 
-    QVector<QPointF> points = CurveColumns::points(&fixture.test, area, 100, 0, 0, 1000, 0);
+    QVector<QPointF> points = drawG::buildCurvePoints(&fixture.test, area, 100, 0, 0, 1000, 0);
     QCOMPARE(points.size(), 100);
     QCOMPARE(points.first().x(), 900.0);
     QCOMPARE(points.last().x(), 999.0);
 
     // Two ticks a pixel: half as wide, still ending at the edge; xShift moves it left.
-    points = CurveColumns::points(&fixture.test, area, 100, 2.5f, 0, 2000, 0);
+    points = drawG::buildCurvePoints(&fixture.test, area, 100, 2.5f, 0, 2000, 0);
     QCOMPARE(points.first().x(), 947.5);
     QCOMPARE(points.last().x(), 997.0);
 
     // Past the recording's end the curve lies on the zero line.
-    points = CurveColumns::points(&fixture.test, area, 150, 0, 0, 1000, 0);
+    points = drawG::buildCurvePoints(&fixture.test, area, 150, 0, 0, 1000, 0);
     QCOMPARE(points.size(), 150);
     QCOMPARE(points.last().y(), 250.0);
 
-    QVERIFY(CurveColumns::points(&fixture.test, area, 0, 0, 0, 1000, 0).isEmpty());
+    QVERIFY(drawG::buildCurvePoints(&fixture.test, area, 0, 0, 0, 1000, 0).isEmpty());
     drawG painter(&fixture.test, 1000);
     QVERIFY(drawnCurve(painter, area, 0, 0).points.isEmpty());
-    QCOMPARE(drawnCurve(painter, area, 100, 0).points, QPolygonF(CurveColumns::points(&fixture.test, area, 100, 0, 0, 1000, 0)));
+    QCOMPARE(drawnCurve(painter, area, 100, 0).points, QPolygonF(drawG::buildCurvePoints(&fixture.test, area, 100, 0, 0, 1000, 0)));
 }
 
 void TestDrawGCurves::hitTestAndDrawingScaleAlike()
@@ -142,8 +141,8 @@ void TestDrawGCurves::hitTestAndDrawingScaleAlike()
     PolygramFixture fixture;
     setChannel(fixture, 2, {1024, 1024}, 0, 1000);
     const QRect area(0, 100, 1000, 1000);
-    QCOMPARE(CurveColumns::points(&fixture.test, area, 2, 0, 2, 1000, 0).first().y(), 600.0);
-    QCOMPARE(CurveColumns::points(&fixture.test, area, 2, 0, 2, 1000, 30).first().y(), 570.0);
+    QCOMPARE(drawG::buildCurvePoints(&fixture.test, area, 2, 0, 2, 1000, 0).first().y(), 600.0);
+    QCOMPARE(drawG::buildCurvePoints(&fixture.test, area, 2, 0, 2, 1000, 30).first().y(), 570.0);
 
     drawG painter(&fixture.test, 1000);
     QCOMPARE(drawnCurve(painter, area, 2, 2).points.first().y(), 599.0);
@@ -191,7 +190,7 @@ void TestDrawGCurves::filterChosenByCodeAndFlags()
     const auto curves = [&] {
         QVector<QVector<QPointF>> points;
         for (const auto &view : views)
-            points << CurveColumns::points(&fixture.test, view.first, view.second, 0, code, 1000, 0);
+            points << drawG::buildCurvePoints(&fixture.test, view.first, view.second, 0, code, 1000, 0);
         return points;
     };
     setChannel(fixture, code, samples, 250, 500);
@@ -232,7 +231,7 @@ void TestDrawGCurves::columnCurveKeepsEachColumnsExtremes()
     fixture.looks[7].bEnableFilter = true;
     const QRect area(3, 10, 500, 300);
     QCOMPARE(CurveColumns::extremes(&fixture.test, area, 20000, xShift, 7, timeScale, 0, 4096, false),
-             CurveColumns::extremes(CurveColumns::points(&fixture.test, area, 20000, xShift, 7, timeScale, 0)));
+             CurveColumns::extremes(drawG::buildCurvePoints(&fixture.test, area, 20000, xShift, 7, timeScale, 0)));
 }
 
 void TestDrawGCurves::filterEdgesStayOnTheZeroLine()
@@ -243,13 +242,13 @@ void TestDrawGCurves::filterEdgesStayOnTheZeroLine()
     const qreal zeroLine = 400;
 
     fixture.looks[7].bEnableFilter = true;
-    QVector<qreal> ys = ysOf(CurveColumns::points(&fixture.test, area, 300, 0, 7, 1000, 0));
+    QVector<qreal> ys = ysOf(drawG::buildCurvePoints(&fixture.test, area, 300, 0, 7, 1000, 0));
     QCOMPARE(ys.mid(0, 15), QVector<qreal>(15, zeroLine));
     QVERIFY(!ys.mid(15).contains(zeroLine));
 
     fixture.looks[7].bEnableFilter = false;
     fixture.looks[7].bEnableFilter2 = true;
-    ys = ysOf(CurveColumns::points(&fixture.test, area, 300, 0, 7, 1000, 0));
+    ys = ysOf(drawG::buildCurvePoints(&fixture.test, area, 300, 0, 7, 1000, 0));
     QCOMPARE(ys.mid(0, 50), QVector<qreal>(50, zeroLine));
     QCOMPARE(ys.mid(250), QVector<qreal>(50, zeroLine));
     QVERIFY(!ys.mid(50, 200).contains(zeroLine));
@@ -281,13 +280,13 @@ void TestDrawGCurves::runningSumsEqualTheWindowSums()
     QVector<qint16> expected = untouched;
     QVector<qint16> actual = untouched;
     naiveRemoveBaseline(source.constData(), expected.data(), n);
-    CurveFilters::removeBaseline(source.constData(), actual.data(), n);
+    drawG::removeBaseline(source.constData(), actual.data(), n);
     QCOMPARE(actual, expected);
     QCOMPARE(actual.mid(0, 15), untouched.mid(0, 15));
 
     expected = actual = untouched;
     naiveMovingAverage(source.constData(), expected.data(), n);
-    CurveFilters::movingAverage(source.constData(), actual.data(), n);
+    drawG::movingAverage(source.constData(), actual.data(), n);
     QCOMPARE(actual, expected);
     QCOMPARE(actual.mid(0, 50), untouched.mid(0, 50));
     QCOMPARE(actual.mid(qMax(0, n - 50)), untouched.mid(qMax(0, n - 50)));
@@ -302,12 +301,12 @@ void TestDrawGCurves::baselineSaturatesInsteadOfWrapping()
         samples[i] = -32768;
     samples[1050] = 32767;
     QVector<qint16> peak(3000, 0);
-    CurveFilters::removeBaseline(samples.constData(), peak.data(), samples.size());
+    drawG::removeBaseline(samples.constData(), peak.data(), samples.size());
     QCOMPARE(peak[1050], qint16(32767));
 
     for (qint16 &sample : samples)
         sample = qint16(-1 - sample);
-    CurveFilters::removeBaseline(samples.constData(), peak.data(), samples.size());
+    drawG::removeBaseline(samples.constData(), peak.data(), samples.size());
     QCOMPARE(peak[1050], qint16(-32768));
 }
 
@@ -317,7 +316,7 @@ void TestDrawGCurves::contrastAndInverse()
     PolygramFixture fixture;
     setChannel(fixture, 3, {2047, 1024}, 125, 2048);
     const QRect area(0, 0, 1000, 1000);
-    const auto ys = [&] { return ysOf(CurveColumns::points(&fixture.test, area, 2, 0, 3, 1000, 0)); };
+    const auto ys = [&] { return ysOf(drawG::buildCurvePoints(&fixture.test, area, 2, 0, 3, 1000, 0)); };
 
     QCOMPARE(ys(), (QVector<qreal>{-1297, -274}));
     fixture.looks[3].bAmp2 = true;

@@ -119,8 +119,9 @@ void TestKeptPolygram::columnReductionStaysWithinAPixel()
     QFETCH(bool, antialiased);
     PolygramFixture fixture;
     fixture.fillOneHour();
-    const QVector<QPointF> points = CurveColumns::points(&fixture.test, QRect(QPoint(0, 0), kSize),
-                                                            PolygramFixture::kHour, 0.3f, ChannelCode::RG_LO, sweep, 0);
+    const QRect area(QPoint(0, 0), kSize);
+    const QVector<QPointF> points =
+        drawG::buildCurvePoints(&fixture.test, area, PolygramFixture::kHour, 0.3f, ChannelCode::RG_LO, sweep, 0);
     const QVector<QPointF> reduced = CurveColumns::extremes(points);
     QVERIFY(reduced.size() < points.size());
     const auto stroke = [antialiased](const QVector<QPointF> &line) {

@@ -132,7 +132,8 @@ private slots:
         QTEST(int(run.reader->missedTicks()), "missed");
     }
 
-    // The real tick source, its consumer held up 300 ms once: six deadlines pass meanwhile.
+    // The real tick source, its consumer held up 300 ms once: six deadlines pass
+    // meanwhile, by the clock, however late the tick's own thread runs.
     void stalledTickSourceDeliversTheSixPositions()
     {
         class StallingTicks : public TickSource
@@ -143,9 +144,11 @@ private slots:
                 if (stallAt == 0 && taken > 0 && reader.load()) {
                     stallAt = taken;
                     before = reader.load()->currentPosition();
+                    stalled.start();
                     QThread::msleep(300);
-                } else if (stallEnd > 0 && taken >= stallEnd) {
+                } else if (stallEnd > 0 && taken >= stallEnd && caughtUpMs < 0) {
                     after = reader.load()->currentPosition();
+                    caughtUpMs = stalled.elapsed();
                     reader.load()->requestStop();
                 }
                 const quint64 newest = timer.waitForTick(taken);
@@ -161,6 +164,8 @@ private slots:
             quint64 stallEnd = 0;
             int before = 0;
             int after = 0;
+            QElapsedTimer stalled;
+            qint64 caughtUpMs = -1;
         } ticks;
         configureReader(QStringLiteral("vugSensorDemo.so"));
         ReaderRun run;
@@ -170,7 +175,9 @@ private slots:
         QVERIFY(run.join());
         QVERIFY(ticks.stallEnd >= ticks.stallAt + 6);
         QCOMPARE(quint64(ticks.after - ticks.before), ticks.stallEnd - ticks.stallAt);
-        QCOMPARE(run.reader->missedTicks(), quint64(0));
+        // Ticks are let go only a second behind; a busy machine may hold the reader up that long.
+        if (ticks.caughtUpMs < 900)
+            QCOMPARE(run.reader->missedTicks(), quint64(0));
     }
 
     void unitWithoutBreathingOrPulseRecordsAndAdvances()
@@ -442,6 +449,8 @@ private slots:
             QThread::usleep(random.bounded(200, 2000));
             run.reader->clearPolygramStart();
         }
+        // However few ticks the reader got meanwhile, it reaches the pre-roll.
+        QTRY_VERIFY_WITH_TIMEOUT(run.reader->currentPosition() >= 20, 20000);
         ticking = false;
         ticker.join();
         QVERIFY(run.stop());

@@ -63,17 +63,20 @@ int storedUnfold()
 QStringList modalsDuring(const std::function<void()> &call)
 {
     QStringList opened;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&opened] {
+    const auto closeModal = [&opened] {
         if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
             opened << QString::fromLatin1(dialog->metaObject()->className())
                     + (dialog->isMaximized() || dialog->windowState() & Qt::WindowMaximized ? "+max" : "");
             dialog->reject();
         }
-    });
+    };
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, closeModal);
     poll.start(20);
     call();
     QTest::qWait(60);
+    // Once more, whether the poll's timer came round meanwhile or not.
+    closeModal();
     return opened;
 }
 

@@ -1,5 +1,5 @@
 // The filters a channel's curve is drawn through, as running window sums.
-#include "CurveFilters.h"
+#include "drawG.h"
 
 #include "ChannelLook.h"
 
@@ -17,8 +17,8 @@ qint16 toSample(double value)
 // The buffer a curve is drawn from: filter 1 for pulse, pressure and the extra
 // channel, filter 2 for pressure alone, else the samples as they are. Filtered
 // buffers hold values only at the positions first..last-1, which the curve shows.
-QVector<qint16> CurveFilters::filteredSamples(const InspectionChannel &record, const ChannelLook &look,
-                                              const QVector<qint16> &samples, int first, int last)
+QVector<qint16> drawG::filteredSamples(const InspectionChannel &record, const ChannelLook &look,
+                                       const QVector<qint16> &samples, int first, int last)
 {
     const bool baselineChannel =
         record.Kod == ChannelCode::PG || record.Kod == ChannelCode::AD || record.Kod == ChannelCode::ADVANCED;
@@ -35,19 +35,19 @@ QVector<qint16> CurveFilters::filteredSamples(const InspectionChannel &record, c
     return buffer;
 }
 
-void CurveFilters::removeBaseline(const qint16 *src, qint16 *dst, int n)
+void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n)
 {
     removeBaseline(src, dst, n, 0, n);
 }
 
-void CurveFilters::movingAverage(const qint16 *src, qint16 *dst, int n)
+void drawG::movingAverage(const qint16 *src, qint16 *dst, int n)
 {
     movingAverage(src, dst, n, 0, n);
 }
 
 // Running window sums: sums of int16 are exact, so each value equals the
 // sum over its whole window as the plain formula takes it.
-void CurveFilters::removeBaseline(const qint16 *src, qint16 *dst, int n, int first, int last)
+void drawG::removeBaseline(const qint16 *src, qint16 *dst, int n, int first, int last)
 {
     if (n <= 0)
         return;
@@ -73,7 +73,7 @@ void CurveFilters::removeBaseline(const qint16 *src, qint16 *dst, int n, int fir
     }
 }
 
-void CurveFilters::movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last)
+void drawG::movingAverage(const qint16 *src, qint16 *dst, int n, int first, int last)
 {
     // dst[j] is the mean of src[j - 50 .. j + 49].
     first = qMax(first, 50);
@@ -90,7 +90,7 @@ void CurveFilters::movingAverage(const qint16 *src, qint16 *dst, int n, int firs
     }
 }
 
-void CurveFilters::copySamples(QVector<qint16> &dst, const QVector<qint16> &src)
+void drawG::copySamples(QVector<qint16> &dst, const QVector<qint16> &src)
 {
     dst = src;
 }
