@@ -107,13 +107,23 @@ void writeBody(XlsxSheet &sheet, const QStandardItemModel *model, const QVector<
     }
 }
 
+// Whether the name is still taken by another file; a name that is free is
+// taken here by making the file.
+bool takenByAnother(const QString &path)
+{
+    QFile reserved(path);
+    return !reserved.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(path);
+}
+
+// A name of its own, reserved by making the file: two exports in one second,
+// from this program or another one running, never share a workbook.
 QString newWorkbookPath()
 {
     const QDir folder(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
     const QString stem = QStringLiteral("Воркел - таблица %1")
                              .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss")));
     QString path = folder.filePath(stem + QStringLiteral(".xlsx"));
-    for (int n = 2; QFileInfo::exists(path); ++n)
+    for (int n = 2; takenByAnother(path); ++n)
         path = folder.filePath(QStringLiteral("%1 (%2).xlsx").arg(stem).arg(n));
     return path;
 }
@@ -185,8 +195,10 @@ void exportTreeViewToExcel(QTreeView *view)
     if (!standardModel(view))
         return;
     const QString path = newWorkbookPath();
-    if (!exportTreeViewToExcel(view, path))
+    if (!exportTreeViewToExcel(view, path)) {
+        QFile::remove(path);
         tellUser(view, QObject::tr("Не удалось записать таблицу в файл\n%1"), path);
+    }
     else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         keepWorkbookWhereTheUserChooses(view, path);
 }
