@@ -20,6 +20,7 @@ import time
 
 from Xlib import X, XK, display
 from Xlib.ext import xtest
+from x_windows import window_titles
 
 TITLE = "Компьютерный полиграф - Воркел"
 SUBJECT = "Новый обследуемый0.qmz"
@@ -76,13 +77,7 @@ class Screen:
         self.d = display.Display()
 
     def window_titled(self, title):
-        name_atom = self.d.intern_atom("_NET_WM_NAME")
-        utf8 = self.d.intern_atom("UTF8_STRING")
-        for w in self.d.screen().root.query_tree().children:
-            prop = w.get_full_property(name_atom, utf8)
-            if prop and prop.value.decode("utf-8", "replace") == title:
-                return w
-        return None
+        return next((w for w, name in window_titles(self.d).items() if name == title), None)
 
     def move(self, x, y):
         xtest.fake_input(self.d, X.MotionNotify, x=int(x), y=int(y))

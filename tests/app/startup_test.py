@@ -15,21 +15,11 @@ import time
 
 from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
+from x_windows import window_titles
 
 TITLE = "Компьютерный полиграф - Воркел"
 # The person of the "Добавить обследуемого" picture, in X's byte order (B, G, R, pad).
 ADD_SUBJECT_PIXEL = bytes((160, 110, 70))
-
-
-def window_titles(d):
-    name_atom = d.intern_atom("_NET_WM_NAME")
-    utf8 = d.intern_atom("UTF8_STRING")
-    found = {}
-    for w in d.screen().root.query_tree().children:
-        prop = w.get_full_property(name_atom, utf8)
-        if prop:
-            found[w] = prop.value.decode("utf-8", "replace")
-    return found
 
 
 def wait_for(predicate, seconds):
