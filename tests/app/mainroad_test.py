@@ -143,11 +143,17 @@ class Program:
         self.app.setCacheMask(0)
 
     def on_event(self, event):
+        if not event.detail1:
+            return
+        # On a busy machine the question of the role can time out while the
+        # menu is shown all the same: such a source is kept, and the search
+        # tells whether it holds the item.
         try:
-            if event.source.getRoleName() == "popup menu" and event.detail1:
-                self.popups = [event.source]
+            role = event.source.getRoleName()
         except Exception:
-            pass
+            role = None
+        if role in ("popup menu", None):
+            self.popups = (self.popups + [event.source])[-3:]
 
     def find_app(self):
         for app in self.at.Registry.getDesktop(0):
@@ -192,7 +198,10 @@ class Program:
 
         def search():
             for top in [root] if root else [self.app] + self.popups[::-1]:
-                found = self.at.findDescendant(top, match)
+                try:
+                    found = self.at.findDescendant(top, match)
+                except Exception:  # a pop-up gone meanwhile
+                    continue
                 if found:
                     return found
             return None
