@@ -119,6 +119,15 @@ QString restoreDone(const RecordingRescue::Placement &placement, const Recording
     return text;
 }
 
+// Where the recording went, or why it stayed where it was.
+void tellOutcome(QWidget *parent, bool done, const QString &doneText, const QString &failedText)
+{
+    if (done)
+        QMessageBox::information(parent, tr("Воркел"), doneText);
+    else
+        QMessageBox::warning(parent, tr("Воркел"), failedText);
+}
+
 void offerRestoring(QWidget *parent, const RecordingRescue::Copy &copy)
 {
     const int answer = askWith(
@@ -134,10 +143,7 @@ void offerRestoring(QWidget *parent, const RecordingRescue::Copy &copy)
     } else if (answer == QMessageBox::Yes) {
         RecordingRescue::Placement placement;
         const StoreResult result = RecordingRescue::restore(copy, placement);
-        if (result == StoreResult::Ok)
-            QMessageBox::information(parent, tr("Воркел"), restoreDone(placement, copy));
-        else
-            QMessageBox::warning(parent, tr("Воркел"), restoreFailure(result, copy));
+        tellOutcome(parent, result == StoreResult::Ok, restoreDone(placement, copy), restoreFailure(result, copy));
     }
 }
 
@@ -157,14 +163,11 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
         confirmedDrop(parent, copy);
     } else if (answer == QMessageBox::Save) {
         QString file;
-        if (RecordingRescue::placeInDataFolder(rootFolder, copy, file) == StoreResult::Ok)
-            QMessageBox::information(parent, tr("Воркел"),
-                                     tr("Запись помещена в папку данных как файл обследуемого:\n%1")
-                                         .arg(QDir::toNativeSeparators(file)));
-        else
-            QMessageBox::warning(parent, tr("Воркел"),
-                                 tr("Не удалось поместить запись в папку данных. Она осталась в файле\n%1")
-                                     .arg(QDir::toNativeSeparators(copy.file)));
+        const bool placed = RecordingRescue::placeInDataFolder(rootFolder, copy, file) == StoreResult::Ok;
+        tellOutcome(parent, placed,
+                    tr("Запись помещена в папку данных как файл обследуемого:\n%1").arg(QDir::toNativeSeparators(file)),
+                    tr("Не удалось поместить запись в папку данных. Она осталась в файле\n%1")
+                        .arg(QDir::toNativeSeparators(copy.file)));
     }
 }
 
