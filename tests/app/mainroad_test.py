@@ -197,7 +197,9 @@ class Program:
             return found and self.visible(acc)
 
         def search():
-            for top in [root] if root else [self.app] + self.popups[::-1]:
+            # Pop-ups first: they are small, while the main window's tree is
+            # slow to walk on a busy machine.
+            for top in [root] if root else self.popups[::-1] + [self.app]:
                 try:
                     found = self.at.findDescendant(top, match)
                 except Exception:  # a pop-up gone meanwhile
