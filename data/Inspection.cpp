@@ -196,7 +196,7 @@ QByteArray Inspection::recordingBytes(_Test &test, bool withSamples)
     // cost a value object per sample.
     BinaryJsonObject document;
     BinaryJsonObject::Value samples;
-    if (!document.readJson(header) || !test.samplesToBinaryJson(samples))
+    if (!document.readJson(header) || !test.samplesToJson(samples))
         return QByteArray();
     document.insert(kSamplesKey, samples);
     return document.toDocument();
@@ -260,7 +260,7 @@ bool Inspection::readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart
         QJsonObject rest;
         if (!document.readLeftValues(bytes) || !BinaryJson::decode(document.toDocument(), rest))
             return false;
-        if (part == RecordingPart::Marks || test.samplesFromBinaryJson(bytes, samples)) {
+        if (part == RecordingPart::Marks || test.samplesFromJson(bytes, samples)) {
             readRecordingDocument(test, rest, part == RecordingPart::Full ? RecordingPart::Header : part);
             return true;
         }

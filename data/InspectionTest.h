@@ -89,10 +89,10 @@ struct InspectionTest {
     // written and read straight from the arrays. False when they are too large
     // for the format, or (reading) when the value is no object of number
     // arrays for every channel and the time table; the test is then untouched.
-    bool samplesToBinaryJson(BinaryJsonObject::Value &value) const;
-    bool samplesFromBinaryJson(const BinaryJsonObject::Value &value);
+    bool samplesToJson(BinaryJsonObject::Value &value) const;
+    bool samplesFromJson(const BinaryJsonObject::Value &value);
     // The same for samples that may be left in bytes read in pieces.
-    bool samplesFromBinaryJson(StoredBytes &bytes, const BinaryJsonObject::Value &value);
+    bool samplesFromJson(StoredBytes &bytes, const BinaryJsonObject::Value &value);
     // Reading a "data" object of any other shape through Qt's JSON types.
     void samplesFromJson(const QJsonObject &object);
     // Scores and measured values; reading merges into what the test holds,

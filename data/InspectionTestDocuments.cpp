@@ -115,7 +115,7 @@ void InspectionTest::channelsFromJson(const QJsonObject &object)
     bindChannelSettings(*this, false);
 }
 
-bool InspectionTest::samplesToBinaryJson(BinaryJsonObject::Value &value) const
+bool InspectionTest::samplesToJson(BinaryJsonObject::Value &value) const
 {
     BinaryJsonObject object;
     BinaryJsonObject::Value array;
@@ -131,13 +131,13 @@ bool InspectionTest::samplesToBinaryJson(BinaryJsonObject::Value &value) const
     return value.type() == BinaryJsonObject::Object;
 }
 
-bool InspectionTest::samplesFromBinaryJson(const BinaryJsonObject::Value &value)
+bool InspectionTest::samplesFromJson(const BinaryJsonObject::Value &value)
 {
     StoredBytes none{QByteArray()};
-    return samplesFromBinaryJson(none, value);
+    return samplesFromJson(none, value);
 }
 
-bool InspectionTest::samplesFromBinaryJson(StoredBytes &bytes, const BinaryJsonObject::Value &value)
+bool InspectionTest::samplesFromJson(StoredBytes &bytes, const BinaryJsonObject::Value &value)
 {
     BinaryJsonObject object;
     QVector<qint16> channels[ChannelCode::Count];

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::WaitCursor() { setWaitCursor(); }
 
 WaitCursor::~WaitCursor() { release(); }
 
@@ -25,5 +25,7 @@ WaitCursor::Pause::Pause()
 WaitCursor::Pause::~Pause()
 {
     if (m_paused)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        setWaitCursor();
 }
+
+void WaitCursor::setWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

@@ -13,6 +13,9 @@ public:
     // Gives the cursor back before the scope ends; the destructor then does nothing.
     void release();
 
+    // Shows the busy cursor over the application until it is given back.
+    static void setWaitCursor();
+
     // The busy cursor of the work around it gives way for the life of a scope,
     // for a question asked in the middle of that work, and comes back after.
     class Pause

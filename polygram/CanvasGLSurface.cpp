@@ -38,7 +38,7 @@ void CanvasGLSurface::paintGL()
     picture.setDevicePixelRatio(ratio);
     {
         QPainter composer(&picture);
-        m_canvas->paintCanvas(composer);
+        m_canvas->paintGL(composer);
     }
     QPainter painter(m_device);
     painter.drawImage(QPoint(0, 0), picture);

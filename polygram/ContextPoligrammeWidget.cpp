@@ -33,7 +33,7 @@ void ContextPoligrammeWidget::onUpdatePositionFromView(int ipos)
     update(QRegion(before.adjusted(-1, -1, 1, 1)) + m_picture.visibleBox(size()).adjusted(-1, -1, 1, 1));
 }
 
-void ContextPoligrammeWidget::paintCanvas(QPainter &painter)
+void ContextPoligrammeWidget::paintGL(QPainter &painter)
 {
     m_picture.scrollBarExtent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
     m_picture.paint(painter, size());

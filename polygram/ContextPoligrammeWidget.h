@@ -15,7 +15,7 @@ public:
 
     const ContextPoligrammePicture &picture() const { return m_picture; }
     bool isDragging() const { return m_dragging; }  // for tests
-    void paintCanvas(QPainter &painter) override;
+    void paintGL(QPainter &painter) override;
 
 signals:
     // A tick for the main view's left edge.

@@ -164,7 +164,7 @@ void PoligrammeView::paint(QPainter &painter)
     paintPicture(painter, false);
 }
 
-void PoligrammeView::paintCanvas(QPainter &painter)
+void PoligrammeView::paintGL(QPainter &painter)
 {
     paintPicture(painter, true);
 }

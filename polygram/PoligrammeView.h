@@ -44,7 +44,7 @@ public:
     // The whole picture for the view's size, drawn afresh.
     void paint(QPainter &painter);
     // The same from the kept polygram: what the widget shows.
-    void paintCanvas(QPainter &painter) override;
+    void paintGL(QPainter &painter) override;
 
     // The first mark whose question starts within one tick of tick; -1 if none.
     static int labelAtTick(const QVector<Inspection::_Label> &labels, int tick);

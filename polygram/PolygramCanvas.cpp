@@ -11,7 +11,7 @@ PolygramCanvas::PolygramCanvas(QWidget *parent)
     : QWidget(parent)
 {
     if (RenderPath::software()) {
-        // paintCanvas covers every pixel.
+        // paintGL covers every pixel.
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
     } else {
@@ -31,7 +31,7 @@ QImage PolygramCanvas::grabFramebuffer()
     QImage picture(size() * devicePixelRatioF(), QImage::Format_ARGB32_Premultiplied);
     picture.setDevicePixelRatio(devicePixelRatioF());
     QPainter painter(&picture);
-    paintCanvas(painter);
+    paintGL(painter);
     return picture;
 }
 
@@ -46,5 +46,5 @@ void PolygramCanvas::paintEvent(QPaintEvent *)
     if (m_surface)
         return;
     QPainter painter(this);
-    paintCanvas(painter);
+    paintGL(painter);
 }

@@ -5,7 +5,7 @@
 class CanvasGLSurface;
 class QOpenGLPaintDevice;
 
-// A widget whose whole picture comes from paintCanvas() through the raster
+// A widget whose whole picture comes from paintGL() through the raster
 // engine. Where the render path is software it paints straight into the
 // window's raster backing store, so nothing in the window needs GL
 // composition; with hardware GL an OpenGL child shows the same picture.
@@ -16,8 +16,9 @@ public:
     explicit PolygramCanvas(QWidget *parent = nullptr);
 
     // Paints the widget's whole picture in logical pixels; the painter may be
-    // clipped to what needs repainting.
-    virtual void paintCanvas(QPainter &painter) = 0;
+    // clipped to what needs repainting. Named as a GL widget's paint: on the
+    // hardware path it is the OpenGL child's.
+    virtual void paintGL(QPainter &painter) = 0;
 
     // The picture as shown, in device pixels.
     QImage grabFramebuffer();

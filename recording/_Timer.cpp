@@ -82,13 +82,20 @@ void _Timer::run()
         const timespec deadline = timeOf(startNs + qint64(due) * kIntervalNs);
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &deadline, nullptr) == EINTR) {
         }
-        QMutexLocker lock(&mutex);
-        if (stop)
+        if (!onTimer(due))
             return;
-        // After a late wake-up the next deadline is the first one still ahead.
-        due = std::max(due, ticksPassed());
-        tick.wakeAll();
     }
+}
+
+bool _Timer::onTimer(quint64 &due)
+{
+    QMutexLocker lock(&mutex);
+    if (stop)
+        return false;
+    // After a late wake-up the next deadline is the first one still ahead.
+    due = std::max(due, ticksPassed());
+    tick.wakeAll();
+    return true;
 }
 
 quint64 _Timer::ticksPassed() const

@@ -32,6 +32,9 @@ public:
 
 private:
     void run();
+    // A deadline came: wakes every waiter and moves due past the deadlines
+    // already gone. False once the timer is stopping.
+    bool onTimer(quint64 &due);
     // Deadlines passed since the start.
     quint64 ticksPassed() const;
 

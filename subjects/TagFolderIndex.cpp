@@ -6,7 +6,7 @@
 
 TagFolderIndex::TagFolderIndex(QStandardItemModel *model) : m_root(model->invisibleRootItem()) {}
 
-QStandardItem *TagFolderIndex::folderFor(const QStringList &parts)
+QStandardItem *TagFolderIndex::buildTagFolderItems(const QStringList &parts)
 {
     QStandardItem *folder = m_root;
     for (int part = 0; part + 1 < parts.size(); ++part) {

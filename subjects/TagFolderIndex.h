@@ -16,7 +16,7 @@ public:
     explicit TagFolderIndex(QStandardItemModel *model);
 
     // Finds or creates the folders of parts but the last and returns the one that receives the key.
-    QStandardItem *folderFor(const QStringList &parts);
+    QStandardItem *buildTagFolderItems(const QStringList &parts);
     // Appends item to folder and indexes it.
     void append(QStandardItem *folder, QStandardItem *item);
 

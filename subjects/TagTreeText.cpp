@@ -184,7 +184,7 @@ int buildTagTree(QStandardItemModel *model, QTextStream &in, const QString &chec
             ++skipped;
             continue;
         }
-        folders.append(folders.folderFor(parts), newTagItem(parts.last(), id, checked.contains(id)));
+        folders.append(folders.buildTagFolderItems(parts), newTagItem(parts.last(), id, checked.contains(id)));
     }
     return skipped;
 }

@@ -311,13 +311,13 @@ void TestTestDocuments::sampleArraysAreWrittenAsQtWritesThem()
     test.TimeMM = time;
 
     BinaryJsonObject::Value value;
-    QVERIFY(test.samplesToBinaryJson(value));
+    QVERIFY(test.samplesToJson(value));
     BinaryJsonObject document;
     document.insert("data", value);
     QCOMPARE(document.toDocument().toHex(), BinaryJson::encode({{"data", StoreFixtures::samplesJson(test)}}).toHex());
 
     Inspection::_Test back;
-    QVERIFY(back.samplesFromBinaryJson(value));
+    QVERIFY(back.samplesFromJson(value));
     for (int code = 0; code < 13; ++code)
         QCOMPARE(*back.samples(code), *test.samples(code));
     QCOMPARE(back.TimeMM, test.TimeMM);
@@ -340,7 +340,7 @@ void TestTestDocuments::damagedSamplesReadOnlyAsQtReadsThem()
             Inspection::_Test direct;
             QJsonObject whole;
             // As a recording is read: the rest of the document goes to Qt.
-            if (!document.readDocument(bytes) || !direct.samplesFromBinaryJson(document.take("data"))
+            if (!document.readDocument(bytes) || !direct.samplesFromJson(document.take("data"))
                 || !BinaryJson::decode(document.toDocument(), whole))
                 continue;
             ++taken;
