@@ -65,7 +65,10 @@ private:
     // then run out; the record window's stop ends it.
     Recorded record(Inspection::_Test &test, int answerAfter);
     void press(RecordingSession &session, QVector<QPair<int, int>> &presses, bool answer);
-    void finish(Inspection::_Test &test, const Recorded &recorded) { RecordingEnd(&run->inspection, &test, recorded.run).finish(true); }
+    void finish(Inspection::_Test &test, const Recorded &recorded)
+    {
+        RecordingEnd(&run->inspection, &test, recorded.run).finish(true);
+    }
     // The video of every recording in the data folder and its recovery copies.
     QVector<QByteArray> keptVideos() const;
 
