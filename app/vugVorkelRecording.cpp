@@ -74,7 +74,9 @@ QMenu *vugVorkel::createTestMenu(bool forRecording)
     if (!pInspect)
         return menu;
     for (int index = 0; Inspection::_Test *test = pInspect->test(index); ++index) {
-        const bool offered = forRecording ? !test->recorded && !test->themis.isEmpty() : test->recorded;
+        // A recording waiting for its save is not recorded over.
+        const bool pending = pInspect->pendingRecordings.contains(test->id);
+        const bool offered = forRecording ? !test->recorded && !pending && !test->themis.isEmpty() : test->recorded;
         if (!offered)
             continue;
         auto *action = new QAction(testCaption(*pInspect, index), menu);

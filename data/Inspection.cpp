@@ -308,6 +308,23 @@ StoreResult Inspection::loadSamples(_Test *test)
     return test && test->recorded && !test->samplesLoaded() ? loadRecording(test) : StoreResult::Ok;
 }
 
+StoreResult Inspection::loadRecordingsInTurn(const QVector<_Test *> &sharing)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen() || sharing.isEmpty())
+        return store.openFailure();
+    int turn = 0;
+    bool decoded = true;
+    const bool intact = store.forEachRowInPieces(sharing.first()->rowId(), InspectionDataType::Recording,
+                                                 [&](StoredBytes &bytes) {
+                                                     if (turn < sharing.size())
+                                                         decoded = readRecordingRow(*sharing[turn++], bytes,
+                                                                                    RecordingPart::Full)
+                                                                   && decoded;
+                                                 });
+    return store.outcome(intact && decoded, StoreResult::Damaged);
+}
+
 StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, RecordingPart part)
 {
     QVector<QJsonObject> headers;

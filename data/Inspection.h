@@ -96,6 +96,9 @@ public:
     StoreResult loadMarks();
     // The whole recording of a recorded test whose samples are not in memory.
     StoreResult loadSamples(_Test *test);
+    // Tests sharing one id, as a damaged copy may hold them: the k-th of them
+    // takes the k-th recording row stored under that id.
+    StoreResult loadRecordingsInTurn(const QVector<_Test *> &sharing);
     // Marks moved in the review, as headers; a test whose recording is
     // pending is left for its whole save.
     void saveModifiedTests();

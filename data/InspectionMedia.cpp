@@ -100,6 +100,22 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
     QFile::remove(testVideoName(inspection, test));
 }
 
+bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
+                   const InspectionTest &toTest)
+{
+    const QString source = testVideoName(from, fromTest);
+    if (!QFileInfo::exists(source))
+        return true;
+    const QString target = testVideoPath(to, toTest);
+    return source == target || moveFile(source, target);
+}
+
+// QFile::rename copies across file systems by itself, and refuses an existing target.
+bool moveFile(const QString &from, const QString &to)
+{
+    return !QFileInfo(to).isSymLink() && QFile::rename(from, to);
+}
+
 bool moveToTrash(const QString &path)
 {
     if (!QFileInfo::exists(path))

@@ -24,6 +24,14 @@ QString testVideoName(const Inspection &inspection, const InspectionTest &test);
 QSet<QString> testVideoNames(const QString &subjectPath);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
+// The video of a recording follows it from one subject's companion folder to
+// another's, or to the name of another test: to where it is placed. True when
+// there was none or it followed; a video is never put over another one, and one
+// that cannot follow stays where it was.
+bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
+                   const InspectionTest &toTest);
+// Moves a file to a new name, across file systems too; never over another file.
+bool moveFile(const QString &from, const QString &to);
 // Moves a file to the desktop's Trash; true as well when there is no such
 // file. A failed move leaves the file where it was.
 bool moveToTrash(const QString &path);

@@ -1,22 +1,58 @@
 #include "RecordingRescue.h"
 
+#include "ChannelCode.h"
+#include "InspectionMedia.h"
 #include "InspectionStore.h"
 #include "RecoveryNote.h"
 #include "SubjectBounds.h"
 #include "TestCaption.h"
+#include "TestOfItsOwn.h"
 #include "WholeFile.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
 const QString kCopySuffix = QStringLiteral(".qmz");
 constexpr qint64 kCopyChunkBytes = 1 << 20;
+// The part of a file name taken from a subject's name: what follows it (the
+// time, a number, the note's or a temporary file's suffix, a test's video
+// name) must still fit within the 255 bytes of a file name.
+constexpr int kNameBytes = 100;
+
+// The name's first characters that fit in so many bytes of UTF-8.
+QString clipped(QString name, int bytes)
+{
+    while (name.toUtf8().size() > bytes) {
+        name.chop(1);
+        if (!name.isEmpty() && name.at(name.size() - 1).isHighSurrogate())
+            name.chop(1);
+    }
+    return name;
+}
+
+// The name as the program lets a subject be named: no separator nor control
+// character, no leading dot (the tree hides such files) nor blank; empty when
+// nothing is left.
+QString subjectNameFrom(QString name)
+{
+    for (QChar &c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control
+            || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char('_');
+    }
+    name = name.trimmed();
+    while (name.startsWith(QLatin1Char('.')))
+        name = name.mid(1).trimmed();
+    return clipped(name, kNameBytes).trimmed();
+}
 
 StoreResult saveTest(Inspection &into, Inspection::_Test &test, Inspection::FileUse use)
 {
@@ -64,7 +100,30 @@ StoreResult admits(const QString &subject, QVector<Inspection::_Test> &added)
     return StoreResult::Ok;
 }
 
-// Each placed test is in the file with all its samples.
+bool sameSamples(const Inspection::_Test &a, const Inspection::_Test &b)
+{
+    for (int code = 0; code < ChannelCode::Count; ++code) {
+        if (*a.samples(code) != *b.samples(code))
+            return false;
+    }
+    return a.TimeMM == b.TimeMM;
+}
+
+// The subject's test that holds the rescued recording already, as an earlier
+// restore placed it (into its test or as one of its own): the same recording
+// time and samples. Tests in taken are passed over.
+const Inspection::_Test *placedBefore(Inspection &subject, const Inspection::_Test &rescued, const QSet<QUuid> &taken)
+{
+    for (Inspection::_Test &test : subject.tests) {
+        if (!test.recorded || taken.contains(test.id) || test.DateTimeRecorded != rescued.DateTimeRecorded)
+            continue;
+        if (subject.loadSamples(&test) == StoreResult::Ok && sameSamples(test, rescued))
+            return &test;
+    }
+    return nullptr;
+}
+
+// Each placed test is in the file with its own samples.
 bool holdsAll(const QString &subject, const QVector<Inspection::_Test> &placed)
 {
     Inspection check;
@@ -74,10 +133,26 @@ bool holdsAll(const QString &subject, const QVector<Inspection::_Test> &placed)
     for (const Inspection::_Test &test : placed) {
         Inspection::_Test *stored = check.test(check.indexOfTest(test.id));
         if (!stored || !stored->recorded || check.loadRecording(stored) != StoreResult::Ok
-            || stored->dataGSR.size() != test.dataGSR.size())
+            || !sameSamples(*stored, test))
             return false;
     }
     return true;
+}
+
+// Tests of the copy that share an id each take a recording of their own.
+StoreResult loadSharedIds(Inspection &copy)
+{
+    QHash<QUuid, QVector<Inspection::_Test *>> byId;
+    for (Inspection::_Test &test : copy.tests)
+        byId[test.id].append(&test);
+    for (const QVector<Inspection::_Test *> &sharing : qAsConst(byId)) {
+        if (sharing.size() > 1) {
+            const StoreResult result = copy.loadRecordingsInTurn(sharing);
+            if (result != StoreResult::Ok)
+                return result;
+        }
+    }
+    return StoreResult::Ok;
 }
 
 StoreResult loadWithRecordings(Inspection &copy, const QString &file)
@@ -87,7 +162,7 @@ StoreResult loadWithRecordings(Inspection &copy, const QString &file)
     StoreResult result = copy.load(file);
     for (int i = 0; i < copy.tests.size() && result == StoreResult::Ok; ++i)
         result = copy.loadRecording(&copy.tests[i]);
-    return result;
+    return result == StoreResult::Ok ? loadSharedIds(copy) : result;
 }
 
 bool removeEntry(const QString &path)
@@ -137,7 +212,8 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
     const QString into = folder(rootFolder);
     if (!QDir().mkpath(into))
         return StoreResult::NotOpen;
-    const QString stem = into + QLatin1Char('/') + QFileInfo(subject).completeBaseName() + QLatin1Char('-')
+    const QString stem = into + QLatin1Char('/') + clipped(QFileInfo(subject).completeBaseName(), kNameBytes)
+                         + QLatin1Char('-')
                          + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     file = stem + kCopySuffix;
     for (int n = 2; QFileInfo::exists(file) || QFileInfo::exists(subjectNoteOf(file)); ++n)
@@ -150,8 +226,16 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
     Inspection::_Test kept = test;
     const StoreResult result = saveTest(copy, kept, Inspection::FileUse::MayCreate);
     if (result != StoreResult::Ok)
-        drop({file, subject, QString(), false});
+        removeCopy({file, subject, QString(), false});
     return result;
+}
+
+bool RecordingRescue::carryVideo(const QString &subject, const Inspection::_Test &test, const QString &copyFile,
+                                 QString &left)
+{
+    const Inspection from(subject);
+    left = InspectionMedia::testVideoName(from, test);
+    return InspectionMedia::moveTestVideo(from, test, Inspection(copyFile), test);
 }
 
 QVector<RecordingRescue::Copy> RecordingRescue::copies(const QString &rootFolder)
@@ -197,32 +281,48 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
     if (result != StoreResult::Ok && result != StoreResult::Damaged)
         return result;
     QVector<Inspection::_Test> added;
+    QVector<Inspection::_Test> written;
+    // Every recording of the copy as the subject is to hold it.
     QVector<Inspection::_Test> placed;
+    // The subject's tests this restore has given a recording or found one in.
+    QSet<QUuid> taken;
     for (int i = 0; i < source.tests.size(); ++i) {
         Inspection::_Test test = source.tests[i];
         const QString name = testCaption(source, i);
-        if (fitsItsTest(subject, test)) {
+        if (const Inspection::_Test *there = placedBefore(subject, test, taken)) {
+            test.id = there->id;
+            test.foreignId = there->foreignId;
+            placement.alreadyThere.append(name);
+        } else if (!taken.contains(test.id) && fitsItsTest(subject, test)) {
             placement.intoTheirTests.append(name);
+            written.append(test);
         } else {
-            test.id = QUuid::createUuid();
-            test.foreignId.clear();
+            TestOfItsOwn::takeNewId(test);
             placement.asTestsOfTheirOwn.append(name);
             added.append(test);
+            written.append(test);
         }
+        taken.insert(test.id);
         placed.append(test);
     }
     result = admits(copy.subject, added);
-    for (int i = 0; i < placed.size() && result == StoreResult::Ok; ++i)
-        result = saveTest(subject, placed[i], Inspection::FileUse::MustExist);
+    for (int i = 0; i < written.size() && result == StoreResult::Ok; ++i)
+        result = saveTest(subject, written[i], Inspection::FileUse::MustExist);
     if (result != StoreResult::Ok)
         return result;
-    source.clear();
     if (!holdsAll(copy.subject, placed))
         return StoreResult::NotWritten;
-    return drop(copy) ? StoreResult::Ok : StoreResult::NotWritten;
+    const Inspection from(copy.file);
+    for (int i = 0; i < placed.size(); ++i) {
+        if (!InspectionMedia::moveTestVideo(from, source.tests[i], subject, placed[i]))
+            placement.videosLeft.append(InspectionMedia::testVideoName(from, source.tests[i]));
+    }
+    placement.copyLeft = !removeCopy(copy);
+    return StoreResult::Ok;
 }
 
-StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file)
+StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file,
+                                               QStringList &videosLeft)
 {
     Inspection source;
     const StoreResult result = loadWithRecordings(source, copy.file);
@@ -232,22 +332,39 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
         return StoreResult::NotOpen;
     // The subject's name as the note gives it; else as the copy's own name
     // does, without the time it was made.
-    QString name = QFileInfo(copy.note.trimmed()).completeBaseName();
+    QString name = subjectNameFrom(QFileInfo(copy.note.trimmed()).completeBaseName());
     static const QRegularExpression madeAt(QStringLiteral("-\\d{8}-\\d{6}(-\\d+)?$"));
     if (name.isEmpty())
-        name = QFileInfo(copy.file).completeBaseName().remove(madeAt);
+        name = subjectNameFrom(QFileInfo(copy.file).completeBaseName().remove(madeAt));
     QDateTime recorded = QFileInfo(copy.file).lastModified();
     if (!source.tests.isEmpty() && source.tests[0].DateTimeRecorded.isValid())
         recorded = source.tests[0].DateTimeRecorded;
     file = freeName(rootFolder, (name.isEmpty() ? QStringLiteral("Запись") : name) + QLatin1Char(' ')
                                     + recorded.toString(QStringLiteral("yyyy-MM-dd hh-mm")));
-    source.clear();
     if (!copyWhole(copy.file, file))
         return StoreResult::NotWritten;
-    return drop(copy) ? StoreResult::Ok : StoreResult::NotWritten;
+    const Inspection from(copy.file);
+    const Inspection placed(file);
+    for (const Inspection::_Test &test : qAsConst(source.tests)) {
+        if (!InspectionMedia::moveTestVideo(from, test, placed, test))
+            videosLeft.append(InspectionMedia::testVideoName(from, test));
+    }
+    return removeCopy(copy) ? StoreResult::Ok : StoreResult::NotWritten;
 }
 
 bool RecordingRescue::drop(const Copy &copy)
+{
+    bool removed = true;
+    if (RecoveryNote::isPlainFile(copy.file)) {
+        const QDir media(InspectionMedia::mediaFolder(Inspection(copy.file)));
+        for (const QString &video : InspectionMedia::testVideoNames(copy.file))
+            removed = removeEntry(media.filePath(video)) && removed;
+        QDir().rmdir(media.path());
+    }
+    return removeCopy(copy) && removed;
+}
+
+bool RecordingRescue::removeCopy(const Copy &copy)
 {
     return removeEntry(copy.file) && removeEntry(subjectNoteOf(copy.file));
 }

@@ -29,29 +29,51 @@ public:
         // As the editor names them, with their recording time.
         QStringList intoTheirTests;
         // Those that went in as tests of their own: the subject's test of
-        // their id was recorded again, removed or given other questions.
+        // their id was recorded again, removed or given other questions, or
+        // the copy held another recording under that id.
         QStringList asTestsOfTheirOwn;
+        // Those the subject held already, with the same samples and time: an
+        // earlier restore placed them.
+        QStringList alreadyThere;
+        // Videos that could not follow their recording: where they stayed.
+        QStringList videosLeft;
+        // The copy could not be removed once all its tests were in the subject;
+        // the next restore only removes it.
+        bool copyLeft = false;
     };
 
     static QString folder(const QString &rootFolder);
-    // Writes the test with its recording into a new copy, named in file.
+    // Writes the test with its recording into a new copy, named in file. The
+    // copy's name keeps the time it was made and as much of the subject's
+    // name as leaves room for its note and videos.
     static StoreResult save(const QString &rootFolder, const QString &subject, const Inspection::_Test &test,
                             QString &file);
+    // The test's video follows it from the subject's companion folder to the
+    // copy's; false when it could not, with where it stayed in left.
+    static bool carryVideo(const QString &subject, const Inspection::_Test &test, const QString &copyFile,
+                           QString &left);
     // The copies found, their notes read as far as they are regular files of
     // a path's length; a copy that is no regular file is not listed.
     static QVector<Copy> copies(const QString &rootFolder);
     // The copy's tests as the editor names a recorded test.
     static QStringList testsOf(const Copy &copy);
-    // The copy's tests with their recordings go into its subject file, none
-    // of the subject's recordings replaced; the copy is removed once they were
-    // read back from that file. TooLarge when the subject would then pass the
-    // bounds its loading enforces: nothing is written.
+    // The copy's tests with their recordings and videos go into its subject
+    // file, none of the subject's recordings replaced and each recording once:
+    // one the subject holds already is passed over, so a restore may be tried
+    // again. The copy is removed once its samples were read back from that
+    // file. TooLarge when the subject would then pass the bounds its loading
+    // enforces: nothing is written.
     static StoreResult restore(const Copy &copy, Placement &placement);
     // The copy becomes a subject file of its own in the data folder, named
-    // after its subject and recording time, in file; the copy is then removed.
-    static StoreResult placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file);
+    // after its subject (as a subject may be named) and recording time, in
+    // file; its videos go with it and the copy is then removed.
+    static StoreResult placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file,
+                                         QStringList &videosLeft);
+    // The copy, its note and its videos.
     static bool drop(const Copy &copy);
 
 private:
     static QString subjectNoteOf(const QString &file);
+    // The copy and its note, its videos left where they are.
+    static bool removeCopy(const Copy &copy);
 };

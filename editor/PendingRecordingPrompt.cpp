@@ -4,8 +4,10 @@
 #include "data/Inspection.h"
 #include "data/InspectionStore.h"
 #include "data/RecordingRescue.h"
+#include "editor/SavingNotice.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -57,6 +59,20 @@ int ask(QWidget *parent, const Inspection &inspection, StoreResult result)
                     {QMessageBox::Cancel, tr("Отложить")}});
 }
 
+// The recording lives in the copy now: the test is as its file holds it, unrecorded.
+void forgetRecording(Inspection::_Test &test)
+{
+    test.clearRecording();
+    test.recorded = false;
+    test.labelsModified = false;
+    test.DateTimeRecorded = QDateTime();
+}
+
+QString videoLeftLine(const QString &video)
+{
+    return tr("\nВидеозапись теста не удалось перенести: она осталась в файле\n%1").arg(QDir::toNativeSeparators(video));
+}
+
 StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
 {
     GenericSettings settings;
@@ -66,11 +82,15 @@ StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &t
     if (result != StoreResult::Ok)
         return result;
     inspection.setRecordingPending(test.id, false);
-    test.labelsModified = false;
-    QMessageBox::information(parent, tr("Воркел"),
-                             tr("Запись теста сохранена в файл:\n%1\nПри следующем запуске программа предложит "
-                                "перенести её в файл обследуемого.")
-                                 .arg(QDir::toNativeSeparators(file)));
+    QString videoLeft;
+    const bool videoCarried = RecordingRescue::carryVideo(inspection.path, test, file, videoLeft);
+    forgetRecording(test);
+    QString text = tr("Запись теста сохранена в файл:\n%1\nПри следующем запуске программа предложит "
+                      "перенести её в файл обследуемого.")
+                       .arg(QDir::toNativeSeparators(file));
+    if (!videoCarried)
+        text += videoLeftLine(videoLeft);
+    QMessageBox::information(parent, tr("Воркел"), text);
     return result;
 }
 
@@ -107,15 +127,32 @@ QString restoreFailure(StoreResult result, const RecordingRescue::Copy &copy)
         .arg(QDir::toNativeSeparators(copy.subject), reason, QDir::toNativeSeparators(copy.file));
 }
 
+QString videosLeftLines(const QStringList &videos)
+{
+    QString text;
+    for (const QString &video : videos)
+        text += videoLeftLine(video);
+    return text;
+}
+
 QString restoreDone(const RecordingRescue::Placement &placement, const RecordingRescue::Copy &copy)
 {
-    QString text = tr("Запись перенесена в файл обследуемого:\n%1").arg(QDir::toNativeSeparators(copy.subject));
+    const bool nothingNew = placement.intoTheirTests.isEmpty() && placement.asTestsOfTheirOwn.isEmpty();
+    QString text = (nothingNew ? tr("Запись уже была в файле обследуемого:\n%1\nПовторно она не перенесена.")
+                               : tr("Запись перенесена в файл обследуемого:\n%1"))
+                       .arg(QDir::toNativeSeparators(copy.subject));
     if (!placement.intoTheirTests.isEmpty())
         text += tr("\nВ тест: %1").arg(placement.intoTheirTests.join(QStringLiteral(", ")));
     if (!placement.asTestsOfTheirOwn.isEmpty())
         text += tr("\nОтдельным тестом: %1\n(тест в файле тем временем записан заново, изменён или удалён; "
                    "ничего в файле не заменено)")
                     .arg(placement.asTestsOfTheirOwn.join(QStringLiteral(", ")));
+    if (!nothingNew && !placement.alreadyThere.isEmpty())
+        text += tr("\nУже был в файле: %1").arg(placement.alreadyThere.join(QStringLiteral(", ")));
+    text += videosLeftLines(placement.videosLeft);
+    if (placement.copyLeft)
+        text += tr("\nФайл записи\n%1\nудалить не удалось; при следующем запуске он будет только удалён.")
+                    .arg(QDir::toNativeSeparators(copy.file));
     return text;
 }
 
@@ -163,9 +200,11 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
         confirmedDrop(parent, copy);
     } else if (answer == QMessageBox::Save) {
         QString file;
-        const bool placed = RecordingRescue::placeInDataFolder(rootFolder, copy, file) == StoreResult::Ok;
+        QStringList videosLeft;
+        const bool placed = RecordingRescue::placeInDataFolder(rootFolder, copy, file, videosLeft) == StoreResult::Ok;
         tellOutcome(parent, placed,
-                    tr("Запись помещена в папку данных как файл обследуемого:\n%1").arg(QDir::toNativeSeparators(file)),
+                    tr("Запись помещена в папку данных как файл обследуемого:\n%1").arg(QDir::toNativeSeparators(file))
+                        + videosLeftLines(videosLeft),
                     tr("Не удалось поместить запись в папку данных. Она осталась в файле\n%1")
                         .arg(QDir::toNativeSeparators(copy.file)));
     }
@@ -193,9 +232,11 @@ bool PendingRecordingPrompt::resolve(QWidget *parent, Inspection &inspection, St
     StoreResult result = failure;
     while (Inspection::_Test *test = inspection.pendingTest()) {
         switch (ask(parent, inspection, result)) {
-        case QMessageBox::Retry:
+        case QMessageBox::Retry: {
+            const SavingNotice notice;
             result = inspection.savePendingRecordings();
             break;
+        }
         case QMessageBox::Save:
             result = rescue(parent, inspection, *test);
             break;

@@ -3,11 +3,13 @@
 #include "SensorReader.h"
 #include "data/InspectionMedia.h"
 #include "editor/PendingRecordingPrompt.h"
+#include "editor/SavingNotice.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 
 #include <algorithm>
@@ -94,8 +96,11 @@ void RecordingEnd::keep(int groups)
     trimMarks(groups);
     test->labelsModified = true;
     test->DateTimeRecorded = QDateTime::currentDateTime();
-    if (saveToFile() && run.videoWritten)
+    // The video leaves the temporary name before anything can wait: the next
+    // recording starts by removing that file, whatever became of this one.
+    if (run.videoWritten)
         moveVideo();
+    saveToFile();
 }
 
 void RecordingEnd::trimMarks(int groups)
@@ -104,15 +109,18 @@ void RecordingEnd::trimMarks(int groups)
     test->labelsNULL.resize(std::min(test->labelsNULL.size(), groups * test->themisNULL.size()));
 }
 
-bool RecordingEnd::saveToFile()
+void RecordingEnd::saveToFile()
 {
     // The samples stay in memory until they reach a file; leaving the subject
     // or the program asks again.
     inspection->setRecordingPending(test->id, true);
-    const StoreResult result = inspection->savePendingRecordings();
-    if (result == StoreResult::Ok)
-        return true;
-    return PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);
+    StoreResult result;
+    {
+        SavingNotice notice;
+        result = inspection->savePendingRecordings();
+    }
+    if (result != StoreResult::Ok)
+        PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);
 }
 
 void RecordingEnd::moveVideo()
@@ -121,8 +129,11 @@ void RecordingEnd::moveVideo()
     const QString target = InspectionMedia::testVideoPath(*inspection, *test);
     if (!QFile::exists(temporary))
         return;
-    QFile::remove(target);
-    if (!QFile::rename(temporary, target)) {
+    // A video left under the name of a test recorded anew belongs to no
+    // recording in its file: it goes to the Trash, not away for good.
+    if (QFileInfo(target).isFile())
+        InspectionMedia::moveToTrash(target);
+    if (!InspectionMedia::moveFile(temporary, target)) {
         tell(tr("Не удалось переименовать видеозапись теста\n%1\nв\n%2")
                  .arg(QDir::toNativeSeparators(temporary), QDir::toNativeSeparators(target)));
     }

@@ -36,7 +36,7 @@ public:
 private:
     void keep(int groups);
     void trimMarks(int groups);
-    bool saveToFile();
+    void saveToFile();
     void moveVideo();
     static void tell(const QString &text);
 

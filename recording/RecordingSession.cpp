@@ -23,6 +23,10 @@ void RecordingSession::start(RenderSurface *surface, Inspection *inspection, Ins
     if (m_reader)
         return;
     m_test = test;
+    // A recording starts from nothing, whatever the test held: marks left in
+    // memory would be taken for this recording's.
+    if (recordMode)
+        test->clearRecording();
     ReaderCollaborators own = collaborators;
     own.loopEndReceiver = this;
     own.markLock = &m_marks;

@@ -37,7 +37,8 @@ public:
     // Makes the reader and the renderer and starts their threads, the
     // renderer's first. Whatever collaborators says, the reader posts its
     // loop's end to the session and locks the marks with the session's lock.
-    // Does nothing while running.
+    // A recording starts with the test's marks and samples cleared. Does
+    // nothing while running.
     void start(RenderSurface *surface, Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition,
                const ReaderCollaborators &collaborators = ReaderCollaborators());
     // Joins both threads and drops the reader and renderer; the facts of the

@@ -1,5 +1,6 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/TestOfItsOwn.h"
 #include "tests/support/TestHome.h"
 
 #include <QDir>
@@ -15,6 +16,7 @@ private slots:
     void companionFolderAndTemporaryNames();
     void subjectNamesNeverShareFiles();
     void testVideoNameIsOneFileInTheFolder();
+    void testOfItsOwnTakesItsVideoAlong();
     void timeStampedNamesAreNotReused();
     void preTestFilesAreExactlyTheSubjects();
     void trashKeepsWhatItCannotTake();
@@ -64,6 +66,28 @@ void TestInspectionMedia::testVideoNameIsOneFileInTheFolder()
     QVERIFY(!QFile::exists(path));
     removeTestVideo(inspection, test);  // nothing there: no error, nothing made
     QCOMPARE(QDir(mediaFolder(inspection)).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(), 0);
+}
+
+// A new id, the video under it; a video is never put over another one.
+void TestInspectionMedia::testOfItsOwnTakesItsVideoAlong()
+{
+    QTemporaryDir dir;
+    Inspection inspection(dir.filePath("S.qmz"));
+    Inspection::_Test test("Тест");
+    const Inspection::_Test before = test;
+    QFile video(testVideoPath(inspection, test));
+    QVERIFY(video.open(QIODevice::WriteOnly) && video.write("recorded") == 8);
+    video.close();
+    QVERIFY(TestOfItsOwn::separate(inspection, test));
+    QVERIFY(test.id != before.id);
+    QVERIFY(!QFile::exists(testVideoName(inspection, before)));
+    QFile moved(testVideoName(inspection, test));
+    QVERIFY(moved.open(QIODevice::ReadOnly));
+    QCOMPARE(moved.readAll(), QByteArray("recorded"));
+
+    QVERIFY(QFile::copy(moved.fileName(), testVideoName(inspection, before)));
+    QVERIFY(!moveTestVideo(inspection, before, inspection, test));
+    QVERIFY(QFile::exists(testVideoName(inspection, before)));
 }
 
 void TestInspectionMedia::timeStampedNamesAreNotReused()

@@ -57,11 +57,18 @@ private slots:
     void onlyItsOwnSubjectInTheDataFolder();
     void restoreStaysWithinTheSubjectsBounds_data();
     void restoreStaysWithinTheSubjectsBounds();
+    void eachRecordingPlacedOnce_data();
+    void eachRecordingPlacedOnce();
+    void placedUnderASubjectsName_data();
+    void placedUnderASubjectsName();
+    void longSubjectNameIsCopiedAside();
 
 private:
     // A copy of the waiting test recorded over 300 ticks, made as a failed
     // save makes it.
     RecordingRescue::Copy rescued();
+    // A copy of these tests, each with its recording.
+    RecordingRescue::Copy copyOf(QVector<Inspection::_Test> tests);
 
     QScopedPointer<QTemporaryDir> dir;
     QString root;
@@ -87,6 +94,21 @@ RecordingRescue::Copy TestRecordingRescue::rescued()
     test.id = waiting.id;
     QString file;
     [&] { QCOMPARE(RecordingRescue::save(root, subject, test, file), StoreResult::Ok); }();
+    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
+    return copies.isEmpty() ? RecordingRescue::Copy() : copies[0];
+}
+
+RecordingRescue::Copy TestRecordingRescue::copyOf(QVector<Inspection::_Test> tests)
+{
+    QString file;
+    [&] { QCOMPARE(RecordingRescue::save(root, subject, tests[0], file), StoreResult::Ok); }();
+    Inspection copy(file);
+    for (int i = 1; i < tests.size(); ++i) {
+        [&] {
+            QCOMPARE(copy.saveTestStruct(&tests[i], false), StoreResult::Ok);
+            QCOMPARE(copy.saveRecording(&tests[i]), StoreResult::Ok);
+        }();
+    }
     const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
     return copies.isEmpty() ? RecordingRescue::Copy() : copies[0];
 }
@@ -209,7 +231,8 @@ void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder()
         QCOMPARE(RecordingRescue::copies(root).size(), taken ? 0 : 1);
         QString placed;
         if (!taken) {
-            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed), StoreResult::Ok);
+            QStringList videosLeft;
+            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed, videosLeft), StoreResult::Ok);
             QVERIFY(placed.startsWith(root + QLatin1Char('/')) && placed.endsWith(" 2024-03-05 14-07.qmz"));
             QCOMPARE(recordings(placed).size(), 1);
         }
@@ -247,6 +270,111 @@ void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll() == before, result != StoreResult::Ok);
     QCOMPARE(RecordingRescue::copies(root).size(), result == StoreResult::Ok ? 0 : 1);
+}
+
+void TestRecordingRescue::eachRecordingPlacedOnce_data()
+{
+    QTest::addColumn<QString>("road");
+    QTest::newRow("refused after the first, tried again") << "refused";
+    QTest::newRow("refused after the first, both as tests of their own") << "refused, recorded meanwhile";
+    QTest::newRow("two recordings under one id") << "one id";
+    QTest::newRow("the copy not removed, tried again") << "copy left";
+}
+
+// A copy of two recordings, the first of the waiting test; whatever the road,
+// the subject ends with each of them exactly once and the copy gone.
+void TestRecordingRescue::eachRecordingPlacedOnce()
+{
+    QFETCH(QString, road);
+    Inspection::_Test first = recordedTest(waiting.name, 300, 7);
+    first.id = waiting.id;
+    Inspection::_Test second = recordedTest(QStringLiteral("Второй"), 200, 9);
+    int storedBefore = 0;
+    if (road.contains(QLatin1String("recorded meanwhile"))) {
+        Inspection::_Test again = recordedTest(waiting.name, 100, 3);
+        again.id = waiting.id;
+        Inspection examination(subject);
+        QCOMPARE(examination.saveRecording(&again), StoreResult::Ok);
+        storedBefore = 1;
+    }
+    const RecordingRescue::Copy copy = copyOf({first, second});
+    if (road == QLatin1String("one id"))
+        runStatement(copy.file, QStringLiteral("UPDATE inspection SET test_id='%1' WHERE test_id='%2'")
+                                    .arg(first.rowId(), second.rowId()));
+    const QString noteFile = copy.file + QStringLiteral(".subject");
+    const QByteArray copyBytes = fileBytes(copy.file);
+    const QByteArray noteBytes = fileBytes(noteFile);
+    RecordingRescue::Placement placement;
+    if (road.startsWith(QLatin1String("refused"))) {
+        failWritesAfter(subject, InspectionDataType::Recording, storedBefore + 1);
+        QVERIFY(RecordingRescue::restore(copy, placement) != StoreResult::Ok);
+        openingStatements().remove(fileKey(subject));
+        QCOMPARE(RecordingRescue::copies(root).size(), 1);
+        QCOMPARE(recordings(subject).size(), storedBefore + 1);
+    }
+    if (road == QLatin1String("copy left")) {
+        // The note cannot be removed: the copy stays beside a subject holding its tests.
+        QVERIFY(QFile::remove(noteFile) && QDir().mkpath(noteFile + QStringLiteral("/inside")));
+        QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
+        QVERIFY(placement.copyLeft);
+        QVERIFY(QDir(noteFile).removeRecursively());
+        writeFile(copy.file, copyBytes);
+        writeFile(noteFile, noteBytes);
+    }
+    QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
+    QVERIFY(!placement.copyLeft);
+    QCOMPARE(placement.alreadyThere.size(), road == QLatin1String("copy left") ? 2 : road.startsWith("refused") ? 1 : 0);
+    QVERIFY(RecordingRescue::copies(root).isEmpty());
+    const QList<QVector<qint16>> stored = recordings(subject).values();
+    QCOMPARE(stored.size(), storedBefore + 2);
+    QCOMPARE(stored.count(first.dataGSR), 1);
+    QCOMPARE(stored.count(second.dataGSR), 1);
+}
+
+void TestRecordingRescue::placedUnderASubjectsName_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<QString>("placed");
+    QTest::newRow("hidden") << "@root/.Петров.qmz" << "Петров 2024-03-05 14-07.qmz";
+    QTest::newRow("dots only") << "@root/...qmz" << "Петров 2024-03-05 14-07.qmz";
+    QTest::newRow("blank and dot") << "@root/ . Петров.qmz" << "Петров 2024-03-05 14-07.qmz";
+    QTest::newRow("a control character") << "@root/Пет\tров.qmz" << "Пет_ров 2024-03-05 14-07.qmz";
+    QTest::newRow("a backslash") << "@root/Пет\\ров.qmz" << "Пет_ров 2024-03-05 14-07.qmz";
+}
+
+// A note naming no subject there: the copy placed in the data folder is a
+// subject the tree shows.
+void TestRecordingRescue::placedUnderASubjectsName()
+{
+    QFETCH(QString, note);
+    QFETCH(QString, placed);
+    const RecordingRescue::Copy copy = rescued();
+    QFile written(copy.file + QStringLiteral(".subject"));
+    QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    written.write(note.replace(QStringLiteral("@root"), root).toUtf8());
+    written.close();
+    const QVector<RecordingRescue::Copy> found = RecordingRescue::copies(root);
+    QCOMPARE(found.size(), 1);
+    QVERIFY(found[0].subject.isEmpty());
+    QString file;
+    QStringList videosLeft;
+    QCOMPARE(RecordingRescue::placeInDataFolder(root, found[0], file, videosLeft), StoreResult::Ok);
+    QCOMPARE(file, root + QLatin1Char('/') + placed);
+    QCOMPARE(recordings(file).size(), 1);
+}
+
+// A legal name of 230 bytes: the copy is made, named with its time, and goes back.
+void TestRecordingRescue::longSubjectNameIsCopiedAside()
+{
+    subject = root + QLatin1Char('/') + QString(115, QChar(0x0436)) + QStringLiteral(".qmz");
+    Inspection examination(subject);
+    QCOMPARE(examination.saveTestStruct(&waiting, false), StoreResult::Ok);
+    const RecordingRescue::Copy copy = rescued();
+    QVERIFY(QFileInfo(copy.file).fileName().contains(QDateTime::currentDateTime().toString("yyyyMMdd-")));
+    QCOMPARE(copy.subject, subject);
+    RecordingRescue::Placement placement;
+    QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
+    QCOMPARE(recordings(subject).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestRecordingRescue)
