@@ -263,9 +263,9 @@ void PersoneTagsWidget::onTagExport()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".kqmz");
-    WholeFile file(path);
-    if (!file.open() || file.file().write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
-        warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
+    const QString failure = WholeFile::write(path, tagFileBytes(tagTreeText(m_model)));
+    if (!failure.isEmpty())
+        warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)) + QLatin1Char('\n') + failure);
 }
 
 void PersoneTagsWidget::onTagImport()
