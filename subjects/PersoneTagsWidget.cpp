@@ -250,7 +250,7 @@ void PersoneTagsWidget::onTagDelete()
     const QString question = tr("Перед удалением рекомендуем сделать Экспорт ключей для возможного "
                                 "последующего восстановления.\n")
         + tr("Вы хотите продолжить удаление ?");
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes)
         m_model->removeRow(current.row(), current.parent());
 }

@@ -323,7 +323,8 @@ void PreTestConversationDlg::onPlayList_Delete()
     const QString path = playlist->media(current.row()).request().url().toLocalFile();
     const QString question = tr("Вы действительно хотите удалить предтестовую беседу '%0' ?")
                                  .arg(InspectionMedia::timeStampOf(QFileInfo(path).fileName()));
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     if (!QFile::remove(path))
         QMessageBox::warning(this, tr("Воркел"), tr("Не удалось удалить файл \"%1\".").arg(QFileInfo(path).fileName()));

@@ -107,6 +107,8 @@ private slots:
     void undoAndRedo();
     void confirmationsDecide();
     void deleteRecordedData();
+    void questionsThatDeleteDefaultToNo_data();
+    void questionsThatDeleteDefaultToNo();
     void deletedTestsVideoGoesToTheTrash();
     void testListChangesAreAnnounced();
     void picturesAndFlags();
@@ -389,6 +391,32 @@ void TestEditOperations::confirmationsDecide()
     QCOMPARE(storedKinds(path, id.toString()), QString());
     QVERIFY(editor->inspection().tests.isEmpty());
     QCOMPARE(editor->treeView()->model()->rowCount(), 0);
+}
+
+void TestEditOperations::questionsThatDeleteDefaultToNo_data()
+{
+    QTest::addColumn<bool>("polygram");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("polygram") << true << "Вы действительно хотите удалить полиграмму для теста";
+    QTest::newRow("test") << false << "Вы действительно хотите удалить тест";
+}
+
+// A Return given to the wrong window keeps what is stored.
+void TestEditOperations::questionsThatDeleteDefaultToNo()
+{
+    QFETCH(bool, polygram);
+    QFETCH(QString, question);
+    open(newSubject("Запись", {polygram ? recordedTest("Записанный", 40) : Inspection::_Test("Второй")}));
+    MessageBoxAnswerer answers({QMessageBox::No});
+    select(testItem(0));
+    if (polygram)
+        editor->action_DeletePoligramme();
+    else
+        editor->action_Delete();
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY2(answers.asked().first().startsWith(question), qPrintable(answers.asked().first()));
+    QCOMPARE(answers.defaults(), QList<QMessageBox::StandardButton>{QMessageBox::No});
+    QCOMPARE(editor->inspection().tests.size(), 1);
 }
 
 void TestEditOperations::deleteRecordedData()
