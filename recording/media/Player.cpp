@@ -48,7 +48,6 @@ Player::Player(QObject *parent)
 
 Player::~Player()
 {
-    m_trouble.reset();
     if (m_player)
         m_player->stop();
     // The player goes first: it must not present to a deleted surface.

@@ -52,6 +52,7 @@ private:
     template<typename Call>
     void onPlayerThread(Call call);
 
+    // Goes last: the surface tells it of every frame.
     std::unique_ptr<VideoTrouble> m_trouble;
     std::unique_ptr<Player_VideoSurface> m_surface;
     std::unique_ptr<QMediaPlayer> m_player;

@@ -164,22 +164,19 @@ private slots:
     void unplayableVideoIsToldOnceWithoutStoppingTheLoop_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("plays");
         for (const char *kind : {"fifo", "link to a device", "folder", "empty", "sparse 2 GB", "other format",
-                                 "absurd header"})
-            QTest::newRow(kind) << kind << false;
-        QTest::newRow("truncated") << "truncated" << true;
+                                 "absurd header", "truncated"})
+            QTest::newRow(kind) << kind;
     }
 
     void unplayableVideoIsToldOnceWithoutStoppingTheLoop()
     {
         QFETCH(QString, kind);
-        QFETCH(bool, plays);
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("video.avi"));
-        QVERIFY(BadVideos::make(kind, path, video("short")));
+        const QString path = dir.filePath("video.avi");
+        QVERIFY(makeBadVideo(kind, path, video("short")));
         const PeakMemory memory;
-        // The longest the loop went without answering: a blocked open shows here.
+        // The longest the event loop went unanswered: a blocking open shows here.
         QElapsedTimer sinceTick;
         qint64 longestGap = 0;
         QTimer ticks;
@@ -189,15 +186,13 @@ private slots:
         QStringList told;
         Player player;
         player.open(path, 0, [&told](const QString &text) { told << text; });
-        if (plays) {
+        if (kind == "truncated")
             QTRY_VERIFY_WITH_TIMEOUT(frameBytes(player) > 0, 10000);
-        } else {
+        else
             QTRY_COMPARE_WITH_TIMEOUT(told.size(), 1, 10000);
-            QVERIFY2(told.first().startsWith(QStringLiteral("Видеозапись теста не воспроизводится: ")),
-                     qPrintable(told.first()));
-        }
         QTest::qWait(1000);
-        QCOMPARE(told.size(), plays ? 0 : 1);
+        QCOMPARE(told.size(), kind == "truncated" ? 0 : 1);
+        QVERIFY(told.isEmpty() || told.first().startsWith("Видеозапись теста не воспроизводится: "));
         QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
         QVERIFY(memory.growthBytes() < 64 << 20);
     }

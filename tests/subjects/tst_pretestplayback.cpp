@@ -5,7 +5,6 @@
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QAudioDeviceInfo>
 #include <QLabel>
@@ -104,45 +103,33 @@ void TestPreTestPlayback::previousNextAndSeek()
 void TestPreTestPlayback::unplayableFileIsToldOnce_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("plays");
     // A FIFO is no file the list shows: it never reaches the player.
-    for (const char *kind : {"link to a device", "empty", "sparse 2 GB", "other format", "absurd header"})
-        QTest::newRow(kind) << kind << false;
-    QTest::newRow("truncated") << "truncated" << true;
+    for (const char *kind : {"link to a device", "empty", "sparse 2 GB", "other format", "absurd header", "truncated"})
+        QTest::newRow(kind) << kind;
 }
 
 void TestPreTestPlayback::unplayableFileIsToldOnce()
 {
     QFETCH(QString, kind);
-    QFETCH(bool, plays);
     PreTestFolder damaged;
-    const QString name = QStringLiteral("Иван.09122026100000.avi");
-    QVERIFY(BadVideos::make(kind, damaged.media(name), VUG_LONG_VIDEO));
+    QVERIFY(makeBadVideo(kind, damaged.media("Иван.09122026100000.avi"), VUG_LONG_VIDEO));
     dialog = std::make_unique<PreTestConversationDlg>(&damaged.inspection, nullptr);
     dialog->show();
-    QCOMPARE(dialog->playlist->mediaCount(), 1);
     QStringList told;
-    const auto sentence = QStringLiteral("Видеозапись теста не воспроизводится: ");
-    const auto tell = [&] {
-        const QString text = dialog->statusLabel->text();
-        if (text.startsWith(sentence) && (told.isEmpty() || told.last() != text))
-            told << text;
-    };
     QTimer watch;
-    connect(&watch, &QTimer::timeout, tell);
+    connect(&watch, &QTimer::timeout, [&] {
+        const QString text = dialog->statusLabel->text();
+        if (text.startsWith("Видеозапись теста не воспроизводится: ") && !told.contains(text))
+            told << text;
+    });
     watch.start(10);
-    QElapsedTimer clicked;
-    clicked.start();
     dialog->playButton->click();
-    // The click returned at once: nothing of the opening waited on this thread.
-    QVERIFY2(clicked.elapsed() < 1000, qPrintable(QString::number(clicked.elapsed())));
-    if (plays)
+    if (kind == "truncated")
         QTRY_VERIFY_WITH_TIMEOUT(seconds() >= 1, 10000);
     else
         QTRY_COMPARE_WITH_TIMEOUT(told.size(), 1, 10000);
     QTest::qWait(1000);
-    QCOMPARE(told.size(), plays ? 0 : 1);
-    QVERIFY(QFileInfo::exists(damaged.media(name)) || QFileInfo(damaged.media(name)).isSymLink());
+    QCOMPARE(told.size(), kind == "truncated" ? 0 : 1);
 }
 
 // No sink chosen and no output device: the player picks a silent sink that
