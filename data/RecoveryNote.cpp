@@ -1,26 +1,16 @@
 #include "RecoveryNote.h"
 
+#include "PlainFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 bool RecoveryNote::read(const QString &file, QString &text)
 {
-    // Opened without waiting and without following a link, then checked on
-    // the descriptor: what is read is what was checked.
-    const int descriptor = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-    if (descriptor < 0)
-        return false;
-    struct stat status {};
+    PlainFile checked(file, kMaxBytes);
     QFile note;
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxBytes
-        || !note.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
+    if (!checked.isOpen() || !note.open(checked.descriptor(), QIODevice::ReadOnly))
         return false;
-    }
     const QByteArray bytes = note.read(kMaxBytes + 1);
     if (bytes.size() > kMaxBytes)
         return false;

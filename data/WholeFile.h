@@ -1,7 +1,9 @@
 #pragma once
 
+#include "CheckedTemporaryFile.h"
+
+#include <QByteArray>
 #include <QString>
-#include <QTemporaryFile>
 
 // A file written whole, then put in place: written under a temporary name
 // beside its destination and renamed over it at commit, so the destination
@@ -9,6 +11,7 @@
 // cut: the file is on the disk before it is renamed. A link found at the
 // destination is replaced, never followed. The new file gets the permissions
 // a newly made file would have, not the temporary file's owner-only ones.
+// Any write that failed or came up short makes the commit refuse.
 class WholeFile
 {
 public:
@@ -21,6 +24,12 @@ public:
     // Closes the file and renames it over the destination; false leaves the
     // destination as it was and removes the temporary file.
     bool commit();
+    // Why open, a write or commit failed, in words for the examiner; empty
+    // while nothing failed.
+    QString failure() const;
+
+    // Writes bytes whole to the destination; empty when done, else why not.
+    static QString write(const QString &destination, const QByteArray &bytes);
 
     // The process's file-creation mask, read once without changing it: the
     // mask is process-wide, and setting it to read it would race with other
@@ -29,5 +38,6 @@ public:
 
 private:
     QString m_destination;
-    QTemporaryFile m_temporary;
+    CheckedTemporaryFile m_temporary;
+    int m_errorNumber = 0;
 };

@@ -132,7 +132,7 @@ void InspectionEditFancy::saveAndRefill(Inspection::_Test *test)
 
 bool InspectionEditFancy::confirm(const QString &question)
 {
-    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
            == QMessageBox::Yes;
 }
 

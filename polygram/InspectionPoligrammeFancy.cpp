@@ -401,7 +401,8 @@ void InspectionPoligrammeFancy::onRestorePosition()
     }
     const QString question = tr("При восстановлении старых данных все изменения будут потеряны.\n"
                                 "Вы действительно хотите восстановить положение меток как при записи полиграммы?");
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     restoreLabels(test);
     view()->repaint();

@@ -193,6 +193,9 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
     connect(window->session(), &RecordingSession::updateUI, scrollArea, &_PoligrammeRecordScrollArea::onUpdateUI);
     connect(window->session(), &RecordingSession::updateUI, this, &InspectionRecordFancy::onUpdateUI);
     connect(window->session(), &RecordingSession::refused, this, &InspectionRecordFancy::tell);
+    // Said for as long as the screen is open: the polygram plays on without its video.
+    connect(window->session(), &RecordingSession::videoUnplayable, this,
+            [this](const QString &text) { statusBar()->addPermanentWidget(new QLabel(text)); });
     const _QSecondMonitor *view = examineeView();
     if (view && view->unplaced())
         statusBar()->addPermanentWidget(new QLabel(tr("Второй монитор не найден: вопросы обследуемому не показываются")));

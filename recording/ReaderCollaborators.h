@@ -23,6 +23,8 @@ struct ReaderCollaborators
     std::function<std::unique_ptr<VideoRecorder>(int quality)> makeRecorder;
     // null: the video-file player
     std::function<std::unique_ptr<VideoPlayer>()> makePlayer;
+    // Told when a played test's video cannot be played; null: nobody.
+    std::function<void(const QString &text)> videoUnplayable;
     // Where the end of the loop is posted; null: nowhere.
     QObject *loopEndReceiver = nullptr;
     // The lock of the test's mark lists; null: the reader's own.

@@ -30,6 +30,7 @@ void RecordingSession::start(RenderSurface *surface, Inspection *inspection, Ins
     ReaderCollaborators own = collaborators;
     own.loopEndReceiver = this;
     own.markLock = &m_marks;
+    own.videoUnplayable = [this](const QString &text) { emit videoUnplayable(text); };
     readerThread = new QThread;
     m_reader = new SensorReader(inspection, test, recordMode, startPosition, own);
     m_reader->moveToThread(readerThread);

@@ -98,6 +98,8 @@ signals:
     void loadAdvChannelsUI(QList<QString> names);
     // The position, every Renderer::UpdateInterval positions.
     void updateUI(int position);
+    // The played test's video cannot be played: the sentence that says why.
+    void videoUnplayable(const QString &text);
     // A key of the examiner's did nothing; why, for the recording screen to tell.
     void refused(const QString &reason);
     // A mark was made or removed by a key.

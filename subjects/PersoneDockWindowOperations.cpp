@@ -63,7 +63,7 @@ void PersoneDockWindow::action_DeleteFolder()
     if (isFolder(index) && !isDataRoot(index)) {
         const QString folder = pathOf(index);
         if (QMessageBox::question(this, tr("Воркел"), tr("<p>Вы хотите удалить папку %1 ?</p>").arg(folder),
-                                  QMessageBox::Yes | QMessageBox::No)
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
             == QMessageBox::Yes) {
             clearSelection();
             const bool removed = QDir(folder).removeRecursively();
@@ -145,7 +145,7 @@ void PersoneDockWindow::action_DeleteUser()
     const QString name = QFileInfo(path).completeBaseName();
     if (QMessageBox::question(this, tr("Воркел"), tr("Вы действительно хотите удалить обследуемого '%0' ?")
                                                       .replace(QLatin1String("%0"), name),
-                              QMessageBox::Yes | QMessageBox::No)
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
     const QString failed = SubjectStore::trashSubject(path);
@@ -300,7 +300,7 @@ void PersoneDockWindow::onActionImport()
 bool PersoneDockWindow::askDuringWait(const QString &question)
 {
     const WaitCursor::Pause pause;
-    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+    return QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
            == QMessageBox::Yes;
 }
 

@@ -250,7 +250,7 @@ void PersoneTagsWidget::onTagDelete()
     const QString question = tr("Перед удалением рекомендуем сделать Экспорт ключей для возможного "
                                 "последующего восстановления.\n")
         + tr("Вы хотите продолжить удаление ?");
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes)
         m_model->removeRow(current.row(), current.parent());
 }
@@ -263,9 +263,9 @@ void PersoneTagsWidget::onTagExport()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".kqmz");
-    WholeFile file(path);
-    if (!file.open() || file.file().write(tagFileBytes(tagTreeText(m_model))) < 0 || !file.commit())
-        warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)));
+    const QString failure = WholeFile::write(path, tagFileBytes(tagTreeText(m_model)));
+    if (!failure.isEmpty())
+        warn(tr("Не удалось записать файл ключей:\n%1").arg(QDir::toNativeSeparators(path)) + QLatin1Char('\n') + failure);
 }
 
 void PersoneTagsWidget::onTagImport()

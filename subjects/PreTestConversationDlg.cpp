@@ -6,6 +6,7 @@
 #include "data/InspectionMedia.h"
 #include "data/WaitCursor.h"
 #include "recording/media/SoundOutput.h"
+#include "recording/media/VideoTrouble.h"
 
 #include "resources/VugResources.h"
 
@@ -50,12 +51,13 @@ PreTestConversationDlg::PreTestConversationDlg(Inspection *inspection, QWidget *
     , deleteButton(new QPushButton(VugImages::icon(QStringLiteral("iconDelete.png")), QString()))
     , m_inspection(inspection)
     , m_model(new _PlaylistModel_PreTestCanversationDockWindow(this))
+    , m_trouble(new VideoTrouble(this))
 {
     initVugResources();
     const WaitCursor wait;
     setWindowTitle(tr("Управление предтестовой беседой"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    player->setPlaylist(playlist);
+    // The playlist is not the player's: each file is checked before the player opens it.
     m_model->setPlaylist(playlist);
 
     placeholder->setPixmap(VugImages::pixmap(QStringLiteral("Camera-background.png")));
@@ -146,7 +148,13 @@ void PreTestConversationDlg::connectPlayer()
     connect(player, &QMediaPlayer::stateChanged, this, &PreTestConversationDlg::setState);
     connect(player, &QMediaPlayer::positionChanged, this, &PreTestConversationDlg::positionChanged);
     connect(player, &QMediaPlayer::durationChanged, this, &PreTestConversationDlg::durationChanged);
-    connect(player, QOverload<QMediaPlayer::Error>::of(&QMediaPlayer::error), this, &PreTestConversationDlg::handleError);
+    m_trouble->watch(player);
+    connect(m_trouble, &VideoTrouble::unplayable, this, &PreTestConversationDlg::handleError);
+    connect(player, &QMediaPlayer::videoAvailableChanged, this, [this](bool available) {
+        if (available)
+            m_trouble->frameCame();
+    });
+    connect(player, &QMediaPlayer::mediaStatusChanged, this, &PreTestConversationDlg::playNextAtEnd);
     connect(player, &QMediaPlayer::mutedChanged, this, &PreTestConversationDlg::setMuted);
     connect(playlist, &QMediaPlaylist::currentIndexChanged, this, &PreTestConversationDlg::playlistPositionChanged);
     connect(playButton, &QPushButton::clicked, this, &PreTestConversationDlg::play);
@@ -191,10 +199,31 @@ void PreTestConversationDlg::updateVideoVisibility()
 
 void PreTestConversationDlg::play()
 {
-    if (player->state() == QMediaPlayer::PlayingState)
+    if (player->state() == QMediaPlayer::PlayingState) {
         player->pause();
-    else
+        return;
+    }
+    if (playlist->currentIndex() < 0 && !playlist->isEmpty())
+        playlist->setCurrentIndex(0);
+    player->play();
+}
+
+void PreTestConversationDlg::loadCurrent()
+{
+    const bool playing = player->state() == QMediaPlayer::PlayingState;
+    const QString path = playlist->currentMedia().request().url().toLocalFile();
+    const QString checked = path.isEmpty() ? QString() : m_trouble->check(path);
+    player->setMedia(checked.isEmpty() ? QMediaContent() : QMediaContent(QUrl::fromLocalFile(checked)));
+    if (playing && !checked.isEmpty())
         player->play();
+}
+
+void PreTestConversationDlg::playNextAtEnd(QMediaPlayer::MediaStatus status)
+{
+    if (status != QMediaPlayer::EndOfMedia || playlist->nextIndex() < 0)
+        return;
+    playlist->next();
+    player->play();
 }
 
 void PreTestConversationDlg::previousClicked()
@@ -252,13 +281,17 @@ void PreTestConversationDlg::setState(QMediaPlayer::State state)
         updateVideoVisibility();
 }
 
-void PreTestConversationDlg::handleError()
+void PreTestConversationDlg::handleError(const QString &text)
 {
     m_errorShown = true;
-    statusLabel->setText(tr("Error: ") + player->errorString());
+    statusLabel->setText(text);
 }
 
-void PreTestConversationDlg::playlistPositionChanged(int row) { playlistView->setCurrentIndex(m_model->index(row, 0)); }
+void PreTestConversationDlg::playlistPositionChanged(int row)
+{
+    playlistView->setCurrentIndex(m_model->index(row, 0));
+    loadCurrent();
+}
 
 void PreTestConversationDlg::muteClicked() { setMuted(!m_muted); }
 
@@ -290,7 +323,8 @@ void PreTestConversationDlg::onPlayList_Delete()
     const QString path = playlist->media(current.row()).request().url().toLocalFile();
     const QString question = tr("Вы действительно хотите удалить предтестовую беседу '%0' ?")
                                  .arg(InspectionMedia::timeStampOf(QFileInfo(path).fileName()));
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     if (!QFile::remove(path))
         QMessageBox::warning(this, tr("Воркел"), tr("Не удалось удалить файл \"%1\".").arg(QFileInfo(path).fileName()));

@@ -14,6 +14,7 @@ class QSlider;
 class QToolButton;
 class QVBoxLayout;
 class QVideoWidget;
+class VideoTrouble;
 class _PlaylistModel_PreTestCanversationDockWindow;
 
 // Plays a subject's pre-test conversation videos one after another and
@@ -52,7 +53,7 @@ public slots:
     void mediaStateChanged(QMediaPlayer::State state);
     void positionChanged(qint64 position);
     void durationChanged(qint64 duration);
-    void handleError();
+    void handleError(const QString &text);
     void playlistPositionChanged(int row);
     void seek(int seconds);
     void jump(const QModelIndex &index);
@@ -71,9 +72,14 @@ private:
     QLayout *buildControlRow();
     QToolButton *mediaButton(QStyle::StandardPixmap icon);
     void connectPlayer();
+    // Gives the player the playlist's current file once it is checked; a
+    // player that was playing goes on with it.
+    void loadCurrent();
+    void playNextAtEnd(QMediaPlayer::MediaStatus status);
 
     Inspection *m_inspection;
     _PlaylistModel_PreTestCanversationDockWindow *m_model;
+    VideoTrouble *m_trouble;
     QVBoxLayout *m_videoArea = nullptr;
     int m_lastState = QMediaPlayer::StoppedState;
     bool m_muted = false;

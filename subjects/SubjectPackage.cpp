@@ -28,6 +28,13 @@ bool renameFile(const QString &from, const QString &to)
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
+// The problem, with the system's reason where a write of the file failed.
+QString withCause(const QString &problem, const WholeFile &file)
+{
+    const QString cause = file.failure();
+    return problem.isEmpty() || cause.isEmpty() ? problem : problem + QStringLiteral(": ") + cause;
+}
+
 // SQLite rolls a journal left beside a database (a save cut short) into
 // whatever file next opens under its name: the old file's side files are
 // moved aside while the new file takes its place, and put back if it cannot.
@@ -124,7 +131,7 @@ QString importEntry(QFile &package, const Header &header, const QString &destina
         problem = commitSubjectFile(file, destination);
     else if (problem.isEmpty() && !file.commit())
         problem = tr("не удалось записать файл");
-    return problem;
+    return withCause(problem, file);
 }
 
 // Why the first entry cannot be the subject file; empty when it can.
@@ -281,12 +288,12 @@ SubjectPackage::ExportResult SubjectPackage::exportSubject(const QString &subjec
         return result;
     }
     for (const QString &path : result.files) {
-        result.error = writeEntry(package.file(), path);
+        result.error = withCause(writeEntry(package.file(), path), package);
         if (!result.error.isEmpty())
             return result;
     }
-    if (!package.file().flush() || !package.commit()) {
-        result.error = tr("Не удалось записать пакет %1").arg(target);
+    if (!package.commit()) {
+        result.error = withCause(tr("Не удалось записать пакет %1").arg(target), package);
         return result;
     }
     result.package = target;

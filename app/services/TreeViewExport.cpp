@@ -134,14 +134,11 @@ void tellUser(QTreeView *view, const QString &text, const QString &path)
 }
 
 // A finished file put at path whole, or not at all: an older file there stays
-// until the new one is complete.
-bool copyWhole(const QString &from, const QString &path)
+// until the new one is complete. Empty when done, else why not.
+QString copyWhole(const QString &from, const QString &path)
 {
     QFile source(from);
-    WholeFile target(path);
-    if (!source.open(QIODevice::ReadOnly) || !target.open())
-        return false;
-    return target.file().write(source.readAll()) == source.size() && target.commit();
+    return source.open(QIODevice::ReadOnly) ? WholeFile::write(path, source.readAll()) : source.errorString();
 }
 
 // The temporary folder is cleared at reboot, so a workbook nothing opened is
@@ -165,13 +162,13 @@ void keepWorkbookWhereTheUserChooses(QTreeView *view, const QString &temporary)
         QFile::remove(temporary);
         return;
     }
-    const bool kept = QFileInfo(chosen) == QFileInfo(temporary) || copyWhole(temporary, chosen);
+    const QString failure = QFileInfo(chosen) == QFileInfo(temporary) ? QString() : copyWhole(temporary, chosen);
     if (QFileInfo(chosen) != QFileInfo(temporary))
         QFile::remove(temporary);
-    if (kept)
+    if (failure.isEmpty())
         tellUser(view, QObject::tr("Таблица сохранена в файле\n%1"), chosen);
     else
-        tellUser(view, QObject::tr("Не удалось записать таблицу в файл\n%1"), chosen);
+        tellUser(view, QObject::tr("Не удалось записать таблицу в файл\n%1") + QLatin1Char('\n') + failure, chosen);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "recording/media/Player_VideoSurface.h"
 #include "recording/media/SoundOutput.h"
+#include "recording/media/VideoTrouble.h"
 #include "data/Diagnostics.h"
 
 #include <QMediaPlayer>
@@ -54,9 +55,15 @@ Player::~Player()
     m_surface.reset();
 }
 
-void Player::open(const QString &path, qint64 startMs)
+void Player::open(const QString &path, qint64 startMs, const Unplayable &unplayable)
 {
     m_player.reset();
+    m_trouble = std::make_unique<VideoTrouble>();
+    if (unplayable)
+        connect(m_trouble.get(), &VideoTrouble::unplayable, this, [unplayable](const QString &text) { unplayable(text); });
+    const QString checked = m_trouble->check(path);
+    if (checked.isEmpty())
+        return;
     if (SoundOutput::prepareSink())
         qCInfo(vugMedia).noquote() << SoundOutput::silentNote();
     m_surface = std::make_unique<Player_VideoSurface>(startMs, this);
@@ -64,8 +71,9 @@ void Player::open(const QString &path, qint64 startMs)
     m_player->setNotifyInterval(kPositionNotifyMs);
     connect(m_player.get(), &QMediaPlayer::positionChanged, this, [this](qint64 ms) { m_position = ms; });
     m_position = 0;
+    m_trouble->watch(m_player.get());
     m_player->setVideoOutput(m_surface.get());
-    m_player->setMedia(QUrl::fromLocalFile(path));
+    m_player->setMedia(QUrl::fromLocalFile(checked));
     m_player->play();
 }
 
@@ -134,6 +142,7 @@ bool Player::storeFrame(const uchar *bits, int width, int height, int bytesPerLi
     for (int y = 0; y < height; ++y)
         std::memcpy(holder.pixels.data() + size_t(y) * size_t(width), bits + qint64(y) * bytesPerLine,
                     size_t(width) * 4);
+    m_trouble->frameCame();
     const bool beforeStart = startMs > now;
     holder.timeMs = beforeStart ? 0 : now;
     return beforeStart;

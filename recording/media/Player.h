@@ -10,6 +10,7 @@
 
 class QMediaPlayer;
 class Player_VideoSurface;
+class VideoTrouble;
 
 // Plays a recorded test's video file into the process-wide frame holder, from
 // which the playback threads take the latest frame. The QMediaPlayer is only
@@ -25,7 +26,7 @@ public:
     // Must run on the thread the player lives on.
     ~Player() override;
 
-    void open(const QString &path, qint64 startMs) override;
+    void open(const QString &path, qint64 startMs, const Unplayable &unplayable) override;
     void stop() override;
     // Starts playback when the player is stopped; a paused player only moves.
     void seek(qint64 ms) override;
@@ -51,6 +52,8 @@ private:
     template<typename Call>
     void onPlayerThread(Call call);
 
+    // Goes last: the surface tells it of every frame.
+    std::unique_ptr<VideoTrouble> m_trouble;
     std::unique_ptr<Player_VideoSurface> m_surface;
     std::unique_ptr<QMediaPlayer> m_player;
     std::atomic<qint64> m_position{0};

@@ -164,7 +164,7 @@ private:
     // The edit dialog on that parameter; its answer replaces the parameter.
     void editCurrentParam();
     Inspection::_Test *menuTest();
-    bool askYes(const QString &question, QMessageBox::StandardButton byDefault = QMessageBox::NoButton);
+    bool askYes(const QString &question, QMessageBox::StandardButton byDefault = QMessageBox::No);
     // Applies a change of the parameter list and saves it; a refused save
     // puts the list back and tells the examiner once per subject.
     bool changeParams(const std::function<void(Params &)> &change);

@@ -117,7 +117,8 @@ void InspectionAnalysisBallFancy::onClearTest()
     if (!test)
         return;
     const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test->id)));
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     if (!test->samplesLoaded())
         m_inspection->loadRecording(test);
@@ -131,7 +132,8 @@ void InspectionAnalysisBallFancy::onClearAll()
     if (!m_inspection)
         return;
     const QString question = tr("Вы действительно хотите удалить данные для всех тестов?");
-    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        != QMessageBox::Yes)
         return;
     for (Inspection::_Test &test : m_inspection->tests) {
         if (!test.recorded)

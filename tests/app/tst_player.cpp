@@ -1,10 +1,14 @@
 #include "recording/media/Player.h"
 
+#include "tests/support/BadVideos.h"
+#include "tests/support/PeakMemory.h"
 #include "tests/support/TestHome.h"
 
 #include <QColor>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 #include <vector>
 
@@ -76,7 +80,7 @@ private slots:
     void framesArriveWithTheirPicture()
     {
         Player player;
-        player.open(video("short"), 0);
+        player.open(video("short"), 0, {});
         QTRY_VERIFY_WITH_TIMEOUT(frameBytes(player) > 0, 10000);
         std::vector<quint32> pixels(320 * 240);
         int width = 0;
@@ -96,7 +100,7 @@ private slots:
     void pauseHoldsAndPlayResumes()
     {
         Player player;
-        player.open(video("short"), 0);
+        player.open(video("short"), 0, {});
         QTRY_VERIFY_WITH_TIMEOUT(player.position() > 300, 10000);
         player.setPaused(true);
         qint64 held = 0;
@@ -108,7 +112,7 @@ private slots:
     void seekMovesPlaybackAndRestartsAStoppedPlayer()
     {
         Player player;
-        player.open(video("short"), 0);
+        player.open(video("short"), 0, {});
         QTRY_VERIFY_WITH_TIMEOUT(frameBytes(player) > 0, 10000);
         player.seek(2500);
         QTRY_VERIFY_WITH_TIMEOUT(frameSeconds(player) >= 2.4, 5000);
@@ -124,7 +128,7 @@ private slots:
     void startPositionPullsTheFirstFramesForward()
     {
         Player player;
-        player.open(video("short"), 2000);
+        player.open(video("short"), 2000, {});
         // Until playback reaches the start, frames carry time 0.
         QElapsedTimer clock;
         clock.start();
@@ -141,7 +145,7 @@ private slots:
     void fullHdFrameNeverOverrunsASmallBuffer()
     {
         Player player;
-        player.open(video("hd"), 0);
+        player.open(video("hd"), 0, {});
         QTRY_VERIFY_WITH_TIMEOUT(frameBytes(player) > 0, 10000);
         const int bytes = 1920 * 1080 * 4;
         std::vector<uchar> buffer(bytes + 64, 0xab);
@@ -157,10 +161,46 @@ private slots:
         QVERIFY(std::all_of(buffer.begin() + bytes, buffer.end(), [](uchar b) { return b == 0xab; }));
     }
 
+    void unplayableVideoIsToldOnceWithoutStoppingTheLoop_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : {"fifo", "link to a device", "folder", "empty", "sparse 2 GB", "other format",
+                                 "absurd header", "truncated"})
+            QTest::newRow(kind) << kind;
+    }
+
+    void unplayableVideoIsToldOnceWithoutStoppingTheLoop()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("video.avi");
+        QVERIFY(makeBadVideo(kind, path, video("short")));
+        const PeakMemory memory;
+        // The longest the event loop went unanswered: a blocking open shows here.
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, [&] { longestGap = qMax(longestGap, sinceTick.restart()); });
+        ticks.start(10);
+        sinceTick.start();
+        QStringList told;
+        Player player;
+        player.open(path, 0, [&told](const QString &text) { told << text; });
+        if (kind == "truncated")
+            QTRY_VERIFY_WITH_TIMEOUT(frameBytes(player) > 0, 10000);
+        else
+            QTRY_COMPARE_WITH_TIMEOUT(told.size(), 1, 10000);
+        QTest::qWait(1000);
+        QCOMPARE(told.size(), kind == "truncated" ? 0 : 1);
+        QVERIFY(told.isEmpty() || told.first().startsWith("Видеозапись теста не воспроизводится: "));
+        QVERIFY2(longestGap < 1000, qPrintable(QString::number(longestGap)));
+        QVERIFY(memory.growthBytes() < 64 << 20);
+    }
+
     void otherThreadsSteerThroughThePlayersThread()
     {
         Player player;
-        player.open(video("short"), 0);
+        player.open(video("short"), 0, {});
         QTRY_VERIFY_WITH_TIMEOUT(frameBytes(player) > 0, 10000);
         qint64 seenThere = -1;
         QThread *worker = QThread::create([&player, &seenThere] {

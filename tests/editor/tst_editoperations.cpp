@@ -107,6 +107,8 @@ private slots:
     void undoAndRedo();
     void confirmationsDecide();
     void deleteRecordedData();
+    void questionsThatDeleteDefaultToNo_data();
+    void questionsThatDeleteDefaultToNo();
     void deletedTestsVideoGoesToTheTrash();
     void testListChangesAreAnnounced();
     void picturesAndFlags();
@@ -389,6 +391,26 @@ void TestEditOperations::confirmationsDecide()
     QCOMPARE(storedKinds(path, id.toString()), QString());
     QVERIFY(editor->inspection().tests.isEmpty());
     QCOMPARE(editor->treeView()->model()->rowCount(), 0);
+}
+
+void TestEditOperations::questionsThatDeleteDefaultToNo_data()
+{
+    QTest::addColumn<bool>("polygram");
+    QTest::newRow("polygram") << true;
+    QTest::newRow("test") << false;
+}
+
+// A Return given to the wrong window keeps what is stored.
+void TestEditOperations::questionsThatDeleteDefaultToNo()
+{
+    QFETCH(bool, polygram);
+    open(newSubject("Запись", {polygram ? recordedTest("Записанный", 40) : Inspection::_Test("Второй")}));
+    MessageBoxAnswerer answers({QMessageBox::No});
+    select(testItem(0));
+    polygram ? editor->action_DeletePoligramme() : editor->action_Delete();
+    QVERIFY(answers.asked().value(0).startsWith(polygram ? "Вы действительно хотите удалить полиграмму для теста"
+                                                         : "Вы действительно хотите удалить тест"));
+    QCOMPARE(answers.defaults(), QList<QMessageBox::StandardButton>{QMessageBox::No});
 }
 
 void TestEditOperations::deleteRecordedData()

@@ -12,7 +12,7 @@
 class FakePlayer : public VideoPlayer
 {
 public:
-    void open(const QString &path, qint64 startMs) override
+    void open(const QString &path, qint64 startMs, const Unplayable &) override
     {
         QMutexLocker lock(&m_mutex);
         m_path = path;

@@ -30,7 +30,7 @@ private:
     static double firstFrameSeconds(const QString &video, qint64 startMs)
     {
         Player player;
-        player.open(video, startMs);
+        player.open(video, startMs, {});
         QElapsedTimer clock;
         clock.start();
         double seconds = 0;

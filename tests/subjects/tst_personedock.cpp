@@ -619,6 +619,7 @@ void TestPersoneDock::exportAndImportAskWhereAndTell()
         QCOMPARE(answers.asked().size(), 2);
         QVERIFY(answers.asked()[0].contains("Иван"));
         QVERIFY(answers.asked()[1].contains("ничего не изменено"));
+        QCOMPARE(answers.defaults().value(0), QMessageBox::No);
     }
     QCOMPARE(StoreFixtures::fileBytes(root + "/Отдел/Иван.qmz"), QByteArray("changed since"));
     FileChooser::setChooser(nullptr);

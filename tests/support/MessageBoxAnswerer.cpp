@@ -1,6 +1,7 @@
 #include "MessageBoxAnswerer.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QPointer>
 
@@ -18,6 +19,7 @@ void MessageBoxAnswerer::poll()
     if (!box || !box->isVisible())
         return;
     m_asked.append(box->text());
+    m_defaults.append(box->standardButton(box->defaultButton()));
     const QPointer<QMessageBox> asking(box);
     if (whileAsking)
         whileAsking();

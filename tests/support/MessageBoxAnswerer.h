@@ -20,6 +20,8 @@ public:
 
     void enqueue(QMessageBox::StandardButton answer) { m_answers.enqueue(answer); }
     const QStringList &asked() const { return m_asked; }
+    // The default button of each box asked, in order.
+    const QList<QMessageBox::StandardButton> &defaults() const { return m_defaults; }
     int unexpected() const { return m_unexpected; }
     int remaining() const { return m_answers.size(); }
 
@@ -32,6 +34,7 @@ private slots:
 private:
     QQueue<QMessageBox::StandardButton> m_answers;
     QStringList m_asked;
+    QList<QMessageBox::StandardButton> m_defaults;
     int m_unexpected = 0;
     QTimer m_timer;
 };
