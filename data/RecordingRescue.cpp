@@ -204,8 +204,7 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
         if (fitsItsTest(subject, test)) {
             placement.intoTheirTests.append(name);
         } else {
-            test.id = QUuid::createUuid();
-            test.foreignId.clear();
+            makeTestOfItsOwn(test);
             placement.asTestsOfTheirOwn.append(name);
             added.append(test);
         }
@@ -245,6 +244,12 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
     if (!copyWhole(copy.file, file))
         return StoreResult::NotWritten;
     return drop(copy) ? StoreResult::Ok : StoreResult::NotWritten;
+}
+
+void RecordingRescue::makeTestOfItsOwn(Inspection::_Test &test)
+{
+    test.id = QUuid::createUuid();
+    test.foreignId.clear();
 }
 
 bool RecordingRescue::drop(const Copy &copy)

@@ -51,6 +51,9 @@ public:
     // after its subject and recording time, in file; the copy is then removed.
     static StoreResult placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file);
     static bool drop(const Copy &copy);
+    // The test, its recording with it, becomes one of its own: a new
+    // identifier, no tie to a test elsewhere.
+    static void makeTestOfItsOwn(Inspection::_Test &test);
 
 private:
     static QString subjectNoteOf(const QString &file);

@@ -66,13 +66,47 @@ bool InspectionEditFancy::mayLeaveSubject()
     return false;
 }
 
+SaveRefusal::Outcome InspectionEditFancy::settle(StoreResult result, const std::function<StoreResult()> &save,
+                                                 bool canClose)
+{
+    const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection.path, result, save, canClose);
+    if (outcome == SaveRefusal::Outcome::Dropped)
+        showAsStored();
+    else if (outcome == SaveRefusal::Outcome::CloseSubject)
+        closeSubject();
+    return outcome;
+}
+
+bool InspectionEditFancy::keepsEdit(StoreResult result, const std::function<StoreResult()> &save)
+{
+    const SaveRefusal::Outcome outcome = settle(result, save);
+    return outcome == SaveRefusal::Outcome::Saved || outcome == SaveRefusal::Outcome::Kept;
+}
+
+void InspectionEditFancy::showAsStored()
+{
+    const WaitCursor wait;
+    m_inspection.reread();
+    m_contextIndex = QModelIndex();
+    reloadTree(false, nullptr);
+    announceInspection();
+    updateActions();
+}
+
+bool InspectionEditFancy::saveMovedMarks()
+{
+    const SaveRefusal::Outcome outcome = settle(m_inspection.saveModifiedTests(),
+                                                [this] { return m_inspection.saveModifiedTests(); }, false);
+    return outcome == SaveRefusal::Outcome::Saved;
+}
+
 void InspectionEditFancy::closeSubject()
 {
     // A recording not yet in its file keeps its subject open.
     if (!mayLeaveSubject())
         return;
     // Marks moved in the review belong to the subject being closed.
-    m_inspection.saveModifiedTests();
+    saveMovedMarks();
     emit notifyChangePersone(QString(), nullptr);
     m_contextIndex = QModelIndex();
     m_tree->setModel(nullptr);
@@ -91,7 +125,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
             oldVideos = existingTestVideos(fileNew);
             // The old file is gone: moved marks go into the renamed one.
             m_inspection.path = fileNew;
-            m_inspection.saveModifiedTests();
+            saveMovedMarks();
         }
     }
     if (!mayLeaveSubject())
