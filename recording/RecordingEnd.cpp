@@ -109,10 +109,14 @@ bool RecordingEnd::saveToFile()
     // The samples stay in memory until they reach a file; leaving the subject
     // or the program asks again.
     inspection->setRecordingPending(test->id, true);
+    const QUuid planned = test->id;
     const StoreResult result = inspection->savePendingRecordings();
-    if (result == StoreResult::Ok)
-        return true;
-    return PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);
+    const bool saved = result == StoreResult::Ok
+                       || PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);
+    if (test->id != planned)
+        tell(tr("Тест «%1» изменён другой программой: запись сохранена отдельным тестом, "
+                "ничего в файле не заменено.").arg(test->name));
+    return saved;
 }
 
 void RecordingEnd::moveVideo()
