@@ -158,7 +158,7 @@ private:
     // The subject read anew, as its file holds it, and shown.
     void showAsStored();
     // Marks moved in the review go into the file before it is left or read anew.
-    bool saveMovedMarks();
+    SaveRefusal::Outcome settleMovedMarks();
     void openSubject(const QString &fileOld, const QString &fileNew);
     // settlePendingRecording for leaving the subject; when it stays open the
     // subject docks show it again instead of the entry just chosen.

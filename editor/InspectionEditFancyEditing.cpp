@@ -237,7 +237,7 @@ void InspectionEditFancy::action_DeletePoligramme()
         return;
     const WaitCursor wait;
     // Marks moved in the review are kept before the file is read anew.
-    if (!saveMovedMarks())
+    if (settleMovedMarks() != SaveRefusal::Outcome::Saved)
         return;
     const QUuid id = test->id;
     const auto deleteData = [this, id] { return m_inspection.deleteTestData(id); };

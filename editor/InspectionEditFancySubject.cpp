@@ -46,7 +46,11 @@ void InspectionEditFancy::clearOtherDockSelection(QObject *sender)
 
 bool InspectionEditFancy::settlePendingRecording()
 {
-    return PendingRecordingPrompt::resolve(this, m_inspection);
+    if (!PendingRecordingPrompt::resolve(this, m_inspection))
+        return false;
+    // Leaving goes on whatever the examiner made of a refusal: it was told.
+    settleMovedMarks();
+    return true;
 }
 
 bool InspectionEditFancy::mayLeaveSubject()
@@ -93,11 +97,9 @@ void InspectionEditFancy::showAsStored()
     updateActions();
 }
 
-bool InspectionEditFancy::saveMovedMarks()
+SaveRefusal::Outcome InspectionEditFancy::settleMovedMarks()
 {
-    const SaveRefusal::Outcome outcome = settle(m_inspection.saveModifiedTests(),
-                                                [this] { return m_inspection.saveModifiedTests(); }, false);
-    return outcome == SaveRefusal::Outcome::Saved;
+    return settle(m_inspection.saveModifiedTests(), [this] { return m_inspection.saveModifiedTests(); }, false);
 }
 
 void InspectionEditFancy::closeSubject()
@@ -105,8 +107,6 @@ void InspectionEditFancy::closeSubject()
     // A recording not yet in its file keeps its subject open.
     if (!mayLeaveSubject())
         return;
-    // Marks moved in the review belong to the subject being closed.
-    saveMovedMarks();
     emit notifyChangePersone(QString(), nullptr);
     m_contextIndex = QModelIndex();
     m_tree->setModel(nullptr);
@@ -123,9 +123,8 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         failures = renameRecordings(fileOld, fileNew);
         if (m_inspection.path == fileOld) {
             oldVideos = existingTestVideos(fileNew);
-            // The old file is gone: moved marks go into the renamed one.
+            // The old file is gone: moved marks go into the renamed one as the subject is left.
             m_inspection.path = fileNew;
-            saveMovedMarks();
         }
     }
     if (!mayLeaveSubject())
