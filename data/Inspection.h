@@ -75,6 +75,9 @@ public:
     // The subject read anew from its file, with the marks of its recorded
     // tests, as another program may have left it.
     StoreResult reread();
+    // Each test's structure as last read or saved (its undo state in force);
+    // a test never saved is gone. For a file that cannot be read anew.
+    void revertUnsaved();
 
     // --- subject file ---
     // Replaces the examination by the tests stored in file.
@@ -192,7 +195,7 @@ private:
     bool storedFingerprint(InspectionStore &store, const QString &owner, int kind, quint64 &fingerprint);
     // A recording row is known by its size and marks: its samples stay unread.
     static quint64 recordingFingerprint(StoredBytes &bytes);
-    static QString testChanged(const _Test &test);
+    QString testChanged(const _Test &test) const;
     StoreResult writeStruct(InspectionStore &store, _Test &test, QJsonObject &structure);
     enum class RecordingPart { Marks, Header, Full };
     StoreResult saveRecordingRow(_Test *test, int kind);

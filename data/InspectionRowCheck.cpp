@@ -14,9 +14,14 @@ QString tr(const char *text) { return QCoreApplication::translate("Inspection", 
 
 }  // namespace
 
-QString Inspection::testChanged(const _Test &test)
+QString Inspection::testChanged(const _Test &test) const
 {
-    return tr("Тест «%1» изменён другой программой").arg(test.name);
+    // Named as the examiner knew it before the edit refused.
+    const _UndoHistory history = undoHistory.value(test.id);
+    const QString known = history.states.isEmpty()
+                              ? QString()
+                              : history.states[history.position].value(QStringLiteral("name")).toString();
+    return tr("Тест «%1» изменён другой программой").arg(known.isEmpty() ? test.name : known);
 }
 
 void Inspection::noteStored(const QString &owner, int kind, quint64 fingerprint)
@@ -86,26 +91,42 @@ StoreResult Inspection::writeChecked(InspectionStore &store, const QVector<RowCh
 
 StoreResult Inspection::reread()
 {
-    const QString file = path;
-    // Whatever the examiner still had unsaved was told as refused; a
-    // recording not yet in the file is never dropped with it.
-    QVector<_Test> pending;
+    // Read beside this one: a file that cannot be read leaves the examination as it was.
+    Inspection fresh;
+    StoreResult result = fresh.load(path);
+    if (result == StoreResult::Ok)
+        result = fresh.loadMarks();
+    if (result != StoreResult::Ok && result != StoreResult::Damaged)
+        return result;
+    // A recording not yet in the file is never dropped with the rest.
     for (const QUuid &id : qAsConst(pendingRecordings)) {
-        if (const _Test *kept = test(indexOfTest(id)))
-            pending.append(*kept);
+        const _Test *kept = test(indexOfTest(id));
+        if (!kept)
+            continue;
+        const int index = fresh.indexOfTest(id);
+        if (index < 0)
+            fresh.tests.append(*kept);
+        else
+            fresh.tests[index] = *kept;
     }
+    // Whatever the examiner still had unsaved was told as refused.
     for (_Test &test : tests)
         test.labelsModified = false;
-    StoreResult result = load(file);
-    if (result == StoreResult::Ok)
-        result = loadMarks();
-    for (const _Test &kept : qAsConst(pending)) {
-        const int index = indexOfTest(kept.id);
-        if (index < 0)
-            tests.append(kept);
-        else
-            tests[index] = kept;
-        pendingRecordings.append(kept.id);
-    }
+    tests.swap(fresh.tests);
+    undoHistory.swap(fresh.undoHistory);
+    m_asStored.swap(fresh.m_asStored);
+    fresh.path.clear();
     return result;
+}
+
+void Inspection::revertUnsaved()
+{
+    for (int i = tests.size() - 1; i >= 0; --i) {
+        _Test &test = tests[i];
+        const _UndoHistory history = undoHistory.value(test.id);
+        if (!history.states.isEmpty())
+            test.fromJson(history.states[history.position]);
+        else if (!pendingRecordings.contains(test.id))
+            tests.removeAt(i);
+    }
 }

@@ -422,7 +422,8 @@ void InspectionEditFancy::onUndo()
     if (!test || test->recorded)
         return;
     const WaitCursor wait;
-    if (!keepsEdit(m_inspection.stepUndo(test, -1), [this, test] { return m_inspection.saveTestStruct(test, false); }))
+    const auto step = [this, test] { return m_inspection.stepUndo(test, -1); };
+    if (!keepsEdit(step(), step))
         return;
     reloadTree(true, test);
     updateActions();
@@ -434,7 +435,8 @@ void InspectionEditFancy::onRedo()
     if (!test || test->recorded)
         return;
     const WaitCursor wait;
-    if (!keepsEdit(m_inspection.stepUndo(test, 1), [this, test] { return m_inspection.saveTestStruct(test, false); }))
+    const auto step = [this, test] { return m_inspection.stepUndo(test, 1); };
+    if (!keepsEdit(step(), step))
         return;
     reloadTree(true, test);
     updateActions();

@@ -90,7 +90,8 @@ bool InspectionEditFancy::keepsEdit(StoreResult result, const std::function<Stor
 void InspectionEditFancy::showAsStored()
 {
     const WaitCursor wait;
-    m_inspection.reread();
+    if (m_inspection.reread() == StoreResult::Busy)
+        m_inspection.revertUnsaved();
     m_contextIndex = QModelIndex();
     reloadTree(false, nullptr);
     announceInspection();
