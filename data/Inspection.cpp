@@ -3,10 +3,9 @@
 #include "BinaryJson.h"
 #include "BinaryJsonObject.h"
 #include "InspectionStore.h"
+#include "RecordingRescue.h"
 #include "SharedConnection.h"
 #include "SubjectBounds.h"
-
-#include "RecordingRescue.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -451,7 +450,8 @@ StoreResult Inspection::deleteTest(const QUuid &id)
     const QString owner = rowIdOf(id);
     const int index = indexOfTest(id);
     const QString changed = index < 0 ? QString() : testChanged(tests[index]);
-    return writeChecked(store, {{owner, InspectionDataType::Struct, changed}, {owner, InspectionDataType::Recording, changed}},
+    return writeChecked(store,
+                        {{owner, InspectionDataType::Struct, changed}, {owner, InspectionDataType::Recording, changed}},
                         [&] { return store.outcome(store.deleteTest(owner), StoreResult::NotWritten); });
 }
 

@@ -96,8 +96,9 @@ public:
     // from it); with no test only the file and table are made.
     StoreResult saveTestStruct(_Test *test, bool pushUndo = true, FileUse use = FileUse::MayCreate);
     // Writes the structure rows of tests the file does not hold yet (new
-    // identifiers), creating the file and its table when missing: all in one
-    // transaction, so every test is written or none.
+    // identifiers), creating the file and its table when missing (unless the
+    // subject was read from it): all in one transaction, so every test is
+    // written or none.
     StoreResult saveNewTestStructs(QVector<_Test> &newTests);
     StoreResult saveRecording(_Test *test);
     StoreResult saveRecordingHeader(_Test *test);

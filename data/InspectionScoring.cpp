@@ -63,7 +63,8 @@ StoreResult Inspection::readFirstDocument(InspectionStore &store, const QString 
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(testId, kind, rows);
     if (intact)
-        noteStored(testId, kind, rows.isEmpty() ? InspectionStore::kAbsent : InspectionStore::fingerprintOf(rows.first().data));
+        noteStored(testId, kind,
+                   rows.isEmpty() ? InspectionStore::kAbsent : InspectionStore::fingerprintOf(rows.first().data));
     if (rows.isEmpty())
         return store.outcome(intact, StoreResult::Damaged);
     return store.outcome(BinaryJson::decode(rows.first().data, document) && intact, StoreResult::Damaged);

@@ -63,7 +63,8 @@ StoreResult Inspection::savePerson(const _Person &person)
     const QByteArray bytes = BinaryJson::encode(document);
     if (bytes.isEmpty())
         return StoreResult::TooLarge;
-    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, tr("Анкета обследуемого изменена другой программой")}}, [&] {
+    const QString changed = tr("Анкета обследуемого изменена другой программой");
+    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, changed}}, [&] {
         // Whatever owner an older questionnaire row has, it is the one updated.
         QSqlQuery update(SharedConnection::database());
         const bool written = (store.run(update, kUpdatePerson, {bytes, InspectionDataType::Questionnaire})
@@ -180,6 +181,7 @@ StoreResult Inspection::readPreTestConversation(InspectionStore &store)
 
 StoreResult Inspection::savePreTestConversation()
 {
-    return writeDocument(kPreTestId, InspectionDataType::Singleton, {{QStringLiteral("preTestConversation"), preTestText}},
+    return writeDocument(kPreTestId, InspectionDataType::Singleton,
+                         {{QStringLiteral("preTestConversation"), preTestText}},
                          tr("Предтестовая беседа изменена другой программой"));
 }

@@ -51,7 +51,8 @@ QString SaveRefusal::text(const StoreResult &result, const QString &path, bool c
         return tr("Файл обследуемого %1 не найден: он переименован, перемещён или удалён.\n"
                   "Изменение не сохранено и хранится только в памяти программы.%2")
             .arg(file, canClose ? tr("\nЗакрыть обследуемого?") : QString());
-    const QString head = tr("Не удалось сохранить изменение в файл обследуемого:\n%1\n(%2)").arg(file, reason(result, path));
+    const QString head
+        = tr("Не удалось сохранить изменение в файл обследуемого:\n%1\n(%2)").arg(file, reason(result, path));
     if (result == StoreResult::Busy)
         return head + tr("\nПовторить сохранение или отменить изменение?");
     return head + tr("\nИзменение отменено, показано то, что записано в файле.");

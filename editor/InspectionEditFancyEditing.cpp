@@ -125,7 +125,8 @@ Inspection::_Theme *InspectionEditFancy::editableQuestion()
 
 bool InspectionEditFancy::saveTest(Inspection::_Test *test)
 {
-    return keepsEdit(m_inspection.saveTestStruct(test, true), [this, test] { return m_inspection.saveTestStruct(test, true); });
+    const auto save = [this, test] { return m_inspection.saveTestStruct(test, true); };
+    return keepsEdit(save(), save);
 }
 
 void InspectionEditFancy::saveAndRefill(Inspection::_Test *test)

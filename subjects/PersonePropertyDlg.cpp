@@ -272,7 +272,8 @@ bool PersonePropertyDlg::save(const InspectionPerson &person)
         result = subject.saveFiles(files);
     if (result == StoreResult::Ok)
         return true;
-    warn(tr("Не удалось сохранить анкету в файл обследуемого:\n%1\n(%2)").arg(m_path, SaveRefusal::reason(result, m_path))
+    warn(tr("Не удалось сохранить анкету в файл обследуемого:\n%1\n(%2)")
+             .arg(m_path, SaveRefusal::reason(result, m_path))
          + (result == StoreResult::Changed ? tr("\nЗакройте окно и откройте анкету снова.") : QString()));
     return false;
 }
