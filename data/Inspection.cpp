@@ -5,10 +5,14 @@
 #include "InspectionStore.h"
 #include "SharedConnection.h"
 #include "SubjectBounds.h"
+#include "TestOfItsOwn.h"
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcInspection, "vug.inspection", QtWarningMsg)
 
 namespace {
 
@@ -38,7 +42,9 @@ Inspection::Inspection(const QString &file)
 
 Inspection::~Inspection()
 {
-    saveModifiedTests();
+    const StoreResult result = saveModifiedTests();
+    if (result != StoreResult::Ok)
+        qCWarning(lcInspection) << "moved marks not saved into" << path << result.code() << result.cause();
 }
 
 int Inspection::indexOfTest(const QUuid &id) const
@@ -64,6 +70,8 @@ void Inspection::clear()
     preTestText.clear();
     undoHistory.clear();
     pendingRecordings.clear();
+    m_asStored.clear();
+    m_opened = false;
 }
 
 StoreResult Inspection::load(const QString &file)
@@ -87,7 +95,8 @@ StoreResult Inspection::loadWith(const QString &file, const std::function<void(I
 
     InspectionStore store(file, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return store.refusal().isEmpty() ? store.openFailure() : StoreResult::Refused;
+        return store.refusal().isEmpty() ? store.openFailure() : StoreResult(StoreResult::Refused, store.refusal());
+    m_opened = true;
     more(store);
     return readTests(store);
 }
@@ -98,13 +107,18 @@ StoreResult Inspection::readTests(InspectionStore &store)
     // the table once per test.
     QSet<QString> recorded;
     bool decoded = store.ownersOf(InspectionDataType::Recording, recorded);
-    bool intact = SubjectBounds::forEachStructure(store, [&](const QString &rowId, const QJsonObject &structure) {
+    bool intact = SubjectBounds::forEachStructure(store, [&](const QString &rowId, const QJsonObject &structure,
+                                                             quint64 fingerprint) {
         _Test test;
         test.setIdFromRow(rowId);
         test.fromJson(structure);
         test.recorded = recorded.contains(test.rowId());
         tests.append(test);
         pushUndoObject(test.id, structure);
+        noteStored(rowId, InspectionDataType::Struct, fingerprint);
+        // An unrecorded test's recording is known as none; a recorded one's once its marks are read.
+        if (decoded && !test.recorded)
+            noteStored(rowId, InspectionDataType::Recording, InspectionStore::kAbsent);
     });
     intact = intact && decoded;
     sortTestsByDate();
@@ -113,7 +127,7 @@ StoreResult Inspection::readTests(InspectionStore &store)
 
 StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo, FileUse use)
 {
-    InspectionStore store(path, use == FileUse::MustExist ? InspectionStore::ExistingFile : InspectionStore::CreateFile);
+    InspectionStore store(path, mayCreate(use) ? InspectionStore::CreateFile : InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
     if (!store.createTable())
@@ -121,17 +135,23 @@ StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo, FileUse use)
     if (!test)
         return StoreResult::Ok;
     QJsonObject structure;
-    test->toJson(structure);
-    const StoreResult result = store.writeDocument(test->rowId(), InspectionDataType::Struct,
-                                                   {{QStringLiteral("struct"), structure}});
+    const StoreResult result = writeChecked(store, {{test->rowId(), InspectionDataType::Struct, testChanged(*test)}},
+                                            [&] { return writeStruct(store, *test, structure); });
     if (result == StoreResult::Ok && pushUndo)
         pushUndoObject(test->id, structure);
     return result;
 }
 
+StoreResult Inspection::writeStruct(InspectionStore &store, _Test &test, QJsonObject &structure)
+{
+    test.toJson(structure);
+    return writeNotedDocument(store, test.rowId(), InspectionDataType::Struct, {{QStringLiteral("struct"), structure}});
+}
+
 StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
 {
-    InspectionStore store(path, InspectionStore::CreateFile);
+    InspectionStore store(path, mayCreate(FileUse::MayCreate) ? InspectionStore::CreateFile
+                                                              : InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
     if (!store.createTable())
@@ -148,6 +168,8 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
                 result = StoreResult::TooLarge;
             else if (!store.insertRow(test.rowId(), InspectionDataType::Struct, document))
                 result = StoreResult::NotWritten;
+            else
+                noteStored(test.rowId(), InspectionDataType::Struct, InspectionStore::fingerprintOf(document));
             if (result != StoreResult::Ok)
                 return false;
         }
@@ -180,11 +202,31 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
     if (kind == InspectionDataType::RecordingHeader
         && !(store.hasRow(test->rowId(), InspectionDataType::Recording, hasSamples) && hasSamples))
         return store.outcome(false, StoreResult::NotWritten);
-    const StoreResult result = store.writeEncoded(test->rowId(), kind,
-                                                  recordingBytes(*test, kind == InspectionDataType::Recording));
+    const QString owner = test->rowId();
+    QVector<RowCheck> checks{{owner, InspectionDataType::Recording, testChanged(*test)}};
+    if (kind == InspectionDataType::RecordingHeader)
+        checks.append({owner, kind, testChanged(*test)});
+    const StoreResult result = writeChecked(store, checks, [&] {
+        const QByteArray bytes = recordingBytes(*test, kind == InspectionDataType::Recording);
+        const StoreResult written = bytes.isEmpty() ? StoreResult(StoreResult::TooLarge)
+                                                    : store.writeEncoded(owner, kind, bytes);
+        StoredBytes stored(bytes);
+        if (kind == InspectionDataType::Recording)
+            noteStored(owner, kind, recordingFingerprint(stored));
+        else
+            noteStored(owner, kind, InspectionStore::fingerprintOf(bytes));
+        return written;
+    });
     if (result == StoreResult::Ok)
         test->recorded = true;
     return result;
+}
+
+bool Inspection::holdsRecording(const _Test &test)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    bool exists = false;
+    return store.isOpen() && store.hasRow(test.rowId(), InspectionDataType::Recording, exists) && exists;
 }
 
 QByteArray Inspection::recordingBytes(_Test &test, bool withSamples)
@@ -305,7 +347,7 @@ StoreResult Inspection::loadMarks()
 
 StoreResult Inspection::loadSamples(_Test *test)
 {
-    return test && test->recorded && !test->samplesLoaded() ? loadRecording(test) : StoreResult::Ok;
+    return test && test->recorded && !test->samplesLoaded() ? loadRecording(test) : StoreResult(StoreResult::Ok);
 }
 
 StoreResult Inspection::loadRecordingsInTurn(const QVector<_Test *> &sharing)
@@ -329,35 +371,55 @@ StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, Recor
 {
     QVector<QJsonObject> headers;
     bool decoded = true;
+    quint64 recording = InspectionStore::kAbsent;
     bool intact = store.forEachRowInPieces(test.rowId(), InspectionDataType::Recording, [&](StoredBytes &bytes) {
         decoded = readRecordingRow(test, bytes, part) && decoded;
+        recording = InspectionStore::folded(recording, recordingFingerprint(bytes));
     });
     intact = intact && decoded;
     // Marks moved in the review are saved as a header and take precedence.
-    const StoreResult headerResult = store.readDocuments(test.rowId(), InspectionDataType::RecordingHeader, headers);
+    quint64 header = InspectionStore::kAbsent;
+    const StoreResult headerResult
+        = store.readDocuments(test.rowId(), InspectionDataType::RecordingHeader, headers, &header);
     for (const QJsonObject &document : headers)
         readRecordingDocument(test, document, RecordingPart::Header);
     const StoreResult result = worse(store.outcome(intact, StoreResult::Damaged), headerResult);
     QVector<QJsonObject> scores;
     QVector<QJsonObject> measures;
+    quint64 scored = InspectionStore::kAbsent;
+    quint64 measured = InspectionStore::kAbsent;
     const StoreResult valuations
-        = worse(store.readDocuments(test.rowId(), InspectionDataType::BallValuation, scores),
-                store.readDocuments(test.rowId(), InspectionDataType::MetricValuation, measures));
+        = worse(store.readDocuments(test.rowId(), InspectionDataType::BallValuation, scores, &scored),
+                store.readDocuments(test.rowId(), InspectionDataType::MetricValuation, measures, &measured));
     for (const QJsonObject &document : scores)
         loadBallValuation(&test, document);
     for (const QJsonObject &document : measures)
         loadMetricValuation(&test, document);
-    return worse(result, valuations);
+    const StoreResult all = worse(result, valuations);
+    // Only rows read whole are known as read.
+    if (all == StoreResult::Ok) {
+        noteStored(test.rowId(), InspectionDataType::Recording, recording);
+        noteStored(test.rowId(), InspectionDataType::RecordingHeader, header);
+        noteStored(test.rowId(), InspectionDataType::BallValuation, scored);
+        noteStored(test.rowId(), InspectionDataType::MetricValuation, measured);
+    }
+    return all;
 }
 
-void Inspection::saveModifiedTests()
+StoreResult Inspection::saveModifiedTests()
 {
+    StoreResult result = StoreResult::Ok;
     for (_Test &test : tests) {
-        if (!test.labelsModified || pendingRecordings.contains(test.id))
+        // Marks are moved only on a recording in memory.
+        if (!test.labelsModified || pendingRecordings.contains(test.id) || !test.samplesLoaded())
             continue;
-        saveRecordingHeader(&test);
-        test.labelsModified = false;
+        const StoreResult saved = saveRecordingHeader(&test);
+        if (saved == StoreResult::Ok)
+            test.labelsModified = false;
+        else if (result == StoreResult::Ok)
+            result = saved;
     }
+    return result;
 }
 
 void Inspection::setRecordingPending(const QUuid &id, bool pending)
@@ -383,11 +445,21 @@ StoreResult Inspection::savePendingRecordings()
     if (!pendingRecordings.isEmpty() && !QFileInfo(path).isFile())
         return StoreResult::NotOpen;
     StoreResult result = StoreResult::Ok;
-    for (const QUuid &id : QVector<QUuid>(pendingRecordings)) {
+    for (QUuid id : QVector<QUuid>(pendingRecordings)) {
         _Test *pending = test(indexOfTest(id));
-        StoreResult saved = pending ? saveTestStruct(pending) : StoreResult::Ok;
+        StoreResult saved = pending ? saveTestStruct(pending) : StoreResult(StoreResult::Ok);
         if (pending && saved == StoreResult::Ok)
             saved = saveRecording(pending);
+        if (pending && saved == StoreResult::Changed) {
+            // Its video follows; one that cannot stays under the planned
+            // test's name, where the recording's end names it.
+            TestOfItsOwn::separate(*this, *pending);
+            pendingRecordings.replace(pendingRecordings.indexOf(id), pending->id);
+            id = pending->id;
+            saved = saveTestStruct(pending);
+            if (saved == StoreResult::Ok)
+                saved = saveRecording(pending);
+        }
         if (saved == StoreResult::Ok) {
             setRecordingPending(id, false);
             if (pending)
@@ -403,7 +475,12 @@ StoreResult Inspection::deleteTest(const QUuid &id)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return store.outcome(store.deleteTest(rowIdOf(id)), StoreResult::NotWritten);
+    const QString owner = rowIdOf(id);
+    const int index = indexOfTest(id);
+    const QString changed = index < 0 ? QString() : testChanged(tests[index]);
+    return writeChecked(store,
+                        {{owner, InspectionDataType::Struct, changed}, {owner, InspectionDataType::Recording, changed}},
+                        [&] { return store.outcome(store.deleteTest(owner), StoreResult::NotWritten); });
 }
 
 StoreResult Inspection::deleteTestData(const QUuid &id)
@@ -411,7 +488,18 @@ StoreResult Inspection::deleteTestData(const QUuid &id)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return store.outcome(store.deleteTestExcept(rowIdOf(id), InspectionDataType::Struct), StoreResult::NotWritten);
+    const QString owner = rowIdOf(id);
+    const int index = indexOfTest(id);
+    const QString changed = index < 0 ? QString() : testChanged(tests[index]);
+    const StoreResult result = writeChecked(store, {{owner, InspectionDataType::Recording, changed}}, [&] {
+        return store.outcome(store.deleteTestExcept(owner, InspectionDataType::Struct), StoreResult::NotWritten);
+    });
+    if (result == StoreResult::Ok) {
+        for (int kind : {InspectionDataType::Recording, InspectionDataType::RecordingHeader,
+                         InspectionDataType::BallValuation, InspectionDataType::MetricValuation})
+            noteStored(owner, kind, InspectionStore::kAbsent);
+    }
+    return result;
 }
 
 void Inspection::sortTestsByDate()

@@ -16,6 +16,7 @@
 #include "StoreResult.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QJsonObject>
 #include <QMap>
@@ -50,7 +51,8 @@ public:
 
     Inspection();
     explicit Inspection(const QString &file);
-    // Saves the recording headers of tests whose marks were moved.
+    // Saves the recording headers of tests whose marks were moved; one that
+    // cannot be saved is logged, for no one is left to ask.
     ~Inspection();
 
     QVector<_Test> tests;
@@ -67,6 +69,15 @@ public:
     // Forgets the subject: path, tests, metric parameters, pre-test text,
     // undo history and pending recordings.
     void clear();
+    // Whether the subject was read from path: every save then goes into the
+    // file as it is, never one made anew.
+    bool isOpened() const { return m_opened; }
+    // The subject read anew from its file, with the marks of its recorded
+    // tests, as another program may have left it.
+    StoreResult reread();
+    // Each test's structure as last read or saved (its undo state in force);
+    // a test never saved is gone. For a file that cannot be read anew.
+    void revertUnsaved();
 
     // --- subject file ---
     // Replaces the examination by the tests stored in file.
@@ -76,16 +87,24 @@ public:
     StoreResult loadSubject(const QString &file, _Person &person);
     // Whether a write may make the subject file, or only goes into one that is there.
     enum class FileUse { MayCreate, MustExist };
+    // Every save of a row this examination read checks first, in the same
+    // transaction, that the row is still as read or last written here;
+    // where another program changed it, nothing is written and the result
+    // is Changed, its cause naming the test or record.
     // Writes the test's structure row, creating the file and its table when
-    // missing (unless use says the file must exist); with no test only the
-    // file and table are made.
+    // missing (unless use says the file must exist, or the subject was read
+    // from it); with no test only the file and table are made.
     StoreResult saveTestStruct(_Test *test, bool pushUndo = true, FileUse use = FileUse::MayCreate);
     // Writes the structure rows of tests the file does not hold yet (new
-    // identifiers), creating the file and its table when missing: all in one
-    // transaction, so every test is written or none.
+    // identifiers), creating the file and its table when missing (unless the
+    // subject was read from it): all in one transaction, so every test is
+    // written or none.
     StoreResult saveNewTestStructs(QVector<_Test> &newTests);
     StoreResult saveRecording(_Test *test);
     StoreResult saveRecordingHeader(_Test *test);
+    // Whether the subject file holds a recording of the test, whoever wrote it;
+    // false as well when the file cannot be read.
+    bool holdsRecording(const _Test &test);
     // Fills the test's recording, marks, channels and interval from its rows,
     // and merges in its points scores and measured metric values.
     // Reading a whole recording leaves freed blocks in the heap: the window
@@ -100,15 +119,17 @@ public:
     // takes the k-th recording row stored under that id.
     StoreResult loadRecordingsInTurn(const QVector<_Test *> &sharing);
     // Marks moved in the review, as headers; a test whose recording is
-    // pending is left for its whole save.
-    void saveModifiedTests();
+    // pending is left for its whole save. A test stays modified until saved.
+    StoreResult saveModifiedTests();
     // --- recordings whose save failed: kept in memory until they reach a file ---
     void setRecordingPending(const QUuid &id, bool pending);
     bool hasPendingRecording() const { return !pendingRecordings.isEmpty(); }
     // The first pending test, or null.
     _Test *pendingTest();
     // Writes the structure and recording of every pending test; each one
-    // written is no longer pending.
+    // written is no longer pending. A test another program changed or
+    // recorded meanwhile is left as it is: the recording goes in as a test of
+    // its own, under a new identifier.
     StoreResult savePendingRecordings();
     StoreResult deleteTest(const QUuid &id);
     // Every row of the test except its structure.
@@ -165,6 +186,24 @@ public:
     bool canRedo(const _Test *test) const;
 
 private:
+    // A row a save is about to replace, and what the examiner is told when
+    // another program changed it.
+    struct RowCheck {
+        QString owner;
+        int kind;
+        QString changed;
+    };
+    bool mayCreate(FileUse use) const { return use == FileUse::MayCreate && !m_opened; }
+    void noteStored(const QString &owner, int kind, quint64 fingerprint);
+    // The writes in one transaction, once every row checked is as this
+    // examination last saw it.
+    StoreResult writeChecked(InspectionStore &store, const QVector<RowCheck> &checks,
+                             const std::function<StoreResult()> &write);
+    bool storedFingerprint(InspectionStore &store, const QString &owner, int kind, quint64 &fingerprint);
+    // A recording row is known by its size and marks: its samples stay unread.
+    static quint64 recordingFingerprint(StoredBytes &bytes);
+    QString testChanged(const _Test &test) const;
+    StoreResult writeStruct(InspectionStore &store, _Test &test, QJsonObject &structure);
     enum class RecordingPart { Marks, Header, Full };
     StoreResult saveRecordingRow(_Test *test, int kind);
     // The stored form of a recording row; empty when too large for the format.
@@ -177,20 +216,28 @@ private:
     // The members of a recording document that hold its marks.
     static BinaryJsonObject marksOf(const BinaryJsonObject &document);
     // The test's recording rows of that part with its headers and valuations.
-    static StoreResult readRecording(InspectionStore &store, _Test &test, RecordingPart part);
+    StoreResult readRecording(InspectionStore &store, _Test &test, RecordingPart part);
     // Opens the file for load, lets `more` read from it, then reads the tests.
     StoreResult loadWith(const QString &file, const std::function<void(InspectionStore &)> &more);
     StoreResult readTests(InspectionStore &store);
-    static StoreResult readPerson(InspectionStore &store, _Person &person);
+    StoreResult readPerson(InspectionStore &store, _Person &person);
     StoreResult readPreTestConversation(InspectionStore &store);
-    static StoreResult readFirstDocument(InspectionStore &store, const QString &testId, int kind,
-                                         QJsonObject &document);
-    // A document under its owner's row in an existing subject file.
-    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document);
+    StoreResult readFirstDocument(InspectionStore &store, const QString &testId, int kind, QJsonObject &document);
+    // A document under its owner's row in an existing subject file, once
+    // that row is as this examination last saw it.
+    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document, const QString &changed);
+    // The document written and known as stored, unchecked.
+    StoreResult writeNotedDocument(InspectionStore &store, const QString &testId, int kind,
+                                   const QJsonObject &document);
     // The test's document of a kind, as the member builds it.
     StoreResult writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const);
     // The first stored document of an owner and kind; an empty object when there is none.
     StoreResult readFirstDocument(const QString &testId, int kind, QJsonObject &document);
     void pushUndoObject(const QUuid &id, const QJsonObject &structure);
     QString rowIdOf(const QUuid &id) const;
+
+    // What the rows of the subject held as this examination read or last
+    // wrote them, by owner and kind; rows not in it are written unchecked.
+    QHash<QPair<QString, int>, quint64> m_asStored;
+    bool m_opened = false;
 };

@@ -4,9 +4,14 @@
 #include "BinaryJson.h"
 #include "InspectionStore.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 
 namespace {
+
+QString tr(const char *text) { return QCoreApplication::translate("Inspection", text); }
+
+QString metricParamsChanged() { return tr("Список параметров метрической оценки изменён другой программой"); }
 
 // The examination's parameter row is stored under this text exactly.
 const QString kMetricParamsId = QStringLiteral("{0D379B2C-35B3-4F1C-9E3D-DB9BC88C010E}");
@@ -24,12 +29,24 @@ QJsonObject metricParamsDocument(const QVector<Inspection::_MetricParam> &list)
 
 }  // namespace
 
-StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJsonObject &document)
+StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJsonObject &document,
+                                      const QString &changed)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return store.writeDocument(testId, kind, document);
+    return writeChecked(store, {{testId, kind, changed}},
+                        [&] { return writeNotedDocument(store, testId, kind, document); });
+}
+
+StoreResult Inspection::writeNotedDocument(InspectionStore &store, const QString &testId, int kind,
+                                           const QJsonObject &document)
+{
+    const QByteArray bytes = BinaryJson::encode(document);
+    const StoreResult result = store.writeEncoded(testId, kind, bytes);
+    if (result == StoreResult::Ok)
+        noteStored(testId, kind, InspectionStore::fingerprintOf(bytes));
+    return result;
 }
 
 StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJsonObject &document)
@@ -45,6 +62,9 @@ StoreResult Inspection::readFirstDocument(InspectionStore &store, const QString 
 {
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(testId, kind, rows);
+    if (intact)
+        noteStored(testId, kind,
+                   rows.isEmpty() ? InspectionStore::kAbsent : InspectionStore::fingerprintOf(rows.first().data));
     if (rows.isEmpty())
         return store.outcome(intact, StoreResult::Damaged);
     return store.outcome(BinaryJson::decode(rows.first().data, document) && intact, StoreResult::Damaged);
@@ -56,7 +76,7 @@ StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*b
         return StoreResult::NotWritten;
     QJsonObject document;
     (test->*build)(document);
-    return writeDocument(test->rowId(), kind, document);
+    return writeDocument(test->rowId(), kind, document, testChanged(*test));
 }
 
 StoreResult Inspection::saveBallValuation(_Test *test)
@@ -72,7 +92,8 @@ void Inspection::loadBallValuation(_Test *test, const QJsonObject &document)
 
 StoreResult Inspection::saveMetricParams()
 {
-    return writeDocument(kMetricParamsId, InspectionDataType::Singleton, metricParamsDocument(metricParams));
+    return writeDocument(kMetricParamsId, InspectionDataType::Singleton, metricParamsDocument(metricParams),
+                         metricParamsChanged());
 }
 
 StoreResult Inspection::saveMetricParamsAndValuations(const QVector<_Test *> &changed)
@@ -80,20 +101,19 @@ StoreResult Inspection::saveMetricParamsAndValuations(const QVector<_Test *> &ch
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    StoreResult result = StoreResult::Ok;
-    const bool committed = store.inTransaction([&] {
-        result = store.writeDocument(kMetricParamsId, InspectionDataType::Singleton,
-                                     metricParamsDocument(metricParams));
+    QVector<RowCheck> checks{{kMetricParamsId, InspectionDataType::Singleton, metricParamsChanged()}};
+    for (_Test *test : changed)
+        checks.append({test->rowId(), InspectionDataType::MetricValuation, testChanged(*test)});
+    return writeChecked(store, checks, [&] {
+        StoreResult result = writeNotedDocument(store, kMetricParamsId, InspectionDataType::Singleton,
+                                                metricParamsDocument(metricParams));
         for (int i = 0; i < changed.size() && result == StoreResult::Ok; ++i) {
             QJsonObject document;
             changed[i]->metricValuationToJson(document);
-            result = store.writeDocument(changed[i]->rowId(), InspectionDataType::MetricValuation, document);
+            result = writeNotedDocument(store, changed[i]->rowId(), InspectionDataType::MetricValuation, document);
         }
-        return result == StoreResult::Ok;
+        return result;
     });
-    if (committed)
-        return StoreResult::Ok;
-    return result != StoreResult::Ok ? result : store.outcome(false, StoreResult::NotWritten);
 }
 
 StoreResult Inspection::loadMetricParams()

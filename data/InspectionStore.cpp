@@ -89,14 +89,13 @@ QString ownerText(const QString &testId)
 
 InspectionStore::InspectionStore(const QString &path, Access access)
 {
-    failure().clear();
     const QFileInfo file(path);
     if (file.exists() && !file.isFile()) {
         m_refusal = tr("это не обычный файл");
-        failure() = m_refusal;
+        m_failure = m_refusal;
         return;
     }
-    if (path.isEmpty() || (access == ExistingFile && !isReadable(path, failure())))
+    if (path.isEmpty() || (access == ExistingFile && !isReadable(path, m_failure)))
         return;
     if (!SharedConnection::openFile(path, QStringLiteral("inspection"))) {
         failed(SharedConnection::database().lastError());
@@ -127,32 +126,21 @@ QString InspectionStore::refusalOf(const QString &path)
 
 StoreResult InspectionStore::openFailure() const
 {
-    return m_busy ? StoreResult::Busy : StoreResult::NotOpen;
+    return {m_busy ? StoreResult::Busy : StoreResult::NotOpen, m_failure};
 }
 
-StoreResult InspectionStore::outcome(bool done, StoreResult failure) const
+StoreResult InspectionStore::outcome(bool done, StoreResult::Code failure) const
 {
     if (done)
         return StoreResult::Ok;
-    return m_busy ? StoreResult::Busy : failure;
+    return {m_busy ? StoreResult::Busy : failure, m_failure};
 }
 
 bool InspectionStore::failed(const QSqlError &error)
 {
     m_busy = m_busy || SharedConnection::isBusy(error);
-    failure() = reasonOf(error);
+    m_failure = reasonOf(error);
     return false;
-}
-
-QString &InspectionStore::failure()
-{
-    static QString reason;
-    return reason;
-}
-
-QString InspectionStore::lastFailure()
-{
-    return failure();
 }
 
 InspectionStore::~InspectionStore()
@@ -205,7 +193,7 @@ bool InspectionStore::insertRow(const QString &testId, int kind, const QVariant 
 
 StoreResult InspectionStore::writeDocument(const QString &testId, int kind, const QJsonObject &document)
 {
-    return m_open ? writeEncoded(testId, kind, BinaryJson::encode(document)) : StoreResult::NotOpen;
+    return m_open ? writeEncoded(testId, kind, BinaryJson::encode(document)) : StoreResult(StoreResult::NotOpen);
 }
 
 StoreResult InspectionStore::writeEncoded(const QString &testId, int kind, const QByteArray &document)
@@ -401,18 +389,23 @@ bool InspectionStore::ownersOf(int kind, QSet<QString> &testIds)
     return true;
 }
 
-StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents)
+StoreResult InspectionStore::readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents,
+                                           quint64 *fingerprint)
 {
     if (!m_open)
         return StoreResult::NotOpen;
     bool decoded = true;
+    quint64 rows = kAbsent;
     const bool intact = forEachRow(testId, kind, [&](const Row &row) {
+        rows = folded(rows, fingerprintOf(row.data));
         QJsonObject document;
         if (BinaryJson::decode(row.data, document))
             documents.append(document);
         else
             decoded = false;
     });
+    if (fingerprint)
+        *fingerprint = rows;
     return outcome(intact && decoded, StoreResult::Damaged);
 }
 
@@ -428,17 +421,59 @@ bool InspectionStore::deleteKind(int kind)
     return run(query, kDeleteKind, {kind});
 }
 
+bool InspectionStore::ranStatement(const QString &statement)
+{
+    QSqlQuery query(SharedConnection::database());
+    return run(query, statement, {});
+}
+
 bool InspectionStore::inTransaction(const std::function<bool()> &writes)
 {
-    QSqlDatabase &database = SharedConnection::database();
-    if (!m_open || m_busy)
+    // Immediate: two programs that both read a row before writing it never
+    // both pass; the later one waits for the earlier one's commit.
+    if (!ranStatement(QStringLiteral("BEGIN IMMEDIATE")))
         return false;
-    if (!database.transaction())
-        return failed(database.lastError());
-    if (writes() && (database.commit() || failed(database.lastError())))
+    if (writes() && ranStatement(QStringLiteral("COMMIT")))
         return true;
-    database.rollback();
+    QSqlQuery(SharedConnection::database()).exec(QStringLiteral("ROLLBACK"));
     return false;
+}
+
+quint64 InspectionStore::fingerprintOf(const QByteArray &data)
+{
+    // Two independent 32-bit hashes, and never kAbsent.
+    const quint64 high = qHashBits(data.constData(), size_t(data.size()), 0);
+    const quint64 low = qHashBits(data.constData(), size_t(data.size()), 0x9e3779b9u);
+    return ((high << 32) | low) | 1;
+}
+
+quint64 InspectionStore::folded(quint64 fingerprint, quint64 row)
+{
+    return fingerprint == kAbsent ? row : (fingerprint * 0x100000001b3ull) ^ row;
+}
+
+bool InspectionStore::fingerprintOf(const QString &testId, int kind, quint64 &fingerprint)
+{
+    fingerprint = kAbsent;
+    return forEachRow(testId, kind, [&fingerprint](const Row &row) {
+        fingerprint = folded(fingerprint, fingerprintOf(row.data));
+    });
+}
+
+bool InspectionStore::fingerprintOfFirst(const QString &testId, int kind, quint64 &fingerprint)
+{
+    QVector<Row> rows;
+    const bool read = readFirstRow(testId, kind, rows);
+    fingerprint = rows.isEmpty() ? kAbsent : fingerprintOf(rows.first().data);
+    return read;
+}
+
+bool InspectionStore::fingerprintOfFirst(int kind, quint64 &fingerprint)
+{
+    QVector<Row> rows;
+    const bool read = readFirstRow(kind, rows);
+    fingerprint = rows.isEmpty() ? kAbsent : fingerprintOf(rows.first().data);
+    return read;
 }
 
 bool InspectionStore::deleteTestExcept(const QString &testId, int kind)

@@ -51,15 +51,15 @@ public:
     // Whether another program's lock stopped a statement (SQLite's busy wait
     // ran out). Once it has, no further statement runs: each would wait again.
     bool isBusy() const { return m_busy; }
-    // Why the file did not open: Busy or NotOpen.
+    // Why the file did not open: Busy or NotOpen, with its cause.
     StoreResult openFailure() const;
-    // Ok when done; otherwise Busy when a lock stopped the store, else the failure given.
-    StoreResult outcome(bool done, StoreResult failure) const;
-    // Why the last store did not open its file or one of its statements
-    // failed, as the system told it: no such file, no access, a full disk.
-    // Empty when the last store met no failure; kept once the store is gone,
-    // for the examiner's message.
-    static QString lastFailure();
+    // Ok when done; otherwise Busy when a lock stopped the store, else the
+    // failure given; either with the cause the store met.
+    StoreResult outcome(bool done, StoreResult::Code failure) const;
+    // Why the file did not open or one of the statements failed, as the
+    // system told it: no such file, no access, a full disk. Empty when the
+    // store met no failure.
+    const QString &failure() const { return m_failure; }
 
     // Creates the table when the database lacks it; false when it cannot be made
     // (a file that is no database).
@@ -123,15 +123,30 @@ public:
     bool ownersOf(int kind, QSet<QString> &testIds);
     // The decoded documents of a test's rows of a kind; undecodable rows are
     // skipped and make the result Damaged.
-    StoreResult readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents);
+    // With fingerprint given, it is set to the rows' fingerprint as read.
+    StoreResult readDocuments(const QString &testId, int kind, QVector<QJsonObject> &documents,
+                              quint64 *fingerprint = nullptr);
 
     bool deleteTest(const QString &testId);
     // Every row of a kind, whatever its owner.
     bool deleteKind(int kind);
 
-    // Runs the writes as one transaction: when they report a failure or the
-    // commit fails, everything they did is undone. True only when committed.
+    // Runs the writes as one transaction, holding the file's write lock from
+    // its start, so what they read stays as read until they are done: when
+    // they report a failure or the commit fails, everything they did is
+    // undone. True only when committed.
     bool inTransaction(const std::function<bool()> &writes);
+    // What the rows of an owner and kind hold, as a fingerprint (kAbsent
+    // when there are none); false when they could not be read.
+    bool fingerprintOf(const QString &testId, int kind, quint64 &fingerprint);
+    // The same over the owner's first row of the kind only.
+    bool fingerprintOfFirst(const QString &testId, int kind, quint64 &fingerprint);
+    // The same over whatever row of the kind comes first, whoever owns it.
+    bool fingerprintOfFirst(int kind, quint64 &fingerprint);
+    static constexpr quint64 kAbsent = 0;
+    static quint64 fingerprintOf(const QByteArray &data);
+    // The fingerprint of several rows read in order.
+    static quint64 folded(quint64 fingerprint, quint64 row);
     // Every row of the test except those of one kind.
     bool deleteTestExcept(const QString &testId, int kind);
 
@@ -147,7 +162,7 @@ private:
     bool readData(qint64 rowId, QByteArray &data);
     // Notes a failed statement's cause; false, for the caller's return.
     bool failed(const QSqlError &error);
-    static QString &failure();
+    bool ranStatement(const QString &statement);
     struct Selection {
         QString condition;
         QVariantList values;
@@ -159,4 +174,5 @@ private:
     // Row ids by kind and owner.
     QHash<int, QHash<QString, QVector<qint64>>> m_places;
     QString m_refusal;
+    QString m_failure;
 };

@@ -7,6 +7,7 @@
 #include "SharedConnection.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QSqlQuery>
 
 namespace {
@@ -15,6 +16,8 @@ const QString kSubjectRow = QStringLiteral("");
 // The pre-test conversation row is stored under this text exactly.
 const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
 const QString kUpdatePerson = QStringLiteral("UPDATE inspection SET data=:1 WHERE data_type=:2");
+
+QString tr(const char *text) { return QCoreApplication::translate("Inspection", text); }
 
 QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind)
 {
@@ -38,6 +41,9 @@ StoreResult Inspection::readPerson(InspectionStore &store, _Person &person)
 {
     QVector<InspectionStore::Row> rows;
     const bool intact = store.readFirstRow(InspectionDataType::Questionnaire, rows);
+    if (intact)
+        noteStored(kSubjectRow, InspectionDataType::Questionnaire,
+                   rows.isEmpty() ? InspectionStore::kAbsent : InspectionStore::fingerprintOf(rows.first().data));
     if (rows.isEmpty())
         return store.outcome(intact, StoreResult::Damaged);
     QJsonObject document;
@@ -57,14 +63,16 @@ StoreResult Inspection::savePerson(const _Person &person)
     const QByteArray bytes = BinaryJson::encode(document);
     if (bytes.isEmpty())
         return StoreResult::TooLarge;
-    {
+    const QString changed = tr("Анкета обследуемого изменена другой программой");
+    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, changed}}, [&] {
         // Whatever owner an older questionnaire row has, it is the one updated.
         QSqlQuery update(SharedConnection::database());
-        if (store.run(update, kUpdatePerson, {bytes, InspectionDataType::Questionnaire})
-            && update.numRowsAffected() > 0)
-            return StoreResult::Ok;
-    }
-    return store.outcome(store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes), StoreResult::NotWritten);
+        const bool written = (store.run(update, kUpdatePerson, {bytes, InspectionDataType::Questionnaire})
+                              && update.numRowsAffected() > 0)
+                             || store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes);
+        noteStored(kSubjectRow, InspectionDataType::Questionnaire, InspectionStore::fingerprintOf(bytes));
+        return store.outcome(written, StoreResult::NotWritten);
+    });
 }
 
 QByteArray Inspection::photoRecord(const QImage &photo)
@@ -174,5 +182,6 @@ StoreResult Inspection::readPreTestConversation(InspectionStore &store)
 StoreResult Inspection::savePreTestConversation()
 {
     return writeDocument(kPreTestId, InspectionDataType::Singleton,
-                         {{QStringLiteral("preTestConversation"), preTestText}});
+                         {{QStringLiteral("preTestConversation"), preTestText}},
+                         tr("Предтестовая беседа изменена другой программой"));
 }

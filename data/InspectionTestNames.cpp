@@ -9,7 +9,7 @@ StoreResult read(const QString &subjectPath, QVector<InspectionTest> &tests)
 {
     InspectionStore store(subjectPath, InspectionStore::ExistingFile);
     if (!store.isOpen())
-        return store.refusal().isEmpty() ? store.openFailure() : StoreResult::Refused;
+        return store.refusal().isEmpty() ? store.openFailure() : StoreResult(StoreResult::Refused, store.refusal());
     const bool intact = SubjectBounds::forEachStructure(store, [&tests](const QString &rowId,
                                                                         const QJsonObject &structure) {
         InspectionTest test;

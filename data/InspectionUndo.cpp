@@ -26,9 +26,14 @@ StoreResult Inspection::stepUndo(_Test *test, int delta)
     _UndoHistory &history = undoHistory[test->id];
     if (history.states.isEmpty())
         return StoreResult::NotWritten;
+    const int saved = history.position;
     history.position = qBound(0, history.position + delta, history.states.size() - 1);
     test->fromJson(history.states[history.position]);
-    return saveTestStruct(test, false);
+    const StoreResult result = saveTestStruct(test, false);
+    // The state in force stays the one the file holds.
+    if (result != StoreResult::Ok)
+        undoHistory[test->id].position = saved;
+    return result;
 }
 
 bool Inspection::canUndo(const _Test *test) const

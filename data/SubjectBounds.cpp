@@ -107,6 +107,12 @@ QString SubjectBounds::refusal(Excess excess, const QString &outcome)
 
 bool SubjectBounds::forEachStructure(InspectionStore &store, const StructureVisitor &visit)
 {
+    return forEachStructure(store, FingerprintedVisitor([&visit](const QString &rowId, const QJsonObject &structure,
+                                                                 quint64) { visit(rowId, structure); }));
+}
+
+bool SubjectBounds::forEachStructure(InspectionStore &store, const FingerprintedVisitor &visit)
+{
     SubjectBounds bounds;
     bool decoded = true;
     // Each row decoded as it comes: rows of a file from elsewhere may each be
@@ -116,7 +122,7 @@ bool SubjectBounds::forEachStructure(InspectionStore &store, const StructureVisi
         const bool read = BinaryJson::decode(row.data, document);
         const QJsonObject structure = document.value(QStringLiteral("struct")).toObject();
         if (read && bounds.admit(structure))
-            visit(row.testId, structure);
+            visit(row.testId, structure, InspectionStore::fingerprintOf(row.data));
         else
             decoded = false;
     });

@@ -42,6 +42,10 @@ public:
     // result is then false, as it is when the table could not be read.
     using StructureVisitor = std::function<void(const QString &rowId, const QJsonObject &structure)>;
     static bool forEachStructure(InspectionStore &store, const StructureVisitor &visit);
+    // The same with each row's fingerprint as stored (InspectionStore::fingerprintOf).
+    using FingerprintedVisitor
+        = std::function<void(const QString &rowId, const QJsonObject &structure, quint64 fingerprint)>;
+    static bool forEachStructure(InspectionStore &store, const FingerprintedVisitor &visit);
 
 private:
     // What one test's structure expands to.

@@ -263,6 +263,7 @@ void InspectionEditFancy::reloadTree(bool keep, Inspection::_Test *test)
     m_tree->fillModel(&m_inspection, keep, test);
     // Unique connections: a refill may hand over the same view and selection model again.
     connect(m_tree, &InspectionTreeView::changeTest, this, &InspectionEditFancy::onChangeTest, Qt::UniqueConnection);
+    connect(m_tree, &InspectionTreeView::saveRefused, this, &InspectionEditFancy::onSaveRefused, Qt::UniqueConnection);
     connect(m_tree->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &InspectionEditFancy::onTreeViewSelectionChanged, Qt::UniqueConnection);
     connect(m_tree, &QAbstractItemView::doubleClicked, this, &InspectionEditFancy::onDoubleClick, Qt::UniqueConnection);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/Inspection.h"
+#include "data/SaveRefusal.h"
 #include "fancy/FancyMainWindow.h"
 
 #include <QHash>
@@ -147,6 +148,17 @@ private:
     // --- subject ---
     bool isOpen() const { return !m_inspection.path.isEmpty(); }
     void closeSubject();
+    // A save or delete refused and settled with the examiner (SaveRefusal):
+    // a dropped edit leaves the subject as its file holds it, and the
+    // examiner may close a subject whose file is gone.
+    SaveRefusal::Outcome settle(StoreResult result, const std::function<StoreResult()> &save, bool canClose = true);
+    void onSaveRefused(const StoreResult &result, const std::function<StoreResult()> &retry) { settle(result, retry); }
+    // Whether the tree still shows the edit: saved, or kept in memory.
+    bool keepsEdit(StoreResult result, const std::function<StoreResult()> &save);
+    // The subject read anew, as its file holds it, and shown.
+    void showAsStored();
+    // Marks moved in the review go into the file before it is left or read anew.
+    SaveRefusal::Outcome settleMovedMarks();
     void openSubject(const QString &fileOld, const QString &fileNew);
     // settlePendingRecording for leaving the subject; when it stays open the
     // subject docks show it again instead of the entry just chosen.
@@ -179,6 +191,8 @@ private:
     void deleteQuestionItem(Inspection::_Test *test, const QModelIndex &item);
     void pasteTest();
     void pasteLines(const QModelIndex &item);
+    // Saves the test with an undo state; false when the refusal was settled by showing the file.
+    bool saveTest(Inspection::_Test *test);
     // Saves the test with an undo state and refills the tree keeping its position.
     void saveAndRefill(Inspection::_Test *test);
     // The question box of destructive edits; true on Yes.

@@ -123,9 +123,16 @@ Inspection::_Theme *InspectionEditFancy::editableQuestion()
     return exists ? &test->theme(question) : nullptr;
 }
 
+bool InspectionEditFancy::saveTest(Inspection::_Test *test)
+{
+    const auto save = [this, test] { return m_inspection.saveTestStruct(test, true); };
+    return keepsEdit(save(), save);
+}
+
 void InspectionEditFancy::saveAndRefill(Inspection::_Test *test)
 {
-    m_inspection.saveTestStruct(test, true);
+    if (!saveTest(test))
+        return;
     reloadTree(true, test);
     updateActions();
 }
@@ -165,7 +172,8 @@ void InspectionEditFancy::action_AddTest()
     if (!SubjectGrowth::allows(this, m_inspection, added, tr("тест не добавлен")))
         return;
     m_inspection.appendTest(added);
-    m_inspection.saveTestStruct(&m_inspection.tests.last(), true);
+    if (!saveTest(&m_inspection.tests.last()))
+        return;
     reloadTree(true, nullptr);
     m_tree->setCurrentIndex(m_tree->model()->index(m_inspection.tests.size() - 1, 0));
     announceInspection();
@@ -230,12 +238,15 @@ void InspectionEditFancy::action_DeletePoligramme()
         return;
     const WaitCursor wait;
     // Marks moved in the review are kept before the file is read anew.
-    m_inspection.saveModifiedTests();
+    if (settleMovedMarks() != SaveRefusal::Outcome::Saved)
+        return;
+    const QUuid id = test->id;
+    const auto deleteData = [this, id] { return m_inspection.deleteTestData(id); };
+    if (settle(deleteData(), deleteData) != SaveRefusal::Outcome::Saved)
+        return;
+    // The video goes only with its recording.
     InspectionMedia::removeTestVideo(m_inspection, *test);
-    m_inspection.deleteTestData(test->id);
-    const QString file = m_inspection.path;  // loading clears the path first
-    m_inspection.load(file);
-    m_inspection.loadMarks();
+    m_inspection.reread();
     // Loading sorts the tests anew: rows kept from before would show other tests.
     m_contextIndex = QModelIndex();
     reloadTree(false, nullptr);
@@ -380,7 +391,8 @@ void InspectionEditFancy::pasteTest()
         || !SubjectGrowth::allows(this, m_inspection, pasted, tr("вставка не выполнена")))
         return;
     m_inspection.appendTest(pasted);
-    m_inspection.saveTestStruct(&m_inspection.tests.last(), true);
+    if (!saveTest(&m_inspection.tests.last()))
+        return;
     reloadTree(true, nullptr);
     announceInspection();
 }
@@ -411,7 +423,9 @@ void InspectionEditFancy::onUndo()
     if (!test || test->recorded)
         return;
     const WaitCursor wait;
-    m_inspection.stepUndo(test, -1);
+    const auto step = [this, test] { return m_inspection.stepUndo(test, -1); };
+    if (!keepsEdit(step(), step))
+        return;
     reloadTree(true, test);
     updateActions();
 }
@@ -422,7 +436,9 @@ void InspectionEditFancy::onRedo()
     if (!test || test->recorded)
         return;
     const WaitCursor wait;
-    m_inspection.stepUndo(test, 1);
+    const auto step = [this, test] { return m_inspection.stepUndo(test, 1); };
+    if (!keepsEdit(step(), step))
+        return;
     reloadTree(true, test);
     updateActions();
 }

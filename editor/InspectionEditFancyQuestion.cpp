@@ -39,8 +39,8 @@ void InspectionEditFancy::setTestTalk(bool yes)
     if (next.isValid())
         m_tree->setCurrentIndex(next);
     m_tree->viewport()->update();
-    m_inspection.saveTestStruct(test, true);
-    updateActions();
+    if (saveTest(test))
+        updateActions();
 }
 
 void InspectionEditFancy::action_AttachPhoto()

@@ -46,7 +46,11 @@ void InspectionEditFancy::clearOtherDockSelection(QObject *sender)
 
 bool InspectionEditFancy::settlePendingRecording()
 {
-    return PendingRecordingPrompt::resolve(this, m_inspection);
+    if (!PendingRecordingPrompt::resolve(this, m_inspection))
+        return false;
+    // Leaving goes on whatever the examiner made of a refusal: it was told.
+    settleMovedMarks();
+    return true;
 }
 
 bool InspectionEditFancy::mayLeaveSubject()
@@ -66,13 +70,44 @@ bool InspectionEditFancy::mayLeaveSubject()
     return false;
 }
 
+SaveRefusal::Outcome InspectionEditFancy::settle(StoreResult result, const std::function<StoreResult()> &save,
+                                                 bool canClose)
+{
+    const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection.path, result, save, canClose);
+    if (outcome == SaveRefusal::Outcome::Dropped)
+        showAsStored();
+    else if (outcome == SaveRefusal::Outcome::CloseSubject)
+        closeSubject();
+    return outcome;
+}
+
+bool InspectionEditFancy::keepsEdit(StoreResult result, const std::function<StoreResult()> &save)
+{
+    const SaveRefusal::Outcome outcome = settle(result, save);
+    return outcome == SaveRefusal::Outcome::Saved || outcome == SaveRefusal::Outcome::Kept;
+}
+
+void InspectionEditFancy::showAsStored()
+{
+    const WaitCursor wait;
+    if (m_inspection.reread() == StoreResult::Busy)
+        m_inspection.revertUnsaved();
+    m_contextIndex = QModelIndex();
+    reloadTree(false, nullptr);
+    announceInspection();
+    updateActions();
+}
+
+SaveRefusal::Outcome InspectionEditFancy::settleMovedMarks()
+{
+    return settle(m_inspection.saveModifiedTests(), [this] { return m_inspection.saveModifiedTests(); }, false);
+}
+
 void InspectionEditFancy::closeSubject()
 {
     // A recording not yet in its file keeps its subject open.
     if (!mayLeaveSubject())
         return;
-    // Marks moved in the review belong to the subject being closed.
-    m_inspection.saveModifiedTests();
     emit notifyChangePersone(QString(), nullptr);
     m_contextIndex = QModelIndex();
     m_tree->setModel(nullptr);
@@ -89,9 +124,8 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         failures = renameRecordings(fileOld, fileNew);
         if (m_inspection.path == fileOld) {
             oldVideos = existingTestVideos(fileNew);
-            // The old file is gone: moved marks go into the renamed one.
+            // The old file is gone: moved marks go into the renamed one as the subject is left.
             m_inspection.path = fileNew;
-            m_inspection.saveModifiedTests();
         }
     }
     if (!mayLeaveSubject())

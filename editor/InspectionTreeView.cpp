@@ -9,6 +9,7 @@
 #include "data/SharedHelpers.h"
 
 #include <QDrag>
+#include <QTimer>
 #include <QDragEnterEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -275,8 +276,23 @@ void InspectionTreeView::swapQuests(const QModelIndex &src, const QModelIndex &d
 
 void InspectionTreeView::saveAndRefill(Inspection::_Test *test)
 {
-    m_inspection->saveTestStruct(test, true);
+    saveTest(test);
     fillModel(m_inspection, true, test);
+}
+
+void InspectionTreeView::saveTest(Inspection::_Test *test)
+{
+    const StoreResult result = m_inspection->saveTestStruct(test, true);
+    if (result == StoreResult::Ok)
+        return;
+    Inspection *inspection = m_inspection;
+    const QUuid id = test->id;
+    QTimer::singleShot(0, this, [this, result, inspection, id] {
+        emit saveRefused(result, [inspection, id] {
+            Inspection::_Test *again = inspection->test(inspection->indexOfTest(id));
+            return again ? inspection->saveTestStruct(again, true) : StoreResult(StoreResult::NotWritten);
+        });
+    });
 }
 
 QModelIndex InspectionTreeView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
@@ -501,7 +517,7 @@ void InspectionTreeView::dropTest(const QByteArray &payload, const QModelIndex &
         return;
     m_inspection->appendTest(test);
     Inspection::_Test *added = &m_inspection->tests.last();
-    m_inspection->saveTestStruct(added, true);
+    saveTest(added);
     fillModel(m_inspection, true, nullptr);
     // Growing the test list may have moved every test: the editor announces them again.
     emit changeTest(added);

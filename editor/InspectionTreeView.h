@@ -6,6 +6,8 @@
 #include <QRect>
 #include <QTreeView>
 
+#include <functional>
+
 class QDrag;
 class QStandardItemModel;
 class _InspectionTreeView_StyledItemDelegate;
@@ -35,6 +37,8 @@ public:
 signals:
     void SwapPositionQuestSignal(int iTest, int iGroup, int iThemeSrc, int iThemeDest, int iStep);
     void changeTest(Inspection::_Test *pTest);
+    // A save of the view or its editor was refused; retry saves it again.
+    void saveRefused(const StoreResult &result, const std::function<StoreResult()> &retry);
     // After every rebuild of the model, the view's own refills included.
     void modelFilled();
 
@@ -52,6 +56,11 @@ protected:
     QDrag *prepareDrag();
     // Whether the drag of an event started in this view.
     virtual bool isOwnDrag(const QDropEvent *event) const;
+
+public:
+    // Saves the test with an undo state; a refusal is told once the edit in
+    // hand is done, for settling it may read the subject anew.
+    void saveTest(Inspection::_Test *test);
 
 private:
     struct DragSource {

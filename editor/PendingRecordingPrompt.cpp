@@ -2,8 +2,8 @@
 
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
-#include "data/InspectionStore.h"
 #include "data/RecordingRescue.h"
+#include "data/SaveRefusal.h"
 #include "editor/SavingNotice.h"
 
 #include <QCoreApplication>
@@ -17,21 +17,6 @@
 namespace {
 
 QString tr(const char *text) { return QCoreApplication::translate("PendingRecordingPrompt", text); }
-
-// Which it is, in the system's words when it gave some.
-QString reasonOf(StoreResult result, const QString &path)
-{
-    if (result == StoreResult::Busy)
-        return tr("файл занят другой программой");
-    const QFileInfo file(path);
-    if (!file.exists())
-        return tr("файла нет");
-    if (!file.isFile())
-        return tr("это не обычный файл");
-    if (!InspectionStore::lastFailure().isEmpty())
-        return InspectionStore::lastFailure();
-    return tr("файл недоступен для записи или диск заполнен");
-}
 
 struct Answer {
     QMessageBox::StandardButton button;
@@ -53,7 +38,7 @@ int ask(QWidget *parent, const Inspection &inspection, StoreResult result)
     return askWith(parent, QMessageBox::Warning,
                    tr("Не удалось сохранить запись теста в файл обследуемого:\n%1\n(%2)\n"
                       "Запись хранится только в памяти программы.")
-                       .arg(QDir::toNativeSeparators(inspection.path), reasonOf(result, inspection.path)),
+                       .arg(QDir::toNativeSeparators(inspection.path), SaveRefusal::reason(result, inspection.path)),
                    {{QMessageBox::Retry, tr("Повторить сохранение")},
                     {QMessageBox::Save, tr("Сохранить в файл…")},
                     {QMessageBox::Cancel, tr("Отложить")}});
@@ -122,7 +107,7 @@ QString restoreFailure(StoreResult result, const RecordingRescue::Copy &copy)
 {
     const QString reason = result == StoreResult::TooLarge
                                ? tr("в файле обследуемого стало бы больше тестов или вопросов, чем программа читает")
-                               : reasonOf(result, copy.subject);
+                               : SaveRefusal::reason(result, copy.subject);
     return tr("Не удалось перенести запись в файл обследуемого:\n%1\n(%2)\nОна осталась в файле\n%3")
         .arg(QDir::toNativeSeparators(copy.subject), reason, QDir::toNativeSeparators(copy.file));
 }

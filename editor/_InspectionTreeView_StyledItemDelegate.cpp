@@ -125,7 +125,8 @@ void _InspectionTreeView_StyledItemDelegate::renameTest(QWidget *editor, QAbstra
     if (!line || !test || line->text().isEmpty())
         return;
     test->name = line->text();
-    m_inspection->saveTestStruct(test, true);
+    if (auto *view = qobject_cast<InspectionTreeView *>(parent()))
+        view->saveTest(test);
     model->setData(index, test->headerText(), Qt::EditRole);
 }
 
@@ -154,9 +155,10 @@ void _InspectionTreeView_StyledItemDelegate::editQuestion(QWidget *editor, QAbst
         }
     }
     test->theme(theme).Theme = text;
-    m_inspection->saveTestStruct(test, true);
-    if (auto *view = qobject_cast<InspectionTreeView *>(parent()))
+    if (auto *view = qobject_cast<InspectionTreeView *>(parent())) {
+        view->saveTest(test);
         emit view->changeTest(test);
+    }
 }
 
 void _InspectionTreeView_StyledItemDelegate::updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,

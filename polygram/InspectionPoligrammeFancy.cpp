@@ -8,6 +8,7 @@
 #include "_FrameWidget.h"
 #include "_QAbstractScrollArea.h"
 #include "data/FileChooser.h"
+#include "data/SaveRefusal.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 #include "data/LargeBlockHeap.h"
@@ -411,8 +412,14 @@ void InspectionPoligrammeFancy::onRestorePosition()
 void InspectionPoligrammeFancy::restoreLabels(InspectionTest *test)
 {
     test->labels = test->labelsForRestore;
-    m_inspection->saveRecording(test);
-    // A reload reads the header over the recording: it must hold them too.
-    m_inspection->saveRecordingHeader(test);
-    test->labelsModified = false;
+    const auto save = [this, test] {
+        const StoreResult result = m_inspection->saveRecording(test);
+        // A reload reads the header over the recording: it must hold them too.
+        return result == StoreResult::Ok ? m_inspection->saveRecordingHeader(test) : result;
+    };
+    const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection->path, save(), save, false);
+    if (outcome == SaveRefusal::Outcome::Saved)
+        test->labelsModified = false;
+    else if (outcome == SaveRefusal::Outcome::Dropped)
+        m_inspection->loadRecording(test, true);
 }

@@ -8,6 +8,7 @@
 #include "_PoligrammeRecordScrollArea.h"
 #include "_QSecondMonitor.h"
 #include "data/Inspection.h"
+#include "data/SaveRefusal.h"
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
 #include "polygram/SweepTable.h"
@@ -277,15 +278,22 @@ void InspectionRecordFancy::takeOverPlan(const InspectionTest &edited)
     // A played-back test, or one saved meanwhile, keeps the plan it was recorded with.
     if (edited.recorded || test->recorded)
         return;
-    {
-        // The render thread presents from these lists and the reader counts them for its automatic stop.
-        RecordingSession *session = recordWindow()->session();
-        QMutexLocker lock(session ? &session->markLock() : nullptr);
-        test->orders = edited.orders;
-        test->themis = edited.themis;
-        test->themisNULL = edited.themisNULL;
-    }
-    inspection->saveTestStruct(test, true);
+    const InspectionTest before = *test;
+    setPlan(edited);
+    const auto save = [this] { return inspection->saveTestStruct(test, true); };
+    // A plan kept only in memory still goes into the file with the recording.
+    if (SaveRefusal::settle(this, inspection->path, save(), save, false) == SaveRefusal::Outcome::Dropped)
+        setPlan(before);
+}
+
+void InspectionRecordFancy::setPlan(const InspectionTest &from)
+{
+    // The render thread presents from these lists and the reader counts them for its automatic stop.
+    RecordingSession *session = recordWindow()->session();
+    QMutexLocker lock(session ? &session->markLock() : nullptr);
+    test->orders = from.orders;
+    test->themis = from.themis;
+    test->themisNULL = from.themisNULL;
 }
 
 bool InspectionRecordFancy::deferEnd(QObject *receiver, QEvent::Type type)

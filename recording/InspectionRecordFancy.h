@@ -97,6 +97,8 @@ private:
     _QSecondMonitor *examineeView() const;
     // The plan and question lists of an accepted reordering.
     void takeOverPlan(const InspectionTest &edited);
+    // The test's presentation plan taken from another test, under the recording's lock.
+    void setPlan(const InspectionTest &from);
 
     QLabel *lossLabel = nullptr;
     QPointer<QWidget> m_heldBy;

@@ -2,6 +2,7 @@
 
 #include "SensorReader.h"
 #include "data/InspectionMedia.h"
+#include "data/TestOfItsOwn.h"
 #include "editor/PendingRecordingPrompt.h"
 #include "editor/SavingNotice.h"
 
@@ -96,11 +97,14 @@ void RecordingEnd::keep(int groups)
     trimMarks(groups);
     test->labelsModified = true;
     test->DateTimeRecorded = QDateTime::currentDateTime();
+    const QUuid planned = test->id;
     // The video leaves the temporary name before anything can wait: the next
     // recording starts by removing that file, whatever became of this one.
     if (run.videoWritten)
         moveVideo();
     saveToFile();
+    if (test->id != planned)
+        tellTestOfItsOwn(planned);
 }
 
 void RecordingEnd::trimMarks(int groups)
@@ -126,17 +130,41 @@ void RecordingEnd::saveToFile()
 void RecordingEnd::moveVideo()
 {
     const QString temporary = InspectionMedia::tempVideoPath(*inspection);
-    const QString target = InspectionMedia::testVideoPath(*inspection, *test);
     if (!QFile::exists(temporary))
         return;
-    // A video left under the name of a test recorded anew belongs to no
-    // recording in its file: it goes to the Trash, not away for good.
-    if (QFileInfo(target).isFile())
-        InspectionMedia::moveToTrash(target);
+    QString target = InspectionMedia::testVideoPath(*inspection, *test);
+    if (QFileInfo(target).isFile()) {
+        // Another program recorded this test meanwhile: its video stays with
+        // its recording, and this one goes in beside it as a test of its own.
+        if (inspection->holdsRecording(*test)) {
+            TestOfItsOwn::takeNewId(*test);
+            target = InspectionMedia::testVideoPath(*inspection, *test);
+        } else {
+            // A video left under the name of a test recorded anew belongs to
+            // no recording in its file: it goes to the Trash, not away for good.
+            InspectionMedia::moveToTrash(target);
+        }
+    }
     if (!InspectionMedia::moveFile(temporary, target)) {
         tell(tr("Не удалось переименовать видеозапись теста\n%1\nв\n%2")
                  .arg(QDir::toNativeSeparators(temporary), QDir::toNativeSeparators(target)));
     }
+}
+
+void RecordingEnd::tellTestOfItsOwn(const QUuid &planned)
+{
+    QString text = tr("Тест «%1» изменён другой программой: запись сохранена отдельным тестом, "
+                      "ничего в файле не заменено.")
+                       .arg(test->name);
+    Inspection::_Test before;
+    before.id = planned;
+    before.name = test->name;
+    const QString left = InspectionMedia::testVideoName(*inspection, before);
+    if (run.videoWritten && QFileInfo(left).isFile()
+        && !QFileInfo::exists(InspectionMedia::testVideoName(*inspection, *test)))
+        text += tr("\nВидеозапись теста не удалось перенести: она осталась в файле\n%1")
+                    .arg(QDir::toNativeSeparators(left));
+    tell(text);
 }
 
 void RecordingEnd::tell(const QString &text)

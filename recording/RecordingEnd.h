@@ -38,6 +38,8 @@ private:
     void trimMarks(int groups);
     void saveToFile();
     void moveVideo();
+    // Said when the recording went in beside the planned test it was made on.
+    void tellTestOfItsOwn(const QUuid &planned);
     static void tell(const QString &text);
 
     Inspection *inspection;

@@ -5,6 +5,7 @@
 #include "_BirthdayEdit.h"
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
+#include "data/SaveRefusal.h"
 #include "data/InspectionMedia.h"
 #include "data/ViewModel.h"
 #include "data/WaitCursor.h"
@@ -196,7 +197,8 @@ QWidget *PersonePropertyDlg::createPreTestTab()
 
 void PersonePropertyDlg::load()
 {
-    Inspection subject(m_path);
+    Inspection &subject = m_subject;
+    subject.path = m_path;
     InspectionPerson person;
     subject.loadPerson(person);
     subject.loadPreTestConversation();
@@ -254,7 +256,7 @@ void PersonePropertyDlg::accept()
 
 bool PersonePropertyDlg::save(const InspectionPerson &person)
 {
-    Inspection subject(m_path);
+    Inspection &subject = m_subject;
     QVector<Inspection::AttachedFile> files;
     for (int row = 0; row < m_fileModel->rowCount(); ++row) {
         const QStandardItem *item = m_fileModel->item(row);
@@ -270,7 +272,9 @@ bool PersonePropertyDlg::save(const InspectionPerson &person)
         result = subject.saveFiles(files);
     if (result == StoreResult::Ok)
         return true;
-    warn(tr("Не удалось сохранить анкету в файл обследуемого:\n%1").arg(m_path));
+    warn(tr("Не удалось сохранить анкету в файл обследуемого:\n%1\n(%2)")
+             .arg(m_path, SaveRefusal::reason(result, m_path))
+         + (result == StoreResult::Changed ? tr("\nЗакройте окно и откройте анкету снова.") : QString()));
     return false;
 }
 

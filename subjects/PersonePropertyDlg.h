@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Inspection.h"
 #include "data/InspectionStore.h"
 #include "data/PhotoReader.h"
 
@@ -85,6 +86,9 @@ private:
     static QString photoProblem(PhotoReader::Result result, int count);
 
     QString m_path;
+    // The subject as read when the dialog opened: a save checks its rows
+    // are still as read.
+    Inspection m_subject;
     QTabWidget *m_tabs;
     QLineEdit *m_lastName = nullptr;
     QLineEdit *m_firstName = nullptr;

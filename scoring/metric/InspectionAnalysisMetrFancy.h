@@ -173,7 +173,9 @@ private:
     // The picked parameters go, and their measurements in every test with
     // them, in one save; a refused save puts all back as changeParams does.
     void removeParams(const DefMertValuation::ParamPick &of);
-    void tellSaveFailed();
+    // A refused save undone: what the file holds is shown, and the refusal
+    // told once per subject.
+    void showAsStored(const StoreResult &result, const QVector<Inspection::_Test *> &tests);
     void clearTestValues(Inspection::_Test *test);
     // Measures the enabled automatic parameters on the test (its recording
     // loaded first when needed) and saves its values once.

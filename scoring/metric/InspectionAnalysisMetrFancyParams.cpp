@@ -11,6 +11,7 @@
 #include "ValuationMetrSpravParamDlg.h"
 #include "_QTreeView.h"
 #include "app/services/TreeViewExport.h"
+#include "data/SaveRefusal.h"
 #include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
 
@@ -206,11 +207,12 @@ void InspectionAnalysisMetrFancy::removeParams(const DefMertValuation::ParamPick
     Params &list = m_inspection->metricParams;
     const auto picked = [&of](const Inspection::_MetricParam &param) { return of(param.uid); };
     list.erase(std::remove_if(list.begin(), list.end(), picked), list.end());
-    if (m_inspection->saveMetricParamsAndValuations(changed) != StoreResult::Ok) {
+    const StoreResult result = m_inspection->saveMetricParamsAndValuations(changed);
+    if (result != StoreResult::Ok) {
         m_inspection->metricParams = params;
         for (int i = 0; i < changed.size(); ++i)
             changed[i]->valuationMetric = before[i];
-        tellSaveFailed();
+        showAsStored(result, changed);
     }
     fillParamTable();
     fillResultsTree(false);
@@ -222,10 +224,11 @@ bool InspectionAnalysisMetrFancy::changeParams(const std::function<void(Params &
         return false;
     const Params before = m_inspection->metricParams;
     change(m_inspection->metricParams);
-    if (m_inspection->saveMetricParams() == StoreResult::Ok)
+    const StoreResult result = m_inspection->saveMetricParams();
+    if (result == StoreResult::Ok)
         return true;
     m_inspection->metricParams = before;
-    tellSaveFailed();
+    showAsStored(result, {});
     return false;
 }
 
@@ -234,21 +237,29 @@ bool InspectionAnalysisMetrFancy::changeValues(Inspection::_Test *test,
 {
     const MetricValuationMap before = test->valuationMetric;
     change(*test);
-    if (m_inspection->saveMetricValuation(test) == StoreResult::Ok)
+    const StoreResult result = m_inspection->saveMetricValuation(test);
+    if (result == StoreResult::Ok)
         return true;
     test->valuationMetric = before;
-    tellSaveFailed();
+    showAsStored(result, {test});
     return false;
 }
 
-void InspectionAnalysisMetrFancy::tellSaveFailed()
+void InspectionAnalysisMetrFancy::showAsStored(const StoreResult &result, const QVector<Inspection::_Test *> &tests)
 {
+    // Another program's parameters and values are what the file holds now.
+    if (result == StoreResult::Changed) {
+        m_inspection->loadMetricParams();
+        for (Inspection::_Test *test : tests)
+            m_inspection->loadRecording(test, true);
+    }
     if (m_saveFailureTold)
         return;
     m_saveFailureTold = true;
     QMessageBox::warning(this, tr("Воркел"),
-                         tr("Не удалось сохранить изменение в файл обследуемого.\n"
-                            "Изменение отменено: показано то, что хранит файл."));
+                         tr("Не удалось сохранить изменение в файл обследуемого.\n(%1)\n"
+                            "Изменение отменено: показано то, что хранит файл.")
+                             .arg(SaveRefusal::reason(result, m_inspection->path)));
 }
 
 bool InspectionAnalysisMetrFancy::askYes(const QString &question, QMessageBox::StandardButton byDefault)

@@ -162,6 +162,8 @@ private:
     // Applies a change of a test's points and saves it; a refused save puts
     // the points back and tells the examiner once per subject.
     bool changeScores(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
+    // Once per subject: later refusals would only repeat it.
+    void tellScoresRefused(const StoreResult &result);
     void moveSelection(const std::function<QModelIndex(const QModelIndex &)> &target);
 
     _QTreeViewExpand *m_tree;

@@ -12,6 +12,8 @@
 #include <QAction>
 #include <QListView>
 #include <QMessageBox>
+#include "data/SaveRefusal.h"
+
 #include <QScreen>
 #include <QStandardItem>
 
@@ -24,10 +26,11 @@ bool isQuestion(const Inspection::_Test &test, int quest)
     return quest >= 0 && quest < test.themis.size();
 }
 
-QString tellSaveFailed()
+QString tellSaveFailed(const StoreResult &result, const QString &path)
 {
-    return QObject::tr("Не удалось сохранить оценки в файл обследуемого.\n"
-                       "Изменение отменено: показаны оценки, которые хранит файл.");
+    return QObject::tr("Не удалось сохранить оценки в файл обследуемого.\n(%1)\n"
+                       "Изменение отменено: показаны оценки, которые хранит файл.")
+        .arg(SaveRefusal::reason(result, path));
 }
 
 } // namespace
@@ -56,19 +59,30 @@ bool InspectionAnalysisBallFancy::changeScores(Inspection::_Test *test,
         return false;
     const Inspection::_Test before = *test;
     change(*test);
-    if (m_inspection->saveBallValuation(test) == StoreResult::Ok)
+    const StoreResult result = m_inspection->saveBallValuation(test);
+    if (result == StoreResult::Ok)
         return true;
+    tellScoresRefused(result);
+    // Another program's scores are what the file holds now.
+    if (result == StoreResult::Changed) {
+        m_inspection->loadRecording(test, true);
+        return false;
+    }
     test->valuationBall_012 = before.valuationBall_012;
     test->valuationBall_101 = before.valuationBall_101;
     test->valuationBall_3210123 = before.valuationBall_3210123;
     std::copy(std::begin(before.valuationBall_ChannelK), std::end(before.valuationBall_ChannelK),
               std::begin(test->valuationBall_ChannelK));
     test->valuationBall_GroupsDisabled = before.valuationBall_GroupsDisabled;
+    return false;
+}
+
+void InspectionAnalysisBallFancy::tellScoresRefused(const StoreResult &result)
+{
     if (!m_saveFailureTold) {
         m_saveFailureTold = true;
-        QMessageBox::warning(this, tr("Воркел"), tellSaveFailed());
+        QMessageBox::warning(this, tr("Воркел"), tellSaveFailed(result, m_inspection->path));
     }
-    return false;
 }
 
 void InspectionAnalysisBallFancy::setWeight(int group)

@@ -18,7 +18,7 @@
 using namespace StoreFixtures;
 
 Q_DECLARE_METATYPE(HostileSubjects::Kind)
-Q_DECLARE_METATYPE(StoreResult)
+Q_DECLARE_METATYPE(StoreResult::Code)
 
 class TestInspectionStore : public QObject
 {
@@ -577,7 +577,7 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched_data()
 {
     using Kind = HostileSubjects::Kind;
     QTest::addColumn<Kind>("kind");
-    QTest::addColumn<StoreResult>("loaded");
+    QTest::addColumn<StoreResult::Code>("loaded");
     QTest::addColumn<int>("tests");
     QTest::newRow("plain") << Kind::Plain << StoreResult::Ok << 1;
     QTest::newRow("shallow nesting") << Kind::ShallowNesting << StoreResult::Ok << 1;
@@ -597,7 +597,7 @@ void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched_data()
 void TestInspectionStore::hostileSubjectFilesAreRefusedUntouched()
 {
     QFETCH(HostileSubjects::Kind, kind);
-    QFETCH(StoreResult, loaded);
+    QFETCH(StoreResult::Code, loaded);
     QFETCH(int, tests);
     const QString path = pathOf("hostile.qmz");
     QVERIFY(HostileSubjects::make(path, kind));
@@ -660,7 +660,7 @@ void TestInspectionStore::oversizedRowsAreDamagedUnread()
 void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt_data()
 {
     QTest::addColumn<quint32>("questions");
-    QTest::addColumn<StoreResult>("loaded");
+    QTest::addColumn<StoreResult::Code>("loaded");
     QTest::addColumn<int>("tests");
     QTest::newRow("a thousand") << quint32(1000) << StoreResult::Ok << 1;
     QTest::newRow("past a test's questions") << quint32(InspectionStore::kMaxQuestions + 1) << StoreResult::Damaged
@@ -675,7 +675,7 @@ void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt_data()
 void TestInspectionStore::rowsExpandingPastTheBoundsAreDamagedUnbuilt()
 {
     QFETCH(quint32, questions);
-    QFETCH(StoreResult, loaded);
+    QFETCH(StoreResult::Code, loaded);
     QFETCH(int, tests);
     const QString path = pathOf("expanding.qmz");
     QVERIFY(HostileSubjects::makeWithTest(path, HostileSubjects::emptyQuestionsStructure(questions)));
@@ -732,8 +732,8 @@ VUG_TEST_MAIN(TestInspectionStore, QCoreApplication)
 void TestInspectionStore::lockedFileIsBusyNotDamaged_data()
 {
     QTest::addColumn<QString>("lock");
-    QTest::addColumn<StoreResult>("read");
-    QTest::addColumn<StoreResult>("write");
+    QTest::addColumn<StoreResult::Code>("read");
+    QTest::addColumn<StoreResult::Code>("write");
     QTest::newRow("exclusive") << "BEGIN EXCLUSIVE" << StoreResult::Busy << StoreResult::Busy;
     QTest::newRow("immediate") << "BEGIN IMMEDIATE" << StoreResult::Ok << StoreResult::Busy;
 }
@@ -741,8 +741,8 @@ void TestInspectionStore::lockedFileIsBusyNotDamaged_data()
 void TestInspectionStore::lockedFileIsBusyNotDamaged()
 {
     QFETCH(QString, lock);
-    QFETCH(StoreResult, read);
-    QFETCH(StoreResult, write);
+    QFETCH(StoreResult::Code, read);
+    QFETCH(StoreResult::Code, write);
     const QString path = pathOf("subject.qmz");
     Inspection inspection(path);
     Inspection::_Test test = recordedTest("recorded", 50);
@@ -800,7 +800,7 @@ void TestInspectionStore::failedSaveTellsItsCause()
     setrlimit(RLIMIT_FSIZE, &original);
     std::signal(SIGXFSZ, oldHandler);
     QCOMPARE(result == StoreResult::Ok, told.isEmpty());
-    QCOMPARE(InspectionStore::lastFailure(), told);
+    QCOMPARE(result.cause(), told);
     // A write that must go into the file there never makes it anew.
     if (cause == QLatin1String("removed")) {
         QVERIFY(inspection.saveTestStruct(&test, false, Inspection::FileUse::MustExist) != StoreResult::Ok);

@@ -11,7 +11,7 @@
 
 using namespace StoreFixtures;
 
-Q_DECLARE_METATYPE(StoreResult)
+Q_DECLARE_METATYPE(StoreResult::Code)
 
 namespace {
 
@@ -243,7 +243,7 @@ void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder()
 void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds_data()
 {
     QTest::addColumn<int>("tests");
-    QTest::addColumn<StoreResult>("result");
+    QTest::addColumn<StoreResult::Code>("result");
     QTest::newRow("one below the bound") << InspectionStore::kMaxTests - 1 << StoreResult::Ok;
     QTest::newRow("at the bound") << InspectionStore::kMaxTests << StoreResult::TooLarge;
 }
@@ -252,7 +252,7 @@ void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds_data()
 void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds()
 {
     QFETCH(int, tests);
-    QFETCH(StoreResult, result);
+    QFETCH(StoreResult::Code, result);
     const RecordingRescue::Copy copy = rescued();
     Inspection examination;
     QCOMPARE(examination.load(subject), StoreResult::Ok);

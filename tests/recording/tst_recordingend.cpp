@@ -271,7 +271,8 @@ void TestRecordingEnd::unsavedRecordingStaysUntilItReachesAFile()
         MessageBoxAnswerer answers({rescued ? QMessageBox::Save : QMessageBox::Cancel, QMessageBox::Ok});
         finish(true, true);
         QCOMPARE(answers.asked().size(), rescued ? 2 : 1);
-        QVERIFY(answers.asked()[0].contains(locked ? QStringLiteral("занят другой программой") : QStringLiteral("файла нет")));
+        QVERIFY(answers.asked()[0].contains(locked ? QStringLiteral("занят другой программой")
+                                                   : QStringLiteral("файл не найден")));
         QCOMPARE(inspection->hasPendingRecording(), !rescued);
         inspection->saveModifiedTests();
     }

@@ -1,0 +1,86 @@
+#include "SaveRefusal.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QString tr(const char *text) { return QCoreApplication::translate("SaveRefusal", text); }
+
+bool isGone(const StoreResult &result, const QString &path)
+{
+    return result != StoreResult::Busy && result != StoreResult::Changed && !QFileInfo::exists(path);
+}
+
+int ask(QWidget *parent, const QString &text, QMessageBox::StandardButton first, const QString &firstLabel,
+        QMessageBox::StandardButton second, const QString &secondLabel)
+{
+    QMessageBox box(QMessageBox::Warning, QObject::tr("Воркел"), text, QMessageBox::NoButton, parent);
+    box.addButton(first)->setText(firstLabel);
+    box.addButton(second)->setText(secondLabel);
+    box.setDefaultButton(first);
+    return box.exec();
+}
+
+}  // namespace
+
+QString SaveRefusal::reason(const StoreResult &result, const QString &path)
+{
+    if (result == StoreResult::Busy)
+        return tr("файл занят другой программой");
+    if (result == StoreResult::Changed)
+        return result.cause();
+    if (isGone(result, path))
+        return tr("файл не найден: он переименован, перемещён или удалён");
+    if (!QFileInfo(path).isFile())
+        return tr("это не обычный файл");
+    if (!result.cause().isEmpty())
+        return result.cause();
+    return tr("файл недоступен для записи или диск заполнен");
+}
+
+QString SaveRefusal::text(const StoreResult &result, const QString &path, bool canClose)
+{
+    const QString file = QDir::toNativeSeparators(path);
+    if (result == StoreResult::Changed)
+        return tr("%1: изменение не сохранено, показано то, что записано в файле.").arg(result.cause());
+    if (isGone(result, path))
+        return tr("Файл обследуемого %1 не найден: он переименован, перемещён или удалён.\n"
+                  "Изменение не сохранено и хранится только в памяти программы.%2")
+            .arg(file, canClose ? tr("\nЗакрыть обследуемого?") : QString());
+    const QString head
+        = tr("Не удалось сохранить изменение в файл обследуемого:\n%1\n(%2)").arg(file, reason(result, path));
+    if (result == StoreResult::Busy)
+        return head + tr("\nПовторить сохранение или отменить изменение?");
+    return head + tr("\nИзменение отменено, показано то, что записано в файле.");
+}
+
+SaveRefusal::Outcome SaveRefusal::settle(QWidget *parent, const QString &path, StoreResult result,
+                                         const std::function<StoreResult()> &save, bool canClose)
+{
+    while (result == StoreResult::Busy) {
+        if (ask(parent, text(result, path, canClose), QMessageBox::Retry, tr("Повторить сохранение"),
+                QMessageBox::Discard, tr("Отменить изменение"))
+            != QMessageBox::Retry)
+            return Outcome::Dropped;
+        result = save();
+    }
+    if (result == StoreResult::Ok)
+        return Outcome::Saved;
+    if (isGone(result, path)) {
+        if (!canClose) {
+            QMessageBox::warning(parent, QObject::tr("Воркел"), text(result, path, false));
+            return Outcome::Kept;
+        }
+        return ask(parent, text(result, path, true), QMessageBox::Close, tr("Закрыть обследуемого"),
+                   QMessageBox::Cancel, tr("Оставить открытым"))
+                       == QMessageBox::Close
+                   ? Outcome::CloseSubject
+                   : Outcome::Kept;
+    }
+    QMessageBox::warning(parent, QObject::tr("Воркел"), text(result, path, canClose));
+    return Outcome::Dropped;
+}
