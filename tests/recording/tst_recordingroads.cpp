@@ -69,6 +69,9 @@ private:
     {
         RecordingEnd(&run->inspection, &test, recorded.run).finish(true);
     }
+    // Another program records the same planned test, its video under the
+    // test's name, and saves it; the hash of that video.
+    QByteArray recordElsewhere(const Inspection::_Test &test);
     // The video of every recording in the data folder and its recovery copies.
     QVector<QByteArray> keptVideos() const;
 
@@ -160,6 +163,23 @@ TestRecordingRoads::Recorded TestRecordingRoads::record(Inspection::_Test &test,
     return recorded;
 }
 
+QByteArray TestRecordingRoads::recordElsewhere(const Inspection::_Test &test)
+{
+    Inspection elsewhere;
+    if (elsewhere.load(run->inspection.path) != StoreResult::Ok)
+        return QByteArray();
+    Inspection::_Test *same = elsewhere.test(elsewhere.indexOfTest(test.id));
+    if (!same)
+        return QByteArray();
+    *same = test;
+    QFile video(InspectionMedia::testVideoPath(elsewhere, *same));
+    if (elsewhere.saveRecording(same) != StoreResult::Ok || !video.open(QIODevice::WriteOnly)
+        || video.write("another program's video") <= 0)
+        return QByteArray();
+    video.close();
+    return hashOf(video.fileName());
+}
+
 QVector<QByteArray> TestRecordingRoads::keptVideos() const
 {
     QVector<QByteArray> videos;
@@ -226,6 +246,7 @@ void TestRecordingRoads::videoGoesWhereItsRecordingGoes_data()
     QTest::newRow("copied aside, recorded again, restored beside it") << "copied, recorded again, restored";
     QTest::newRow("copied aside, placed in the data folder") << "copied, placed";
     QTest::newRow("copied aside, the copy deleted") << "copied, dropped";
+    QTest::newRow("the test recorded meanwhile by another program") << "recorded elsewhere";
 }
 
 // After each road every recording kept, in the subject or a copy, has its own
@@ -243,10 +264,13 @@ void TestRecordingRoads::videoGoesWhereItsRecordingGoes()
     QVERIFY(first.run.videoWritten);
     expected << first.video;
     {
-        QScopedPointer<LockHolder> lock(
-            road == QLatin1String("saved") ? nullptr : new LockHolder(run->inspection.path, "BEGIN EXCLUSIVE"));
+        const bool unlocked = road == QLatin1String("saved") || road == QLatin1String("recorded elsewhere");
+        QScopedPointer<LockHolder> lock(unlocked ? nullptr : new LockHolder(run->inspection.path, "BEGIN EXCLUSIVE"));
         MessageBoxAnswerer answers;
-        if (road == QLatin1String("retried")) {
+        if (road == QLatin1String("recorded elsewhere")) {
+            expected << recordElsewhere(test);
+            answers.enqueue(QMessageBox::Ok);
+        } else if (road == QLatin1String("retried")) {
             answers.enqueue(QMessageBox::Retry);
             answers.whileAsking = [&lock] { lock.reset(); };
         } else if (road == QLatin1String("put off")) {
