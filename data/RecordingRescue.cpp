@@ -221,7 +221,7 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
     // The note first: a copy is never found without the subject it belongs to.
     WholeFile note(subjectNoteOf(file));
     if (!note.open() || note.file().write(subject.toUtf8()) < 0 || !note.commit())
-        return StoreResult::NotWritten;
+        return StoreResult(StoreResult::NotWritten, note.failure());
     Inspection copy(file);
     Inspection::_Test kept = test;
     const StoreResult result = saveTest(copy, kept, Inspection::FileUse::MayCreate);

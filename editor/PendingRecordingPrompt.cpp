@@ -58,14 +58,22 @@ QString videoLeftLine(const QString &video)
     return tr("\nВидеозапись теста не удалось перенести: она осталась в файле\n%1").arg(QDir::toNativeSeparators(video));
 }
 
-StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
+// A copy that could not be written is told with its own cause: the subject
+// file's refusal still stands, and its question comes again.
+void rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
 {
     GenericSettings settings;
     settings.load();
     QString file;
     const StoreResult result = RecordingRescue::save(settings.sRootFolder, inspection.path, test, file);
-    if (result != StoreResult::Ok)
-        return result;
+    if (result != StoreResult::Ok) {
+        QMessageBox::warning(parent, tr("Воркел"),
+                             tr("Не удалось сохранить запись теста в папку\n%1\n(%2)")
+                                 .arg(QDir::toNativeSeparators(RecordingRescue::folder(settings.sRootFolder)),
+                                      result.cause().isEmpty() ? tr("файл недоступен для записи или диск заполнен")
+                                                               : result.cause()));
+        return;
+    }
     inspection.setRecordingPending(test.id, false);
     QString videoLeft;
     const bool videoCarried = RecordingRescue::carryVideo(inspection.path, test, file, videoLeft);
@@ -76,7 +84,6 @@ StoreResult rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &t
     if (!videoCarried)
         text += videoLeftLine(videoLeft);
     QMessageBox::information(parent, tr("Воркел"), text);
-    return result;
 }
 
 
@@ -223,7 +230,7 @@ bool PendingRecordingPrompt::resolve(QWidget *parent, Inspection &inspection, St
             break;
         }
         case QMessageBox::Save:
-            result = rescue(parent, inspection, *test);
+            rescue(parent, inspection, *test);
             break;
         default:
             return false;
