@@ -65,10 +65,8 @@ private slots:
 
 private:
     // A copy of the waiting test recorded over 300 ticks, made as a failed
-    // save makes it.
-    RecordingRescue::Copy rescued();
-    // A copy of these tests, each with its recording.
-    RecordingRescue::Copy copyOf(QVector<Inspection::_Test> tests);
+    // save makes it, and of the others with their recordings.
+    RecordingRescue::Copy rescued(const QVector<Inspection::_Test> &others = {});
 
     QScopedPointer<QTemporaryDir> dir;
     QString root;
@@ -88,27 +86,15 @@ void TestRecordingRescue::init()
     QCOMPARE(examination.saveTestStruct(&waiting, false), StoreResult::Ok);
 }
 
-RecordingRescue::Copy TestRecordingRescue::rescued()
+RecordingRescue::Copy TestRecordingRescue::rescued(const QVector<Inspection::_Test> &others)
 {
     Inspection::_Test test = recordedTest(waiting.name, 300, 7);
     test.id = waiting.id;
     QString file;
     [&] { QCOMPARE(RecordingRescue::save(root, subject, test, file), StoreResult::Ok); }();
-    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
-    return copies.isEmpty() ? RecordingRescue::Copy() : copies[0];
-}
-
-RecordingRescue::Copy TestRecordingRescue::copyOf(QVector<Inspection::_Test> tests)
-{
-    QString file;
-    [&] { QCOMPARE(RecordingRescue::save(root, subject, tests[0], file), StoreResult::Ok); }();
     Inspection copy(file);
-    for (int i = 1; i < tests.size(); ++i) {
-        [&] {
-            QCOMPARE(copy.saveTestStruct(&tests[i], false), StoreResult::Ok);
-            QCOMPARE(copy.saveRecording(&tests[i]), StoreResult::Ok);
-        }();
-    }
+    copy.tests = others;
+    saveTests(copy);
     const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
     return copies.isEmpty() ? RecordingRescue::Copy() : copies[0];
 }
@@ -274,60 +260,54 @@ void TestRecordingRescue::restoreStaysWithinTheSubjectsBounds()
 
 void TestRecordingRescue::eachRecordingPlacedOnce_data()
 {
-    QTest::addColumn<QString>("road");
-    QTest::newRow("refused after the first, tried again") << "refused";
-    QTest::newRow("refused after the first, both as tests of their own") << "refused, recorded meanwhile";
-    QTest::newRow("two recordings under one id") << "one id";
-    QTest::newRow("the copy not removed, tried again") << "copy left";
+    QTest::addColumn<bool>("meanwhile");  // the waiting test recorded in the subject meanwhile
+    QTest::addColumn<bool>("oneId");      // the copy's two recordings under one id
+    QTest::addColumn<QString>("firstTry");
+    QTest::addColumn<int>("alreadyThere");  // when tried again
+    QTest::newRow("refused after the first, tried again") << false << false << "refused" << 1;
+    QTest::newRow("refused after the first, both as tests of their own") << true << false << "refused" << 1;
+    QTest::newRow("two recordings under one id") << false << true << "" << 0;
+    QTest::newRow("the copy not removed, tried again") << false << false << "copy left" << 2;
 }
 
 // A copy of two recordings, the first of the waiting test; whatever the road,
 // the subject ends with each of them exactly once and the copy gone.
 void TestRecordingRescue::eachRecordingPlacedOnce()
 {
-    QFETCH(QString, road);
-    Inspection::_Test first = recordedTest(waiting.name, 300, 7);
-    first.id = waiting.id;
-    Inspection::_Test second = recordedTest(QStringLiteral("Второй"), 200, 9);
-    int storedBefore = 0;
-    if (road.contains(QLatin1String("recorded meanwhile"))) {
-        Inspection::_Test again = recordedTest(waiting.name, 100, 3);
-        again.id = waiting.id;
-        Inspection examination(subject);
-        QCOMPARE(examination.saveRecording(&again), StoreResult::Ok);
-        storedBefore = 1;
-    }
-    const RecordingRescue::Copy copy = copyOf({first, second});
-    if (road == QLatin1String("one id"))
+    QFETCH(bool, meanwhile);
+    QFETCH(bool, oneId);
+    QFETCH(QString, firstTry);
+    QFETCH(int, alreadyThere);
+    Inspection::_Test again = recordedTest(waiting.name, 100, 3);
+    again.id = waiting.id;
+    QVERIFY(!meanwhile || Inspection(subject).saveRecording(&again) == StoreResult::Ok);
+    const Inspection::_Test second = recordedTest(QStringLiteral("Второй"), 200, 9);
+    const RecordingRescue::Copy copy = rescued({second});
+    if (oneId)
         runStatement(copy.file, QStringLiteral("UPDATE inspection SET test_id='%1' WHERE test_id='%2'")
-                                    .arg(first.rowId(), second.rowId()));
-    const QString noteFile = copy.file + QStringLiteral(".subject");
+                                    .arg(waiting.rowId(), second.rowId()));
+    const QString note = copy.file + QStringLiteral(".subject");
     const QByteArray copyBytes = fileBytes(copy.file);
-    const QByteArray noteBytes = fileBytes(noteFile);
+    const QByteArray noteBytes = fileBytes(note);
     RecordingRescue::Placement placement;
-    if (road.startsWith(QLatin1String("refused"))) {
-        failWritesAfter(subject, InspectionDataType::Recording, storedBefore + 1);
+    if (firstTry == QLatin1String("refused")) {
+        failWritesAfter(subject, InspectionDataType::Recording, meanwhile + 1);
         QVERIFY(RecordingRescue::restore(copy, placement) != StoreResult::Ok);
         openingStatements().remove(fileKey(subject));
-        QCOMPARE(RecordingRescue::copies(root).size(), 1);
-        QCOMPARE(recordings(subject).size(), storedBefore + 1);
-    }
-    if (road == QLatin1String("copy left")) {
+    } else if (firstTry == QLatin1String("copy left")) {
         // The note cannot be removed: the copy stays beside a subject holding its tests.
-        QVERIFY(QFile::remove(noteFile) && QDir().mkpath(noteFile + QStringLiteral("/inside")));
+        QVERIFY(QFile::remove(note) && QDir().mkpath(note + QStringLiteral("/inside")));
         QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
-        QVERIFY(placement.copyLeft);
-        QVERIFY(QDir(noteFile).removeRecursively());
+        QVERIFY(placement.copyLeft && QDir(note).removeRecursively());
         writeFile(copy.file, copyBytes);
-        writeFile(noteFile, noteBytes);
+        writeFile(note, noteBytes);
     }
     QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
-    QVERIFY(!placement.copyLeft);
-    QCOMPARE(placement.alreadyThere.size(), road == QLatin1String("copy left") ? 2 : road.startsWith("refused") ? 1 : 0);
-    QVERIFY(RecordingRescue::copies(root).isEmpty());
+    QVERIFY(!placement.copyLeft && RecordingRescue::copies(root).isEmpty());
+    QCOMPARE(placement.alreadyThere.size(), alreadyThere);
     const QList<QVector<qint16>> stored = recordings(subject).values();
-    QCOMPARE(stored.size(), storedBefore + 2);
-    QCOMPARE(stored.count(first.dataGSR), 1);
+    QCOMPARE(stored.size(), meanwhile + 2);
+    QCOMPARE(stored.count(recordedTest(waiting.name, 300, 7).dataGSR), 1);
     QCOMPARE(stored.count(second.dataGSR), 1);
 }
 
@@ -335,9 +315,8 @@ void TestRecordingRescue::placedUnderASubjectsName_data()
 {
     QTest::addColumn<QString>("note");
     QTest::addColumn<QString>("placed");
-    QTest::newRow("hidden") << "@root/.Петров.qmz" << "Петров 2024-03-05 14-07.qmz";
+    QTest::newRow("hidden, after a blank") << "@root/ . Петров.qmz" << "Петров 2024-03-05 14-07.qmz";
     QTest::newRow("dots only") << "@root/...qmz" << "Петров 2024-03-05 14-07.qmz";
-    QTest::newRow("blank and dot") << "@root/ . Петров.qmz" << "Петров 2024-03-05 14-07.qmz";
     QTest::newRow("a control character") << "@root/Пет\tров.qmz" << "Пет_ров 2024-03-05 14-07.qmz";
     QTest::newRow("a backslash") << "@root/Пет\\ров.qmz" << "Пет_ров 2024-03-05 14-07.qmz";
 }
@@ -348,11 +327,7 @@ void TestRecordingRescue::placedUnderASubjectsName()
 {
     QFETCH(QString, note);
     QFETCH(QString, placed);
-    const RecordingRescue::Copy copy = rescued();
-    QFile written(copy.file + QStringLiteral(".subject"));
-    QVERIFY(written.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    written.write(note.replace(QStringLiteral("@root"), root).toUtf8());
-    written.close();
+    writeFile(rescued().file + QStringLiteral(".subject"), note.replace(QStringLiteral("@root"), root).toUtf8());
     const QVector<RecordingRescue::Copy> found = RecordingRescue::copies(root);
     QCOMPARE(found.size(), 1);
     QVERIFY(found[0].subject.isEmpty());
@@ -367,8 +342,7 @@ void TestRecordingRescue::placedUnderASubjectsName()
 void TestRecordingRescue::longSubjectNameIsCopiedAside()
 {
     subject = root + QLatin1Char('/') + QString(115, QChar(0x0436)) + QStringLiteral(".qmz");
-    Inspection examination(subject);
-    QCOMPARE(examination.saveTestStruct(&waiting, false), StoreResult::Ok);
+    QCOMPARE(Inspection(subject).saveTestStruct(&waiting, false), StoreResult::Ok);
     const RecordingRescue::Copy copy = rescued();
     QVERIFY(QFileInfo(copy.file).fileName().contains(QDateTime::currentDateTime().toString("yyyyMMdd-")));
     QCOMPARE(copy.subject, subject);

@@ -11,6 +11,7 @@
 #include "subjects/PreTestCanversationDockWindow.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/FakeRecorder.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/StoredKinds.h"
 #include "tests/support/TestHome.h"
@@ -20,6 +21,7 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -28,6 +30,7 @@
 using namespace StoreFixtures;
 
 Q_DECLARE_METATYPE(Inspection *)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
 namespace {
 
@@ -109,6 +112,8 @@ private slots:
     void deleteRecordedData();
     void questionsThatDeleteDefaultToNo_data();
     void questionsThatDeleteDefaultToNo();
+    void refusedRenameIsToldAndShownAsStored_data();
+    void refusedRenameIsToldAndShownAsStored();
     void deletedTestsVideoGoesToTheTrash();
     void testListChangesAreAnnounced();
     void picturesAndFlags();
@@ -411,6 +416,63 @@ void TestEditOperations::questionsThatDeleteDefaultToNo()
     QVERIFY(answers.asked().value(0).startsWith(polygram ? "Вы действительно хотите удалить полиграмму для теста"
                                                          : "Вы действительно хотите удалить тест"));
     QCOMPARE(answers.defaults(), QList<QMessageBox::StandardButton>{QMessageBox::No});
+}
+
+void TestEditOperations::refusedRenameIsToldAndShownAsStored_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QString>("shown");  // and stored, while the file is there
+    QTest::newRow("busy, dropped") << "busy" << QMessageBox::Discard << "занят другой программой" << "Пустой";
+    QTest::newRow("busy, retried") << "busy" << QMessageBox::Retry << "занят другой программой" << "Новый";
+    QTest::newRow("changed by another") << "changed" << QMessageBox::Ok << "Тест «Пустой» изменён другой программой"
+                                        << "Чужой";
+    QTest::newRow("deleted") << "deleted" << QMessageBox::Cancel << "не найден: он переименован, перемещён или удалён"
+                             << "Новый";
+}
+
+// A test renamed in the tree while another program holds, changes or removes
+// the file: the refusal is told once, the tree shows what the file holds, or
+// the edit kept in memory when the file is gone; no file is made anew.
+void TestEditOperations::refusedRenameIsToldAndShownAsStored()
+{
+    QFETCH(QString, fault);
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, told);
+    QFETCH(QString, shown);
+    open(newSubject("Иванов", {recordedTest("Запись", 40), Inspection::_Test("Пустой")}));
+    editor->show();
+    QVERIFY(QTest::qWaitForWindowExposed(editor));
+    const int row = test(0).name == "Пустой" ? 0 : 1;
+    const QUuid id = test(row).id;
+    // Dropped while the lock still holds, the file cannot be read anew.
+    QScopedPointer<LockHolder> lock(fault == "busy" ? new LockHolder(path, "BEGIN EXCLUSIVE") : nullptr);
+    MessageBoxAnswerer answers({answer});
+    if (answer == QMessageBox::Retry)
+        answers.whileAsking = [&lock] { lock.reset(); };
+    Inspection other;
+    if (fault == "changed") {
+        QCOMPARE(other.load(path), StoreResult::Ok);
+        other.test(other.indexOfTest(id))->name = "Чужой";
+        QCOMPARE(other.saveTestStruct(other.test(other.indexOfTest(id))), StoreResult::Ok);
+    }
+    QVERIFY(fault != "deleted" || QFile::remove(path));
+
+    select(testItem(row));
+    editor->treeView()->edit(testItem(row));
+    auto *line = editor->treeView()->findChild<QLineEdit *>();
+    QVERIFY(line);
+    line->setText("Новый");
+    QTest::keyClick(line, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(answers.asked().size(), 1, 20000);
+    QVERIFY2(answers.asked()[0].contains(told), qPrintable(answers.asked()[0]));
+    QTRY_COMPARE_WITH_TIMEOUT(test(editor->inspection().indexOfTest(id)).name, shown, 20000);
+    QCOMPARE(editor->inspection().tests.size(), 2);
+    lock.reset();
+    QCOMPARE(answers.unexpected(), 0);
+    QCOMPARE(QFileInfo::exists(path), fault != "deleted");
+    QCOMPARE(stored(path, id).name, fault == "deleted" ? QString() : shown);
 }
 
 void TestEditOperations::deleteRecordedData()

@@ -26,7 +26,19 @@ QByteArray hashOf(const QString &path)
                                           : QByteArray("none");
 }
 
-// Where a mark of the recording began: the question and its answer.
+// A recording as made, or as a file keeps it: where each mark began (the
+// question and its answer), the samples and its video.
+struct Recording {
+    QVector<QPair<int, int>> marks;
+    QVector<qint16> samples;
+    QByteArray video;
+    // A file may keep samples past the last one seen while recording.
+    bool keeps(const Recording &made) const
+    {
+        return marks == made.marks && video == made.video && samples.mid(0, made.samples.size()) == made.samples;
+    }
+};
+
 QVector<QPair<int, int>> marksOf(const Inspection::_Test &test)
 {
     QVector<QPair<int, int>> marks;
@@ -36,6 +48,24 @@ QVector<QPair<int, int>> marksOf(const Inspection::_Test &test)
     }
     std::sort(marks.begin(), marks.end());
     return marks;
+}
+
+// Every recording in the data folder and its recovery copies.
+QVector<Recording> keptIn(const QString &root)
+{
+    QVector<Recording> kept;
+    for (const QString &folder : {root, RecordingRescue::folder(root)}) {
+        QDirIterator it(folder, {QStringLiteral("*.qmz")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            Inspection subject;
+            subject.load(it.next());
+            for (Inspection::_Test &test : subject.tests) {
+                if (test.recorded && subject.loadRecording(&test) == StoreResult::Ok)
+                    kept.append({marksOf(test), test.dataGSR, hashOf(InspectionMedia::testVideoName(subject, test))});
+            }
+        }
+    }
+    return kept;
 }
 
 }  // namespace
@@ -49,43 +79,25 @@ class TestRecordingRoads : public QObject
 private slots:
     void init();
     void cleanup();
-    void recordedAgainAfterACopyHoldsItsOwnMarks();
-    void videoGoesWhereItsRecordingGoes_data();
-    void videoGoesWhereItsRecordingGoes();
-    void statusBarTellsOfTheWait();
+    void everyRecordingKeptOnceAsRecorded_data();
+    void everyRecordingKeptOnceAsRecorded();
 
 private:
-    struct Recorded {
-        RecordingEnd::Run run;
-        QVector<QPair<int, int>> presses;
-        QVector<qint16> samples;
-        QByteArray video;
-    };
     // Two questions, each answered answerAfter ticks after it, the answer time
     // then run out; the record window's stop ends it.
-    Recorded record(Inspection::_Test &test, int answerAfter);
-    void press(RecordingSession &session, QVector<QPair<int, int>> &presses, bool answer);
-    void finish(Inspection::_Test &test, const Recorded &recorded)
-    {
-        RecordingEnd(&run->inspection, &test, recorded.run).finish(true);
-    }
-    // Another program records the same planned test, its video under the
-    // test's name, and saves it; the hash of that video.
-    QByteArray recordElsewhere(const Inspection::_Test &test);
-    // The video of every recording in the data folder and its recovery copies.
-    QVector<QByteArray> keptVideos() const;
+    Recording record(Inspection::_Test &test, int answerAfter);
+    void finish(Inspection::_Test &test) { RecordingEnd(&run->inspection, &test, ended).finish(true); }
 
     QString root;
     QScopedPointer<QTemporaryDir> dir;
     QScopedPointer<ReaderRun> run;
     // Each recording has a clock of its own, as in the program.
     std::unique_ptr<ManualTickSource> ticks;
-    bool camera = false;
+    RecordingEnd::Run ended;
 };
 
 void TestRecordingRoads::init()
 {
-    camera = false;
     GenericSettings settings;
     settings.load();
     root = settings.sRootFolder;
@@ -95,9 +107,19 @@ void TestRecordingRoads::init()
     dir.reset(new QTemporaryDir(root + QStringLiteral("/subject-XXXXXX")));
     run.reset(new ReaderRun);
     run->inspection.path = dir->filePath(QStringLiteral("Иванов.qmz"));
-    run->inspection.appendTest(questionTest());
-    for (Inspection::_Test &test : run->inspection.tests)
-        QCOMPARE(run->inspection.saveTestStruct(&test, false), StoreResult::Ok);
+    QCOMPARE(run->inspection.saveTestStruct(&run->test(), false), StoreResult::Ok);
+    run->collaborators.makeRecorder = [](int quality) {
+        auto sources = std::make_unique<SyntheticCapture>();
+        sources->setRealTime(3000);
+        return std::unique_ptr<VideoRecorder>(new MMRecorder(quality, std::move(sources)));
+    };
+    // An answer time of five seconds, nothing recorded after the last one.
+    configureReader(QStringLiteral("vugSensorDemo.so"), [](GenericSettings &s) {
+        s.iIA = 5;
+        s.iTimeAfterForRecod = 0;
+        s.bEnableLabelAnswere = true;
+        s.bEnableVideoForRecord = true;
+    });
 }
 
 void TestRecordingRoads::cleanup()
@@ -106,35 +128,9 @@ void TestRecordingRoads::cleanup()
     ticks.reset();
 }
 
-void TestRecordingRoads::press(RecordingSession &session, QVector<QPair<int, int>> &presses, bool answer)
+Recording TestRecordingRoads::record(Inspection::_Test &test, int answerAfter)
 {
-    const int at = session.reader()->currentPosition();
-    if (answer)
-        presses.last().second = at;
-    else
-        presses.append({at, 0});
-    session.keyPress(Qt::Key_Space);
-    ticks->tick(2);
-    session.keyRelease(Qt::Key_Space);
-}
-
-TestRecordingRoads::Recorded TestRecordingRoads::record(Inspection::_Test &test, int answerAfter)
-{
-    Recorded recorded;
-    if (camera) {
-        run->collaborators.makeRecorder = [](int quality) {
-            auto sources = std::make_unique<SyntheticCapture>();
-            sources->setRealTime(3000);
-            return std::unique_ptr<VideoRecorder>(new MMRecorder(quality, std::move(sources)));
-        };
-    }
-    // An answer time of five seconds, nothing recorded after the last one.
-    configureReader(QStringLiteral("vugSensorDemo.so"), [this](GenericSettings &s) {
-        s.iIA = 5;
-        s.iTimeAfterForRecod = 0;
-        s.bEnableLabelAnswere = true;
-        s.bEnableVideoForRecord = camera;
-    });
+    Recording made;
     ticks = std::make_unique<ManualTickSource>();
     run->collaborators.ticks = ticks.get();
     BlindSurface surface;
@@ -146,192 +142,137 @@ TestRecordingRoads::Recorded TestRecordingRoads::record(Inspection::_Test &test,
     const auto tick = [this](int count) {
         for (int i = 0; i < count; ++i) {
             ticks->tick();
-            if (camera)
-                QTest::qWait(5);
+            QTest::qWait(5);
         }
+    };
+    // Where the question, then its answer, was marked.
+    const auto press = [&](bool answer) {
+        const int at = session.reader()->currentPosition();
+        answer ? void(made.marks.last().second = at) : made.marks.append({at, 0});
+        session.keyPress(Qt::Key_Space);
+        ticks->tick(2);
+        session.keyRelease(Qt::Key_Space);
     };
     tick(5);
     for (int question = 0; question < 2; ++question) {
-        press(session, recorded.presses, false);
+        press(false);
         tick(answerAfter);
-        press(session, recorded.presses, true);
+        press(true);
         tick(5 * SensorReader::TicksPerSecond + 5);
     }
-    recorded.samples = test.dataGSR.mid(0, session.reader()->currentPosition());
-    recorded.run = session.stop().value_or(RecordingEnd::Run());
-    recorded.video = hashOf(InspectionMedia::tempVideoPath(run->inspection));
-    return recorded;
+    made.samples = test.dataGSR.mid(0, session.reader()->currentPosition());
+    ended = session.stop().value_or(RecordingEnd::Run());
+    made.video = hashOf(InspectionMedia::tempVideoPath(run->inspection));
+    return made;
 }
 
-QByteArray TestRecordingRoads::recordElsewhere(const Inspection::_Test &test)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
+using Answers = QList<QMessageBox::StandardButton>;
+
+void TestRecordingRoads::everyRecordingKeptOnceAsRecorded_data()
 {
-    Inspection elsewhere;
-    if (elsewhere.load(run->inspection.path) != StoreResult::Ok)
-        return QByteArray();
-    Inspection::_Test *same = elsewhere.test(elsewhere.indexOfTest(test.id));
-    if (!same)
-        return QByteArray();
-    *same = test;
-    QFile video(InspectionMedia::testVideoPath(elsewhere, *same));
-    if (elsewhere.saveRecording(same) != StoreResult::Ok || !video.open(QIODevice::WriteOnly)
-        || video.write("another program's video") <= 0)
-        return QByteArray();
-    video.close();
-    return hashOf(video.fileName());
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<Answers>("answers");
+    QTest::addColumn<QString>("next");  // the test recorded next: "again" the same, or the "other"
+    QTest::addColumn<QString>("copy");  // what becomes of the recovery copy
+    const auto aside = Answers{QMessageBox::Save, QMessageBox::Ok};
+    QTest::newRow("saved now") << false << Answers() << "" << "";
+    QTest::newRow("saved on retrying") << true << Answers{QMessageBox::Retry} << "" << "";
+    QTest::newRow("put off, another test recorded, saved later") << true << Answers{QMessageBox::Cancel} << "other"
+                                                                 << "";
+    QTest::newRow("copied aside, restored into its test") << true << aside << "" << "restored";
+    QTest::newRow("copied aside, recorded again, restored beside it") << true << aside << "again" << "restored";
+    QTest::newRow("copied aside, placed in the data folder") << true << aside << "" << "placed";
+    QTest::newRow("copied aside, the copy deleted") << true << aside << "" << "dropped";
+    QTest::newRow("the test recorded meanwhile by another program") << false << Answers{QMessageBox::Ok} << "" << "";
 }
 
-QVector<QByteArray> TestRecordingRoads::keptVideos() const
+// After each road every recording kept, in the subject or a copy, is there
+// once with its own marks, samples and video as recorded; a deleted copy
+// takes its video along. While a save waits on the busy file the status bar
+// says so; a question comes once it is gone.
+void TestRecordingRoads::everyRecordingKeptOnceAsRecorded()
 {
-    QVector<QByteArray> videos;
-    for (const QString &folder : {root, RecordingRescue::folder(root)}) {
-        QDirIterator it(folder, {QStringLiteral("*.qmz")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            Inspection subject;
-            subject.load(it.next());
-            for (const Inspection::_Test &test : subject.tests) {
-                if (test.recorded)
-                    videos.append(hashOf(InspectionMedia::testVideoName(subject, test)));
-            }
-        }
-    }
-    std::sort(videos.begin(), videos.end());
-    return videos;
-}
-
-// The file keeps the second recording's own marks and samples, the recovery
-// copy the first's; the test in memory is as the file holds it in between.
-void TestRecordingRoads::recordedAgainAfterACopyHoldsItsOwnMarks()
-{
-    Inspection::_Test &test = run->test();
-    const Recorded first = record(test, 30);
-    const QVector<InspectionLabel> firstMarks = test.labels;
-    {
-        LockHolder other(run->inspection.path, QStringLiteral("BEGIN EXCLUSIVE"));
-        QVERIFY(other.isHeld());
-        MessageBoxAnswerer answers({QMessageBox::Save, QMessageBox::Ok});
-        finish(test, first);
-        QCOMPARE(answers.asked().size(), 2);
-    }
-    QVERIFY(!test.recorded && test.labels.isEmpty() && test.dataGSR.isEmpty());
-    // Whatever the test held, a recording starts from no marks.
-    test.labels = firstMarks;
-    const Recorded second = record(test, 80);
-    QCOMPARE(marksOf(test), second.presses);
-    MessageBoxAnswerer none;
-    finish(test, second);
-    QCOMPARE(none.asked().size(), 0);
-
-    Inspection stored;
-    QCOMPARE(stored.load(run->inspection.path), StoreResult::Ok);
-    QCOMPARE(stored.loadRecording(&stored.tests[0]), StoreResult::Ok);
-    QCOMPARE(marksOf(stored.tests[0]), second.presses);
-    QCOMPARE(stored.tests[0].dataGSR.mid(0, second.samples.size()), second.samples);
-    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
-    QCOMPARE(copies.size(), 1);
-    Inspection copy;
-    QCOMPARE(copy.load(copies[0].file), StoreResult::Ok);
-    QCOMPARE(copy.loadRecording(&copy.tests[0]), StoreResult::Ok);
-    QCOMPARE(marksOf(copy.tests[0]), first.presses);
-    QCOMPARE(copy.tests[0].dataGSR.mid(0, first.samples.size()), first.samples);
-    QVERIFY(first.presses != second.presses);
-}
-
-void TestRecordingRoads::videoGoesWhereItsRecordingGoes_data()
-{
-    QTest::addColumn<QString>("road");
-    QTest::newRow("saved now") << "saved";
-    QTest::newRow("saved on retrying") << "retried";
-    QTest::newRow("put off, another test recorded, saved later") << "put off";
-    QTest::newRow("copied aside, restored into its test") << "copied, restored";
-    QTest::newRow("copied aside, recorded again, restored beside it") << "copied, recorded again, restored";
-    QTest::newRow("copied aside, placed in the data folder") << "copied, placed";
-    QTest::newRow("copied aside, the copy deleted") << "copied, dropped";
-    QTest::newRow("the test recorded meanwhile by another program") << "recorded elsewhere";
-}
-
-// After each road every recording kept, in the subject or a copy, has its own
-// video as it was recorded; a deleted one takes its video along.
-void TestRecordingRoads::videoGoesWhereItsRecordingGoes()
-{
-    QFETCH(QString, road);
-    camera = true;
-    run->inspection.appendTest(questionTest());
-    Inspection::_Test &other = run->inspection.tests[1];
-    QCOMPARE(run->inspection.saveTestStruct(&other, false), StoreResult::Ok);
-    Inspection::_Test &test = run->test();
-    QVector<QByteArray> expected;
-    const Recorded first = record(test, 10);
-    QVERIFY(first.run.videoWritten);
-    expected << first.video;
-    {
-        const bool unlocked = road == QLatin1String("saved") || road == QLatin1String("recorded elsewhere");
-        QScopedPointer<LockHolder> lock(unlocked ? nullptr : new LockHolder(run->inspection.path, "BEGIN EXCLUSIVE"));
-        MessageBoxAnswerer answers;
-        if (road == QLatin1String("recorded elsewhere")) {
-            expected << recordElsewhere(test);
-            answers.enqueue(QMessageBox::Ok);
-        } else if (road == QLatin1String("retried")) {
-            answers.enqueue(QMessageBox::Retry);
-            answers.whileAsking = [&lock] { lock.reset(); };
-        } else if (road == QLatin1String("put off")) {
-            answers.enqueue(QMessageBox::Cancel);
-        } else if (road.startsWith(QLatin1String("copied"))) {
-            answers.enqueue(QMessageBox::Save);
-            answers.enqueue(QMessageBox::Ok);
-        }
-        finish(test, first);
-        QCOMPARE(answers.remaining(), 0);
-    }
-    if (road.contains(QLatin1String("recorded again")) || road == QLatin1String("put off")) {
-        Inspection::_Test &next = road == QLatin1String("put off") ? other : test;
-        const Recorded again = record(next, 20);
-        finish(next, again);
-        expected << again.video;
-    }
-    if (road == QLatin1String("put off"))
-        QVERIFY(PendingRecordingPrompt::resolve(nullptr, run->inspection));
-    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
-    QCOMPARE(copies.size(), road.startsWith(QLatin1String("copied")) ? 1 : 0);
-    for (RecordingRescue::Copy copy : copies) {
-        RecordingRescue::Placement placement;
-        QString placed;
-        QStringList videosLeft;
-        if (road.endsWith(QLatin1String("restored"))) {
-            QCOMPARE(RecordingRescue::restore(copy, placement), StoreResult::Ok);
-            QCOMPARE(placement.asTestsOfTheirOwn.size(), road.contains(QLatin1String("again")) ? 1 : 0);
-        } else if (road.endsWith(QLatin1String("placed"))) {
-            QCOMPARE(RecordingRescue::placeInDataFolder(root, copy, placed, videosLeft), StoreResult::Ok);
-        } else if (road.endsWith(QLatin1String("dropped"))) {
-            QVERIFY(RecordingRescue::drop(copy));
-            expected.removeOne(first.video);
-        }
-        QVERIFY(placement.videosLeft.isEmpty() && videosLeft.isEmpty());
-    }
-    std::sort(expected.begin(), expected.end());
-    QCOMPARE(keptVideos(), expected);
-    QDirIterator left(root + QStringLiteral(".recovery"), QDir::Files, QDirIterator::Subdirectories);
-    QVERIFY(!left.hasNext());
-}
-
-// While the save waits on the busy file the status bar says so; the failure
-// question comes once it is gone.
-void TestRecordingRoads::statusBarTellsOfTheWait()
-{
+    QFETCH(bool, locked);
+    QFETCH(Answers, answers);
+    QFETCH(QString, next);
+    QFETCH(QString, copy);
     QMainWindow window;
     window.statusBar()->showMessage(QString());
     window.show();
     window.activateWindow();
     QStringList shown;
     connect(window.statusBar(), &QStatusBar::messageChanged, this, [&shown](const QString &text) { shown << text; });
+    run->inspection.appendTest(questionTest());
+    QCOMPARE(run->inspection.saveTestStruct(&run->inspection.tests[1], false), StoreResult::Ok);
     Inspection::_Test &test = run->test();
-    const Recorded recorded = record(test, 10);
-    LockHolder other(run->inspection.path, QStringLiteral("BEGIN EXCLUSIVE"));
-    MessageBoxAnswerer answers({QMessageBox::Cancel});
-    QString whenAsked;
-    answers.whileAsking = [&] { whenAsked = window.statusBar()->currentMessage(); };
-    finish(test, recorded);
-    QCOMPARE(shown, QStringList({QStringLiteral("Запись сохраняется в файл обследуемого…"), QString()}));
-    QCOMPARE(whenAsked, QString());
+    QVector<Recording> expected{record(test, 10)};
+    QVERIFY(ended.videoWritten);
+    const QVector<InspectionLabel> firstMarks = test.labels;
+    // Asked though nothing holds the file: another program recorded the test meanwhile.
+    if (!locked && !answers.isEmpty()) {
+        // Another program records the same test, its video under the test's name, and saves it.
+        Inspection elsewhere;
+        QCOMPARE(elsewhere.load(run->inspection.path), StoreResult::Ok);
+        Inspection::_Test *same = elsewhere.test(elsewhere.indexOfTest(test.id));
+        *same = test;
+        QCOMPARE(elsewhere.saveRecording(same), StoreResult::Ok);
+        QFile video(InspectionMedia::testVideoPath(elsewhere, *same));
+        QVERIFY(video.open(QIODevice::WriteOnly) && video.write("another program's video") > 0);
+        video.close();
+        expected << Recording{expected[0].marks, expected[0].samples, hashOf(video.fileName())};
+    }
+    {
+        QScopedPointer<LockHolder> lock(locked ? new LockHolder(run->inspection.path, "BEGIN EXCLUSIVE") : nullptr);
+        MessageBoxAnswerer answerer(answers);
+        QStringList whenAsked;
+        answerer.whileAsking = [&] {
+            whenAsked << window.statusBar()->currentMessage();
+            if (answers.contains(QMessageBox::Retry))
+                lock.reset();
+        };
+        finish(test);
+        QCOMPARE(answerer.remaining(), 0);
+        whenAsked.removeAll(QString());
+        QCOMPARE(whenAsked, QStringList());
+        if (locked)
+            QCOMPARE(shown.mid(0, 2), QStringList({QStringLiteral("Запись сохраняется в файл обследуемого…"), QString()}));
+    }
+    // Copied aside, the test in memory is as the file holds it.
+    QVERIFY(copy.isEmpty() || (!test.recorded && test.labels.isEmpty() && test.dataGSR.isEmpty()));
+    if (!next.isEmpty()) {
+        Inspection::_Test &again = next == QLatin1String("other") ? run->inspection.tests[1] : test;
+        // Whatever the test held, a recording starts from no marks.
+        again.labels = firstMarks;
+        expected << record(again, 20);
+        MessageBoxAnswerer none;
+        finish(again);
+        QCOMPARE(none.asked(), QStringList());
+    }
+    QVERIFY(PendingRecordingPrompt::resolve(nullptr, run->inspection));
+    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
+    QCOMPARE(copies.size(), copy.isEmpty() ? 0 : 1);
+    for (const RecordingRescue::Copy &each : copies) {
+        RecordingRescue::Placement placement;
+        QString placed;
+        QStringList videosLeft;
+        if (copy == QLatin1String("restored")) {
+            QCOMPARE(RecordingRescue::restore(each, placement), StoreResult::Ok);
+            QCOMPARE(placement.asTestsOfTheirOwn.size(), next.isEmpty() ? 0 : 1);
+        } else if (copy == QLatin1String("placed")) {
+            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed, videosLeft), StoreResult::Ok);
+        } else {
+            QVERIFY(RecordingRescue::drop(each));
+            expected.removeFirst();
+        }
+        QVERIFY(placement.videosLeft.isEmpty() && videosLeft.isEmpty());
+    }
+    const QVector<Recording> kept = keptIn(root);
+    QCOMPARE(kept.size(), expected.size());
+    for (const Recording &made : expected)
+        QCOMPARE(std::count_if(kept.begin(), kept.end(), [&made](const Recording &each) { return each.keeps(made); }), 1L);
+    QDirIterator left(RecordingRescue::folder(root), QDir::Files, QDirIterator::Subdirectories);
+    QVERIFY(!left.hasNext());
 }
 
 VUG_TEST_MAIN(TestRecordingRoads, QApplication)
