@@ -1,3 +1,4 @@
+#include "data/RecordingRescue.h"
 #include "data/WholeFile.h"
 #include "subjects/SubjectPackage.h"
 #include "tests/data/StoreFixtures.h"
@@ -34,6 +35,7 @@ class TestWholeFileCallers : public QObject
 private slots:
     void refusedWriteKeepsTheOldFileAndIsTold_data();
     void refusedWriteKeepsTheOldFileAndIsTold();
+    void refusedRecoveryCopySaysWhyAndLeavesNothing();
 };
 
 void TestWholeFileCallers::refusedWriteKeepsTheOldFileAndIsTold_data()
@@ -76,6 +78,23 @@ void TestWholeFileCallers::refusedWriteKeepsTheOldFileAndIsTold()
     QVERIFY2(told.contains(cause), qPrintable(told));
     QCOMPARE(StoreFixtures::fileBytes(into + "/" + destination), old);
     QCOMPARE(QDir(into).entryList(QDir::Files | QDir::Hidden), QStringList{destination});
+}
+
+// The copy's note is written whole first: on a full disk the copy says why and
+// leaves neither note nor copy behind.
+void TestWholeFileCallers::refusedRecoveryCopySaysWhyAndLeavesNothing()
+{
+    QTemporaryDir dir;
+    const QString root = dir.filePath("data");
+    QVERIFY(QDir().mkpath(root));
+    QString file;
+    g_refusal = ENOSPC;
+    g_room = 0;
+    const StoreResult result = RecordingRescue::save(root, root + "/Петров.qmz", StoreFixtures::recordedTest("Т", 50), file);
+    g_room = -1;
+    QCOMPARE(result, StoreResult::NotWritten);
+    QVERIFY2(result.cause().contains("диск заполнен"), qPrintable(result.cause()));
+    QCOMPARE(QDir(RecordingRescue::folder(root)).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 VUG_TEST_MAIN(TestWholeFileCallers, QCoreApplication)
