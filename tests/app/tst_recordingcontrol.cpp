@@ -45,6 +45,8 @@ namespace {
 // Test 0 has questions and no recording; test 1 is recorded; test 2 has no questions.
 void fillExamination(Inspection &inspection)
 {
+    // A test may have read its examination from a file: each starts from none.
+    inspection.clear();
     inspection.path = QStringLiteral("/tmp/Сидоров.qmz");
     Inspection::_Test fresh(QStringLiteral("Новый тест"));
     fresh.addTheme(QStringLiteral("Вопрос"), 2, 1, -1);
