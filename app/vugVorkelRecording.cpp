@@ -228,8 +228,14 @@ void vugVorkel::closeCurrentView(bool save)
     if (!screen)
         return;
     if (!bPlayback) {
-        const QUuid recorded = screen->test ? screen->test->id : QUuid();
+        Inspection::_Test *test = screen->test;
+        const QUuid planned = test ? test->id : QUuid();
         screen->stopAndSave(save);
+        // A recording kept as a test of its own lies beside the one another
+        // program changed: the subject is read anew so that both show.
+        const QUuid recorded = test ? test->id : QUuid();
+        if (save && recorded != planned && pInspect)
+            pInspect->reread();
         if (save) {
             if (auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy")))
                 editor->updateView();

@@ -42,6 +42,17 @@ QString SaveRefusal::reason(const StoreResult &result, const QString &path)
     return tr("файл недоступен для записи или диск заполнен");
 }
 
+QString SaveRefusal::failure(const StoreResult &result, const QString &path)
+{
+    return tr("Не удалось сохранить изменение в файл обследуемого:\n%1\n(%2)")
+        .arg(QDir::toNativeSeparators(path), reason(result, path));
+}
+
+void SaveRefusal::tellLost(QWidget *parent, const StoreResult &result, const QString &path)
+{
+    QMessageBox::warning(parent, QObject::tr("Воркел"), failure(result, path) + tr("\nИзменение не сохранено."));
+}
+
 QString SaveRefusal::text(const StoreResult &result, const QString &path, bool canClose)
 {
     const QString file = QDir::toNativeSeparators(path);
@@ -51,8 +62,7 @@ QString SaveRefusal::text(const StoreResult &result, const QString &path, bool c
         return tr("Файл обследуемого %1 не найден: он переименован, перемещён или удалён.\n"
                   "Изменение не сохранено и хранится только в памяти программы.%2")
             .arg(file, canClose ? tr("\nЗакрыть обследуемого?") : QString());
-    const QString head
-        = tr("Не удалось сохранить изменение в файл обследуемого:\n%1\n(%2)").arg(file, reason(result, path));
+    const QString head = failure(result, path);
     if (result == StoreResult::Busy)
         return head + tr("\nПовторить сохранение или отменить изменение?");
     return head + tr("\nИзменение отменено, показано то, что записано в файле.");

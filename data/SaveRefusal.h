@@ -19,6 +19,9 @@ public:
     // The whole message for a refused edit of the subject at path.
     static QString text(const StoreResult &result, const QString &path, bool canClose);
 
+    // Tells a refused edit of a subject no longer open: it is not kept anywhere.
+    static void tellLost(QWidget *parent, const StoreResult &result, const QString &path);
+
     enum class Outcome {
         Saved,         // in the file, at once or once retried
         Dropped,       // not in the file: the caller shows what the file holds
@@ -30,4 +33,7 @@ public:
     // the subject (when canClose) or keep the edit in memory.
     static Outcome settle(QWidget *parent, const QString &path, StoreResult result,
                           const std::function<StoreResult()> &save, bool canClose = true);
+
+private:
+    static QString failure(const StoreResult &result, const QString &path);
 };

@@ -152,7 +152,7 @@ private:
     // a dropped edit leaves the subject as its file holds it, and the
     // examiner may close a subject whose file is gone.
     SaveRefusal::Outcome settle(StoreResult result, const std::function<StoreResult()> &save, bool canClose = true);
-    void onSaveRefused(const StoreResult &result, const std::function<StoreResult()> &retry) { settle(result, retry); }
+    void onSaveRefused(const StoreResult &result, const QString &path, const std::function<StoreResult()> &retry);
     // Whether the tree still shows the edit: saved, or kept in memory.
     bool keepsEdit(StoreResult result, const std::function<StoreResult()> &save);
     // The subject read anew, as its file holds it, and shown.

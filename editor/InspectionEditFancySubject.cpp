@@ -81,6 +81,18 @@ SaveRefusal::Outcome InspectionEditFancy::settle(StoreResult result, const std::
     return outcome;
 }
 
+void InspectionEditFancy::onSaveRefused(const StoreResult &result, const QString &path,
+                                        const std::function<StoreResult()> &retry)
+{
+    // The subject was left before the refusal could be told (its file gone
+    // from the folder): the edit went with it.
+    if (path != m_inspection.path) {
+        SaveRefusal::tellLost(this, result, path);
+        return;
+    }
+    settle(result, retry);
+}
+
 bool InspectionEditFancy::keepsEdit(StoreResult result, const std::function<StoreResult()> &save)
 {
     const SaveRefusal::Outcome outcome = settle(result, save);

@@ -287,8 +287,8 @@ void InspectionTreeView::saveTest(Inspection::_Test *test)
         return;
     Inspection *inspection = m_inspection;
     const QUuid id = test->id;
-    QTimer::singleShot(0, this, [this, result, inspection, id] {
-        emit saveRefused(result, [inspection, id] {
+    QTimer::singleShot(0, this, [this, result, inspection, id, path = inspection->path] {
+        emit saveRefused(result, path, [inspection, id] {
             Inspection::_Test *again = inspection->test(inspection->indexOfTest(id));
             return again ? inspection->saveTestStruct(again, true) : StoreResult(StoreResult::NotWritten);
         });

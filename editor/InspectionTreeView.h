@@ -37,8 +37,8 @@ public:
 signals:
     void SwapPositionQuestSignal(int iTest, int iGroup, int iThemeSrc, int iThemeDest, int iStep);
     void changeTest(Inspection::_Test *pTest);
-    // A save of the view or its editor was refused; retry saves it again.
-    void saveRefused(const StoreResult &result, const std::function<StoreResult()> &retry);
+    // A save into the subject at path was refused; retry saves it again.
+    void saveRefused(const StoreResult &result, const QString &path, const std::function<StoreResult()> &retry);
     // After every rebuild of the model, the view's own refills included.
     void modelFilled();
 

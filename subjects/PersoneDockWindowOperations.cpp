@@ -257,6 +257,9 @@ void PersoneDockWindow::onActionExport()
     const QModelIndex index = actedIndex();
     if (!isSubject(index))
         return;
+    // The tree may sort or fill anew while the dialog is open: the index would
+    // then name another entry.
+    const QString subject = pathOf(index);
     const QString folder = FileChooser::getExistingDirectory(this, tr("Выбор папки для экспорта"));
     if (folder.isEmpty())
         return;
@@ -264,7 +267,7 @@ void PersoneDockWindow::onActionExport()
         return askDuringWait(tr("Пакет «%1» уже есть в этой папке. Заменить его?").arg(package));
     };
     WaitCursor wait;
-    const SubjectPackage::ExportResult result = SubjectPackage::exportSubject(pathOf(index), folder, mayReplace);
+    const SubjectPackage::ExportResult result = SubjectPackage::exportSubject(subject, folder, mayReplace);
     wait.release();
     if (!result.error.isEmpty())
         QMessageBox::warning(this, tr("Воркел"), result.error + QLatin1Char('\n') + tr("Пакет не записан."));
@@ -280,6 +283,7 @@ void PersoneDockWindow::onActionImport()
     const QModelIndex index = actedIndex();
     if (!isFolder(index))
         return;
+    const QString target = pathOf(index);
     const QString package = FileChooser::getOpenFileName(this, tr("Выбор файла для импорта"), QString(),
                                                          QStringLiteral("*.dqmz"));
     if (package.isEmpty())
@@ -289,7 +293,7 @@ void PersoneDockWindow::onActionImport()
                                  .arg(QFileInfo(subject).completeBaseName()));
     };
     WaitCursor wait;
-    const SubjectPackage::ImportResult result = SubjectPackage::importPackage(package, pathOf(index), mayReplace);
+    const SubjectPackage::ImportResult result = SubjectPackage::importPackage(package, target, mayReplace);
     wait.release();
     QMessageBox::information(this, tr("Воркел"), result.report());
     if (!result.imported.isEmpty())

@@ -45,6 +45,8 @@ namespace {
 // Test 0 has questions and no recording; test 1 is recorded; test 2 has no questions.
 void fillExamination(Inspection &inspection)
 {
+    // A test may have read its examination from a file: each starts from none.
+    inspection.clear();
     inspection.path = QStringLiteral("/tmp/Сидоров.qmz");
     Inspection::_Test fresh(QStringLiteral("Новый тест"));
     fresh.addTheme(QStringLiteral("Вопрос"), 2, 1, -1);
@@ -112,6 +114,7 @@ private slots:
     void stopQuestionSequences();
     void pauseIsRefusedWithinAPresentation();
     void savedRecordingReachesTheSubjectFile();
+    void recordingOfATestChangedElsewhereShowsBesideIt();
     void incompleteGroupIsNotKept();
     void failedSaveIsReported();
     void playbackStopsWithoutQuestions();
@@ -420,6 +423,39 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     QVERIFY(!window->recordingScreen());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), saved);
+}
+
+void TestRecordingControl::recordingOfATestChangedElsewhereShowsBesideIt()
+{
+    Inspection::_Test three(QStringLiteral("Три вопроса"));
+    for (int i = 1; i <= 3; ++i)
+        three.addTheme(QStringLiteral("Вопрос %1?").arg(i), 2, 1, -1);
+    inspection.tests = {three};
+    const QString path = QDir::home().filePath(QStringLiteral("Петров.qmz"));
+    QFile::remove(path);
+    inspection.path = path;
+    QCOMPARE(inspection.saveTestStruct(&inspection.tests[0]), StoreResult::Ok);
+    // Read as the program reads a subject: what it read is what it checks against.
+    QCOMPARE(inspection.load(path), StoreResult::Ok);
+    emit window->findChild<InspectionEditFancy *>(QStringLiteral("InspectionEditFancy"))
+        ->notifyChangePersone(inspection.path, &inspection);
+    recordFromMenu(QStringLiteral("Три вопроса"));
+    QTRY_VERIFY_WITH_TIMEOUT(reader() && reader()->currentPosition() > 40, 10000);
+    presentQuestions(3);
+    // Another program renames the test meanwhile.
+    Inspection other;
+    QCOMPARE(other.load(inspection.path), StoreResult::Ok);
+    other.tests[0].name = QStringLiteral("Чужое имя");
+    QCOMPARE(other.saveTestStruct(&other.tests[0]), StoreResult::Ok);
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
+    window->onStopRecordingAction();
+    QCOMPARE(answers.asked().size(), 3);
+    QVERIFY(answers.asked()[2].contains(QStringLiteral("отдельным тестом")));
+    QStringList names;
+    for (const Inspection::_Test &test : inspection.tests)
+        names << test.name;
+    names.sort();
+    QCOMPARE(names, (QStringList{QStringLiteral("Три вопроса"), QStringLiteral("Чужое имя")}));
 }
 
 void TestRecordingControl::incompleteGroupIsNotKept()

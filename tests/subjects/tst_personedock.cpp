@@ -115,6 +115,7 @@ private slots:
     void commentIconOnlyWithText();
     void foldersTakeTheirColours();
     void exportAndImportAskWhereAndTell();
+    void packagesActOnTheEntryChosenBeforeTheDialog();
 
 private:
     QString root;
@@ -622,6 +623,37 @@ void TestPersoneDock::exportAndImportAskWhereAndTell()
         QCOMPARE(answers.defaults().value(0), QMessageBox::No);
     }
     QCOMPARE(StoreFixtures::fileBytes(root + "/Отдел/Иван.qmz"), QByteArray("changed since"));
+    FileChooser::setChooser(nullptr);
+}
+
+void TestPersoneDock::packagesActOnTheEntryChosenBeforeTheDialog()
+{
+    makeRecordedSubject(root + "/Иван.qmz", {"Тест"}, {"01022024101010.avi"});
+    const QString out = QDir::homePath() + "/out";
+    QVERIFY(QDir().mkpath(out));
+    PersoneDockWindow dock;
+    dock.initModel();
+    // The tree sorts anew while each dialog is open.
+    QString answer = out;
+    Qt::SortOrder order = Qt::DescendingOrder;
+    FileChooser::setChooser([&](const FileChooser::Request &) {
+        dock.treeView()->model()->sort(0, order);
+        return answer;
+    });
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root + "/Иван.qmz"));
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        dock.onActionExport();
+    }
+    QVERIFY(QFileInfo::exists(out + "/Иван.dqmz"));
+    answer = out + "/Иван.dqmz";
+    order = Qt::AscendingOrder;
+    dock.treeView()->setCurrentIndex(treeIndex(dock, root + "/Отдел"));
+    {
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        dock.onActionImport();
+    }
+    QVERIFY(QFileInfo::exists(root + "/Отдел/Иван.qmz"));
     FileChooser::setChooser(nullptr);
 }
 
