@@ -91,6 +91,8 @@ private:
     void createStatusLabels();
     void execTestMenu(bool forRecording);
     void showModeTabs();
+    // The editor keeps the recorded subject open while a recording runs.
+    void holdSubject(bool held);
     // True, after telling the examiner, while the pre-test conversation is recorded.
     bool preTestRecordingRuns();
     void saveEditorLayout();

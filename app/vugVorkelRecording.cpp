@@ -144,9 +144,18 @@ void vugVorkel::startRecordPoligramme(int index)
     setCentralWidget(screen);
     screen->show();
     bPlayback = false;
-    if (!screen->start(pInspect, test, true, 0))
+    holdSubject(true);
+    if (!screen->start(pInspect, test, true, 0)) {
         showModeTabs();
+        holdSubject(false);
+    }
     updateRecordingActions();
+}
+
+void vugVorkel::holdSubject(bool held)
+{
+    if (auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy")))
+        editor->holdSubject(held);
 }
 
 void vugVorkel::playPoligramme(int iIndexTest, int iPos)
@@ -228,13 +237,11 @@ void vugVorkel::closeCurrentView(bool save)
     if (!screen)
         return;
     if (!bPlayback) {
-        Inspection::_Test *test = screen->test;
-        const QUuid planned = test ? test->id : QUuid();
-        screen->stopAndSave(save);
+        const QUuid planned = screen->test ? screen->test->id : QUuid();
+        const QUuid recorded = screen->stopAndSave(save);
         // A recording kept as a test of its own lies beside the one another
         // program changed: the subject is read anew so that both show.
-        const QUuid recorded = test ? test->id : QUuid();
-        if (save && recorded != planned && pInspect)
+        if (save && !recorded.isNull() && recorded != planned && pInspect)
             pInspect->reread();
         if (save) {
             if (auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy")))
@@ -243,7 +250,7 @@ void vugVorkel::closeCurrentView(bool save)
             if (auto *review = findPage<InspectionPoligrammeFancy>(QStringLiteral("InspectionPoligrammeFancy"))) {
                 review->loadInspection();
                 if (pInspect)
-                    review->showTest(pInspect->indexOfTest(recorded), -1, -1);
+                    review->showTest(pInspect->indexOfTest(recorded.isNull() ? planned : recorded), -1, -1);
             }
             if (auto *points = findPage<InspectionAnalysisBallFancy>(QStringLiteral("InspectionAnalysisBallFancy")))
                 points->updateTitle();
@@ -258,6 +265,9 @@ void vugVorkel::closeCurrentView(bool save)
     }
     showModeTabs();
     updateRecordingActions();
+    // What the subject tree chose meanwhile is taken now that nothing runs.
+    if (!bPlayback)
+        holdSubject(false);
 }
 
 void vugVorkel::closeEvent(QCloseEvent *event)

@@ -6,7 +6,9 @@
 
 #include <QHash>
 #include <QModelIndex>
+#include <QPointer>
 #include <QUuid>
+#include <QVector>
 
 class InspectionTreeView;
 class PersoneDockWindow;
@@ -47,6 +49,11 @@ public:
     // Saves, or asks about, recordings whose save failed; false while one is
     // left pending by the examiner's choice.
     bool settlePendingRecording();
+    // While a recording of the open subject runs, the subject stays open as
+    // it is: a choice of another subject, or the open one's file renamed or
+    // deleted by another program, waits for the recording's end and is then
+    // taken in order.
+    void holdSubject(bool held);
     InspectionTreeView *treeView() const { return m_tree; }
 
 signals:
@@ -204,6 +211,13 @@ private:
     bool isQuestionItem(const QModelIndex &index) const { return index.isValid() && index.parent().isValid(); }
 
     Inspection m_inspection;
+    struct SubjectChange {
+        QString fileOld;
+        QString fileNew;
+        QPointer<QObject> sender;
+    };
+    bool m_subjectHeld = false;
+    QVector<SubjectChange> m_heldChanges;
     InspectionTreeView *m_tree = nullptr;
     QModelIndex m_contextIndex;
     bool m_showExtraInfo = false;

@@ -15,11 +15,17 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <utility>
+
 void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QObject *pSender)
 {
     if (!m_tree)
         return;
     qCDebug(vugEditor) << "InspectionEditFancy::onChangedPersone2";
+    if (m_subjectHeld) {
+        m_heldChanges.append({fileOld, fileNew, pSender});
+        return;
+    }
     // The files are renamed already; a pre-test recording running for them
     // must name its video after where they are now.
     if (m_preTest && !fileOld.isEmpty() && fileOld != fileNew)
@@ -30,6 +36,16 @@ void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QO
         closeSubject();
     else
         openSubject(fileOld, fileNew);
+}
+
+void InspectionEditFancy::holdSubject(bool held)
+{
+    m_subjectHeld = held;
+    if (held)
+        return;
+    const QVector<SubjectChange> changes = std::exchange(m_heldChanges, {});
+    for (const SubjectChange &change : changes)
+        onChangedPersone2(change.fileOld, change.fileNew, change.sender);
 }
 
 void InspectionEditFancy::clearOtherDockSelection(QObject *sender)

@@ -178,9 +178,9 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
         extraChannelComboAction->setVisible(false);
     }
     inspection = inspection_;
-    test = test_;
     PoligrammeRecordWindow *window = recordWindow();
-    window->start(inspection, test, newRecording, startPosition);
+    window->start(inspection, test_, newRecording, startPosition);
+    test = window->test;
 
     QScrollBar *horizontal = scrollArea->horizontalScrollBar();
     horizontal->setRange(0, newRecording ? SensorReader::RecordCapacity : test->samples(ChannelCode::GSR)->size());
@@ -207,15 +207,16 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
 
 bool InspectionRecordFancy::stop()
 {
-    leaveFullScreen();
-    recordWindow()->stop(false);
+    stopAndSave(false);
     return true;
 }
 
-void InspectionRecordFancy::stopAndSave(bool save)
+QUuid InspectionRecordFancy::stopAndSave(bool save)
 {
     leaveFullScreen();
-    recordWindow()->stop(save);
+    // The run's copy of the test goes with the run.
+    test = nullptr;
+    return recordWindow()->stop(save);
 }
 
 void InspectionRecordFancy::leaveFullScreen()

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointer>
 #include <QString>
+#include <QUuid>
 
 class Inspection;
 class PoligrammeRecordWindow;
@@ -31,7 +32,8 @@ public:
     // False, with nothing started, when the test has no questions.
     bool start(Inspection *inspection, InspectionTest *test, bool newRecording, int startPosition);
     bool stop();
-    void stopAndSave(bool save);
+    // The identifier the recording was kept under; null when nothing was kept.
+    QUuid stopAndSave(bool save);
     void setFullScreen();
 
     PoligrammeRecordWindow *recordWindow() const;
@@ -52,6 +54,7 @@ public:
     // A stop now would keep no presentation group.
     bool savesNothing() const;
 
+    // The running recording's or playback's own copy of the test; null when none runs.
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
     QAction *clearStartAction;

@@ -91,11 +91,14 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     // Held marking keys then come as presses only; pairs are still told apart where the server refuses.
     m_detectableRepeat = X11KeyRepeat::setDetectable(true);
     inspection = inspection_;
-    test = test_;
-    if (!recordMode && test->samples(ChannelCode::GSR)->isEmpty()) {
-        inspection->loadRecording(test, false);
+    if (!recordMode && test_->samples(ChannelCode::GSR)->isEmpty()) {
+        inspection->loadRecording(test_, false);
         LargeBlockHeap::returnFreed();
     }
+    // The samples are shared with the subject's test until one side writes.
+    m_running = std::make_unique<InspectionTest>(*test_);
+    test = m_running.get();
+    m_subject = inspection->path;
 
     m_session = std::make_unique<RecordingSession>();
     connect(m_session.get(), &RecordingSession::deviceFailed, this, &PoligrammeRecordWindow::onErrorFromSensorReader);
@@ -109,7 +112,7 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     cursorTimer->start();
 }
 
-void PoligrammeRecordWindow::stop(bool save)
+QUuid PoligrammeRecordWindow::stop(bool save)
 {
     delete cursorTimer;
     cursorTimer = nullptr;
@@ -122,8 +125,14 @@ void PoligrammeRecordWindow::stop(bool save)
         run = m_session->stop().value_or(run);
         m_session.reset();
     }
-    if (test && inspection)
-        RecordingEnd(inspection, test, run).finish(save);
+    QUuid kept;
+    if (test && inspection) {
+        run.subject = m_subject;
+        kept = RecordingEnd(inspection, test, run).finish(save);
+    }
+    test = nullptr;
+    m_running.reset();
+    return kept;
 }
 
 // The main window closes the screen in a turn of its own, never inside the session's.

@@ -7,6 +7,8 @@
 
 #include <QPoint>
 #include <QSize>
+#include <QString>
+#include <QUuid>
 #include <QWindow>
 
 #include <memory>
@@ -46,9 +48,14 @@ public:
     void present(const FrameChange &change) override;
     bool takeLoss() override;
 
+    // The run works on a copy of the test, its own until the run has ended:
+    // whatever the subject's windows read anew or close meanwhile, what the
+    // threads write into stays.
     void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
-    // Ends the session, then keeps or discards the recording; a playback is left as it was.
-    void stop(bool save);
+    // Ends the session, then keeps or discards the recording; a playback is
+    // left as it was. The identifier the recording was kept under in the
+    // subject; null when nothing was kept.
+    QUuid stop(bool save);
     // The running recording or playback; null between a stop and the next start.
     RecordingSession *session() const { return m_session.get(); }
 
@@ -67,6 +74,7 @@ public:
     // The scroll area hands its viewport's paint and resize events over.
     using QWindow::event;
 
+    // The run's copy of the test, while a run goes on.
     InspectionTest *test = nullptr;
     Inspection *inspection = nullptr;
     QPoint dragStart;
@@ -114,6 +122,9 @@ private:
     bool holdsPoint(const QPoint &p) const;
 
     std::unique_ptr<RecordingSession> m_session;
+    std::unique_ptr<InspectionTest> m_running;
+    // The subject file the run was started for.
+    QString m_subject;
     LockedValue<QSize> m_surfaceSize;
     LockedValue<QPoint> m_origin;
     // Set where the window is a raster one; a child of the window.

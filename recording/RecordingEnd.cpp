@@ -26,24 +26,23 @@ RecordingEnd::RecordingEnd(Inspection *inspection, Inspection::_Test *test, cons
 {
 }
 
-void RecordingEnd::finish(bool save)
+QUuid RecordingEnd::finish(bool save)
 {
     if (!run.newRecording)
-        return;
+        return QUuid();
     if (!save) {
         test->clearRecording();
-        return;
+        return QUuid();
     }
     // A discarded recording needs no word on its video.
     if (!run.videoFailure.isEmpty())
         tell(tr("Видеозапись теста не сохранена:\n%1").arg(run.videoFailure));
     const int groups = completeGroups();
-    if (groups > 0) {
-        keep(groups);
-        return;
-    }
+    if (groups > 0)
+        return keep(groups);
     test->clearRecording();
     tell(tr("Запись не сохранена: ни одна группа предъявлений вопросов не была завершена."));
+    return QUuid();
 }
 
 namespace {
@@ -92,11 +91,34 @@ QString RecordingEnd::lossWarning(Inspection::_Test &test, int position)
     return text;
 }
 
-void RecordingEnd::keep(int groups)
+QUuid RecordingEnd::keep(int groups)
 {
     trimMarks(groups);
     test->labelsModified = true;
     test->DateTimeRecorded = QDateTime::currentDateTime();
+    const QString subject = run.subject.isEmpty() ? inspection->path : run.subject;
+    if (inspection->path != subject)
+        return keepWithoutSubject(subject);
+    placeInSubject();
+    return saveIntoSubject();
+}
+
+void RecordingEnd::placeInSubject()
+{
+    const int index = inspection->indexOfTest(test->id);
+    if (index < 0) {
+        inspection->appendTest(*test);
+        test = &inspection->tests.last();
+        return;
+    }
+    Inspection::_Test *planned = inspection->test(index);
+    if (planned != test)
+        *planned = *test;
+    test = planned;
+}
+
+QUuid RecordingEnd::saveIntoSubject()
+{
     const QUuid planned = test->id;
     // The video leaves the temporary name before anything can wait: the next
     // recording starts by removing that file, whatever became of this one.
@@ -105,6 +127,27 @@ void RecordingEnd::keep(int groups)
     saveToFile();
     if (test->id != planned)
         tellTestOfItsOwn(planned);
+    return test->id;
+}
+
+QUuid RecordingEnd::keepWithoutSubject(const QString &subject)
+{
+    // Read as it is now, so that the save checks what another program left.
+    // A file that cannot be read is not made anew around one test: the save
+    // that follows is refused and tells why.
+    Inspection own;
+    static_cast<void>(own.load(subject));
+    Inspection *shown = inspection;
+    inspection = &own;
+    placeInSubject();
+    const QUuid kept = saveIntoSubject();
+    // Nothing holds this subject open to ask again later: the examiner is
+    // asked until the recording is in its file or in a recovery copy.
+    while (own.hasPendingRecording())
+        PendingRecordingPrompt::resolve(QApplication::activeWindow(), own);
+    inspection = shown;
+    test = nullptr;
+    return kept;
 }
 
 void RecordingEnd::trimMarks(int groups)

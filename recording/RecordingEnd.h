@@ -16,12 +16,17 @@ public:
         bool videoWritten = false;
         // What went wrong with the video, for the examiner; empty when nothing did.
         QString videoFailure;
+        // The subject file the run was started for; empty: the inspection's.
+        QString subject;
     };
 
+    // test may be the run's own copy: a recording kept goes into the
+    // inspection in the place of the test of its identifier.
     RecordingEnd(Inspection *inspection, Inspection::_Test *test, const Run &run);
 
-    // A playback is left as it was, whatever save says.
-    void finish(bool save);
+    // A playback is left as it was, whatever save says. The identifier the
+    // recording was kept under in the subject; null when nothing was kept.
+    QUuid finish(bool save);
 
     // Presentation groups whose marks are all made and, for the last, whose
     // reaction time has run out.
@@ -34,7 +39,15 @@ public:
     static QString lossWarning(Inspection::_Test &test, int position);
 
 private:
-    void keep(int groups);
+    // The identifier the recording went in under.
+    QUuid keep(int groups);
+    // The kept recording in the place of its planned test in the subject as
+    // it is open now, or beside its tests when another program removed it.
+    void placeInSubject();
+    QUuid saveIntoSubject();
+    // The subject was left while the recording ran: its file, as far as it
+    // is there, still takes the recording, or else a recovery copy does.
+    QUuid keepWithoutSubject(const QString &subject);
     void trimMarks(int groups);
     void saveToFile();
     void moveVideo();

@@ -43,8 +43,8 @@ bool holdsIndex(const QVector<qint32> &values, int index)
 
 SensorReader::SensorReader(Inspection *inspection, Inspection::_Test *test, bool recordMode, int startPosition,
                            const ReaderCollaborators &collaborators)
-    : inspection(inspection)
-    , test(test)
+    : test(test)
+    , mediaFolder(InspectionMedia::mediaFolder(*inspection))
     , recordMode(recordMode)
     , micLevels(MicLevelCount, 0.0)
     , ticks(collaborators.ticks)
@@ -70,7 +70,7 @@ SensorReader::SensorReader(Inspection *inspection, Inspection::_Test *test, bool
             recorder = RecorderFactory::make(settings.iQualityVideo);
         if (!recorder)
             return;
-        madeMediaFolder = !QFileInfo(InspectionMedia::mediaFolder(*inspection)).isDir();
+        madeMediaFolder = !QFileInfo(mediaFolder).isDir();
         const QString path = InspectionMedia::tempVideoPath(*inspection);
         QFile::remove(path);
         recorderBuffer = QByteArray(FrameBufferBytes, '\0');
@@ -99,7 +99,7 @@ SensorReader::~SensorReader()
     recorder.reset();
     // A camera that never gave a frame leaves no file: nor the folder made for it.
     if (madeMediaFolder)
-        QDir().rmdir(InspectionMedia::mediaFolder(*inspection));
+        QDir().rmdir(mediaFolder);
 }
 
 bool SensorReader::waitForData()

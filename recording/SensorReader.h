@@ -123,8 +123,10 @@ private:
     QMutex dataMutex;
     QMutex frameMutex;
     QWaitCondition dataReady;
-    Inspection *inspection;
     Inspection::_Test *test;
+    // The subject's media folder as it was at the start: the subject may be
+    // renamed or closed while the run goes on.
+    const QString mediaFolder;
     std::atomic<bool> stopRequested{false};
     std::atomic<int> position{1};
     const bool recordMode;

@@ -18,6 +18,8 @@
 #include "recording/media/MMRecorder.h"
 #include "recording/media/RecorderFactory.h"
 #include "data/InspectionMedia.h"
+#include "data/RecordingRescue.h"
+#include "subjects/PersoneDockWindow.h"
 #include "tests/support/FakeRecorder.h"
 #include "tests/support/Ffprobe.h"
 #include "tests/support/SyntheticCapture.h"
@@ -30,6 +32,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
+#include <QFileSystemModel>
 #include <QLayout>
 #include <QPropertyAnimation>
 #include <QMenu>
@@ -37,6 +40,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTimer>
 
 
@@ -115,6 +119,8 @@ private slots:
     void pauseIsRefusedWithinAPresentation();
     void savedRecordingReachesTheSubjectFile();
     void recordingOfATestChangedElsewhereShowsBesideIt();
+    void recordingOutlivesItsSubjectFile_data();
+    void recordingOutlivesItsSubjectFile();
     void incompleteGroupIsNotKept();
     void failedSaveIsReported();
     void playbackStopsWithoutQuestions();
@@ -133,6 +139,8 @@ private slots:
 
 private:
     SensorReader *reader() const;
+    // The recording's own test, while it runs.
+    Inspection::_Test &running() const { return *window->recordingScreen()->test; }
     // Presents test 0's first count questions, each held a few ticks, waiting
     // out the answer time after each.
     void presentQuestions(int count);
@@ -157,6 +165,10 @@ void TestRecordingControl::cleanup()
     delete window;
     window = nullptr;
     RecorderFactory::install({});
+    // A recovery copy left would be offered at the next window's start.
+    GenericSettings settings;
+    settings.load();
+    QDir(RecordingRescue::folder(settings.sRootFolder)).removeRecursively();
 }
 
 SensorReader *TestRecordingControl::reader() const
@@ -169,7 +181,7 @@ SensorReader *TestRecordingControl::reader() const
 void TestRecordingControl::presentQuestions(int count)
 {
     QTRY_VERIFY(reader() && reader()->currentPosition() > 5);
-    const Inspection::_Test &test = inspection.tests[0];
+    const Inspection::_Test &test = running();
     for (int i = 0; i < count; ++i) {
         sendKey(window, QEvent::KeyPress, Qt::Key_Space);
         QCOMPARE(test.labels.size(), i + 1);
@@ -282,7 +294,7 @@ void TestRecordingControl::stopQuestionSequences()
     QTRY_VERIFY(reader() && reader()->currentPosition() > 5);
     sendKey(window, QEvent::KeyPress, Qt::Key_Space);
     sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
-    QTRY_VERIFY(reader()->currentPosition() > inspection.tests[0].labels[0].TickQEnd + 1);
+    QTRY_VERIFY(reader()->currentPosition() > running().labels[0].TickQEnd + 1);
     {
         // The only group's reaction time still runs: the question says so and goes on by default.
         MessageBoxAnswerer answers({QMessageBox::No});
@@ -345,8 +357,8 @@ void TestRecordingControl::pauseIsRefusedWithinAPresentation()
     sendKey(window, QEvent::KeyRelease, Qt::Key_Space);
     QVERIFY(!screen->recordWindow()->session()->setPaused(true));  // the answer time still runs
 
-    const InspectionLabel &mark = inspection.tests[0].labels[0];
-    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > mark.TickQEnd + inspection.tests[0].ia.lengthTicks(), 5000);
+    const InspectionLabel &mark = running().labels[0];
+    QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > mark.TickQEnd + running().ia.lengthTicks(), 5000);
     screen->onPauseHardRecordingAction();
     QVERIFY(reader()->isPaused());
     QVERIFY(screen->pauseAction->isChecked());
@@ -374,7 +386,7 @@ void TestRecordingControl::savedRecordingReachesTheSubjectFile()
     QVERIFY(window->recordingScreen());
     QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > 40, 10000);  // a few seconds of the 50 ms tick
     presentQuestions(3);
-    QVERIFY(inspection.tests[0].isPresentationDone(reader()->currentPosition()));
+    QVERIFY(running().isPresentationDone(reader()->currentPosition()));
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);
@@ -458,6 +470,78 @@ void TestRecordingControl::recordingOfATestChangedElsewhereShowsBesideIt()
     QCOMPARE(names, (QStringList{QStringLiteral("Три вопроса"), QStringLiteral("Чужое имя")}));
 }
 
+void TestRecordingControl::recordingOutlivesItsSubjectFile_data()
+{
+    QTest::addColumn<bool>("renamed");  // else deleted
+    QTest::newRow("renamed by another program") << true;
+    QTest::newRow("deleted by another program") << false;
+}
+
+// Another program renames or deletes the subject file while it is recorded,
+// and the subject tree reacts as it does: the recording goes on, and at the
+// stop it lands whole in a recovery copy, nothing made under the old name.
+void TestRecordingControl::recordingOutlivesItsSubjectFile()
+{
+    QFETCH(bool, renamed);
+    GenericSettings settings;
+    settings.load();
+    const QString root = QFileInfo(settings.sRootFolder).absoluteFilePath();
+    QDir(root).removeRecursively();
+    QVERIFY(QDir().mkpath(root));
+    const QString path = root + QStringLiteral("/Петров.qmz");
+    const QString other = root + QStringLiteral("/Сидоров.qmz");
+    for (const QString &file : {path, other}) {
+        Inspection subject(file);
+        Inspection::_Test three(QStringLiteral("Три вопроса"));
+        for (int i = 1; i <= 3; ++i)
+            three.addTheme(QStringLiteral("Вопрос %1?").arg(i), 2, 1, -1);
+        subject.appendTest(three);
+        QCOMPARE(subject.saveTestStruct(&subject.tests[0]), StoreResult::Ok);
+    }
+    auto *dock = window->findChild<PersoneDockWindow *>(QStringLiteral("PersoneDockWindow"));
+    QVERIFY(dock);
+    QTRY_VERIFY(dock->fileModel()->index(path).isValid());
+    dock->onChangedPerosneSignal_ForSync(path);
+    QTRY_VERIFY(window->subjectText().contains(QStringLiteral("<b>Петров</b>")));
+
+    window->startRecordPoligramme(0);
+    QVERIFY(window->recordingScreen());
+    presentQuestions(3);
+    QVector<int> marked;
+    for (const InspectionLabel &label : running().labels)
+        marked << label.TickQStart;
+
+    QSignalSpy chosen(dock, &PersoneDockWindow::notificationChangedPerosneSignal);
+    QVERIFY(renamed ? QFile::rename(path, root + QStringLiteral("/Петрова.qmz")) : QFile::remove(path));
+    QTRY_VERIFY_WITH_TIMEOUT(!dock->fileModel()->index(path).isValid() && !chosen.isEmpty(), 10000);
+    const int after = reader()->currentPosition();
+    QTRY_VERIFY(reader()->currentPosition() > after + 10);
+
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Save, QMessageBox::Ok});
+    int length = 0;
+    answers.whileAsking = [&] {
+        if (window->recordingScreen() && reader())
+            length = reader()->currentPosition();
+    };
+    window->onStopRecordingAction();
+    QCOMPARE(answers.asked().size(), 4);
+    QVERIFY(answers.asked()[2].contains(QStringLiteral("файл не найден")));
+    QVERIFY(answers.asked()[3].startsWith(QStringLiteral("Запись теста сохранена в файл")));
+    QVERIFY(!QFileInfo::exists(path));
+
+    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);
+    QCOMPARE(copies.size(), 1);
+    Inspection copy;
+    QCOMPARE(copy.load(copies[0].file), StoreResult::Ok);
+    QCOMPARE(copy.tests.size(), 1);
+    Inspection::_Test &kept = copy.tests[0];
+    QCOMPARE(copy.loadRecording(&kept), StoreResult::Ok);
+    QVERIFY(kept.dataGSR.size() >= length);
+    QCOMPARE(kept.labels.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(kept.labels[i].TickQStart, marked[i]);
+}
+
 void TestRecordingControl::incompleteGroupIsNotKept()
 {
     inspection.path = QDir::home().filePath(QStringLiteral("Петров.qmz"));
@@ -469,8 +553,8 @@ void TestRecordingControl::incompleteGroupIsNotKept()
     window->startRecordPoligramme(0);
     QTRY_VERIFY(reader()->currentPosition() > 5);
     sendKey(window, QEvent::KeyPress, Qt::Key_Space);  // the answer time has not run out at the stop
-    QCOMPARE(inspection.tests[0].labels.size(), 1);
-    const int marked = inspection.tests[0].labels[0].TickQStart;
+    QCOMPARE(running().labels.size(), 1);
+    const int marked = running().labels[0].TickQStart;
     QTRY_VERIFY(reader()->currentPosition() > marked + 2);
     // Nothing can be saved: the examiner is told so, not asked whether to save,
     // over a recording that has ended.
@@ -516,7 +600,7 @@ void TestRecordingControl::videoRecordingBecomesTheTestsVideo()
     recordFromMenu(QStringLiteral("Новый тест"));
     QTRY_VERIFY_WITH_TIMEOUT(reader()->currentPosition() > 200, 30000);  // 10 s
     presentQuestions(1);
-    QTRY_VERIFY_WITH_TIMEOUT(inspection.tests[0].isPresentationDone(reader()->currentPosition()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(running().isPresentationDone(reader()->currentPosition()), 5000);
     MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes});
     window->onStopRecordingAction();
     QCOMPARE(answers.asked().size(), 2);

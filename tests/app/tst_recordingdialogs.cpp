@@ -61,7 +61,8 @@ private:
         RecordingSession *session = screen() ? screen()->recordWindow()->session() : nullptr;
         return session ? session->reader() : nullptr;
     }
-    Inspection::_Test &test() { return inspection.tests[0]; }
+    // The recording's own test while one runs, else the examination's.
+    Inspection::_Test &test() { return screen() && screen()->test ? *screen()->test : inspection.tests[0]; }
     // Runs work inside the modal dialog of type T once it is up, then opens it
     // through the screen's action of that text; true when work ran.
     template<typename T>

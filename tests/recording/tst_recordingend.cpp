@@ -54,7 +54,7 @@ private:
     Inspection::_Test &test() { return inspection->tests[0]; }
     void finish(bool save, bool done, bool video = false, bool newRecording = true)
     {
-        RecordingEnd(inspection.get(), &test(), {newRecording, done, video, QString()}).finish(save);
+        RecordingEnd(inspection.get(), &test(), {newRecording, done, video, QString(), QString()}).finish(save);
     }
 
     QScopedPointer<QTemporaryDir> dir;
@@ -218,7 +218,7 @@ void TestRecordingEnd::failedRenameIsReported()
 void TestRecordingEnd::videoFailureIsToldAndTheSamplesKept()
 {
     MessageBoxAnswerer answers({QMessageBox::Ok});
-    RecordingEnd::Run run{true, true, false, QStringLiteral("Ошибка записи видеофайла")};
+    RecordingEnd::Run run{true, true, false, QStringLiteral("Ошибка записи видеофайла"), QString()};
     RecordingEnd(inspection.get(), &test(), run).finish(true);
     QCOMPARE(answers.asked().size(), 1);
     QVERIFY(answers.asked()[0].contains(QStringLiteral("Ошибка записи видеофайла")));

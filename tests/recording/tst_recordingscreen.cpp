@@ -50,6 +50,8 @@ private:
     std::unique_ptr<ReaderRun> run;
     QMainWindow *main = nullptr;
     InspectionRecordFancy *screen = nullptr;
+    // The run's own test while it goes on, else the examination's.
+    Inspection::_Test &live() { return screen && screen->test ? *screen->test : run->test(); }
 };
 
 void TestRecordingScreen::init()
@@ -77,7 +79,7 @@ void TestRecordingScreen::cleanup()
 void TestRecordingScreen::startScreen(bool newRecording)
 {
     screen->recordWindow()->collaborators = run->collaborators;
-    QVERIFY(screen->start(&run->inspection, &run->test(), newRecording, 0));
+    QVERIFY(screen->start(&run->inspection, &live(), newRecording, 0));
     run->ticks.waitUntilWaiting();
 }
 
@@ -135,10 +137,10 @@ void TestRecordingScreen::extraSelectorFollowsTheUnit()
     startScreen();
     QCoreApplication::processEvents();
     screen->onSetAdvancedChannel(1);
-    QCOMPARE(int(run->test().extraMode), 1);
-    QVERIFY(run->test().extraModeChanged);
+    QCOMPARE(int(live().extraMode), 1);
+    QVERIFY(live().extraModeChanged);
     run->tick();
-    QVERIFY(!run->test().extraModeChanged);  // sent to the unit on the next tick
+    QVERIFY(!live().extraModeChanged);  // sent to the unit on the next tick
 }
 
 // A choice in the selector is what the Vorkel16 unit is sent on the next tick.
@@ -169,7 +171,7 @@ void TestRecordingScreen::extraChannelChoiceReachesTheUnit()
 
 void TestRecordingScreen::scrollRangesOfRecordingAndPlayback()
 {
-    QCOMPARE(run->inspection.saveTestStruct(&run->test(), false), StoreResult::Ok);
+    QCOMPARE(run->inspection.saveTestStruct(&live(), false), StoreResult::Ok);
     startScreen();
     QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), SensorReader::RecordCapacity);
     QCOMPARE(screen->scrollArea->verticalScrollBar()->minimum(), -750);
@@ -178,7 +180,7 @@ void TestRecordingScreen::scrollRangesOfRecordingAndPlayback()
     run->tick(40);
     screen->stopAndSave(false);
 
-    run->test().dataGSR.fill(1, 321);
+    live().dataGSR.fill(1, 321);
     startScreen(false);
     QCOMPARE(screen->scrollArea->horizontalScrollBar()->maximum(), 321);
     QVERIFY(!screen->extraChannelLabelAction->isVisible());
@@ -234,7 +236,7 @@ void TestRecordingScreen::statusBarSaysWhatTheExamineeIsNotShown_data()
 void TestRecordingScreen::statusBarSaysWhatTheExamineeIsNotShown()
 {
     QFETCH(bool, forExaminee);
-    run->test().ShowAllQuestSecondMonitor = forExaminee;
+    live().ShowAllQuestSecondMonitor = forExaminee;
     startScreen();
     int told = 0;
     for (QLabel *label : screen->statusBar()->findChildren<QLabel *>())

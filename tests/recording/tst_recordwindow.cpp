@@ -72,6 +72,8 @@ private:
     std::unique_ptr<ReaderRun> run;
     CountingMainWindow *main = nullptr;
     PoligrammeRecordWindow *window = nullptr;
+    // The run's own test while it goes on, else the examination's.
+    Inspection::_Test &live() { return window && window->test ? *window->test : run->test(); }
 };
 
 void TestRecordWindow::init()
@@ -101,7 +103,7 @@ void TestRecordWindow::cleanup()
 void TestRecordWindow::startWindow(bool recordMode)
 {
     window->collaborators = run->collaborators;
-    window->start(&run->inspection, &run->test(), recordMode, 0);
+    window->start(&run->inspection, &live(), recordMode, 0);
     run->ticks.waitUntilWaiting();
 }
 
@@ -136,18 +138,18 @@ void TestRecordWindow::stopWithoutSavingDiscards()
 {
     startWindow();
     run->tick(30);
-    QCOMPARE(run->test().dataGSR.size(), SensorReader::RecordCapacity);
+    QCOMPARE(live().dataGSR.size(), SensorReader::RecordCapacity);
     window->stop(false);
     QVERIFY(!window->session());
-    QVERIFY(run->test().dataGSR.isEmpty());
-    QVERIFY(run->test().TimeMM.isEmpty());
+    QVERIFY(live().dataGSR.isEmpty());
+    QVERIFY(live().TimeMM.isEmpty());
     // The close request of the loop this stop ended is dropped.
     QCOMPARE(main->received(RecordingEvents::LoopEnded), 0);
 }
 
 void TestRecordWindow::stopWithSavingKeepsTheFileAndPlaybackLeavesIt()
 {
-    QCOMPARE(run->inspection.saveTestStruct(&run->test(), false), StoreResult::Ok);
+    QCOMPARE(run->inspection.saveTestStruct(&live(), false), StoreResult::Ok);
     startWindow();
     run->tick(5);
     for (int question = 0; question < 2; ++question) {
@@ -159,29 +161,29 @@ void TestRecordWindow::stopWithSavingKeepsTheFileAndPlaybackLeavesIt()
     run->tick(5);
     const int length = window->session()->position();
     window->stop(true);
-    QCOMPARE(run->test().labels.size(), 2);
-    QCOMPARE(run->test().dataGSR.size(), length);
+    QCOMPARE(live().labels.size(), 2);
+    QCOMPARE(live().dataGSR.size(), length);
 
     Inspection reread;
     QCOMPARE(reread.load(run->inspection.path), StoreResult::Ok);
     QCOMPARE(reread.loadRecording(&reread.tests[0]), StoreResult::Ok);
     QCOMPARE(reread.tests[0].labels.size(), 2);
-    QCOMPARE(reread.tests[0].dataGSR, run->test().dataGSR);
+    QCOMPARE(reread.tests[0].dataGSR, live().dataGSR);
 
     QFile file(run->inspection.path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
     file.close();
-    run->test().dataGSR.clear();  // the playback loads the samples itself
+    live().dataGSR.clear();  // the playback loads the samples itself
     startWindow(false);
-    QCOMPARE(run->test().dataGSR.size(), length);
+    QCOMPARE(live().dataGSR.size(), length);
     run->tick(10);
     window->seekPosition(length + 100);
     QCOMPARE(window->session()->position(), length - 1);  // held within the recording
     window->stop(true);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), saved);
-    QCOMPARE(run->test().labels.size(), 2);
+    QCOMPARE(live().labels.size(), 2);
 }
 
 void TestRecordWindow::deviceErrorIsShownAndClosesWithoutHang()
@@ -211,17 +213,17 @@ void TestRecordWindow::keysAreConsumedOnceForHeldKeys()
 
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Space));
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Space, true));
-    QCOMPARE(run->test().labels.size(), 1);
+    QCOMPARE(live().labels.size(), 1);
     QVERIFY(sendKey(QEvent::KeyRelease, Qt::Key_Space, true));
     QVERIFY(sendKey(QEvent::KeyRelease, Qt::Key_Space));
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Backspace));
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Backspace, true));
-    QVERIFY(run->test().labels.isEmpty());
+    QVERIFY(live().labels.isEmpty());
 
     // Any other key reaches the renderer on every repeat.
     InputState::replace([] { return InputState{QPoint(), Qt::NoButton, Qt::ShiftModifier}; });
     renderer()->setSelectedChannel(ChannelCode::GSR);
-    InspectionChannel &gsr = run->test().channel(ChannelCode::GSR);
+    InspectionChannel &gsr = live().channel(ChannelCode::GSR);
     gsr.Amplify = 100.0;
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Right, false, Qt::ShiftModifier));
     QVERIFY(sendKey(QEvent::KeyPress, Qt::Key_Right, true, Qt::ShiftModifier));
@@ -232,7 +234,7 @@ void TestRecordWindow::keysAreConsumedOnceForHeldKeys()
     main->hide();
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(!sendKey(QEvent::KeyPress, Qt::Key_Space));
-    QVERIFY(run->test().labels.isEmpty());
+    QVERIFY(live().labels.isEmpty());
 }
 
 // X11 repeats a held key as release-press pairs of one time stamp, most of them
@@ -254,13 +256,13 @@ void TestRecordWindow::heldSpaceRepeatedByX11MarksOneQuestion()
     }
     const int released = position();
     QVERIFY(sendXKey(QEvent::KeyRelease, 3510));
-    const InspectionLabel &mark = run->test().labels[0];
+    const InspectionLabel &mark = live().labels[0];
     QTRY_COMPARE(mark.TickQEnd, released);
     QCOMPARE(mark.TickAStart, 0);
 
     run->tick(10);
     QVERIFY(sendXKey(QEvent::KeyPress, 4000));
-    QCOMPARE(run->test().labels.size(), 1);
+    QCOMPARE(live().labels.size(), 1);
     QCOMPARE(mark.TickAStart, position());
 }
 
@@ -273,9 +275,9 @@ void TestRecordWindow::everythingPassesWhileAModalDialogIsOpen()
     QTRY_VERIFY(QApplication::activeModalWidget());
     QVERIFY(!sendKey(QEvent::KeyPress, Qt::Key_Space));
     QVERIFY(!sendKey(QEvent::KeyRelease, Qt::Key_Space));
-    QVERIFY(run->test().labels.isEmpty());
+    QVERIFY(live().labels.isEmpty());
     QCOMPARE(QWidget::keyboardGrabber(), nullptr);
-    const InspectionChannel &gsr = run->test().channel(ChannelCode::GSR);
+    const InspectionChannel &gsr = live().channel(ChannelCode::GSR);
     const int shift = gsr.ShiftADT;
     PanelState::CellTable cells{};
     cells[PanelState::ShiftCell][ChannelCode::GSR] = QRect(10, 10, 20, 20);
@@ -303,7 +305,7 @@ void TestRecordWindow::anOpenMenuTakesEscapeAndMarksNothing()
     menu.popup(main->geometry().center());
     QTRY_VERIFY(QApplication::activePopupWidget());
     QTEST(sendKey(QEvent::KeyPress, key), "consumed");
-    QVERIFY(run->test().labels.isEmpty());
+    QVERIFY(live().labels.isEmpty());
 }
 
 void TestRecordWindow::remoteControlClicksPresentAndRemove()
@@ -315,18 +317,18 @@ void TestRecordWindow::remoteControlClicksPresentAndRemove()
     sendMouse(QEvent::MouseButtonPress, inside, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
     sendMouse(QEvent::MouseButtonPress, inside, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier);
     sendMouse(QEvent::MouseButtonPress, QPoint(-5, 50), Qt::LeftButton, Qt::LeftButton);
-    QVERIFY(run->test().labels.isEmpty());
+    QVERIFY(live().labels.isEmpty());
 
     sendMouse(QEvent::MouseButtonPress, inside, Qt::LeftButton, Qt::LeftButton);
-    QCOMPARE(run->test().labels.size(), 1);
+    QCOMPARE(live().labels.size(), 1);
     run->tick(12);
     sendMouse(QEvent::MouseButtonRelease, inside, Qt::LeftButton, Qt::NoButton);
-    const InspectionLabel mark = run->test().labels[0];
+    const InspectionLabel mark = live().labels[0];
     QCOMPARE(mark.TickQEnd, mark.TickQStart + 12);
     sendMouse(QEvent::MouseButtonPress, inside, Qt::RightButton, Qt::RightButton, Qt::ShiftModifier);
-    QCOMPARE(run->test().labels.size(), 1);
+    QCOMPARE(live().labels.size(), 1);
     sendMouse(QEvent::MouseButtonPress, inside, Qt::RightButton, Qt::RightButton);
-    QVERIFY(run->test().labels.isEmpty());
+    QVERIFY(live().labels.isEmpty());
 
     window->setRemoteControlCursor(false);
     QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
@@ -337,7 +339,7 @@ void TestRecordWindow::dragsChangeDisplayAndHardwareValues()
     startWindow();
     renderer()->setChannelSelected(1);
     renderer()->setSelectedChannel(ChannelCode::GSR);
-    InspectionChannel &gsr = run->test().channel(ChannelCode::GSR);
+    InspectionChannel &gsr = live().channel(ChannelCode::GSR);
     gsr.ADT = 10;
     gsr.ADTChanged = false;
     gsr.Amplify = 100.0;
@@ -374,7 +376,7 @@ void TestRecordWindow::wheelOverTheSetUpTable()
     cells[PanelState::GainCell][ChannelCode::PG] = QRect(40, 10, 20, 20);
     cells[PanelState::PositionCell][ChannelCode::PG] = QRect(70, 10, 20, 20);
     PanelState::instance().setCells(cells);
-    InspectionChannel &pg = run->test().channel(ChannelCode::PG);
+    InspectionChannel &pg = live().channel(ChannelCode::PG);
     pg.ShiftADT = 0;
     pg.ADT = 3;
     pg.Offset = 0.0;
