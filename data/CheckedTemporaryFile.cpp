@@ -1,6 +1,10 @@
 #include "CheckedTemporaryFile.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+
 #include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 
 CheckedTemporaryFile::CheckedTemporaryFile(const QString &templateName)
@@ -34,6 +38,29 @@ bool CheckedTemporaryFile::syncToDisk()
     if (!m_failed && ::fsync(handle()) != 0)
         remember(errno);
     return !m_failed;
+}
+
+bool CheckedTemporaryFile::syncFolderToDisk()
+{
+    const QByteArray name = QFile::encodeName(QFileInfo(fileName()).absolutePath());
+    const int folder = ::open(name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return !m_failed;
+    errno = 0;
+    if (!m_failed && ::fsync(folder) != 0 && errno != EINVAL)
+        remember(errno);
+    ::close(folder);
+    return !m_failed;
+}
+
+QString CheckedTemporaryFile::reason(int errorNumber, const QString &words)
+{
+    const QString said = words.isEmpty() ? qt_error_string(errorNumber) : words;
+    if (errorNumber == ENOSPC || errorNumber == EDQUOT)
+        return QCoreApplication::translate("WholeFile", "диск заполнен: %1").arg(said);
+    if (errorNumber == EFBIG)
+        return QCoreApplication::translate("WholeFile", "файл больше, чем позволено записать: %1").arg(said);
+    return said;
 }
 
 void CheckedTemporaryFile::remember(int errorNumber)

@@ -20,6 +20,15 @@ public:
     QString failureWords() const { return m_words; }
     // Syncs to the disk, remembering a failure as a failed write.
     bool syncToDisk();
+    // Syncs the folder the file was made in, so that a name given to it there
+    // reaches the disk too; the same as syncToDisk otherwise. A file system
+    // that syncs no folders leaves nothing to do.
+    bool syncFolderToDisk();
+
+    // Why a file could not be written, in words for the examiner, those of
+    // WholeFile::failure: a full disk or a file too large is said so. The
+    // system's words for the error number stand where no others are given.
+    static QString reason(int errorNumber, const QString &words = QString());
 
 protected:
     qint64 writeData(const char *data, qint64 length) override;

@@ -1,14 +1,23 @@
 #include "InspectionMedia.h"
 
+#include "CheckedTemporaryFile.h"
+#include "Diagnostics.h"
 #include "Inspection.h"
 #include "InspectionTestNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace InspectionMedia {
 
@@ -51,6 +60,112 @@ bool isOwnerSeparator(QChar c)
 bool extendsBase(const QString &name, const QString &base)
 {
     return name.size() > base.size() && isOwnerSeparator(name.at(base.size())) && name.startsWith(base);
+}
+
+// A video of gigabytes is copied through this much memory.
+constexpr int kCopyChunkBytes = 1 << 20;
+
+// Renames within one file system, never over an entry at to, a link neither:
+// EEXIST then. Where the file system cannot rename so, a hard link and the
+// removal of the old name do the same. 0 when done, else the error number.
+int renamedWithoutReplacing(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (::link(from.constData(), to.constData()) != 0)
+        return errno;
+    if (::unlink(from.constData()) == 0)
+        return 0;
+    const int error = errno;
+    ::unlink(to.constData());
+    return error;
+}
+
+// The source's bytes into the copy a chunk at a time. 0, else the error of a
+// failed read; a failed write the copy remembers itself.
+int copyBytes(int source, CheckedTemporaryFile &copy)
+{
+    QByteArray chunk(kCopyChunkBytes, Qt::Uninitialized);
+    while (!copy.failed()) {
+        const ssize_t got = ::read(source, chunk.data(), size_t(chunk.size()));
+        if (got == 0)
+            return 0;
+        if (got > 0)
+            copy.write(chunk.constData(), got);
+        else if (errno != EINTR)
+            return errno;
+    }
+    return 0;
+}
+
+// The copy, on the disk, takes the name to with the source's permissions, as
+// a rename keeps them. Empty when done, else why not, and nothing left at to.
+QString putInPlace(CheckedTemporaryFile &copy, const struct stat &source, const QByteArray &to)
+{
+    if (!copy.syncToDisk())
+        return CheckedTemporaryFile::reason(copy.failedWith(), copy.failureWords());
+    if (::fchmod(copy.handle(), source.st_mode & 07777) != 0)
+        return CheckedTemporaryFile::reason(errno);
+    const int error = renamedWithoutReplacing(QFile::encodeName(copy.fileName()), to);
+    if (error != 0)
+        return CheckedTemporaryFile::reason(error);
+    copy.setAutoRemove(false);
+    if (copy.syncFolderToDisk())
+        return QString();
+    ::unlink(to.constData());
+    return CheckedTemporaryFile::reason(copy.failedWith(), copy.failureWords());
+}
+
+// Across file systems: copied beside to, under no name or a temporary one the
+// start-up's removal of cut writes knows, then renamed to it, and the source
+// removed only then. Empty when done, else why not: nothing is left at to nor
+// at the temporary name, and the source stays whole.
+QString copiedAcross(const QByteArray &from, const QString &to)
+{
+    // Refused before gigabytes are copied for nothing; the rename refuses anew.
+    if (QFileInfo::exists(to) || QFileInfo(to).isSymLink())
+        return CheckedTemporaryFile::reason(EEXIST);
+    const int source = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (source < 0)
+        return CheckedTemporaryFile::reason(errno);
+    const auto closeSource = qScopeGuard([source] { ::close(source); });
+    struct stat status {};
+    if (::fstat(source, &status) != 0)
+        return CheckedTemporaryFile::reason(errno);
+    if (!S_ISREG(status.st_mode))
+        return CheckedTemporaryFile::reason(EINVAL);
+    CheckedTemporaryFile copy(QFileInfo(to).absolutePath() + QStringLiteral("/.") + QFileInfo(to).fileName()
+                              + QStringLiteral(".XXXXXX"));
+    errno = 0;
+    if (!copy.openUnbuffered())
+        return CheckedTemporaryFile::reason(errno, copy.errorString());
+    // Held until it is renamed: the start-up's removal passes over it.
+    ::flock(copy.handle(), LOCK_EX | LOCK_NB);
+    const int readError = copyBytes(source, copy);
+    if (readError != 0)
+        return CheckedTemporaryFile::reason(readError);
+    const QByteArray target = QFile::encodeName(to);
+    const QString failure = putInPlace(copy, status, target);
+    if (!failure.isEmpty())
+        return failure;
+    if (::unlink(from.constData()) == 0)
+        return QString();
+    // The video in one place only: the source, which stays whole.
+    const int error = errno;
+    ::unlink(target.constData());
+    return CheckedTemporaryFile::reason(error);
+}
+
+// Empty when moved, else why not.
+QString moved(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const int error = renamedWithoutReplacing(source, QFile::encodeName(to));
+    if (error == EXDEV)
+        return copiedAcross(source, to);
+    return error == 0 ? QString() : CheckedTemporaryFile::reason(error);
 }
 
 }  // namespace
@@ -101,19 +216,23 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
 }
 
 bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
-                   const InspectionTest &toTest)
+                   const InspectionTest &toTest, QString *why)
 {
     const QString source = testVideoName(from, fromTest);
     if (!QFileInfo::exists(source))
         return true;
     const QString target = testVideoPath(to, toTest);
-    return source == target || moveFile(source, target);
+    return source == target || moveFile(source, target, why);
 }
 
-// QFile::rename copies across file systems by itself, and refuses an existing target.
-bool moveFile(const QString &from, const QString &to)
+bool moveFile(const QString &from, const QString &to, QString *why)
 {
-    return !QFileInfo(to).isSymLink() && QFile::rename(from, to);
+    const QString failure = moved(from, to);
+    if (!failure.isEmpty())
+        qCDebug(vugApp) << "not moved:" << from << "to" << to << failure;
+    if (why)
+        *why = failure;
+    return failure.isEmpty();
 }
 
 bool moveToTrash(const QString &path)

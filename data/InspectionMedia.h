@@ -27,11 +27,17 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
 // The video of a recording follows it from one subject's companion folder to
 // another's, or to the name of another test: to where it is placed. True when
 // there was none or it followed; a video is never put over another one, and one
-// that cannot follow stays where it was.
+// that cannot follow stays where it was, whole, why telling the cause as
+// moveFile does.
 bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
-                   const InspectionTest &toTest);
-// Moves a file to a new name, across file systems too; never over another file.
-bool moveFile(const QString &from, const QString &to);
+                   const InspectionTest &toTest, QString *why = nullptr);
+// Moves a file to a new name, across file systems too; never over another file
+// nor a link. The file ends whole at the new name or, when false, whole at the
+// old one with nothing at the new name: across file systems it is copied
+// beside the new name, on the disk before it takes that name, and only then
+// removed at the old one. why, when given, is set to the cause of a failure in
+// words for the examiner ("диск заполнен: …").
+bool moveFile(const QString &from, const QString &to, QString *why = nullptr);
 // Moves a file to the desktop's Trash; true as well when there is no such
 // file. A failed move leaves the file where it was.
 bool moveToTrash(const QString &path);

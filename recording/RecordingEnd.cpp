@@ -188,9 +188,10 @@ void RecordingEnd::moveVideo()
             InspectionMedia::moveToTrash(target);
         }
     }
-    if (!InspectionMedia::moveFile(temporary, target)) {
-        tell(tr("Не удалось переименовать видеозапись теста\n%1\nв\n%2")
-                 .arg(QDir::toNativeSeparators(temporary), QDir::toNativeSeparators(target)));
+    QString why;
+    if (!InspectionMedia::moveFile(temporary, target, &why)) {
+        tell(tr("Не удалось переименовать видеозапись теста\n%1\nв\n%2\n(%3)")
+                 .arg(QDir::toNativeSeparators(temporary), QDir::toNativeSeparators(target), why));
     }
 }
 
