@@ -8,6 +8,7 @@
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/SpravDB.h"
+#include "data/WholeFile.h"
 #include "data/WindowLayout.h"
 
 #include "editor/InspectionEditFancy.h"
@@ -103,6 +104,7 @@ void vugVorkel::onInitialize()
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
         return;
     }
+    WholeFile::removeLeftovers(settings.sRootFolder);
     PendingRecordingPrompt::offerRecoveryCopies(this, settings.sRootFolder);
 
     tabWidget = new Fancy::FancyTabWidget(this);

@@ -18,6 +18,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 const QString kCopySuffix = QStringLiteral(".qmz");
@@ -110,8 +112,8 @@ bool sameSamples(const Inspection::_Test &a, const Inspection::_Test &b)
 }
 
 // The subject's test that holds the rescued recording already, as an earlier
-// restore placed it (into its test or as one of its own): the same recording
-// time and samples. Tests in taken are passed over.
+// restore placed it (into its test or as one of its own) or a placement in the
+// data folder: the same recording time and samples. Tests in taken are passed over.
 const Inspection::_Test *placedBefore(Inspection &subject, const Inspection::_Test &rescued, const QSet<QUuid> &taken)
 {
     for (Inspection::_Test &test : subject.tests) {
@@ -171,15 +173,6 @@ bool removeEntry(const QString &path)
     return (!entry.exists() && !entry.isSymLink()) || QFile::remove(path);
 }
 
-// A name in the data folder no file has yet.
-QString freeName(const QString &folder, const QString &stem)
-{
-    QString file = folder + QLatin1Char('/') + stem + kCopySuffix;
-    for (int n = 2; QFileInfo::exists(file) || QFileInfo(file).isSymLink(); ++n)
-        file = folder + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + kCopySuffix;
-    return file;
-}
-
 bool copyWhole(const QString &from, const QString &to)
 {
     QFile source(from);
@@ -192,6 +185,38 @@ bool copyWhole(const QString &from, const QString &to)
             return false;
     }
     return !QFileInfo::exists(to) && target.commit();
+}
+
+// The names a placement under the stem gives in the data folder: those that
+// files have already, then the first free one.
+QStringList placementNames(const QString &folder, const QString &stem)
+{
+    QStringList names{folder + QLatin1Char('/') + stem + kCopySuffix};
+    for (int n = 2; QFileInfo::exists(names.last()) || QFileInfo(names.last()).isSymLink(); ++n)
+        names.append(folder + QLatin1Char('/') + stem + QStringLiteral(" (%1)").arg(n) + kCopySuffix);
+    return names;
+}
+
+// The subject file holds every recording of the copy: an earlier placement
+// made it and was cut short before the copy was removed.
+bool holdsRecordingsOf(const QString &file, const Inspection &copy)
+{
+    Inspection subject;
+    if (copy.tests.isEmpty() || !RecoveryNote::isPlainFile(file) || subject.load(file) != StoreResult::Ok)
+        return false;
+    return std::all_of(copy.tests.begin(), copy.tests.end(), [&subject](const Inspection::_Test &test) {
+        return placedBefore(subject, test, {}) != nullptr;
+    });
+}
+
+// Where the copy is placed: the subject file an earlier placement made, else
+// the first free name, the copy written there whole.
+bool placeWhole(const QString &copyFile, const Inspection &copy, const QStringList &names, QString &file)
+{
+    const auto placed = std::find_if(names.begin(), names.end() - 1,
+                                     [&copy](const QString &name) { return holdsRecordingsOf(name, copy); });
+    file = *placed;
+    return placed != names.end() - 1 || copyWhole(copyFile, file);
 }
 
 }  // namespace
@@ -220,8 +245,10 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
         file = stem + QStringLiteral("-%1").arg(n) + kCopySuffix;
     // The note first: a copy is never found without the subject it belongs to.
     WholeFile note(subjectNoteOf(file));
-    if (!note.open() || note.file().write(subject.toUtf8()) < 0 || !note.commit())
+    if (!note.open() || note.file().write(subject.toUtf8()) < 0 || !note.commit()) {
+        removeCopy({file, subject, QString(), false});
         return StoreResult(StoreResult::NotWritten, note.failure());
+    }
     Inspection copy(file);
     Inspection::_Test kept = test;
     const StoreResult result = saveTest(copy, kept, Inspection::FileUse::MayCreate);
@@ -322,8 +349,9 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
 }
 
 StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file,
-                                               QStringList &videosLeft)
+                                               QStringList &videosLeft, bool &copyLeft)
 {
+    copyLeft = false;
     Inspection source;
     const StoreResult result = loadWithRecordings(source, copy.file);
     if (result != StoreResult::Ok)
@@ -339,9 +367,10 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
     QDateTime recorded = QFileInfo(copy.file).lastModified();
     if (!source.tests.isEmpty() && source.tests[0].DateTimeRecorded.isValid())
         recorded = source.tests[0].DateTimeRecorded;
-    file = freeName(rootFolder, (name.isEmpty() ? QStringLiteral("Запись") : name) + QLatin1Char(' ')
-                                    + recorded.toString(QStringLiteral("yyyy-MM-dd hh-mm")));
-    if (!copyWhole(copy.file, file))
+    const QStringList names = placementNames(rootFolder, (name.isEmpty() ? QStringLiteral("Запись") : name)
+                                                             + QLatin1Char(' ')
+                                                             + recorded.toString(QStringLiteral("yyyy-MM-dd hh-mm")));
+    if (!placeWhole(copy.file, source, names, file))
         return StoreResult::NotWritten;
     const Inspection from(copy.file);
     const Inspection placed(file);
@@ -349,7 +378,8 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
         if (!InspectionMedia::moveTestVideo(from, test, placed, test))
             videosLeft.append(InspectionMedia::testVideoName(from, test));
     }
-    return removeCopy(copy) ? StoreResult::Ok : StoreResult::NotWritten;
+    copyLeft = !removeCopy(copy);
+    return StoreResult::Ok;
 }
 
 bool RecordingRescue::drop(const Copy &copy)

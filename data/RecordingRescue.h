@@ -66,9 +66,13 @@ public:
     static StoreResult restore(const Copy &copy, Placement &placement);
     // The copy becomes a subject file of its own in the data folder, named
     // after its subject (as a subject may be named) and recording time, in
-    // file; its videos go with it and the copy is then removed.
+    // file; its videos go with it and the copy is then removed. A subject file
+    // of those names that holds the copy's recordings already (an earlier
+    // placement cut short) is taken as it is: each recording placed once.
+    // copyLeft: placed, but the copy could not be removed; the next placement
+    // only removes it.
     static StoreResult placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file,
-                                         QStringList &videosLeft);
+                                         QStringList &videosLeft, bool &copyLeft);
     // The copy, its note and its videos.
     static bool drop(const Copy &copy);
 

@@ -22,14 +22,26 @@ public:
     // What is written, under its temporary name.
     QTemporaryFile &file() { return m_temporary; }
     // Closes the file and renames it over the destination; false leaves the
-    // destination as it was and removes the temporary file.
+    // destination as it was and removes the temporary file, but for a failed
+    // sync of the folder after the rename: the destination then holds the new
+    // file, which may not outlive a power cut.
     bool commit();
+    // Whether commit renamed the new file over the destination, also when it
+    // then failed.
+    bool isInPlace() const { return m_inPlace; }
     // Why open, a write or commit failed, in words for the examiner; empty
     // while nothing failed.
     QString failure() const;
 
     // Writes bytes whole to the destination; empty when done, else why not.
     static QString write(const QString &destination, const QByteArray &bytes);
+
+    // Removes the temporary files that writes cut short (the program killed)
+    // left in the data folder and its media folder: subject files and
+    // recordings under the temporary names they are written whole under, that
+    // no write holds locked. Nothing else, no link followed, no other folder
+    // looked into.
+    static void removeLeftovers(const QString &dataFolder);
 
     // The process's file-creation mask, read once without changing it: the
     // mask is process-wide, and setting it to read it would race with other
@@ -40,4 +52,5 @@ private:
     QString m_destination;
     CheckedTemporaryFile m_temporary;
     int m_errorNumber = 0;
+    bool m_inPlace = false;
 };

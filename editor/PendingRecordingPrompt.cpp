@@ -127,6 +127,14 @@ QString videosLeftLines(const QStringList &videos)
     return text;
 }
 
+// The copy stayed after its recordings were placed: the next try only removes it.
+QString copyLeftLine(bool copyLeft, const RecordingRescue::Copy &copy)
+{
+    return copyLeft ? tr("\nФайл записи\n%1\nудалить не удалось; при следующем запуске он будет только удалён.")
+                          .arg(QDir::toNativeSeparators(copy.file))
+                    : QString();
+}
+
 QString restoreDone(const RecordingRescue::Placement &placement, const RecordingRescue::Copy &copy)
 {
     const bool nothingNew = placement.intoTheirTests.isEmpty() && placement.asTestsOfTheirOwn.isEmpty();
@@ -141,11 +149,7 @@ QString restoreDone(const RecordingRescue::Placement &placement, const Recording
                     .arg(placement.asTestsOfTheirOwn.join(QStringLiteral(", ")));
     if (!nothingNew && !placement.alreadyThere.isEmpty())
         text += tr("\nУже был в файле: %1").arg(placement.alreadyThere.join(QStringLiteral(", ")));
-    text += videosLeftLines(placement.videosLeft);
-    if (placement.copyLeft)
-        text += tr("\nФайл записи\n%1\nудалить не удалось; при следующем запуске он будет только удалён.")
-                    .arg(QDir::toNativeSeparators(copy.file));
-    return text;
+    return text + videosLeftLines(placement.videosLeft) + copyLeftLine(placement.copyLeft, copy);
 }
 
 // Where the recording went, or why it stayed where it was.
@@ -193,10 +197,12 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
     } else if (answer == QMessageBox::Save) {
         QString file;
         QStringList videosLeft;
-        const bool placed = RecordingRescue::placeInDataFolder(rootFolder, copy, file, videosLeft) == StoreResult::Ok;
+        bool copyLeft = false;
+        const bool placed =
+            RecordingRescue::placeInDataFolder(rootFolder, copy, file, videosLeft, copyLeft) == StoreResult::Ok;
         tellOutcome(parent, placed,
                     tr("Запись помещена в папку данных как файл обследуемого:\n%1").arg(QDir::toNativeSeparators(file))
-                        + videosLeftLines(videosLeft),
+                        + videosLeftLines(videosLeft) + copyLeftLine(copyLeft, copy),
                     tr("Не удалось поместить запись в папку данных. Она осталась в файле\n%1")
                         .arg(QDir::toNativeSeparators(copy.file)));
     }

@@ -63,13 +63,15 @@ QString commitSubjectFile(WholeFile &file, const QString &destination)
         }
         moved << side;
     }
-    if (!file.commit()) {
+    // Once the new file is in place the old one's side files are never put back beside it.
+    const bool committed = file.commit();
+    if (file.isInPlace()) {
+        for (const QString &side : moved)
+            QFile::remove(aside(side));
+    } else {
         putBack();
-        return tr("не удалось записать файл");
     }
-    for (const QString &side : moved)
-        QFile::remove(aside(side));
-    return QString();
+    return committed ? QString() : tr("не удалось записать файл");
 }
 
 // Why a bare subject file is not to be used: no database, or one with a

@@ -1,4 +1,5 @@
 #include "StoreFixtures.h"
+#include "data/InspectionMedia.h"
 #include "data/RecordingRescue.h"
 #include "tests/support/PeakMemory.h"
 
@@ -7,11 +8,28 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <dlfcn.h>
 #include <sys/stat.h>
 
 using namespace StoreFixtures;
 
 Q_DECLARE_METATYPE(StoreResult::Code)
+
+namespace {
+// The file that cannot be removed, as from a folder of no write permission.
+QByteArray g_unremovable;
+}  // namespace
+
+extern "C" int unlink(const char *path)
+{
+    static const auto system = reinterpret_cast<int (*)(const char *)>(dlsym(RTLD_NEXT, "unlink"));
+    if (!g_unremovable.isEmpty() && g_unremovable == path) {
+        errno = EACCES;
+        return -1;
+    }
+    return system(path);
+}
 
 namespace {
 
@@ -59,6 +77,8 @@ private slots:
     void restoreStaysWithinTheSubjectsBounds();
     void eachRecordingPlacedOnce_data();
     void eachRecordingPlacedOnce();
+    void placementCutShortFinishedOnce_data();
+    void placementCutShortFinishedOnce();
     void placedUnderASubjectsName_data();
     void placedUnderASubjectsName();
     void longSubjectNameIsCopiedAside();
@@ -218,7 +238,8 @@ void TestRecordingRescue::onlyItsOwnSubjectInTheDataFolder()
         QString placed;
         if (!taken) {
             QStringList videosLeft;
-            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed, videosLeft), StoreResult::Ok);
+            bool copyLeft = false;
+            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed, videosLeft, copyLeft), StoreResult::Ok);
             QVERIFY(placed.startsWith(root + QLatin1Char('/')) && placed.endsWith(" 2024-03-05 14-07.qmz"));
             QCOMPARE(recordings(placed).size(), 1);
         }
@@ -311,6 +332,63 @@ void TestRecordingRescue::eachRecordingPlacedOnce()
     QCOMPARE(stored.count(second.dataGSR), 1);
 }
 
+void TestRecordingRescue::placementCutShortFinishedOnce_data()
+{
+    QTest::addColumn<QString>("cut");
+    QTest::addColumn<StoreResult::Code>("again");  // the same copy placed again
+    QTest::newRow("after the subject file was written") << "commit" << StoreResult::Ok;
+    QTest::newRow("after the videos followed") << "videos" << StoreResult::Ok;
+    QTest::newRow("after the copy was removed") << "removal" << StoreResult::Refused;
+    QTest::newRow("the copy's removal failing") << "unremovable" << StoreResult::Ok;
+}
+
+// A copy of two recordings with their videos placed in the data folder, cut
+// short on its way: placed again, it ends as one subject holding each
+// recording once, its videos beside it, and no copy.
+void TestRecordingRescue::placementCutShortFinishedOnce()
+{
+    QFETCH(QString, cut);
+    QFETCH(StoreResult::Code, again);
+    const RecordingRescue::Copy copy = rescued({recordedTest(QStringLiteral("Второй"), 200, 9)});
+    Inspection held;
+    QCOMPARE(held.load(copy.file), StoreResult::Ok);
+    for (Inspection::_Test &test : held.tests) {
+        QCOMPARE(held.loadRecording(&test), StoreResult::Ok);
+        writeFile(InspectionMedia::testVideoPath(held, test), test.name.toUtf8());
+    }
+    const QByteArray copyBytes = fileBytes(copy.file);
+    const QByteArray noteBytes = fileBytes(copy.file + QStringLiteral(".subject"));
+    QString file;
+    QStringList videosLeft;
+    bool copyLeft = false;
+    g_unremovable = cut == QLatin1String("unremovable") ? QFile::encodeName(copy.file) : QByteArray();
+    QCOMPARE(RecordingRescue::placeInDataFolder(root, copy, file, videosLeft, copyLeft), StoreResult::Ok);
+    g_unremovable.clear();
+    QCOMPARE(copyLeft, cut == QLatin1String("unremovable"));
+    const Inspection placed(file);
+    if (cut == QLatin1String("commit")) {
+        for (const Inspection::_Test &test : qAsConst(held.tests))
+            QVERIFY(QFile::rename(InspectionMedia::testVideoName(placed, test),
+                                  InspectionMedia::testVideoName(held, test)));
+    }
+    if (cut == QLatin1String("commit") || cut == QLatin1String("videos")) {
+        writeFile(copy.file, copyBytes);
+        writeFile(copy.file + QStringLiteral(".subject"), noteBytes);
+    }
+
+    QString second;
+    QCOMPARE(RecordingRescue::placeInDataFolder(root, copy, second, videosLeft, copyLeft), again);
+    QVERIFY(videosLeft.isEmpty() && !copyLeft && RecordingRescue::copies(root).isEmpty());
+    QCOMPARE(second, again == StoreResult::Ok ? file : QString());
+    QCOMPARE(QDir(root).entryList({QStringLiteral("*.qmz")}, QDir::Files), QStringList{QFileInfo(file).fileName()});
+    QMap<QUuid, QVector<qint16>> stored = recordings(file);
+    QCOMPARE(stored.size(), 2);
+    for (const Inspection::_Test &test : qAsConst(held.tests)) {
+        QCOMPARE(stored.value(test.id), test.dataGSR);
+        QCOMPARE(fileBytes(InspectionMedia::testVideoName(placed, test)), test.name.toUtf8());
+    }
+}
+
 void TestRecordingRescue::placedUnderASubjectsName_data()
 {
     QTest::addColumn<QString>("note");
@@ -333,7 +411,8 @@ void TestRecordingRescue::placedUnderASubjectsName()
     QVERIFY(found[0].subject.isEmpty());
     QString file;
     QStringList videosLeft;
-    QCOMPARE(RecordingRescue::placeInDataFolder(root, found[0], file, videosLeft), StoreResult::Ok);
+    bool copyLeft = false;
+    QCOMPARE(RecordingRescue::placeInDataFolder(root, found[0], file, videosLeft, copyLeft), StoreResult::Ok);
     QCOMPARE(file, root + QLatin1Char('/') + placed);
     QCOMPARE(recordings(file).size(), 1);
 }

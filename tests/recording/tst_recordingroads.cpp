@@ -260,7 +260,8 @@ void TestRecordingRoads::everyRecordingKeptOnceAsRecorded()
             QCOMPARE(RecordingRescue::restore(each, placement), StoreResult::Ok);
             QCOMPARE(placement.asTestsOfTheirOwn.size(), next.isEmpty() ? 0 : 1);
         } else if (copy == QLatin1String("placed")) {
-            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed, videosLeft), StoreResult::Ok);
+            QCOMPARE(RecordingRescue::placeInDataFolder(root, each, placed, videosLeft, placement.copyLeft),
+                     StoreResult::Ok);
         } else {
             QVERIFY(RecordingRescue::drop(each));
             expected.removeFirst();
