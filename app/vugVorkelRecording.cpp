@@ -5,6 +5,7 @@
 
 #include "data/ActivePopupMenu.h"
 #include "data/Inspection.h"
+#include "data/ReadRefusal.h"
 #include "data/TestCaption.h"
 #include "data/WindowLayout.h"
 #include "editor/InspectionEditFancy.h"
@@ -239,10 +240,14 @@ void vugVorkel::closeCurrentView(bool save)
     if (!bPlayback) {
         const QUuid planned = screen->test ? screen->test->id : QUuid();
         const QUuid recorded = screen->stopAndSave(save);
+        // What the subject tree chose meanwhile is taken now that nothing
+        // runs, before the windows read the subject anew.
+        holdSubject(false);
         // A recording kept as a test of its own lies beside the one another
         // program changed: the subject is read anew so that both show.
         if (save && !recorded.isNull() && recorded != planned && pInspect)
-            pInspect->reread();
+            ReadRefusal::settle(this, pInspect->path, tr("тесты обследуемого с новой записью"),
+                                [this] { return pInspect->reread(); });
         if (save) {
             if (auto *editor = findPage<InspectionEditFancy>(QStringLiteral("InspectionEditFancy")))
                 editor->updateView();
@@ -265,9 +270,6 @@ void vugVorkel::closeCurrentView(bool save)
     }
     showModeTabs();
     updateRecordingActions();
-    // What the subject tree chose meanwhile is taken now that nothing runs.
-    if (!bPlayback)
-        holdSubject(false);
 }
 
 void vugVorkel::closeEvent(QCloseEvent *event)

@@ -70,7 +70,8 @@ void Inspection::clear()
     preTestText.clear();
     undoHistory.clear();
     pendingRecordings.clear();
-    m_asStored.clear();
+    m_rows.clear();
+    m_marksRefused = QUuid();
     m_opened = false;
 }
 
@@ -135,8 +136,14 @@ StoreResult Inspection::saveTestStruct(_Test *test, bool pushUndo, FileUse use)
     if (!test)
         return StoreResult::Ok;
     QJsonObject structure;
+    // A test new to the file goes only into one that holds no test unseen here.
+    quint64 known = InspectionStore::kAbsent;
+    const bool stored = m_rows.noted(test->rowId(), InspectionDataType::Struct, known);
     const StoreResult result = writeChecked(store, {{test->rowId(), InspectionDataType::Struct, testChanged(*test)}},
-                                            [&] { return writeStruct(store, *test, structure); });
+                                            [&] { return writeStruct(store, *test, structure); },
+                                            stored && known != InspectionStore::kAbsent
+                                                ? RowsAsRead::Subject::AsRead
+                                                : RowsAsRead::Subject::AsReadWithNoUnseenTest);
     if (result == StoreResult::Ok && pushUndo)
         pushUndoObject(test->id, structure);
     return result;
@@ -160,6 +167,11 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
     // Rows of new tests are only inserted: looking for a row to update would
     // scan the whole table once per test.
     const bool committed = store.inTransaction([&] {
+        result = m_rows.check(store, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
+                                                  : RowsAsRead::Subject::Unchecked,
+                              subjectChanged());
+        if (result != StoreResult::Ok)
+            return false;
         for (_Test &test : newTests) {
             QJsonObject structure;
             test.toJson(structure);
@@ -197,24 +209,29 @@ StoreResult Inspection::saveRecordingRow(_Test *test, int kind)
         return store.openFailure();
     if (!test || test->samples(0)->isEmpty())
         return StoreResult::NotWritten;
-    // Marks without their samples would show a test recorded with nothing to review.
-    bool hasSamples = false;
-    if (kind == InspectionDataType::RecordingHeader
-        && !(store.hasRow(test->rowId(), InspectionDataType::Recording, hasSamples) && hasSamples))
-        return store.outcome(false, StoreResult::NotWritten);
     const QString owner = test->rowId();
-    QVector<RowCheck> checks{{owner, InspectionDataType::Recording, testChanged(*test)}};
-    if (kind == InspectionDataType::RecordingHeader)
-        checks.append({owner, kind, testChanged(*test)});
+    const bool header = kind == InspectionDataType::RecordingHeader;
+    // Marks without their samples would show a test recorded with nothing to
+    // review. A recording noted as read is not read again here: its check
+    // tells whether it is still there.
+    quint64 recording = InspectionStore::kAbsent;
+    const bool noted = m_rows.noted(owner, InspectionDataType::Recording, recording);
+    bool hasSamples = noted && recording != InspectionStore::kAbsent;
+    if (header && !noted && !store.hasRow(owner, InspectionDataType::Recording, hasSamples))
+        return store.outcome(false, StoreResult::NotWritten);
+    if (header && !hasSamples)
+        return StoreResult::NotWritten;
+    // Marks go only onto the structure and recording they were made on.
+    // A recording's structure was checked by its save just before.
+    const QVector<RowCheck> checks = header ? scoredChecks(*test, kind)
+                                            : QVector<RowCheck>{{owner, kind, testChanged(*test)}};
     const StoreResult result = writeChecked(store, checks, [&] {
-        const QByteArray bytes = recordingBytes(*test, kind == InspectionDataType::Recording);
+        const QByteArray bytes = recordingBytes(*test, !header);
         const StoreResult written = bytes.isEmpty() ? StoreResult(StoreResult::TooLarge)
                                                     : store.writeEncoded(owner, kind, bytes);
         StoredBytes stored(bytes);
-        if (kind == InspectionDataType::Recording)
-            noteStored(owner, kind, recordingFingerprint(stored));
-        else
-            noteStored(owner, kind, InspectionStore::fingerprintOf(bytes));
+        noteStored(owner, kind,
+                   header ? InspectionStore::fingerprintOf(bytes) : RowsAsRead::recordingFingerprint(stored));
         return written;
     });
     if (result == StoreResult::Ok)
@@ -374,7 +391,7 @@ StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, Recor
     quint64 recording = InspectionStore::kAbsent;
     bool intact = store.forEachRowInPieces(test.rowId(), InspectionDataType::Recording, [&](StoredBytes &bytes) {
         decoded = readRecordingRow(test, bytes, part) && decoded;
-        recording = InspectionStore::folded(recording, recordingFingerprint(bytes));
+        recording = InspectionStore::folded(recording, RowsAsRead::recordingFingerprint(bytes));
     });
     intact = intact && decoded;
     // Marks moved in the review are saved as a header and take precedence.
@@ -416,7 +433,11 @@ StoreResult Inspection::saveModifiedTests()
         const StoreResult saved = saveRecordingHeader(&test);
         if (saved == StoreResult::Ok)
             test.labelsModified = false;
-        else if (result == StoreResult::Ok)
+        if (saved == StoreResult::Changed)
+            m_marksRefused = test.id;
+        else if (m_marksRefused == test.id)
+            m_marksRefused = QUuid();
+        if (saved != StoreResult::Ok && result == StoreResult::Ok)
             result = saved;
     }
     return result;
@@ -450,6 +471,13 @@ StoreResult Inspection::savePendingRecordings()
         StoreResult saved = pending ? saveTestStruct(pending) : StoreResult(StoreResult::Ok);
         if (pending && saved == StoreResult::Ok)
             saved = saveRecording(pending);
+        // A file that holds another subject takes none of them: the recording
+        // is not this file's test changed, and waits for a recovery copy.
+        if (saved == StoreResult::Changed) {
+            const StoreResult subject = holdsSubjectAsRead();
+            if (subject != StoreResult::Ok)
+                return subject;
+        }
         if (pending && saved == StoreResult::Changed) {
             // Its video follows; one that cannot stays under the planned
             // test's name, where the recording's end names it.
@@ -468,6 +496,16 @@ StoreResult Inspection::savePendingRecordings()
         result = worse(result, saved);
     }
     return result;
+}
+
+StoreResult Inspection::holdsSubjectAsRead()
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return store.openFailure();
+    return m_rows.check(store, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
+                                            : RowsAsRead::Subject::Unchecked,
+                        subjectChanged());
 }
 
 StoreResult Inspection::deleteTest(const QUuid &id)

@@ -13,6 +13,7 @@
 #include "InspectionTheme.h"
 #include "InspectionUndoHistory.h"
 #include "PhotoReader.h"
+#include "RowsAsRead.h"
 #include "StoreResult.h"
 
 #include <QByteArray>
@@ -73,8 +74,10 @@ public:
     // file as it is, never one made anew.
     bool isOpened() const { return m_opened; }
     // The subject read anew from its file, with the marks of its recorded
-    // tests, as another program may have left it.
-    StoreResult reread();
+    // tests, as another program may have left it. Marks moved and not yet
+    // saved stay, but for those of the test dropped: their save is checked
+    // against the recording they were moved on.
+    StoreResult reread(const QUuid &dropped = QUuid());
     // Each test's structure as last read or saved (its undo state in force);
     // a test never saved is gone. For a file that cannot be read anew.
     void revertUnsaved();
@@ -121,6 +124,8 @@ public:
     // Marks moved in the review, as headers; a test whose recording is
     // pending is left for its whole save. A test stays modified until saved.
     StoreResult saveModifiedTests();
+    // The test whose moved marks were refused last, until they are saved; null otherwise.
+    QUuid marksRefused() const { return m_marksRefused; }
     // --- recordings whose save failed: kept in memory until they reach a file ---
     void setRecordingPending(const QUuid &id, bool pending);
     bool hasPendingRecording() const { return !pendingRecordings.isEmpty(); }
@@ -175,6 +180,11 @@ public:
     // Replaces every attached file, all at once or, on failure, not at all.
     // Names are stored as given, path separators included.
     StoreResult saveFiles(const QVector<AttachedFile> &files);
+    // The questionnaire, photos, pre-test text (preTestText) and attached
+    // files in one transaction, checked against all four as read: all of
+    // them are written or none.
+    StoreResult saveQuestionnaire(const _Person &person, const QVector<QByteArray> &photos,
+                                  const QVector<AttachedFile> &files);
     // Replaces preTestText by the stored text; empty when there is none.
     StoreResult loadPreTestConversation();
     StoreResult savePreTestConversation();
@@ -186,23 +196,23 @@ public:
     bool canRedo(const _Test *test) const;
 
 private:
-    // A row a save is about to replace, and what the examiner is told when
-    // another program changed it.
-    struct RowCheck {
-        QString owner;
-        int kind;
-        QString changed;
-    };
+    using RowCheck = RowsAsRead::Check;
     bool mayCreate(FileUse use) const { return use == FileUse::MayCreate && !m_opened; }
-    void noteStored(const QString &owner, int kind, quint64 fingerprint);
-    // The writes in one transaction, once every row checked is as this
-    // examination last saw it.
+    void noteStored(const QString &owner, int kind, quint64 fingerprint) { m_rows.note(owner, kind, fingerprint); }
+    // The writes in one transaction, once the file holds the subject read
+    // and every row checked is as this examination last saw it.
     StoreResult writeChecked(InspectionStore &store, const QVector<RowCheck> &checks,
-                             const std::function<StoreResult()> &write);
-    bool storedFingerprint(InspectionStore &store, const QString &owner, int kind, quint64 &fingerprint);
-    // A recording row is known by its size and marks: its samples stay unread.
-    static quint64 recordingFingerprint(StoredBytes &bytes);
+                             const std::function<StoreResult()> &write,
+                             RowsAsRead::Subject subject = RowsAsRead::Subject::AsRead);
     QString testChanged(const _Test &test) const;
+    QString subjectChanged() const;
+    // Ok when the file holds the subject read and no test unseen here.
+    StoreResult holdsSubjectAsRead();
+    // A test's marks moved and not yet saved, onto the test as read anew.
+    void keepMovedMarks(const _Test &kept, Inspection &fresh) const;
+    // What a save onto a test's scores or marks depends on: the test's
+    // structure and recording as read, and the row itself.
+    QVector<RowCheck> scoredChecks(const _Test &test, int kind) const;
     StoreResult writeStruct(InspectionStore &store, _Test &test, QJsonObject &structure);
     enum class RecordingPart { Marks, Header, Full };
     StoreResult saveRecordingRow(_Test *test, int kind);
@@ -225,7 +235,12 @@ private:
     StoreResult readFirstDocument(InspectionStore &store, const QString &testId, int kind, QJsonObject &document);
     // A document under its owner's row in an existing subject file, once
     // that row is as this examination last saw it.
-    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document, const QString &changed);
+    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document,
+                              const QVector<RowCheck> &checks);
+    StoreResult writeDocument(const QString &testId, int kind, const QJsonObject &document, const QString &changed)
+    {
+        return writeDocument(testId, kind, document, {{testId, kind, changed}});
+    }
     // The document written and known as stored, unchecked.
     StoreResult writeNotedDocument(InspectionStore &store, const QString &testId, int kind,
                                    const QJsonObject &document);
@@ -237,7 +252,8 @@ private:
     QString rowIdOf(const QUuid &id) const;
 
     // What the rows of the subject held as this examination read or last
-    // wrote them, by owner and kind; rows not in it are written unchecked.
-    QHash<QPair<QString, int>, quint64> m_asStored;
+    // wrote them; rows not in it are written unchecked.
+    RowsAsRead m_rows;
+    QUuid m_marksRefused;
     bool m_opened = false;
 };

@@ -2,11 +2,10 @@
 // replaces them: another program's change is never overwritten.
 #include "Inspection.h"
 
-#include "BinaryJson.h"
-#include "BinaryJsonObject.h"
 #include "InspectionStore.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -24,76 +23,44 @@ QString Inspection::testChanged(const _Test &test) const
     return tr("Тест «%1» изменён другой программой").arg(known.isEmpty() ? test.name : known);
 }
 
-void Inspection::noteStored(const QString &owner, int kind, quint64 fingerprint)
+QString Inspection::subjectChanged() const
 {
-    m_asStored.insert({owner, kind}, fingerprint);
+    return tr("Файл «%1» изменён другой программой: обследуемый в нём не тот, что был прочитан")
+        .arg(QFileInfo(path).fileName());
 }
 
-quint64 Inspection::recordingFingerprint(StoredBytes &bytes)
+QVector<Inspection::RowCheck> Inspection::scoredChecks(const _Test &test, int kind) const
 {
-    BinaryJsonObject document;
-    if (document.readDocument(bytes)) {
-        document.take(QStringLiteral("data"));
-        BinaryJsonObject marks = marksOf(document);
-        if (marks.readLeftValues(bytes))
-            return InspectionStore::folded(bytes.size(), InspectionStore::fingerprintOf(marks.toDocument()));
-    }
-    // A row of any other shape is known by all its bytes.
-    const char *all = bytes.bytes(0, bytes.size());
-    return all ? InspectionStore::fingerprintOf(QByteArray::fromRawData(all, int(bytes.size())))
-               : InspectionStore::folded(bytes.size(), 0);
-}
-
-bool Inspection::storedFingerprint(InspectionStore &store, const QString &owner, int kind, quint64 &fingerprint)
-{
-    switch (kind) {
-    case InspectionDataType::Recording:
-        fingerprint = InspectionStore::kAbsent;
-        return store.forEachRowInPieces(owner, kind, [&fingerprint](StoredBytes &bytes) {
-            fingerprint = InspectionStore::folded(fingerprint, recordingFingerprint(bytes));
-        });
-    case InspectionDataType::Questionnaire:
-        return store.fingerprintOfFirst(kind, fingerprint);
-    case InspectionDataType::Singleton:
-        return store.fingerprintOfFirst(owner, kind, fingerprint);
-    default:
-        return store.fingerprintOf(owner, kind, fingerprint);
-    }
+    const QString owner = test.rowId(), changed = testChanged(test);
+    return {{owner, InspectionDataType::Struct, changed},
+            {owner, InspectionDataType::Recording, changed},
+            {owner, kind, changed}};
 }
 
 StoreResult Inspection::writeChecked(InspectionStore &store, const QVector<RowCheck> &checks,
-                                     const std::function<StoreResult()> &write)
+                                     const std::function<StoreResult()> &write, RowsAsRead::Subject subject)
 {
     StoreResult result = StoreResult::Ok;
     // What the writes note as stored holds only once they are committed.
-    const QHash<QPair<QString, int>, quint64> before = m_asStored;
+    const RowsAsRead before = m_rows;
     const bool committed = store.inTransaction([&] {
-        for (const RowCheck &check : checks) {
-            const auto known = m_asStored.constFind({check.owner, check.kind});
-            quint64 stored = InspectionStore::kAbsent;
-            if (known == m_asStored.constEnd())
-                continue;
-            if (!storedFingerprint(store, check.owner, check.kind, stored))
-                return false;
-            if (stored != *known) {
-                result = StoreResult(StoreResult::Changed, check.changed);
-                return false;
-            }
-        }
-        result = write();
+        result = m_rows.check(store, checks, m_opened ? subject : RowsAsRead::Subject::Unchecked, subjectChanged());
+        if (result == StoreResult::Ok)
+            result = write();
         return result == StoreResult::Ok;
     });
     if (committed)
         return StoreResult::Ok;
-    m_asStored = before;
+    m_rows = before;
     return result != StoreResult::Ok ? result : store.outcome(false, StoreResult::NotWritten);
 }
 
-StoreResult Inspection::reread()
+StoreResult Inspection::reread(const QUuid &dropped)
 {
     // Read beside this one: a file that cannot be read leaves the examination as it was.
     Inspection fresh;
-    StoreResult result = fresh.load(path);
+    _Person person;
+    StoreResult result = fresh.loadSubject(path, person);
     if (result == StoreResult::Ok)
         result = fresh.loadMarks();
     if (result != StoreResult::Ok && result != StoreResult::Damaged)
@@ -109,14 +76,34 @@ StoreResult Inspection::reread()
         else
             fresh.tests[index] = *kept;
     }
-    // Whatever the examiner still had unsaved was told as refused.
-    for (_Test &test : tests)
-        test.labelsModified = false;
+    for (const _Test &kept : qAsConst(tests)) {
+        if (kept.labelsModified && kept.id != dropped && !pendingRecordings.contains(kept.id))
+            keepMovedMarks(kept, fresh);
+    }
+    if (m_marksRefused == dropped)
+        m_marksRefused = QUuid();
     tests.swap(fresh.tests);
     undoHistory.swap(fresh.undoHistory);
-    m_asStored.swap(fresh.m_asStored);
+    m_rows.swap(fresh.m_rows);
     fresh.path.clear();
     return result;
+}
+
+void Inspection::keepMovedMarks(const _Test &kept, Inspection &fresh) const
+{
+    _Test *stored = fresh.test(fresh.indexOfTest(kept.id));
+    if (!stored)
+        return;
+    // The structure as the file holds it, the recording and marks as moved.
+    QJsonObject structure;
+    stored->toJson(structure);
+    *stored = kept;
+    stored->fromJson(structure);
+    for (int kind : {InspectionDataType::Recording, InspectionDataType::RecordingHeader}) {
+        quint64 fingerprint = InspectionStore::kAbsent;
+        if (m_rows.noted(kept.rowId(), kind, fingerprint))
+            fresh.m_rows.note(kept.rowId(), kind, fingerprint);
+    }
 }
 
 void Inspection::revertUnsaved()

@@ -30,12 +30,12 @@ QJsonObject metricParamsDocument(const QVector<Inspection::_MetricParam> &list)
 }  // namespace
 
 StoreResult Inspection::writeDocument(const QString &testId, int kind, const QJsonObject &document,
-                                      const QString &changed)
+                                      const QVector<RowCheck> &checks)
 {
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return writeChecked(store, {{testId, kind, changed}},
+    return writeChecked(store, checks,
                         [&] { return writeNotedDocument(store, testId, kind, document); });
 }
 
@@ -76,7 +76,7 @@ StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*b
         return StoreResult::NotWritten;
     QJsonObject document;
     (test->*build)(document);
-    return writeDocument(test->rowId(), kind, document, testChanged(*test));
+    return writeDocument(test->rowId(), kind, document, scoredChecks(*test, kind));
 }
 
 StoreResult Inspection::saveBallValuation(_Test *test)
@@ -93,7 +93,7 @@ void Inspection::loadBallValuation(_Test *test, const QJsonObject &document)
 StoreResult Inspection::saveMetricParams()
 {
     return writeDocument(kMetricParamsId, InspectionDataType::Singleton, metricParamsDocument(metricParams),
-                         metricParamsChanged());
+                         {{kMetricParamsId, InspectionDataType::Singleton, metricParamsChanged()}});
 }
 
 StoreResult Inspection::saveMetricParamsAndValuations(const QVector<_Test *> &changed)
@@ -103,7 +103,7 @@ StoreResult Inspection::saveMetricParamsAndValuations(const QVector<_Test *> &ch
         return store.openFailure();
     QVector<RowCheck> checks{{kMetricParamsId, InspectionDataType::Singleton, metricParamsChanged()}};
     for (_Test *test : changed)
-        checks.append({test->rowId(), InspectionDataType::MetricValuation, testChanged(*test)});
+        checks += scoredChecks(*test, InspectionDataType::MetricValuation);
     return writeChecked(store, checks, [&] {
         StoreResult result = writeNotedDocument(store, kMetricParamsId, InspectionDataType::Singleton,
                                                 metricParamsDocument(metricParams));

@@ -15,17 +15,111 @@ namespace {
 const QString kSubjectRow = QStringLiteral("");
 // The pre-test conversation row is stored under this text exactly.
 const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
+const QVector<int> kFileKinds{InspectionDataType::FileContent, InspectionDataType::FileName};
 const QString kUpdatePerson = QStringLiteral("UPDATE inspection SET data=:1 WHERE data_type=:2");
 
 QString tr(const char *text) { return QCoreApplication::translate("Inspection", text); }
 
-QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind)
+quint64 foldedRow(quint64 fingerprint, const QByteArray &row)
+{
+    return InspectionStore::folded(fingerprint, InspectionStore::fingerprintOf(row));
+}
+
+// Every row of a kind, noted as read when all of them were.
+QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind, RowsAsRead &asRead)
 {
     QVector<InspectionStore::Row> rows;
-    store.readRows(kind, rows);
+    if (!store.readRows(kind, rows))
+        return rows;
+    quint64 fingerprint = InspectionStore::kAbsent;
+    for (const InspectionStore::Row &row : qAsConst(rows))
+        fingerprint = foldedRow(fingerprint, row.data);
+    asRead.note(kSubjectRow, kind, fingerprint);
     return rows;
 }
 
+// The photos and attached files are rows of their kind whoever owns them:
+// each kind is known as a whole, and checked so before it is replaced. A
+// kind never read is written unchecked, unless it must have been read.
+enum class Unread { Unchecked, Refused };
+StoreResult kindsAsRead(InspectionStore &store, const RowsAsRead &asRead, const QVector<int> &kinds,
+                        const QString &changed, Unread unread = Unread::Unchecked)
+{
+    for (int kind : kinds) {
+        quint64 noted = InspectionStore::kAbsent;
+        if (!asRead.noted(kSubjectRow, kind, noted)) {
+            if (unread == Unread::Refused)
+                return {StoreResult::Changed, changed};
+            continue;
+        }
+        quint64 stored = InspectionStore::kAbsent;
+        const bool read
+            = store.forEachRow(kind, [&stored](const InspectionStore::Row &row) { stored = foldedRow(stored, row.data); });
+        if (!read)
+            return store.outcome(false, StoreResult::NotWritten);
+        if (stored != noted)
+            return {StoreResult::Changed, changed};
+    }
+    return StoreResult::Ok;
+}
+
+StoreResult writePerson(InspectionStore &store, RowsAsRead &asRead, const InspectionPerson &person)
+{
+    QJsonObject document;
+    person.toJson(document);
+    const QByteArray bytes = BinaryJson::encode(document);
+    if (bytes.isEmpty())
+        return StoreResult::TooLarge;
+    // Whatever owner an older questionnaire row has, it is the one updated.
+    QSqlQuery update(SharedConnection::database());
+    const bool written = (store.run(update, kUpdatePerson, {bytes, InspectionDataType::Questionnaire})
+                          && update.numRowsAffected() > 0)
+                         || store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes);
+    asRead.note(kSubjectRow, InspectionDataType::Questionnaire, InspectionStore::fingerprintOf(bytes));
+    return store.outcome(written, StoreResult::NotWritten);
+}
+
+// Each write replaces every row of its kind, and notes them as stored.
+bool writePhotos(InspectionStore &store, RowsAsRead &asRead, const QVector<QByteArray> &records)
+{
+    if (!store.deleteKind(InspectionDataType::Photo))
+        return false;
+    quint64 fingerprint = InspectionStore::kAbsent;
+    for (const QByteArray &record : records) {
+        if (!store.insertRow(kSubjectRow, InspectionDataType::Photo, record))
+            return false;
+        fingerprint = foldedRow(fingerprint, record);
+    }
+    asRead.note(kSubjectRow, InspectionDataType::Photo, fingerprint);
+    return true;
+}
+
+// Contents and names paired by position, as loadFiles reads them.
+bool writeFiles(InspectionStore &store, RowsAsRead &asRead, const QVector<Inspection::AttachedFile> &files)
+{
+    if (!store.deleteKind(InspectionDataType::FileContent) || !store.deleteKind(InspectionDataType::FileName))
+        return false;
+    quint64 contents = InspectionStore::kAbsent, names = InspectionStore::kAbsent;
+    for (const Inspection::AttachedFile &file : files) {
+        if (!store.insertRow(kSubjectRow, InspectionDataType::FileContent, file.second)
+            || !store.insertRow(kSubjectRow, InspectionDataType::FileName, file.first))
+            return false;
+        contents = foldedRow(contents, file.second);
+        names = foldedRow(names, file.first.toUtf8());
+    }
+    asRead.note(kSubjectRow, InspectionDataType::FileContent, contents);
+    asRead.note(kSubjectRow, InspectionDataType::FileName, names);
+    return true;
+}
+
+QJsonObject preTestDocument(const QString &text)
+{
+    return {{QStringLiteral("preTestConversation"), text}};
+}
+
+QString preTestChanged() { return tr("Предтестовая беседа изменена другой программой"); }
+QString photosChanged() { return tr("Фото обследуемого изменены другой программой"); }
+QString filesChanged() { return tr("Файлы обследуемого изменены другой программой"); }
 
 }  // namespace
 
@@ -58,20 +152,34 @@ StoreResult Inspection::savePerson(const _Person &person)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    QJsonObject document;
-    person.toJson(document);
-    const QByteArray bytes = BinaryJson::encode(document);
-    if (bytes.isEmpty())
-        return StoreResult::TooLarge;
     const QString changed = tr("Анкета обследуемого изменена другой программой");
-    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, changed}}, [&] {
-        // Whatever owner an older questionnaire row has, it is the one updated.
-        QSqlQuery update(SharedConnection::database());
-        const bool written = (store.run(update, kUpdatePerson, {bytes, InspectionDataType::Questionnaire})
-                              && update.numRowsAffected() > 0)
-                             || store.insertRow(kSubjectRow, InspectionDataType::Questionnaire, bytes);
-        noteStored(kSubjectRow, InspectionDataType::Questionnaire, InspectionStore::fingerprintOf(bytes));
-        return store.outcome(written, StoreResult::NotWritten);
+    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, changed}},
+                        [&] { return writePerson(store, m_rows, person); });
+}
+
+StoreResult Inspection::saveQuestionnaire(const _Person &person, const QVector<QByteArray> &photos,
+                                          const QVector<AttachedFile> &files)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return store.openFailure();
+    const QVector<RowCheck> checks{
+        {kSubjectRow, InspectionDataType::Questionnaire, tr("Анкета обследуемого изменена другой программой")},
+        {kPreTestId, InspectionDataType::Singleton, preTestChanged()}};
+    return writeChecked(store, checks, [&] {
+        // What the examiner saw of them was read: never replaced unseen.
+        StoreResult result = kindsAsRead(store, m_rows, {InspectionDataType::Photo}, photosChanged(), Unread::Refused);
+        if (result == StoreResult::Ok)
+            result = kindsAsRead(store, m_rows, kFileKinds, filesChanged(), Unread::Refused);
+        if (result == StoreResult::Ok)
+            result = writePerson(store, m_rows, person);
+        if (result == StoreResult::Ok)
+            result = store.outcome(writePhotos(store, m_rows, photos), StoreResult::NotWritten);
+        if (result == StoreResult::Ok)
+            result = writeNotedDocument(store, kPreTestId, InspectionDataType::Singleton, preTestDocument(preTestText));
+        if (result == StoreResult::Ok)
+            result = store.outcome(writeFiles(store, m_rows, files), StoreResult::NotWritten);
+        return result;
     });
 }
 
@@ -111,7 +219,7 @@ QVector<QByteArray> Inspection::loadPhotoRecords()
     QVector<QByteArray> records;
     if (!store.isOpen())
         return records;
-    for (const InspectionStore::Row &row : rowsOfKind(store, InspectionDataType::Photo))
+    for (const InspectionStore::Row &row : rowsOfKind(store, InspectionDataType::Photo, m_rows))
         records.append(row.data);
     return records;
 }
@@ -121,15 +229,11 @@ StoreResult Inspection::savePhotoRecords(const QVector<QByteArray> &records)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return store.outcome(store.inTransaction([&store, &records] {
-        if (!store.deleteKind(InspectionDataType::Photo))
-            return false;
-        for (const QByteArray &record : records) {
-            if (!store.insertRow(kSubjectRow, InspectionDataType::Photo, record))
-                return false;
-        }
-        return true;
-    }), StoreResult::NotWritten);
+    return writeChecked(store, {}, [&] {
+        const StoreResult held = kindsAsRead(store, m_rows, {InspectionDataType::Photo}, photosChanged());
+        return held != StoreResult::Ok ? held
+                                       : store.outcome(writePhotos(store, m_rows, records), StoreResult::NotWritten);
+    });
 }
 
 QVector<Inspection::AttachedFile> Inspection::loadFiles()
@@ -138,8 +242,8 @@ QVector<Inspection::AttachedFile> Inspection::loadFiles()
     QVector<AttachedFile> files;
     if (!store.isOpen())
         return files;
-    const QVector<InspectionStore::Row> contents = rowsOfKind(store, InspectionDataType::FileContent);
-    const QVector<InspectionStore::Row> names = rowsOfKind(store, InspectionDataType::FileName);
+    const QVector<InspectionStore::Row> contents = rowsOfKind(store, InspectionDataType::FileContent, m_rows);
+    const QVector<InspectionStore::Row> names = rowsOfKind(store, InspectionDataType::FileName, m_rows);
     // Counts that differ come from no save of ours; pair what has both halves.
     const int count = qMin(contents.size(), names.size());
     for (int i = 0; i < count; ++i)
@@ -152,16 +256,11 @@ StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return store.outcome(store.inTransaction([&store, &files] {
-        if (!store.deleteKind(InspectionDataType::FileContent) || !store.deleteKind(InspectionDataType::FileName))
-            return false;
-        for (const AttachedFile &file : files) {
-            if (!store.insertRow(kSubjectRow, InspectionDataType::FileContent, file.second)
-                || !store.insertRow(kSubjectRow, InspectionDataType::FileName, file.first))
-                return false;
-        }
-        return true;
-    }), StoreResult::NotWritten);
+    return writeChecked(store, {}, [&] {
+        const StoreResult held = kindsAsRead(store, m_rows, kFileKinds, filesChanged());
+        return held != StoreResult::Ok ? held
+                                       : store.outcome(writeFiles(store, m_rows, files), StoreResult::NotWritten);
+    });
 }
 
 StoreResult Inspection::loadPreTestConversation()
@@ -181,7 +280,5 @@ StoreResult Inspection::readPreTestConversation(InspectionStore &store)
 
 StoreResult Inspection::savePreTestConversation()
 {
-    return writeDocument(kPreTestId, InspectionDataType::Singleton,
-                         {{QStringLiteral("preTestConversation"), preTestText}},
-                         tr("Предтестовая беседа изменена другой программой"));
+    return writeDocument(kPreTestId, InspectionDataType::Singleton, preTestDocument(preTestText), preTestChanged());
 }

@@ -25,6 +25,11 @@ int ask(QWidget *parent, const QString &text, QMessageBox::StandardButton first,
     return box.exec();
 }
 
+QString notSaved(const QString &edit)
+{
+    return edit.isEmpty() ? QString() : tr("\nНе сохранено: %1.").arg(edit);
+}
+
 }  // namespace
 
 QString SaveRefusal::reason(const StoreResult &result, const QString &path)
@@ -42,10 +47,11 @@ QString SaveRefusal::reason(const StoreResult &result, const QString &path)
     return tr("файл недоступен для записи или диск заполнен");
 }
 
-QString SaveRefusal::failure(const StoreResult &result, const QString &path)
+QString SaveRefusal::failure(const StoreResult &result, const QString &path, const QString &edit)
 {
     return tr("Не удалось сохранить изменение в файл обследуемого:\n%1\n(%2)")
-        .arg(QDir::toNativeSeparators(path), reason(result, path));
+               .arg(QDir::toNativeSeparators(path), reason(result, path))
+           + notSaved(edit);
 }
 
 void SaveRefusal::tellLost(QWidget *parent, const StoreResult &result, const QString &path)
@@ -53,26 +59,28 @@ void SaveRefusal::tellLost(QWidget *parent, const StoreResult &result, const QSt
     QMessageBox::warning(parent, QObject::tr("Воркел"), failure(result, path) + tr("\nИзменение не сохранено."));
 }
 
-QString SaveRefusal::text(const StoreResult &result, const QString &path, bool canClose)
+QString SaveRefusal::text(const StoreResult &result, const QString &path, bool canClose, const QString &edit)
 {
     const QString file = QDir::toNativeSeparators(path);
     if (result == StoreResult::Changed)
-        return tr("%1: изменение не сохранено, показано то, что записано в файле.").arg(result.cause());
+        return tr("%1: изменение не сохранено, показано то, что записано в файле.").arg(result.cause())
+               + notSaved(edit);
     if (isGone(result, path))
         return tr("Файл обследуемого %1 не найден: он переименован, перемещён или удалён.\n"
-                  "Изменение не сохранено и хранится только в памяти программы.%2")
-            .arg(file, canClose ? tr("\nЗакрыть обследуемого?") : QString());
-    const QString head = failure(result, path);
+                  "Изменение не сохранено и хранится только в памяти программы.%2%3")
+            .arg(file, notSaved(edit), canClose ? tr("\nЗакрыть обследуемого?") : QString());
+    const QString head = failure(result, path, edit);
     if (result == StoreResult::Busy)
         return head + tr("\nПовторить сохранение или отменить изменение?");
     return head + tr("\nИзменение отменено, показано то, что записано в файле.");
 }
 
 SaveRefusal::Outcome SaveRefusal::settle(QWidget *parent, const QString &path, StoreResult result,
-                                         const std::function<StoreResult()> &save, bool canClose)
+                                         const std::function<StoreResult()> &save, bool canClose,
+                                         const QString &edit)
 {
     while (result == StoreResult::Busy) {
-        if (ask(parent, text(result, path, canClose), QMessageBox::Retry, tr("Повторить сохранение"),
+        if (ask(parent, text(result, path, canClose, edit), QMessageBox::Retry, tr("Повторить сохранение"),
                 QMessageBox::Discard, tr("Отменить изменение"))
             != QMessageBox::Retry)
             return Outcome::Dropped;
@@ -82,15 +90,15 @@ SaveRefusal::Outcome SaveRefusal::settle(QWidget *parent, const QString &path, S
         return Outcome::Saved;
     if (isGone(result, path)) {
         if (!canClose) {
-            QMessageBox::warning(parent, QObject::tr("Воркел"), text(result, path, false));
+            QMessageBox::warning(parent, QObject::tr("Воркел"), text(result, path, false, edit));
             return Outcome::Kept;
         }
-        return ask(parent, text(result, path, true), QMessageBox::Close, tr("Закрыть обследуемого"),
+        return ask(parent, text(result, path, true, edit), QMessageBox::Close, tr("Закрыть обследуемого"),
                    QMessageBox::Cancel, tr("Оставить открытым"))
                        == QMessageBox::Close
                    ? Outcome::CloseSubject
                    : Outcome::Kept;
     }
-    QMessageBox::warning(parent, QObject::tr("Воркел"), text(result, path, canClose));
+    QMessageBox::warning(parent, QObject::tr("Воркел"), text(result, path, canClose, edit));
     return Outcome::Dropped;
 }

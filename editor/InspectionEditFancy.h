@@ -157,8 +157,9 @@ private:
     void closeSubject();
     // A save or delete refused and settled with the examiner (SaveRefusal):
     // a dropped edit leaves the subject as its file holds it, and the
-    // examiner may close a subject whose file is gone.
-    SaveRefusal::Outcome settle(StoreResult result, const std::function<StoreResult()> &save, bool canClose = true);
+    // examiner may close a subject whose file is gone. edit names what was not saved.
+    SaveRefusal::Outcome settle(StoreResult result, const std::function<StoreResult()> &save, bool canClose = true,
+                                const QString &edit = QString());
     void onSaveRefused(const StoreResult &result, const QString &path, const std::function<StoreResult()> &retry);
     // Whether the tree still shows the edit: saved, or kept in memory.
     bool keepsEdit(StoreResult result, const std::function<StoreResult()> &save);

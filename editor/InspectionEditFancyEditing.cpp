@@ -6,6 +6,7 @@
 #include "MimeFormats.h"
 #include "SubjectGrowth.h"
 #include "data/InspectionMedia.h"
+#include "data/ReadRefusal.h"
 #include "data/SharedHelpers.h"
 #include "data/WaitCursor.h"
 
@@ -246,7 +247,8 @@ void InspectionEditFancy::action_DeletePoligramme()
         return;
     // The video goes only with its recording.
     InspectionMedia::removeTestVideo(m_inspection, *test);
-    m_inspection.reread();
+    ReadRefusal::settle(this, m_inspection.path, tr("тесты обследуемого после удаления полиграммы"),
+                        [this] { return m_inspection.reread(); });
     // Loading sorts the tests anew: rows kept from before would show other tests.
     m_contextIndex = QModelIndex();
     reloadTree(false, nullptr);

@@ -4,6 +4,7 @@
 #include "data/Diagnostics.h"
 #include "data/InspectionMedia.h"
 #include "data/InspectionStore.h"
+#include "data/ReadRefusal.h"
 #include "data/WaitCursor.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
@@ -87,9 +88,9 @@ bool InspectionEditFancy::mayLeaveSubject()
 }
 
 SaveRefusal::Outcome InspectionEditFancy::settle(StoreResult result, const std::function<StoreResult()> &save,
-                                                 bool canClose)
+                                                 bool canClose, const QString &edit)
 {
-    const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection.path, result, save, canClose);
+    const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection.path, result, save, canClose, edit);
     if (outcome == SaveRefusal::Outcome::Dropped)
         showAsStored();
     else if (outcome == SaveRefusal::Outcome::CloseSubject)
@@ -118,7 +119,7 @@ bool InspectionEditFancy::keepsEdit(StoreResult result, const std::function<Stor
 void InspectionEditFancy::showAsStored()
 {
     const WaitCursor wait;
-    if (m_inspection.reread() == StoreResult::Busy)
+    if (m_inspection.reread(m_inspection.marksRefused()) == StoreResult::Busy)
         m_inspection.revertUnsaved();
     m_contextIndex = QModelIndex();
     reloadTree(false, nullptr);
@@ -126,9 +127,29 @@ void InspectionEditFancy::showAsStored()
     updateActions();
 }
 
+namespace {
+
+// The tests whose moved marks are not in the file yet, for the refusal to name.
+QString movedMarksOf(const Inspection &inspection)
+{
+    QStringList names;
+    for (const Inspection::_Test &test : inspection.tests) {
+        // As saveModifiedTests picks them.
+        if (test.labelsModified && test.samplesLoaded() && !inspection.pendingRecordings.contains(test.id))
+            names << QStringLiteral("«%1»").arg(test.name);
+    }
+    if (names.isEmpty())
+        return QString();
+    return QCoreApplication::translate("InspectionEditFancy", "отметки теста %1").arg(names.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
 SaveRefusal::Outcome InspectionEditFancy::settleMovedMarks()
 {
-    return settle(m_inspection.saveModifiedTests(), [this] { return m_inspection.saveModifiedTests(); }, false);
+    const auto save = [this] { return m_inspection.saveModifiedTests(); };
+    const StoreResult result = save();
+    return settle(result, save, false, movedMarksOf(m_inspection));
 }
 
 void InspectionEditFancy::closeSubject()
@@ -169,7 +190,7 @@ void InspectionEditFancy::openSubject(const QString &fileOld, const QString &fil
         return;
     }
     WaitCursor wait;
-    m_inspection.loadMarks();
+    ReadRefusal::settle(this, fileNew, tr("отметки записанных тестов"), [this] { return m_inspection.loadMarks(); });
     failures += renameTestVideos(oldVideos);
     reloadTree(false, nullptr);
     m_tree->setShowExtraInfo(m_showExtraInfo);

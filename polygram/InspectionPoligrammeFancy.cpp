@@ -8,6 +8,7 @@
 #include "_FrameWidget.h"
 #include "_QAbstractScrollArea.h"
 #include "data/FileChooser.h"
+#include "data/ReadRefusal.h"
 #include "data/SaveRefusal.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
@@ -231,9 +232,11 @@ void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iCha
     Inspection::_Test *test = m_inspection ? m_inspection->test(iIndexTest) : nullptr;
     if (!test || !test->recorded)
         return;
-    if (test->samples(ChannelCode::GSR)->isEmpty()) {
-        m_inspection->loadRecording(test, false);
-        LargeBlockHeap::returnFreed();
+    if (!readRecording(iIndexTest, *test)) {
+        forgetShownTest();
+        m_testShown = false;
+        updateActionsEnabled();
+        return;
     }
     strip()->setTest(test);
     if (scrollArea()->test())
@@ -249,6 +252,18 @@ void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iCha
     reconnectShownTest();
     m_testShown = true;
     updateActionsEnabled();
+}
+
+// A recording that cannot be read is told and stays unread, so that the next click reads it.
+bool InspectionPoligrammeFancy::readRecording(int index, InspectionTest &test)
+{
+    // An examination never read from a file holds all it has in memory.
+    if (!test.samples(ChannelCode::GSR)->isEmpty() || !m_inspection->isOpened())
+        return true;
+    const StoreResult read = ReadRefusal::settle(this, m_inspection->path, testCaption(*m_inspection, index),
+                                                 [this, &test] { return m_inspection->loadRecording(&test, false); });
+    LargeBlockHeap::returnFreed();
+    return read == StoreResult::Ok;
 }
 
 // The remembered left-edge tick, or iPos in the middle of the view with its mark blinking.
@@ -421,5 +436,6 @@ void InspectionPoligrammeFancy::restoreLabels(InspectionTest *test)
     if (outcome == SaveRefusal::Outcome::Saved)
         test->labelsModified = false;
     else if (outcome == SaveRefusal::Outcome::Dropped)
-        m_inspection->loadRecording(test, true);
+        ReadRefusal::settle(this, m_inspection->path, testCaption(*m_inspection, m_inspection->indexOfTest(test->id)),
+                            [this, test] { return m_inspection->loadRecording(test, true); });
 }

@@ -99,6 +99,7 @@ private:
     void updateActionsEnabled();
     void forgetShownTest();
     void fillTestList();
+    bool readRecording(int index, InspectionTest &test);
     void placeShownTest(int iPos);
     void reconnectShownTest();
     // The test of the list's current row; null when there is none.

@@ -179,7 +179,8 @@ bool InspectionRecordFancy::start(Inspection *inspection_, InspectionTest *test_
     }
     inspection = inspection_;
     PoligrammeRecordWindow *window = recordWindow();
-    window->start(inspection, test_, newRecording, startPosition);
+    if (!window->start(inspection, test_, newRecording, startPosition))
+        return false;
     test = window->test;
 
     QScrollBar *horizontal = scrollArea->horizontalScrollBar();

@@ -29,7 +29,8 @@ public:
     explicit InspectionRecordFancy(QWidget *mainWindow);
     ~InspectionRecordFancy() override;
 
-    // False, with nothing started, when the test has no questions.
+    // False, with nothing started, when the test has no questions or the
+    // recording to play cannot be read.
     bool start(Inspection *inspection, InspectionTest *test, bool newRecording, int startPosition);
     bool stop();
     // The identifier the recording was kept under; null when nothing was kept.

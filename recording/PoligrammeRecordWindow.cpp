@@ -7,7 +7,9 @@
 #include "data/ChannelBindings.h"
 #include "data/LargeBlockHeap.h"
 #include "data/ModeDigitKey.h"
+#include "data/ReadRefusal.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 #include "polygram/InputState.h"
 #include "polygram/RenderPath.h"
 #include "polygram/drawPanelG.h"
@@ -82,19 +84,24 @@ void PoligrammeRecordWindow::present(const FrameChange &change) { m_presenter->p
 
 bool PoligrammeRecordWindow::takeLoss() { return m_presenter->takeLoss(); }
 
-void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
+bool PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test_, bool recordMode,
                                    int startPosition)
 {
     if (m_session)
-        return;
+        return true;
+    // A recording that cannot be read is not played as empty.
+    if (!recordMode && test_->samples(ChannelCode::GSR)->isEmpty()) {
+        const QString name = testCaption(*inspection_, inspection_->indexOfTest(test_->id));
+        const auto load = [inspection_, test_] { return inspection_->loadRecording(test_, false); };
+        const StoreResult read = ReadRefusal::settle(QApplication::activeWindow(), inspection_->path, name, load);
+        LargeBlockHeap::returnFreed();
+        if (read != StoreResult::Ok)
+            return false;
+    }
     QCoreApplication::instance()->installEventFilter(this);
     // Held marking keys then come as presses only; pairs are still told apart where the server refuses.
     m_detectableRepeat = X11KeyRepeat::setDetectable(true);
     inspection = inspection_;
-    if (!recordMode && test_->samples(ChannelCode::GSR)->isEmpty()) {
-        inspection->loadRecording(test_, false);
-        LargeBlockHeap::returnFreed();
-    }
     // The samples are shared with the subject's test until one side writes.
     m_running = std::make_unique<InspectionTest>(*test_);
     test = m_running.get();
@@ -110,6 +117,7 @@ void PoligrammeRecordWindow::start(Inspection *inspection_, InspectionTest *test
     cursorTimer->setInterval(CursorUpkeepMs);
     connect(cursorTimer, &QTimer::timeout, this, &PoligrammeRecordWindow::onTimerUpdateCursor);
     cursorTimer->start();
+    return true;
 }
 
 QUuid PoligrammeRecordWindow::stop(bool save)

@@ -50,8 +50,9 @@ public:
 
     // The run works on a copy of the test, its own until the run has ended:
     // whatever the subject's windows read anew or close meanwhile, what the
-    // threads write into stays.
-    void start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
+    // threads write into stays. False, with nothing started, when the
+    // recording to play cannot be read (told).
+    bool start(Inspection *inspection, InspectionTest *test, bool recordMode, int startPosition);
     // Ends the session, then keeps or discards the recording; a playback is
     // left as it was. The identifier the recording was kept under in the
     // subject; null when nothing was kept.

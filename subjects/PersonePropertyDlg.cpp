@@ -75,7 +75,7 @@ PersonePropertyDlg::PersonePropertyDlg(QWidget *parent, const QString &path, int
     layout->addWidget(m_tabs);
     layout->addWidget(buttons);
 
-    load();
+    m_read = load();
 
     resize(800, 400);
     m_birthday->setFocus();
@@ -195,13 +195,21 @@ QWidget *PersonePropertyDlg::createPreTestTab()
     return page;
 }
 
-void PersonePropertyDlg::load()
+bool PersonePropertyDlg::load()
 {
     Inspection &subject = m_subject;
     subject.path = m_path;
     InspectionPerson person;
-    subject.loadPerson(person);
-    subject.loadPreTestConversation();
+    const StoreResult read = subject.loadPerson(person);
+    const StoreResult preTest = subject.loadPreTestConversation();
+    // A file that cannot be read now shows nothing of it, as if empty.
+    for (const StoreResult &result : {read, preTest}) {
+        if (result != StoreResult::Ok && result != StoreResult::Damaged) {
+            warn(tr("Не удалось прочитать анкету из файла обследуемого:\n%1\n(%2)")
+                     .arg(m_path, SaveRefusal::reason(result, m_path)));
+            return false;
+        }
+    }
     for (const QByteArray &record : subject.loadPhotoRecords()) {
         Photo photo{QImage(), record};
         photo.result = PhotoReader::read(record, photo.image, screen()->size());
@@ -219,6 +227,7 @@ void PersonePropertyDlg::load()
     showPerson(person);
     m_tags->loadTagModel(person.Tags, person.TagPaths);
     m_preTest->setPlainText(subject.preTestText);
+    return true;
 }
 
 void PersonePropertyDlg::showPerson(const InspectionPerson &person)
@@ -250,6 +259,11 @@ void PersonePropertyDlg::accept()
     QString tagPaths;
     if (!m_tags->saveTags(tags, &tagPaths))
         return;
+    // A questionnaire never read would be written over unseen.
+    if (!m_read) {
+        warn(tr("Анкета не была прочитана из файла обследуемого и не сохранена.\nЗакройте окно и откройте анкету снова."));
+        return;
+    }
     if (save(formPerson(tags, tagPaths)))
         QDialog::accept();
 }
@@ -263,19 +277,23 @@ bool PersonePropertyDlg::save(const InspectionPerson &person)
         files.append({item->text(), item->data(ContentRole).toByteArray()});
     }
     subject.preTestText = m_preTest->toPlainText();
-    StoreResult result = subject.savePerson(person);
-    if (result == StoreResult::Ok)
-        result = subject.savePhotoRecords(photoRecords());
-    if (result == StoreResult::Ok)
-        result = subject.savePreTestConversation();
-    if (result == StoreResult::Ok)
-        result = subject.saveFiles(files);
-    if (result == StoreResult::Ok)
-        return true;
-    warn(tr("Не удалось сохранить анкету в файл обследуемого:\n%1\n(%2)")
-             .arg(m_path, SaveRefusal::reason(result, m_path))
-         + (result == StoreResult::Changed ? tr("\nЗакройте окно и откройте анкету снова.") : QString()));
-    return false;
+    const QVector<QByteArray> photos = photoRecords();
+    const auto write = [&] { return subject.saveQuestionnaire(person, photos, files); };
+    const SaveRefusal::Outcome outcome
+        = SaveRefusal::settle(this, m_path, write(), write, false, tr("анкета обследуемого"));
+    if (outcome == SaveRefusal::Outcome::Dropped)
+        showAsStored();
+    return outcome == SaveRefusal::Outcome::Saved;
+}
+
+void PersonePropertyDlg::showAsStored()
+{
+    m_photos.clear();
+    m_fileModel->removeRows(0, m_fileModel->rowCount());
+    if (!load())
+        reject();
+    rebuildPhotoList();
+    updateFileButtons();
 }
 
 void PersonePropertyDlg::onPhotoAdd()

@@ -70,10 +70,14 @@ private:
     QWidget *createPhotoTab();
     QWidget *createFilesTab();
     QWidget *createPreTestTab();
-    void load();
+    // False, once told, when the file cannot be read now.
+    bool load();
+    // After a refused save: the dialog anew from the file, closed when it cannot be read.
+    void showAsStored();
     void showPerson(const InspectionPerson &person);
     InspectionPerson formPerson(const QString &tags, const QString &tagPaths) const;
-    // Writes everything in the stored order; false after telling what failed.
+    // Writes everything at once or nothing; a refusal is settled with the
+    // examiner (SaveRefusal). True once saved.
     bool save(const InspectionPerson &person);
     void appendPhoto(const QImage &photo);
     QVector<QByteArray> photoRecords() const;
@@ -119,4 +123,5 @@ private:
     };
     QVector<Photo> m_photos;
     bool m_unreadablePhotosTold = false;
+    bool m_read = false;
 };

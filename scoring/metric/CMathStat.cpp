@@ -1,5 +1,7 @@
 #include "CMathStat.h"
 
+#include "data/TestCaption.h"
+
 #include <algorithm>
 #include <limits>
 #include <numeric>
@@ -79,6 +81,7 @@ CEticaInput eticaInput(const Inspection::_Test &test, const QVector<int> &order,
 void CMathStat::calcAll(Inspection *examination)
 {
     inspection = examination;
+    // With a recording unread there are no rows, and nothing is fitted.
     runEtica(false, PulseFromPG);
     calcDiscriminant(false, false);
 }
@@ -87,18 +90,31 @@ bool CMathStat::runEtica(bool useUpperBreathing, int pulseMode)
 {
     rows.clear();
     entries.clear();
-    if (!inspection)
+    if (!inspection || !readRecordings())
         return false;
     int offset = 0;
     for (int t = 0; Inspection::_Test *test = inspection->test(t); ++t) {
-        if (!test->recorded)
-            continue;
-        if (!test->samplesLoaded())
-            inspection->loadRecording(test);
-        if (!test->labels.isEmpty())
+        if (test->recorded && !test->labels.isEmpty())
             appendTest(*test, offset, useUpperBreathing, pulseMode);
     }
     return !entries.isEmpty();
+}
+
+// A calculation over part of the recordings would pass for one over all of them.
+bool CMathStat::readRecordings()
+{
+    unread.clear();
+    unreadResult = StoreResult::Ok;
+    for (int t = 0; Inspection::_Test *test = inspection->test(t); ++t) {
+        if (!test->recorded || test->samplesLoaded())
+            continue;
+        const StoreResult read = inspection->loadRecording(test);
+        if (read != StoreResult::Ok) {
+            unread.append(testCaption(*inspection, t));
+            unreadResult = read;
+        }
+    }
+    return unread.isEmpty();
 }
 
 // One entry and row per label, in label order. A test whose features cannot

@@ -5,6 +5,7 @@
 #include "StatEntry.h"
 #include "data/Inspection.h"
 
+#include <QStringList>
 #include <QVector>
 
 // Statistical scoring of a whole examination: fourteen reaction features per
@@ -30,10 +31,16 @@ public:
     int excludedCount = 0;
     int featureMask = -1;  // bits 0-13: features in use
 
+    // The recorded tests the last run could not read, and why; while any
+    // is unread nothing is computed.
+    QStringList unread;
+    StoreResult unreadResult;
+
     // What the statistics window runs: the features, then the plain fit.
     void calcAll(Inspection *examination);
     // Rebuilds rows and entries from every recorded test, loading samples
-    // that are not in memory yet; true when any entry was made.
+    // that are not in memory yet; true when any entry was made. False with
+    // no entries when a recording cannot be read (named in unread).
     bool runEtica(bool useUpperBreathing, int pulseMode);
     // iterate: presentations whose control questions all score negative are
     // marked rejected in the plan and the fit is repeated without them.
@@ -50,6 +57,7 @@ public:
     double questValue(Inspection::_Test *test, int q, int firstIndex, const QVector<double> &scores) const;
 
 private:
+    bool readRecordings();
     void appendTest(Inspection::_Test &test, int &offset, bool useUpperBreathing, int pulseMode);
     bool fit(DiscriminantResult &result);
     bool rejectPresentations();

@@ -164,7 +164,6 @@ void InspectionAnalysisMetrFancy::onChangedPersone(QString path, Inspection *ins
         return;
     }
     m_inspection = inspection;
-    m_saveFailureTold = false;
     reload();
 }
 
@@ -174,7 +173,7 @@ void InspectionAnalysisMetrFancy::reload()
         clearTables();
         return;
     }
-    m_inspection->loadMetricParams();
+    readParams();
     loadMarks();
     fillParamTable();
     fillResultsTree(false);
@@ -184,7 +183,12 @@ void InspectionAnalysisMetrFancy::reload()
 // its measured values, both stored with the recording.
 void InspectionAnalysisMetrFancy::loadMarks()
 {
-    m_inspection->loadMarks();
+    readInto(tr("отметки записанных тестов"), [this] { return m_inspection->loadMarks(); });
+}
+
+bool InspectionAnalysisMetrFancy::readParams()
+{
+    return readInto(tr("параметры"), [this] { return m_inspection->loadMetricParams(); });
 }
 
 void InspectionAnalysisMetrFancy::clearTables()

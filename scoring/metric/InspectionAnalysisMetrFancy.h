@@ -165,24 +165,37 @@ private:
     void editCurrentParam();
     Inspection::_Test *menuTest();
     bool askYes(const QString &question, QMessageBox::StandardButton byDefault = QMessageBox::No);
-    // Applies a change of the parameter list and saves it; a refused save
-    // puts the list back and tells the examiner once per subject.
+    // Applies a change of the parameter list and saves it; a refusal is
+    // settled with the examiner (SaveRefusal): retried, or dropped and the
+    // list put back. True when the change stays.
     bool changeParams(const std::function<void(Params &)> &change);
     // The same for a test's measured values.
     bool changeValues(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
     // The picked parameters go, and their measurements in every test with
     // them, in one save; a refused save puts all back as changeParams does.
     void removeParams(const DefMertValuation::ParamPick &of);
-    // A refused save undone: what the file holds is shown, and the refusal
-    // told once per subject.
-    void showAsStored(const StoreResult &result, const QVector<Inspection::_Test *> &tests);
-    void clearTestValues(Inspection::_Test *test);
+    // A save settled with the examiner; a drop runs undo and, where another
+    // program changed the file, reads the parameters and the tests' values
+    // as it holds them. True unless dropped.
+    bool settleSave(const std::function<StoreResult()> &save, const QString &edit, const QVector<QUuid> &tests,
+                    const std::function<void()> &undo);
+    // The tests of those ids still in the examination.
+    QVector<Inspection::_Test *> testsOf(const QVector<QUuid> &ids) const;
+    // A read of the subject; a refusal told (ReadRefusal). True when read.
+    bool readInto(const QString &what, const std::function<StoreResult()> &read);
+    bool readParams();
+    // The test's recording, or its marks and values alone, read anew.
+    bool readTest(Inspection::_Test &test, bool marksOnly);
+    // The test's whole recording, read when not in memory yet.
+    bool readRecording(Inspection::_Test &test);
+    bool clearTestValues(Inspection::_Test *test);
     // Measures the enabled automatic parameters on the test (its recording
     // loaded first when needed) and saves its values once.
-    void autoCalcTest(Inspection::_Test *test);
+    bool autoCalcTest(Inspection::_Test *test);
     // After a Yes to the question (its %0 the test's name): the work on the
     // menu's test, or on every recorded test; then the tables anew.
-    using TestWork = void (InspectionAnalysisMetrFancy::*)(Inspection::_Test *);
+    // True unless refused.
+    using TestWork = bool (InspectionAnalysisMetrFancy::*)(Inspection::_Test *);
     void runOnMenuTestAsked(const QString &question, TestWork work);
     void runOnEveryTestAsked(const QString &question, TestWork work);
 
@@ -224,6 +237,5 @@ private:
     bool bShowIA = true;
     // The test under the results menu, by its index in the examination.
     int m_menuTest = -1;
-    bool m_saveFailureTold = false;
     bool m_diagramDockSized = false;
 };

@@ -11,6 +11,8 @@
 #include "ValuationMetrSpravParamDlg.h"
 #include "_QTreeView.h"
 #include "app/services/TreeViewExport.h"
+#include "data/ReadRefusal.h"
+#include "data/RecordedTests.h"
 #include "data/SaveRefusal.h"
 #include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
@@ -195,27 +197,38 @@ void InspectionAnalysisMetrFancy::onDeleteAllParamAction()
 void InspectionAnalysisMetrFancy::removeParams(const DefMertValuation::ParamPick &of)
 {
     const Params params = m_inspection->metricParams;
-    QVector<Inspection::_Test *> changed;
+    QVector<QUuid> changed;
     QVector<MetricValuationMap> before;
     for (Inspection::_Test &test : m_inspection->tests) {
         const MetricValuationMap values = test.valuationMetric;
         if (DefMertValuation::dropMeasurements(test, of)) {
-            changed << &test;
+            changed << test.id;
             before << values;
         }
     }
     Params &list = m_inspection->metricParams;
     const auto picked = [&of](const Inspection::_MetricParam &param) { return of(param.uid); };
     list.erase(std::remove_if(list.begin(), list.end(), picked), list.end());
-    const StoreResult result = m_inspection->saveMetricParamsAndValuations(changed);
-    if (result != StoreResult::Ok) {
+    const auto save = [this, &changed] { return m_inspection->saveMetricParamsAndValuations(testsOf(changed)); };
+    settleSave(save, tr("удаление параметров"), changed, [this, &params, &changed, &before] {
         m_inspection->metricParams = params;
-        for (int i = 0; i < changed.size(); ++i)
-            changed[i]->valuationMetric = before[i];
-        showAsStored(result, changed);
-    }
+        for (int i = 0; i < changed.size(); ++i) {
+            if (Inspection::_Test *test = m_inspection->test(m_inspection->indexOfTest(changed[i])))
+                test->valuationMetric = before[i];
+        }
+    });
     fillParamTable();
     fillResultsTree(false);
+}
+
+QVector<Inspection::_Test *> InspectionAnalysisMetrFancy::testsOf(const QVector<QUuid> &ids) const
+{
+    QVector<Inspection::_Test *> tests;
+    for (const QUuid &id : ids) {
+        if (Inspection::_Test *test = m_inspection->test(m_inspection->indexOfTest(id)))
+            tests << test;
+    }
+    return tests;
 }
 
 bool InspectionAnalysisMetrFancy::changeParams(const std::function<void(Params &)> &change)
@@ -224,42 +237,62 @@ bool InspectionAnalysisMetrFancy::changeParams(const std::function<void(Params &
         return false;
     const Params before = m_inspection->metricParams;
     change(m_inspection->metricParams);
-    const StoreResult result = m_inspection->saveMetricParams();
-    if (result == StoreResult::Ok)
-        return true;
-    m_inspection->metricParams = before;
-    showAsStored(result, {});
-    return false;
+    return settleSave([this] { return m_inspection->saveMetricParams(); }, tr("параметры"), {},
+                      [this, &before] { m_inspection->metricParams = before; });
 }
 
 bool InspectionAnalysisMetrFancy::changeValues(Inspection::_Test *test,
                                                const std::function<void(Inspection::_Test &)> &change)
 {
     const MetricValuationMap before = test->valuationMetric;
+    const QUuid id = test->id;
     change(*test);
-    const StoreResult result = m_inspection->saveMetricValuation(test);
-    if (result == StoreResult::Ok)
+    const auto save = [this, id] {
+        Inspection::_Test *saved = m_inspection->test(m_inspection->indexOfTest(id));
+        return saved ? m_inspection->saveMetricValuation(saved) : StoreResult(StoreResult::Changed, tr("Тест удалён"));
+    };
+    const QString edit = tr("измерения теста «%1»").arg(testCaption(*m_inspection, m_inspection->indexOfTest(id)));
+    return settleSave(save, edit, {id}, [this, id, &before] {
+        if (Inspection::_Test *kept = m_inspection->test(m_inspection->indexOfTest(id)))
+            kept->valuationMetric = before;
+    });
+}
+
+bool InspectionAnalysisMetrFancy::settleSave(const std::function<StoreResult()> &save, const QString &edit,
+                                             const QVector<QUuid> &tests, const std::function<void()> &undo)
+{
+    StoreResult last = save();
+    const auto retry = [&save, &last] { return last = save(); };
+    if (SaveRefusal::settle(this, m_inspection->path, last, retry, false, edit) != SaveRefusal::Outcome::Dropped)
         return true;
-    test->valuationMetric = before;
-    showAsStored(result, {test});
+    undo();
+    // Another program's parameters and values are what the file holds now.
+    if (last == StoreResult::Changed && readParams()) {
+        for (Inspection::_Test *test : testsOf(tests)) {
+            if (!readTest(*test, true))
+                break;
+        }
+    }
     return false;
 }
 
-void InspectionAnalysisMetrFancy::showAsStored(const StoreResult &result, const QVector<Inspection::_Test *> &tests)
+bool InspectionAnalysisMetrFancy::readInto(const QString &what, const std::function<StoreResult()> &read)
 {
-    // Another program's parameters and values are what the file holds now.
-    if (result == StoreResult::Changed) {
-        m_inspection->loadMetricParams();
-        for (Inspection::_Test *test : tests)
-            m_inspection->loadRecording(test, true);
-    }
-    if (m_saveFailureTold)
-        return;
-    m_saveFailureTold = true;
-    QMessageBox::warning(this, tr("Воркел"),
-                         tr("Не удалось сохранить изменение в файл обследуемого.\n(%1)\n"
-                            "Изменение отменено: показано то, что хранит файл.")
-                             .arg(SaveRefusal::reason(result, m_inspection->path)));
+    // An examination never read from a file holds all it has in memory.
+    if (!m_inspection->isOpened())
+        return true;
+    return ReadRefusal::settle(this, m_inspection->path, what, read) == StoreResult::Ok;
+}
+
+bool InspectionAnalysisMetrFancy::readTest(Inspection::_Test &test, bool marksOnly)
+{
+    const QString what = tr("запись теста «%1»").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test.id)));
+    return readInto(what, [this, &test, marksOnly] { return m_inspection->loadRecording(&test, marksOnly); });
+}
+
+bool InspectionAnalysisMetrFancy::readRecording(Inspection::_Test &test)
+{
+    return test.samplesLoaded() || readTest(test, false);
 }
 
 bool InspectionAnalysisMetrFancy::askYes(const QString &question, QMessageBox::StandardButton byDefault)
@@ -274,19 +307,16 @@ Inspection::_Test *InspectionAnalysisMetrFancy::menuTest()
     return test && test->recorded ? test : nullptr;
 }
 
-void InspectionAnalysisMetrFancy::clearTestValues(Inspection::_Test *test)
+bool InspectionAnalysisMetrFancy::clearTestValues(Inspection::_Test *test)
 {
-    if (!test->samplesLoaded())
-        m_inspection->loadRecording(test);
-    changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
+    return readRecording(*test) && changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
 }
 
-void InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
+bool InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
 {
-    if (!test->samplesLoaded())
-        m_inspection->loadRecording(test);
     const Params params = m_inspection->metricParams;
-    changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
+    return readRecording(*test)
+           && changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
 }
 
 void InspectionAnalysisMetrFancy::runOnMenuTestAsked(const QString &question, TestWork work)
@@ -307,10 +337,8 @@ void InspectionAnalysisMetrFancy::runOnEveryTestAsked(const QString &question, T
 {
     if (!m_inspection || !askYes(question) || !m_inspection)
         return;
-    for (int index = 0; Inspection::_Test *test = m_inspection->test(index); ++index) {
-        if (test->recorded)
-            (this->*work)(test);
-    }
+    // The first refusal ends the run: what follows would be refused the same way.
+    forEachRecordedTest(*m_inspection, [this, work](Inspection::_Test &test) { return (this->*work)(&test); });
     fillParamTable();
     fillResultsTree(false);
 }

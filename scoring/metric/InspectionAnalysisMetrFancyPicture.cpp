@@ -81,8 +81,11 @@ void InspectionAnalysisMetrFancy::updateDiagram()
     if (!found)
         return;
     const Inspection::_MetricParam param = *found;
-    if (!test->samplesLoaded())
-        m_inspection->loadRecording(test);
+    // An unread recording is never drawn as an empty one.
+    if (!readRecording(*test)) {
+        clearDiagram();
+        return;
+    }
     const QPixmap pixmap = drawDiagram(key.test, key.group, key.quest, param.nKodChannel);
     m_label->setPixmap(pixmap);
     m_label->setFixedSize(pixmap.size());
@@ -170,8 +173,12 @@ void InspectionAnalysisMetrFancy::storeMeasurement()
     const auto store = [&record](Inspection::_Test &t) {
         t.valuationMetric[record.iGroup][record.iQuest][record.uidParam] = record;
     };
-    if (!changeValues(test, store))
+    if (!changeValues(test, store)) {
+        // The corners and readout as the file holds them, as the table shows.
+        fillResultsTree(true);
+        updateDiagram();
         return;
+    }
     fillResultsTree(true);
     selectNextCell();
 }

@@ -5,6 +5,7 @@
 
 #include "app/services/TreeViewExport.h"
 #include "data/ActivePopupMenu.h"
+#include "data/ReadRefusal.h"
 #include "data/SettingsStore.h"
 #include "data/ViewModel.h"
 #include "resources/VugResources.h"
@@ -132,7 +133,15 @@ void InspectionAnalysisStatFancy::action_Calc()
     if (!m_inspection)
         return;
     StatResultTable table(*m_inspection);
-    table.score();
+    // A calculation over part of the recordings would pass for one over all.
+    while (!table.score()) {
+        const QString unread = table.unread().join(QStringLiteral(", ")) + tr("; расчет не выполнен");
+        if (!ReadRefusal::tell(this, table.unreadResult(), m_inspection->path, unread)) {
+            setTreeModel(nullptr);
+            updateOutOfDateNote();
+            return;
+        }
+    }
     table.sum();
     setTreeModel(table.model());
     m_tree->setColumnWidth(StatResultTable::NamesColumn, kNameColumnWidth);

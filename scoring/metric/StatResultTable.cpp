@@ -97,11 +97,12 @@ QByteArray StatResultTable::inputsDigest(const Inspection &inspection)
     return QCryptographicHash::hash(QJsonDocument(all).toJson(QJsonDocument::Compact), QCryptographicHash::Sha1);
 }
 
-void StatResultTable::score()
+bool StatResultTable::score()
 {
     m_stat.calcAll(&m_inspection);
     // The scoring read every recording: their freed blocks go back once.
     LargeBlockHeap::returnFreed();
+    return m_stat.unread.isEmpty();
 }
 
 void StatResultTable::sum()

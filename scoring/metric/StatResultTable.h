@@ -34,8 +34,11 @@ public:
     static QStringList headers();
 
     // The statistical scoring of the whole examination; reads the recordings
-    // that are not in memory yet.
-    void score();
+    // that are not in memory yet. False, with nothing scored, when one cannot
+    // be read: unread() names them, unreadResult() says why.
+    bool score();
+    const QStringList &unread() const { return m_stat.unread; }
+    const StoreResult &unreadResult() const { return m_stat.unreadResult; }
     // The points and metric sums of every recorded test, from the values that
     // came with the recordings score read.
     void sum();

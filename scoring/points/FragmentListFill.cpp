@@ -80,8 +80,10 @@ bool FragmentListFill::passesKind(const InspectionTest &test, int quest) const
 void FragmentListFill::appendImage(QStandardItemModel &model, const QJsonObject &key, const QuestKey &place) const
 {
     InspectionTest *test = m_examination.test(place.iTest);
-    // The trees read no samples: the first fragment of a test reads them.
-    m_examination.loadSamples(test);
+    // The window read the samples, or told why it could not: an unread
+    // recording gives no image.
+    if (!test->samplesLoaded())
+        return;
     const InspectionBallValuation &entry = scaleMapOf(*test, m_scale).value(place.iGroup).value(place.iQuest);
     QPixmap picture = FragmentPicture::renderFragment(test, place.iGroup, place.iQuest,
                                                       FragmentPicture::groupChannels(place.iParam), m_options);

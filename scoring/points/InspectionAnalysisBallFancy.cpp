@@ -154,7 +154,6 @@ void InspectionAnalysisBallFancy::onChangedPersone(QString path, Inspection *pIn
     Q_UNUSED(path);
     m_inspection = pInspection;
     m_menuIndex = QModelIndex();
-    m_saveFailureTold = false;
     if (m_inspection && parentWidget() && !isVisible()) {
         // A page of the main window not on show fills its trees when shown:
         // a subject of many tests is not scored into trees nobody sees.

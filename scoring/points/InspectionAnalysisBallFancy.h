@@ -153,17 +153,27 @@ private:
     static int imageUnit(const QListView *list, const PointsPanelOptions &panel);
     QuestKey currentImageKey(const QListView *list) const;
     void fillImageLists();
+    void readFragmentTests(const QVector<QJsonObject> &selected);
 
     BallValuationMap &activeScale(Inspection::_Test &test) const;
     Inspection::_Test *menuTest() const;
     void setWeight(int group);
     // Sets bEnable of question quest in every presentation of the active scale.
     void enableQuestion(Inspection::_Test &test, int quest, int presentation, bool enabled);
-    // Applies a change of a test's points and saves it; a refused save puts
-    // the points back and tells the examiner once per subject.
+    // Applies a change of a test's points and saves it; a refusal is settled
+    // with the examiner (SaveRefusal): retried, or dropped and the points
+    // shown as the file holds them. True when the change stays.
     bool changeScores(Inspection::_Test *test, const std::function<void(Inspection::_Test &)> &change);
-    // Once per subject: later refusals would only repeat it.
-    void tellScoresRefused(const StoreResult &result);
+    StoreResult saveScoresOf(const QUuid &id);
+    // What a refusal names as not saved.
+    QString scoresOf(const QUuid &id) const;
+    // The points before the change, or another program's as the file holds them.
+    void showStoredScores(Inspection::_Test &test, const Inspection::_Test &before, const StoreResult &refused);
+    // The test's recording, or its marks and scores alone, read anew; a
+    // refusal told (ReadRefusal). True when read.
+    bool readTest(Inspection::_Test &test, bool marksOnly);
+    // The test's whole recording, read when not in memory yet.
+    bool readRecording(Inspection::_Test &test);
     void moveSelection(const std::function<QModelIndex(const QModelIndex &)> &target);
 
     _QTreeViewExpand *m_tree;
@@ -183,7 +193,6 @@ private:
     std::function<void()> m_warningTone;
     bool m_selectionReaction = true;
     bool m_filling = false;
-    bool m_saveFailureTold = false;
     // The trees wait for the page to be shown.
     bool m_treesStale = false;
 };

@@ -168,7 +168,12 @@ void InspectionAnalysisBallFancy::scoreImageUnderPointer(int value)
     entry.iGroup = key.iGroup;
     entry.iQuest = key.iQuest;
     entry.setScore(key.iParam, value);
+    const QUuid id = test->id;
     if (!changeScores(test, [this, &entry](Inspection::_Test &t) { activeScale(t)[entry.iGroup][entry.iQuest] = entry; }))
+        return;
+    // A retried save ran events: the test is found again.
+    test = m_inspection->test(m_inspection->indexOfTest(id));
+    if (!test)
         return;
     QPixmap picture = image.data(FragmentListFill::PlainPictureRole).value<QPixmap>();
     const FragmentOptions options = FragmentListFill::fragmentOptions(m_fragments[panel]->options(), 0);

@@ -18,6 +18,7 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QScopedValueRollback>
+#include <QSet>
 #include <QMenu>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -47,6 +48,22 @@ void InspectionAnalysisBallFancy::removeImageListModels()
 }
 
 // Panels draw every image again at each fill, so only a visible one is filled.
+// A recording that cannot be read is told here; its fragments are left out,
+// never drawn as empty.
+void InspectionAnalysisBallFancy::readFragmentTests(const QVector<QJsonObject> &selected)
+{
+    QSet<int> tried;
+    for (const QJsonObject &cell : selected) {
+        QuestKey key;
+        key.fromJson(cell);
+        Inspection::_Test *test = m_inspection ? m_inspection->test(key.iTest) : nullptr;
+        if (test && test->recorded && !tried.contains(key.iTest)) {
+            tried.insert(key.iTest);
+            readRecording(*test);
+        }
+    }
+}
+
 void InspectionAnalysisBallFancy::updateImageList(int panel)
 {
     QListView *list = m_fragments[panel]->list();
@@ -59,6 +76,7 @@ void InspectionAnalysisBallFancy::updateImageList(int panel)
     QVector<QJsonObject> selected;
     for (const QModelIndex &cell : m_tree->selectionModel()->selectedIndexes())
         selected << cell.data(QuestKey::Role).toJsonObject();
+    readFragmentTests(selected);
     int current = -1;
     QStandardItemModel *model = m_inspection
         ? FragmentListFill(*m_inspection, iModeValuation, panelOptions(panel), imageUnit(list, panelOptions(panel)))

@@ -9,11 +9,13 @@
 #include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
 
+#include "data/ReadRefusal.h"
+#include "data/RecordedTests.h"
+#include "data/SaveRefusal.h"
+
 #include <QAction>
 #include <QListView>
 #include <QMessageBox>
-#include "data/SaveRefusal.h"
-
 #include <QScreen>
 #include <QStandardItem>
 
@@ -24,13 +26,6 @@ namespace {
 bool isQuestion(const Inspection::_Test &test, int quest)
 {
     return quest >= 0 && quest < test.themis.size();
-}
-
-QString tellSaveFailed(const StoreResult &result, const QString &path)
-{
-    return QObject::tr("Не удалось сохранить оценки в файл обследуемого.\n(%1)\n"
-                       "Изменение отменено: показаны оценки, которые хранит файл.")
-        .arg(SaveRefusal::reason(result, path));
 }
 
 } // namespace
@@ -58,31 +53,58 @@ bool InspectionAnalysisBallFancy::changeScores(Inspection::_Test *test,
     if (!m_inspection || !test)
         return false;
     const Inspection::_Test before = *test;
+    const QUuid id = test->id;
     change(*test);
-    const StoreResult result = m_inspection->saveBallValuation(test);
-    if (result == StoreResult::Ok)
+    // The question box runs events: the test is found again by its id.
+    StoreResult last = m_inspection->saveBallValuation(test);
+    const auto save = [this, id, &last] { return last = saveScoresOf(id); };
+    const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection->path, last, save, false,
+                                                             scoresOf(id));
+    if (outcome != SaveRefusal::Outcome::Dropped)
         return true;
-    tellScoresRefused(result);
-    // Another program's scores are what the file holds now.
-    if (result == StoreResult::Changed) {
-        m_inspection->loadRecording(test, true);
-        return false;
-    }
-    test->valuationBall_012 = before.valuationBall_012;
-    test->valuationBall_101 = before.valuationBall_101;
-    test->valuationBall_3210123 = before.valuationBall_3210123;
-    std::copy(std::begin(before.valuationBall_ChannelK), std::end(before.valuationBall_ChannelK),
-              std::begin(test->valuationBall_ChannelK));
-    test->valuationBall_GroupsDisabled = before.valuationBall_GroupsDisabled;
+    if (Inspection::_Test *kept = m_inspection->test(m_inspection->indexOfTest(id)))
+        showStoredScores(*kept, before, last);
+    updateTree();
+    fillImageLists();
     return false;
 }
 
-void InspectionAnalysisBallFancy::tellScoresRefused(const StoreResult &result)
+StoreResult InspectionAnalysisBallFancy::saveScoresOf(const QUuid &id)
 {
-    if (!m_saveFailureTold) {
-        m_saveFailureTold = true;
-        QMessageBox::warning(this, tr("Воркел"), tellSaveFailed(result, m_inspection->path));
-    }
+    Inspection::_Test *test = m_inspection->test(m_inspection->indexOfTest(id));
+    return test ? m_inspection->saveBallValuation(test) : StoreResult(StoreResult::Changed, tr("Тест удалён"));
+}
+
+QString InspectionAnalysisBallFancy::scoresOf(const QUuid &id) const
+{
+    const int index = m_inspection->indexOfTest(id);
+    return index < 0 ? QString() : tr("оценки теста «%1»").arg(testCaption(*m_inspection, index));
+}
+
+void InspectionAnalysisBallFancy::showStoredScores(Inspection::_Test &test, const Inspection::_Test &before,
+                                                   const StoreResult &refused)
+{
+    test.valuationBall_012 = before.valuationBall_012;
+    test.valuationBall_101 = before.valuationBall_101;
+    test.valuationBall_3210123 = before.valuationBall_3210123;
+    std::copy(std::begin(before.valuationBall_ChannelK), std::end(before.valuationBall_ChannelK),
+              std::begin(test.valuationBall_ChannelK));
+    test.valuationBall_GroupsDisabled = before.valuationBall_GroupsDisabled;
+    // Another program's scores are what the file holds now.
+    if (refused == StoreResult::Changed)
+        readTest(test, true);
+}
+
+bool InspectionAnalysisBallFancy::readTest(Inspection::_Test &test, bool marksOnly)
+{
+    const QString what = tr("запись теста «%1»").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test.id)));
+    const auto read = [this, &test, marksOnly] { return m_inspection->loadRecording(&test, marksOnly); };
+    return ReadRefusal::settle(this, m_inspection->path, what, read) == StoreResult::Ok;
+}
+
+bool InspectionAnalysisBallFancy::readRecording(Inspection::_Test &test)
+{
+    return test.samplesLoaded() || readTest(test, false);
 }
 
 void InspectionAnalysisBallFancy::setWeight(int group)
@@ -127,15 +149,18 @@ void InspectionAnalysisBallFancy::onSetGroup()
 
 void InspectionAnalysisBallFancy::onClearTest()
 {
-    Inspection::_Test *test = menuTest();
-    if (!test)
+    const Inspection::_Test *asked = menuTest();
+    if (!asked)
         return;
-    const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test->id)));
+    const QUuid id = asked->id;
+    const QString question = tr("Вы действительно хотите удалить данные для: '%0'?").arg(testCaption(*m_inspection, m_inspection->indexOfTest(id)));
     if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    if (!test->samplesLoaded())
-        m_inspection->loadRecording(test);
+    // The examination may have been read anew while the question was open.
+    Inspection::_Test *test = m_inspection ? m_inspection->test(m_inspection->indexOfTest(id)) : nullptr;
+    if (!test || !readRecording(*test))
+        return;
     changeScores(test, [this](Inspection::_Test &t) { activeScale(t).clear(); });
     updateTitle();
     fillImageLists();
@@ -149,17 +174,14 @@ void InspectionAnalysisBallFancy::onClearAll()
     if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    for (Inspection::_Test &test : m_inspection->tests) {
-        if (!test.recorded)
-            continue;
-        if (!test.samplesLoaded())
-            m_inspection->loadRecording(&test);
-        changeScores(&test, [](Inspection::_Test &t) {
-            t.valuationBall_012.clear();
-            t.valuationBall_101.clear();
-            t.valuationBall_3210123.clear();
-        });
-    }
+    // The first refusal ends the run: what follows would be refused the same way.
+    forEachRecordedTest(*m_inspection, [this](Inspection::_Test &test) {
+        return readRecording(test) && changeScores(&test, [](Inspection::_Test &t) {
+                   t.valuationBall_012.clear();
+                   t.valuationBall_101.clear();
+                   t.valuationBall_3210123.clear();
+               });
+    });
     updateTitle();
     fillImageLists();
 }
@@ -216,8 +238,10 @@ void InspectionAnalysisBallFancy::onShowTableImages()
     Inspection::_Test *test = currentTest();
     if (!test)
         return;
-    m_inspection->loadSamples(test);
+    const bool read = test->samplesLoaded() || readTest(*test, false);
     LargeBlockHeap::returnFreed();
+    if (!read)
+        return;
     MatrixBallDlg dialog(test, this);
     // The whole screen also where no window manager maximises.
     dialog.setGeometry(screen()->availableGeometry());

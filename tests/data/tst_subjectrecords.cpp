@@ -97,6 +97,8 @@ private slots:
     void attachedFilesPairOnlyAsFarAsBothExist();
     void preTestConversationRoundTripsUnderItsFixedRow();
     void missingFileIsNeverCreated();
+    void questionnaireIsSavedWholeOrNotAtAll_data();
+    void questionnaireIsSavedWholeOrNotAtAll();
 
 private:
     QString pathOf(const QString &name) const { return m_dir->filePath(name); }
@@ -380,6 +382,68 @@ void TestSubjectRecords::missingFileIsNeverCreated()
     QVERIFY(inspection.preTestText.isEmpty());
     QVERIFY(!QFile::exists(path));
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+// B read the questionnaire, then another program A saved part of it, or a
+// write of B's failed: B's save writes all of it or nothing.
+void TestSubjectRecords::questionnaireIsSavedWholeOrNotAtAll_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<int>("result");
+    QTest::newRow("A added a photo") << "photo" << int(StoreResult::Changed);
+    QTest::newRow("A attached a file") << "file" << int(StoreResult::Changed);
+    QTest::newRow("the pre-test text refused") << "refused" << int(StoreResult::NotWritten);
+    QTest::newRow("nothing") << "" << int(StoreResult::Ok);
+}
+
+void TestSubjectRecords::questionnaireIsSavedWholeOrNotAtAll()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(int, result);
+    const QString path = pathOf("whole.qmz");
+    makeSubjectFile(path);
+    QCOMPARE(Inspection(path).savePerson(person()), StoreResult::Ok);
+    Inspection b(path);
+    Inspection::_Person read;
+    QCOMPARE(b.loadPerson(read), StoreResult::Ok);
+    QCOMPARE(b.loadPreTestConversation(), StoreResult::Ok);
+    b.loadPhotoRecords();
+    b.loadFiles();
+
+    Inspection a(path);
+    a.loadPhotoRecords();
+    a.loadFiles();
+    const QByteArray aPhoto = Inspection::photoRecord(photo(2, qRgb(1, 1, 1)));
+    if (meanwhile == "photo")
+        QCOMPARE(a.savePhotoRecords({aPhoto}), StoreResult::Ok);
+    if (meanwhile == "file")
+        QCOMPARE(a.saveFiles({{QStringLiteral("a.txt"), QByteArray("A")}}), StoreResult::Ok);
+    if (meanwhile == "refused")
+        failWritesAfter(path, int(InspectionDataType::Singleton), 0);
+    const QVector<QByteArray> before = Inspection(path).loadPhotoRecords();
+    const QVector<Inspection::AttachedFile> filesBefore = Inspection(path).loadFiles();
+
+    Inspection::_Person changed = read;
+    changed.Comments = QStringLiteral("от B");
+    b.preTestText = QStringLiteral("беседа B");
+    const QVector<QByteArray> bPhotos{Inspection::photoRecord(photo(3, qRgb(2, 2, 2)))};
+    const QVector<Inspection::AttachedFile> bFiles{{QStringLiteral("b.txt"), QByteArray("B")}};
+    QCOMPARE(int(b.saveQuestionnaire(changed, bPhotos, bFiles)), result);
+
+    Inspection stored(path);
+    Inspection::_Person now;
+    QCOMPARE(stored.loadPerson(now), StoreResult::Ok);
+    QCOMPARE(stored.loadPreTestConversation(), StoreResult::Ok);
+    const bool saved = result == int(StoreResult::Ok);
+    QCOMPARE(now.Comments, saved ? changed.Comments : read.Comments);
+    QCOMPARE(stored.preTestText, saved ? b.preTestText : QString());
+    QCOMPARE(stored.loadPhotoRecords(), saved ? bPhotos : before);
+    QCOMPARE(stored.loadFiles(), saved ? bFiles : filesBefore);
+    // Another program's photo or file is never written over.
+    if (meanwhile == "photo")
+        QCOMPARE(stored.loadPhotoRecords(), QVector<QByteArray>{aPhoto});
+    if (meanwhile == "file")
+        QCOMPARE(stored.loadFiles().size(), 1);
 }
 
 VUG_TEST_MAIN(TestSubjectRecords, QGuiApplication)

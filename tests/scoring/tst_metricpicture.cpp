@@ -6,6 +6,8 @@
 #include "scoring/metric/_QTreeView.h"
 #include "data/ChannelSearchSeries.h"
 #include "data/SettingsStore.h"
+#include "tests/data/StoreFixtures.h"
+#include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
@@ -202,6 +204,28 @@ private slots:
         w.click(5, int(MetricMeasure::valueToPanelY(subject.examination.tests[0], 0, 100, 1)));
         w.click(5, int(MetricMeasure::valueToPanelY(subject.examination.tests[0], 0, 1100, 1)));
         QVERIFY(qAbs(w.window.picture()->currentValue() - shown) <= 5);
+    }
+
+    // After a refused measurement the readout reads what the file holds, as the table does.
+    void aRefusedMeasurementShowsTheStoredValue()
+    {
+        Subject subject(2);
+        subject.examination.tests[0].channel(0).Amplify = 1000.0;
+        Window w(subject);
+        w.window.onScale20Action();
+        w.show(1, 1);
+        const int stored = w.window.picture()->currentValue();
+        StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::MetricValuation), 0);
+        w.click(5, int(MetricMeasure::valueToPanelY(subject.examination.tests[0], 0, 100, 1) * 0.2));
+        w.click(5, int(MetricMeasure::valueToPanelY(subject.examination.tests[0], 0, 1100, 1) * 0.2));
+        QVERIFY(w.window.picture()->currentValue() != stored);
+        MessageBoxAnswerer answers({QMessageBox::Ok});
+        w.window.moveByKey(Qt::NoModifier, Qt::Key_Space);
+        QCOMPARE(answers.asked().size(), 1);
+        QVERIFY(answers.asked()[0].contains("измерения теста"));
+        QCOMPARE(w.window.resultsTree()->currentIndex(), w.cell(1, 1));
+        QCOMPARE(w.window.picture()->currentValue(), stored);
+        QCOMPARE(w.cell(1, 1).data().toString(), QString::number(subject.stored(1, 1).nValue));
     }
 
     void lengthAndRateOfTheChannel()

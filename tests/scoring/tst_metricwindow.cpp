@@ -564,7 +564,7 @@ private slots:
         QVERIFY(subject.reopened()->tests[0].valuationMetric.isEmpty());
     }
 
-    void aRefusedSaveIsToldOnceAndUndone()
+    void aRefusedSaveIsToldEveryTimeAndUndone()
     {
         Subject subject;
         subject.addTest(QStringLiteral("Тест"), 3, 1);
@@ -573,11 +573,11 @@ private slots:
         StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::Singleton), 0);
         InspectionAnalysisMetrFancy window;
         window.onChangedPersone(subject.path, &subject.examination);
-        MessageBoxAnswerer answers({QMessageBox::Ok});
+        MessageBoxAnswerer answers({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
         window.sectionHandleDoubleClicked(4);
         window.paramTable()->setCurrentIndex(window.paramTable()->model()->index(0, 0));
         window.onDeleteParamAction();
-        QCOMPARE(answers.asked().size(), 1);
+        QCOMPARE(answers.asked().size(), 2);
         QCOMPARE(answers.unexpected(), 0);
         QCOMPARE(subject.examination.metricParams.size(), 2);
         QCOMPARE(subject.examination.metricParams.first().dK, 1.0);
@@ -586,7 +586,7 @@ private slots:
         check->setCheckState(Qt::Unchecked);
         QCOMPARE(check->checkState(), Qt::Checked);
         QVERIFY(subject.examination.metricParams.first().bEnable);
-        QCOMPARE(answers.asked().size(), 1);
+        QCOMPARE(answers.asked().size(), 3);
     }
 
     // What the reliability run under the address sanitizer goes through.
@@ -825,7 +825,7 @@ private slots:
         QCOMPARE(StoreFixtures::writes(subject.path), 3);
         QCOMPARE(subject.reopened()->tests[1].valuationMetric[2][2][wave.uid].nValue, 40);
 
-        // A refused save is told once for the whole run and leaves the values as stored.
+        // The first refusal is told and ends the run, the values left as stored.
         examination.tests[1].valuationMetric.clear();
         examination.saveMetricValuation(&examination.tests[1]);
         StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::MetricValuation), 0);

@@ -3,6 +3,7 @@
 #include "scoring/points/_QTreeViewExpand.h"
 #include "data/SettingsStore.h"
 #include "tests/data/StoreFixtures.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/MenuActions.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
@@ -360,19 +361,46 @@ private slots:
         QCOMPARE(stored.valuationBall_012[1][0].GSRPar, 2);
     }
 
-    void aRefusedSaveIsToldOnceAndUndone()
+    // Every refusal is told, each with retry under a lock; what stays shown is what the file holds.
+    void aRefusedSaveIsSettledEveryTime_data()
     {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("full disk: the second refusal told too") << "disk" << QList<int>{QMessageBox::Ok, QMessageBox::Ok} << false;
+        QTest::newRow("lock: the retry saves") << "lock" << QList<int>{QMessageBox::Retry} << true;
+        QTest::newRow("lock: dropped") << "lock" << QList<int>{QMessageBox::Discard, QMessageBox::Discard} << false;
+    }
+    void aRefusedSaveIsSettledEveryTime()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, saved);
         Subject subject;
-        StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::BallValuation), 0);
+        const Inspection::_Test before = subject.stored(0);
+        if (fault == "disk")
+            StoreFixtures::failWritesAfter(subject.path, int(InspectionDataType::BallValuation), 0);
         InspectionAnalysisBallFancy window;
         window.onChangedPersone(subject.path, &subject.examination);
-        MessageBoxAnswerer answers({QMessageBox::Ok});
+        QScopedPointer<LockHolder> lock(fault == "lock" ? new LockHolder(subject.path, "BEGIN EXCLUSIVE") : nullptr);
+        MessageBoxAnswerer answerer;
+        for (int answer : answers)
+            answerer.enqueue(QMessageBox::StandardButton(answer));
+        // The lock ends while the last question is open.
+        answerer.whileAsking = [&lock, &answerer] {
+            if (answerer.remaining() == 1)
+                lock.reset();
+        };
         window.notifyCloseQuestFomImage(nullptr, 0, 2, 0);
-        window.notifyCloseQuestFomImage(nullptr, 0, 1, 1);
-        QCOMPARE(answers.asked().size(), 1);
-        QCOMPARE(answers.unexpected(), 0);
+        if (answers.size() > 1)
+            window.notifyCloseQuestFomImage(nullptr, 0, 1, 1);
+        QCOMPARE(answerer.asked().size(), answers.size());
+        QCOMPARE(answerer.unexpected(), 0);
+        QVERIFY(answerer.asked().last().contains("оценки теста"));
+        lock.reset();
         // What the window shows is what the file holds.
         QCOMPARE(pointsOf(subject.examination.tests[0]), pointsOf(subject.stored(0)));
+        QCOMPARE(pointsOf(subject.stored(0)) != pointsOf(before), saved);
     }
 
     // A page of the main window not on show fills its trees only when shown.

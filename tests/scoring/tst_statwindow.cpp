@@ -3,6 +3,7 @@
 #include "data/QuestTypeColor.h"
 #include "data/SettingsStore.h"
 #include "data/SharedHelpers.h"
+#include "data/TestCaption.h"
 #include "resources/VugResources.h"
 #include "scoring/metric/InspectionAnalysisStatFancy.h"
 #include "scoring/metric/StatResultTable.h"
@@ -10,6 +11,7 @@
 #include "tests/data/BallFixtures.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/JsonArrays.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/MessageBoxAnswerer.h"
 #include "tests/support/TestHome.h"
 #include "tests/support/UrlCatcher.h"
@@ -284,6 +286,7 @@ private slots:
     void valuesMatchTheReferenceAndTheStatisticalScoring();
     void failedFitShowsGreyZeros();
     void subjectChangeEmptiesTheTable();
+    void unreadRecordingRefusesTheCalculation();
     void exportReadBackWithOpenpyxl();
     void changedInputsMarkTheTableOutOfDate_data();
     void changedInputsMarkTheTableOutOfDate();
@@ -513,6 +516,30 @@ void TestStatWindow::subjectChangeEmptiesTheTable()
     window.onChangedPersone(QString(), nullptr);
     window.action_Calc();
     QVERIFY(!modelOf(window));
+}
+
+// A calculation over the readable tests alone would pass for one over all.
+void TestStatWindow::unreadRecordingRefusesTheCalculation()
+{
+    Computed computed;
+    QVERIFY(modelOf(computed.window));
+    auto examination = computed.subject.load();
+    QCOMPARE(examination->loadRecording(&examination->tests[0]), StoreResult::Ok);
+    computed.window.onChangedPersone(computed.subject.path, examination.get());
+    {
+        LockHolder lock(computed.subject.path, QStringLiteral("BEGIN EXCLUSIVE"));
+        QVERIFY(lock.isHeld());
+        MessageBoxAnswerer answerer({QMessageBox::Cancel});
+        computed.window.action_Calc();
+        QCOMPARE(answerer.asked().size(), 1);
+        QVERIFY(answerer.asked()[0].contains(QStringLiteral("файл занят другой программой")));
+        QVERIFY(answerer.asked()[0].contains(testCaption(*examination, 1)));
+        QVERIFY(!answerer.asked()[0].contains(testCaption(*examination, 0)));
+        QVERIFY(!modelOf(computed.window));
+        QVERIFY(!examination->tests[1].samplesLoaded());
+    }
+    computed.window.action_Calc();
+    QCOMPARE(modelOf(computed.window)->rowCount(), 2);
 }
 
 void TestStatWindow::exportReadBackWithOpenpyxl()

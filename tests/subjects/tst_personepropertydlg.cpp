@@ -115,6 +115,7 @@ private slots:
     void filesAreAttachedDeletedAndSaved();
     void okWritesEverythingAndCancelNothing();
     void failedSaveKeepsTheDialogOpen();
+    void anotherProgramsPhotoIsKeptAndTheSaveTold();
     void subjectDockOpensItAndAnnouncesTheSubject();
 
 private:
@@ -559,6 +560,40 @@ void TestPersonePropertyDlg::failedSaveKeepsTheDialogOpen()
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     Inspection subject(path);
     QCOMPARE(subject.loadPhotos().size(), 1);
+}
+
+// A adds a photo while B's dialog is open; B attaches a file: B is told, nothing
+// of B's is written, and B's dialog shows the file as A left it.
+void TestPersonePropertyDlg::anotherProgramsPhotoIsKeptAndTheSaveTold()
+{
+    const QString path = makeSubject(QStringLiteral("Фотограф.qmz"));
+    PersonePropertyDlg dialog(nullptr, path);
+    dialog.show();
+    {
+        Inspection a(path);
+        a.loadPhotoRecords();
+        QCOMPARE(a.savePhotos({picture(Qt::red)}), StoreResult::Ok);
+    }
+    chosen = dir.filePath(QStringLiteral("note.txt"));
+    QFile note(chosen);
+    QVERIFY(note.open(QIODevice::WriteOnly) && note.write("B") == 1);
+    note.close();
+    dialog.onFilesAdd();
+    child<QTextEdit>(dialog, "Comments")->setPlainText(QStringLiteral("от B"));
+    MessageBoxAnswerer answers({QMessageBox::Ok});
+    dialog.accept();
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY(answers.asked()[0].contains("Фото обследуемого изменены другой программой"));
+    QCOMPARE(kindCounts(path), QStringLiteral("128:1"));
+    QVERIFY(storedPerson(path).Comments.isEmpty());
+    QCOMPARE(dialog.photos().size(), 1);
+    QCOMPARE(dialog.fileModel()->rowCount(), 0);
+    // Saved again on what it now shows, B's edit goes in beside A's photo.
+    dialog.onFilesAdd();
+    dialog.accept();
+    QCOMPARE(answers.asked().size(), 1);
+    QCOMPARE(answers.unexpected(), 0);
+    QCOMPARE(kindCounts(path), QStringLiteral("64:1,128:1,256:1,512:1"));
 }
 
 void TestPersonePropertyDlg::subjectDockOpensItAndAnnouncesTheSubject()
