@@ -1,6 +1,9 @@
 #include "PreTestTextCache.h"
 
 #include "data/Inspection.h"
+#include "data/SaveRefusal.h"
+
+#include <QCoreApplication>
 
 #include <QFileInfo>
 
@@ -17,8 +20,11 @@ QString PreTestTextCache::text(const QString &path)
     auto found = m_entries.constFind(path);
     if (found != m_entries.constEnd() && found->modified == info.lastModified() && found->size == info.size())
         return found->text;
-    Entry entry{info.lastModified(), info.size(), readText(path)};
-    m_entries.insert(path, entry);
+    bool read = false;
+    Entry entry{info.lastModified(), info.size(), readText(path, &read)};
+    // A text that could not be read is asked for again next time.
+    if (read)
+        m_entries.insert(path, entry);
     return entry.text;
 }
 
@@ -33,9 +39,15 @@ void PreTestTextCache::setEnabled(bool enabled)
     m_entries.clear();
 }
 
-QString PreTestTextCache::readText(const QString &path)
+QString PreTestTextCache::readText(const QString &path, bool *read)
 {
     Inspection subject(path);
-    subject.loadPreTestConversation();
+    const StoreResult result = subject.loadPreTestConversation();
+    if (read)
+        *read = result == StoreResult::Ok;
+    // A file held by another program is told; one that is no subject file shows nothing.
+    if (result == StoreResult::Busy)
+        return QCoreApplication::translate("PreTestTextCache", "Предтестовая беседа не прочитана: %1")
+            .arg(SaveRefusal::reason(result, path));
     return subject.preTestText;
 }

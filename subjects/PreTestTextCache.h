@@ -19,7 +19,8 @@ public:
     int size() const { return m_entries.size(); }
 
 private:
-    static QString readText(const QString &path);
+    // The stored text, or why it could not be read (read false).
+    static QString readText(const QString &path, bool *read = nullptr);
 
     struct Entry {
         QDateTime modified;

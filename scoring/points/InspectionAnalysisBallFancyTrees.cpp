@@ -5,6 +5,7 @@
 
 #include "ExpertTreeFill.h"
 #include "NavigatorTreeFill.h"
+#include "data/ReadRefusal.h"
 #include "data/ViewModel.h"
 #include "_QTreeViewExpand.h"
 
@@ -63,6 +64,8 @@ void InspectionAnalysisBallFancy::fillExpertTree(bool refresh)
 // and selection; a model that no longer fits the examination is built anew.
 void InspectionAnalysisBallFancy::fillTree(ScoringTreeFill &fill, bool refresh)
 {
+    if (fill.readResult() != StoreResult::Ok)
+        ReadRefusal::tell(this, fill.readResult(), m_inspection->path, tr("отметки записанных тестов"));
     followTree(false);
     auto *model = qobject_cast<QStandardItemModel *>(m_tree->model());
     QItemSelectionModel *selection = m_tree->selectionModel();

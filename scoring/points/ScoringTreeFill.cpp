@@ -25,7 +25,10 @@ ScoringTreeFill::ScoringTreeFill(Inspection *examination, int scale) : m_examina
         return;
     // The trees show marks and scores: samples stay unread until a fragment
     // is drawn. Tests in memory keep their marks, moves of the review unsaved.
-    examination->loadMarks();
+    const StoreResult read = examination->loadMarks();
+    // One never read from a file keeps what it holds in memory: nothing to tell.
+    if (examination->isOpened())
+        m_read = read;
     for (int index = 0; InspectionTest *test = examination->test(index); ++index) {
         if (!test->recorded)
             continue;

@@ -21,6 +21,9 @@ public:
     // Loads the marks and scores the tests shown lack; a null examination shows no test.
     ScoringTreeFill(Inspection *examination, int scale);
     virtual ~ScoringTreeFill() = default;
+    // What reading the marks gave, for the window to tell; Ok for an
+    // examination never read from a file.
+    StoreResult readResult() const { return m_read; }
 
     // A new model with its headers and every test row; the caller owns it.
     QStandardItemModel *build();
@@ -82,6 +85,7 @@ private:
 
     Inspection *m_examination;
     int m_scale;
+    StoreResult m_read = StoreResult::Ok;
     QVector<int> m_shown;
     int m_columns = 0;
 };
