@@ -121,9 +121,91 @@ bool readArray(StoredBytes &bytes, const BinaryJsonObject::Value &value, QVector
     return readArray(inMemory, 0, quint32(value.data.size()), value.type(), numbers);
 }
 
+// The key as Qt stores a latin1 key: its length, its bytes, zero padding.
+QByteArray storedKey(const QString &key)
+{
+    QByteArray stored(int((2 + key.size() + 3) & ~3), '\0');
+    qToLittleEndian(quint16(key.size()), stored.data());
+    const QByteArray latin1 = key.toLatin1();
+    std::copy(latin1.begin(), latin1.end(), stored.begin() + 2);
+    return stored;
+}
+
+// One object of whole numbers, its members in key order: each entry its
+// word, its key and, for a number kept apart, the double; then the table.
+// `keysSize` is what the entries take without their doubles.
+char *writeRecord(char *object, const QVector<QByteArray> &keys, const QVector<int> &order, quint32 keysSize,
+                  const qint32 *numbers)
+{
+    const quint32 length = quint32(keys.size());
+    const quint32 doubles = quint32(std::count_if(numbers, numbers + length, [](qint32 n) { return !fitsInWord(n); }));
+    const quint32 tableOffset = kBaseSize + keysSize + kDoubleSize * doubles;
+    const quint32 size = tableOffset + kWordSize * length;
+    qToLittleEndian(size, object);
+    qToLittleEndian(length << 1 | 1, object + 4);
+    qToLittleEndian(length == 0 ? 0 : tableOffset, object + 8);
+    quint32 at = kBaseSize;
+    for (quint32 i = 0; i < length; ++i) {
+        const qint32 number = numbers[order[int(i)]];
+        const QByteArray &key = keys[order[int(i)]];
+        qToLittleEndian(at, object + tableOffset + kWordSize * i);
+        char *entry = object + at;
+        std::copy(key.begin(), key.end(), entry + kWordSize);
+        at += kWordSize + quint32(key.size());
+        quint32 word = BinaryJsonObject::Double | BinaryJsonObject::kLatinKeyFlag;
+        if (fitsInWord(number)) {
+            word |= kInlineFlag | quint32(number) << kOffsetShift;
+        } else {
+            word |= at << kOffsetShift;
+            qToLittleEndian(double(number), object + at);
+            at += kDoubleSize;
+        }
+        qToLittleEndian(word, entry);
+    }
+    return object + size;
+}
+
 }  // namespace
 
 namespace BinaryJsonNumbers {
+
+bool writeRecords(const QStringList &keys, const QVector<qint32> &numbers, BinaryJsonObject::Value &value)
+{
+    const int fields = keys.size();
+    const int records = fields == 0 ? 0 : numbers.size() / fields;
+    QVector<QByteArray> stored;
+    QVector<int> order(fields);
+    quint32 keysSize = 0;
+    for (int i = 0; i < fields; ++i) {
+        const QString &key = keys[i];
+        if (key.size() > 0x7fff || !std::all_of(key.begin(), key.end(), [](QChar c) { return c.unicode() < 256; }))
+            return false;
+        stored.append(storedKey(key));
+        order[i] = i;
+        keysSize += kWordSize + quint32(stored.last().size());
+    }
+    const quint64 objectSize = kBaseSize + keysSize + kWordSize * quint64(fields);
+    std::sort(order.begin(), order.end(), [&keys](int a, int b) { return keys[a] < keys[b]; });
+    const quint64 doubles = quint64(std::count_if(numbers.begin(), numbers.end(),
+                                                  [](qint32 n) { return !fitsInWord(n); }));
+    const quint64 size = kBaseSize + (objectSize + kWordSize) * quint64(records) + kDoubleSize * doubles;
+    if (size >= BinaryJsonObject::kMaxSize || records * fields != numbers.size())
+        return false;
+    value.word = BinaryJsonObject::Array;
+    value.data = QByteArray(int(size), Qt::Uninitialized);
+    char *array = value.data.data();
+    const quint32 tableOffset = records == 0 ? 0 : quint32(size) - kWordSize * quint32(records);
+    qToLittleEndian(quint32(size), array);
+    qToLittleEndian(quint32(records) << 1, array + 4);
+    qToLittleEndian(tableOffset, array + 8);
+    char *object = array + kBaseSize;
+    for (int r = 0; r < records; ++r) {
+        const quint32 at = quint32(object - array);
+        qToLittleEndian(BinaryJsonObject::Object | at << kOffsetShift, array + tableOffset + kWordSize * quint32(r));
+        object = writeRecord(object, stored, order, keysSize, numbers.constData() + r * fields);
+    }
+    return true;
+}
 
 bool write(const QVector<qint16> &numbers, BinaryJsonObject::Value &value)
 {

@@ -42,6 +42,7 @@ public:
     static constexpr quint32 kBaseSize = 12;
     static constexpr quint32 kWordSize = 4;
     static constexpr quint32 kInlineFlag = 1 << 3;
+    static constexpr quint32 kLatinKeyFlag = 1 << 4;
     static constexpr int kOffsetShift = 5;
     static constexpr quint32 kMaxSize = (quint32(1) << 27) - 1;
 

@@ -5,7 +5,6 @@
 #include "InspectionStore.h"
 #include "SharedConnection.h"
 #include "SubjectBounds.h"
-#include "TestOfItsOwn.h"
 
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -17,15 +16,6 @@ Q_LOGGING_CATEGORY(lcInspection, "vug.inspection", QtWarningMsg)
 namespace {
 
 const QString kSamplesKey = QStringLiteral("data");
-
-// A lock that stopped the store outweighs what was read before it: the
-// examiner tries again rather than taking the file for damaged.
-StoreResult worse(StoreResult a, StoreResult b)
-{
-    if (b == StoreResult::Busy)
-        return b;
-    return a == StoreResult::Ok ? b : a;
-}
 
 }  // namespace
 
@@ -187,7 +177,7 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
         }
         return true;
     });
-    return store.outcome(committed, worse(result, StoreResult::NotWritten));
+    return store.outcome(committed, StoreResult::worse(result, StoreResult::NotWritten));
 }
 
 StoreResult Inspection::saveRecording(_Test *test)
@@ -248,16 +238,17 @@ bool Inspection::holdsRecording(const _Test &test)
 
 QByteArray Inspection::recordingBytes(_Test &test, bool withSamples)
 {
-    const QJsonObject header = recordingDocument(test);
-    if (!withSamples)
-        return BinaryJson::encode(header);
-    // The samples go straight into the stored form: as JSON values they would
-    // cost a value object per sample.
+    // Marks and samples go straight into the stored form: as JSON values
+    // they would cost a value object per number.
     BinaryJsonObject document;
-    BinaryJsonObject::Value samples;
-    if (!document.readJson(header) || !test.samplesToJson(samples))
+    BinaryJsonObject::Value marks, restore, samples;
+    if (!document.readJson(recordingDocument(test)) || !test.labelsToStored(marks)
+        || !test.labelsForRestoreToStored(restore) || (withSamples && !test.samplesToJson(samples)))
         return QByteArray();
-    document.insert(kSamplesKey, samples);
+    document.insert(QStringLiteral("labels"), marks);
+    document.insert(QStringLiteral("labelsForRestore"), restore);
+    if (withSamples)
+        document.insert(kSamplesKey, samples);
     return document.toDocument();
 }
 
@@ -269,8 +260,6 @@ QJsonObject Inspection::recordingDocument(_Test &test)
         write(part);
         document.insert(QLatin1String(key), part);
     };
-    insertPart("labels", [&test](QJsonObject &part) { test.labelsToJson(part); });
-    insertPart("labelsForRestore", [&test](QJsonObject &part) { test.labelsForRestoreToJson(part); });
     insertPart("channels", [&test](QJsonObject &part) { test.channelsToJson(part); });
     insertPart("ia", [&test](QJsonObject &part) { test.ia.toJson(part); });
     document.insert(QStringLiteral("idsensor"), test.idsensor.toString());
@@ -358,7 +347,7 @@ StoreResult Inspection::loadMarks()
                      InspectionDataType::BallValuation, InspectionDataType::MetricValuation});
     StoreResult result = StoreResult::Ok;
     for (_Test *test : qAsConst(lacking))
-        result = worse(result, readRecording(store, *test, RecordingPart::Marks));
+        result = StoreResult::worse(result, readRecording(store, *test, RecordingPart::Marks));
     return result;
 }
 
@@ -400,19 +389,19 @@ StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, Recor
         = store.readDocuments(test.rowId(), InspectionDataType::RecordingHeader, headers, &header);
     for (const QJsonObject &document : headers)
         readRecordingDocument(test, document, RecordingPart::Header);
-    const StoreResult result = worse(store.outcome(intact, StoreResult::Damaged), headerResult);
+    const StoreResult result = StoreResult::worse(store.outcome(intact, StoreResult::Damaged), headerResult);
     QVector<QJsonObject> scores;
     QVector<QJsonObject> measures;
     quint64 scored = InspectionStore::kAbsent;
     quint64 measured = InspectionStore::kAbsent;
     const StoreResult valuations
-        = worse(store.readDocuments(test.rowId(), InspectionDataType::BallValuation, scores, &scored),
+        = StoreResult::worse(store.readDocuments(test.rowId(), InspectionDataType::BallValuation, scores, &scored),
                 store.readDocuments(test.rowId(), InspectionDataType::MetricValuation, measures, &measured));
     for (const QJsonObject &document : scores)
         loadBallValuation(&test, document);
     for (const QJsonObject &document : measures)
         loadMetricValuation(&test, document);
-    const StoreResult all = worse(result, valuations);
+    const StoreResult all = StoreResult::worse(result, valuations);
     // Only rows read whole are known as read.
     if (all == StoreResult::Ok) {
         noteStored(test.rowId(), InspectionDataType::Recording, recording);
@@ -457,45 +446,6 @@ Inspection::_Test *Inspection::pendingTest()
             return pending;
     }
     return nullptr;
-}
-
-StoreResult Inspection::savePendingRecordings()
-{
-    // A subject file gone meanwhile is not made anew around one test: the
-    // others are in the file when it comes back.
-    if (!pendingRecordings.isEmpty() && !QFileInfo(path).isFile())
-        return StoreResult::NotOpen;
-    StoreResult result = StoreResult::Ok;
-    for (QUuid id : QVector<QUuid>(pendingRecordings)) {
-        _Test *pending = test(indexOfTest(id));
-        StoreResult saved = pending ? saveTestStruct(pending) : StoreResult(StoreResult::Ok);
-        if (pending && saved == StoreResult::Ok)
-            saved = saveRecording(pending);
-        // A file that holds another subject takes none of them: the recording
-        // is not this file's test changed, and waits for a recovery copy.
-        if (saved == StoreResult::Changed) {
-            const StoreResult subject = holdsSubjectAsRead();
-            if (subject != StoreResult::Ok)
-                return subject;
-        }
-        if (pending && saved == StoreResult::Changed) {
-            // Its video follows; one that cannot stays under the planned
-            // test's name, where the recording's end names it.
-            TestOfItsOwn::separate(*this, *pending);
-            pendingRecordings.replace(pendingRecordings.indexOf(id), pending->id);
-            id = pending->id;
-            saved = saveTestStruct(pending);
-            if (saved == StoreResult::Ok)
-                saved = saveRecording(pending);
-        }
-        if (saved == StoreResult::Ok) {
-            setRecordingPending(id, false);
-            if (pending)
-                pending->labelsModified = false;
-        }
-        result = worse(result, saved);
-    }
-    return result;
 }
 
 StoreResult Inspection::holdsSubjectAsRead()

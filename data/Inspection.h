@@ -129,13 +129,10 @@ public:
     // --- recordings whose save failed: kept in memory until they reach a file ---
     void setRecordingPending(const QUuid &id, bool pending);
     bool hasPendingRecording() const { return !pendingRecordings.isEmpty(); }
+    // Ok when the file holds the subject read and no test unseen here.
+    StoreResult holdsSubjectAsRead();
     // The first pending test, or null.
     _Test *pendingTest();
-    // Writes the structure and recording of every pending test; each one
-    // written is no longer pending. A test another program changed or
-    // recorded meanwhile is left as it is: the recording goes in as a test of
-    // its own, under a new identifier.
-    StoreResult savePendingRecordings();
     StoreResult deleteTest(const QUuid &id);
     // Every row of the test except its structure.
     StoreResult deleteTestData(const QUuid &id);
@@ -206,8 +203,6 @@ private:
                              RowsAsRead::Subject subject = RowsAsRead::Subject::AsRead);
     QString testChanged(const _Test &test) const;
     QString subjectChanged() const;
-    // Ok when the file holds the subject read and no test unseen here.
-    StoreResult holdsSubjectAsRead();
     // A test's marks moved and not yet saved, onto the test as read anew.
     void keepMovedMarks(const _Test &kept, Inspection &fresh) const;
     // What a save onto a test's scores or marks depends on: the test's
@@ -218,7 +213,7 @@ private:
     StoreResult saveRecordingRow(_Test *test, int kind);
     // The stored form of a recording row; empty when too large for the format.
     static QByteArray recordingBytes(_Test &test, bool withSamples);
-    // The recording document without its samples.
+    // The recording document without its marks and samples.
     static QJsonObject recordingDocument(_Test &test);
     static void readRecordingDocument(_Test &test, const QJsonObject &document, RecordingPart part);
     // False when the row is damaged; the test is then untouched.

@@ -14,6 +14,18 @@ struct InspectionLabel {
 
     bool isNull() const { return Theme > 9999; }
 
+    // Each stored member with its key, for reading and writing alike.
+    template <typename Label, typename Visit>
+    static void fields(Label &label, Visit visit)
+    {
+        visit("TickQStart", label.TickQStart);
+        visit("TickQEnd", label.TickQEnd);
+        visit("TickAStart", label.TickAStart);
+        visit("TickAEnd", label.TickAEnd);
+        visit("Theme", label.Theme);
+        visit("Group", label.Group);
+    }
+
     void toJson(QJsonObject &object) const;
     void fromJson(const QJsonObject &object);
 };

@@ -79,9 +79,11 @@ struct InspectionTest {
     // from the name in memory too, so the test matches what is stored.
     void toJson(QJsonObject &object);
     void fromJson(const QJsonObject &object);
-    void labelsToJson(QJsonObject &object) const;
+    // The marks as stored, {"labelsNULL", "labels"} and {"labels"}; false
+    // when they are too large for the format.
+    bool labelsToStored(BinaryJsonObject::Value &value) const;
     void labelsFromJson(const QJsonObject &object);
-    void labelsForRestoreToJson(QJsonObject &object) const;
+    bool labelsForRestoreToStored(BinaryJsonObject::Value &value) const;
     void labelsForRestoreFromJson(const QJsonObject &object);
     void channelsToJson(QJsonObject &object) const;
     void channelsFromJson(const QJsonObject &object);

@@ -76,10 +76,28 @@ void InspectionTest::fromJson(const QJsonObject &object)
     Comments = object.value(QStringLiteral("Comments")).toString();
 }
 
-void InspectionTest::labelsToJson(QJsonObject &object) const
+namespace {
+
+// An object of mark lists by key, as stored.
+bool markListsToStored(std::initializer_list<std::pair<QString, const QVector<InspectionLabel> *>> lists,
+                       BinaryJsonObject::Value &value)
 {
-    object.insert(QStringLiteral("labelsNULL"), recordsToArray(labelsNULL));
-    object.insert(QStringLiteral("labels"), recordsToArray(labels));
+    BinaryJsonObject object;
+    for (const auto &list : lists) {
+        BinaryJsonObject::Value marks;
+        if (!BinaryJsonNumbers::writeRecords(*list.second, marks))
+            return false;
+        object.insert(list.first, marks);
+    }
+    value = object.toValue();
+    return !value.data.isEmpty();
+}
+
+}  // namespace
+
+bool InspectionTest::labelsToStored(BinaryJsonObject::Value &value) const
+{
+    return markListsToStored({{QStringLiteral("labelsNULL"), &labelsNULL}, {QStringLiteral("labels"), &labels}}, value);
 }
 
 void InspectionTest::labelsFromJson(const QJsonObject &object)
@@ -88,9 +106,9 @@ void InspectionTest::labelsFromJson(const QJsonObject &object)
     recordsFromArray(object.value(QStringLiteral("labels")), labels);
 }
 
-void InspectionTest::labelsForRestoreToJson(QJsonObject &object) const
+bool InspectionTest::labelsForRestoreToStored(BinaryJsonObject::Value &value) const
 {
-    object.insert(QStringLiteral("labels"), recordsToArray(labelsForRestore));
+    return markListsToStored({{QStringLiteral("labels"), &labelsForRestore}}, value);
 }
 
 void InspectionTest::labelsForRestoreFromJson(const QJsonObject &object)

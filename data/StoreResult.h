@@ -23,6 +23,16 @@ public:
     // (a test's name or a record's); else the system's words, or empty.
     StoreResult(Code code, const QString &cause) : m_code(code), m_cause(cause) {}
 
+    // The first failure of two; a lock that stopped the store outweighs what
+    // was read before it: the examiner tries again rather than taking the
+    // file for damaged.
+    static StoreResult worse(const StoreResult &a, const StoreResult &b)
+    {
+        if (b == Busy)
+            return b;
+        return a == Ok ? b : a;
+    }
+
     operator Code() const { return m_code; }
     Code code() const { return m_code; }
     const QString &cause() const { return m_cause; }

@@ -2,6 +2,7 @@
 
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
+#include "data/PendingRecordings.h"
 #include "data/RecordingRescue.h"
 #include "data/SaveRefusal.h"
 #include "editor/SavingNotice.h"
@@ -13,6 +14,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVector>
+
+#include <functional>
 
 namespace {
 
@@ -152,13 +155,24 @@ QString restoreDone(const RecordingRescue::Placement &placement, const Recording
     return text + videosLeftLines(placement.videosLeft) + copyLeftLine(placement.copyLeft, copy);
 }
 
-// Where the recording went, or why it stayed where it was.
-void tellOutcome(QWidget *parent, bool done, const QString &doneText, const QString &failedText)
+// Moves a copy's recording and tells where it went, or why it stayed where
+// it was. Under a lock the examiner may try again at once; the copy stays
+// until it is moved, so putting it off loses nothing.
+void settleMove(QWidget *parent, const std::function<StoreResult()> &move, const std::function<QString()> &doneText,
+                const std::function<QString(const StoreResult &)> &failedText)
 {
-    if (done)
-        QMessageBox::information(parent, tr("Воркел"), doneText);
+    StoreResult result = move();
+    while (result == StoreResult::Busy) {
+        if (askWith(parent, QMessageBox::Warning, failedText(result) + tr("\nПовторить сейчас?"),
+                    {{QMessageBox::Retry, tr("Повторить")}, {QMessageBox::Cancel, tr("Спросить в следующий раз")}})
+            != QMessageBox::Retry)
+            return;
+        result = move();
+    }
+    if (result == StoreResult::Ok)
+        QMessageBox::information(parent, tr("Воркел"), doneText());
     else
-        QMessageBox::warning(parent, tr("Воркел"), failedText);
+        QMessageBox::warning(parent, tr("Воркел"), failedText(result));
 }
 
 void offerRestoring(QWidget *parent, const RecordingRescue::Copy &copy)
@@ -175,8 +189,10 @@ void offerRestoring(QWidget *parent, const RecordingRescue::Copy &copy)
         confirmedDrop(parent, copy);
     } else if (answer == QMessageBox::Yes) {
         RecordingRescue::Placement placement;
-        const StoreResult result = RecordingRescue::restore(copy, placement);
-        tellOutcome(parent, result == StoreResult::Ok, restoreDone(placement, copy), restoreFailure(result, copy));
+        settleMove(
+            parent, [&] { return RecordingRescue::restore(copy, placement); },
+            [&] { return restoreDone(placement, copy); },
+            [&](const StoreResult &result) { return restoreFailure(result, copy); });
     }
 }
 
@@ -198,13 +214,17 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
         QString file;
         QStringList videosLeft;
         bool copyLeft = false;
-        const bool placed =
-            RecordingRescue::placeInDataFolder(rootFolder, copy, file, videosLeft, copyLeft) == StoreResult::Ok;
-        tellOutcome(parent, placed,
-                    tr("Запись помещена в папку данных как файл обследуемого:\n%1").arg(QDir::toNativeSeparators(file))
-                        + videosLeftLines(videosLeft) + copyLeftLine(copyLeft, copy),
-                    tr("Не удалось поместить запись в папку данных. Она осталась в файле\n%1")
-                        .arg(QDir::toNativeSeparators(copy.file)));
+        settleMove(
+            parent, [&] { return RecordingRescue::placeInDataFolder(rootFolder, copy, file, videosLeft, copyLeft); },
+            [&] {
+                return tr("Запись помещена в папку данных как файл обследуемого:\n%1")
+                           .arg(QDir::toNativeSeparators(file))
+                       + videosLeftLines(videosLeft) + copyLeftLine(copyLeft, copy);
+            },
+            [&](const StoreResult &result) {
+                return tr("Не удалось поместить запись в папку данных\n(%1)\nОна осталась в файле\n%2")
+                    .arg(SaveRefusal::reason(result, copy.file), QDir::toNativeSeparators(copy.file));
+            });
     }
 }
 
@@ -222,7 +242,7 @@ void PendingRecordingPrompt::offerRecoveryCopies(QWidget *parent, const QString 
 
 bool PendingRecordingPrompt::resolve(QWidget *parent, Inspection &inspection)
 {
-    return !inspection.hasPendingRecording() || resolve(parent, inspection, inspection.savePendingRecordings());
+    return !inspection.hasPendingRecording() || resolve(parent, inspection, PendingRecordings::save(inspection));
 }
 
 bool PendingRecordingPrompt::resolve(QWidget *parent, Inspection &inspection, StoreResult failure)
@@ -232,7 +252,7 @@ bool PendingRecordingPrompt::resolve(QWidget *parent, Inspection &inspection, St
         switch (ask(parent, inspection, result)) {
         case QMessageBox::Retry: {
             const SavingNotice notice;
-            result = inspection.savePendingRecordings();
+            result = PendingRecordings::save(inspection);
             break;
         }
         case QMessageBox::Save:

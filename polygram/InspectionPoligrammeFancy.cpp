@@ -417,25 +417,37 @@ void InspectionPoligrammeFancy::onRestorePosition()
     }
     const QString question = tr("При восстановлении старых данных все изменения будут потеряны.\n"
                                 "Вы действительно хотите восстановить положение меток как при записи полиграммы?");
+    // The subject may be read anew while the question is open: the test is
+    // held by its id.
+    const QUuid id = test->id;
     if (QMessageBox::question(this, tr("Воркел"), question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         != QMessageBox::Yes)
         return;
-    restoreLabels(test);
+    restoreLabels(id);
     view()->repaint();
 }
 
-void InspectionPoligrammeFancy::restoreLabels(InspectionTest *test)
+void InspectionPoligrammeFancy::restoreLabels(const QUuid &id)
 {
-    test->labels = test->labelsForRestore;
-    const auto save = [this, test] {
-        const StoreResult result = m_inspection->saveRecording(test);
+    const auto test = [this, &id] { return m_inspection->test(m_inspection->indexOfTest(id)); };
+    if (!test())
+        return;
+    test()->labels = test()->labelsForRestore;
+    const auto save = [&test, this]() -> StoreResult {
+        InspectionTest *restored = test();
+        if (!restored)
+            return StoreResult::NotWritten;
+        const StoreResult result = m_inspection->saveRecording(restored);
         // A reload reads the header over the recording: it must hold them too.
-        return result == StoreResult::Ok ? m_inspection->saveRecordingHeader(test) : result;
+        return result == StoreResult::Ok ? m_inspection->saveRecordingHeader(restored) : result;
     };
     const SaveRefusal::Outcome outcome = SaveRefusal::settle(this, m_inspection->path, save(), save, false);
-    if (outcome == SaveRefusal::Outcome::Saved)
-        test->labelsModified = false;
-    else if (outcome == SaveRefusal::Outcome::Dropped)
-        ReadRefusal::settle(this, m_inspection->path, testCaption(*m_inspection, m_inspection->indexOfTest(test->id)),
-                            [this, test] { return m_inspection->loadRecording(test, true); });
+    if (outcome == SaveRefusal::Outcome::Saved && test())
+        test()->labelsModified = false;
+    else if (outcome == SaveRefusal::Outcome::Dropped && test())
+        ReadRefusal::settle(this, m_inspection->path, testCaption(*m_inspection, m_inspection->indexOfTest(id)),
+                            [&test, this] {
+                                return test() ? m_inspection->loadRecording(test(), true)
+                                              : StoreResult(StoreResult::NotOpen);
+                            });
 }

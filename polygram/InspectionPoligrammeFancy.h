@@ -106,5 +106,5 @@ private:
     InspectionTest *currentTest() const;
     PolygramPrint printOf(InspectionTest *test) const;
     // Moved marks are stored where a reload finds them.
-    void restoreLabels(InspectionTest *test);
+    void restoreLabels(const QUuid &id);
 };

@@ -2,6 +2,7 @@
 
 #include "SensorReader.h"
 #include "data/InspectionMedia.h"
+#include "data/PendingRecordings.h"
 #include "data/TestOfItsOwn.h"
 #include "editor/PendingRecordingPrompt.h"
 #include "editor/SavingNotice.h"
@@ -164,7 +165,7 @@ void RecordingEnd::saveToFile()
     StoreResult result;
     {
         SavingNotice notice;
-        result = inspection->savePendingRecordings();
+        result = PendingRecordings::save(*inspection);
     }
     if (result != StoreResult::Ok)
         PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);

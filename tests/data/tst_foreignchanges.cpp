@@ -4,6 +4,7 @@
 // and marks go only onto the test and recording they were made on, and no
 // save goes into another person's file put under the name.
 #include "StoreFixtures.h"
+#include "data/PendingRecordings.h"
 #include "data/SaveRefusal.h"
 #include "tests/support/LockHolder.h"
 #include "tests/support/TestHome.h"
@@ -62,7 +63,7 @@ StoreResult edit(Inspection &inspection, Inspection::_Person &person, SavePath p
             *planned->samples(code) = *take.samples(code);
         planned->labels = take.labels;
         inspection.setRecordingPending(planned->id, true);
-        return inspection.savePendingRecordings();
+        return PendingRecordings::save(inspection);
     }
     case SavePath::Points:
         recorded->valuationBall_ChannelK[0] = float(value);

@@ -2,9 +2,12 @@
 #include "data/BinaryJson.h"
 #include "data/BinaryJsonObject.h"
 #include "data/Inspection.h"
+#include "data/JsonRecords.h"
 #include "tests/support/TestHome.h"
 
 #include <QJsonArray>
+
+Q_DECLARE_METATYPE(QVector<Inspection::_Label>)
 
 class TestTestDocuments : public QObject
 {
@@ -15,7 +18,8 @@ private slots:
     void recordingTimeReadsAsTheParserReadsIt_data();
     void recordingTimeReadsAsTheParserReadsIt();
     void channelObjectKeysAndCalibrationRules();
-    void markListsKeepTheirOwnLists();
+    void markListsAreStoredAsQtStoresThem_data();
+    void markListsAreStoredAsQtStoresThem();
     void sampleDocumentKeysAndWidths();
     void binaryFormatIsQtBinaryJson();
     void sampleArraysAreWrittenAsQtWritesThem_data();
@@ -202,41 +206,57 @@ void TestTestDocuments::channelObjectKeysAndCalibrationRules()
     QCOMPARE(unbound.value("Enable").toBool(true), false);
 }
 
-void TestTestDocuments::markListsKeepTheirOwnLists()
+void TestTestDocuments::markListsAreStoredAsQtStoresThem_data()
 {
+    QTest::addColumn<QVector<Inspection::_Label>>("marks");
+    const auto mark = [](qint16 group, qint16 theme, qint32 q, qint32 a) {
+        Inspection::_Label label;
+        label.Group = group;
+        label.Theme = theme;
+        label.TickQStart = q;
+        label.TickQEnd = q + 40;
+        label.TickAStart = a;
+        label.TickAEnd = a + 10;
+        return label;
+    };
+    QTest::newRow("none") << QVector<Inspection::_Label>();
+    QTest::newRow("ordinary and null") << QVector<Inspection::_Label>{mark(2, 1, 100, 150), mark(2, 10001, 200, 250)};
+    // Zero and numbers past 2^26 are kept apart as doubles.
+    QTest::newRow("zeros, negatives, far ticks")
+        << QVector<Inspection::_Label>{mark(0, 0, 0, -5), mark(-1, -32768, (1 << 26) - 41, 1 << 26),
+                                       mark(32767, 9999, INT_MIN, INT_MAX - 10)};
+}
+
+void TestTestDocuments::markListsAreStoredAsQtStoresThem()
+{
+    QFETCH(QVector<Inspection::_Label>, marks);
     Inspection::_Test test;
-    Inspection::_Label ordinary;
-    ordinary.Group = 2;
-    ordinary.Theme = 1;
-    ordinary.TickQStart = 100;
-    ordinary.TickQEnd = 140;
-    ordinary.TickAStart = 150;
-    ordinary.TickAEnd = 160;
-    Inspection::_Label null = ordinary;
-    null.Theme = 10001;
-    test.appendLabel(ordinary);
-    test.appendLabel(null);
-    test.labelsForRestore = {ordinary, ordinary};
+    for (const Inspection::_Label &mark : marks)
+        test.appendLabel(mark);
+    test.labelsForRestore = marks;
+    const auto asJson = recordsToArray<Inspection::_Label>;
+    BinaryJsonObject::Value lists, restore;
+    QVERIFY(test.labelsToStored(lists));
+    QVERIFY(test.labelsForRestoreToStored(restore));
+    BinaryJsonObject document;
+    document.insert("labels", lists);
+    document.insert("labelsForRestore", restore);
+    const QJsonObject expected{
+        {"labels", QJsonObject{{"labelsNULL", asJson(test.labelsNULL)}, {"labels", asJson(test.labels)}}},
+        {"labelsForRestore", QJsonObject{{"labels", asJson(marks)}}}};
+    QCOMPARE(document.toDocument().toHex(), BinaryJson::encode(expected).toHex());
 
-    QJsonObject marks;
-    test.labelsToJson(marks);
-    QCOMPARE(sortedKeys(marks), sorted({"labels", "labelsNULL"}));
-    QCOMPARE(sortedKeys(marks.value("labels").toArray().at(0).toObject()),
-             sorted({"TickQStart", "TickQEnd", "TickAStart", "TickAEnd", "Theme", "Group"}));
-    QJsonObject restore;
-    test.labelsForRestoreToJson(restore);
-    QCOMPARE(sortedKeys(restore), QStringList{"labels"});
-
-    // Elements go to the list of their key, as stored.
-    QJsonObject swapped{{"labels", marks.value("labelsNULL")}, {"labelsNULL", marks.value("labels")}};
+    // Read back, each element goes to the list of its key, as stored.
+    QJsonObject whole;
+    QVERIFY(BinaryJson::decode(document.toDocument(), whole));
+    QJsonObject swapped = whole.value("labels").toObject();
+    swapped = {{"labels", swapped.value("labelsNULL")}, {"labelsNULL", swapped.value("labels")}};
     Inspection::_Test back;
     back.labelsFromJson(swapped);
-    back.labelsForRestoreFromJson(stored(restore));
-    QCOMPARE(back.labels.size(), 1);
-    QCOMPARE(back.labels[0].Theme, qint16(10001));
-    QCOMPARE(back.labelsNULL[0].Theme, qint16(1));
-    QCOMPARE(back.labelsNULL[0].TickAEnd, 160);
-    QCOMPARE(back.labelsForRestore.size(), 2);
+    back.labelsForRestoreFromJson(whole.value("labelsForRestore").toObject());
+    QCOMPARE(asJson(back.labels), asJson(test.labelsNULL));
+    QCOMPARE(asJson(back.labelsNULL), asJson(test.labels));
+    QCOMPARE(asJson(back.labelsForRestore), asJson(marks));
     back.labelsForRestoreFromJson(QJsonObject());
     QVERIFY(back.labelsForRestore.isEmpty());
 }

@@ -119,6 +119,7 @@ private slots:
     void focusFilterLeavesKeysToTheDocks();
     void contextMenus();
     void contextMenuIsMarkedWhileItRuns();
+    void folderSavesMovedMarksAndEmptiesTheTree_data();
     void folderSavesMovedMarksAndEmptiesTheTree();
     void renameMovesExactlyTheSubjectsRecordings();
     void testVideosFollowTheirIdentifier();
@@ -403,33 +404,54 @@ void TestInspectionEditFancy::contextMenuIsMarkedWhileItRuns()
     QCOMPARE(activePopupMenuId, quintptr(0));
 }
 
+void TestInspectionEditFancy::folderSavesMovedMarksAndEmptiesTheTree_data()
+{
+    QTest::addColumn<bool>("changedMeanwhile");
+    QTest::newRow("saved") << false;
+    QTest::newRow("another program moved them too") << true;
+}
+
 void TestInspectionEditFancy::folderSavesMovedMarksAndEmptiesTheTree()
 {
+    QFETCH(bool, changedMeanwhile);
     InspectionEditFancy editor;
     const QString path = makeSubject(root + "/Иванов.qmz");
     open(editor, path);
     QVERIFY(announced);
-    QVERIFY(editor.treeView()->model());
     // The review reads the samples before it moves marks.
     Inspection::_Test &test = announced->tests[0];
     QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
     QVERIFY(test.recorded && !test.labels.isEmpty());
     test.labels[0].TickQStart += 7;
-    const int moved = test.labels[0].TickQStart;
+    int kept = test.labels[0].TickQStart;
     test.labelsModified = true;
+    const QString name = test.name;
+    if (changedMeanwhile) {
+        Inspection other;
+        QCOMPARE(other.load(path), StoreResult::Ok);
+        QCOMPARE(other.loadRecording(&other.tests[0]), StoreResult::Ok);
+        kept = other.tests[0].labels[0].TickQStart += 3;
+        QCOMPARE(other.saveRecordingHeader(&other.tests[0]), StoreResult::Ok);
+    }
 
     QSignalSpy changes(&editor, &InspectionEditFancy::notifyChangePersone);
+    MessageBoxAnswerer answers({QMessageBox::Ok});
     editor.onChangedPersone2(root, root, nullptr);
-    QCOMPARE(changes.size(), 1);
-    QCOMPARE(changes[0][0].toString(), QString());
-    QCOMPARE(changes[0][1].value<Inspection *>(), nullptr);
+    // A refusal names the test whose marks were not saved.
+    QCOMPARE(answers.asked().size(), changedMeanwhile ? 1 : 0);
+    if (changedMeanwhile)
+        QVERIFY(answers.asked()[0].contains(QStringLiteral("Не сохранено: отметки теста «%1»").arg(name)));
+    // A refused subject is shown as the file holds it before it is left.
+    QCOMPARE(changes.size(), changedMeanwhile ? 2 : 1);
+    QCOMPARE(changes.last()[0].toString(), QString());
+    QCOMPARE(changes.last()[1].value<Inspection *>(), nullptr);
     QVERIFY(!editor.treeView()->model());
     QVERIFY(editor.inspection().path.isEmpty() && editor.inspection().tests.isEmpty());
 
     Inspection reread;
     reread.load(path);
     reread.loadRecording(&reread.tests[0], true);
-    QCOMPARE(reread.tests[0].labels[0].TickQStart, moved);
+    QCOMPARE(reread.tests[0].labels[0].TickQStart, kept);
 }
 
 // A recording whose save failed keeps its subject open while its file is

@@ -280,14 +280,21 @@ void TestRecordingEnd::unsavedRecordingStaysUntilItReachesAFile()
         QVERIFY(QFile::rename(aside, path));
     QCOMPARE(storedKinds(path, test().rowId()), QStringLiteral("1"));
     if (rescued) {
+        // Offered at the next start under another program's lock: tried
+        // again once the lock ends.
         GenericSettings settings;
         settings.load();
-        const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(settings.sRootFolder);
-        QCOMPARE(copies.size(), 1);
-        QCOMPARE(copies[0].subject, QFileInfo(path).canonicalFilePath());
-        RecordingRescue::Placement placement;
-        QCOMPARE(RecordingRescue::restore(copies[0], placement), StoreResult::Ok);
-        QCOMPARE(placement.intoTheirTests.size(), 1);
+        QScopedPointer<LockHolder> other(new LockHolder(path, QStringLiteral("BEGIN EXCLUSIVE")));
+        MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Retry, QMessageBox::Ok});
+        answers.whileAsking = [&] {
+            if (answers.asked().size() == 2)
+                other.reset();
+        };
+        PendingRecordingPrompt::offerRecoveryCopies(nullptr, settings.sRootFolder);
+        QCOMPARE(answers.asked().size(), 3);
+        QVERIFY(answers.asked()[1].contains(QStringLiteral("занят другой программой")));
+        QVERIFY(answers.asked()[2].startsWith(QStringLiteral("Запись перенесена в файл обследуемого")));
+        QVERIFY(answers.asked()[2].contains(QStringLiteral("В тест:")));
         QVERIFY(RecordingRescue::copies(settings.sRootFolder).isEmpty());
     } else {
         MessageBoxAnswerer none;
