@@ -197,26 +197,30 @@ void InspectionEditFancy::action_Delete()
 
 void InspectionEditFancy::deleteTestItem(const QModelIndex &item)
 {
+    // The subject may be read anew while a question is open: the test is
+    // held by its id, its row as long as the tree keeps it.
+    const Inspection::_Test *asked = m_inspection.test(item.data(kIndexRole).toInt());
+    if (!asked)
+        return;
+    const QUuid id = asked->id;
+    const QPersistentModelIndex row(item);
     if (!confirm(tr("Вы действительно хотите удалить тест '%0' ?").arg(item.data().toString())))
         return;
-    const int index = item.data(kIndexRole).toInt();
-    Inspection::_Test &test = m_inspection.tests[index];
-    // No video named after a deleted test stays behind; one that cannot go to
-    // the Trash keeps its test, so nothing is lost.
+    const auto remove = [this, id] { return m_inspection.deleteTest(id); };
+    if (m_inspection.indexOfTest(id) < 0 || settle(remove(), remove) != SaveRefusal::Outcome::Saved)
+        return;
+    // The video goes once its test is out of the file; one that cannot go to
+    // the Trash stays where it is and is named.
+    const Inspection::_Test &test = m_inspection.tests[m_inspection.indexOfTest(id)];
     const bool hasMedia = QFileInfo(InspectionMedia::mediaFolder(m_inspection)).isDir();
     const QString video = hasMedia ? InspectionMedia::testVideoPath(m_inspection, test) : QString();
-    if (hasMedia && !InspectionMedia::moveToTrash(video)) {
+    if (hasMedia && !InspectionMedia::moveToTrash(video))
         QMessageBox::warning(this, tr("Воркел"),
-                             tr("Не удалось переместить в корзину видеозапись теста:\n%1").arg(video));
-        return;
-    }
-    if (m_inspection.deleteTest(test.id) != StoreResult::Ok) {
-        QMessageBox::warning(this, tr("Воркел"), tr("Не удалось удалить тест из файла обследуемого."));
-        return;
-    }
-    m_inspection.undoHistory.remove(test.id);
-    m_inspection.tests.removeAt(index);
-    m_tree->model()->removeRow(item.row());
+                             tr("Тест удалён, но его видеозапись не удалось переместить в корзину:\n%1").arg(video));
+    m_inspection.undoHistory.remove(id);
+    m_inspection.tests.removeAt(m_inspection.indexOfTest(id));
+    if (row.isValid())
+        m_tree->model()->removeRow(row.row());
     reloadTree(true, nullptr);
     announceInspection();
 }

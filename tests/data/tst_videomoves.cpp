@@ -1,3 +1,6 @@
+// A video moved by name or along a recording's road ends whole in one place,
+// crosses disks in a chunk's memory, even without a non-replacing rename, and
+// a refusal tells why: a full disk, a failed folder sync, a file or link there.
 #include "StoreFixtures.h"
 #include "data/InspectionMedia.h"
 #include "data/RecordingRescue.h"
@@ -5,6 +8,7 @@
 #include "tests/support/PeakMemory.h"
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <cerrno>
@@ -16,136 +20,46 @@
 using namespace StoreFixtures;
 
 namespace {
-// The fault the file system shows: "no rename without replacing", as some
-// file systems refuse it, or "folder sync fails", as a failing disk does.
+
+// The row's fault: "no rename without replacing", as some file systems refuse
+// it, "folder sync fails", as a failing disk does, or what is at the target.
 QString g_fault;
-}  // namespace
 
-extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const char *to, unsigned int flags)
-{
-    using Rename = int (*)(int, const char *, int, const char *, unsigned int);
-    static const auto system = reinterpret_cast<Rename>(dlsym(RTLD_NEXT, "renameat2"));
-    if (g_fault == QLatin1String("no rename without replacing") && (flags & RENAME_NOREPLACE)) {
-        errno = EINVAL;
-        return -1;
-    }
-    return system(fromFolder, from, toFolder, to, flags);
-}
-
-extern "C" int fsync(int descriptor)
-{
-    static const auto system = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
-    struct stat status {};
-    if (g_fault == QLatin1String("folder sync fails") && fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-        errno = EIO;
-        return -1;
-    }
-    return system(descriptor);
-}
-
-namespace {
-
-// Bytes that tell each offset's apart from the next chunk's.
-QByteArray videoOf(int bytes)
-{
-    QByteArray video(bytes, Qt::Uninitialized);
-    for (int i = 0; i < bytes; ++i)
-        video[i] = char((i * 7 + i / 4099) % 251);
-    return video;
-}
-
-QStringList entriesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
-
-// A road a video takes: where it is, the folder it goes into, and the run,
-// which gives what the road told: empty when the video followed, else the
-// cause or the video it says stayed.
+// A road a video takes: where it is, the folder it goes into, and its run: what
+// the road told, empty when the video followed, else the cause or the video.
 struct Road {
-    QString source;
-    QString folder;
-    QString target;  // where only the road's own naming knows it: empty
+    QString source, folder;
     std::function<QString()> run;
+    QString target {};  // where only the road's own naming knows it: empty
 };
 
-}  // namespace
-
-class TestVideoMoves : public QObject
+Road roadOf(const QString &name, const QTemporaryDir &dir)
 {
-    Q_OBJECT
-private slots:
-    void init();
-    void cleanup();
-    void videoWholeInOnePlace_data();
-    void videoWholeInOnePlace();
-    void largeVideoCopiedInBoundedMemory();
-
-private:
-    Road roadOf(const QString &name);
-    // A disk of so many bytes at the folder: false when mounting is refused.
-    bool smallDiskAt(const QString &folder, qint64 bytes);
-
-    QScopedPointer<QTemporaryDir> dir;
-    QString root;
-    QString mounted;
-};
-
-void TestVideoMoves::init()
-{
-    dir.reset(new QTemporaryDir);
-    root = dir->filePath(QStringLiteral("data"));
-    QVERIFY(QDir().mkpath(root));
-}
-
-void TestVideoMoves::cleanup()
-{
-    g_fault.clear();
-    if (!mounted.isEmpty())
-        umount2(QFile::encodeName(mounted).constData(), MNT_DETACH);
-    mounted.clear();
-    dir.reset();
-}
-
-bool TestVideoMoves::smallDiskAt(const QString &folder, qint64 bytes)
-{
-    const QByteArray size = "size=" + QByteArray::number(bytes);
-    if (!QDir().mkpath(folder)
-        || mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, size.constData()) != 0)
-        return false;
-    mounted = folder;
-    return true;
-}
-
-Road TestVideoMoves::roadOf(const QString &name)
-{
-    const QString subject = root + QStringLiteral("/Петров.qmz");
+    const QString root = dir.filePath(QStringLiteral("data")), subject = root + QStringLiteral("/Петров.qmz");
+    QDir().mkpath(root);
     if (name == QLatin1String("moveFile")) {
         const QString source = root + QStringLiteral("/__1__/temp.avi");
-        const QString target = dir->filePath(QStringLiteral("far/Петров-Тест.avi"));
-        return {source, QFileInfo(target).path(), target, [source, target] {
+        const QString target = dir.filePath(QStringLiteral("far/Петров-Тест.avi"));
+        return {source, QFileInfo(target).path(), [source, target] {
                     QString why = QStringLiteral("(not cleared)");
-                    if (InspectionMedia::moveFile(source, target, &why))
-                        return why;
-                    return why.isEmpty() ? QStringLiteral("(refused without a cause)") : why;
-                }};
+                    const bool moved = InspectionMedia::moveFile(source, target, &why);
+                    return moved || !why.isEmpty() ? why : QStringLiteral("(refused without a cause)");
+                }, target};
     }
     Inspection::_Test waiting = recordedTest(QStringLiteral("Тест"), 0);
     if (name == QLatin1String("a test of its own")) {
         const Inspection examination(subject);
         return {InspectionMedia::testVideoPath(examination, waiting), InspectionMedia::mediaFolder(examination),
-                QString(), [subject, waiting]() mutable {
-                    const InspectionTest before = waiting;
+                [subject, waiting]() mutable {
                     const Inspection examination(subject);
-                    return TestOfItsOwn::separate(examination, waiting)
-                               ? QString()
-                               : InspectionMedia::testVideoName(examination, before);
+                    const QString left = InspectionMedia::testVideoName(examination, waiting);
+                    return TestOfItsOwn::separate(examination, waiting) ? QString() : left;
                 }};
     }
     if (name == QLatin1String("carried aside")) {
         const QString copyFile = RecordingRescue::folder(root) + QStringLiteral("/Петров-20240305-140700.qmz");
         return {InspectionMedia::testVideoPath(Inspection(subject), waiting),
-                InspectionMedia::mediaFolder(Inspection(copyFile)), QString(), [subject, waiting, copyFile] {
+                InspectionMedia::mediaFolder(Inspection(copyFile)), [subject, waiting, copyFile] {
                     QString left;
                     return RecordingRescue::carryVideo(subject, waiting, copyFile, left) ? QString() : left;
                 }};
@@ -158,124 +72,125 @@ Road TestVideoMoves::roadOf(const QString &name)
     QString file;
     [&] { QCOMPARE(RecordingRescue::save(root, subject, rescued, file), StoreResult::Ok); }();
     const RecordingRescue::Copy copy = RecordingRescue::copies(root).value(0);
-    const QString source = InspectionMedia::testVideoPath(Inspection(file), rescued);
-    const QString folder = InspectionMedia::mediaFolder(examination);
-    if (name == QLatin1String("restored"))
-        return {source, folder, QString(), [copy] {
-                    RecordingRescue::Placement placement;
-                    const StoreResult result = RecordingRescue::restore(copy, placement);
-                    return result == StoreResult::Ok ? placement.videosLeft.join(QLatin1Char('\n')) : result.cause();
-                }};
-    return {source, folder, QString(), [this, copy] {
+    return {InspectionMedia::testVideoPath(Inspection(file), rescued), InspectionMedia::mediaFolder(examination),
+            [name, root, copy] {
+                RecordingRescue::Placement placement;
                 QString placed;
-                QStringList videosLeft;
-                bool copyLeft = false;
-                const StoreResult result = RecordingRescue::placeInDataFolder(root, copy, placed, videosLeft, copyLeft);
-                return result == StoreResult::Ok ? videosLeft.join(QLatin1Char('\n')) : result.cause();
+                const StoreResult result = name == QLatin1String("restored")
+                    ? RecordingRescue::restore(copy, placement)
+                    : RecordingRescue::placeInDataFolder(root, copy, placed, placement.videosLeft, placement.copyLeft);
+                return result == StoreResult::Ok ? placement.videosLeft.join(QLatin1Char('\n')) : result.cause();
             }};
 }
+
+}  // namespace
+
+extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const char *to, unsigned int flags)
+{
+    static const auto system = reinterpret_cast<decltype(&renameat2)>(dlsym(RTLD_NEXT, "renameat2"));
+    if (!g_fault.startsWith(QLatin1String("no rename without replacing")) || !(flags & RENAME_NOREPLACE))
+        return system(fromFolder, from, toFolder, to, flags);
+    errno = EINVAL;
+    return -1;
+}
+
+extern "C" int fsync(int descriptor)
+{
+    static const auto system = reinterpret_cast<decltype(&fsync)>(dlsym(RTLD_NEXT, "fsync"));
+    struct stat status {};
+    if (g_fault != QLatin1String("folder sync fails") || fstat(descriptor, &status) != 0 || !S_ISDIR(status.st_mode))
+        return system(descriptor);
+    errno = EIO;
+    return -1;
+}
+
+class TestVideoMoves : public QObject
+{
+    Q_OBJECT
+private slots:
+    void videoWholeInOnePlace_data();
+    void videoWholeInOnePlace();
+};
 
 void TestVideoMoves::videoWholeInOnePlace_data()
 {
     QTest::addColumn<QString>("road");
-    QTest::addColumn<qint64>("disk");  // the target folder's own disk, in bytes; 0: none
+    QTest::addColumn<int>("disk");  // the target folder's own disk, in bytes; 0: none
     QTest::addColumn<int>("videoBytes");
-    QTest::addColumn<QString>("occupant");  // at the target beforehand
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<bool>("moved");
-    QTest::addColumn<QString>("cause");  // what a refusal tells; empty: the video that stayed
+    QTest::addColumn<QString>("fault");  // of the file system, or what is at the target beforehand
+    QTest::addColumn<QString>("cause");  // what a refusal tells, "stayed": the video's old name; empty: moved
     const int mib = 1 << 20;
-    const QString full = QStringLiteral("диск заполнен: ");
-    const QString exists = qt_error_string(EEXIST);
-    const QString noReplace = QStringLiteral("no rename without replacing");
-    QTest::newRow("one file system: renamed") << "moveFile" << 0ll << 1010000 << "" << "" << true << "";
-    QTest::newRow("another disk with room: copied over chunks")
-        << "moveFile" << 4ll * mib << 5 * mib / 2 + 123 << "" << "" << true << "";
-    QTest::newRow("another disk full as a chunk starts")
-        << "moveFile" << 2ll * mib << 2 * mib + 1000 << "" << "" << false << full;
-    QTest::newRow("another disk full within the last write")
-        << "moveFile" << 1000000ll << 1010000 << "" << "" << false << full;
-    QTest::newRow("over a file: refused") << "moveFile" << 0ll << 1000 << "file" << "" << false << exists;
-    QTest::newRow("over a link: refused") << "moveFile" << 0ll << 1000 << "link" << "" << false << exists;
-    QTest::newRow("over a file on another disk: refused")
-        << "moveFile" << 4ll * mib << 1000 << "file" << "" << false << exists;
-    QTest::newRow("no rename without replacing: linked") << "moveFile" << 0ll << 1000 << "" << noReplace << true << "";
-    QTest::newRow("no rename without replacing, over a file: refused")
-        << "moveFile" << 0ll << 1000 << "file" << noReplace << false << exists;
+    const QString full = QStringLiteral("диск заполнен: "), exists = qt_error_string(EEXIST);
+    QTest::newRow("one file system: renamed") << "moveFile" << 0 << 1010000 << "" << "";
+    QTest::newRow("another disk: chunked, in bounded memory") << "moveFile" << 65 * mib << 64 * mib + 123 << "" << "";
+    QTest::newRow("another disk full as a chunk starts") << "moveFile" << 2 * mib << 2 * mib + 9 << "" << full;
+    QTest::newRow("another disk full within the last write") << "moveFile" << 1000000 << 1010000 << "" << full;
+    QTest::newRow("over a file: refused") << "moveFile" << 0 << 1000 << "a file there" << exists;
+    QTest::newRow("over a link: refused") << "moveFile" << 0 << 1000 << "a link there" << exists;
+    QTest::newRow("over a file on another disk: refused") << "moveFile" << 4 * mib << 1000 << "a file there" << exists;
+    QTest::newRow("no non-replacing rename: linked") << "moveFile" << 0 << 1000 << "no rename without replacing" << "";
+    QTest::newRow("no non-replacing rename, over a file: refused")
+        << "moveFile" << 0 << 1000 << "no rename without replacing, a file there" << exists;
     QTest::newRow("another disk whose folder cannot be synced: the copy taken back")
-        << "moveFile" << 4ll * mib << 1000 << "" << "folder sync fails" << false << qt_error_string(EIO);
+        << "moveFile" << 4 * mib << 1000 << "folder sync fails" << qt_error_string(EIO);
     QTest::newRow("a test of its own on a disk without room for two: renamed")
-        << "a test of its own" << 3ll * mib / 2 << mib << "" << "" << true << "";
-    QTest::newRow("carried aside to a full disk")
-        << "carried aside" << 1000000ll << 1010000 << "" << "" << false << "";
-    QTest::newRow("carried aside to a disk with room")
-        << "carried aside" << 4ll * mib << 1010000 << "" << "" << true << "";
-    QTest::newRow("restored onto a full disk") << "restored" << 1000000ll << 1010000 << "" << "" << false << "";
-    QTest::newRow("placed onto a full disk") << "placed" << 1000000ll << 1010000 << "" << "" << false << "";
-    QTest::newRow("placed onto a disk with room") << "placed" << 4ll * mib << 1010000 << "" << "" << true << "";
+        << "a test of its own" << 3 * mib / 2 << mib << "" << "";
+    QTest::newRow("carried aside to a full disk") << "carried aside" << 1000000 << 1010000 << "" << "stayed";
+    QTest::newRow("carried aside to a disk with room") << "carried aside" << 4 * mib << 1010000 << "" << "";
+    QTest::newRow("restored onto a full disk") << "restored" << 1000000 << 1010000 << "" << "stayed";
+    QTest::newRow("placed onto a full disk") << "placed" << 1000000 << 1010000 << "" << "stayed";
+    QTest::newRow("placed onto a disk with room") << "placed" << 4 * mib << 1010000 << "" << "";
 }
 
-// The video ends whole in one place, at its new name or its old, and a road
-// that left it tells so; nothing else is left in the folder it went into.
 void TestVideoMoves::videoWholeInOnePlace()
 {
     QFETCH(QString, road);
-    QFETCH(qint64, disk);
+    QFETCH(int, disk);
     QFETCH(int, videoBytes);
-    QFETCH(QString, occupant);
     QFETCH(QString, fault);
-    QFETCH(bool, moved);
     QFETCH(QString, cause);
-    const Road way = roadOf(road);
-    if (disk > 0 && !smallDiskAt(way.folder, disk))
-        QSKIP("mounting a small file system needs root's mount rights");
+    const bool moved = cause.isEmpty();
+    const QTemporaryDir dir;
+    const Road way = roadOf(road, dir);
+    const QByteArray folder = QFile::encodeName(way.folder), size = "size=" + QByteArray::number(disk);
     QVERIFY(QDir().mkpath(way.folder) && QDir().mkpath(QFileInfo(way.source).path()));
-    const QByteArray video = videoOf(videoBytes);
+    if (disk > 0 && mount("tmpfs", folder.constData(), "tmpfs", 0, size.constData()) != 0)
+        QSKIP("mounting a small file system needs root's mount rights");
+    const auto unmount = qScopeGuard([disk, folder] {
+        if (disk > 0)
+            umount2(folder.constData(), MNT_DETACH);
+    });
+    QByteArray video(videoBytes, Qt::Uninitialized);
+    for (int i = 0; i < videoBytes; ++i)  // each offset's bytes apart from the next chunk's
+        video[i] = char((i * 7 + i / 4099) % 251);
     writeFile(way.source, video);
-    if (occupant == QLatin1String("file"))
+    if (fault.endsWith(QLatin1String("a file there")))
         writeFile(way.target, "another recording");
-    if (occupant == QLatin1String("link"))
-        QVERIFY(QFile::link(dir->filePath(QStringLiteral("nowhere")), way.target));
-    const QStringList before = entriesIn(way.folder);
+    if (fault == QLatin1String("a link there"))
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), way.target));
+    const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    const QStringList before = QDir(way.folder).entryList(all);
 
+    const PeakMemory memory;
     g_fault = fault;
     const QString told = way.run();
     g_fault.clear();
-
-    QVERIFY2(told.isEmpty() == moved, qPrintable(told));
-    QVERIFY2(moved || told.contains(cause.isEmpty() ? way.source : cause), qPrintable(told));
-    QCOMPARE(QFileInfo::exists(way.source), !moved);
-    const QStringList after = entriesIn(way.folder);
+    QVERIFY2(memory.growthBytes() < (16 << 20), qPrintable(QString::number(memory.growthBytes())));
+    const QString named = cause == QLatin1String("stayed") ? way.source : cause;
+    QVERIFY2(moved ? told.isEmpty() : told.contains(named), qPrintable(told));
+    QStringList arrived = QDir(way.folder).entryList(all);
     if (!moved) {
         QCOMPARE(fileBytes(way.source), video);
-        QCOMPARE(after, before);
-        if (occupant == QLatin1String("file"))
-            QCOMPARE(fileBytes(way.target), QByteArray("another recording"));
+        QCOMPARE(arrived, before);
+        QVERIFY(!fault.endsWith(QLatin1String("a file there")) || fileBytes(way.target) == "another recording");
         return;
     }
-    QStringList arrived = after;
+    QVERIFY(!QFileInfo::exists(way.source));
     for (const QString &entry : before)
         arrived.removeAll(entry);
     QCOMPARE(arrived.size(), 1);
     QVERIFY(way.target.isEmpty() || way.target.endsWith(QLatin1Char('/') + arrived[0]));
     QCOMPARE(fileBytes(QDir(way.folder).filePath(arrived[0])), video);
-}
-
-// A video of gigabytes crosses disks through a chunk's memory, not whole.
-void TestVideoMoves::largeVideoCopiedInBoundedMemory()
-{
-    const qint64 videoBytes = 64ll << 20;
-    const QString far = dir->filePath(QStringLiteral("far"));
-    if (!smallDiskAt(far, videoBytes + (1 << 20)))
-        QSKIP("mounting a small file system needs root's mount rights");
-    const QString source = root + QStringLiteral("/video.avi");
-    writeFile(source, QByteArray());
-    QVERIFY(QFile::resize(source, videoBytes));  // sparse: no memory of its own
-    const PeakMemory memory;
-    QString why;
-    QVERIFY2(InspectionMedia::moveFile(source, far + QStringLiteral("/video.avi"), &why), qPrintable(why));
-    QVERIFY2(memory.growthBytes() < (16 << 20), qPrintable(QString::number(memory.growthBytes())));
-    QCOMPARE(QFileInfo(far + QStringLiteral("/video.avi")).size(), videoBytes);
 }
 
 QTEST_GUILESS_MAIN(TestVideoMoves)

@@ -114,6 +114,7 @@ private slots:
     void questionsThatDeleteDefaultToNo();
     void refusedRenameIsToldAndShownAsStored_data();
     void refusedRenameIsToldAndShownAsStored();
+    void deletedTestsVideoGoesToTheTrash_data();
     void deletedTestsVideoGoesToTheTrash();
     void testListChangesAreAnnounced();
     void picturesAndFlags();
@@ -516,34 +517,51 @@ void TestEditOperations::deleteRecordedData()
     }
 }
 
+void TestEditOperations::deletedTestsVideoGoesToTheTrash_data()
+{
+    QTest::addColumn<bool>("trashAtHand");
+    QTest::addColumn<bool>("changedMeanwhile");
+    QTest::newRow("into the Trash") << true << false;
+    // The test goes; its video stays where it was and is named.
+    QTest::newRow("no Trash to be had") << false << false;
+    // Refused as changed: the test and its video stay.
+    QTest::newRow("another program changed the test") << true << true;
+}
+
 void TestEditOperations::deletedTestsVideoGoesToTheTrash()
 {
+    QFETCH(bool, trashAtHand);
+    QFETCH(bool, changedMeanwhile);
     open(newSubject("Корзина", {Inspection::_Test("С видео")}));
     const QString video = InspectionMedia::testVideoPath(editor->inspection(), test());
+    const QString id = test().id.toString();
     writeFile(video, "avi");
     const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Trash";
-
-    // No Trash to be had: the deletion is reported and keeps the test and its video.
     QDir(trash).removeRecursively();
-    writeFile(trash, "not a folder");
-    {
-        MessageBoxAnswerer refused({QMessageBox::Yes, QMessageBox::Ok});
-        select(testItem(0));
-        editor->action_Delete();
-        QCOMPARE(refused.asked().size(), 2);
-        QVERIFY(refused.asked()[1].contains(video));
-    }
-    QVERIFY(QFile::exists(video));
-    QCOMPARE(editor->inspection().tests.size(), 1);
-    QCOMPARE(storedKinds(path, test().id.toString()), QString("1"));
-
     QFile::remove(trash);
-    MessageBoxAnswerer yes({QMessageBox::Yes});
+    if (!trashAtHand)
+        writeFile(trash, "not a folder");
+    if (changedMeanwhile) {
+        Inspection other;
+        QCOMPARE(other.load(path), StoreResult::Ok);
+        other.tests[0].name = "Переименован";
+        QCOMPARE(other.saveTestStruct(&other.tests[0]), StoreResult::Ok);
+    }
+
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Ok});
     select(testItem(0));
     editor->action_Delete();
-    QVERIFY(!QFile::exists(video));
-    QVERIFY2(QFile::exists(trash + "/files/" + QFileInfo(video).fileName()), qPrintable(trash));
-    QVERIFY(editor->inspection().tests.isEmpty());
+    const bool deleted = !changedMeanwhile;
+    QCOMPARE(answers.asked().size(), trashAtHand && deleted ? 1 : 2);
+    if (changedMeanwhile)
+        QVERIFY(answers.asked()[1].contains("изменён другой программой"));
+    else if (!trashAtHand)
+        QVERIFY(answers.asked()[1].contains(video));
+    QCOMPARE(editor->inspection().tests.size(), deleted ? 0 : 1);
+    QCOMPARE(storedKinds(path, id), deleted ? QString() : QString("1"));
+    QCOMPARE(QFile::exists(video), !(trashAtHand && deleted));
+    QCOMPARE(QFile::exists(trash + "/files/" + QFileInfo(video).fileName()), trashAtHand && deleted);
+    QFile::remove(trash);
 }
 
 void TestEditOperations::testListChangesAreAnnounced()
