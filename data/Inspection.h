@@ -65,6 +65,9 @@ public:
 
     // The test at an index, or null when the index names none (indexes arrive through signals).
     _Test *test(int index) { return index >= 0 && index < tests.size() ? &tests[index] : nullptr; }
+    // The test of that id, or null: what a window finds again after a question,
+    // for the subject may have been read anew meanwhile.
+    _Test *testWithId(const QUuid &id) { return test(indexOfTest(id)); }
     int indexOfTest(const QUuid &id) const;
     void appendTest(const _Test &test) { tests.append(test); }
     // Forgets the subject: path, tests, metric parameters, pre-test text,

@@ -196,7 +196,7 @@ private:
     void changeQuestKind(int kind);
     void setTestTalk(bool yes);
     void deleteTestItem(const QModelIndex &item);
-    void deleteQuestionItem(Inspection::_Test *test, const QModelIndex &item);
+    void deleteQuestionItem(const QUuid &id, const QModelIndex &item);
     void pasteTest();
     void pasteLines(const QModelIndex &item);
     // Saves the test with an undo state; false when the refusal was settled by showing the file.

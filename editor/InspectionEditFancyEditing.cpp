@@ -187,8 +187,10 @@ void InspectionEditFancy::action_Delete()
     Inspection::_Test *test = editableTest();
     if (!test)
         return;
+    // A copy: the test itself may be gone once the question is answered.
+    const QUuid id = test->id;
     if (isQuestionItem(m_contextIndex))
-        deleteQuestionItem(test, m_contextIndex);
+        deleteQuestionItem(id, m_contextIndex);
     else
         deleteTestItem(m_contextIndex);
     m_contextIndex = m_tree->currentIndex();
@@ -225,11 +227,15 @@ void InspectionEditFancy::deleteTestItem(const QModelIndex &item)
     announceInspection();
 }
 
-void InspectionEditFancy::deleteQuestionItem(Inspection::_Test *test, const QModelIndex &item)
+void InspectionEditFancy::deleteQuestionItem(const QUuid &id, const QModelIndex &item)
 {
+    const int question = item.data(kIndexRole).toInt();
     if (!confirm(tr("Вы действительно хотите удалить вопрос '%0' ?").arg(item.data().toString())))
         return;
-    removeQuestion(*test, item.data(kIndexRole).toInt());
+    Inspection::_Test *test = m_inspection.testWithId(id);
+    if (!test || test->recorded)
+        return;
+    removeQuestion(*test, question);
     saveAndRefill(test);
 }
 
@@ -239,18 +245,19 @@ void InspectionEditFancy::action_DeletePoligramme()
     Inspection::_Test *test = testOf(item);
     if (!test || isQuestionItem(item))
         return;
+    const QUuid id = test->id;
     if (!confirm(tr("Вы действительно хотите удалить полиграмму для теста '%0' ?").arg(item.data().toString())))
         return;
     const WaitCursor wait;
     // Marks moved in the review are kept before the file is read anew.
     if (settleMovedMarks() != SaveRefusal::Outcome::Saved)
         return;
-    const QUuid id = test->id;
     const auto deleteData = [this, id] { return m_inspection.deleteTestData(id); };
-    if (settle(deleteData(), deleteData) != SaveRefusal::Outcome::Saved)
+    if (!m_inspection.testWithId(id) || settle(deleteData(), deleteData) != SaveRefusal::Outcome::Saved)
         return;
     // The video goes only with its recording.
-    InspectionMedia::removeTestVideo(m_inspection, *test);
+    if (const Inspection::_Test *emptied = m_inspection.testWithId(id))
+        InspectionMedia::removeTestVideo(m_inspection, *emptied);
     ReadRefusal::settle(this, m_inspection.path, tr("тесты обследуемого после удаления полиграммы"),
                         [this] { return m_inspection.reread(); });
     // Loading sorts the tests anew: rows kept from before would show other tests.
@@ -287,8 +294,12 @@ void InspectionEditFancy::action_DeleteGroup()
     Inspection::_Test *test = editableTest();
     if (!test || !isQuestionItem(m_contextIndex))
         return;
+    const QUuid id = test->id;
     const int g = m_contextIndex.column() + 1;
     if (!confirm(tr("Вы действительно хотите удалить группу '%0' ?").arg(romanNumeral(g))))
+        return;
+    test = m_inspection.testWithId(id);
+    if (!test || test->recorded)
         return;
     if (!test->orders.isEmpty())
         removePresentation(*test, g);

@@ -120,9 +120,14 @@ void InspectionEditFancy::onTestComments()
     Inspection::_Test *test = currentTest();
     if (!test)
         return;
+    const QUuid id = test->id;
     SimpleTextDlg dialog(test->name, this);
     dialog.textEdit()->setPlainText(test->Comments);
     if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The subject may have been read anew while the dialog was open.
+    test = m_inspection.testWithId(id);
+    if (!test)
         return;
     test->Comments = dialog.textEdit()->toPlainText();
     saveAndRefill(test);

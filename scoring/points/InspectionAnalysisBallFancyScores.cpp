@@ -242,7 +242,9 @@ void InspectionAnalysisBallFancy::onShowTableImages()
     LargeBlockHeap::returnFreed();
     if (!read)
         return;
-    MatrixBallDlg dialog(test, this);
+    // A copy of its own: the subject may be read anew while the table is open.
+    Inspection::_Test shown = *test;
+    MatrixBallDlg dialog(&shown, this);
     // The whole screen also where no window manager maximises.
     dialog.setGeometry(screen()->availableGeometry());
     dialog.setWindowState(dialog.windowState() | Qt::WindowMaximized);

@@ -110,6 +110,8 @@ private slots:
     void undoAndRedo();
     void confirmationsDecide();
     void deleteRecordedData();
+    void deletionsFindTheirTestAfterTheQuestion_data();
+    void deletionsFindTheirTestAfterTheQuestion();
     void questionsThatDeleteDefaultToNo_data();
     void questionsThatDeleteDefaultToNo();
     void refusedRenameIsToldAndShownAsStored_data();
@@ -397,6 +399,56 @@ void TestEditOperations::confirmationsDecide()
     QCOMPARE(storedKinds(path, id.toString()), QString());
     QVERIFY(editor->inspection().tests.isEmpty());
     QCOMPARE(editor->treeView()->model()->rowCount(), 0);
+}
+
+void TestEditOperations::deletionsFindTheirTestAfterTheQuestion_data()
+{
+    QTest::addColumn<QString>("deed");
+    QTest::newRow("question") << "question";
+    QTest::newRow("presentation") << "presentation";
+    QTest::newRow("polygram") << "polygram";
+    QTest::newRow("test") << "test";
+}
+
+// The subject's tests move in memory while the question is open, as a read
+// anew moves them: the deletion acts on the test as it is now.
+void TestEditOperations::deletionsFindTheirTestAfterTheQuestion()
+{
+    QFETCH(QString, deed);
+    Inspection::_Test made("Удаление");
+    made.addTheme("a", QuestionKind::Neutral, -1, -1);
+    made.addTheme("b", QuestionKind::Neutral, -1, 2);
+    made.orders += {{0, -1, 2}, {0, 0, 2}, {0, 1, 2}};
+    open(newSubject("Удаление", {deed == "polygram" ? recordedTest("Записанный", 40) : made}));
+    const QUuid id = test().id;
+    MessageBoxAnswerer answers({QMessageBox::Yes});
+    answers.whileAsking = [this] {
+        auto &inspection = const_cast<Inspection &>(editor->inspection());
+        QVector<Inspection::_Test> moved = inspection.tests;
+        moved.detach();
+        inspection.tests = moved;
+    };
+    select(deed == "question" || deed == "presentation" ? cell(0, 0, 0) : testItem(0));
+    if (deed == "presentation")
+        editor->action_DeleteGroup();
+    else if (deed == "polygram")
+        editor->action_DeletePoligramme();
+    else
+        editor->action_Delete();
+    QCOMPARE(answers.asked().size(), 1);
+    if (deed == "test") {
+        QVERIFY(editor->inspection().tests.isEmpty());
+        QCOMPARE(storedKinds(path, id.toString()), QString());
+        return;
+    }
+    const Inspection::_Test shown = editor->inspection().tests.value(editor->inspection().indexOfTest(id));
+    const Inspection::_Test kept = stored(path, id);
+    if (deed == "polygram")
+        QVERIFY(!shown.recorded && !kept.recorded);
+    else if (deed == "question")
+        QVERIFY(shown.themis.size() == 1 && kept.themis.size() == 1);
+    else
+        QVERIFY(shown.lastGroup() == 1 && kept.lastGroup() == 1);
 }
 
 void TestEditOperations::questionsThatDeleteDefaultToNo_data()
