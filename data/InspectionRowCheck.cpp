@@ -91,7 +91,7 @@ StoreResult Inspection::reread(const QUuid &dropped)
 
 void Inspection::keepMovedMarks(const _Test &kept, Inspection &fresh) const
 {
-    _Test *stored = fresh.test(fresh.indexOfTest(kept.id));
+    _Test *stored = fresh.testWithId(kept.id);
     if (!stored)
         return;
     // The structure as the file holds it, the recording and marks as moved.

@@ -460,6 +460,14 @@ bool InspectionStore::fingerprintOf(const QString &testId, int kind, quint64 &fi
     });
 }
 
+bool InspectionStore::fingerprintOf(int kind, quint64 &fingerprint)
+{
+    fingerprint = kAbsent;
+    return forEachRow(kind, [&fingerprint](const Row &row) {
+        fingerprint = folded(fingerprint, fingerprintOf(row.data));
+    });
+}
+
 bool InspectionStore::fingerprintOfFirst(const QString &testId, int kind, quint64 &fingerprint)
 {
     QVector<Row> rows;

@@ -139,6 +139,8 @@ public:
     // What the rows of an owner and kind hold, as a fingerprint (kAbsent
     // when there are none); false when they could not be read.
     bool fingerprintOf(const QString &testId, int kind, quint64 &fingerprint);
+    // The same over every row of the kind, whoever owns them.
+    bool fingerprintOf(int kind, quint64 &fingerprint);
     // The same over the owner's first row of the kind only.
     bool fingerprintOfFirst(const QString &testId, int kind, quint64 &fingerprint);
     // The same over whatever row of the kind comes first, whoever owns it.

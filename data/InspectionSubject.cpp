@@ -15,7 +15,6 @@ namespace {
 const QString kSubjectRow = QStringLiteral("");
 // The pre-test conversation row is stored under this text exactly.
 const QString kPreTestId = QStringLiteral("{B0F7BD78-5BAC-4139-A88B-5C4A7396F2F0}");
-const QVector<int> kFileKinds{InspectionDataType::FileContent, InspectionDataType::FileName};
 const QString kUpdatePerson = QStringLiteral("UPDATE inspection SET data=:1 WHERE data_type=:2");
 
 QString tr(const char *text) { return QCoreApplication::translate("Inspection", text); }
@@ -36,31 +35,6 @@ QVector<InspectionStore::Row> rowsOfKind(InspectionStore &store, int kind, RowsA
         fingerprint = foldedRow(fingerprint, row.data);
     asRead.note(kSubjectRow, kind, fingerprint);
     return rows;
-}
-
-// The photos and attached files are rows of their kind whoever owns them:
-// each kind is known as a whole, and checked so before it is replaced. A
-// kind never read is written unchecked, unless it must have been read.
-enum class Unread { Unchecked, Refused };
-StoreResult kindsAsRead(InspectionStore &store, const RowsAsRead &asRead, const QVector<int> &kinds,
-                        const QString &changed, Unread unread = Unread::Unchecked)
-{
-    for (int kind : kinds) {
-        quint64 noted = InspectionStore::kAbsent;
-        if (!asRead.noted(kSubjectRow, kind, noted)) {
-            if (unread == Unread::Refused)
-                return {StoreResult::Changed, changed};
-            continue;
-        }
-        quint64 stored = InspectionStore::kAbsent;
-        const bool read
-            = store.forEachRow(kind, [&stored](const InspectionStore::Row &row) { stored = foldedRow(stored, row.data); });
-        if (!read)
-            return store.outcome(false, StoreResult::NotWritten);
-        if (stored != noted)
-            return {StoreResult::Changed, changed};
-    }
-    return StoreResult::Ok;
 }
 
 StoreResult writePerson(InspectionStore &store, RowsAsRead &asRead, const InspectionPerson &person)
@@ -163,16 +137,15 @@ StoreResult Inspection::saveQuestionnaire(const _Person &person, const QVector<Q
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
+    // What the examiner saw of the photos and files was read: never replaced unseen.
     const QVector<RowCheck> checks{
         {kSubjectRow, InspectionDataType::Questionnaire, tr("Анкета обследуемого изменена другой программой")},
-        {kPreTestId, InspectionDataType::Singleton, preTestChanged()}};
+        {kPreTestId, InspectionDataType::Singleton, preTestChanged()},
+        {kSubjectRow, InspectionDataType::Photo, photosChanged(), true},
+        {kSubjectRow, InspectionDataType::FileContent, filesChanged(), true},
+        {kSubjectRow, InspectionDataType::FileName, filesChanged(), true}};
     return writeChecked(store, checks, [&] {
-        // What the examiner saw of them was read: never replaced unseen.
-        StoreResult result = kindsAsRead(store, m_rows, {InspectionDataType::Photo}, photosChanged(), Unread::Refused);
-        if (result == StoreResult::Ok)
-            result = kindsAsRead(store, m_rows, kFileKinds, filesChanged(), Unread::Refused);
-        if (result == StoreResult::Ok)
-            result = writePerson(store, m_rows, person);
+        StoreResult result = writePerson(store, m_rows, person);
         if (result == StoreResult::Ok)
             result = store.outcome(writePhotos(store, m_rows, photos), StoreResult::NotWritten);
         if (result == StoreResult::Ok)
@@ -229,11 +202,8 @@ StoreResult Inspection::savePhotoRecords(const QVector<QByteArray> &records)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return writeChecked(store, {}, [&] {
-        const StoreResult held = kindsAsRead(store, m_rows, {InspectionDataType::Photo}, photosChanged());
-        return held != StoreResult::Ok ? held
-                                       : store.outcome(writePhotos(store, m_rows, records), StoreResult::NotWritten);
-    });
+    return writeChecked(store, {{kSubjectRow, InspectionDataType::Photo, photosChanged()}},
+                        [&] { return store.outcome(writePhotos(store, m_rows, records), StoreResult::NotWritten); });
 }
 
 QVector<Inspection::AttachedFile> Inspection::loadFiles()
@@ -256,11 +226,10 @@ StoreResult Inspection::saveFiles(const QVector<AttachedFile> &files)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return writeChecked(store, {}, [&] {
-        const StoreResult held = kindsAsRead(store, m_rows, kFileKinds, filesChanged());
-        return held != StoreResult::Ok ? held
-                                       : store.outcome(writeFiles(store, m_rows, files), StoreResult::NotWritten);
-    });
+    const QVector<RowCheck> checks{{kSubjectRow, InspectionDataType::FileContent, filesChanged()},
+                                   {kSubjectRow, InspectionDataType::FileName, filesChanged()}};
+    return writeChecked(store, checks,
+                        [&] { return store.outcome(writeFiles(store, m_rows, files), StoreResult::NotWritten); });
 }
 
 StoreResult Inspection::loadPreTestConversation()

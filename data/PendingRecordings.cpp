@@ -15,7 +15,7 @@ StoreResult save(Inspection &subject)
         return StoreResult::NotOpen;
     StoreResult result = StoreResult::Ok;
     for (QUuid id : QVector<QUuid>(subject.pendingRecordings)) {
-        InspectionTest *pending = subject.test(subject.indexOfTest(id));
+        InspectionTest *pending = subject.testWithId(id);
         StoreResult saved = pending ? subject.saveTestStruct(pending) : StoreResult(StoreResult::Ok);
         if (pending && saved == StoreResult::Ok)
             saved = subject.saveRecording(pending);

@@ -1,6 +1,8 @@
 #include "ReadRefusal.h"
 
+#include "Inspection.h"
 #include "SaveRefusal.h"
+#include "TestCaption.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -38,4 +40,18 @@ StoreResult ReadRefusal::settle(QWidget *parent, const QString &path, const QStr
         if (result == StoreResult::Ok || !tell(parent, result, path, what))
             return result;
     }
+}
+
+bool ReadRefusal::readTest(QWidget *parent, Inspection &inspection, InspectionTest &test, bool marksOnly)
+{
+    if (!inspection.isOpened())
+        return true;
+    const QString what = tr("запись теста «%1»").arg(testCaption(inspection, inspection.indexOfTest(test.id)));
+    const auto read = [&inspection, &test, marksOnly] { return inspection.loadRecording(&test, marksOnly); };
+    return settle(parent, inspection.path, what, read) == StoreResult::Ok;
+}
+
+bool ReadRefusal::readRecording(QWidget *parent, Inspection &inspection, InspectionTest &test)
+{
+    return test.samplesLoaded() || readTest(parent, inspection, test, false);
 }

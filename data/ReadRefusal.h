@@ -6,7 +6,9 @@
 
 #include <functional>
 
+class Inspection;
 class QWidget;
+struct InspectionTest;
 
 // How a read of a subject's rows that did not succeed is told: with its
 // cause, and under another program's lock with a retry offered. What could
@@ -22,4 +24,10 @@ public:
     // again) or Cancel. The last read's result.
     static StoreResult settle(QWidget *parent, const QString &path, const QString &what,
                               const std::function<StoreResult()> &read);
+    // The test's recording, or only its marks and scores, read anew and
+    // settled as above. An examination read from no file holds all it has
+    // and reads nothing. True when read.
+    static bool readTest(QWidget *parent, Inspection &inspection, InspectionTest &test, bool marksOnly);
+    // The same for a whole recording not in memory yet.
+    static bool readRecording(QWidget *parent, Inspection &inspection, InspectionTest &test);
 };

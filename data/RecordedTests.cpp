@@ -8,7 +8,7 @@ void forEachRecordedTest(Inspection &inspection, const std::function<bool(Inspec
             recorded << test.id;
     }
     for (const QUuid &id : qAsConst(recorded)) {
-        Inspection::_Test *test = inspection.test(inspection.indexOfTest(id));
+        Inspection::_Test *test = inspection.testWithId(id);
         if (test && !work(*test))
             return;
     }

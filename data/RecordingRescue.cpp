@@ -74,7 +74,7 @@ QJsonValue questionsOf(Inspection::_Test &test)
 // still waits for it: there, unrecorded, with the questions it was recorded on.
 bool fitsItsTest(Inspection &subject, Inspection::_Test &rescued)
 {
-    Inspection::_Test *own = subject.test(subject.indexOfTest(rescued.id));
+    Inspection::_Test *own = subject.testWithId(rescued.id);
     return own && !own->recorded && questionsOf(*own) == questionsOf(rescued);
 }
 
@@ -133,7 +133,7 @@ bool holdsAll(const QString &subject, const QVector<Inspection::_Test> &placed)
     if (loaded != StoreResult::Ok && loaded != StoreResult::Damaged)
         return false;
     for (const Inspection::_Test &test : placed) {
-        Inspection::_Test *stored = check.test(check.indexOfTest(test.id));
+        Inspection::_Test *stored = check.testWithId(test.id);
         if (!stored || !stored->recorded || check.loadRecording(stored) != StoreResult::Ok
             || !sameSamples(*stored, test))
             return false;

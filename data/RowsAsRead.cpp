@@ -55,6 +55,12 @@ bool RowsAsRead::storedFingerprint(InspectionStore &store, const QString &owner,
         return storedRecording(store, owner, fingerprint);
     case InspectionDataType::Questionnaire:
         return store.fingerprintOfFirst(kind, fingerprint);
+    // The photos and attached files are rows of their kind whoever owns
+    // them, known as a whole.
+    case InspectionDataType::Photo:
+    case InspectionDataType::FileContent:
+    case InspectionDataType::FileName:
+        return store.fingerprintOf(kind, fingerprint);
     case InspectionDataType::Singleton:
         return store.fingerprintOfFirst(owner, kind, fingerprint);
     default:
@@ -94,6 +100,8 @@ StoreResult RowsAsRead::check(InspectionStore &store, const QVector<Check> &chec
         return held;
     for (const Check &check : checks) {
         const auto known = m_rows.constFind({check.owner, check.kind});
+        if (known == m_rows.constEnd() && check.mustBeRead)
+            return {StoreResult::Changed, check.changed};
         if (known == m_rows.constEnd())
             continue;
         quint64 stored = InspectionStore::kAbsent;

@@ -18,10 +18,13 @@ class RowsAsRead
 {
 public:
     // A row a save depends on, and what the examiner is told when it changed.
+    // One that must have been read refuses the save when it was not: what
+    // the examiner never saw is never replaced.
     struct Check {
         QString owner;
         int kind;
         QString changed;
+        bool mustBeRead = false;
     };
     // What a save goes into besides its rows: a subject whose questionnaire
     // is as read, and, for a new test or a recording, one holding no test

@@ -289,7 +289,7 @@ void InspectionTreeView::saveTest(Inspection::_Test *test)
     const QUuid id = test->id;
     QTimer::singleShot(0, this, [this, result, inspection, id, path = inspection->path] {
         emit saveRefused(result, path, [inspection, id] {
-            Inspection::_Test *again = inspection->test(inspection->indexOfTest(id));
+            Inspection::_Test *again = inspection->testWithId(id);
             return again ? inspection->saveTestStruct(again, true) : StoreResult(StoreResult::NotWritten);
         });
     });

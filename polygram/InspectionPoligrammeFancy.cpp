@@ -232,7 +232,9 @@ void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iCha
     Inspection::_Test *test = m_inspection ? m_inspection->test(iIndexTest) : nullptr;
     if (!test || !test->recorded)
         return;
-    if (!readRecording(iIndexTest, *test)) {
+    const bool read = ReadRefusal::readRecording(this, *m_inspection, *test);
+    LargeBlockHeap::returnFreed();
+    if (!read) {
         forgetShownTest();
         m_testShown = false;
         updateActionsEnabled();
@@ -252,18 +254,6 @@ void InspectionPoligrammeFancy::onChangedTest(int iIndexTest, int iPos, int iCha
     reconnectShownTest();
     m_testShown = true;
     updateActionsEnabled();
-}
-
-// A recording that cannot be read is told and stays unread, so that the next click reads it.
-bool InspectionPoligrammeFancy::readRecording(int index, InspectionTest &test)
-{
-    // An examination never read from a file holds all it has in memory.
-    if (!test.samples(ChannelCode::GSR)->isEmpty() || !m_inspection->isOpened())
-        return true;
-    const StoreResult read = ReadRefusal::settle(this, m_inspection->path, testCaption(*m_inspection, index),
-                                                 [this, &test] { return m_inspection->loadRecording(&test, false); });
-    LargeBlockHeap::returnFreed();
-    return read == StoreResult::Ok;
 }
 
 // The remembered left-edge tick, or iPos in the middle of the view with its mark blinking.
@@ -429,7 +419,7 @@ void InspectionPoligrammeFancy::onRestorePosition()
 
 void InspectionPoligrammeFancy::restoreLabels(const QUuid &id)
 {
-    const auto test = [this, &id] { return m_inspection->test(m_inspection->indexOfTest(id)); };
+    const auto test = [this, &id] { return m_inspection->testWithId(id); };
     if (!test())
         return;
     test()->labels = test()->labelsForRestore;

@@ -99,7 +99,6 @@ private:
     void updateActionsEnabled();
     void forgetShownTest();
     void fillTestList();
-    bool readRecording(int index, InspectionTest &test);
     void placeShownTest(int iPos);
     void reconnectShownTest();
     // The test of the list's current row; null when there is none.

@@ -219,7 +219,7 @@ bool CMathStat::controlsAllNegative(int first, int end) const
 
 void CMathStat::reject(int first, int end)
 {
-    Inspection::_Test *test = inspection ? inspection->test(inspection->indexOfTest(entries.at(first).testId)) : nullptr;
+    Inspection::_Test *test = inspection ? inspection->testWithId(entries.at(first).testId) : nullptr;
     if (Inspection::_Order *presentation = test ? test->findOrder(entries.at(first).group, -1) : nullptr)
         presentation->State |= StateRejected;
     for (int i = first; i < end; ++i) {

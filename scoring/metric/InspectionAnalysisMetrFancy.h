@@ -184,10 +184,6 @@ private:
     // A read of the subject; a refusal told (ReadRefusal). True when read.
     bool readInto(const QString &what, const std::function<StoreResult()> &read);
     bool readParams();
-    // The test's recording, or its marks and values alone, read anew.
-    bool readTest(Inspection::_Test &test, bool marksOnly);
-    // The test's whole recording, read when not in memory yet.
-    bool readRecording(Inspection::_Test &test);
     bool clearTestValues(Inspection::_Test *test);
     // Measures the enabled automatic parameters on the test (its recording
     // loaded first when needed) and saves its values once.

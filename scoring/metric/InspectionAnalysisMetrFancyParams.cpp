@@ -213,7 +213,7 @@ void InspectionAnalysisMetrFancy::removeParams(const DefMertValuation::ParamPick
     settleSave(save, tr("удаление параметров"), changed, [this, &params, &changed, &before] {
         m_inspection->metricParams = params;
         for (int i = 0; i < changed.size(); ++i) {
-            if (Inspection::_Test *test = m_inspection->test(m_inspection->indexOfTest(changed[i])))
+            if (Inspection::_Test *test = m_inspection->testWithId(changed[i]))
                 test->valuationMetric = before[i];
         }
     });
@@ -225,7 +225,7 @@ QVector<Inspection::_Test *> InspectionAnalysisMetrFancy::testsOf(const QVector<
 {
     QVector<Inspection::_Test *> tests;
     for (const QUuid &id : ids) {
-        if (Inspection::_Test *test = m_inspection->test(m_inspection->indexOfTest(id)))
+        if (Inspection::_Test *test = m_inspection->testWithId(id))
             tests << test;
     }
     return tests;
@@ -248,12 +248,12 @@ bool InspectionAnalysisMetrFancy::changeValues(Inspection::_Test *test,
     const QUuid id = test->id;
     change(*test);
     const auto save = [this, id] {
-        Inspection::_Test *saved = m_inspection->test(m_inspection->indexOfTest(id));
+        Inspection::_Test *saved = m_inspection->testWithId(id);
         return saved ? m_inspection->saveMetricValuation(saved) : StoreResult(StoreResult::Changed, tr("Тест удалён"));
     };
     const QString edit = tr("измерения теста «%1»").arg(testCaption(*m_inspection, m_inspection->indexOfTest(id)));
     return settleSave(save, edit, {id}, [this, id, &before] {
-        if (Inspection::_Test *kept = m_inspection->test(m_inspection->indexOfTest(id)))
+        if (Inspection::_Test *kept = m_inspection->testWithId(id))
             kept->valuationMetric = before;
     });
 }
@@ -269,7 +269,7 @@ bool InspectionAnalysisMetrFancy::settleSave(const std::function<StoreResult()> 
     // Another program's parameters and values are what the file holds now.
     if (last == StoreResult::Changed && readParams()) {
         for (Inspection::_Test *test : testsOf(tests)) {
-            if (!readTest(*test, true))
+            if (!ReadRefusal::readTest(this, *m_inspection, *test, true))
                 break;
         }
     }
@@ -282,17 +282,6 @@ bool InspectionAnalysisMetrFancy::readInto(const QString &what, const std::funct
     if (!m_inspection->isOpened())
         return true;
     return ReadRefusal::settle(this, m_inspection->path, what, read) == StoreResult::Ok;
-}
-
-bool InspectionAnalysisMetrFancy::readTest(Inspection::_Test &test, bool marksOnly)
-{
-    const QString what = tr("запись теста «%1»").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test.id)));
-    return readInto(what, [this, &test, marksOnly] { return m_inspection->loadRecording(&test, marksOnly); });
-}
-
-bool InspectionAnalysisMetrFancy::readRecording(Inspection::_Test &test)
-{
-    return test.samplesLoaded() || readTest(test, false);
 }
 
 bool InspectionAnalysisMetrFancy::askYes(const QString &question, QMessageBox::StandardButton byDefault)
@@ -309,13 +298,14 @@ Inspection::_Test *InspectionAnalysisMetrFancy::menuTest()
 
 bool InspectionAnalysisMetrFancy::clearTestValues(Inspection::_Test *test)
 {
-    return readRecording(*test) && changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
+    return ReadRefusal::readRecording(this, *m_inspection, *test)
+           && changeValues(test, [](Inspection::_Test &t) { t.valuationMetric.clear(); });
 }
 
 bool InspectionAnalysisMetrFancy::autoCalcTest(Inspection::_Test *test)
 {
     const Params params = m_inspection->metricParams;
-    return readRecording(*test)
+    return ReadRefusal::readRecording(this, *m_inspection, *test)
            && changeValues(test, [&params](Inspection::_Test &t) { MetricAutoMeasure::measureTest(params, t); });
 }
 

@@ -8,6 +8,7 @@
 #include "_QLabel.h"
 #include "_QTreeView.h"
 #include "polygram/drawG.h"
+#include "data/ReadRefusal.h"
 #include "data/DefChannel.h"
 
 #include <QDockWidget>
@@ -82,7 +83,7 @@ void InspectionAnalysisMetrFancy::updateDiagram()
         return;
     const Inspection::_MetricParam param = *found;
     // An unread recording is never drawn as an empty one.
-    if (!readRecording(*test)) {
+    if (!ReadRefusal::readRecording(this, *m_inspection, *test)) {
         clearDiagram();
         return;
     }

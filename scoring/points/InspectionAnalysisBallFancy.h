@@ -169,11 +169,6 @@ private:
     QString scoresOf(const QUuid &id) const;
     // The points before the change, or another program's as the file holds them.
     void showStoredScores(Inspection::_Test &test, const Inspection::_Test &before, const StoreResult &refused);
-    // The test's recording, or its marks and scores alone, read anew; a
-    // refusal told (ReadRefusal). True when read.
-    bool readTest(Inspection::_Test &test, bool marksOnly);
-    // The test's whole recording, read when not in memory yet.
-    bool readRecording(Inspection::_Test &test);
     void moveSelection(const std::function<QModelIndex(const QModelIndex &)> &target);
 
     _QTreeViewExpand *m_tree;

@@ -172,7 +172,7 @@ void InspectionAnalysisBallFancy::scoreImageUnderPointer(int value)
     if (!changeScores(test, [this, &entry](Inspection::_Test &t) { activeScale(t)[entry.iGroup][entry.iQuest] = entry; }))
         return;
     // A retried save ran events: the test is found again.
-    test = m_inspection->test(m_inspection->indexOfTest(id));
+    test = m_inspection->testWithId(id);
     if (!test)
         return;
     QPixmap picture = image.data(FragmentListFill::PlainPictureRole).value<QPixmap>();

@@ -6,6 +6,7 @@
 #include "FragmentPanel.h"
 #include "FragmentListFill.h"
 #include "QuestKey.h"
+#include "data/ReadRefusal.h"
 #include "data/ViewModel.h"
 #include "_QListView.h"
 #include "_QTreeViewExpand.h"
@@ -59,7 +60,7 @@ void InspectionAnalysisBallFancy::readFragmentTests(const QVector<QJsonObject> &
         Inspection::_Test *test = m_inspection ? m_inspection->test(key.iTest) : nullptr;
         if (test && test->recorded && !tried.contains(key.iTest)) {
             tried.insert(key.iTest);
-            readRecording(*test);
+            ReadRefusal::readRecording(this, *m_inspection, *test);
         }
     }
 }

@@ -62,7 +62,7 @@ bool InspectionAnalysisBallFancy::changeScores(Inspection::_Test *test,
                                                              scoresOf(id));
     if (outcome != SaveRefusal::Outcome::Dropped)
         return true;
-    if (Inspection::_Test *kept = m_inspection->test(m_inspection->indexOfTest(id)))
+    if (Inspection::_Test *kept = m_inspection->testWithId(id))
         showStoredScores(*kept, before, last);
     updateTree();
     fillImageLists();
@@ -71,7 +71,7 @@ bool InspectionAnalysisBallFancy::changeScores(Inspection::_Test *test,
 
 StoreResult InspectionAnalysisBallFancy::saveScoresOf(const QUuid &id)
 {
-    Inspection::_Test *test = m_inspection->test(m_inspection->indexOfTest(id));
+    Inspection::_Test *test = m_inspection->testWithId(id);
     return test ? m_inspection->saveBallValuation(test) : StoreResult(StoreResult::Changed, tr("Тест удалён"));
 }
 
@@ -92,19 +92,7 @@ void InspectionAnalysisBallFancy::showStoredScores(Inspection::_Test &test, cons
     test.valuationBall_GroupsDisabled = before.valuationBall_GroupsDisabled;
     // Another program's scores are what the file holds now.
     if (refused == StoreResult::Changed)
-        readTest(test, true);
-}
-
-bool InspectionAnalysisBallFancy::readTest(Inspection::_Test &test, bool marksOnly)
-{
-    const QString what = tr("запись теста «%1»").arg(testCaption(*m_inspection, m_inspection->indexOfTest(test.id)));
-    const auto read = [this, &test, marksOnly] { return m_inspection->loadRecording(&test, marksOnly); };
-    return ReadRefusal::settle(this, m_inspection->path, what, read) == StoreResult::Ok;
-}
-
-bool InspectionAnalysisBallFancy::readRecording(Inspection::_Test &test)
-{
-    return test.samplesLoaded() || readTest(test, false);
+        ReadRefusal::readTest(this, *m_inspection, test, true);
 }
 
 void InspectionAnalysisBallFancy::setWeight(int group)
@@ -158,8 +146,8 @@ void InspectionAnalysisBallFancy::onClearTest()
         != QMessageBox::Yes)
         return;
     // The examination may have been read anew while the question was open.
-    Inspection::_Test *test = m_inspection ? m_inspection->test(m_inspection->indexOfTest(id)) : nullptr;
-    if (!test || !readRecording(*test))
+    Inspection::_Test *test = m_inspection ? m_inspection->testWithId(id) : nullptr;
+    if (!test || !ReadRefusal::readRecording(this, *m_inspection, *test))
         return;
     changeScores(test, [this](Inspection::_Test &t) { activeScale(t).clear(); });
     updateTitle();
@@ -176,7 +164,8 @@ void InspectionAnalysisBallFancy::onClearAll()
         return;
     // The first refusal ends the run: what follows would be refused the same way.
     forEachRecordedTest(*m_inspection, [this](Inspection::_Test &test) {
-        return readRecording(test) && changeScores(&test, [](Inspection::_Test &t) {
+        return ReadRefusal::readRecording(this, *m_inspection, test)
+               && changeScores(&test, [](Inspection::_Test &t) {
                    t.valuationBall_012.clear();
                    t.valuationBall_101.clear();
                    t.valuationBall_3210123.clear();
@@ -238,7 +227,7 @@ void InspectionAnalysisBallFancy::onShowTableImages()
     Inspection::_Test *test = currentTest();
     if (!test)
         return;
-    const bool read = test->samplesLoaded() || readTest(*test, false);
+    const bool read = ReadRefusal::readRecording(this, *m_inspection, *test);
     LargeBlockHeap::returnFreed();
     if (!read)
         return;
