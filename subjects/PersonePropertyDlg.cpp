@@ -5,6 +5,7 @@
 #include "_BirthdayEdit.h"
 #include "data/FileChooser.h"
 #include "data/Inspection.h"
+#include "data/ReadRefusal.h"
 #include "data/SaveRefusal.h"
 #include "data/InspectionMedia.h"
 #include "data/ViewModel.h"
@@ -205,8 +206,7 @@ bool PersonePropertyDlg::load()
     // A file that cannot be read now shows nothing of it, as if empty.
     for (const StoreResult &result : {read, preTest}) {
         if (result != StoreResult::Ok && result != StoreResult::Damaged) {
-            warn(tr("Не удалось прочитать анкету из файла обследуемого:\n%1\n(%2)")
-                     .arg(m_path, SaveRefusal::reason(result, m_path)));
+            warn(ReadRefusal::text(result, m_path, tr("анкета обследуемого")));
             return false;
         }
     }
