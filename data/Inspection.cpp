@@ -154,11 +154,12 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
     if (!store.createTable())
         return store.outcome(false, StoreResult::NotWritten);
     StoreResult result = StoreResult::Ok;
+    const RowsAsRead before = m_rows;
     // Rows of new tests are only inserted: looking for a row to update would
     // scan the whole table once per test.
     const bool committed = store.inTransaction([&] {
-        result = m_rows.check(store, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
-                                                  : RowsAsRead::Subject::Unchecked,
+        result = m_rows.check(store, path, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
+                                                        : RowsAsRead::Subject::Unchecked,
                               subjectChanged());
         if (result != StoreResult::Ok)
             return false;
@@ -177,6 +178,10 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
         }
         return true;
     });
+    if (committed)
+        m_rows.publishSince(before, path);
+    else
+        m_rows = before;
     return store.outcome(committed, StoreResult::worse(result, StoreResult::NotWritten));
 }
 
@@ -242,8 +247,8 @@ QByteArray Inspection::recordingBytes(_Test &test, bool withSamples)
     // they would cost a value object per number.
     BinaryJsonObject document;
     BinaryJsonObject::Value marks, restore, samples;
-    if (!document.readJson(recordingDocument(test)) || !test.labelsToStored(marks)
-        || !test.labelsForRestoreToStored(restore) || (withSamples && !test.samplesToJson(samples)))
+    if (!document.readJson(recordingDocument(test)) || !test.labelsToJson(marks)
+        || !test.labelsForRestoreToJson(restore) || (withSamples && !test.samplesToJson(samples)))
         return QByteArray();
     document.insert(QStringLiteral("labels"), marks);
     document.insert(QStringLiteral("labelsForRestore"), restore);
@@ -373,7 +378,27 @@ StoreResult Inspection::loadRecordingsInTurn(const QVector<_Test *> &sharing)
     return store.outcome(intact && decoded, StoreResult::Damaged);
 }
 
-StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, RecordingPart part)
+StoreResult Inspection::rereadTest(_Test *test)
+{
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen() || !test)
+        return store.openFailure();
+    const StoreResult read = readRecording(store, *test, RecordingPart::Marks, Valuations::AsStored);
+    return read == StoreResult::Ok ? rereadQuestionnaireOfSameSubject(store) : read;
+}
+
+StoreResult Inspection::rereadQuestionnaireOfSameSubject(InspectionStore &store)
+{
+    bool same = false;
+    if (!m_rows.holdsTestsRead(store, same))
+        return store.outcome(false, StoreResult::Damaged);
+    _Person person;
+    if (same)
+        readPerson(store, person);
+    return StoreResult::Ok;
+}
+
+StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, RecordingPart part, Valuations valuations)
 {
     QVector<QJsonObject> headers;
     bool decoded = true;
@@ -394,14 +419,16 @@ StoreResult Inspection::readRecording(InspectionStore &store, _Test &test, Recor
     QVector<QJsonObject> measures;
     quint64 scored = InspectionStore::kAbsent;
     quint64 measured = InspectionStore::kAbsent;
-    const StoreResult valuations
+    const StoreResult valuationsRead
         = StoreResult::worse(store.readDocuments(test.rowId(), InspectionDataType::BallValuation, scores, &scored),
                 store.readDocuments(test.rowId(), InspectionDataType::MetricValuation, measures, &measured));
+    if (valuations == Valuations::AsStored && valuationsRead == StoreResult::Ok)
+        test.clearValuations();
     for (const QJsonObject &document : scores)
         loadBallValuation(&test, document);
     for (const QJsonObject &document : measures)
         loadMetricValuation(&test, document);
-    const StoreResult all = StoreResult::worse(result, valuations);
+    const StoreResult all = StoreResult::worse(result, valuationsRead);
     // Only rows read whole are known as read.
     if (all == StoreResult::Ok) {
         noteStored(test.rowId(), InspectionDataType::Recording, recording);
@@ -453,8 +480,8 @@ StoreResult Inspection::holdsSubjectAsRead()
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    return m_rows.check(store, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
-                                            : RowsAsRead::Subject::Unchecked,
+    return m_rows.check(store, path, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
+                                                  : RowsAsRead::Subject::Unchecked,
                         subjectChanged());
 }
 
@@ -468,7 +495,14 @@ StoreResult Inspection::deleteTest(const QUuid &id)
     const QString changed = index < 0 ? QString() : testChanged(tests[index]);
     return writeChecked(store,
                         {{owner, InspectionDataType::Struct, changed}, {owner, InspectionDataType::Recording, changed}},
-                        [&] { return store.outcome(store.deleteTest(owner), StoreResult::NotWritten); });
+                        [&] {
+                            if (!store.deleteTest(owner))
+                                return store.outcome(false, StoreResult::NotWritten);
+                            noteGone(owner, {InspectionDataType::Struct, InspectionDataType::Recording,
+                                             InspectionDataType::RecordingHeader, InspectionDataType::BallValuation,
+                                             InspectionDataType::MetricValuation});
+                            return StoreResult(StoreResult::Ok);
+                        });
 }
 
 StoreResult Inspection::deleteTestData(const QUuid &id)
@@ -479,15 +513,13 @@ StoreResult Inspection::deleteTestData(const QUuid &id)
     const QString owner = rowIdOf(id);
     const int index = indexOfTest(id);
     const QString changed = index < 0 ? QString() : testChanged(tests[index]);
-    const StoreResult result = writeChecked(store, {{owner, InspectionDataType::Recording, changed}}, [&] {
-        return store.outcome(store.deleteTestExcept(owner, InspectionDataType::Struct), StoreResult::NotWritten);
+    return writeChecked(store, {{owner, InspectionDataType::Recording, changed}}, [&] {
+        if (!store.deleteTestExcept(owner, InspectionDataType::Struct))
+            return store.outcome(false, StoreResult::NotWritten);
+        noteGone(owner, {InspectionDataType::Recording, InspectionDataType::RecordingHeader,
+                         InspectionDataType::BallValuation, InspectionDataType::MetricValuation});
+        return StoreResult(StoreResult::Ok);
     });
-    if (result == StoreResult::Ok) {
-        for (int kind : {InspectionDataType::Recording, InspectionDataType::RecordingHeader,
-                         InspectionDataType::BallValuation, InspectionDataType::MetricValuation})
-            noteStored(owner, kind, InspectionStore::kAbsent);
-    }
-    return result;
 }
 
 void Inspection::sortTestsByDate()

@@ -116,6 +116,12 @@ public:
     // Reading a whole recording leaves freed blocks in the heap: the window
     // that asked hands them back once it is done (LargeBlockHeap::returnFreed).
     StoreResult loadRecording(_Test *test, bool marksOnly = false);
+    // The test's marks and scores as the file holds them now, for a window
+    // whose save was refused: scores, weights, left-out presentations and
+    // metric values the file no longer holds go from memory too. Where the
+    // file still holds every test read here, its questionnaire is read anew
+    // with them, so the next save goes in.
+    StoreResult rereadTest(_Test *test);
     // The marks and scores of every recorded test that has neither marks nor
     // samples in memory, in one opening of the file; samples stay unread.
     StoreResult loadMarks();
@@ -150,7 +156,8 @@ public:
     // Writes metricParams as the examination's one parameter row.
     StoreResult saveMetricParams();
     // Replaces metricParams by the stored list; empty when there is none or
-    // the file does not open.
+    // the file does not open. Read after a refused save, it notes the
+    // questionnaire anew as rereadTest does.
     StoreResult loadMetricParams();
     StoreResult saveMetricValuation(_Test *test);
     // metricParams and the measured values of the changed tests in one
@@ -205,7 +212,10 @@ private:
                              const std::function<StoreResult()> &write,
                              RowsAsRead::Subject subject = RowsAsRead::Subject::AsRead);
     QString testChanged(const _Test &test) const;
-    QString subjectChanged() const;
+    RowsAsRead::SubjectChanged subjectChanged() const;
+    static QString questionnaireChanged();
+    // Rows of the owner this examination removed, known as gone.
+    void noteGone(const QString &owner, std::initializer_list<int> kinds);
     // A test's marks moved and not yet saved, onto the test as read anew.
     void keepMovedMarks(const _Test &kept, Inspection &fresh) const;
     // What a save onto a test's scores or marks depends on: the test's
@@ -223,8 +233,14 @@ private:
     static bool readRecordingRow(_Test &test, StoredBytes &bytes, RecordingPart part);
     // The members of a recording document that hold its marks.
     static BinaryJsonObject marksOf(const BinaryJsonObject &document);
+    // Valuations read merge into those in memory, or replace them.
+    enum class Valuations { Merged, AsStored };
     // The test's recording rows of that part with its headers and valuations.
-    StoreResult readRecording(InspectionStore &store, _Test &test, RecordingPart part);
+    StoreResult readRecording(InspectionStore &store, _Test &test, RecordingPart part,
+                              Valuations valuations = Valuations::Merged);
+    // A questionnaire another program changed is noted anew where the file
+    // still holds every test read here: the same subject, whose next save goes in.
+    StoreResult rereadQuestionnaireOfSameSubject(InspectionStore &store);
     // Opens the file for load, lets `more` read from it, then reads the tests.
     StoreResult loadWith(const QString &file, const std::function<void(InspectionStore &)> &more);
     StoreResult readTests(InspectionStore &store);
@@ -242,10 +258,10 @@ private:
     // The document written and known as stored, unchecked.
     StoreResult writeNotedDocument(InspectionStore &store, const QString &testId, int kind,
                                    const QJsonObject &document);
-    // The test's document of a kind, as the member builds it.
-    StoreResult writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const);
-    // The first stored document of an owner and kind; an empty object when there is none.
-    StoreResult readFirstDocument(const QString &testId, int kind, QJsonObject &document);
+    // The test's document of a kind, as the member builds it, checked against
+    // what scores depend on and the rows also named.
+    StoreResult writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const,
+                                  const QVector<RowCheck> &alsoChecked = {});
     void pushUndoObject(const QUuid &id, const QJsonObject &structure);
     QString rowIdOf(const QUuid &id) const;
 

@@ -23,10 +23,22 @@ QString Inspection::testChanged(const _Test &test) const
     return tr("Тест «%1» изменён другой программой").arg(known.isEmpty() ? test.name : known);
 }
 
-QString Inspection::subjectChanged() const
+RowsAsRead::SubjectChanged Inspection::subjectChanged() const
 {
-    return tr("Файл «%1» изменён другой программой: обследуемый в нём не тот, что был прочитан")
-        .arg(QFileInfo(path).fileName());
+    return {tr("Файл «%1» изменён другой программой: обследуемый в нём не тот, что был прочитан")
+                .arg(QFileInfo(path).fileName()),
+            questionnaireChanged()};
+}
+
+QString Inspection::questionnaireChanged()
+{
+    return tr("Анкета обследуемого изменена другой программой");
+}
+
+void Inspection::noteGone(const QString &owner, std::initializer_list<int> kinds)
+{
+    for (int kind : kinds)
+        noteStored(owner, kind, InspectionStore::kAbsent);
 }
 
 QVector<Inspection::RowCheck> Inspection::scoredChecks(const _Test &test, int kind) const
@@ -44,13 +56,16 @@ StoreResult Inspection::writeChecked(InspectionStore &store, const QVector<RowCh
     // What the writes note as stored holds only once they are committed.
     const RowsAsRead before = m_rows;
     const bool committed = store.inTransaction([&] {
-        result = m_rows.check(store, checks, m_opened ? subject : RowsAsRead::Subject::Unchecked, subjectChanged());
+        result = m_rows.check(store, path, checks, m_opened ? subject : RowsAsRead::Subject::Unchecked,
+                              subjectChanged());
         if (result == StoreResult::Ok)
             result = write();
         return result == StoreResult::Ok;
     });
-    if (committed)
+    if (committed) {
+        m_rows.publishSince(before, path);
         return StoreResult::Ok;
+    }
     m_rows = before;
     return result != StoreResult::Ok ? result : store.outcome(false, StoreResult::NotWritten);
 }

@@ -49,14 +49,6 @@ StoreResult Inspection::writeNotedDocument(InspectionStore &store, const QString
     return result;
 }
 
-StoreResult Inspection::readFirstDocument(const QString &testId, int kind, QJsonObject &document)
-{
-    InspectionStore store(path, InspectionStore::ExistingFile);
-    if (!store.isOpen())
-        return store.openFailure();
-    return readFirstDocument(store, testId, kind, document);
-}
-
 StoreResult Inspection::readFirstDocument(InspectionStore &store, const QString &testId, int kind,
                                           QJsonObject &document)
 {
@@ -70,13 +62,14 @@ StoreResult Inspection::readFirstDocument(InspectionStore &store, const QString 
     return store.outcome(BinaryJson::decode(rows.first().data, document) && intact, StoreResult::Damaged);
 }
 
-StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const)
+StoreResult Inspection::writeTestDocument(_Test *test, int kind, void (_Test::*build)(QJsonObject &) const,
+                                          const QVector<RowCheck> &alsoChecked)
 {
     if (!test)
         return StoreResult::NotWritten;
     QJsonObject document;
     (test->*build)(document);
-    return writeDocument(test->rowId(), kind, document, scoredChecks(*test, kind));
+    return writeDocument(test->rowId(), kind, document, scoredChecks(*test, kind) + alsoChecked);
 }
 
 StoreResult Inspection::saveBallValuation(_Test *test)
@@ -119,8 +112,13 @@ StoreResult Inspection::saveMetricParamsAndValuations(const QVector<_Test *> &ch
 StoreResult Inspection::loadMetricParams()
 {
     metricParams.clear();
+    InspectionStore store(path, InspectionStore::ExistingFile);
+    if (!store.isOpen())
+        return store.openFailure();
     QJsonObject document;
-    const StoreResult result = readFirstDocument(kMetricParamsId, InspectionDataType::Singleton, document);
+    StoreResult result = readFirstDocument(store, kMetricParamsId, InspectionDataType::Singleton, document);
+    if (result == StoreResult::Ok && m_opened)
+        result = rereadQuestionnaireOfSameSubject(store);
     for (const QJsonValue &element : document.value(QStringLiteral("valuationMetricParams")).toArray()) {
         _MetricParam param;
         param.fromJson(element.toObject());
@@ -131,7 +129,9 @@ StoreResult Inspection::loadMetricParams()
 
 StoreResult Inspection::saveMetricValuation(_Test *test)
 {
-    return writeTestDocument(test, InspectionDataType::MetricValuation, &_Test::metricValuationToJson);
+    // A value goes only onto a parameter the file still lists.
+    return writeTestDocument(test, InspectionDataType::MetricValuation, &_Test::metricValuationToJson,
+                             {{kMetricParamsId, InspectionDataType::Singleton, metricParamsChanged()}});
 }
 
 void Inspection::loadMetricValuation(_Test *test, const QJsonObject &document)

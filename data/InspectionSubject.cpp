@@ -126,8 +126,7 @@ StoreResult Inspection::savePerson(const _Person &person)
     InspectionStore store(path, InspectionStore::ExistingFile);
     if (!store.isOpen())
         return store.openFailure();
-    const QString changed = tr("Анкета обследуемого изменена другой программой");
-    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, changed}},
+    return writeChecked(store, {{kSubjectRow, InspectionDataType::Questionnaire, questionnaireChanged()}},
                         [&] { return writePerson(store, m_rows, person); });
 }
 
@@ -139,7 +138,7 @@ StoreResult Inspection::saveQuestionnaire(const _Person &person, const QVector<Q
         return store.openFailure();
     // What the examiner saw of the photos and files was read: never replaced unseen.
     const QVector<RowCheck> checks{
-        {kSubjectRow, InspectionDataType::Questionnaire, tr("Анкета обследуемого изменена другой программой")},
+        {kSubjectRow, InspectionDataType::Questionnaire, questionnaireChanged()},
         {kPreTestId, InspectionDataType::Singleton, preTestChanged()},
         {kSubjectRow, InspectionDataType::Photo, photosChanged(), true},
         {kSubjectRow, InspectionDataType::FileContent, filesChanged(), true},

@@ -81,9 +81,9 @@ struct InspectionTest {
     void fromJson(const QJsonObject &object);
     // The marks as stored, {"labelsNULL", "labels"} and {"labels"}; false
     // when they are too large for the format.
-    bool labelsToStored(BinaryJsonObject::Value &value) const;
+    bool labelsToJson(BinaryJsonObject::Value &value) const;
     void labelsFromJson(const QJsonObject &object);
-    bool labelsForRestoreToStored(BinaryJsonObject::Value &value) const;
+    bool labelsForRestoreToJson(BinaryJsonObject::Value &value) const;
     void labelsForRestoreFromJson(const QJsonObject &object);
     void channelsToJson(QJsonObject &object) const;
     void channelsFromJson(const QJsonObject &object);
@@ -99,6 +99,8 @@ struct InspectionTest {
     void samplesFromJson(const QJsonObject &object);
     // Scores and measured values; reading merges into what the test holds,
     // replacing entries under the same keys and removing none.
+    // No points scores, default weights, no presentation left out, no metric values.
+    void clearValuations();
     void ballValuationToJson(QJsonObject &object) const;
     void ballValuationFromJson(const QJsonObject &object);
     void metricValuationToJson(QJsonObject &object) const;

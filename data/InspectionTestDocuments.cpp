@@ -95,7 +95,7 @@ bool markListsToStored(std::initializer_list<std::pair<QString, const QVector<In
 
 }  // namespace
 
-bool InspectionTest::labelsToStored(BinaryJsonObject::Value &value) const
+bool InspectionTest::labelsToJson(BinaryJsonObject::Value &value) const
 {
     return markListsToStored({{QStringLiteral("labelsNULL"), &labelsNULL}, {QStringLiteral("labels"), &labels}}, value);
 }
@@ -106,7 +106,7 @@ void InspectionTest::labelsFromJson(const QJsonObject &object)
     recordsFromArray(object.value(QStringLiteral("labels")), labels);
 }
 
-bool InspectionTest::labelsForRestoreToStored(BinaryJsonObject::Value &value) const
+bool InspectionTest::labelsForRestoreToJson(BinaryJsonObject::Value &value) const
 {
     return markListsToStored({{QStringLiteral("labels"), &labelsForRestore}}, value);
 }

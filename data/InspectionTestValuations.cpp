@@ -3,6 +3,9 @@
 
 #include <QJsonArray>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 const char *const kBallScales[] = {"valuationBall_3210123", "valuationBall_101", "valuationBall_012"};
@@ -30,6 +33,16 @@ void mergeBallEntries(const QJsonArray &entries, BallValuationMap &scale)
 }
 
 }  // namespace
+
+void InspectionTest::clearValuations()
+{
+    valuationBall_3210123.clear();
+    valuationBall_101.clear();
+    valuationBall_012.clear();
+    std::fill(std::begin(valuationBall_ChannelK), std::end(valuationBall_ChannelK), 1.0f);
+    valuationBall_GroupsDisabled.clear();
+    valuationMetric.clear();
+}
 
 void InspectionTest::ballValuationToJson(QJsonObject &object) const
 {

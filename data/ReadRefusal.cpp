@@ -42,16 +42,27 @@ StoreResult ReadRefusal::settle(QWidget *parent, const QString &path, const QStr
     }
 }
 
-bool ReadRefusal::readTest(QWidget *parent, Inspection &inspection, InspectionTest &test, bool marksOnly)
+namespace {
+
+bool readSettled(QWidget *parent, Inspection &inspection, InspectionTest &test,
+                 const std::function<StoreResult()> &read)
 {
     if (!inspection.isOpened())
         return true;
-    const QString what = tr("запись теста «%1»").arg(testCaption(inspection, inspection.indexOfTest(test.id)));
-    const auto read = [&inspection, &test, marksOnly] { return inspection.loadRecording(&test, marksOnly); };
-    return settle(parent, inspection.path, what, read) == StoreResult::Ok;
+    const QString what
+        = tr("запись теста «%1»").arg(testCaption(inspection, inspection.indexOfTest(test.id)));
+    return ReadRefusal::settle(parent, inspection.path, what, read) == StoreResult::Ok;
+}
+
+}  // namespace
+
+bool ReadRefusal::rereadTest(QWidget *parent, Inspection &inspection, InspectionTest &test)
+{
+    return readSettled(parent, inspection, test, [&inspection, &test] { return inspection.rereadTest(&test); });
 }
 
 bool ReadRefusal::readRecording(QWidget *parent, Inspection &inspection, InspectionTest &test)
 {
-    return test.samplesLoaded() || readTest(parent, inspection, test, false);
+    return test.samplesLoaded()
+           || readSettled(parent, inspection, test, [&inspection, &test] { return inspection.loadRecording(&test); });
 }

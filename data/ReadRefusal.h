@@ -24,10 +24,11 @@ public:
     // again) or Cancel. The last read's result.
     static StoreResult settle(QWidget *parent, const QString &path, const QString &what,
                               const std::function<StoreResult()> &read);
-    // The test's recording, or only its marks and scores, read anew and
-    // settled as above. An examination read from no file holds all it has
-    // and reads nothing. True when read.
-    static bool readTest(QWidget *parent, Inspection &inspection, InspectionTest &test, bool marksOnly);
+    // The test's marks and scores read anew as the file holds them, after a
+    // refused save (Inspection::rereadTest), and settled as above. An
+    // examination read from no file holds all it has and reads nothing.
+    // True when read.
+    static bool rereadTest(QWidget *parent, Inspection &inspection, InspectionTest &test);
     // The same for a whole recording not in memory yet.
     static bool readRecording(QWidget *parent, Inspection &inspection, InspectionTest &test);
 };

@@ -3,6 +3,7 @@
 #include "StoredBytes.h"
 #include "InspectionDataType.h"
 #include "InspectionStore.h"
+#include "ProgramWrites.h"
 
 #include <QSet>
 
@@ -68,17 +69,37 @@ bool RowsAsRead::storedFingerprint(InspectionStore &store, const QString &owner,
     }
 }
 
-StoreResult RowsAsRead::checkSubject(InspectionStore &store, Subject subject, const QString &changed) const
+bool RowsAsRead::holdsTestsRead(InspectionStore &store, bool &holds) const
+{
+    QSet<QString> tests;
+    if (!store.ownersOf(InspectionDataType::Struct, tests))
+        return false;
+    holds = true;
+    for (auto row = m_rows.constBegin(); row != m_rows.constEnd() && holds; ++row) {
+        if (row.key().second == InspectionDataType::Struct && *row != InspectionStore::kAbsent)
+            holds = tests.contains(row.key().first);
+    }
+    return true;
+}
+
+StoreResult RowsAsRead::checkSubject(InspectionStore &store, const QString &file, Subject subject,
+                                     const SubjectChanged &words) const
 {
     if (subject == Subject::Unchecked)
         return StoreResult::Ok;
+    const ProgramWrites &program = ProgramWrites::thisProgram();
     const auto questionnaire = m_rows.constFind({kSubjectOwner, InspectionDataType::Questionnaire});
     quint64 stored = InspectionStore::kAbsent;
     if (questionnaire != m_rows.constEnd()) {
         if (!storedFingerprint(store, kSubjectOwner, InspectionDataType::Questionnaire, stored))
             return store.outcome(false, StoreResult::NotWritten);
-        if (stored != *questionnaire)
-            return {StoreResult::Changed, changed};
+        if (stored != *questionnaire
+            && !program.wrote(file, kSubjectOwner, InspectionDataType::Questionnaire, stored)) {
+            bool same = false;
+            if (!holdsTestsRead(store, same))
+                return store.outcome(false, StoreResult::NotWritten);
+            return {StoreResult::Changed, same ? words.questionnaire : words.otherSubject};
+        }
     }
     if (subject == Subject::AsRead)
         return StoreResult::Ok;
@@ -86,16 +107,31 @@ StoreResult RowsAsRead::checkSubject(InspectionStore &store, Subject subject, co
     if (!store.ownersOf(InspectionDataType::Struct, tests))
         return store.outcome(false, StoreResult::NotWritten);
     for (const QString &owner : qAsConst(tests)) {
-        if (!m_rows.contains({owner, InspectionDataType::Struct}))
-            return {StoreResult::Changed, changed};
+        if (m_rows.contains({owner, InspectionDataType::Struct}))
+            continue;
+        // A test another holder of this program put in is no stranger.
+        if (!store.fingerprintOf(owner, InspectionDataType::Struct, stored))
+            return store.outcome(false, StoreResult::NotWritten);
+        if (!program.wrote(file, owner, InspectionDataType::Struct, stored))
+            return {StoreResult::Changed, words.otherSubject};
     }
     return StoreResult::Ok;
 }
 
-StoreResult RowsAsRead::check(InspectionStore &store, const QVector<Check> &checks, Subject subject,
-                              const QString &subjectChanged) const
+void RowsAsRead::publishSince(const RowsAsRead &before, const QString &file) const
 {
-    const StoreResult held = checkSubject(store, subject, subjectChanged);
+    ProgramWrites &program = ProgramWrites::thisProgram();
+    for (auto row = m_rows.constBegin(); row != m_rows.constEnd(); ++row) {
+        const auto was = before.m_rows.constFind(row.key());
+        if (was == before.m_rows.constEnd() || *was != *row)
+            program.note(file, row.key().first, row.key().second, *row);
+    }
+}
+
+StoreResult RowsAsRead::check(InspectionStore &store, const QString &file, const QVector<Check> &checks,
+                              Subject subject, const SubjectChanged &words) const
+{
+    const StoreResult held = checkSubject(store, file, subject, words);
     if (held != StoreResult::Ok)
         return held;
     for (const Check &check : checks) {

@@ -31,6 +31,12 @@ public:
     // this examination never saw.
     // Unchecked for an examination read from no file.
     enum class Subject { Unchecked, AsRead, AsReadWithNoUnseenTest };
+    // What the examiner is told when the file no longer holds the subject as
+    // read: another subject, or the same one with its questionnaire changed.
+    struct SubjectChanged {
+        QString otherSubject;
+        QString questionnaire;
+    };
 
     void note(const QString &owner, int kind, quint64 fingerprint) { m_rows.insert({owner, kind}, fingerprint); }
     // Whether the row was read or written, with what it held then.
@@ -38,9 +44,15 @@ public:
     void clear() { m_rows.clear(); }
     void swap(RowsAsRead &other) { m_rows.swap(other.m_rows); }
     // Ok when the file holds the subject read and every row checked that was
-    // read is as noted; else Changed with the check's words, or the store's failure.
-    StoreResult check(InspectionStore &store, const QVector<Check> &checks, Subject subject,
-                      const QString &subjectChanged) const;
+    // read is as noted; else Changed with the check's words, or the store's
+    // failure. The questionnaire and tests this program wrote through another
+    // of its holders of the file are the subject as read.
+    StoreResult check(InspectionStore &store, const QString &file, const QVector<Check> &checks, Subject subject,
+                      const SubjectChanged &words) const;
+    // Whether the file still holds every test read or written here.
+    bool holdsTestsRead(InspectionStore &store, bool &holds) const;
+    // Each row noted anew or otherwise since before, as this program's writes.
+    void publishSince(const RowsAsRead &before, const QString &file) const;
     // The stored recording of an owner, as noted; kAbsent when there is none.
     bool storedRecording(InspectionStore &store, const QString &owner, quint64 &fingerprint) const;
 
@@ -50,7 +62,8 @@ public:
     static quint64 recordingFingerprint(StoredBytes &bytes);
 
 private:
-    StoreResult checkSubject(InspectionStore &store, Subject subject, const QString &changed) const;
+    StoreResult checkSubject(InspectionStore &store, const QString &file, Subject subject,
+                             const SubjectChanged &words) const;
     bool storedFingerprint(InspectionStore &store, const QString &owner, int kind, quint64 &fingerprint) const;
 
     QHash<QPair<QString, int>, quint64> m_rows;

@@ -19,6 +19,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 const int kShowDelayMs = 200;
@@ -288,13 +290,25 @@ void PersoneDockWindow::onActionImport()
                                                          QStringLiteral("*.dqmz"));
     if (package.isEmpty())
         return;
-    const auto mayReplace = [this](const QString &subject) {
-        return askDuringWait(tr("Обследуемый «%1» уже есть в этой папке. Заменить его и его записи?")
-                                 .arg(QFileInfo(subject).completeBaseName()));
+    // The open subject is replaced only once what it holds in memory went into
+    // its file; then it is shown as imported.
+    const QString chosen = pathOf(m_tree->currentIndex());
+    const auto isChosen = [&chosen](const QString &subject) {
+        return !chosen.isEmpty() && QFileInfo(subject) == QFileInfo(chosen);
+    };
+    const auto mayReplace = [this, &chosen, &isChosen](const QString &subject) {
+        if (!askDuringWait(tr("Обследуемый «%1» уже есть в этой папке. Заменить его и его записи?")
+                               .arg(QFileInfo(subject).completeBaseName())))
+            return false;
+        if (isChosen(subject))
+            emit notificationChangedPerosneSignal(chosen, chosen, this);
+        return true;
     };
     WaitCursor wait;
     const SubjectPackage::ImportResult result = SubjectPackage::importPackage(package, target, mayReplace);
     wait.release();
+    if (std::any_of(result.imported.cbegin(), result.imported.cend(), isChosen))
+        emit notificationChangedPerosneSignal(chosen, chosen, this);
     QMessageBox::information(this, tr("Воркел"), result.report());
     if (!result.imported.isEmpty())
         emit notyfyCreatePersoneLinkAndVerify(QString());

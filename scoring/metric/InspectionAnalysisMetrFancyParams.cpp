@@ -269,7 +269,7 @@ bool InspectionAnalysisMetrFancy::settleSave(const std::function<StoreResult()> 
     // Another program's parameters and values are what the file holds now.
     if (last == StoreResult::Changed && readParams()) {
         for (Inspection::_Test *test : testsOf(tests)) {
-            if (!ReadRefusal::readTest(this, *m_inspection, *test, true))
+            if (!ReadRefusal::rereadTest(this, *m_inspection, *test))
                 break;
         }
     }

@@ -92,7 +92,7 @@ void InspectionAnalysisBallFancy::showStoredScores(Inspection::_Test &test, cons
     test.valuationBall_GroupsDisabled = before.valuationBall_GroupsDisabled;
     // Another program's scores are what the file holds now.
     if (refused == StoreResult::Changed)
-        ReadRefusal::readTest(this, *m_inspection, test, true);
+        ReadRefusal::rereadTest(this, *m_inspection, test);
 }
 
 void InspectionAnalysisBallFancy::setWeight(int group)

@@ -486,8 +486,11 @@ void TestRecordingControl::recordingOutlivesItsSubjectFile()
     GenericSettings settings;
     settings.load();
     const QString root = QFileInfo(settings.sRootFolder).absoluteFilePath();
-    QDir(root).removeRecursively();
+    // Emptied, not removed: the subject tree watching the folder would lose
+    // its root and take the choice below with it.
     QVERIFY(QDir().mkpath(root));
+    for (const QFileInfo &entry : QDir(root).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+        QVERIFY(entry.isDir() ? QDir(entry.filePath()).removeRecursively() : QFile::remove(entry.filePath()));
     const QString path = root + QStringLiteral("/Петров.qmz");
     const QString other = root + QStringLiteral("/Сидоров.qmz");
     for (const QString &file : {path, other}) {
@@ -500,9 +503,10 @@ void TestRecordingControl::recordingOutlivesItsSubjectFile()
     }
     auto *dock = window->findChild<PersoneDockWindow *>(QStringLiteral("PersoneDockWindow"));
     QVERIFY(dock);
-    QTRY_VERIFY(dock->fileModel()->index(path).isValid());
+    QTRY_VERIFY(dock->fileModel()->index(path).isValid() && dock->fileModel()->index(other).isValid());
     dock->onChangedPerosneSignal_ForSync(path);
-    QTRY_VERIFY(window->subjectText().contains(QStringLiteral("<b>Петров</b>")));
+    QTRY_VERIFY(window->subjectText().contains(QStringLiteral("<b>Петров</b>")) && window->inspection()
+                && window->inspection()->path == path && !window->inspection()->tests.isEmpty());
 
     window->startRecordPoligramme(0);
     QVERIFY(window->recordingScreen());

@@ -3,9 +3,12 @@
 // never overwritten, no file is made anew, every refusal says so, and a reread
 // keeps all moved marks but the refused. Scores and marks go only onto the test
 // and recording they were made on; no save goes into another person's file.
+// One program's holders of a file never refuse each other's writes; the same
+// writes by a second program's process are refused and told.
 #include "StoreFixtures.h"
 #include "data/PendingRecordings.h"
 #include "data/SaveRefusal.h"
+#include "tests/support/AnotherProgram.h"
 #include "tests/support/LockHolder.h"
 #include "tests/support/TestHome.h"
 
@@ -119,10 +122,76 @@ void actAsAnother(Fault fault, SavePath path, const QString &file)
              StoreResult::Ok);
 }
 
+// A write by another holder of the file, read apart and saved as the window
+// that makes it does: the questionnaire dialog, the key book, a paste, a rename.
+enum class Writer { Questionnaire, Photos, Files, PreTest, Keys, Paste, Rename };
+
+bool writeAsHolder(Writer writer, const QString &file)
+{
+    if (writer == Writer::Keys) {
+        Inspection::_Person person;
+        Inspection(file).loadPerson(person);
+        person.Tags = QStringLiteral("{5f1c7f7e-9a2e-4c43-8d1e-2b6f0c1d9a10}");
+        return Inspection(file).savePerson(person) == StoreResult::Ok;
+    }
+    if (writer == Writer::Paste) {
+        Inspection subject;
+        QVector<Inspection::_Test> pasted{recordedTest(QStringLiteral("pasted"), 0)};
+        return subject.load(file) == StoreResult::Ok && subject.saveNewTestStructs(pasted) == StoreResult::Ok;
+    }
+    if (writer == Writer::Rename)
+        return QFile::rename(file, file + QStringLiteral(".renamed")) && QFile::rename(file + ".renamed", file);
+    Inspection dialog;
+    dialog.path = file;
+    Inspection::_Person person;
+    if (dialog.loadPerson(person) != StoreResult::Ok || dialog.loadPreTestConversation() != StoreResult::Ok)
+        return false;
+    QVector<QByteArray> photos = dialog.loadPhotoRecords();
+    QVector<Inspection::AttachedFile> files = dialog.loadFiles();
+    person.Comments += writer == Writer::Questionnaire ? QStringLiteral("comment") : QString();
+    if (writer == Writer::Photos)
+        photos << Inspection::photoRecord(QImage(4, 4, QImage::Format_RGB32));
+    if (writer == Writer::Files)
+        files.append({QStringLiteral("note.txt"), QByteArray("text")});
+    if (writer == Writer::PreTest)
+        dialog.preTestText = QStringLiteral("беседа");
+    return dialog.saveQuestionnaire(person, photos, files) == StoreResult::Ok;
+}
+
+// The second program's act: the writer's number and the file.
+bool actAsAnotherProgram(const QStringList &words)
+{
+    return words.size() == 2 && writeAsHolder(Writer(words[0].toInt()), words[1]);
+}
+
+// A points score and a measured value of a question in presentation 1, as the windows make them.
+void score(Inspection::_Test &test, int quest, int points)
+{
+    InspectionBallValuation &entry = test.valuationBall_012[1][quest];
+    entry.iGroup = 1;
+    entry.iQuest = quest;
+    entry.setScore(0, points);
+}
+
+void measure(Inspection::_Test &test, int quest, const QUuid &param, int value)
+{
+    test.valuationMetric[1][quest][param] = {1, quest, param, 0, 0, 0, 0, value};
+}
+
+// The points, weights, left-out presentations and metric values as stored.
+QByteArray valuationsOf(const Inspection::_Test &test)
+{
+    QJsonObject points, values;
+    test.ballValuationToJson(points);
+    test.metricValuationToJson(values);
+    return BinaryJson::encode({{QStringLiteral("points"), points}, {QStringLiteral("values"), values}});
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(SavePath)
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(Writer)
 
 class TestForeignChanges : public QObject
 {
@@ -130,6 +199,10 @@ class TestForeignChanges : public QObject
 private slots:
     void savesNeverOverwriteNorRemake_data();
     void savesNeverOverwriteNorRemake();
+    void ownHoldersNeverRefuseEachOther_data();
+    void ownHoldersNeverRefuseEachOther();
+    void rereadAfterRefusalShowsTheFile_data();
+    void rereadAfterRefusalShowsTheFile();
 };
 
 void TestForeignChanges::savesNeverOverwriteNorRemake_data()
@@ -207,5 +280,138 @@ void TestForeignChanges::savesNeverOverwriteNorRemake()
     QVERIFY(fileBytes(file) != read);
 }
 
-VUG_TEST_MAIN(TestForeignChanges, QGuiApplication)
+void TestForeignChanges::ownHoldersNeverRefuseEachOther_data()
+{
+    QTest::addColumn<Writer>("writer");
+    QTest::addColumn<SavePath>("path");
+    QTest::addColumn<bool>("apart");  // the write made by a second program's process
+    QTest::addColumn<QString>("told");  // empty: saved
+    const char *writers[] = {"questionnaire", "photos", "files", "pre-test", "keys", "paste", "rename"};
+    const char *paths[] = {"editor edit", "moved marks", "put-off recording", "points", "metric value"};
+    const SavePath saves[] = {SavePath::Structure, SavePath::Marks, SavePath::Recording, SavePath::Points,
+                              SavePath::MetricValues};
+    for (int w = 0; w < 7; ++w) {
+        for (int p = 0; p < 5; ++p) {
+            QTest::addRow("%s, then %s", writers[w], paths[p]) << Writer(w) << saves[p] << false << "";
+            // Apart: the subject a test's save depends on is not as read.
+            if (Writer(w) == Writer::Questionnaire || Writer(w) == Writer::Keys)
+                QTest::addRow("%s by another program, then %s", writers[w], paths[p])
+                    << Writer(w) << saves[p] << true << "Анкета обследуемого изменена другой программой";
+        }
+    }
+}
+
+void TestForeignChanges::ownHoldersNeverRefuseEachOther()
+{
+    QFETCH(Writer, writer);
+    QFETCH(SavePath, path);
+    QFETCH(bool, apart);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Петров.qmz");
+    makeSubject(file, QStringLiteral("Петров"));
+    Inspection ours;
+    Inspection::_Person person;
+    open(ours, file, person);
+    // As the editor holds it after a test's polygram was deleted: read anew.
+    QCOMPARE(ours.reread(), StoreResult::Ok);
+    QVERIFY(apart ? AnotherProgram::act({QString::number(int(writer)), file}) : writeAsHolder(writer, file));
+    const StoreResult result = edit(ours, person, path, 1);
+    QVERIFY2(SaveRefusal::text(result, file, true).contains(told), qPrintable(SaveRefusal::text(result, file, true)));
+    QCOMPARE(result == StoreResult::Ok, told.isEmpty());
+    if (told.isEmpty()) {
+        // A test new to the file goes in beside those this program put there.
+        QVector<Inspection::_Test> added{recordedTest(QStringLiteral("added"), 0)};
+        QCOMPARE(ours.saveNewTestStructs(added), StoreResult::Ok);
+        return;
+    }
+    // Shown as stored, as the window that was refused reads it: the next save goes in.
+    QCOMPARE(path == SavePath::Points || path == SavePath::MetricValues ? ours.rereadTest(named(ours, "recorded"))
+                                                                       : ours.reread(ours.marksRefused()),
+             StoreResult::Ok);
+    QCOMPARE(edit(ours, person, path, 2), StoreResult::Ok);
+}
+
+void TestForeignChanges::rereadAfterRefusalShowsTheFile_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("points cleared") << 0 << "«recorded»";
+    QTest::newRow("presentation taken back into the scoring") << 1 << "«recorded»";
+    QTest::newRow("metric values cleared") << 2 << "«recorded»";
+    QTest::newRow("metric parameter deleted") << 3 << "Список параметров";
+}
+
+void TestForeignChanges::rereadAfterRefusalShowsTheFile()
+{
+    QFETCH(int, change);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    const QString file = dir.filePath("Петров.qmz");
+    makeSubject(file, QStringLiteral("Петров"));
+    const QUuid param = QUuid::createUuid();
+    {
+        Inspection scorer;
+        Inspection::_Person person;
+        open(scorer, file, person);
+        scorer.metricParams.append(Inspection::_MetricParam());
+        scorer.metricParams.last().uid = param;
+        Inspection::_Test *recorded = named(scorer, "recorded");
+        score(*recorded, 0, 2);
+        recorded->valuationBall_GroupsDisabled.insert(2);
+        measure(*recorded, 0, param, 7);
+        QVERIFY(scorer.saveMetricParamsAndValuations({recorded}) == StoreResult::Ok
+                && scorer.saveBallValuation(recorded) == StoreResult::Ok);
+    }
+    Inspection ours, other;
+    Inspection::_Person person;
+    open(ours, file, person);
+    open(other, file, person);
+    QCOMPARE(ours.loadMetricParams(), StoreResult::Ok);
+    QCOMPARE(other.loadMetricParams(), StoreResult::Ok);
+    Inspection::_Test *theirs = named(other, "recorded");
+    if (change == 0)
+        theirs->valuationBall_012.clear();
+    if (change == 1)
+        theirs->valuationBall_GroupsDisabled.clear();
+    if (change == 2)
+        theirs->valuationMetric.clear();
+    if (change == 3)
+        other.metricParams.clear();
+    QCOMPARE(change == 3 ? other.saveMetricParams()
+             : change == 2 ? other.saveMetricValuation(theirs)
+                           : other.saveBallValuation(theirs),
+             StoreResult::Ok);
+    // Ours scores or measures another question: refused, then shown as the file holds it.
+    Inspection::_Test *recorded = named(ours, "recorded");
+    const auto scoreAnother = [&] {
+        if (change < 2) {
+            score(*recorded, 1, 1);
+            return ours.saveBallValuation(recorded);
+        }
+        measure(*recorded, 1, param, 9);
+        return ours.saveMetricValuation(recorded);
+    };
+    const StoreResult refused = scoreAnother();
+    QCOMPARE(refused, StoreResult::Changed);
+    QVERIFY2(SaveRefusal::text(refused, file, true).contains(told), qPrintable(refused.cause()));
+    QCOMPARE(ours.rereadTest(recorded), StoreResult::Ok);
+    QCOMPARE(ours.loadMetricParams(), StoreResult::Ok);
+    QCOMPARE(valuationsOf(*recorded), valuationsOf(*theirs));
+    QCOMPARE(ours.metricParams.size(), other.metricParams.size());
+    if (change == 3)
+        return;
+    // The next score goes in beside the other's change, which stays.
+    QCOMPARE(scoreAnother(), StoreResult::Ok);
+    Inspection back;
+    QVERIFY(back.load(file) == StoreResult::Ok && back.loadMarks() == StoreResult::Ok);
+    QCOMPARE(valuationsOf(*named(back, "recorded")), valuationsOf(*recorded));
+    if (change < 2)
+        score(*theirs, 1, 1);
+    else
+        measure(*theirs, 1, param, 9);
+    QCOMPARE(valuationsOf(*recorded), valuationsOf(*theirs));
+}
+
+VUG_TEST_MAIN_BESIDE_ANOTHER(TestForeignChanges, QGuiApplication, actAsAnotherProgram)
 #include "tst_foreignchanges.moc"

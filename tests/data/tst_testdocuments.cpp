@@ -236,8 +236,8 @@ void TestTestDocuments::markListsAreStoredAsQtStoresThem()
     test.labelsForRestore = marks;
     const auto asJson = recordsToArray<Inspection::_Label>;
     BinaryJsonObject::Value lists, restore;
-    QVERIFY(test.labelsToStored(lists));
-    QVERIFY(test.labelsForRestoreToStored(restore));
+    QVERIFY(test.labelsToJson(lists));
+    QVERIFY(test.labelsForRestoreToJson(restore));
     BinaryJsonObject document;
     document.insert("labels", lists);
     document.insert("labelsForRestore", restore);

@@ -11,6 +11,7 @@
 #include "data/SpravDB.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
+#include "subjects/PersonePropertyDlg.h"
 #include "tests/data/StoreFixtures.h"
 #include "tests/support/LockHolder.h"
 #include "tests/support/MessageBoxAnswerer.h"
@@ -31,6 +32,7 @@
 #include <QStandardItemModel>
 #include <QToolBar>
 #include <QTabBar>
+#include <QTextEdit>
 
 using namespace StoreFixtures;
 
@@ -129,6 +131,7 @@ private slots:
     void docksArePlacedAndRestored();
     void exportReadsBack();
     void pendingRecordingHoldsItsSubjectUntilSaved();
+    void movedMarksOutliveTheQuestionnaireSave();
     void heldSubjectIsToldBusyAndShowsNoList();
 
 private:
@@ -452,6 +455,36 @@ void TestInspectionEditFancy::folderSavesMovedMarksAndEmptiesTheTree()
     reread.load(path);
     reread.loadRecording(&reread.tests[0], true);
     QCOMPARE(reread.tests[0].labels[0].TickQStart, kept);
+}
+
+// The questionnaire dialog writes the subject the editor holds, read anew
+// (as after a polygram's deletion) with marks moved since: the program's own
+// write refuses nothing, and leaving the subject saves the marks.
+void TestInspectionEditFancy::movedMarksOutliveTheQuestionnaireSave()
+{
+    InspectionEditFancy editor;
+    const QString path = makeSubject(root + "/Иванов.qmz");
+    const QString other = makeSubject(root + "/Петров.qmz");
+    open(editor, path);
+    QVERIFY(announced);
+    QCOMPARE(announced->reread(), StoreResult::Ok);
+    Inspection::_Test &test = announced->tests[0];
+    QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
+    const int moved = test.labels[0].TickQStart += 7;
+    test.labelsModified = true;
+
+    MessageBoxAnswerer answers({QMessageBox::Ok});
+    PersonePropertyDlg dialog(&editor, path);
+    dialog.findChild<QTextEdit *>(QStringLiteral("Comments"))->setPlainText(QStringLiteral("Примечание"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    // As the subjects dock announces the saved questionnaire, then another subject is chosen.
+    editor.onChangedPersone2(path, path, nullptr);
+    editor.onChangedPersone2(other, other, nullptr);
+    QVERIFY2(answers.asked().isEmpty(), qPrintable(answers.asked().join(QLatin1Char('\n'))));
+    Inspection back;
+    QVERIFY(back.load(path) == StoreResult::Ok && back.loadRecording(&back.tests[0], true) == StoreResult::Ok);
+    QCOMPARE(back.tests[0].labels[0].TickQStart, moved);
 }
 
 // A recording whose save failed keeps its subject open while its file is

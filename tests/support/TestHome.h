@@ -15,9 +15,8 @@ private:
     QTemporaryDir m_dir;
 };
 
-// QTEST_MAIN with a temporary home made before the application object.
-#define VUG_TEST_MAIN(TestClass, AppClass)          \
-    int main(int argc, char *argv[])                \
+// The body of QTEST_MAIN with a temporary home made before the application object.
+#define VUG_TEST_RUN(TestClass, AppClass)           \
     {                                               \
         TestHome home;                              \
         AppClass app(argc, argv);                   \
@@ -26,3 +25,6 @@ private:
         QTEST_SET_MAIN_SOURCE_PATH                  \
         return QTest::qExec(&tc, argc, argv);       \
     }
+
+#define VUG_TEST_MAIN(TestClass, AppClass) \
+    int main(int argc, char *argv[]) VUG_TEST_RUN(TestClass, AppClass)
