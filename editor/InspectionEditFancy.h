@@ -46,8 +46,9 @@ public:
     // The context menu for a point of the tree's viewport, not yet shown.
     QMenu *createContextMenu(const QPoint &pos);
     const Inspection &inspection() const { return m_inspection; }
-    // Saves, or asks about, recordings whose save failed; false while one is
-    // left pending by the examiner's choice.
+    // Saves, or asks about, recordings whose save failed and moved marks;
+    // false while one is left pending, or marks kept in memory, by the
+    // examiner's choice.
     bool settlePendingRecording();
     // While a recording of the open subject runs, the subject stays open as
     // it is: a choice of another subject, or the open one's file renamed or
@@ -165,8 +166,10 @@ private:
     bool keepsEdit(StoreResult result, const std::function<StoreResult()> &save);
     // The subject read anew, as its file holds it, and shown.
     void showAsStored();
-    // Marks moved in the review go into the file before it is left or read anew.
-    SaveRefusal::Outcome settleMovedMarks();
+    // Marks moved in the review go into the file before it is left or read
+    // anew. Leaving, with their file gone, the examiner keeps the subject
+    // open (Kept) or closes it and lets them go (CloseSubject).
+    SaveRefusal::Outcome settleMovedMarks(bool leaving = false);
     void openSubject(const QString &fileOld, const QString &fileNew);
     // settlePendingRecording for leaving the subject; when it stays open the
     // subject docks show it again instead of the entry just chosen.

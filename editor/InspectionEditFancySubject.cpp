@@ -65,9 +65,9 @@ bool InspectionEditFancy::settlePendingRecording()
 {
     if (!PendingRecordingPrompt::resolve(this, m_inspection))
         return false;
-    // Leaving goes on whatever the examiner made of a refusal: it was told.
-    settleMovedMarks();
-    return true;
+    // Marks kept in memory, their file gone, keep the subject open: leaving
+    // would lose them. The examiner may close it and let them go.
+    return settleMovedMarks(true) != SaveRefusal::Outcome::Kept;
 }
 
 bool InspectionEditFancy::mayLeaveSubject()
@@ -145,11 +145,15 @@ QString movedMarksOf(const Inspection &inspection)
 
 }  // namespace
 
-SaveRefusal::Outcome InspectionEditFancy::settleMovedMarks()
+SaveRefusal::Outcome InspectionEditFancy::settleMovedMarks(bool leaving)
 {
     const auto save = [this] { return m_inspection.saveModifiedTests(); };
     const StoreResult result = save();
-    return settle(result, save, false, movedMarksOf(m_inspection));
+    const SaveRefusal::Outcome outcome
+        = SaveRefusal::settle(this, m_inspection.path, result, save, leaving, movedMarksOf(m_inspection));
+    if (outcome == SaveRefusal::Outcome::Dropped)
+        showAsStored();
+    return outcome;
 }
 
 void InspectionEditFancy::closeSubject()

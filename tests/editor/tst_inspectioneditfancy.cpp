@@ -37,6 +37,7 @@
 using namespace StoreFixtures;
 
 Q_DECLARE_METATYPE(Inspection *)
+Q_DECLARE_METATYPE(QMessageBox::StandardButton)
 
 namespace {
 
@@ -132,6 +133,8 @@ private slots:
     void exportReadsBack();
     void pendingRecordingHoldsItsSubjectUntilSaved();
     void movedMarksOutliveTheQuestionnaireSave();
+    void movedMarksWhoseFileIsGoneHoldTheSubject_data();
+    void movedMarksWhoseFileIsGoneHoldTheSubject();
     void heldSubjectIsToldBusyAndShowsNoList();
 
 private:
@@ -485,6 +488,38 @@ void TestInspectionEditFancy::movedMarksOutliveTheQuestionnaireSave()
     Inspection back;
     QVERIFY(back.load(path) == StoreResult::Ok && back.loadRecording(&back.tests[0], true) == StoreResult::Ok);
     QCOMPARE(back.tests[0].labels[0].TickQStart, moved);
+}
+
+void TestInspectionEditFancy::movedMarksWhoseFileIsGoneHoldTheSubject_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::newRow("kept open") << QMessageBox::Cancel;
+    QTest::newRow("closed by the examiner") << QMessageBox::Close;
+}
+
+// Another program moved the subject file away while marks were moved: leaving
+// says the file is gone, and the marks stay in memory only with their subject.
+void TestInspectionEditFancy::movedMarksWhoseFileIsGoneHoldTheSubject()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    InspectionEditFancy editor;
+    const QString path = makeSubject(root + "/Иванов.qmz");
+    const QString other = makeSubject(root + "/Петров.qmz");
+    open(editor, path);
+    QVERIFY(announced);
+    Inspection::_Test &test = announced->tests[0];
+    QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
+    test.labels[0].TickQStart += 7;
+    test.labelsModified = true;
+    QVERIFY(QDir().mkpath(root + "/moved") && QFile::rename(path, root + "/moved/Иванов.qmz"));
+
+    MessageBoxAnswerer answers({answer});
+    editor.onChangedPersone2(other, other, nullptr);
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY(answers.asked()[0].contains(QStringLiteral("не найден")));
+    const bool kept = answer == QMessageBox::Cancel;
+    QCOMPARE(editor.inspection().path, kept ? path : other);
+    QCOMPARE(kept && editor.inspection().tests[0].labelsModified, kept);
 }
 
 // A recording whose save failed keeps its subject open while its file is
