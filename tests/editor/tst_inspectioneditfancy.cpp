@@ -139,6 +139,9 @@ private slots:
 
 private:
     void open(InspectionEditFancy &editor, const QString &path);
+    // Opens the subject and moves its first test's first mark in memory, as
+    // the review does: the mark's new start, or -1.
+    int openAndMoveMark(InspectionEditFancy &editor, const QString &path);
     QModelIndex testItem(InspectionEditFancy &editor, const QString &name);
     Inspection *announced = nullptr;
     QString root;
@@ -165,6 +168,16 @@ void TestInspectionEditFancy::open(InspectionEditFancy &editor, const QString &p
     connect(&editor, &InspectionEditFancy::notifyChangePersone, this,
             [this](const QString &, Inspection *inspection) { announced = inspection; }, Qt::UniqueConnection);
     editor.onChangedPersone2(path, path, nullptr);
+}
+
+int TestInspectionEditFancy::openAndMoveMark(InspectionEditFancy &editor, const QString &path)
+{
+    open(editor, path);
+    if (!announced || announced->loadRecording(&announced->tests[0]) != StoreResult::Ok)
+        return -1;
+    Inspection::_Test &test = announced->tests[0];
+    test.labelsModified = true;
+    return test.labels[0].TickQStart += 7;
 }
 
 QModelIndex TestInspectionEditFancy::testItem(InspectionEditFancy &editor, const QString &name)
@@ -422,16 +435,9 @@ void TestInspectionEditFancy::folderSavesMovedMarksAndEmptiesTheTree()
     QFETCH(bool, changedMeanwhile);
     InspectionEditFancy editor;
     const QString path = makeSubject(root + "/Иванов.qmz");
-    open(editor, path);
-    QVERIFY(announced);
-    // The review reads the samples before it moves marks.
-    Inspection::_Test &test = announced->tests[0];
-    QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
-    QVERIFY(test.recorded && !test.labels.isEmpty());
-    test.labels[0].TickQStart += 7;
-    int kept = test.labels[0].TickQStart;
-    test.labelsModified = true;
-    const QString name = test.name;
+    int kept = openAndMoveMark(editor, path);
+    QVERIFY(kept >= 0);
+    const QString name = announced->tests[0].name;
     if (changedMeanwhile) {
         Inspection other;
         QCOMPARE(other.load(path), StoreResult::Ok);
@@ -468,13 +474,9 @@ void TestInspectionEditFancy::movedMarksOutliveTheQuestionnaireSave()
     InspectionEditFancy editor;
     const QString path = makeSubject(root + "/Иванов.qmz");
     const QString other = makeSubject(root + "/Петров.qmz");
-    open(editor, path);
-    QVERIFY(announced);
+    const int moved = openAndMoveMark(editor, path);
+    QVERIFY(moved >= 0);
     QCOMPARE(announced->reread(), StoreResult::Ok);
-    Inspection::_Test &test = announced->tests[0];
-    QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
-    const int moved = test.labels[0].TickQStart += 7;
-    test.labelsModified = true;
 
     MessageBoxAnswerer answers({QMessageBox::Ok});
     PersonePropertyDlg dialog(&editor, path);
@@ -505,12 +507,7 @@ void TestInspectionEditFancy::movedMarksWhoseFileIsGoneHoldTheSubject()
     InspectionEditFancy editor;
     const QString path = makeSubject(root + "/Иванов.qmz");
     const QString other = makeSubject(root + "/Петров.qmz");
-    open(editor, path);
-    QVERIFY(announced);
-    Inspection::_Test &test = announced->tests[0];
-    QCOMPARE(announced->loadRecording(&test), StoreResult::Ok);
-    test.labels[0].TickQStart += 7;
-    test.labelsModified = true;
+    QVERIFY(openAndMoveMark(editor, path) >= 0);
     QVERIFY(QDir().mkpath(root + "/moved") && QFile::rename(path, root + "/moved/Иванов.qmz"));
 
     MessageBoxAnswerer answers({answer});
