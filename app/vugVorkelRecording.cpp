@@ -137,6 +137,9 @@ void vugVorkel::startRecordPoligramme(int index)
     Inspection::_Test *test = pInspect ? pInspect->test(index) : nullptr;
     if (!test || recordingScreen() || preTestRecordingRuns())
         return;
+    // From here a subject chosen or renamed waits for the recording's end:
+    // the events run below would otherwise read another subject under the test.
+    holdSubject(true);
     if (QWidget *current = takeCentralWidget())
         current->hide();
     QApplication::processEvents();
@@ -145,7 +148,6 @@ void vugVorkel::startRecordPoligramme(int index)
     setCentralWidget(screen);
     screen->show();
     bPlayback = false;
-    holdSubject(true);
     if (!screen->start(pInspect, test, true, 0)) {
         showModeTabs();
         holdSubject(false);
