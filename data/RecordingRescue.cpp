@@ -355,7 +355,8 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
         return StoreResult::NotWritten;
     const Inspection from(copy.file);
     for (int i = 0; i < placed.size(); ++i) {
-        if (InspectionMedia::moveTestVideo(from, source.tests[i], subject, placed[i]) == InspectionMedia::VideoMove::Stayed)
+        if (InspectionMedia::moveTestVideo(from, source.tests[i], subject, placed[i])
+            == InspectionMedia::VideoMove::Stayed)
             placement.videosLeft.append(InspectionMedia::testVideoName(from, source.tests[i]));
     }
     placement.copyLeft = !removeCopy(copy);

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSysInfo>
 
 #include <cerrno>
 #include <climits>
@@ -22,9 +23,14 @@ namespace {
 
 constexpr int kNameTries = 8;
 
+// The kind and this machine: on a shared folder another station's locks may
+// not be seen here, so only this machine's files are ever taken for leftovers.
 QString prefixOf(TemporaryVideo::Kind kind)
 {
-    return kind == TemporaryVideo::Kind::Test ? QStringLiteral(".vug-recording-") : QStringLiteral(".vug-pretest-");
+    static const QString machine =
+        QSysInfo::machineHostName().remove(QRegularExpression(QStringLiteral("[^A-Za-z0-9]")));
+    return (kind == TemporaryVideo::Kind::Test ? QStringLiteral(".vug-recording-") : QStringLiteral(".vug-pretest-"))
+           + machine + QLatin1Char('-');
 }
 
 QString newName(TemporaryVideo::Kind kind)
@@ -139,7 +145,7 @@ void TemporaryVideo::removeLeftovers(const QString &folder)
         if (file < 0)
             continue;
         struct stat status {};
-        // Held by the recording that writes it, in this program or another.
+        // Held by the recording that writes it, in this program or another of this machine.
         if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid()
             && ::flock(file, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0)
             qCDebug(vugMedia) << "removed the video of a recording whose program ended:" << name;

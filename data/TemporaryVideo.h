@@ -4,9 +4,9 @@
 
 // The file a recording's video is written into until the recording ends,
 // under a name of its own in the media folder that no other recording takes,
-// renames or removes: made new for each recording (the program's process and
-// a random part in its name) and held open and locked until it is put in its
-// place. Held open, it is found wherever another program moves it, and read
+// renames or removes: made new for each recording (the machine, the program's
+// process and a random part in its name) and held open and locked until it is
+// put in its place. Held open, it is found wherever another program moves it, and read
 // back even once deleted.
 class TemporaryVideo
 {
@@ -33,8 +33,8 @@ public:
     // The file wherever it lies: a recording not kept.
     void remove();
 
-    // Removes the test recordings' files in the folder that no program holds:
-    // left by a program that died while recording.
+    // Removes the test recordings' files of this machine in the folder that no
+    // program holds: left by a program that died while recording.
     static void removeLeftovers(const QString &folder);
 
 private:

@@ -1,8 +1,8 @@
 #include "RecordingEnd.h"
 
 #include "SensorReader.h"
-#include "data/InspectionMedia.h"
 #include "data/GenericSettings.h"
+#include "data/InspectionMedia.h"
 #include "data/PendingRecordings.h"
 #include "data/RecordingRescue.h"
 #include "data/TemporaryVideo.h"
@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 

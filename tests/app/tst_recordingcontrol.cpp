@@ -651,7 +651,7 @@ void TestRecordingControl::videoWithoutCameraIsToldAfterTheWait()
     QCOMPARE(answers.asked().first(), QStringLiteral("Error open web camera"));
     QTRY_VERIFY(!window->recordingScreen());
     QVERIFY(inspection.tests[0].dataGSR.isEmpty());
-    const QString own = QStringLiteral(".vug-recording-%1-*").arg(QCoreApplication::applicationPid());
+    const QString own = QStringLiteral(".vug-recording-*-%1-*").arg(QCoreApplication::applicationPid());
     QVERIFY(QDir(InspectionMedia::mediaFolder(inspection)).entryList({own}, QDir::Files | QDir::Hidden).isEmpty());
 }
 

@@ -54,8 +54,11 @@ void TestInspectionMedia::companionFolderAndTemporaryNames()
     QCOMPARE(second.whereNow(), dir.filePath("moved/") + QFileInfo(second.path()).fileName());
     const QString left = dir.filePath("moved/") + QFileInfo(first->path()).fileName();
     first.reset();  // its program ended
+    // Another station's lock may not be seen here: its files are never taken.
+    const QString station = dir.filePath("moved/.vug-recording-station2-7-0000000a.avi");
+    QVERIFY(QFile(station).open(QIODevice::WriteOnly));
     TemporaryVideo::removeLeftovers(dir.filePath("moved"));
-    QVERIFY(!QFileInfo::exists(left));
+    QVERIFY(!QFileInfo::exists(left) && QFileInfo::exists(station));
     QVERIFY(QFileInfo::exists(second.whereNow()) && !preTest.whereNow().isEmpty());
 }
 

@@ -264,7 +264,8 @@ void TestPreTestDock::renamedOrDeletedSubjectLeavesNoOrphanVideo()
     dock.onChangedPersone(QString(), nullptr);
     QVERIFY(!dock.isRecording());
     QStringList videos;
-    for (QDirIterator it(dir.path(), {"*.avi"}, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+    const auto files = QDir::Files | QDir::Hidden;
+    for (QDirIterator it(dir.path(), {"*.avi"}, files, QDirIterator::Subdirectories); it.hasNext();)
         videos << QDir(dir.path()).relativeFilePath(it.next());
     videos = videos.filter(QRegularExpression("^Группа"));
     const bool trashed = video.startsWith("Trash/");
