@@ -35,7 +35,7 @@ QUuid RecordingEnd::finish(bool save)
     if (!run.newRecording)
         return QUuid();
     if (!save) {
-        test->clearRecording();
+        discard();
         return QUuid();
     }
     // A discarded recording needs no word on its video.
@@ -44,7 +44,7 @@ QUuid RecordingEnd::finish(bool save)
     const int groups = completeGroups();
     if (groups > 0)
         return keep(groups);
-    test->clearRecording();
+    discard();
     tell(tr("Запись не сохранена: ни одна группа предъявлений вопросов не была завершена."));
     return QUuid();
 }
@@ -156,6 +156,13 @@ QUuid RecordingEnd::keepWithoutSubject(const QString &subject)
     return kept;
 }
 
+void RecordingEnd::discard()
+{
+    test->clearRecording();
+    if (run.video)
+        run.video->remove();
+}
+
 void RecordingEnd::trimMarks(int groups)
 {
     test->labels.resize(std::min(test->labels.size(), groups * test->themis.size()));
@@ -209,7 +216,10 @@ QString RecordingEnd::holdVideo(TemporaryVideo &video)
     GenericSettings settings;
     settings.load();
     const QString held = RecordingRescue::videoHeldFor(settings.sRootFolder, inspection->path, *test);
-    QDir().mkpath(QFileInfo(held).path());
+    // Beside the data folder, never under a folder that is gone.
+    const QString waitsIn = QFileInfo(held).path();
+    QDir().mkdir(QFileInfo(waitsIn).path());
+    QDir().mkdir(waitsIn);
     const QString lies = video.whereNow();
     const QString why = video.moveTo(held);
     const QString folder = native(QFileInfo(inspection->path).absolutePath());

@@ -54,6 +54,8 @@ private:
     // The subject was left while the recording ran: its file, as far as it
     // is there, still takes the recording, or else a recovery copy does.
     QUuid keepWithoutSubject(const QString &subject);
+    // The recording and its video go.
+    void discard();
     void trimMarks(int groups);
     void saveToFile();
     // The run's video to its test's name beside the subject; where it waits

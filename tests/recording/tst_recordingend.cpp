@@ -183,7 +183,9 @@ void TestRecordingEnd::stopQuestionTellsWhatWouldBeLost()
 void TestRecordingEnd::stopWithoutSavingDiscards()
 {
     MessageBoxAnswerer answers;
-    finish(false, true);
+    const QString video = record("discarded");
+    finish(false, true, true);
+    QVERIFY(!QFileInfo::exists(video));
     QCOMPARE(answers.asked().size(), 0);
     QVERIFY(test().labels.isEmpty());
     QVERIFY(test().dataGSR.isEmpty());
