@@ -40,9 +40,10 @@ QString fileNameSafe(QString name)
     return name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
 }
 
-QString timeStampedName(const Inspection &inspection, const QDateTime &when, const char *extension)
+QString timeStampedName(const QString &folder, const Inspection &inspection, const QDateTime &when,
+                        const char *extension)
 {
-    const QString path = createdMediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection)
+    const QString path = folder + QLatin1Char('/') + subjectBaseName(inspection)
                          + QLatin1Char('.') + when.toString(QStringLiteral("ddMMyyyyhhmmss"))
                          + QLatin1String(extension);
     return QFileInfo::exists(path) ? QString() : path;
@@ -273,12 +274,17 @@ bool moveToTrash(const QString &path)
 
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
 {
-    return timeStampedName(inspection, when, ".avi");
+    return timeStampedName(createdMediaFolder(inspection), inspection, when, ".avi");
+}
+
+QString newVideoFileName(const QString &folder, const Inspection &inspection, const QDateTime &when)
+{
+    return timeStampedName(folder, inspection, when, ".avi");
 }
 
 QString newAudioFileName(const Inspection &inspection, const QDateTime &when)
 {
-    return timeStampedName(inspection, when, ".aac");
+    return timeStampedName(createdMediaFolder(inspection), inspection, when, ".aac");
 }
 
 QString subjectBaseName(const Inspection &inspection)

@@ -46,6 +46,8 @@ bool moveToTrash(const QString &path);
 // Time-stamped names of a pre-test video and a speech recording; empty when
 // that file exists already.
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when);
+// The same video's name in another folder, where the subject's video lies.
+QString newVideoFileName(const QString &folder, const Inspection &inspection, const QDateTime &when);
 QString newAudioFileName(const Inspection &inspection, const QDateTime &when);
 // The subject file's name without folder and without its last extension.
 QString subjectBaseName(const Inspection &inspection);

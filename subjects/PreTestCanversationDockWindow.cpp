@@ -205,19 +205,24 @@ QString PreTestCanversationDockWindow::placeVideo(TemporaryVideo &video)
 {
     const std::unique_ptr<Inspection> subject = recordingSubject();
     const QString lies = video.whereNow();
-    // A folder deleted with its subjects took the video along; one moved by
-    // another program keeps it where it lies now: nothing is made where it was.
     const QString folder = QFileInfo(m_recordingPath).absolutePath();
-    if (!QFileInfo(folder).isDir()) {
-        return lies.isEmpty() ? QString()
-                              : tr("Папка обследуемого не найдена:\n%1\nВидеозапись беседы осталась в файле\n%2")
-                                    .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(lies));
-    }
-    const QString target = InspectionMedia::newVideoFileName(*subject, m_recordStart);
+    const bool folderGone = !QFileInfo(folder).isDir();
+    // A folder deleted with its subjects took the video along.
+    if (folderGone && lies.isEmpty())
+        return QString();
+    // One another program moved keeps the video where it lies now, named for
+    // its subject: nothing is made where the folder was.
+    const QString target = folderGone
+                               ? InspectionMedia::newVideoFileName(QFileInfo(lies).absolutePath(), *subject, m_recordStart)
+                               : InspectionMedia::newVideoFileName(*subject, m_recordStart);
     const QString why = target.isEmpty() ? qt_error_string(EEXIST) : video.moveTo(target);
     if (!why.isEmpty()) {
         return tr("Видеозапись беседы осталась в файле\n%1\n(%2)")
             .arg(QDir::toNativeSeparators(lies.isEmpty() ? video.path() : lies), why);
+    }
+    if (folderGone) {
+        return tr("Папка обследуемого не найдена:\n%1\nВидеозапись беседы сохранена в файле\n%2")
+            .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(target));
     }
     // A subject deleted while recorded went to the Trash with its files: its
     // video follows it there rather than wait for the next subject of its name.
