@@ -214,6 +214,7 @@ void TestRecordingEnd::videoFoundWhereverItLies_data()
     QTest::newRow("media folder replaced") << "media folder replaced" << "test" << "";
     QTest::newRow("subject's folder renamed") << "subject's folder renamed" << "copy" << gone;
     QTest::newRow("subject's folder deleted") << "subject's folder deleted" << "copy" << gone;
+    QTest::newRow("subject's folder back on retrying") << "subject's folder renamed, back" << "test" << gone;
     QTest::newRow("no video written") << "emptied" << "" << "Видеозапись теста не найдена";
 }
 
@@ -235,20 +236,24 @@ void TestRecordingEnd::videoFoundWhereverItLies()
         QVERIFY(change.endsWith(QLatin1String("deleted")) ? QDir(media).removeRecursively()
                                                            : QDir().rename(media, folder + QStringLiteral("/old")));
         QVERIFY(!change.endsWith(QLatin1String("replaced")) || QDir().mkdir(media));
-    } else if (change == QLatin1String("subject's folder renamed")) {
+    } else if (change.startsWith(QLatin1String("subject's folder renamed"))) {
         QVERIFY(QDir().rename(folder, folder + QStringLiteral("-2")));
     } else if (change == QLatin1String("subject's folder deleted")) {
         QVERIFY(QDir(folder).removeRecursively());
     } else {
         writeFile(temporary, QByteArray());
     }
-    const bool copied = kept == QLatin1String("copy");
-    MessageBoxAnswerer answers(copied ? QList<QMessageBox::StandardButton>{QMessageBox::Ok, QMessageBox::Save}
-                                      : QList<QMessageBox::StandardButton>{QMessageBox::Ok});
+    const bool copied = kept == QLatin1String("copy"), back = change.endsWith(QLatin1String("back"));
+    MessageBoxAnswerer answers({QMessageBox::Ok, copied ? QMessageBox::Save : QMessageBox::Retry});
+    answers.whileAsking = [&] {
+        if (back && answers.asked().size() == 2)
+            QDir().rename(folder + QStringLiteral("-2"), folder);
+    };
     finish(true, true, true);
     QCOMPARE(answers.asked().value(0).section('\n', 0, 0).section(':', 0, 0), told.section(':', 0, 0));
-    QVERIFY(told.isEmpty() || answers.asked()[0].contains(copied ? QStringLiteral(".recovery") : temporary));
-    QCOMPARE(QFileInfo::exists(folder), !change.startsWith(QLatin1String("subject's folder")));
+    const bool held = told.startsWith(QStringLiteral("Папка"));
+    QVERIFY(told.isEmpty() || answers.asked()[0].contains(held ? QStringLiteral(".recovery") : temporary));
+    QCOMPARE(QFileInfo::exists(folder), back || !change.startsWith(QLatin1String("subject's folder")));
     GenericSettings settings;
     settings.load();
     const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(settings.sRootFolder);
@@ -256,6 +261,7 @@ void TestRecordingEnd::videoFoundWhereverItLies()
     const QString video = copied ? InspectionMedia::testVideoName(Inspection(copies[0].file), test())
                                  : InspectionMedia::testVideoName(*inspection, test());
     QCOMPARE(readFile(video), kept.isEmpty() ? QByteArray() : QByteArray("recorded"));
+    QVERIFY(!QFileInfo::exists(RecordingRescue::videoHeldFor(settings.sRootFolder, inspection->path, test())));
     QVERIFY(!other || readFile(other->path()) == "another");
     // Nothing of this run's is left where the video lay.
     QStringList left;
