@@ -23,11 +23,13 @@ namespace InspectionMedia {
 
 namespace {
 
+// Made only beside a subject's folder that is there: one another program
+// moved or deleted is not made anew, empty.
 QString createdMediaFolder(const Inspection &inspection)
 {
     const QString folder = mediaFolder(inspection);
     if (!QDir(folder).exists())
-        QDir(folder).mkpath(QStringLiteral("."));
+        QDir().mkdir(folder);
     return folder;
 }
 
@@ -38,9 +40,10 @@ QString fileNameSafe(QString name)
     return name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QChar(0), QLatin1Char('_'));
 }
 
-QString timeStampedName(const Inspection &inspection, const QDateTime &when, const char *extension)
+QString timeStampedName(const QString &folder, const Inspection &inspection, const QDateTime &when,
+                        const char *extension)
 {
-    const QString path = createdMediaFolder(inspection) + QLatin1Char('/') + subjectBaseName(inspection)
+    const QString path = folder + QLatin1Char('/') + subjectBaseName(inspection)
                          + QLatin1Char('.') + when.toString(QStringLiteral("ddMMyyyyhhmmss"))
                          + QLatin1String(extension);
     return QFileInfo::exists(path) ? QString() : path;
@@ -118,19 +121,15 @@ QString putInPlace(CheckedTemporaryFile &copy, const struct stat &source, const 
     return CheckedTemporaryFile::reason(copy.failedWith(), copy.failureWords());
 }
 
-// Across file systems: copied beside to, under no name or a temporary one the
-// start-up's removal of cut writes knows, then renamed to it, and the source
-// removed only then. Empty when done, else why not: nothing is left at to nor
-// at the temporary name, and the source stays whole.
-QString copiedAcross(const QByteArray &from, const QString &to)
+// The open source's bytes whole at to: copied beside it, under no name or a
+// temporary one the start-up's removal of cut writes knows, then renamed to
+// it. Empty when done, else why not: nothing is left at to nor at the
+// temporary name.
+QString copiedTo(int source, const QString &to)
 {
     // Refused before gigabytes are copied for nothing; the rename refuses anew.
     if (QFileInfo::exists(to) || QFileInfo(to).isSymLink())
         return CheckedTemporaryFile::reason(EEXIST);
-    const int source = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (source < 0)
-        return CheckedTemporaryFile::reason(errno);
-    const auto closeSource = qScopeGuard([source] { ::close(source); });
     struct stat status {};
     if (::fstat(source, &status) != 0)
         return CheckedTemporaryFile::reason(errno);
@@ -146,16 +145,37 @@ QString copiedAcross(const QByteArray &from, const QString &to)
     const int readError = copyBytes(source, copy);
     if (readError != 0)
         return CheckedTemporaryFile::reason(readError);
-    const QByteArray target = QFile::encodeName(to);
-    const QString failure = putInPlace(copy, status, target);
+    return putInPlace(copy, status, QFile::encodeName(to));
+}
+
+// Across file systems: copied to the new name, and the source removed only
+// then. Empty when done, else why not: nothing is left at to, and the source
+// stays whole.
+QString copiedAcross(const QByteArray &from, const QString &to)
+{
+    const int source = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (source < 0)
+        return CheckedTemporaryFile::reason(errno);
+    const auto closeSource = qScopeGuard([source] { ::close(source); });
+    const QString failure = copiedTo(source, to);
     if (!failure.isEmpty())
         return failure;
     if (::unlink(from.constData()) == 0)
         return QString();
     // The video in one place only: the source, which stays whole.
     const int error = errno;
-    ::unlink(target.constData());
+    ::unlink(QFile::encodeName(to).constData());
     return CheckedTemporaryFile::reason(error);
+}
+
+// The failure told, and set in why when asked for; true when there was none.
+bool done(const QString &failure, const QString &from, const QString &to, QString *why)
+{
+    if (!failure.isEmpty())
+        qCDebug(vugApp) << "not moved:" << from << "to" << to << failure;
+    if (why)
+        *why = failure;
+    return failure.isEmpty();
 }
 
 // Empty when moved, else why not.
@@ -173,16 +193,6 @@ QString moved(const QString &from, const QString &to)
 QString mediaFolder(const Inspection &inspection)
 {
     return mediaFolderOf(inspection.path);
-}
-
-QString tempVideoPath(const Inspection &inspection)
-{
-    return createdMediaFolder(inspection) + QStringLiteral("/temp.avi");
-}
-
-QString tempPreTestVideoPath(const Inspection &inspection)
-{
-    return createdMediaFolder(inspection) + QStringLiteral("/temp_pretest.avi");
 }
 
 // The subject part is the whole name but its last extension, so subjects
@@ -215,24 +225,27 @@ void removeTestVideo(const Inspection &inspection, const InspectionTest &test)
     QFile::remove(testVideoName(inspection, test));
 }
 
-bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
-                   const InspectionTest &toTest, QString *why)
+VideoMove moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
+                        const InspectionTest &toTest, QString *why)
 {
     const QString source = testVideoName(from, fromTest);
     if (!QFileInfo::exists(source))
-        return true;
+        return VideoMove::NoVideo;
     const QString target = testVideoPath(to, toTest);
-    return source == target || moveFile(source, target, why);
+    return source == target || moveFile(source, target, why) ? VideoMove::Moved : VideoMove::Stayed;
 }
 
 bool moveFile(const QString &from, const QString &to, QString *why)
 {
-    const QString failure = moved(from, to);
-    if (!failure.isEmpty())
-        qCDebug(vugApp) << "not moved:" << from << "to" << to << failure;
-    if (why)
-        *why = failure;
-    return failure.isEmpty();
+    return done(moved(from, to), from, to, why);
+}
+
+bool copyOpenFile(int descriptor, const QString &to, QString *why)
+{
+    const QString from = QStringLiteral("/proc/self/fd/%1").arg(descriptor);
+    if (::lseek(descriptor, 0, SEEK_SET) != 0)
+        return done(CheckedTemporaryFile::reason(errno), from, to, why);
+    return done(copiedTo(descriptor, to), from, to, why);
 }
 
 bool moveToTrash(const QString &path)
@@ -261,12 +274,17 @@ bool moveToTrash(const QString &path)
 
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when)
 {
-    return timeStampedName(inspection, when, ".avi");
+    return timeStampedName(createdMediaFolder(inspection), inspection, when, ".avi");
+}
+
+QString newVideoFileName(const QString &folder, const Inspection &inspection, const QDateTime &when)
+{
+    return timeStampedName(folder, inspection, when, ".avi");
 }
 
 QString newAudioFileName(const Inspection &inspection, const QDateTime &when)
 {
-    return timeStampedName(inspection, when, ".aac");
+    return timeStampedName(createdMediaFolder(inspection), inspection, when, ".aac");
 }
 
 QString subjectBaseName(const Inspection &inspection)

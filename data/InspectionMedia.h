@@ -9,13 +9,12 @@ class Inspection;
 struct InspectionTest;
 
 // Names of the video and sound files kept beside a subject file, in the
-// companion folder "__1__" that all subjects of one folder share. Every name
-// but mediaFolder's creates the folder when it is missing.
+// companion folder "__1__" that all subjects of one folder share. Every path
+// but mediaFolder's creates the folder when it is missing and the subject's
+// folder is there.
 namespace InspectionMedia {
 
 QString mediaFolder(const Inspection &inspection);
-QString tempVideoPath(const Inspection &inspection);
-QString tempPreTestVideoPath(const Inspection &inspection);
 QString testVideoPath(const Inspection &inspection, const InspectionTest &test);
 // The same path without creating the folder, for callers that only look.
 QString testVideoName(const Inspection &inspection, const InspectionTest &test);
@@ -24,13 +23,13 @@ QString testVideoName(const Inspection &inspection, const InspectionTest &test);
 QSet<QString> testVideoNames(const QString &subjectPath);
 // Deletes the test's video; a missing file is no error.
 void removeTestVideo(const Inspection &inspection, const InspectionTest &test);
+enum class VideoMove { Moved, NoVideo, Stayed };
 // The video of a recording follows it from one subject's companion folder to
-// another's, or to the name of another test: to where it is placed. True when
-// there was none or it followed; a video is never put over another one, and one
-// that cannot follow stays where it was, whole, why telling the cause as
-// moveFile does.
-bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
-                   const InspectionTest &toTest, QString *why = nullptr);
+// another's, or to the name of another test: to where it is placed. A video is
+// never put over another one, and one that cannot follow stays where it was,
+// whole, why telling the cause as moveFile does.
+VideoMove moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const Inspection &to,
+                        const InspectionTest &toTest, QString *why = nullptr);
 // Moves a file to a new name, across file systems too; never over another file
 // nor a link. The file ends whole at the new name or, when false, whole at the
 // old one with nothing at the new name: across file systems it is copied
@@ -38,12 +37,17 @@ bool moveTestVideo(const Inspection &from, const InspectionTest &fromTest, const
 // removed at the old one. why, when given, is set to the cause of a failure in
 // words for the examiner ("диск заполнен: …").
 bool moveFile(const QString &from, const QString &to, QString *why = nullptr);
+// Writes the whole of an open file at a new name as moveFile copies across file
+// systems, never over another file; the open file is left as it is.
+bool copyOpenFile(int descriptor, const QString &to, QString *why = nullptr);
 // Moves a file to the desktop's Trash; true as well when there is no such
 // file. A failed move leaves the file where it was.
 bool moveToTrash(const QString &path);
 // Time-stamped names of a pre-test video and a speech recording; empty when
 // that file exists already.
 QString newVideoFileName(const Inspection &inspection, const QDateTime &when);
+// The same video's name in another folder, where the subject's video lies.
+QString newVideoFileName(const QString &folder, const Inspection &inspection, const QDateTime &when);
 QString newAudioFileName(const Inspection &inspection, const QDateTime &when);
 // The subject file's name without folder and without its last extension.
 QString subjectBaseName(const Inspection &inspection);

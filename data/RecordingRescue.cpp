@@ -24,6 +24,13 @@ namespace {
 
 const QString kCopySuffix = QStringLiteral(".qmz");
 constexpr qint64 kCopyChunkBytes = 1 << 20;
+
+// A subject file of the subject's name in the folder, whose companion folder
+// holds what waits there for the subject's recovery copies.
+QString heldBeside(const QString &folder, const QString &subject)
+{
+    return folder + QLatin1Char('/') + QFileInfo(subject).fileName();
+}
 // The part of a file name taken from a subject's name: what follows it (the
 // time, a number, the note's or a temporary file's suffix, a test's video
 // name) must still fit within the 255 bytes of a file name.
@@ -257,12 +264,19 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
     return result;
 }
 
-bool RecordingRescue::carryVideo(const QString &subject, const Inspection::_Test &test, const QString &copyFile,
-                                 QString &left)
+InspectionMedia::VideoMove RecordingRescue::carryVideo(const QString &subject, const Inspection::_Test &test,
+                                                       const QString &copyFile, QString &left)
 {
-    const Inspection from(subject);
+    const Inspection held(heldBeside(QFileInfo(copyFile).absolutePath(), subject));
+    const bool waits = QFileInfo::exists(InspectionMedia::testVideoName(held, test));
+    const Inspection from = waits ? held : Inspection(subject);
     left = InspectionMedia::testVideoName(from, test);
     return InspectionMedia::moveTestVideo(from, test, Inspection(copyFile), test);
+}
+
+QString RecordingRescue::videoHeldFor(const QString &rootFolder, const QString &subject, const Inspection::_Test &test)
+{
+    return InspectionMedia::testVideoName(Inspection(heldBeside(folder(rootFolder), subject)), test);
 }
 
 QVector<RecordingRescue::Copy> RecordingRescue::copies(const QString &rootFolder)
@@ -341,7 +355,8 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
         return StoreResult::NotWritten;
     const Inspection from(copy.file);
     for (int i = 0; i < placed.size(); ++i) {
-        if (!InspectionMedia::moveTestVideo(from, source.tests[i], subject, placed[i]))
+        if (InspectionMedia::moveTestVideo(from, source.tests[i], subject, placed[i])
+            == InspectionMedia::VideoMove::Stayed)
             placement.videosLeft.append(InspectionMedia::testVideoName(from, source.tests[i]));
     }
     placement.copyLeft = !removeCopy(copy);
@@ -375,7 +390,7 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
     const Inspection from(copy.file);
     const Inspection placed(file);
     for (const Inspection::_Test &test : qAsConst(source.tests)) {
-        if (!InspectionMedia::moveTestVideo(from, test, placed, test))
+        if (InspectionMedia::moveTestVideo(from, test, placed, test) == InspectionMedia::VideoMove::Stayed)
             videosLeft.append(InspectionMedia::testVideoName(from, test));
     }
     copyLeft = !removeCopy(copy);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Inspection.h"
+#include "InspectionMedia.h"
 
 #include <QString>
 #include <QStringList>
@@ -48,10 +49,13 @@ public:
     // name as leaves room for its note and videos.
     static StoreResult save(const QString &rootFolder, const QString &subject, const Inspection::_Test &test,
                             QString &file);
-    // The test's video follows it from the subject's companion folder to the
-    // copy's; false when it could not, with where it stayed in left.
-    static bool carryVideo(const QString &subject, const Inspection::_Test &test, const QString &copyFile,
-                           QString &left);
+    // The test's video follows it to the copy's companion folder from the
+    // subject's, or from where it waited for the copy; where it stayed in left.
+    static InspectionMedia::VideoMove carryVideo(const QString &subject, const Inspection::_Test &test,
+                                                 const QString &copyFile, QString &left);
+    // Where a recording's video waits for its recovery copy when the subject's
+    // folder was gone at the recording's end.
+    static QString videoHeldFor(const QString &rootFolder, const QString &subject, const Inspection::_Test &test);
     // The copies found, their notes read as far as they are regular files of
     // a path's length; a copy that is no regular file is not listed.
     static QVector<Copy> copies(const QString &rootFolder);

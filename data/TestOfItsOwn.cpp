@@ -18,7 +18,7 @@ bool separate(const Inspection &subject, InspectionTest &test)
     before.foreignId = test.foreignId;
     before.name = test.name;
     takeNewId(test);
-    return InspectionMedia::moveTestVideo(subject, before, subject, test);
+    return InspectionMedia::moveTestVideo(subject, before, subject, test) != InspectionMedia::VideoMove::Stayed;
 }
 
 }  // namespace TestOfItsOwn

@@ -79,12 +79,12 @@ void rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
     }
     inspection.setRecordingPending(test.id, false);
     QString videoLeft;
-    const bool videoCarried = RecordingRescue::carryVideo(inspection.path, test, file, videoLeft);
+    const InspectionMedia::VideoMove video = RecordingRescue::carryVideo(inspection.path, test, file, videoLeft);
     forgetRecording(test);
     QString text = tr("Запись теста сохранена в файл:\n%1\nПри следующем запуске программа предложит "
                       "перенести её в файл обследуемого.")
                        .arg(QDir::toNativeSeparators(file));
-    if (!videoCarried)
+    if (video == InspectionMedia::VideoMove::Stayed)
         text += videoLeftLine(videoLeft);
     QMessageBox::information(parent, tr("Воркел"), text);
 }

@@ -1,8 +1,11 @@
 #include "RecordingEnd.h"
 
 #include "SensorReader.h"
+#include "data/GenericSettings.h"
 #include "data/InspectionMedia.h"
 #include "data/PendingRecordings.h"
+#include "data/RecordingRescue.h"
+#include "data/TemporaryVideo.h"
 #include "data/TestOfItsOwn.h"
 #include "editor/PendingRecordingPrompt.h"
 #include "editor/SavingNotice.h"
@@ -10,7 +13,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -18,6 +20,7 @@
 
 namespace {
 QString tr(const char *text) { return QCoreApplication::translate("RecordingEnd", text); }
+QString native(const QString &path) { return QDir::toNativeSeparators(path); }
 }  // namespace
 
 RecordingEnd::RecordingEnd(Inspection *inspection, Inspection::_Test *test, const Run &run)
@@ -32,7 +35,7 @@ QUuid RecordingEnd::finish(bool save)
     if (!run.newRecording)
         return QUuid();
     if (!save) {
-        test->clearRecording();
+        discard();
         return QUuid();
     }
     // A discarded recording needs no word on its video.
@@ -41,7 +44,7 @@ QUuid RecordingEnd::finish(bool save)
     const int groups = completeGroups();
     if (groups > 0)
         return keep(groups);
-    test->clearRecording();
+    discard();
     tell(tr("Запись не сохранена: ни одна группа предъявлений вопросов не была завершена."));
     return QUuid();
 }
@@ -121,11 +124,13 @@ void RecordingEnd::placeInSubject()
 QUuid RecordingEnd::saveIntoSubject()
 {
     const QUuid planned = test->id;
-    // The video leaves the temporary name before anything can wait: the next
-    // recording starts by removing that file, whatever became of this one.
-    if (run.videoWritten)
-        moveVideo();
+    // The video is put in place before anything can wait on the examiner.
+    const QString held = run.videoWritten && run.video ? moveVideo() : QString();
     saveToFile();
+    // Saved into its subject after all, its folder back: the video follows.
+    if (!held.isEmpty() && test->recorded && !inspection->pendingRecordings.contains(test->id)
+        && QFileInfo::exists(held))
+        placeVideo(held, InspectionMedia::testVideoPath(*inspection, *test));
     if (test->id != planned)
         tellTestOfItsOwn(planned);
     return test->id;
@@ -151,6 +156,13 @@ QUuid RecordingEnd::keepWithoutSubject(const QString &subject)
     return kept;
 }
 
+void RecordingEnd::discard()
+{
+    test->clearRecording();
+    if (run.video)
+        run.video->remove();
+}
+
 void RecordingEnd::trimMarks(int groups)
 {
     test->labels.resize(std::min(test->labels.size(), groups * test->themis.size()));
@@ -171,11 +183,17 @@ void RecordingEnd::saveToFile()
         PendingRecordingPrompt::resolve(QApplication::activeWindow(), *inspection, result);
 }
 
-void RecordingEnd::moveVideo()
+QString RecordingEnd::moveVideo()
 {
-    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
-    if (!QFile::exists(temporary))
-        return;
+    TemporaryVideo &video = *run.video;
+    if (!video.holdsBytes()) {
+        tell(tr("Видеозапись теста не найдена: программа искала её в файле\n%1").arg(native(video.path())));
+        video.remove();
+        return QString();
+    }
+    // Nothing is made where the subject's folder was.
+    if (!QFileInfo(QFileInfo(inspection->path).absolutePath()).isDir())
+        return holdVideo(video);
     QString target = InspectionMedia::testVideoPath(*inspection, *test);
     if (QFileInfo(target).isFile()) {
         // Another program recorded this test meanwhile: its video stays with
@@ -189,11 +207,49 @@ void RecordingEnd::moveVideo()
             InspectionMedia::moveToTrash(target);
         }
     }
-    QString why;
-    if (!InspectionMedia::moveFile(temporary, target, &why)) {
-        tell(tr("Не удалось переименовать видеозапись теста\n%1\nв\n%2\n(%3)")
-                 .arg(QDir::toNativeSeparators(temporary), QDir::toNativeSeparators(target), why));
+    placeVideo(video, target);
+    return QString();
+}
+
+QString RecordingEnd::holdVideo(TemporaryVideo &video)
+{
+    GenericSettings settings;
+    settings.load();
+    const QString held = RecordingRescue::videoHeldFor(settings.sRootFolder, inspection->path, *test);
+    // Beside the data folder, never under a folder that is gone.
+    const QString waitsIn = QFileInfo(held).path();
+    QDir().mkdir(QFileInfo(waitsIn).path());
+    QDir().mkdir(waitsIn);
+    const QString lies = video.whereNow();
+    const QString why = video.moveTo(held);
+    const QString folder = native(QFileInfo(inspection->path).absolutePath());
+    if (!why.isEmpty()) {
+        tell(tr("Папка обследуемого не найдена:\n%1\nВидеозапись теста осталась в файле\n%2\n(%3)")
+                 .arg(folder, lies.isEmpty() ? tr("(удалён другой программой)") : native(lies), why));
+        return QString();
     }
+    tell(tr("Папка обследуемого не найдена:\n%1\nВидеозапись теста сохранена в файле\n%2").arg(folder, native(held)));
+    return held;
+}
+
+void RecordingEnd::placeVideo(const QString &from, const QString &target)
+{
+    QString why;
+    if (!InspectionMedia::moveFile(from, target, &why))
+        tellNotRenamed(from, target, why);
+}
+
+void RecordingEnd::placeVideo(TemporaryVideo &video, const QString &target)
+{
+    const QString lies = video.whereNow();
+    const QString why = video.moveTo(target);
+    if (!why.isEmpty())
+        tellNotRenamed(lies.isEmpty() ? video.path() : lies, target, why);
+}
+
+void RecordingEnd::tellNotRenamed(const QString &from, const QString &target, const QString &why)
+{
+    tell(tr("Не удалось переименовать видеозапись теста\n%1\nв\n%2\n(%3)").arg(native(from), native(target), why));
 }
 
 void RecordingEnd::tellTestOfItsOwn(const QUuid &planned)

@@ -2,6 +2,10 @@
 
 #include "data/Inspection.h"
 
+#include <memory>
+
+class TemporaryVideo;
+
 // What becomes of a test's recording when its threads have stopped: kept in
 // the subject file as whole presentation groups, or discarded. Tells the
 // examiner, in a box over the active window, whatever was not kept.
@@ -18,6 +22,8 @@ public:
         QString videoFailure;
         // The subject file the run was started for; empty: the inspection's.
         QString subject;
+        // The file the recorder wrote, wherever it lies now.
+        std::shared_ptr<TemporaryVideo> video;
     };
 
     // test may be the run's own copy: a recording kept goes into the
@@ -48,9 +54,19 @@ private:
     // The subject was left while the recording ran: its file, as far as it
     // is there, still takes the recording, or else a recovery copy does.
     QUuid keepWithoutSubject(const QString &subject);
+    // The recording and its video go.
+    void discard();
     void trimMarks(int groups);
     void saveToFile();
-    void moveVideo();
+    // The run's video to its test's name beside the subject; where it waits
+    // for a recovery copy when the subject's folder is gone, else empty.
+    QString moveVideo();
+    // The file the video waits in; empty when it stayed where it lay.
+    QString holdVideo(TemporaryVideo &video);
+    // Tells the examiner where a video that could not be placed stayed.
+    void placeVideo(const QString &from, const QString &target);
+    void placeVideo(TemporaryVideo &video, const QString &target);
+    static void tellNotRenamed(const QString &from, const QString &target, const QString &why);
     // Said when the recording went in beside the planned test it was made on.
     void tellTestOfItsOwn(const QUuid &planned);
     static void tell(const QString &text);

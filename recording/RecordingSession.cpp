@@ -86,6 +86,7 @@ void RecordingSession::stopReader(RecordingEnd::Run &run)
         recorder->stop();
         run.videoWritten = recorder->wroteFile();
         run.videoFailure = recorder->failure();
+        run.video = m_reader->temporaryVideo();
     }
     delete readerThread;
     readerThread = nullptr;

@@ -71,10 +71,10 @@ SensorReader::SensorReader(Inspection *inspection, Inspection::_Test *test, bool
         if (!recorder)
             return;
         madeMediaFolder = !QFileInfo(mediaFolder).isDir();
-        const QString path = InspectionMedia::tempVideoPath(*inspection);
-        QFile::remove(path);
+        TemporaryVideo::removeLeftovers(mediaFolder);
+        ownVideo = std::make_shared<TemporaryVideo>(mediaFolder, TemporaryVideo::Kind::Test);
         recorderBuffer = QByteArray(FrameBufferBytes, '\0');
-        recorder->start(path, settings.sVideoDeviceName, settings.sAudioDeviceName);
+        recorder->start(ownVideo->path(), settings.sVideoDeviceName, settings.sAudioDeviceName);
         return;
     }
 
@@ -97,7 +97,7 @@ SensorReader::~SensorReader()
     ownTimer.reset();
     player.reset();
     recorder.reset();
-    // A camera that never gave a frame leaves no file: nor the folder made for it.
+    // A folder made for a video the camera never gave goes too.
     if (madeMediaFolder)
         QDir().rmdir(mediaFolder);
 }
@@ -251,8 +251,7 @@ void SensorReader::fail(const QString &text)
 void SensorReader::onExecute()
 {
     if (videoWanted && !waitForCamera()) {
-        if (recorder)
-            recorder->stop();
+        stopRecorder();
         if (stopRequested) {
             emit finished();
             ticks->interrupt();
@@ -522,11 +521,20 @@ void SensorReader::wakeRenderer()
     dataReady.wakeAll();
 }
 
+void SensorReader::stopRecorder()
+{
+    if (!recorder)
+        return;
+    recorder->stop();
+    // A camera that never gave a frame leaves no file, wherever it lies now.
+    if (!recorder->wroteFile())
+        ownVideo->remove();
+}
+
 void SensorReader::endLoop()
 {
     loopEnded = true;
-    if (recorder)
-        recorder->stop();
+    stopRecorder();
     if (player)
         player->stop();
     if (recordMode) {

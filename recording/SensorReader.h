@@ -3,6 +3,7 @@
 #include "data/FilterState.h"
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
+#include "data/TemporaryVideo.h"
 #include "recording/ReaderCollaborators.h"
 #include "recording/SensorUnit.h"
 #include "sensors/interface/SensorFrame.h"
@@ -80,6 +81,8 @@ public:
     VideoPlayer *videoPlayer() const { return player.get(); }
     // The recorder of this run; asked for its file once the loop has ended.
     VideoRecorder *videoRecorder() const { return recorder.get(); }
+    // The file the recorder writes, for the recording's end to put in place.
+    std::shared_ptr<TemporaryVideo> temporaryVideo() const { return ownVideo; }
     // Ticks with no frame of their own: let go because the reader had fallen
     // more than a second behind, or the unit gave none. Each still took its
     // position, with the last frame repeated, so the time axis stays true.
@@ -134,6 +137,7 @@ private:
     GenericSettings settings;
     std::atomic<int> videoClockMs{0};
     std::unique_ptr<VideoRecorder> recorder;
+    std::shared_ptr<TemporaryVideo> ownVideo;
     std::unique_ptr<VideoPlayer> player;
     QByteArray videoFrame;
     QVector<double> micLevels;
@@ -168,6 +172,7 @@ private:
     void followVideoClock();
     void advance();
     void wakeRenderer();
+    void stopRecorder();
     void endLoop();
     void fail(const QString &text);
     bool holdsPosition(const QVector<qint16> *samples) const;

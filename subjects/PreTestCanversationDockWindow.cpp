@@ -7,12 +7,13 @@
 #include "data/GenericSettings.h"
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/TemporaryVideo.h"
 #include "data/WarningTone.h"
 #include "recording/media/RecorderFactory.h"
 #include "recording/media/VideoRecorder.h"
 #include "resources/VugResources.h"
 
-#include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
@@ -22,7 +23,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
-#include <QUuid>
+
+#include <cerrno>
 
 namespace {
 constexpr int UpdateMs = 100;
@@ -161,17 +163,13 @@ void PreTestCanversationDockWindow::onStartRecord()
     settings.load();
     m_recordStart = m_clock();
     m_recordingPath = m_inspection->path;
-    const std::unique_ptr<Inspection> subject = recordingSubject();
-    const QString temporary = InspectionMedia::tempPreTestVideoPath(*subject);
-    if (QFile::exists(temporary)) {
-        QFile::rename(temporary, QFileInfo(temporary).absolutePath() + QStringLiteral("/temp_pretest.")
-                                     + QUuid::createUuid().toString() + QStringLiteral(".avi"));
-    }
     m_videoStartMs = m_recordStart.toMSecsSinceEpoch();
     m_recorder = RecorderFactory::make(settings.iQualityVideo);
     if (!m_recorder)
         return;
-    m_recorder->start(temporary, settings.sVideoDeviceName, settings.sAudioDeviceName);
+    m_video = std::make_unique<TemporaryVideo>(InspectionMedia::mediaFolder(*recordingSubject()),
+                                               TemporaryVideo::Kind::PreTest);
+    m_recorder->start(m_video->path(), settings.sVideoDeviceName, settings.sAudioDeviceName);
     m_timer->start(UpdateMs);
 }
 
@@ -191,22 +189,46 @@ QString PreTestCanversationDockWindow::finishRecording()
         return QString();
     m_recorder->stop();
     const QString failure = m_recorder->failure();
+    const bool written = m_recorder->wroteFile();
     m_recorder.reset();
+    const std::unique_ptr<TemporaryVideo> video = std::move(m_video);
     showPhoto();
+    if (!written) {
+        video->remove();
+        return failure;
+    }
+    const QString left = placeVideo(*video);
+    return failure.isEmpty() || left.isEmpty() ? failure + left : failure + QLatin1Char('\n') + left;
+}
+
+QString PreTestCanversationDockWindow::placeVideo(TemporaryVideo &video)
+{
     const std::unique_ptr<Inspection> subject = recordingSubject();
-    // A folder deleted with its subjects took the temporary file along; it is not made again.
-    if (!QFileInfo(InspectionMedia::mediaFolder(*subject)).isDir())
-        return failure;
-    const QString temporary = InspectionMedia::tempPreTestVideoPath(*subject);
-    // A name that is taken or a failed rename leaves the temporary file for the next start.
-    const QString target = InspectionMedia::newVideoFileName(*subject, m_recordStart);
-    if (!QFile::exists(temporary) || target.isEmpty() || !QFile::rename(temporary, target))
-        return failure;
+    const QString lies = video.whereNow();
+    const QString folder = QFileInfo(m_recordingPath).absolutePath();
+    const bool folderGone = !QFileInfo(folder).isDir();
+    // A folder deleted with its subjects took the video along.
+    if (folderGone && lies.isEmpty())
+        return QString();
+    // One another program moved keeps the video where it lies now, named for
+    // its subject: nothing is made where the folder was.
+    const QString target = folderGone
+                               ? InspectionMedia::newVideoFileName(QFileInfo(lies).absolutePath(), *subject, m_recordStart)
+                               : InspectionMedia::newVideoFileName(*subject, m_recordStart);
+    const QString why = target.isEmpty() ? qt_error_string(EEXIST) : video.moveTo(target);
+    if (!why.isEmpty()) {
+        return tr("Видеозапись беседы осталась в файле\n%1\n(%2)")
+            .arg(QDir::toNativeSeparators(lies.isEmpty() ? video.path() : lies), why);
+    }
+    if (folderGone) {
+        return tr("Папка обследуемого не найдена:\n%1\nВидеозапись беседы сохранена в файле\n%2")
+            .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(target));
+    }
     // A subject deleted while recorded went to the Trash with its files: its
     // video follows it there rather than wait for the next subject of its name.
     if (!QFileInfo::exists(m_recordingPath))
         InspectionMedia::moveToTrash(target);
-    return failure;
+    return QString();
 }
 
 void PreTestCanversationDockWindow::followRename(const QString &oldPath, const QString &newPath)

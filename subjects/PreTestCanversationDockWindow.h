@@ -12,6 +12,7 @@ class Inspection;
 class QLabel;
 class QMenu;
 class QTimer;
+class TemporaryVideo;
 class VideoRecorder;
 
 // "Предтестовая беседа": the subject's photos, or while the pre-test
@@ -64,6 +65,9 @@ private:
     void showBackground();
     // Stops the recorder and names its video; what went wrong, if anything.
     QString finishRecording();
+    // The video under its time-stamped name beside the subject; what went
+    // wrong, if anything, naming where it stayed.
+    QString placeVideo(TemporaryVideo &video);
     // The subject the running recording belongs to, for its file names.
     std::unique_ptr<Inspection> recordingSubject() const;
     void drawClock(QPixmap &pixmap) const;
@@ -72,6 +76,7 @@ private:
     QLabel *m_picture;
     QTimer *m_timer;
     std::unique_ptr<VideoRecorder> m_recorder;
+    std::unique_ptr<TemporaryVideo> m_video;
     qint64 m_videoStartMs = 0;
     qint64 m_speechStartMs = 0;
     QString m_path;

@@ -613,7 +613,8 @@ void TestRecordingControl::videoRecordingBecomesTheTestsVideo()
     QVERIFY(recorded.recorded);
     const QString video = InspectionMedia::testVideoPath(inspection, recorded);
     QVERIFY2(QFile::exists(video), qPrintable(video));
-    QVERIFY(!QFile::exists(InspectionMedia::tempVideoPath(inspection)));
+    QCOMPARE(QDir(InspectionMedia::mediaFolder(inspection)).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QFileInfo(video).fileName()});
 
     const QJsonObject probed = Ffprobe::formatAndStreams(video);
     QCOMPARE(probed.value("format").toObject().value("format_name").toString(), QStringLiteral("avi"));
@@ -655,7 +656,8 @@ void TestRecordingControl::videoWithoutCameraIsToldAfterTheWait()
     QCOMPARE(answers.asked().first(), QStringLiteral("Error open web camera"));
     QTRY_VERIFY(!window->recordingScreen());
     QVERIFY(inspection.tests[0].dataGSR.isEmpty());
-    QVERIFY(!QFile::exists(InspectionMedia::tempVideoPath(inspection)));
+    const QString own = QStringLiteral(".vug-recording-*-%1-*").arg(QCoreApplication::applicationPid());
+    QVERIFY(QDir(InspectionMedia::mediaFolder(inspection)).entryList({own}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestRecordingControl::playbackStopsWithoutQuestions()

@@ -1,5 +1,6 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/TemporaryVideo.h"
 #include "data/TestOfItsOwn.h"
 #include "tests/support/TestHome.h"
 
@@ -23,16 +24,42 @@ private slots:
     void preTestVideosInTimeOrderWithTheirStamps();
 };
 
+// Each recording writes a file of its own name, which no other recording's
+// start removes while it is held; a held one is found wherever it is moved.
 void TestInspectionMedia::companionFolderAndTemporaryNames()
 {
     QTemporaryDir dir;
     Inspection inspection(dir.filePath("subjects/Subject1.qmz"));
     const QString folder = dir.filePath("subjects/__1__");
     QCOMPARE(mediaFolder(inspection), folder);
-    QVERIFY(!QDir(folder).exists());
-    QCOMPARE(tempVideoPath(inspection), folder + "/temp.avi");
-    QVERIFY(QDir(folder).exists());
-    QCOMPARE(tempPreTestVideoPath(inspection), folder + "/temp_pretest.avi");
+    {
+        const TemporaryVideo nowhere(folder, TemporaryVideo::Kind::Test);
+        QVERIFY(nowhere.whereNow().isEmpty());
+        QVERIFY(!QFileInfo::exists(dir.filePath("subjects")));  // the subject's folder is not made
+    }
+    QVERIFY(QDir().mkpath(dir.filePath("subjects")));
+    auto first = std::make_unique<TemporaryVideo>(folder, TemporaryVideo::Kind::Test);
+    const TemporaryVideo second(folder, TemporaryVideo::Kind::Test);
+    const TemporaryVideo preTest(folder, TemporaryVideo::Kind::PreTest);
+    const QSet<QString> names{first->path(), second.path(), preTest.path()};
+    QCOMPARE(names.size(), 3);
+    for (const QString &path : names) {
+        QCOMPARE(QFileInfo(path).path(), folder);
+        QVERIFY(QFileInfo(path).fileName().startsWith('.') && path.endsWith(".avi"));
+        QVERIFY(path.contains(QString::number(QCoreApplication::applicationPid())));
+    }
+    TemporaryVideo::removeLeftovers(folder);
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), 3);
+    QVERIFY(QDir().rename(folder, dir.filePath("moved")));
+    QCOMPARE(second.whereNow(), dir.filePath("moved/") + QFileInfo(second.path()).fileName());
+    const QString left = dir.filePath("moved/") + QFileInfo(first->path()).fileName();
+    first.reset();  // its program ended
+    // Another station's lock may not be seen here: its files are never taken.
+    const QString station = dir.filePath("moved/.vug-recording-station2-7-0000000a.avi");
+    QVERIFY(QFile(station).open(QIODevice::WriteOnly));
+    TemporaryVideo::removeLeftovers(dir.filePath("moved"));
+    QVERIFY(!QFileInfo::exists(left) && QFileInfo::exists(station));
+    QVERIFY(QFileInfo::exists(second.whereNow()) && !preTest.whereNow().isEmpty());
 }
 
 void TestInspectionMedia::subjectNamesNeverShareFiles()
@@ -86,8 +113,11 @@ void TestInspectionMedia::testOfItsOwnTakesItsVideoAlong()
     QCOMPARE(moved.readAll(), QByteArray("recorded"));
 
     QVERIFY(QFile::copy(moved.fileName(), testVideoName(inspection, before)));
-    QVERIFY(!moveTestVideo(inspection, before, inspection, test));
+    QCOMPARE(moveTestVideo(inspection, before, inspection, test), VideoMove::Stayed);
     QVERIFY(QFile::exists(testVideoName(inspection, before)));
+    // Nothing there is never told as moved.
+    QVERIFY(QFile::remove(testVideoName(inspection, before)));
+    QCOMPARE(moveTestVideo(inspection, before, inspection, test), VideoMove::NoVideo);
 }
 
 void TestInspectionMedia::timeStampedNamesAreNotReused()

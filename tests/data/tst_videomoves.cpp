@@ -4,6 +4,7 @@
 #include "StoreFixtures.h"
 #include "data/InspectionMedia.h"
 #include "data/RecordingRescue.h"
+#include "data/TemporaryVideo.h"
 #include "data/TestOfItsOwn.h"
 #include "tests/support/PeakMemory.h"
 
@@ -46,6 +47,20 @@ Road roadOf(const QString &name, const QTemporaryDir &dir)
                     return moved || !why.isEmpty() ? why : QStringLiteral("(refused without a cause)");
                 }, target};
     }
+    if (name.startsWith(QLatin1String("own video"))) {
+        // Another program renames the media folder or deletes the file while the recorder holds it.
+        const auto video = std::make_shared<TemporaryVideo>(root + QStringLiteral("/__1__"), TemporaryVideo::Kind::Test);
+        const QString target = dir.filePath(QStringLiteral("far/Петров-Тест.avi"));
+        return {video->path(), QFileInfo(target).path(), [video, name, root, target] {
+                    if (name.endsWith(QLatin1String("moved")))
+                        QDir().rename(root + QStringLiteral("/__1__"), root + QStringLiteral("/другая"));
+                    else
+                        QFile::remove(video->path());
+                    const QString why = video->moveTo(target);
+                    const QDir moved(root + QStringLiteral("/другая"));
+                    return why.isEmpty() && !moved.isEmpty(QDir::Files | QDir::Hidden) ? moved.path() : why;
+                }, target};
+    }
     Inspection::_Test waiting = recordedTest(QStringLiteral("Тест"), 0);
     if (name == QLatin1String("a test of its own")) {
         const Inspection examination(subject);
@@ -61,7 +76,8 @@ Road roadOf(const QString &name, const QTemporaryDir &dir)
         return {InspectionMedia::testVideoPath(Inspection(subject), waiting),
                 InspectionMedia::mediaFolder(Inspection(copyFile)), [subject, waiting, copyFile] {
                     QString left;
-                    return RecordingRescue::carryVideo(subject, waiting, copyFile, left) ? QString() : left;
+                    const auto carried = RecordingRescue::carryVideo(subject, waiting, copyFile, left);
+                    return carried == InspectionMedia::VideoMove::Moved ? QString() : left;
                 }};
     }
     // A recovery copy of the subject's waiting test, restored or placed.
@@ -135,6 +151,11 @@ void TestVideoMoves::videoWholeInOnePlace_data()
         << "moveFile" << 4 * mib << 1000 << "folder sync fails" << qt_error_string(EIO);
     QTest::newRow("a test of its own on a disk without room for two: renamed")
         << "a test of its own" << 3 * mib / 2 << mib << "" << "";
+    QTest::newRow("a recording's video in a folder another program renamed: found there")
+        << "own video moved" << 0 << 1010000 << "" << "";
+    QTest::newRow("a recording's video deleted by another program: copied out of its handle")
+        << "own video deleted" << 0 << 1010000 << "" << "";
+    QTest::newRow("the same onto another disk") << "own video deleted" << 4 * mib << 1010000 << "" << "";
     QTest::newRow("carried aside to a full disk") << "carried aside" << 1000000 << 1010000 << "" << "stayed";
     QTest::newRow("carried aside to a disk with room") << "carried aside" << 4 * mib << 1010000 << "" << "";
     QTest::newRow("restored onto a full disk") << "restored" << 1000000 << 1010000 << "" << "stayed";

@@ -61,7 +61,7 @@ private slots:
         for (int p = 2; p <= 60; ++p)
             QVERIFY(times[p] >= times[p - 1]);
         QVERIFY2(times[60] > 2000, qPrintable(QString::number(times[60])));
-        const QString video = InspectionMedia::tempVideoPath(run.inspection);
+        const QString video = run.reader->temporaryVideo()->whereNow();
         const QJsonObject stream = Ffprobe::streamOf(Ffprobe::formatAndStreams(video), "video");
         QCOMPARE(stream.value("codec_name").toString(), QStringLiteral("mpeg4"));
         // The last sample was taken shortly before the recording stopped.
@@ -83,7 +83,7 @@ private slots:
         run.start();
         QTRY_VERIFY_WITH_TIMEOUT(run.errors().contains(QStringLiteral("Error open web camera")), 20000);
         QVERIFY(run.stop());
-        QVERIFY(!QFile::exists(InspectionMedia::tempVideoPath(run.inspection)));
+        QVERIFY(run.reader->temporaryVideo()->whereNow().isEmpty());
     }
 };
 

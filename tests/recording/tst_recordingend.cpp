@@ -2,6 +2,7 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
 #include "data/RecordingRescue.h"
+#include "data/TemporaryVideo.h"
 #include "editor/PendingRecordingPrompt.h"
 #include "recording/RecordingEnd.h"
 #include "tests/support/LockHolder.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QtTest>
 
@@ -43,7 +45,8 @@ private slots:
     void stopQuestionTellsWhatWouldBeLost();
     void stopWithoutSavingDiscards();
     void videoOfThisRunReplacesTheTarget();
-    void staleTemporaryVideoIsLeftAlone();
+    void videoFoundWhereverItLies_data();
+    void videoFoundWhereverItLies();
     void failedRenameIsReported();
     void videoFailureIsToldAndTheSamplesKept();
     void playbackLeavesTheFileAsItWas();
@@ -54,8 +57,18 @@ private:
     Inspection::_Test &test() { return inspection->tests[0]; }
     void finish(bool save, bool done, bool video = false, bool newRecording = true)
     {
-        RecordingEnd(inspection.get(), &test(), {newRecording, done, video, QString(), QString()}).finish(save);
+        RecordingEnd(inspection.get(), &test(), {newRecording, done, video, QString(), QString(), recorded})
+            .finish(save);
     }
+    // The file this run's recorder wrote.
+    QString record(const QByteArray &bytes)
+    {
+        recorded = std::make_shared<TemporaryVideo>(InspectionMedia::mediaFolder(*inspection),
+                                                    TemporaryVideo::Kind::Test);
+        writeFile(recorded->path(), bytes);
+        return recorded->path();
+    }
+    std::shared_ptr<TemporaryVideo> recorded;
 
     QScopedPointer<QTemporaryDir> dir;
     QScopedPointer<Inspection> inspection;
@@ -65,6 +78,7 @@ private:
 // marked over 400 recorded positions.
 void TestRecordingEnd::init()
 {
+    recorded.reset();
     // The subject lies in the data folder, where a recovery copy finds it.
     GenericSettings settings;
     settings.load();
@@ -169,7 +183,9 @@ void TestRecordingEnd::stopQuestionTellsWhatWouldBeLost()
 void TestRecordingEnd::stopWithoutSavingDiscards()
 {
     MessageBoxAnswerer answers;
-    finish(false, true);
+    const QString video = record("discarded");
+    finish(false, true, true);
+    QVERIFY(!QFileInfo::exists(video));
     QCOMPARE(answers.asked().size(), 0);
     QVERIFY(test().labels.isEmpty());
     QVERIFY(test().dataGSR.isEmpty());
@@ -178,32 +194,91 @@ void TestRecordingEnd::stopWithoutSavingDiscards()
 
 void TestRecordingEnd::videoOfThisRunReplacesTheTarget()
 {
-    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
+    const QString temporary = record("new");
     const QString target = InspectionMedia::testVideoPath(*inspection, test());
-    writeFile(temporary, "new");
     writeFile(target, "old");
     finish(true, true, true);
     QCOMPARE(readFile(target), QByteArray("new"));
     QVERIFY(!QFile::exists(temporary));
 }
 
-void TestRecordingEnd::staleTemporaryVideoIsLeftAlone()
+void TestRecordingEnd::videoFoundWhereverItLies_data()
 {
-    // An earlier, unsaved recording with video left its temporary file behind.
-    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
-    const QString target = InspectionMedia::testVideoPath(*inspection, test());
-    writeFile(temporary, "stale");
-    finish(true, true, false);
-    QVERIFY(test().recorded);
-    QVERIFY(!QFile::exists(target));
-    QCOMPARE(readFile(temporary), QByteArray("stale"));
+    QTest::addColumn<QString>("change");  // what another program did meanwhile
+    QTest::addColumn<QString>("kept");    // where the video ends: "test", "copy" or "" (none)
+    QTest::addColumn<QString>("told");    // the first thing the examiner is told
+    const QString gone = QStringLiteral("Папка обследуемого не найдена");
+    QTest::newRow("another recording's video beside it") << "another recording" << "test" << "";
+    QTest::newRow("media folder renamed") << "media folder renamed" << "test" << "";
+    QTest::newRow("media folder deleted") << "media folder deleted" << "test" << "";
+    QTest::newRow("media folder replaced") << "media folder replaced" << "test" << "";
+    QTest::newRow("subject's folder renamed") << "subject's folder renamed" << "copy" << gone;
+    QTest::newRow("subject's folder deleted") << "subject's folder deleted" << "copy" << gone;
+    QTest::newRow("subject's folder back on retrying") << "subject's folder renamed, back" << "test" << gone;
+    QTest::newRow("no video written") << "emptied" << "" << "Видеозапись теста не найдена";
+}
+
+// The recorder holds its file: the end finds it where it now lies and puts it
+// beside the recording, the test's or the recovery copy's, making no folder
+// where the subject's was; one it cannot find is told, with where it looked.
+void TestRecordingEnd::videoFoundWhereverItLies()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, kept);
+    QFETCH(QString, told);
+    const QString temporary = record("recorded");
+    const QString media = InspectionMedia::mediaFolder(*inspection), folder = dir->path();
+    std::unique_ptr<TemporaryVideo> other;
+    if (change == QLatin1String("another recording")) {
+        other = std::make_unique<TemporaryVideo>(media, TemporaryVideo::Kind::Test);
+        writeFile(other->path(), "another");
+    } else if (change.startsWith(QLatin1String("media folder"))) {
+        QVERIFY(change.endsWith(QLatin1String("deleted")) ? QDir(media).removeRecursively()
+                                                           : QDir().rename(media, folder + QStringLiteral("/old")));
+        QVERIFY(!change.endsWith(QLatin1String("replaced")) || QDir().mkdir(media));
+    } else if (change.startsWith(QLatin1String("subject's folder renamed"))) {
+        QVERIFY(QDir().rename(folder, folder + QStringLiteral("-2")));
+    } else if (change == QLatin1String("subject's folder deleted")) {
+        QVERIFY(QDir(folder).removeRecursively());
+    } else {
+        writeFile(temporary, QByteArray());
+    }
+    const bool copied = kept == QLatin1String("copy"), back = change.endsWith(QLatin1String("back"));
+    MessageBoxAnswerer answers({QMessageBox::Ok, copied ? QMessageBox::Save : QMessageBox::Retry});
+    answers.whileAsking = [&] {
+        if (back && answers.asked().size() == 2)
+            QDir().rename(folder + QStringLiteral("-2"), folder);
+    };
+    finish(true, true, true);
+    QCOMPARE(answers.asked().value(0).section('\n', 0, 0).section(':', 0, 0), told.section(':', 0, 0));
+    const bool held = told.startsWith(QStringLiteral("Папка"));
+    QVERIFY(told.isEmpty() || answers.asked()[0].contains(held ? QStringLiteral(".recovery") : temporary));
+    QCOMPARE(QFileInfo::exists(folder), back || !change.startsWith(QLatin1String("subject's folder")));
+    GenericSettings settings;
+    settings.load();
+    const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(settings.sRootFolder);
+    QCOMPARE(copies.size(), copied ? 1 : 0);
+    const QString video = copied ? InspectionMedia::testVideoName(Inspection(copies[0].file), test())
+                                 : InspectionMedia::testVideoName(*inspection, test());
+    QCOMPARE(readFile(video), kept.isEmpty() ? QByteArray() : QByteArray("recorded"));
+    QVERIFY(!QFileInfo::exists(RecordingRescue::videoHeldFor(settings.sRootFolder, inspection->path, test())));
+    QVERIFY(!other || readFile(other->path()) == "another");
+    // Nothing of this run's is left where the video lay.
+    QStringList left;
+    for (QDirIterator it(QFileInfo(folder).path(), {QStringLiteral(".vug-recording-*")}, QDir::Files | QDir::Hidden,
+                         QDirIterator::Subdirectories);
+         it.hasNext();)
+        left << it.next();
+    QCOMPARE(left, other ? QStringList{other->path()} : QStringList());
+    if (copied)
+        QVERIFY(RecordingRescue::drop(copies[0]));
+    QDir(folder + QStringLiteral("-2")).removeRecursively();
 }
 
 void TestRecordingEnd::failedRenameIsReported()
 {
-    const QString temporary = InspectionMedia::tempVideoPath(*inspection);
+    const QString temporary = record("new");
     const QString target = InspectionMedia::testVideoPath(*inspection, test());
-    writeFile(temporary, "new");
     QVERIFY(QDir().mkpath(target));
     writeFile(target + QStringLiteral("/inside"), "x");
     MessageBoxAnswerer answers({QMessageBox::Ok});
@@ -218,7 +293,7 @@ void TestRecordingEnd::failedRenameIsReported()
 void TestRecordingEnd::videoFailureIsToldAndTheSamplesKept()
 {
     MessageBoxAnswerer answers({QMessageBox::Ok});
-    RecordingEnd::Run run{true, true, false, QStringLiteral("Ошибка записи видеофайла"), QString()};
+    RecordingEnd::Run run{true, true, false, QStringLiteral("Ошибка записи видеофайла"), QString(), nullptr};
     RecordingEnd(inspection.get(), &test(), run).finish(true);
     QCOMPARE(answers.asked().size(), 1);
     QVERIFY(answers.asked()[0].contains(QStringLiteral("Ошибка записи видеофайла")));
@@ -233,7 +308,7 @@ void TestRecordingEnd::playbackLeavesTheFileAsItWas()
     const QDateTime stamped = test().DateTimeRecorded;
     const QString target = InspectionMedia::testVideoPath(*inspection, test());
     writeFile(target, "recorded");
-    writeFile(InspectionMedia::tempVideoPath(*inspection), "stale");
+    record("another run's");
     test().labels.resize(6);
 
     MessageBoxAnswerer answers;

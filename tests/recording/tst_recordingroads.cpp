@@ -162,7 +162,7 @@ Recording TestRecordingRoads::record(Inspection::_Test &test, int answerAfter)
     }
     made.samples = test.dataGSR.mid(0, session.reader()->currentPosition());
     ended = session.stop().value_or(RecordingEnd::Run());
-    made.video = hashOf(InspectionMedia::tempVideoPath(run->inspection));
+    made.video = hashOf(ended.video->whereNow());
     return made;
 }
 

@@ -234,7 +234,15 @@ private slots:
         camera->setLevel(100);
         run.start();
         run.waitForSetUp();
-        QCOMPARE(camera->path(), run.dir.filePath(QStringLiteral("__1__/temp.avi")));
+        // A name of its own, which another recording's start in the folder leaves alone.
+        QCOMPARE(QFileInfo(camera->path()).path(), run.dir.filePath(QStringLiteral("__1__")));
+        ReaderRun other;
+        other.inspection.path = run.inspection.path;
+        FakeRecorder *second = withCamera(other);
+        other.start();
+        other.waitForSetUp();
+        QVERIFY(second->path() != camera->path());
+        QVERIFY(QFileInfo::exists(camera->path()) && QFileInfo::exists(second->path()));
         Inspection::_Channel &mic = run.test().channel(ChannelCode::MIC2);
         mic.ADT = 2;
         mic.ShiftADT = 10;

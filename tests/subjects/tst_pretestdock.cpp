@@ -1,5 +1,6 @@
 #include "data/Inspection.h"
 #include "data/InspectionMedia.h"
+#include "data/TemporaryVideo.h"
 #include "data/SpravDB.h"
 #include "recording/media/MMRecorder.h"
 #include "recording/media/RecorderFactory.h"
@@ -63,7 +64,7 @@ private slots:
     void cleanup();
     void videoAndSpeechFilesAreNamedFromTheirStarts();
     void speechFileThatCannotStartSoundsTheTone();
-    void leftOverTemporaryVideoIsKept();
+    void anotherRecordingsVideoIsLeftAlone();
     void subjectChangeEndsTheRecordingUnderItsSubject();
     void closingTheDockKeepsTheRecording();
     void renamedOrDeletedSubjectLeavesNoOrphanVideo_data();
@@ -122,7 +123,7 @@ void TestPreTestDock::videoAndSpeechFilesAreNamedFromTheirStarts()
     dock.onChangedPersone(s->path, s);
     start(dock);
     const QString folder = InspectionMedia::mediaFolder(*s);
-    QCOMPARE(recorder->path(), folder + "/temp_pretest.avi");
+    QCOMPARE(QFileInfo(recorder->path()).path(), folder);
     now = now.addSecs(5);
     dock.startRecordSpeech();
     QVERIFY(dock.isRecordingSpeech());
@@ -156,28 +157,29 @@ void TestPreTestDock::speechFileThatCannotStartSoundsTheTone()
     dock.stopRecord();
 }
 
-void TestPreTestDock::leftOverTemporaryVideoIsKept()
+// Another recording's video in the folder is neither renamed nor taken; a
+// final name that is taken leaves this one under its own name, told.
+void TestPreTestDock::anotherRecordingsVideoIsLeftAlone()
 {
     Inspection *s = subject("Иванов.qmz");
-    const QString temporary = InspectionMedia::tempPreTestVideoPath(*s);
-    QFile crashed(temporary);
-    QVERIFY(crashed.open(QIODevice::WriteOnly));
-    crashed.write("crashed");
+    const TemporaryVideo other(InspectionMedia::mediaFolder(*s), TemporaryVideo::Kind::PreTest);
+    QFile crashed(other.path());
+    QVERIFY(crashed.open(QIODevice::WriteOnly) && crashed.write("other") == 5);
     crashed.close();
     PreTestCanversationDockWindow dock;
     dock.onChangedPersone(s->path, s);
     start(dock);
     dock.stopRecord();
-    const QStringList files = mediaFiles(InspectionMedia::mediaFolder(*s));
-    QCOMPARE(files.size(), 2);
-    QCOMPARE(files[1], QStringLiteral("Иванов.04032026102030.avi"));
-    QVERIFY2(QRegularExpression("^temp_pretest\\.\\{[0-9a-f-]{36}\\}\\.avi$").match(files[0]).hasMatch(),
-             qPrintable(files.join(',')));
+    QCOMPARE(mediaFiles(InspectionMedia::mediaFolder(*s)), QStringList{"Иванов.04032026102030.avi"});
+    QVERIFY(crashed.open(QIODevice::ReadOnly) && crashed.readAll() == "other");
 
-    // A final name that is taken leaves the temporary file for the next start.
     start(dock);
+    const QString own = recorder->path();
+    MessageBoxAnswerer answers({QMessageBox::Ok});
     dock.stopRecord();
-    QVERIFY(QFile::exists(temporary));
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY2(answers.asked()[0].contains(own), qPrintable(answers.asked()[0]));
+    QVERIFY(QFile::exists(own));
 }
 
 void TestPreTestDock::subjectChangeEndsTheRecordingUnderItsSubject()
@@ -221,6 +223,9 @@ void TestPreTestDock::renamedOrDeletedSubjectLeavesNoOrphanVideo_data()
     QTest::newRow("folder renamed") << "Группа 2/__1__/Иванов.04032026102030.avi";
     QTest::newRow("subject deleted") << "Trash/files/Иванов.04032026102030.avi";
     QTest::newRow("folder deleted") << QString();
+    QTest::newRow("media folder replaced by another program") << "Группа/__1__/Иванов.04032026102030.avi";
+    QTest::newRow("folder renamed by another program: told where the video is")
+        << "Группа 2/__1__/Иванов.04032026102030.avi";
 }
 
 // The subject dock renames or deletes files first and announces afterwards:
@@ -249,16 +254,23 @@ void TestPreTestDock::renamedOrDeletedSubjectLeavesNoOrphanVideo()
         dock.followRename(folder, folder + " 2");
     } else if (tag == "subject deleted") {
         QVERIFY(InspectionMedia::moveToTrash(oldPath));
+    } else if (tag.startsWith("media folder")) {
+        QVERIFY(QDir(folder).rename("__1__", "old") && QDir(folder).mkdir("__1__"));
+    } else if (tag.startsWith("folder renamed by another")) {
+        QVERIFY(QDir(dir.path()).rename("Группа", "Группа 2"));
     } else {
         QVERIFY(QDir(folder).removeRecursively());
     }
+    MessageBoxAnswerer answers({QMessageBox::Ok});
     dock.onChangedPersone(QString(), nullptr);
     QVERIFY(!dock.isRecording());
     QStringList videos;
-    for (QDirIterator it(dir.path(), {"*.avi"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();)
+    const auto files = QDir::Files | QDir::Hidden;
+    for (QDirIterator it(dir.path(), {"*.avi"}, files, QDirIterator::Subdirectories); it.hasNext();)
         videos << QDir(dir.path()).relativeFilePath(it.next());
     videos = videos.filter(QRegularExpression("^Группа"));
     const bool trashed = video.startsWith("Trash/");
+    QCOMPARE(answers.asked().value(0).contains(dir.filePath(video)), tag.endsWith("told where the video is"));
     QCOMPARE(videos, video.isEmpty() || trashed ? QStringList() : QStringList{video});
     if (trashed)
         QVERIFY(QFile::exists(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + '/' + video));
