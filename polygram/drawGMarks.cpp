@@ -10,6 +10,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -186,7 +187,10 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
     // Three lines under the area's top, spaced for the device's font: a
     // printer's is larger than the screen's.
     const int step = qMax(20, metrics.lineSpacing());
-    const int first = area.top() + qMax(20, metrics.ascent() + 4);
+    const int top = area.top() + qMax(20, metrics.ascent() + 4);
+    // A mark whose captions would run into the previous mark's writes them
+    // under those: a large font makes them wider than the marks lie apart.
+    int ends[2] = {INT_MIN, INT_MIN};
     for (const Inspection::_Label &mark : marks) {
         float end = mark.TickQEnd * 1000.0f / timeScale;
         float start = mark.TickQStart * 1000.0f / timeScale;
@@ -199,6 +203,9 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
             continue;
         const float x = area.width() - (qint64(n) - mark.TickQEnd) * 1000.0f / timeScale - xShift;
         const int captionX = truncated(x + 10);
+        const int tier = captionX < ends[0] && captionX >= ends[1] ? 1 : 0;
+        ends[tier] = captionX + reach - 10;
+        const int first = top + tier * 3 * step;
         // Marks moved before the start or after the end read nothing.
         if (mark.TickQStart >= 0 && mark.TickQStart < level.size()) {
             painter.drawText(QPoint(captionX, first),
