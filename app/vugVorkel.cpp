@@ -224,6 +224,8 @@ void vugVorkel::createStatusLabels()
     labelPersone = new QLabel;
     labelPath = new QLabel;
     labelTests = new QLabel;
+    // A long path gives way first: the subject and the count of tests read whole.
+    labelPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QStatusBar *status = tabWidget->bottomStatusBar();
     status->addWidget(labelPersone, 0);
     status->addWidget(new QLabel(QStringLiteral("   ")), 0);

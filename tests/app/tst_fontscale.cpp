@@ -1,3 +1,4 @@
+#include "app/vugVorkel.h"
 #include "data/Inspection.h"
 #include "data/SettingsStore.h"
 #include "data/SpravDB.h"
@@ -26,6 +27,7 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QScreen>
@@ -241,6 +243,22 @@ const QVector<Place> &places()
              if (!QTest::qWaitFor([tree, needed] { return tree->viewport()->width() >= needed; }))
                  qWarning("the tree did not get its room");
              probe.fits << Fit{name, needed, tree->viewport()->width()};
+             return probe;
+         }},
+        {"status bar", [](const QString &folder) {
+             static Inspection examination;
+             examination.path = folder + "/Новый обследуемый0.qmz";
+             auto *window = new vugVorkel;
+             window->onInitialize();
+             window->resize(1366, 768);
+             window->onChangePersone(folder + "/" + QString(20, QLatin1Char('x')) + "/Новый обследуемый0.qmz",
+                                     &examination);
+             Probe probe{{}, {}, {}, shown(window)};
+             // The subject's name and the count of tests before a long path.
+             for (const QLabel *label : window->findChildren<QLabel *>()) {
+                 if (label->text().startsWith("Испытуемый") || label->text().startsWith("Количество"))
+                     probe.fits << Fit{label->text(), label->sizeHint().width(), label->width()};
+             }
              return probe;
          }},
         {"review", [](const QString &) {
