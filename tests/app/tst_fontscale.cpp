@@ -7,6 +7,7 @@
 #include "fancy/FontScale.h"
 #include "polygram/InspectionPoligrammeFancy.h"
 #include "polygram/ListTestDockWindow.h"
+#include "polygram/drawG.h"
 #include "polygram/drawPanelG.h"
 #include "recording/InspectionRecordFancy.h"
 #include "scoring/metric/InspectionAnalysisMetrFancy.h"
@@ -20,6 +21,8 @@
 #include "scoring/points/_QDockWidget.h"
 #include "subjects/PersonePropertyDlg.h"
 #include "subjects/PersoneSearchDlg.h"
+#include "tests/polygram/PolygramFixture.h"
+#include "tests/polygram/RecordingPaintDevice.h"
 #include "tests/support/TestHome.h"
 
 #include <QApplication>
@@ -30,6 +33,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QPainter>
 #include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QTabBar>
@@ -163,6 +167,30 @@ const QVector<Place> &places()
                           {columns.code, columns.text, columns.firstGroupEnd, columns.group},
                           {10, 50, 40, 50},
                           nullptr};
+         }},
+        {"captions over marks", [](const QString &) {
+             PolygramFixture fixture;
+             fixture.test.ia.nIALength = 10;
+             *fixture.test.samples(ChannelCode::GSR_C) = QVector<qint16>(1000, 3);
+             const QFontMetrics metrics(QApplication::font());
+             // One and a half captions of scale 1.0 apart, at a tick a pixel.
+             const int apart = int(1.5 * metrics.horizontalAdvance("Пульс max=0000") / FontScale::factor());
+             drawG::Labels marks(2);
+             for (int i = 0; i < 2; ++i) {
+                 marks[i].Group = 1;
+                 marks[i].TickQStart = 100 + i * apart;
+                 marks[i].TickQEnd = 160 + i * apart;
+             }
+             drawG polygram(&fixture.test, 1000);
+             RecordingPaintDevice device;
+             QPainter painter(&device);
+             polygram.drawValueCaptions(painter, QRect(0, 0, 1000, 400), 1000, 0, marks);
+             painter.end();
+             const RecordedText &left = device.texts()[0];
+             const RecordedText &right = device.texts()[1];
+             const bool under = right.pos.y() >= left.pos.y() + metrics.lineSpacing();
+             const int end = int(left.pos.x()) + metrics.horizontalAdvance(left.text);
+             return Probe{{{left.text, end, under ? end : int(right.pos.x())}}, {}, {}, nullptr};
          }},
         {"metric results", [](const QString &folder) {
              static Inspection examination;
