@@ -97,24 +97,16 @@ Fit onScreen(const QWidget *dialog)
     return {dialog->windowTitle(), dialog->width(), FontScale::screenWidth(dialog)};
 }
 
-QList<Fit> comboFits(const QWidget *window)
+// Every item of the window's combo boxes, which were 150 pixels wide.
+void addCombos(Probe &probe, const QWidget *window)
 {
-    QList<Fit> fits;
     for (const QComboBox *combo : window->findChildren<QComboBox *>()) {
         QStyleOptionComboBox option;
         option.initFrom(combo);
         const QRect field =
             combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
         for (int i = 0; i < combo->count(); ++i)
-            fits << Fit{combo->itemText(i), advance(combo, combo->itemText(i)), field.width()};
-    }
-    return fits;
-}
-
-// The combo boxes were 150 pixels wide.
-void addComboSizes(Probe &probe, const QWidget *window)
-{
-    for (const QComboBox *combo : window->findChildren<QComboBox *>()) {
+            probe.fits << Fit{combo->itemText(i), advance(combo, combo->itemText(i)), field.width()};
         probe.sizes << combo->width();
         probe.todays << 150;
     }
@@ -249,15 +241,15 @@ const QVector<Place> &places()
              auto *window = new QMainWindow;
              auto *panel = new FragmentPanel(QStringLiteral("Фрагмент"), QStringLiteral("Fragment"), options, window);
              window->addDockWidget(Qt::BottomDockWidgetArea, panel->dock());
-             Probe probe{comboFits(window), {}, {}, shown(window)};
-             addComboSizes(probe, window);
+             Probe probe{{}, {}, {}, shown(window)};
+             addCombos(probe, window);
              return probe;
          }},
         {"recording combos", [](const QString &) {
              auto *window = new QMainWindow;
              window->setCentralWidget(new InspectionRecordFancy(window));
-             Probe probe{comboFits(window), {}, {}, shown(window)};
-             addComboSizes(probe, window);
+             Probe probe{{}, {}, {}, shown(window)};
+             addCombos(probe, window);
              return probe;
          }},
         {"editor", [](const QString &) {
@@ -295,9 +287,9 @@ const QVector<Place> &places()
              const QString name = QStringLiteral("Новый тест (11.12.2026 13:37)");
              list->addItem(name);
              window->resize(1270, 700);
-             Probe probe{comboFits(window), {}, {}, shown(window)};
+             Probe probe{{}, {}, {}, shown(window)};
              probe.fits << Fit{name, advance(list, name) + cellMargins(list), list->viewport()->width()};
-             addComboSizes(probe, window);
+             addCombos(probe, window);
              probe.sizes << list->width();
              probe.todays << 256;
              return probe;
