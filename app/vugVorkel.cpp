@@ -15,6 +15,7 @@
 #include "editor/PendingRecordingPrompt.h"
 #include "fancy/FancyActionBar.h"
 #include "fancy/FancyTabWidget.h"
+#include "fancy/FontScale.h"
 #include "polygram/InspectionPoligrammeFancy.h"
 #include "recording/AlignmentDlg.h"
 #include "recording/InspectionRecordFancy.h"
@@ -78,9 +79,7 @@ vugVorkel::vugVorkel(QWidget *parent)
     generic.load();
     SpravDB::sPathFileSprav = generic.sPathFileSprav;
 
-    QFont scaled = font();
-    scaled.setPointSizeF(scaled.pointSizeF() * generic.fontK);
-    QApplication::setFont(scaled);
+    Fancy::FontScale::apply(generic.fontK);
 
     // The title is there the moment the window maps; the tabs follow.
     setWindowTitle(tr("Компьютерный полиграф - Воркел"));
@@ -225,6 +224,8 @@ void vugVorkel::createStatusLabels()
     labelPersone = new QLabel;
     labelPath = new QLabel;
     labelTests = new QLabel;
+    // A long path gives way first: the subject and the count of tests read whole.
+    labelPath->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QStatusBar *status = tabWidget->bottomStatusBar();
     status->addWidget(labelPersone, 0);
     status->addWidget(new QLabel(QStringLiteral("   ")), 0);

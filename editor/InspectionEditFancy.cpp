@@ -8,6 +8,7 @@
 #include "data/QuestionKindPixmap.h"
 #include "data/WaitCursor.h"
 #include "data/WindowLayout.h"
+#include "fancy/FontScale.h"
 #include "resources/VugResources.h"
 #include "subjects/PersoneDockWindow.h"
 #include "subjects/PersoneLinkDockWindow.h"
@@ -20,10 +21,12 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
 #include <type_traits>
 
 InspectionEditFancy::InspectionEditFancy(QWidget *parent)
@@ -244,9 +247,24 @@ void InspectionEditFancy::restoreLayout(const WindowLayout &layout)
         QTimer::singleShot(0, this, [this] {
             m_subjects->raise();
             m_preTest->raise();
+            keepTreeShare();
         });
     }
     layout.restore(*this);
+}
+
+// A larger font widens the docks' tab titles: the docks keep the share of the
+// window they have at scale 1.0, their titles elide, and the tree keeps its room.
+void InspectionEditFancy::keepTreeShare()
+{
+    const double factor = Fancy::FontScale::factor();
+    if (factor <= 1.0)
+        return;
+    int titles = 0;
+    for (const QTabBar *bar : findChildren<QTabBar *>(QString(), Qt::FindDirectChildrenOnly))
+        titles = std::max(titles, bar->sizeHint().width());
+    const int width = int(std::lround(titles / factor));
+    resizeDocks({m_subjects, m_preTest}, {width, width}, Qt::Horizontal);
 }
 
 void InspectionEditFancy::updateView()

@@ -141,6 +141,7 @@ private:
     void connectDocks();
     void createShortcuts();
     void restoreLayout(const WindowLayout &layout);
+    void keepTreeShare();
 
     // --- enabling ---
     void updateActions();

@@ -16,6 +16,7 @@
 #include "data/TestCaption.h"
 #include "data/WaitCursor.h"
 #include "data/WindowLayout.h"
+#include "fancy/FontScale.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -108,7 +109,7 @@ void InspectionPoligrammeFancy::buildToolBar()
     m_sweepSelector = new QComboBox;
     for (const char *text : kSweepTexts)
         m_sweepSelector->addItem(QString::fromUtf8(text));
-    m_sweepSelector->setFixedWidth(150);
+    m_sweepSelector->setFixedWidth(Fancy::FontScale::px(150));
 
     m_toolBar = addToolBar(QStringLiteral("InspectionPoligrammeFancy"));
     m_toolBar->setObjectName(QStringLiteral("InspectionPoligrammeFancyToolBar"));

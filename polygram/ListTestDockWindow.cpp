@@ -1,10 +1,10 @@
 #include "ListTestDockWindow.h"
 
-#include <QListWidget>
+#include "ListTestWidget.h"
 
 ListTestDockWindow::ListTestDockWindow(QWidget *parent)
     : QDockWidget(parent)
-    , m_list(new QListWidget(this))
+    , m_list(new ListTestWidget(this))
 {
     setWindowTitle(tr("Список предъявленных тестов"));
     setStyleSheet("QDockWidget { font: bold }");

@@ -5,11 +5,14 @@
 #include "data/QuestionKindName.h"
 #include "data/SharedHelpers.h"
 #include "data/SignalAnalysis.h"
+#include "fancy/FontScale.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -186,7 +189,15 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
     // Three lines under the area's top, spaced for the device's font: a
     // printer's is larger than the screen's.
     const int step = qMax(20, metrics.lineSpacing());
-    const int first = area.top() + qMax(20, metrics.ascent() + 4);
+    const int top = area.top() + qMax(20, metrics.ascent() + 4);
+    // A larger font widens the captions: a mark whose captions would run into
+    // the previous mark's, as they would not at scale 1.0, writes them under
+    // those. Every mark is placed, seen or not, so that a part drawn alone
+    // matches the whole.
+    const int width = reach - 10;
+    const int widthAtOne = int(width / std::max(1.0, Fancy::FontScale::factor()));
+    int previousX = INT_MIN / 2;
+    int previousTier = 1;
     for (const Inspection::_Label &mark : marks) {
         float end = mark.TickQEnd * 1000.0f / timeScale;
         float start = mark.TickQStart * 1000.0f / timeScale;
@@ -194,11 +205,17 @@ void drawG::drawValueCaptions(QPainter &painter, const QRect &area, int n, float
             end = start;
         if (start == 0)
             start = end - 10;
-        // A mark left of the area still shows its captions' ends.
-        if (!isVisible(end, rightEdge, area.width() + reach, pause) || start == end)
+        if (start == end)
             continue;
         const float x = area.width() - (qint64(n) - mark.TickQEnd) * 1000.0f / timeScale - xShift;
         const int captionX = truncated(x + 10);
+        const bool under = previousTier == 0 && captionX < previousX + width && captionX >= previousX + widthAtOne;
+        previousTier = under ? 1 : 0;
+        previousX = captionX;
+        // A mark left of the area still shows its captions' ends.
+        if (!isVisible(end, rightEdge, area.width() + reach, pause))
+            continue;
+        const int first = top + previousTier * 3 * step;
         // Marks moved before the start or after the end read nothing.
         if (mark.TickQStart >= 0 && mark.TickQStart < level.size()) {
             painter.drawText(QPoint(captionX, first),

@@ -67,6 +67,16 @@ public:
     // Where the countdown banner goes in area when the occupied rectangles are taken.
     static QRect countdownRect(const QRect &area, const QVector<QRect> &occupied);
 
+    // The progress table's columns: where a row's code and text start, where the
+    // first presentation's column ends after the text, and a presentation's width.
+    struct ProgressColumns {
+        int code;
+        int text;
+        int firstGroupEnd;
+        int group;
+    };
+    static ProgressColumns progressColumns();
+
     // Drag identifiers.
     enum { ReadoutsId = 19, ProgressId = 2, SetupTableId = 7, CameraId = 8, SecondMonitorId = 9 };
 

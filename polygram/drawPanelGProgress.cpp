@@ -1,6 +1,8 @@
 // Panel painter: the examination progress table.
 #include "drawPanelG.h"
 
+#include "fancy/FontScale.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -9,7 +11,6 @@
 namespace {
 
 const int kShortLength = 40;
-const int kGroupWidth = 50;
 
 QString shortened(const QString &text)
 {
@@ -49,6 +50,7 @@ struct ProgressTable {
     int groups;
     int questions;
     int textWidth;
+    drawPanelG::ProgressColumns columns;
     bool marked;
     bool cursorInside;
     QColor highlight;
@@ -80,10 +82,10 @@ struct ProgressTable {
                     continue;
                 const bool hot = isCurrent(test.orders[entry]);
                 painter->setFont(hot ? bold : regular);
-                const int left = at.x() + textWidth + 40 + k * kGroupWidth -
+                const int left = at.x() + textWidth + columns.firstGroupEnd + k * columns.group -
                                  QFontMetrics(painter->font(), painter->device()).horizontalAdvance(caption);
                 if (hot)
-                    highlightLine(painter, left, left + kGroupWidth - 1, baseline);
+                    highlightLine(painter, left, left + columns.group - 1, baseline);
                 painter->setPen(ink);
                 painter->drawText(left, baseline, caption);
             }
@@ -105,14 +107,21 @@ struct ProgressTable {
             }
             const QString text = questionText(test, entry.Theme);
             painter->setPen(ink);
-            painter->drawText(at.x() + 10, baseline, cellCaption(test, i));
-            painter->drawText(at.x() + 50, baseline, cursorInside ? text : shortened(text));
+            painter->drawText(at.x() + columns.code, baseline, cellCaption(test, i));
+            painter->drawText(at.x() + columns.text, baseline, cursorInside ? text : shortened(text));
             baseline += lineHeight;
         }
     }
 };
 
 }  // namespace
+
+// The columns are laid out for the font at scale 1.0 and grow with it.
+drawPanelG::ProgressColumns drawPanelG::progressColumns()
+{
+    using Fancy::FontScale;
+    return {FontScale::px(10), FontScale::px(50), FontScale::px(40), FontScale::px(50)};
+}
 
 // The live view draws the table at every position: its texts are measured once.
 int drawPanelG::boldAdvance(QPainter *painter, const QString &text)
@@ -135,14 +144,15 @@ void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bo
     const Inspection::_Test &t = *test;
     const QPoint at = PanelState::instance().position(PanelState::ProgressPanel);
 
+    const ProgressColumns columns = progressColumns();
     int fullWidth = 0;
     int shortWidth = 0;
     for (const InspectionOrder &entry : t.orders) {
         if (!entry.isQuestion())
             continue;
         const QString text = questionText(t, entry.Theme);
-        fullWidth = std::max(fullWidth, boldAdvance(painter, text) + 50);
-        shortWidth = std::max(shortWidth, boldAdvance(painter, shortened(text)) + 50);
+        fullWidth = std::max(fullWidth, boldAdvance(painter, text) + columns.text);
+        shortWidth = std::max(shortWidth, boldAdvance(painter, shortened(text)) + columns.text);
     }
 
     const QFontMetrics metrics(appFont, painter->device());
@@ -151,7 +161,7 @@ void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bo
     const int groups = std::max(0, t.lastGroup());
     const int questions = t.themis.size() + t.themisNULL.size();
     const int height = h / 2 + h * questions;
-    const int fixedWidth = groups * kGroupWidth + 40;
+    const int fixedWidth = groups * columns.group + columns.firstGroupEnd;
     const bool hot = QRect(at, QSize(fixedWidth + shortWidth, height)).contains(cursor);
     const bool expanded = hot || !collapse;
     const int alpha = expanded ? 255 : 100;
@@ -172,6 +182,7 @@ void drawPanelG::drawInspectionPanel(QPainter *painter, const QPoint &cursor, bo
                               groups,
                               questions,
                               textWidth,
+                              columns,
                               t.labels.size() + t.labelsNULL.size() > 0,
                               rect.contains(cursor),
                               QColor(50, 0, 255, alpha),

@@ -11,6 +11,7 @@
 #include "data/SaveRefusal.h"
 #include "data/SharedHelpers.h"
 #include "editor/ChangeQuestsDlg.h"
+#include "fancy/FontScale.h"
 #include "polygram/SweepTable.h"
 #include "sensors/interface/SensorTypeIds.h"
 #include "resources/VugResources.h"
@@ -45,7 +46,7 @@ QComboBox *makeSelector(const QStringList &items)
 {
     auto *combo = new QComboBox;
     combo->addItems(items);
-    combo->setFixedWidth(SelectorWidth);
+    combo->setFixedWidth(Fancy::FontScale::px(SelectorWidth));
     combo->resize(SelectorSize, SelectorSize);
     return combo;
 }

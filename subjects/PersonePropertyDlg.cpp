@@ -10,6 +10,7 @@
 #include "data/InspectionMedia.h"
 #include "data/ViewModel.h"
 #include "data/WaitCursor.h"
+#include "fancy/FontScale.h"
 #include "resources/VugResources.h"
 
 #include <QApplication>
@@ -29,6 +30,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolBar>
@@ -78,12 +80,20 @@ PersonePropertyDlg::PersonePropertyDlg(QWidget *parent, const QString &path, int
 
     m_read = load();
 
-    resize(800, 400);
+    resizeToShowTabs();
     m_birthday->setFocus();
     m_tabs->setCurrentIndex(startTab);
     connect(m_tabs, &QTabWidget::currentChanged, this, &PersonePropertyDlg::onCurrentChanged);
     rebuildPhotoList();
     updateFileButtons();
+}
+
+// The dialog opens wide enough for all its tabs' titles, within the screen.
+void PersonePropertyDlg::resizeToShowTabs()
+{
+    const QMargins margins = layout()->contentsMargins();
+    const int tabs = m_tabs->tabBar()->sizeHint().width() + margins.left() + margins.right();
+    resize(std::max(800, std::min(tabs, Fancy::FontScale::screenWidth(this))), 400);
 }
 
 QStringList PersonePropertyDlg::namesOf(const QString &baseName)
@@ -104,7 +114,7 @@ QWidget *PersonePropertyDlg::createPersonTab()
 
     m_birthday = new _BirthdayEdit(page);
     m_birthday->setObjectName(QStringLiteral("Birthday"));
-    m_birthday->setFixedWidth(120);
+    m_birthday->setFixedWidth(Fancy::FontScale::px(120));
     form->addRow(tr("Дата рождения:"), m_birthday);
 
     auto *sexRow = new QHBoxLayout;

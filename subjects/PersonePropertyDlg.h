@@ -66,6 +66,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void resizeToShowTabs();
     QWidget *createPersonTab();
     QWidget *createPhotoTab();
     QWidget *createFilesTab();

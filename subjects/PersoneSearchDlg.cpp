@@ -7,6 +7,7 @@
 #include "data/ProcessLocale.h"
 #include "data/SpravDB.h"
 #include "data/WaitCursor.h"
+#include "fancy/FontScale.h"
 #include "resources/VugResources.h"
 
 #include <QApplication>
@@ -51,7 +52,7 @@ QHBoxLayout *makeHBox(QWidget *first, QWidget *second, QWidget *third = nullptr,
 QDateEdit *newDateEdit()
 {
     auto *edit = new _TypedDateEdit;
-    edit->setFixedWidth(120);
+    edit->setFixedWidth(Fancy::FontScale::px(120));
     return edit;
 }
 

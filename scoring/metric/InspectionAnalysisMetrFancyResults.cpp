@@ -10,6 +10,7 @@
 #include "data/SharedHelpers.h"
 #include "data/TestCaption.h"
 #include "data/ViewModel.h"
+#include "fancy/FontScale.h"
 
 #include <QItemSelectionModel>
 #include <QJsonArray>
@@ -139,7 +140,7 @@ void InspectionAnalysisMetrFancy::fillResultsTree(bool refresh)
         m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
         const int widths[] = {400, 50, 100, 100};
         for (int column = 0; column < kFirstParamColumn; ++column)
-            m_tree->setColumnWidth(column, widths[column]);
+            m_tree->setColumnWidth(column, Fancy::FontScale::px(widths[column]));
         fitParamHeaders();
         for (int row = 0; row < model->rowCount(); ++row)
             m_tree->expand(model->index(row, 0));
@@ -158,7 +159,8 @@ void InspectionAnalysisMetrFancy::fitParamHeaders()
     constexpr int kWidestParamColumn = 400;
     QHeaderView *header = m_tree->header();
     for (int column = kFirstParamColumn; column < header->count() - 1; ++column)
-        m_tree->setColumnWidth(column, qBound(header->defaultSectionSize(), header->sectionSizeHint(column), kWidestParamColumn));
+        m_tree->setColumnWidth(column, qBound(header->defaultSectionSize(), header->sectionSizeHint(column),
+                                                  Fancy::FontScale::px(kWidestParamColumn)));
 }
 
 void InspectionAnalysisMetrFancy::showParamColumns()

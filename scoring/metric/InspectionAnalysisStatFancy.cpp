@@ -8,6 +8,7 @@
 #include "data/ReadRefusal.h"
 #include "data/SettingsStore.h"
 #include "data/ViewModel.h"
+#include "fancy/FontScale.h"
 #include "resources/VugResources.h"
 
 #include <QAction>
@@ -18,6 +19,9 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -144,13 +148,13 @@ void InspectionAnalysisStatFancy::action_Calc()
     }
     table.sum();
     setTreeModel(table.model());
-    m_tree->setColumnWidth(StatResultTable::NamesColumn, kNameColumnWidth);
     for (int row = 0; row < m_tree->model()->rowCount(); ++row)
         m_tree->expand(m_tree->model()->index(row, 0));
     for (int column = StatResultTable::StatisticalColumn; column <= StatResultTable::MetricColumn; ++column)
         m_tree->setColumnHidden(column, !(ulColumnsMask & columnBit(column)));
     // Each column as wide as its header and values, as a toggle leaves it.
     resizeColumns();
+    fitNamesColumn();
     m_computedFrom = StatResultTable::inputsDigest(*m_inspection);
     updateOutOfDateNote();
 }
@@ -220,6 +224,18 @@ void InspectionAnalysisStatFancy::resizeColumns()
 {
     for (int column = StatResultTable::StatisticalColumn; column <= StatResultTable::MetricColumn; ++column)
         m_tree->resizeColumnToContents(column);
+}
+
+// A large font widens the value columns: the names column gives them room,
+// down to its width at scale 1.0 divided by the scale.
+void InspectionAnalysisStatFancy::fitNamesColumn()
+{
+    int values = 0;
+    for (int column = StatResultTable::StatisticalColumn; column <= StatResultTable::MetricColumn; ++column)
+        values += m_tree->isColumnHidden(column) ? 0 : m_tree->columnWidth(column);
+    const int room = m_tree->viewport()->width() - values;
+    const int least = int(std::lround(kNameColumnWidth / std::max(1.0, Fancy::FontScale::factor())));
+    m_tree->setColumnWidth(StatResultTable::NamesColumn, qBound(least, room, kNameColumnWidth));
 }
 
 void InspectionAnalysisStatFancy::onShowMathColumnAction()

@@ -30,6 +30,7 @@ public:
     QMenu *buildColumnMenu();
     // Columns 1 to 5 fitted to their contents.
     void resizeColumns();
+    void fitNamesColumn();
 
 public slots:
     void onChangedPersone(QString path, Inspection *pInspection);

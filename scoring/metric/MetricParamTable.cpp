@@ -2,6 +2,7 @@
 
 #include "data/DefChannel.h"
 #include "data/ViewModel.h"
+#include "fancy/FontScale.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -54,13 +55,14 @@ QStandardItemModel *MetricParamTable::newModel(const Params &params, QObject *pa
 
 void MetricParamTable::show(QTreeView *view, QStandardItemModel *model)
 {
+    using Fancy::FontScale;
     replaceViewModel(view, model);
     view->setRootIsDecorated(false);
-    view->setColumnWidth(0, 50);
+    view->setColumnWidth(0, FontScale::px(50));
     for (int column = 1; column <= 3; ++column)
         view->resizeColumnToContents(column);
-    view->setColumnWidth(4, 20);
-    // The dock or dialog opens wide enough for the whole table, up to a limit.
+    view->setColumnWidth(4, FontScale::px(20));
+    // The dock or dialog opens wide enough for the whole table, up to a limit within the screen.
     const int wanted = view->header()->length() + 2 * view->frameWidth() + view->verticalScrollBar()->sizeHint().width();
-    view->setMinimumWidth(qMin(wanted, kWidestTable));
+    view->setMinimumWidth(qMin(wanted, FontScale::px(kWidestTable, FontScale::screenWidth(view) * 2 / 3)));
 }

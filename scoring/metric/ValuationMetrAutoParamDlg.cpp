@@ -3,6 +3,7 @@
 #include "DefMertValuation.h"
 
 #include "data/DefChannel.h"
+#include "fancy/FontScale.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ QStandardItem *fixedItem(const QString &text, const QBrush &brush)
 QLabel *framedLabel(QWidget *parent)
 {
     auto *label = new QLabel(parent);
-    label->setFixedWidth(kLabelWidth);
+    label->setFixedWidth(Fancy::FontScale::px(kLabelWidth, Fancy::FontScale::screenWidth(parent) / 3));
     label->setStyleSheet(QStringLiteral("border: 1px solid black;"));
     return label;
 }
@@ -51,7 +52,10 @@ ValuationMetrAutoParamDlg::ValuationMetrAutoParamDlg(QWidget *parent, const Para
     setWindowTitle(tr("Автоматические параметры метрической оценки"));
     m_tree = new QTreeView(this);
     m_tree->setHeaderHidden(true);
-    m_tree->setFixedSize(250, 350);
+    // The tree and the texts beside it grow with the font within the screen.
+    using Fancy::FontScale;
+    m_tree->setFixedSize(FontScale::px(250, FontScale::screenWidth(parent) / 2),
+                         FontScale::px(350, FontScale::screenHeight(parent) * 2 / 3));
     m_description = framedLabel(this);
     m_description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_description->setWordWrap(true);

@@ -5,6 +5,7 @@
 #include "ValuationMetrEditParamDlg.h"
 
 #include "data/SpravDB.h"
+#include "fancy/FontScale.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -19,10 +20,13 @@ namespace {
 
 constexpr int kUidRole = Qt::UserRole + 1;
 
+// The two tables, one above the other, grow with the font within the screen.
 QTreeView *fixedTable(QWidget *parent)
 {
+    using Fancy::FontScale;
     auto *table = new QTreeView(parent);
-    table->setFixedSize(450, 250);
+    table->setFixedSize(FontScale::px(450, FontScale::screenWidth(parent) * 2 / 3),
+                        FontScale::px(250, FontScale::screenHeight(parent) / 3));
     table->setRootIsDecorated(false);
     return table;
 }

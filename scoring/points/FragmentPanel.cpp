@@ -5,6 +5,7 @@
 #include "PresetMenus.h"
 
 #include "data/InspectionTheme.h"
+#include "fancy/FontScale.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -100,7 +101,7 @@ QWidget *FragmentPanel::createToolBarWindow()
 QComboBox *FragmentPanel::createCombo(const char *const texts[], const QVector<int> &values, int selected)
 {
     auto *combo = new QComboBox;
-    combo->setFixedWidth(kComboWidth);
+    combo->setFixedWidth(Fancy::FontScale::px(kComboWidth));
     for (int entry = 0; entry < values.size(); ++entry)
         combo->addItem(tr(texts[entry]), values[entry]);
     selectComboData(combo, selected);
