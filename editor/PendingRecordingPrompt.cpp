@@ -68,7 +68,8 @@ void rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
     GenericSettings settings;
     settings.load();
     QString file;
-    const StoreResult result = RecordingRescue::save(settings.sRootFolder, inspection.path, test, file);
+    QString videoLeft;
+    const StoreResult result = RecordingRescue::save(settings.sRootFolder, inspection.path, test, file, videoLeft);
     if (result != StoreResult::Ok) {
         QMessageBox::warning(parent, tr("Воркел"),
                              tr("Не удалось сохранить запись теста в папку\n%1\n(%2)")
@@ -78,13 +79,11 @@ void rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
         return;
     }
     inspection.setRecordingPending(test.id, false);
-    QString videoLeft;
-    const bool videoCarried = RecordingRescue::carryVideo(inspection.path, test, file, videoLeft);
     forgetRecording(test);
     QString text = tr("Запись теста сохранена в файл:\n%1\nПри следующем запуске программа предложит "
                       "перенести её в файл обследуемого.")
                        .arg(QDir::toNativeSeparators(file));
-    if (!videoCarried)
+    if (!videoLeft.isEmpty())
         text += videoLeftLine(videoLeft);
     QMessageBox::information(parent, tr("Воркел"), text);
 }
@@ -232,6 +231,7 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
 
 void PendingRecordingPrompt::offerRecoveryCopies(QWidget *parent, const QString &rootFolder)
 {
+    RecordingRescue::removePlacedCopies(rootFolder);
     for (const RecordingRescue::Copy &copy : RecordingRescue::copies(rootFolder)) {
         if (copy.subject.isEmpty())
             offerPlacing(parent, rootFolder, copy);
