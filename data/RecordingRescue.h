@@ -65,8 +65,8 @@ public:
     // file, none of the subject's recordings replaced and each recording once:
     // one the subject holds already is passed over, so a restore may be tried
     // again. The copy is removed once its samples were read back from that
-    // file. TooLarge when the subject would then pass the bounds its loading
-    // enforces: nothing is written.
+    // file. The tests go in one transaction: a refusal, TooLarge among them
+    // (the subject would pass the bounds its loading enforces), writes nothing.
     static StoreResult restore(const Copy &copy, Placement &placement);
     // The copy becomes a subject file of its own in the data folder, named
     // after its subject (as a subject may be named) and recording time, in
