@@ -6,10 +6,15 @@ launched the same way in the same run: the program with GStreamer's own element
 ranking (GST_PLUGIN_FEATURE_RANK set, but empty), so that the display-device
 probe of the video sink search runs as it did before.
 
-Usage: bench_startup.py [--program build/bin/vugVorkel] [--runs 5]
+With --subjects N the data folder holds N subject files; with --beside
+another build of the program is the baseline instead, launched alike.
+
+Usage: bench_startup.py [--program build/bin/vugVorkel] [--runs 5] [--subjects N] [--beside other/bin/vugVorkel]
 """
 import argparse
 import os
+import shutil
+import sqlite3
 import statistics
 import subprocess
 import tempfile
@@ -21,13 +26,30 @@ TITLE = "Компьютерный полиграф - Воркел"
 POLL_S = 0.005
 
 
-def fresh_home():
+def fill_data_folder(home, subjects):
+    """subjects files of an empty subject each, in the default data folder."""
+    folder = os.path.join(home, "Documents", ".VorkelData")
+    os.makedirs(folder)
+    if subjects <= 0:
+        return
+    first = os.path.join(folder, "Обследуемый 00000.qmz")
+    database = sqlite3.connect(first)
+    database.execute("CREATE TABLE inspection (test_id VARCHAR(40) NOT NULL, data_type integer NOT NULL, "
+                     "data BLOB NOT NULL);")
+    database.commit()
+    database.close()
+    for n in range(1, subjects):
+        shutil.copyfile(first, os.path.join(folder, "Обследуемый %05d.qmz" % n))
+
+
+def fresh_home(subjects=0):
     home = tempfile.mkdtemp(prefix="vorkel-startup-")
     config = os.path.join(home, ".config", "Vorkel")
     os.makedirs(config)
     # As tools/run.sh does on a first start: the demonstration device.
     with open(os.path.join(config, "2.0.conf"), "w") as settings:
         settings.write("[Generic]\nsNameDriverDll=vugSensorDemo.so\n")
+    fill_data_folder(home, subjects)
     return home
 
 
@@ -68,11 +90,11 @@ class Screen:
         self.display.flush()
 
 
-def start_once(screen, program, home, baseline, limit_s=60.0):
+def start_once(screen, program, home, baseline, limit_s=60.0, ranking=True):
     """Seconds from the launch to the titled window, or None when it never came."""
     environment = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"))
     environment.pop("GST_PLUGIN_FEATURE_RANK", None)
-    if baseline:
+    if baseline and ranking:
         environment["GST_PLUGIN_FEATURE_RANK"] = ""
     started = time.monotonic()
     process = subprocess.Popen([program], env=environment, cwd=os.path.dirname(program),
@@ -106,18 +128,27 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser.add_argument("--program", default=os.path.join(here, "..", "build", "bin", "vugVorkel"))
     parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--subjects", type=int, default=0)
+    parser.add_argument("--beside")
     arguments = parser.parse_args()
-    program = os.path.abspath(arguments.program)
+    programs = {False: os.path.abspath(arguments.program),
+                True: os.path.abspath(arguments.beside or arguments.program)}
+    ranking = arguments.beside is None
     screen = Screen()
 
-    homes = {False: fresh_home(), True: fresh_home()}
-    first = {baseline: start_once(screen, program, homes[baseline], baseline) for baseline in (False, True)}
+    homes = {baseline: fresh_home(arguments.subjects) for baseline in (False, True)}
+
+    def start(baseline):
+        return start_once(screen, programs[baseline], homes[baseline], baseline, ranking=ranking)
+
+    first = {baseline: start(baseline) for baseline in (False, True)}
     warm = {False: [], True: []}
     for _ in range(arguments.runs):
         for baseline in (False, True):
-            warm[baseline].append(start_once(screen, program, homes[baseline], baseline))
+            warm[baseline].append(start(baseline))
 
-    for baseline, name in ((False, "program"), (True, "baseline, GStreamer's own ranking")):
+    baseline_name = "baseline, GStreamer's own ranking" if ranking else "baseline " + programs[True]
+    for baseline, name in ((False, "program"), (True, baseline_name)):
         times = [t for t in warm[baseline] if t is not None]
         median = statistics.median(times) if times else None
         print("%s: first start in a fresh home %s; warm median of %d %s (%s)"

@@ -4,6 +4,7 @@
 #include "Diagnostics.h"
 #include "Inspection.h"
 #include "InspectionTestNames.h"
+#include "WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -135,8 +136,7 @@ QString copiedTo(int source, const QString &to)
         return CheckedTemporaryFile::reason(errno);
     if (!S_ISREG(status.st_mode))
         return CheckedTemporaryFile::reason(EINVAL);
-    CheckedTemporaryFile copy(QFileInfo(to).absolutePath() + QStringLiteral("/.") + QFileInfo(to).fileName()
-                              + QStringLiteral(".XXXXXX"));
+    CheckedTemporaryFile copy(WholeFile::temporaryTemplate(to));
     errno = 0;
     if (!copy.openUnbuffered())
         return CheckedTemporaryFile::reason(errno, copy.errorString());

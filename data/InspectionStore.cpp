@@ -87,8 +87,19 @@ QString ownerText(const QString &testId)
 
 }  // namespace
 
+namespace {
+thread_local const InspectionStore::Batch *activeBatch = nullptr;
+}  // namespace
+
 InspectionStore::InspectionStore(const QString &path, Access access)
 {
+    if (activeBatch) {
+        m_nested = activeBatch->m_path == path;
+        m_open = m_nested;
+        if (!m_nested)
+            m_failure = tr("файл занят: программа переносит запись в другой файл");
+        return;
+    }
     const QFileInfo file(path);
     if (file.exists() && !file.isFile()) {
         m_refusal = tr("это не обычный файл");
@@ -97,8 +108,13 @@ InspectionStore::InspectionStore(const QString &path, Access access)
     }
     if (path.isEmpty() || (access == ExistingFile && !isReadable(path, m_failure)))
         return;
-    if (!SharedConnection::openFile(path, QStringLiteral("inspection"))) {
+    const bool mayCreate = access == CreateFile;
+    if (!SharedConnection::openFile(path, QStringLiteral("inspection"),
+                                    mayCreate ? SharedConnection::MayCreate : SharedConnection::MustExist)) {
         failed(SharedConnection::database().lastError());
+        // Gone since it was looked at: told as gone, never made anew.
+        if (!mayCreate && !QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            m_failure = tr("файла нет");
         return;
     }
     // The schema is read under a shared lock; a file another program holds
@@ -145,7 +161,7 @@ bool InspectionStore::failed(const QSqlError &error)
 
 InspectionStore::~InspectionStore()
 {
-    if (m_open)
+    if (m_open && !m_nested)
         SharedConnection::database().close();
 }
 
@@ -429,6 +445,15 @@ bool InspectionStore::ranStatement(const QString &statement)
 
 bool InspectionStore::inTransaction(const std::function<bool()> &writes)
 {
+    if (m_nested) {
+        if (!ranStatement(QStringLiteral("SAVEPOINT nested")))
+            return false;
+        if (writes() && ranStatement(QStringLiteral("RELEASE nested")))
+            return true;
+        QSqlQuery(SharedConnection::database()).exec(QStringLiteral("ROLLBACK TO nested"));
+        QSqlQuery(SharedConnection::database()).exec(QStringLiteral("RELEASE nested"));
+        return false;
+    }
     // Immediate: two programs that both read a row before writing it never
     // both pass; the later one waits for the earlier one's commit.
     if (!ranStatement(QStringLiteral("BEGIN IMMEDIATE")))
@@ -437,6 +462,34 @@ bool InspectionStore::inTransaction(const std::function<bool()> &writes)
         return true;
     QSqlQuery(SharedConnection::database()).exec(QStringLiteral("ROLLBACK"));
     return false;
+}
+
+InspectionStore::Batch::Batch(const QString &path)
+    : m_path(path), m_store(path, ExistingFile)
+{
+    m_begun = m_store.isOpen() && !activeBatch && m_store.ranStatement(QStringLiteral("BEGIN IMMEDIATE"));
+    if (m_begun)
+        activeBatch = this;
+}
+
+InspectionStore::Batch::~Batch()
+{
+    if (!m_begun)
+        return;
+    QSqlQuery(SharedConnection::database()).exec(QStringLiteral("ROLLBACK"));
+    activeBatch = nullptr;
+}
+
+StoreResult InspectionStore::Batch::commit()
+{
+    if (!m_begun)
+        return m_store.openFailure();
+    const bool committed = m_store.ranStatement(QStringLiteral("COMMIT"));
+    if (!committed)
+        QSqlQuery(SharedConnection::database()).exec(QStringLiteral("ROLLBACK"));
+    m_begun = false;
+    activeBatch = nullptr;
+    return m_store.outcome(committed, StoreResult::NotWritten);
 }
 
 quint64 InspectionStore::fingerprintOf(const QByteArray &data)

@@ -42,6 +42,12 @@ public:
     InspectionStore(const InspectionStore &) = delete;
     InspectionStore &operator=(const InspectionStore &) = delete;
 
+    // Holds one file in one transaction while it lives: the stores made on
+    // that file meanwhile run within it, and what they write stays out of
+    // the file unless commit() is called, all of it or none. No store of
+    // another file opens meanwhile.
+    class Batch;
+
     bool isOpen() const { return m_open; }
     // Why a file that is there was not opened: no regular file, or a schema
     // the program never makes (triggers, views, other tables or columns).
@@ -172,9 +178,31 @@ private:
     // The rows of a test and kind: by their places when placed, else by a scan.
     Selection rowsOf(const QString &testId, int kind) const;
     bool m_open = false;
+    // Made within a batch of its file: it runs in the batch's transaction.
+    bool m_nested = false;
     bool m_busy = false;
     // Row ids by kind and owner.
     QHash<int, QHash<QString, QVector<qint64>>> m_places;
     QString m_refusal;
     QString m_failure;
+};
+
+class InspectionStore::Batch
+{
+public:
+    explicit Batch(const QString &path);
+    ~Batch();
+    Batch(const Batch &) = delete;
+    Batch &operator=(const Batch &) = delete;
+
+    bool isOpen() const { return m_begun; }
+    StoreResult openFailure() const { return m_store.openFailure(); }
+    // Ok once committed; otherwise why not, everything undone.
+    StoreResult commit();
+
+private:
+    friend class InspectionStore;
+    QString m_path;
+    InspectionStore m_store;
+    bool m_begun = false;
 };

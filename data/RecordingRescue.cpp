@@ -204,26 +204,38 @@ QStringList placementNames(const QString &folder, const QString &stem)
     return names;
 }
 
-// The subject file holds every recording of the copy: an earlier placement
-// made it and was cut short before the copy was removed.
-bool holdsRecordingsOf(const QString &file, const Inspection &copy)
+// Whether the subject file holds every recording of the copy: an earlier
+// placement made it and was cut short before its note was written. Busy while
+// another program holds the file: it cannot be told now.
+StoreResult holdsRecordingsOf(const QString &file, const Inspection &copy)
 {
     Inspection subject;
-    if (copy.tests.isEmpty() || !RecoveryNote::isPlainFile(file) || subject.load(file) != StoreResult::Ok)
-        return false;
-    return std::all_of(copy.tests.begin(), copy.tests.end(), [&subject](const Inspection::_Test &test) {
+    if (copy.tests.isEmpty() || !RecoveryNote::isPlainFile(file))
+        return StoreResult::NotOpen;
+    const StoreResult loaded = subject.load(file);
+    if (loaded != StoreResult::Ok)
+        return loaded == StoreResult::Busy ? loaded : StoreResult(StoreResult::NotOpen);
+    const bool holds = std::all_of(copy.tests.begin(), copy.tests.end(), [&subject](const Inspection::_Test &test) {
         return placedBefore(subject, test, {}) != nullptr;
     });
+    return holds ? StoreResult::Ok : StoreResult::NotOpen;
 }
 
 // Where the copy is placed: the subject file an earlier placement made, else
 // the first free name, the copy written there whole.
-bool placeWhole(const QString &copyFile, const Inspection &copy, const QStringList &names, QString &file)
+StoreResult placeWhole(const QString &copyFile, const Inspection &copy, const QStringList &names, QString &file)
 {
-    const auto placed = std::find_if(names.begin(), names.end() - 1,
-                                     [&copy](const QString &name) { return holdsRecordingsOf(name, copy); });
-    file = *placed;
-    return placed != names.end() - 1 || copyWhole(copyFile, file);
+    for (const QString &name : names.mid(0, names.size() - 1)) {
+        const StoreResult holds = holdsRecordingsOf(name, copy);
+        if (holds == StoreResult::Busy)
+            return holds;
+        if (holds == StoreResult::Ok) {
+            file = name;
+            return holds;
+        }
+    }
+    file = names.last();
+    return copyWhole(copyFile, file) ? StoreResult::Ok : StoreResult::NotWritten;
 }
 
 }  // namespace
@@ -238,8 +250,13 @@ QString RecordingRescue::subjectNoteOf(const QString &file)
     return file + QStringLiteral(".subject");
 }
 
+QString RecordingRescue::placedNoteOf(const QString &file)
+{
+    return file + QStringLiteral(".placed");
+}
+
 StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subject, const Inspection::_Test &test,
-                                  QString &file)
+                                  QString &file, QString &videoLeft)
 {
     const QString into = folder(rootFolder);
     if (!QDir().mkpath(into))
@@ -248,7 +265,9 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
                          + QLatin1Char('-')
                          + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     file = stem + kCopySuffix;
-    for (int n = 2; QFileInfo::exists(file) || QFileInfo::exists(subjectNoteOf(file)); ++n)
+    for (int n = 2; QFileInfo::exists(file) || QFileInfo::exists(subjectNoteOf(file))
+                    || QFileInfo::exists(placedNoteOf(file));
+         ++n)
         file = stem + QStringLiteral("-%1").arg(n) + kCopySuffix;
     // The note first: a copy is never found without the subject it belongs to.
     WholeFile note(subjectNoteOf(file));
@@ -256,12 +275,30 @@ StoreResult RecordingRescue::save(const QString &rootFolder, const QString &subj
         removeCopy({file, subject, QString(), false});
         return StoreResult(StoreResult::NotWritten, note.failure());
     }
-    Inspection copy(file);
-    Inspection::_Test kept = test;
-    const StoreResult result = saveTest(copy, kept, Inspection::FileUse::MayCreate);
-    if (result != StoreResult::Ok)
+    // The copy takes its name last, whole with its video: another program
+    // starting meanwhile finds nothing to offer.
+    WholeFile copy(file);
+    StoreResult result = copy.open() ? StoreResult(StoreResult::Ok) : StoreResult(StoreResult::NotWritten, copy.failure());
+    if (result == StoreResult::Ok) {
+        Inspection written(copy.file().fileName());
+        Inspection::_Test kept = test;
+        result = saveTest(written, kept, Inspection::FileUse::MayCreate);
+    }
+    if (result != StoreResult::Ok) {
         removeCopy({file, subject, QString(), false});
-    return result;
+        return result;
+    }
+    const InspectionMedia::VideoMove video = carryVideo(subject, test, file, videoLeft);
+    const bool carried = video == InspectionMedia::VideoMove::Moved;
+    if (video != InspectionMedia::VideoMove::Stayed)
+        videoLeft.clear();
+    // Renamed but not synced into its folder, it stands whole all the same.
+    if (copy.commit() || copy.isInPlace())
+        return StoreResult::Ok;
+    if (carried)
+        InspectionMedia::moveTestVideo(Inspection(file), test, Inspection(subject), test);
+    removeCopy({file, subject, QString(), false});
+    return StoreResult(StoreResult::NotWritten, copy.failure());
 }
 
 InspectionMedia::VideoMove RecordingRescue::carryVideo(const QString &subject, const Inspection::_Test &test,
@@ -285,6 +322,9 @@ QVector<RecordingRescue::Copy> RecordingRescue::copies(const QString &rootFolder
     const QDir dir(folder(rootFolder));
     const QDir::Filters plainFiles = QDir::Files | QDir::NoSymLinks;
     for (const QFileInfo &entry : dir.entryInfoList({QStringLiteral("*") + kCopySuffix}, plainFiles, QDir::Name)) {
+        // Placed already: only its removal is left.
+        if (QFileInfo::exists(placedNoteOf(entry.absoluteFilePath())))
+            continue;
         Copy copy;
         copy.file = entry.absoluteFilePath();
         copy.damaged = !RecoveryNote::read(subjectNoteOf(copy.file), copy.note) || copy.note.trimmed().isEmpty();
@@ -317,6 +357,11 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
     StoreResult result = loadWithRecordings(source, copy.file);
     if (result != StoreResult::Ok)
         return result;
+    // One transaction from the first read to the check: a refused restore
+    // leaves nothing of the copy in the subject file.
+    InspectionStore::Batch batch(copy.subject);
+    if (!batch.isOpen())
+        return batch.openFailure();
     Inspection subject;
     result = subject.load(copy.subject);
     if (result != StoreResult::Ok && result != StoreResult::Damaged)
@@ -353,6 +398,9 @@ StoreResult RecordingRescue::restore(const Copy &copy, Placement &placement)
         return result;
     if (!holdsAll(copy.subject, placed))
         return StoreResult::NotWritten;
+    result = batch.commit();
+    if (result != StoreResult::Ok)
+        return result;
     const Inspection from(copy.file);
     for (int i = 0; i < placed.size(); ++i) {
         if (InspectionMedia::moveTestVideo(from, source.tests[i], subject, placed[i])
@@ -367,6 +415,11 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
                                                QStringList &videosLeft, bool &copyLeft)
 {
     copyLeft = false;
+    // Placed meanwhile, by another program's choice perhaps: only the removal is left.
+    if (RecoveryNote::read(placedNoteOf(copy.file), file)) {
+        copyLeft = !removeCopy(copy);
+        return StoreResult::Ok;
+    }
     Inspection source;
     const StoreResult result = loadWithRecordings(source, copy.file);
     if (result != StoreResult::Ok)
@@ -385,16 +438,31 @@ StoreResult RecordingRescue::placeInDataFolder(const QString &rootFolder, const 
     const QStringList names = placementNames(rootFolder, (name.isEmpty() ? QStringLiteral("Запись") : name)
                                                              + QLatin1Char(' ')
                                                              + recorded.toString(QStringLiteral("yyyy-MM-dd hh-mm")));
-    if (!placeWhole(copy.file, source, names, file))
-        return StoreResult::NotWritten;
+    const StoreResult placedWhole = placeWhole(copy.file, source, names, file);
+    if (placedWhole != StoreResult::Ok)
+        return placedWhole;
     const Inspection from(copy.file);
     const Inspection placed(file);
     for (const Inspection::_Test &test : qAsConst(source.tests)) {
         if (InspectionMedia::moveTestVideo(from, test, placed, test) == InspectionMedia::VideoMove::Stayed)
             videosLeft.append(InspectionMedia::testVideoName(from, test));
     }
+    // Known as placed whatever becomes of the placed file's name: a copy
+    // left behind is only removed.
+    WholeFile::write(placedNoteOf(copy.file), file.toUtf8());
     copyLeft = !removeCopy(copy);
     return StoreResult::Ok;
+}
+
+void RecordingRescue::removePlacedCopies(const QString &rootFolder)
+{
+    const QDir dir(folder(rootFolder));
+    const QDir::Filters plainFiles = QDir::Files | QDir::NoSymLinks;
+    for (const QFileInfo &entry : dir.entryInfoList({QStringLiteral("*") + kCopySuffix}, plainFiles)) {
+        const QString file = entry.absoluteFilePath();
+        if (QFileInfo::exists(placedNoteOf(file)))
+            removeCopy({file, QString(), QString(), false});
+    }
 }
 
 bool RecordingRescue::drop(const Copy &copy)
@@ -411,5 +479,6 @@ bool RecordingRescue::drop(const Copy &copy)
 
 bool RecordingRescue::removeCopy(const Copy &copy)
 {
-    return removeEntry(copy.file) && removeEntry(subjectNoteOf(copy.file));
+    // The placed note last: while the copy is there, it tells the copy placed.
+    return removeEntry(copy.file) && removeEntry(subjectNoteOf(copy.file)) && removeEntry(placedNoteOf(copy.file));
 }

@@ -44,11 +44,14 @@ public:
     };
 
     static QString folder(const QString &rootFolder);
-    // Writes the test with its recording into a new copy, named in file. The
-    // copy's name keeps the time it was made and as much of the subject's
-    // name as leaves room for its note and videos.
+    // Writes the test with its recording into a new copy, named in file, its
+    // video carried beside it first (carryVideo; where it stayed in videoLeft,
+    // empty when it followed): the copy takes its name only once whole, so it
+    // is never listed while being written. The copy's name keeps the time it
+    // was made and as much of the subject's name as leaves room for its note
+    // and videos.
     static StoreResult save(const QString &rootFolder, const QString &subject, const Inspection::_Test &test,
-                            QString &file);
+                            QString &file, QString &videoLeft);
     // The test's video follows it to the copy's companion folder from the
     // subject's, or from where it waited for the copy; where it stayed in left.
     static InspectionMedia::VideoMove carryVideo(const QString &subject, const Inspection::_Test &test,
@@ -57,7 +60,8 @@ public:
     // folder was gone at the recording's end.
     static QString videoHeldFor(const QString &rootFolder, const QString &subject, const Inspection::_Test &test);
     // The copies found, their notes read as far as they are regular files of
-    // a path's length; a copy that is no regular file is not listed.
+    // a path's length; a copy that is no regular file, or placed in the data
+    // folder already, is not listed.
     static QVector<Copy> copies(const QString &rootFolder);
     // The copy's tests as the editor names a recorded test.
     static QStringList testsOf(const Copy &copy);
@@ -65,23 +69,27 @@ public:
     // file, none of the subject's recordings replaced and each recording once:
     // one the subject holds already is passed over, so a restore may be tried
     // again. The copy is removed once its samples were read back from that
-    // file. TooLarge when the subject would then pass the bounds its loading
-    // enforces: nothing is written.
+    // file. The tests go in one transaction: a refusal, TooLarge among them
+    // (the subject would pass the bounds its loading enforces), writes nothing.
     static StoreResult restore(const Copy &copy, Placement &placement);
     // The copy becomes a subject file of its own in the data folder, named
     // after its subject (as a subject may be named) and recording time, in
     // file; its videos go with it and the copy is then removed. A subject file
     // of those names that holds the copy's recordings already (an earlier
     // placement cut short) is taken as it is: each recording placed once.
-    // copyLeft: placed, but the copy could not be removed; the next placement
-    // only removes it.
+    // Busy while such a file cannot be read. A note beside the copy tells it
+    // placed, whatever the placed file is named since. copyLeft: placed, but
+    // the copy could not be removed; the next start only removes it.
     static StoreResult placeInDataFolder(const QString &rootFolder, const Copy &copy, QString &file,
                                          QStringList &videosLeft, bool &copyLeft);
     // The copy, its note and its videos.
     static bool drop(const Copy &copy);
+    // Removes the copies a placement left behind with their notes.
+    static void removePlacedCopies(const QString &rootFolder);
 
 private:
     static QString subjectNoteOf(const QString &file);
-    // The copy and its note, its videos left where they are.
+    static QString placedNoteOf(const QString &file);
+    // The copy and its notes, its videos left where they are.
     static bool removeCopy(const Copy &copy);
 };

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
+#include <QUrl>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -93,13 +94,24 @@ QSqlDatabase &SharedConnection::database()
     return database;
 }
 
-bool SharedConnection::openFile(const QString &path, const QString &tag)
+bool SharedConnection::openFile(const QString &path, const QString &tag, Creation creation)
 {
     if (path.isEmpty() || !isRegularOrMissing(path))
         return false;
     QSqlDatabase &connection = database();
     connection.setHostName(tag);
-    connection.setDatabaseName(path);
+    if (creation == MayCreate) {
+        connection.setConnectOptions();
+        connection.setDatabaseName(path);
+    } else {
+        // SQLite itself refuses to make it: a check before the open would race
+        // with another program deleting the file.
+        connection.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
+        connection.setDatabaseName(QStringLiteral("file://")
+                                   + QString::fromLatin1(QUrl::toPercentEncoding(
+                                       QFileInfo(path).absoluteFilePath(), QByteArrayLiteral("/")))
+                                   + QStringLiteral("?mode=rw"));
+    }
     if (!connection.open())
         return false;
     if (defend(connection))
@@ -128,7 +140,7 @@ int SharedConnection::systemError()
 
 QString SharedConnection::integrityProblem(const QString &path, const QString &tag)
 {
-    if (!openFile(path, tag))
+    if (!openFile(path, tag, MustExist))
         return QCoreApplication::translate("SharedConnection", "файл не открывается");
     QString problem;
     {

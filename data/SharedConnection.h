@@ -35,8 +35,10 @@ public:
     // side effects run from the file's schema, damaged cells caught early. A
     // path that is there but no regular file (a FIFO, a device) is not opened:
     // it would block or never end. The tag tells the users of the connection
-    // apart.
-    static bool openFile(const QString &path, const QString &tag);
+    // apart. A file that must exist is never made, also when it goes between
+    // a look and the open.
+    enum Creation { MayCreate, MustExist };
+    static bool openFile(const QString &path, const QString &tag, Creation creation);
     // The files SQLite keeps beside a database: its rollback journal, its
     // write-ahead log and the log's index. A journal left there is rolled into
     // whatever file has the database's name when it is next opened.

@@ -89,7 +89,7 @@ SpravDB::SpravDB()
         return;
     }
     // A file that cannot be opened (its folder is missing) is told when a write fails.
-    if (!SharedConnection::openFile(sPathFileSprav, QStringLiteral("sprav")))
+    if (!SharedConnection::openFile(sPathFileSprav, QStringLiteral("sprav"), SharedConnection::MayCreate))
         return;
     QSqlDatabase &database = SharedConnection::database();
     QStringList foreign;

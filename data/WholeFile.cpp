@@ -2,13 +2,14 @@
 
 #include "Diagnostics.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,50 +17,77 @@
 
 namespace {
 
-// The temporary name a whole file is written under beside its destination,
-// "." + name + "." + Qt's six letters, of a file with one of the endings.
-bool isTemporaryName(const QString &name, const QString &endings)
+// What marks this program's temporary names, ahead of Qt's six letters: other
+// programs (synchronisation tools among them) write hidden ".<name>.XXXXXX"
+// copies too, and theirs are not the start's to remove.
+const char kMark[] = "~vorkel.";
+
+// A temporary name of this program's: "." + name + mark + six letters.
+bool isTemporaryName(const char *name)
 {
-    const QRegularExpression pattern(QStringLiteral("^\\.[^.].*\\.(%1)\\.[A-Za-z]{6}$").arg(endings),
-                                     QRegularExpression::CaseInsensitiveOption);
-    return pattern.match(name).hasMatch();
+    static const QRegularExpression pattern(QStringLiteral("^\\..+%1[A-Za-z]{6}$")
+                                                .arg(QRegularExpression::escape(QLatin1String(kMark))));
+    // Hidden names only are looked at: the listing's other thousands cost nothing.
+    return name[0] == '.' && std::strstr(name, kMark) && pattern.match(QFile::decodeName(name)).hasMatch();
 }
 
 // Removes the file when it is a temporary file as a cut write left it: a
 // regular file of this user's, still owner-only (it is widened only just
 // before the rename), that no write holds locked.
-void removeLeftover(const QString &path)
+void removeLeftover(int folder, const char *name, const QByteArray &path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    const int file = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    const int file = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (file < 0)
         return;
     struct stat status {};
     const bool left = fstat(file, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid()
                       && (status.st_mode & 07777) == 0600 && ::flock(file, LOCK_EX | LOCK_NB) == 0;
-    if (left && ::unlink(name.constData()) == 0)
-        qCDebug(vugApp) << "removed a temporary file a write cut short left:" << path;
+    if (left && ::unlinkat(folder, name, 0) == 0)
+        qCDebug(vugApp) << "removed a temporary file a write cut short left:" << QFile::decodeName(path);
     ::close(file);
 }
 
-void removeLeftoversIn(const QString &folder, const QString &endings)
+bool isFolder(int folder, const dirent &entry)
 {
-    if (QFileInfo(folder).isSymLink())
+    if (entry.d_type != DT_UNKNOWN)
+        return entry.d_type == DT_DIR;
+    struct stat status {};
+    return ::fstatat(folder, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode);
+}
+
+// One listing of each folder, links not followed, hidden folders (the tree
+// shows none) not entered.
+void removeLeftoversIn(const QByteArray &path, int depth)
+{
+    const int descriptor = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor < 0)
         return;
-    const QDir dir(folder);
-    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks)) {
-        if (isTemporaryName(name, endings))
-            removeLeftover(dir.filePath(name));
+    DIR *folder = ::fdopendir(descriptor);
+    if (!folder) {
+        ::close(descriptor);
+        return;
     }
+    while (const dirent *entry = ::readdir(folder)) {
+        if (entry->d_name[0] != '.' && depth < 64 && isFolder(descriptor, *entry))
+            removeLeftoversIn(path + '/' + entry->d_name, depth + 1);
+        else if (isTemporaryName(entry->d_name))
+            removeLeftover(descriptor, entry->d_name, path + '/' + entry->d_name);
+    }
+    ::closedir(folder);
 }
 
 }  // namespace
 
 WholeFile::WholeFile(const QString &destination)
-    : m_destination(destination),
-      m_temporary(QFileInfo(destination).absolutePath() + QStringLiteral("/.") + QFileInfo(destination).fileName()
-                  + QStringLiteral(".XXXXXX"))
+    : m_destination(destination), m_temporary(temporaryTemplate(destination))
 {
+}
+
+QString WholeFile::temporaryTemplate(const QString &destination)
+{
+    const QFileInfo info(destination);
+    return info.absolutePath() + QStringLiteral("/.") + info.fileName() + QLatin1String(kMark)
+           + QStringLiteral("XXXXXX");
 }
 
 bool WholeFile::open()
@@ -116,8 +144,7 @@ QString WholeFile::write(const QString &destination, const QByteArray &bytes)
 
 void WholeFile::removeLeftovers(const QString &dataFolder)
 {
-    removeLeftoversIn(dataFolder, QStringLiteral("qmz"));
-    removeLeftoversIn(dataFolder + QStringLiteral("/__1__"), QStringLiteral("avi|aac"));
+    removeLeftoversIn(QFile::encodeName(dataFolder), 0);
 }
 
 unsigned WholeFile::creationMask()

@@ -36,11 +36,13 @@ public:
     // Writes bytes whole to the destination; empty when done, else why not.
     static QString write(const QString &destination, const QByteArray &bytes);
 
+    // The template of the temporary name a file is written under beside its
+    // destination, carrying a mark of this program's own.
+    static QString temporaryTemplate(const QString &destination);
     // Removes the temporary files that writes cut short (the program killed)
-    // left in the data folder and its media folder: subject files and
-    // recordings under the temporary names they are written whole under, that
-    // no write holds locked. Nothing else, no link followed, no other folder
-    // looked into.
+    // left in the data folder and every folder below it: files under this
+    // program's temporary names that no write holds locked. Nothing else, no
+    // other program's temporary, no link followed.
     static void removeLeftovers(const QString &dataFolder);
 
     // The process's file-creation mask, read once without changing it: the

@@ -19,6 +19,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
@@ -301,6 +302,20 @@ Inspection::_Test *InspectionEditFancy::testOf(const QModelIndex &index)
         return nullptr;
     const QModelIndex testItem = m_tree->model()->index(row, 0);
     return m_inspection.test(testItem.data(Qt::UserRole + 1).toInt());
+}
+
+void InspectionEditFancy::closeTakenSubject(const QString &taken)
+{
+    const QString open = m_inspection.path;
+    if (open.isEmpty() || (open != taken && !open.startsWith(taken + QLatin1Char('/'))))
+        return;
+    closeSubject();
+    if (isOpen())
+        return;
+    QMessageBox::warning(this, tr("Воркел"),
+                         tr("Файл обследуемого переименован, перемещён или удалён другой программой:\n%1\n"
+                            "Обследуемый закрыт; выберите его снова в списке обследуемых.")
+                             .arg(open));
 }
 
 // --- slots with small bodies ---

@@ -157,6 +157,9 @@ private:
     // --- subject ---
     bool isOpen() const { return !m_inspection.path.isEmpty(); }
     void closeSubject();
+    // The open subject's file (or a folder holding it), taken away by another
+    // program while chosen: the subject is closed and the examiner told.
+    void closeTakenSubject(const QString &taken);
     // A save or delete refused and settled with the examiner (SaveRefusal):
     // a dropped edit leaves the subject as its file holds it, and the
     // examiner may close a subject whose file is gone. edit names what was not saved.

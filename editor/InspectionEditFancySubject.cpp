@@ -27,6 +27,10 @@ void InspectionEditFancy::onChangedPersone2(QString fileOld, QString fileNew, QO
         m_heldChanges.append({fileOld, fileNew, pSender});
         return;
     }
+    if (fileNew.isEmpty() && !fileOld.isEmpty()) {
+        closeTakenSubject(fileOld);
+        return;
+    }
     // The files are renamed already; a pre-test recording running for them
     // must name its video after where they are now.
     if (m_preTest && !fileOld.isEmpty() && fileOld != fileNew)

@@ -68,7 +68,8 @@ void rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
     GenericSettings settings;
     settings.load();
     QString file;
-    const StoreResult result = RecordingRescue::save(settings.sRootFolder, inspection.path, test, file);
+    QString videoLeft;
+    const StoreResult result = RecordingRescue::save(settings.sRootFolder, inspection.path, test, file, videoLeft);
     if (result != StoreResult::Ok) {
         QMessageBox::warning(parent, tr("Воркел"),
                              tr("Не удалось сохранить запись теста в папку\n%1\n(%2)")
@@ -78,17 +79,14 @@ void rescue(QWidget *parent, Inspection &inspection, Inspection::_Test &test)
         return;
     }
     inspection.setRecordingPending(test.id, false);
-    QString videoLeft;
-    const InspectionMedia::VideoMove video = RecordingRescue::carryVideo(inspection.path, test, file, videoLeft);
     forgetRecording(test);
     QString text = tr("Запись теста сохранена в файл:\n%1\nПри следующем запуске программа предложит "
                       "перенести её в файл обследуемого.")
                        .arg(QDir::toNativeSeparators(file));
-    if (video == InspectionMedia::VideoMove::Stayed)
+    if (!videoLeft.isEmpty())
         text += videoLeftLine(videoLeft);
     QMessageBox::information(parent, tr("Воркел"), text);
 }
-
 
 QString testsLine(const RecordingRescue::Copy &copy)
 {
@@ -232,6 +230,7 @@ void offerPlacing(QWidget *parent, const QString &rootFolder, const RecordingRes
 
 void PendingRecordingPrompt::offerRecoveryCopies(QWidget *parent, const QString &rootFolder)
 {
+    RecordingRescue::removePlacedCopies(rootFolder);
     for (const RecordingRescue::Copy &copy : RecordingRescue::copies(rootFolder)) {
         if (copy.subject.isEmpty())
             offerPlacing(parent, rootFolder, copy);

@@ -12,6 +12,7 @@
 #include <QFileSystemModel>
 #include <QMainWindow>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolBar>
 
 PersoneDockWindow::PersoneDockWindow(QWidget *parent)
@@ -102,6 +103,9 @@ void PersoneDockWindow::initModel()
             });
 
     m_proxy = new _Proxy(m_files, m_rootPath, &m_preTestTexts, this);
+    // Ahead of the view and its selection model, which would move the choice
+    // to a neighbouring entry.
+    connect(m_proxy, &QAbstractItemModel::rowsAboutToBeRemoved, this, &PersoneDockWindow::onRowsAboutToBeRemoved);
     m_tree->setModel(m_proxy);
     m_tree->setColumnWidth(0, m_tree->width() / 3);
     for (int column = 1; column < 4; ++column)
@@ -211,6 +215,24 @@ void PersoneDockWindow::onSelectedItem(const QModelIndex &current, const QModelI
         emit notificationChangedPerosneSignal(QString(), QString(), this);
     }
     updateActions(chosen);
+}
+
+void PersoneDockWindow::onRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last)
+{
+    // The program's own renames and deletions leave no entry current first:
+    // a current entry going away was renamed, moved or removed by another program.
+    QModelIndex entry = m_tree->selectionModel() ? m_tree->currentIndex() : QModelIndex();
+    while (entry.isValid() && entry.parent() != parent)
+        entry = entry.parent();
+    if (!entry.isValid() || entry.row() < first || entry.row() > last)
+        return;
+    const QString lost = pathOf(m_tree->currentIndex());
+    clearSelection();
+    // Told once the model is through with its change.
+    QTimer::singleShot(0, this, [this, lost] {
+        emit notificationChangedPerosneSignal(lost, QString(), this);
+        emit notyfyCreatePersoneLinkAndVerify(QString());
+    });
 }
 
 void PersoneDockWindow::onChangedPerosneSignal_ForSync(QString file)

@@ -52,6 +52,8 @@ public:
     void renameEntry(const QModelIndex &index, const QString &text);
 
 signals:
+    // The entry chosen, or a rename (fileOld to fileNew); an empty fileNew
+    // after a path ends the choice of the entry another program took away.
     void notificationChangedPerosneSignal(QString fileOld, QString fileNew, QObject *pSender);
     void notyfyCreatePersoneLinkAndVerify(QString file);
 
@@ -74,6 +76,7 @@ public slots:
     void onActionImport();
     void onActionExport();
     void onAction_UserProperty();
+    void onRowsAboutToBeRemoved(const QModelIndex &parent, int first, int last);
     void onFileRenamed(const QString &path, const QString &oldName, const QString &newName);
     void onDirectoryLoaded(const QString &path);
     void onUpdate_ItemVisible_Folder();

@@ -522,16 +522,20 @@ void TestRecordingControl::recordingOutlivesItsSubjectFile()
     const int after = reader()->currentPosition();
     QTRY_VERIFY(reader()->currentPosition() > after + 10);
 
-    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Save, QMessageBox::Ok});
+    MessageBoxAnswerer answers({QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Save, QMessageBox::Ok,
+                                QMessageBox::Ok});
     int length = 0;
     answers.whileAsking = [&] {
         if (window->recordingScreen() && reader())
             length = reader()->currentPosition();
     };
     window->onStopRecordingAction();
-    QCOMPARE(answers.asked().size(), 4);
+    QCOMPARE(answers.asked().size(), 5);
     QVERIFY(answers.asked()[2].contains(QStringLiteral("файл не найден")));
     QVERIFY(answers.asked()[3].startsWith(QStringLiteral("Запись теста сохранена в файл")));
+    // Once the recording is kept, the subject taken away is closed and told; no other one is opened.
+    QVERIFY(answers.asked()[4].contains(QStringLiteral("другой программой")));
+    QVERIFY(!window->subjectText().contains(QStringLiteral("Сидоров")));
     QVERIFY(!QFileInfo::exists(path));
 
     const QVector<RecordingRescue::Copy> copies = RecordingRescue::copies(root);

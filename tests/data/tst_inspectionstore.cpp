@@ -54,6 +54,7 @@ private slots:
     void childSavesAndExits();
     void lockedFileIsBusyNotDamaged_data();
     void lockedFileIsBusyNotDamaged();
+    void goneFileIsNeverMade();
     void failedSaveTellsItsCause_data();
     void failedSaveTellsItsCause();
 
@@ -767,6 +768,18 @@ void TestInspectionStore::lockedFileIsBusyNotDamaged()
     QCOMPARE(loaded.load(path), StoreResult::Ok);
     QCOMPARE(loaded.tests.size(), 1);
     QVERIFY(loaded.tests[0].recorded);
+}
+
+// A file another program deleted between a look and the open is told as
+// gone, never made anew as an empty file.
+void TestInspectionStore::goneFileIsNeverMade()
+{
+    const QString path = pathOf("gone.qmz");
+    QVERIFY(!SharedConnection::openFile(path, "inspection", SharedConnection::MustExist));
+    QVERIFY(!QFileInfo::exists(path));
+    Inspection inspection;
+    QCOMPARE(inspection.load(path).cause(), QString("файла нет"));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 void TestInspectionStore::failedSaveTellsItsCause_data()

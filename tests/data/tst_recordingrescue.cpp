@@ -1,6 +1,7 @@
 #include "StoreFixtures.h"
 #include "data/InspectionMedia.h"
 #include "data/RecordingRescue.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/PeakMemory.h"
 
 #include <QCryptographicHash>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
+#include <functional>
 #include <dlfcn.h>
 #include <sys/stat.h>
 
@@ -60,6 +62,17 @@ extern "C" int unlink(const char *path)
     return -1;
 }
 
+// Runs before each rename, with its target.
+std::function<void(const QString &to)> g_beforeRename;
+
+extern "C" int rename(const char *from, const char *to)
+{
+    static const auto system = reinterpret_cast<int (*)(const char *, const char *)>(dlsym(RTLD_NEXT, "rename"));
+    if (g_beforeRename)
+        g_beforeRename(QFile::decodeName(to));
+    return system(from, to);
+}
+
 class TestRecordingRescue : public QObject
 {
     Q_OBJECT
@@ -73,6 +86,7 @@ private slots:
     void eachRecordingPlacedOnce();
     void placementCutShortFinishedOnce_data();
     void placementCutShortFinishedOnce();
+    void copyListedOnlyOnceWhole();
 
 private:
     // A copy of the waiting test recorded over 300 ticks, made as a failed
@@ -100,8 +114,8 @@ RecordingRescue::Copy TestRecordingRescue::rescued(const QVector<Inspection::_Te
 {
     Inspection::_Test test = recordedTest(waiting.name, 300, 7);
     test.id = waiting.id;
-    QString file;
-    [&] { QCOMPARE(RecordingRescue::save(root, subject, test, file), StoreResult::Ok); }();
+    QString file, videoLeft;
+    [&] { QCOMPARE(RecordingRescue::save(root, subject, test, file, videoLeft), StoreResult::Ok); }();
     Inspection copy(file);
     copy.tests = others;
     saveTests(copy);
@@ -268,8 +282,9 @@ void TestRecordingRescue::eachRecordingPlacedOnce_data()
     QTest::addColumn<bool>("oneId");      // the copy's two recordings under one id
     QTest::addColumn<QString>("firstTry");
     QTest::addColumn<int>("alreadyThere");  // when tried again
-    QTest::newRow("refused after the first, tried again") << false << false << "refused" << 1;
-    QTest::newRow("refused after the first, both as tests of their own") << true << false << "refused" << 1;
+    // A refusal leaves nothing in the subject file: tried again, nothing is there already.
+    QTest::newRow("refused after the first, tried again") << false << false << "refused" << 0;
+    QTest::newRow("refused after the first, both as tests of their own") << true << false << "refused" << 0;
     QTest::newRow("two recordings under one id") << false << true << "" << 0;
     QTest::newRow("the copy not removed, tried again") << false << false << "copy left" << 2;
 }
@@ -295,9 +310,11 @@ void TestRecordingRescue::eachRecordingPlacedOnce()
     const QByteArray noteBytes = fileBytes(note);
     RecordingRescue::Placement placement;
     if (firstTry == QLatin1String("refused")) {
+        const QByteArray before = fileBytes(subject);
         failWritesAfter(subject, InspectionDataType::Recording, meanwhile + 1);
         QVERIFY(RecordingRescue::restore(copy, placement) != StoreResult::Ok);
         openingStatements().remove(fileKey(subject));
+        QCOMPARE(fileBytes(subject), before);
     } else if (firstTry == QLatin1String("copy left")) {
         // The note cannot be removed: the copy stays beside a subject holding its tests.
         QVERIFY(QFile::remove(note) && QDir().mkpath(note + QStringLiteral("/inside")));
@@ -323,6 +340,9 @@ void TestRecordingRescue::placementCutShortFinishedOnce_data()
     QTest::newRow("after the videos followed") << "videos" << StoreResult::Ok;
     QTest::newRow("after the copy was removed") << "removal" << StoreResult::Refused;
     QTest::newRow("the copy's removal failing") << "unremovable" << StoreResult::Ok;
+    // Known by the note written at the placement, not by the placed file's name.
+    QTest::newRow("the copy's removal failing, the placed file renamed") << "unremovable, renamed" << StoreResult::Ok;
+    QTest::newRow("after the subject file was written, it locked") << "commit, locked" << StoreResult::Ok;
 }
 
 // A copy of two recordings with their videos placed in the data folder, cut
@@ -344,25 +364,33 @@ void TestRecordingRescue::placementCutShortFinishedOnce()
     QString file;
     QStringList videosLeft;
     bool copyLeft = false;
-    g_unremovable = cut == QLatin1String("unremovable") ? QFile::encodeName(copy.file) : QByteArray();
+    g_unremovable = cut.startsWith(QLatin1String("unremovable")) ? QFile::encodeName(copy.file) : QByteArray();
     QCOMPARE(RecordingRescue::placeInDataFolder(root, copy, file, videosLeft, copyLeft), StoreResult::Ok);
     g_unremovable.clear();
-    QCOMPARE(copyLeft, cut == QLatin1String("unremovable"));
+    QCOMPARE(copyLeft, cut.startsWith(QLatin1String("unremovable")));
     const Inspection placed(file);
-    if (cut == QLatin1String("commit")) {
+    const QString renamed = root + QStringLiteral("/Петров (переименован).qmz");
+    QVERIFY(!cut.endsWith(QLatin1String("renamed")) || QFile::rename(file, renamed));
+    if (cut.startsWith(QLatin1String("commit"))) {
         for (const Inspection::_Test &test : qAsConst(held.tests))
             QVERIFY(QFile::rename(InspectionMedia::testVideoName(placed, test),
                                   InspectionMedia::testVideoName(held, test)));
     }
-    if (cut == QLatin1String("commit") || cut == QLatin1String("videos")) {
+    if (cut.startsWith(QLatin1String("commit")) || cut == QLatin1String("videos")) {
         writeFile(copy.file, copyBytes);
         writeFile(copy.file + QStringLiteral(".subject"), noteBytes);
     }
-
     QString second;
+    if (cut.endsWith(QLatin1String("locked"))) {
+        // What the file holds cannot be told now: refused as busy, never placed twice.
+        LockHolder holder(file, QStringLiteral("BEGIN EXCLUSIVE"));
+        QCOMPARE(RecordingRescue::placeInDataFolder(root, copy, second, videosLeft, copyLeft), StoreResult::Busy);
+    }
+
     QCOMPARE(RecordingRescue::placeInDataFolder(root, copy, second, videosLeft, copyLeft), again);
     QVERIFY(videosLeft.isEmpty() && !copyLeft && RecordingRescue::copies(root).isEmpty());
     QCOMPARE(second, again == StoreResult::Ok ? file : QString());
+    QVERIFY(!cut.endsWith(QLatin1String("renamed")) || QFile::rename(renamed, file));
     QCOMPARE(QDir(root).entryList({QStringLiteral("*.qmz")}, QDir::Files), QStringList{QFileInfo(file).fileName()});
     QMap<QUuid, QVector<qint16>> stored = recordings(file);
     QCOMPARE(stored.size(), 2);
@@ -370,6 +398,28 @@ void TestRecordingRescue::placementCutShortFinishedOnce()
         QCOMPARE(stored.value(test.id), test.dataGSR);
         QCOMPARE(fileBytes(InspectionMedia::testVideoName(placed, test)), test.name.toUtf8());
     }
+}
+
+// The copy takes its name last, its video beside it already: a program
+// starting meanwhile finds no copy to offer.
+void TestRecordingRescue::copyListedOnlyOnceWhole()
+{
+    Inspection::_Test test = recordedTest(waiting.name, 300, 7);
+    test.id = waiting.id;
+    writeFile(InspectionMedia::testVideoPath(Inspection(subject), test), "video");
+    QStringList named;  // as the copy is named: the copies listed, its video
+    g_beforeRename = [&](const QString &to) {
+        if (to.endsWith(QLatin1String(".qmz")))
+            named << QString::number(RecordingRescue::copies(root).size())
+                         + fileBytes(InspectionMedia::testVideoPath(Inspection(to), test));
+    };
+    QString file, videoLeft;
+    const StoreResult result = RecordingRescue::save(root, subject, test, file, videoLeft);
+    g_beforeRename = nullptr;
+    QCOMPARE(result, StoreResult::Ok);
+    QCOMPARE(named, QStringList{QStringLiteral("0video")});
+    QVERIFY(videoLeft.isEmpty());
+    QCOMPARE(RecordingRescue::copies(root).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestRecordingRescue)

@@ -85,8 +85,8 @@ Road roadOf(const QString &name, const QTemporaryDir &dir)
     [&] { QCOMPARE(examination.saveTestStruct(&waiting, false), StoreResult::Ok); }();
     Inspection::_Test rescued = recordedTest(waiting.name, 300, 7);
     rescued.id = waiting.id;
-    QString file;
-    [&] { QCOMPARE(RecordingRescue::save(root, subject, rescued, file), StoreResult::Ok); }();
+    QString file, videoLeft;
+    [&] { QCOMPARE(RecordingRescue::save(root, subject, rescued, file, videoLeft), StoreResult::Ok); }();
     const RecordingRescue::Copy copy = RecordingRescue::copies(root).value(0);
     return {InspectionMedia::testVideoPath(Inspection(file), rescued), InspectionMedia::mediaFolder(examination),
             [name, root, copy] {

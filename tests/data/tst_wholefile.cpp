@@ -91,13 +91,14 @@ void TestWholeFile::onlyLeftoversOfCutWritesRemoved_data()
     QTest::addColumn<QString>("name");  // a leftover's destination, else the entry made
     QTest::newRow("a subject file's leftover") << "left" << "Петров.qmz";
     QTest::newRow("a recording's leftover in the media folder") << "left" << "__1__/Петров-Тест-{1}.avi";
+    QTest::newRow("a leftover in a sub-folder's media folder") << "left" << "Отдел/__1__/Петров.avi";
     QTest::newRow("a write going on") << "held" << "Петров.qmz";
     QTest::newRow("a user's own dot-file") << "file" << ".Петров.qmz";
-    QTest::newRow("five letters after the name") << "file" << ".Петров.qmz.abcde";
-    QTest::newRow("no subject file's name") << "file" << ".Петров.txt.abcdef";
-    QTest::newRow("readable by others: not as written") << "shared" << ".Петров.qmz.abcdef";
-    QTest::newRow("a link") << "link" << ".Петров.qmz.abcdef";
-    QTest::newRow("a folder") << "folder" << ".Петров.qmz.abcdef";
+    QTest::newRow("another program's temporary") << "file" << ".Смирнов.qmz.kQzRwT";
+    QTest::newRow("five letters after the mark") << "file" << ".Петров.qmz~vorkel.abcde";
+    QTest::newRow("readable by others: not as written") << "shared" << ".Петров.qmz~vorkel.abcdef";
+    QTest::newRow("a link") << "link" << ".Петров.qmz~vorkel.abcdef";
+    QTest::newRow("a folder") << "folder" << ".Петров.qmz~vorkel.abcdef";
 }
 
 // A write cut short leaves its whole temporary copy; the next start removes
@@ -108,6 +109,7 @@ void TestWholeFile::onlyLeftoversOfCutWritesRemoved()
     QFETCH(QString, name);
     QTemporaryDir dir;
     QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("__1__"))));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("Отдел/__1__"))));
     const QString target = dir.filePath(QStringLiteral("target"));
     QString entry = dir.filePath(name);
     QScopedPointer<WholeFile> writing(kind == "left" || kind == "held" ? new WholeFile(entry) : nullptr);

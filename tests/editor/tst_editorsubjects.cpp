@@ -49,6 +49,8 @@ private slots:
     void deletedSubjectLeavesNothingBehind();
     void deletedFolderDropsTheLoadedSubject();
     void putOffLeavingKeepsTheTreeOnTheOpenSubject();
+    void foreignRemovalEndsTheChoice_data();
+    void foreignRemovalEndsTheChoice();
 
 private:
     PersoneDockWindow *dockOf(InspectionEditFancy &editor);
@@ -187,6 +189,60 @@ void TestEditorSubjects::putOffLeavingKeepsTheTreeOnTheOpenSubject()
     QCOMPARE(editor.inspection().path, open);
     QTRY_COMPARE(dock->treeView()->currentIndex(), treeIndex(*dock, open));
     QCOMPARE(dock->treeView()->selectionModel()->selectedIndexes(), QModelIndexList{treeIndex(*dock, open)});
+}
+
+// Another program renames or deletes the chosen subject, or its folder: the
+// choice ends, told, and no neighbouring subject is opened in its place.
+void TestEditorSubjects::foreignRemovalEndsTheChoice_data()
+{
+    QTest::addColumn<QString>("renamed");  // empty: deleted
+    QTest::addColumn<int>("burst");  // neighbours renamed along with it
+    QTest::newRow("subject renamed") << "Отдел/Пётр.qmz" << 0;
+    QTest::newRow("subject deleted") << QString() << 0;
+    QTest::newRow("folder renamed") << "Отдел2" << 0;
+    QTest::newRow("burst of renames") << "Отдел/Пётр.qmz" << 300;
+}
+
+void TestEditorSubjects::foreignRemovalEndsTheChoice()
+{
+    QFETCH(QString, renamed);
+    QFETCH(int, burst);
+    const QString chosen = root + "/Отдел/Иван.qmz";
+    StoreFixtures::makeSubjectFile(chosen);
+    for (const char *name : {"Анна", "Яков"})
+        StoreFixtures::makeSubjectFile(root + "/Отдел/" + QString(name) + ".qmz");
+    for (int n = 0; n < burst; ++n)
+        QVERIFY(QFile(root + QString("/Отдел/С%1.qmz").arg(n, 4, 10, QChar('0'))).open(QIODevice::WriteOnly));
+    QStringList announced;
+    InspectionEditFancy editor;
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    PersoneDockWindow *dock = dockOf(editor);
+    dock->treeView()->setCurrentIndex(treeIndex(*dock, chosen));
+    QCOMPARE(editor.inspection().path, chosen);
+    connect(&editor, &InspectionEditFancy::notifyChangePersone, this,
+            [&announced](const QString &path) { announced << path; });
+    MessageBoxAnswerer answers({QMessageBox::Ok});
+
+    const QString moved = root + "/" + (renamed.contains('/') ? renamed : renamed + "/Иван.qmz");
+    if (renamed.isEmpty())
+        QVERIFY(QFile::remove(chosen));
+    else
+        QVERIFY(QFile::rename(renamed.contains('/') ? chosen : root + "/Отдел", root + "/" + renamed));
+    for (int n = 0; n < burst; ++n) {
+        const QString name = root + QString("/Отдел/С%1.qmz").arg(n, 4, 10, QChar('0'));
+        QVERIFY(QFile::rename(name, QString(name).replace("С", "Т")));
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(editor.inspection().path.isEmpty(), 20000);
+    if (!renamed.isEmpty())
+        QVERIFY(treeIndex(*dock, moved).isValid());
+    if (burst > 0)
+        QVERIFY(treeIndex(*dock, root + QString("/Отдел/Т%1.qmz").arg(burst - 1, 4, 10, QChar('0'))).isValid());
+    QTest::qWait(200);
+    QCOMPARE(announced, QStringList{QString()});
+    QCOMPARE(answers.asked().size(), 1);
+    QVERIFY(answers.asked()[0].contains(chosen));
+    QVERIFY(!dock->treeView()->currentIndex().isValid());
 }
 
 VUG_TEST_MAIN(TestEditorSubjects, QApplication)

@@ -87,10 +87,11 @@ void TestWholeFileCallers::refusedRecoveryCopySaysWhyAndLeavesNothing()
     QTemporaryDir dir;
     const QString root = dir.filePath("data");
     QVERIFY(QDir().mkpath(root));
-    QString file;
+    QString file, videoLeft;
     g_refusal = ENOSPC;
     g_room = 0;
-    const StoreResult result = RecordingRescue::save(root, root + "/Петров.qmz", StoreFixtures::recordedTest("Т", 50), file);
+    const StoreResult result = RecordingRescue::save(root, root + "/Петров.qmz", StoreFixtures::recordedTest("Т", 50),
+                                                     file, videoLeft);
     g_room = -1;
     QCOMPARE(result, StoreResult::NotWritten);
     QVERIFY2(result.cause().contains("диск заполнен"), qPrintable(result.cause()));
