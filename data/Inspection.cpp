@@ -153,36 +153,21 @@ StoreResult Inspection::saveNewTestStructs(QVector<_Test> &newTests)
         return store.openFailure();
     if (!store.createTable())
         return store.outcome(false, StoreResult::NotWritten);
-    StoreResult result = StoreResult::Ok;
-    const RowsAsRead before = m_rows;
     // Rows of new tests are only inserted: looking for a row to update would
     // scan the whole table once per test.
-    const bool committed = store.inTransaction([&] {
-        result = m_rows.check(store, path, {}, m_opened ? RowsAsRead::Subject::AsReadWithNoUnseenTest
-                                                        : RowsAsRead::Subject::Unchecked,
-                              subjectChanged());
-        if (result != StoreResult::Ok)
-            return false;
+    return writeChecked(store, {}, [&] {
         for (_Test &test : newTests) {
             QJsonObject structure;
             test.toJson(structure);
             const QByteArray document = BinaryJson::encode({{QStringLiteral("struct"), structure}});
             if (document.isEmpty())
-                result = StoreResult::TooLarge;
-            else if (!store.insertRow(test.rowId(), InspectionDataType::Struct, document))
-                result = StoreResult::NotWritten;
-            else
-                noteStored(test.rowId(), InspectionDataType::Struct, InspectionStore::fingerprintOf(document));
-            if (result != StoreResult::Ok)
-                return false;
+                return StoreResult(StoreResult::TooLarge);
+            if (!store.insertRow(test.rowId(), InspectionDataType::Struct, document))
+                return store.outcome(false, StoreResult::NotWritten);
+            noteStored(test.rowId(), InspectionDataType::Struct, InspectionStore::fingerprintOf(document));
         }
-        return true;
-    });
-    if (committed)
-        m_rows.publishSince(before, path);
-    else
-        m_rows = before;
-    return store.outcome(committed, StoreResult::worse(result, StoreResult::NotWritten));
+        return StoreResult(StoreResult::Ok);
+    }, RowsAsRead::Subject::AsReadWithNoUnseenTest);
 }
 
 StoreResult Inspection::saveRecording(_Test *test)

@@ -123,39 +123,26 @@ void actAsAnother(Fault fault, SavePath path, const QString &file)
 }
 
 // A write by another holder of the file, read apart and saved as the window
-// that makes it does: the questionnaire dialog, the key book, a paste, a rename.
-enum class Writer { Questionnaire, Photos, Files, PreTest, Keys, Paste, Rename };
+// that makes it does: the questionnaire dialog, the key book, a paste.
+enum class Writer { Questionnaire, Keys, Paste };
 
 bool writeAsHolder(Writer writer, const QString &file)
 {
-    if (writer == Writer::Keys) {
-        Inspection::_Person person;
-        Inspection(file).loadPerson(person);
-        person.Tags = QStringLiteral("{5f1c7f7e-9a2e-4c43-8d1e-2b6f0c1d9a10}");
-        return Inspection(file).savePerson(person) == StoreResult::Ok;
-    }
     if (writer == Writer::Paste) {
         Inspection subject;
         QVector<Inspection::_Test> pasted{recordedTest(QStringLiteral("pasted"), 0)};
         return subject.load(file) == StoreResult::Ok && subject.saveNewTestStructs(pasted) == StoreResult::Ok;
     }
-    if (writer == Writer::Rename)
-        return QFile::rename(file, file + QStringLiteral(".renamed")) && QFile::rename(file + ".renamed", file);
-    Inspection dialog;
-    dialog.path = file;
+    Inspection dialog(file);
     Inspection::_Person person;
     if (dialog.loadPerson(person) != StoreResult::Ok || dialog.loadPreTestConversation() != StoreResult::Ok)
         return false;
-    QVector<QByteArray> photos = dialog.loadPhotoRecords();
-    QVector<Inspection::AttachedFile> files = dialog.loadFiles();
-    person.Comments += writer == Writer::Questionnaire ? QStringLiteral("comment") : QString();
-    if (writer == Writer::Photos)
-        photos << Inspection::photoRecord(QImage(4, 4, QImage::Format_RGB32));
-    if (writer == Writer::Files)
-        files.append({QStringLiteral("note.txt"), QByteArray("text")});
-    if (writer == Writer::PreTest)
-        dialog.preTestText = QStringLiteral("беседа");
-    return dialog.saveQuestionnaire(person, photos, files) == StoreResult::Ok;
+    if (writer == Writer::Keys) {
+        person.Tags = QStringLiteral("{5f1c7f7e-9a2e-4c43-8d1e-2b6f0c1d9a10}");
+        return Inspection(file).savePerson(person) == StoreResult::Ok;
+    }
+    person.Comments += QStringLiteral("comment");
+    return dialog.saveQuestionnaire(person, dialog.loadPhotoRecords(), dialog.loadFiles()) == StoreResult::Ok;
 }
 
 // The second program's act: the writer's number and the file.
@@ -286,15 +273,15 @@ void TestForeignChanges::ownHoldersNeverRefuseEachOther_data()
     QTest::addColumn<SavePath>("path");
     QTest::addColumn<bool>("apart");  // the write made by a second program's process
     QTest::addColumn<QString>("told");  // empty: saved
-    const char *writers[] = {"questionnaire", "photos", "files", "pre-test", "keys", "paste", "rename"};
+    const char *writers[] = {"questionnaire", "keys", "paste"};
     const char *paths[] = {"editor edit", "moved marks", "put-off recording", "points", "metric value"};
     const SavePath saves[] = {SavePath::Structure, SavePath::Marks, SavePath::Recording, SavePath::Points,
                               SavePath::MetricValues};
-    for (int w = 0; w < 7; ++w) {
+    for (int w = 0; w < 3; ++w) {
         for (int p = 0; p < 5; ++p) {
             QTest::addRow("%s, then %s", writers[w], paths[p]) << Writer(w) << saves[p] << false << "";
             // Apart: the subject a test's save depends on is not as read.
-            if (Writer(w) == Writer::Questionnaire || Writer(w) == Writer::Keys)
+            if (Writer(w) != Writer::Paste)
                 QTest::addRow("%s by another program, then %s", writers[w], paths[p])
                     << Writer(w) << saves[p] << true << "Анкета обследуемого изменена другой программой";
         }
